@@ -1,0 +1,34 @@
+#pragma once
+#include <array>
+#include <string>
+
+// Field indexes of a server record: the column order of the list, the filter's property
+// index, the column order of the text and HTML writers and of the template placeholders.
+enum ServerField : int { fIP = 0, fPort, fName, fDesc, fPing, fUsers, fFiles, fPref, fHist };
+inline constexpr int kServerFieldCount = 9;
+
+// The text of an unknown value.
+inline constexpr const char* kNA = "n/a";
+
+// One eDonkey2000 server: nine texts, kept exactly as they were read or typed.
+struct TServer {
+  std::string IP = kNA;
+  std::string Port = kNA;
+  std::string Name = kNA;
+  std::string Desc = kNA;
+  std::string Ping = kNA;
+  std::string Users = kNA;
+  std::string Files = kNA;
+  std::string Pref = "Normal";
+  std::string Hist = kNA;
+
+  std::string& field(int index);
+  const std::string& field(int index) const;
+
+  bool operator==(const TServer&) const = default;
+};
+
+inline constexpr std::array<const char*, kServerFieldCount> kColumnCaptions = {
+    "IP", "Port", "Name", "Description", "Ping", "Users", "Files", "Pref", "Hist"};
+inline constexpr std::array<int, kServerFieldCount> kColumnWidths = {120, 50, 150, 120, 50,
+                                                                     60,  60, 60,  35};

@@ -1,0 +1,106 @@
+#include "serverlist/server_list.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+
+void ServerList::append(ServerEntry entry) {
+  if (entry.checked) ++checkedCount_;
+  entries_.push_back(std::move(entry));
+  if (observer_) observer_->rowsInserted(entries_.size() - 1, 1);
+  changed(entries_.size() - 1);
+}
+
+void ServerList::insert(size_t row, ServerEntry entry) {
+  if (row > entries_.size()) row = entries_.size();
+  if (entry.checked) ++checkedCount_;
+  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(row), std::move(entry));
+  if (selected_ && *selected_ >= row) ++*selected_;
+  if (observer_) observer_->rowsInserted(row, 1);
+  changed(row);
+}
+
+void ServerList::setChecked(size_t row, bool checked) {
+  ServerEntry& e = entries_.at(row);
+  if (e.checked != checked) {
+    e.checked = checked;
+    checked ? ++checkedCount_ : --checkedCount_;
+  }
+  changed(row);
+}
+
+void ServerList::setServer(size_t row, const TServer& server) {
+  entries_.at(row).server = server;
+  changed(row);
+}
+
+void ServerList::remove(size_t row) {
+  if (row >= entries_.size()) return;
+  if (entries_[row].checked) --checkedCount_;
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(row));
+  if (selected_) {
+    if (*selected_ == row) {
+      selected_.reset();
+    } else if (*selected_ > row) {
+      --*selected_;
+    }
+  }
+  if (observer_) observer_->rowsRemoved(row, 1);
+}
+
+void ServerList::clear() {
+  entries_.clear();
+  checkedCount_ = 0;
+  selected_.reset();
+  if (observer_) observer_->listReset();
+}
+
+void ServerList::reorder(std::vector<ServerEntry> entries) {
+  entries_ = std::move(entries);
+  selected_.reset();
+  if (observer_) observer_->listReset();
+}
+
+void ServerList::select(std::optional<size_t> row) {
+  if (row && *row >= entries_.size()) row.reset();
+  selected_ = row;
+  if (row) changed(*row);
+}
+
+void ServerList::beginUpdate() {
+  if (observer_) observer_->updatesSuspended(true);
+}
+
+void ServerList::endUpdate() {
+  if (observer_) observer_->updatesSuspended(false);
+}
+
+void ServerList::changed(size_t row) {
+  if (observer_) observer_->rowChanged(row);
+  recount();
+}
+
+void ServerList::recount() {
+  if (StatusCounting) {
+    statusText_ = StatusTextCounting(entries_.size(), checkedCount_);
+  } else {
+    statusText_ = " EDonkey2000 servers (" + std::to_string(entries_.size()) + " IPs)";
+  }
+  if (observer_) observer_->statusChanged(statusText_);
+}
+
+std::string StatusTextCounting(size_t n, size_t checked) {
+  if (n == 0) return {};
+  const double percent =
+      std::round(static_cast<double>(checked) / static_cast<double>(n) * 100.0 * 100.0) / 100.0;
+  char number[32];
+  std::snprintf(number, sizeof number, "%.15g", percent);
+  // The user's decimal separator.
+  std::string p = number;
+  const char* point = std::localeconv()->decimal_point;
+  if (point && *point && *point != '.') {
+    if (auto dot = p.find('.'); dot != std::string::npos) p.replace(dot, 1, point);
+  }
+  return " EDonkey2000 servers (" + std::to_string(n) + " IPs) [" + std::to_string(checked) +
+         "/" + std::to_string(n - checked) + " - " + p + "% checked]";
+}

@@ -1,0 +1,86 @@
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "serverlist/server.h"
+
+// One row of the list. extraTags holds, byte for byte, the server.met tags of this
+// server that no field stands for, so that a read-write round trip keeps them; they are
+// never shown and only the MET writer writes them back.
+struct ServerEntry {
+  TServer server;
+  bool checked = false;
+  std::string extraTags;
+  std::int32_t extraTagCount = 0;
+};
+
+// Receives the list's changes; the GUI's list model is one.
+class ServerListObserver {
+ public:
+  virtual ~ServerListObserver() = default;
+  virtual void rowsInserted(size_t first, size_t count) = 0;
+  virtual void rowsRemoved(size_t first, size_t count) = 0;
+  virtual void rowChanged(size_t row) = 0;
+  virtual void listReset() = 0;
+  virtual void statusChanged(const std::string& statusText) = 0;
+  // Repainting is suspended between updatesSuspended(true) and updatesSuspended(false).
+  virtual void updatesSuspended(bool suspended) = 0;
+};
+
+// The ordered server list with at most one selected row. Every change of a row's texts,
+// check mark or selection raises a change notification, which recounts the status text;
+// removing rows raises none, so callers that remove rows run recount() themselves.
+class ServerList {
+ public:
+  // List-wide state.
+  int SortColumn = 0;
+  bool SortDescending = true;
+  bool StatusCounting = true;
+  bool NegCompare = false;
+
+  size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  const ServerEntry& operator[](size_t row) const { return entries_[row]; }
+  const std::vector<ServerEntry>& entries() const { return entries_; }
+  size_t checkedCount() const { return checkedCount_; }
+
+  void append(ServerEntry entry);
+  void append(const TServer& server, bool checked) { append(ServerEntry{server, checked, {}, 0}); }
+  void setChecked(size_t row, bool checked);
+  void setServer(size_t row, const TServer& server);
+  void insert(size_t row, ServerEntry entry);
+  void remove(size_t row);
+  void clear();
+  // Replaces the whole order at once (sorting); the entries stay the same.
+  void reorder(std::vector<ServerEntry> entries);
+  void reserve(size_t n) { entries_.reserve(n); }
+
+  std::optional<size_t> selected() const { return selected_; }
+  void select(std::optional<size_t> row);
+
+  // Panel 0 of the status bar, as the last recount left it.
+  const std::string& statusText() const { return statusText_; }
+  void recount();
+
+  // Suspends and resumes repainting of the list (imports do this around their loop).
+  void beginUpdate();
+  void endUpdate();
+
+  void setObserver(ServerListObserver* observer) { observer_ = observer; }
+
+ private:
+  void changed(size_t row);
+
+  std::vector<ServerEntry> entries_;
+  std::optional<size_t> selected_;
+  size_t checkedCount_ = 0;
+  std::string statusText_;
+  ServerListObserver* observer_ = nullptr;
+};
+
+// The status text for N entries of which C are checked, with StatusCounting set:
+// " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]", or "" when N is 0.
+std::string StatusTextCounting(size_t n, size_t checked);

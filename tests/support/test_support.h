@@ -1,0 +1,95 @@
+#pragma once
+// Shared test helpers: a scripted prompter, a UI thread that runs everything at once,
+// a progress bar that records what it was told, and a temporary directory.
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/app_context.h"
+#include "app/progress_bar.h"
+
+namespace test {
+
+struct PromptRecord {
+  std::string title, text;
+  MsgIcon icon;
+  MsgButtons buttons;
+};
+
+// Answers message boxes from a queue (Yes/Ok when it is empty) and records every box.
+class ScriptedPrompter : public Prompter {
+ public:
+  std::vector<PromptRecord> shown;
+  std::deque<MsgResult> answers;
+  MsgResult message(const std::string& title, const std::string& text, MsgIcon icon,
+                    MsgButtons buttons) override {
+    shown.push_back({title, text, icon, buttons});
+    if (answers.empty()) return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+    MsgResult r = answers.front();
+    answers.pop_front();
+    return r;
+  }
+};
+
+// The test body is the UI thread: invoke runs at once, pump counts and runs hooks.
+class ImmediateUiThread : public UiThread {
+ public:
+  int pumps = 0;
+  bool quit = false;
+  std::function<void()> onPump;
+  void pump() override {
+    ++pumps;
+    if (onPump) onPump();
+  }
+  void invoke(const std::function<void()>& fn) override { fn(); }
+  bool terminating() const override { return quit; }
+};
+
+class RecordingProgressBar : public ProgressBar {
+ public:
+  int changes = 0;
+  int maxSeen = 0;
+ protected:
+  void changed() override {
+    ++changes;
+    if (position() > maxSeen) maxSeen = position();
+  }
+};
+
+// A fresh directory under the system's temporary directory, removed with the object.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+// Bytes from a list of values: Bytes({0x0E, 1, 0, 0, 0}).
+std::string Bytes(std::initializer_list<int> values);
+
+// An AppContext wired to a scripted prompter, an immediate UI thread and a log file in
+// its own temporary directory; every logged line can be read back with logLines().
+class TestApp {
+ public:
+  TestApp();
+  AppContext ctx;
+  ScriptedPrompter prompter;
+  ImmediateUiThread ui;
+  TempDir dir;
+  // The messages of the log, without time stamps.
+  std::vector<std::string> logLines() const;
+};
+
+}  // namespace test
