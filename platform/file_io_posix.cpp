@@ -1,0 +1,80 @@
+#include "platform/file_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+[[noreturn]] void fail(const std::string& what, const std::string& path, int err) {
+  throw EFileError(what + " \"" + path + "\": " + std::strerror(err));
+}
+
+std::string directoryOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fail("Cannot open file", path, errno);
+  std::string data;
+  struct stat st{};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      ::close(fd);
+      fail("Cannot read file", path, err);
+    }
+    data.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return data;
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  std::string tmp = directoryOf(path) + "/.ravelin-XXXXXX";
+  const int fd = ::mkstemp(tmp.data());
+  if (fd < 0) fail("Cannot create file", path, errno);
+  int err = 0;
+  for (size_t done = 0; done < bytes.size() && err == 0;) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno != EINTR) err = errno;
+    if (n > 0) done += static_cast<size_t>(n);
+  }
+  // Keep the permissions of the file being replaced, or the usual ones of a new file.
+  struct stat st{};
+  if (err == 0) {
+    if (::stat(path.c_str(), &st) == 0) {
+      ::fchmod(fd, st.st_mode & 07777);
+    } else {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      ::fchmod(fd, 0666 & ~mask);
+    }
+  }
+  if (err == 0 && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+  if (err != 0) {
+    ::unlink(tmp.c_str());
+    fail("Cannot write file", path, err);
+  }
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st{};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace platform
