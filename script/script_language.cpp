@@ -1,0 +1,359 @@
+#include "script/script_language.h"
+
+#include "app/app_context.h"
+#include "app/silent_abort.h"
+#include "platform/file_io.h"
+#include "serverlist/ip_port.h"
+
+namespace {
+
+using C = ScriptCommand;
+
+const std::array<ScriptCommandInfo, kScriptCommandCount> kCommands = {{
+    {C::CheckAll, "CheckAll", false, "CheckAll", "checks all servers.", {"CheckAll"}},
+    {C::ClearList, "ClearList", false, "ClearList", "clears the serverlist.", {"ClearList"}},
+    {C::CloseUtils, "CloseUtils", false, "CloseUtils", "closes the Ravelin.", {"CloseUtils"}},
+    {C::Delay,
+     "Delay",
+     true,
+     "Delay[<Time>]",
+     "waits <Time> seconds with the processing",
+     {"Delay[5]"}},
+    {C::Filter,
+     "Filter",
+     true,
+     "Filter[<name><operator><value>]",
+     "filters the serverlist. <name> can be: IP, Port, Name, Desc, Ping, Users, Files, Pref or "
+     "Hist. <operator> can be: =, <, >, <>. <value> ist the value to compare.Wildcards (* or ?) "
+     "can be used.",
+     {"Filter[IP=213.45.67.21] //Only the the IP 213.45.67.21 will be checked/marked.",
+      "Filter[IP=217.*] //Only IPs beginning with 217. will be checked/marked.",
+      "Filter[Users>500] //Only servers with Users greater than 500 will be checked/marked.",
+      "Filter[Ping<150] //Only servers with a Ping lower than 150 will be checked/marked."}},
+    {C::HideWindows,
+     "HideWindows",
+     false,
+     "HideWindows",
+     "minimizes the Ravelin' main window while processing the script",
+     {"HideWindows"}},
+    {C::InvertSelection,
+     "InvertSelection",
+     false,
+     "InvertSelection",
+     "inverts the checked-status of the servers.",
+     {"InvertSelection"}},
+    {C::RefreshCustomBOT,
+     "RefreshCustomBOT",
+     true,
+     "RefreshCustomBOT[<Filename>]",
+     "refreshes a custom BOT-File located by <Filename>",
+     {"RefreshCustomBOT[C:\\EDonkey2000\\serverlist.bot]"}},
+    {C::RefreshCustomHTML,
+     "RefreshCustomHTML",
+     true,
+     "RefreshCustomHTML[<Filename>]",
+     "refreshes a custom HTML-File located by <Filename>",
+     {"RefreshCustomHTML[C:\\EDonkey2000\\serverlist.html]"}},
+    {C::RefreshCustomMET,
+     "RefreshCustomMET",
+     true,
+     "RefreshCustomMET[<Filename>]",
+     "refreshes a custom MET-File located by <Filename>",
+     {"RefreshCustomMET[C:\\EDonkey2000\\serverlist.met]"}},
+    {C::RefreshEDonkeyMET,
+     "RefreshEDonkeyMET",
+     false,
+     "RefreshEDonkeyMET",
+     "refreshes the EDonkey serverlist (server.met)",
+     {"RefreshEDonkeyMET"}},
+    {C::SaveCustomBOT,
+     "SaveCustomBOT",
+     true,
+     "SaveCustomBOT[<Filename>]",
+     "saves the serverlist to a custom BOT-File located by <Filename>",
+     {"SaveCustomBOT[C:\\EDonkey2000\\serverlist.bot]"}},
+    {C::SaveCustomHTML,
+     "SaveCustomHTML",
+     true,
+     "SaveCustomHTML[<Filename>]",
+     "saves the serverlist to a custom HTML-File located by <Filename>",
+     {"SaveCustomHTML[C:\\EDonkey2000\\serverlist.html]"}},
+    {C::SaveCustomMET,
+     "SaveCustomMET",
+     true,
+     "SaveCustomMET[<Filename>]",
+     "saves the serverlist to a custom MET-File located by <Filename>",
+     {"SaveCustomMET[C:\\EDonkey2000\\serverlist.met]"}},
+    {C::SaveCustomTXT,
+     "SaveCustomTXT",
+     true,
+     "SaveCustomTXT[<Filename>]",
+     "saves the serverlist to a custom TXT-File located by <Filename>",
+     {"SaveCustomTXT[C:\\EDonkey2000\\serverlist.txt]"}},
+    {C::SaveEDonkeyMET,
+     "SaveEDonkeyMET",
+     false,
+     "SaveEDonkeyMET",
+     "saves the serverlist to the EDonkey serverlist (server.met)",
+     {"SaveEDonkeyMET"}},
+    {C::SaveRunningEDonkey,
+     "SaveRunningEDonkey",
+     false,
+     "SaveRunningEDonkey",
+     "saves the serverlist to the running EDonkey client (only every 4 hours)",
+     {"SaveRunningEDonkey"}},
+    {C::SaveTemplate,
+     "SaveTemplate",
+     true,
+     "SaveTemplate[<Template>|<Filename>]",
+     "saves the serverlist to <Filename> under the use of <Template>",
+     {"SaveTemplate[C:\\ravelin\\html_template.txt|C:\\EDonkey2000\\serverlist.html]",
+      "SaveTemplate[C:\\ravelin\\text_template.txt|C:\\EDonkey2000\\serverlist.txt]"}},
+    {C::SendToEDonkeyConsole,
+     "SendToEDonkeyConsole",
+     true,
+     "SendToEDonkeyConsole[<Text>]",
+     "sends <Text> to the EDonkey2000 console and confirms it with <ENTER>",
+     {"SendToEDonkeyConsole[n 123.45.67.89 5000]", "SendToEDonkeyConsole[name Marrowby]"}},
+    {C::SetPref,
+     "SetPref",
+     true,
+     "SetPref[<Preference>]",
+     "sets the preference (low, normal, high) to ALL (!!) checked servers.",
+     {"SetPref[low]", "SetPref[normal]", "SetPref[high]"}},
+    {C::StartEDonkey,
+     "StartEDonkey",
+     false,
+     "StartEDonkey",
+     "starts the EDonkey client (either gdonkey.exe or donkey.exe)",
+     {"StartEDonkey"}},
+    {C::StartFile,
+     "StartFile",
+     true,
+     "StartFile[<Filename>]",
+     "starts a custom file located by <Filename> (same as a doubleclick on the file)",
+     {"StartFile[C:\\Windows\\notepad.exe]"}},
+    {C::UnCheckAll, "UnCheckAll", false, "UnCheckAll", "unchecks all servers.", {"UnCheckAll"}},
+    {C::UpdateFromAll,
+     "UpdateFromAll",
+     false,
+     "UpdateFromAll",
+     "updates the serverlist from all available URLs (HTML & MET & BOT)",
+     {"UpdateFromAll"}},
+    {C::UpdateFromBOT,
+     "UpdateFromBOT",
+     false,
+     "UpdateFromBOT",
+     "updates the serverlist from the BOT-URLs",
+     {"UpdateFromBOT"}},
+    {C::UpdateFromDNS,
+     "UpdateFromDNS",
+     false,
+     "UpdateFromDNS",
+     "updates the serverlist from the local DNS-File",
+     {"UpdateFromDNS"}},
+    {C::UpdateFromHTML,
+     "UpdateFromHTML",
+     false,
+     "UpdateFromHTML",
+     "updates the serverlist from the HTML-URLs",
+     {"UpdateFromHTML"}},
+    {C::UpdateFromMET,
+     "UpdateFromMET",
+     false,
+     "UpdateFromMET",
+     "updates the serverlist from the MET-URLs",
+     {"UpdateFromMET"}},
+    {C::VerifyAll,
+     "VerifyAll",
+     false,
+     "VerifyAll",
+     "verifies the serverlist by connecting to all servers in the list",
+     {"VerifyAll"}},
+    {C::VerifyChecked,
+     "VerifyChecked",
+     false,
+     "VerifyChecked",
+     "verifies the serverlist by connecting to the checked servers in the list",
+     {"VerifyChecked"}},
+}};
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  return Lower(a) == Lower(b);
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+// The rules for one bracket command; the first that fails gives the message.
+std::optional<std::string> CheckBracket(const ScriptLine& l, SyntaxRules rules) {
+  const std::string name = ScriptCommandInfoOf(l.command).name;
+  if (!l.closed) return name + ": \"]\" is missing!";
+  switch (l.command) {
+    case C::Delay:
+      if (!ParseInt32(l.argument)) return std::string("Delay: No valid number!");
+      return std::nullopt;
+    case C::Filter:
+      if (l.restIsJustBracket()) return std::string("Filter: No filter entered!");
+      return std::nullopt;
+    case C::RefreshCustomBOT:
+    case C::RefreshCustomHTML:
+    case C::RefreshCustomMET:
+      if (l.restIsJustBracket()) return name + ": No filename entered!";
+      return std::nullopt;
+    case C::SaveCustomBOT:
+    case C::SaveCustomHTML:
+    case C::SaveCustomMET:
+    case C::SaveCustomTXT:
+    case C::StartFile:
+      if (l.argument.empty()) return name + ": No Filename entered!";
+      return std::nullopt;
+    case C::SaveTemplate:
+      if (l.argument.empty()) return std::string("SaveTemplate: No Filenames entered!");
+      if (rules == SyntaxRules::Editor && l.rest.size() <= 2)
+        return std::string("SaveTemplate: No Filenames entered!");
+      if (l.rest.find('|') == std::string::npos)
+        return std::string("SaveTemplate: No Filename-Splitter (\"|\") entered!");
+      return std::nullopt;
+    case C::SendToEDonkeyConsole:
+      if (l.argument.empty()) return std::string("SendToEDonkeyConsole: No Text entered!");
+      return std::nullopt;
+    case C::SetPref: {
+      if (l.argument.empty()) return std::string("SetPref: No Preference entered!");
+      const std::string pref = Lower(l.argument);
+      if (pref != "low" && pref != "normal" && pref != "high")
+        return std::string("SetPref: No valid preference entered!");
+      return std::nullopt;
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+const std::array<ScriptCommandInfo, kScriptCommandCount>& ScriptCommands() {
+  return kCommands;
+}
+
+const ScriptCommandInfo& ScriptCommandInfoOf(ScriptCommand command) {
+  return kCommands[static_cast<size_t>(command)];
+}
+
+std::string ScriptCommandDescription(const ScriptCommandInfo& info) {
+  std::string text = std::string("\"") + info.entry + "\" " + info.sentence + "\r\n\r\n" +
+                     (info.command == C::Filter ? "Examples:" : "Example:");
+  for (const char* example : info.examples) text += std::string("\r\n") + example;
+  return text;
+}
+
+std::string ScriptCommandInsertText(const ScriptCommandInfo& info) {
+  std::string text = info.entry;
+  if (text.find('<') == std::string::npos) return text;
+  for (std::string_view placeholder : {"<Filename>", "<Time>", "<name><operator><value>",
+                                       "<Preference>", "<Template>", "<Text>"}) {
+    const auto pos = text.find(placeholder);
+    if (pos != std::string::npos) text.erase(pos, placeholder.size());
+  }
+  return text;
+}
+
+ScriptLine MatchScriptLine(std::string_view line) {
+  ScriptLine result;
+  for (const ScriptCommandInfo& info : kCommands) {
+    if (!info.bracket && EqualsNoCase(line, info.name)) {
+      result.kind = ScriptLine::Kind::Plain;
+      result.command = info.command;
+      return result;
+    }
+  }
+  for (const ScriptCommandInfo& info : kCommands) {
+    if (!info.bracket) continue;
+    const std::string prefix = std::string(info.name) + "[";
+    if (!StartsWithNoCase(line, prefix)) continue;
+    result.kind = ScriptLine::Kind::Bracket;
+    result.command = info.command;
+    result.rest = std::string(line.substr(prefix.size()));
+    const auto close = result.rest.find(']');
+    result.closed = close != std::string::npos;
+    result.argument = result.rest.substr(0, close);
+    return result;
+  }
+  if (line.empty())
+    result.kind = ScriptLine::Kind::Blank;
+  else if (line.starts_with("//"))
+    result.kind = ScriptLine::Kind::Comment;
+  return result;
+}
+
+std::optional<ScriptSyntaxError> FindScriptSyntaxError(const std::vector<std::string>& lines,
+                                                       SyntaxRules rules) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const ScriptLine l = MatchScriptLine(lines[i]);
+    std::optional<std::string> message;
+    if (l.kind == ScriptLine::Kind::Unknown)
+      message = "Unknown identifier!";
+    else if (l.kind == ScriptLine::Kind::Bracket)
+      message = CheckBracket(l, rules);
+    if (message) return ScriptSyntaxError{i + 1, *message};
+  }
+  return std::nullopt;
+}
+
+std::string ScriptErrorText(const ScriptSyntaxError& error) {
+  return "Error in Line #" + std::to_string(error.line) + ":\r\n" + error.message +
+         "\r\nScript execution will be aborted!";
+}
+
+void CheckSyntax(const std::vector<std::string>& lines, AppContext& ctx) {
+  const auto error = FindScriptSyntaxError(lines, SyntaxRules::Run);
+  if (!error) return;
+  ctx.message(kScriptErrorCaption, ScriptErrorText(*error), MsgIcon::Error, MsgButtons::Ok);
+  throw ESilentAbort();
+}
+
+EditorSyntaxResult CheckSyntaxForEditor(const std::vector<std::string>& lines) {
+  EditorSyntaxResult result;
+  result.error = FindScriptSyntaxError(lines, SyntaxRules::Editor);
+  if (!result.error) {
+    result.statusText = "Syntax check successful!";
+    return result;
+  }
+  result.ok = false;
+  const size_t index = result.error->line - 1;
+  for (size_t i = 0; i < index; ++i) result.selectionStart += lines[i].size() + 2;
+  result.selectionLength = lines[index].size();
+  result.statusText =
+      "Error in line " + std::to_string(result.error->line) + ": " + result.error->message;
+  return result;
+}
+
+std::vector<std::string> SplitScriptLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      lines.emplace_back(text.substr(start, i - start));
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      start = ++i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::vector<std::string> ReadScriptFile(const std::string& path) {
+  return SplitScriptLines(platform::ReadWholeFile(path));
+}
