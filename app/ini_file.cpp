@@ -1,0 +1,296 @@
+#include "app/ini_file.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+#include <unordered_set>
+
+#include "platform/file_io.h"
+#include "serverlist/ip_port.h"
+
+namespace {
+
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && isBlank(s[b])) ++b;
+  while (e > b && isBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+char lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::string lowerName(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) c = lower(c);
+  return out;
+}
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+#ifdef _WIN32
+constexpr const char* kPlatformEol = "\r\n";
+#else
+constexpr const char* kPlatformEol = "\n";
+#endif
+
+}  // namespace
+
+IniFile::IniFile(std::string path) : path_(std::move(path)) {
+  try {
+    parse(platform::ReadWholeFile(path_));
+    loaded_ = true;
+  } catch (const platform::EFileError&) {
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path_, ec);
+    // Anything but "there is no such file" means a file we could not read.
+    unreadable_ = exists || ec;
+  }
+}
+
+IniFile IniFile::Parse(std::string_view text) {
+  IniFile ini;
+  ini.parse(text);
+  return ini;
+}
+
+void IniFile::parse(std::string_view text) {
+  lines_.clear();
+  bom_.clear();
+  eolStyle_.clear();
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+    bom_ = text.substr(0, 3);
+    text.remove_prefix(3);
+  }
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t nl = text.find('\n', pos);
+    Line line;
+    std::string_view raw;
+    if (nl == std::string_view::npos) {
+      raw = text.substr(pos);
+      pos = text.size();
+    } else {
+      raw = text.substr(pos, nl - pos);
+      pos = nl + 1;
+      if (!raw.empty() && raw.back() == '\r') {
+        raw.remove_suffix(1);
+        line.eol = "\r\n";
+      } else {
+        line.eol = "\n";
+      }
+      if (eolStyle_.empty()) eolStyle_ = line.eol;
+    }
+    line.text = raw;
+    const std::string_view t = trim(raw);
+    if (t.empty() || t.front() == ';' || t.front() == '#') {
+      line.kind = Kind::Other;
+    } else if (t.front() == '[') {
+      const size_t close = t.find(']');
+      if (close != std::string_view::npos) {
+        line.kind = Kind::Section;
+        line.name = trim(t.substr(1, close - 1));
+      }
+    } else if (const size_t eq = t.find('='); eq != std::string_view::npos) {
+      line.kind = Kind::Key;
+      line.name = trim(t.substr(0, eq));
+      line.value = trim(t.substr(eq + 1));
+    }
+    lines_.push_back(std::move(line));
+  }
+}
+
+std::string IniFile::Text() const {
+  size_t size = bom_.size();
+  for (const auto& l : lines_) size += l.text.size() + l.eol.size();
+  std::string out;
+  out.reserve(size);
+  out += bom_;
+  for (const auto& l : lines_) {
+    out += l.text;
+    out += l.eol;
+  }
+  return out;
+}
+
+void IniFile::UpdateFile() const {
+  if (path_.empty()) throw platform::EFileError("No file name given for the INI file");
+  if (unreadable_)
+    throw platform::EFileError("Cannot write file \"" + path_ +
+                               "\": it exists but could not be read");
+  platform::WriteFileAtomically(path_, Text());
+}
+
+size_t IniFile::findKey(std::string_view section, std::string_view key) const {
+  bool inSection = false;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const Line& l = lines_[i];
+    if (l.kind == Kind::Section) {
+      inSection = sameName(l.name, section);
+    } else if (inSection && l.kind == Kind::Key && sameName(l.name, key)) {
+      return i;
+    }
+  }
+  return std::string::npos;
+}
+
+bool IniFile::SectionExists(std::string_view section) const {
+  for (const auto& l : lines_)
+    if (l.kind == Kind::Section && sameName(l.name, section)) return true;
+  return false;
+}
+
+bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
+  return findKey(section, key) != std::string::npos;
+}
+
+std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
+  std::vector<std::string> keys;
+  for (auto& kv : ReadSectionValues(section)) keys.push_back(std::move(kv.first));
+  return keys;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::ReadSectionValues(
+    std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> values;
+  std::unordered_set<std::string> seen;
+  bool inSection = false;
+  for (const auto& l : lines_) {
+    if (l.kind == Kind::Section) {
+      inSection = sameName(l.name, section);
+    } else if (inSection && l.kind == Kind::Key && seen.insert(lowerName(l.name)).second) {
+      values.emplace_back(l.name, l.value);
+    }
+  }
+  return values;
+}
+
+std::vector<std::string> IniFile::ReadSections() const {
+  std::vector<std::string> sections;
+  std::unordered_set<std::string> seen;
+  for (const auto& l : lines_)
+    if (l.kind == Kind::Section && seen.insert(lowerName(l.name)).second)
+      sections.push_back(l.name);
+  return sections;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const {
+  const size_t i = findKey(section, key);
+  return i == std::string::npos ? std::string(defaultValue) : lines_[i].value;
+}
+
+std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
+                                  std::int32_t defaultValue) const {
+  const size_t i = findKey(section, key);
+  if (i == std::string::npos) return defaultValue;
+  return ParseInt32(lines_[i].value).value_or(defaultValue);
+}
+
+bool IniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
+  const size_t i = findKey(section, key);
+  if (i == std::string::npos) return defaultValue;
+  const auto v = ParseInt32(lines_[i].value);
+  return v ? *v != 0 : defaultValue;
+}
+
+std::string IniFile::newLineEnd() const {
+  return eolStyle_.empty() ? kPlatformEol : eolStyle_;
+}
+
+void IniFile::insertLine(size_t pos, Line line) {
+  // The line in front of the new one may be the file's last line without a line end.
+  if (pos > 0 && lines_[pos - 1].eol.empty()) lines_[pos - 1].eol = newLineEnd();
+  line.eol = newLineEnd();
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos), std::move(line));
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  if (section.find_first_of("]\r\n") != std::string_view::npos || trim(section) != section)
+    throw std::invalid_argument("INI section name not allowed: " + std::string(section));
+  const std::string_view trimmedKey = trim(key);
+  if (trimmedKey.empty() || trimmedKey.size() != key.size() ||
+      key.find_first_of("=\r\n") != std::string_view::npos || key.front() == '[' ||
+      key.front() == ';' || key.front() == '#')
+    throw std::invalid_argument("INI key name not allowed: " + std::string(key));
+
+  std::string v(value);
+  for (char& c : v)
+    if (c == '\r' || c == '\n') c = ' ';
+  v = std::string(trim(v));
+
+  Line line;
+  line.kind = Kind::Key;
+  line.name = key;
+  line.value = v;
+  line.text = line.name + "=" + v;
+
+  if (const size_t i = findKey(section, key); i != std::string::npos) {
+    line.eol = lines_[i].eol;
+    lines_[i] = std::move(line);
+    return;
+  }
+
+  // Behind the last key of the section's first part, or right behind its header.
+  size_t header = std::string::npos;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].kind == Kind::Section && sameName(lines_[i].name, section)) {
+      header = i;
+      break;
+    }
+  }
+  if (header != std::string::npos) {
+    size_t last = header;
+    for (size_t i = header + 1; i < lines_.size() && lines_[i].kind != Kind::Section; ++i)
+      if (lines_[i].kind == Kind::Key) last = i;
+    insertLine(last + 1, std::move(line));
+    return;
+  }
+
+  // A new section at the end, set off from what stands before it by an empty line.
+  if (!lines_.empty() && !trim(lines_.back().text).empty()) insertLine(lines_.size(), Line{});
+  Line head;
+  head.kind = Kind::Section;
+  head.name = section;
+  head.text = "[" + std::string(section) + "]";
+  insertLine(lines_.size(), std::move(head));
+  insertLine(lines_.size(), std::move(line));
+}
+
+void IniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFile::EraseSection(std::string_view section) {
+  std::vector<Line> kept;
+  kept.reserve(lines_.size());
+  bool erasing = false;
+  for (auto& l : lines_) {
+    if (l.kind == Kind::Section) erasing = sameName(l.name, section);
+    if (!erasing) kept.push_back(std::move(l));
+  }
+  lines_ = std::move(kept);
+}
+
+void IniFile::DeleteKey(std::string_view section, std::string_view key) {
+  if (const size_t i = findKey(section, key); i != std::string::npos)
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+}
