@@ -1,0 +1,332 @@
+#include "app/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/file_io.h"
+#include "support/test_support.h"
+
+namespace {
+
+std::string homeAMule() {
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.aMule/";
+}
+
+TEST(ClientFile, JoinsWithOneSeparator) {
+  EXPECT_EQ(ClientFile("/home/u/.aMule", "server.met"), "/home/u/.aMule/server.met");
+  EXPECT_EQ(ClientFile("/home/u/.aMule/", "server.met"), "/home/u/.aMule/server.met");
+  EXPECT_EQ(ClientFile("", "server.met"), "server.met");
+  EXPECT_EQ(ClientFile("/", "log"), "/log");
+  EXPECT_EQ(ClientFile("rel/dir", "server.met.UPD.BAK"), "rel/dir/server.met.UPD.BAK");
+}
+
+TEST(LoadSettings, AFreshStartGivesTheDefaultsAndCreatesNoFile) {
+  test::TempDir dir;
+  const std::string path = dir.file("ravelin.ini");
+  const TSettings s = LoadSettings(path);
+  EXPECT_EQ(s.EDPath, homeAMule());
+  EXPECT_EQ(s.EDFilename, "gdonkey.exe");
+  EXPECT_TRUE(s.EDGUI);
+  EXPECT_EQ(s.EDWaittime, 100);
+  EXPECT_FALSE(s.LOG);
+  EXPECT_FALSE(s.NegCompare);
+  EXPECT_EQ(s.ProxyAddr, "");
+  EXPECT_EQ(s.ProxyPort, 0);
+  EXPECT_FALSE(s.NoRegCheck);
+  EXPECT_FALSE(s.MetAddressTags);
+  EXPECT_TRUE(s.URLs.empty());
+  EXPECT_EQ(s.UpdThreadCount, 1);
+  EXPECT_EQ(s.UpdTimeout, 5);
+  EXPECT_EQ(s.VrfThreadCount, 1);
+  EXPECT_EQ(s.VrfTimeout, 5);
+  EXPECT_TRUE(s.VrfWarning);
+  EXPECT_FALSE(s.ScrSyntaxCheck);
+  EXPECT_FALSE(s.ScrExecOrEdit);
+  EXPECT_FALSE(s.SupportMe);
+  EXPECT_EQ(s.waittime1, 5000);
+  EXPECT_EQ(s.waittime2, 7000);
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(LoadSettings, ReadsEveryKey) {
+  test::TempDir dir;
+  const std::string path = dir.file("ravelin.ini");
+  test::WriteFile(path,
+                  "[GENERAL]\r\n"
+                  "edpath=/opt/ed2k/\r\n"
+                  "EDFilename=amulecmd\r\n"
+                  "EDGUI=0\r\n"
+                  "EDWaittime=250\r\n"
+                  "LOG=1\r\n"
+                  "NegCompare=1\r\n"
+                  "ProxyAddr=127.0.0.1\r\n"
+                  "ProxyPort=3128\r\n"
+                  "NoRegCheck=1\r\n"
+                  "MetAddressTags=1\r\n"
+                  "[URLs]\r\n"
+                  "URL1=HTM|http://a/list.html\r\n"
+                  "url2=DNS|/home/u/dns.txt\r\n"
+                  "[update]\r\nUpdThreadCount=4\r\nUpdTimeout=30\r\n"
+                  "[verify]\r\nVrfThreadCount=12\r\nVrfTimeout=7\r\nVrfWarning=0\r\n"
+                  "[script]\r\nScrSyntaxCheck=1\r\nScrExecOrEdit=1\r\n"
+                  "[support]\r\nSupportMe=1\r\n"
+                  "[ad]\r\nwaittime1=1000\r\nwaittime2=2000\r\n");
+  const TSettings s = LoadSettings(path);
+  EXPECT_EQ(s.EDPath, "/opt/ed2k/");
+  EXPECT_EQ(s.EDFilename, "amulecmd");
+  EXPECT_FALSE(s.EDGUI);
+  EXPECT_EQ(s.EDWaittime, 250);
+  EXPECT_TRUE(s.LOG);
+  EXPECT_TRUE(s.NegCompare);
+  EXPECT_EQ(s.ProxyAddr, "127.0.0.1");
+  EXPECT_EQ(s.ProxyPort, 3128);
+  EXPECT_TRUE(s.NoRegCheck);
+  EXPECT_TRUE(s.MetAddressTags);
+  EXPECT_EQ(s.URLs, (std::vector<std::string>{"HTM|http://a/list.html", "DNS|/home/u/dns.txt"}));
+  EXPECT_EQ(s.UpdThreadCount, 4);
+  EXPECT_EQ(s.UpdTimeout, 30);
+  EXPECT_EQ(s.VrfThreadCount, 12);
+  EXPECT_EQ(s.VrfTimeout, 7);
+  EXPECT_FALSE(s.VrfWarning);
+  EXPECT_TRUE(s.ScrSyntaxCheck);
+  EXPECT_TRUE(s.ScrExecOrEdit);
+  EXPECT_TRUE(s.SupportMe);
+  EXPECT_EQ(s.waittime1, 1000);
+  EXPECT_EQ(s.waittime2, 2000);
+}
+
+TEST(LoadSettings, ValuesThatAreNotIntegersKeepTheirDefaults) {
+  const TSettings s =
+      SettingsFromIni(IniFile::Parse("[general]\nEDGUI=no\nLOG=yes\nProxyPort=80a\nEDWaittime=\n"
+                                     "[update]\nUpdThreadCount=four\nUpdTimeout=1.5\n"
+                                     "[verify]\nVrfWarning=off\n"));
+  EXPECT_TRUE(s.EDGUI);
+  EXPECT_FALSE(s.LOG);
+  EXPECT_EQ(s.ProxyPort, 0);
+  EXPECT_EQ(s.EDWaittime, 100);
+  EXPECT_EQ(s.UpdThreadCount, 1);
+  EXPECT_EQ(s.UpdTimeout, 5);
+  EXPECT_TRUE(s.VrfWarning);
+}
+
+TEST(LoadSettings, UrlListStopsAtTheFirstMissingNumber) {
+  const TSettings s = SettingsFromIni(
+      IniFile::Parse("[URLs]\nURL1=HTM|http://one\nURL2=MET|http://two\nURL4=BOT|http://four\n"));
+  EXPECT_EQ(s.URLs, (std::vector<std::string>{"HTM|http://one", "MET|http://two"}));
+}
+
+TEST(LoadSettings, UrlEntriesWithoutAnyMarkerAreDropped) {
+  const TSettings s =
+      SettingsFromIni(IniFile::Parse("[URLs]\n"
+                                     "URL1=http://no-marker\n"
+                                     "URL2=see MET|http://middle\n"
+                                     "URL3=htm|http://lower-case-is-no-marker\n"
+                                     "URL4=http://x/BOT|\n"
+                                     "URL5=\n"
+                                     "URL6=DNS|/dns.txt\n"));
+  // A dropped entry does not end the reading; a marker may stand anywhere.
+  EXPECT_EQ(s.URLs,
+            (std::vector<std::string>{"see MET|http://middle", "http://x/BOT|", "DNS|/dns.txt"}));
+  EXPECT_TRUE(HasUrlMarker("xxHTM|"));
+  EXPECT_FALSE(HasUrlMarker("HTM"));
+  EXPECT_FALSE(HasUrlMarker(""));
+}
+
+TEST(LoadSettings, ClampsCountsAndTimeOutsFromAHandEditedFile) {
+  struct Case {
+    const char* text;
+    int upd, updTimeout, vrf, vrfTimeout;
+  };
+  const Case cases[] = {
+      {"[update]\nUpdThreadCount=0\nUpdTimeout=0\n[verify]\nVrfThreadCount=0\nVrfTimeout=0\n", 1, 1,
+       1, 1},
+      {"[update]\nUpdThreadCount=-3\nUpdTimeout=-10\n[verify]\nVrfThreadCount=-1\n"
+       "VrfTimeout=-2147483648\n",
+       1, 1, 1, 1},
+      {"[update]\nUpdThreadCount=9\nUpdTimeout=61\n[verify]\nVrfThreadCount=21\nVrfTimeout=3600\n",
+       8, 60, 20, 60},
+      {"[update]\nUpdThreadCount=2147483647\nUpdTimeout=2147483647\n[verify]\n"
+       "VrfThreadCount=$7FFFFFFF\nVrfTimeout=2147483647\n",
+       8, 60, 20, 60},
+      {"[update]\nUpdThreadCount=8\nUpdTimeout=60\n[verify]\nVrfThreadCount=20\nVrfTimeout=60\n", 8,
+       60, 20, 60},
+      {"[update]\nUpdThreadCount=1\nUpdTimeout=1\n[verify]\nVrfThreadCount=1\nVrfTimeout=1\n", 1, 1,
+       1, 1},
+  };
+  for (const Case& c : cases) {
+    const TSettings s = SettingsFromIni(IniFile::Parse(c.text));
+    EXPECT_EQ(s.UpdThreadCount, c.upd) << c.text;
+    EXPECT_EQ(s.UpdTimeout, c.updTimeout) << c.text;
+    EXPECT_EQ(s.VrfThreadCount, c.vrf) << c.text;
+    EXPECT_EQ(s.VrfTimeout, c.vrfTimeout) << c.text;
+  }
+}
+
+TEST(LoadSettings, NegativePausesBecomeZero) {
+  const TSettings s = SettingsFromIni(
+      IniFile::Parse("[general]\nEDWaittime=-1\n[ad]\nwaittime1=-5000\nwaittime2=-1\n"));
+  EXPECT_EQ(s.EDWaittime, 0);
+  EXPECT_EQ(s.waittime1, 0);
+  EXPECT_EQ(s.waittime2, 0);
+}
+
+TSettings edited() {
+  TSettings s;
+  s.EDPath = "/srv/amule";
+  s.EDFilename = "amule";
+  s.EDGUI = false;
+  s.LOG = true;
+  s.ProxyAddr = "localhost";
+  s.ProxyPort = 1080;
+  s.MetAddressTags = true;
+  s.URLs = {"HTM|http://127.0.0.1/a.html", "MET|http://127.0.0.1/b.met", "DNS|/tmp/dns.txt"};
+  s.UpdThreadCount = 8;
+  s.UpdTimeout = 60;
+  s.VrfThreadCount = 20;
+  s.VrfTimeout = 2;
+  s.VrfWarning = false;
+  s.ScrSyntaxCheck = true;
+  s.ScrExecOrEdit = true;
+  s.SupportMe = true;
+  return s;
+}
+
+TEST(SaveSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
+  test::TempDir dir;
+  const std::string path = dir.file("ravelin.ini");
+  const TSettings s = edited();
+  SaveSettings(s, path);
+  const TSettings back = LoadSettings(path);
+  EXPECT_EQ(back.EDPath, s.EDPath);
+  EXPECT_EQ(back.EDFilename, s.EDFilename);
+  EXPECT_EQ(back.EDGUI, s.EDGUI);
+  EXPECT_EQ(back.LOG, s.LOG);
+  EXPECT_EQ(back.ProxyAddr, s.ProxyAddr);
+  EXPECT_EQ(back.ProxyPort, s.ProxyPort);
+  EXPECT_EQ(back.MetAddressTags, s.MetAddressTags);
+  EXPECT_EQ(back.URLs, s.URLs);
+  EXPECT_EQ(back.UpdThreadCount, s.UpdThreadCount);
+  EXPECT_EQ(back.UpdTimeout, s.UpdTimeout);
+  EXPECT_EQ(back.VrfThreadCount, s.VrfThreadCount);
+  EXPECT_EQ(back.VrfTimeout, s.VrfTimeout);
+  EXPECT_EQ(back.VrfWarning, s.VrfWarning);
+  EXPECT_EQ(back.ScrSyntaxCheck, s.ScrSyntaxCheck);
+  EXPECT_EQ(back.ScrExecOrEdit, s.ScrExecOrEdit);
+  EXPECT_EQ(back.SupportMe, s.SupportMe);
+
+  EXPECT_EQ(test::ReadFile(path),
+            "[general]\n"
+            "EDPath=/srv/amule\n"
+            "EDFilename=amule\n"
+            "EDGUI=0\n"
+            "LOG=1\n"
+            "ProxyAddr=localhost\n"
+            "ProxyPort=1080\n"
+            "MetAddressTags=1\n"
+            "\n[update]\nUpdThreadCount=8\nUpdTimeout=60\n"
+            "\n[verify]\nVrfThreadCount=20\nVrfTimeout=2\nVrfWarning=0\n"
+            "\n[script]\nScrSyntaxCheck=1\nScrExecOrEdit=1\n"
+            "\n[support]\nSupportMe=1\n"
+            "\n[URLs]\nURL1=HTM|http://127.0.0.1/a.html\nURL2=MET|http://127.0.0.1/b.met\n"
+            "URL3=DNS|/tmp/dns.txt\n");
+}
+
+TEST(SaveSettings, KeepsEverythingItDoesNotWrite) {
+  test::TempDir dir;
+  const std::string path = dir.file("ravelin.ini");
+  test::WriteFile(path,
+                  "; hand-written\r\n"
+                  "[general]\r\n"
+                  "EDWaittime=300\r\n"
+                  "NegCompare=1\r\n"
+                  "NoRegCheck=1\r\n"
+                  "Custom=stays\r\n"
+                  "EDPath=/old\r\n"
+                  "[URLs]\r\n"
+                  "URL1=HTM|http://old\r\n"
+                  "URL2=MET|http://old2\r\n"
+                  "URL7=BOT|http://stale\r\n"
+                  "[ad]\r\n"
+                  "waittime1=10\r\n"
+                  "waittime2=20\r\n"
+                  "[MRU]\r\n"
+                  "History0=/s/a.rvs\r\n");
+  TSettings s = LoadSettings(path);
+  s.EDPath = "/new";
+  s.URLs = {"BOT|http://fresh"};
+  SaveSettings(s, path);
+  const std::string text = test::ReadFile(path);
+  EXPECT_EQ(text.find("\n\n"), std::string::npos) << "the file keeps its CR LF style";
+  const IniFile ini(path);
+  EXPECT_EQ(ini.ReadString("general", "EDPath", ""), "/new");
+  EXPECT_EQ(ini.ReadInteger("general", "EDWaittime", 0), 300);
+  EXPECT_EQ(ini.ReadString("general", "Custom", ""), "stays");
+  EXPECT_EQ(ini.ReadInteger("ad", "waittime1", 0), 10);
+  EXPECT_EQ(ini.ReadString("MRU", "History0", ""), "/s/a.rvs");
+  EXPECT_EQ(ini.ReadSection("URLs"), (std::vector<std::string>{"URL1"}));
+  EXPECT_EQ(ini.ReadString("URLs", "URL1", ""), "BOT|http://fresh");
+  EXPECT_EQ(text.rfind("; hand-written\r\n[general]\r\nEDWaittime=300\r\n", 0), 0u);
+  const TSettings back = LoadSettings(path);
+  EXPECT_EQ(back.EDWaittime, 300);
+  EXPECT_TRUE(back.NegCompare);
+  EXPECT_TRUE(back.NoRegCheck);
+}
+
+TEST(SaveSettings, NeverWritesTheKeysOnlyTheFileSets) {
+  test::TempDir dir;
+  const std::string path = dir.file("ravelin.ini");
+  TSettings s = edited();
+  s.EDWaittime = 1;
+  s.NegCompare = true;
+  s.NoRegCheck = true;
+  s.waittime1 = 2;
+  s.waittime2 = 3;
+  SaveSettings(s, path);
+  const IniFile ini(path);
+  for (const char* key : {"EDWaittime", "NegCompare", "NoRegCheck"})
+    EXPECT_FALSE(ini.ValueExists("general", key)) << key;
+  EXPECT_FALSE(ini.SectionExists("ad"));
+}
+
+TEST(SaveSettings, AnEmptyUrlListErasesTheSection) {
+  test::TempDir dir;
+  const std::string path = dir.file("ravelin.ini");
+  test::WriteFile(path, "[URLs]\nURL1=HTM|http://a\nURL2=MET|http://b\n[general]\nLOG=0\n");
+  TSettings s = LoadSettings(path);
+  s.URLs.clear();
+  SaveSettings(s, path);
+  const IniFile ini(path);
+  EXPECT_FALSE(ini.SectionExists("URLs"));
+  EXPECT_TRUE(LoadSettings(path).URLs.empty());
+}
+
+TEST(SaveSettings, FailsLoudlyWhenTheFileCannotBeWritten) {
+  test::TempDir dir;
+  EXPECT_THROW(SaveSettings(edited(), dir.file("missing/ravelin.ini")), platform::EFileError);
+  // A file that exists but cannot be read is not replaced by one holding only our keys.
+  const std::string blocked = dir.file("blocked.ini");
+  std::filesystem::create_directory(blocked);
+  EXPECT_THROW(SaveSettings(edited(), blocked), platform::EFileError);
+  EXPECT_TRUE(std::filesystem::is_directory(blocked));
+}
+
+TEST(SaveVrfWarning, WritesThatKeyAlone) {
+  test::TempDir dir;
+  const std::string path = dir.file("ravelin.ini");
+  test::WriteFile(path, "[verify]\nVrfTimeout=9\nVrfWarning=1\n[general]\nLOG=1\n");
+  SaveVrfWarning(false, path);
+  EXPECT_EQ(test::ReadFile(path), "[verify]\nVrfTimeout=9\nVrfWarning=0\n[general]\nLOG=1\n");
+  SaveVrfWarning(true, path);
+  EXPECT_EQ(test::ReadFile(path), "[verify]\nVrfTimeout=9\nVrfWarning=1\n[general]\nLOG=1\n");
+
+  const std::string fresh = dir.file("fresh.ini");
+  SaveVrfWarning(false, fresh);
+  EXPECT_EQ(test::ReadFile(fresh), "[verify]\nVrfWarning=0\n");
+  EXPECT_FALSE(LoadSettings(fresh).VrfWarning);
+}
+
+}  // namespace
