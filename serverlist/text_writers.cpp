@@ -1,0 +1,145 @@
+#include "serverlist/text_writers.h"
+
+#include "platform/file_io.h"
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+size_t countChecked(const ServerList& list) {
+  size_t c = 0;
+  for (const ServerEntry& e : list.entries()) c += e.checked ? 1 : 0;
+  return c;
+}
+
+void txtHead(std::string& out, size_t checked) {
+  const std::string rule(53, '=');
+  out += rule + kCrLf;
+  out += "             EDonkey2000 serverlist";
+  out += kCrLf;
+  out += "                  " + std::to_string(checked) + " servers" + kCrLf;
+  out += rule + kCrLf;
+  out += kCrLf;
+  out += "\"IP\"\t\"Port\"\t\"Name\"\t\"Desc.\"\t\"Ping\"\t\"User\"\t\"Files\"\t\"Pref\"\t\"Hist\"";
+  out += kCrLf;
+}
+
+void txtLine(std::string& out, const TServer& s) {
+  for (int f = 0; f < kServerFieldCount; ++f) {
+    out += '"';
+    out += s.field(f);
+    out += "\"\t";
+  }
+  out += kCrLf;
+}
+
+void htmlHead(std::string& out, size_t checked) {
+  out += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">";
+  out += kCrLf;
+  out += "<html><head><title>EDonkey 2000 servers</title></head><body>";
+  out += kCrLf;
+  out +=
+      "<P align=center><FONT face=Verdana size=4><STRONG>EDonkey2000 serverlist</STRONG></FONT>"
+      "</P>";
+  out += kCrLf;
+  out += "<P align=center><FONT face=Verdana size=4><A href=\"";
+  out += kProductWebSite;
+  out += "\">Ravelin</A></FONT></P>";
+  out += kCrLf;
+  out += "<P align=center><FONT face=Verdana>" + std::to_string(checked) + " servers</FONT></P>";
+  out += kCrLf;
+  out += "<P align=left><FONT face=Verdana>";
+  out += kCrLf;
+  out += "<table border=\"1\">";
+  out += kCrLf;
+  out +=
+      "  <TR><TD>IP and Port</TD><TD>Name</TD><TD>Desc.</TD><TD>Ping</TD><TD>Users</TD>"
+      "<TD>Files</TD><TD>Pref</TD><TD>Hist</TD></TR>";
+  out += kCrLf;
+}
+
+void htmlLine(std::string& out, const TServer& s) {
+  out += "<TR><TD><a href=\"ed2k:|server|";
+  out += s.IP;
+  out += '|';
+  out += s.Port;
+  out += "|\">";
+  out += s.IP;
+  out += ':';
+  out += s.Port;
+  out += "</TD>";
+  for (const std::string* v : {&s.Name, &s.Desc, &s.Ping, &s.Users, &s.Files, &s.Pref}) {
+    out += "<TD>";
+    out += *v;
+    out += "</TD>";
+  }
+  out += "<TD>";
+  out += s.Hist;
+  out += "</TD></TR>";
+  out += kCrLf;
+}
+
+void htmlTail(std::string& out) {
+  out += "</TABLE></FONT></P></body></html>";
+  out += kCrLf;
+}
+
+// Hides the bar however the writer ends.
+struct HideAtEnd {
+  ProgressBar& bar;
+  ~HideAtEnd() { bar.hide(); }
+};
+
+using LineFn = void (*)(std::string&, const TServer&);
+
+void writeTable(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+                AppContext& ctx, void (*head)(std::string&, size_t), LineFn line,
+                void (*tail)(std::string&)) {
+  ctx.processPending();
+  const size_t checked = countChecked(list);
+  std::string out;
+  {
+    HideAtEnd hide{bar};
+    bar.start(static_cast<int>(checked));
+    head(out, checked);
+    for (const ServerEntry& e : list.entries()) {
+      if (!e.checked) continue;
+      line(out, e.server);
+      bar.stepIt();
+      ctx.processPending();
+    }
+    if (tail) tail(out);
+    ctx.processPending();
+  }
+  platform::WriteFileAtomically(fileName, out);
+  ctx.log.WriteLog("Saved <" + std::to_string(checked) + "> servers to <" + fileName + ">");
+}
+
+}  // namespace
+
+std::string FormatServersAsTXT(const ServerList& list) {
+  std::string out;
+  txtHead(out, countChecked(list));
+  for (const ServerEntry& e : list.entries())
+    if (e.checked) txtLine(out, e.server);
+  return out;
+}
+
+std::string FormatServersAsHTML(const ServerList& list) {
+  std::string out;
+  htmlHead(out, countChecked(list));
+  for (const ServerEntry& e : list.entries())
+    if (e.checked) htmlLine(out, e.server);
+  htmlTail(out);
+  return out;
+}
+
+void WriteServersToTXT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+                       AppContext& ctx) {
+  writeTable(list, fileName, bar, ctx, txtHead, txtLine, nullptr);
+}
+
+void WriteServersToHTML(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+                        AppContext& ctx) {
+  writeTable(list, fileName, bar, ctx, htmlHead, htmlLine, htmlTail);
+}

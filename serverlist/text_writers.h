@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+
+#include "app/app_context.h"
+#include "app/progress_bar.h"
+#include "serverlist/server_list.h"
+
+// The product web site that the HTML page links to. A build setting: define
+// RAVELIN_WEB_SITE to change it.
+#ifndef RAVELIN_WEB_SITE
+#define RAVELIN_WEB_SITE "https://ravelin.sourceforge.io/"
+#endif
+inline constexpr const char* kProductWebSite = RAVELIN_WEB_SITE;
+
+// The checked servers as a tab-separated text table (CR LF line breaks), and as a fixed
+// HTML page with one ed2k server link per server that ReadServersFromHTML reads back.
+// The whole file is built in memory and then replaces the target in one step, so a failure
+// never leaves a half-written file. Failures throw platform::EFileError and log nothing;
+// success logs "Saved <C> servers to <fileName>". The bar runs from 0 to C, one step per
+// server, and is hidden at the end.
+void WriteServersToTXT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+                       AppContext& ctx);
+void WriteServersToHTML(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+                        AppContext& ctx);
+
+// The file contents themselves, without progress, events or log.
+std::string FormatServersAsTXT(const ServerList& list);
+std::string FormatServersAsHTML(const ServerList& list);

@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <csignal>
+
+#include "platform/file_io.h"
+#include "serverlist/server_links.h"
+#include "serverlist/text_writers.h"
+#include "support/test_support.h"
+
+namespace {
+
+const std::string kRule = "=====================================================";
+
+TServer Server(const std::string& ip, const std::string& port) {
+  TServer s;
+  s.IP = ip;
+  s.Port = port;
+  return s;
+}
+
+// Two checked servers around an unchecked one; the first has every field set, with
+// characters that HTML would escape, which the writers leave alone.
+ServerList TwoOfThree() {
+  ServerList list;
+  TServer a = Server("1.2.3.4", "4661");
+  a.Name = "Alpha <b>";
+  a.Desc = "first\tone";
+  a.Ping = "12";
+  a.Users = "100";
+  a.Files = "2000";
+  a.Pref = "High";
+  a.Hist = "3";
+  list.append(a, true);
+  list.append(Server("9.9.9.9", "9999"), false);
+  list.append(Server("5.6.7.8", "4242"), true);
+  return list;
+}
+
+// Makes every write beyond the given size fail (EFBIG) for the lifetime of the object,
+// which works for any user, root included.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    old_signal_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, old_signal_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*old_signal_)(int);
+};
+
+}  // namespace
+
+TEST(WriteServersToTXT, OneServerTableByteForByte) {
+  ASSERT_EQ(kRule.size(), 53u);
+  test::TestApp app;
+  ServerList list;
+  list.append(Server("1.2.3.4", "4661"), true);
+  const std::string file = app.dir.file("servers.txt");
+  test::RecordingProgressBar bar;
+  WriteServersToTXT(list, file, bar, app.ctx);
+  const std::string expected =
+      "=====================================================\r\n"
+      "             EDonkey2000 serverlist\r\n"
+      "                  1 servers\r\n"
+      "=====================================================\r\n"
+      "\r\n"
+      "\"IP\"\t\"Port\"\t\"Name\"\t\"Desc.\"\t\"Ping\"\t\"User\"\t\"Files\"\t\"Pref\"\t\"Hist\"\r\n"
+      "\"1.2.3.4\"\t\"4661\"\t\"n/a\"\t\"n/a\"\t\"n/a\"\t\"n/a\"\t\"n/a\"\t\"Normal\"\t\"n/"
+      "a\"\t\r\n";
+  EXPECT_EQ(test::ReadFile(file), expected);
+  EXPECT_EQ(app.logLines(), (std::vector<std::string>{"Saved <1> servers to <" + file + ">"}));
+}
+
+TEST(WriteServersToTXT, WritesOnlyCheckedServersUnescaped) {
+  test::TestApp app;
+  const std::string file = app.dir.file("two.txt");
+  test::RecordingProgressBar bar;
+  WriteServersToTXT(TwoOfThree(), file, bar, app.ctx);
+  const std::string text = test::ReadFile(file);
+  EXPECT_NE(text.find("                  2 servers\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\n\"1.2.3.4\"\t\"4661\"\t\"Alpha <b>\"\t\"first\tone\"\t\"12\"\t\"100\"\t"
+                      "\"2000\"\t\"High\"\t\"3\"\t\r\n\"5.6.7.8\"\t\"4242\"\t"),
+            std::string::npos);
+  EXPECT_EQ(text.find("9.9.9.9"), std::string::npos);
+  EXPECT_EQ(app.logLines().back(), "Saved <2> servers to <" + file + ">");
+}
+
+TEST(WriteServersToHTML, TwoServerPageByteForByte) {
+  test::TestApp app;
+  const std::string file = app.dir.file("servers.html");
+  test::RecordingProgressBar bar;
+  WriteServersToHTML(TwoOfThree(), file, bar, app.ctx);
+  const std::string expected =
+      "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n"
+      "<html><head><title>EDonkey 2000 servers</title></head><body>\r\n"
+      "<P align=center><FONT face=Verdana size=4><STRONG>EDonkey2000 serverlist</STRONG>"
+      "</FONT></P>\r\n"
+      "<P align=center><FONT face=Verdana size=4><A href=\"https://ravelin.sourceforge.io/\">"
+      "Ravelin</A></FONT></P>\r\n"
+      "<P align=center><FONT face=Verdana>2 servers</FONT></P>\r\n"
+      "<P align=left><FONT face=Verdana>\r\n"
+      "<table border=\"1\">\r\n"
+      "  <TR><TD>IP and Port</TD><TD>Name</TD><TD>Desc.</TD><TD>Ping</TD><TD>Users</TD>"
+      "<TD>Files</TD><TD>Pref</TD><TD>Hist</TD></TR>\r\n"
+      "<TR><TD><a href=\"ed2k:|server|1.2.3.4|4661|\">1.2.3.4:4661</TD><TD>Alpha <b></TD>"
+      "<TD>first\tone</TD><TD>12</TD><TD>100</TD><TD>2000</TD><TD>High</TD><TD>3</TD></TR>\r\n"
+      "<TR><TD><a href=\"ed2k:|server|5.6.7.8|4242|\">5.6.7.8:4242</TD><TD>n/a</TD>"
+      "<TD>n/a</TD><TD>n/a</TD><TD>n/a</TD><TD>n/a</TD><TD>Normal</TD><TD>n/a</TD></TR>\r\n"
+      "</TABLE></FONT></P></body></html>\r\n";
+  EXPECT_EQ(test::ReadFile(file), expected);
+  EXPECT_EQ(app.logLines(), (std::vector<std::string>{"Saved <2> servers to <" + file + ">"}));
+}
+
+TEST(WriteServersToHTML, EmptySelectionStillWritesThePage) {
+  test::TestApp app;
+  ServerList list;
+  list.append(Server("1.2.3.4", "4661"), false);
+  const std::string file = app.dir.file("none.html");
+  test::RecordingProgressBar bar;
+  WriteServersToHTML(list, file, bar, app.ctx);
+  const std::string text = test::ReadFile(file);
+  EXPECT_NE(text.find("<FONT face=Verdana>0 servers</FONT>"), std::string::npos);
+  EXPECT_NE(text.find("</TD></TR>\r\n</TABLE></FONT></P></body></html>\r\n"), std::string::npos);
+  EXPECT_EQ(bar.max(), 0);
+  EXPECT_FALSE(bar.visible());
+}
+
+TEST(WriteServersToHTML, PageReadsBackAsTheSameServers) {
+  test::TestApp app;
+  ServerList source;
+  for (int i = 1; i <= 50; ++i)
+    source.append(Server("10.0." + std::to_string(i / 10) + "." + std::to_string(i),
+                         std::to_string(4000 + i)),
+                  i % 7 != 0);
+  const std::string file = app.dir.file("round.html");
+  test::RecordingProgressBar bar;
+  WriteServersToHTML(source, file, bar, app.ctx);
+
+  ServerList copy;
+  ReadServersFromHTML(copy, file, app.ctx);
+  ASSERT_EQ(copy.size(), source.checkedCount());
+  size_t row = 0;
+  for (const ServerEntry& e : source.entries()) {
+    if (!e.checked) continue;
+    EXPECT_EQ(copy[row].server.IP, e.server.IP);
+    EXPECT_EQ(copy[row].server.Port, e.server.Port);
+    EXPECT_TRUE(copy[row].checked);
+    ++row;
+  }
+  EXPECT_EQ(app.logLines().back(), "Refreshed <43> servers from <" + file + ">");
+}
+
+TEST(TextWriters, DriveTheProgressBarAndPump) {
+  for (const bool html : {false, true}) {
+    test::TestApp app;
+    const std::string file = app.dir.file(html ? "p.html" : "p.txt");
+    test::RecordingProgressBar bar;
+    bar.setMax(77);
+    std::vector<int> positions;
+    std::vector<bool> visible;
+    app.ui.onPump = [&] {
+      positions.push_back(bar.position());
+      visible.push_back(bar.visible());
+    };
+    const ServerList list = TwoOfThree();
+    html ? WriteServersToHTML(list, file, bar, app.ctx)
+         : WriteServersToTXT(list, file, bar, app.ctx);
+    // Once before, once after each server, once at the end before hiding.
+    EXPECT_EQ(positions, (std::vector<int>{0, 1, 2, 2})) << html;
+    EXPECT_EQ(visible, (std::vector<bool>{false, true, true, true})) << html;
+    EXPECT_EQ(bar.min(), 0);
+    EXPECT_EQ(bar.max(), 2);
+    EXPECT_EQ(bar.step(), 1);
+    EXPECT_FALSE(bar.visible());
+  }
+}
+
+TEST(TextWriters, FailedWriteLeavesTheOldFileAndThrows) {
+  for (const bool html : {false, true}) {
+    test::TestApp app;
+    const std::string file = app.dir.file("keep.out");
+    test::WriteFile(file, "the old contents");
+    ServerList list;
+    for (int i = 1; i <= 100; ++i) list.append(Server("1.2.3." + std::to_string(i), "4661"), true);
+    test::RecordingProgressBar bar;
+    {
+      FileSizeLimit limit(512);
+      EXPECT_THROW(html ? WriteServersToHTML(list, file, bar, app.ctx)
+                        : WriteServersToTXT(list, file, bar, app.ctx),
+                   platform::EFileError);
+    }
+    EXPECT_EQ(test::ReadFile(file), "the old contents");
+    EXPECT_FALSE(bar.visible());
+    EXPECT_TRUE(app.logLines().empty());
+    // Nothing but the old file is left in the directory.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(app.dir.path()), {}), 1);
+  }
+}
+
+TEST(TextWriters, MissingDirectoryThrows) {
+  test::TestApp app;
+  test::RecordingProgressBar bar;
+  const std::string file = app.dir.file("no/such/dir/out.txt");
+  EXPECT_THROW(WriteServersToTXT(TwoOfThree(), file, bar, app.ctx), platform::EFileError);
+  EXPECT_THROW(WriteServersToHTML(TwoOfThree(), file, bar, app.ctx), platform::EFileError);
+  EXPECT_FALSE(platform::FileExists(file));
+  EXPECT_TRUE(app.logLines().empty());
+}
