@@ -1,0 +1,47 @@
+#pragma once
+#include <ctime>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_context.h"
+#include "app/progress_bar.h"
+#include "serverlist/server_list.h"
+
+// Template files: a text whose global placeholders ("%servercount%", "%filename%",
+// "%date%", "%time%") are replaced everywhere, and whose loop sections, between
+// "%loopstart%" and "%loopend%", are repeated once per checked server with the per-server
+// placeholders ("%ip%", "%port%", "%name%", "%desc%", "%ping%", "%users%", "%files%",
+// "%pref%", "%hist%", "%no%") replaced. Placeholders match without regard to letter case,
+// the loop markers only in lower case.
+
+// The number of loop sections: how often a "%loopstart%" comes before the next
+// "%loopend%", each section ending after its "%loopend%".
+int CountTemplateSections(std::string_view text);
+
+// Expands a template for the checked entries. The loop sections are found in the template
+// as written; replacement values never open or close a section. Global placeholders are
+// replaced first, in the order above, then within each copy of a section body the
+// per-server ones in the order above, so a value that holds a later placeholder is replaced
+// again. perEntry, when given, is called for every entry (checked or not) of every section
+// before it is handled.
+std::string ExpandTemplate(std::string_view text, const std::vector<ServerEntry>& entries,
+                           std::string_view fileName, std::string_view date, std::string_view time,
+                           const std::function<void(const ServerEntry&)>& perEntry = {});
+
+// The date in the short date format and the time in the long time format of the named
+// locale ("" is the user's, from the environment; "C" when that cannot be loaded).
+struct DateTimeTexts {
+  std::string date, time;
+};
+DateTimeTexts FormatDateTime(const std::tm& local, const char* localeName = "");
+
+// Reads the template file (its text ends at the first NUL byte), expands it for the
+// checked servers and writes the result to fileName in one step. The bar runs from 0 to
+// C times the number of loop sections. On success logs "Saved <C> servers to <fileName>
+// with template <templateFile>" and returns true. Any failure shows "Error saving
+// Template! Maybe data corrupted!" (unless a script runs), leaves the output file as it
+// was, logs nothing and returns false.
+bool WriteServersToTemplate(const ServerList& list, const std::string& templateFile,
+                            const std::string& fileName, ProgressBar& bar, AppContext& ctx);
