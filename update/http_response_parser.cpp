@@ -40,7 +40,9 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 
 }  // namespace
 
-void HttpResponseParser::reset() { *this = HttpResponseParser(); }
+void HttpResponseParser::reset() {
+  *this = HttpResponseParser();
+}
 
 HttpResponseParser::Result HttpResponseParser::feed(std::string_view bytes) {
   if (finished_) return {final_, 0};
@@ -104,7 +106,8 @@ void HttpResponseParser::interpretLine() {
     // "bytes 100-199/1000"
     const std::size_t dash = value.find('-');
     const std::size_t slash = value.find('/');
-    if (dash != std::string_view::npos && dash >= 6) rangeBegin_ = std::string(value.substr(6, dash - 6));
+    if (dash != std::string_view::npos && dash >= 6)
+      rangeBegin_ = std::string(value.substr(6, dash - 6));
     if (dash != std::string_view::npos && slash != std::string_view::npos && slash > dash)
       rangeEnd_ = std::string(value.substr(dash + 1, slash - dash - 1));
   } else if (name == "accept-ranges") {

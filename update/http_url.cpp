@@ -101,7 +101,9 @@ std::string ResolveRelativePath(std::string_view path, std::string_view basePath
   return dir + std::string(path);
 }
 
-std::string DefaultPort(std::string_view scheme) { return IsHttpsScheme(scheme) ? "443" : "80"; }
+std::string DefaultPort(std::string_view scheme) {
+  return IsHttpsScheme(scheme) ? "443" : "80";
+}
 
 bool IsHttpsScheme(std::string_view scheme) {
   return scheme.size() == 5 && StartsWithNoCase(scheme, "https");

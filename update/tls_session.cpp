@@ -158,8 +158,7 @@ TlsSession::Status TlsSession::fail(const std::string& what, int sslResult) {
   if (impl_->isClient && !handshakeDone_) {
     const long verify = SSL_get_verify_result(ssl);
     if (verify != X509_V_OK)
-      detail = std::string("certificate verify failed: ") +
-               X509_verify_cert_error_string(verify);
+      detail = std::string("certificate verify failed: ") + X509_verify_cert_error_string(verify);
   }
   const std::string lib = OpenSslErrors();
   if (detail.empty()) detail = lib;
@@ -242,6 +241,8 @@ std::string TlsSession::takeOutgoing() {
   return out;
 }
 
-bool TlsSession::hasOutgoing() const { return impl_->out && BIO_ctrl_pending(impl_->out) > 0; }
+bool TlsSession::hasOutgoing() const {
+  return impl_->out && BIO_ctrl_pending(impl_->out) > 0;
+}
 
 }  // namespace http

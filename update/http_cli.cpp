@@ -1,0 +1,551 @@
+#include "update/http_cli.h"
+
+#include <algorithm>
+
+#include "verify/socket_errors.h"
+#include "verify/wsocket.h"
+
+namespace {
+
+constexpr std::size_t kReceiveChunk = 64 * 1024;
+// A declared Content-Length is reserved up front in a body string, up to this much.
+constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
+
+std::string ErrorText(int code) {
+  return WSocketErrorDesc(code) + " (Error #" + std::to_string(code) + ")";
+}
+
+}  // namespace
+
+THttpCli::THttpCli() : THttpCli(platform::EventLoop::forCurrentThread()) {}
+
+THttpCli::THttpCli(platform::EventLoop& loop)
+    : loop_(loop), socket_(std::make_unique<TWSocket>(loop)), alive_(std::make_shared<bool>(true)) {
+  socket_->OnDnsLookupDone = [this](TWSocket&, std::uint16_t e) { lookupDone(e); };
+  socket_->OnSessionConnected = [this](TWSocket&, std::uint16_t e) { sessionConnected(e); };
+  socket_->OnDataAvailable = [this](TWSocket&, std::uint16_t) { dataAvailable(); };
+  socket_->OnSessionClosed = [this](TWSocket&, std::uint16_t e) { sessionClosed(e); };
+  // An exception out of our own handlers must not leave a request hanging.
+  socket_->OnBgException = [this](TWSocket&, const std::exception& e, bool& canClose) {
+    canClose = false;
+    if (state_ != httpReady && state_ != httpAborting) fail(httperrNoData, e.what());
+  };
+}
+
+THttpCli::~THttpCli() {
+  *alive_ = false;
+  ending_ = true;
+  socket_.reset();
+}
+
+void THttpCli::setState(THttpState s) {
+  state_ = s;
+  if (OnStateChange) OnStateChange(*this);
+}
+
+void THttpCli::resetResults() {
+  rcvdHeader_.clear();
+  errorCode_ = 0;
+  statusCode_ = 0;
+  reason_.clear();
+  rcvdCount_ = 0;
+  contentLength_ = -1;
+  contentType_.clear();
+  location_.clear();
+  wwwAuthenticate_.clear();
+}
+
+void THttpCli::StartGet() {
+  if (state_ != httpReady) throw EHttpException("HTTP component is busy", httperrBusy);
+  setState(httpStarting);
+  resetResults();
+  lineCount_ = 0;
+  headerBegun_ = false;
+  relocating_ = false;
+  ending_ = false;
+  docBegun_ = false;
+  relocations_ = 0;
+
+  const http::UrlParts u = http::SplitUrl(URL);
+  if (!u.user.empty()) {
+    Username = u.user;
+    Password = u.password;
+  }
+  scheme_.clear();
+  if (!prepareTarget(u)) return;
+  startLookup();
+}
+
+// Works out where to connect and what to ask for, from a URL's parts.
+bool THttpCli::prepareTarget(const http::UrlParts& u) {
+  if (!u.scheme.empty()) scheme_ = u.scheme;
+  if (scheme_.empty()) scheme_ = "http";
+  host_ = u.host;
+  hadPort_ = !u.port.empty();
+  port_ = hadPort_ ? u.port : http::DefaultPort(scheme_);
+  path_ = u.path.empty() ? "/" : u.path;
+  useTls_ = http::IsHttpsScheme(scheme_);
+  viaProxy_ = !Proxy.empty();
+  if (!viaProxy_) {
+    connHost_ = host_;
+    connPort_ = port_;
+    target_ = path_;
+  } else {
+    const http::UrlParts p = http::SplitUrl(Proxy);
+    connHost_ = p.host;
+    connPort_ = p.port.empty() ? ProxyPort : p.port;
+    // Through a tunnel the server itself is asked, with the path only.
+    target_ = useTls_ ? path_ : scheme_ + "://" + host_ + (hadPort_ ? ":" + port_ : "") + path_;
+  }
+  return true;
+}
+
+void THttpCli::startLookup() {
+  setState(httpDnsLookup);
+  phase_ = Phase::Plain;
+  tls_.reset();
+  parser_.reset();
+  tunnelParser_.reset();
+  plainBuf_.clear();
+  try {
+    socket_->SetMultiThreaded(MultiThreaded);
+    socket_->StartDnsLookup(connHost_);
+  } catch (const std::exception& e) {
+    // The lookup could not even start (an empty host, no helper thread): the request
+    // ends like a failed lookup, from the loop.
+    const auto* se = dynamic_cast<const ESocketException*>(&e);
+    const int code = se && se->errorCode() != 0 ? se->errorCode() : 10022;
+    if (state_ == httpDnsLookup) fail(static_cast<std::uint16_t>(code), e.what());
+  }
+}
+
+void THttpCli::lookupDone(std::uint16_t error) {
+  if (state_ != httpDnsLookup) return;
+  if (error != 0) {
+    fail(error, "can't resolve hostname to IP address");
+    return;
+  }
+  setState(httpConnecting);
+  try {
+    socket_->SetAddr(socket_->DnsResult());
+    socket_->SetPort(connPort_);
+    socket_->SetProto("tcp");
+    socket_->SetLocalAddr(LocalAddr);
+    socket_->Connect();
+  } catch (const std::exception&) {
+    int code = socket_->LastError();
+    if (code == 0) code = 10022;
+    ending_ = true;
+    socket_->Close();
+    ending_ = false;
+    fail(static_cast<std::uint16_t>(code), "can't connect: " + ErrorText(code));
+  }
+}
+
+void THttpCli::sessionConnected(std::uint16_t error) {
+  if (state_ != httpConnecting) return;
+  if (error != 0) {
+    fail(error, ErrorText(error));
+    return;
+  }
+  if (useTls_ && viaProxy_) {
+    phase_ = Phase::Tunnel;
+    sendBytes(http::BuildConnectRequest(host_, port_, Agent, ProxyUsername, ProxyPassword));
+    return;
+  }
+  if (useTls_) {
+    phase_ = Phase::Handshake;
+    tls_ = http::TlsSession::client(host_, {TlsCaFile, TlsCaDir});
+    flushTls();
+    return;
+  }
+  transportReady();
+}
+
+// The connection (with its tunnel and TLS, where used) stands: send the request.
+void THttpCli::transportReady() {
+  phase_ = Phase::Plain;
+  setState(httpConnected);
+  if (OnSessionConnected) OnSessionConnected(*this);
+  if (state_ != httpConnected) return;
+  setState(httpWaitingHeader);
+  sendRequest();
+}
+
+void THttpCli::sendRequest() {
+  if (OnRequestHeaderBegin) OnRequestHeaderBegin(*this);
+  http::GetRequest r;
+  r.target = target_;
+  r.host = host_;
+  r.accept = Accept;
+  r.agent = Agent;
+  r.sender = Sender;
+  r.reference = Reference;
+  r.cookie = Cookie;
+  r.username = Username;
+  r.password = Password;
+  r.viaProxy = viaProxy_ && !useTls_;
+  r.proxyUsername = ProxyUsername;
+  r.proxyPassword = ProxyPassword;
+  r.noCache = NoCache;
+  r.modifiedSince = ModifiedSince;
+  r.rangeBegin = ContentRangeBegin;
+  r.rangeEnd = ContentRangeEnd;
+  requestBytes_ = http::BuildGetRequest(r);
+  ContentRangeBegin.clear();
+  ContentRangeEnd.clear();
+  if (OnRequestHeaderEnd) OnRequestHeaderEnd(*this);
+  if (state_ != httpWaitingHeader) return;
+  sendBytes(requestBytes_);
+}
+
+void THttpCli::sendBytes(const std::string& bytes) {
+  if (tls_) {
+    if (tls_->write(bytes) != http::TlsSession::Status::Ok) {
+      fail(httperrTls, tls_->errorText());
+      return;
+    }
+    flushTls();
+    return;
+  }
+  socket_->Send(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+// Sends whatever TLS has produced (handshake messages, encrypted records).
+void THttpCli::flushTls() {
+  if (!tls_) return;
+  if (tls_->status() == http::TlsSession::Status::Error) {
+    fail(httperrTls, tls_->errorText());
+    return;
+  }
+  if (tls_->handshakeDone() == false) {
+    std::string ignored;
+    tls_->pump(ignored);  // produces the first handshake message
+    if (tls_->status() == http::TlsSession::Status::Error) {
+      fail(httperrTls, tls_->errorText());
+      return;
+    }
+  }
+  while (tls_ && tls_->hasOutgoing() && socket_->State() == wsConnected) {
+    const std::string out = tls_->takeOutgoing();
+    socket_->Send(out.data(), static_cast<int>(out.size()));
+  }
+}
+
+void THttpCli::dataAvailable() {
+  if (recvBuf_.size() < kReceiveChunk) recvBuf_.resize(kReceiveChunk);
+  const auto alive = alive_;
+  while (*alive && socket_ && socket_->State() == wsConnected) {
+    const int n = socket_->Receive(recvBuf_.data(), static_cast<int>(recvBuf_.size()));
+    if (n <= 0) break;
+    if (state_ == httpReady || state_ == httpAborting || relocating_) continue;  // dropped
+    incoming(recvBuf_.data(), static_cast<std::size_t>(n));
+  }
+}
+
+void THttpCli::incoming(const char* data, std::size_t len) {
+  if (!tls_) {
+    if (phase_ == Phase::Tunnel)
+      tunnelData(std::string_view(data, len));
+    else if (state_ == httpWaitingBody)
+      bodyData(data, len);
+    else if (state_ == httpWaitingHeader)
+      headerData(std::string_view(data, len));
+    return;
+  }
+  const bool wasDone = tls_->handshakeDone();
+  tls_->receive(std::string_view(data, len));
+  plainBuf_.clear();
+  const auto st = tls_->pump(plainBuf_);
+  if (st == http::TlsSession::Status::Error) {
+    fail(httperrTls, tls_->errorText());
+    return;
+  }
+  flushTls();
+  if (state_ == httpReady) return;
+  if (!wasDone && tls_->handshakeDone()) {
+    transportReady();
+    if (state_ != httpWaitingHeader) return;
+  }
+  if (!plainBuf_.empty()) {
+    std::string plain;
+    plain.swap(plainBuf_);
+    if (state_ == httpWaitingBody)
+      bodyData(plain.data(), plain.size());
+    else if (state_ == httpWaitingHeader)
+      headerData(plain);
+  }
+  if (st == http::TlsSession::Status::Closed &&
+      (state_ == httpWaitingHeader || state_ == httpWaitingBody)) {
+    // The server ended the TLS stream: the same as closing the connection.
+    socket_->Close();
+  }
+}
+
+// The proxy's answer to CONNECT.
+void THttpCli::tunnelData(std::string_view data) {
+  while (!data.empty()) {
+    const auto r = tunnelParser_.feed(data);
+    data.remove_prefix(r.consumed);
+    switch (r.status) {
+      case http::HttpResponseParser::Status::NeedMore:
+        return;
+      case http::HttpResponseParser::Status::Line:
+        continue;
+      case http::HttpResponseParser::Status::HeaderEnd: {
+        const int st = tunnelParser_.statusCode();
+        if (st < 200 || st > 299) {
+          fail(httperrProxyTunnel,
+               "proxy refused the tunnel to " + host_ + ":" + port_ + ": " + std::to_string(st) +
+                   " " + tunnelParser_.reasonPhrase(),
+               st == 0 ? 404 : st);
+          return;
+        }
+        phase_ = Phase::Handshake;
+        tls_ = http::TlsSession::client(host_, {TlsCaFile, TlsCaDir});
+        flushTls();
+        if (!data.empty() && tls_) incoming(data.data(), data.size());
+        return;
+      }
+      default:
+        fail(httperrProxyTunnel, "proxy sent no valid answer to CONNECT");
+        return;
+    }
+  }
+}
+
+void THttpCli::headerData(std::string_view data) {
+  using S = http::HttpResponseParser::Status;
+  while (state_ == httpWaitingHeader) {
+    const auto r = parser_.feed(data);
+    data.remove_prefix(r.consumed);
+    switch (r.status) {
+      case S::NeedMore:
+        return;
+      case S::Error:
+        // Nothing sensible can follow a line this long.
+        fail(httperrLineTooLong, "HTTP line too long", statusCode_ ? statusCode_ : 404);
+        return;
+      case S::HeaderlessBody: {
+        if (OnHeaderBegin) OnHeaderBegin(*this);
+        if (contentType_.empty()) contentType_ = "text/html";
+        headerBegun_ = false;
+        setState(httpWaitingBody);
+        if (OnHeaderEnd) OnHeaderEnd(*this);
+        if (state_ != httpWaitingBody) return;
+        const std::string first = parser_.line();
+        bodyData(first.data(), first.size());
+        if (state_ == httpWaitingBody && !data.empty()) bodyData(data.data(), data.size());
+        return;
+      }
+      case S::HeaderEnd:
+        headerEnd(data);
+        return;
+      case S::Line: {
+        if (parser_.lineCount() == 1) {
+          if (lineCount_ == 0) headerBegun_ = true;
+          if (OnHeaderBegin) OnHeaderBegin(*this);
+          if (state_ != httpWaitingHeader) return;
+        }
+        ++lineCount_;
+        rcvdHeader_.push_back(parser_.line());
+        statusCode_ = parser_.statusCode();
+        reason_ = parser_.reasonPhrase();
+        contentLength_ = parser_.contentLength();
+        if (parser_.hasLocation()) location_ = parser_.location();
+        contentType_ = parser_.contentType();
+        wwwAuthenticate_ = parser_.wwwAuthenticate();
+        if (parser_.lineIsCookie() && OnCookie) {
+          bool accept = true;
+          OnCookie(*this, parser_.cookie(), accept);
+        }
+        if (OnHeaderData) OnHeaderData(*this);
+        if (state_ != httpWaitingHeader) return;
+        if (statusCode_ >= 400) {
+          // An error status: the document is not wanted.
+          socket_->Close();
+          return;
+        }
+        continue;
+      }
+    }
+  }
+}
+
+void THttpCli::headerEnd(std::string_view rest) {
+  headerBegun_ = false;
+  if (contentLength_ == 0) {
+    if (OnHeaderEnd) OnHeaderEnd(*this);
+    if (state_ == httpWaitingHeader) endRequest();
+    return;
+  }
+  if (parser_.hasLocation()) {
+    relocate();
+    return;
+  }
+  setState(httpWaitingBody);
+  if (OnHeaderEnd) OnHeaderEnd(*this);
+  if (state_ != httpWaitingBody) return;
+  if (BodyString && contentLength_ > 0)
+    BodyString->reserve(BodyString->size() +
+                        static_cast<std::size_t>(std::min(contentLength_, kMaxReserve)));
+  if (!rest.empty()) bodyData(rest.data(), rest.size());
+}
+
+void THttpCli::bodyData(const char* data, std::size_t len) {
+  if (len == 0) return;
+  if (!docBegun_) {
+    docBegun_ = true;
+    if (OnDocBegin) OnDocBegin(*this);
+    if (state_ != httpWaitingBody) return;
+  }
+  rcvdCount_ += static_cast<std::int64_t>(len);
+  if (BodyString) BodyString->append(data, len);
+  if (BodyStream) BodyStream->write(data, static_cast<std::streamsize>(len));
+  if (OnDocData) OnDocData(*this, data, static_cast<int>(len));
+}
+
+void THttpCli::relocate() {
+  if (relocations_ >= kMaxRelocations) {
+    fail(httperrTooManyRelocations,
+         "Too many relocations (more than " + std::to_string(kMaxRelocations) + ")");
+    return;
+  }
+  ++relocations_;
+  const std::string loc = location_;
+  if (loc.starts_with("/") && !loc.starts_with("//")) {
+    path_ = loc;
+  } else if (loc.starts_with("./") || loc.starts_with("../")) {
+    path_ = http::ResolveRelativePath(loc, path_);
+  } else {
+    http::UrlParts u = http::SplitUrl(loc);
+    const bool schemeGiven = !u.scheme.empty();
+    if (!schemeGiven && !loc.starts_with("//")) u.scheme = "http";
+    if (!schemeGiven && loc.starts_with("//")) u.scheme = scheme_;
+    scheme_.clear();
+    prepareTarget(u);
+    relocating_ = true;
+    lineCount_ = 0;
+    socket_->Close();
+    return;
+  }
+  // Same host and scheme, new path.
+  if (viaProxy_ && !useTls_)
+    target_ = scheme_ + "://" + host_ + (hadPort_ ? ":" + port_ : "") + path_;
+  else
+    target_ = path_;
+  relocating_ = true;
+  lineCount_ = 0;
+  socket_->Close();
+}
+
+void THttpCli::sessionClosed(std::uint16_t error) {
+  if (ending_ || state_ == httpReady || state_ == httpAborting) return;
+  if (relocating_) {
+    restartAfterClose();
+    return;
+  }
+  switch (state_) {
+    case httpWaitingBody:
+      // HTTP/1.0: the body ends with the connection.
+      if (tls_) {
+        plainBuf_.clear();
+        tls_->pump(plainBuf_);
+        if (!plainBuf_.empty()) {
+          std::string plain;
+          plain.swap(plainBuf_);
+          bodyData(plain.data(), plain.size());
+        }
+      }
+      if (docBegun_ && OnDocEnd) OnDocEnd(*this);
+      if (state_ == httpWaitingBody) endRequest();
+      return;
+    case httpWaitingHeader:
+      if (headerBegun_) {
+        // Closed in the middle of a header: ask once more. The line count is kept, so a
+        // second close during the header ends the request.
+        headerBegun_ = false;
+        if (OnHeaderEnd) OnHeaderEnd(*this);
+        if (state_ != httpWaitingHeader) return;
+        relocating_ = true;
+        restartAfterClose();
+        return;
+      }
+      if (lineCount_ == 0 && error != 0) {
+        fail(error, ErrorText(error));
+        return;
+      }
+      endRequest();
+      return;
+    case httpConnecting:
+      if (phase_ == Phase::Handshake)
+        fail(httperrTls, "TLS handshake failed: the server closed the connection");
+      else if (phase_ == Phase::Tunnel)
+        fail(httperrProxyTunnel, "the proxy closed the connection before the tunnel stood");
+      else
+        fail(error ? error : 10053, ErrorText(error ? error : 10053));
+      return;
+    default:
+      endRequest();
+      return;
+  }
+}
+
+// The connection is gone after a relocation (or a header cut short): start again from
+// the name lookup, from the loop, so that nothing runs inside the socket's own close.
+void THttpCli::restartAfterClose() {
+  std::weak_ptr<bool> alive = alive_;
+  loop_.post([this, alive] {
+    if (alive.expired() || !relocating_) return;
+    relocating_ = false;
+    if (state_ == httpReady || state_ == httpAborting) return;
+    if (OnLocationChange) OnLocationChange(*this);
+    if (state_ == httpReady || state_ == httpAborting) return;
+    rcvdHeader_.clear();
+    docBegun_ = false;
+    startLookup();
+  });
+}
+
+void THttpCli::fail(std::uint16_t error, const std::string& reason, int status) {
+  if (state_ == httpReady) return;
+  errorCode_ = error;
+  statusCode_ = status;
+  reason_ = reason;
+  endRequest();
+}
+
+void THttpCli::closeSocket() {
+  if (!socket_) return;
+  ending_ = true;
+  if (socket_->State() != wsClosed) socket_->Close();
+  ending_ = false;
+}
+
+void THttpCli::endRequest() {
+  closeSocket();
+  socket_->StopDnsLookup();
+  relocating_ = false;
+  tls_.reset();
+  plainBuf_.clear();
+  const std::uint16_t error = errorCode_;
+  setState(httpReady);
+  std::weak_ptr<bool> alive = alive_;
+  loop_.post([this, alive, error] {
+    if (alive.expired()) return;
+    if (OnRequestDone) OnRequestDone(*this, httpGET, error);
+  });
+}
+
+void THttpCli::Abort() {
+  if (state_ == httpReady) {
+    closeSocket();
+    return;
+  }
+  setState(httpAborting);
+  socket_->StopDnsLookup();
+  statusCode_ = 404;
+  reason_ = "Connection aborted on request";
+  errorCode_ = httperrAborted;
+  endRequest();
+}
