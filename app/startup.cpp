@@ -1,0 +1,164 @@
+#include "app/startup.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "app/settings_store.h"
+#include "platform/file_io.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr const char* kIniName = "ravelin.ini";
+
+bool isDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string absolutePath(const std::string& path) {
+  std::error_code ec;
+  const fs::path abs = fs::absolute(path, ec);
+  return ec ? path : abs.lexically_normal().string();
+}
+}  // namespace
+
+std::string ExecutableDirectory() {
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : exe.parent_path().string();
+}
+
+StartupEnvironment CurrentStartupEnvironment() {
+  StartupEnvironment env;
+  env.exeDir = ExecutableDirectory();
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) env.xdgConfigHome = xdg;
+  if (const char* home = std::getenv("HOME"); home && *home) {
+    env.home = home;
+  } else {
+    struct passwd pw {};
+    struct passwd* found = nullptr;
+    char buf[4096];
+    if (::getpwuid_r(::getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
+      env.home = found->pw_dir;
+  }
+  return env;
+}
+
+std::string LocateIniFile(const StartupEnvironment& env, const std::string& explicitIni) {
+  if (!explicitIni.empty()) return absolutePath(explicitIni);
+  if (!env.exeDir.empty()) {
+    const std::string beside = ClientFile(env.exeDir, kIniName);
+    if (platform::FileExists(beside) ||
+        (isDirectory(env.exeDir) && ::access(env.exeDir.c_str(), W_OK) == 0))
+      return absolutePath(beside);
+  }
+  // The XDG rule: a relative $XDG_CONFIG_HOME is invalid and ignored.
+  std::string config;
+  if (!env.xdgConfigHome.empty() && env.xdgConfigHome.front() == '/')
+    config = env.xdgConfigHome;
+  else
+    config = ClientFile(env.home, ".config");
+  return absolutePath(ClientFile(ClientFile(config, "ravelin"), kIniName));
+}
+
+std::optional<std::string> TakeIniOption(std::vector<std::string>& args) {
+  std::optional<std::string> ini;
+  std::vector<std::string> rest;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--ini") {
+      if (i + 1 >= args.size()) throw std::invalid_argument("--ini needs a file name");
+      ini = args[++i];
+    } else if (args[i].rfind("--ini=", 0) == 0) {
+      ini = args[i].substr(6);
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  args = std::move(rest);
+  return ini;
+}
+
+std::string IniDirectory(const std::string& iniPath) {
+  return fs::path(iniPath).parent_path().string();
+}
+
+void EnsureIniDirectory(const std::string& iniPath) {
+  const std::string dir = IniDirectory(iniPath);
+  if (dir.empty()) return;
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec) throw platform::EFileError("Cannot create directory \"" + dir + "\": " + ec.message());
+}
+
+void PrepareLogging(AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
+                    int milliseconds) {
+  ctx.log.LoggingActive = ctx.settings.LOG;
+  ctx.log.LogFileName.clear();
+  if (!ctx.log.LoggingActive) return;
+  const std::string logDir = ClientFile(IniDirectory(iniPath), "log");
+  if (!isDirectory(logDir) && ::mkdir(logDir.c_str(), 0777) != 0) {
+    ctx.message("Error", "Subdirectory \\log\\ cannot be created!", MsgIcon::Error, MsgButtons::Ok);
+    ctx.log.LoggingActive = false;
+    return;
+  }
+  ctx.log.LogFileName = ClientFile(logDir, LogFileNameFor(localStart, milliseconds));
+}
+
+AppSession::AppSession(AppContext& ctx, std::string iniPath)
+    : ctx_(ctx), iniPath_(std::move(iniPath)) {}
+
+AppSession::~AppSession() {
+  if (!started_ || historySaved_) return;
+  try {
+    saveHistory();
+  } catch (...) {
+    // The program is ending; there is nobody left to tell.
+  }
+}
+
+void AppSession::start(std::chrono::system_clock::time_point now) {
+  ctx_.state = RunState{};
+  ctx_.settings = LoadSettings(iniPath_);
+
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  const auto sinceEpoch =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
+  PrepareLogging(ctx_, iniPath_, local, static_cast<int>(((sinceEpoch % 1000) + 1000) % 1000));
+
+  history_.LoadFromIni(iniPath_, kHistorySection);
+  started_ = true;
+  historySaved_ = false;
+  ctx_.log.WriteLog("Ravelin successfully started - VARs initialized and WNDs created");
+}
+
+void AppSession::close() {
+  ctx_.log.WriteLog("Main window and application closed");
+}
+
+void AppSession::saveHistory() {
+  if (!history_.IsEmpty()) {
+    EnsureIniDirectory(iniPath_);
+    history_.SaveToIni(iniPath_, kHistorySection);
+  }
+  historySaved_ = true;
+}
+
+void AppSession::saveSettings() {
+  EnsureIniDirectory(iniPath_);
+  SaveSettings(ctx_.settings, iniPath_);
+}
+
+void AppSession::saveVrfWarning() {
+  EnsureIniDirectory(iniPath_);
+  SaveVrfWarning(ctx_.settings.VrfWarning, iniPath_);
+}

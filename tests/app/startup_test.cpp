@@ -1,0 +1,401 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+#include <filesystem>
+#include <functional>
+#include <regex>
+#include <stdexcept>
+
+#include "app/ini_file.h"
+#include "app/settings_store.h"
+#include "platform/file_io.h"
+#include "support/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::chrono::system_clock::time_point localTime(int year, int month, int day, int hour, int min,
+                                                int sec, int ms) {
+  std::tm t{};
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = min;
+  t.tm_sec = sec;
+  t.tm_isdst = -1;
+  return std::chrono::system_clock::from_time_t(std::mktime(&t)) + std::chrono::milliseconds(ms);
+}
+
+std::tm localTm(int year, int month, int day, int hour, int min, int sec) {
+  std::tm t{};
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = min;
+  t.tm_sec = sec;
+  return t;
+}
+
+// ---- where ravelin.ini lives ----
+
+TEST(LocateIniFile, AnExplicitPathWins) {
+  test::TempDir dir;
+  StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
+  EXPECT_EQ(LocateIniFile(env, "/etc/other.ini"), "/etc/other.ini");
+  // A relative one is taken from the working directory and made absolute.
+  EXPECT_EQ(LocateIniFile(env, "sub/my.ini"), (fs::current_path() / "sub/my.ini").string());
+}
+
+TEST(LocateIniFile, UsesTheProgramDirectoryWhenItIsWritable) {
+  test::TempDir dir;
+  StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
+  EXPECT_EQ(LocateIniFile(env), dir.file("ravelin.ini"));
+  EXPECT_FALSE(fs::exists(dir.file("ravelin.ini")));
+}
+
+// Runs check in a child process without root rights (as nobody when the tests run as
+// root, since root may write anywhere) and returns whether it held there.
+bool holdsWithoutRootRights(const std::function<bool()>& check) {
+  if (::geteuid() != 0) return check();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(LocateIniFile, UsesTheProgramDirectoryWhenItHoldsOne) {
+  test::TempDir dir;
+  test::WriteFile(dir.file("ravelin.ini"), "[general]\n");
+  const StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
+  EXPECT_EQ(LocateIniFile(env), dir.file("ravelin.ini"));
+  // Also when the directory cannot be written (a copy in a system directory).
+  fs::permissions(dir.path(),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  EXPECT_TRUE(
+      holdsWithoutRootRights([&] { return LocateIniFile(env) == dir.file("ravelin.ini"); }));
+  fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST(LocateIniFile, FallsBackToTheUsersConfigDirectory) {
+  test::TempDir dir;
+  const std::string noProgramDir = dir.file("not-there");
+  EXPECT_EQ(LocateIniFile({noProgramDir, "/xdg/conf", "/home/u"}), "/xdg/conf/ravelin/ravelin.ini");
+  EXPECT_EQ(LocateIniFile({noProgramDir, "", "/home/u"}), "/home/u/.config/ravelin/ravelin.ini");
+  // A relative XDG_CONFIG_HOME is not valid and is ignored.
+  EXPECT_EQ(LocateIniFile({noProgramDir, "relative/conf", "/home/u"}),
+            "/home/u/.config/ravelin/ravelin.ini");
+  EXPECT_EQ(LocateIniFile({"", "", "/home/u/"}), "/home/u/.config/ravelin/ravelin.ini");
+  EXPECT_FALSE(fs::exists(noProgramDir));
+}
+
+TEST(LocateIniFile, AReadOnlyProgramDirectoryWithoutOneFallsBack) {
+  test::TempDir dir;
+  fs::permissions(dir.path(),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
+  EXPECT_TRUE(
+      holdsWithoutRootRights([&] { return LocateIniFile(env) == "/xdg/ravelin/ravelin.ini"; }));
+  fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST(LocateIniFile, TheRunningProgramHasADirectory) {
+  const std::string exeDir = ExecutableDirectory();
+  ASSERT_FALSE(exeDir.empty());
+  EXPECT_TRUE(fs::is_directory(exeDir));
+  const StartupEnvironment env = CurrentStartupEnvironment();
+  EXPECT_EQ(env.exeDir, exeDir);
+  EXPECT_FALSE(env.home.empty());
+}
+
+TEST(TakeIniOption, RemovesTheOptionAndItsFile) {
+  std::vector<std::string> args{"script.rvs", "--ini", "/tmp/a.ini", "more"};
+  EXPECT_EQ(TakeIniOption(args), "/tmp/a.ini");
+  EXPECT_EQ(args, (std::vector<std::string>{"script.rvs", "more"}));
+
+  std::vector<std::string> eq{"--ini=/tmp/b.ini", "x"};
+  EXPECT_EQ(TakeIniOption(eq), "/tmp/b.ini");
+  EXPECT_EQ(eq, (std::vector<std::string>{"x"}));
+
+  std::vector<std::string> none{"x"};
+  EXPECT_FALSE(TakeIniOption(none));
+  EXPECT_EQ(none, (std::vector<std::string>{"x"}));
+
+  std::vector<std::string> dangling{"x", "--ini"};
+  EXPECT_THROW(TakeIniOption(dangling), std::invalid_argument);
+}
+
+TEST(EnsureIniDirectory, CreatesTheMissingDirectories) {
+  test::TempDir dir;
+  const std::string ini = dir.file("a/b/ravelin.ini");
+  EnsureIniDirectory(ini);
+  EXPECT_TRUE(fs::is_directory(dir.file("a/b")));
+  EXPECT_FALSE(fs::exists(ini));
+  test::WriteFile(dir.file("file"), "x");
+  EXPECT_THROW(EnsureIniDirectory(dir.file("file/sub/ravelin.ini")), platform::EFileError);
+}
+
+// ---- logging ----
+
+TEST(PrepareLogging, NothingHappensWithoutLOG) {
+  test::TestApp app;
+  app.ctx.settings.LOG = false;
+  PrepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
+  EXPECT_FALSE(app.ctx.log.LoggingActive);
+  EXPECT_EQ(app.ctx.log.LogFileName, "");
+  EXPECT_FALSE(fs::exists(app.dir.file("log")));
+  EXPECT_TRUE(app.prompter.shown.empty());
+}
+
+TEST(PrepareLogging, CreatesTheLogDirectoryBesideTheIniFile) {
+  test::TestApp app;
+  app.ctx.settings.LOG = true;
+  PrepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
+  EXPECT_TRUE(app.ctx.log.LoggingActive);
+  EXPECT_TRUE(fs::is_directory(app.dir.file("log")));
+  EXPECT_EQ(app.ctx.log.LogFileName, app.dir.file("log/12-07-2026_14-03-09-045.log"));
+  // The file itself comes with the first line.
+  EXPECT_FALSE(fs::exists(app.ctx.log.LogFileName));
+  app.ctx.log.WriteLog("first");
+  EXPECT_EQ(app.logLines(), (std::vector<std::string>{"first"}));
+  EXPECT_TRUE(app.prompter.shown.empty());
+}
+
+TEST(PrepareLogging, AnExistingLogDirectoryIsUsed) {
+  test::TestApp app;
+  fs::create_directory(app.dir.file("log"));
+  test::WriteFile(app.dir.file("log/older.log"), "x");
+  app.ctx.settings.LOG = true;
+  PrepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2027, 1, 2, 3, 4, 5), 6);
+  EXPECT_TRUE(app.ctx.log.LoggingActive);
+  EXPECT_EQ(app.ctx.log.LogFileName, app.dir.file("log/01-02-2027_03-04-05-006.log"));
+  EXPECT_EQ(test::ReadFile(app.dir.file("log/older.log")), "x");
+}
+
+TEST(PrepareLogging, AnUncreatableLogDirectoryShowsOneErrorAndLogsNothing) {
+  test::TestApp app;
+  // "log" is taken by a plain file, so no directory of that name can be made.
+  test::WriteFile(app.dir.file("log"), "not a directory");
+  app.ctx.settings.LOG = true;
+  PrepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
+  ASSERT_EQ(app.prompter.shown.size(), 1u);
+  EXPECT_EQ(app.prompter.shown[0].title, "Error");
+  EXPECT_EQ(app.prompter.shown[0].text, "Subdirectory \\log\\ cannot be created!");
+  EXPECT_EQ(app.prompter.shown[0].icon, MsgIcon::Error);
+  EXPECT_EQ(app.prompter.shown[0].buttons, MsgButtons::Ok);
+  EXPECT_FALSE(app.ctx.log.LoggingActive);
+  app.ctx.log.WriteLog("lost");
+  EXPECT_EQ(test::ReadFile(app.dir.file("log")), "not a directory");
+  EXPECT_EQ(app.prompter.shown.size(), 1u);
+}
+
+TEST(PrepareLogging, OnlyOneLevelIsCreated) {
+  test::TestApp app;
+  // The ini file's own directory is missing: "log" inside it is not made, nor its parent.
+  const std::string ini = app.dir.file("missing/ravelin.ini");
+  app.ctx.settings.LOG = true;
+  PrepareLogging(app.ctx, ini, localTm(2026, 12, 7, 14, 3, 9), 45);
+  EXPECT_EQ(app.prompter.shown.size(), 1u);
+  EXPECT_FALSE(app.ctx.log.LoggingActive);
+  EXPECT_FALSE(fs::exists(app.dir.file("missing")));
+}
+
+// ---- the whole start-up and shutdown ----
+
+class AppSessionTest : public ::testing::Test {
+ protected:
+  test::TestApp app;
+  std::string ini = app.dir.file("ravelin.ini");
+  AppSessionTest() {
+    app.ctx.log.LoggingActive = false;
+    app.ctx.log.LogFileName.clear();
+  }
+  std::vector<std::string> logFiles() const {
+    std::vector<std::string> names;
+    if (!fs::is_directory(app.dir.file("log"))) return names;
+    for (const auto& e : fs::directory_iterator(app.dir.file("log")))
+      names.push_back(e.path().filename().string());
+    return names;
+  }
+};
+
+TEST_F(AppSessionTest, AFreshStartGivesTheDefaultsAndCreatesNothing) {
+  app.ctx.state.ScriptRunning = true;
+  app.ctx.settings.UpdThreadCount = 7;
+  {
+    AppSession session(app.ctx, ini);
+    session.start();
+    EXPECT_TRUE(session.started());
+    EXPECT_FALSE(app.ctx.state.ScriptRunning);
+    EXPECT_EQ(app.ctx.settings.UpdThreadCount, 1);
+    EXPECT_EQ(app.ctx.settings.EDFilename, "gdonkey.exe");
+    EXPECT_EQ(app.ctx.settings.EDPath, TSettings::DefaultEDPath());
+    EXPECT_FALSE(app.ctx.log.LoggingActive);
+    EXPECT_TRUE(session.history().IsEmpty());
+    session.close();
+  }
+  EXPECT_TRUE(fs::is_empty(app.dir.path()));
+  EXPECT_TRUE(app.prompter.shown.empty());
+}
+
+TEST_F(AppSessionTest, LogsTheStartAndTheCloseLine) {
+  test::WriteFile(ini, "[general]\r\nLOG=1\r\n");
+  {
+    AppSession session(app.ctx, ini);
+    session.start(localTime(2026, 12, 7, 14, 3, 9, 45));
+    EXPECT_EQ(app.ctx.log.LogFileName, app.dir.file("log/12-07-2026_14-03-09-045.log"));
+    session.close();
+  }
+  EXPECT_EQ(logFiles(), (std::vector<std::string>{"12-07-2026_14-03-09-045.log"}));
+  const std::string text = test::ReadFile(app.ctx.log.LogFileName);
+  const std::regex line(
+      "[01][0-9]/[0-3][0-9]/[0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-6][0-9] - "
+      "Ravelin successfully started - VARs initialized and WNDs created\r\n"
+      "[01][0-9]/[0-3][0-9]/[0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-6][0-9] - "
+      "Main window and application closed\r\n");
+  EXPECT_TRUE(std::regex_match(text, line)) << text;
+  // The ini file is only read.
+  EXPECT_EQ(test::ReadFile(ini), "[general]\r\nLOG=1\r\n");
+}
+
+TEST_F(AppSessionTest, AnAppendedRunUsesTheSameFile) {
+  test::WriteFile(ini, "[general]\nLOG=1\n");
+  const auto when = localTime(2026, 12, 7, 14, 3, 9, 45);
+  fs::create_directory(app.dir.file("log"));
+  test::WriteFile(app.dir.file("log/12-07-2026_14-03-09-045.log"), "earlier\r\n");
+  AppSession session(app.ctx, ini);
+  session.start(when);
+  const std::string text = test::ReadFile(app.ctx.log.LogFileName);
+  EXPECT_EQ(text.rfind("earlier\r\n", 0), 0u);
+  EXPECT_NE(text.find("Ravelin successfully started"), std::string::npos);
+}
+
+TEST_F(AppSessionTest, AnUnwritableLogFileShowsNothing) {
+  test::WriteFile(ini, "[general]\nLOG=1\n");
+  // The log directory exists, but a directory stands where this run's file would go.
+  fs::create_directories(app.dir.file("log/12-07-2026_14-03-09-045.log"));
+  AppSession session(app.ctx, ini);
+  session.start(localTime(2026, 12, 7, 14, 3, 9, 45));
+  session.close();
+  EXPECT_TRUE(app.ctx.log.LoggingActive);
+  EXPECT_TRUE(app.prompter.shown.empty());
+  EXPECT_TRUE(fs::is_empty(app.dir.file("log/12-07-2026_14-03-09-045.log")));
+}
+
+TEST_F(AppSessionTest, AnUncreatableLogDirectoryShowsOneBoxThenRunsWithoutLog) {
+  test::WriteFile(ini, "[general]\nLOG=1\n");
+  test::WriteFile(app.dir.file("log"), "");
+  AppSession session(app.ctx, ini);
+  session.start();
+  session.close();
+  ASSERT_EQ(app.prompter.shown.size(), 1u);
+  EXPECT_EQ(app.prompter.shown[0].text, "Subdirectory \\log\\ cannot be created!");
+  EXPECT_FALSE(app.ctx.log.LoggingActive);
+  EXPECT_TRUE(app.ctx.settings.LOG);
+  EXPECT_EQ(test::ReadFile(app.dir.file("log")), "");
+}
+
+TEST_F(AppSessionTest, LoadsTheRecentScriptsAndSavesThemAtDestruction) {
+  test::WriteFile(ini, "[MRU]\nHistory0=/s/one.rvs\n");
+  {
+    AppSession session(app.ctx, ini);
+    session.start();
+    EXPECT_EQ(session.history().paths(), (std::vector<std::string>{"/s/one.rvs"}));
+    session.history().AddFile("/s/two.rvs");
+    session.close();
+    // Not yet: the list is saved when the session ends.
+    EXPECT_EQ(test::ReadFile(ini), "[MRU]\nHistory0=/s/one.rvs\n");
+  }
+  EXPECT_EQ(test::ReadFile(ini), "[MRU]\nHistory0=/s/two.rvs\nHistory1=/s/one.rvs\n");
+}
+
+TEST_F(AppSessionTest, SavesTheRecentScriptsIntoANewConfigDirectory) {
+  const std::string xdgIni = app.dir.file("config/ravelin/ravelin.ini");
+  {
+    AppSession session(app.ctx, xdgIni);
+    session.start();
+    EXPECT_FALSE(fs::exists(app.dir.file("config")));
+    session.history().AddFile("/s/x.rvs");
+  }
+  EXPECT_EQ(IniFile(xdgIni).ReadString("MRU", "History0", ""), "/s/x.rvs");
+}
+
+TEST_F(AppSessionTest, ASessionThatNeverStartedWritesNothing) {
+  {
+    AppSession session(app.ctx, ini);
+    session.history().AddFile("/s/x.rvs");
+  }
+  EXPECT_FALSE(fs::exists(ini));
+}
+
+TEST_F(AppSessionTest, AFailedHistorySaveAtDestructionIsSwallowed) {
+  const std::string blocked = app.dir.file("blocked/ravelin.ini");
+  test::WriteFile(app.dir.file("blocked"), "a file, not a directory");
+  {
+    AppSession session(app.ctx, blocked);
+    session.start();
+    session.history().AddFile("/s/x.rvs");
+    EXPECT_THROW(session.saveHistory(), platform::EFileError);
+  }
+  EXPECT_EQ(test::ReadFile(app.dir.file("blocked")), "a file, not a directory");
+}
+
+TEST_F(AppSessionTest, SavesSettingsAndTheWarningFlag) {
+  const std::string xdgIni = app.dir.file("config/ravelin/ravelin.ini");
+  AppSession session(app.ctx, xdgIni);
+  session.start();
+  app.ctx.settings.UpdThreadCount = 3;
+  app.ctx.settings.URLs = {"MET|http://127.0.0.1/x.met"};
+  session.saveSettings();
+  EXPECT_EQ(LoadSettings(xdgIni).UpdThreadCount, 3);
+  EXPECT_EQ(LoadSettings(xdgIni).URLs, app.ctx.settings.URLs);
+  app.ctx.settings.VrfWarning = false;
+  session.saveVrfWarning();
+  EXPECT_FALSE(LoadSettings(xdgIni).VrfWarning);
+}
+
+// ---- the wait routine the commands rest on ----
+
+TEST(PauseFunc, ZeroStillSleepsOnceAndPumpsOnce) {
+  test::ImmediateUiThread ui;
+  const auto start = std::chrono::steady_clock::now();
+  PauseFunc(ui, 0);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(ui.pumps, 1);
+  EXPECT_GE(elapsed, std::chrono::milliseconds(100));
+  EXPECT_LT(elapsed, std::chrono::seconds(10));
+}
+
+TEST(PauseFunc, WaitsInWholeStepsUntilTheTimeHasPassed) {
+  test::ImmediateUiThread ui;
+  const auto start = std::chrono::steady_clock::now();
+  PauseFunc(ui, 250);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(ui.pumps, 3);
+  EXPECT_GE(elapsed, std::chrono::milliseconds(300));
+  EXPECT_LT(elapsed, std::chrono::seconds(10));
+}
+
+TEST(PauseFunc, EndsEarlyWhenTheApplicationTerminates) {
+  test::ImmediateUiThread ui;
+  ui.onPump = [&] {
+    if (ui.pumps == 2) ui.quit = true;
+  };
+  const auto start = std::chrono::steady_clock::now();
+  PauseFunc(ui, 60000);
+  EXPECT_EQ(ui.pumps, 2);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+// Parses arbitrary bytes as an INI file, writes and erases keys named by the input, and
+// checks that the text written parses back to the same values.
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "app/ini_file.h"
+
+namespace {
+
+void check(bool ok) {
+  if (!ok) __builtin_trap();
+}
+
+// Every key of every section reads the same from both files.
+void checkSameValues(const IniFile& a, const IniFile& b) {
+  check(a.ReadSections() == b.ReadSections());
+  for (const auto& section : a.ReadSections()) {
+    check(a.ReadSectionValues(section) == b.ReadSectionValues(section));
+    for (const auto& key : a.ReadSection(section)) {
+      check(a.ReadString(section, key, "") == b.ReadString(section, key, ""));
+      check(a.ReadInteger(section, key, 7) == b.ReadInteger(section, key, 7));
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+  // The text itself, unchanged, round-trips byte for byte.
+  IniFile ini = IniFile::Parse(bytes);
+  check(ini.Text() == bytes);
+
+  // The last bytes of the input drive a few edits: names and values cut from the input.
+  const size_t cut = size / 2;
+  const std::string_view text = bytes.substr(cut);
+  for (size_t i = 0; i + 3 <= text.size() && i < 48; i += 3) {
+    const auto op = static_cast<unsigned char>(text[i]) % 5;
+    const size_t a = static_cast<unsigned char>(text[i + 1]) % 8;
+    const size_t b = static_cast<unsigned char>(text[i + 2]) % 16;
+    const std::string section = "s" + std::to_string(a % 4);
+    const std::string key = "k" + std::to_string(b % 6);
+    const std::string value(text.substr(i, b));
+    try {
+      switch (op) {
+        case 0:
+          ini.WriteString(section, key, value);
+          break;
+        case 1:
+          ini.WriteInteger(section, key, static_cast<std::int32_t>(a * 1000 - b));
+          check(ini.ReadInteger(section, key, 0) == static_cast<std::int32_t>(a * 1000 - b));
+          break;
+        case 2:
+          ini.WriteBool(section, key, b & 1);
+          check(ini.ReadBool(section, key, !(b & 1)) == static_cast<bool>(b & 1));
+          break;
+        case 3:
+          ini.EraseSection(section);
+          check(!ini.SectionExists(section));
+          break;
+        case 4:
+          // Names straight from the input: refused or written, never a broken file.
+          ini.WriteString(std::string(text.substr(i, a)), std::string(text.substr(i, b)), value);
+          break;
+      }
+    } catch (const std::invalid_argument&) {
+    }
+  }
+
+  // What is written parses to the same values, and writing it again changes nothing.
+  const std::string written = ini.Text();
+  const IniFile back = IniFile::Parse(written);
+  check(back.Text() == written);
+  checkSameValues(ini, back);
+  return 0;
+}
