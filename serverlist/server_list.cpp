@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 
 void ServerList::append(ServerEntry entry) {
   if (entry.checked) ++checkedCount_;
@@ -34,6 +35,11 @@ void ServerList::setServer(size_t row, const TServer& server) {
   changed(row);
 }
 
+void ServerList::setField(size_t row, int field, std::string value) {
+  entries_.at(row).server.field(field) = std::move(value);
+  changed(row);
+}
+
 void ServerList::remove(size_t row) {
   if (row >= entries_.size()) return;
   if (entries_[row].checked) --checkedCount_;
@@ -57,7 +63,32 @@ void ServerList::clear() {
 
 void ServerList::reorder(std::vector<ServerEntry> entries) {
   entries_ = std::move(entries);
+  checkedCount_ = 0;
+  for (const ServerEntry& e : entries_) checkedCount_ += e.checked ? 1 : 0;
   selected_.reset();
+  if (observer_) observer_->listReset();
+}
+
+void ServerList::permute(const std::vector<size_t>& order) {
+  if (order.size() != entries_.size()) {
+    throw std::invalid_argument("ServerList::permute: order has the wrong size");
+  }
+  std::vector<bool> seen(order.size());
+  for (size_t from : order) {
+    if (from >= order.size() || seen[from]) {
+      throw std::invalid_argument("ServerList::permute: order is not a permutation");
+    }
+    seen[from] = true;
+  }
+  std::vector<ServerEntry> moved;
+  moved.reserve(entries_.size());
+  std::optional<size_t> selected;
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (selected_ && *selected_ == order[i]) selected = i;
+    moved.push_back(std::move(entries_[order[i]]));
+  }
+  entries_ = std::move(moved);
+  selected_ = selected;
   if (observer_) observer_->listReset();
 }
 
@@ -101,6 +132,6 @@ std::string StatusTextCounting(size_t n, size_t checked) {
   if (point && *point && *point != '.') {
     if (auto dot = p.find('.'); dot != std::string::npos) p.replace(dot, 1, point);
   }
-  return " EDonkey2000 servers (" + std::to_string(n) + " IPs) [" + std::to_string(checked) +
-         "/" + std::to_string(n - checked) + " - " + p + "% checked]";
+  return " EDonkey2000 servers (" + std::to_string(n) + " IPs) [" + std::to_string(checked) + "/" +
+         std::to_string(n - checked) + " - " + p + "% checked]";
 }

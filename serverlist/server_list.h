@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -51,11 +52,16 @@ class ServerList {
   void append(const TServer& server, bool checked) { append(ServerEntry{server, checked, {}, 0}); }
   void setChecked(size_t row, bool checked);
   void setServer(size_t row, const TServer& server);
+  // Sets one field (index as in ServerField) of a row.
+  void setField(size_t row, int field, std::string value);
   void insert(size_t row, ServerEntry entry);
   void remove(size_t row);
   void clear();
   // Replaces the whole order at once (sorting); the entries stay the same.
   void reorder(std::vector<ServerEntry> entries);
+  // Reorders the rows so that new row i is old row order[i] (order is a permutation of
+  // 0..size()-1). Entries are moved, not copied; the selection stays on its entry.
+  void permute(const std::vector<size_t>& order);
   void reserve(size_t n) { entries_.reserve(n); }
 
   std::optional<size_t> selected() const { return selected_; }

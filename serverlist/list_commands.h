@@ -1,0 +1,71 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "app/app_context.h"
+#include "serverlist/server_list.h"
+
+// The bulk-change protocol: StatusCounting is cleared while change() runs, so that the
+// many change notifications cost nothing, then set again and the status recounted once.
+// Also when change() throws.
+template <typename Change>
+void BulkChange(ServerList& list, Change&& change) {
+  struct Restore {
+    ServerList& list;
+    ~Restore() {
+      list.StatusCounting = true;
+      list.recount();
+    }
+  };
+  list.StatusCounting = false;
+  Restore restore{list};
+  change();
+}
+
+// Check all, uncheck all, invert: every check mark in list order, with the bulk-change
+// protocol, then the log line of the command.
+void CheckAllServers(ServerList& list, AppContext& ctx);
+void UncheckAllServers(ServerList& list, AppContext& ctx);
+void InvertSelection(ServerList& list, AppContext& ctx);
+
+// Asks "Do you really want to delete this server ?" and removes the selected row on Yes.
+// Recounts either way. Without a selected row nothing happens. While a script runs
+// nothing is asked and the row is removed. Returns whether a row was removed.
+bool DeleteServer(ServerList& list, AppContext& ctx);
+
+// Asks "Do you really want to clear the whole list?" with StatusCounting cleared and
+// removes all rows on Yes; then recounts, which leaves the short status text, and sets
+// StatusCounting again. While a script runs nothing is asked and the list is cleared.
+// Returns whether the list was cleared.
+bool ClearServerList(ServerList& list, AppContext& ctx);
+
+// Sets Pref of every checked row, with the bulk-change protocol. Logs nothing.
+void SetPreferenceOfChecked(ServerList& list, const std::string& pref);
+
+// The list's popup menu, items in menu order.
+enum PopupItem : int {
+  piEditServer = 0,
+  piDeleteServer,
+  piAddServer,
+  piCheckAll,
+  piUncheckAll,
+  piInvert,
+  piFilter,
+  piClearList
+};
+inline constexpr int kPopupItemCount = 8;
+inline constexpr std::array<const char*, kPopupItemCount> kPopupItemCaptions = {
+    "Edit server...",      "Delete server",    "Add server...",     "Check all servers",
+    "Uncheck all servers", "Invert selection", "Filter servers...", "Clear list"};
+// "Edit server..." is the default item.
+inline constexpr int kPopupDefaultItem = piEditServer;
+
+// Which items are enabled when the menu opens: all but "Add server..." and "Clear list"
+// need a selected row; those two are always enabled.
+std::array<bool, kPopupItemCount> PopupItemsEnabled(const ServerList& list);
+
+// The Delete key (virtual key code 46) runs Delete and a double click runs Edit, both
+// only when a row is selected.
+inline constexpr int kDeleteKeyCode = 46;
+bool DeleteKeyRunsDelete(const ServerList& list, int keyCode);
+bool DoubleClickRunsEdit(const ServerList& list);

@@ -1,0 +1,183 @@
+#include "serverlist/server_sort.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+#include <vector>
+
+#include "serverlist/text_compare.h"
+
+namespace {
+
+// The IP column: four parts packed into two words, first part highest. A part counts by
+// its leading digits (none gives 0) and saturates at the largest 32-bit value; missing
+// parts are 0 and parts after the fourth are ignored, so edited rows whose IP is no
+// address still sort.
+struct IpKey {
+  std::uint64_t hi = 0, lo = 0;
+  std::uint32_t row = 0;
+};
+
+IpKey makeIpKey(std::string_view ip, std::uint32_t row) {
+  std::uint32_t parts[4] = {0, 0, 0, 0};
+  size_t part = 0;
+  bool inDigits = true;
+  for (size_t i = 0; i < ip.size() && part < 4; ++i) {
+    const char c = ip[i];
+    if (c == '.') {
+      ++part;
+      inDigits = true;
+    } else if (inDigits && c >= '0' && c <= '9') {
+      const std::uint64_t v = std::uint64_t{parts[part]} * 10 + static_cast<unsigned>(c - '0');
+      parts[part] = v > std::numeric_limits<std::uint32_t>::max()
+                        ? std::numeric_limits<std::uint32_t>::max()
+                        : static_cast<std::uint32_t>(v);
+    } else {
+      inDigits = false;
+    }
+  }
+  return {std::uint64_t{parts[0]} << 32 | parts[1], std::uint64_t{parts[2]} << 32 | parts[3], row};
+}
+
+int compareIp(const IpKey& a, const IpKey& b) {
+  if (a.hi != b.hi) return a.hi < b.hi ? -1 : 1;
+  if (a.lo != b.lo) return a.lo < b.lo ? -1 : 1;
+  return 0;
+}
+
+// Columns 1 to 8. block: -1 texts below all numbers, 0 numbers, 1 other texts. prefix
+// holds the first eight bytes, a to z as A to Z, big-endian and padded with zero bytes,
+// so that unequal prefixes already decide the text comparison.
+struct FieldKey {
+  std::int8_t block = 0;
+  std::uint32_t row = 0;
+  double number = 0;
+  std::uint64_t prefix = 0;
+  std::string_view text;
+};
+
+FieldKey makeFieldKey(std::string_view text, std::uint32_t row) {
+  FieldKey k;
+  k.row = row;
+  if (const auto number = ParseNumberText(text)) {
+    k.block = 0;
+    k.number = *number;
+    return k;
+  }
+  k.text = text;
+  // Every number text starts with one of "+-.0123456789" (0x2B to 0x39).
+  const unsigned char first = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
+  k.block = (text.empty() || first < '+') ? -1 : 1;
+  for (size_t i = 0; i < 8; ++i) {
+    unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
+    if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - ('a' - 'A'));
+    k.prefix = k.prefix << 8 | c;
+  }
+  return k;
+}
+
+// Ascending comparison of two field keys.
+int compareField(const FieldKey& a, const FieldKey& b, bool negCompare) {
+  if (a.block != b.block) {
+    const int ba = negCompare ? -a.block : a.block;
+    const int bb = negCompare ? -b.block : b.block;
+    return ba < bb ? -1 : 1;
+  }
+  int r;
+  if (a.block == 0) {
+    r = a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
+    return r;
+  }
+  if (a.prefix != b.prefix) {
+    r = a.prefix < b.prefix ? -1 : 1;
+  } else {
+    r = CompareTextNoCase(a.text, b.text);
+  }
+  return negCompare ? -r : r;
+}
+
+bool validColumn(int column) {
+  return column >= 0 && column < kServerFieldCount;
+}
+
+template <typename Key, typename Compare>
+std::vector<size_t> sortedOrder(std::vector<Key>& keys, bool descending, Compare compare) {
+  if (descending) {
+    std::stable_sort(keys.begin(), keys.end(),
+                     [&](const Key& x, const Key& y) { return compare(y, x) < 0; });
+  } else {
+    std::stable_sort(keys.begin(), keys.end(),
+                     [&](const Key& x, const Key& y) { return compare(x, y) < 0; });
+  }
+  std::vector<size_t> order;
+  order.reserve(keys.size());
+  for (const Key& k : keys) order.push_back(k.row);
+  return order;
+}
+
+}  // namespace
+
+int CompareServers(const TServer& a, const TServer& b, int column, bool negCompare,
+                   bool descending) {
+  if (!validColumn(column)) return 0;
+  int r;
+  if (column == fIP) {
+    r = compareIp(makeIpKey(a.IP, 0), makeIpKey(b.IP, 0));
+  } else {
+    r = compareField(makeFieldKey(a.field(column), 0), makeFieldKey(b.field(column), 0),
+                     negCompare);
+  }
+  return descending ? -r : r;
+}
+
+void SortServers(ServerList& list) {
+  const int column = list.SortColumn;
+  if (!validColumn(column) || list.size() < 2) return;
+  if (list.size() > std::numeric_limits<std::uint32_t>::max()) return;
+  const auto& entries = list.entries();
+  std::vector<size_t> order;
+  if (column == fIP) {
+    std::vector<IpKey> keys;
+    keys.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+      keys.push_back(makeIpKey(entries[i].server.IP, static_cast<std::uint32_t>(i)));
+    order = sortedOrder(keys, list.SortDescending, compareIp);
+  } else {
+    std::vector<FieldKey> keys;
+    keys.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+      keys.push_back(makeFieldKey(entries[i].server.field(column), static_cast<std::uint32_t>(i)));
+    const bool neg = list.NegCompare;
+    order = sortedOrder(keys, list.SortDescending, [neg](const FieldKey& x, const FieldKey& y) {
+      return compareField(x, y, neg);
+    });
+  }
+  // The keys point into the entries; they are dropped before the entries move.
+  list.permute(order);
+}
+
+void ColumnClick(ServerList& list, int column) {
+  if (!validColumn(column)) return;
+  list.SortColumn = column;
+  list.SortDescending = !list.SortDescending;
+  SortServers(list);
+}
+
+void MoveServer(ServerList& list, size_t row, std::optional<size_t> target) {
+  if (row >= list.size()) return;
+  const size_t dest = (target && *target < list.size()) ? *target : list.size();
+  if (dest == row || dest == row + 1) return;
+  const bool wasSelected = list.selected() == row;
+  list.insert(dest, list[row]);
+  const size_t original = dest < row ? row + 1 : row;
+  list.remove(original);
+  const size_t newRow = dest < row ? dest : dest - 1;
+  // Removing raises no change notification: recount here so that the status text does
+  // not keep the count of the moment when the copy and the original were both listed.
+  if (wasSelected) {
+    list.select(newRow);
+  } else {
+    list.recount();
+  }
+}

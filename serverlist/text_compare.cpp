@@ -1,0 +1,54 @@
+#include "serverlist/text_compare.h"
+
+#include <charconv>
+#include <system_error>
+
+namespace {
+inline unsigned char upperAscii(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - ('a' - 'A')) : u;
+}
+inline bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+}  // namespace
+
+int CompareTextNoCase(std::string_view a, std::string_view b) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char x = upperAscii(a[i]);
+    const unsigned char y = upperAscii(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+std::optional<double> ParseNumberText(std::string_view s) {
+  size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  const size_t mantissa = i;
+  size_t digits = 0;
+  while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t expDigits = 0;
+    while (i < s.size() && isDigit(s[i])) ++i, ++expDigits;
+    if (expDigits == 0) return std::nullopt;
+  }
+  if (i != s.size()) return std::nullopt;
+  // from_chars takes no leading "+" and is independent of the locale.
+  double value = 0;
+  const char* first = s.data() + mantissa;
+  const char* last = s.data() + s.size();
+  const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+  if (ec != std::errc() || end != last) return std::nullopt;
+  if (s[0] == '-') value = -value;
+  return value;
+}
