@@ -20,8 +20,8 @@ TEST(IsValidPort, AcceptsRangeAndHex) {
 }
 
 TEST(IsValidPort, RejectsOutOfRangeAndGarbage) {
-  for (const char* p : {"40001", "65535", "-1", "", "46 61", "n/a", "4661 ", "$", "x", "-",
-                        "99999999999"})
+  for (const char* p :
+       {"40001", "65535", "-1", "", "46 61", "n/a", "4661 ", "$", "x", "-", "99999999999"})
     EXPECT_FALSE(IsValidPort(p)) << p;
 }
 

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "serverlist/server_list.h"
+#include "support/server_list_support.h"
+
+using test::Column;
+using test::Server;
+
+TEST(StatusText, CountsEntriesCheckedAndUnchecked) {
+  ServerList list;
+  list.append(Server("1.1.1.1"), true);
+  list.append(Server("2.2.2.2"), false);
+  list.append(Server("3.3.3.3"), false);
+  EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]");
+}
+
+TEST(StatusText, WritesThePercentageInItsShortestForm) {
+  EXPECT_EQ(StatusTextCounting(2, 1), " EDonkey2000 servers (2 IPs) [1/1 - 50% checked]");
+  EXPECT_EQ(StatusTextCounting(8, 1), " EDonkey2000 servers (8 IPs) [1/7 - 12.5% checked]");
+  EXPECT_EQ(StatusTextCounting(3, 2), " EDonkey2000 servers (3 IPs) [2/1 - 66.67% checked]");
+  EXPECT_EQ(StatusTextCounting(4, 0), " EDonkey2000 servers (4 IPs) [0/4 - 0% checked]");
+  EXPECT_EQ(StatusTextCounting(4, 4), " EDonkey2000 servers (4 IPs) [4/0 - 100% checked]");
+  EXPECT_EQ(StatusTextCounting(0, 0), "");
+}
+
+TEST(StatusText, EmptyListGivesEmptyPanelAndShortFormWithoutCounting) {
+  ServerList list;
+  list.recount();
+  EXPECT_EQ(list.statusText(), "");
+  list.StatusCounting = false;
+  list.recount();
+  EXPECT_EQ(list.statusText(), " EDonkey2000 servers (0 IPs)");
+  list.append(Server("1.1.1.1"), true);
+  EXPECT_EQ(list.statusText(), " EDonkey2000 servers (1 IPs)");
+}
+
+TEST(ServerListRows, SetFieldChangesOneFieldAndRecounts) {
+  ServerList list;
+  test::RecordingObserver obs;
+  list.setObserver(&obs);
+  list.append(Server("1.1.1.1"), true);
+  const size_t before = obs.statuses.size();
+  list.setField(0, fPref, "High");
+  EXPECT_EQ(list[0].server.Pref, "High");
+  EXPECT_EQ(list[0].server.IP, "1.1.1.1");
+  EXPECT_EQ(obs.statuses.size(), before + 1);
+  EXPECT_THROW(list.setField(5, fPref, "Low"), std::out_of_range);
+}
+
+TEST(ServerListRows, PermuteMovesEntriesAndKeepsSelectionAndCounts) {
+  ServerList list;
+  list.append(Server("1.1.1.1"), true);
+  list.append(ServerEntry{Server("2.2.2.2"), false, "tags", 2});
+  list.append(Server("3.3.3.3"), true);
+  list.select(1);
+  list.permute({2, 1, 0});
+  EXPECT_EQ(Column(list, fIP), (std::vector<std::string>{"3.3.3.3", "2.2.2.2", "1.1.1.1"}));
+  EXPECT_EQ(list.selected(), 1u);
+  EXPECT_EQ(list[1].extraTags, "tags");
+  EXPECT_EQ(list[1].extraTagCount, 2);
+  EXPECT_EQ(list.checkedCount(), 2u);
+  list.permute({1, 0, 2});
+  EXPECT_EQ(list.selected(), 0u);
+}
+
+TEST(ServerListRows, PermuteRefusesWhatIsNoPermutation) {
+  ServerList list;
+  list.append(Server("1.1.1.1"), true);
+  list.append(Server("2.2.2.2"), true);
+  EXPECT_THROW(list.permute({0}), std::invalid_argument);
+  EXPECT_THROW(list.permute({0, 0}), std::invalid_argument);
+  EXPECT_THROW(list.permute({0, 2}), std::invalid_argument);
+  EXPECT_EQ(Column(list, fIP), (std::vector<std::string>{"1.1.1.1", "2.2.2.2"}));
+}
+
+TEST(ServerListRows, ReorderRecountsCheckMarksOfTheNewEntries) {
+  ServerList list;
+  list.append(Server("1.1.1.1"), true);
+  std::vector<ServerEntry> entries = {{Server("2.2.2.2"), false, {}, 0},
+                                      {Server("3.3.3.3"), true, {}, 0},
+                                      {Server("4.4.4.4"), true, {}, 0}};
+  list.reorder(entries);
+  EXPECT_EQ(list.checkedCount(), 2u);
+}

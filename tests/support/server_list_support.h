@@ -1,0 +1,51 @@
+#pragma once
+// Small builders and observers for tests of the server list.
+#include <string>
+#include <vector>
+
+#include "serverlist/server_list.h"
+
+namespace test {
+
+// A record with the given IP and port and "n/a"/"Normal" elsewhere.
+inline TServer Server(const std::string& ip, const std::string& port = "4661") {
+  TServer s;
+  s.IP = ip;
+  s.Port = port;
+  return s;
+}
+
+// A record with one field set besides IP and port.
+inline TServer ServerWith(int field, const std::string& value, const std::string& ip = "1.2.3.4") {
+  TServer s = Server(ip);
+  s.field(field) = value;
+  return s;
+}
+
+// The values of one field, in list order.
+inline std::vector<std::string> Column(const ServerList& list, int field) {
+  std::vector<std::string> out;
+  for (const ServerEntry& e : list.entries()) out.push_back(e.server.field(field));
+  return out;
+}
+
+inline std::vector<bool> Marks(const ServerList& list) {
+  std::vector<bool> out;
+  for (const ServerEntry& e : list.entries()) out.push_back(e.checked);
+  return out;
+}
+
+// Records the status texts the list reports and counts the other notifications.
+class RecordingObserver : public ServerListObserver {
+ public:
+  std::vector<std::string> statuses;
+  int inserted = 0, removed = 0, changed = 0, resets = 0;
+  void rowsInserted(size_t, size_t count) override { inserted += static_cast<int>(count); }
+  void rowsRemoved(size_t, size_t count) override { removed += static_cast<int>(count); }
+  void rowChanged(size_t) override { ++changed; }
+  void listReset() override { ++resets; }
+  void statusChanged(const std::string& text) override { statuses.push_back(text); }
+  void updatesSuspended(bool) override {}
+};
+
+}  // namespace test
