@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include "serverlist/server_editor.h"
+#include "support/server_list_support.h"
+#include "support/test_support.h"
+
+using test::Column;
+using test::Server;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+EditorValues Values(const std::string& ip, const std::string& port) {
+  EditorValues v;
+  v.IP = ip;
+  v.Port = port;
+  return v;
+}
+
+void ExpectWarning(const test::PromptRecord& box, const std::string& text) {
+  EXPECT_EQ(box.title, "Warning");
+  EXPECT_EQ(box.text, text);
+  EXPECT_EQ(box.icon, MsgIcon::Error);
+  EXPECT_EQ(box.buttons, MsgButtons::Ok);
+}
+
+}  // namespace
+
+TEST(EditorOpening, AddModeStartsEmptyAndEditModeShowsTheRow) {
+  const EditorOpening add = OpenEditorForAdd();
+  EXPECT_STREQ(add.caption, "Ravelin: Add server");
+  EXPECT_STREQ(add.info, "Insert IP and Port to add a server:");
+  EXPECT_EQ(add.values.IP, "");
+  EXPECT_EQ(add.values.Hist, "");
+  EXPECT_EQ(add.values.Pref, "Normal");
+  TServer s = Server("1.2.3.4", "4661");
+  s.Name = "N";
+  s.Desc = "D";
+  s.Ping = "12";
+  s.Pref = "Low";
+  const EditorOpening edit = OpenEditorForEdit(s);
+  EXPECT_STREQ(edit.caption, "Ravelin: Edit server");
+  EXPECT_STREQ(edit.info, "Edit IP and Port of the server:");
+  EXPECT_EQ(edit.values.IP, "1.2.3.4");
+  EXPECT_EQ(edit.values.Port, "4661");
+  EXPECT_EQ(edit.values.Name, "N");
+  EXPECT_EQ(edit.values.Desc, "D");
+  EXPECT_EQ(edit.values.Ping, "12");
+  EXPECT_EQ(edit.values.Users, "n/a");
+  EXPECT_EQ(edit.values.Hist, "n/a");
+  EXPECT_EQ(edit.values.Pref, "Low");
+  EXPECT_EQ(PrefItemIndex("Low"), 2);
+  EXPECT_EQ(PrefItemIndex("low"), -1);
+}
+
+TEST(EditorKeys, BoxesTakeOnlyTheirCharacters) {
+  for (char c = '0'; c <= '9'; ++c) {
+    EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::IP, c));
+    EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::Port, c));
+  }
+  EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::IP, '.'));
+  EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::IP, '\b'));
+  for (EditorBox box :
+       {EditorBox::Port, EditorBox::Ping, EditorBox::Users, EditorBox::Files, EditorBox::History}) {
+    EXPECT_TRUE(EditorBoxAcceptsKey(box, '\b'));
+    EXPECT_FALSE(EditorBoxAcceptsKey(box, '.'));
+    EXPECT_FALSE(EditorBoxAcceptsKey(box, 'a'));
+    EXPECT_FALSE(EditorBoxAcceptsKey(box, '-'));
+    EXPECT_FALSE(EditorBoxAcceptsKey(box, 3));   // Ctrl+C
+    EXPECT_FALSE(EditorBoxAcceptsKey(box, 22));  // Ctrl+V
+  }
+  for (char c : {'a', 'Z', ' ', '-', '\x03', '\x16'})
+    EXPECT_FALSE(EditorBoxAcceptsKey(EditorBox::IP, c));
+  for (char c : {'a', '.', ' ', '\x03', '\x16', '\xe9'}) {
+    EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::Name, c));
+    EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::Desc, c));
+  }
+}
+
+TEST(EditorOk, AddAppendsACheckedServerWithNaInEmptyFields) {
+  test::TestApp app;
+  ServerList list;
+  list.append(Server("9.9.9.9"), false);
+  const EditorResult r = EditorOk(list, EditorMode::Add, Values("1.2.3.4", "4661"), app.ctx);
+  EXPECT_EQ(r.outcome, EditorOutcome::Saved);
+  EXPECT_TRUE(r.closes());
+  ASSERT_EQ(list.size(), 2u);
+  const ServerEntry& e = list[1];
+  EXPECT_TRUE(e.checked);
+  EXPECT_EQ(e.server.IP, "1.2.3.4");
+  EXPECT_EQ(e.server.Port, "4661");
+  for (int f : {fName, fDesc, fPing, fUsers, fFiles, fHist}) EXPECT_EQ(e.server.field(f), "n/a");
+  EXPECT_EQ(e.server.Pref, "Normal");
+  EXPECT_EQ(app.logLines(), (Strings{"Server <1.2.3.4:4661> added"}));
+  EXPECT_TRUE(app.prompter.shown.empty());
+  EXPECT_EQ(list.statusText(), " EDonkey2000 servers (2 IPs) [1/1 - 50% checked]");
+}
+
+TEST(EditorOk, AddTakesTheTypedValuesAndPreference) {
+  test::TestApp app;
+  ServerList list;
+  EditorValues v = Values("1.2.3.4", "04661");
+  v.Name = "Name";
+  v.Desc = "Desc";
+  v.Ping = "5";
+  v.Users = "6";
+  v.Files = "7";
+  v.Hist = "8";
+  v.Pref = "High";
+  EXPECT_EQ(EditorOk(list, EditorMode::Add, v, app.ctx).outcome, EditorOutcome::Saved);
+  TServer want;
+  want.IP = "1.2.3.4";
+  want.Port = "04661";
+  want.Name = "Name";
+  want.Desc = "Desc";
+  want.Ping = "5";
+  want.Users = "6";
+  want.Files = "7";
+  want.Hist = "8";
+  want.Pref = "High";
+  EXPECT_EQ(list[0].server, want);
+}
+
+TEST(EditorOk, RefusesAnInvalidIpFirst) {
+  test::TestApp app;
+  ServerList list;
+  for (const char* ip : {" 1.2.3.4", "1.2.3.4 ", "1.2.3.a", "0.1.2.3", ""}) {
+    app.prompter.shown.clear();
+    const EditorResult r = EditorOk(list, EditorMode::Add, Values(ip, "0"), app.ctx);
+    EXPECT_EQ(r.outcome, EditorOutcome::InvalidIP) << ip;
+    EXPECT_TRUE(r.focusIP());
+    EXPECT_FALSE(r.closes());
+    ASSERT_EQ(app.prompter.shown.size(), 1u);
+    ExpectWarning(app.prompter.shown[0], "The IP is not valid!");
+  }
+  EXPECT_TRUE(list.empty());
+  EXPECT_TRUE(app.logLines().empty());
+}
+
+TEST(EditorOk, RefusesPortsOutsideOneTo40000) {
+  test::TestApp app;
+  ServerList list;
+  for (const char* port : {"0", "40001", "-1", "", "n/a", "46 61", "4661 "}) {
+    app.prompter.shown.clear();
+    const EditorResult r = EditorOk(list, EditorMode::Add, Values("1.2.3.4", port), app.ctx);
+    EXPECT_EQ(r.outcome, EditorOutcome::InvalidPort) << port;
+    EXPECT_TRUE(r.focusPort());
+    ASSERT_EQ(app.prompter.shown.size(), 1u);
+    ExpectWarning(app.prompter.shown[0], "The Port is not valid!");
+  }
+  EXPECT_TRUE(list.empty());
+  for (const char* port : {"1", "40000", "$10", " 4661"})
+    EXPECT_TRUE(IsValidEditorPort(port)) << port;
+}
+
+TEST(EditorOk, AddRefusesTheSameIpAndPortText) {
+  test::TestApp app;
+  ServerList list;
+  list.append(Server("1.2.3.4", "4661"), true);
+  list.append(Server("1.2.3.4", "4662"), false);
+  EXPECT_EQ(EditorOk(list, EditorMode::Add, Values("1.2.3.4", "4662"), app.ctx).outcome,
+            EditorOutcome::Duplicate);
+  ASSERT_EQ(app.prompter.shown.size(), 1u);
+  ExpectWarning(app.prompter.shown[0], "A server with this IP and this Port already exists!");
+  EXPECT_EQ(EditorOk(list, EditorMode::Add, Values("1.2.3.4", "4661"), app.ctx).outcome,
+            EditorOutcome::Duplicate);
+  EXPECT_EQ(list.size(), 2u);
+  EXPECT_TRUE(app.logLines().empty());
+  // A different port text is a different server.
+  EXPECT_EQ(EditorOk(list, EditorMode::Add, Values("1.2.3.4", "04661"), app.ctx).outcome,
+            EditorOutcome::Saved);
+  EXPECT_EQ(Column(list, fPort), (Strings{"4661", "4662", "04661"}));
+}
+
+TEST(EditorOk, EditOverwritesTheSelectedRowAndKeepsItsCheckMark) {
+  test::TestApp app;
+  ServerList list;
+  list.append(Server("1.1.1.1", "4661"), true);
+  list.append(ServerEntry{Server("2.2.2.2", "4662"), false, "tags", 3});
+  list.select(1);
+  EditorValues v = Values("1.1.1.1", "4661");  // the key of the other row: allowed
+  v.Name = "renamed";
+  v.Pref = "Low";
+  const EditorResult r = EditorOk(list, EditorMode::Edit, v, app.ctx);
+  EXPECT_EQ(r.outcome, EditorOutcome::Saved);
+  EXPECT_TRUE(app.prompter.shown.empty());
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_FALSE(list[1].checked);
+  EXPECT_EQ(list[1].server.IP, "1.1.1.1");
+  EXPECT_EQ(list[1].server.Name, "renamed");
+  EXPECT_EQ(list[1].server.Desc, "n/a");
+  EXPECT_EQ(list[1].server.Pref, "Low");
+  EXPECT_EQ(list[1].extraTags, "tags");
+  EXPECT_EQ(Column(list, fIP), (Strings{"1.1.1.1", "1.1.1.1"}));
+  EXPECT_EQ(app.logLines(), (Strings{"Server <1.1.1.1:4661> edited"}));
+}
+
+TEST(EditorOk, EditValidatesAndNeedsASelectedRow) {
+  test::TestApp app;
+  ServerList list;
+  list.append(Server("1.1.1.1", "4661"), true);
+  EXPECT_EQ(EditorOk(list, EditorMode::Edit, Values("1.1.1.1", "4661"), app.ctx).outcome,
+            EditorOutcome::NoRow);
+  list.select(0);
+  EXPECT_EQ(EditorOk(list, EditorMode::Edit, Values("1.1.1.1", "0"), app.ctx).outcome,
+            EditorOutcome::InvalidPort);
+  EXPECT_EQ(list[0].server, Server("1.1.1.1", "4661"));
+  EXPECT_TRUE(app.logLines().empty());
+}
+
+TEST(EditorOk, APreferenceThatIsNoItemKeepsTheRowsOrIsNormal) {
+  test::TestApp app;
+  ServerList list;
+  TServer s = Server("1.1.1.1", "4661");
+  s.Pref = "High";
+  list.append(s, true);
+  list.select(0);
+  EditorValues v = Values("1.1.1.1", "4661");
+  v.Pref = "";
+  EXPECT_EQ(EditorOk(list, EditorMode::Edit, v, app.ctx).outcome, EditorOutcome::Saved);
+  EXPECT_EQ(list[0].server.Pref, "High");
+  v = Values("2.2.2.2", "4661");
+  v.Pref = "Urgent";
+  EXPECT_EQ(EditorOk(list, EditorMode::Add, v, app.ctx).outcome, EditorOutcome::Saved);
+  EXPECT_EQ(list[1].server.Pref, "Normal");
+}
+
+TEST(EditorOk, WhileAScriptRunsRefusesWithoutAMessage) {
+  test::TestApp app;
+  app.ctx.state.ScriptRunning = true;
+  ServerList list;
+  EXPECT_EQ(EditorOk(list, EditorMode::Add, Values("1.2.3", "4661"), app.ctx).outcome,
+            EditorOutcome::InvalidIP);
+  EXPECT_TRUE(app.prompter.shown.empty());
+}
