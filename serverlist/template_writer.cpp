@@ -129,10 +129,11 @@ std::string ExpandTemplate(std::string_view text, const std::vector<ServerEntry>
     out += withGlobals(prefix, globals);
     const std::string body = withGlobals(rawBody, globals);
     size_t no = 0;
-    for (const ServerEntry& e : entries) {
-      if (perEntry) perEntry(e);
-      if (!e.checked) continue;
-      appendServer(out, body, e.server, ++no);
+    // By index: the callback may let events run that change the list.
+    for (size_t row = 0; row < entries.size(); ++row) {
+      if (perEntry) perEntry(entries[row]);
+      if (row >= entries.size() || !entries[row].checked) continue;
+      appendServer(out, body, entries[row].server, ++no);
     }
   }
   out += withGlobals(parts.rest, globals);

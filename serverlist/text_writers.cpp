@@ -102,9 +102,10 @@ void writeTable(const ServerList& list, const std::string& fileName, ProgressBar
     HideAtEnd hide{bar};
     bar.start(static_cast<int>(checked));
     head(out, checked);
-    for (const ServerEntry& e : list.entries()) {
-      if (!e.checked) continue;
-      line(out, e.server);
+    // By index: the pending events may change the list under the loop.
+    for (size_t row = 0; row < list.size(); ++row) {
+      if (!list[row].checked) continue;
+      line(out, list[row].server);
       bar.stepIt();
       ctx.processPending();
     }
@@ -116,23 +117,6 @@ void writeTable(const ServerList& list, const std::string& fileName, ProgressBar
 }
 
 }  // namespace
-
-std::string FormatServersAsTXT(const ServerList& list) {
-  std::string out;
-  txtHead(out, countChecked(list));
-  for (const ServerEntry& e : list.entries())
-    if (e.checked) txtLine(out, e.server);
-  return out;
-}
-
-std::string FormatServersAsHTML(const ServerList& list) {
-  std::string out;
-  htmlHead(out, countChecked(list));
-  for (const ServerEntry& e : list.entries())
-    if (e.checked) htmlLine(out, e.server);
-  htmlTail(out);
-  return out;
-}
 
 void WriteServersToTXT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
                        AppContext& ctx) {

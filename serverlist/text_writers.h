@@ -22,7 +22,3 @@ void WriteServersToTXT(const ServerList& list, const std::string& fileName, Prog
                        AppContext& ctx);
 void WriteServersToHTML(const ServerList& list, const std::string& fileName, ProgressBar& bar,
                         AppContext& ctx);
-
-// The file contents themselves, without progress, events or log.
-std::string FormatServersAsTXT(const ServerList& list);
-std::string FormatServersAsHTML(const ServerList& list);

@@ -245,3 +245,14 @@ TEST(WriteServersToTemplate, UnwritableOutputWarnsUnlessAScriptRuns) {
     EXPECT_TRUE(r.app.logLines().empty());
   }
 }
+
+TEST(WriteServersToTemplate, ListEmptiedByPendingEventsEndsTheLoop) {
+  TemplateRun r;
+  ServerList list = WorkedExampleList();
+  int pumps = 0;
+  r.app.ui.onPump = [&] {
+    if (++pumps == 3) list.clear();  // before the second entry of the section
+  };
+  EXPECT_EQ(r.run("%loopstart%%ip%;%loopend%", list), "1.2.3.4;");
+  EXPECT_TRUE(r.ok);
+}

@@ -216,3 +216,21 @@ TEST(TextWriters, MissingDirectoryThrows) {
   EXPECT_FALSE(platform::FileExists(file));
   EXPECT_TRUE(app.logLines().empty());
 }
+
+TEST(TextWriters, ListEmptiedByPendingEventsEndsTheLoop) {
+  for (const bool html : {false, true}) {
+    test::TestApp app;
+    ServerList list = TwoOfThree();
+    int pumps = 0;
+    app.ui.onPump = [&] {
+      if (++pumps == 2) list.clear();  // after the first server was written
+    };
+    test::RecordingProgressBar bar;
+    const std::string file = app.dir.file("cleared.out");
+    html ? WriteServersToHTML(list, file, bar, app.ctx)
+         : WriteServersToTXT(list, file, bar, app.ctx);
+    const std::string text = test::ReadFile(file);
+    EXPECT_NE(text.find("1.2.3.4"), std::string::npos);
+    EXPECT_EQ(text.find("5.6.7.8"), std::string::npos);
+  }
+}
