@@ -19,11 +19,14 @@ class LoopUiThread : public UiThread {
   bool terminating() const override { return terminating_.load(); }
 
   // Marks the application as shutting down. Callable from any thread. Workers blocked in
-  // invoke() still get their call run by the next pump.
+  // invoke() still get their call run by the next pump; once the loop has ended, invoke()
+  // throws std::runtime_error instead of waiting forever.
   void setTerminating(bool value = true);
   platform::EventLoop& loop() { return loop_; }
 
  private:
   platform::EventLoop& loop_;
+  // What other threads use: it stays safe to call when the loop has already ended.
+  platform::EventLoop::Handle handle_;
   std::atomic<bool> terminating_{false};
 };

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace platform {
 
@@ -47,11 +48,14 @@ class EventLoop {
     Handle() = default;
     bool post(Task fn) const;
     bool valid() const { return !state_.expired(); }
+    // True on the loop's thread (also after the loop is gone).
+    bool isLoopThread() const;
 
    private:
     friend class EventLoop;
     struct State;
     std::weak_ptr<State> state_;
+    std::thread::id owner_;
   };
   Handle handle() const;
 

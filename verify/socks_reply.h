@@ -33,9 +33,9 @@ std::string BuildAuthRequest(std::string_view user, std::string_view password);
 // 5, 1, 0, 3, length, host text, port in network order. Host text of 1..255 bytes.
 std::string BuildConnectRequest(std::string_view host, std::uint16_t port);
 
-// Method reply: two bytes, 5 then the chosen method. A method other than 0 or 2 (or 2
-// when user/password was not offered) is 20003.
-Reply ParseMethodReply(std::string_view bytes, bool userPasswordOffered);
+// Method reply: two bytes, 5 then the chosen method. A method other than 0 (none) or 2
+// (user code and password) is 20003.
+Reply ParseMethodReply(std::string_view bytes);
 // Authentication reply: exactly two bytes, 1 then 0 on success; more than two bytes at
 // once is 20001.
 Reply ParseAuthReply(std::string_view bytes);

@@ -183,9 +183,7 @@ class TWSocket {
   void onConnectDone(int error);
   void onReadable();
   void receiveLoop();
-  void tryToSend();
-  void onDataSentPosted(std::uint64_t connection);
-  void socksConnected();
+  bool tryToSend();
   void socksData();
   void socksFail(int code, const std::string& text);
   void socksSendConnectRequest();

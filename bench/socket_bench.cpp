@@ -1,0 +1,113 @@
+// Connect attempts per second from one thread to a listener on 127.0.0.1: one socket at a
+// time, and twenty in flight at once (as many as the verifier runs).
+#include <arpa/inet.h>
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "platform/event_loop.h"
+#include "verify/wsocket.h"
+
+namespace {
+
+// Accepts every connection on a background thread and closes it at once.
+class Listener {
+ public:
+  Listener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::listen(fd_, 512);
+    socklen_t len = sizeof a;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    stop_ = ::eventfd(0, EFD_CLOEXEC);
+    thread_ = std::thread([this] {
+      pollfd fds[2] = {{stop_, POLLIN, 0}, {fd_, POLLIN, 0}};
+      while (::poll(fds, 2, 1000) >= 0 && !fds[0].revents) {
+        if (fds[1].revents) {
+          const int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+          if (c >= 0) ::close(c);
+        }
+      }
+    });
+  }
+  ~Listener() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(stop_, &one, sizeof one);
+    thread_.join();
+    ::close(fd_);
+    ::close(stop_);
+  }
+  std::uint16_t port() const { return port_; }
+
+ private:
+  int fd_ = -1, stop_ = -1;
+  std::uint16_t port_ = 0;
+  std::thread thread_;
+};
+
+// attempts connects in total, at most inFlight at a time; returns the number that
+// succeeded.
+int runConnects(platform::EventLoop& loop, std::uint16_t port, int attempts, int inFlight) {
+  const std::string portText = std::to_string(port);
+  int started = 0, finished = 0, ok = 0;
+  std::vector<std::unique_ptr<TWSocket>> slots(static_cast<std::size_t>(inFlight));
+  auto start = [&](std::unique_ptr<TWSocket>& slot) {
+    slot = std::make_unique<TWSocket>(loop);
+    slot->SetAddr("127.0.0.1");
+    slot->SetPort(portText);
+    slot->OnSessionConnected = [&](TWSocket& s, std::uint16_t e) {
+      if (e == 0) ++ok;
+      ++finished;
+      s.Close();
+    };
+    slot->Connect();
+    ++started;
+  };
+  for (auto& slot : slots)
+    if (started < attempts) start(slot);
+  while (finished < attempts) {
+    loop.waitAndProcess(1000);
+    for (auto& slot : slots)
+      if (slot && slot->State() == wsClosed) {
+        slot.reset();
+        if (started < attempts) start(slot);
+      }
+  }
+  return ok;
+}
+
+void BM_ConnectOneAtATime(benchmark::State& state) {
+  Listener listener;
+  platform::EventLoop loop;
+  int ok = 0;
+  for (auto _ : state) ok += runConnects(loop, listener.port(), 1000, 1);
+  state.SetItemsProcessed(state.iterations() * 1000);
+  state.counters["failed"] = static_cast<double>(state.iterations() * 1000 - ok);
+}
+BENCHMARK(BM_ConnectOneAtATime)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+void BM_Connect20InFlight(benchmark::State& state) {
+  Listener listener;
+  platform::EventLoop loop;
+  int ok = 0;
+  for (auto _ : state) ok += runConnects(loop, listener.port(), 1000, 20);
+  state.SetItemsProcessed(state.iterations() * 1000);
+  state.counters["failed"] = static_cast<double>(state.iterations() * 1000 - ok);
+}
+BENCHMARK(BM_Connect20InFlight)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

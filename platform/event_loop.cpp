@@ -1,0 +1,277 @@
+#include "platform/event_loop.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace platform {
+
+namespace {
+thread_local EventLoop* tlsCurrent = nullptr;
+thread_local std::unique_ptr<EventLoop> tlsOwned;
+
+using Clock = std::chrono::steady_clock;
+}  // namespace
+
+// The part of a loop that posting threads may reach: the queue and the wake-up fd. It is
+// shared, so a Handle can find out that the loop is gone instead of touching freed memory.
+struct EventLoop::Handle::State {
+  std::mutex mutex;
+  std::deque<Task> queue;
+  int wakeFd = -1;
+  bool closed = false;
+
+  bool post(Task fn) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (closed) return false;
+      queue.push_back(std::move(fn));
+    }
+    wake();
+    return true;
+  }
+  void wake() const {
+    const std::uint64_t one = 1;
+    ssize_t n;
+    do {
+      n = ::write(wakeFd, &one, sizeof one);
+    } while (n < 0 && errno == EINTR);
+  }
+  void drainWake() const {
+    std::uint64_t value;
+    while (::read(wakeFd, &value, sizeof value) > 0) {
+    }
+  }
+};
+
+struct EventLoop::Impl {
+  struct Watch {
+    int fd;
+    unsigned events;
+    FdCallback cb;
+    bool active = true;
+  };
+  struct Timer {
+    TimerId id;
+    Task fn;
+  };
+  std::thread::id owner = std::this_thread::get_id();
+  std::uint64_t nextId = 1;
+  std::map<WatchId, std::shared_ptr<Watch>> watches;
+  std::multimap<Clock::time_point, Timer> timers;
+};
+
+EventLoop::EventLoop()
+    : impl_(std::make_unique<Impl>()), shared_(std::make_shared<Handle::State>()) {
+  shared_->wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (shared_->wakeFd < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
+  if (!tlsCurrent) tlsCurrent = this;
+}
+
+EventLoop::~EventLoop() {
+  {
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    shared_->closed = true;
+    shared_->queue.clear();
+  }
+  ::close(shared_->wakeFd);
+  if (tlsCurrent == this) tlsCurrent = nullptr;
+}
+
+EventLoop* EventLoop::current() {
+  return tlsCurrent;
+}
+
+EventLoop& EventLoop::forCurrentThread() {
+  if (tlsCurrent) return *tlsCurrent;
+  tlsOwned = std::make_unique<EventLoop>();
+  return *tlsOwned;
+}
+
+void EventLoop::post(Task fn) {
+  shared_->post(std::move(fn));
+}
+
+void EventLoop::dispatch(Task fn) {
+  if (isLoopThread())
+    fn();
+  else
+    post(std::move(fn));
+}
+
+bool EventLoop::isLoopThread() const {
+  return std::this_thread::get_id() == impl_->owner;
+}
+
+bool EventLoop::Handle::post(Task fn) const {
+  auto state = state_.lock();
+  return state && state->post(std::move(fn));
+}
+
+bool EventLoop::Handle::isLoopThread() const {
+  return std::this_thread::get_id() == owner_;
+}
+
+EventLoop::Handle EventLoop::handle() const {
+  Handle h;
+  h.state_ = shared_;
+  h.owner_ = impl_->owner;
+  return h;
+}
+
+void EventLoop::wakeUp() {
+  shared_->wake();
+}
+
+EventLoop::WatchId EventLoop::watchFd(int fd, unsigned events, FdCallback cb) {
+  const WatchId id = impl_->nextId++;
+  impl_->watches.emplace(id, std::make_shared<Impl::Watch>(Impl::Watch{fd, events, std::move(cb)}));
+  return id;
+}
+
+void EventLoop::modifyWatch(WatchId id, unsigned events) {
+  auto it = impl_->watches.find(id);
+  if (it != impl_->watches.end()) it->second->events = events;
+}
+
+void EventLoop::unwatch(WatchId id) {
+  auto it = impl_->watches.find(id);
+  if (it == impl_->watches.end()) return;
+  it->second->active = false;
+  impl_->watches.erase(it);
+}
+
+EventLoop::TimerId EventLoop::addTimer(std::uint32_t ms, Task fn) {
+  const TimerId id = impl_->nextId++;
+  impl_->timers.emplace(Clock::now() + std::chrono::milliseconds(ms),
+                        Impl::Timer{id, std::move(fn)});
+  return id;
+}
+
+void EventLoop::cancelTimer(TimerId id) {
+  for (auto it = impl_->timers.begin(); it != impl_->timers.end(); ++it) {
+    if (it->second.id == id) {
+      impl_->timers.erase(it);
+      return;
+    }
+  }
+}
+
+int EventLoop::processPending() {
+  return waitAndProcess(0);
+}
+
+int EventLoop::waitAndProcess(std::uint32_t maxMs) {
+  Impl& im = *impl_;
+  int ran = 0;
+
+  // Posted functions first: they are what other threads wait for.
+  auto runPosted = [&] {
+    std::deque<Task> batch;
+    {
+      std::lock_guard<std::mutex> lock(shared_->mutex);
+      batch.swap(shared_->queue);
+    }
+    while (!batch.empty()) {
+      Task fn = std::move(batch.front());
+      batch.pop_front();
+      try {
+        fn();
+      } catch (...) {
+        // Whatever was not run yet stays queued, in order, for the next round.
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        for (auto it = batch.rbegin(); it != batch.rend(); ++it)
+          shared_->queue.push_front(std::move(*it));
+        throw;
+      }
+      ++ran;
+    }
+  };
+  runPosted();
+
+  // The wait: not when something already ran or a timer is due.
+  int timeout = static_cast<int>(maxMs);
+  if (ran > 0) timeout = 0;
+  if (timeout > 0 && !im.timers.empty()) {
+    const auto now = Clock::now();
+    const auto first = im.timers.begin()->first;
+    if (first <= now) {
+      timeout = 0;
+    } else {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(first - now).count() + 1;
+      if (left < timeout) timeout = static_cast<int>(left);
+    }
+  }
+
+  std::vector<pollfd> fds;
+  std::vector<std::shared_ptr<Impl::Watch>> order;
+  fds.reserve(im.watches.size() + 1);
+  order.reserve(im.watches.size());
+  fds.push_back({shared_->wakeFd, POLLIN, 0});
+  for (auto& [id, w] : im.watches) {
+    short ev = 0;
+    if (w->events & kRead) ev |= POLLIN;
+    if (w->events & kWrite) ev |= POLLOUT;
+    if (ev == 0) continue;
+    fds.push_back({w->fd, ev, 0});
+    order.push_back(w);
+  }
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout);
+  int n;
+  for (;;) {
+    n = ::poll(fds.data(), fds.size(), timeout);
+    if (n >= 0 || errno != EINTR) break;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    timeout = left > 0 ? static_cast<int>(left) : 0;
+  }
+  if (n > 0) {
+    if (fds[0].revents) shared_->drainWake();
+    for (std::size_t i = 1; i < fds.size(); ++i) {
+      const short re = fds[i].revents;
+      if (!re) continue;
+      auto& w = order[i - 1];
+      if (!w->active) continue;
+      unsigned bits = 0;
+      if (re & POLLIN) bits |= kRead;
+      if (re & POLLOUT) bits |= kWrite;
+      if (re & (POLLERR | POLLHUP | POLLNVAL)) bits |= kError;
+      // Keep the callback alive even if it removes its own watch.
+      auto keep = w;
+      keep->cb(bits);
+      ++ran;
+    }
+  }
+
+  // Due timers.
+  const auto now = Clock::now();
+  std::vector<TimerId> due;
+  for (auto it = im.timers.begin(); it != im.timers.end() && it->first <= now; ++it)
+    due.push_back(it->second.id);
+  for (TimerId id : due) {
+    for (auto it = im.timers.begin(); it != im.timers.end(); ++it) {
+      if (it->second.id == id) {
+        Task fn = std::move(it->second.fn);
+        im.timers.erase(it);
+        fn();
+        ++ran;
+        break;
+      }
+    }
+  }
+
+  runPosted();
+  return ran;
+}
+
+}  // namespace platform

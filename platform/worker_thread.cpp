@@ -1,0 +1,47 @@
+#include "platform/worker_thread.h"
+
+#include <chrono>
+#include <thread>
+
+namespace platform {
+
+WorkerThread::~WorkerThread() = default;
+
+void WorkerThread::execute() {
+  if (body_) body_(*this);
+}
+
+void WorkerThread::resume() {
+  bool expected = false;
+  if (!started_.compare_exchange_strong(expected, true)) return;
+  auto self = shared_from_this();
+  try {
+    std::thread([this, self]() mutable { run(std::move(self)); }).detach();
+  } catch (...) {
+    started_.store(false);
+    throw;
+  }
+}
+
+void WorkerThread::run(std::shared_ptr<WorkerThread> self) {
+  try {
+    execute();
+  } catch (...) {
+    // A worker reports through its own hand-overs; an escaping exception only ends it.
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_.store(true);
+  }
+  finishedCv_.notify_all();
+  // Dropping the thread's own reference may free the object here, on its own thread.
+  self.reset();
+}
+
+bool WorkerThread::waitFinished(std::uint32_t ms) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return finishedCv_.wait_for(lock, std::chrono::milliseconds(ms),
+                              [this] { return finished_.load(); });
+}
+
+}  // namespace platform

@@ -1,0 +1,135 @@
+#pragma once
+// Real peers on 127.0.0.1 for the socket tests: a listener that accepts (or never
+// accepts), a scripted single-connection server that records what it is sent (used as a
+// fake SOCKS proxy for odd replies), a port nobody listens on, and a danted instance.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/event_loop.h"
+#include "support/test_support.h"
+
+namespace test {
+
+// Runs the loop until pred() holds or timeoutMs passed (a hang catcher, not a timing
+// assertion). Returns pred().
+bool PumpUntil(platform::EventLoop& loop, const std::function<bool()>& pred,
+               std::uint32_t timeoutMs = 10000);
+// Runs the loop for ms milliseconds.
+void PumpFor(platform::EventLoop& loop, std::uint32_t ms);
+
+// A port on 127.0.0.1 that nothing listens on (it was bound and released just now).
+std::uint16_t ClosedLoopbackPort();
+
+// A TCP listener on 127.0.0.1 on a free port. With accepting set, a background thread
+// accepts every connection and keeps it open until the peer closes it (or closes at once
+// with closeAtOnce). Without it, nothing is ever accepted: with backlog 0 the kernel's
+// accept queue fills after a connection or two and later connects stay unanswered.
+class LoopbackListener {
+ public:
+  explicit LoopbackListener(bool accepting = true, int backlog = 128, bool closeAtOnce = false);
+  ~LoopbackListener();
+  LoopbackListener(const LoopbackListener&) = delete;
+  LoopbackListener& operator=(const LoopbackListener&) = delete;
+  std::uint16_t port() const { return port_; }
+  int accepted() const { return accepted_.load(); }
+  // Total bytes received on all accepted connections.
+  long long bytesReceived() const { return bytes_.load(); }
+  // Connects plain blocking sockets until one does not complete within a short wait, so
+  // that the accept queue of a non-accepting listener is full. Returns the number of
+  // connections made (at most 64); they stay open with the listener.
+  int fillAcceptQueue();
+  // Starts accepting on a listener made without it (what waited in the queue first).
+  void startAccepting();
+
+ private:
+  void run();
+  int fd_ = -1;
+  int stopFd_ = -1;
+  std::uint16_t port_ = 0;
+  bool closeAtOnce_;
+  std::atomic<int> accepted_{0};
+  std::atomic<long long> bytes_{0};
+  std::vector<int> fillers_;
+  std::thread thread_;
+};
+
+// One accepted connection driven by a script of steps, run on a background thread:
+// expect n bytes (recorded), send bytes, close. After the last step it records whatever
+// else arrives until the client closes or the peer is destroyed.
+class ScriptedPeer {
+ public:
+  struct Step {
+    enum Kind { Expect, Send, Close } kind;
+    std::size_t count = 0;
+    std::string bytes;
+  };
+  static Step expect(std::size_t n) { return {Step::Expect, n, {}}; }
+  static Step send(std::string bytes) { return {Step::Send, 0, std::move(bytes)}; }
+  static Step close() { return {Step::Close, 0, {}}; }
+
+  explicit ScriptedPeer(std::vector<Step> steps);
+  ~ScriptedPeer();
+  ScriptedPeer(const ScriptedPeer&) = delete;
+  ScriptedPeer& operator=(const ScriptedPeer&) = delete;
+  std::uint16_t port() const { return port_; }
+  // Everything received so far.
+  std::string received() const;
+  bool accepted() const { return accepted_.load(); }
+  // Waits (at most ms) until the client has closed its side or the script closed.
+  bool waitDone(std::uint32_t ms = 10000);
+
+ private:
+  void run();
+  bool readSome(int conn, int timeoutMs);
+  std::vector<Step> steps_;
+  int fd_ = -1;
+  int stopFd_ = -1;
+  std::uint16_t port_ = 0;
+  std::atomic<bool> accepted_{false};
+  mutable std::mutex mutex_;
+  std::condition_variable cv_;
+  bool done_ = false;
+  std::string received_;
+  std::thread thread_;
+};
+
+// danted (dante-server) as a SOCKS 5 proxy on 127.0.0.1 and a free port; it relays only
+// to 127.0.0.0/8. With username set it requires user/password authentication against the
+// system's users (needs root: a throwaway user is created and removed again).
+class DanteProxy {
+ public:
+  struct Options {
+    bool usernameAuth = false;
+  };
+  explicit DanteProxy(Options options);
+  DanteProxy() : DanteProxy(Options{}) {}
+  ~DanteProxy();
+  DanteProxy(const DanteProxy&) = delete;
+  DanteProxy& operator=(const DanteProxy&) = delete;
+  // Empty when the proxy runs; otherwise why it could not be started.
+  const std::string& failure() const { return failure_; }
+  std::uint16_t port() const { return port_; }
+  const std::string& user() const { return user_; }
+  const std::string& password() const { return password_; }
+  std::string log() const;
+
+  static bool available();
+  static bool canCreateUsers();
+
+ private:
+  TempDir dir_;
+  std::string failure_;
+  std::uint16_t port_ = 0;
+  int pid_ = -1;
+  std::string user_, password_;
+  bool userCreated_ = false;
+};
+
+}  // namespace test
