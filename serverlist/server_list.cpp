@@ -80,14 +80,28 @@ void ServerList::permute(const std::vector<size_t>& order) {
     }
     seen[from] = true;
   }
-  std::vector<ServerEntry> moved;
-  moved.reserve(entries_.size());
   std::optional<size_t> selected;
-  for (size_t i = 0; i < order.size(); ++i) {
-    if (selected_ && *selected_ == order[i]) selected = i;
-    moved.push_back(std::move(entries_[order[i]]));
+  if (selected_) {
+    for (size_t i = 0; i < order.size(); ++i) {
+      if (order[i] == *selected_) selected = i;
+    }
   }
-  entries_ = std::move(moved);
+  // In place, one cycle of the permutation after the other: every entry is moved once
+  // and no second array of entries is needed.
+  std::vector<bool> done(order.size());
+  for (size_t start = 0; start < order.size(); ++start) {
+    if (done[start]) continue;
+    done[start] = true;
+    if (order[start] == start) continue;
+    ServerEntry first = std::move(entries_[start]);
+    size_t to = start;
+    for (size_t from = order[to]; from != start; from = order[to]) {
+      entries_[to] = std::move(entries_[from]);
+      to = from;
+      done[to] = true;
+    }
+    entries_[to] = std::move(first);
+  }
   selected_ = selected;
   if (observer_) observer_->listReset();
 }

@@ -46,18 +46,22 @@ int compareIp(const IpKey& a, const IpKey& b) {
   return 0;
 }
 
-// Columns 1 to 8. block: -1 texts below all numbers, 0 numbers, 1 other texts. prefix
-// holds the first eight bytes, a to z as A to Z, big-endian and padded with zero bytes,
-// so that unequal prefixes already decide the text comparison.
+// Columns 1 to 8. block: -1 texts below all numbers, 0 numbers, 1 other texts. A text is
+// copied, a to z as A to Z, into one arena shared by all keys, so that comparing texts is
+// comparing bytes there; prefix holds its first eight bytes big-endian, padded with zero
+// bytes, so that unequal prefixes decide without touching the arena.
 struct FieldKey {
   std::int8_t block = 0;
   std::uint32_t row = 0;
-  double number = 0;
-  std::uint64_t prefix = 0;
-  std::string_view text;
+  union {
+    double number;
+    std::uint64_t prefix;
+  };
+  size_t offset = 0;
+  size_t length = 0;
 };
 
-FieldKey makeFieldKey(std::string_view text, std::uint32_t row) {
+FieldKey makeFieldKey(std::string_view text, std::uint32_t row, std::string& arena) {
   FieldKey k;
   k.row = row;
   if (const auto number = ParseNumberText(text)) {
@@ -65,34 +69,37 @@ FieldKey makeFieldKey(std::string_view text, std::uint32_t row) {
     k.number = *number;
     return k;
   }
-  k.text = text;
   // Every number text starts with one of "+-.0123456789" (0x2B to 0x39).
   const unsigned char first = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
   k.block = (text.empty() || first < '+') ? -1 : 1;
-  for (size_t i = 0; i < 8; ++i) {
-    unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
-    if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - ('a' - 'A'));
-    k.prefix = k.prefix << 8 | c;
+  k.offset = arena.size();
+  k.length = text.size();
+  k.prefix = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - ('a' - 'A'));
+    arena.push_back(c);
+    if (i < 8) k.prefix |= std::uint64_t{static_cast<unsigned char>(c)} << (56 - 8 * i);
   }
   return k;
 }
 
 // Ascending comparison of two field keys.
-int compareField(const FieldKey& a, const FieldKey& b, bool negCompare) {
+int compareField(const FieldKey& a, const FieldKey& b, bool negCompare, const char* arena) {
   if (a.block != b.block) {
     const int ba = negCompare ? -a.block : a.block;
     const int bb = negCompare ? -b.block : b.block;
     return ba < bb ? -1 : 1;
   }
+  if (a.block == 0) return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
   int r;
-  if (a.block == 0) {
-    r = a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
-    return r;
-  }
   if (a.prefix != b.prefix) {
     r = a.prefix < b.prefix ? -1 : 1;
   } else {
-    r = CompareTextNoCase(a.text, b.text);
+    // char_traits<char>::compare orders bytes as unsigned values.
+    r = std::string_view(arena + a.offset, a.length)
+            .compare(std::string_view(arena + b.offset, b.length));
+    r = (r > 0) - (r < 0);
   }
   return negCompare ? -r : r;
 }
@@ -125,8 +132,10 @@ int CompareServers(const TServer& a, const TServer& b, int column, bool negCompa
   if (column == fIP) {
     r = compareIp(makeIpKey(a.IP, 0), makeIpKey(b.IP, 0));
   } else {
-    r = compareField(makeFieldKey(a.field(column), 0), makeFieldKey(b.field(column), 0),
-                     negCompare);
+    std::string arena;
+    const FieldKey ka = makeFieldKey(a.field(column), 0, arena);
+    const FieldKey kb = makeFieldKey(b.field(column), 1, arena);
+    r = compareField(ka, kb, negCompare, arena.data());
   }
   return descending ? -r : r;
 }
@@ -134,6 +143,7 @@ int CompareServers(const TServer& a, const TServer& b, int column, bool negCompa
 void SortServers(ServerList& list) {
   const int column = list.SortColumn;
   if (!validColumn(column) || list.size() < 2) return;
+  // Rows are numbered in 32 bits; no list comes near that (each row takes over 300 bytes).
   if (list.size() > std::numeric_limits<std::uint32_t>::max()) return;
   const auto& entries = list.entries();
   std::vector<size_t> order;
@@ -144,16 +154,23 @@ void SortServers(ServerList& list) {
       keys.push_back(makeIpKey(entries[i].server.IP, static_cast<std::uint32_t>(i)));
     order = sortedOrder(keys, list.SortDescending, compareIp);
   } else {
+    size_t textBytes = 0;
+    for (const ServerEntry& e : entries) textBytes += e.server.field(column).size();
+    std::string arena;
+    arena.reserve(textBytes);
     std::vector<FieldKey> keys;
     keys.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i)
-      keys.push_back(makeFieldKey(entries[i].server.field(column), static_cast<std::uint32_t>(i)));
+    for (size_t i = 0; i < entries.size(); ++i) {
+      keys.push_back(
+          makeFieldKey(entries[i].server.field(column), static_cast<std::uint32_t>(i), arena));
+    }
     const bool neg = list.NegCompare;
-    order = sortedOrder(keys, list.SortDescending, [neg](const FieldKey& x, const FieldKey& y) {
-      return compareField(x, y, neg);
-    });
+    const char* text = arena.data();
+    order =
+        sortedOrder(keys, list.SortDescending, [neg, text](const FieldKey& x, const FieldKey& y) {
+          return compareField(x, y, neg, text);
+        });
   }
-  // The keys point into the entries; they are dropped before the entries move.
   list.permute(order);
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
 #include <stdexcept>
 
 #include "serverlist/server_list.h"
@@ -83,4 +86,23 @@ TEST(ServerListRows, ReorderRecountsCheckMarksOfTheNewEntries) {
                                       {Server("4.4.4.4"), true, {}, 0}};
   list.reorder(entries);
   EXPECT_EQ(list.checkedCount(), 2u);
+}
+
+TEST(ServerListRows, PermuteFollowsEveryCycleOfALargePermutation) {
+  std::mt19937 rng(5);
+  for (size_t n : {1u, 2u, 3u, 17u, 1000u}) {
+    ServerList list;
+    for (size_t i = 0; i < n; ++i) list.append(Server("1.1.1.1", std::to_string(i)), i % 3 == 0);
+    std::vector<size_t> order(n);
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::shuffle(order.begin(), order.end(), rng);
+    list.select(n / 2);
+    list.permute(order);
+    for (size_t i = 0; i < n; ++i) {
+      ASSERT_EQ(list[i].server.Port, std::to_string(order[i]));
+      ASSERT_EQ(list[i].checked, order[i] % 3 == 0);
+    }
+    ASSERT_TRUE(list.selected());
+    EXPECT_EQ(order[*list.selected()], n / 2);
+  }
 }
