@@ -307,7 +307,9 @@ DanteProxy::DanteProxy(Options options) {
     if (root) text += "user.privileged: root\nuser.unprivileged: nobody\n";
     text += "client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n";
     // Relays to loopback only: nothing a test does can leave the machine.
-    text += "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 command: connect }\n";
+    text +=
+        "socks pass {\n  from: 127.0.0.0/8 to: 127.0.0.0/8\n  command: connect\n"
+        "  log: connect error\n}\n";
     text += "socks block { from: 0.0.0.0/0 to: 0.0.0.0/0 }\n";
     WriteFile(conf, text);
 

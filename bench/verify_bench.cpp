@@ -1,0 +1,112 @@
+// A verification of 1,000 servers on loopback with 20 workers: wall time, against the
+// floor that the prescribed pauses set (every server takes at least one 100 ms wait step
+// and the 500 ms verdict pause: 50 rounds of 600 ms = 30 s), and peak memory.
+#include <arpa/inet.h>
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "app/loop_ui_thread.h"
+#include "verify/verify_command.h"
+
+namespace {
+
+class Listener {
+ public:
+  Listener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::listen(fd_, 512);
+    socklen_t len = sizeof a;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    stop_ = ::eventfd(0, EFD_CLOEXEC);
+    thread_ = std::thread([this] {
+      pollfd fds[2] = {{stop_, POLLIN, 0}, {fd_, POLLIN, 0}};
+      while (::poll(fds, 2, 1000) >= 0 && !fds[0].revents) {
+        if (fds[1].revents) {
+          const int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+          if (c >= 0) ::close(c);
+        }
+      }
+    });
+  }
+  ~Listener() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(stop_, &one, sizeof one);
+    thread_.join();
+    ::close(fd_);
+    ::close(stop_);
+  }
+  std::uint16_t port() const { return port_; }
+
+ private:
+  int fd_ = -1, stop_ = -1;
+  std::uint16_t port_ = 0;
+  std::thread thread_;
+};
+
+class CountingView : public VerifyView {
+ public:
+  ProgressBar bar;
+  std::string details = kDetailsShownCaption;
+  long long updates = 0;
+  void show() override {}
+  void close() override {}
+  void setMainWindowEnabled(bool) override {}
+  void setHeadline(const std::string&) override { ++updates; }
+  void setDescription(const std::string&) override { ++updates; }
+  ProgressBar& progressBar() override { return bar; }
+  void setSlotColor(int, std::uint32_t) override { ++updates; }
+  void setSlotCaption(int, const std::string&) override { ++updates; }
+  std::string detailsCaption() const override { return details; }
+  void setDetailsCaption(const std::string& text) override { details = text; }
+  void setHeight(int) override {}
+};
+
+void BM_Verify1000LoopbackServers20Workers(benchmark::State& state) {
+  Listener listener;
+  platform::EventLoop loop;
+  LoopUiThread ui(loop);
+  AppContext ctx;
+  ctx.ui = &ui;
+  ctx.settings.VrfThreadCount = 20;
+  ctx.settings.VrfTimeout = 5;
+  ctx.settings.VrfWarning = false;
+  std::size_t checked = 0;
+  for (auto _ : state) {
+    ServerList list;
+    for (int i = 0; i < 1000; ++i) {
+      TServer s;
+      s.IP = "127.0.0.1";
+      s.Port = std::to_string(listener.port());
+      list.append(s, true);
+    }
+    CountingView view;
+    RunVerify(list, ctx, view, /*verifyAll=*/true);
+    checked = list.checkedCount();
+  }
+  rusage ru{};
+  ::getrusage(RUSAGE_SELF, &ru);
+  state.counters["checked"] = static_cast<double>(checked);
+  state.counters["floor_s"] = 30.0;
+  state.counters["peak_rss_MB"] = static_cast<double>(ru.ru_maxrss) / 1024.0;
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_Verify1000LoopbackServers20Workers)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

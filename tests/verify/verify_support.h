@@ -1,0 +1,88 @@
+#pragma once
+// A verify window that records what it is shown, and a warning dialog with scripted
+// answers.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+#include "verify/verify_command.h"
+#include "verify/verify_coordinator.h"
+#include "verify/verify_view.h"
+
+namespace test {
+
+struct SlotLine {
+  std::uint32_t color;
+  std::string text;
+};
+
+class RecordingVerifyView : public VerifyView {
+ public:
+  std::vector<std::string> headlines;
+  std::vector<std::string> descriptions;
+  RecordingProgressBar bar;
+  // Every status line shown per slot, in order (colour as set before the caption).
+  std::map<int, std::vector<SlotLine>> slots;
+  std::string details = kDetailsShownCaption;
+  std::vector<int> heights;
+  int shows = 0, closes = 0;
+  bool mainEnabled = true;
+  std::vector<bool> mainEnabledHistory;
+  // Runs after every caption change of a slot (on the user-interface thread).
+  std::function<void(int slot, const std::string& text)> onSlotCaption;
+
+  void show() override { ++shows; }
+  void close() override { ++closes; }
+  void setMainWindowEnabled(bool enabled) override {
+    mainEnabled = enabled;
+    mainEnabledHistory.push_back(enabled);
+  }
+  void setHeadline(const std::string& text) override { headlines.push_back(text); }
+  void setDescription(const std::string& text) override { descriptions.push_back(text); }
+  ProgressBar& progressBar() override { return bar; }
+  void setSlotColor(int slot, std::uint32_t color) override { pendingColor_[slot] = color; }
+  void setSlotCaption(int slot, const std::string& text) override {
+    slots[slot].push_back({pendingColor_[slot], text});
+    if (onSlotCaption) onSlotCaption(slot, text);
+  }
+  std::string detailsCaption() const override { return details; }
+  void setDetailsCaption(const std::string& text) override { details = text; }
+  void setHeight(int pixels) override { heights.push_back(pixels); }
+
+  // All lines of all slots that contain the text.
+  int linesContaining(const std::string& text) const {
+    int n = 0;
+    for (auto& [slot, lines] : slots)
+      for (auto& l : lines)
+        if (l.text.find(text) != std::string::npos) ++n;
+    return n;
+  }
+  const SlotLine* findLine(const std::string& text) const {
+    for (auto& [slot, lines] : slots)
+      for (auto& l : lines)
+        if (l.text == text) return &l;
+    return nullptr;
+  }
+
+ private:
+  std::map<int, std::uint32_t> pendingColor_;
+};
+
+class ScriptedWarningDialog : public VerifyWarningDialog {
+ public:
+  int shown = 0;
+  std::string lastText;
+  bool initialChecked = false;
+  bool proceed = true;
+  bool tick = false;  // the box's state when the dialog closes
+  bool showModal(const std::string& text, bool& checked) override {
+    ++shown;
+    lastText = text;
+    initialChecked = checked;
+    checked = tick;
+    return proceed;
+  }
+};
+
+}  // namespace test

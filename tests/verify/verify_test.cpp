@@ -1,0 +1,335 @@
+// The verification run end to end: real workers on their own threads, the user-interface
+// thread served by the test's event loop, and real peers on loopback (listeners that
+// accept, ports nobody listens on, a listener whose accept queue is full, danted).
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/ini_file.h"
+#include "app/loop_ui_thread.h"
+#include "peers/loopback_peers.h"
+#include "platform/ticks.h"
+#include "serverlist/ip_port.h"
+#include "verify/verify_support.h"
+
+namespace {
+
+using test::LoopbackListener;
+using test::RecordingVerifyView;
+
+class VerifyTest : public ::testing::Test {
+ protected:
+  VerifyTest() : ui(loop) {
+    app.ctx.ui = &ui;
+    app.ctx.settings.VrfWarning = false;
+    app.ctx.settings.VrfTimeout = 1;
+    app.ctx.settings.VrfThreadCount = 5;
+  }
+  void add(const std::string& ip, const std::string& port, bool checked) {
+    TServer s;
+    s.IP = ip;
+    s.Port = port;
+    list.append(s, checked);
+  }
+  void add(const std::string& ip, std::uint16_t port, bool checked) {
+    add(ip, std::to_string(port), checked);
+  }
+  bool checked(std::size_t row) const { return list[row].checked; }
+  std::string line(std::uint16_t port, const std::string& ending,
+                   const std::string& ip = "127.0.0.1") {
+    return "Host (" + ip + ":" + std::to_string(port) + ")" + ending;
+  }
+
+  platform::EventLoop loop;
+  LoopUiThread ui;
+  test::TestApp app;
+  ServerList list;
+  RecordingVerifyView view;
+};
+
+TEST_F(VerifyTest, EmptyList) {
+  RunVerify(list, app.ctx, view, false);
+  EXPECT_EQ(app.logLines(), (std::vector<std::string>{"Verifying 0 server IPs",
+                                                      "Verification ended successfully"}));
+  EXPECT_EQ(view.headlines, std::vector<std::string>{"Verifying 0 server IPs..."});
+  EXPECT_EQ(view.descriptions, std::vector<std::string>{"(0/0)"});
+  EXPECT_EQ(view.bar.max(), 0);
+  EXPECT_EQ(view.shows, 1);
+  EXPECT_EQ(view.closes, 1);
+  EXPECT_EQ(view.mainEnabledHistory, (std::vector<bool>{false, true}));
+  EXPECT_FALSE(app.ctx.state.OperationDone);
+  EXPECT_EQ(view.coordinator, nullptr);
+}
+
+TEST_F(VerifyTest, AcceptedRefusedAndTimedOut) {
+  LoopbackListener accepting;
+  LoopbackListener full(/*accepting=*/false, /*backlog=*/0);
+  const int filled = full.fillAcceptQueue();
+  ASSERT_TRUE(filled >= 1 && filled < 64);
+  const std::uint16_t closed = test::ClosedLoopbackPort();
+  add("127.0.0.1", accepting.port(), true);
+  add("127.0.0.1", closed, true);
+  add("127.0.0.1", full.port(), true);
+  add("127.0.0.1", accepting.port(), false);  // not tested: VerifyAll is off
+
+  RunVerify(list, app.ctx, view, /*verifyAll=*/false);
+
+  EXPECT_TRUE(checked(0));
+  EXPECT_FALSE(checked(1));
+  EXPECT_FALSE(checked(2));
+  EXPECT_FALSE(checked(3));
+  EXPECT_EQ(accepting.accepted(), 1);
+
+  const auto* ok = view.findLine(line(accepting.port(), " accepted the connection!"));
+  ASSERT_NE(ok, nullptr);
+  EXPECT_EQ(ok->color, kColorGreen);
+  const auto* refused = view.findLine(line(closed, " refused the connection!"));
+  ASSERT_NE(refused, nullptr);
+  EXPECT_EQ(refused->color, kColorRed);
+  const auto* timedOut = view.findLine(line(full.port(), " timed out!"));
+  ASSERT_NE(timedOut, nullptr);
+  EXPECT_EQ(timedOut->color, kColorRed);
+  const auto* contacted =
+      view.findLine(line(accepting.port(), " has been contacted! Waiting for connection..."));
+  ASSERT_NE(contacted, nullptr);
+  EXPECT_EQ(contacted->color, kColorBtnFace);
+  // Every slot that was used ends idle again.
+  for (auto& [slot, lines] : view.slots) {
+    EXPECT_EQ(lines.back().text, kThreadNotUsed);
+    EXPECT_EQ(lines.back().color, kColorBtnFace);
+  }
+  EXPECT_EQ(view.bar.position(), 4);
+  EXPECT_EQ(view.bar.max(), 4);
+  EXPECT_EQ(view.descriptions.back(), "(4/4)");
+  EXPECT_EQ(app.logLines(), (std::vector<std::string>{"Verifying 4 server IPs",
+                                                      "Verification ended successfully"}));
+  EXPECT_EQ(view.headlines, std::vector<std::string>{"Verifying 4 server IPs..."});
+  EXPECT_FALSE(app.ctx.state.OperationDone);
+  EXPECT_TRUE(view.mainEnabled);
+  EXPECT_EQ(list.statusText(), StatusTextCounting(4, 1));
+}
+
+TEST_F(VerifyTest, VerifyAllChecksServersThatAccept) {
+  LoopbackListener accepting;
+  const std::uint16_t closed = test::ClosedLoopbackPort();
+  add("127.0.0.1", accepting.port(), false);
+  add("127.0.0.1", closed, true);
+  add("127.0.0.1", accepting.port(), false);
+  RunVerify(list, app.ctx, view, /*verifyAll=*/true);
+  EXPECT_TRUE(checked(0));
+  EXPECT_FALSE(checked(1));
+  EXPECT_TRUE(checked(2));
+  EXPECT_EQ(accepting.accepted(), 2);
+}
+
+TEST_F(VerifyTest, VerifyCheckedLeavesUncheckedServersAlone) {
+  LoopbackListener accepting;
+  for (int i = 0; i < 10; ++i) add("127.0.0.1", accepting.port(), i < 3);
+  RunVerify(list, app.ctx, view, /*verifyAll=*/false);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(checked(static_cast<std::size_t>(i)), i < 3) << i;
+  EXPECT_EQ(accepting.accepted(), 3);
+  EXPECT_EQ(view.bar.position(), 10);
+  EXPECT_EQ(view.descriptions.back(), "(10/10)");
+}
+
+TEST_F(VerifyTest, UntestableCaptionsAndPortsAreUncheckedWithoutATest) {
+  LoopbackListener accepting;
+  const std::string port = std::to_string(accepting.port());
+  add(" 127.0.0.1 ", port, true);  // trimmed, then tested
+  for (const char* bad : {"010.0.0.1", "0.1.2.3", "1.2.3", "1.2.3.4.", "1..2.3", "256.1.1.1"})
+    add(bad, port, true);
+  add("127.0.0.1", "0", true);
+  add("127.0.0.1", " " + port + " ", true);  // port trimmed for the test
+  RunVerify(list, app.ctx, view, /*verifyAll=*/false);
+  EXPECT_TRUE(checked(0));
+  for (std::size_t i = 1; i <= 7; ++i) EXPECT_FALSE(checked(i)) << list[i].server.IP;
+  EXPECT_TRUE(checked(8));
+  EXPECT_EQ(accepting.accepted(), 2) << "only the two testable servers were contacted";
+  EXPECT_NE(view.findLine(line(accepting.port(), " accepted the connection!")), nullptr);
+  EXPECT_EQ(view.bar.position(), 9);
+  // Captions that are tested (not connected to here: only the rule is checked).
+  EXPECT_TRUE(IsValidIP("1.0.0.1"));
+  EXPECT_TRUE(IsValidIP("1.00.2.3"));
+}
+
+TEST_F(VerifyTest, OneThreadTestsStrictlyOneAfterTheOtherInSlotZero) {
+  app.ctx.settings.VrfThreadCount = 1;
+  LoopbackListener accepting;
+  for (int i = 0; i < 3; ++i) add("127.0.0.1", accepting.port(), true);
+  int busyLines = 0, maxBusy = 0;
+  view.onSlotCaption = [&](int, const std::string& text) {
+    if (text.find("has been contacted") != std::string::npos) ++busyLines;
+    if (text == kThreadNotUsed) --busyLines;
+    maxBusy = std::max(maxBusy, busyLines);
+  };
+  RunVerify(list, app.ctx, view, false);
+  EXPECT_EQ(view.slots.size(), 1u);
+  ASSERT_EQ(view.slots.count(0), 1u);
+  EXPECT_EQ(view.slots[0].size(), 9u);  // contacted, verdict, idle per server
+  EXPECT_EQ(maxBusy, 1);
+  EXPECT_EQ(accepting.accepted(), 3);
+}
+
+TEST_F(VerifyTest, TwentyThreadsShareTheWork) {
+  app.ctx.settings.VrfThreadCount = 20;
+  LoopbackListener accepting;
+  const std::uint16_t closed = test::ClosedLoopbackPort();
+  for (int i = 0; i < 40; ++i) add("127.0.0.1", i % 4 == 3 ? closed : accepting.port(), true);
+  int busy = 0, maxBusy = 0;
+  view.onSlotCaption = [&](int, const std::string& text) {
+    if (text.find("has been contacted") != std::string::npos) ++busy;
+    if (text == kThreadNotUsed) --busy;
+    maxBusy = std::max(maxBusy, busy);
+  };
+  RunVerify(list, app.ctx, view, false);
+  for (int i = 0; i < 40; ++i) EXPECT_EQ(checked(static_cast<std::size_t>(i)), i % 4 != 3) << i;
+  EXPECT_EQ(accepting.accepted(), 30);
+  EXPECT_EQ(view.slots.size(), 20u);
+  EXPECT_EQ(maxBusy, 20);
+  EXPECT_EQ(view.bar.position(), 40);
+}
+
+TEST_F(VerifyTest, ThreadCountOutsideThePoolIsBroughtIntoIt) {
+  LoopbackListener accepting;
+  add("127.0.0.1", accepting.port(), true);
+  app.ctx.settings.VrfThreadCount = 0;
+  RunVerify(list, app.ctx, view, false);
+  EXPECT_TRUE(checked(0));
+  app.ctx.settings.VrfThreadCount = 99;
+  RunVerify(list, app.ctx, view, false);
+  EXPECT_TRUE(checked(0));
+}
+
+TEST_F(VerifyTest, CancelWhileAllSlotsAreBusy) {
+  app.ctx.settings.VrfThreadCount = 3;
+  app.ctx.settings.VrfTimeout = 30;
+  LoopbackListener full(/*accepting=*/false, /*backlog=*/0);
+  ASSERT_LT(full.fillAcceptQueue(), 64);
+  for (int i = 0; i < 6; ++i) add("127.0.0.1", full.port(), true);
+  add("127.0.0.1", full.port(), false);
+  int contacted = 0;
+  std::size_t headlinesAtCancel = 0;
+  view.onSlotCaption = [&](int, const std::string& text) {
+    if (text.find("has been contacted") != std::string::npos && ++contacted == 3) {
+      ASSERT_NE(view.coordinator, nullptr);
+      view.coordinator->btnCancelClick();
+      headlinesAtCancel = view.headlines.size();
+    }
+  };
+  const std::uint32_t start = platform::ticks();
+  RunVerify(list, app.ctx, view, false);
+  EXPECT_LT(platform::ticks() - start, 20000u) << "the 30 s time-outs were not waited for";
+  ASSERT_EQ(contacted, 3);
+  EXPECT_EQ(view.headlines.back(), "Waiting for working threads to close...");
+  EXPECT_EQ(headlinesAtCancel, view.headlines.size()) << "the headline changes at once";
+  // The three interrupted servers stay checked and step the bar; the rest is untouched.
+  for (int i = 0; i < 6; ++i) EXPECT_TRUE(checked(static_cast<std::size_t>(i)));
+  EXPECT_FALSE(checked(6));
+  EXPECT_EQ(view.bar.position(), 3);
+  EXPECT_EQ(view.linesContaining("timed out"), 0);
+  EXPECT_EQ(view.linesContaining("refused"), 0);
+  EXPECT_EQ(app.logLines(), std::vector<std::string>{"Verifying 7 server IPs"});
+  EXPECT_TRUE(view.mainEnabled);
+  EXPECT_EQ(view.closes, 1);
+  EXPECT_FALSE(app.ctx.state.OperationDone);
+}
+
+TEST_F(VerifyTest, DetailsPanelTogglesAtEveryRun) {
+  RunVerify(list, app.ctx, view, false);
+  EXPECT_EQ(view.details, kDetailsHiddenCaption);
+  EXPECT_EQ(view.heights, std::vector<int>{kVerifyHeightWithoutDetails});
+  RunVerify(list, app.ctx, view, false);
+  EXPECT_EQ(view.details, kDetailsShownCaption);
+  EXPECT_EQ(view.heights,
+            (std::vector<int>{kVerifyHeightWithoutDetails, kVerifyHeightWithDetails}));
+}
+
+TEST_F(VerifyTest, WarningDialogComesFirstUnlessAScriptRuns) {
+  LoopbackListener accepting;
+  add("127.0.0.1", accepting.port(), false);
+  app.ctx.settings.VrfWarning = true;
+  const std::string ini = app.dir.file("ravelin.ini");
+  test::ScriptedWarningDialog dialog;
+
+  // Cancel: nothing happens at all.
+  dialog.proceed = false;
+  RunVerify(list, app.ctx, view, true, &dialog, ini);
+  EXPECT_EQ(dialog.shown, 1);
+  EXPECT_EQ(dialog.lastText, VerifyWarningText());
+  EXPECT_FALSE(dialog.initialChecked);
+  EXPECT_EQ(view.shows, 0);
+  EXPECT_TRUE(view.mainEnabledHistory.empty());
+  EXPECT_TRUE(app.logLines().empty());
+  EXPECT_FALSE(checked(0));
+  EXPECT_TRUE(app.ctx.settings.VrfWarning);
+  EXPECT_FALSE(IniFile(ini).ValueExists("verify", "VrfWarning"));
+
+  // A script never sees the dialog.
+  app.ctx.state.ScriptRunning = true;
+  RunVerify(list, app.ctx, view, true, &dialog, ini);
+  EXPECT_EQ(dialog.shown, 1);
+  EXPECT_TRUE(checked(0));
+  app.ctx.state.ScriptRunning = false;
+
+  // Ticking the box and cancelling turns the warning off and still cancels.
+  list.setChecked(0, false);
+  dialog.tick = true;
+  RunVerify(list, app.ctx, view, true, &dialog, ini);
+  EXPECT_EQ(dialog.shown, 2);
+  EXPECT_FALSE(app.ctx.settings.VrfWarning);
+  EXPECT_EQ(IniFile(ini).ReadString("verify", "VrfWarning", "?"), "0");
+  EXPECT_FALSE(checked(0));
+
+  // Now no dialog: the run goes ahead.
+  RunVerify(list, app.ctx, view, true, &dialog, ini);
+  EXPECT_EQ(dialog.shown, 2);
+  EXPECT_TRUE(checked(0));
+}
+
+TEST(VerifyWarningTest, TextAndProceed) {
+  const std::string text = VerifyWarningText();
+  EXPECT_EQ(text.rfind("It it recommended NOT to use server verification.\r\n", 0), 0u);
+  EXPECT_EQ(text.substr(text.size() - 32), "although they are still working.");
+  int breaks = 0;
+  for (std::size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 1))
+    ++breaks;
+  EXPECT_EQ(breaks, 7);
+  test::TestApp app;
+  app.ctx.settings.VrfWarning = true;
+  test::ScriptedWarningDialog dialog;
+  dialog.proceed = true;
+  EXPECT_TRUE(ConfirmVerification(dialog, app.ctx, ""));
+  EXPECT_TRUE(app.ctx.settings.VrfWarning);
+}
+
+TEST_F(VerifyTest, ThroughDanteAsSocksProxy) {
+  test::DanteProxy dante;
+  ASSERT_EQ(dante.failure(), "");
+  LoopbackListener accepting;
+  const std::uint16_t closed = test::ClosedLoopbackPort();
+  add("127.0.0.1", accepting.port(), false);
+  add("127.0.0.1", closed, true);
+  app.ctx.settings.ProxyAddr = "127.0.0.1";
+  app.ctx.settings.ProxyPort = dante.port();
+  app.ctx.settings.VrfTimeout = 5;
+  RunVerify(list, app.ctx, view, true);
+  EXPECT_TRUE(checked(0)) << dante.log();
+  EXPECT_FALSE(checked(1));
+  EXPECT_EQ(accepting.accepted(), 1);
+  EXPECT_NE(view.findLine(line(closed, " refused the connection!")), nullptr);
+  // The proxy's log names the connection it relayed to the listener.
+  EXPECT_NE(dante.log().find("127.0.0.1." + std::to_string(accepting.port())), std::string::npos)
+      << dante.log();
+}
+
+TEST_F(VerifyTest, ProxyThatIsNotThereRefusesEveryServer) {
+  LoopbackListener accepting;
+  add("127.0.0.1", accepting.port(), true);
+  app.ctx.settings.ProxyAddr = "127.0.0.1";
+  app.ctx.settings.ProxyPort = test::ClosedLoopbackPort();
+  RunVerify(list, app.ctx, view, false);
+  EXPECT_FALSE(checked(0));
+  EXPECT_EQ(accepting.accepted(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+
+#include "app/app_context.h"
+#include "serverlist/server_list.h"
+#include "verify/verify_view.h"
+
+// The verification warning dialog (TfrmVerifyWarning): caption, check box and buttons.
+inline constexpr const char* kVerifyWarningCaption = "Ravelin: Hint for server verification";
+inline constexpr const char* kVerifyWarningCheckBox = "Do not show this message box again";
+inline constexpr const char* kVerifyWarningProceed = "&Proceed";
+inline constexpr const char* kVerifyWarningCancel = "&Cancel";
+
+// The warning text: eight lines joined by CR LF, no line break after the last.
+std::string VerifyWarningText();
+
+class VerifyWarningDialog {
+ public:
+  virtual ~VerifyWarningDialog() = default;
+  // Shows the dialog modally with text in its label and the check box as given; returns
+  // true when it was closed with "&Proceed". checked receives the box's final state.
+  virtual bool showModal(const std::string& text, bool& checked) = 0;
+};
+
+// Asks the warning dialog. The box starts ticked exactly when VrfWarning is off; when it
+// ends up not matching the setting, VrfWarning := not ticked and is written at once to
+// the INI file (section verify) when iniPath is not empty. Returns whether to proceed.
+bool ConfirmVerification(VerifyWarningDialog& dialog, AppContext& ctx, const std::string& iniPath);
+
+// "Verify checked IPs" (verifyAll false) and "Verify all IPs" (true), as the main window
+// and the script commands VerifyChecked / VerifyAll run them: the warning dialog first
+// when VrfWarning is on and no script runs (and a dialog is given), then the wait frame:
+// OperationDone cleared, main window disabled, verify window shown and the run made, then
+// PauseFunc(1000) until OperationDone; finally OperationDone cleared, main window
+// enabled, verify window closed, also when the run fails.
+void RunVerify(ServerList& list, AppContext& ctx, VerifyView& view, bool verifyAll,
+               VerifyWarningDialog* warning = nullptr, const std::string& iniPath = {});

@@ -1,0 +1,57 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "app/app_context.h"
+#include "serverlist/server_list.h"
+#include "verify/verify_thread.h"
+#include "verify/verify_view.h"
+
+// The verification run of the verify window: walks the list once, unchecks servers whose
+// address or port cannot be tested, hands every other one to a pool of up to 20
+// TVerifyThread workers and waits for them. Runs on the user-interface thread; the
+// workers reach the window, the list and the pool only through ctx.ui->invoke, which the
+// run serves in its 100 ms wait steps, so nothing here needs a lock.
+class VerifyCoordinator {
+ public:
+  VerifyCoordinator(ServerList& list, AppContext& ctx, VerifyView& view);
+  ~VerifyCoordinator();
+  VerifyCoordinator(const VerifyCoordinator&) = delete;
+  VerifyCoordinator& operator=(const VerifyCoordinator&) = delete;
+
+  bool Cancelled = false;
+  bool VerifyAll = false;
+
+  // The run (the window's activation). Sets OperationDone on every way out.
+  void FormActivate();
+  void btnCancelClick();
+  void btnDetailsClick();
+  void FormClose();
+
+  // Called by a worker, on the user-interface thread, when it has finished.
+  void ProcessResults(int slot, bool alive);
+  std::shared_ptr<TVerifyThread> CreateThread(int slot);
+
+  // Pool state.
+  std::array<std::shared_ptr<TVerifyThread>, kVerifySlotCount> threads{};
+  std::array<std::uint8_t, kVerifySlotCount> slotStates{};
+  std::int32_t busyCount = 0;
+
+  ServerList& list() { return list_; }
+  AppContext& ctx() { return ctx_; }
+  VerifyView& view() { return view_; }
+
+  // VrfThreadCount brought into the pool's range 1..20.
+  int threadCount() const;
+
+ private:
+  void WaitPump(std::uint32_t ms);
+  void stepProgress();
+  void run();
+  void waitForCancelledWorkers();
+
+  ServerList& list_;
+  AppContext& ctx_;
+  VerifyView& view_;
+};
