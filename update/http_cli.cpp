@@ -7,9 +7,16 @@
 
 namespace {
 
-constexpr std::size_t kReceiveChunk = 64 * 1024;
+constexpr std::size_t kReceiveChunk = 256 * 1024;
 // A declared Content-Length is reserved up front in a body string, up to this much.
 constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
+
+// Grows the body string ahead of a declared length (only address space: pages are used
+// as the body fills them, so a length that lies costs nothing).
+void ReserveBody(std::string& body, std::int64_t declared) {
+  const std::size_t want = body.size() + static_cast<std::size_t>(std::min(declared, kMaxReserve));
+  if (want > body.capacity()) body.reserve(want);
+}
 
 std::string ErrorText(int code) {
   return WSocketErrorDesc(code) + " (Error #" + std::to_string(code) + ")";
@@ -386,9 +393,7 @@ void THttpCli::headerEnd(std::string_view rest) {
   setState(httpWaitingBody);
   if (OnHeaderEnd) OnHeaderEnd(*this);
   if (state_ != httpWaitingBody) return;
-  if (BodyString && contentLength_ > 0)
-    BodyString->reserve(BodyString->size() +
-                        static_cast<std::size_t>(std::min(contentLength_, kMaxReserve)));
+  if (BodyString && contentLength_ > 0) ReserveBody(*BodyString, contentLength_);
   if (!rest.empty()) bodyData(rest.data(), rest.size());
 }
 

@@ -78,6 +78,9 @@ class Server:
                 if not chunk:
                     break
                 raw += chunk
+                if raw.startswith(b"\x16"):  # a TLS hello sent to plain HTTP
+                    self.send(conn, b"HTTP/1.0 400 Bad Request\r\n\r\nThis is plain HTTP.")
+                    return
             self.log(raw)
             line = raw.split(b"\r\n", 1)[0].decode("latin-1")
             parts = line.split(" ")
@@ -108,10 +111,14 @@ class Server:
             self.send(conn, b"HTTP/1.0 200 OK\r\n\r\n" + body)
         elif target == "/met" or target.startswith("/file/"):
             path = self.args.met if target == "/met" else os.path.join(self.args.dir, target[6:])
+            if not os.path.isfile(path):
+                self.send(conn, b"HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")
+                return
             with open(path, "rb") as f:
-                body = f.read()
-            self.send(conn, b"HTTP/1.1 200 OK\r\nContent-Length: %d\r\nConnection: close\r\n\r\n"
-                      % len(body) + body)
+                size = os.fstat(f.fileno()).st_size
+                self.send(conn, b"HTTP/1.1 200 OK\r\nContent-Length: %d\r\nConnection: close\r\n\r\n"
+                          % size)
+                conn.sendfile(f)
         elif target == "/404":
             self.send(conn, b"HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\n"
                       b"Content-Length: 9\r\n\r\nnot found")

@@ -69,7 +69,11 @@ PeerProcess::PeerProcess(const std::vector<std::string>& argv, bool readPort) {
   if (pipe2(out, O_CLOEXEC) != 0) return;
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+  // Without a port to read, the output goes nowhere (a closed pipe would kill the child).
+  if (readPort)
+    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+  else
+    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
   if (!std::getenv("RAVELIN_PEER_STDERR"))
     posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
