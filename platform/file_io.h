@@ -21,4 +21,9 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 bool FileExists(const std::string& path);
 
+// Makes backup a copy of target without moving target away: a hard link to it where the
+// file system allows one, a copy otherwise. An old backup is replaced atomically, so it
+// stays as it was when this fails. Throws EFileError.
+void MakeBackup(const std::string& target, const std::string& backup);
+
 }  // namespace platform

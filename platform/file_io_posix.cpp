@@ -1,5 +1,6 @@
 #include "platform/file_io.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -70,6 +71,33 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     ::unlink(tmp.c_str());
     fail("Cannot write file", path, err);
   }
+}
+
+void MakeBackup(const std::string& target, const std::string& backup) {
+  // Link under a fresh name beside the backup, then rename that over the old backup.
+  const std::string dir = directoryOf(backup);
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string tmp =
+        dir + "/.ravelin-bak-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    // A symbolic link is followed: the backup holds the file's bytes, not the link.
+    if (::linkat(AT_FDCWD, target.c_str(), AT_FDCWD, tmp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      if (::rename(tmp.c_str(), backup.c_str()) == 0) return;
+      const int err = errno;
+      ::unlink(tmp.c_str());
+      fail("Cannot make backup", backup, err);
+    }
+    if (errno == EEXIST) continue;
+    // No hard links here (another file system, or one without links): copy instead.
+    if (errno == EPERM || errno == EXDEV || errno == EMLINK || errno == ENOTSUP ||
+        errno == EOPNOTSUPP || errno == ENOSYS) {
+      const std::string bytes = ReadWholeFile(target);
+      WriteFileAtomically(backup, bytes);
+      return;
+    }
+    fail("Cannot make backup", backup, errno);
+  }
+  fail("Cannot make backup", backup, EEXIST);
 }
 
 bool FileExists(const std::string& path) {

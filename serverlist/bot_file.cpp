@@ -1,0 +1,186 @@
+#include "serverlist/bot_file.h"
+
+#include <charconv>
+#include <functional>
+
+#include "platform/file_io.h"
+#include "serverlist/bulk_import.h"
+#include "serverlist/ip_port.h"
+#include "serverlist/merge.h"
+#include "serverlist/met_tags.h"
+
+namespace {
+
+void appendDecimal(std::string& out, unsigned v) {
+  char buf[12];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, r.ptr);
+}
+
+std::uint8_t at(std::string_view data, std::size_t i) {
+  return static_cast<std::uint8_t>(data[i]);
+}
+
+std::optional<std::string> encodeChecked(const ServerList& list,
+                                         const std::function<void()>& perEntry) {
+  std::string out;
+  out.reserve(list.checkedCount() * kBotRecordSize);
+  // By index: the user interface runs between entries.
+  for (std::size_t row = 0; row < list.size(); ++row) {
+    const ServerEntry& e = list[row];
+    if (!e.checked) continue;
+    if (!EncodeBotRecord(out, e.server)) return std::nullopt;
+    if (perEntry) perEntry();
+  }
+  return out;
+}
+
+}  // namespace
+
+bool BotDecoder::next(TServer& server) {
+  while (pos_ < data_.size() && data_[pos_] != kBotRecordMark) ++pos_;
+  if (pos_ >= data_.size()) return false;
+  if (data_.size() - pos_ < kBotRecordSize) {
+    truncated_ = true;
+    pos_ = data_.size();
+    return false;
+  }
+  const std::string_view r = data_.substr(pos_, kBotRecordSize);
+  pos_ += kBotRecordSize;
+
+  server = TServer{};
+  server.IP.clear();
+  for (std::size_t i = 1; i <= 4; ++i) {
+    if (i > 1) server.IP.push_back('.');
+    appendDecimal(server.IP, at(r, i));
+  }
+  server.Port.clear();
+  appendDecimal(server.Port, at(r, 5) | at(r, 6) << 8);
+  // 0 and every value but 1 and 2 mean Normal.
+  const std::uint8_t pref = at(r, 7);
+  server.Pref = pref == 1 ? "High" : pref == 2 ? "Low" : "Normal";
+  server.Users.clear();
+  appendDecimal(server.Users, at(r, 8) | at(r, 9) << 8);
+  return true;
+}
+
+std::vector<TServer> ParseBot(std::string_view bytes, std::size_t maxRecords) {
+  std::vector<TServer> records;
+  BotDecoder decoder(bytes);
+  TServer server;
+  while (records.size() < maxRecords && decoder.next(server)) records.push_back(std::move(server));
+  return records;
+}
+
+namespace {
+
+void mergeBot(ServerList& list, KeySet& keys, std::string_view data, const std::string& fileName,
+              ProgressBar& bar, AppContext& ctx) {
+  const std::size_t stated = data.size() / kBotRecordSize;
+  bar.start(static_cast<int>(stated));
+  bool truncated = false;
+  {
+    BulkImport bulk(list, bar);
+    list.reserve(list.size() + stated);
+    BotDecoder decoder(data);
+    TServer server;
+    while (decoder.next(server)) {
+      MergeServer(list, keys, std::move(server));
+      bar.stepIt();
+      ctx.processPending();
+    }
+    truncated = decoder.truncated();
+  }
+  // A file that ends inside a record is an import cut short: nothing is logged.
+  if (!truncated)
+    ctx.log.WriteLog("Refreshed <" + std::to_string(stated) + "> servers from <" + fileName + ">");
+}
+
+}  // namespace
+
+void MergeServersFromBotData(ServerList& list, std::string_view data, const std::string& fileName,
+                             ProgressBar& bar, AppContext& ctx) {
+  ctx.processPending();
+  KeySet keys(list);
+  mergeBot(list, keys, data, fileName, bar, ctx);
+}
+
+void ReadServersFromBOT(ServerList& list, const std::string& fileName, ProgressBar& bar,
+                        AppContext& ctx) {
+  ctx.processPending();
+  KeySet keys(list);
+  std::string data;
+  try {
+    data = platform::ReadWholeFile(fileName);
+  } catch (const platform::EFileError&) {
+    // An unreadable file ends the import without a message or a log line.
+    list.recount();
+    bar.hide();
+    return;
+  }
+  mergeBot(list, keys, data, fileName, bar, ctx);
+}
+
+bool EncodeBotRecord(std::string& out, const TServer& s) {
+  std::uint8_t address[4];
+  if (!ParseAddressBytes(s.IP, address)) return false;
+  std::int32_t port = 0, users = 0;
+  if (s.Port != kNA) {
+    const auto v = ParseInt32(s.Port);
+    if (!v) return false;
+    port = *v;
+  }
+  if (s.Users != kNA) {
+    const auto v = ParseInt32(s.Users);
+    if (!v) return false;
+    users = *v;
+  }
+  // "Normal", "n/a" and any other text are written as 0.
+  const char pref = s.Pref == "High" ? 1 : s.Pref == "Low" ? 2 : 0;
+  const auto p = static_cast<std::uint32_t>(port), u = static_cast<std::uint32_t>(users);
+  const char record[kBotRecordSize] = {kBotRecordMark,
+                                       static_cast<char>(address[0]),
+                                       static_cast<char>(address[1]),
+                                       static_cast<char>(address[2]),
+                                       static_cast<char>(address[3]),
+                                       static_cast<char>(p & 0xFF),
+                                       static_cast<char>((p >> 8) & 0xFF),
+                                       pref,
+                                       static_cast<char>(u & 0xFF),
+                                       static_cast<char>((u >> 8) & 0xFF)};
+  out.append(record, kBotRecordSize);
+  return true;
+}
+
+std::optional<std::string> EncodeBotFile(const ServerList& list) {
+  return encodeChecked(list, {});
+}
+
+bool WriteServersToBOT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+                       AppContext& ctx) {
+  ctx.processPending();
+  const std::size_t count = list.checkedCount();
+  bar.start(static_cast<int>(count));
+  // The whole file is built in memory and replaces the old one only when complete.
+  std::optional<std::string> bytes = encodeChecked(list, [&] {
+    bar.stepIt();
+    ctx.processPending();
+  });
+  bool ok = bytes.has_value();
+  if (ok) {
+    ctx.processPending();
+    bar.hide();
+    try {
+      platform::WriteFileAtomically(fileName, *bytes);
+    } catch (const platform::EFileError&) {
+      ok = false;
+    }
+  }
+  if (!ok) {
+    ctx.message("Warning", kBotSaveErrorText, MsgIcon::Error, MsgButtons::Ok);
+    bar.hide();
+    return false;
+  }
+  ctx.log.WriteLog("Saved <" + std::to_string(count) + "> servers to <" + fileName + ">");
+  return true;
+}

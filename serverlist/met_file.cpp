@@ -1,0 +1,134 @@
+#include "serverlist/met_file.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "app/settings.h"
+#include "platform/file_io.h"
+#include "serverlist/bulk_import.h"
+#include "serverlist/merge.h"
+#include "serverlist/met_tags.h"
+
+namespace {
+
+void mergeMet(ServerList& list, KeySet& keys, std::string_view data, const std::string& fileName,
+              ProgressBar& bar, AppContext& ctx) {
+  MetDecoder decoder(data);
+  if (!decoder.headerOk()) {
+    ctx.message("Warning", kMetDamagedText, MsgIcon::Error, MsgButtons::Ok);
+    return;
+  }
+  const std::uint32_t declared = decoder.declaredCount();
+  bar.start(static_cast<int>(declared));
+  {
+    BulkImport bulk(list, bar);
+    // Every entry takes at least ten bytes, whatever the header says.
+    list.reserve(list.size() + std::min<std::size_t>(declared, data.size() / 10));
+    MetRecord rec;
+    while (decoder.next(rec)) {
+      MergeServer(list, keys, std::move(rec.server), std::move(rec.extraTags), rec.extraTagCount);
+      bar.stepIt();
+      ctx.processPending();
+    }
+  }
+  ctx.log.WriteLog("Refreshed <" + std::to_string(declared) + "> servers from <" + fileName + ">");
+}
+
+// Encodes the checked entries, calling perEntry after each; nothing when one fails.
+std::optional<std::string> encodeChecked(const ServerList& list, bool addressTags,
+                                         const std::function<void()>& perEntry) {
+  const std::size_t count = list.checkedCount();
+  if (count > kMetMaxCount) return std::nullopt;
+  std::string out;
+  out.reserve(kMetHeaderSize + count * 64);
+  EncodeMetHeader(out, static_cast<std::uint32_t>(count));
+  // By index: the user interface runs between entries.
+  for (std::size_t row = 0; row < list.size(); ++row) {
+    const ServerEntry& e = list[row];
+    if (!e.checked) continue;
+    if (!EncodeMetEntry(out, e.server, e.extraTags, e.extraTagCount, addressTags))
+      return std::nullopt;
+    if (perEntry) perEntry();
+  }
+  return out;
+}
+
+}  // namespace
+
+void MergeServersFromMetData(ServerList& list, std::string_view data, const std::string& fileName,
+                             ProgressBar& bar, AppContext& ctx) {
+  ctx.processPending();
+  KeySet keys(list);
+  mergeMet(list, keys, data, fileName, bar, ctx);
+}
+
+void ReadServersFromMet(ServerList& list, const std::string& fileName, ProgressBar& bar,
+                        AppContext& ctx) {
+  ctx.processPending();
+  KeySet keys(list);
+  std::string data;
+  try {
+    data = platform::ReadWholeFile(fileName);
+  } catch (const platform::EFileError&) {
+    // An unreadable file ends the import without a message or a log line.
+    list.recount();
+    bar.hide();
+    return;
+  }
+  mergeMet(list, keys, data, fileName, bar, ctx);
+}
+
+std::optional<std::string> EncodeMetFile(const ServerList& list, bool addressTags) {
+  return encodeChecked(list, addressTags, {});
+}
+
+bool WriteServersToMet(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+                       AppContext& ctx) {
+  ctx.processPending();
+  const std::size_t count = list.checkedCount();
+  bar.start(static_cast<int>(std::min<std::size_t>(count, kMetMaxCount)));
+  // The whole file is built in memory and replaces the old one only when complete.
+  std::optional<std::string> bytes = encodeChecked(list, ctx.settings.MetAddressTags, [&] {
+    bar.stepIt();
+    ctx.processPending();
+  });
+  bool ok = bytes.has_value();
+  if (ok) {
+    ctx.processPending();
+    bar.hide();
+    try {
+      platform::WriteFileAtomically(fileName, *bytes);
+    } catch (const platform::EFileError&) {
+      ok = false;
+    }
+  }
+  if (!ok) {
+    ctx.message("Warning", kMetSaveErrorText, MsgIcon::Error, MsgButtons::Ok);
+    ctx.processPending();
+    bar.hide();
+    return false;
+  }
+  ctx.log.WriteLog("Saved <" + std::to_string(count) + "> servers to <" + fileName + ">");
+  return true;
+}
+
+bool SaveStandardServerMet(const ServerList& list, ProgressBar& bar, AppContext& ctx) {
+  if (list.empty() || list.checkedCount() == 0) {
+    ctx.message("Warning", kNothingToSaveText, MsgIcon::Error, MsgButtons::Ok);
+    return false;
+  }
+  const std::string target = ClientFile(ctx.settings.EDPath, "server.met");
+  if (platform::FileExists(target)) {
+    // The live file stays where it is until the new one replaces it, so the client's
+    // directory never lacks a server.met; the backup holds the file as it was before
+    // this save.
+    try {
+      platform::MakeBackup(target, ClientFile(ctx.settings.EDPath, "server.met.UPD.BAK"));
+    } catch (const platform::EFileError&) {
+      // Without a backup the old file is not replaced.
+      ctx.message("Warning", kMetSaveErrorText, MsgIcon::Error, MsgButtons::Ok);
+      return false;
+    }
+  }
+  return WriteServersToMet(list, target, bar, ctx);
+}
