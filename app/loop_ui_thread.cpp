@@ -66,8 +66,16 @@ void LoopUiThread::invoke(const std::function<void()>& fn) {
   });
   finisher.reset();
   if (!posted) throw std::runtime_error("The user interface thread has ended");
-  std::unique_lock<std::mutex> lock(handOver->mutex);
-  handOver->cv.wait(lock, [&] { return handOver->finished; });
-  if (!handOver->ran) throw std::runtime_error("The user interface thread has ended");
-  if (handOver->error) std::rethrow_exception(handOver->error);
+  std::exception_ptr error;
+  bool ran;
+  {
+    std::unique_lock<std::mutex> lock(handOver->mutex);
+    handOver->cv.wait(lock, [&] { return handOver->finished; });
+    ran = handOver->ran;
+    // Taken out, so that the exception object belongs to this thread alone.
+    error = std::move(handOver->error);
+    handOver->error = nullptr;
+  }
+  if (!ran) throw std::runtime_error("The user interface thread has ended");
+  if (error) std::rethrow_exception(error);
 }
