@@ -1,0 +1,306 @@
+#include "script/script_executor.h"
+
+#include <algorithm>
+
+#include "app/app_context.h"
+#include "platform/file_io.h"
+#include "platform/ticks.h"
+#include "script/script_host.h"
+#include "script/script_language.h"
+#include "serverlist/bot_file.h"
+#include "serverlist/ip_port.h"
+#include "serverlist/list_commands.h"
+#include "serverlist/met_file.h"
+#include "serverlist/server_filter.h"
+#include "serverlist/server_links.h"
+#include "serverlist/server_list.h"
+#include "serverlist/template_writer.h"
+#include "serverlist/text_writers.h"
+
+namespace {
+
+constexpr const char* kTemplateSaveErrorText = "Error saving Template! Maybe data corrupted!";
+
+bool HasCheckedServers(const ServerList& list) {
+  return !list.empty() && list.checkedCount() > 0;
+}
+
+class Executor {
+ public:
+  Executor(ServerList& list, ScriptHost& host, AppContext& ctx, ScriptRun& run)
+      : list_(list), host_(host), ctx_(ctx), run_(run) {}
+
+  // Runs one line; false when the script is to end here.
+  bool runLine(const std::string& text);
+
+ private:
+  void fail(const std::string& message) { run_.failures.push_back({run_.line, message}); }
+  void delay(const ScriptLine& l);
+  void filter(const ScriptLine& l);
+  void setPref(const ScriptLine& l);
+  void refresh(const ScriptLine& l);
+  void save(const ScriptLine& l);
+  void saveTemplate(const ScriptLine& l);
+
+  ServerList& list_;
+  ScriptHost& host_;
+  AppContext& ctx_;
+  ScriptRun& run_;
+};
+
+bool Executor::runLine(const std::string& text) {
+  const ScriptLine l = MatchScriptLine(text);
+  if (l.kind != ScriptLine::Kind::Plain && l.kind != ScriptLine::Kind::Bracket) return true;
+  // A bracket command without its "]" is no usable command.
+  if (l.kind == ScriptLine::Kind::Bracket && !l.closed) return true;
+  switch (l.command) {
+    case ScriptCommand::CheckAll:
+      CheckAllServers(list_, ctx_);
+      break;
+    case ScriptCommand::UnCheckAll:
+      UncheckAllServers(list_, ctx_);
+      break;
+    case ScriptCommand::InvertSelection:
+      InvertSelection(list_, ctx_);
+      break;
+    case ScriptCommand::ClearList:
+      // Nothing is asked while a script runs.
+      ClearServerList(list_, ctx_);
+      break;
+    case ScriptCommand::CloseUtils:
+      ctx_.state.CloseConfirmed = false;
+      ctx_.state.CloseConfirmed = host_.closeCountdown();
+      if (ctx_.state.CloseConfirmed) {
+        run_.closed = true;
+        return false;
+      }
+      break;
+    case ScriptCommand::Delay:
+      delay(l);
+      break;
+    case ScriptCommand::Filter:
+      filter(l);
+      break;
+    case ScriptCommand::HideWindows:
+      ctx_.state.HiddenByScript = true;
+      host_.hideWindows();
+      ctx_.log.WriteLog("Main window hidden");
+      break;
+    case ScriptCommand::RefreshCustomBOT:
+    case ScriptCommand::RefreshCustomHTML:
+    case ScriptCommand::RefreshCustomMET:
+    case ScriptCommand::RefreshEDonkeyMET:
+      refresh(l);
+      break;
+    case ScriptCommand::SaveCustomBOT:
+    case ScriptCommand::SaveCustomHTML:
+    case ScriptCommand::SaveCustomMET:
+    case ScriptCommand::SaveCustomTXT:
+      save(l);
+      break;
+    case ScriptCommand::SaveEDonkeyMET:
+      if (HasCheckedServers(list_) && !SaveStandardServerMet(list_, host_.loadSaveBar(), ctx_))
+        fail(kMetSaveErrorText);
+      break;
+    case ScriptCommand::SaveRunningEDonkey:
+      if (HasCheckedServers(list_)) host_.saveRunningEDonkey();
+      break;
+    case ScriptCommand::SaveTemplate:
+      saveTemplate(l);
+      break;
+    case ScriptCommand::SendToEDonkeyConsole:
+      if (!l.argument.empty()) host_.sendToEDonkeyConsole(l.argument);
+      break;
+    case ScriptCommand::SetPref:
+      setPref(l);
+      break;
+    case ScriptCommand::StartEDonkey:
+      host_.startEDonkey();
+      break;
+    case ScriptCommand::StartFile:
+      if (!l.argument.empty()) host_.startFile(l.filePath());
+      break;
+    case ScriptCommand::UpdateFromAll:
+      host_.update(UpdateSource::All);
+      break;
+    case ScriptCommand::UpdateFromBOT:
+      host_.update(UpdateSource::BOT);
+      break;
+    case ScriptCommand::UpdateFromDNS:
+      host_.update(UpdateSource::DNS);
+      break;
+    case ScriptCommand::UpdateFromHTML:
+      host_.update(UpdateSource::HTML);
+      break;
+    case ScriptCommand::UpdateFromMET:
+      host_.update(UpdateSource::MET);
+      break;
+    case ScriptCommand::VerifyAll:
+      host_.verify(true);
+      break;
+    case ScriptCommand::VerifyChecked:
+      host_.verify(false);
+      break;
+  }
+  return true;
+}
+
+void Executor::delay(const ScriptLine& l) {
+  const auto seconds = ParseInt32(l.argument);
+  if (!seconds) return;
+  // A negative count waits the shortest pause; the product is formed without overflow
+  // and limited to what the 32-bit tick counter can measure.
+  const std::int64_t ms = std::clamp<std::int64_t>(std::int64_t{*seconds} * 1000, 0, 0xFFFFFFFF);
+  if (ctx_.ui) {
+    PauseFunc(*ctx_.ui, static_cast<std::uint32_t>(ms));
+  } else {
+    const std::uint32_t start = platform::ticks();
+    do platform::sleepMs(100);
+    while (platform::ticks() - start < static_cast<std::uint32_t>(ms));
+  }
+  ctx_.log.WriteLog("Waited <" + std::to_string(*seconds) + "> seconds");
+}
+
+void Executor::filter(const ScriptLine& l) {
+  if (l.restIsJustBracket()) return;
+  const ScriptFilter f = ParseScriptFilter(l.rest);
+  if (f.op < 0) return;
+  const int property = FilterPropertyIndex(f.name);
+  if (property >= 0) FilterServers(list_, property, f.op, f.value);
+  ctx_.log.WriteLog("Serverlist successfully filtered");
+}
+
+void Executor::setPref(const ScriptLine& l) {
+  if (l.argument.empty()) return;
+  std::string lower = l.argument;
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  std::string pref;
+  if (lower == "low")
+    pref = "Low";
+  else if (lower == "normal")
+    pref = "Normal";
+  else if (lower == "high")
+    pref = "High";
+  else
+    return;
+  SetPreferenceOfChecked(list_, pref);
+  ctx_.log.WriteLog("Server selection preference set to <" + l.argument + ">");
+}
+
+void Executor::refresh(const ScriptLine& l) {
+  ProgressBar& bar = host_.loadSaveBar();
+  if (l.command == ScriptCommand::RefreshEDonkeyMET) {
+    ReadServersFromMet(list_, ClientFile(ctx_.settings.EDPath, "server.met"), bar, ctx_);
+    return;
+  }
+  if (l.restIsJustBracket()) return;
+  const std::string path = l.filePath();
+  if (l.command == ScriptCommand::RefreshCustomHTML) {
+    // Raises an error when the file cannot be read.
+    ReadServersFromHTML(list_, path, ctx_);
+    return;
+  }
+  // The MET and BOT readers pass over a file that is not there without a word; the run
+  // notes it.
+  if (!platform::FileExists(path)) {
+    fail("File not found: " + path);
+    return;
+  }
+  if (l.command == ScriptCommand::RefreshCustomBOT)
+    ReadServersFromBOT(list_, path, bar, ctx_);
+  else
+    ReadServersFromMet(list_, path, bar, ctx_);
+}
+
+// The save rule: only with a checked server; the target's old contents are kept as
+// target.UPD.BAK (the live file stays in place until the new one replaces it), then the
+// writer replaces the target in one step.
+void Executor::save(const ScriptLine& l) {
+  if (l.argument.empty() || !HasCheckedServers(list_)) return;
+  const std::string path = l.filePath();
+  if (platform::FileExists(path)) platform::MakeBackup(path, path + ".UPD.BAK");
+  ProgressBar& bar = host_.loadSaveBar();
+  switch (l.command) {
+    case ScriptCommand::SaveCustomBOT:
+      if (!WriteServersToBOT(list_, path, bar, ctx_)) fail(kBotSaveErrorText);
+      break;
+    case ScriptCommand::SaveCustomHTML:
+      WriteServersToHTML(list_, path, bar, ctx_);
+      break;
+    case ScriptCommand::SaveCustomMET:
+      if (!WriteServersToMet(list_, path, bar, ctx_)) fail(kMetSaveErrorText);
+      break;
+    default:
+      WriteServersToTXT(list_, path, bar, ctx_);
+      break;
+  }
+}
+
+void Executor::saveTemplate(const ScriptLine& l) {
+  if (l.argument.empty() || l.rest.size() < 2 || l.rest.find('|') == std::string::npos) return;
+  const std::string s = l.filePath();
+  const auto bar = s.find('|');
+  const std::string templateFile = s.substr(0, bar);
+  const std::string output = s.substr(bar + 1);
+  if (!platform::FileExists(templateFile)) {
+    fail("File not found: " + templateFile);
+    return;
+  }
+  if (output.empty() || !HasCheckedServers(list_)) return;
+  if (!WriteServersToTemplate(list_, templateFile, output, host_.loadSaveBar(), ctx_))
+    fail(kTemplateSaveErrorText);
+}
+
+}  // namespace
+
+ScriptFilter ParseScriptFilter(const std::string& rest) {
+  ScriptFilter f;
+  static constexpr struct {
+    const char* text;
+    int op;
+  } kOperators[] = {{"=", 2}, {"<>", 3}, {"<", 1}, {">", 0}};
+  for (const auto& candidate : kOperators) {
+    const auto pos = rest.find(candidate.text);
+    if (pos == std::string::npos) continue;
+    f.op = candidate.op;
+    f.name = rest.substr(0, pos);
+    const std::string after = rest.substr(pos + std::string_view(candidate.text).size());
+    f.value = after.substr(0, after.find(']'));
+    break;
+  }
+  return f;
+}
+
+void ExecScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
+                AppContext& ctx, ScriptRun& run) {
+  ctx.state.ScriptRunning = true;
+  ctx.log.WriteLog("Script execution started");
+  const auto cleanUp = [&] {
+    ctx.state.ScriptRunning = false;
+    if (ctx.state.HiddenByScript) host.restoreWindows();
+    ctx.log.WriteLog("Script execution stopped");
+  };
+  try {
+    Executor executor(list, host, ctx, run);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (ctx.ui && ctx.ui->terminating()) {
+        run.interrupted = true;
+        break;
+      }
+      run.line = i + 1;
+      if (!executor.runLine(lines[i])) break;
+    }
+  } catch (...) {
+    cleanUp();
+    throw;
+  }
+  cleanUp();
+}
+
+ScriptRun ExecScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
+                     AppContext& ctx) {
+  ScriptRun run;
+  ExecScript(lines, list, host, ctx, run);
+  return run;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Runs a script line by line on the user-interface thread.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct AppContext;
+class ServerList;
+class ScriptHost;
+
+// A command whose operation failed without raising an error (a writer that reported a
+// failed save, a source file that is not there). The script goes on after it; a front end
+// that has nobody to show the writer's box to (ravelin-cli) reports these afterwards.
+struct ScriptFailure {
+  size_t line = 0;
+  std::string message;
+  bool operator==(const ScriptFailure&) const = default;
+};
+
+struct ScriptRun {
+  // The line being run, counted from 1; after an error, the line that raised it.
+  size_t line = 0;
+  // CloseUtils' countdown ran out: the script ended there and the program is to close.
+  bool closed = false;
+  // The user interface began shutting down; the script stopped before the next line.
+  bool interrupted = false;
+  std::vector<ScriptFailure> failures;
+};
+
+// Sets ScriptRunning, logs "Script execution started", runs every line, and on every way
+// out (end, CloseUtils, an error) clears ScriptRunning, restores the windows when
+// HiddenByScript is set and logs "Script execution stopped". Lines that are no usable
+// command do nothing. An error raised by a command ends the script at that line and is
+// rethrown after the clean-up; run.line then names the line.
+void ExecScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
+                AppContext& ctx, ScriptRun& run);
+ScriptRun ExecScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
+                     AppContext& ctx);
+
+// The Filter argument: the operator is the first of "=", "<>", "<", ">" found anywhere
+// in the text (searched in that order), the name the text before it and the value the
+// text after it up to the first "]". op is the filter's operator code (">" 0, "<" 1,
+// "=" 2, "<>" 3), -1 when the text holds none of them.
+struct ScriptFilter {
+  int op = -1;
+  std::string name;
+  std::string value;
+};
+ScriptFilter ParseScriptFilter(const std::string& rest);

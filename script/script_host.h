@@ -1,0 +1,41 @@
+#pragma once
+// What the script executor needs from the program around it: the long commands (update,
+// verify, transfer to the client), the windows, the close countdown, starting programs.
+// The desktop program implements it with its windows, ravelin-cli with the terminal,
+// tests with a recorder.
+#include <string>
+
+class ProgressBar;
+
+// The update commands by the sources they use: all URLs, or only those of one kind.
+enum class UpdateSource { All, HTML, MET, BOT, DNS };
+
+class ScriptHost {
+ public:
+  virtual ~ScriptHost() = default;
+
+  // The main window's load/save bar, which the readers and writers drive.
+  virtual ProgressBar& loadSaveBar() = 0;
+
+  // "Update from all sources" and the narrowed updates; returns when the run is over.
+  virtual void update(UpdateSource source) = 0;
+  // "Verify all IPs" (all) or "Verify checked IPs"; returns when the run is over. No
+  // warning dialog: a script is running.
+  virtual void verify(bool all) = 0;
+
+  // Shows the close countdown and returns whether it ran out (CloseConfirmed).
+  virtual bool closeCountdown() = 0;
+  // Minimises the application's windows; restores them.
+  virtual void hideWindows() = 0;
+  virtual void restoreWindows() = 0;
+
+  // The transfer of the checked servers to the running client (the list holds at least
+  // one checked server), and one console line.
+  virtual void saveRunningEDonkey() = 0;
+  virtual void sendToEDonkeyConsole(const std::string& text) = 0;
+
+  // Starts the client (ClientFile(EDPath, EDFilename)) when it exists; opens a file with
+  // its default application when it exists. Both log their own lines.
+  virtual void startEDonkey() = 0;
+  virtual void startFile(const std::string& path) = 0;
+};

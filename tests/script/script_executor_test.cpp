@@ -1,0 +1,414 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/file_io.h"
+#include "script/script_executor.h"
+#include "script/script_host.h"
+#include "serverlist/bot_file.h"
+#include "serverlist/met_file.h"
+#include "serverlist/server_list.h"
+#include "serverlist/text_writers.h"
+#include "support/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using LogText = std::vector<std::string>;
+
+// Records every call the executor makes to the program around it, with the run-state
+// flags as they were at that moment.
+class RecordingHost : public ScriptHost {
+ public:
+  explicit RecordingHost(AppContext& ctx) : ctx_(ctx) {}
+  std::vector<std::string> calls;
+  bool countdownRunsOut = false;
+  bool scriptRunningSeen = false;
+  std::function<void()> onUpdate;
+  test::RecordingProgressBar bar;
+
+  ProgressBar& loadSaveBar() override { return bar; }
+  void update(UpdateSource source) override {
+    static const char* names[] = {"All", "HTML", "MET", "BOT", "DNS"};
+    record(std::string("update ") + names[static_cast<int>(source)]);
+    if (onUpdate) onUpdate();
+  }
+  void verify(bool all) override { record(all ? "verify all" : "verify checked"); }
+  bool closeCountdown() override {
+    record("countdown");
+    return countdownRunsOut;
+  }
+  void hideWindows() override { record("hide"); }
+  void restoreWindows() override { record("restore"); }
+  void saveRunningEDonkey() override { record("transfer"); }
+  void sendToEDonkeyConsole(const std::string& text) override { record("console " + text); }
+  void startEDonkey() override { record("start client"); }
+  void startFile(const std::string& path) override { record("start file " + path); }
+
+ private:
+  void record(const std::string& call) {
+    calls.push_back(call);
+    scriptRunningSeen = ctx_.state.ScriptRunning;
+  }
+  AppContext& ctx_;
+};
+
+TServer Server(const std::string& ip, const std::string& port = "4661",
+               const std::string& users = "n/a") {
+  TServer s;
+  s.IP = ip;
+  s.Port = port;
+  s.Name = "srv " + ip;
+  s.Users = users;
+  return s;
+}
+
+std::vector<bool> Marks(const ServerList& list) {
+  std::vector<bool> out;
+  for (const auto& e : list.entries()) out.push_back(e.checked);
+  return out;
+}
+
+std::vector<std::string> Ips(const ServerList& list) {
+  std::vector<std::string> out;
+  for (const auto& e : list.entries()) out.push_back(e.server.IP);
+  return out;
+}
+
+class ScriptExecutorTest : public ::testing::Test {
+ protected:
+  ScriptExecutorTest() : host(app.ctx) {
+    app.ctx.settings.EDPath = app.dir.path().string();
+    list.append(Server("1.1.1.1", "4661", "50"), true);
+    list.append(Server("2.2.2.2", "4662", "150"), false);
+    list.append(Server("3.3.3.3", "4663", "n/a"), true);
+  }
+  ScriptRun Run(const Lines& lines) { return ExecScript(lines, list, host, app.ctx); }
+  // The log between the start and stop lines, which it checks.
+  LogText Body() {
+    LogText lines = app.logLines();
+    EXPECT_GE(lines.size(), 2u);
+    if (lines.size() < 2) return lines;
+    EXPECT_EQ(lines.front(), "Script execution started");
+    EXPECT_EQ(lines.back(), "Script execution stopped");
+    return LogText(lines.begin() + 1, lines.end() - 1);
+  }
+
+  test::TestApp app;
+  ServerList list;
+  RecordingHost host;
+};
+
+}  // namespace
+
+TEST_F(ScriptExecutorTest, CommentsAndBlankLinesChangeNothing) {
+  const auto before = list.entries();
+  const ScriptRun run = Run({"// header", "", "//CheckAll", "  CheckAll", "Bogus", "Delay[5"});
+  EXPECT_EQ(Body(), LogText{});
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));
+  EXPECT_TRUE(host.calls.empty());
+  EXPECT_FALSE(app.ctx.state.ScriptRunning);
+  EXPECT_FALSE(run.closed);
+  EXPECT_TRUE(run.failures.empty());
+  EXPECT_EQ(run.line, 6u);
+  EXPECT_TRUE(app.prompter.shown.empty());
+}
+
+TEST_F(ScriptExecutorTest, CheckMarkCommandsAndClearList) {
+  Run({"checkall"});
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true}));
+  Run({"UNCHECKALL"});
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, false}));
+  list.setChecked(1, true);
+  Run({"InvertSelection"});
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));
+  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_EQ(list.statusText(), StatusTextCounting(3, 2));
+  Run({"ClearList"});
+  EXPECT_TRUE(list.empty());
+  EXPECT_TRUE(app.prompter.shown.empty());  // nothing is asked while a script runs
+  EXPECT_TRUE(list.StatusCounting);
+  const LogText expected = {"Script execution started",
+                            "Server selection completely checked",
+                            "Script execution stopped",
+                            "Script execution started",
+                            "Server selection completely unchecked",
+                            "Script execution stopped",
+                            "Script execution started",
+                            "Server selection inverted",
+                            "Script execution stopped",
+                            "Script execution started",
+                            "Serverlist completely cleared",
+                            "Script execution stopped"};
+  EXPECT_EQ(app.logLines(), expected);
+}
+
+TEST_F(ScriptExecutorTest, DelayWaitsInPumpedStepsAndSkipsWhatIsNoNumber) {
+  const auto before = std::chrono::steady_clock::now();
+  Run({"Delay[1]", "Delay[x]", "Delay[]", "Delay[-3]", "Delay[1"});
+  const auto took = std::chrono::steady_clock::now() - before;
+  EXPECT_GE(took, std::chrono::milliseconds(1000));
+  EXPECT_LT(took, std::chrono::seconds(60));
+  EXPECT_GE(app.ui.pumps, 11);  // ten steps for the second, at least one for the negative
+  EXPECT_EQ(Body(), (LogText{"Waited <1> seconds", "Waited <-3> seconds"}));
+}
+
+TEST_F(ScriptExecutorTest, DelayEndsEarlyWhenTheProgramShutsDown) {
+  app.ui.onPump = [&] { app.ui.quit = true; };
+  const ScriptRun run = Run({"Delay[600]", "CheckAll"});
+  EXPECT_EQ(app.ui.pumps, 1);
+  EXPECT_TRUE(run.interrupted);
+  EXPECT_EQ(Body(), (LogText{"Waited <600> seconds"}));
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));  // CheckAll never ran
+}
+
+TEST(ScriptFilterArgument, OperatorSearchOrder) {
+  auto f = ParseScriptFilter("Users>100]");
+  EXPECT_EQ(f.op, 0);
+  EXPECT_EQ(f.name, "Users");
+  EXPECT_EQ(f.value, "100");
+  f = ParseScriptFilter("Users>=100]");
+  EXPECT_EQ(f.op, 2);
+  EXPECT_EQ(f.name, "Users>");
+  EXPECT_EQ(f.value, "100");
+  f = ParseScriptFilter("Ping<150]");
+  EXPECT_EQ(f.op, 1);
+  f = ParseScriptFilter("Name<>a*]");
+  EXPECT_EQ(f.op, 3);
+  EXPECT_EQ(f.name, "Name");
+  EXPECT_EQ(f.value, "a*");
+  f = ParseScriptFilter("IP=217.*] trailing");
+  EXPECT_EQ(f.op, 2);
+  EXPECT_EQ(f.value, "217.*");
+  f = ParseScriptFilter("Desc=]");
+  EXPECT_EQ(f.op, 2);
+  EXPECT_EQ(f.value, "");
+  EXPECT_EQ(ParseScriptFilter("xyz]").op, -1);
+}
+
+TEST_F(ScriptExecutorTest, FilterUnchecksWhatFailsAndLogsWheneverAnOperatorIsThere) {
+  Run({"CheckAll", "Filter[users>100]", "Filter[xyz]", "Filter[]", "Filter[Users>100"});
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true}));
+  EXPECT_EQ(Body(),
+            (LogText{"Server selection completely checked", "Serverlist successfully filtered"}));
+  Run({"Filter[Users>100]"});
+  // 150 passes; 50 fails; "n/a" is no number and compares as text: "n/a" > "100".
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, true, true}));
+  Run({"CheckAll", "Filter[IP=3.*]"});
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, true}));
+  Run({"CheckAll", "Filter[Users>=100]"});  // name "Users>" names no column
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true}));
+}
+
+TEST_F(ScriptExecutorTest, SetPrefOnCheckedServersOnly) {
+  Run({"SetPref[HIGH]", "SetPref[medium]", "SetPref[]", "SetPref[low"});
+  EXPECT_EQ(list[0].server.Pref, "High");
+  EXPECT_EQ(list[1].server.Pref, "Normal");
+  EXPECT_EQ(list[2].server.Pref, "High");
+  EXPECT_EQ(Body(), (LogText{"Server selection preference set to <HIGH>"}));
+  Run({"setpref[Low]"});
+  EXPECT_EQ(list[0].server.Pref, "Low");
+}
+
+TEST_F(ScriptExecutorTest, HideWindowsIsRestoredAtEveryLaterEnd) {
+  Run({"HideWindows", "CheckAll"});
+  EXPECT_TRUE(app.ctx.state.HiddenByScript);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"hide", "restore"}));
+  EXPECT_EQ(Body(), (LogText{"Main window hidden", "Server selection completely checked"}));
+  Run({"CheckAll"});
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"hide", "restore", "restore"}));
+}
+
+TEST_F(ScriptExecutorTest, LongCommandsGoThroughTheHostInOrder) {
+  Run({"UpdateFromAll", "UpdateFromHTML", "UpdateFromMET", "UpdateFromBOT", "UpdateFromDNS",
+       "VerifyAll", "VerifyChecked", "StartEDonkey", "StartFile[/tmp/a b.txt]", "StartFile[]",
+       "SendToEDonkeyConsole[n 1.2.3.4 4661]", "SendToEDonkeyConsole[]", "SaveRunningEDonkey",
+       "SendToEDonkeyConsole[x]y]"});
+  EXPECT_TRUE(host.scriptRunningSeen);
+  const std::vector<std::string> expected = {"update All",
+                                             "update HTML",
+                                             "update MET",
+                                             "update BOT",
+                                             "update DNS",
+                                             "verify all",
+                                             "verify checked",
+                                             "start client",
+                                             "start file /tmp/a b.txt",
+                                             "console n 1.2.3.4 4661",
+                                             "transfer",
+                                             "console x"};
+  EXPECT_EQ(host.calls, expected);
+  EXPECT_EQ(Body(), LogText{});
+}
+
+TEST_F(ScriptExecutorTest, TransferNeedsACheckedServer) {
+  Run({"UnCheckAll", "SaveRunningEDonkey", "ClearList", "SaveRunningEDonkey"});
+  EXPECT_TRUE(host.calls.empty());
+}
+
+TEST_F(ScriptExecutorTest, CloseUtilsCancelledGoesOnAndRunOutEndsTheScript) {
+  ScriptRun run = Run({"CloseUtils", "UnCheckAll"});
+  EXPECT_FALSE(run.closed);
+  EXPECT_FALSE(app.ctx.state.CloseConfirmed);
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, false}));
+
+  host.countdownRunsOut = true;
+  run = Run({"CheckAll", "CloseUtils", "UnCheckAll"});
+  EXPECT_TRUE(run.closed);
+  EXPECT_EQ(run.line, 2u);
+  EXPECT_TRUE(app.ctx.state.CloseConfirmed);
+  EXPECT_FALSE(app.ctx.state.ScriptRunning);
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true}));
+  EXPECT_EQ(app.logLines().back(), "Script execution stopped");
+}
+
+TEST_F(ScriptExecutorTest, AnErrorEndsTheScriptAfterTheCleanUp) {
+  host.onUpdate = [] { throw platform::EFileError("boom"); };
+  ScriptRun run;
+  EXPECT_THROW(
+      ExecScript({"HideWindows", "", "UpdateFromAll", "CheckAll"}, list, host, app.ctx, run),
+      platform::EFileError);
+  EXPECT_EQ(run.line, 3u);
+  EXPECT_FALSE(app.ctx.state.ScriptRunning);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"hide", "update All", "restore"}));
+  EXPECT_EQ(Body(), (LogText{"Main window hidden"}));
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));
+}
+
+TEST_F(ScriptExecutorTest, RefreshFromCustomFiles) {
+  // Files written by the writers of the program itself.
+  ServerList source;
+  source.append(Server("4.4.4.4", "4661", "10"), true);
+  source.append(Server("5.5.5.5", "4662", "20"), true);
+  ASSERT_TRUE(WriteServersToMet(source, app.dir.file("a.met"), host.bar, app.ctx));
+  ASSERT_TRUE(WriteServersToBOT(source, app.dir.file("a.bot"), host.bar, app.ctx));
+  test::WriteFile(app.dir.file("links.html"),
+                  "<a href=\"ed2k://|server|6.6.6.6|4661|/\">x</a> ed2k://|server|1.1.1.1|4661|/");
+  fs::remove(app.ctx.log.LogFileName);
+
+  const ScriptRun run =
+      Run({"RefreshCustomMET[" + app.dir.file("a.met") + "]", "ClearList",
+           "RefreshCustomBOT[" + app.dir.file("a.bot") + "]",
+           "refreshcustomhtml[" + app.dir.file("links.html") + "]", "RefreshCustomMET[]",
+           "RefreshCustomMET[" + app.dir.file("missing.met") + "]",
+           "RefreshCustomBOT[" + app.dir.file("a.bot")});
+  EXPECT_EQ(Ips(list), (std::vector<std::string>{"4.4.4.4", "5.5.5.5", "6.6.6.6", "1.1.1.1"}));
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true, true}));
+  ASSERT_EQ(run.failures.size(), 1u);
+  EXPECT_EQ(run.failures[0], (ScriptFailure{6, "File not found: " + app.dir.file("missing.met")}));
+  EXPECT_FALSE(host.bar.visible());
+}
+
+TEST_F(ScriptExecutorTest, RefreshEDonkeyMetReadsTheClientsFile) {
+  ServerList source;
+  source.append(Server("7.7.7.7"), true);
+  ASSERT_TRUE(WriteServersToMet(source, app.dir.file("server.met"), host.bar, app.ctx));
+  Run({"ClearList", "RefreshEDonkeyMET"});
+  EXPECT_EQ(Ips(list), std::vector<std::string>{"7.7.7.7"});
+  // Without the file the command does nothing.
+  fs::remove(app.dir.file("server.met"));
+  const ScriptRun run = Run({"ClearList", "RefreshEDonkeyMET"});
+  EXPECT_TRUE(list.empty());
+  EXPECT_TRUE(run.failures.empty());
+}
+
+TEST_F(ScriptExecutorTest, AnUnreadableHtmlFileEndsTheScript) {
+  ScriptRun run;
+  EXPECT_THROW(ExecScript({"RefreshCustomHTML[" + app.dir.file("none.html") + "]", "ClearList"},
+                          list, host, app.ctx, run),
+               platform::EFileError);
+  EXPECT_EQ(run.line, 1u);
+  EXPECT_EQ(list.size(), 3u);
+  EXPECT_EQ(Body(), LogText{});
+}
+
+TEST_F(ScriptExecutorTest, SaveKeepsTheOldFileAsBackupAndWritesTheCheckedServers) {
+  const std::string target = app.dir.file("a.met");
+  test::WriteFile(target, "old contents");
+  test::WriteFile(target + ".UPD.BAK", "older contents");
+  Run({"SaveCustomMET[" + target + "]"});
+  EXPECT_EQ(test::ReadFile(target + ".UPD.BAK"), "old contents");
+  ServerList back;
+  ReadServersFromMet(back, target, host.bar, app.ctx);
+  EXPECT_EQ(Ips(back), (std::vector<std::string>{"1.1.1.1", "3.3.3.3"}));
+
+  // The other writers follow the same rule.
+  for (const char* cmd : {"SaveCustomTXT", "SaveCustomHTML", "SaveCustomBOT"}) {
+    const std::string out = app.dir.file(std::string(cmd) + ".out");
+    test::WriteFile(out, "previous");
+    Run({std::string(cmd) + "[" + out + "]"});
+    EXPECT_EQ(test::ReadFile(out + ".UPD.BAK"), "previous") << cmd;
+  }
+  EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomTXT.out")), FormatServersAsTXT(list));
+  EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomHTML.out")), FormatServersAsHTML(list));
+  EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomBOT.out")), *EncodeBotFile(list));
+}
+
+TEST_F(ScriptExecutorTest, SaveWithoutCheckedServersLeavesEverythingAlone) {
+  const std::string target = app.dir.file("a.met");
+  test::WriteFile(target, "old contents");
+  test::WriteFile(target + ".UPD.BAK", "older contents");
+  Run({"UnCheckAll", "SaveCustomMET[" + target + "]", "SaveEDonkeyMET",
+       "SaveCustomTXT[" + app.dir.file("new.txt") + "]"});
+  EXPECT_EQ(test::ReadFile(target), "old contents");
+  EXPECT_EQ(test::ReadFile(target + ".UPD.BAK"), "older contents");
+  EXPECT_FALSE(fs::exists(app.dir.file("new.txt")));
+  EXPECT_FALSE(fs::exists(app.dir.file("server.met")));
+}
+
+TEST_F(ScriptExecutorTest, SavePathIsTheRestWithoutItsLastCharacter) {
+  const std::string target = app.dir.file("a.met");
+  Run({"SaveCustomMET[" + target + "] ", "SaveCustomTXT[]", "SaveCustomTXT[" + target + ".txt"});
+  EXPECT_TRUE(fs::exists(target + "]"));
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_FALSE(fs::exists(target + ".txt"));
+}
+
+TEST_F(ScriptExecutorTest, SaveFailureIsNotedAndTheScriptGoesOn) {
+  list.append(Server("8.8.8.8", "4661", "many"), true);  // no number: cannot be written
+  const ScriptRun run = Run({"SaveCustomMET[" + app.dir.file("bad.met") + "]", "UnCheckAll"});
+  ASSERT_EQ(run.failures.size(), 1u);
+  EXPECT_EQ(run.failures[0].line, 1u);
+  EXPECT_EQ(run.failures[0].message, kMetSaveErrorText);
+  EXPECT_FALSE(fs::exists(app.dir.file("bad.met")));
+  EXPECT_TRUE(app.prompter.shown.empty());
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, false, false}));
+}
+
+TEST_F(ScriptExecutorTest, SaveEDonkeyMetKeepsOneBackupGeneration) {
+  Run({"SaveEDonkeyMET"});
+  const std::string first = test::ReadFile(app.dir.file("server.met"));
+  EXPECT_FALSE(first.empty());
+  EXPECT_FALSE(fs::exists(app.dir.file("server.met.UPD.BAK")));
+  Run({"CheckAll", "SaveEDonkeyMET"});
+  EXPECT_EQ(test::ReadFile(app.dir.file("server.met.UPD.BAK")), first);
+  ServerList back;
+  ReadServersFromMet(back, app.dir.file("server.met"), host.bar, app.ctx);
+  EXPECT_EQ(back.size(), 3u);
+}
+
+TEST_F(ScriptExecutorTest, SaveTemplateWritesThroughTheTemplate) {
+  const std::string tpl = app.dir.file("t.tpl");
+  test::WriteFile(tpl, "N=%servercount%\n%loopstart%%ip%:%port%\n%loopend%");
+  const std::string out = app.dir.file("out.txt");
+  const ScriptRun run = Run({"SaveTemplate[" + tpl + "|" + out + "]", "SaveTemplate[" + tpl + "|]",
+                             "SaveTemplate[|]", "SaveTemplate[" + tpl + "]"});
+  EXPECT_EQ(test::ReadFile(out), "N=2\n1.1.1.1:4661\n3.3.3.3:4663\n");
+  EXPECT_FALSE(fs::exists(out + ".UPD.BAK"));  // no backup for templates
+  // SaveTemplate[|] names no template: noted as a missing file.
+  ASSERT_EQ(run.failures.size(), 1u);
+  EXPECT_EQ(run.failures[0].line, 3u);
+}
+
+TEST_F(ScriptExecutorTest, SaveTemplateSkipsAMissingTemplateAndAnEmptySelection) {
+  const std::string out = app.dir.file("out.html");
+  ScriptRun run = Run({"SaveTemplate[" + app.dir.file("none.tpl") + "|" + out + "]"});
+  EXPECT_FALSE(fs::exists(out));
+  EXPECT_EQ(run.failures.size(), 1u);
+  test::WriteFile(app.dir.file("t.tpl"), "%ip%");
+  run = Run({"UnCheckAll", "SaveTemplate[" + app.dir.file("t.tpl") + "|" + out + "]"});
+  EXPECT_FALSE(fs::exists(out));
+  EXPECT_TRUE(run.failures.empty());
+}
