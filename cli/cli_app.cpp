@@ -1,0 +1,162 @@
+#include "cli/cli_app.h"
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/app_context.h"
+#include "app/loop_ui_thread.h"
+#include "app/silent_abort.h"
+#include "app/startup.h"
+#include "cli/cli_host.h"
+#include "cli/cli_options.h"
+#include "cli/terminal.h"
+#include "platform/file_io.h"
+#include "script/script_executor.h"
+#include "script/script_language.h"
+#include "serverlist/server_list.h"
+
+namespace cli {
+
+namespace {
+
+enum ExitStatus : int {
+  kOk = 0,
+  kSyntaxError = 1,
+  kUsage = 2,
+  kCommandFailed = 3,
+  kInterrupted = 130,
+};
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+  g_interrupted = 1;
+}
+
+// The first Ctrl+C (or SIGTERM) asks the run to stop at the next pause or line; a second
+// one ends the program at once.
+void InstallInterruptHandlers() {
+  struct sigaction sa {};
+  sa.sa_handler = OnInterrupt;
+  sa.sa_flags = SA_RESETHAND;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+}
+
+// The main thread's loop as the user-interface thread; an interrupt counts as the
+// application shutting down.
+class CliUiThread : public LoopUiThread {
+ public:
+  bool terminating() const override { return g_interrupted != 0 || LoopUiThread::terminating(); }
+};
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code ec;
+  const auto absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
+
+int Usage(const std::string& reason) {
+  std::fprintf(stderr, "ravelin-cli: %s\nTry 'ravelin-cli --help' for more information.\n",
+               reason.c_str());
+  return kUsage;
+}
+
+}  // namespace
+
+int RunCli(int argc, char** argv) {
+  Options options;
+  try {
+    options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::invalid_argument& e) {
+    return Usage(e.what());
+  }
+  if (options.mode == Mode::Help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return kOk;
+  }
+  if (options.mode == Mode::Version) {
+    std::printf("ravelin-cli %s\n", RAVELIN_VERSION);
+    return kOk;
+  }
+
+  Terminal term(options.quiet, options.verbose);
+  std::vector<std::string> lines = options.lines;
+  if (options.mode == Mode::Run || options.mode == Mode::Check) {
+    try {
+      lines = ReadScriptFile(options.script);
+    } catch (const platform::EFileError& e) {
+      term.error(std::string("ravelin-cli: ") + e.what());
+      return kUsage;
+    }
+  }
+
+  if (options.mode == Mode::Check) {
+    const auto error = FindScriptSyntaxError(lines, SyntaxRules::Run);
+    if (error) {
+      term.error(std::string(kScriptErrorCaption) + ": " + ScriptErrorText(*error));
+      return kSyntaxError;
+    }
+    term.info("Syntax check successful!");
+    return kOk;
+  }
+
+  InstallInterruptHandlers();
+  CliUiThread ui;
+  TerminalPrompter prompter(term);
+  AppContext ctx;
+  ctx.prompter = &prompter;
+  ctx.ui = &ui;
+  AppSession session(ctx, LocateIniFile(CurrentStartupEnvironment(), options.iniFile));
+  session.start();
+
+  ServerList list;
+  list.NegCompare = ctx.settings.NegCompare;
+  if (options.mode == Mode::Run) session.history().AddFile(AbsolutePath(options.script));
+
+  int status = kOk;
+  if (options.check || ctx.settings.ScrSyntaxCheck) {
+    try {
+      CheckSyntax(lines, ctx);
+    } catch (const ESilentAbort&) {
+      // The check has reported the wrong line; the script does not run.
+      status = kSyntaxError;
+    }
+  }
+  if (status == kOk) {
+    CliHost host(list, ctx, term);
+    ScriptRun run;
+    try {
+      ExecScript(lines, list, host, ctx, run);
+    } catch (const ESilentAbort&) {
+      // Reported where it was raised.
+    } catch (const std::exception& e) {
+      term.error("ravelin-cli: line " + std::to_string(run.line) + ": " + e.what());
+      status = kCommandFailed;
+    }
+    term.clearProgress();
+    for (const ScriptFailure& failure : run.failures) {
+      term.error("ravelin-cli: line " + std::to_string(failure.line) + ": " + failure.message);
+      status = kCommandFailed;
+    }
+    if (status == kOk && run.interrupted) {
+      term.error("ravelin-cli: interrupted");
+      status = kInterrupted;
+    }
+  }
+
+  session.close();
+  if (options.mode == Mode::Run) {
+    try {
+      session.saveHistory();
+    } catch (const std::exception& e) {
+      term.error(std::string("ravelin-cli: the recently used scripts were not saved: ") + e.what());
+    }
+  }
+  return status;
+}
+
+}  // namespace cli

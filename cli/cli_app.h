@@ -1,0 +1,9 @@
+#pragma once
+
+namespace cli {
+
+// The whole program: parses the arguments, starts the application session, runs or
+// checks the script and returns the exit status.
+int RunCli(int argc, char** argv);
+
+}  // namespace cli

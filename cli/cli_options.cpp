@@ -1,0 +1,85 @@
+#include "cli/cli_options.h"
+
+#include <stdexcept>
+
+namespace cli {
+
+std::string UsageText() {
+  return "Usage: ravelin-cli [options] run SCRIPT\n"
+         "       ravelin-cli [options] -e LINE [-e LINE ...]\n"
+         "       ravelin-cli [options] check SCRIPT\n"
+         "\n"
+         "Runs Ravelin scripts without any window: \"run\" runs a script file (and adds it to\n"
+         "the recently used scripts), -e runs the given lines as one script, \"check\" only\n"
+         "checks a script's syntax.\n"
+         "\n"
+         "Options:\n"
+         "  --ini FILE   use FILE as ravelin.ini\n"
+         "  --check      check the syntax before running, whatever ScrSyntaxCheck says\n"
+         "  --quiet      print nothing but errors\n"
+         "  --verbose    print every status line of updates and verifications\n"
+         "  --help       show this text\n"
+         "  --version    show the version\n"
+         "\n"
+         "Exit status: 0 the script ran to its end (or CloseUtils closed the program),\n"
+         "1 syntax error, 2 usage error or unreadable script file, 3 a command failed,\n"
+         "130 interrupted.\n";
+}
+
+Options ParseOptions(const std::vector<std::string>& args) {
+  Options o;
+  std::vector<std::string> positional;
+  bool helpOrVersion = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const auto value = [&](const char* name) -> std::string {
+      if (i + 1 >= args.size()) throw std::invalid_argument(std::string(name) + " needs a value");
+      return args[++i];
+    };
+    if (a == "--") {
+      positional.insert(positional.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+      break;
+    } else if (a == "--help" || a == "-h") {
+      o.mode = Mode::Help;
+      helpOrVersion = true;
+    } else if (a == "--version") {
+      if (!helpOrVersion) o.mode = Mode::Version;
+      helpOrVersion = true;
+    } else if (a == "--ini" || a.starts_with("--ini=")) {
+      o.iniFile = a == "--ini" ? value("--ini") : a.substr(6);
+      if (o.iniFile.empty()) throw std::invalid_argument("--ini needs a file name");
+    } else if (a == "--quiet" || a == "-q") {
+      o.quiet = true;
+    } else if (a == "--verbose" || a == "-v") {
+      o.verbose = true;
+    } else if (a == "--check") {
+      o.check = true;
+    } else if (a == "-e") {
+      o.lines.push_back(value("-e"));
+    } else if (a.size() > 1 && a[0] == '-') {
+      throw std::invalid_argument("unknown option " + a);
+    } else {
+      positional.push_back(a);
+    }
+  }
+  if (helpOrVersion) return o;
+  if (o.quiet && o.verbose) throw std::invalid_argument("--quiet and --verbose exclude each other");
+  if (!o.lines.empty()) {
+    if (!positional.empty())
+      throw std::invalid_argument("-e cannot be combined with " + positional.front());
+    o.mode = Mode::Lines;
+    return o;
+  }
+  if (positional.empty()) throw std::invalid_argument("nothing to do");
+  const std::string& command = positional.front();
+  if (command != "run" && command != "check")
+    throw std::invalid_argument("unknown command " + command);
+  if (positional.size() != 2)
+    throw std::invalid_argument(command + " needs exactly one script file");
+  o.mode = command == "run" ? Mode::Run : Mode::Check;
+  o.script = positional[1];
+  if (o.script.empty()) throw std::invalid_argument("the script file name is empty");
+  return o;
+}
+
+}  // namespace cli

@@ -1,0 +1,26 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum class Mode { Run, Lines, Check, Help, Version };
+
+struct Options {
+  Mode mode = Mode::Help;
+  std::string iniFile;             // --ini FILE; empty: the usual place
+  bool quiet = false;              // --quiet: nothing but errors
+  bool verbose = false;            // --verbose: every status line as a plain line
+  bool check = false;              // --check: syntax check before running
+  std::string script;              // run/check SCRIPT
+  std::vector<std::string> lines;  // -e LINE ...
+};
+
+// Parses the arguments after the program name. Throws std::invalid_argument with the
+// reason on a usage error.
+Options ParseOptions(const std::vector<std::string>& args);
+
+std::string UsageText();
+
+}  // namespace cli

@@ -1,0 +1,5 @@
+#include "cli/cli_app.h"
+
+int main(int argc, char** argv) {
+  return cli::RunCli(argc, argv);
+}

@@ -1,0 +1,103 @@
+#include "cli/terminal.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+std::string PlainLineBreaks(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i] == '\r' ? '\n' : text[i];
+  }
+  return out;
+}
+}  // namespace
+
+Terminal::Terminal(bool quiet, bool verbose)
+    : quiet_(quiet), verbose_(verbose), progress_(!quiet && ::isatty(STDERR_FILENO) == 1) {}
+
+void Terminal::progressLine(const std::string& text) {
+  if (!progress_) return;
+  std::fprintf(stderr, "\r\033[K%s", text.c_str());
+  std::fflush(stderr);
+  lineOpen_ = true;
+}
+
+void Terminal::clearProgress() {
+  if (!lineOpen_) return;
+  std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+  lineOpen_ = false;
+}
+
+void Terminal::status(const std::string& text) {
+  if (progress_) {
+    progressLine(text);
+  } else if (verbose_) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+  }
+}
+
+void Terminal::error(const std::string& text) {
+  clearProgress();
+  std::fprintf(stderr, "%s\n", PlainLineBreaks(text).c_str());
+  std::fflush(stderr);
+}
+
+void Terminal::info(const std::string& text) {
+  if (quiet_) return;
+  clearProgress();
+  std::printf("%s\n", text.c_str());
+  std::fflush(stdout);
+}
+
+std::string RenderBar(const std::string& label, int position, int minimum, int maximum, int width) {
+  const long long span = static_cast<long long>(maximum) - minimum;
+  long long done = static_cast<long long>(position) - minimum;
+  if (done < 0) done = 0;
+  if (span > 0 && done > span) done = span;
+  const int filled = span > 0 ? static_cast<int>(done * width / span) : 0;
+  return label + " [" + std::string(static_cast<size_t>(filled), '#') +
+         std::string(static_cast<size_t>(width - filled), '.') + "] " + std::to_string(done) + "/" +
+         std::to_string(span > 0 ? span : 0);
+}
+
+void TerminalProgressBar::changed() {
+  if (!visible()) {
+    if (drawn_) term_.clearProgress();
+    drawn_ = false;
+    lastPosition_ = lastMax_ = -1;
+    return;
+  }
+  // Redraw only when the text changes, and for long runs at most every 1/200 of the way.
+  const int span = max() - min();
+  const int granularity = span > 2000 ? span / 200 : 1;
+  if (drawn_ && max() == lastMax_ && position() != max() &&
+      (position() - lastPosition_ < granularity && position() >= lastPosition_))
+    return;
+  lastPosition_ = position();
+  lastMax_ = max();
+  drawn_ = true;
+  term_.progressLine(RenderBar(label_, position(), min(), max()));
+}
+
+void TerminalCountdown::showSeconds(int seconds) {
+  const std::string text = "Ravelin will close in " + std::to_string(seconds) + " seconds.";
+  if (term_.showsProgress())
+    term_.progressLine(text);
+  else if (term_.verbose())
+    term_.status(text);
+}
+
+MsgResult TerminalPrompter::message(const std::string& title, const std::string& text, MsgIcon,
+                                    MsgButtons buttons) {
+  term_.error(title + ": " + text);
+  return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::No
+                                                                            : MsgResult::Ok;
+}
+
+}  // namespace cli

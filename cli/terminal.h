@@ -1,0 +1,83 @@
+#pragma once
+// How ravelin-cli talks to its user: progress on a terminal, plain lines with --verbose,
+// errors always, all on stderr.
+#include <string>
+
+#include "app/progress_bar.h"
+#include "app/prompter.h"
+#include "client/close_countdown.h"
+
+namespace cli {
+
+class Terminal {
+ public:
+  Terminal(bool quiet, bool verbose);
+
+  // Progress is drawn in place on a terminal unless --quiet.
+  bool showsProgress() const { return progress_; }
+  bool verbose() const { return verbose_; }
+  bool quiet() const { return quiet_; }
+
+  // Redraws the progress line (on a terminal only).
+  void progressLine(const std::string& text);
+  // Removes the progress line.
+  void clearProgress();
+  // A status line: on a terminal it replaces the progress line; elsewhere it is printed
+  // as a line of its own with --verbose only.
+  void status(const std::string& text);
+  // An error, always printed (after clearing any progress line); CR LF becomes a line end.
+  void error(const std::string& text);
+  // A result line on stdout unless --quiet.
+  void info(const std::string& text);
+
+ private:
+  bool quiet_;
+  bool verbose_;
+  bool progress_;
+  bool lineOpen_ = false;
+};
+
+// A text bar: "label [########............]  123/456".
+std::string RenderBar(const std::string& label, int position, int minimum, int maximum,
+                      int width = 30);
+
+// The load/save bar, drawn whenever the shown fill or count changes.
+class TerminalProgressBar : public ProgressBar {
+ public:
+  TerminalProgressBar(Terminal& term, std::string label) : term_(term), label_(std::move(label)) {}
+
+ protected:
+  void changed() override;
+
+ private:
+  Terminal& term_;
+  std::string label_;
+  bool drawn_ = false;
+  int lastPosition_ = -1;
+  int lastMax_ = -1;
+};
+
+// The close countdown: "Ravelin will close in 5 seconds." counting down in place.
+class TerminalCountdown : public client::CountdownView {
+ public:
+  explicit TerminalCountdown(Terminal& term) : term_(term) {}
+  void showSeconds(int seconds) override;
+  bool cancelled() override { return false; }
+  void closed() override { term_.clearProgress(); }
+
+ private:
+  Terminal& term_;
+};
+
+// Message boxes become error lines; the default answer is taken.
+class TerminalPrompter : public Prompter {
+ public:
+  explicit TerminalPrompter(Terminal& term) : term_(term) {}
+  MsgResult message(const std::string& title, const std::string& text, MsgIcon icon,
+                    MsgButtons buttons) override;
+
+ private:
+  Terminal& term_;
+};
+
+}  // namespace cli

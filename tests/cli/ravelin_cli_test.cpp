@@ -1,0 +1,305 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/ini_file.h"
+#include "cli/cli_runner.h"
+#include "serverlist/met_file.h"
+#include "serverlist/server_list.h"
+#include "serverlist/text_writers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TServer Server(const std::string& ip, const std::string& port, const std::string& users) {
+  TServer s;
+  s.IP = ip;
+  s.Port = port;
+  s.Name = "Server " + ip;
+  s.Users = users;
+  return s;
+}
+
+// A test folder with a ravelin.ini (logging on, the client directory inside the folder)
+// and a MET file of three servers.
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest() {
+    fs::create_directories(dir.path() / "client");
+    writeIni("[general]\nLOG=1\nEDPath=" + dir.file("client") + "/\n");
+    ServerList list;
+    list.append(Server("1.1.1.1", "4661", "50"), true);
+    list.append(Server("2.2.2.2", "4662", "150"), true);
+    list.append(Server("3.3.3.3", "4663", "500"), true);
+    test::TestApp app;
+    test::RecordingProgressBar bar;
+    EXPECT_TRUE(WriteServersToMet(list, dir.file("in.met"), bar, app.ctx));
+  }
+  void writeIni(const std::string& text) { test::WriteFile(ini(), text); }
+  std::string ini() const { return dir.file("ravelin.ini"); }
+  std::string script(const Lines& lines, const std::string& name = "job.rvs") {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    test::WriteFile(dir.file(name), text);
+    return dir.file(name);
+  }
+  test::CliResult run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--ini", ini()});
+    return test::RunCli(args, dir);
+  }
+  // The messages of this run's log file.
+  Lines log() const {
+    Lines lines;
+    const fs::path logDir = dir.path() / "log";
+    if (!fs::exists(logDir)) return lines;
+    for (const auto& entry : fs::directory_iterator(logDir)) {
+      std::string text = test::ReadFile(entry.path().string());
+      size_t start = 0;
+      while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        const auto dash = line.find(" - ");
+        lines.push_back(dash == std::string::npos ? line : line.substr(dash + 3));
+        start = end + 2;
+      }
+    }
+    return lines;
+  }
+  std::vector<std::string> readMetIps(const std::string& path) {
+    test::TestApp app;
+    test::RecordingProgressBar bar;
+    ServerList list;
+    ReadServersFromMet(list, path, bar, app.ctx);
+    std::vector<std::string> ips;
+    for (const auto& e : list.entries()) ips.push_back(e.server.IP + " " + e.server.Pref);
+    return ips;
+  }
+
+  test::TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(CliTest, HelpVersionAndUsageErrors) {
+  auto r = test::RunCli({"--version"}, dir);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, std::string("ravelin-cli ") + RAVELIN_VERSION + "\n");
+  r = test::RunCli({"--help"}, dir);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Usage: ravelin-cli [options] run SCRIPT"), std::string::npos);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                               {"run"},
+                                               {"frobnicate", "x"},
+                                               {"--bogus", "run", "x"},
+                                               {"run", "a", "b"},
+                                               {"-e"},
+                                               {"-e", "CheckAll", "run", "x"},
+                                               {"--ini"},
+                                               {"--quiet", "--verbose", "-e", "CheckAll"}}) {
+    r = test::RunCli(args, dir);
+    EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
+    EXPECT_NE(r.err.find("ravelin-cli: "), std::string::npos);
+    EXPECT_EQ(r.out, "");
+  }
+  // None of these touched the settings.
+  EXPECT_FALSE(fs::exists(dir.path() / "log"));
+}
+
+TEST_F(CliTest, CheckReportsTheFirstWrongLine) {
+  auto r = run({"check", script({"// ok", "CheckAll", "Delay[$1E]"})});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "Syntax check successful!\n");
+  r = run({"check", script({"// header", "", "SaveTemplate[a.tpl]", "Bogus"})});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "Error in script execution: Error in Line #3:\nSaveTemplate: No Filename-Splitter "
+            "(\"|\") entered!\nScript execution will be aborted!\n");
+  EXPECT_EQ(r.out, "");
+  r = run({"--quiet", "check", script({"CheckAll"})});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  r = run({"check", dir.file("missing.rvs")});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("missing.rvs"), std::string::npos);
+  // Checking runs nothing and logs nothing.
+  EXPECT_TRUE(log().empty());
+}
+
+TEST_F(CliTest, RunReadsFiltersAndSaves) {
+  const std::string out = dir.file("out.met");
+  const std::string txt = dir.file("out.txt");
+  const std::string path =
+      script({"// nightly job", "RefreshCustomMET[" + dir.file("in.met") + "]", "Filter[Users>100]",
+              "SetPref[high]", "SaveCustomMET[" + out + "]", "SaveCustomTXT[" + txt + "]",
+              "SaveEDonkeyMET"});
+  const auto r = run({"run", path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");  // not a terminal: nothing but errors
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(readMetIps(out), (Lines{"2.2.2.2 High", "3.3.3.3 High"}));
+  EXPECT_EQ(readMetIps(dir.file("client/server.met")), (Lines{"2.2.2.2 High", "3.3.3.3 High"}));
+  const std::string table = test::ReadFile(txt);
+  EXPECT_NE(table.find("3.3.3.3"), std::string::npos);
+  EXPECT_EQ(table.find("1.1.1.1"), std::string::npos);
+  const Lines expected = {"Ravelin successfully started - VARs initialized and WNDs created",
+                          "Script execution started",
+                          "Refreshed <3> servers from <" + dir.file("in.met") + ">",
+                          "Serverlist successfully filtered",
+                          "Server selection preference set to <high>",
+                          "Saved <2> servers to <" + out + ">",
+                          "Saved <2> servers to <" + txt + ">",
+                          "Saved <2> servers to <" + dir.file("client/server.met") + ">",
+                          "Script execution stopped",
+                          "Main window and application closed"};
+  EXPECT_EQ(log(), expected);
+  // The script is now the most recent one.
+  const IniFile saved(ini());
+  EXPECT_EQ(saved.ReadString("MRU", "History0", ""), path);
+  EXPECT_EQ(saved.ReadString("general", "LOG", ""), "1");  // the rest of the file is kept
+}
+
+TEST_F(CliTest, SecondSaveKeepsTheFirstAsBackup) {
+  const std::string out = dir.file("out.met");
+  const std::string in = "RefreshCustomMET[" + dir.file("in.met") + "]";
+  ASSERT_EQ(run({"-e", in, "-e", "SaveCustomMET[" + out + "]"}).status, 0);
+  const std::string first = test::ReadFile(out);
+  ASSERT_EQ(run({"-e", in, "-e", "Filter[Users<100]", "-e", "SaveCustomMET[" + out + "]"}).status,
+            0);
+  EXPECT_EQ(test::ReadFile(out + ".UPD.BAK"), first);
+  EXPECT_EQ(readMetIps(out), Lines{"1.1.1.1 Normal"});
+  // Lines given with -e are no script file: the recent scripts stay as they were.
+  EXPECT_FALSE(IniFile(ini()).SectionExists("MRU"));
+}
+
+TEST_F(CliTest, RecentScriptsKeepOneEntryPerScript) {
+  const std::string a = script({"CheckAll"}, "a.rvs");
+  const std::string b = script({"CheckAll"}, "b.rvs");
+  ASSERT_EQ(run({"run", a}).status, 0);
+  ASSERT_EQ(run({"run", b}).status, 0);
+  ASSERT_EQ(run({"run", a}).status, 0);
+  const IniFile saved(ini());
+  EXPECT_EQ(saved.ReadString("MRU", "History0", ""), a);
+  EXPECT_EQ(saved.ReadString("MRU", "History1", ""), b);
+  EXPECT_EQ(saved.ReadString("MRU", "History2", ""), "");
+}
+
+TEST_F(CliTest, SyntaxCheckBeforeTheRun) {
+  const std::string out = dir.file("out.met");
+  const std::string bad = script({"RefreshCustomMET[" + dir.file("in.met") + "]",
+                                  "SaveCustomMET[" + out + "]", "SetPref[medium]"});
+  // Without the check the wrong line is skipped.
+  auto r = run({"run", bad});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(out));
+  fs::remove(out);
+  // --check refuses the script before anything runs.
+  r = run({"--check", "run", bad});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Error in Line #3:\nSetPref: No valid preference entered!"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(out));
+  // So does ScrSyntaxCheck in the settings.
+  writeIni("[general]\nEDPath=" + dir.file("client") + "/\n[script]\nScrSyntaxCheck=1\n");
+  r = run({"run", bad});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(fs::exists(out));
+  r = run({"-e", "Bogus"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Error in Line #1:\nUnknown identifier!"), std::string::npos);
+  // The refused script still counts as used.
+  EXPECT_EQ(IniFile(ini()).ReadString("MRU", "History0", ""), bad);
+}
+
+TEST_F(CliTest, ACommandErrorStopsTheScriptWithStatusThree) {
+  const std::string out = dir.file("out.met");
+  const auto r =
+      run({"-e", "RefreshCustomMET[" + dir.file("in.met") + "]", "-e",
+           "RefreshCustomHTML[" + dir.file("none.html") + "]", "-e", "SaveCustomMET[" + out + "]"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("ravelin-cli: line 2: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("none.html"), std::string::npos);
+  EXPECT_FALSE(fs::exists(out));
+  const Lines l = log();
+  ASSERT_GE(l.size(), 2u);
+  EXPECT_EQ(l[l.size() - 2], "Script execution stopped");
+}
+
+TEST_F(CliTest, AFailedSaveAndAMissingSourceAreReportedAfterTheRun) {
+  const std::string out = dir.file("no-such-dir/out.met");
+  const std::string txt = dir.file("out.txt");
+  const auto r = run({"-e", "RefreshCustomMET[" + dir.file("gone.met") + "]", "-e",
+                      "RefreshCustomMET[" + dir.file("in.met") + "]", "-e",
+                      "SaveCustomMET[" + out + "]", "-e", "SaveCustomTXT[" + txt + "]"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err, "ravelin-cli: line 1: File not found: " + dir.file("gone.met") +
+                       "\nravelin-cli: line 3: Error saving MET-File! Maybe data corrupted!\n");
+  // The script went on after both.
+  EXPECT_TRUE(fs::exists(txt));
+}
+
+TEST_F(CliTest, CloseUtilsCountsDownAndEndsTheRun) {
+  const std::string txt = dir.file("after.txt");
+  const auto before = std::chrono::steady_clock::now();
+  const auto r = run({"--verbose", "-e", "RefreshCustomMET[" + dir.file("in.met") + "]", "-e",
+                      "HideWindows", "-e", "CloseUtils", "-e", "SaveCustomTXT[" + txt + "]"});
+  EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(4900));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(fs::exists(txt));
+  EXPECT_EQ(r.err,
+            "Ravelin will close in 5 seconds.\nRavelin will close in 4 seconds.\nRavelin will "
+            "close in 3 seconds.\nRavelin will close in 2 seconds.\nRavelin will close in 1 "
+            "seconds.\nRavelin will close in 0 seconds.\n");
+  const Lines l = log();
+  ASSERT_GE(l.size(), 5u);
+  EXPECT_EQ(l[3], "Main window hidden");
+  EXPECT_EQ(l[4], "Closing Ravelin");
+  EXPECT_EQ(l[5], "Script execution stopped");
+}
+
+TEST_F(CliTest, InterruptStopsADelay) {
+  const std::string txt = dir.file("after.txt");
+  const auto r = test::RunCli({"--ini", ini(), "-e", "RefreshCustomMET[" + dir.file("in.met") + "]",
+                               "-e", "Delay[60]", "-e", "SaveCustomTXT[" + txt + "]"},
+                              dir, [](pid_t pid) {
+                                std::this_thread::sleep_for(std::chrono::milliseconds(700));
+                                kill(pid, SIGINT);
+                              });
+  EXPECT_EQ(r.status, 130);
+  EXPECT_EQ(r.err, "ravelin-cli: interrupted\n");
+  EXPECT_FALSE(fs::exists(txt));
+  const Lines l = log();
+  ASSERT_GE(l.size(), 3u);
+  EXPECT_EQ(l[l.size() - 3], "Waited <60> seconds");
+  EXPECT_EQ(l[l.size() - 2], "Script execution stopped");
+}
+
+TEST_F(CliTest, ClientCommandsWithoutTheClient) {
+  const auto r = run({"-e", "RefreshCustomMET[" + dir.file("in.met") + "]", "-e", "StartEDonkey",
+                      "-e", "SendToEDonkeyConsole[n 1.2.3.4 4661]", "-e", "SaveRunningEDonkey"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");  // quiet while the script runs
+  const Lines l = log();
+  EXPECT_EQ(std::count(l.begin(), l.end(), "Script execution stopped"), 1);
+  for (const auto& line : l) EXPECT_EQ(line.find("EDonkey2000 started"), std::string::npos);
+}
+
+TEST_F(CliTest, StartEDonkeyStartsTheConfiguredClient) {
+  const std::string marker = dir.file("client-ran");
+  test::WriteFile(dir.file("client/donkey.sh"), "#!/bin/sh\ntouch '" + marker + "'\n");
+  fs::permissions(dir.file("client/donkey.sh"), fs::perms::owner_all);
+  writeIni("[general]\nLOG=1\nEDPath=" + dir.file("client") + "\nEDFilename=donkey.sh\n");
+  const auto r = run({"-e", "StartEDonkey"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (int i = 0; i < 200 && !fs::exists(marker); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  EXPECT_TRUE(fs::exists(marker));
+  const Lines l = log();
+  EXPECT_NE(std::find(l.begin(), l.end(),
+                      "EDonkey2000 started with <" + dir.file("client/donkey.sh") + ">"),
+            l.end());
+}
