@@ -3,9 +3,11 @@
 #include <stdexcept>
 
 #include "app/app_context.h"
+#include "cli/cli_verify_view.h"
 #include "client/close_countdown.h"
 #include "client/process_control.h"
 #include "serverlist/server_list.h"
+#include "verify/verify_command.h"
 
 namespace cli {
 
@@ -16,8 +18,9 @@ void CliHost::update(UpdateSource) {
   throw std::runtime_error("Updating the server list is not available in ravelin-cli yet");
 }
 
-void CliHost::verify(bool) {
-  throw std::runtime_error("Verifying the server list is not available in ravelin-cli yet");
+void CliHost::verify(bool all) {
+  CliVerifyView view(term_);
+  RunVerify(list_, ctx_, view, all);
 }
 
 bool CliHost::closeCountdown() {

@@ -5,6 +5,7 @@
 
 #include "app/ini_file.h"
 #include "cli/cli_runner.h"
+#include "peers/loopback_peers.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_list.h"
 #include "serverlist/text_writers.h"
@@ -302,4 +303,32 @@ TEST_F(CliTest, StartEDonkeyStartsTheConfiguredClient) {
   EXPECT_NE(std::find(l.begin(), l.end(),
                       "EDonkey2000 started with <" + dir.file("client/donkey.sh") + ">"),
             l.end());
+}
+
+TEST_F(CliTest, VerifyUnchecksServersThatRefuseAndSavesTheRest) {
+  test::LoopbackListener accepting;
+  const std::uint16_t closed = test::ClosedLoopbackPort();
+  ServerList list;
+  list.append(Server("127.0.0.1", std::to_string(accepting.port()), "10"), true);
+  list.append(Server("127.0.0.1", std::to_string(closed), "20"), true);
+  test::TestApp app;
+  test::RecordingProgressBar bar;
+  ASSERT_TRUE(WriteServersToMet(list, dir.file("local.met"), bar, app.ctx));
+  // The warning dialog is never shown while a script runs, whatever VrfWarning says.
+  writeIni("[general]\nLOG=1\n[verify]\nVrfWarning=1\nVrfTimeout=2\nVrfThreadCount=2\n");
+  const std::string out = dir.file("verified.met");
+  const auto r = run({"--verbose", "-e", "RefreshCustomMET[" + dir.file("local.met") + "]", "-e",
+                      "VerifyAll", "-e", "SaveCustomMET[" + out + "]"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readMetIps(out), Lines{"127.0.0.1 Normal"});
+  ServerList back;
+  ReadServersFromMet(back, out, bar, app.ctx);
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].server.Port, std::to_string(accepting.port()));
+  // --verbose prints the verify window's status lines.
+  EXPECT_NE(r.err.find("Verifying 2 server IPs...\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("(2/2)\n"), std::string::npos);
+  EXPECT_NE(r.err.find("Thread "), std::string::npos);
+  const Lines l = log();
+  EXPECT_NE(std::find(l.begin(), l.end(), "Verifying 2 server IPs"), l.end());
 }

@@ -341,9 +341,16 @@ TEST_F(ScriptExecutorTest, SaveKeepsTheOldFileAsBackupAndWritesTheCheckedServers
     Run({std::string(cmd) + "[" + out + "]"});
     EXPECT_EQ(test::ReadFile(out + ".UPD.BAK"), "previous") << cmd;
   }
-  EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomTXT.out")), FormatServersAsTXT(list));
-  EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomHTML.out")), FormatServersAsHTML(list));
-  EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomBOT.out")), *EncodeBotFile(list));
+  // Each holds what its writer writes for the list.
+  WriteServersToTXT(list, app.dir.file("ref.txt"), host.bar, app.ctx);
+  WriteServersToHTML(list, app.dir.file("ref.html"), host.bar, app.ctx);
+  ASSERT_TRUE(WriteServersToBOT(list, app.dir.file("ref.bot"), host.bar, app.ctx));
+  EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomTXT.out")),
+            test::ReadFile(app.dir.file("ref.txt")));
+  EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomHTML.out")),
+            test::ReadFile(app.dir.file("ref.html")));
+  EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomBOT.out")),
+            test::ReadFile(app.dir.file("ref.bot")));
 }
 
 TEST_F(ScriptExecutorTest, SaveWithoutCheckedServersLeavesEverythingAlone) {

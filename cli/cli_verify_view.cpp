@@ -1,0 +1,31 @@
+#include "cli/cli_verify_view.h"
+
+namespace cli {
+
+void CliVerifyView::setHeadline(const std::string& text) {
+  headline_ = text;
+  line(text);
+  redraw();
+}
+
+void CliVerifyView::setDescription(const std::string& text) {
+  line(text);
+}
+
+void CliVerifyView::setSlotCaption(int slot, const std::string& text) {
+  std::string& caption = captions_[static_cast<size_t>(slot)];
+  if (caption == text) return;
+  caption = text;
+  if (text != kThreadNotUsed) line("Thread " + std::to_string(slot + 1) + ": " + text);
+}
+
+void CliVerifyView::line(const std::string& text) {
+  if (!term_.showsProgress()) term_.status(text);
+}
+
+void CliVerifyView::redraw() {
+  if (!term_.showsProgress()) return;
+  term_.progressLine(RenderBar(headline_, bar_.position(), bar_.min(), bar_.max(), 20));
+}
+
+}  // namespace cli

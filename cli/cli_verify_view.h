@@ -1,0 +1,51 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "app/progress_bar.h"
+#include "cli/terminal.h"
+#include "verify/verify_view.h"
+
+namespace cli {
+
+// The verify window on a terminal: the headline with the bar of tested servers and its
+// position/maximum, redrawn in place. With --verbose and no terminal, every headline,
+// description and thread status line is printed as a line of its own.
+class CliVerifyView : public VerifyView {
+ public:
+  explicit CliVerifyView(Terminal& term) : term_(term), bar_(this) {}
+
+  void show() override {}
+  void close() override { term_.clearProgress(); }
+  void setMainWindowEnabled(bool) override {}
+  void setHeadline(const std::string& text) override;
+  void setDescription(const std::string& text) override;
+  ProgressBar& progressBar() override { return bar_; }
+  void setSlotColor(int, std::uint32_t) override {}
+  void setSlotCaption(int slot, const std::string& text) override;
+  std::string detailsCaption() const override { return details_; }
+  void setDetailsCaption(const std::string& text) override { details_ = text; }
+  void setHeight(int) override {}
+
+ private:
+  class Bar : public ProgressBar {
+   public:
+    explicit Bar(CliVerifyView* view) : view_(view) {}
+
+   protected:
+    void changed() override { view_->redraw(); }
+
+   private:
+    CliVerifyView* view_;
+  };
+
+  void redraw();
+  void line(const std::string& text);
+
+  Terminal& term_;
+  Bar bar_;
+  std::array<std::string, kVerifySlotCount> captions_{};
+  std::string headline_, details_ = kDetailsShownCaption;
+};
+
+}  // namespace cli
