@@ -1,11 +1,13 @@
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <filesystem>
 
 #include "app/ini_file.h"
 #include "cli/cli_runner.h"
-#include "peers/loopback_peers.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_list.h"
 #include "serverlist/text_writers.h"
@@ -82,6 +84,39 @@ class CliTest : public ::testing::Test {
   }
 
   test::TempDir dir;
+};
+
+// A socket on 127.0.0.1 at a port the server lists accept (at most 40000): listening
+// (connections complete in its queue) or only bound (connections are refused).
+class LowPortSocket {
+ public:
+  explicit LowPortSocket(bool listening) {
+    for (int attempt = 0; attempt < 500 && port_ == 0; ++attempt) {
+      const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      if (fd < 0) return;
+      sockaddr_in addr{};
+      addr.sin_family = AF_INET;
+      addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      const auto port =
+          static_cast<std::uint16_t>(20000 + (::getpid() * 7919 + attempt * 104729) % 20000);
+      addr.sin_port = htons(port);
+      if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+          (!listening || ::listen(fd, 16) == 0)) {
+        fd_ = fd;
+        port_ = port;
+      } else {
+        ::close(fd);
+      }
+    }
+  }
+  ~LowPortSocket() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  std::uint16_t port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  std::uint16_t port_ = 0;
 };
 
 }  // namespace
@@ -306,8 +341,11 @@ TEST_F(CliTest, StartEDonkeyStartsTheConfiguredClient) {
 }
 
 TEST_F(CliTest, VerifyUnchecksServersThatRefuseAndSavesTheRest) {
-  test::LoopbackListener accepting;
-  const std::uint16_t closed = test::ClosedLoopbackPort();
+  const LowPortSocket accepting(true);
+  const LowPortSocket bound(false);  // bound but not listening: connections are refused
+  ASSERT_NE(accepting.port(), 0);
+  ASSERT_NE(bound.port(), 0);
+  const std::uint16_t closed = bound.port();
   ServerList list;
   list.append(Server("127.0.0.1", std::to_string(accepting.port()), "10"), true);
   list.append(Server("127.0.0.1", std::to_string(closed), "20"), true);
