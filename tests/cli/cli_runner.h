@@ -1,5 +1,6 @@
 #pragma once
 // Runs the built ravelin-cli binary as a child process with its output in files.
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
