@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/loop_ui_thread.h"
+#include "support/peer_process.h"
+#include "support/recording_update_view.h"
+#include "support/test_support.h"
+#include "support/update_bodies.h"
+#include "update/update_command.h"
+#include "update/update_coordinator.h"
+
+namespace {
+
+bool Contains(const std::vector<std::string>& v, const std::string& s) {
+  return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+class UpdateRunTest : public ::testing::Test {
+ protected:
+  test::TestApp app;
+  LoopUiThread ui;
+  test::RecordingUpdateView view;
+  test::RecordingProgressBar loadSave;
+  ServerList list;
+  test::TempDir files;
+  std::unique_ptr<test::OddHttpServer> server;
+
+  void SetUp() override {
+    app.ctx.ui = &ui;
+    app.ctx.settings.UpdTimeout = 5;
+    server = std::make_unique<test::OddHttpServer>(test::OddHttpServer::Options{
+        files.file("requests.log"), "", files.path().string(), "", ""});
+    ASSERT_GT(server->port(), 0);
+  }
+  std::string Url(const std::string& kind, const std::string& file) {
+    return kind + server->url("/file/" + file);
+  }
+  std::vector<std::string> Log() { return app.logLines(); }
+  void Run(UpdateKind kind = UpdateKind::All) { RunUpdate(list, app.ctx, view, kind, loadSave); }
+};
+
+TEST_F(UpdateRunTest, AllKindsOneWorkerMergeAndLog) {
+  test::WriteFile(files.file("a.met"),
+                  test::MetBody(3, test::MetEntry(1, 2, 3, 4, 4661, "One", "d1", 5) +
+                                       test::MetEntry(0, 1, 2, 3, 4661, "Bad", "", 0) +
+                                       test::MetEntry(5, 6, 7, 8, 4242, "Two", "d2", 6)));
+  test::WriteFile(files.file("b.bot"), test::BotRecord(1, 2, 3, 4, 4661, 1, 1) +
+                                           test::BotRecord(9, 9, 9, 9, 9999, 2, 3));
+  test::WriteFile(files.file("c.htm"), "<a href=\"ed2k://|server| 7.7.7.7 | 4661 |/\">x</a>");
+  test::WriteFile(files.file("dns.txt"), "8.8.4.4,4665,Num,Desc\n");
+  app.ctx.settings.URLs = {Url("MET|", "a.met"), Url("BOT|", "b.bot"), Url("HTM|", "c.htm"),
+                           "DNS|" + files.file("dns.txt")};
+  list.append(TServer{"5.6.7.8", "4242", "Existing", "kept", "n/a", "n/a", "n/a", "Normal", "n/a"},
+              false);
+  app.ctx.settings.UpdThreadCount = 1;
+  Run();
+
+  // Existing entries win; duplicates and invalid records are skipped; new ones are checked.
+  ASSERT_EQ(list.size(), 5u);
+  EXPECT_EQ(list[0].server.Name, "Existing");
+  EXPECT_FALSE(list[0].checked);
+  EXPECT_EQ(list[1].server.IP, "1.2.3.4");
+  EXPECT_EQ(list[1].server.Name, "One");
+  EXPECT_TRUE(list[1].checked);
+  EXPECT_EQ(list[2].server.IP, "9.9.9.9");
+  EXPECT_EQ(list[2].server.Pref, "Low");
+  EXPECT_EQ(list[3].server.IP, "7.7.7.7");  // trimmed
+  EXPECT_EQ(list[3].server.Port, "4661");
+  EXPECT_EQ(list[4].server.IP, "8.8.4.4");
+  EXPECT_EQ(list[4].server.Name, "Num");
+
+  const auto log = Log();
+  EXPECT_TRUE(Contains(log, "Updating from 4 URLs"));
+  EXPECT_TRUE(Contains(log, "Updated from <" + server->url("/file/a.met") + "> and found <3> IPs"));
+  EXPECT_TRUE(Contains(log, "Updated from <" + server->url("/file/b.bot") + "> and found <2> IPs"));
+  EXPECT_TRUE(Contains(log, "Updated from <" + server->url("/file/c.htm") + "> and found <1> IPs"));
+  EXPECT_TRUE(Contains(log, "Updated from <" + files.file("dns.txt") + "> and found <1> IPs"));
+  EXPECT_EQ(log.back(), "Updated successfully and found <4> unique IPs");
+
+  // One worker: every job ran in slot 1, in list order; the others were never used.
+  const auto& labels = view.labelHistory[0];
+  EXPECT_TRUE(Contains(labels, "Request sent! Waiting for reply..."));
+  EXPECT_TRUE(Contains(labels, "Data received successfully!"));
+  EXPECT_TRUE(Contains(labels, "3 new IPs found!"));
+  EXPECT_TRUE(Contains(labels, "Looking up DNS..."));
+  EXPECT_EQ(view.slotLabel[0], "< Thread not used >");
+  EXPECT_EQ(view.slotCaption[0], "Thread 1:");
+  EXPECT_TRUE(Contains(view.captionHistory[0], "Checking " + server->url("/file/a.met") + "..."));
+  for (int s = 1; s < 8; ++s) {
+    EXPECT_TRUE(view.labelHistory[s].empty()) << s;
+    EXPECT_EQ(view.slotLabel[s], "< Thread not used >");
+  }
+  EXPECT_EQ(view.headlines.front(), "Updating from 4 URLs...");
+  EXPECT_TRUE(Contains(view.headlines, "Adding servers to list..."));
+  EXPECT_EQ(view.descs.front(), "0 IPs found!");
+  EXPECT_EQ(view.desc, "7 IPs found!");
+  EXPECT_EQ(view.urls.position(), 4);
+  EXPECT_EQ(view.urls.max(), 4);
+  EXPECT_EQ(loadSave.max(), 7);
+  EXPECT_FALSE(loadSave.visible());
+  // The frame: the window was shown and closed, the main window is enabled again.
+  EXPECT_EQ(view.showCount, 1);
+  EXPECT_EQ(view.closeCount, 1);
+  EXPECT_TRUE(view.mainEnabled);
+  EXPECT_FALSE(app.ctx.state.OperationDone);
+  // Each run toggles the slot panel.
+  EXPECT_EQ(view.details, "&Details >>");
+  EXPECT_EQ(view.height, UpdateView::kHeightWithoutDetails);
+}
+
+TEST_F(UpdateRunTest, EightWorkersThreeJobsUseTheFirstThreeSlots) {
+  for (int i = 0; i < 3; ++i)
+    test::WriteFile(files.file("m" + std::to_string(i) + ".met"),
+                    test::MetBody(1, test::MetEntry(10, 0, 0, i, 4661, "x", "y", 1)));
+  app.ctx.settings.URLs = {Url("MET|", "m0.met"), Url("MET|", "m1.met"), Url("MET|", "m2.met")};
+  app.ctx.settings.UpdThreadCount = 8;
+  Run();
+  EXPECT_EQ(list.size(), 3u);
+  for (int s = 0; s < 3; ++s) {
+    EXPECT_TRUE(Contains(view.labelHistory[s], "1 new IPs found!")) << s;
+    EXPECT_EQ(view.slotLabel[s], "< Thread not used >");
+  }
+  for (int s = 3; s < 8; ++s) EXPECT_TRUE(view.labelHistory[s].empty()) << s;
+  EXPECT_EQ(Log().back(), "Updated successfully and found <3> unique IPs");
+}
+
+TEST_F(UpdateRunTest, FailingJobsReportNoRecords) {
+  test::WriteFile(files.file("bad.met"), "\x0F not a met");
+  const int closed = test::FreeLoopbackPort();
+  app.ctx.settings.URLs = {Url("MET|", "bad.met"), "MET|" + server->url("/404"),
+                           "MET|http://127.0.0.1:" + std::to_string(closed) + "/x",
+                           "DNS|" + files.file("missing.txt"), "XYZ|" + server->url("/ok/10")};
+  app.ctx.settings.UpdThreadCount = 8;
+  Run();
+  EXPECT_TRUE(list.empty());
+  EXPECT_TRUE(Contains(view.labelHistory[0], "0 new IPs found!"));
+  EXPECT_TRUE(Contains(view.labelHistory[1], "0 new IPs found!"));  // an error page is a body
+  EXPECT_TRUE(Contains(view.labelHistory[2], "Unknown error occured!"));
+  EXPECT_TRUE(Contains(view.labelHistory[3], "DNS-File not found..."));
+  EXPECT_TRUE(Contains(view.labelHistory[4], "0 new IPs found!"));
+  const auto log = Log();
+  EXPECT_TRUE(Contains(log, "Updated from <" + files.file("missing.txt") + "> and found <0> IPs"));
+  EXPECT_EQ(log.back(), "Updated successfully and found <0> unique IPs");
+}
+
+TEST_F(UpdateRunTest, ASilentServerTimesOut) {
+  app.ctx.settings.URLs = {"MET|" + server->url("/silent")};
+  app.ctx.settings.UpdTimeout = 1;
+  Run();
+  EXPECT_TRUE(Contains(view.labelHistory[0], "URL timed out!"));
+  EXPECT_TRUE(Contains(Log(), "Updated from <" + server->url("/silent") + "> and found <0> IPs"));
+  EXPECT_TRUE(list.empty());
+}
+
+TEST_F(UpdateRunTest, ASlowBodyThatHasBegunIsNotCutOff) {
+  app.ctx.settings.URLs = {"HTM|" + server->url("/slow/10")};  // 2 s of body
+  app.ctx.settings.UpdTimeout = 1;
+  Run();
+  EXPECT_TRUE(Contains(view.labelHistory[0], "Receiving data..."));
+  EXPECT_TRUE(Contains(view.labelHistory[0], "Data received successfully!"));
+  EXPECT_FALSE(Contains(view.labelHistory[0], "URL timed out!"));
+}
+
+TEST_F(UpdateRunTest, CancelLeavesTheListAloneAndNothingReachesTheNextRun) {
+  test::WriteFile(files.file("a.met"),
+                  test::MetBody(1, test::MetEntry(1, 2, 3, 4, 4661, "a", "b", 1)));
+  app.ctx.settings.URLs = {Url("MET|", "a.met"), "MET|" + server->url("/silent")};
+  app.ctx.settings.UpdThreadCount = 1;
+  app.ctx.settings.UpdTimeout = 30;
+  // One worker takes the jobs in order: Cancel is pressed when the second one (the
+  // silent server) has sent its request.
+  bool pressed = false;
+  int requests = 0;
+  view.onLabel = [&](int slot, const std::string& text) {
+    if (slot == 0 && text == "Request sent! Waiting for reply..." && ++requests == 2) {
+      pressed = true;
+      view.cancelClicked();
+    }
+  };
+  const std::uint32_t start = platform::ticks();
+  Run();
+  EXPECT_TRUE(pressed);
+  EXPECT_LT(platform::ticks() - start, 15000u);
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(view.headline, "Waiting for working threads to close...");
+  EXPECT_FALSE(Contains(Log(), "Updated successfully and found <1> unique IPs"));
+  EXPECT_TRUE(view.mainEnabled);
+
+  // The next run gets only its own results.
+  view.onLabel = nullptr;
+  app.ctx.settings.URLs = {Url("MET|", "a.met")};
+  app.ctx.settings.UpdTimeout = 5;
+  Run();
+  EXPECT_EQ(list.size(), 1u);
+  const auto log = Log();
+  EXPECT_EQ(log.back(), "Updated successfully and found <1> unique IPs");
+  EXPECT_FALSE(Contains(log, "Updated from <" + server->url("/silent") + "> and found <0> IPs"));
+  EXPECT_EQ(view.desc, "1 IPs found!");
+}
+
+TEST_F(UpdateRunTest, NarrowedKindsRunOnlyTheirEntriesAndRestoreTheList) {
+  test::WriteFile(files.file("a.met"),
+                  test::MetBody(1, test::MetEntry(1, 2, 3, 4, 4661, "a", "b", 1)));
+  test::WriteFile(files.file("c.htm"), "ed2k://|server|7.7.7.7|4661|/");
+  const std::vector<std::string> urls = {Url("HTM|", "c.htm"), Url("MET|", "a.met"),
+                                         Url("met|", "a.met")};
+  app.ctx.settings.URLs = urls;
+  Run(UpdateKind::MET);
+  EXPECT_EQ(app.ctx.settings.URLs, urls);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].server.IP, "1.2.3.4");
+  EXPECT_TRUE(Contains(Log(), "Updating from 1 URLs"));
+
+  Run(UpdateKind::BOT);
+  EXPECT_EQ(app.ctx.settings.URLs, urls);
+  EXPECT_EQ(view.headlines.back(), "Adding servers to list...");
+  EXPECT_TRUE(Contains(view.headlines, "Updating from 0 URLs..."));
+  EXPECT_EQ(Log().back(), "Updated successfully and found <0> unique IPs");
+  EXPECT_EQ(list.size(), 1u);
+
+  Run(UpdateKind::HTML);
+  EXPECT_EQ(list.size(), 2u);
+  EXPECT_EQ(app.ctx.settings.URLs, urls);
+}
+
+TEST_F(UpdateRunTest, DnsFileLines) {
+  test::WriteFile(files.file("dns.txt"),
+                  "// a comment\r\n"
+                  "\r\n"
+                  "localhost,4661,Local,Here\r\n"
+                  "1.2.3.4,4661\r\n"
+                  "1.2.3.5,70000,x,y\r\n"
+                  ",4661,empty,address\r\n"
+                  "1.2.3.6, 4662,Blank,port\r\n"
+                  "1.2.3.7\r\n");
+  app.ctx.settings.URLs = {"DNS|" + files.file("dns.txt")};
+  Run(UpdateKind::DNS);
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0].server.IP, "127.0.0.1");
+  EXPECT_EQ(list[0].server.Name, "Local");
+  EXPECT_EQ(list[0].server.Desc, "Here");
+  EXPECT_EQ(list[1].server.IP, "1.2.3.4");
+  EXPECT_EQ(list[1].server.Name, "n/a");
+  EXPECT_EQ(list[1].server.Desc, "n/a");
+  EXPECT_EQ(list[2].server.IP, "1.2.3.6");
+  EXPECT_EQ(list[2].server.Port, "4662");
+  EXPECT_TRUE(Contains(view.labelHistory[0], "3 new IPs found!"));
+}
+
+// An unresolvable name must be tried in a private network namespace only: the case runs
+// in a child of this test program inside one (unshare -n, loopback up).
+TEST_F(UpdateRunTest, AnUnresolvableNameIsDroppedAndTheNextLineIsRead) {
+  if (!std::getenv("RAVELIN_IN_PRIVATE_NETNS")) {
+    if (std::system("unshare -n true >/dev/null 2>&1") != 0)
+      GTEST_SKIP() << "no private network namespace can be made here (unshare -n failed)";
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string run =
+        "RAVELIN_IN_PRIVATE_NETNS=1 unshare -n sh -c 'ip link set lo up && "
+        "exec \"" +
+        self +
+        "\" --gtest_filter=UpdateRunTest.AnUnresolvableNameIsDroppedAndTheNextLineIsRead'"
+        " >" +
+        files.file("child.out") + " 2>&1";
+    const int rc = std::system(run.c_str());
+    const std::string child = test::ReadFile(files.file("child.out"));
+    EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << child;
+    EXPECT_NE(child.find("[       OK ] UpdateRunTest.AnUnresolvableName"), std::string::npos)
+        << child;
+    return;
+  }
+  test::WriteFile(files.file("dns.txt"),
+                  "no-such-host.invalid,4661,Gone,x\n"
+                  "1.2.3.4,4661,Next,y\n");
+  app.ctx.settings.URLs = {"DNS|" + files.file("dns.txt")};
+  Run(UpdateKind::DNS);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].server.Name, "Next");
+}
+
+}  // namespace

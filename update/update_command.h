@@ -1,0 +1,28 @@
+#pragma once
+#include "app/app_context.h"
+#include "app/progress_bar.h"
+#include "serverlist/server_list.h"
+#include "update/update_view.h"
+
+// Which entries of the URL list an update uses.
+enum class UpdateKind {
+  All,   // "Update from all sources"
+  HTML,  // "Update only from HTML URLs"          (entries marked "HTM|")
+  MET,   // "Update only from MET-File URLs"      (entries marked "MET|")
+  BOT,   // "Update only from BOT-File URLs"      (entries marked "BOT|")
+  DNS,   // "Update only from local DNS-File"     (entries marked "DNS|")
+};
+
+// The marker of a kind ("HTM|", "MET|", "BOT|", "DNS|"; empty for All).
+const char* UpdateKindMarker(UpdateKind kind);
+
+// The update commands, as the menus and the script executor run them, on the
+// user-interface thread: clears OperationDone, disables the main window, shows the update
+// window and runs the update in it, waits in PauseFunc(1000) steps until OperationDone is
+// set, then clears it, enables the main window and closes the update window (also when
+// anything fails on the way). The narrowed kinds run with only the entries of their
+// marker (compared exactly) and put the full URL list back afterwards, in its order, on
+// every way out. pbLoadSave is the main window's progress bar. tlsCaFile names extra
+// trust anchors for https downloads (empty: the system's trust store).
+void RunUpdate(ServerList& list, AppContext& ctx, UpdateView& view, UpdateKind kind,
+               ProgressBar& pbLoadSave, const std::string& tlsCaFile = {});
