@@ -6,6 +6,15 @@
 #include "platform/ticks.h"
 #include "serverlist/ip_port.h"
 
+std::string ProgressText(int position, int maximum) {
+  std::string text(1, '(');
+  text += std::to_string(position);
+  text += '/';
+  text += std::to_string(maximum);
+  text += ')';
+  return text;
+}
+
 VerifyCoordinator::VerifyCoordinator(ServerList& list, AppContext& ctx, VerifyView& view)
     : list_(list), ctx_(ctx), view_(view) {}
 
@@ -57,8 +66,7 @@ void VerifyCoordinator::FormClose() {
 void VerifyCoordinator::stepProgress() {
   ProgressBar& bar = view_.progressBar();
   bar.stepIt();
-  view_.setDescription("(" + std::to_string(bar.position()) + "/" + std::to_string(bar.max()) +
-                       ")");
+  view_.setDescription(ProgressText(bar.position(), bar.max()));
 }
 
 void VerifyCoordinator::FormActivate() {
@@ -97,7 +105,7 @@ void VerifyCoordinator::run() {
   const std::string count = std::to_string(n);
   ctx_.log.WriteLog("Verifying " + count + " server IPs");
   view_.setHeadline("Verifying " + count + " server IPs...");
-  view_.setDescription("(0/" + count + ")");
+  view_.setDescription(ProgressText(0, static_cast<int>(n)));
   ProgressBar& bar = view_.progressBar();
   bar.setPosition(0);
   bar.setMax(static_cast<int>(n));

@@ -8,6 +8,9 @@
 #include "verify/verify_thread.h"
 #include "verify/verify_view.h"
 
+// lblDesc's text for the bar's position and maximum: "(17/250)".
+std::string ProgressText(int position, int maximum);
+
 // The verification run of the verify window: walks the list once, unchecks servers whose
 // address or port cannot be tested, hands every other one to a pool of up to 20
 // TVerifyThread workers and waits for them. Runs on the user-interface thread; the

@@ -31,7 +31,7 @@ void TVerifyThread::ApplyResult() {
   ProgressBar& bar = view.progressBar();
   bar.setStep(1);
   bar.stepIt();
-  view.setDescription("(" + std::to_string(bar.position()) + "/" + std::to_string(bar.max()) + ")");
+  view.setDescription(ProgressText(bar.position(), bar.max()));
   ServerList& list = owner_.list();
   if (ItemIndex >= 0 && static_cast<std::size_t>(ItemIndex) < list.size()) {
     list.StatusCounting = false;
