@@ -131,6 +131,9 @@ void ServerList::beginUpdate() {
 }
 
 void ServerList::endUpdate() {
+  // An import appends one row at a time; give back the vector's growth reserve when it
+  // is large, so a big list costs about the entries themselves.
+  if (entries_.capacity() - entries_.size() > entries_.size() / 8) entries_.shrink_to_fit();
   if (observer_) observer_->updatesSuspended(false);
 }
 
