@@ -82,6 +82,7 @@ void mergeBot(ServerList& list, KeySet& keys, std::string_view data, const std::
   {
     BulkImport bulk(list, bar);
     list.reserve(list.size() + stated);
+    keys.reserve(stated);
     BotDecoder decoder(data);
     TServer server;
     while (decoder.next(server)) {

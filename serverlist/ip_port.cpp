@@ -1,7 +1,5 @@
 #include "serverlist/ip_port.h"
 
-#include <vector>
-
 std::optional<std::int32_t> ParseInt32(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && s[i] == ' ') ++i;
@@ -50,17 +48,19 @@ std::optional<std::int32_t> ParseInt32(std::string_view s) {
 // when their value is 0 (1.00.3.4 is fine, 1.02.3.4 is not). The fourth part's length is
 // not limited, only its value.
 bool IsValidIP(std::string_view s) {
-  std::vector<std::string_view> parts;
+  std::string_view parts[4];
+  size_t count = 0;
   size_t start = 0;
   for (size_t i = 0; i <= s.size(); ++i) {
     if (i == s.size() || s[i] == '.') {
-      parts.push_back(s.substr(start, i - start));
+      if (count == 4) return false;
+      parts[count++] = s.substr(start, i - start);
       start = i + 1;
     } else if (s[i] < '0' || s[i] > '9') {
       return false;
     }
   }
-  if (parts.size() != 4) return false;
+  if (count != 4) return false;
   for (size_t p = 0; p < 4; ++p) {
     const std::string_view part = parts[p];
     if (part.empty()) return false;

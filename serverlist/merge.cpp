@@ -3,10 +3,8 @@
 #include "serverlist/ip_port.h"
 
 namespace {
-void lowerAscii(std::string& s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+char lowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 }  // namespace
 
@@ -18,20 +16,70 @@ std::string ServerKey(std::string_view ip, std::string_view port) {
 }
 
 KeySet::KeySet(const ServerList& list) {
-  keys_.reserve(list.size() * 2 + 16);
+  reserve(list.size());
   for (const ServerEntry& e : list.entries()) add(e.server.IP, e.server.Port);
 }
 
+std::uint32_t KeySet::fold(std::string_view ip, std::string_view port) const {
+  scratch_.clear();
+  scratch_.reserve(ip.size() + port.size() + 1);
+  std::uint32_t h = 2166136261u;  // FNV-1a over the folded key
+  const auto put = [&](char c) {
+    c = lowerAscii(c);
+    scratch_.push_back(c);
+    h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  };
+  for (char c : ip) put(c);
+  put(':');
+  for (char c : port) put(c);
+  return h;
+}
+
+size_t KeySet::find(std::uint32_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& s = slots_[i];
+    if (s.length == 0) return i;
+    if (s.hash == hash && s.length == scratch_.size() &&
+        arena_.compare(s.offset, s.length, scratch_) == 0)
+      return i;
+  }
+}
+
+void KeySet::grow(size_t minSlots) {
+  size_t n = 16;
+  while (n < minSlots) n *= 2;
+  if (n <= slots_.size()) return;
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(n, Slot{});
+  for (const Slot& s : old) {
+    if (s.length == 0) continue;
+    size_t i = s.hash & (n - 1);
+    while (slots_[i].length != 0) i = (i + 1) & (n - 1);
+    slots_[i] = s;
+  }
+}
+
+void KeySet::reserve(size_t n) {
+  // Load factor at most one half.
+  grow((count_ + n) * 2);
+}
+
 bool KeySet::add(std::string_view ip, std::string_view port) {
-  std::string key = ServerKey(ip, port);
-  lowerAscii(key);
-  return keys_.insert(std::move(key)).second;
+  if ((count_ + 1) * 2 > slots_.size()) grow((count_ + 1) * 2);
+  const std::uint32_t hash = fold(ip, port);
+  const size_t i = find(hash);
+  if (slots_[i].length != 0) return false;
+  slots_[i] = Slot{hash, static_cast<std::uint32_t>(scratch_.size()), arena_.size()};
+  arena_ += scratch_;
+  ++count_;
+  return true;
 }
 
 bool KeySet::contains(std::string_view ip, std::string_view port) const {
-  std::string key = ServerKey(ip, port);
-  lowerAscii(key);
-  return keys_.count(key) != 0;
+  if (slots_.empty()) return false;
+  const std::uint32_t hash = fold(ip, port);
+  return slots_[find(hash)].length != 0;
 }
 
 bool MergeServer(ServerList& list, KeySet& keys, TServer record, std::string extraTags,

@@ -1,7 +1,8 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include "serverlist/server_list.h"
 
@@ -9,6 +10,8 @@
 std::string ServerKey(std::string_view ip, std::string_view port);
 
 // The keys of the servers already listed, and of those an import has taken so far.
+// An open-addressing table over one text arena: an import of a hundred thousand servers
+// makes no allocation per key.
 class KeySet {
  public:
   KeySet() = default;
@@ -16,10 +19,25 @@ class KeySet {
   // Adds the key; false when it was there already.
   bool add(std::string_view ip, std::string_view port);
   bool contains(std::string_view ip, std::string_view port) const;
-  size_t size() const { return keys_.size(); }
+  size_t size() const { return count_; }
+  // Room for n more keys, so an import of known size does not rehash as it grows.
+  void reserve(size_t n);
 
  private:
-  std::unordered_set<std::string> keys_;
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t length = 0;
+    std::uint64_t offset = 0;  // into arena_; length 0 marks an empty slot
+  };
+  // The folded key in scratch_ and its hash.
+  std::uint32_t fold(std::string_view ip, std::string_view port) const;
+  size_t find(std::uint32_t hash) const;  // the slot holding scratch_, or the empty one to use
+  void grow(size_t minSlots);
+
+  std::vector<Slot> slots_;
+  std::string arena_;
+  size_t count_ = 0;
+  mutable std::string scratch_;
 };
 
 // The merge rule of every import: trims IP and port, and appends the record as a checked

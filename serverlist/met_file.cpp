@@ -23,7 +23,9 @@ void mergeMet(ServerList& list, KeySet& keys, std::string_view data, const std::
   {
     BulkImport bulk(list, bar);
     // Every entry takes at least ten bytes, whatever the header says.
-    list.reserve(list.size() + std::min<std::size_t>(declared, data.size() / 10));
+    const std::size_t expected = std::min<std::size_t>(declared, data.size() / 10);
+    list.reserve(list.size() + expected);
+    keys.reserve(expected);
     MetRecord rec;
     while (decoder.next(rec)) {
       MergeServer(list, keys, std::move(rec.server), std::move(rec.extraTags), rec.extraTagCount);

@@ -143,12 +143,18 @@ void ServerList::changed(size_t row) {
 }
 
 void ServerList::recount() {
-  if (StatusCounting) {
-    statusText_ = StatusTextCounting(entries_.size(), checkedCount_);
-  } else {
-    statusText_ = " EDonkey2000 servers (" + std::to_string(entries_.size()) + " IPs)";
+  status_ = StatusSnapshot{entries_.size(), checkedCount_, StatusCounting};
+  if (observer_) observer_->statusChanged();
+}
+
+const std::string& ServerList::statusText() const {
+  if (textFor_ != status_) {
+    statusText_ = status_.counting
+                      ? StatusTextCounting(status_.rows, status_.checked)
+                      : " EDonkey2000 servers (" + std::to_string(status_.rows) + " IPs)";
+    textFor_ = status_;
   }
-  if (observer_) observer_->statusChanged(statusText_);
+  return statusText_;
 }
 
 std::string StatusTextCounting(size_t n, size_t checked) {

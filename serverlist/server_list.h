@@ -26,7 +26,8 @@ class ServerListObserver {
   virtual void rowsRemoved(size_t first, size_t count) = 0;
   virtual void rowChanged(size_t row) = 0;
   virtual void listReset() = 0;
-  virtual void statusChanged(const std::string& statusText) = 0;
+  // The status text changed; read it with ServerList::statusText().
+  virtual void statusChanged() = 0;
   // Repainting is suspended between updatesSuspended(true) and updatesSuspended(false).
   virtual void updatesSuspended(bool suspended) = 0;
 };
@@ -68,7 +69,7 @@ class ServerList {
   void select(std::optional<size_t> row);
 
   // Panel 0 of the status bar, as the last recount left it.
-  const std::string& statusText() const { return statusText_; }
+  const std::string& statusText() const;
   void recount();
 
   // Suspends and resumes repainting of the list (imports do this around their loop).
@@ -83,7 +84,17 @@ class ServerList {
   std::vector<ServerEntry> entries_;
   std::optional<size_t> selected_;
   size_t checkedCount_ = 0;
-  std::string statusText_;
+  // What the last recount saw; the text is formed from it only when someone reads it, so
+  // the notification of every appended row stays cheap.
+  struct StatusSnapshot {
+    size_t rows = 0;
+    size_t checked = 0;
+    bool counting = true;
+    bool operator==(const StatusSnapshot&) const = default;
+  };
+  StatusSnapshot status_;
+  mutable std::optional<StatusSnapshot> textFor_;
+  mutable std::string statusText_;
   ServerListObserver* observer_ = nullptr;
 };
 

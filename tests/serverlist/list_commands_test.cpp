@@ -48,7 +48,7 @@ TEST(CheckCommands, FollowTheBulkChangeProtocol) {
   test::TestApp app;
   ServerList list;
   FillThree(list);
-  test::RecordingObserver obs;
+  test::RecordingObserver obs(list);
   list.setObserver(&obs);
   InvertSelection(list, app.ctx);
   // One notification per row while counting is off, then one full recount.
@@ -158,7 +158,7 @@ TEST(SetPreferenceOfChecked, SetsPrefOfCheckedRowsOnly) {
   ServerList list;
   FillThree(list);
   list.setChecked(2, true);
-  test::RecordingObserver obs;
+  test::RecordingObserver obs(list);
   list.setObserver(&obs);
   SetPreferenceOfChecked(list, "High");
   EXPECT_EQ(Column(list, fPref), (Strings{"High", "Normal", "High"}));

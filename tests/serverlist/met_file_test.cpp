@@ -37,7 +37,7 @@ class ListWatch : public ServerListObserver {
   void rowsRemoved(size_t, size_t) override {}
   void rowChanged(size_t) override {}
   void listReset() override {}
-  void statusChanged(const std::string&) override {}
+  void statusChanged() override {}
   void updatesSuspended(bool s) override { events.push_back(s ? "suspend" : "resume"); }
 };
 

@@ -228,7 +228,7 @@ TEST(FilterServers, EmptyValue) {
 
 TEST(FilterServers, FollowsTheBulkChangeProtocolAndIgnoresUnknownIndexes) {
   ServerList list = ListOfField(fUsers, {"1", "2", "3"});
-  test::RecordingObserver obs;
+  test::RecordingObserver obs(list);
   list.setObserver(&obs);
   FilterServers(list, fUsers, foGreater, "1");
   ASSERT_EQ(obs.statuses.size(), 4u);

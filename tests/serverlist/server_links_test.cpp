@@ -140,16 +140,20 @@ namespace {
 // Records the bulk protocol as the list reports it.
 class RecordingObserver : public ServerListObserver {
  public:
+  explicit RecordingObserver(const ServerList& list) : list_(list) {}
   std::vector<std::string> events;
   void rowsInserted(size_t, size_t) override { events.push_back("inserted"); }
   void rowsRemoved(size_t, size_t) override {}
   void rowChanged(size_t) override {}
   void listReset() override {}
-  void statusChanged(const std::string& text) override { lastStatus = text; }
+  void statusChanged() override { lastStatus = list_.statusText(); }
   void updatesSuspended(bool suspended) override {
     events.push_back(suspended ? "suspend" : "resume");
   }
   std::string lastStatus;
+
+ private:
+  const ServerList& list_;
 };
 
 TServer Server(const std::string& ip, const std::string& port, const std::string& name = kNA) {
@@ -233,7 +237,7 @@ TEST(ReadServersFromHTML, UnreadableFileChangesNothing) {
   test::TestApp app;
   ServerList list;
   list.append(Server("1.2.3.4", "4661"), true);
-  RecordingObserver observer;
+  RecordingObserver observer(list);
   list.setObserver(&observer);
   EXPECT_THROW(ReadServersFromHTML(list, app.dir.file("missing.html"), app.ctx),
                platform::EFileError);
@@ -250,7 +254,7 @@ TEST(ReadServersFromHTML, RunsTheBulkProtocolAndPumpsPerLink) {
   const std::string file = app.dir.file("three.html");
   test::WriteFile(file, "|server|1.1.1.1|1| |server|bad|1| |server|3.3.3.3|3|");
   ServerList list;
-  RecordingObserver observer;
+  RecordingObserver observer(list);
   list.setObserver(&observer);
   std::vector<bool> countingAtPump;
   app.ui.onPump = [&] { countingAtPump.push_back(list.StatusCounting); };
@@ -268,7 +272,7 @@ TEST(ReadServersFromHTML, FailureDuringTheScanKeepsWhatWasAdded) {
   const std::string file = app.dir.file("abort.html");
   test::WriteFile(file, "|server|1.1.1.1|1| |server|2.2.2.2|2| |server|3.3.3.3|3|");
   ServerList list;
-  RecordingObserver observer;
+  RecordingObserver observer(list);
   list.setObserver(&observer);
   int pumps = 0;
   app.ui.onPump = [&] {

@@ -41,7 +41,7 @@ TEST(StatusText, EmptyListGivesEmptyPanelAndShortFormWithoutCounting) {
 
 TEST(ServerListRows, SetFieldChangesOneFieldAndRecounts) {
   ServerList list;
-  test::RecordingObserver obs;
+  test::RecordingObserver obs(list);
   list.setObserver(&obs);
   list.append(Server("1.1.1.1"), true);
   const size_t before = obs.statuses.size();

@@ -301,7 +301,7 @@ TEST(MoveServer, DroppingARowOnItselfChangesNothing) {
   ServerList list;
   for (const char* ip : {"1.1.1.1", "2.2.2.2", "3.3.3.3"}) list.append(Server(ip), true);
   list.select(1);
-  test::RecordingObserver obs;
+  test::RecordingObserver obs(list);
   list.setObserver(&obs);
   MoveServer(list, 1, 1);
   MoveServer(list, 1, 2);  // in front of the next row: the same place

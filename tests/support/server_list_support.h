@@ -38,14 +38,18 @@ inline std::vector<bool> Marks(const ServerList& list) {
 // Records the status texts the list reports and counts the other notifications.
 class RecordingObserver : public ServerListObserver {
  public:
+  explicit RecordingObserver(const ServerList& list) : list_(list) {}
   std::vector<std::string> statuses;
   int inserted = 0, removed = 0, changed = 0, resets = 0;
   void rowsInserted(size_t, size_t count) override { inserted += static_cast<int>(count); }
   void rowsRemoved(size_t, size_t count) override { removed += static_cast<int>(count); }
   void rowChanged(size_t) override { ++changed; }
   void listReset() override { ++resets; }
-  void statusChanged(const std::string& text) override { statuses.push_back(text); }
+  void statusChanged() override { statuses.push_back(list_.statusText()); }
   void updatesSuspended(bool) override {}
+
+ private:
+  const ServerList& list_;
 };
 
 }  // namespace test
