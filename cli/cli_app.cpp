@@ -14,6 +14,7 @@
 #include "cli/terminal.h"
 #include "platform/file_io.h"
 #include "script/script_executor.h"
+#include "script/script_file_run.h"
 #include "script/script_language.h"
 #include "serverlist/server_list.h"
 
@@ -115,37 +116,55 @@ int RunCli(int argc, char** argv) {
 
   ServerList list;
   list.NegCompare = ctx.settings.NegCompare;
-  if (options.mode == Mode::Run) session.history().AddFile(AbsolutePath(options.script));
-
+  CliHost host(list, ctx, term);
+  ScriptRun run;
   int status = kOk;
-  if (options.check || ctx.settings.ScrSyntaxCheck) {
-    try {
-      CheckSyntax(lines, ctx);
-    } catch (const ESilentAbort&) {
-      // The check has reported the wrong line; the script does not run.
-      status = kSyntaxError;
+  try {
+    if (options.mode == Mode::Run) {
+      const std::string path = AbsolutePath(options.script);
+      switch (RunScriptFile(path, session.history(), list, host, ctx, run, options.check)) {
+        case ScriptFileOutcome::Missing:
+          term.error("ravelin-cli: cannot open " + path);
+          status = kUsage;
+          break;
+        case ScriptFileOutcome::SyntaxError:
+          status = kSyntaxError;
+          break;
+        case ScriptFileOutcome::Ran:
+          break;
+      }
+    } else {
+      bool correct = true;
+      if (options.check || ctx.settings.ScrSyntaxCheck) {
+        try {
+          CheckSyntax(lines, ctx);
+        } catch (const ESilentAbort&) {
+          correct = false;
+          status = kSyntaxError;
+        }
+      }
+      if (correct) ExecScript(lines, list, host, ctx, run);
     }
-  }
-  if (status == kOk) {
-    CliHost host(list, ctx, term);
-    ScriptRun run;
-    try {
-      ExecScript(lines, list, host, ctx, run);
-    } catch (const ESilentAbort&) {
-      // Reported where it was raised.
-    } catch (const std::exception& e) {
+  } catch (const ESilentAbort&) {
+    // Reported where it was raised.
+  } catch (const std::exception& e) {
+    if (run.line == 0) {
+      // The script file could not be read after all.
+      term.error(std::string("ravelin-cli: ") + e.what());
+      status = kUsage;
+    } else {
       term.error("ravelin-cli: line " + std::to_string(run.line) + ": " + e.what());
       status = kCommandFailed;
     }
-    term.clearProgress();
-    for (const ScriptFailure& failure : run.failures) {
-      term.error("ravelin-cli: line " + std::to_string(failure.line) + ": " + failure.message);
-      status = kCommandFailed;
-    }
-    if (status == kOk && run.interrupted) {
-      term.error("ravelin-cli: interrupted");
-      status = kInterrupted;
-    }
+  }
+  term.clearProgress();
+  for (const ScriptFailure& failure : run.failures) {
+    term.error("ravelin-cli: line " + std::to_string(failure.line) + ": " + failure.message);
+    if (status == kOk) status = kCommandFailed;
+  }
+  if (status == kOk && run.interrupted) {
+    term.error("ravelin-cli: interrupted");
+    status = kInterrupted;
   }
 
   session.close();

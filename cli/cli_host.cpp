@@ -1,12 +1,12 @@
 #include "cli/cli_host.h"
 
-#include <stdexcept>
-
 #include "app/app_context.h"
+#include "cli/cli_update_view.h"
 #include "cli/cli_verify_view.h"
 #include "client/close_countdown.h"
 #include "client/process_control.h"
 #include "serverlist/server_list.h"
+#include "update/update_command.h"
 #include "verify/verify_command.h"
 
 namespace cli {
@@ -14,8 +14,27 @@ namespace cli {
 CliHost::CliHost(ServerList& list, AppContext& ctx, Terminal& term)
     : list_(list), ctx_(ctx), term_(term), bar_(term, "Loading/saving") {}
 
-void CliHost::update(UpdateSource) {
-  throw std::runtime_error("Updating the server list is not available in ravelin-cli yet");
+void CliHost::update(UpdateSource source) {
+  UpdateKind kind = UpdateKind::All;
+  switch (source) {
+    case UpdateSource::All:
+      kind = UpdateKind::All;
+      break;
+    case UpdateSource::HTML:
+      kind = UpdateKind::HTML;
+      break;
+    case UpdateSource::MET:
+      kind = UpdateKind::MET;
+      break;
+    case UpdateSource::BOT:
+      kind = UpdateKind::BOT;
+      break;
+    case UpdateSource::DNS:
+      kind = UpdateKind::DNS;
+      break;
+  }
+  CliUpdateView view(term_);
+  RunUpdate(list_, ctx_, view, kind, bar_);
 }
 
 void CliHost::verify(bool all) {

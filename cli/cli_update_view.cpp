@@ -1,0 +1,48 @@
+#include "cli/cli_update_view.h"
+
+namespace cli {
+
+CliUpdateView::CliUpdateView(Terminal& term) : term_(term) {}
+
+void CliUpdateView::closeWindow() {
+  term_.clearProgress();
+}
+
+void CliUpdateView::setHeadline(const std::string& text) {
+  if (text == headline_) return;
+  headline_ = text;
+  line(text);
+  redraw();
+}
+
+void CliUpdateView::setDesc(const std::string& text) {
+  if (text == desc_) return;
+  desc_ = text;
+  line(text);
+  redraw();
+}
+
+void CliUpdateView::setSlotCaption(int slot, const std::string& text) {
+  captions_[static_cast<size_t>(slot)] = text;
+}
+
+void CliUpdateView::setSlotLabel(int slot, const std::string& text) {
+  std::string& label = labels_[static_cast<size_t>(slot)];
+  if (text == label) return;
+  label = text;
+  if (text != "< Thread not used >") line("Thread " + std::to_string(slot + 1) + ": " + text);
+}
+
+// Plain lines only where nothing is drawn in place.
+void CliUpdateView::line(const std::string& text) {
+  if (!term_.showsProgress() && text != lastLine_) term_.status(text);
+  lastLine_ = text;
+}
+
+void CliUpdateView::redraw() {
+  if (!term_.showsProgress()) return;
+  term_.progressLine(RenderBar(headline_, urls_.position(), urls_.min(), urls_.max(), 20) + "  " +
+                     desc_);
+}
+
+}  // namespace cli

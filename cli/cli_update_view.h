@@ -1,0 +1,56 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "app/progress_bar.h"
+#include "cli/terminal.h"
+#include "update/update_view.h"
+
+namespace cli {
+
+// The update window on a terminal: one line with the headline, the URL bar and the count
+// of servers found, redrawn in place. With --verbose and no terminal, every headline,
+// description and thread status the window would show is printed as a line of its own.
+class CliUpdateView : public UpdateView {
+ public:
+  explicit CliUpdateView(Terminal& term);
+
+  void showWindow() override {}
+  void closeWindow() override;
+  void setMainWindowEnabled(bool) override {}
+  void setHeadline(const std::string& text) override;
+  void setDesc(const std::string& text) override;
+  ProgressBar& urlsBar() override { return urls_; }
+  std::string detailsCaption() const override { return details_; }
+  void setDetails(const std::string& caption, int) override { details_ = caption; }
+  void setSlotCaption(int slot, const std::string& text) override;
+  void setSlotLabel(int slot, const std::string& text) override;
+  ProgressBar& slotBar(int slot) override { return slots_[static_cast<size_t>(slot)]; }
+
+ private:
+  class Bar : public ProgressBar {
+   public:
+    Bar() = default;
+    explicit Bar(CliUpdateView* view) : view_(view) {}
+
+   protected:
+    void changed() override {
+      if (view_) view_->redraw();
+    }
+
+   private:
+    CliUpdateView* view_ = nullptr;
+  };
+
+  void redraw();
+  void line(const std::string& text);
+
+  Terminal& term_;
+  Bar urls_{this};
+  std::array<Bar, kSlots> slots_;
+  std::array<std::string, kSlots> captions_{};
+  std::array<std::string, kSlots> labels_{};
+  std::string headline_, desc_, details_ = "&Details >>", lastLine_;
+};
+
+}  // namespace cli

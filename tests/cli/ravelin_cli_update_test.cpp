@@ -1,0 +1,72 @@
+// ravelin-cli's update commands against a real HTTP server on loopback.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/ini_file.h"
+#include "cli/cli_runner.h"
+#include "serverlist/met_file.h"
+#include "serverlist/server_list.h"
+#include "support/peer_process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TServer Server(const std::string& ip, const std::string& port) {
+  TServer s;
+  s.IP = ip;
+  s.Port = port;
+  s.Name = "Server " + ip;
+  return s;
+}
+
+Lines MetIps(const std::string& path) {
+  test::TestApp app;
+  test::RecordingProgressBar bar;
+  ServerList list;
+  ReadServersFromMet(list, path, bar, app.ctx);
+  Lines ips;
+  for (const auto& e : list.entries()) ips.push_back(e.server.IP + ":" + e.server.Port);
+  return ips;
+}
+
+}  // namespace
+
+TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
+  test::TempDir dir;
+  test::TempDir served;
+  {
+    ServerList list;
+    list.append(Server("1.2.3.4", "4661"), true);
+    list.append(Server("5.6.7.8", "4242"), true);
+    test::TestApp app;
+    test::RecordingProgressBar bar;
+    ASSERT_TRUE(WriteServersToMet(list, served.file("a.met"), bar, app.ctx));
+  }
+  test::WriteFile(served.file("c.htm"), "<a href=\"ed2k://|server|7.7.7.7|4661|/\">x</a>");
+  test::OddHttpServer server({dir.file("requests.log"), "", served.path().string(), "", ""});
+  ASSERT_GT(server.port(), 0);
+  const std::string ini = dir.file("ravelin.ini");
+  test::WriteFile(ini,
+                  "[general]\nLOG=1\n[update]\nUpdThreadCount=2\nUpdTimeout=5\n[URLs]\nURL1=MET|" +
+                      server.url("/file/a.met") + "\nURL2=HTM|" + server.url("/file/c.htm") + "\n");
+  const std::string met = dir.file("met-only.met");
+  const std::string all = dir.file("all.met");
+  const auto r = test::RunCli(
+      {"--ini", ini, "--verbose", "-e", "UpdateFromMET", "-e", "SaveCustomMET[" + met + "]", "-e",
+       "UpdateFromAll", "-e", "SaveCustomMET[" + all + "]"},
+      dir);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(MetIps(met), (Lines{"1.2.3.4:4661", "5.6.7.8:4242"}));
+  EXPECT_EQ(MetIps(all), (Lines{"1.2.3.4:4661", "5.6.7.8:4242", "7.7.7.7:4661"}));
+  // --verbose shows the update window's status lines.
+  EXPECT_NE(r.err.find("Updating from 1 URLs...\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Updating from 2 URLs...\n"), std::string::npos);
+  EXPECT_NE(r.err.find("2 IPs found!\n"), std::string::npos);
+  // The narrowed update did not change the URL list in the file.
+  const IniFile after(ini);
+  EXPECT_EQ(after.ReadString("URLs", "URL2", ""), "HTM|" + server.url("/file/c.htm"));
+}
