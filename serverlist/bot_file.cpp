@@ -81,7 +81,7 @@ void mergeBot(ServerList& list, KeySet& keys, std::string_view data, const std::
   bool truncated = false;
   {
     BulkImport bulk(list, bar);
-    list.reserve(list.size() + stated);
+    list.expectAppends(stated);
     keys.reserve(stated);
     BotDecoder decoder(data);
     TServer server;

@@ -24,7 +24,7 @@ void mergeMet(ServerList& list, KeySet& keys, std::string_view data, const std::
     BulkImport bulk(list, bar);
     // Every entry takes at least ten bytes, whatever the header says.
     const std::size_t expected = std::min<std::size_t>(declared, data.size() / 10);
-    list.reserve(list.size() + expected);
+    list.expectAppends(expected);
     keys.reserve(expected);
     MetRecord rec;
     while (decoder.next(rec)) {

@@ -19,6 +19,10 @@ inline void prefetchEntry(const ServerEntry* entry) {
 }  // namespace
 
 void ServerList::append(ServerEntry entry) {
+  if (expectedAppends_ != 0 && entries_.size() == entries_.capacity()) {
+    entries_.reserve(entries_.size() + expectedAppends_);
+    expectedAppends_ = 0;
+  }
   if (entry.checked) ++checkedCount_;
   entries_.push_back(std::move(entry));
   if (observer_) observer_->rowsInserted(entries_.size() - 1, 1);
@@ -131,6 +135,7 @@ void ServerList::beginUpdate() {
 }
 
 void ServerList::endUpdate() {
+  expectedAppends_ = 0;
   // An import appends one row at a time; give back the vector's growth reserve when it
   // is large, so a big list costs about the entries themselves.
   if (entries_.capacity() - entries_.size() > entries_.size() / 8) entries_.shrink_to_fit();

@@ -64,6 +64,9 @@ class ServerList {
   // 0..size()-1). Entries are moved, not copied; the selection stays on its entry.
   void permute(const std::vector<size_t>& order);
   void reserve(size_t n) { entries_.reserve(n); }
+  // Up to n rows may be appended before endUpdate(): the first append that needs room
+  // makes room for all of them at once. An import that appends nothing moves nothing.
+  void expectAppends(size_t n) { expectedAppends_ = n; }
 
   std::optional<size_t> selected() const { return selected_; }
   void select(std::optional<size_t> row);
@@ -84,6 +87,7 @@ class ServerList {
   std::vector<ServerEntry> entries_;
   std::optional<size_t> selected_;
   size_t checkedCount_ = 0;
+  size_t expectedAppends_ = 0;
   // What the last recount saw; the text is formed from it only when someone reads it, so
   // the notification of every appended row stays cheap.
   struct StatusSnapshot {
