@@ -13,49 +13,11 @@
 #include <thread>
 #include <vector>
 
+#include "loopback_listener.h"
 #include "platform/event_loop.h"
 #include "verify/wsocket.h"
 
 namespace {
-
-// Accepts every connection on a background thread and closes it at once.
-class Listener {
- public:
-  Listener() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::listen(fd_, 512);
-    socklen_t len = sizeof a;
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-    stop_ = ::eventfd(0, EFD_CLOEXEC);
-    thread_ = std::thread([this] {
-      pollfd fds[2] = {{stop_, POLLIN, 0}, {fd_, POLLIN, 0}};
-      while (::poll(fds, 2, 1000) >= 0 && !fds[0].revents) {
-        if (fds[1].revents) {
-          const int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-          if (c >= 0) ::close(c);
-        }
-      }
-    });
-  }
-  ~Listener() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = ::write(stop_, &one, sizeof one);
-    thread_.join();
-    ::close(fd_);
-    ::close(stop_);
-  }
-  std::uint16_t port() const { return port_; }
-
- private:
-  int fd_ = -1, stop_ = -1;
-  std::uint16_t port_ = 0;
-  std::thread thread_;
-};
 
 // attempts connects in total, at most inFlight at a time; returns the number that
 // succeeded.
@@ -89,7 +51,7 @@ int runConnects(platform::EventLoop& loop, std::uint16_t port, int attempts, int
 }
 
 void BM_ConnectOneAtATime(benchmark::State& state) {
-  Listener listener;
+  bench::Listener listener;
   platform::EventLoop loop;
   int ok = 0;
   for (auto _ : state) ok += runConnects(loop, listener.port(), 1000, 1);
@@ -99,7 +61,7 @@ void BM_ConnectOneAtATime(benchmark::State& state) {
 BENCHMARK(BM_ConnectOneAtATime)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 void BM_Connect20InFlight(benchmark::State& state) {
-  Listener listener;
+  bench::Listener listener;
   platform::EventLoop loop;
   int ok = 0;
   for (auto _ : state) ok += runConnects(loop, listener.port(), 1000, 20);
