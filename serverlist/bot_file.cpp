@@ -109,17 +109,10 @@ void MergeServersFromBotData(ServerList& list, std::string_view data, const std:
 void ReadServersFromBOT(ServerList& list, const std::string& fileName, ProgressBar& bar,
                         AppContext& ctx) {
   ctx.processPending();
+  const std::optional<std::string> data = ReadImportSource(fileName, list, bar);
+  if (!data) return;
   KeySet keys(list);
-  std::string data;
-  try {
-    data = platform::ReadWholeFile(fileName);
-  } catch (const platform::EFileError&) {
-    // An unreadable file ends the import without a message or a log line.
-    list.recount();
-    bar.hide();
-    return;
-  }
-  mergeBot(list, keys, data, fileName, bar, ctx);
+  mergeBot(list, keys, *data, fileName, bar, ctx);
 }
 
 bool EncodeBotRecord(std::string& out, const TServer& s) {

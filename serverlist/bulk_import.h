@@ -1,6 +1,23 @@
 #pragma once
+#include <optional>
+#include <string>
+
 #include "app/progress_bar.h"
+#include "platform/file_io.h"
 #include "serverlist/server_list.h"
+
+// The whole source file of a MET or BOT import. A file that cannot be read ends the import
+// quietly: no message, no log line, the status recounted and the bar hidden.
+inline std::optional<std::string> ReadImportSource(const std::string& fileName, ServerList& list,
+                                                   ProgressBar& bar) {
+  try {
+    return platform::ReadWholeFile(fileName);
+  } catch (const platform::EFileError&) {
+    list.recount();
+    bar.hide();
+    return std::nullopt;
+  }
+}
 
 // The bulk-change frame of an import: suspends repainting and the status count while it
 // lives, and on the way out, however the import ends, resumes both, recounts once and

@@ -67,17 +67,10 @@ void MergeServersFromMetData(ServerList& list, std::string_view data, const std:
 void ReadServersFromMet(ServerList& list, const std::string& fileName, ProgressBar& bar,
                         AppContext& ctx) {
   ctx.processPending();
+  const std::optional<std::string> data = ReadImportSource(fileName, list, bar);
+  if (!data) return;
   KeySet keys(list);
-  std::string data;
-  try {
-    data = platform::ReadWholeFile(fileName);
-  } catch (const platform::EFileError&) {
-    // An unreadable file ends the import without a message or a log line.
-    list.recount();
-    bar.hide();
-    return;
-  }
-  mergeMet(list, keys, data, fileName, bar, ctx);
+  mergeMet(list, keys, *data, fileName, bar, ctx);
 }
 
 std::optional<std::string> EncodeMetFile(const ServerList& list, bool addressTags) {
