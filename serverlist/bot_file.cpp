@@ -74,8 +74,10 @@ std::vector<TServer> ParseBot(std::string_view bytes, std::size_t maxRecords) {
 
 namespace {
 
-void mergeBot(ServerList& list, KeySet& keys, std::string_view data, const std::string& fileName,
+// Merges a whole file's bytes by the merge rule, against the keys listed right now.
+void mergeBot(ServerList& list, std::string_view data, const std::string& fileName,
               ProgressBar& bar, AppContext& ctx) {
+  KeySet keys(list);
   const std::size_t stated = data.size() / kBotRecordSize;
   bar.start(static_cast<int>(stated));
   bool truncated = false;
@@ -102,8 +104,7 @@ void mergeBot(ServerList& list, KeySet& keys, std::string_view data, const std::
 void MergeServersFromBotData(ServerList& list, std::string_view data, const std::string& fileName,
                              ProgressBar& bar, AppContext& ctx) {
   ctx.processPending();
-  KeySet keys(list);
-  mergeBot(list, keys, data, fileName, bar, ctx);
+  mergeBot(list, data, fileName, bar, ctx);
 }
 
 void ReadServersFromBOT(ServerList& list, const std::string& fileName, ProgressBar& bar,
@@ -111,8 +112,7 @@ void ReadServersFromBOT(ServerList& list, const std::string& fileName, ProgressB
   ctx.processPending();
   const std::optional<std::string> data = ReadImportSource(fileName, list, bar);
   if (!data) return;
-  KeySet keys(list);
-  mergeBot(list, keys, *data, fileName, bar, ctx);
+  mergeBot(list, *data, fileName, bar, ctx);
 }
 
 bool EncodeBotRecord(std::string& out, const TServer& s) {

@@ -11,8 +11,10 @@
 
 namespace {
 
-void mergeMet(ServerList& list, KeySet& keys, std::string_view data, const std::string& fileName,
+// Merges a whole file's bytes by the merge rule, against the keys listed right now.
+void mergeMet(ServerList& list, std::string_view data, const std::string& fileName,
               ProgressBar& bar, AppContext& ctx) {
+  KeySet keys(list);
   MetDecoder decoder(data);
   if (!decoder.headerOk()) {
     ctx.message("Warning", kMetDamagedText, MsgIcon::Error, MsgButtons::Ok);
@@ -60,8 +62,7 @@ std::optional<std::string> encodeChecked(const ServerList& list, bool addressTag
 void MergeServersFromMetData(ServerList& list, std::string_view data, const std::string& fileName,
                              ProgressBar& bar, AppContext& ctx) {
   ctx.processPending();
-  KeySet keys(list);
-  mergeMet(list, keys, data, fileName, bar, ctx);
+  mergeMet(list, data, fileName, bar, ctx);
 }
 
 void ReadServersFromMet(ServerList& list, const std::string& fileName, ProgressBar& bar,
@@ -69,8 +70,7 @@ void ReadServersFromMet(ServerList& list, const std::string& fileName, ProgressB
   ctx.processPending();
   const std::optional<std::string> data = ReadImportSource(fileName, list, bar);
   if (!data) return;
-  KeySet keys(list);
-  mergeMet(list, keys, *data, fileName, bar, ctx);
+  mergeMet(list, *data, fileName, bar, ctx);
 }
 
 std::optional<std::string> EncodeMetFile(const ServerList& list, bool addressTags) {
