@@ -6,7 +6,7 @@
 #include <unordered_set>
 
 #include "platform/file_io.h"
-#include "serverlist/ip_port.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -21,26 +21,9 @@ std::string_view trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-char lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace
 
-std::string lowerName(std::string_view name) {
-  std::string out(name);
-  for (char& c : out) c = lower(c);
-  return out;
-}
-
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
 
 #ifdef _WIN32
 constexpr const char* kPlatformEol = "\r\n";
@@ -52,9 +35,9 @@ constexpr const char* kPlatformEol = "\n";
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
   try {
-    parse(platform::ReadWholeFile(path_));
+    parse(platform::readWholeFile(path_));
     loaded_ = true;
-  } catch (const platform::EFileError&) {
+  } catch (const platform::FileError&) {
     std::error_code ec;
     const bool exists = std::filesystem::exists(path_, ec);
     // Anything but "there is no such file" means a file we could not read.
@@ -62,7 +45,7 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
   }
 }
 
-IniFile IniFile::Parse(std::string_view text) {
+IniFile IniFile::fromText(std::string_view text) {
   IniFile ini;
   ini.parse(text);
   return ini;
@@ -114,7 +97,7 @@ void IniFile::parse(std::string_view text) {
   }
 }
 
-std::string IniFile::Text() const {
+std::string IniFile::text() const {
   size_t size = bom_.size();
   for (const auto& l : lines_) size += l.text.size() + l.eol.size();
   std::string out;
@@ -127,12 +110,12 @@ std::string IniFile::Text() const {
   return out;
 }
 
-void IniFile::UpdateFile() const {
-  if (path_.empty()) throw platform::EFileError("No file name given for the INI file");
+void IniFile::updateFile() const {
+  if (path_.empty()) throw platform::FileError("No file name given for the INI file");
   if (unreadable_)
-    throw platform::EFileError("Cannot write file \"" + path_ +
+    throw platform::FileError("Cannot write file \"" + path_ +
                                "\": it exists but could not be read");
-  platform::WriteFileAtomically(path_, Text());
+  platform::writeFileAtomically(path_, text());
 }
 
 size_t IniFile::findKey(std::string_view section, std::string_view key) const {
@@ -140,71 +123,71 @@ size_t IniFile::findKey(std::string_view section, std::string_view key) const {
   for (size_t i = 0; i < lines_.size(); ++i) {
     const Line& l = lines_[i];
     if (l.kind == Kind::Section) {
-      inSection = sameName(l.name, section);
-    } else if (inSection && l.kind == Kind::Key && sameName(l.name, key)) {
+      inSection = platform::equalsNoCase(l.name, section);
+    } else if (inSection && l.kind == Kind::Key && platform::equalsNoCase(l.name, key)) {
       return i;
     }
   }
   return std::string::npos;
 }
 
-bool IniFile::SectionExists(std::string_view section) const {
+bool IniFile::sectionExists(std::string_view section) const {
   for (const auto& l : lines_)
-    if (l.kind == Kind::Section && sameName(l.name, section)) return true;
+    if (l.kind == Kind::Section && platform::equalsNoCase(l.name, section)) return true;
   return false;
 }
 
-bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
+bool IniFile::valueExists(std::string_view section, std::string_view key) const {
   return findKey(section, key) != std::string::npos;
 }
 
-std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
+std::vector<std::string> IniFile::readSection(std::string_view section) const {
   std::vector<std::string> keys;
-  for (auto& kv : ReadSectionValues(section)) keys.push_back(std::move(kv.first));
+  for (auto& kv : readSectionValues(section)) keys.push_back(std::move(kv.first));
   return keys;
 }
 
-std::vector<std::pair<std::string, std::string>> IniFile::ReadSectionValues(
+std::vector<std::pair<std::string, std::string>> IniFile::readSectionValues(
     std::string_view section) const {
   std::vector<std::pair<std::string, std::string>> values;
   std::unordered_set<std::string> seen;
   bool inSection = false;
   for (const auto& l : lines_) {
     if (l.kind == Kind::Section) {
-      inSection = sameName(l.name, section);
-    } else if (inSection && l.kind == Kind::Key && seen.insert(lowerName(l.name)).second) {
+      inSection = platform::equalsNoCase(l.name, section);
+    } else if (inSection && l.kind == Kind::Key && seen.insert(platform::lowerAscii(l.name)).second) {
       values.emplace_back(l.name, l.value);
     }
   }
   return values;
 }
 
-std::vector<std::string> IniFile::ReadSections() const {
+std::vector<std::string> IniFile::readSections() const {
   std::vector<std::string> sections;
   std::unordered_set<std::string> seen;
   for (const auto& l : lines_)
-    if (l.kind == Kind::Section && seen.insert(lowerName(l.name)).second)
+    if (l.kind == Kind::Section && seen.insert(platform::lowerAscii(l.name)).second)
       sections.push_back(l.name);
   return sections;
 }
 
-std::string IniFile::ReadString(std::string_view section, std::string_view key,
+std::string IniFile::readString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
   const size_t i = findKey(section, key);
   return i == std::string::npos ? std::string(defaultValue) : lines_[i].value;
 }
 
-std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
+std::int32_t IniFile::readInteger(std::string_view section, std::string_view key,
                                   std::int32_t defaultValue) const {
   const size_t i = findKey(section, key);
   if (i == std::string::npos) return defaultValue;
-  return ParseInt32(lines_[i].value).value_or(defaultValue);
+  return platform::parseInt32(lines_[i].value).value_or(defaultValue);
 }
 
-bool IniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
+bool IniFile::readBool(std::string_view section, std::string_view key, bool defaultValue) const {
   const size_t i = findKey(section, key);
   if (i == std::string::npos) return defaultValue;
-  const auto v = ParseInt32(lines_[i].value);
+  const auto v = platform::parseInt32(lines_[i].value);
   return v ? *v != 0 : defaultValue;
 }
 
@@ -219,7 +202,7 @@ void IniFile::insertLine(size_t pos, Line line) {
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos), std::move(line));
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
   if (section.find_first_of("]\r\n") != std::string_view::npos || trim(section) != section)
     throw std::invalid_argument("INI section name not allowed: " + std::string(section));
   const std::string_view trimmedKey = trim(key);
@@ -248,7 +231,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
   // Behind the last key of the section's first part, or right behind its header.
   size_t header = std::string::npos;
   for (size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].kind == Kind::Section && sameName(lines_[i].name, section)) {
+    if (lines_[i].kind == Kind::Section && platform::equalsNoCase(lines_[i].name, section)) {
       header = i;
       break;
     }
@@ -271,26 +254,26 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
   insertLine(lines_.size(), std::move(line));
 }
 
-void IniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
-  WriteString(section, key, std::to_string(value));
+void IniFile::writeInteger(std::string_view section, std::string_view key, std::int32_t value) {
+  writeString(section, key, std::to_string(value));
 }
 
-void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
-  WriteString(section, key, value ? "1" : "0");
+void IniFile::writeBool(std::string_view section, std::string_view key, bool value) {
+  writeString(section, key, value ? "1" : "0");
 }
 
-void IniFile::EraseSection(std::string_view section) {
+void IniFile::eraseSection(std::string_view section) {
   std::vector<Line> kept;
   kept.reserve(lines_.size());
   bool erasing = false;
   for (auto& l : lines_) {
-    if (l.kind == Kind::Section) erasing = sameName(l.name, section);
+    if (l.kind == Kind::Section) erasing = platform::equalsNoCase(l.name, section);
     if (!erasing) kept.push_back(std::move(l));
   }
   lines_ = std::move(kept);
 }
 
-void IniFile::DeleteKey(std::string_view section, std::string_view key) {
+void IniFile::deleteKey(std::string_view section, std::string_view key) {
   if (const size_t i = findKey(section, key); i != std::string::npos)
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
 }

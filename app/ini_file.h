@@ -20,57 +20,54 @@
 // - Writing a key replaces its line, a new key is appended at the end of its section, a
 //   new section at the end of the file.
 //
-// The file on disk is read once by the constructor and written by UpdateFile(); nothing
+// The file on disk is read once by the constructor and written by updateFile(); nothing
 // is kept open in between. Parsing is one linear pass over the bytes and accepts any
 // input: whatever is not understood is kept verbatim and never read as a key.
-// A section or key name in the form in which names are compared: ASCII letters in lower
-// case.
-std::string lowerName(std::string_view name);
 
 class IniFile {
  public:
-  // An empty file that is not tied to a path (UpdateFile() then throws).
+  // An empty file that is not tied to a path (updateFile() then throws).
   IniFile() = default;
   // Reads the file at path. A file that does not exist gives an empty INI file that
-  // UpdateFile() will create. A file that exists but cannot be read also reads as empty,
-  // so that settings fall back to their defaults; UpdateFile() then refuses to replace
+  // updateFile() will create. A file that exists but cannot be read also reads as empty,
+  // so that settings fall back to their defaults; updateFile() then refuses to replace
   // it (see there).
   explicit IniFile(std::string path);
 
   // Parses text as the contents of an INI file.
-  static IniFile Parse(std::string_view text);
+  static IniFile fromText(std::string_view text);
   // The contents of the INI file as they would be written.
-  std::string Text() const;
+  std::string text() const;
 
-  const std::string& FileName() const { return path_; }
+  const std::string& fileName() const { return path_; }
   // Whether the constructor found the file and read it.
-  bool Loaded() const { return loaded_; }
+  bool loaded() const { return loaded_; }
 
   // Writes the contents to the file through a temporary file that replaces it only when
-  // everything was written. Throws platform::EFileError when the file cannot be written,
+  // everything was written. Throws platform::FileError when the file cannot be written,
   // when no path is set, or when the file existed but could not be read at construction
   // (writing would lose its contents).
-  void UpdateFile() const;
+  void updateFile() const;
 
-  bool SectionExists(std::string_view section) const;
-  bool ValueExists(std::string_view section, std::string_view key) const;
+  bool sectionExists(std::string_view section) const;
+  bool valueExists(std::string_view section, std::string_view key) const;
   // The key names of a section in file order, each name once.
-  std::vector<std::string> ReadSection(std::string_view section) const;
+  std::vector<std::string> readSection(std::string_view section) const;
   // The keys of a section with their values, in file order, each name once (the first
   // line of a key named twice).
-  std::vector<std::pair<std::string, std::string>> ReadSectionValues(
+  std::vector<std::pair<std::string, std::string>> readSectionValues(
       std::string_view section) const;
   // The section names in file order, each name once.
-  std::vector<std::string> ReadSections() const;
+  std::vector<std::string> readSections() const;
 
-  std::string ReadString(std::string_view section, std::string_view key,
+  std::string readString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
-  // The value parsed with ParseInt32; the default when the key is missing or its value is
+  // The value parsed with parseInt32; the default when the key is missing or its value is
   // not an integer.
-  std::int32_t ReadInteger(std::string_view section, std::string_view key,
+  std::int32_t readInteger(std::string_view section, std::string_view key,
                            std::int32_t defaultValue) const;
   // Any integer other than 0 is true; the default when missing or not an integer.
-  bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+  bool readBool(std::string_view section, std::string_view key, bool defaultValue) const;
 
   // Sets key in section to value. Blanks and tabs at either end of the value cannot be
   // kept by the format and are dropped; a line break inside it would split the line and
@@ -78,16 +75,16 @@ class IniFile {
   // a section name with "]", a line break or blanks at either end; a key name that is
   // empty, holds "=" or a line break, has blanks at either end or starts with "[", ";"
   // or "#".
-  void WriteString(std::string_view section, std::string_view key, std::string_view value);
-  void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+  void writeString(std::string_view section, std::string_view key, std::string_view value);
+  void writeInteger(std::string_view section, std::string_view key, std::int32_t value);
   // Written as "1" or "0".
-  void WriteBool(std::string_view section, std::string_view key, bool value);
+  void writeBool(std::string_view section, std::string_view key, bool value);
 
   // Removes the section: its header, its keys and every other line up to the next
   // section header, in every part of it.
-  void EraseSection(std::string_view section);
+  void eraseSection(std::string_view section);
   // Removes one key line; nothing happens when the key is missing.
-  void DeleteKey(std::string_view section, std::string_view key);
+  void deleteKey(std::string_view section, std::string_view key);
 
  private:
   enum class Kind { Other, Section, Key };

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/ini_file.h"
-#include "app/settings.h"
+#include "runtime/settings.h"
 
 // Ranges that the workers rest on: the updater has 8 worker slots, the verifier 20, and
 // both take time-outs of 1 to 60 seconds. Loading clamps hand-edited values into them.
@@ -19,31 +19,31 @@ constexpr int kTimeoutMax = 60;
 inline constexpr std::string_view kUrlMarkers[] = {"HTM|", "MET|", "BOT|", "DNS|"};
 
 // Whether the entry holds one of the kind markers anywhere in its text.
-bool HasUrlMarker(std::string_view entry);
+bool hasUrlMarker(std::string_view entry);
 
 // Section URLs: URL1, URL2, ... up to the first missing number, without the entries that
 // hold no kind marker, in file order.
-std::vector<std::string> ReadUrlList(const IniFile& ini);
+std::vector<std::string> readUrlList(const IniFile& ini);
 
 // Brings values that only a hand-edited file can hold into the ranges the program works
 // with: thread counts into 1..8 (update) and 1..20 (verify), time-outs into 1..60
 // seconds, and negative pauses (EDWaittime, waittime1, waittime2) to 0.
-void ClampSettings(TSettings& settings);
+void clampSettings(Settings& settings);
 
-// Every key of TSettings from the INI file; missing keys and values that are not integers
+// Every key of Settings from the INI file; missing keys and values that are not integers
 // where one is expected keep their defaults. The result is clamped (ClampSettings).
-TSettings SettingsFromIni(const IniFile& ini);
+Settings settingsFromIni(const IniFile& ini);
 // Reads ravelin.ini. A missing file gives the defaults; the file is never created here.
-TSettings LoadSettings(const std::string& iniPath);
+Settings loadSettings(const std::string& iniPath);
 
 // Puts the keys that the options dialog writes into ini, and rewrites section URLs as
 // URL1, URL2, ... (an empty list leaves no section). EDWaittime, NegCompare, NoRegCheck,
 // waittime1 and waittime2 are never written.
-void WriteSettingsToIni(const TSettings& settings, IniFile& ini);
+void writeSettingsToIni(const Settings& settings, IniFile& ini);
 // Reads ravelin.ini, writes the options keys as above and saves it; everything else in
-// the file stays. Throws platform::EFileError when the file cannot be written.
-void SaveSettings(const TSettings& settings, const std::string& iniPath);
+// the file stays. Throws platform::FileError when the file cannot be written.
+void storeSettings(const Settings& settings, const std::string& iniPath);
 
 // Writes the key VrfWarning of section verify alone, as the verification warning dialog
-// does. Throws platform::EFileError when the file cannot be written.
-void SaveVrfWarning(bool vrfWarning, const std::string& iniPath);
+// does. Throws platform::FileError when the file cannot be written.
+void storeVrfWarning(bool vrfWarning, const std::string& iniPath);

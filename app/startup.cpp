@@ -30,15 +30,15 @@ std::string absolutePath(const std::string& path) {
 }
 }  // namespace
 
-std::string ExecutableDirectory() {
+std::string executableDirectory() {
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   return ec ? std::string() : exe.parent_path().string();
 }
 
-StartupEnvironment CurrentStartupEnvironment() {
+StartupEnvironment currentStartupEnvironment() {
   StartupEnvironment env;
-  env.exeDir = ExecutableDirectory();
+  env.exeDir = executableDirectory();
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) env.xdgConfigHome = xdg;
   if (const char* home = std::getenv("HOME"); home && *home) {
     env.home = home;
@@ -52,11 +52,11 @@ StartupEnvironment CurrentStartupEnvironment() {
   return env;
 }
 
-std::string LocateIniFile(const StartupEnvironment& env, const std::string& explicitIni) {
+std::string locateIniFile(const StartupEnvironment& env, const std::string& explicitIni) {
   if (!explicitIni.empty()) return absolutePath(explicitIni);
   if (!env.exeDir.empty()) {
-    const std::string beside = ClientFile(env.exeDir, kIniName);
-    if (platform::FileExists(beside) ||
+    const std::string beside = clientFile(env.exeDir, kIniName);
+    if (platform::fileExists(beside) ||
         (isDirectory(env.exeDir) && ::access(env.exeDir.c_str(), W_OK) == 0))
       return absolutePath(beside);
   }
@@ -65,11 +65,11 @@ std::string LocateIniFile(const StartupEnvironment& env, const std::string& expl
   if (!env.xdgConfigHome.empty() && env.xdgConfigHome.front() == '/')
     config = env.xdgConfigHome;
   else
-    config = ClientFile(env.home, ".config");
-  return absolutePath(ClientFile(ClientFile(config, "ravelin"), kIniName));
+    config = clientFile(env.home, ".config");
+  return absolutePath(clientFile(clientFile(config, "ravelin"), kIniName));
 }
 
-std::optional<std::string> TakeIniOption(std::vector<std::string>& args) {
+std::optional<std::string> takeIniOption(std::vector<std::string>& args) {
   std::optional<std::string> ini;
   std::vector<std::string> rest;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -86,30 +86,30 @@ std::optional<std::string> TakeIniOption(std::vector<std::string>& args) {
   return ini;
 }
 
-std::string IniDirectory(const std::string& iniPath) {
+std::string iniDirectory(const std::string& iniPath) {
   return fs::path(iniPath).parent_path().string();
 }
 
-void EnsureIniDirectory(const std::string& iniPath) {
-  const std::string dir = IniDirectory(iniPath);
+void ensureIniDirectory(const std::string& iniPath) {
+  const std::string dir = iniDirectory(iniPath);
   if (dir.empty()) return;
   std::error_code ec;
   fs::create_directories(dir, ec);
-  if (ec) throw platform::EFileError("Cannot create directory \"" + dir + "\": " + ec.message());
+  if (ec) throw platform::FileError("Cannot create directory \"" + dir + "\": " + ec.message());
 }
 
-void PrepareLogging(AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
+void prepareLogging(AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
                     int milliseconds) {
-  ctx.log.LoggingActive = ctx.settings.LOG;
-  ctx.log.LogFileName.clear();
-  if (!ctx.log.LoggingActive) return;
-  const std::string logDir = ClientFile(IniDirectory(iniPath), "log");
+  ctx.log.loggingActive = ctx.settings.LOG;
+  ctx.log.logFileName.clear();
+  if (!ctx.log.loggingActive) return;
+  const std::string logDir = clientFile(iniDirectory(iniPath), "log");
   if (!isDirectory(logDir) && ::mkdir(logDir.c_str(), 0777) != 0) {
     ctx.message("Error", "Subdirectory \\log\\ cannot be created!", MsgIcon::Error, MsgButtons::Ok);
-    ctx.log.LoggingActive = false;
+    ctx.log.loggingActive = false;
     return;
   }
-  ctx.log.LogFileName = ClientFile(logDir, LogFileNameFor(localStart, milliseconds));
+  ctx.log.logFileName = clientFile(logDir, logFileNameFor(localStart, milliseconds));
 }
 
 AppSession::AppSession(AppContext& ctx, std::string iniPath)
@@ -126,39 +126,39 @@ AppSession::~AppSession() {
 
 void AppSession::start(std::chrono::system_clock::time_point now) {
   ctx_.state = RunState{};
-  ctx_.settings = LoadSettings(iniPath_);
+  ctx_.settings = loadSettings(iniPath_);
 
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   std::tm local{};
   localtime_r(&seconds, &local);
   const auto sinceEpoch =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
-  PrepareLogging(ctx_, iniPath_, local, static_cast<int>(((sinceEpoch % 1000) + 1000) % 1000));
+  prepareLogging(ctx_, iniPath_, local, static_cast<int>(((sinceEpoch % 1000) + 1000) % 1000));
 
-  history_.LoadFromIni(iniPath_, kHistorySection);
+  history_.loadFromIni(iniPath_, kHistorySection);
   started_ = true;
   historySaved_ = false;
-  ctx_.log.WriteLog("Ravelin successfully started - VARs initialized and WNDs created");
+  ctx_.log.writeLog("Ravelin successfully started - VARs initialized and WNDs created");
 }
 
 void AppSession::close() {
-  ctx_.log.WriteLog("Main window and application closed");
+  ctx_.log.writeLog("Main window and application closed");
 }
 
 void AppSession::saveHistory() {
-  if (!history_.IsEmpty()) {
-    EnsureIniDirectory(iniPath_);
-    history_.SaveToIni(iniPath_, kHistorySection);
+  if (!history_.isEmpty()) {
+    ensureIniDirectory(iniPath_);
+    history_.saveToIni(iniPath_, kHistorySection);
   }
   historySaved_ = true;
 }
 
 void AppSession::saveSettings() {
-  EnsureIniDirectory(iniPath_);
-  SaveSettings(ctx_.settings, iniPath_);
+  ensureIniDirectory(iniPath_);
+  storeSettings(ctx_.settings, iniPath_);
 }
 
 void AppSession::saveVrfWarning() {
-  EnsureIniDirectory(iniPath_);
-  SaveVrfWarning(ctx_.settings.VrfWarning, iniPath_);
+  ensureIniDirectory(iniPath_);
+  storeVrfWarning(ctx_.settings.VrfWarning, iniPath_);
 }

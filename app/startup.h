@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "script/history_list.h"
+#include "runtime/app_context.h"
+#include "app/history_list.h"
 
 // Where the program looks for its settings, passed in so that the rule can be tried
 // with any directories.
@@ -17,10 +17,10 @@ struct StartupEnvironment {
 };
 
 // The directory of /proc/self/exe, empty when it cannot be found.
-std::string ExecutableDirectory();
+std::string executableDirectory();
 // The running program's environment: its executable's directory, $XDG_CONFIG_HOME and
 // the home directory ($HOME, else the password database).
-StartupEnvironment CurrentStartupEnvironment();
+StartupEnvironment currentStartupEnvironment();
 
 // The ravelin.ini to use, as an absolute path:
 // - explicitIni (from --ini) when given;
@@ -29,24 +29,24 @@ StartupEnvironment CurrentStartupEnvironment();
 // - else $XDG_CONFIG_HOME/ravelin/ravelin.ini when that variable holds an absolute path,
 //   otherwise ~/.config/ravelin/ravelin.ini.
 // Nothing is created.
-std::string LocateIniFile(const StartupEnvironment& env, const std::string& explicitIni = "");
+std::string locateIniFile(const StartupEnvironment& env, const std::string& explicitIni = "");
 
 // Removes "--ini FILE" or "--ini=FILE" from args and returns FILE; the last one wins.
 // Throws std::invalid_argument when "--ini" is the last argument.
-std::optional<std::string> TakeIniOption(std::vector<std::string>& args);
+std::optional<std::string> takeIniOption(std::vector<std::string>& args);
 
 // The directory that holds the ini file (where the log directory goes).
-std::string IniDirectory(const std::string& iniPath);
+std::string iniDirectory(const std::string& iniPath);
 // Creates the directories in front of the ini file, so that a first save can write it.
-// Throws platform::EFileError when they cannot be created.
-void EnsureIniDirectory(const std::string& iniPath);
+// Throws platform::FileError when they cannot be created.
+void ensureIniDirectory(const std::string& iniPath);
 
-// Logging for this run: LoggingActive follows LOG. When it is set, the subdirectory "log"
+// Logging for this run: loggingActive follows LOG. When it is set, the subdirectory "log"
 // beside the ini file is created if missing (one level only); when that fails the user
-// is told so with an error box and logging is off for the run. Otherwise LogFileName is
+// is told so with an error box and logging is off for the run. Otherwise logFileName is
 // that directory plus the file name formed from the start time; the file itself is
 // created by the first line.
-void PrepareLogging(AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
+void prepareLogging(AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
                     int milliseconds);
 
 // Start-up and shutdown of the application, without any window: both front ends create
@@ -70,11 +70,11 @@ class AppSession {
   // The last log line of the run. A front end shows its sponsor popup before this.
   void close();
   // Saves the recently used scripts now (and not again at destruction). Throws
-  // platform::EFileError when the file cannot be written.
+  // platform::FileError when the file cannot be written.
   void saveHistory();
 
   // Writes the settings that the options dialog edits into the ini file, creating its
-  // directory when needed. Throws platform::EFileError when that fails; the settings in
+  // directory when needed. Throws platform::FileError when that fails; the settings in
   // memory keep their values.
   void saveSettings();
   // Writes VrfWarning alone, as the verification warning dialog does.
@@ -82,13 +82,13 @@ class AppSession {
 
   const std::string& iniPath() const { return iniPath_; }
   AppContext& context() { return ctx_; }
-  THistoryList& history() { return history_; }
+  HistoryList& history() { return history_; }
   bool started() const { return started_; }
 
  private:
   AppContext& ctx_;
   std::string iniPath_;
-  THistoryList history_;
+  HistoryList history_;
   bool started_ = false;
   bool historySaved_ = false;
 };

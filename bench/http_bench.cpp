@@ -1,4 +1,4 @@
-// Download throughput of THttpCli against curl on the same local URL, over HTTP and
+// Download throughput of HttpClient against curl on the same local URL, over HTTP and
 // HTTPS, and the peak memory growth of our download. Everything runs on 127.0.0.1.
 //
 // Run (Release build):
@@ -19,7 +19,9 @@
 #include <sstream>
 #include <string>
 
-#include "update/http_cli.h"
+#include "net/http_client.h"
+#include "support/peer_process.h"
+#include "support/test_support.h"
 
 // The peers of the test suite, with the peer folder found from this file's place.
 static const std::string kBenchPeers =
@@ -27,8 +29,6 @@ static const std::string kBenchPeers =
 #ifndef RAVELIN_TEST_PEERS
 #define RAVELIN_TEST_PEERS kBenchPeers.c_str()
 #endif
-#include "support/peer_process.cpp"
-#include "support/test_support.cpp"
 
 extern char** environ;
 
@@ -86,12 +86,12 @@ std::size_t OurGet(const std::string& url, const std::string& caFile, bool keep,
   bool done = false;
   std::uint16_t error = 0;
   {
-    THttpCli cli(loop);
-    cli.URL = url;
-    cli.TlsCaFile = caFile;
-    cli.BodyString = keep ? &body : nullptr;
+    HttpClient cli(loop);
+    cli.url = url;
+    cli.tlsCaFile = caFile;
+    cli.bodyString = keep ? &body : nullptr;
     auto last = std::chrono::steady_clock::now();
-    cli.OnDocData = [&](THttpCli&, const char*, int len) {
+    cli.onDocData = [&](HttpClient&, const char*, int len) {
       const auto now = std::chrono::steady_clock::now();
       const double gap = std::chrono::duration<double, std::milli>(now - last).count();
       last = now;
@@ -99,13 +99,13 @@ std::size_t OurGet(const std::string& url, const std::string& caFile, bool keep,
       ++g_pieces;
       counted += static_cast<std::size_t>(len);
     };
-    cli.OnRequestDone = [&](THttpCli&, THttpRequest, std::uint16_t e) {
+    cli.onRequestDone = [&](HttpClient&, HttpRequest, std::uint16_t e) {
       error = e;
       done = true;
     };
     std::ofstream("/proc/self/clear_refs") << "5";  // resets the peak (VmHWM)
     const long before = StatusKb("VmRSS:");
-    cli.StartGet();
+    cli.startGet();
     test::RunLoopUntil(
         loop, [&] { return done; }, 120000);
     peakGrowthKb = StatusKb("VmHWM:") - before;

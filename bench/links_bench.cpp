@@ -45,7 +45,7 @@ const std::string& Page20() {
 void Scan(benchmark::State& state, const std::string& page) {
   size_t links = 0;
   for (auto _ : state) {
-    const auto pairs = ScanServerLinks(page);
+    const auto pairs = scanServerLinks(page);
     links = pairs.size();
     benchmark::DoNotOptimize(pairs.data());
   }
@@ -73,12 +73,12 @@ void BM_ReadServersFromHTML_10MB_50k(benchmark::State& state) {
   const std::string file = (std::filesystem::temp_directory_path() /
                             ("ravelin-links-bench-" + std::to_string(::getpid()) + ".html"))
                                .string();
-  platform::WriteFileAtomically(file, Page10());
+  platform::writeFileAtomically(file, Page10());
   size_t servers = 0;
   for (auto _ : state) {
     ServerList list;
     AppContext ctx;
-    ReadServersFromHTML(list, file, ctx);
+    readServersFromHTML(list, file, ctx);
     servers = list.size();
   }
   std::remove(file.c_str());

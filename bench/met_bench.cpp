@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/progress_bar.h"
+#include "runtime/app_context.h"
+#include "runtime/progress_bar.h"
 #include "platform/file_io.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/met_file.h"
@@ -34,7 +34,7 @@ const ServerList& sampleList() {
     ServerList l;
     l.reserve(kEntries);
     for (int i = 0; i < kEntries; ++i) {
-      TServer s;
+      Server s;
       s.IP = std::to_string(10 + i / 65536) + "." + std::to_string((i / 256) % 256) + "." +
              std::to_string(i % 256) + ".7";
       s.Port = std::to_string(4000 + i % 1000);
@@ -54,7 +54,7 @@ const ServerList& sampleList() {
 const std::string& metFile() {
   static const std::string path = [] {
     const std::string p = (benchDir() / "bench.met").string();
-    platform::WriteFileAtomically(p, *EncodeMetFile(sampleList(), false));
+    platform::writeFileAtomically(p, *encodeMetFile(sampleList(), false));
     return p;
   }();
   return path;
@@ -63,7 +63,7 @@ const std::string& metFile() {
 const std::string& botFile() {
   static const std::string path = [] {
     const std::string p = (benchDir() / "bench.bot").string();
-    platform::WriteFileAtomically(p, *EncodeBotFile(sampleList()));
+    platform::writeFileAtomically(p, *encodeBotFile(sampleList()));
     return p;
   }();
   return path;
@@ -75,7 +75,7 @@ void BM_MetReadMergeIntoEmptyList(benchmark::State& state) {
   const std::string& path = metFile();
   for (auto _ : state) {
     ServerList list;
-    ReadServersFromMet(list, path, bar, ctx);
+    readServersFromMet(list, path, bar, ctx);
     if (list.size() != kEntries) state.SkipWithError("wrong count");
     benchmark::DoNotOptimize(list);
   }
@@ -91,7 +91,7 @@ void BM_MetReadMergeIntoFullList(benchmark::State& state) {
     state.PauseTiming();
     ServerList list = sampleList();
     state.ResumeTiming();
-    ReadServersFromMet(list, path, bar, ctx);
+    readServersFromMet(list, path, bar, ctx);
     if (list.size() != kEntries) state.SkipWithError("wrong count");
     benchmark::DoNotOptimize(list);
   }
@@ -101,7 +101,7 @@ BENCHMARK(BM_MetReadMergeIntoFullList)->Unit(benchmark::kMillisecond);
 
 // The decoder alone, without the merge into the list: what this file format costs.
 void BM_MetDecodeOnly(benchmark::State& state) {
-  const std::string bytes = platform::ReadWholeFile(metFile());
+  const std::string bytes = platform::readWholeFile(metFile());
   for (auto _ : state) {
     MetDecoder decoder(bytes);
     MetRecord rec;
@@ -121,7 +121,7 @@ void BM_MetWrite(benchmark::State& state) {
   const ServerList& list = sampleList();
   const std::string path = (benchDir() / "written.met").string();
   for (auto _ : state) {
-    if (!WriteServersToMet(list, path, bar, ctx)) state.SkipWithError("write failed");
+    if (!writeServersToMet(list, path, bar, ctx)) state.SkipWithError("write failed");
   }
   state.SetItemsProcessed(state.iterations() * kEntries);
 }
@@ -133,7 +133,7 @@ void BM_BotReadMergeIntoEmptyList(benchmark::State& state) {
   const std::string& path = botFile();
   for (auto _ : state) {
     ServerList list;
-    ReadServersFromBOT(list, path, bar, ctx);
+    readServersFromBOT(list, path, bar, ctx);
     if (list.size() != kEntries) state.SkipWithError("wrong count");
     benchmark::DoNotOptimize(list);
   }

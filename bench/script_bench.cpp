@@ -29,15 +29,15 @@ std::string ScriptText(size_t lines) {
 
 void BM_SplitScriptLines(benchmark::State& state) {
   const std::string text = ScriptText(static_cast<size_t>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(SplitScriptLines(text));
+  for (auto _ : state) benchmark::DoNotOptimize(splitScriptLines(text));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_SplitScriptLines)->Arg(1000)->Arg(100000);
 
 void BM_CheckSyntax(benchmark::State& state) {
-  const auto lines = SplitScriptLines(ScriptText(static_cast<size_t>(state.range(0))));
-  for (auto _ : state) benchmark::DoNotOptimize(FindScriptSyntaxError(lines, SyntaxRules::Run));
+  const auto lines = splitScriptLines(ScriptText(static_cast<size_t>(state.range(0))));
+  for (auto _ : state) benchmark::DoNotOptimize(findScriptSyntaxError(lines, SyntaxRules::Run));
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_CheckSyntax)->Arg(1000)->Arg(100000);

@@ -18,7 +18,7 @@ constexpr size_t kRows = 100000;
 
 // Servers as the public lists carry them: addresses from the whole range, mostly the
 // usual ports, names and descriptions of a few words, counts or "n/a".
-TServer RandomServer(std::mt19937& rng) {
+Server RandomServer(std::mt19937& rng) {
   auto num = [&](unsigned lo, unsigned hi) { return std::to_string(lo + rng() % (hi - lo + 1)); };
   static const char* words[] = {"Big",    "eDonkey", "Server", "Net",  "Razor", "Sharing",
                                 "Planet", "No.",     "Free",   "Dona", "abc",   "Peer"};
@@ -29,7 +29,7 @@ TServer RandomServer(std::mt19937& rng) {
     if (rng() % 2) s += ' ' + num(1, 99);
     return s;
   };
-  TServer s;
+  Server s;
   s.IP = num(1, 255) + "." + num(0, 255) + "." + num(0, 255) + "." + num(0, 255);
   s.Port = rng() % 3 ? "4661" : num(1, 40000);
   s.Name = words3();
@@ -58,13 +58,13 @@ void SortColumnBench(benchmark::State& state, int column) {
   ServerList list;
   Fill(list, kRows, 1);
   std::mt19937 rng(2);
-  list.SortColumn = column;
-  list.SortDescending = false;
+  list.sortColumn = column;
+  list.sortDescending = false;
   for (auto _ : state) {
     state.PauseTiming();
     Shuffle(list, rng);
     state.ResumeTiming();
-    SortServers(list);
+    sortServers(list);
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kRows));
 }
@@ -85,11 +85,11 @@ void BM_FilterNameWildcard(benchmark::State& state) {
   size_t kept = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    BulkChange(list, [&] {
+    bulkChange(list, [&] {
       for (size_t row = 0; row < list.size(); ++row) list.setChecked(row, true);
     });
     state.ResumeTiming();
-    FilterServers(list, fName, foEqual, "*abc*");
+    filterServers(list, fName, foEqual, "*abc*");
     kept = list.checkedCount();
   }
   state.counters["kept"] = static_cast<double>(kept);

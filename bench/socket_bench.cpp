@@ -15,7 +15,7 @@
 
 #include "loopback_listener.h"
 #include "platform/event_loop.h"
-#include "verify/wsocket.h"
+#include "net/async_socket.h"
 
 namespace {
 
@@ -24,17 +24,17 @@ namespace {
 int runConnects(platform::EventLoop& loop, std::uint16_t port, int attempts, int inFlight) {
   const std::string portText = std::to_string(port);
   int started = 0, finished = 0, ok = 0;
-  std::vector<std::unique_ptr<TWSocket>> slots(static_cast<std::size_t>(inFlight));
-  auto start = [&](std::unique_ptr<TWSocket>& slot) {
-    slot = std::make_unique<TWSocket>(loop);
-    slot->SetAddr("127.0.0.1");
-    slot->SetPort(portText);
-    slot->OnSessionConnected = [&](TWSocket& s, std::uint16_t e) {
+  std::vector<std::unique_ptr<AsyncSocket>> slots(static_cast<std::size_t>(inFlight));
+  auto start = [&](std::unique_ptr<AsyncSocket>& slot) {
+    slot = std::make_unique<AsyncSocket>(loop);
+    slot->setAddr("127.0.0.1");
+    slot->setPort(portText);
+    slot->onSessionConnected = [&](AsyncSocket& s, std::uint16_t e) {
       if (e == 0) ++ok;
       ++finished;
-      s.Close();
+      s.close();
     };
-    slot->Connect();
+    slot->connect();
     ++started;
   };
   for (auto& slot : slots)
@@ -42,7 +42,7 @@ int runConnects(platform::EventLoop& loop, std::uint16_t port, int attempts, int
   while (finished < attempts) {
     loop.waitAndProcess(1000);
     for (auto& slot : slots)
-      if (slot && slot->State() == wsClosed) {
+      if (slot && slot->state() == wsClosed) {
         slot.reset();
         if (started < attempts) start(slot);
       }

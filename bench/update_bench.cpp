@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "app/loop_ui_thread.h"
+#include "runtime/loop_ui_thread.h"
 #include "update/update_command.h"
 
 static const std::string kBenchPeers =
@@ -20,9 +20,8 @@ static const std::string kBenchPeers =
 #ifndef RAVELIN_TEST_PEERS
 #define RAVELIN_TEST_PEERS kBenchPeers.c_str()
 #endif
-#include "support/peer_process.cpp"
+#include "support/peer_process.h"
 #include "support/recording_update_view.h"
-#include "support/test_support.cpp"
 #include "support/update_bodies.h"
 
 namespace {
@@ -69,7 +68,7 @@ void BM_UpdateEightMetUrls(benchmark::State& state) {
     ServerList list;
     std::ofstream("/proc/self/clear_refs") << "5";
     const long before = StatusKb("VmRSS:");
-    RunUpdate(list, ctx, view, UpdateKind::All, loadSave);
+    runUpdate(list, ctx, view, UpdateKind::All, loadSave);
     peak = std::max(peak, StatusKb("VmHWM:") - before);
     added = list.size();
   }

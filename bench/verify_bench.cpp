@@ -12,7 +12,7 @@
 
 #include <thread>
 
-#include "app/loop_ui_thread.h"
+#include "runtime/loop_ui_thread.h"
 #include "loopback_listener.h"
 #include "verify/verify_command.h"
 
@@ -49,13 +49,13 @@ void BM_Verify1000LoopbackServers20Workers(benchmark::State& state) {
   for (auto _ : state) {
     ServerList list;
     for (int i = 0; i < 1000; ++i) {
-      TServer s;
+      Server s;
       s.IP = "127.0.0.1";
       s.Port = std::to_string(listener.port());
       list.append(s, true);
     }
     CountingView view;
-    RunVerify(list, ctx, view, /*verifyAll=*/true);
+    runVerify(list, ctx, view, /*verifyAll=*/true);
     checked = list.checkedCount();
   }
   rusage ru{};

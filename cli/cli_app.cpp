@@ -5,16 +5,16 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/app_context.h"
-#include "app/loop_ui_thread.h"
-#include "app/silent_abort.h"
+#include "runtime/app_context.h"
+#include "runtime/loop_ui_thread.h"
+#include "runtime/silent_abort.h"
 #include "app/startup.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/terminal.h"
 #include "platform/file_io.h"
 #include "script/script_executor.h"
-#include "script/script_file_run.h"
+#include "app/script_file_run.h"
 #include "script/script_language.h"
 #include "serverlist/server_list.h"
 
@@ -32,7 +32,7 @@ enum ExitStatus : int {
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) {
+extern "C" void onInterrupt(int) {
   g_interrupted = 1;
 }
 
@@ -40,7 +40,7 @@ extern "C" void OnInterrupt(int) {
 // one ends the program at once.
 void InstallInterruptHandlers() {
   struct sigaction sa {};
-  sa.sa_handler = OnInterrupt;
+  sa.sa_handler = onInterrupt;
   sa.sa_flags = SA_RESETHAND;
   sigemptyset(&sa.sa_mask);
   sigaction(SIGINT, &sa, nullptr);
@@ -68,15 +68,15 @@ int Usage(const std::string& reason) {
 
 }  // namespace
 
-int RunCli(int argc, char** argv) {
+int runCli(int argc, char** argv) {
   Options options;
   try {
-    options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const std::invalid_argument& e) {
     return Usage(e.what());
   }
   if (options.mode == Mode::Help) {
-    std::fputs(UsageText().c_str(), stdout);
+    std::fputs(usageText().c_str(), stdout);
     return kOk;
   }
   if (options.mode == Mode::Version) {
@@ -88,17 +88,17 @@ int RunCli(int argc, char** argv) {
   std::vector<std::string> lines = options.lines;
   if (options.mode == Mode::Run || options.mode == Mode::Check) {
     try {
-      lines = ReadScriptFile(options.script);
-    } catch (const platform::EFileError& e) {
+      lines = readScriptFile(options.script);
+    } catch (const platform::FileError& e) {
       term.error(std::string("ravelin-cli: ") + e.what());
       return kUsage;
     }
   }
 
   if (options.mode == Mode::Check) {
-    const auto error = FindScriptSyntaxError(lines, SyntaxRules::Run);
+    const auto error = findScriptSyntaxError(lines, SyntaxRules::Run);
     if (error) {
-      term.error(std::string(kScriptErrorCaption) + ": " + ScriptErrorText(*error));
+      term.error(std::string(kScriptErrorCaption) + ": " + scriptErrorText(*error));
       return kSyntaxError;
     }
     term.info("Syntax check successful!");
@@ -111,18 +111,18 @@ int RunCli(int argc, char** argv) {
   AppContext ctx;
   ctx.prompter = &prompter;
   ctx.ui = &ui;
-  AppSession session(ctx, LocateIniFile(CurrentStartupEnvironment(), options.iniFile));
+  AppSession session(ctx, locateIniFile(currentStartupEnvironment(), options.iniFile));
   session.start();
 
   ServerList list;
-  list.NegCompare = ctx.settings.NegCompare;
+  list.negCompare = ctx.settings.NegCompare;
   CliHost host(list, ctx, term);
   ScriptRun run;
   int status = kOk;
   try {
     if (options.mode == Mode::Run) {
       const std::string path = AbsolutePath(options.script);
-      switch (RunScriptFile(path, session.history(), list, host, ctx, run, options.check)) {
+      switch (runScriptFile(path, session.history(), list, host, ctx, run, options.check)) {
         case ScriptFileOutcome::Missing:
           term.error("ravelin-cli: cannot open " + path);
           status = kUsage;
@@ -137,15 +137,15 @@ int RunCli(int argc, char** argv) {
       bool correct = true;
       if (options.check || ctx.settings.ScrSyntaxCheck) {
         try {
-          CheckSyntax(lines, ctx);
-        } catch (const ESilentAbort&) {
+          checkSyntax(lines, ctx);
+        } catch (const SilentAbort&) {
           correct = false;
           status = kSyntaxError;
         }
       }
-      if (correct) ExecScript(lines, list, host, ctx, run);
+      if (correct) execScript(lines, list, host, ctx, run);
     }
-  } catch (const ESilentAbort&) {
+  } catch (const SilentAbort&) {
     // Reported where it was raised.
   } catch (const std::exception& e) {
     if (run.line == 0) {

@@ -4,6 +4,6 @@ namespace cli {
 
 // The whole program: parses the arguments, starts the application session, runs or
 // checks the script and returns the exit status.
-int RunCli(int argc, char** argv);
+int runCli(int argc, char** argv);
 
 }  // namespace cli

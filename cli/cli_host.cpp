@@ -1,10 +1,10 @@
 #include "cli/cli_host.h"
 
-#include "app/app_context.h"
+#include "runtime/app_context.h"
 #include "cli/cli_update_view.h"
 #include "cli/cli_verify_view.h"
 #include "client/close_countdown.h"
-#include "client/process_control.h"
+#include "client/launch.h"
 #include "serverlist/server_list.h"
 #include "update/update_command.h"
 #include "verify/verify_command.h"
@@ -34,33 +34,33 @@ void CliHost::update(UpdateSource source) {
       break;
   }
   CliUpdateView view(term_);
-  RunUpdate(list_, ctx_, view, kind, bar_);
+  runUpdate(list_, ctx_, view, kind, bar_);
 }
 
 void CliHost::verify(bool all) {
   CliVerifyView view(term_);
-  RunVerify(list_, ctx_, view, all);
+  runVerify(list_, ctx_, view, all);
 }
 
 bool CliHost::closeCountdown() {
   TerminalCountdown view(term_);
-  return client::RunCloseCountdown(view, ctx_);
+  return client::runCloseCountdown(view, ctx_);
 }
 
 void CliHost::saveRunningEDonkey() {
-  bridge_.SendToRunningClient(list_, ctx_);
+  bridge_.sendToRunningClient(list_, ctx_);
 }
 
 void CliHost::sendToEDonkeyConsole(const std::string& text) {
-  bridge_.SendToClientConsole(text, ctx_);
+  bridge_.sendToClientConsole(text, ctx_);
 }
 
 void CliHost::startEDonkey() {
-  client::StartEDonkey(ctx_);
+  client::startEDonkey(ctx_);
 }
 
 void CliHost::startFile(const std::string& path) {
-  client::StartFile(path, ctx_);
+  client::startFile(path, ctx_);
 }
 
 }  // namespace cli

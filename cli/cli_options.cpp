@@ -4,7 +4,7 @@
 
 namespace cli {
 
-std::string UsageText() {
+std::string usageText() {
   return "Usage: ravelin-cli [options] run SCRIPT\n"
          "       ravelin-cli [options] -e LINE [-e LINE ...]\n"
          "       ravelin-cli [options] check SCRIPT\n"
@@ -26,7 +26,7 @@ std::string UsageText() {
          "130 interrupted.\n";
 }
 
-Options ParseOptions(const std::vector<std::string>& args) {
+Options parseOptions(const std::vector<std::string>& args) {
   Options o;
   std::vector<std::string> positional;
   bool helpOrVersion = false;

@@ -19,8 +19,8 @@ struct Options {
 
 // Parses the arguments after the program name. Throws std::invalid_argument with the
 // reason on a usage error.
-Options ParseOptions(const std::vector<std::string>& args);
+Options parseOptions(const std::vector<std::string>& args);
 
-std::string UsageText();
+std::string usageText();
 
 }  // namespace cli

@@ -41,7 +41,7 @@ void CliUpdateView::line(const std::string& text) {
 
 void CliUpdateView::redraw() {
   if (!term_.showsProgress()) return;
-  term_.progressLine(RenderBar(headline_, urls_.position(), urls_.min(), urls_.max(), 20) + "  " +
+  term_.progressLine(renderBar(headline_, urls_.position(), urls_.min(), urls_.max(), 20) + "  " +
                      desc_);
 }
 

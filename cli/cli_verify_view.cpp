@@ -25,7 +25,7 @@ void CliVerifyView::line(const std::string& text) {
 
 void CliVerifyView::redraw() {
   if (!term_.showsProgress()) return;
-  term_.progressLine(RenderBar(headline_, bar_.position(), bar_.min(), bar_.max(), 20));
+  term_.progressLine(renderBar(headline_, bar_.position(), bar_.min(), bar_.max(), 20));
 }
 
 }  // namespace cli

@@ -2,7 +2,7 @@
 #include <array>
 #include <string>
 
-#include "app/progress_bar.h"
+#include "runtime/progress_bar.h"
 #include "cli/terminal.h"
 #include "verify/verify_view.h"
 

@@ -55,7 +55,7 @@ void Terminal::info(const std::string& text) {
   std::fflush(stdout);
 }
 
-std::string RenderBar(const std::string& label, int position, int minimum, int maximum, int width) {
+std::string renderBar(const std::string& label, int position, int minimum, int maximum, int width) {
   const long long span = static_cast<long long>(maximum) - minimum;
   long long done = static_cast<long long>(position) - minimum;
   if (done < 0) done = 0;
@@ -82,7 +82,7 @@ void TerminalProgressBar::changed() {
   lastPosition_ = position();
   lastMax_ = max();
   drawn_ = true;
-  term_.progressLine(RenderBar(label_, position(), min(), max()));
+  term_.progressLine(renderBar(label_, position(), min(), max()));
 }
 
 void TerminalCountdown::showSeconds(int seconds) {

@@ -3,8 +3,8 @@
 // errors always, all on stderr.
 #include <string>
 
-#include "app/progress_bar.h"
-#include "app/prompter.h"
+#include "runtime/progress_bar.h"
+#include "runtime/prompter.h"
 #include "client/close_countdown.h"
 
 namespace cli {
@@ -38,7 +38,7 @@ class Terminal {
 };
 
 // A text bar: "label [########............]  123/456".
-std::string RenderBar(const std::string& label, int position, int minimum, int maximum,
+std::string renderBar(const std::string& label, int position, int minimum, int maximum,
                       int width = 30);
 
 // The load/save bar, drawn whenever the shown fill or count changes.

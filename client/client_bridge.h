@@ -14,8 +14,8 @@ namespace client {
 class ClientBridge {
  public:
   virtual ~ClientBridge() = default;
-  virtual void SendToRunningClient(const ServerList& list, AppContext& ctx) = 0;
-  virtual void SendToClientConsole(const std::string& text, AppContext& ctx) = 0;
+  virtual void sendToRunningClient(const ServerList& list, AppContext& ctx) = 0;
+  virtual void sendToClientConsole(const std::string& text, AppContext& ctx) = 0;
 };
 
 // Texts of the bridge's error boxes.
@@ -32,8 +32,8 @@ inline constexpr const char* kClientWindowsUnreachableText =
 // reach. Nothing is ever sent, and no transfer time is recorded.
 class WindowlessClientBridge : public ClientBridge {
  public:
-  void SendToRunningClient(const ServerList& list, AppContext& ctx) override;
-  void SendToClientConsole(const std::string& text, AppContext& ctx) override;
+  void sendToRunningClient(const ServerList& list, AppContext& ctx) override;
+  void sendToClientConsole(const std::string& text, AppContext& ctx) override;
 
  private:
   void report(AppContext& ctx);

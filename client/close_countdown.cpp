@@ -1,11 +1,11 @@
 #include "client/close_countdown.h"
 
-#include "app/app_context.h"
+#include "runtime/app_context.h"
 #include "platform/ticks.h"
 
 namespace client {
 
-bool RunCloseCountdown(CountdownView& view, AppContext& ctx, int seconds) {
+bool runCloseCountdown(CountdownView& view, AppContext& ctx, int seconds) {
   int counter = seconds;
   view.showSeconds(counter);
   std::uint32_t tickStart = platform::ticks();
@@ -24,8 +24,8 @@ bool RunCloseCountdown(CountdownView& view, AppContext& ctx, int seconds) {
       view.showSeconds(counter);
     }
   }
-  ctx.state.CloseConfirmed = true;
-  ctx.log.WriteLog("Closing Ravelin");
+  ctx.state.closeConfirmed = true;
+  ctx.log.writeLog("Closing Ravelin");
   view.closed();
   return true;
 }

@@ -21,9 +21,9 @@ class CountdownView {
 inline constexpr int kCloseCountdownSeconds = 5;
 
 // Runs the countdown on the user-interface thread, pumping it while it waits. At zero:
-// sets CloseConfirmed, logs "Closing Ravelin" and returns true. Cancelled: returns false
-// and CloseConfirmed stays as it was (the caller clears it first). A terminating user
+// sets closeConfirmed, logs "Closing Ravelin" and returns true. Cancelled: returns false
+// and closeConfirmed stays as it was (the caller clears it first). A terminating user
 // interface counts as a cancel.
-bool RunCloseCountdown(CountdownView& view, AppContext& ctx, int seconds = kCloseCountdownSeconds);
+bool runCloseCountdown(CountdownView& view, AppContext& ctx, int seconds = kCloseCountdownSeconds);
 
 }  // namespace client

@@ -11,7 +11,7 @@ namespace platform {
 
 namespace {
 [[noreturn]] void fail(const std::string& what, const std::string& path, int err) {
-  throw EFileError(what + " \"" + path + "\": " + std::strerror(err));
+  throw FileError(what + " \"" + path + "\": " + std::strerror(err));
 }
 
 std::string directoryOf(const std::string& path) {
@@ -21,7 +21,7 @@ std::string directoryOf(const std::string& path) {
 }
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+std::string readWholeFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) fail("Cannot open file", path, errno);
   std::string data;
@@ -43,7 +43,7 @@ std::string ReadWholeFile(const std::string& path) {
   return data;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+void writeFileAtomically(const std::string& path, std::string_view bytes) {
   std::string tmp = directoryOf(path) + "/.ravelin-XXXXXX";
   const int fd = ::mkstemp(tmp.data());
   if (fd < 0) fail("Cannot create file", path, errno);
@@ -73,7 +73,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   }
 }
 
-void MakeBackup(const std::string& target, const std::string& backup) {
+void makeBackup(const std::string& target, const std::string& backup) {
   // Link under a fresh name beside the backup, then rename that over the old backup.
   const std::string dir = directoryOf(backup);
   static std::atomic<unsigned> counter{0};
@@ -91,8 +91,8 @@ void MakeBackup(const std::string& target, const std::string& backup) {
     // No hard links here (another file system, or one without links): copy instead.
     if (errno == EPERM || errno == EXDEV || errno == EMLINK || errno == ENOTSUP ||
         errno == EOPNOTSUPP || errno == ENOSYS) {
-      const std::string bytes = ReadWholeFile(target);
-      WriteFileAtomically(backup, bytes);
+      const std::string bytes = readWholeFile(target);
+      writeFileAtomically(backup, bytes);
       return;
     }
     fail("Cannot make backup", backup, errno);
@@ -100,7 +100,7 @@ void MakeBackup(const std::string& target, const std::string& backup) {
   fail("Cannot make backup", backup, EEXIST);
 }
 
-bool FileExists(const std::string& path) {
+bool fileExists(const std::string& path) {
   struct stat st{};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }

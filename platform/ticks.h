@@ -4,7 +4,7 @@
 namespace platform {
 
 // Milliseconds since an arbitrary start, as a 32-bit counter that wraps around like the
-// system tick count the timings of this program were written against. Compare with
+// system tick count the timings of this program were written against. compareField with
 // subtraction (ticks() - start >= ms), never with <.
 std::uint32_t ticks();
 

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
+#include "platform/text.h"
+#include "runtime/app_context.h"
 #include "platform/file_io.h"
 #include "platform/ticks.h"
 #include "script/script_host.h"
@@ -49,28 +50,28 @@ class Executor {
 };
 
 bool Executor::runLine(const std::string& text) {
-  const ScriptLine l = MatchScriptLine(text);
+  const ScriptLine l = matchScriptLine(text);
   if (l.kind != ScriptLine::Kind::Plain && l.kind != ScriptLine::Kind::Bracket) return true;
   // A bracket command without its "]" is no usable command.
   if (l.kind == ScriptLine::Kind::Bracket && !l.closed) return true;
   switch (l.command) {
     case ScriptCommand::CheckAll:
-      CheckAllServers(list_, ctx_);
+      checkAllServers(list_, ctx_);
       break;
     case ScriptCommand::UnCheckAll:
-      UncheckAllServers(list_, ctx_);
+      uncheckAllServers(list_, ctx_);
       break;
     case ScriptCommand::InvertSelection:
-      InvertSelection(list_, ctx_);
+      invertSelection(list_, ctx_);
       break;
     case ScriptCommand::ClearList:
       // Nothing is asked while a script runs.
-      ClearServerList(list_, ctx_);
+      clearServerList(list_, ctx_);
       break;
     case ScriptCommand::CloseUtils:
-      ctx_.state.CloseConfirmed = false;
-      ctx_.state.CloseConfirmed = host_.closeCountdown();
-      if (ctx_.state.CloseConfirmed) {
+      ctx_.state.closeConfirmed = false;
+      ctx_.state.closeConfirmed = host_.closeCountdown();
+      if (ctx_.state.closeConfirmed) {
         run_.closed = true;
         return false;
       }
@@ -82,9 +83,9 @@ bool Executor::runLine(const std::string& text) {
       filter(l);
       break;
     case ScriptCommand::HideWindows:
-      ctx_.state.HiddenByScript = true;
+      ctx_.state.hiddenByScript = true;
       host_.hideWindows();
-      ctx_.log.WriteLog("Main window hidden");
+      ctx_.log.writeLog("Main window hidden");
       break;
     case ScriptCommand::RefreshCustomBOT:
     case ScriptCommand::RefreshCustomHTML:
@@ -99,7 +100,7 @@ bool Executor::runLine(const std::string& text) {
       save(l);
       break;
     case ScriptCommand::SaveEDonkeyMET:
-      if (HasCheckedServers(list_) && !SaveStandardServerMet(list_, host_.loadSaveBar(), ctx_))
+      if (HasCheckedServers(list_) && !saveStandardServerMet(list_, host_.loadSaveBar(), ctx_))
         fail(kMetSaveErrorText);
       break;
     case ScriptCommand::SaveRunningEDonkey:
@@ -146,28 +147,28 @@ bool Executor::runLine(const std::string& text) {
 }
 
 void Executor::delay(const ScriptLine& l) {
-  const auto seconds = ParseInt32(l.argument);
+  const auto seconds = platform::parseInt32(l.argument);
   if (!seconds) return;
   // A negative count waits the shortest pause; the product is formed without overflow
   // and limited to what the 32-bit tick counter can measure.
   const std::int64_t ms = std::clamp<std::int64_t>(std::int64_t{*seconds} * 1000, 0, 0xFFFFFFFF);
   if (ctx_.ui) {
-    PauseFunc(*ctx_.ui, static_cast<std::uint32_t>(ms));
+    pauseFunc(*ctx_.ui, static_cast<std::uint32_t>(ms));
   } else {
     const std::uint32_t start = platform::ticks();
     do platform::sleepMs(100);
     while (platform::ticks() - start < static_cast<std::uint32_t>(ms));
   }
-  ctx_.log.WriteLog("Waited <" + std::to_string(*seconds) + "> seconds");
+  ctx_.log.writeLog("Waited <" + std::to_string(*seconds) + "> seconds");
 }
 
 void Executor::filter(const ScriptLine& l) {
   if (l.restIsJustBracket()) return;
-  const ScriptFilter f = ParseScriptFilter(l.rest);
+  const ScriptFilter f = parseScriptFilter(l.rest);
   if (f.op < 0) return;
-  const int property = FilterPropertyIndex(f.name);
-  if (property >= 0) FilterServers(list_, property, f.op, f.value);
-  ctx_.log.WriteLog("Serverlist successfully filtered");
+  const int property = filterPropertyIndex(f.name);
+  if (property >= 0) filterServers(list_, property, f.op, f.value);
+  ctx_.log.writeLog("Serverlist successfully filtered");
 }
 
 void Executor::setPref(const ScriptLine& l) {
@@ -184,33 +185,33 @@ void Executor::setPref(const ScriptLine& l) {
     pref = "High";
   else
     return;
-  SetPreferenceOfChecked(list_, pref);
-  ctx_.log.WriteLog("Server selection preference set to <" + l.argument + ">");
+  setPreferenceOfChecked(list_, pref);
+  ctx_.log.writeLog("Server selection preference set to <" + l.argument + ">");
 }
 
 void Executor::refresh(const ScriptLine& l) {
   ProgressBar& bar = host_.loadSaveBar();
   if (l.command == ScriptCommand::RefreshEDonkeyMET) {
-    ReadServersFromMet(list_, ClientFile(ctx_.settings.EDPath, "server.met"), bar, ctx_);
+    readServersFromMet(list_, clientFile(ctx_.settings.EDPath, "server.met"), bar, ctx_);
     return;
   }
   if (l.restIsJustBracket()) return;
   const std::string path = l.filePath();
   if (l.command == ScriptCommand::RefreshCustomHTML) {
     // Raises an error when the file cannot be read.
-    ReadServersFromHTML(list_, path, ctx_);
+    readServersFromHTML(list_, path, ctx_);
     return;
   }
   // The MET and BOT readers pass over a file that is not there without a word; the run
   // notes it.
-  if (!platform::FileExists(path)) {
+  if (!platform::fileExists(path)) {
     fail("File not found: " + path);
     return;
   }
   if (l.command == ScriptCommand::RefreshCustomBOT)
-    ReadServersFromBOT(list_, path, bar, ctx_);
+    readServersFromBOT(list_, path, bar, ctx_);
   else
-    ReadServersFromMet(list_, path, bar, ctx_);
+    readServersFromMet(list_, path, bar, ctx_);
 }
 
 // The save rule: only with a checked server; the target's old contents are kept as
@@ -219,20 +220,20 @@ void Executor::refresh(const ScriptLine& l) {
 void Executor::save(const ScriptLine& l) {
   if (l.argument.empty() || !HasCheckedServers(list_)) return;
   const std::string path = l.filePath();
-  if (platform::FileExists(path)) platform::MakeBackup(path, path + ".UPD.BAK");
+  if (platform::fileExists(path)) platform::makeBackup(path, path + ".UPD.BAK");
   ProgressBar& bar = host_.loadSaveBar();
   switch (l.command) {
     case ScriptCommand::SaveCustomBOT:
-      if (!WriteServersToBOT(list_, path, bar, ctx_)) fail(kBotSaveErrorText);
+      if (!writeServersToBOT(list_, path, bar, ctx_)) fail(kBotSaveErrorText);
       break;
     case ScriptCommand::SaveCustomHTML:
-      WriteServersToHTML(list_, path, bar, ctx_);
+      writeServersToHTML(list_, path, bar, ctx_);
       break;
     case ScriptCommand::SaveCustomMET:
-      if (!WriteServersToMet(list_, path, bar, ctx_)) fail(kMetSaveErrorText);
+      if (!writeServersToMet(list_, path, bar, ctx_)) fail(kMetSaveErrorText);
       break;
     default:
-      WriteServersToTXT(list_, path, bar, ctx_);
+      writeServersToTXT(list_, path, bar, ctx_);
       break;
   }
 }
@@ -243,18 +244,18 @@ void Executor::saveTemplate(const ScriptLine& l) {
   const auto bar = s.find('|');
   const std::string templateFile = s.substr(0, bar);
   const std::string output = s.substr(bar + 1);
-  if (!platform::FileExists(templateFile)) {
+  if (!platform::fileExists(templateFile)) {
     fail("File not found: " + templateFile);
     return;
   }
   if (output.empty() || !HasCheckedServers(list_)) return;
-  if (!WriteServersToTemplate(list_, templateFile, output, host_.loadSaveBar(), ctx_))
+  if (!writeServersToTemplate(list_, templateFile, output, host_.loadSaveBar(), ctx_))
     fail(kTemplateSaveErrorText);
 }
 
 }  // namespace
 
-ScriptFilter ParseScriptFilter(const std::string& rest) {
+ScriptFilter parseScriptFilter(const std::string& rest) {
   ScriptFilter f;
   static constexpr struct {
     const char* text;
@@ -272,14 +273,14 @@ ScriptFilter ParseScriptFilter(const std::string& rest) {
   return f;
 }
 
-void ExecScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
+void execScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
                 AppContext& ctx, ScriptRun& run) {
-  ctx.state.ScriptRunning = true;
-  ctx.log.WriteLog("Script execution started");
+  ctx.state.scriptRunning = true;
+  ctx.log.writeLog("Script execution started");
   const auto cleanUp = [&] {
-    ctx.state.ScriptRunning = false;
-    if (ctx.state.HiddenByScript) host.restoreWindows();
-    ctx.log.WriteLog("Script execution stopped");
+    ctx.state.scriptRunning = false;
+    if (ctx.state.hiddenByScript) host.restoreWindows();
+    ctx.log.writeLog("Script execution stopped");
   };
   try {
     Executor executor(list, host, ctx, run);
@@ -298,9 +299,9 @@ void ExecScript(const std::vector<std::string>& lines, ServerList& list, ScriptH
   cleanUp();
 }
 
-ScriptRun ExecScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
+ScriptRun execScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
                      AppContext& ctx) {
   ScriptRun run;
-  ExecScript(lines, list, host, ctx, run);
+  execScript(lines, list, host, ctx, run);
   return run;
 }

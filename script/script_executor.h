@@ -27,14 +27,14 @@ struct ScriptRun {
   std::vector<ScriptFailure> failures;
 };
 
-// Sets ScriptRunning, logs "Script execution started", runs every line, and on every way
-// out (end, CloseUtils, an error) clears ScriptRunning, restores the windows when
-// HiddenByScript is set and logs "Script execution stopped". Lines that are no usable
+// Sets scriptRunning, logs "Script execution started", runs every line, and on every way
+// out (end, CloseUtils, an error) clears scriptRunning, restores the windows when
+// hiddenByScript is set and logs "Script execution stopped". Lines that are no usable
 // command do nothing. An error raised by a command ends the script at that line and is
 // rethrown after the clean-up; run.line then names the line.
-void ExecScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
+void execScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
                 AppContext& ctx, ScriptRun& run);
-ScriptRun ExecScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
+ScriptRun execScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
                      AppContext& ctx);
 
 // The Filter argument: the operator is the first of "=", "<>", "<", ">" found anywhere
@@ -46,4 +46,4 @@ struct ScriptFilter {
   std::string name;
   std::string value;
 };
-ScriptFilter ParseScriptFilter(const std::string& rest);
+ScriptFilter parseScriptFilter(const std::string& rest);

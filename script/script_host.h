@@ -23,7 +23,7 @@ class ScriptHost {
   // warning dialog: a script is running.
   virtual void verify(bool all) = 0;
 
-  // Shows the close countdown and returns whether it ran out (CloseConfirmed).
+  // Shows the close countdown and returns whether it ran out (closeConfirmed).
   virtual bool closeCountdown() = 0;
   // Minimises the application's windows; restores them.
   virtual void hideWindows() = 0;
@@ -34,7 +34,7 @@ class ScriptHost {
   virtual void saveRunningEDonkey() = 0;
   virtual void sendToEDonkeyConsole(const std::string& text) = 0;
 
-  // Starts the client (ClientFile(EDPath, EDFilename)) when it exists; opens a file with
+  // Starts the client (clientFile(EDPath, EDFilename)) when it exists; opens a file with
   // its default application when it exists. Both log their own lines.
   virtual void startEDonkey() = 0;
   virtual void startFile(const std::string& path) = 0;

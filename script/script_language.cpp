@@ -1,7 +1,8 @@
 #include "script/script_language.h"
 
-#include "app/app_context.h"
-#include "app/silent_abort.h"
+#include "platform/text.h"
+#include "runtime/app_context.h"
+#include "runtime/silent_abort.h"
 #include "platform/file_io.h"
 #include "serverlist/ip_port.h"
 
@@ -178,29 +179,17 @@ const std::array<ScriptCommandInfo, kScriptCommandCount> kCommands = {{
      {"VerifyChecked"}},
 }};
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  return Lower(a) == Lower(b);
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 // The rules for one bracket command; the first that fails gives the message.
 std::optional<std::string> CheckBracket(const ScriptLine& l, SyntaxRules rules) {
-  const std::string name = ScriptCommandInfoOf(l.command).name;
+  const std::string name = scriptCommandInfoOf(l.command).name;
   if (!l.closed) return name + ": \"]\" is missing!";
   switch (l.command) {
     case C::Delay:
-      if (!ParseInt32(l.argument)) return std::string("Delay: No valid number!");
+      if (!platform::parseInt32(l.argument)) return std::string("Delay: No valid number!");
       return std::nullopt;
     case C::Filter:
       if (l.restIsJustBracket()) return std::string("Filter: No filter entered!");
@@ -229,7 +218,7 @@ std::optional<std::string> CheckBracket(const ScriptLine& l, SyntaxRules rules) 
       return std::nullopt;
     case C::SetPref: {
       if (l.argument.empty()) return std::string("SetPref: No Preference entered!");
-      const std::string pref = Lower(l.argument);
+      const std::string pref = platform::lowerAscii(l.argument);
       if (pref != "low" && pref != "normal" && pref != "high")
         return std::string("SetPref: No valid preference entered!");
       return std::nullopt;
@@ -241,22 +230,22 @@ std::optional<std::string> CheckBracket(const ScriptLine& l, SyntaxRules rules) 
 
 }  // namespace
 
-const std::array<ScriptCommandInfo, kScriptCommandCount>& ScriptCommands() {
+const std::array<ScriptCommandInfo, kScriptCommandCount>& scriptCommands() {
   return kCommands;
 }
 
-const ScriptCommandInfo& ScriptCommandInfoOf(ScriptCommand command) {
+const ScriptCommandInfo& scriptCommandInfoOf(ScriptCommand command) {
   return kCommands[static_cast<size_t>(command)];
 }
 
-std::string ScriptCommandDescription(const ScriptCommandInfo& info) {
+std::string scriptCommandDescription(const ScriptCommandInfo& info) {
   std::string text = std::string("\"") + info.entry + "\" " + info.sentence + "\r\n\r\n" +
                      (info.command == C::Filter ? "Examples:" : "Example:");
   for (const char* example : info.examples) text += std::string("\r\n") + example;
   return text;
 }
 
-std::string ScriptCommandInsertText(const ScriptCommandInfo& info) {
+std::string scriptCommandInsertText(const ScriptCommandInfo& info) {
   std::string text = info.entry;
   if (text.find('<') == std::string::npos) return text;
   for (std::string_view placeholder : {"<Filename>", "<Time>", "<name><operator><value>",
@@ -267,10 +256,10 @@ std::string ScriptCommandInsertText(const ScriptCommandInfo& info) {
   return text;
 }
 
-ScriptLine MatchScriptLine(std::string_view line) {
+ScriptLine matchScriptLine(std::string_view line) {
   ScriptLine result;
   for (const ScriptCommandInfo& info : kCommands) {
-    if (!info.bracket && EqualsNoCase(line, info.name)) {
+    if (!info.bracket && platform::equalsNoCase(line, info.name)) {
       result.kind = ScriptLine::Kind::Plain;
       result.command = info.command;
       return result;
@@ -295,10 +284,10 @@ ScriptLine MatchScriptLine(std::string_view line) {
   return result;
 }
 
-std::optional<ScriptSyntaxError> FindScriptSyntaxError(const std::vector<std::string>& lines,
+std::optional<ScriptSyntaxError> findScriptSyntaxError(const std::vector<std::string>& lines,
                                                        SyntaxRules rules) {
   for (size_t i = 0; i < lines.size(); ++i) {
-    const ScriptLine l = MatchScriptLine(lines[i]);
+    const ScriptLine l = matchScriptLine(lines[i]);
     std::optional<std::string> message;
     if (l.kind == ScriptLine::Kind::Unknown)
       message = "Unknown identifier!";
@@ -309,21 +298,21 @@ std::optional<ScriptSyntaxError> FindScriptSyntaxError(const std::vector<std::st
   return std::nullopt;
 }
 
-std::string ScriptErrorText(const ScriptSyntaxError& error) {
+std::string scriptErrorText(const ScriptSyntaxError& error) {
   return "Error in Line #" + std::to_string(error.line) + ":\r\n" + error.message +
          "\r\nScript execution will be aborted!";
 }
 
-void CheckSyntax(const std::vector<std::string>& lines, AppContext& ctx) {
-  const auto error = FindScriptSyntaxError(lines, SyntaxRules::Run);
+void checkSyntax(const std::vector<std::string>& lines, AppContext& ctx) {
+  const auto error = findScriptSyntaxError(lines, SyntaxRules::Run);
   if (!error) return;
-  ctx.message(kScriptErrorCaption, ScriptErrorText(*error), MsgIcon::Error, MsgButtons::Ok);
-  throw ESilentAbort();
+  ctx.message(kScriptErrorCaption, scriptErrorText(*error), MsgIcon::Error, MsgButtons::Ok);
+  throw SilentAbort();
 }
 
-EditorSyntaxResult CheckSyntaxForEditor(const std::vector<std::string>& lines) {
+EditorSyntaxResult checkSyntaxForEditor(const std::vector<std::string>& lines) {
   EditorSyntaxResult result;
-  result.error = FindScriptSyntaxError(lines, SyntaxRules::Editor);
+  result.error = findScriptSyntaxError(lines, SyntaxRules::Editor);
   if (!result.error) {
     result.statusText = "Syntax check successful!";
     return result;
@@ -337,7 +326,7 @@ EditorSyntaxResult CheckSyntaxForEditor(const std::vector<std::string>& lines) {
   return result;
 }
 
-std::vector<std::string> SplitScriptLines(std::string_view text) {
+std::vector<std::string> splitScriptLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0;
   size_t i = 0;
@@ -354,6 +343,6 @@ std::vector<std::string> SplitScriptLines(std::string_view text) {
   return lines;
 }
 
-std::vector<std::string> ReadScriptFile(const std::string& path) {
-  return SplitScriptLines(platform::ReadWholeFile(path));
+std::vector<std::string> readScriptFile(const std::string& path) {
+  return splitScriptLines(platform::readWholeFile(path));
 }

@@ -55,17 +55,17 @@ struct ScriptCommandInfo {
 };
 
 inline constexpr size_t kScriptCommandCount = 30;
-const std::array<ScriptCommandInfo, kScriptCommandCount>& ScriptCommands();
-const ScriptCommandInfo& ScriptCommandInfoOf(ScriptCommand command);
+const std::array<ScriptCommandInfo, kScriptCommandCount>& scriptCommands();
+const ScriptCommandInfo& scriptCommandInfoOf(ScriptCommand command);
 
 // The description the insert-command dialog shows for a catalogue entry: the quoted
 // entry, its sentence, an empty line, "Example:" (or "Examples:") and the examples, the
 // lines joined by CR LF.
-std::string ScriptCommandDescription(const ScriptCommandInfo& info);
+std::string scriptCommandDescription(const ScriptCommandInfo& info);
 // The line the insert-command dialog appends for a catalogue entry: the entry without its
 // placeholders ("Delay[<Time>]" gives "Delay[]", "SaveTemplate[<Template>|<Filename>]"
 // gives "SaveTemplate[|]").
-std::string ScriptCommandInsertText(const ScriptCommandInfo& info);
+std::string scriptCommandInsertText(const ScriptCommandInfo& info);
 
 // What a line is. Comment and blank lines are ignored; Unknown is any other line that is
 // no command.
@@ -89,7 +89,7 @@ struct ScriptLine {
 // Recognises one line: a plain command equal to the whole line, then a bracket command
 // name with its "[" at the start, both without regard to letter case; then a comment
 // ("//" in the first column) or a blank (empty) line; anything else is Unknown.
-ScriptLine MatchScriptLine(std::string_view line);
+ScriptLine matchScriptLine(std::string_view line);
 
 // The first wrong line of a script: its number counted from 1, all lines counted.
 struct ScriptSyntaxError {
@@ -103,22 +103,22 @@ struct ScriptSyntaxError {
 enum class SyntaxRules { Run, Editor };
 
 // The check itself, pure: the first wrong line, or nothing for a correct script.
-std::optional<ScriptSyntaxError> FindScriptSyntaxError(const std::vector<std::string>& lines,
+std::optional<ScriptSyntaxError> findScriptSyntaxError(const std::vector<std::string>& lines,
                                                        SyntaxRules rules);
 
 // The message-box text of the check before a run.
 inline constexpr const char* kScriptErrorCaption = "Error in script execution";
-std::string ScriptErrorText(const ScriptSyntaxError& error);
+std::string scriptErrorText(const ScriptSyntaxError& error);
 
 // The check before a run: returns when the script is correct; otherwise shows the error
 // box through ctx (the caller runs it before the script starts, so it is shown) and raises
-// ESilentAbort so that the script is not run.
-void CheckSyntax(const std::vector<std::string>& lines, AppContext& ctx);
+// SilentAbort so that the script is not run.
+void checkSyntax(const std::vector<std::string>& lines, AppContext& ctx);
 
 // The editor's check as data: on success the status text "Syntax check successful!";
 // otherwise the wrong line's selection in the editor's text (lines joined by CR LF) and
 // the status text "Error in line <n>: <message>". After showing a failure the editor
-// raises ESilentAbort itself, so that a run that asked for the check does not start.
+// raises SilentAbort itself, so that a run that asked for the check does not start.
 struct EditorSyntaxResult {
   bool ok = true;
   size_t selectionStart = 0;
@@ -126,10 +126,10 @@ struct EditorSyntaxResult {
   std::string statusText;
   std::optional<ScriptSyntaxError> error;
 };
-EditorSyntaxResult CheckSyntaxForEditor(const std::vector<std::string>& lines);
+EditorSyntaxResult checkSyntaxForEditor(const std::vector<std::string>& lines);
 
 // Splits a script's text into lines: line breaks are CR LF, LF or CR; a break at the very
 // end does not start another line; nothing else is changed.
-std::vector<std::string> SplitScriptLines(std::string_view text);
-// Reads a script file into lines; throws platform::EFileError when it cannot be read.
-std::vector<std::string> ReadScriptFile(const std::string& path);
+std::vector<std::string> splitScriptLines(std::string_view text);
+// Reads a script file into lines; throws platform::FileError when it cannot be read.
+std::vector<std::string> readScriptFile(const std::string& path);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <functional>
 
+#include "platform/text.h"
 #include "platform/file_io.h"
 #include "serverlist/bulk_import.h"
 #include "serverlist/ip_port.h"
@@ -29,7 +30,7 @@ std::optional<std::string> encodeChecked(const ServerList& list,
   for (std::size_t row = 0; row < list.size(); ++row) {
     const ServerEntry& e = list[row];
     if (!e.checked) continue;
-    if (!EncodeBotRecord(out, e.server)) return std::nullopt;
+    if (!encodeBotRecord(out, e.server)) return std::nullopt;
     if (perEntry) perEntry();
   }
   return out;
@@ -37,7 +38,7 @@ std::optional<std::string> encodeChecked(const ServerList& list,
 
 }  // namespace
 
-bool BotDecoder::next(TServer& server) {
+bool BotDecoder::next(Server& server) {
   while (pos_ < data_.size() && data_[pos_] != kBotRecordMark) ++pos_;
   if (pos_ >= data_.size()) return false;
   if (data_.size() - pos_ < kBotRecordSize) {
@@ -48,7 +49,7 @@ bool BotDecoder::next(TServer& server) {
   const std::string_view r = data_.substr(pos_, kBotRecordSize);
   pos_ += kBotRecordSize;
 
-  server = TServer{};
+  server = Server{};
   server.IP.clear();
   for (std::size_t i = 1; i <= 4; ++i) {
     if (i > 1) server.IP.push_back('.');
@@ -64,10 +65,10 @@ bool BotDecoder::next(TServer& server) {
   return true;
 }
 
-std::vector<TServer> ParseBot(std::string_view bytes, std::size_t maxRecords) {
-  std::vector<TServer> records;
+std::vector<Server> parseBot(std::string_view bytes, std::size_t maxRecords) {
+  std::vector<Server> records;
   BotDecoder decoder(bytes);
-  TServer server;
+  Server server;
   while (records.size() < maxRecords && decoder.next(server)) records.push_back(std::move(server));
   return records;
 }
@@ -86,9 +87,9 @@ void mergeBot(ServerList& list, std::string_view data, const std::string& fileNa
     list.expectAppends(stated);
     keys.reserve(stated);
     BotDecoder decoder(data);
-    TServer server;
+    Server server;
     while (decoder.next(server)) {
-      MergeServer(list, keys, std::move(server));
+      mergeServer(list, keys, std::move(server));
       bar.stepIt();
       ctx.processPending();
     }
@@ -96,36 +97,36 @@ void mergeBot(ServerList& list, std::string_view data, const std::string& fileNa
   }
   // A file that ends inside a record is an import cut short: nothing is logged.
   if (!truncated)
-    ctx.log.WriteLog("Refreshed <" + std::to_string(stated) + "> servers from <" + fileName + ">");
+    ctx.log.writeLog("Refreshed <" + std::to_string(stated) + "> servers from <" + fileName + ">");
 }
 
 }  // namespace
 
-void MergeServersFromBotData(ServerList& list, std::string_view data, const std::string& fileName,
+void mergeServersFromBotData(ServerList& list, std::string_view data, const std::string& fileName,
                              ProgressBar& bar, AppContext& ctx) {
   ctx.processPending();
   mergeBot(list, data, fileName, bar, ctx);
 }
 
-void ReadServersFromBOT(ServerList& list, const std::string& fileName, ProgressBar& bar,
+void readServersFromBOT(ServerList& list, const std::string& fileName, ProgressBar& bar,
                         AppContext& ctx) {
   ctx.processPending();
-  const std::optional<std::string> data = ReadImportSource(fileName, list, bar);
+  const std::optional<std::string> data = readImportSource(fileName, list, bar);
   if (!data) return;
   mergeBot(list, *data, fileName, bar, ctx);
 }
 
-bool EncodeBotRecord(std::string& out, const TServer& s) {
+bool encodeBotRecord(std::string& out, const Server& s) {
   std::uint8_t address[4];
-  if (!ParseAddressBytes(s.IP, address)) return false;
+  if (!parseAddressBytes(s.IP, address)) return false;
   std::int32_t port = 0, users = 0;
   if (s.Port != kNA) {
-    const auto v = ParseInt32(s.Port);
+    const auto v = platform::parseInt32(s.Port);
     if (!v) return false;
     port = *v;
   }
   if (s.Users != kNA) {
-    const auto v = ParseInt32(s.Users);
+    const auto v = platform::parseInt32(s.Users);
     if (!v) return false;
     users = *v;
   }
@@ -146,11 +147,11 @@ bool EncodeBotRecord(std::string& out, const TServer& s) {
   return true;
 }
 
-std::optional<std::string> EncodeBotFile(const ServerList& list) {
+std::optional<std::string> encodeBotFile(const ServerList& list) {
   return encodeChecked(list, {});
 }
 
-bool WriteServersToBOT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+bool writeServersToBOT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
                        AppContext& ctx) {
   ctx.processPending();
   const std::size_t count = list.checkedCount();
@@ -165,8 +166,8 @@ bool WriteServersToBOT(const ServerList& list, const std::string& fileName, Prog
     ctx.processPending();
     bar.hide();
     try {
-      platform::WriteFileAtomically(fileName, *bytes);
-    } catch (const platform::EFileError&) {
+      platform::writeFileAtomically(fileName, *bytes);
+    } catch (const platform::FileError&) {
       ok = false;
     }
   }
@@ -175,6 +176,6 @@ bool WriteServersToBOT(const ServerList& list, const std::string& fileName, Prog
     bar.hide();
     return false;
   }
-  ctx.log.WriteLog("Saved <" + std::to_string(count) + "> servers to <" + fileName + ">");
+  ctx.log.writeLog("Saved <" + std::to_string(count) + "> servers to <" + fileName + ">");
   return true;
 }

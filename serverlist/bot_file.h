@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/progress_bar.h"
+#include "runtime/app_context.h"
+#include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
 
 inline constexpr std::size_t kBotRecordSize = 10;
@@ -25,7 +25,7 @@ class BotDecoder {
   explicit BotDecoder(std::string_view bytes) : data_(bytes) {}
   // The next record ("n/a" in the fields a BOT file does not hold); false at the end of
   // the data, or when it ends inside a record (truncated() then says so).
-  bool next(TServer& server);
+  bool next(Server& server);
   bool truncated() const { return truncated_; }
 
  private:
@@ -36,29 +36,29 @@ class BotDecoder {
 
 // Decodes a whole BOT body: at most maxRecords records, a record cut off by the end of
 // the body is dropped. No validity or duplicate test.
-std::vector<TServer> ParseBot(std::string_view bytes,
+std::vector<Server> parseBot(std::string_view bytes,
                               std::size_t maxRecords = std::numeric_limits<std::size_t>::max());
 
 // Merges the servers of the file into the list (merge rule of MergeServer), showing
 // progress on bar, and logs "Refreshed <S div 10> servers from <file>" with S the file's
 // size. A file that cannot be read, or that ends inside a record, ends the import
 // without a message or a log line; the servers added so far stay.
-void ReadServersFromBOT(ServerList& list, const std::string& fileName, ProgressBar& bar,
+void readServersFromBOT(ServerList& list, const std::string& fileName, ProgressBar& bar,
                         AppContext& ctx);
 
 // ReadServersFromBOT on a file already in memory; fileName only names it in the log.
-void MergeServersFromBotData(ServerList& list, std::string_view data, const std::string& fileName,
+void mergeServersFromBotData(ServerList& list, std::string_view data, const std::string& fileName,
                              ProgressBar& bar, AppContext& ctx);
 
 // Writes every checked entry, in list order, replacing the file atomically, and logs
 // "Saved <C> servers to <file>". After a failure the old file is untouched, the
 // "Error saving BOT-File!" box is shown (unless a script runs) and the result is false.
-bool WriteServersToBOT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+bool writeServersToBOT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
                        AppContext& ctx);
 
 // Appends one record; false, leaving out unchanged, when the address is not four
 // integers or Port or Users is neither "n/a" nor a 32-bit integer.
-bool EncodeBotRecord(std::string& out, const TServer& server);
+bool encodeBotRecord(std::string& out, const Server& server);
 
 // The bytes WriteServersToBOT would write, or nothing when an entry cannot be written.
-std::optional<std::string> EncodeBotFile(const ServerList& list);
+std::optional<std::string> encodeBotFile(const ServerList& list);

@@ -2,17 +2,17 @@
 #include <optional>
 #include <string>
 
-#include "app/progress_bar.h"
+#include "runtime/progress_bar.h"
 #include "platform/file_io.h"
 #include "serverlist/server_list.h"
 
 // The whole source file of a MET or BOT import. A file that cannot be read ends the import
 // quietly: no message, no log line, the status recounted and the bar hidden.
-inline std::optional<std::string> ReadImportSource(const std::string& fileName, ServerList& list,
+inline std::optional<std::string> readImportSource(const std::string& fileName, ServerList& list,
                                                    ProgressBar& bar) {
   try {
-    return platform::ReadWholeFile(fileName);
-  } catch (const platform::EFileError&) {
+    return platform::readWholeFile(fileName);
+  } catch (const platform::FileError&) {
     list.recount();
     bar.hide();
     return std::nullopt;
@@ -26,11 +26,11 @@ class BulkImport {
  public:
   BulkImport(ServerList& list, ProgressBar& bar) : list_(list), bar_(bar) {
     list_.beginUpdate();
-    list_.StatusCounting = false;
+    list_.statusCounting = false;
   }
   ~BulkImport() {
     list_.endUpdate();
-    list_.StatusCounting = true;
+    list_.statusCounting = true;
     list_.recount();
     bar_.hide();
   }

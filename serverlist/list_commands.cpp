@@ -3,28 +3,28 @@
 namespace {
 template <typename Mark>
 void setAllMarks(ServerList& list, Mark mark) {
-  BulkChange(list, [&] {
+  bulkChange(list, [&] {
     for (size_t row = 0; row < list.size(); ++row) list.setChecked(row, mark(list[row].checked));
   });
 }
 }  // namespace
 
-void CheckAllServers(ServerList& list, AppContext& ctx) {
+void checkAllServers(ServerList& list, AppContext& ctx) {
   setAllMarks(list, [](bool) { return true; });
-  ctx.log.WriteLog("Server selection completely checked");
+  ctx.log.writeLog("Server selection completely checked");
 }
 
-void UncheckAllServers(ServerList& list, AppContext& ctx) {
+void uncheckAllServers(ServerList& list, AppContext& ctx) {
   setAllMarks(list, [](bool) { return false; });
-  ctx.log.WriteLog("Server selection completely unchecked");
+  ctx.log.writeLog("Server selection completely unchecked");
 }
 
-void InvertSelection(ServerList& list, AppContext& ctx) {
+void invertSelection(ServerList& list, AppContext& ctx) {
   setAllMarks(list, [](bool checked) { return !checked; });
-  ctx.log.WriteLog("Server selection inverted");
+  ctx.log.writeLog("Server selection inverted");
 }
 
-bool DeleteServer(ServerList& list, AppContext& ctx) {
+bool deleteServer(ServerList& list, AppContext& ctx) {
   const auto row = list.selected();
   if (!row) return false;
   const MsgResult answer = ctx.message("Warning", "Do you really want to delete this server ?",
@@ -35,12 +35,12 @@ bool DeleteServer(ServerList& list, AppContext& ctx) {
   }
   list.remove(*row);
   list.recount();
-  ctx.log.WriteLog("Server deleted");
+  ctx.log.writeLog("Server deleted");
   return true;
 }
 
-bool ClearServerList(ServerList& list, AppContext& ctx) {
-  list.StatusCounting = false;
+bool clearServerList(ServerList& list, AppContext& ctx) {
+  list.statusCounting = false;
   bool cleared = false;
   try {
     const MsgResult answer = ctx.message("Warning", "Do you really want to clear the whole list?",
@@ -48,28 +48,28 @@ bool ClearServerList(ServerList& list, AppContext& ctx) {
     if (answer == MsgResult::Yes) {
       list.clear();
       cleared = true;
-      ctx.log.WriteLog("Serverlist completely cleared");
+      ctx.log.writeLog("Serverlist completely cleared");
     }
   } catch (...) {
-    list.StatusCounting = true;
+    list.statusCounting = true;
     throw;
   }
-  // Recounted while StatusCounting is still cleared: the short form stays until the next
+  // Recounted while statusCounting is still cleared: the short form stays until the next
   // change of the list.
   list.recount();
-  list.StatusCounting = true;
+  list.statusCounting = true;
   return cleared;
 }
 
-void SetPreferenceOfChecked(ServerList& list, const std::string& pref) {
-  BulkChange(list, [&] {
+void setPreferenceOfChecked(ServerList& list, const std::string& pref) {
+  bulkChange(list, [&] {
     for (size_t row = 0; row < list.size(); ++row) {
       if (list[row].checked) list.setField(row, fPref, pref);
     }
   });
 }
 
-std::array<bool, kPopupItemCount> PopupItemsEnabled(const ServerList& list) {
+std::array<bool, kPopupItemCount> popupItemsEnabled(const ServerList& list) {
   const bool selected = list.selected().has_value();
   std::array<bool, kPopupItemCount> enabled{};
   enabled.fill(selected);
@@ -78,10 +78,10 @@ std::array<bool, kPopupItemCount> PopupItemsEnabled(const ServerList& list) {
   return enabled;
 }
 
-bool DeleteKeyRunsDelete(const ServerList& list, int keyCode) {
+bool deleteKeyRunsDelete(const ServerList& list, int keyCode) {
   return keyCode == kDeleteKeyCode && list.selected().has_value();
 }
 
-bool DoubleClickRunsEdit(const ServerList& list) {
+bool doubleClickRunsEdit(const ServerList& list) {
   return list.selected().has_value();
 }

@@ -2,45 +2,45 @@
 #include <array>
 #include <string>
 
-#include "app/app_context.h"
+#include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 
-// The bulk-change protocol: StatusCounting is cleared while change() runs, so that the
+// The bulk-change protocol: statusCounting is cleared while change() runs, so that the
 // many change notifications cost nothing, then set again and the status recounted once.
 // Also when change() throws.
 template <typename Change>
-void BulkChange(ServerList& list, Change&& change) {
+void bulkChange(ServerList& list, Change&& change) {
   struct Restore {
     ServerList& list;
     ~Restore() {
-      list.StatusCounting = true;
+      list.statusCounting = true;
       list.recount();
     }
   };
-  list.StatusCounting = false;
+  list.statusCounting = false;
   Restore restore{list};
   change();
 }
 
 // Check all, uncheck all, invert: every check mark in list order, with the bulk-change
 // protocol, then the log line of the command.
-void CheckAllServers(ServerList& list, AppContext& ctx);
-void UncheckAllServers(ServerList& list, AppContext& ctx);
-void InvertSelection(ServerList& list, AppContext& ctx);
+void checkAllServers(ServerList& list, AppContext& ctx);
+void uncheckAllServers(ServerList& list, AppContext& ctx);
+void invertSelection(ServerList& list, AppContext& ctx);
 
 // Asks "Do you really want to delete this server ?" and removes the selected row on Yes.
 // Recounts either way. Without a selected row nothing happens. While a script runs
 // nothing is asked and the row is removed. Returns whether a row was removed.
-bool DeleteServer(ServerList& list, AppContext& ctx);
+bool deleteServer(ServerList& list, AppContext& ctx);
 
-// Asks "Do you really want to clear the whole list?" with StatusCounting cleared and
+// Asks "Do you really want to clear the whole list?" with statusCounting cleared and
 // removes all rows on Yes; then recounts, which leaves the short status text, and sets
-// StatusCounting again. While a script runs nothing is asked and the list is cleared.
+// statusCounting again. While a script runs nothing is asked and the list is cleared.
 // Returns whether the list was cleared.
-bool ClearServerList(ServerList& list, AppContext& ctx);
+bool clearServerList(ServerList& list, AppContext& ctx);
 
 // Sets Pref of every checked row, with the bulk-change protocol. Logs nothing.
-void SetPreferenceOfChecked(ServerList& list, const std::string& pref);
+void setPreferenceOfChecked(ServerList& list, const std::string& pref);
 
 // The list's popup menu, items in menu order.
 enum PopupItem : int {
@@ -62,10 +62,10 @@ inline constexpr int kPopupDefaultItem = piEditServer;
 
 // Which items are enabled when the menu opens: all but "Add server..." and "Clear list"
 // need a selected row; those two are always enabled.
-std::array<bool, kPopupItemCount> PopupItemsEnabled(const ServerList& list);
+std::array<bool, kPopupItemCount> popupItemsEnabled(const ServerList& list);
 
 // The Delete key (virtual key code 46) runs Delete and a double click runs Edit, both
 // only when a row is selected.
 inline constexpr int kDeleteKeyCode = 46;
-bool DeleteKeyRunsDelete(const ServerList& list, int keyCode);
-bool DoubleClickRunsEdit(const ServerList& list);
+bool deleteKeyRunsDelete(const ServerList& list, int keyCode);
+bool doubleClickRunsEdit(const ServerList& list);

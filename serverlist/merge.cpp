@@ -1,14 +1,9 @@
 #include "serverlist/merge.h"
 
+#include "platform/text.h"
 #include "serverlist/ip_port.h"
 
-namespace {
-char lowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-}  // namespace
-
-std::string ServerKey(std::string_view ip, std::string_view port) {
+std::string serverKey(std::string_view ip, std::string_view port) {
   std::string key;
   key.reserve(ip.size() + port.size() + 1);
   key.append(ip).append(1, ':').append(port);
@@ -25,7 +20,7 @@ std::uint32_t KeySet::fold(std::string_view ip, std::string_view port) const {
   scratch_.reserve(ip.size() + port.size() + 1);
   std::uint32_t h = 2166136261u;  // FNV-1a over the folded key
   const auto put = [&](char c) {
-    c = lowerAscii(c);
+    c = platform::lowerChar(c);
     scratch_.push_back(c);
     h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
   };
@@ -82,11 +77,11 @@ bool KeySet::contains(std::string_view ip, std::string_view port) const {
   return slots_[find(hash)].length != 0;
 }
 
-bool MergeServer(ServerList& list, KeySet& keys, TServer record, std::string extraTags,
+bool mergeServer(ServerList& list, KeySet& keys, Server record, std::string extraTags,
                  std::int32_t extraTagCount) {
-  record.IP = TrimText(record.IP);
-  record.Port = TrimText(record.Port);
-  if (!IsValidIP(record.IP) || !IsValidPort(record.Port)) return false;
+  record.IP = platform::trimText(record.IP);
+  record.Port = platform::trimText(record.Port);
+  if (!isValidIP(record.IP) || !isValidPort(record.Port)) return false;
   if (!keys.add(record.IP, record.Port)) return false;
   list.append(ServerEntry{std::move(record), true, std::move(extraTags), extraTagCount});
   return true;

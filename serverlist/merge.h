@@ -7,7 +7,7 @@
 #include "serverlist/server_list.h"
 
 // The key of a server: IP, ":" and port, compared without regard to letter case.
-std::string ServerKey(std::string_view ip, std::string_view port);
+std::string serverKey(std::string_view ip, std::string_view port);
 
 // The keys of the servers already listed, and of those an import has taken so far.
 // An open-addressing table over one text arena: an import of a hundred thousand servers
@@ -43,5 +43,5 @@ class KeySet {
 // The merge rule of every import: trims IP and port, and appends the record as a checked
 // entry when both pass IsValidIP and IsValidPort and the key is new. Listed servers are
 // never changed. Returns whether the record was appended.
-bool MergeServer(ServerList& list, KeySet& keys, TServer record, std::string extraTags = {},
+bool mergeServer(ServerList& list, KeySet& keys, Server record, std::string extraTags = {},
                  std::int32_t extraTagCount = 0);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/settings.h"
+#include "runtime/settings.h"
 #include "platform/file_io.h"
 #include "serverlist/bulk_import.h"
 #include "serverlist/merge.h"
@@ -30,12 +30,12 @@ void mergeMet(ServerList& list, std::string_view data, const std::string& fileNa
     keys.reserve(expected);
     MetRecord rec;
     while (decoder.next(rec)) {
-      MergeServer(list, keys, std::move(rec.server), std::move(rec.extraTags), rec.extraTagCount);
+      mergeServer(list, keys, std::move(rec.server), std::move(rec.extraTags), rec.extraTagCount);
       bar.stepIt();
       ctx.processPending();
     }
   }
-  ctx.log.WriteLog("Refreshed <" + std::to_string(declared) + "> servers from <" + fileName + ">");
+  ctx.log.writeLog("Refreshed <" + std::to_string(declared) + "> servers from <" + fileName + ">");
 }
 
 // Encodes the checked entries, calling perEntry after each; nothing when one fails.
@@ -45,12 +45,12 @@ std::optional<std::string> encodeChecked(const ServerList& list, bool addressTag
   if (count > kMetMaxCount) return std::nullopt;
   std::string out;
   out.reserve(kMetHeaderSize + count * 64);
-  EncodeMetHeader(out, static_cast<std::uint32_t>(count));
+  encodeMetHeader(out, static_cast<std::uint32_t>(count));
   // By index: the user interface runs between entries.
   for (std::size_t row = 0; row < list.size(); ++row) {
     const ServerEntry& e = list[row];
     if (!e.checked) continue;
-    if (!EncodeMetEntry(out, e.server, e.extraTags, e.extraTagCount, addressTags))
+    if (!encodeMetEntry(out, e.server, e.extraTags, e.extraTagCount, addressTags))
       return std::nullopt;
     if (perEntry) perEntry();
   }
@@ -59,25 +59,25 @@ std::optional<std::string> encodeChecked(const ServerList& list, bool addressTag
 
 }  // namespace
 
-void MergeServersFromMetData(ServerList& list, std::string_view data, const std::string& fileName,
+void mergeServersFromMetData(ServerList& list, std::string_view data, const std::string& fileName,
                              ProgressBar& bar, AppContext& ctx) {
   ctx.processPending();
   mergeMet(list, data, fileName, bar, ctx);
 }
 
-void ReadServersFromMet(ServerList& list, const std::string& fileName, ProgressBar& bar,
+void readServersFromMet(ServerList& list, const std::string& fileName, ProgressBar& bar,
                         AppContext& ctx) {
   ctx.processPending();
-  const std::optional<std::string> data = ReadImportSource(fileName, list, bar);
+  const std::optional<std::string> data = readImportSource(fileName, list, bar);
   if (!data) return;
   mergeMet(list, *data, fileName, bar, ctx);
 }
 
-std::optional<std::string> EncodeMetFile(const ServerList& list, bool addressTags) {
+std::optional<std::string> encodeMetFile(const ServerList& list, bool addressTags) {
   return encodeChecked(list, addressTags, {});
 }
 
-bool WriteServersToMet(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+bool writeServersToMet(const ServerList& list, const std::string& fileName, ProgressBar& bar,
                        AppContext& ctx) {
   ctx.processPending();
   const std::size_t count = list.checkedCount();
@@ -92,8 +92,8 @@ bool WriteServersToMet(const ServerList& list, const std::string& fileName, Prog
     ctx.processPending();
     bar.hide();
     try {
-      platform::WriteFileAtomically(fileName, *bytes);
-    } catch (const platform::EFileError&) {
+      platform::writeFileAtomically(fileName, *bytes);
+    } catch (const platform::FileError&) {
       ok = false;
     }
   }
@@ -103,27 +103,27 @@ bool WriteServersToMet(const ServerList& list, const std::string& fileName, Prog
     bar.hide();
     return false;
   }
-  ctx.log.WriteLog("Saved <" + std::to_string(count) + "> servers to <" + fileName + ">");
+  ctx.log.writeLog("Saved <" + std::to_string(count) + "> servers to <" + fileName + ">");
   return true;
 }
 
-bool SaveStandardServerMet(const ServerList& list, ProgressBar& bar, AppContext& ctx) {
+bool saveStandardServerMet(const ServerList& list, ProgressBar& bar, AppContext& ctx) {
   if (list.empty() || list.checkedCount() == 0) {
     ctx.message("Warning", kNothingToSaveText, MsgIcon::Error, MsgButtons::Ok);
     return false;
   }
-  const std::string target = ClientFile(ctx.settings.EDPath, "server.met");
-  if (platform::FileExists(target)) {
+  const std::string target = clientFile(ctx.settings.EDPath, "server.met");
+  if (platform::fileExists(target)) {
     // The live file stays where it is until the new one replaces it, so the client's
     // directory never lacks a server.met; the backup holds the file as it was before
     // this save.
     try {
-      platform::MakeBackup(target, ClientFile(ctx.settings.EDPath, "server.met.UPD.BAK"));
-    } catch (const platform::EFileError&) {
+      platform::makeBackup(target, clientFile(ctx.settings.EDPath, "server.met.UPD.BAK"));
+    } catch (const platform::FileError&) {
       // Without a backup the old file is not replaced.
       ctx.message("Warning", kMetSaveErrorText, MsgIcon::Error, MsgButtons::Ok);
       return false;
     }
   }
-  return WriteServersToMet(list, target, bar, ctx);
+  return writeServersToMet(list, target, bar, ctx);
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "platform/text.h"
 #include "serverlist/ip_port.h"
 
 namespace {
@@ -61,7 +62,7 @@ void putLE(std::string& out, std::uint64_t v, int width) {
 MetDecoder::MetDecoder(std::string_view bytes, std::uint32_t maxRecords)
     : data_(bytes), max_(maxRecords) {
   header_ = byteAt(0);
-  headerOk_ = !bytes.empty() && IsMetHeader(header_);
+  headerOk_ = !bytes.empty() && isMetHeader(header_);
   if (!headerOk_) {
     stop_ = MetStop::BadHeader;
     return;
@@ -97,7 +98,7 @@ bool MetDecoder::next(MetRecord& rec) {
     return false;
   }
 
-  rec.server = TServer{};
+  rec.server = Server{};
   rec.extraTags.clear();
   rec.extraTagCount = 0;
   rec.truncated = false;
@@ -126,7 +127,7 @@ bool MetDecoder::next(MetRecord& rec) {
   }
   if (pos_ > data_.size()) rec.truncated = true;
 
-  TServer& s = rec.server;
+  Server& s = rec.server;
   for (std::string* f : {&s.Name, &s.Desc, &s.Ping, &s.Hist, &s.Users, &s.Files})
     if (f->empty()) *f = kNA;
   if (s.Pref.empty()) s.Pref = "Normal";
@@ -165,7 +166,7 @@ bool MetDecoder::readTag(MetRecord& rec) {
     if (target == Target::Extra || target == Target::Ignore) return;
     // Missing bytes are zeros, which the trim removes again.
     const std::size_t avail = at < data_.size() ? std::min(length, data_.size() - at) : 0;
-    text = TrimText(at < data_.size() ? data_.substr(at, avail) : std::string_view{});
+    text = platform::trimText(at < data_.size() ? data_.substr(at, avail) : std::string_view{});
   };
   switch (type) {
     case mettag::kString:
@@ -213,7 +214,7 @@ bool MetDecoder::readTag(MetRecord& rec) {
   // kept like an unknown one.
   if (target != Target::Extra && target != Target::Ignore && !text) target = Target::Extra;
 
-  TServer& s = rec.server;
+  Server& s = rec.server;
   switch (target) {
     case Target::Ignore:
       break;
@@ -255,7 +256,7 @@ bool MetDecoder::readTag(MetRecord& rec) {
   return true;
 }
 
-MetParseResult ParseMet(std::string_view bytes, std::uint32_t maxRecords) {
+MetParseResult parseMet(std::string_view bytes, std::uint32_t maxRecords) {
   MetDecoder decoder(bytes, maxRecords);
   MetParseResult result;
   result.headerOk = decoder.headerOk();
@@ -277,7 +278,7 @@ struct IntField {
 
 bool parseIntField(const std::string& text, IntField& out) {
   if (text == kNA) return true;
-  const auto v = ParseInt32(text);
+  const auto v = platform::parseInt32(text);
   if (!v) return false;
   out.present = true;
   out.value = *v;
@@ -308,12 +309,12 @@ void putTextTag(std::string& out, std::uint8_t id, std::string_view text) {
 
 }  // namespace
 
-bool ParseAddressBytes(std::string_view ip, std::uint8_t (&parts)[4]) {
+bool parseAddressBytes(std::string_view ip, std::uint8_t (&parts)[4]) {
   std::size_t start = 0;
   for (int i = 0; i < 4; ++i) {
     const std::size_t dot = i < 3 ? ip.find('.', start) : ip.size();
     if (dot == std::string_view::npos) return false;
-    const auto v = ParseInt32(ip.substr(start, dot - start));
+    const auto v = platform::parseInt32(ip.substr(start, dot - start));
     if (!v) return false;
     parts[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(*v) & 0xFF);
     start = dot + 1;
@@ -321,10 +322,10 @@ bool ParseAddressBytes(std::string_view ip, std::uint8_t (&parts)[4]) {
   return true;
 }
 
-bool EncodeMetEntry(std::string& out, const TServer& s, std::string_view extraTags,
+bool encodeMetEntry(std::string& out, const Server& s, std::string_view extraTags,
                     std::int32_t extraTagCount, bool addressTags) {
   std::uint8_t address[4];
-  if (!ParseAddressBytes(s.IP, address)) return false;
+  if (!parseAddressBytes(s.IP, address)) return false;
   IntField port, ping, hist, users, files;
   if (!parseIntField(s.Port, port) || !parseIntField(s.Ping, ping) ||
       !parseIntField(s.Hist, hist) || !parseIntField(s.Users, users) ||
@@ -361,7 +362,7 @@ bool EncodeMetEntry(std::string& out, const TServer& s, std::string_view extraTa
   return true;
 }
 
-void EncodeMetHeader(std::string& out, std::uint32_t count) {
+void encodeMetHeader(std::string& out, std::uint32_t count) {
   out.push_back(static_cast<char>(kMetHeader));
   putLE(out, count & kMetMaxCount, 3);
   out.push_back('\0');

@@ -42,7 +42,7 @@ inline constexpr std::uint8_t kIdAddress = 0x10;
 // The header byte this program writes, and the one today's clients write. Both are read.
 inline constexpr std::uint8_t kMetHeader = 0x0E;
 inline constexpr std::uint8_t kMetHeaderNew = 0xE0;
-inline bool IsMetHeader(std::uint8_t b) {
+inline bool isMetHeader(std::uint8_t b) {
   return b == kMetHeader || b == kMetHeaderNew;
 }
 
@@ -55,7 +55,7 @@ inline constexpr std::uint32_t kMetMaxCount = 0xFFFFFF;
 // that no field stands for (the address and port tags excepted, which are dropped);
 // extraTagCount is how many tags that is.
 struct MetRecord {
-  TServer server;
+  Server server;
   std::string extraTags;
   std::int32_t extraTagCount = 0;
   // The entry ran past the end of the data; its missing bytes were read as zero.
@@ -123,7 +123,7 @@ struct MetParseResult {
 // Decodes a whole MET body: at most maxRecords entries, fewer when the declared count,
 // the data or an unknown tag type ends it first. No validity or duplicate test; a
 // truncated last entry is included with its truncated flag set.
-MetParseResult ParseMet(std::string_view bytes, std::uint32_t maxRecords);
+MetParseResult parseMet(std::string_view bytes, std::uint32_t maxRecords);
 
 // Appends one entry to out: address, port, tag count and tags in the order name,
 // description, ping, hist, preference, [address, port,] users, files, then extraTags.
@@ -131,13 +131,13 @@ MetParseResult ParseMet(std::string_view bytes, std::uint32_t maxRecords);
 // addressTags is set. Returns false, leaving out unchanged, when a field cannot be
 // written: the address is not four integers, Port, Ping, Hist, Users or Files is neither
 // "n/a" nor a 32-bit integer, or Name or Desc is longer than 65535 bytes.
-bool EncodeMetEntry(std::string& out, const TServer& server, std::string_view extraTags,
+bool encodeMetEntry(std::string& out, const Server& server, std::string_view extraTags,
                     std::int32_t extraTagCount, bool addressTags);
 
 // The four bytes of a dotted address as the binary formats store it: each of the four
-// dot-separated parts parsed with ParseInt32 and cut to its low 8 bits. False when the
+// dot-separated parts parsed with parseInt32 and cut to its low 8 bits. False when the
 // text is not four such integers.
-bool ParseAddressBytes(std::string_view ip, std::uint8_t (&parts)[4]);
+bool parseAddressBytes(std::string_view ip, std::uint8_t (&parts)[4]);
 
 // Appends the 5-byte header: 0x0E and the count's low three bytes, then a zero byte.
-void EncodeMetHeader(std::string& out, std::uint32_t count);
+void encodeMetHeader(std::string& out, std::uint32_t count);

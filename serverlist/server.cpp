@@ -1,13 +1,13 @@
 #include "serverlist/server.h"
 
 namespace {
-constexpr std::array<std::string TServer::*, kServerFieldCount> kFields = {
-    &TServer::IP,    &TServer::Port,  &TServer::Name, &TServer::Desc, &TServer::Ping,
-    &TServer::Users, &TServer::Files, &TServer::Pref, &TServer::Hist};
+constexpr std::array<std::string Server::*, kServerFieldCount> kFields = {
+    &Server::IP,    &Server::Port,  &Server::Name, &Server::Desc, &Server::Ping,
+    &Server::Users, &Server::Files, &Server::Pref, &Server::Hist};
 }
 
-std::string& TServer::field(int index) { return this->*kFields.at(static_cast<size_t>(index)); }
+std::string& Server::field(int index) { return this->*kFields.at(static_cast<size_t>(index)); }
 
-const std::string& TServer::field(int index) const {
+const std::string& Server::field(int index) const {
   return this->*kFields.at(static_cast<size_t>(index));
 }

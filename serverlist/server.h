@@ -11,7 +11,7 @@ inline constexpr int kServerFieldCount = 9;
 inline constexpr const char* kNA = "n/a";
 
 // One eDonkey2000 server: nine texts, kept exactly as they were read or typed.
-struct TServer {
+struct Server {
   std::string IP = kNA;
   std::string Port = kNA;
   std::string Name = kNA;
@@ -25,7 +25,7 @@ struct TServer {
   std::string& field(int index);
   const std::string& field(int index) const;
 
-  bool operator==(const TServer&) const = default;
+  bool operator==(const Server&) const = default;
 };
 
 inline constexpr std::array<const char*, kServerFieldCount> kColumnCaptions = {

@@ -1,24 +1,25 @@
 #include "serverlist/server_editor.h"
 
+#include "platform/text.h"
 #include "serverlist/ip_port.h"
 
-int PrefItemIndex(const std::string& pref) {
+int prefItemIndex(const std::string& pref) {
   for (size_t i = 0; i < kPrefItems.size(); ++i) {
     if (pref == kPrefItems[i]) return static_cast<int>(i);
   }
   return -1;
 }
 
-EditorOpening OpenEditorForAdd() {
+EditorOpening openEditorForAdd() {
   return {"Ravelin: Add server", "Insert IP and Port to add a server:", EditorValues{}};
 }
 
-EditorOpening OpenEditorForEdit(const TServer& s) {
+EditorOpening openEditorForEdit(const Server& s) {
   return {"Ravelin: Edit server", "Edit IP and Port of the server:",
           EditorValues{s.IP, s.Port, s.Name, s.Desc, s.Ping, s.Users, s.Files, s.Hist, s.Pref}};
 }
 
-bool EditorBoxAcceptsKey(EditorBox box, char key) {
+bool editorBoxAcceptsKey(EditorBox box, char key) {
   constexpr char kBackspace = 8;
   const bool digit = key >= '0' && key <= '9';
   switch (box) {
@@ -32,8 +33,8 @@ bool EditorBoxAcceptsKey(EditorBox box, char key) {
   }
 }
 
-bool IsValidEditorPort(const std::string& port) {
-  const auto v = ParseInt32(port);
+bool isValidEditorPort(const std::string& port) {
+  const auto v = platform::parseInt32(port);
   return v && *v >= 1 && *v <= 40000;
 }
 
@@ -47,17 +48,17 @@ void warn(AppContext& ctx, const char* text) {
 }
 }  // namespace
 
-EditorResult EditorOk(ServerList& list, EditorMode mode, const EditorValues& v, AppContext& ctx) {
+EditorResult editorOk(ServerList& list, EditorMode mode, const EditorValues& v, AppContext& ctx) {
   if (mode == EditorMode::Edit && !list.selected()) return {EditorOutcome::NoRow};
-  if (!IsValidIP(v.IP)) {
+  if (!isValidIP(v.IP)) {
     warn(ctx, "The IP is not valid!");
     return {EditorOutcome::InvalidIP};
   }
-  if (!IsValidEditorPort(v.Port)) {
+  if (!isValidEditorPort(v.Port)) {
     warn(ctx, "The Port is not valid!");
     return {EditorOutcome::InvalidPort};
   }
-  TServer s;
+  Server s;
   s.IP = v.IP;
   s.Port = v.Port;
   s.Name = orNA(v.Name);
@@ -66,7 +67,7 @@ EditorResult EditorOk(ServerList& list, EditorMode mode, const EditorValues& v, 
   s.Users = orNA(v.Users);
   s.Files = orNA(v.Files);
   s.Hist = orNA(v.Hist);
-  const bool prefIsItem = PrefItemIndex(v.Pref) >= 0;
+  const bool prefIsItem = prefItemIndex(v.Pref) >= 0;
   const std::string logKey = "Server <" + v.IP + ":" + v.Port + "> ";
 
   if (mode == EditorMode::Add) {
@@ -78,13 +79,13 @@ EditorResult EditorOk(ServerList& list, EditorMode mode, const EditorValues& v, 
     }
     s.Pref = prefIsItem ? v.Pref : std::string("Normal");
     list.append(ServerEntry{std::move(s), true, {}, 0});
-    ctx.log.WriteLog(logKey + "added");
+    ctx.log.writeLog(logKey + "added");
     return {EditorOutcome::Saved};
   }
 
   const size_t row = *list.selected();
   s.Pref = prefIsItem ? v.Pref : list[row].server.Pref;
   list.setServer(row, s);
-  ctx.log.WriteLog(logKey + "edited");
+  ctx.log.writeLog(logKey + "edited");
   return {EditorOutcome::Saved};
 }

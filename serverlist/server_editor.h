@@ -2,7 +2,7 @@
 #include <array>
 #include <string>
 
-#include "app/app_context.h"
+#include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 
 // The add/edit server dialog without its window: what it shows when it opens, which
@@ -21,7 +21,7 @@ struct EditorValues {
 
 inline constexpr std::array<const char*, 3> kPrefItems = {"Normal", "High", "Low"};
 // The index of a preference item, -1 when the text is none of them.
-int PrefItemIndex(const std::string& pref);
+int prefItemIndex(const std::string& pref);
 
 // What the dialog shows when it opens.
 struct EditorOpening {
@@ -30,18 +30,18 @@ struct EditorOpening {
   EditorValues values;
 };
 // Add mode: caption "Ravelin: Add server", empty boxes, preference "Normal".
-EditorOpening OpenEditorForAdd();
+EditorOpening openEditorForAdd();
 // Edit mode: caption "Ravelin: Edit server" and the row's nine fields as they are.
-EditorOpening OpenEditorForEdit(const TServer& server);
+EditorOpening openEditorForEdit(const Server& server);
 
 // Whether a box takes a typed character (a byte; 8 is backspace). The IP box takes the
 // digits, "." and backspace; the number boxes the digits and backspace; Name and
 // Description everything. Control characters of shortcuts (Ctrl+C is 3, Ctrl+V 22) are
 // refused by the filtered boxes like any other character.
-bool EditorBoxAcceptsKey(EditorBox box, char key);
+bool editorBoxAcceptsKey(EditorBox box, char key);
 
-// The dialog's port rule: the integer parse of ParseInt32 and a value from 1 to 40000.
-bool IsValidEditorPort(const std::string& port);
+// The dialog's port rule: the integer parse of parseInt32 and a value from 1 to 40000.
+bool isValidEditorPort(const std::string& port);
 
 // The outcome of "&OK". Saved: the list changed and the dialog closes. The others leave
 // the list as it was and the dialog open with the typed values; InvalidIP and
@@ -65,5 +65,5 @@ struct EditorResult {
 // and everything the dialog does not show, and logs "Server <IP:Port> edited". A
 // preference that is none of the items keeps the row's preference in edit mode and is
 // "Normal" in add mode.
-EditorResult EditorOk(ServerList& list, EditorMode mode, const EditorValues& values,
+EditorResult editorOk(ServerList& list, EditorMode mode, const EditorValues& values,
                       AppContext& ctx);

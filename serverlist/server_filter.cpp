@@ -2,25 +2,26 @@
 
 #include <cstdint>
 
+#include "platform/text.h"
 #include "serverlist/ip_port.h"
 #include "serverlist/list_commands.h"
 #include "serverlist/text_compare.h"
 
-int FilterPropertyIndex(std::string_view scriptName) {
+int filterPropertyIndex(std::string_view scriptName) {
   for (int i = 0; i < kFilterPropertyCount; ++i) {
     if (scriptName == kFilterProperties[static_cast<size_t>(i)].scriptName) return i;
   }
   return -1;
 }
 
-int FilterOperatorIndex(std::string_view scriptOperator) {
+int filterOperatorIndex(std::string_view scriptOperator) {
   for (int i = 0; i < kFilterOperatorCount; ++i) {
     if (scriptOperator == kFilterOperators[static_cast<size_t>(i)].scriptOperator) return i;
   }
   return -1;
 }
 
-bool Like(std::string_view text, std::string_view pattern) {
+bool like(std::string_view text, std::string_view pattern) {
   const size_t tn = text.size(), pn = pattern.size();
   size_t t = 0, p = 0;
   // s: pattern position after the last "*"; r: text position where the next try of the
@@ -91,16 +92,16 @@ bool Like(std::string_view text, std::string_view pattern) {
 
 namespace {
 int textResult(const std::string& field, const std::string& value) {
-  return Like(field, value) ? 0 : CompareTextNoCase(field, value);
+  return like(field, value) ? 0 : platform::compareTextNoCase(field, value);
 }
 }  // namespace
 
-bool Compare(int op, const std::string& field, const std::string& value, bool numeric,
+bool compareField(int op, const std::string& field, const std::string& value, bool numeric,
              bool negCompare) {
   int d;
   if (numeric) {
-    const auto f = ParseInt32(field);
-    const auto v = ParseInt32(value);
+    const auto f = platform::parseInt32(field);
+    const auto v = platform::parseInt32(value);
     if (f && v) {
       const std::int64_t diff = std::int64_t{*f} - std::int64_t{*v};
       d = diff < 0 ? -1 : (diff > 0 ? 1 : 0);
@@ -125,24 +126,24 @@ bool Compare(int op, const std::string& field, const std::string& value, bool nu
   }
 }
 
-void FilterServers(ServerList& list, int property, int op, const std::string& value) {
+void filterServers(ServerList& list, int property, int op, const std::string& value) {
   if (property < 0 || property >= kFilterPropertyCount) return;
   if (op < 0 || op >= kFilterOperatorCount) return;
   const bool numeric = kFilterProperties[static_cast<size_t>(property)].numeric;
-  const bool negCompare = list.NegCompare;
-  BulkChange(list, [&] {
+  const bool negCompare = list.negCompare;
+  bulkChange(list, [&] {
     for (size_t row = 0; row < list.size(); ++row) {
       const ServerEntry& e = list[row];
       if (!e.checked) continue;
-      list.setChecked(row, Compare(op, e.server.field(property), value, numeric, negCompare));
+      list.setChecked(row, compareField(op, e.server.field(property), value, numeric, negCompare));
     }
   });
 }
 
-bool FilterFromWindow(ServerList& list, int property, int op, const std::string& value,
+bool filterFromWindow(ServerList& list, int property, int op, const std::string& value,
                       AppContext& ctx) {
-  FilterServers(list, property, op, value);
-  ctx.log.WriteLog("Serverlist successfully filtered");
+  filterServers(list, property, op, value);
+  ctx.log.writeLog("Serverlist successfully filtered");
   return ctx.message("One more filter", "Filter successful! Do you want to set one more filter?",
                      MsgIcon::Question, MsgButtons::YesNo, MsgResult::No) == MsgResult::Yes;
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_context.h"
+#include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 
 // A filter property: one field of the record (the index is the field index), its item in
@@ -42,29 +42,29 @@ inline constexpr std::array<FilterOperator, kFilterOperatorCount> kFilterOperato
 
 // The property index of a script name ("IP", "Port", "Name", "Desc", "Ping", "Users",
 // "Files", "Pref", "Hist", exact letter case); -1 for any other text.
-int FilterPropertyIndex(std::string_view scriptName);
+int filterPropertyIndex(std::string_view scriptName);
 // The operator index of a script operator (">", "<", "=", "<>"); -1 for any other text.
-int FilterOperatorIndex(std::string_view scriptOperator);
+int filterOperatorIndex(std::string_view scriptOperator);
 
 // The wildcard match of the whole text against the whole pattern: "*" matches any run of
 // characters (the empty one too), "?" exactly one character, any other character only
 // itself, letter case included. One left-to-right scan that remembers only the position
 // after the last "*"; no recursion, at most text length times pattern length steps.
-bool Like(std::string_view text, std::string_view pattern);
+bool like(std::string_view text, std::string_view pattern);
 
 // Whether a field passes the filter value under an operator (FilterOp). Numeric fields
 // compare as 32-bit integers when both texts parse as such; otherwise, and for text
 // fields, the field is equal when it matches the value as a wildcard pattern and else
 // compares as text without regard to the case of a to z. negCompare negates the text
 // comparison of numeric fields only. An unknown operator gives false.
-bool Compare(int op, const std::string& field, const std::string& value, bool numeric,
+bool compareField(int op, const std::string& field, const std::string& value, bool numeric,
              bool negCompare);
 
 // Applies one filter to the list: every checked row whose field (property 0 to 8) does
-// not pass Compare under the operator (0 to 3) is unchecked; unchecked rows stay as they
+// not pass compareField under the operator (0 to 3) is unchecked; unchecked rows stay as they
 // are. Bulk-change protocol; logs nothing. An unknown property or operator changes
 // nothing.
-void FilterServers(ServerList& list, int property, int op, const std::string& value);
+void filterServers(ServerList& list, int property, int op, const std::string& value);
 
 // The filter window's texts.
 inline constexpr const char* kFilterWindowCaption = "Ravelin: Filter servers";
@@ -77,5 +77,5 @@ inline constexpr const char* kFilterCancelButton = "&Cancel";
 // The filter window's "&Filter" button: filters the list, logs "Serverlist successfully
 // filtered" and asks whether to set one more filter. Returns true for Yes (the window
 // then resets its choices), false for No (the window closes).
-bool FilterFromWindow(ServerList& list, int property, int op, const std::string& value,
+bool filterFromWindow(ServerList& list, int property, int op, const std::string& value,
                       AppContext& ctx);

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_context.h"
+#include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 
 // A server link is the marker "|server|" followed by the IP text, "|", the port text and
@@ -23,7 +23,7 @@ inline constexpr std::string_view kServerLinkMarker = "|server|";
 //    then (5.6.7.8, 4661).
 // The views point into text.
 template <class Visit>
-void ForEachServerLink(std::string_view text, Visit&& visit) {
+void forEachServerLink(std::string_view text, Visit&& visit) {
   constexpr std::string_view::size_type npos = std::string_view::npos;
   std::string_view::size_type from = 0;
   for (;;) {
@@ -46,10 +46,10 @@ void ForEachServerLink(std::string_view text, Visit&& visit) {
 }
 
 // The (IP text, port text) pairs of all server links of the text, in order.
-std::vector<std::pair<std::string, std::string>> ScanServerLinks(std::string_view text);
+std::vector<std::pair<std::string, std::string>> scanServerLinks(std::string_view text);
 
 // Reads the whole file and merges the servers of its links into the list (merge rule:
 // trimmed, valid, new keys only, appended checked). The text ends at the first NUL byte.
 // Logs "Refreshed <A> servers from <fileName>" with A the number of servers appended.
-// Throws platform::EFileError, before anything has changed, when the file cannot be read.
-void ReadServersFromHTML(ServerList& list, const std::string& fileName, AppContext& ctx);
+// Throws platform::FileError, before anything has changed, when the file cannot be read.
+void readServersFromHTML(ServerList& list, const std::string& fileName, AppContext& ctx);

@@ -47,7 +47,7 @@ void ServerList::setChecked(size_t row, bool checked) {
   changed(row);
 }
 
-void ServerList::setServer(size_t row, const TServer& server) {
+void ServerList::setServer(size_t row, const Server& server) {
   entries_.at(row).server = server;
   changed(row);
 }
@@ -148,21 +148,21 @@ void ServerList::changed(size_t row) {
 }
 
 void ServerList::recount() {
-  status_ = StatusSnapshot{entries_.size(), checkedCount_, StatusCounting};
+  status_ = StatusSnapshot{entries_.size(), checkedCount_, statusCounting};
   if (observer_) observer_->statusChanged();
 }
 
 const std::string& ServerList::statusText() const {
   if (textFor_ != status_) {
     statusText_ = status_.counting
-                      ? StatusTextCounting(status_.rows, status_.checked)
+                      ? statusTextCounting(status_.rows, status_.checked)
                       : " EDonkey2000 servers (" + std::to_string(status_.rows) + " IPs)";
     textFor_ = status_;
   }
   return statusText_;
 }
 
-std::string StatusTextCounting(size_t n, size_t checked) {
+std::string statusTextCounting(size_t n, size_t checked) {
   if (n == 0) return {};
   const double percent =
       std::round(static_cast<double>(checked) / static_cast<double>(n) * 100.0 * 100.0) / 100.0;

@@ -12,7 +12,7 @@
 // server that no field stands for, so that a read-write round trip keeps them; they are
 // never shown and only the MET writer writes them back.
 struct ServerEntry {
-  TServer server;
+  Server server;
   bool checked = false;
   std::string extraTags;
   std::int32_t extraTagCount = 0;
@@ -38,10 +38,10 @@ class ServerListObserver {
 class ServerList {
  public:
   // List-wide state.
-  int SortColumn = 0;
-  bool SortDescending = true;
-  bool StatusCounting = true;
-  bool NegCompare = false;
+  int sortColumn = 0;
+  bool sortDescending = true;
+  bool statusCounting = true;
+  bool negCompare = false;
 
   size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }
@@ -50,9 +50,9 @@ class ServerList {
   size_t checkedCount() const { return checkedCount_; }
 
   void append(ServerEntry entry);
-  void append(const TServer& server, bool checked) { append(ServerEntry{server, checked, {}, 0}); }
+  void append(const Server& server, bool checked) { append(ServerEntry{server, checked, {}, 0}); }
   void setChecked(size_t row, bool checked);
-  void setServer(size_t row, const TServer& server);
+  void setServer(size_t row, const Server& server);
   // Sets one field (index as in ServerField) of a row.
   void setField(size_t row, int field, std::string value);
   void insert(size_t row, ServerEntry entry);
@@ -102,6 +102,6 @@ class ServerList {
   ServerListObserver* observer_ = nullptr;
 };
 
-// The status text for N entries of which C are checked, with StatusCounting set:
+// The status text for N entries of which C are checked, with statusCounting set:
 // " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]", or "" when N is 0.
-std::string StatusTextCounting(size_t n, size_t checked);
+std::string statusTextCounting(size_t n, size_t checked);

@@ -64,7 +64,7 @@ struct FieldKey {
 FieldKey makeFieldKey(std::string_view text, std::uint32_t row, std::string& arena) {
   FieldKey k;
   k.row = row;
-  if (const auto number = ParseNumberText(text)) {
+  if (const auto number = parseNumberText(text)) {
     k.block = 0;
     k.number = *number;
     return k;
@@ -108,8 +108,8 @@ bool validColumn(int column) {
   return column >= 0 && column < kServerFieldCount;
 }
 
-template <typename Key, typename Compare>
-std::vector<size_t> sortedOrder(std::vector<Key>& keys, bool descending, Compare compare) {
+template <typename Key, typename compareField>
+std::vector<size_t> sortedOrder(std::vector<Key>& keys, bool descending, compareField compare) {
   if (descending) {
     std::stable_sort(keys.begin(), keys.end(),
                      [&](const Key& x, const Key& y) { return compare(y, x) < 0; });
@@ -125,7 +125,7 @@ std::vector<size_t> sortedOrder(std::vector<Key>& keys, bool descending, Compare
 
 }  // namespace
 
-int CompareServers(const TServer& a, const TServer& b, int column, bool negCompare,
+int compareServers(const Server& a, const Server& b, int column, bool negCompare,
                    bool descending) {
   if (!validColumn(column)) return 0;
   int r;
@@ -140,8 +140,8 @@ int CompareServers(const TServer& a, const TServer& b, int column, bool negCompa
   return descending ? -r : r;
 }
 
-void SortServers(ServerList& list) {
-  const int column = list.SortColumn;
+void sortServers(ServerList& list) {
+  const int column = list.sortColumn;
   if (!validColumn(column) || list.size() < 2) return;
   // Rows are numbered in 32 bits; no list comes near that (each row takes over 300 bytes).
   if (list.size() > std::numeric_limits<std::uint32_t>::max()) return;
@@ -152,7 +152,7 @@ void SortServers(ServerList& list) {
     keys.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i)
       keys.push_back(makeIpKey(entries[i].server.IP, static_cast<std::uint32_t>(i)));
-    order = sortedOrder(keys, list.SortDescending, compareIp);
+    order = sortedOrder(keys, list.sortDescending, compareIp);
   } else {
     size_t textBytes = 0;
     for (const ServerEntry& e : entries) textBytes += e.server.field(column).size();
@@ -164,24 +164,24 @@ void SortServers(ServerList& list) {
       keys.push_back(
           makeFieldKey(entries[i].server.field(column), static_cast<std::uint32_t>(i), arena));
     }
-    const bool neg = list.NegCompare;
+    const bool neg = list.negCompare;
     const char* text = arena.data();
     order =
-        sortedOrder(keys, list.SortDescending, [neg, text](const FieldKey& x, const FieldKey& y) {
+        sortedOrder(keys, list.sortDescending, [neg, text](const FieldKey& x, const FieldKey& y) {
           return compareField(x, y, neg, text);
         });
   }
   list.permute(order);
 }
 
-void ColumnClick(ServerList& list, int column) {
+void clickColumn(ServerList& list, int column) {
   if (!validColumn(column)) return;
-  list.SortColumn = column;
-  list.SortDescending = !list.SortDescending;
-  SortServers(list);
+  list.sortColumn = column;
+  list.sortDescending = !list.sortDescending;
+  sortServers(list);
 }
 
-void MoveServer(ServerList& list, size_t row, std::optional<size_t> target) {
+void moveServer(ServerList& list, size_t row, std::optional<size_t> target) {
   if (row >= list.size()) return;
   const size_t dest = (target && *target < list.size()) ? *target : list.size();
   if (dest == row || dest == row + 1) return;

@@ -19,19 +19,19 @@
 // descending negates the result. Returns a negative number when a sorts before b, 0 when
 // they are equal in this order, a positive number otherwise. A column outside 0..8
 // compares everything equal.
-int CompareServers(const TServer& a, const TServer& b, int column, bool negCompare,
+int compareServers(const Server& a, const Server& b, int column, bool negCompare,
                    bool descending);
 
-// Sorts all rows once by list.SortColumn, list.SortDescending and list.NegCompare. Rows
+// Sorts all rows once by list.sortColumn, list.sortDescending and list.negCompare. Rows
 // that compare equal keep their relative order; the selection stays on its row.
-void SortServers(ServerList& list);
+void sortServers(ServerList& list);
 
-// A click on a column header: SortColumn := column, SortDescending flips, then sort.
+// A click on a column header: sortColumn := column, sortDescending flips, then sort.
 // A column outside 0..8 is ignored.
-void ColumnClick(ServerList& list, int column);
+void clickColumn(ServerList& list, int column);
 
 // Drag and drop of a row: the row moves in front of the target row, or to the end when
 // there is no target (dropped below the last row). Dropping a row onto itself, or onto
 // the row right after it, leaves the list as it is. The row keeps its check mark and
 // everything else; when it was selected it stays selected. The status text is recounted.
-void MoveServer(ServerList& list, size_t row, std::optional<size_t> target);
+void moveServer(ServerList& list, size_t row, std::optional<size_t> target);

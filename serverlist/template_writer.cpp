@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/text.h"
 #include "platform/file_io.h"
 
 namespace {
@@ -14,15 +15,12 @@ namespace {
 constexpr std::string_view kLoopStart = "%loopstart%";
 constexpr std::string_view kLoopEnd = "%loopend%";
 
-char lowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Whether text at pos starts with the lower-case pattern, ignoring the case of A to Z.
 bool matchesAt(std::string_view text, size_t pos, std::string_view lowerPattern) {
   if (text.size() - pos < lowerPattern.size()) return false;
   for (size_t i = 0; i < lowerPattern.size(); ++i)
-    if (lowerAscii(text[pos + i]) != lowerPattern[i]) return false;
+    if (platform::lowerChar(text[pos + i]) != lowerPattern[i]) return false;
   return true;
 }
 
@@ -92,7 +90,7 @@ std::string withGlobals(std::string_view segment, const GlobalValues& g) {
   return s;
 }
 
-void appendServer(std::string& out, const std::string& body, const TServer& server, size_t no) {
+void appendServer(std::string& out, const std::string& body, const Server& server, size_t no) {
   static constexpr std::pair<std::string_view, int> kFields[] = {
       {"%ip%", fIP},       {"%port%", fPort}, {"%name%", fName},
       {"%desc%", fDesc},   {"%ping%", fPing}, {"%users%", fUsers},
@@ -110,12 +108,12 @@ void appendServer(std::string& out, const std::string& body, const TServer& serv
 
 }  // namespace
 
-int CountTemplateSections(std::string_view text) {
+int countTemplateSections(std::string_view text) {
   const size_t n = splitSections(text).sections.size();
   return n > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
 }
 
-std::string ExpandTemplate(std::string_view text, const std::vector<ServerEntry>& entries,
+std::string expandTemplate(std::string_view text, const std::vector<ServerEntry>& entries,
                            std::string_view fileName, std::string_view date, std::string_view time,
                            const std::function<void(const ServerEntry&)>& perEntry) {
   size_t checked = 0;
@@ -140,7 +138,7 @@ std::string ExpandTemplate(std::string_view text, const std::vector<ServerEntry>
   return out;
 }
 
-DateTimeTexts FormatDateTime(const std::tm& local, const char* localeName) {
+DateTimeTexts formatDateTime(const std::tm& local, const char* localeName) {
   locale_t loc = ::newlocale(LC_TIME_MASK, localeName, static_cast<locale_t>(nullptr));
   if (!loc) loc = ::newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
   char date[256];
@@ -151,37 +149,37 @@ DateTimeTexts FormatDateTime(const std::tm& local, const char* localeName) {
   return {std::string(date, nd), std::string(time, nt)};
 }
 
-bool WriteServersToTemplate(const ServerList& list, const std::string& templateFile,
+bool writeServersToTemplate(const ServerList& list, const std::string& templateFile,
                             const std::string& fileName, ProgressBar& bar, AppContext& ctx) {
   ctx.processPending();
   bool ok = false;
   try {
-    const std::string bytes = platform::ReadWholeFile(templateFile);
+    const std::string bytes = platform::readWholeFile(templateFile);
     std::string_view text(bytes);
     if (const auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
 
     size_t checked = 0;
     for (const ServerEntry& e : list.entries()) checked += e.checked ? 1 : 0;
     const long long maximum =
-        static_cast<long long>(checked) * static_cast<long long>(CountTemplateSections(text));
+        static_cast<long long>(checked) * static_cast<long long>(countTemplateSections(text));
     bar.start(maximum > INT_MAX ? INT_MAX : static_cast<int>(maximum));
 
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    const DateTimeTexts stamp = FormatDateTime(local);
+    const DateTimeTexts stamp = formatDateTime(local);
     const std::string output =
-        ExpandTemplate(text, list.entries(), std::filesystem::path(fileName).filename().string(),
+        expandTemplate(text, list.entries(), std::filesystem::path(fileName).filename().string(),
                        stamp.date, stamp.time, [&](const ServerEntry& e) {
                          ctx.processPending();
                          if (e.checked) bar.stepIt();
                        });
 
-    platform::WriteFileAtomically(fileName, output);
-    ctx.log.WriteLog("Saved <" + std::to_string(checked) + "> servers to <" + fileName +
+    platform::writeFileAtomically(fileName, output);
+    ctx.log.writeLog("Saved <" + std::to_string(checked) + "> servers to <" + fileName +
                      "> with template <" + templateFile + ">");
     ok = true;
-  } catch (const platform::EFileError&) {
+  } catch (const platform::FileError&) {
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   } catch (...) {

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/progress_bar.h"
+#include "runtime/app_context.h"
+#include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
 
 // Template files: a text whose global placeholders ("%servercount%", "%filename%",
@@ -18,7 +18,7 @@
 
 // The number of loop sections: how often a "%loopstart%" comes before the next
 // "%loopend%", each section ending after its "%loopend%".
-int CountTemplateSections(std::string_view text);
+int countTemplateSections(std::string_view text);
 
 // Expands a template for the checked entries. The loop sections are found in the template
 // as written; replacement values never open or close a section. Global placeholders are
@@ -26,7 +26,7 @@ int CountTemplateSections(std::string_view text);
 // per-server ones in the order above, so a value that holds a later placeholder is replaced
 // again. perEntry, when given, is called for every entry (checked or not) of every section
 // before it is handled.
-std::string ExpandTemplate(std::string_view text, const std::vector<ServerEntry>& entries,
+std::string expandTemplate(std::string_view text, const std::vector<ServerEntry>& entries,
                            std::string_view fileName, std::string_view date, std::string_view time,
                            const std::function<void(const ServerEntry&)>& perEntry = {});
 
@@ -35,7 +35,7 @@ std::string ExpandTemplate(std::string_view text, const std::vector<ServerEntry>
 struct DateTimeTexts {
   std::string date, time;
 };
-DateTimeTexts FormatDateTime(const std::tm& local, const char* localeName = "");
+DateTimeTexts formatDateTime(const std::tm& local, const char* localeName = "");
 
 // Reads the template file (its text ends at the first NUL byte), expands it for the
 // checked servers and writes the result to fileName in one step. The bar runs from 0 to
@@ -43,5 +43,5 @@ DateTimeTexts FormatDateTime(const std::tm& local, const char* localeName = "");
 // with template <templateFile>" and returns true. Any failure shows "Error saving
 // Template! Maybe data corrupted!" (unless a script runs), leaves the output file as it
 // was, logs nothing and returns false.
-bool WriteServersToTemplate(const ServerList& list, const std::string& templateFile,
+bool writeServersToTemplate(const ServerList& list, const std::string& templateFile,
                             const std::string& fileName, ProgressBar& bar, AppContext& ctx);

@@ -4,27 +4,12 @@
 #include <system_error>
 
 namespace {
-inline unsigned char upperAscii(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - ('a' - 'A')) : u;
-}
 inline bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 }  // namespace
 
-int CompareTextNoCase(std::string_view a, std::string_view b) {
-  const size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (size_t i = 0; i < n; ++i) {
-    const unsigned char x = upperAscii(a[i]);
-    const unsigned char y = upperAscii(b[i]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
-}
-
-std::optional<double> ParseNumberText(std::string_view s) {
+std::optional<double> parseNumberText(std::string_view s) {
   size_t i = 0;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
   const size_t mantissa = i;

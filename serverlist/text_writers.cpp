@@ -24,7 +24,7 @@ void txtHead(std::string& out, size_t checked) {
   out += kCrLf;
 }
 
-void txtLine(std::string& out, const TServer& s) {
+void txtLine(std::string& out, const Server& s) {
   for (int f = 0; f < kServerFieldCount; ++f) {
     out += '"';
     out += s.field(f);
@@ -58,7 +58,7 @@ void htmlHead(std::string& out, size_t checked) {
   out += kCrLf;
 }
 
-void htmlLine(std::string& out, const TServer& s) {
+void htmlLine(std::string& out, const Server& s) {
   out += "<TR><TD><a href=\"ed2k:|server|";
   out += s.IP;
   out += '|';
@@ -90,7 +90,7 @@ struct HideAtEnd {
   ~HideAtEnd() { bar.hide(); }
 };
 
-using LineFn = void (*)(std::string&, const TServer&);
+using LineFn = void (*)(std::string&, const Server&);
 
 void writeTable(const ServerList& list, const std::string& fileName, ProgressBar& bar,
                 AppContext& ctx, void (*head)(std::string&, size_t), LineFn line,
@@ -112,18 +112,18 @@ void writeTable(const ServerList& list, const std::string& fileName, ProgressBar
     if (tail) tail(out);
     ctx.processPending();
   }
-  platform::WriteFileAtomically(fileName, out);
-  ctx.log.WriteLog("Saved <" + std::to_string(checked) + "> servers to <" + fileName + ">");
+  platform::writeFileAtomically(fileName, out);
+  ctx.log.writeLog("Saved <" + std::to_string(checked) + "> servers to <" + fileName + ">");
 }
 
 }  // namespace
 
-void WriteServersToTXT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+void writeServersToTXT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
                        AppContext& ctx) {
   writeTable(list, fileName, bar, ctx, txtHead, txtLine, nullptr);
 }
 
-void WriteServersToHTML(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+void writeServersToHTML(const ServerList& list, const std::string& fileName, ProgressBar& bar,
                         AppContext& ctx) {
   writeTable(list, fileName, bar, ctx, htmlHead, htmlLine, htmlTail);
 }

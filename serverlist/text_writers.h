@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "app/app_context.h"
-#include "app/progress_bar.h"
+#include "runtime/app_context.h"
+#include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
 
 // The product web site that the HTML page links to. A build setting: define
@@ -15,10 +15,10 @@ inline constexpr const char* kProductWebSite = RAVELIN_WEB_SITE;
 // The checked servers as a tab-separated text table (CR LF line breaks), and as a fixed
 // HTML page with one ed2k server link per server that ReadServersFromHTML reads back.
 // The whole file is built in memory and then replaces the target in one step, so a failure
-// never leaves a half-written file. Failures throw platform::EFileError and log nothing;
+// never leaves a half-written file. Failures throw platform::FileError and log nothing;
 // success logs "Saved <C> servers to <fileName>". The bar runs from 0 to C, one step per
 // server, and is hidden at the end.
-void WriteServersToTXT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+void writeServersToTXT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
                        AppContext& ctx);
-void WriteServersToHTML(const ServerList& list, const std::string& fileName, ProgressBar& bar,
+void writeServersToHTML(const ServerList& list, const std::string& fileName, ProgressBar& bar,
                         AppContext& ctx);

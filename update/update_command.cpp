@@ -1,9 +1,9 @@
 #include "update/update_command.h"
 
-#include "app/ui_thread.h"
+#include "runtime/ui_thread.h"
 #include "update/update_coordinator.h"
 
-const char* UpdateKindMarker(UpdateKind kind) {
+const char* updateKindMarker(UpdateKind kind) {
   switch (kind) {
     case UpdateKind::HTML:
       return "HTM|";
@@ -23,38 +23,38 @@ namespace {
 
 // "Update from all sources": the wait frame around one run of the update window.
 void UpdateFromAllSources(ServerList& list, AppContext& ctx, UpdateView& view,
-                          ProgressBar& pbLoadSave, const std::string& tlsCaFile) {
+                          ProgressBar& loadSaveBar, const std::string& tlsCaFile) {
   // A fresh coordinator is the cleared started flag.
-  UpdateCoordinator coordinator(list, ctx, view, pbLoadSave);
-  coordinator.TlsCaFile = tlsCaFile;
+  UpdateCoordinator coordinator(list, ctx, view, loadSaveBar);
+  coordinator.tlsCaFile = tlsCaFile;
   view.urlsBar().setPosition(0);
   struct Frame {
     AppContext& ctx;
     UpdateView& view;
     ~Frame() {
-      ctx.state.OperationDone = false;
+      ctx.state.operationDone = false;
       view.setMainWindowEnabled(true);
       view.closeWindow();
     }
   };
-  ctx.state.OperationDone = false;
+  ctx.state.operationDone = false;
   Frame frame{ctx, view};
   view.setMainWindowEnabled(false);
   view.showWindow();
   // Showing the window activates it, and the activation runs the update.
-  coordinator.FormActivate();
-  while (!ctx.state.OperationDone) PauseFunc(*ctx.ui, 1000);
+  coordinator.start();
+  while (!ctx.state.operationDone) pauseFunc(*ctx.ui, 1000);
 }
 
 }  // namespace
 
-void RunUpdate(ServerList& list, AppContext& ctx, UpdateView& view, UpdateKind kind,
-               ProgressBar& pbLoadSave, const std::string& tlsCaFile) {
+void runUpdate(ServerList& list, AppContext& ctx, UpdateView& view, UpdateKind kind,
+               ProgressBar& loadSaveBar, const std::string& tlsCaFile) {
   if (kind == UpdateKind::All) {
-    UpdateFromAllSources(list, ctx, view, pbLoadSave, tlsCaFile);
+    UpdateFromAllSources(list, ctx, view, loadSaveBar, tlsCaFile);
     return;
   }
-  const std::string marker = UpdateKindMarker(kind);
+  const std::string marker = updateKindMarker(kind);
   std::vector<std::string> copy = ctx.settings.URLs;
   struct Restore {
     std::vector<std::string>& urls;
@@ -65,5 +65,5 @@ void RunUpdate(ServerList& list, AppContext& ctx, UpdateView& view, UpdateKind k
   for (const std::string& u : copy)
     if (u.compare(0, 4, marker) == 0 && u.size() >= 4) narrowed.push_back(u);
   ctx.settings.URLs = std::move(narrowed);
-  UpdateFromAllSources(list, ctx, view, pbLoadSave, tlsCaFile);
+  UpdateFromAllSources(list, ctx, view, loadSaveBar, tlsCaFile);
 }

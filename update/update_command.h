@@ -1,6 +1,6 @@
 #pragma once
-#include "app/app_context.h"
-#include "app/progress_bar.h"
+#include "runtime/app_context.h"
+#include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
 #include "update/update_view.h"
 
@@ -14,15 +14,15 @@ enum class UpdateKind {
 };
 
 // The marker of a kind ("HTM|", "MET|", "BOT|", "DNS|"; empty for All).
-const char* UpdateKindMarker(UpdateKind kind);
+const char* updateKindMarker(UpdateKind kind);
 
 // The update commands, as the menus and the script executor run them, on the
-// user-interface thread: clears OperationDone, disables the main window, shows the update
-// window and runs the update in it, waits in PauseFunc(1000) steps until OperationDone is
+// user-interface thread: clears operationDone, disables the main window, shows the update
+// window and runs the update in it, waits in pauseFunc(1000) steps until operationDone is
 // set, then clears it, enables the main window and closes the update window (also when
 // anything fails on the way). The narrowed kinds run with only the entries of their
 // marker (compared exactly) and put the full URL list back afterwards, in its order, on
-// every way out. pbLoadSave is the main window's progress bar. tlsCaFile names extra
+// every way out. loadSaveBar is the main window's progress bar. tlsCaFile names extra
 // trust anchors for https downloads (empty: the system's trust store).
-void RunUpdate(ServerList& list, AppContext& ctx, UpdateView& view, UpdateKind kind,
-               ProgressBar& pbLoadSave, const std::string& tlsCaFile = {});
+void runUpdate(ServerList& list, AppContext& ctx, UpdateView& view, UpdateKind kind,
+               ProgressBar& loadSaveBar, const std::string& tlsCaFile = {});

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/ui_thread.h"
+#include "runtime/ui_thread.h"
 #include "serverlist/merge.h"
 
 UpdateCoordinator::UpdateCoordinator(ServerList& list, AppContext& ctx, UpdateView& view,
-                                     ProgressBar& pbLoadSave)
-    : list_(list), ctx_(ctx), view_(view), pbLoadSave_(pbLoadSave) {}
+                                     ProgressBar& loadSaveBar)
+    : list_(list), ctx_(ctx), view_(view), loadSaveBar_(loadSaveBar) {}
 
 UpdateCoordinator::~UpdateCoordinator() {
   if (pool_) {
@@ -18,12 +18,12 @@ UpdateCoordinator::~UpdateCoordinator() {
   view_.detailsClicked = nullptr;
 }
 
-void UpdateCoordinator::btnCancelClick() {
+void UpdateCoordinator::cancel() {
   if (pool_) pool_->cancel = true;
   view_.setHeadline("Waiting for working threads to close...");
 }
 
-void UpdateCoordinator::btnDetailsClick() {
+void UpdateCoordinator::toggleDetails() {
   const std::string caption = view_.detailsCaption();
   if (caption == "&Details >>")
     view_.setDetails("&Details <<", UpdateView::kHeightWithDetails);
@@ -31,8 +31,8 @@ void UpdateCoordinator::btnDetailsClick() {
     view_.setDetails("&Details >>", UpdateView::kHeightWithoutDetails);
 }
 
-std::shared_ptr<TUpdateThread> UpdateCoordinator::CreateThread(int slot) {
-  auto worker = std::make_shared<TUpdateThread>(pool_, slot, ctx_);
+std::shared_ptr<UpdateWorker> UpdateCoordinator::createWorker(int slot) {
+  auto worker = std::make_shared<UpdateWorker>(pool_, slot, ctx_);
   pool_->workers[slot] = worker;
   pool_->slotState[slot] = 1;
   return worker;
@@ -43,11 +43,11 @@ void UpdateCoordinator::terminateWorkers() {
     if (auto worker = w.lock()) worker->requestTerminate();
 }
 
-void UpdateCoordinator::FormActivate() {
+void UpdateCoordinator::start() {
   if (started_) return;
   started_ = true;
-  view_.cancelClicked = [this] { btnCancelClick(); };
-  view_.detailsClicked = [this] { btnDetailsClick(); };
+  view_.cancelClicked = [this] { cancel(); };
+  view_.detailsClicked = [this] { toggleDetails(); };
 
   // The pool is made before anything that can fail, so every way out below ends the
   // run cleanly.
@@ -59,14 +59,14 @@ void UpdateCoordinator::FormActivate() {
     UpdateCoordinator& c;
     ~Finish() {
       c.pool_->live = false;
-      c.ctx_.state.OperationDone = true;
+      c.ctx_.state.operationDone = true;
     }
   } finish{*this};
 
-  btnDetailsClick();
+  toggleDetails();
   const std::vector<std::string>& urls = ctx_.settings.URLs;
   const std::size_t n = urls.size();
-  ctx_.log.WriteLog("Updating from " + std::to_string(n) + " URLs");
+  ctx_.log.writeLog("Updating from " + std::to_string(n) + " URLs");
   // A pool size outside 1..8 (edited by hand) is taken as the nearest allowed value.
   const int poolSize = std::clamp(ctx_.settings.UpdThreadCount, 1, UpdatePool::kSlots);
   pool_->activeCount = 0;
@@ -79,31 +79,31 @@ void UpdateCoordinator::FormActivate() {
   view_.urlsBar().setStep(1);
 
   for (std::size_t job = 0; job < n; ++job) {
-    while (pool_->activeCount == poolSize && !pool_->cancel) PauseFunc(*ctx_.ui, 500);
+    while (pool_->activeCount == poolSize && !pool_->cancel) pauseFunc(*ctx_.ui, 500);
     if (pool_->cancel) {
       terminateWorkers();
       return;
     }
     for (int slot = 0; slot < poolSize; ++slot) {
       // The table only watches its workers; a started worker keeps itself alive.
-      std::shared_ptr<TUpdateThread> fresh;
-      if (pool_->slotState[slot] == 0) fresh = CreateThread(slot);
+      std::shared_ptr<UpdateWorker> fresh;
+      if (pool_->slotState[slot] == 0) fresh = createWorker(slot);
       if (pool_->slotState[slot] == 1) {
         auto worker = fresh ? fresh : pool_->workers[slot].lock();
-        if (!worker) worker = CreateThread(slot);
+        if (!worker) worker = createWorker(slot);
         ++pool_->activeCount;
         worker->Job = urls[job];
         worker->Timeout = static_cast<std::uint32_t>(std::max(ctx_.settings.UpdTimeout, 0)) * 1000u;
         worker->ProxyAddr = ctx_.settings.ProxyAddr;
-        worker->ProxyPort = ctx_.settings.ProxyPort;
-        worker->TlsCaFile = TlsCaFile;
+        worker->proxyPort = ctx_.settings.ProxyPort;
+        worker->tlsCaFile = tlsCaFile;
         pool_->slotState[slot] = 2;
         worker->resume();
         break;
       }
     }
   }
-  while (pool_->activeCount > 0 && !pool_->cancel) PauseFunc(*ctx_.ui, 500);
+  while (pool_->activeCount > 0 && !pool_->cancel) pauseFunc(*ctx_.ui, 500);
   if (pool_->cancel) {
     terminateWorkers();
     return;
@@ -112,22 +112,22 @@ void UpdateCoordinator::FormActivate() {
   view_.setHeadline("Adding servers to list...");
   ctx_.processPending();
   KeySet keys(list_);
-  std::vector<TServer> results;
+  std::vector<Server> results;
   results.swap(pool_->results);
   reported_ = results.size();
   const std::size_t before = list_.size();
-  list_.StatusCounting = false;
+  list_.statusCounting = false;
   list_.beginUpdate();
-  pbLoadSave_.start(static_cast<int>(results.size()));
-  for (TServer& r : results) {
-    pbLoadSave_.stepIt();
-    MergeServer(list_, keys, std::move(r));
+  loadSaveBar_.start(static_cast<int>(results.size()));
+  for (Server& r : results) {
+    loadSaveBar_.stepIt();
+    mergeServer(list_, keys, std::move(r));
   }
   list_.endUpdate();
-  pbLoadSave_.hide();
-  list_.StatusCounting = true;
+  loadSaveBar_.hide();
+  list_.statusCounting = true;
   if (!list_.empty()) list_.recount();
   added_ = list_.size() - before;
   // The count is the number of servers this update added.
-  ctx_.log.WriteLog("Updated successfully and found <" + std::to_string(added_) + "> unique IPs");
+  ctx_.log.writeLog("Updated successfully and found <" + std::to_string(added_) + "> unique IPs");
 }

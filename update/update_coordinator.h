@@ -1,34 +1,34 @@
 #pragma once
 #include <memory>
 
-#include "app/app_context.h"
-#include "app/progress_bar.h"
+#include "runtime/app_context.h"
+#include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
-#include "update/update_thread.h"
+#include "update/update_worker.h"
 #include "update/update_view.h"
 
 // Runs one update: hands every job of the settings' URL list to a pool of at most eight
 // update workers (UpdThreadCount, 1 to 8), shows their progress in the view, and when all
 // have reported merges their records into the server list (trimmed, valid, new keys
 // only, appended checked). Runs on the user-interface thread and keeps the interface
-// alive by waiting in PauseFunc(500) steps. Cancel drops everything gathered and leaves
+// alive by waiting in pauseFunc(500) steps. Cancel drops everything gathered and leaves
 // the list unchanged; workers still running then end without reporting.
 class UpdateCoordinator {
  public:
-  // pbLoadSave is the main window's progress bar, used while merging.
-  UpdateCoordinator(ServerList& list, AppContext& ctx, UpdateView& view, ProgressBar& pbLoadSave);
+  // loadSaveBar is the main window's progress bar, used while merging.
+  UpdateCoordinator(ServerList& list, AppContext& ctx, UpdateView& view, ProgressBar& loadSaveBar);
   ~UpdateCoordinator();
   UpdateCoordinator(const UpdateCoordinator&) = delete;
   UpdateCoordinator& operator=(const UpdateCoordinator&) = delete;
 
   // The window's activation: runs the update once (later calls do nothing) and sets
-  // OperationDone on every way out.
-  void FormActivate();
-  void btnCancelClick();
-  void btnDetailsClick();
+  // operationDone on every way out.
+  void start();
+  void cancel();
+  void toggleDetails();
 
   // Trust anchors handed to the workers for https downloads (empty: the system's store).
-  std::string TlsCaFile;
+  std::string tlsCaFile;
 
   // The number of records the workers reported and the number of servers added by the
   // last run.
@@ -36,13 +36,13 @@ class UpdateCoordinator {
   std::size_t added() const { return added_; }
 
  private:
-  std::shared_ptr<TUpdateThread> CreateThread(int slot);
+  std::shared_ptr<UpdateWorker> createWorker(int slot);
   void terminateWorkers();
 
   ServerList& list_;
   AppContext& ctx_;
   UpdateView& view_;
-  ProgressBar& pbLoadSave_;
+  ProgressBar& loadSaveBar_;
   std::shared_ptr<UpdatePool> pool_;
   bool started_ = false;
   std::size_t reported_ = 0;

@@ -2,7 +2,7 @@
 #include <functional>
 #include <string>
 
-#include "app/progress_bar.h"
+#include "runtime/progress_bar.h"
 
 // The update window as the update coordinator drives it: exactly the texts, captions and
 // bars that the window shows. The desktop program implements it with its window,

@@ -1,10 +1,9 @@
 #include "verify/verify_command.h"
 
-#include "app/settings_store.h"
-#include "app/ui_thread.h"
+#include "runtime/ui_thread.h"
 #include "verify/verify_coordinator.h"
 
-std::string VerifyWarningText() {
+std::string verifyWarningText() {
   return "It it recommended NOT to use server verification.\r\n"
          "Extensive tests have shown that the content of downloaded serverlists\r\n"
          "is usually the latest available information about these servers.\r\n"
@@ -15,38 +14,39 @@ std::string VerifyWarningText() {
          "although they are still working.";
 }
 
-bool ConfirmVerification(VerifyWarningDialog& dialog, AppContext& ctx, const std::string& iniPath) {
+bool confirmVerification(VerifyWarningDialog& dialog, AppContext& ctx,
+                         const std::function<void()>& saveWarning) {
   bool checked = !ctx.settings.VrfWarning;
-  const bool proceed = dialog.showModal(VerifyWarningText(), checked);
+  const bool proceed = dialog.showModal(verifyWarningText(), checked);
   if (checked == ctx.settings.VrfWarning) {
     ctx.settings.VrfWarning = !checked;
-    if (!iniPath.empty()) SaveVrfWarning(ctx.settings.VrfWarning, iniPath);
+    if (saveWarning) saveWarning();
   }
   return proceed;
 }
 
-void RunVerify(ServerList& list, AppContext& ctx, VerifyView& view, bool verifyAll,
-               VerifyWarningDialog* warning, const std::string& iniPath) {
-  if (ctx.settings.VrfWarning && !ctx.state.ScriptRunning && warning &&
-      !ConfirmVerification(*warning, ctx, iniPath))
+void runVerify(ServerList& list, AppContext& ctx, VerifyView& view, bool verifyAll,
+               VerifyWarningDialog* warning, const std::function<void()>& saveWarning) {
+  if (ctx.settings.VrfWarning && !ctx.state.scriptRunning && warning &&
+      !confirmVerification(*warning, ctx, saveWarning))
     return;
 
   struct Frame {
     AppContext& ctx;
     VerifyView& view;
     ~Frame() {
-      ctx.state.OperationDone = false;
+      ctx.state.operationDone = false;
       view.setMainWindowEnabled(true);
       view.close();
     }
   };
-  ctx.state.OperationDone = false;
+  ctx.state.operationDone = false;
   view.setMainWindowEnabled(false);
   Frame frame{ctx, view};
   VerifyCoordinator coordinator(list, ctx, view);
   coordinator.VerifyAll = verifyAll;
   view.show();
   // Showing the window activates it, and activation is the run.
-  coordinator.FormActivate();
-  while (!ctx.state.OperationDone) PauseFunc(*ctx.ui, 1000);
+  coordinator.start();
+  while (!ctx.state.operationDone) pauseFunc(*ctx.ui, 1000);
 }

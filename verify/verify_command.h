@@ -1,7 +1,8 @@
 #pragma once
+#include <functional>
 #include <string>
 
-#include "app/app_context.h"
+#include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 #include "verify/verify_view.h"
 
@@ -12,7 +13,7 @@ inline constexpr const char* kVerifyWarningProceed = "&Proceed";
 inline constexpr const char* kVerifyWarningCancel = "&Cancel";
 
 // The warning text: eight lines joined by CR LF, no line break after the last.
-std::string VerifyWarningText();
+std::string verifyWarningText();
 
 class VerifyWarningDialog {
  public:
@@ -24,14 +25,16 @@ class VerifyWarningDialog {
 
 // Asks the warning dialog. The box starts ticked exactly when VrfWarning is off; when it
 // ends up not matching the setting, VrfWarning := not ticked and is written at once to
-// the INI file (section verify) when iniPath is not empty. Returns whether to proceed.
-bool ConfirmVerification(VerifyWarningDialog& dialog, AppContext& ctx, const std::string& iniPath);
+// ravelin.ini through saveWarning, when one is given. Returns whether to proceed.
+bool confirmVerification(VerifyWarningDialog& dialog, AppContext& ctx,
+                         const std::function<void()>& saveWarning);
 
 // "Verify checked IPs" (verifyAll false) and "Verify all IPs" (true), as the main window
 // and the script commands VerifyChecked / VerifyAll run them: the warning dialog first
 // when VrfWarning is on and no script runs (and a dialog is given), then the wait frame:
-// OperationDone cleared, main window disabled, verify window shown and the run made, then
-// PauseFunc(1000) until OperationDone; finally OperationDone cleared, main window
+// operationDone cleared, main window disabled, verify window shown and the run made, then
+// pauseFunc(1000) until operationDone; finally operationDone cleared, main window
 // enabled, verify window closed, also when the run fails.
-void RunVerify(ServerList& list, AppContext& ctx, VerifyView& view, bool verifyAll,
-               VerifyWarningDialog* warning = nullptr, const std::string& iniPath = {});
+void runVerify(ServerList& list, AppContext& ctx, VerifyView& view, bool verifyAll,
+               VerifyWarningDialog* warning = nullptr,
+               const std::function<void()>& saveWarning = {});

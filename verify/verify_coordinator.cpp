@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include "app/ui_thread.h"
+#include "platform/text.h"
+#include "runtime/ui_thread.h"
 #include "platform/ticks.h"
 #include "serverlist/ip_port.h"
 
-std::string ProgressText(int position, int maximum) {
+std::string progressText(int position, int maximum) {
   std::string text(1, '(');
   text += std::to_string(position);
   text += '/';
@@ -26,30 +27,30 @@ int VerifyCoordinator::threadCount() const {
   return std::clamp(ctx_.settings.VrfThreadCount, 1, kVerifySlotCount);
 }
 
-void VerifyCoordinator::WaitPump(std::uint32_t ms) {
-  PauseFunc(*ctx_.ui, ms);
+void VerifyCoordinator::waitPump(std::uint32_t ms) {
+  pauseFunc(*ctx_.ui, ms);
 }
 
-std::shared_ptr<TVerifyThread> VerifyCoordinator::CreateThread(int slot) {
-  auto t = std::make_shared<TVerifyThread>(*this, slot);
+std::shared_ptr<VerifyWorker> VerifyCoordinator::createWorker(int slot) {
+  auto t = std::make_shared<VerifyWorker>(*this, slot);
   threads[static_cast<std::size_t>(slot)] = t;
   slotStates[static_cast<std::size_t>(slot)] = 1;
   return t;
 }
 
-void VerifyCoordinator::ProcessResults(int slot, bool /*alive*/) {
+void VerifyCoordinator::processResults(int slot, bool /*alive*/) {
   view_.setSlotColor(slot, kColorBtnFace);
   view_.setSlotCaption(slot, kThreadNotUsed);
   slotStates[static_cast<std::size_t>(slot)] = 0;
   --busyCount;
 }
 
-void VerifyCoordinator::btnCancelClick() {
+void VerifyCoordinator::cancel() {
   Cancelled = true;
   view_.setHeadline("Waiting for working threads to close...");
 }
 
-void VerifyCoordinator::btnDetailsClick() {
+void VerifyCoordinator::toggleDetails() {
   if (view_.detailsCaption() == kDetailsHiddenCaption) {
     view_.setDetailsCaption(kDetailsShownCaption);
     view_.setHeight(kVerifyHeightWithDetails);
@@ -59,23 +60,23 @@ void VerifyCoordinator::btnDetailsClick() {
   }
 }
 
-void VerifyCoordinator::FormClose() {
-  ctx_.state.OperationDone = true;
+void VerifyCoordinator::close() {
+  ctx_.state.operationDone = true;
 }
 
 void VerifyCoordinator::stepProgress() {
   ProgressBar& bar = view_.progressBar();
   bar.stepIt();
-  view_.setDescription(ProgressText(bar.position(), bar.max()));
+  view_.setDescription(progressText(bar.position(), bar.max()));
 }
 
-void VerifyCoordinator::FormActivate() {
+void VerifyCoordinator::start() {
   view_.coordinator = this;
   try {
     run();
   } catch (...) {
     // Every way out ends the caller's wait.
-    ctx_.state.OperationDone = true;
+    ctx_.state.operationDone = true;
     view_.coordinator = nullptr;
     throw;
   }
@@ -93,19 +94,19 @@ void VerifyCoordinator::waitForCancelledWorkers() {
     for (auto& t : threads)
       if (t && t->started() && !t->finished()) running = true;
     if (!running || platform::ticks() - start >= bound) return;
-    WaitPump(100);
+    waitPump(100);
   }
 }
 
 void VerifyCoordinator::run() {
-  btnDetailsClick();
+  toggleDetails();
   busyCount = 0;
   Cancelled = false;
   const std::size_t n = list_.size();
   const std::string count = std::to_string(n);
-  ctx_.log.WriteLog("Verifying " + count + " server IPs");
+  ctx_.log.writeLog("Verifying " + count + " server IPs");
   view_.setHeadline("Verifying " + count + " server IPs...");
-  view_.setDescription(ProgressText(0, static_cast<int>(n)));
+  view_.setDescription(progressText(0, static_cast<int>(n)));
   ProgressBar& bar = view_.progressBar();
   bar.setPosition(0);
   bar.setMax(static_cast<int>(n));
@@ -123,8 +124,8 @@ void VerifyCoordinator::run() {
       stepProgress();
       continue;
     }
-    const std::string address = TrimText(entry.server.IP);
-    if (!IsValidIP(address)) {
+    const std::string address = platform::trimText(entry.server.IP);
+    if (!isValidIP(address)) {
       list_.setChecked(i, false);
       stepProgress();
       continue;
@@ -134,21 +135,21 @@ void VerifyCoordinator::run() {
       stepProgress();
       continue;
     }
-    const std::string port = TrimText(entry.server.Port);
-    while (busyCount == slots && !Cancelled) WaitPump(500);
+    const std::string port = platform::trimText(entry.server.Port);
+    while (busyCount == slots && !Cancelled) waitPump(500);
     if (Cancelled) {
       for (auto& t : threads)
         if (t && !t->finished()) t->requestTerminate();
       waitForCancelledWorkers();
-      ctx_.state.OperationDone = true;
+      ctx_.state.operationDone = true;
       return;
     }
     for (int s = 0; s < slots; ++s) {
       const auto slot = static_cast<std::size_t>(s);
-      if (slotStates[slot] == 0) CreateThread(s);
+      if (slotStates[slot] == 0) createWorker(s);
       if (slotStates[slot] == 1) {
         ++busyCount;
-        TVerifyThread& t = *threads[slot];
+        VerifyWorker& t = *threads[slot];
         t.Address = address;
         t.PortText = port;
         t.ItemIndex = static_cast<std::int32_t>(i);
@@ -159,8 +160,8 @@ void VerifyCoordinator::run() {
       }
     }
   }
-  while (busyCount > 0) WaitPump(1000);
+  while (busyCount > 0) waitPump(1000);
   list_.recount();
-  ctx_.state.OperationDone = true;
-  ctx_.log.WriteLog("Verification ended successfully");
+  ctx_.state.operationDone = true;
+  ctx_.log.writeLog("Verification ended successfully");
 }

@@ -3,17 +3,17 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/app_context.h"
+#include "runtime/app_context.h"
 #include "serverlist/server_list.h"
-#include "verify/verify_thread.h"
+#include "verify/verify_worker.h"
 #include "verify/verify_view.h"
 
 // lblDesc's text for the bar's position and maximum: "(17/250)".
-std::string ProgressText(int position, int maximum);
+std::string progressText(int position, int maximum);
 
 // The verification run of the verify window: walks the list once, unchecks servers whose
 // address or port cannot be tested, hands every other one to a pool of up to 20
-// TVerifyThread workers and waits for them. Runs on the user-interface thread; the
+// VerifyWorker workers and waits for them. Runs on the user-interface thread; the
 // workers reach the window, the list and the pool only through ctx.ui->invoke, which the
 // run serves in its 100 ms wait steps, so nothing here needs a lock.
 class VerifyCoordinator {
@@ -26,18 +26,18 @@ class VerifyCoordinator {
   bool Cancelled = false;
   bool VerifyAll = false;
 
-  // The run (the window's activation). Sets OperationDone on every way out.
-  void FormActivate();
-  void btnCancelClick();
-  void btnDetailsClick();
-  void FormClose();
+  // The run (the window's activation). Sets operationDone on every way out.
+  void start();
+  void cancel();
+  void toggleDetails();
+  void close();
 
   // Called by a worker, on the user-interface thread, when it has finished.
-  void ProcessResults(int slot, bool alive);
-  std::shared_ptr<TVerifyThread> CreateThread(int slot);
+  void processResults(int slot, bool alive);
+  std::shared_ptr<VerifyWorker> createWorker(int slot);
 
   // Pool state.
-  std::array<std::shared_ptr<TVerifyThread>, kVerifySlotCount> threads{};
+  std::array<std::shared_ptr<VerifyWorker>, kVerifySlotCount> threads{};
   std::array<std::uint8_t, kVerifySlotCount> slotStates{};
   std::int32_t busyCount = 0;
 
@@ -49,7 +49,7 @@ class VerifyCoordinator {
   int threadCount() const;
 
  private:
-  void WaitPump(std::uint32_t ms);
+  void waitPump(std::uint32_t ms);
   void stepProgress();
   void run();
   void waitForCancelledWorkers();

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/progress_bar.h"
+#include "runtime/progress_bar.h"
 
 class VerifyCoordinator;
 
@@ -28,7 +28,7 @@ inline constexpr int kVerifySlotCount = 20;
 // tests record it. Every call comes on the user-interface thread.
 //
 // While a run is under way, coordinator points at it: the window's cancel button calls
-// coordinator->btnCancelClick(), its details button coordinator->btnDetailsClick().
+// coordinator->cancel(), its details button coordinator->toggleDetails().
 class VerifyView {
  public:
   virtual ~VerifyView() = default;

@@ -16,17 +16,17 @@ std::string homeAMule() {
 }
 
 TEST(ClientFile, JoinsWithOneSeparator) {
-  EXPECT_EQ(ClientFile("/home/u/.aMule", "server.met"), "/home/u/.aMule/server.met");
-  EXPECT_EQ(ClientFile("/home/u/.aMule/", "server.met"), "/home/u/.aMule/server.met");
-  EXPECT_EQ(ClientFile("", "server.met"), "server.met");
-  EXPECT_EQ(ClientFile("/", "log"), "/log");
-  EXPECT_EQ(ClientFile("rel/dir", "server.met.UPD.BAK"), "rel/dir/server.met.UPD.BAK");
+  EXPECT_EQ(clientFile("/home/u/.aMule", "server.met"), "/home/u/.aMule/server.met");
+  EXPECT_EQ(clientFile("/home/u/.aMule/", "server.met"), "/home/u/.aMule/server.met");
+  EXPECT_EQ(clientFile("", "server.met"), "server.met");
+  EXPECT_EQ(clientFile("/", "log"), "/log");
+  EXPECT_EQ(clientFile("rel/dir", "server.met.UPD.BAK"), "rel/dir/server.met.UPD.BAK");
 }
 
 TEST(LoadSettings, AFreshStartGivesTheDefaultsAndCreatesNoFile) {
   test::TempDir dir;
   const std::string path = dir.file("ravelin.ini");
-  const TSettings s = LoadSettings(path);
+  const Settings s = loadSettings(path);
   EXPECT_EQ(s.EDPath, homeAMule());
   EXPECT_EQ(s.EDFilename, "gdonkey.exe");
   EXPECT_TRUE(s.EDGUI);
@@ -75,7 +75,7 @@ TEST(LoadSettings, ReadsEveryKey) {
                   "[script]\r\nScrSyntaxCheck=1\r\nScrExecOrEdit=1\r\n"
                   "[support]\r\nSupportMe=1\r\n"
                   "[ad]\r\nwaittime1=1000\r\nwaittime2=2000\r\n");
-  const TSettings s = LoadSettings(path);
+  const Settings s = loadSettings(path);
   EXPECT_EQ(s.EDPath, "/opt/ed2k/");
   EXPECT_EQ(s.EDFilename, "amulecmd");
   EXPECT_FALSE(s.EDGUI);
@@ -100,8 +100,8 @@ TEST(LoadSettings, ReadsEveryKey) {
 }
 
 TEST(LoadSettings, ValuesThatAreNotIntegersKeepTheirDefaults) {
-  const TSettings s =
-      SettingsFromIni(IniFile::Parse("[general]\nEDGUI=no\nLOG=yes\nProxyPort=80a\nEDWaittime=\n"
+  const Settings s =
+      settingsFromIni(IniFile::fromText("[general]\nEDGUI=no\nLOG=yes\nProxyPort=80a\nEDWaittime=\n"
                                      "[update]\nUpdThreadCount=four\nUpdTimeout=1.5\n"
                                      "[verify]\nVrfWarning=off\n"));
   EXPECT_TRUE(s.EDGUI);
@@ -114,14 +114,14 @@ TEST(LoadSettings, ValuesThatAreNotIntegersKeepTheirDefaults) {
 }
 
 TEST(LoadSettings, UrlListStopsAtTheFirstMissingNumber) {
-  const TSettings s = SettingsFromIni(
-      IniFile::Parse("[URLs]\nURL1=HTM|http://one\nURL2=MET|http://two\nURL4=BOT|http://four\n"));
+  const Settings s = settingsFromIni(
+      IniFile::fromText("[URLs]\nURL1=HTM|http://one\nURL2=MET|http://two\nURL4=BOT|http://four\n"));
   EXPECT_EQ(s.URLs, (std::vector<std::string>{"HTM|http://one", "MET|http://two"}));
 }
 
 TEST(LoadSettings, UrlEntriesWithoutAnyMarkerAreDropped) {
-  const TSettings s =
-      SettingsFromIni(IniFile::Parse("[URLs]\n"
+  const Settings s =
+      settingsFromIni(IniFile::fromText("[URLs]\n"
                                      "URL1=http://no-marker\n"
                                      "URL2=see MET|http://middle\n"
                                      "URL3=htm|http://lower-case-is-no-marker\n"
@@ -131,9 +131,9 @@ TEST(LoadSettings, UrlEntriesWithoutAnyMarkerAreDropped) {
   // A dropped entry does not end the reading; a marker may stand anywhere.
   EXPECT_EQ(s.URLs,
             (std::vector<std::string>{"see MET|http://middle", "http://x/BOT|", "DNS|/dns.txt"}));
-  EXPECT_TRUE(HasUrlMarker("xxHTM|"));
-  EXPECT_FALSE(HasUrlMarker("HTM"));
-  EXPECT_FALSE(HasUrlMarker(""));
+  EXPECT_TRUE(hasUrlMarker("xxHTM|"));
+  EXPECT_FALSE(hasUrlMarker("HTM"));
+  EXPECT_FALSE(hasUrlMarker(""));
 }
 
 TEST(LoadSettings, ClampsCountsAndTimeOutsFromAHandEditedFile) {
@@ -158,7 +158,7 @@ TEST(LoadSettings, ClampsCountsAndTimeOutsFromAHandEditedFile) {
        1, 1},
   };
   for (const Case& c : cases) {
-    const TSettings s = SettingsFromIni(IniFile::Parse(c.text));
+    const Settings s = settingsFromIni(IniFile::fromText(c.text));
     EXPECT_EQ(s.UpdThreadCount, c.upd) << c.text;
     EXPECT_EQ(s.UpdTimeout, c.updTimeout) << c.text;
     EXPECT_EQ(s.VrfThreadCount, c.vrf) << c.text;
@@ -167,15 +167,15 @@ TEST(LoadSettings, ClampsCountsAndTimeOutsFromAHandEditedFile) {
 }
 
 TEST(LoadSettings, NegativePausesBecomeZero) {
-  const TSettings s = SettingsFromIni(
-      IniFile::Parse("[general]\nEDWaittime=-1\n[ad]\nwaittime1=-5000\nwaittime2=-1\n"));
+  const Settings s = settingsFromIni(
+      IniFile::fromText("[general]\nEDWaittime=-1\n[ad]\nwaittime1=-5000\nwaittime2=-1\n"));
   EXPECT_EQ(s.EDWaittime, 0);
   EXPECT_EQ(s.waittime1, 0);
   EXPECT_EQ(s.waittime2, 0);
 }
 
-TSettings edited() {
-  TSettings s;
+Settings edited() {
+  Settings s;
   s.EDPath = "/srv/amule";
   s.EDFilename = "amule";
   s.EDGUI = false;
@@ -195,12 +195,12 @@ TSettings edited() {
   return s;
 }
 
-TEST(SaveSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
+TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
   test::TempDir dir;
   const std::string path = dir.file("ravelin.ini");
-  const TSettings s = edited();
-  SaveSettings(s, path);
-  const TSettings back = LoadSettings(path);
+  const Settings s = edited();
+  storeSettings(s, path);
+  const Settings back = loadSettings(path);
   EXPECT_EQ(back.EDPath, s.EDPath);
   EXPECT_EQ(back.EDFilename, s.EDFilename);
   EXPECT_EQ(back.EDGUI, s.EDGUI);
@@ -235,7 +235,7 @@ TEST(SaveSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
             "URL3=DNS|/tmp/dns.txt\n");
 }
 
-TEST(SaveSettings, KeepsEverythingItDoesNotWrite) {
+TEST(StoreSettings, KeepsEverythingItDoesNotWrite) {
   test::TempDir dir;
   const std::string path = dir.file("ravelin.ini");
   test::WriteFile(path,
@@ -255,78 +255,78 @@ TEST(SaveSettings, KeepsEverythingItDoesNotWrite) {
                   "waittime2=20\r\n"
                   "[MRU]\r\n"
                   "History0=/s/a.rvs\r\n");
-  TSettings s = LoadSettings(path);
+  Settings s = loadSettings(path);
   s.EDPath = "/new";
   s.URLs = {"BOT|http://fresh"};
-  SaveSettings(s, path);
+  storeSettings(s, path);
   const std::string text = test::ReadFile(path);
   EXPECT_EQ(text.find("\n\n"), std::string::npos) << "the file keeps its CR LF style";
   const IniFile ini(path);
-  EXPECT_EQ(ini.ReadString("general", "EDPath", ""), "/new");
-  EXPECT_EQ(ini.ReadInteger("general", "EDWaittime", 0), 300);
-  EXPECT_EQ(ini.ReadString("general", "Custom", ""), "stays");
-  EXPECT_EQ(ini.ReadInteger("ad", "waittime1", 0), 10);
-  EXPECT_EQ(ini.ReadString("MRU", "History0", ""), "/s/a.rvs");
-  EXPECT_EQ(ini.ReadSection("URLs"), (std::vector<std::string>{"URL1"}));
-  EXPECT_EQ(ini.ReadString("URLs", "URL1", ""), "BOT|http://fresh");
+  EXPECT_EQ(ini.readString("general", "EDPath", ""), "/new");
+  EXPECT_EQ(ini.readInteger("general", "EDWaittime", 0), 300);
+  EXPECT_EQ(ini.readString("general", "Custom", ""), "stays");
+  EXPECT_EQ(ini.readInteger("ad", "waittime1", 0), 10);
+  EXPECT_EQ(ini.readString("MRU", "History0", ""), "/s/a.rvs");
+  EXPECT_EQ(ini.readSection("URLs"), (std::vector<std::string>{"URL1"}));
+  EXPECT_EQ(ini.readString("URLs", "URL1", ""), "BOT|http://fresh");
   EXPECT_EQ(text.rfind("; hand-written\r\n[general]\r\nEDWaittime=300\r\n", 0), 0u);
-  const TSettings back = LoadSettings(path);
+  const Settings back = loadSettings(path);
   EXPECT_EQ(back.EDWaittime, 300);
   EXPECT_TRUE(back.NegCompare);
   EXPECT_TRUE(back.NoRegCheck);
 }
 
-TEST(SaveSettings, NeverWritesTheKeysOnlyTheFileSets) {
+TEST(StoreSettings, NeverWritesTheKeysOnlyTheFileSets) {
   test::TempDir dir;
   const std::string path = dir.file("ravelin.ini");
-  TSettings s = edited();
+  Settings s = edited();
   s.EDWaittime = 1;
   s.NegCompare = true;
   s.NoRegCheck = true;
   s.waittime1 = 2;
   s.waittime2 = 3;
-  SaveSettings(s, path);
+  storeSettings(s, path);
   const IniFile ini(path);
   for (const char* key : {"EDWaittime", "NegCompare", "NoRegCheck"})
-    EXPECT_FALSE(ini.ValueExists("general", key)) << key;
-  EXPECT_FALSE(ini.SectionExists("ad"));
+    EXPECT_FALSE(ini.valueExists("general", key)) << key;
+  EXPECT_FALSE(ini.sectionExists("ad"));
 }
 
-TEST(SaveSettings, AnEmptyUrlListErasesTheSection) {
+TEST(StoreSettings, AnEmptyUrlListErasesTheSection) {
   test::TempDir dir;
   const std::string path = dir.file("ravelin.ini");
   test::WriteFile(path, "[URLs]\nURL1=HTM|http://a\nURL2=MET|http://b\n[general]\nLOG=0\n");
-  TSettings s = LoadSettings(path);
+  Settings s = loadSettings(path);
   s.URLs.clear();
-  SaveSettings(s, path);
+  storeSettings(s, path);
   const IniFile ini(path);
-  EXPECT_FALSE(ini.SectionExists("URLs"));
-  EXPECT_TRUE(LoadSettings(path).URLs.empty());
+  EXPECT_FALSE(ini.sectionExists("URLs"));
+  EXPECT_TRUE(loadSettings(path).URLs.empty());
 }
 
-TEST(SaveSettings, FailsLoudlyWhenTheFileCannotBeWritten) {
+TEST(StoreSettings, FailsLoudlyWhenTheFileCannotBeWritten) {
   test::TempDir dir;
-  EXPECT_THROW(SaveSettings(edited(), dir.file("missing/ravelin.ini")), platform::EFileError);
+  EXPECT_THROW(storeSettings(edited(), dir.file("missing/ravelin.ini")), platform::FileError);
   // A file that exists but cannot be read is not replaced by one holding only our keys.
   const std::string blocked = dir.file("blocked.ini");
   std::filesystem::create_directory(blocked);
-  EXPECT_THROW(SaveSettings(edited(), blocked), platform::EFileError);
+  EXPECT_THROW(storeSettings(edited(), blocked), platform::FileError);
   EXPECT_TRUE(std::filesystem::is_directory(blocked));
 }
 
-TEST(SaveVrfWarning, WritesThatKeyAlone) {
+TEST(StoreVrfWarning, WritesThatKeyAlone) {
   test::TempDir dir;
   const std::string path = dir.file("ravelin.ini");
   test::WriteFile(path, "[verify]\nVrfTimeout=9\nVrfWarning=1\n[general]\nLOG=1\n");
-  SaveVrfWarning(false, path);
+  storeVrfWarning(false, path);
   EXPECT_EQ(test::ReadFile(path), "[verify]\nVrfTimeout=9\nVrfWarning=0\n[general]\nLOG=1\n");
-  SaveVrfWarning(true, path);
+  storeVrfWarning(true, path);
   EXPECT_EQ(test::ReadFile(path), "[verify]\nVrfTimeout=9\nVrfWarning=1\n[general]\nLOG=1\n");
 
   const std::string fresh = dir.file("fresh.ini");
-  SaveVrfWarning(false, fresh);
+  storeVrfWarning(false, fresh);
   EXPECT_EQ(test::ReadFile(fresh), "[verify]\nVrfWarning=0\n");
-  EXPECT_FALSE(LoadSettings(fresh).VrfWarning);
+  EXPECT_FALSE(loadSettings(fresh).VrfWarning);
 }
 
 }  // namespace

@@ -62,15 +62,15 @@ bool isLogLine(std::string_view line, std::string_view message) {
 TEST(LocateIniFile, AnExplicitPathWins) {
   test::TempDir dir;
   StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
-  EXPECT_EQ(LocateIniFile(env, "/etc/other.ini"), "/etc/other.ini");
+  EXPECT_EQ(locateIniFile(env, "/etc/other.ini"), "/etc/other.ini");
   // A relative one is taken from the working directory and made absolute.
-  EXPECT_EQ(LocateIniFile(env, "sub/my.ini"), (fs::current_path() / "sub/my.ini").string());
+  EXPECT_EQ(locateIniFile(env, "sub/my.ini"), (fs::current_path() / "sub/my.ini").string());
 }
 
 TEST(LocateIniFile, UsesTheProgramDirectoryWhenItIsWritable) {
   test::TempDir dir;
   StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
-  EXPECT_EQ(LocateIniFile(env), dir.file("ravelin.ini"));
+  EXPECT_EQ(locateIniFile(env), dir.file("ravelin.ini"));
   EXPECT_FALSE(fs::exists(dir.file("ravelin.ini")));
 }
 
@@ -92,25 +92,25 @@ TEST(LocateIniFile, UsesTheProgramDirectoryWhenItHoldsOne) {
   test::TempDir dir;
   test::WriteFile(dir.file("ravelin.ini"), "[general]\n");
   const StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
-  EXPECT_EQ(LocateIniFile(env), dir.file("ravelin.ini"));
+  EXPECT_EQ(locateIniFile(env), dir.file("ravelin.ini"));
   // Also when the directory cannot be written (a copy in a system directory).
   fs::permissions(dir.path(),
                   fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   EXPECT_TRUE(
-      holdsWithoutRootRights([&] { return LocateIniFile(env) == dir.file("ravelin.ini"); }));
+      holdsWithoutRootRights([&] { return locateIniFile(env) == dir.file("ravelin.ini"); }));
   fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST(LocateIniFile, FallsBackToTheUsersConfigDirectory) {
   test::TempDir dir;
   const std::string noProgramDir = dir.file("not-there");
-  EXPECT_EQ(LocateIniFile({noProgramDir, "/xdg/conf", "/home/u"}), "/xdg/conf/ravelin/ravelin.ini");
-  EXPECT_EQ(LocateIniFile({noProgramDir, "", "/home/u"}), "/home/u/.config/ravelin/ravelin.ini");
+  EXPECT_EQ(locateIniFile({noProgramDir, "/xdg/conf", "/home/u"}), "/xdg/conf/ravelin/ravelin.ini");
+  EXPECT_EQ(locateIniFile({noProgramDir, "", "/home/u"}), "/home/u/.config/ravelin/ravelin.ini");
   // A relative XDG_CONFIG_HOME is not valid and is ignored.
-  EXPECT_EQ(LocateIniFile({noProgramDir, "relative/conf", "/home/u"}),
+  EXPECT_EQ(locateIniFile({noProgramDir, "relative/conf", "/home/u"}),
             "/home/u/.config/ravelin/ravelin.ini");
-  EXPECT_EQ(LocateIniFile({"", "", "/home/u/"}), "/home/u/.config/ravelin/ravelin.ini");
+  EXPECT_EQ(locateIniFile({"", "", "/home/u/"}), "/home/u/.config/ravelin/ravelin.ini");
   EXPECT_FALSE(fs::exists(noProgramDir));
 }
 
@@ -121,44 +121,44 @@ TEST(LocateIniFile, AReadOnlyProgramDirectoryWithoutOneFallsBack) {
                   fs::perm_options::remove);
   const StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
   EXPECT_TRUE(
-      holdsWithoutRootRights([&] { return LocateIniFile(env) == "/xdg/ravelin/ravelin.ini"; }));
+      holdsWithoutRootRights([&] { return locateIniFile(env) == "/xdg/ravelin/ravelin.ini"; }));
   fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST(LocateIniFile, TheRunningProgramHasADirectory) {
-  const std::string exeDir = ExecutableDirectory();
+  const std::string exeDir = executableDirectory();
   ASSERT_FALSE(exeDir.empty());
   EXPECT_TRUE(fs::is_directory(exeDir));
-  const StartupEnvironment env = CurrentStartupEnvironment();
+  const StartupEnvironment env = currentStartupEnvironment();
   EXPECT_EQ(env.exeDir, exeDir);
   EXPECT_FALSE(env.home.empty());
 }
 
 TEST(TakeIniOption, RemovesTheOptionAndItsFile) {
   std::vector<std::string> args{"script.rvs", "--ini", "/tmp/a.ini", "more"};
-  EXPECT_EQ(TakeIniOption(args), "/tmp/a.ini");
+  EXPECT_EQ(takeIniOption(args), "/tmp/a.ini");
   EXPECT_EQ(args, (std::vector<std::string>{"script.rvs", "more"}));
 
   std::vector<std::string> eq{"--ini=/tmp/b.ini", "x"};
-  EXPECT_EQ(TakeIniOption(eq), "/tmp/b.ini");
+  EXPECT_EQ(takeIniOption(eq), "/tmp/b.ini");
   EXPECT_EQ(eq, (std::vector<std::string>{"x"}));
 
   std::vector<std::string> none{"x"};
-  EXPECT_FALSE(TakeIniOption(none));
+  EXPECT_FALSE(takeIniOption(none));
   EXPECT_EQ(none, (std::vector<std::string>{"x"}));
 
   std::vector<std::string> dangling{"x", "--ini"};
-  EXPECT_THROW(TakeIniOption(dangling), std::invalid_argument);
+  EXPECT_THROW(takeIniOption(dangling), std::invalid_argument);
 }
 
 TEST(EnsureIniDirectory, CreatesTheMissingDirectories) {
   test::TempDir dir;
   const std::string ini = dir.file("a/b/ravelin.ini");
-  EnsureIniDirectory(ini);
+  ensureIniDirectory(ini);
   EXPECT_TRUE(fs::is_directory(dir.file("a/b")));
   EXPECT_FALSE(fs::exists(ini));
   test::WriteFile(dir.file("file"), "x");
-  EXPECT_THROW(EnsureIniDirectory(dir.file("file/sub/ravelin.ini")), platform::EFileError);
+  EXPECT_THROW(ensureIniDirectory(dir.file("file/sub/ravelin.ini")), platform::FileError);
 }
 
 // ---- logging ----
@@ -166,9 +166,9 @@ TEST(EnsureIniDirectory, CreatesTheMissingDirectories) {
 TEST(PrepareLogging, NothingHappensWithoutLOG) {
   test::TestApp app;
   app.ctx.settings.LOG = false;
-  PrepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
-  EXPECT_FALSE(app.ctx.log.LoggingActive);
-  EXPECT_EQ(app.ctx.log.LogFileName, "");
+  prepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
+  EXPECT_FALSE(app.ctx.log.loggingActive);
+  EXPECT_EQ(app.ctx.log.logFileName, "");
   EXPECT_FALSE(fs::exists(app.dir.file("log")));
   EXPECT_TRUE(app.prompter.shown.empty());
 }
@@ -176,13 +176,13 @@ TEST(PrepareLogging, NothingHappensWithoutLOG) {
 TEST(PrepareLogging, CreatesTheLogDirectoryBesideTheIniFile) {
   test::TestApp app;
   app.ctx.settings.LOG = true;
-  PrepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
-  EXPECT_TRUE(app.ctx.log.LoggingActive);
+  prepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
+  EXPECT_TRUE(app.ctx.log.loggingActive);
   EXPECT_TRUE(fs::is_directory(app.dir.file("log")));
-  EXPECT_EQ(app.ctx.log.LogFileName, app.dir.file("log/12-07-2026_14-03-09-045.log"));
+  EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/12-07-2026_14-03-09-045.log"));
   // The file itself comes with the first line.
-  EXPECT_FALSE(fs::exists(app.ctx.log.LogFileName));
-  app.ctx.log.WriteLog("first");
+  EXPECT_FALSE(fs::exists(app.ctx.log.logFileName));
+  app.ctx.log.writeLog("first");
   EXPECT_EQ(app.logLines(), (std::vector<std::string>{"first"}));
   EXPECT_TRUE(app.prompter.shown.empty());
 }
@@ -192,9 +192,9 @@ TEST(PrepareLogging, AnExistingLogDirectoryIsUsed) {
   fs::create_directory(app.dir.file("log"));
   test::WriteFile(app.dir.file("log/older.log"), "x");
   app.ctx.settings.LOG = true;
-  PrepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2027, 1, 2, 3, 4, 5), 6);
-  EXPECT_TRUE(app.ctx.log.LoggingActive);
-  EXPECT_EQ(app.ctx.log.LogFileName, app.dir.file("log/01-02-2027_03-04-05-006.log"));
+  prepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2027, 1, 2, 3, 4, 5), 6);
+  EXPECT_TRUE(app.ctx.log.loggingActive);
+  EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/01-02-2027_03-04-05-006.log"));
   EXPECT_EQ(test::ReadFile(app.dir.file("log/older.log")), "x");
 }
 
@@ -203,14 +203,14 @@ TEST(PrepareLogging, AnUncreatableLogDirectoryShowsOneErrorAndLogsNothing) {
   // "log" is taken by a plain file, so no directory of that name can be made.
   test::WriteFile(app.dir.file("log"), "not a directory");
   app.ctx.settings.LOG = true;
-  PrepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
+  prepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_EQ(app.prompter.shown[0].title, "Error");
   EXPECT_EQ(app.prompter.shown[0].text, "Subdirectory \\log\\ cannot be created!");
   EXPECT_EQ(app.prompter.shown[0].icon, MsgIcon::Error);
   EXPECT_EQ(app.prompter.shown[0].buttons, MsgButtons::Ok);
-  EXPECT_FALSE(app.ctx.log.LoggingActive);
-  app.ctx.log.WriteLog("lost");
+  EXPECT_FALSE(app.ctx.log.loggingActive);
+  app.ctx.log.writeLog("lost");
   EXPECT_EQ(test::ReadFile(app.dir.file("log")), "not a directory");
   EXPECT_EQ(app.prompter.shown.size(), 1u);
 }
@@ -220,9 +220,9 @@ TEST(PrepareLogging, OnlyOneLevelIsCreated) {
   // The ini file's own directory is missing: "log" inside it is not made, nor its parent.
   const std::string ini = app.dir.file("missing/ravelin.ini");
   app.ctx.settings.LOG = true;
-  PrepareLogging(app.ctx, ini, localTm(2026, 12, 7, 14, 3, 9), 45);
+  prepareLogging(app.ctx, ini, localTm(2026, 12, 7, 14, 3, 9), 45);
   EXPECT_EQ(app.prompter.shown.size(), 1u);
-  EXPECT_FALSE(app.ctx.log.LoggingActive);
+  EXPECT_FALSE(app.ctx.log.loggingActive);
   EXPECT_FALSE(fs::exists(app.dir.file("missing")));
 }
 
@@ -233,8 +233,8 @@ class AppSessionTest : public ::testing::Test {
   test::TestApp app;
   std::string ini = app.dir.file("ravelin.ini");
   AppSessionTest() {
-    app.ctx.log.LoggingActive = false;
-    app.ctx.log.LogFileName.clear();
+    app.ctx.log.loggingActive = false;
+    app.ctx.log.logFileName.clear();
   }
   std::vector<std::string> logFiles() const {
     std::vector<std::string> names;
@@ -246,18 +246,18 @@ class AppSessionTest : public ::testing::Test {
 };
 
 TEST_F(AppSessionTest, AFreshStartGivesTheDefaultsAndCreatesNothing) {
-  app.ctx.state.ScriptRunning = true;
+  app.ctx.state.scriptRunning = true;
   app.ctx.settings.UpdThreadCount = 7;
   {
     AppSession session(app.ctx, ini);
     session.start();
     EXPECT_TRUE(session.started());
-    EXPECT_FALSE(app.ctx.state.ScriptRunning);
+    EXPECT_FALSE(app.ctx.state.scriptRunning);
     EXPECT_EQ(app.ctx.settings.UpdThreadCount, 1);
     EXPECT_EQ(app.ctx.settings.EDFilename, "gdonkey.exe");
-    EXPECT_EQ(app.ctx.settings.EDPath, TSettings::DefaultEDPath());
-    EXPECT_FALSE(app.ctx.log.LoggingActive);
-    EXPECT_TRUE(session.history().IsEmpty());
+    EXPECT_EQ(app.ctx.settings.EDPath, Settings::defaultEDPath());
+    EXPECT_FALSE(app.ctx.log.loggingActive);
+    EXPECT_TRUE(session.history().isEmpty());
     session.close();
   }
   EXPECT_TRUE(fs::is_empty(app.dir.path()));
@@ -269,11 +269,11 @@ TEST_F(AppSessionTest, LogsTheStartAndTheCloseLine) {
   {
     AppSession session(app.ctx, ini);
     session.start(localTime(2026, 12, 7, 14, 3, 9, 45));
-    EXPECT_EQ(app.ctx.log.LogFileName, app.dir.file("log/12-07-2026_14-03-09-045.log"));
+    EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/12-07-2026_14-03-09-045.log"));
     session.close();
   }
   EXPECT_EQ(logFiles(), (std::vector<std::string>{"12-07-2026_14-03-09-045.log"}));
-  const std::string text = test::ReadFile(app.ctx.log.LogFileName);
+  const std::string text = test::ReadFile(app.ctx.log.logFileName);
   const size_t split = text.find("\r\n") + 2;
   EXPECT_TRUE(isLogLine(text.substr(0, split),
                         "Ravelin successfully started - VARs initialized and WNDs created"))
@@ -290,7 +290,7 @@ TEST_F(AppSessionTest, AnAppendedRunUsesTheSameFile) {
   test::WriteFile(app.dir.file("log/12-07-2026_14-03-09-045.log"), "earlier\r\n");
   AppSession session(app.ctx, ini);
   session.start(when);
-  const std::string text = test::ReadFile(app.ctx.log.LogFileName);
+  const std::string text = test::ReadFile(app.ctx.log.logFileName);
   EXPECT_EQ(text.rfind("earlier\r\n", 0), 0u);
   EXPECT_NE(text.find("Ravelin successfully started"), std::string::npos);
 }
@@ -302,7 +302,7 @@ TEST_F(AppSessionTest, AnUnwritableLogFileShowsNothing) {
   AppSession session(app.ctx, ini);
   session.start(localTime(2026, 12, 7, 14, 3, 9, 45));
   session.close();
-  EXPECT_TRUE(app.ctx.log.LoggingActive);
+  EXPECT_TRUE(app.ctx.log.loggingActive);
   EXPECT_TRUE(app.prompter.shown.empty());
   EXPECT_TRUE(fs::is_empty(app.dir.file("log/12-07-2026_14-03-09-045.log")));
 }
@@ -315,7 +315,7 @@ TEST_F(AppSessionTest, AnUncreatableLogDirectoryShowsOneBoxThenRunsWithoutLog) {
   session.close();
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_EQ(app.prompter.shown[0].text, "Subdirectory \\log\\ cannot be created!");
-  EXPECT_FALSE(app.ctx.log.LoggingActive);
+  EXPECT_FALSE(app.ctx.log.loggingActive);
   EXPECT_TRUE(app.ctx.settings.LOG);
   EXPECT_EQ(test::ReadFile(app.dir.file("log")), "");
 }
@@ -326,7 +326,7 @@ TEST_F(AppSessionTest, LoadsTheRecentScriptsAndSavesThemAtDestruction) {
     AppSession session(app.ctx, ini);
     session.start();
     EXPECT_EQ(session.history().paths(), (std::vector<std::string>{"/s/one.rvs"}));
-    session.history().AddFile("/s/two.rvs");
+    session.history().addFile("/s/two.rvs");
     session.close();
     // Not yet: the list is saved when the session ends.
     EXPECT_EQ(test::ReadFile(ini), "[MRU]\nHistory0=/s/one.rvs\n");
@@ -340,15 +340,15 @@ TEST_F(AppSessionTest, SavesTheRecentScriptsIntoANewConfigDirectory) {
     AppSession session(app.ctx, xdgIni);
     session.start();
     EXPECT_FALSE(fs::exists(app.dir.file("config")));
-    session.history().AddFile("/s/x.rvs");
+    session.history().addFile("/s/x.rvs");
   }
-  EXPECT_EQ(IniFile(xdgIni).ReadString("MRU", "History0", ""), "/s/x.rvs");
+  EXPECT_EQ(IniFile(xdgIni).readString("MRU", "History0", ""), "/s/x.rvs");
 }
 
 TEST_F(AppSessionTest, ASessionThatNeverStartedWritesNothing) {
   {
     AppSession session(app.ctx, ini);
-    session.history().AddFile("/s/x.rvs");
+    session.history().addFile("/s/x.rvs");
   }
   EXPECT_FALSE(fs::exists(ini));
 }
@@ -359,8 +359,8 @@ TEST_F(AppSessionTest, AFailedHistorySaveAtDestructionIsSwallowed) {
   {
     AppSession session(app.ctx, blocked);
     session.start();
-    session.history().AddFile("/s/x.rvs");
-    EXPECT_THROW(session.saveHistory(), platform::EFileError);
+    session.history().addFile("/s/x.rvs");
+    EXPECT_THROW(session.saveHistory(), platform::FileError);
   }
   EXPECT_EQ(test::ReadFile(app.dir.file("blocked")), "a file, not a directory");
 }
@@ -372,11 +372,11 @@ TEST_F(AppSessionTest, SavesSettingsAndTheWarningFlag) {
   app.ctx.settings.UpdThreadCount = 3;
   app.ctx.settings.URLs = {"MET|http://127.0.0.1/x.met"};
   session.saveSettings();
-  EXPECT_EQ(LoadSettings(xdgIni).UpdThreadCount, 3);
-  EXPECT_EQ(LoadSettings(xdgIni).URLs, app.ctx.settings.URLs);
+  EXPECT_EQ(loadSettings(xdgIni).UpdThreadCount, 3);
+  EXPECT_EQ(loadSettings(xdgIni).URLs, app.ctx.settings.URLs);
   app.ctx.settings.VrfWarning = false;
   session.saveVrfWarning();
-  EXPECT_FALSE(LoadSettings(xdgIni).VrfWarning);
+  EXPECT_FALSE(loadSettings(xdgIni).VrfWarning);
 }
 
 // ---- the wait routine the commands rest on ----
@@ -384,7 +384,7 @@ TEST_F(AppSessionTest, SavesSettingsAndTheWarningFlag) {
 TEST(PauseFunc, ZeroStillSleepsOnceAndPumpsOnce) {
   test::ImmediateUiThread ui;
   const auto start = std::chrono::steady_clock::now();
-  PauseFunc(ui, 0);
+  pauseFunc(ui, 0);
   const auto elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(ui.pumps, 1);
   EXPECT_GE(elapsed, std::chrono::milliseconds(100));
@@ -394,7 +394,7 @@ TEST(PauseFunc, ZeroStillSleepsOnceAndPumpsOnce) {
 TEST(PauseFunc, WaitsInWholeStepsUntilTheTimeHasPassed) {
   test::ImmediateUiThread ui;
   const auto start = std::chrono::steady_clock::now();
-  PauseFunc(ui, 250);
+  pauseFunc(ui, 250);
   const auto elapsed = std::chrono::steady_clock::now() - start;
   // Each pump follows a sleep of at least 100 ms, and the wait ends only once 250 ms have
   // passed (three steps when the sleeps are exact, two when they overshoot).
@@ -410,7 +410,7 @@ TEST(PauseFunc, EndsEarlyWhenTheApplicationTerminates) {
     if (ui.pumps == 2) ui.quit = true;
   };
   const auto start = std::chrono::steady_clock::now();
-  PauseFunc(ui, 60000);
+  pauseFunc(ui, 60000);
   EXPECT_EQ(ui.pumps, 2);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }

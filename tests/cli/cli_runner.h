@@ -29,7 +29,7 @@ struct CliResult {
 // Runs ravelin-cli with the arguments; stdin is /dev/null and stdout/stderr are files, so
 // the program sees no terminal. whileRunning, when given, is called once with the child's
 // process id shortly after the start. The child is killed after the time limit.
-inline CliResult RunCli(const std::vector<std::string>& args, const TempDir& dir,
+inline CliResult runCli(const std::vector<std::string>& args, const TempDir& dir,
                         const std::function<void(pid_t)>& whileRunning = {},
                         std::chrono::seconds limit = std::chrono::seconds(60)) {
   static int counter = 0;

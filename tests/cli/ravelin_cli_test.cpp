@@ -18,8 +18,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TServer Server(const std::string& ip, const std::string& port, const std::string& users) {
-  TServer s;
+Server makeServer(const std::string& ip, const std::string& port, const std::string& users) {
+  Server s;
   s.IP = ip;
   s.Port = port;
   s.Name = "Server " + ip;
@@ -35,12 +35,12 @@ class CliTest : public ::testing::Test {
     fs::create_directories(dir.path() / "client");
     writeIni("[general]\nLOG=1\nEDPath=" + dir.file("client") + "/\n");
     ServerList list;
-    list.append(Server("1.1.1.1", "4661", "50"), true);
-    list.append(Server("2.2.2.2", "4662", "150"), true);
-    list.append(Server("3.3.3.3", "4663", "500"), true);
+    list.append(makeServer("1.1.1.1", "4661", "50"), true);
+    list.append(makeServer("2.2.2.2", "4662", "150"), true);
+    list.append(makeServer("3.3.3.3", "4663", "500"), true);
     test::TestApp app;
     test::RecordingProgressBar bar;
-    EXPECT_TRUE(WriteServersToMet(list, dir.file("in.met"), bar, app.ctx));
+    EXPECT_TRUE(writeServersToMet(list, dir.file("in.met"), bar, app.ctx));
   }
   void writeIni(const std::string& text) { test::WriteFile(ini(), text); }
   std::string ini() const { return dir.file("ravelin.ini"); }
@@ -52,7 +52,7 @@ class CliTest : public ::testing::Test {
   }
   test::CliResult run(std::vector<std::string> args) {
     args.insert(args.begin(), {"--ini", ini()});
-    return test::RunCli(args, dir);
+    return test::runCli(args, dir);
   }
   // The messages of this run's log file.
   Lines log() const {
@@ -77,7 +77,7 @@ class CliTest : public ::testing::Test {
     test::TestApp app;
     test::RecordingProgressBar bar;
     ServerList list;
-    ReadServersFromMet(list, path, bar, app.ctx);
+    readServersFromMet(list, path, bar, app.ctx);
     std::vector<std::string> ips;
     for (const auto& e : list.entries()) ips.push_back(e.server.IP + " " + e.server.Pref);
     return ips;
@@ -122,10 +122,10 @@ class LowPortSocket {
 }  // namespace
 
 TEST_F(CliTest, HelpVersionAndUsageErrors) {
-  auto r = test::RunCli({"--version"}, dir);
+  auto r = test::runCli({"--version"}, dir);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, std::string("ravelin-cli ") + RAVELIN_VERSION + "\n");
-  r = test::RunCli({"--help"}, dir);
+  r = test::runCli({"--help"}, dir);
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("Usage: ravelin-cli [options] run SCRIPT"), std::string::npos);
   for (const std::vector<std::string>& args : {std::vector<std::string>{},
@@ -137,7 +137,7 @@ TEST_F(CliTest, HelpVersionAndUsageErrors) {
                                                {"-e", "CheckAll", "run", "x"},
                                                {"--ini"},
                                                {"--quiet", "--verbose", "-e", "CheckAll"}}) {
-    r = test::RunCli(args, dir);
+    r = test::runCli(args, dir);
     EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
     EXPECT_NE(r.err.find("ravelin-cli: "), std::string::npos);
     EXPECT_EQ(r.out, "");
@@ -195,8 +195,8 @@ TEST_F(CliTest, RunReadsFiltersAndSaves) {
   EXPECT_EQ(log(), expected);
   // The script is now the most recent one.
   const IniFile saved(ini());
-  EXPECT_EQ(saved.ReadString("MRU", "History0", ""), path);
-  EXPECT_EQ(saved.ReadString("general", "LOG", ""), "1");  // the rest of the file is kept
+  EXPECT_EQ(saved.readString("MRU", "History0", ""), path);
+  EXPECT_EQ(saved.readString("general", "LOG", ""), "1");  // the rest of the file is kept
 }
 
 TEST_F(CliTest, SecondSaveKeepsTheFirstAsBackup) {
@@ -209,7 +209,7 @@ TEST_F(CliTest, SecondSaveKeepsTheFirstAsBackup) {
   EXPECT_EQ(test::ReadFile(out + ".UPD.BAK"), first);
   EXPECT_EQ(readMetIps(out), Lines{"1.1.1.1 Normal"});
   // Lines given with -e are no script file: the recent scripts stay as they were.
-  EXPECT_FALSE(IniFile(ini()).SectionExists("MRU"));
+  EXPECT_FALSE(IniFile(ini()).sectionExists("MRU"));
 }
 
 TEST_F(CliTest, RecentScriptsKeepOneEntryPerScript) {
@@ -219,9 +219,9 @@ TEST_F(CliTest, RecentScriptsKeepOneEntryPerScript) {
   ASSERT_EQ(run({"run", b}).status, 0);
   ASSERT_EQ(run({"run", a}).status, 0);
   const IniFile saved(ini());
-  EXPECT_EQ(saved.ReadString("MRU", "History0", ""), a);
-  EXPECT_EQ(saved.ReadString("MRU", "History1", ""), b);
-  EXPECT_EQ(saved.ReadString("MRU", "History2", ""), "");
+  EXPECT_EQ(saved.readString("MRU", "History0", ""), a);
+  EXPECT_EQ(saved.readString("MRU", "History1", ""), b);
+  EXPECT_EQ(saved.readString("MRU", "History2", ""), "");
 }
 
 TEST_F(CliTest, SyntaxCheckBeforeTheRun) {
@@ -248,7 +248,7 @@ TEST_F(CliTest, SyntaxCheckBeforeTheRun) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error in Line #1:\nUnknown identifier!"), std::string::npos);
   // The refused script still counts as used.
-  EXPECT_EQ(IniFile(ini()).ReadString("MRU", "History0", ""), bad);
+  EXPECT_EQ(IniFile(ini()).readString("MRU", "History0", ""), bad);
 }
 
 TEST_F(CliTest, ACommandErrorStopsTheScriptWithStatusThree) {
@@ -299,7 +299,7 @@ TEST_F(CliTest, CloseUtilsCountsDownAndEndsTheRun) {
 
 TEST_F(CliTest, InterruptStopsADelay) {
   const std::string txt = dir.file("after.txt");
-  const auto r = test::RunCli({"--ini", ini(), "-e", "RefreshCustomMET[" + dir.file("in.met") + "]",
+  const auto r = test::runCli({"--ini", ini(), "-e", "RefreshCustomMET[" + dir.file("in.met") + "]",
                                "-e", "Delay[60]", "-e", "SaveCustomTXT[" + txt + "]"},
                               dir, [](pid_t pid) {
                                 std::this_thread::sleep_for(std::chrono::milliseconds(700));
@@ -347,11 +347,11 @@ TEST_F(CliTest, VerifyUnchecksServersThatRefuseAndSavesTheRest) {
   ASSERT_NE(bound.port(), 0);
   const std::uint16_t closed = bound.port();
   ServerList list;
-  list.append(Server("127.0.0.1", std::to_string(accepting.port()), "10"), true);
-  list.append(Server("127.0.0.1", std::to_string(closed), "20"), true);
+  list.append(makeServer("127.0.0.1", std::to_string(accepting.port()), "10"), true);
+  list.append(makeServer("127.0.0.1", std::to_string(closed), "20"), true);
   test::TestApp app;
   test::RecordingProgressBar bar;
-  ASSERT_TRUE(WriteServersToMet(list, dir.file("local.met"), bar, app.ctx));
+  ASSERT_TRUE(writeServersToMet(list, dir.file("local.met"), bar, app.ctx));
   // The warning dialog is never shown while a script runs, whatever VrfWarning says.
   writeIni("[general]\nLOG=1\n[verify]\nVrfWarning=1\nVrfTimeout=2\nVrfThreadCount=2\n");
   const std::string out = dir.file("verified.met");
@@ -360,7 +360,7 @@ TEST_F(CliTest, VerifyUnchecksServersThatRefuseAndSavesTheRest) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(readMetIps(out), Lines{"127.0.0.1 Normal"});
   ServerList back;
-  ReadServersFromMet(back, out, bar, app.ctx);
+  readServersFromMet(back, out, bar, app.ctx);
   ASSERT_EQ(back.size(), 1u);
   EXPECT_EQ(back[0].server.Port, std::to_string(accepting.port()));
   // --verbose prints the verify window's status lines.

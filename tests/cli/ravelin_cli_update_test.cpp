@@ -15,8 +15,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TServer Server(const std::string& ip, const std::string& port) {
-  TServer s;
+Server makeServer(const std::string& ip, const std::string& port) {
+  Server s;
   s.IP = ip;
   s.Port = port;
   s.Name = "Server " + ip;
@@ -27,7 +27,7 @@ Lines MetIps(const std::string& path) {
   test::TestApp app;
   test::RecordingProgressBar bar;
   ServerList list;
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   Lines ips;
   for (const auto& e : list.entries()) ips.push_back(e.server.IP + ":" + e.server.Port);
   return ips;
@@ -40,11 +40,11 @@ TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
   test::TempDir served;
   {
     ServerList list;
-    list.append(Server("1.2.3.4", "4661"), true);
-    list.append(Server("5.6.7.8", "4242"), true);
+    list.append(makeServer("1.2.3.4", "4661"), true);
+    list.append(makeServer("5.6.7.8", "4242"), true);
     test::TestApp app;
     test::RecordingProgressBar bar;
-    ASSERT_TRUE(WriteServersToMet(list, served.file("a.met"), bar, app.ctx));
+    ASSERT_TRUE(writeServersToMet(list, served.file("a.met"), bar, app.ctx));
   }
   test::WriteFile(served.file("c.htm"), "<a href=\"ed2k://|server|7.7.7.7|4661|/\">x</a>");
   test::OddHttpServer server({dir.file("requests.log"), "", served.path().string(), "", ""});
@@ -55,7 +55,7 @@ TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
                       server.url("/file/a.met") + "\nURL2=HTM|" + server.url("/file/c.htm") + "\n");
   const std::string met = dir.file("met-only.met");
   const std::string all = dir.file("all.met");
-  const auto r = test::RunCli(
+  const auto r = test::runCli(
       {"--ini", ini, "--verbose", "-e", "UpdateFromMET", "-e", "SaveCustomMET[" + met + "]", "-e",
        "UpdateFromAll", "-e", "SaveCustomMET[" + all + "]"},
       dir);
@@ -68,5 +68,5 @@ TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
   EXPECT_NE(r.err.find("2 IPs found!\n"), std::string::npos);
   // The narrowed update did not change the URL list in the file.
   const IniFile after(ini);
-  EXPECT_EQ(after.ReadString("URLs", "URL2", ""), "HTM|" + server.url("/file/c.htm"));
+  EXPECT_EQ(after.readString("URLs", "URL2", ""), "HTM|" + server.url("/file/c.htm"));
 }

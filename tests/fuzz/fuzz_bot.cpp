@@ -4,27 +4,27 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/app_context.h"
-#include "app/progress_bar.h"
+#include "runtime/app_context.h"
+#include "runtime/progress_bar.h"
 #include "serverlist/bot_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-  const std::vector<TServer> parsed = ParseBot(bytes, 10000);
+  const std::vector<Server> parsed = parseBot(bytes, 10000);
   if (parsed.size() > 10000 || parsed.size() > size / 10) __builtin_trap();
 
   AppContext ctx;
   ProgressBar bar;
   ServerList list;
-  MergeServersFromBotData(list, bytes, "fuzz.bot", bar, ctx);
+  mergeServersFromBotData(list, bytes, "fuzz.bot", bar, ctx);
 
-  const auto first = EncodeBotFile(list);
+  const auto first = encodeBotFile(list);
   if (!first || first->size() != list.size() * kBotRecordSize) __builtin_trap();
   ServerList again;
-  MergeServersFromBotData(again, *first, "fuzz.bot", bar, ctx);
+  mergeServersFromBotData(again, *first, "fuzz.bot", bar, ctx);
   if (again.size() != list.size()) __builtin_trap();
-  const auto second = EncodeBotFile(again);
+  const auto second = encodeBotFile(again);
   if (!second || *second != *first) __builtin_trap();
   return 0;
 }

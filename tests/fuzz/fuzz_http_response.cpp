@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "update/http_response_parser.h"
+#include "net/http_response_parser.h"
 
 namespace {
 

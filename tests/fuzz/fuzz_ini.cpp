@@ -16,12 +16,12 @@ void check(bool ok) {
 
 // Every key of every section reads the same from both files.
 void checkSameValues(const IniFile& a, const IniFile& b) {
-  check(a.ReadSections() == b.ReadSections());
-  for (const auto& section : a.ReadSections()) {
-    check(a.ReadSectionValues(section) == b.ReadSectionValues(section));
-    for (const auto& key : a.ReadSection(section)) {
-      check(a.ReadString(section, key, "") == b.ReadString(section, key, ""));
-      check(a.ReadInteger(section, key, 7) == b.ReadInteger(section, key, 7));
+  check(a.readSections() == b.readSections());
+  for (const auto& section : a.readSections()) {
+    check(a.readSectionValues(section) == b.readSectionValues(section));
+    for (const auto& key : a.readSection(section)) {
+      check(a.readString(section, key, "") == b.readString(section, key, ""));
+      check(a.readInteger(section, key, 7) == b.readInteger(section, key, 7));
     }
   }
 }
@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
   // The text itself, unchanged, round-trips byte for byte.
-  IniFile ini = IniFile::Parse(bytes);
-  check(ini.Text() == bytes);
+  IniFile ini = IniFile::fromText(bytes);
+  check(ini.text() == bytes);
 
   // The last bytes of the input drive a few edits: names and values cut from the input.
   const size_t cut = size / 2;
@@ -48,23 +48,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
       switch (op) {
         case 0:
-          ini.WriteString(section, key, value);
+          ini.writeString(section, key, value);
           break;
         case 1:
-          ini.WriteInteger(section, key, static_cast<std::int32_t>(a * 1000 - b));
-          check(ini.ReadInteger(section, key, 0) == static_cast<std::int32_t>(a * 1000 - b));
+          ini.writeInteger(section, key, static_cast<std::int32_t>(a * 1000 - b));
+          check(ini.readInteger(section, key, 0) == static_cast<std::int32_t>(a * 1000 - b));
           break;
         case 2:
-          ini.WriteBool(section, key, b & 1);
-          check(ini.ReadBool(section, key, !(b & 1)) == static_cast<bool>(b & 1));
+          ini.writeBool(section, key, b & 1);
+          check(ini.readBool(section, key, !(b & 1)) == static_cast<bool>(b & 1));
           break;
         case 3:
-          ini.EraseSection(section);
-          check(!ini.SectionExists(section));
+          ini.eraseSection(section);
+          check(!ini.sectionExists(section));
           break;
         case 4:
           // Names straight from the input: refused or written, never a broken file.
-          ini.WriteString(std::string(text.substr(i, a)), std::string(text.substr(i, b)), value);
+          ini.writeString(std::string(text.substr(i, a)), std::string(text.substr(i, b)), value);
           break;
       }
     } catch (const std::invalid_argument&) {
@@ -72,9 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // What is written parses to the same values, and writing it again changes nothing.
-  const std::string written = ini.Text();
-  const IniFile back = IniFile::Parse(written);
-  check(back.Text() == written);
+  const std::string written = ini.text();
+  const IniFile back = IniFile::fromText(written);
+  check(back.text() == written);
   checkSameValues(ini, back);
   return 0;
 }

@@ -36,6 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text = input.substr(0, cut == std::string_view::npos ? size : cut);
   const std::string_view pattern =
       cut == std::string_view::npos ? std::string_view() : input.substr(cut + 1);
-  if (Like(text, pattern) != reference(text, pattern)) std::abort();
+  if (like(text, pattern) != reference(text, pattern)) std::abort();
   return 0;
 }

@@ -16,7 +16,7 @@ void check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  const auto links = ScanServerLinks(text);
+  const auto links = scanServerLinks(text);
 
   constexpr auto npos = std::string_view::npos;
   std::size_t from = 0;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/app_context.h"
-#include "app/progress_bar.h"
+#include "runtime/app_context.h"
+#include "runtime/progress_bar.h"
 #include "serverlist/met_file.h"
 #include "serverlist/met_tags.h"
 
@@ -13,22 +13,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
   // The update worker's form, with its limit.
-  const MetParseResult parsed = ParseMet(bytes, 10000);
+  const MetParseResult parsed = parseMet(bytes, 10000);
   if (parsed.records.size() > 10000) __builtin_trap();
 
   AppContext ctx;
   ProgressBar bar;
   ServerList list;
-  MergeServersFromMetData(list, bytes, "fuzz.met", bar, ctx);
+  mergeServersFromMetData(list, bytes, "fuzz.met", bar, ctx);
   if (list.size() > parsed.records.size() && parsed.stop != MetStop::MaxRecords) __builtin_trap();
 
   for (bool addressTags : {false, true}) {
-    const auto first = EncodeMetFile(list, addressTags);
+    const auto first = encodeMetFile(list, addressTags);
     if (!first) continue;
     ServerList again;
-    MergeServersFromMetData(again, *first, "fuzz.met", bar, ctx);
+    mergeServersFromMetData(again, *first, "fuzz.met", bar, ctx);
     if (again.size() != list.size()) __builtin_trap();
-    const auto second = EncodeMetFile(again, addressTags);
+    const auto second = encodeMetFile(again, addressTags);
     if (!second || *second != *first) __builtin_trap();
   }
   return 0;

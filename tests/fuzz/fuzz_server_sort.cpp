@@ -27,22 +27,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   texts.push_back(current);
   for (const std::string& t : texts) {
-    TServer s;
+    Server s;
     s.field(column) = t;
     list.append(s, true);
   }
-  list.SortColumn = column;
-  list.NegCompare = negCompare;
-  list.SortDescending = descending;
-  SortServers(list);
+  list.sortColumn = column;
+  list.negCompare = negCompare;
+  list.sortDescending = descending;
+  sortServers(list);
   std::vector<std::string> after;
   for (size_t i = 0; i < list.size(); ++i) {
     after.push_back(list[i].server.field(column));
     if (i == 0) continue;
-    const TServer& a = list[i - 1].server;
-    const TServer& b = list[i].server;
-    const int ab = CompareServers(a, b, column, negCompare, descending);
-    const int ba = CompareServers(b, a, column, negCompare, descending);
+    const Server& a = list[i - 1].server;
+    const Server& b = list[i].server;
+    const int ab = compareServers(a, b, column, negCompare, descending);
+    const int ba = compareServers(b, a, column, negCompare, descending);
     if (ab > 0 || (ab < 0) != (ba > 0) || (ab == 0) != (ba == 0)) std::abort();
   }
   std::sort(texts.begin(), texts.end());

@@ -7,18 +7,18 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "verify/socks_reply.h"
+#include "net/socks_reply.h"
 
 namespace {
 
 socks::Reply parse(int which, std::string_view bytes) {
   switch (which) {
     case 0:
-      return socks::ParseMethodReply(bytes);
+      return socks::parseMethodReply(bytes);
     case 1:
-      return socks::ParseAuthReply(bytes);
+      return socks::parseAuthReply(bytes);
     default:
-      return socks::ParseConnectReply(bytes);
+      return socks::parseConnectReply(bytes);
   }
 }
 

@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   static const std::vector<ServerEntry> entries = SmallList();
 
-  const int sections = CountTemplateSections(text);
+  const int sections = countTemplateSections(text);
   std::size_t calls = 0;
-  const std::string out = ExpandTemplate(text, entries, "%loopend%%time%.html", "%date%",
+  const std::string out = expandTemplate(text, entries, "%loopend%%time%.html", "%date%",
                                          "12:00:00", [&calls](const ServerEntry&) { ++calls; });
   // Every entry is visited once per section: the progress maximum is always reached.
   check(calls == entries.size() * static_cast<std::size_t>(sections));
@@ -47,11 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Outside loop sections the servers' values play no part.
   if (sections == 0) {
     std::vector<ServerEntry> other = entries;
-    for (ServerEntry& e : other) e.server = TServer{};
-    check(ExpandTemplate(text, other, "f", "d", "t") ==
-          ExpandTemplate(text, entries, "f", "d", "t"));
+    for (ServerEntry& e : other) e.server = Server{};
+    check(expandTemplate(text, other, "f", "d", "t") ==
+          expandTemplate(text, entries, "f", "d", "t"));
   }
   // The expansion is deterministic.
-  check(out == ExpandTemplate(text, entries, "%loopend%%time%.html", "%date%", "12:00:00"));
+  check(out == expandTemplate(text, entries, "%loopend%%time%.html", "%date%", "12:00:00"));
   return 0;
 }

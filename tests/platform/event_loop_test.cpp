@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/loop_ui_thread.h"
+#include "runtime/loop_ui_thread.h"
 #include "peers/loopback_peers.h"
 #include "platform/ticks.h"
 #include "platform/worker_thread.h"
@@ -309,7 +309,7 @@ TEST(LoopUiThreadTest, PauseFuncPumpsWhileWaiting) {
   std::atomic<bool> handedOver{false};
   auto w = WorkerThread::create([&](WorkerThread&) { ui.invoke([&] { handedOver = true; }); });
   w->resume();
-  PauseFunc(ui, 300);
+  pauseFunc(ui, 300);
   EXPECT_TRUE(w->waitFinished(10000));
   EXPECT_TRUE(handedOver);
 }

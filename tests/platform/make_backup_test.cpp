@@ -22,16 +22,16 @@ TEST(MakeBackup, LeavesTheTargetInPlaceAndReplacesAnOldBackup) {
   const std::string target = dir.file("server.met"), backup = dir.file("server.met.UPD.BAK");
   WriteFile(target, "live");
   WriteFile(backup, "old backup");
-  platform::MakeBackup(target, backup);
+  platform::makeBackup(target, backup);
   EXPECT_EQ(ReadFile(target), "live");
   EXPECT_EQ(ReadFile(backup), "live");
   EXPECT_EQ(entriesIn(dir.path()), 2u);
   // Replacing the target afterwards, as the writers do, leaves the backup alone.
-  platform::WriteFileAtomically(target, "new");
+  platform::writeFileAtomically(target, "new");
   EXPECT_EQ(ReadFile(target), "new");
   EXPECT_EQ(ReadFile(backup), "live");
   // Again: the backup follows the latest state.
-  platform::MakeBackup(target, backup);
+  platform::makeBackup(target, backup);
   EXPECT_EQ(ReadFile(backup), "new");
 }
 
@@ -39,7 +39,7 @@ TEST(MakeBackup, MissingTargetFailsAndKeepsTheOldBackup) {
   test::TempDir dir;
   const std::string backup = dir.file("b");
   WriteFile(backup, "old backup");
-  EXPECT_THROW(platform::MakeBackup(dir.file("absent"), backup), platform::EFileError);
+  EXPECT_THROW(platform::makeBackup(dir.file("absent"), backup), platform::FileError);
   EXPECT_EQ(ReadFile(backup), "old backup");
   EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
@@ -48,7 +48,7 @@ TEST(MakeBackup, FollowsASymbolicLink) {
   test::TempDir dir;
   WriteFile(dir.file("real.met"), "real bytes");
   std::filesystem::create_symlink("real.met", dir.path() / "server.met");
-  platform::MakeBackup(dir.file("server.met"), dir.file("server.met.UPD.BAK"));
+  platform::makeBackup(dir.file("server.met"), dir.file("server.met.UPD.BAK"));
   EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / "server.met.UPD.BAK"));
   EXPECT_EQ(ReadFile(dir.file("server.met.UPD.BAK")), "real bytes");
 }
@@ -66,7 +66,7 @@ TEST(MakeBackup, CopiesWhenTheFileCannotBeLinked) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to create a file of another user";
   const std::string result = test::RunInChild([&]() -> std::string {
     if (!test::DropRoot()) return "cannot drop root";
-    platform::MakeBackup(target, backup);
+    platform::makeBackup(target, backup);
     return "";
   });
   std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
@@ -93,8 +93,8 @@ TEST(MakeBackup, UnwritableDirectoryFails) {
   const std::string result = test::RunInChild([&]() -> std::string {
     if (!test::DropRoot()) return "cannot drop root";
     try {
-      platform::MakeBackup(target, backup);
-    } catch (const platform::EFileError&) {
+      platform::makeBackup(target, backup);
+    } catch (const platform::FileError&) {
       return "";
     }
     return "no failure";

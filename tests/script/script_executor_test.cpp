@@ -50,14 +50,14 @@ class RecordingHost : public ScriptHost {
  private:
   void record(const std::string& call) {
     calls.push_back(call);
-    scriptRunningSeen = ctx_.state.ScriptRunning;
+    scriptRunningSeen = ctx_.state.scriptRunning;
   }
   AppContext& ctx_;
 };
 
-TServer Server(const std::string& ip, const std::string& port = "4661",
+Server makeServer(const std::string& ip, const std::string& port = "4661",
                const std::string& users = "n/a") {
-  TServer s;
+  Server s;
   s.IP = ip;
   s.Port = port;
   s.Name = "srv " + ip;
@@ -81,11 +81,11 @@ class ScriptExecutorTest : public ::testing::Test {
  protected:
   ScriptExecutorTest() : host(app.ctx) {
     app.ctx.settings.EDPath = app.dir.path().string();
-    list.append(Server("1.1.1.1", "4661", "50"), true);
-    list.append(Server("2.2.2.2", "4662", "150"), false);
-    list.append(Server("3.3.3.3", "4663", "n/a"), true);
+    list.append(makeServer("1.1.1.1", "4661", "50"), true);
+    list.append(makeServer("2.2.2.2", "4662", "150"), false);
+    list.append(makeServer("3.3.3.3", "4663", "n/a"), true);
   }
-  ScriptRun Run(const Lines& lines) { return ExecScript(lines, list, host, app.ctx); }
+  ScriptRun Run(const Lines& lines) { return execScript(lines, list, host, app.ctx); }
   // The log between the start and stop lines, which it checks.
   LogText Body() {
     LogText lines = app.logLines();
@@ -109,7 +109,7 @@ TEST_F(ScriptExecutorTest, CommentsAndBlankLinesChangeNothing) {
   EXPECT_EQ(Body(), LogText{});
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));
   EXPECT_TRUE(host.calls.empty());
-  EXPECT_FALSE(app.ctx.state.ScriptRunning);
+  EXPECT_FALSE(app.ctx.state.scriptRunning);
   EXPECT_FALSE(run.closed);
   EXPECT_TRUE(run.failures.empty());
   EXPECT_EQ(run.line, 6u);
@@ -124,12 +124,12 @@ TEST_F(ScriptExecutorTest, CheckMarkCommandsAndClearList) {
   list.setChecked(1, true);
   Run({"InvertSelection"});
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));
-  EXPECT_TRUE(list.StatusCounting);
-  EXPECT_EQ(list.statusText(), StatusTextCounting(3, 2));
+  EXPECT_TRUE(list.statusCounting);
+  EXPECT_EQ(list.statusText(), statusTextCounting(3, 2));
   Run({"ClearList"});
   EXPECT_TRUE(list.empty());
   EXPECT_TRUE(app.prompter.shown.empty());  // nothing is asked while a script runs
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
   const LogText expected = {"Script execution started",
                             "Server selection completely checked",
                             "Script execution stopped",
@@ -165,27 +165,27 @@ TEST_F(ScriptExecutorTest, DelayEndsEarlyWhenTheProgramShutsDown) {
 }
 
 TEST(ScriptFilterArgument, OperatorSearchOrder) {
-  auto f = ParseScriptFilter("Users>100]");
+  auto f = parseScriptFilter("Users>100]");
   EXPECT_EQ(f.op, 0);
   EXPECT_EQ(f.name, "Users");
   EXPECT_EQ(f.value, "100");
-  f = ParseScriptFilter("Users>=100]");
+  f = parseScriptFilter("Users>=100]");
   EXPECT_EQ(f.op, 2);
   EXPECT_EQ(f.name, "Users>");
   EXPECT_EQ(f.value, "100");
-  f = ParseScriptFilter("Ping<150]");
+  f = parseScriptFilter("Ping<150]");
   EXPECT_EQ(f.op, 1);
-  f = ParseScriptFilter("Name<>a*]");
+  f = parseScriptFilter("Name<>a*]");
   EXPECT_EQ(f.op, 3);
   EXPECT_EQ(f.name, "Name");
   EXPECT_EQ(f.value, "a*");
-  f = ParseScriptFilter("IP=217.*] trailing");
+  f = parseScriptFilter("IP=217.*] trailing");
   EXPECT_EQ(f.op, 2);
   EXPECT_EQ(f.value, "217.*");
-  f = ParseScriptFilter("Desc=]");
+  f = parseScriptFilter("Desc=]");
   EXPECT_EQ(f.op, 2);
   EXPECT_EQ(f.value, "");
-  EXPECT_EQ(ParseScriptFilter("xyz]").op, -1);
+  EXPECT_EQ(parseScriptFilter("xyz]").op, -1);
 }
 
 TEST_F(ScriptExecutorTest, FilterUnchecksWhatFailsAndLogsWheneverAnOperatorIsThere) {
@@ -214,7 +214,7 @@ TEST_F(ScriptExecutorTest, SetPrefOnCheckedServersOnly) {
 
 TEST_F(ScriptExecutorTest, HideWindowsIsRestoredAtEveryLaterEnd) {
   Run({"HideWindows", "CheckAll"});
-  EXPECT_TRUE(app.ctx.state.HiddenByScript);
+  EXPECT_TRUE(app.ctx.state.hiddenByScript);
   EXPECT_EQ(host.calls, (std::vector<std::string>{"hide", "restore"}));
   EXPECT_EQ(Body(), (LogText{"Main window hidden", "Server selection completely checked"}));
   Run({"CheckAll"});
@@ -251,27 +251,27 @@ TEST_F(ScriptExecutorTest, TransferNeedsACheckedServer) {
 TEST_F(ScriptExecutorTest, CloseUtilsCancelledGoesOnAndRunOutEndsTheScript) {
   ScriptRun run = Run({"CloseUtils", "UnCheckAll"});
   EXPECT_FALSE(run.closed);
-  EXPECT_FALSE(app.ctx.state.CloseConfirmed);
+  EXPECT_FALSE(app.ctx.state.closeConfirmed);
   EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, false}));
 
   host.countdownRunsOut = true;
   run = Run({"CheckAll", "CloseUtils", "UnCheckAll"});
   EXPECT_TRUE(run.closed);
   EXPECT_EQ(run.line, 2u);
-  EXPECT_TRUE(app.ctx.state.CloseConfirmed);
-  EXPECT_FALSE(app.ctx.state.ScriptRunning);
+  EXPECT_TRUE(app.ctx.state.closeConfirmed);
+  EXPECT_FALSE(app.ctx.state.scriptRunning);
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true}));
   EXPECT_EQ(app.logLines().back(), "Script execution stopped");
 }
 
 TEST_F(ScriptExecutorTest, AnErrorEndsTheScriptAfterTheCleanUp) {
-  host.onUpdate = [] { throw platform::EFileError("boom"); };
+  host.onUpdate = [] { throw platform::FileError("boom"); };
   ScriptRun run;
   EXPECT_THROW(
-      ExecScript({"HideWindows", "", "UpdateFromAll", "CheckAll"}, list, host, app.ctx, run),
-      platform::EFileError);
+      execScript({"HideWindows", "", "UpdateFromAll", "CheckAll"}, list, host, app.ctx, run),
+      platform::FileError);
   EXPECT_EQ(run.line, 3u);
-  EXPECT_FALSE(app.ctx.state.ScriptRunning);
+  EXPECT_FALSE(app.ctx.state.scriptRunning);
   EXPECT_EQ(host.calls, (std::vector<std::string>{"hide", "update All", "restore"}));
   EXPECT_EQ(Body(), (LogText{"Main window hidden"}));
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));
@@ -280,13 +280,13 @@ TEST_F(ScriptExecutorTest, AnErrorEndsTheScriptAfterTheCleanUp) {
 TEST_F(ScriptExecutorTest, RefreshFromCustomFiles) {
   // Files written by the writers of the program itself.
   ServerList source;
-  source.append(Server("4.4.4.4", "4661", "10"), true);
-  source.append(Server("5.5.5.5", "4662", "20"), true);
-  ASSERT_TRUE(WriteServersToMet(source, app.dir.file("a.met"), host.bar, app.ctx));
-  ASSERT_TRUE(WriteServersToBOT(source, app.dir.file("a.bot"), host.bar, app.ctx));
+  source.append(makeServer("4.4.4.4", "4661", "10"), true);
+  source.append(makeServer("5.5.5.5", "4662", "20"), true);
+  ASSERT_TRUE(writeServersToMet(source, app.dir.file("a.met"), host.bar, app.ctx));
+  ASSERT_TRUE(writeServersToBOT(source, app.dir.file("a.bot"), host.bar, app.ctx));
   test::WriteFile(app.dir.file("links.html"),
                   "<a href=\"ed2k://|server|6.6.6.6|4661|/\">x</a> ed2k://|server|1.1.1.1|4661|/");
-  fs::remove(app.ctx.log.LogFileName);
+  fs::remove(app.ctx.log.logFileName);
 
   const ScriptRun run =
       Run({"RefreshCustomMET[" + app.dir.file("a.met") + "]", "ClearList",
@@ -303,8 +303,8 @@ TEST_F(ScriptExecutorTest, RefreshFromCustomFiles) {
 
 TEST_F(ScriptExecutorTest, RefreshEDonkeyMetReadsTheClientsFile) {
   ServerList source;
-  source.append(Server("7.7.7.7"), true);
-  ASSERT_TRUE(WriteServersToMet(source, app.dir.file("server.met"), host.bar, app.ctx));
+  source.append(makeServer("7.7.7.7"), true);
+  ASSERT_TRUE(writeServersToMet(source, app.dir.file("server.met"), host.bar, app.ctx));
   Run({"ClearList", "RefreshEDonkeyMET"});
   EXPECT_EQ(Ips(list), std::vector<std::string>{"7.7.7.7"});
   // Without the file the command does nothing.
@@ -316,9 +316,9 @@ TEST_F(ScriptExecutorTest, RefreshEDonkeyMetReadsTheClientsFile) {
 
 TEST_F(ScriptExecutorTest, AnUnreadableHtmlFileEndsTheScript) {
   ScriptRun run;
-  EXPECT_THROW(ExecScript({"RefreshCustomHTML[" + app.dir.file("none.html") + "]", "ClearList"},
+  EXPECT_THROW(execScript({"RefreshCustomHTML[" + app.dir.file("none.html") + "]", "ClearList"},
                           list, host, app.ctx, run),
-               platform::EFileError);
+               platform::FileError);
   EXPECT_EQ(run.line, 1u);
   EXPECT_EQ(list.size(), 3u);
   EXPECT_EQ(Body(), LogText{});
@@ -331,7 +331,7 @@ TEST_F(ScriptExecutorTest, SaveKeepsTheOldFileAsBackupAndWritesTheCheckedServers
   Run({"SaveCustomMET[" + target + "]"});
   EXPECT_EQ(test::ReadFile(target + ".UPD.BAK"), "old contents");
   ServerList back;
-  ReadServersFromMet(back, target, host.bar, app.ctx);
+  readServersFromMet(back, target, host.bar, app.ctx);
   EXPECT_EQ(Ips(back), (std::vector<std::string>{"1.1.1.1", "3.3.3.3"}));
 
   // The other writers follow the same rule.
@@ -342,9 +342,9 @@ TEST_F(ScriptExecutorTest, SaveKeepsTheOldFileAsBackupAndWritesTheCheckedServers
     EXPECT_EQ(test::ReadFile(out + ".UPD.BAK"), "previous") << cmd;
   }
   // Each holds what its writer writes for the list.
-  WriteServersToTXT(list, app.dir.file("ref.txt"), host.bar, app.ctx);
-  WriteServersToHTML(list, app.dir.file("ref.html"), host.bar, app.ctx);
-  ASSERT_TRUE(WriteServersToBOT(list, app.dir.file("ref.bot"), host.bar, app.ctx));
+  writeServersToTXT(list, app.dir.file("ref.txt"), host.bar, app.ctx);
+  writeServersToHTML(list, app.dir.file("ref.html"), host.bar, app.ctx);
+  ASSERT_TRUE(writeServersToBOT(list, app.dir.file("ref.bot"), host.bar, app.ctx));
   EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomTXT.out")),
             test::ReadFile(app.dir.file("ref.txt")));
   EXPECT_EQ(test::ReadFile(app.dir.file("SaveCustomHTML.out")),
@@ -374,7 +374,7 @@ TEST_F(ScriptExecutorTest, SavePathIsTheRestWithoutItsLastCharacter) {
 }
 
 TEST_F(ScriptExecutorTest, SaveFailureIsNotedAndTheScriptGoesOn) {
-  list.append(Server("8.8.8.8", "4661", "many"), true);  // no number: cannot be written
+  list.append(makeServer("8.8.8.8", "4661", "many"), true);  // no number: cannot be written
   const ScriptRun run = Run({"SaveCustomMET[" + app.dir.file("bad.met") + "]", "UnCheckAll"});
   ASSERT_EQ(run.failures.size(), 1u);
   EXPECT_EQ(run.failures[0].line, 1u);
@@ -392,7 +392,7 @@ TEST_F(ScriptExecutorTest, SaveEDonkeyMetKeepsOneBackupGeneration) {
   Run({"CheckAll", "SaveEDonkeyMET"});
   EXPECT_EQ(test::ReadFile(app.dir.file("server.met.UPD.BAK")), first);
   ServerList back;
-  ReadServersFromMet(back, app.dir.file("server.met"), host.bar, app.ctx);
+  readServersFromMet(back, app.dir.file("server.met"), host.bar, app.ctx);
   EXPECT_EQ(back.size(), 3u);
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/silent_abort.h"
+#include "runtime/silent_abort.h"
 #include "script/script_language.h"
 #include "support/test_support.h"
 
@@ -9,7 +9,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 std::optional<ScriptSyntaxError> RunCheck(const Lines& lines) {
-  return FindScriptSyntaxError(lines, SyntaxRules::Run);
+  return findScriptSyntaxError(lines, SyntaxRules::Run);
 }
 
 std::string RunMessage(const std::string& line) {
@@ -18,7 +18,7 @@ std::string RunMessage(const std::string& line) {
 }
 
 std::string EditorMessage(const std::string& line) {
-  const auto e = FindScriptSyntaxError({line}, SyntaxRules::Editor);
+  const auto e = findScriptSyntaxError({line}, SyntaxRules::Editor);
   return e ? e->message : std::string("<ok>");
 }
 
@@ -55,9 +55,9 @@ TEST(ScriptCatalogue, ListsTheThirtyCommandsInDialogOrder) {
                             "UpdateFromMET",
                             "VerifyAll",
                             "VerifyChecked"};
-  ASSERT_EQ(ScriptCommands().size(), 30u);
+  ASSERT_EQ(scriptCommands().size(), 30u);
   for (size_t i = 0; i < 30; ++i) {
-    const ScriptCommandInfo& info = ScriptCommands()[i];
+    const ScriptCommandInfo& info = scriptCommands()[i];
     EXPECT_STREQ(info.entry, expected[i]);
     EXPECT_EQ(static_cast<size_t>(info.command), i);
     // The entry is the name, with its brackets exactly when the command takes some.
@@ -68,22 +68,22 @@ TEST(ScriptCatalogue, ListsTheThirtyCommandsInDialogOrder) {
 }
 
 TEST(ScriptCatalogue, DescriptionsAndInsertedLines) {
-  const auto& delay = ScriptCommandInfoOf(ScriptCommand::Delay);
-  EXPECT_EQ(ScriptCommandDescription(delay),
+  const auto& delay = scriptCommandInfoOf(ScriptCommand::Delay);
+  EXPECT_EQ(scriptCommandDescription(delay),
             "\"Delay[<Time>]\" waits <Time> seconds with the processing\r\n\r\nExample:\r\n"
             "Delay[5]");
-  EXPECT_EQ(ScriptCommandInsertText(delay), "Delay[]");
-  EXPECT_EQ(ScriptCommandInsertText(ScriptCommandInfoOf(ScriptCommand::SaveTemplate)),
+  EXPECT_EQ(scriptCommandInsertText(delay), "Delay[]");
+  EXPECT_EQ(scriptCommandInsertText(scriptCommandInfoOf(ScriptCommand::SaveTemplate)),
             "SaveTemplate[|]");
-  EXPECT_EQ(ScriptCommandInsertText(ScriptCommandInfoOf(ScriptCommand::Filter)), "Filter[]");
-  EXPECT_EQ(ScriptCommandInsertText(ScriptCommandInfoOf(ScriptCommand::CheckAll)), "CheckAll");
-  const std::string filter = ScriptCommandDescription(ScriptCommandInfoOf(ScriptCommand::Filter));
+  EXPECT_EQ(scriptCommandInsertText(scriptCommandInfoOf(ScriptCommand::Filter)), "Filter[]");
+  EXPECT_EQ(scriptCommandInsertText(scriptCommandInfoOf(ScriptCommand::CheckAll)), "CheckAll");
+  const std::string filter = scriptCommandDescription(scriptCommandInfoOf(ScriptCommand::Filter));
   EXPECT_NE(filter.find("\r\n\r\nExamples:\r\nFilter[IP=213.45.67.21] //Only the the IP"),
             std::string::npos);
-  const std::string pref = ScriptCommandDescription(ScriptCommandInfoOf(ScriptCommand::SetPref));
+  const std::string pref = scriptCommandDescription(scriptCommandInfoOf(ScriptCommand::SetPref));
   EXPECT_TRUE(pref.ends_with("Example:\r\nSetPref[low]\r\nSetPref[normal]\r\nSetPref[high]"));
   // Every catalogue example passes the check before a run.
-  for (const auto& info : ScriptCommands())
+  for (const auto& info : scriptCommands())
     for (const char* example : info.examples) {
       std::string line = example;
       const auto comment = line.find(" //");
@@ -94,20 +94,20 @@ TEST(ScriptCatalogue, DescriptionsAndInsertedLines) {
 
 TEST(ScriptLineMatching, PlainCommandsIgnoreLetterCaseButNotBlanks) {
   for (const char* line : {"checkall", "CHECKALL", "CheckAll"}) {
-    const ScriptLine l = MatchScriptLine(line);
+    const ScriptLine l = matchScriptLine(line);
     EXPECT_EQ(l.kind, ScriptLine::Kind::Plain) << line;
     EXPECT_EQ(l.command, ScriptCommand::CheckAll);
   }
-  EXPECT_EQ(MatchScriptLine("CheckAll ").kind, ScriptLine::Kind::Unknown);
-  EXPECT_EQ(MatchScriptLine(" CheckAll").kind, ScriptLine::Kind::Unknown);
+  EXPECT_EQ(matchScriptLine("CheckAll ").kind, ScriptLine::Kind::Unknown);
+  EXPECT_EQ(matchScriptLine(" CheckAll").kind, ScriptLine::Kind::Unknown);
   // A plain command written with brackets is no command, nor a bracket command without.
-  EXPECT_EQ(MatchScriptLine("CheckAll[]").kind, ScriptLine::Kind::Unknown);
-  EXPECT_EQ(MatchScriptLine("Delay").kind, ScriptLine::Kind::Unknown);
-  EXPECT_EQ(MatchScriptLine("UnCheckAll").command, ScriptCommand::UnCheckAll);
+  EXPECT_EQ(matchScriptLine("CheckAll[]").kind, ScriptLine::Kind::Unknown);
+  EXPECT_EQ(matchScriptLine("Delay").kind, ScriptLine::Kind::Unknown);
+  EXPECT_EQ(matchScriptLine("UnCheckAll").command, ScriptCommand::UnCheckAll);
 }
 
 TEST(ScriptLineMatching, BracketCommandsSplitRestAndArgument) {
-  ScriptLine l = MatchScriptLine("savecustommet[/tmp/A.met]");
+  ScriptLine l = matchScriptLine("savecustommet[/tmp/A.met]");
   EXPECT_EQ(l.kind, ScriptLine::Kind::Bracket);
   EXPECT_EQ(l.command, ScriptCommand::SaveCustomMET);
   EXPECT_EQ(l.rest, "/tmp/A.met]");  // letter case of the argument is kept
@@ -115,27 +115,27 @@ TEST(ScriptLineMatching, BracketCommandsSplitRestAndArgument) {
   EXPECT_TRUE(l.closed);
   EXPECT_EQ(l.filePath(), "/tmp/A.met");
 
-  l = MatchScriptLine("SaveCustomMET[/tmp/a]b.met] ");
+  l = matchScriptLine("SaveCustomMET[/tmp/a]b.met] ");
   EXPECT_EQ(l.argument, "/tmp/a");
   EXPECT_EQ(l.filePath(), "/tmp/a]b.met]");
 
-  l = MatchScriptLine("Delay[5");
+  l = matchScriptLine("Delay[5");
   EXPECT_FALSE(l.closed);
   EXPECT_EQ(l.argument, "5");
 
-  l = MatchScriptLine("Filter[]");
+  l = matchScriptLine("Filter[]");
   EXPECT_TRUE(l.restIsJustBracket());
   EXPECT_EQ(l.argument, "");
 }
 
 TEST(ScriptLineMatching, CommentsAndBlankLines) {
-  EXPECT_EQ(MatchScriptLine("").kind, ScriptLine::Kind::Blank);
-  EXPECT_EQ(MatchScriptLine("//").kind, ScriptLine::Kind::Comment);
-  EXPECT_EQ(MatchScriptLine("// a comment").kind, ScriptLine::Kind::Comment);
-  EXPECT_EQ(MatchScriptLine("//CheckAll").kind, ScriptLine::Kind::Comment);
-  EXPECT_EQ(MatchScriptLine("  // indented").kind, ScriptLine::Kind::Unknown);
-  EXPECT_EQ(MatchScriptLine("  ").kind, ScriptLine::Kind::Unknown);
-  EXPECT_EQ(MatchScriptLine("/ x").kind, ScriptLine::Kind::Unknown);
+  EXPECT_EQ(matchScriptLine("").kind, ScriptLine::Kind::Blank);
+  EXPECT_EQ(matchScriptLine("//").kind, ScriptLine::Kind::Comment);
+  EXPECT_EQ(matchScriptLine("// a comment").kind, ScriptLine::Kind::Comment);
+  EXPECT_EQ(matchScriptLine("//CheckAll").kind, ScriptLine::Kind::Comment);
+  EXPECT_EQ(matchScriptLine("  // indented").kind, ScriptLine::Kind::Unknown);
+  EXPECT_EQ(matchScriptLine("  ").kind, ScriptLine::Kind::Unknown);
+  EXPECT_EQ(matchScriptLine("/ x").kind, ScriptLine::Kind::Unknown);
 }
 
 TEST(ScriptSyntax, IdentifiersCommentsAndBlanks) {
@@ -148,7 +148,7 @@ TEST(ScriptSyntax, IdentifiersCommentsAndBlanks) {
   EXPECT_EQ(RunMessage("//comment"), "<ok>");
   EXPECT_EQ(RunMessage("// comment"), "<ok>");
   EXPECT_EQ(RunMessage("Frobnicate"), "Unknown identifier!");
-  for (const auto& info : ScriptCommands()) {
+  for (const auto& info : scriptCommands()) {
     if (!info.bracket) {
       EXPECT_EQ(RunMessage(info.name), "<ok>") << info.name;
     }
@@ -156,7 +156,7 @@ TEST(ScriptSyntax, IdentifiersCommentsAndBlanks) {
 }
 
 TEST(ScriptSyntax, MissingClosingBracketForEveryBracketCommand) {
-  for (const auto& info : ScriptCommands()) {
+  for (const auto& info : scriptCommands()) {
     if (!info.bracket) continue;
     EXPECT_EQ(RunMessage(std::string(info.name) + "[x"),
               std::string(info.name) + ": \"]\" is missing!");
@@ -240,10 +240,10 @@ TEST(ScriptSyntax, ReportsTheFirstWrongLineCountingEveryLine) {
 
 TEST(ScriptSyntax, RunPresentationShowsTheBoxThenAbortsSilently) {
   test::TestApp app;
-  EXPECT_NO_THROW(CheckSyntax({"CheckAll", "Delay[1]"}, app.ctx));
+  EXPECT_NO_THROW(checkSyntax({"CheckAll", "Delay[1]"}, app.ctx));
   EXPECT_TRUE(app.prompter.shown.empty());
 
-  EXPECT_THROW(CheckSyntax({"CheckAll", "", "SetPref[medium]", "Bogus"}, app.ctx), ESilentAbort);
+  EXPECT_THROW(checkSyntax({"CheckAll", "", "SetPref[medium]", "Bogus"}, app.ctx), SilentAbort);
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   const auto& box = app.prompter.shown[0];
   EXPECT_EQ(box.title, "Error in script execution");
@@ -258,35 +258,35 @@ TEST(ScriptSyntax, RunPresentationShowsTheBoxThenAbortsSilently) {
 
 TEST(ScriptSyntax, EditorPresentationSelectsTheWrongLine) {
   const Lines script = {"// ab", "", "CheckAll", "SaveTemplate[|]", "Bogus"};
-  EditorSyntaxResult r = CheckSyntaxForEditor(script);
+  EditorSyntaxResult r = checkSyntaxForEditor(script);
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.selectionStart, 5u + 2 + 0 + 2 + 8 + 2);
   EXPECT_EQ(r.selectionLength, std::string("SaveTemplate[|]").size());
   EXPECT_EQ(r.statusText, "Error in line 4: SaveTemplate: No Filenames entered!");
 
-  r = CheckSyntaxForEditor({"Bogus"});
+  r = checkSyntaxForEditor({"Bogus"});
   EXPECT_EQ(r.selectionStart, 0u);
   EXPECT_EQ(r.selectionLength, 5u);
   EXPECT_EQ(r.statusText, "Error in line 1: Unknown identifier!");
 
-  r = CheckSyntaxForEditor({"CheckAll", "// fine"});
+  r = checkSyntaxForEditor({"CheckAll", "// fine"});
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.statusText, "Syntax check successful!");
 }
 
 TEST(ScriptFile, SplitsOnEveryLineBreakConvention) {
-  EXPECT_EQ(SplitScriptLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
-  EXPECT_EQ(SplitScriptLines("a\r\n"), (Lines{"a"}));
-  EXPECT_EQ(SplitScriptLines("a\r\n\r\nb"), (Lines{"a", "", "b"}));
-  EXPECT_EQ(SplitScriptLines("a\n\n"), (Lines{"a", ""}));
-  EXPECT_EQ(SplitScriptLines(""), Lines{});
-  EXPECT_EQ(SplitScriptLines("  x  \t"), (Lines{"  x  \t"}));
-  EXPECT_EQ(SplitScriptLines(std::string("\xE9t\xE9\n", 4)), (Lines{"\xE9t\xE9"}));
+  EXPECT_EQ(splitScriptLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+  EXPECT_EQ(splitScriptLines("a\r\n"), (Lines{"a"}));
+  EXPECT_EQ(splitScriptLines("a\r\n\r\nb"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(splitScriptLines("a\n\n"), (Lines{"a", ""}));
+  EXPECT_EQ(splitScriptLines(""), Lines{});
+  EXPECT_EQ(splitScriptLines("  x  \t"), (Lines{"  x  \t"}));
+  EXPECT_EQ(splitScriptLines(std::string("\xE9t\xE9\n", 4)), (Lines{"\xE9t\xE9"}));
 }
 
 TEST(ScriptFile, ReadsAFileAndFailsOnAMissingOne) {
   test::TempDir dir;
   test::WriteFile(dir.file("s.rvs"), "// x\r\nCheckAll\r\n");
-  EXPECT_EQ(ReadScriptFile(dir.file("s.rvs")), (Lines{"// x", "CheckAll"}));
-  EXPECT_THROW(ReadScriptFile(dir.file("missing.rvs")), std::exception);
+  EXPECT_EQ(readScriptFile(dir.file("s.rvs")), (Lines{"// x", "CheckAll"}));
+  EXPECT_THROW(readScriptFile(dir.file("missing.rvs")), std::exception);
 }

@@ -19,9 +19,9 @@ std::string record(int a, int b, int c, int d, int port, int pref, int users) {
   return Bytes({':', a, b, c, d, port & 0xFF, port >> 8, pref, users & 0xFF, users >> 8});
 }
 
-TServer server(const std::string& ip, const std::string& port,
+Server server(const std::string& ip, const std::string& port,
                std::initializer_list<std::pair<int, std::string>> fields = {}) {
-  TServer s;
+  Server s;
   s.IP = ip;
   s.Port = port;
   for (const auto& [index, value] : fields) s.field(index) = value;
@@ -43,7 +43,7 @@ TEST_F(BotFileTest, WritesTheWorkedExample) {
   list.append(server("1.2.3.4", "4661", {{fPref, "High"}, {fUsers, "300"}, {fName, "dropped"}}),
               true);
   list.append(server("5.6.7.8", "1"), false);
-  ASSERT_TRUE(WriteServersToBOT(list, path, bar, app.ctx));
+  ASSERT_TRUE(writeServersToBOT(list, path, bar, app.ctx));
   EXPECT_EQ(ReadFile(path), kWorkedRecord);
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Saved <1> servers to <" + path + ">"});
   EXPECT_FALSE(bar.visible());
@@ -53,12 +53,12 @@ TEST_F(BotFileTest, WritesTheWorkedExample) {
 
 TEST_F(BotFileTest, ReadsTheWorkedExampleBack) {
   WriteFile(path, kWorkedRecord);
-  ReadServersFromBOT(list, path, bar, app.ctx);
+  readServersFromBOT(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_TRUE(list[0].checked);
   EXPECT_EQ(list[0].server, server("1.2.3.4", "4661", {{fPref, "High"}, {fUsers, "300"}}));
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <1> servers from <" + path + ">"});
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
   EXPECT_FALSE(bar.visible());
 }
 
@@ -66,7 +66,7 @@ TEST_F(BotFileTest, StrayBytesAreSkippedAndTheLogCountsTheSize) {
   // Two records and five stray bytes: 25 bytes, logged as 2.
   WriteFile(path,
             "ab" + record(1, 2, 3, 4, 4661, 0, 5) + "c" + record(1, 2, 3, 5, 4662, 2, 6) + "de");
-  ReadServersFromBOT(list, path, bar, app.ctx);
+  readServersFromBOT(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[1].server, server("1.2.3.5", "4662", {{fPref, "Low"}, {fUsers, "6"}}));
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <2> servers from <" + path + ">"});
@@ -76,7 +76,7 @@ TEST_F(BotFileTest, StrayBytesAreSkippedAndTheLogCountsTheSize) {
 TEST_F(BotFileTest, AStrayColonStartsARecord) {
   // The ":" in the junk starts a record that swallows the real record's mark.
   WriteFile(path, std::string("x:") + Bytes({9, 9, 9, 9}) + record(1, 2, 3, 4, 4661, 0, 5));
-  std::vector<TServer> parsed = ParseBot(ReadFile(path));
+  std::vector<Server> parsed = parseBot(ReadFile(path));
   ASSERT_GE(parsed.size(), 1u);
   EXPECT_EQ(parsed[0].IP, "9.9.9.9");
   EXPECT_EQ(parsed[0].Port, std::to_string(':' | 1 << 8));
@@ -85,7 +85,7 @@ TEST_F(BotFileTest, AStrayColonStartsARecord) {
 TEST_F(BotFileTest, PreferenceBytes) {
   WriteFile(path, record(1, 2, 3, 4, 1, 7, 0) + record(1, 2, 3, 5, 1, 0, 0) +
                       record(1, 2, 3, 6, 1, 2, 0) + record(1, 2, 3, 7, 1, 1, 0));
-  ReadServersFromBOT(list, path, bar, app.ctx);
+  readServersFromBOT(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list[0].server.Pref, "Normal");
   EXPECT_EQ(list[1].server.Pref, "Normal");
@@ -97,11 +97,11 @@ TEST_F(BotFileTest, UsersAreCutTo16BitsAndNAIsZero) {
   list.append(server("1.2.3.4", "4661", {{fUsers, "70000"}}), true);
   list.append(server("1.2.3.5", "4661", {{fPref, "n/a"}}), true);
   list.append(server("1.2.3.6", "4661", {{fPref, "odd"}}), true);
-  ASSERT_TRUE(WriteServersToBOT(list, path, bar, app.ctx));
+  ASSERT_TRUE(writeServersToBOT(list, path, bar, app.ctx));
   EXPECT_EQ(ReadFile(path), record(1, 2, 3, 4, 4661, 0, 4464) + record(1, 2, 3, 5, 4661, 0, 0) +
                                 record(1, 2, 3, 6, 4661, 0, 0));
   ServerList back;
-  ReadServersFromBOT(back, path, bar, app.ctx);
+  readServersFromBOT(back, path, bar, app.ctx);
   ASSERT_EQ(back.size(), 3u);
   EXPECT_EQ(back[0].server.Users, "4464");
   EXPECT_EQ(back[1].server.Users, "0");
@@ -112,7 +112,7 @@ TEST_F(BotFileTest, MergeRule) {
   WriteFile(path, record(1, 2, 3, 4, 4661, 1, 99) + record(0, 1, 2, 3, 4661, 0, 0) +
                       record(1, 2, 3, 5, 40001, 0, 0) + record(1, 2, 3, 5, 40000, 0, 0) +
                       record(1, 2, 3, 5, 40000, 0, 0));
-  ReadServersFromBOT(list, path, bar, app.ctx);
+  readServersFromBOT(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].server.Name, "listed");
   EXPECT_EQ(list[0].server.Users, "1");
@@ -123,16 +123,16 @@ TEST_F(BotFileTest, MergeRule) {
 
 TEST_F(BotFileTest, ARecordCutOffEndsTheImportWithoutALogLine) {
   WriteFile(path, record(1, 2, 3, 4, 4661, 0, 1) + record(1, 2, 3, 5, 4661, 0, 1).substr(0, 9));
-  ReadServersFromBOT(list, path, bar, app.ctx);
+  readServersFromBOT(list, path, bar, app.ctx);
   EXPECT_EQ(list.size(), 1u);
   EXPECT_TRUE(app.logLines().empty());
   EXPECT_TRUE(app.prompter.shown.empty());
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
   EXPECT_FALSE(bar.visible());
 }
 
 TEST_F(BotFileTest, MissingFileEndsQuietly) {
-  ReadServersFromBOT(list, dir.file("none.bot"), bar, app.ctx);
+  readServersFromBOT(list, dir.file("none.bot"), bar, app.ctx);
   EXPECT_TRUE(list.empty());
   EXPECT_TRUE(app.logLines().empty());
   EXPECT_TRUE(app.prompter.shown.empty());
@@ -140,7 +140,7 @@ TEST_F(BotFileTest, MissingFileEndsQuietly) {
 
 TEST_F(BotFileTest, EmptyFileLogsZero) {
   WriteFile(path, "");
-  ReadServersFromBOT(list, path, bar, app.ctx);
+  readServersFromBOT(list, path, bar, app.ctx);
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <0> servers from <" + path + ">"});
 }
 
@@ -152,10 +152,10 @@ TEST_F(BotFileTest, ProgressPerRecordAndPumps) {
   app.ui.onPump = [&] {
     if (bar.visible()) {
       ++visiblePumps;
-      EXPECT_FALSE(list.StatusCounting);
+      EXPECT_FALSE(list.statusCounting);
     }
   };
-  ReadServersFromBOT(list, path, bar, app.ctx);
+  readServersFromBOT(list, path, bar, app.ctx);
   EXPECT_EQ(visiblePumps, 4);
   EXPECT_EQ(bar.max(), 4);
   EXPECT_EQ(bar.maxSeen, 4);
@@ -164,7 +164,7 @@ TEST_F(BotFileTest, ProgressPerRecordAndPumps) {
 TEST_F(BotFileTest, WriteFailuresKeepTheOldFile) {
   WriteFile(path, "old");
   list.append(server("1.2.3.4", "port"), true);
-  EXPECT_FALSE(WriteServersToBOT(list, path, bar, app.ctx));
+  EXPECT_FALSE(writeServersToBOT(list, path, bar, app.ctx));
   EXPECT_EQ(ReadFile(path), "old");
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_EQ(app.prompter.shown[0].title, "Warning");
@@ -174,12 +174,12 @@ TEST_F(BotFileTest, WriteFailuresKeepTheOldFile) {
   EXPECT_FALSE(bar.visible());
 
   list.setServer(0, server("1.2.3.4", "4661", {{fUsers, "lots"}}));
-  EXPECT_FALSE(WriteServersToBOT(list, path, bar, app.ctx));
+  EXPECT_FALSE(writeServersToBOT(list, path, bar, app.ctx));
   EXPECT_EQ(ReadFile(path), "old");
 
   app.prompter.shown.clear();
-  app.ctx.state.ScriptRunning = true;
-  EXPECT_FALSE(WriteServersToBOT(list, dir.file("missing/dir.bot"), bar, app.ctx));
+  app.ctx.state.scriptRunning = true;
+  EXPECT_FALSE(writeServersToBOT(list, dir.file("missing/dir.bot"), bar, app.ctx));
   EXPECT_TRUE(app.prompter.shown.empty());
 }
 
@@ -191,7 +191,7 @@ TEST_F(BotFileTest, UnwritableDirectoryLeavesTheOldFile) {
                       std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
   const std::string result = test::RunInChild([&]() -> std::string {
     if (!test::DropRoot()) return "cannot drop root";
-    if (WriteServersToBOT(list, path, bar, app.ctx)) return "write reported success";
+    if (writeServersToBOT(list, path, bar, app.ctx)) return "write reported success";
     if (app.prompter.shown.size() != 1 || app.prompter.shown[0].text != kBotSaveErrorText)
       return "no error box";
     return "";
@@ -204,16 +204,16 @@ TEST_F(BotFileTest, UnwritableDirectoryLeavesTheOldFile) {
 TEST(ParseBot, LimitStrayBytesAndCutRecords) {
   std::string body;
   for (int i = 0; i < 30; ++i) body += "~" + record(10, 0, 0, i, 4661, i % 3, i * 100);
-  EXPECT_EQ(ParseBot(body).size(), 30u);
-  EXPECT_EQ(ParseBot(body, 10).size(), 10u);
-  const std::vector<TServer> cut = ParseBot(body.substr(0, body.size() - 2));
+  EXPECT_EQ(parseBot(body).size(), 30u);
+  EXPECT_EQ(parseBot(body, 10).size(), 10u);
+  const std::vector<Server> cut = parseBot(body.substr(0, body.size() - 2));
   ASSERT_EQ(cut.size(), 29u);
   EXPECT_EQ(cut[28].IP, "10.0.0.28");
   EXPECT_EQ(cut[28].Users, "2800");
   EXPECT_EQ(cut[28].Pref, "High");
   EXPECT_EQ(cut[28].Name, "n/a");
   // No validity or duplicate test here.
-  EXPECT_EQ(ParseBot(record(0, 0, 0, 0, 0, 0, 0) + record(0, 0, 0, 0, 0, 0, 0)).size(), 2u);
-  EXPECT_TRUE(ParseBot("").empty());
-  EXPECT_TRUE(ParseBot("no records here").empty());
+  EXPECT_EQ(parseBot(record(0, 0, 0, 0, 0, 0, 0) + record(0, 0, 0, 0, 0, 0, 0)).size(), 2u);
+  EXPECT_TRUE(parseBot("").empty());
+  EXPECT_TRUE(parseBot("no records here").empty());
 }

@@ -34,7 +34,7 @@ TEST(KeySet, AgreesWithAPlainSetThroughManyGrowths) {
 
 TEST(KeySet, StartsWithTheKeysOfTheListedServers) {
   ServerList list;
-  TServer s;
+  Server s;
   s.IP = "1.2.3.4";
   s.Port = "4661";
   list.append(s, false);

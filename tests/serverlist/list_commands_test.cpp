@@ -8,16 +8,16 @@
 
 using test::Column;
 using test::Marks;
-using test::Server;
+using test::makeServer;
 using Strings = std::vector<std::string>;
 
 namespace {
 
 // Three rows, the first checked.
 void FillThree(ServerList& list) {
-  list.append(Server("1.1.1.1"), true);
-  list.append(Server("2.2.2.2"), false);
-  list.append(Server("3.3.3.3"), false);
+  list.append(makeServer("1.1.1.1"), true);
+  list.append(makeServer("2.2.2.2"), false);
+  list.append(makeServer("3.3.3.3"), false);
 }
 
 const std::string kShortThree = " EDonkey2000 servers (3 IPs)";
@@ -28,14 +28,14 @@ TEST(CheckCommands, CheckAllUncheckAllAndInvertWithTheirLogLines) {
   test::TestApp app;
   ServerList list;
   FillThree(list);
-  CheckAllServers(list, app.ctx);
+  checkAllServers(list, app.ctx);
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true}));
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [3/0 - 100% checked]");
-  UncheckAllServers(list, app.ctx);
+  uncheckAllServers(list, app.ctx);
   EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, false}));
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [0/3 - 0% checked]");
   list.setChecked(1, true);
-  InvertSelection(list, app.ctx);
+  invertSelection(list, app.ctx);
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [2/1 - 66.67% checked]");
   EXPECT_EQ(app.logLines(),
@@ -50,19 +50,19 @@ TEST(CheckCommands, FollowTheBulkChangeProtocol) {
   FillThree(list);
   test::RecordingObserver obs(list);
   list.setObserver(&obs);
-  InvertSelection(list, app.ctx);
+  invertSelection(list, app.ctx);
   // One notification per row while counting is off, then one full recount.
   ASSERT_EQ(obs.statuses.size(), 4u);
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(obs.statuses[i], kShortThree);
   EXPECT_EQ(obs.statuses[3], " EDonkey2000 servers (3 IPs) [2/1 - 66.67% checked]");
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
 }
 
 TEST(CheckCommands, BulkChangeRestoresCountingWhenTheChangeThrows) {
   ServerList list;
   FillThree(list);
-  EXPECT_THROW(BulkChange(list, [&] { list.setChecked(7, true); }), std::out_of_range);
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_THROW(bulkChange(list, [&] { list.setChecked(7, true); }), std::out_of_range);
+  EXPECT_TRUE(list.statusCounting);
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]");
 }
 
@@ -72,7 +72,7 @@ TEST(DeleteServer, AsksAndRemovesTheSelectedRowOnYes) {
   FillThree(list);
   list.select(0);
   app.prompter.answers.push_back(MsgResult::Yes);
-  EXPECT_TRUE(DeleteServer(list, app.ctx));
+  EXPECT_TRUE(deleteServer(list, app.ctx));
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   const auto& box = app.prompter.shown[0];
   EXPECT_EQ(box.title, "Warning");
@@ -90,11 +90,11 @@ TEST(DeleteServer, NoLeavesListAndLogUnchangedButRecounts) {
   ServerList list;
   FillThree(list);
   list.select(1);
-  list.StatusCounting = false;
+  list.statusCounting = false;
   list.recount();
-  list.StatusCounting = true;
+  list.statusCounting = true;
   app.prompter.answers.push_back(MsgResult::No);
-  EXPECT_FALSE(DeleteServer(list, app.ctx));
+  EXPECT_FALSE(deleteServer(list, app.ctx));
   EXPECT_EQ(list.size(), 3u);
   EXPECT_EQ(list.selected(), 1u);
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]");
@@ -105,7 +105,7 @@ TEST(DeleteServer, WithoutSelectionDoesNothing) {
   test::TestApp app;
   ServerList list;
   FillThree(list);
-  EXPECT_FALSE(DeleteServer(list, app.ctx));
+  EXPECT_FALSE(deleteServer(list, app.ctx));
   EXPECT_TRUE(app.prompter.shown.empty());
   EXPECT_EQ(list.size(), 3u);
 }
@@ -115,7 +115,7 @@ TEST(ClearServerList, YesRemovesAllRowsAndLeavesTheShortForm) {
   ServerList list;
   FillThree(list);
   app.prompter.answers.push_back(MsgResult::Yes);
-  EXPECT_TRUE(ClearServerList(list, app.ctx));
+  EXPECT_TRUE(clearServerList(list, app.ctx));
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   const auto& box = app.prompter.shown[0];
   EXPECT_EQ(box.title, "Warning");
@@ -124,10 +124,10 @@ TEST(ClearServerList, YesRemovesAllRowsAndLeavesTheShortForm) {
   EXPECT_EQ(box.buttons, MsgButtons::YesNo);
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (0 IPs)");
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
   EXPECT_EQ(app.logLines(), (Strings{"Serverlist completely cleared"}));
   // The next change of the list counts again.
-  list.append(Server("4.4.4.4"), true);
+  list.append(makeServer("4.4.4.4"), true);
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (1 IPs) [1/0 - 100% checked]");
 }
 
@@ -136,19 +136,19 @@ TEST(ClearServerList, NoKeepsTheRowsButAlsoLeavesTheShortForm) {
   ServerList list;
   FillThree(list);
   app.prompter.answers.push_back(MsgResult::No);
-  EXPECT_FALSE(ClearServerList(list, app.ctx));
+  EXPECT_FALSE(clearServerList(list, app.ctx));
   EXPECT_EQ(list.size(), 3u);
   EXPECT_EQ(list.statusText(), kShortThree);
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
   EXPECT_TRUE(app.logLines().empty());
 }
 
 TEST(ClearServerList, WhileAScriptRunsClearsWithoutAsking) {
   test::TestApp app;
-  app.ctx.state.ScriptRunning = true;
+  app.ctx.state.scriptRunning = true;
   ServerList list;
   FillThree(list);
-  EXPECT_TRUE(ClearServerList(list, app.ctx));
+  EXPECT_TRUE(clearServerList(list, app.ctx));
   EXPECT_TRUE(app.prompter.shown.empty());
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(app.logLines(), (Strings{"Serverlist completely cleared"}));
@@ -160,35 +160,35 @@ TEST(SetPreferenceOfChecked, SetsPrefOfCheckedRowsOnly) {
   list.setChecked(2, true);
   test::RecordingObserver obs(list);
   list.setObserver(&obs);
-  SetPreferenceOfChecked(list, "High");
+  setPreferenceOfChecked(list, "High");
   EXPECT_EQ(Column(list, fPref), (Strings{"High", "Normal", "High"}));
   ASSERT_FALSE(obs.statuses.empty());
   EXPECT_EQ(obs.statuses.front(), kShortThree);
   EXPECT_EQ(obs.statuses.back(), " EDonkey2000 servers (3 IPs) [2/1 - 66.67% checked]");
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
 }
 
 TEST(PopupMenu, ItemsNeedASelectedRowExceptAddAndClear) {
   ServerList list;
   FillThree(list);
   EXPECT_STREQ(kPopupItemCaptions[kPopupDefaultItem], "Edit server...");
-  auto enabled = PopupItemsEnabled(list);
+  auto enabled = popupItemsEnabled(list);
   for (int i = 0; i < kPopupItemCount; ++i) {
     EXPECT_EQ(enabled[static_cast<size_t>(i)], i == piAddServer || i == piClearList)
         << kPopupItemCaptions[static_cast<size_t>(i)];
   }
   list.select(2);
-  enabled = PopupItemsEnabled(list);
+  enabled = popupItemsEnabled(list);
   for (bool e : enabled) EXPECT_TRUE(e);
 }
 
 TEST(PopupMenu, DeleteKeyAndDoubleClickNeedASelectedRow) {
   ServerList list;
   FillThree(list);
-  EXPECT_FALSE(DeleteKeyRunsDelete(list, kDeleteKeyCode));
-  EXPECT_FALSE(DoubleClickRunsEdit(list));
+  EXPECT_FALSE(deleteKeyRunsDelete(list, kDeleteKeyCode));
+  EXPECT_FALSE(doubleClickRunsEdit(list));
   list.select(0);
-  EXPECT_TRUE(DeleteKeyRunsDelete(list, 46));
-  EXPECT_FALSE(DeleteKeyRunsDelete(list, 45));
-  EXPECT_TRUE(DoubleClickRunsEdit(list));
+  EXPECT_TRUE(deleteKeyRunsDelete(list, 46));
+  EXPECT_FALSE(deleteKeyRunsDelete(list, 45));
+  EXPECT_TRUE(doubleClickRunsEdit(list));
 }

@@ -20,9 +20,9 @@ const std::string kWorkedExample =
            0x00, 0x00, 0x03, 0x01, 0x00, 0x0E, 0x00, 0x00, 0x00, 0x00, 0x03, 0x01, 0x00,
            0x10, 0x01, 0x02, 0x03, 0x04, 0x03, 0x01, 0x00, 0x0F, 0x35, 0x12, 0x00, 0x00});
 
-TServer server(const std::string& ip, const std::string& port,
+Server server(const std::string& ip, const std::string& port,
                std::initializer_list<std::pair<int, std::string>> fields = {}) {
-  TServer s;
+  Server s;
   s.IP = ip;
   s.Port = port;
   for (const auto& [index, value] : fields) s.field(index) = value;
@@ -61,7 +61,7 @@ class MetFileTest : public ::testing::Test {
 TEST_F(MetFileTest, WritesTheWorkedExampleWithAddressTags) {
   list.append(server("1.2.3.4", "4661"), true);
   app.ctx.settings.MetAddressTags = true;
-  ASSERT_TRUE(WriteServersToMet(list, path, bar, app.ctx));
+  ASSERT_TRUE(writeServersToMet(list, path, bar, app.ctx));
   EXPECT_EQ(ReadFile(path), kWorkedExample);
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Saved <1> servers to <" + path + ">"});
   EXPECT_TRUE(app.prompter.shown.empty());
@@ -72,7 +72,7 @@ TEST_F(MetFileTest, WritesTheWorkedExampleWithAddressTags) {
 TEST_F(MetFileTest, WithoutAddressTagsTheCountIsTwoLess) {
   list.append(server("1.2.3.4", "4661"), true);
   app.ctx.settings.MetAddressTags = false;
-  ASSERT_TRUE(WriteServersToMet(list, path, bar, app.ctx));
+  ASSERT_TRUE(writeServersToMet(list, path, bar, app.ctx));
   const std::string bytes = ReadFile(path);
   EXPECT_EQ(bytes, Bytes({0x0E, 0x01, 0x00, 0x00, 0x00, 0x01, 0x02, 0x03, 0x04, 0x35, 0x12, 0x01,
                           0x00, 0x00, 0x00, 0x03, 0x01, 0x00, 0x0E, 0x00, 0x00, 0x00, 0x00}));
@@ -81,7 +81,7 @@ TEST_F(MetFileTest, WithoutAddressTagsTheCountIsTwoLess) {
 
 TEST_F(MetFileTest, ReadsTheWorkedExampleBack) {
   WriteFile(path, kWorkedExample);
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_TRUE(list[0].checked);
   EXPECT_EQ(list[0].server, server("1.2.3.4", "4661"));
@@ -92,7 +92,7 @@ TEST_F(MetFileTest, WritesOnlyCheckedEntriesInListOrder) {
   list.append(server("1.1.1.1", "1", {{fName, "a"}}), true);
   list.append(server("2.2.2.2", "2", {{fName, "b"}}), false);
   list.append(server("3.3.3.3", "3", {{fPing, "5"}}), true);
-  ASSERT_TRUE(WriteServersToMet(list, path, bar, app.ctx));
+  ASSERT_TRUE(writeServersToMet(list, path, bar, app.ctx));
   EXPECT_EQ(ReadFile(path), header(2) + entry({1, 1, 1, 1}, 1, {strTag(1, "a"), intTag(14, 0)}) +
                                 entry({3, 3, 3, 3}, 3, {intTag(12, 5), intTag(14, 0)}));
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Saved <2> servers to <" + path + ">"});
@@ -132,7 +132,7 @@ TEST_F(MetFileTest, ReadsAFileOfTodaysClientsAndKeepsWhatItDoesNotKnow) {
             {compact(0x14, 0x01, "Tiny"), unknown2[0], compact(0x08, 0x0C, le(65000, 2))});
   WriteFile(path, file);
 
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_TRUE(app.prompter.shown.empty());
   EXPECT_EQ(list[0].server, server("10.0.0.1", "4661",
@@ -154,12 +154,12 @@ TEST_F(MetFileTest, ReadsAFileOfTodaysClientsAndKeepsWhatItDoesNotKnow) {
   // Written back: the known tags in this program's order, then the kept ones.
   // "files" does not fit 32 bits, so the first entry cannot be written as it is.
   const std::string out = dir.file("out.met");
-  EXPECT_FALSE(WriteServersToMet(list, out, bar, app.ctx));
-  TServer fixed = list[0].server;
+  EXPECT_FALSE(writeServersToMet(list, out, bar, app.ctx));
+  Server fixed = list[0].server;
   fixed.Files = "98765";
   list.setServer(0, fixed);
   app.prompter.shown.clear();
-  ASSERT_TRUE(WriteServersToMet(list, out, bar, app.ctx));
+  ASSERT_TRUE(writeServersToMet(list, out, bar, app.ctx));
   const std::string written = ReadFile(out);
   EXPECT_EQ(
       written,
@@ -174,11 +174,11 @@ TEST_F(MetFileTest, ReadsAFileOfTodaysClientsAndKeepsWhatItDoesNotKnow) {
 
   // And that file survives a read and a write byte for byte.
   ServerList again;
-  ReadServersFromMet(again, out, bar, app.ctx);
+  readServersFromMet(again, out, bar, app.ctx);
   ASSERT_EQ(again.size(), 2u);
   EXPECT_EQ(again[0].extraTags, kept1);
   const std::string out2 = dir.file("out2.met");
-  ASSERT_TRUE(WriteServersToMet(again, out2, bar, app.ctx));
+  ASSERT_TRUE(writeServersToMet(again, out2, bar, app.ctx));
   EXPECT_EQ(ReadFile(out2), written);
 }
 
@@ -191,16 +191,16 @@ TEST_F(MetFileTest, RoundTripIsByteExactWithAndWithoutAddressTags) {
     source.append(server("1.2.3.4", "04661", {{fPref, "Low"}, {fFiles, "12"}}), true);
     source.append(ServerEntry{server("5.6.7.8", "1"), true, intTag("country", 7), 1});
     app.ctx.settings.MetAddressTags = addressTags;
-    ASSERT_TRUE(WriteServersToMet(source, path, bar, app.ctx));
+    ASSERT_TRUE(writeServersToMet(source, path, bar, app.ctx));
     const std::string first = ReadFile(path);
     ServerList read;
-    ReadServersFromMet(read, path, bar, app.ctx);
+    readServersFromMet(read, path, bar, app.ctx);
     ASSERT_EQ(read.size(), 3u);
     // The port is read back as its number.
     EXPECT_EQ(read[1].server.Port, "4661");
     EXPECT_EQ(read[2].extraTags, intTag("country", 7));
     const std::string second = dir.file("second.met");
-    ASSERT_TRUE(WriteServersToMet(read, second, bar, app.ctx));
+    ASSERT_TRUE(writeServersToMet(read, second, bar, app.ctx));
     EXPECT_EQ(ReadFile(second), first) << addressTags;
   }
 }
@@ -215,16 +215,16 @@ TEST_F(MetFileTest, ProgressAndBulkChangeProtocolWhileReading) {
   app.ui.onPump = [&] {
     if (bar.visible()) {
       ++pumpsDuringLoop;
-      EXPECT_FALSE(list.StatusCounting);
+      EXPECT_FALSE(list.statusCounting);
       EXPECT_EQ(bar.max(), 3);
     }
   };
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   list.setObserver(nullptr);
   EXPECT_EQ(pumpsDuringLoop, 3);
   EXPECT_EQ(bar.maxSeen, 3);
   EXPECT_FALSE(bar.visible());
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
   EXPECT_EQ(watch.events, (std::vector<std::string>{"suspend", "resume"}));
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [3/0 - 100% checked]");
 }
@@ -234,7 +234,7 @@ TEST_F(MetFileTest, MergeRuleAndDeclaredCountInTheLog) {
   WriteFile(path, header(3) + entry({1, 2, 3, 4}, 4661, {strTag(1, "newer"), intTag("x1", 1)}) +
                       entry({5, 6, 7, 8}, 4661, {strTag(1, "new")}) +
                       entry({5, 6, 7, 8}, 4661, {strTag(1, "repeat")}));
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
   // The listed server keeps its fields, its check mark and its kept tags.
   EXPECT_EQ(list[0].server.Name, "listed");
@@ -247,7 +247,7 @@ TEST_F(MetFileTest, MergeRuleAndDeclaredCountInTheLog) {
 TEST_F(MetFileTest, InvalidAddressesAndPortsAreSkipped) {
   WriteFile(path, header(4) + entry({0, 1, 2, 3}, 4661) + entry({1, 2, 3, 4}, 40001) +
                       entry({1, 2, 3, 4}, 40000) + entry({1, 2, 3, 5}, 0));
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].server.Port, "40000");
   EXPECT_EQ(list[1].server.Port, "0");
@@ -255,7 +255,7 @@ TEST_F(MetFileTest, InvalidAddressesAndPortsAreSkipped) {
 
 TEST_F(MetFileTest, HeaderByteOfTodaysClientsIsAccepted) {
   WriteFile(path, header(1, 0xE0) + entry({1, 2, 3, 4}, 4661));
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   EXPECT_EQ(list.size(), 1u);
   EXPECT_TRUE(app.prompter.shown.empty());
 }
@@ -265,7 +265,7 @@ TEST_F(MetFileTest, DamagedHeaderShowsTheBoxAndChangesNothing) {
   for (int first : {0x00, 0x0F, 0xE1, 0x4D}) {
     app.prompter.shown.clear();
     WriteFile(path, header(1, static_cast<std::uint8_t>(first)) + entry({1, 2, 3, 4}, 4661));
-    ReadServersFromMet(list, path, bar, app.ctx);
+    readServersFromMet(list, path, bar, app.ctx);
     EXPECT_EQ(list.size(), 1u);
     ASSERT_EQ(app.prompter.shown.size(), 1u) << first;
     EXPECT_EQ(app.prompter.shown[0].title, "Warning");
@@ -276,30 +276,30 @@ TEST_F(MetFileTest, DamagedHeaderShowsTheBoxAndChangesNothing) {
   // An empty file has no header byte either.
   WriteFile(path, "");
   app.prompter.shown.clear();
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   EXPECT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_TRUE(app.logLines().empty());
   EXPECT_FALSE(bar.visible());
   // While a script runs nothing is shown.
   app.prompter.shown.clear();
-  app.ctx.state.ScriptRunning = true;
-  ReadServersFromMet(list, path, bar, app.ctx);
+  app.ctx.state.scriptRunning = true;
+  readServersFromMet(list, path, bar, app.ctx);
   EXPECT_TRUE(app.prompter.shown.empty());
 }
 
 TEST_F(MetFileTest, MissingFileEndsQuietly) {
-  ReadServersFromMet(list, dir.file("nothing-here.met"), bar, app.ctx);
-  ReadServersFromMet(list, dir.path().string(), bar, app.ctx);  // a directory
+  readServersFromMet(list, dir.file("nothing-here.met"), bar, app.ctx);
+  readServersFromMet(list, dir.path().string(), bar, app.ctx);  // a directory
   EXPECT_TRUE(list.empty());
   EXPECT_TRUE(app.prompter.shown.empty());
   EXPECT_TRUE(app.logLines().empty());
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
   EXPECT_FALSE(bar.visible());
 }
 
 TEST_F(MetFileTest, DeclaringMillionsButHoldingTwoEndsWithTheData) {
   WriteFile(path, header(0xFFFFFF) + entry({1, 2, 3, 4}, 4661) + entry({1, 2, 3, 5}, 4661));
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   EXPECT_EQ(list.size(), 2u);
   // One pump before the loop and one per entry actually there.
   EXPECT_EQ(app.ui.pumps, 3);
@@ -313,7 +313,7 @@ TEST_F(MetFileTest, TruncatedFileKeepsWhatItHolds) {
   const std::string full = header(3) + entry({1, 2, 3, 4}, 4661) +
                            entry({1, 2, 3, 5}, 4661, {strTag(1, "truncated name")});
   WriteFile(path, full.substr(0, full.size() - 5));
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[1].server.Name, "truncated");
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <3> servers from <" + path + ">"});
@@ -323,11 +323,11 @@ TEST_F(MetFileTest, UnknownTagTypeStopsAtThatEntry) {
   WriteFile(path, header(3) + entry({1, 2, 3, 4}, 4661, {strTag(1, "good")}) +
                       entry({1, 2, 3, 5}, 4661, {tag(0x0A, idName(0x60), "garbage")}) +
                       entry({1, 2, 3, 6}, 4661));
-  ReadServersFromMet(list, path, bar, app.ctx);
+  readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].server.Name, "good");
   EXPECT_TRUE(app.prompter.shown.empty());
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
   EXPECT_FALSE(bar.visible());
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <3> servers from <" + path + ">"});
 }
@@ -336,7 +336,7 @@ TEST_F(MetFileTest, AFieldThatIsNoNumberFailsTheWriteAndKeepsTheOldFile) {
   WriteFile(path, "old contents");
   list.append(server("1.2.3.4", "4661"), true);
   list.append(server("1.2.3.5", "4661", {{fPing, "fast"}}), true);
-  EXPECT_FALSE(WriteServersToMet(list, path, bar, app.ctx));
+  EXPECT_FALSE(writeServersToMet(list, path, bar, app.ctx));
   EXPECT_EQ(ReadFile(path), "old contents");
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_EQ(app.prompter.shown[0].title, "Warning");
@@ -348,14 +348,14 @@ TEST_F(MetFileTest, AFieldThatIsNoNumberFailsTheWriteAndKeepsTheOldFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
   app.prompter.shown.clear();
-  app.ctx.state.ScriptRunning = true;
-  EXPECT_FALSE(WriteServersToMet(list, path, bar, app.ctx));
+  app.ctx.state.scriptRunning = true;
+  EXPECT_FALSE(writeServersToMet(list, path, bar, app.ctx));
   EXPECT_TRUE(app.prompter.shown.empty());
 }
 
 TEST_F(MetFileTest, FileThatCannotBeCreated) {
   list.append(server("1.2.3.4", "4661"), true);
-  EXPECT_FALSE(WriteServersToMet(list, dir.file("no/such/dir.met"), bar, app.ctx));
+  EXPECT_FALSE(writeServersToMet(list, dir.file("no/such/dir.met"), bar, app.ctx));
   EXPECT_EQ(shownTexts(), std::vector<std::string>{"Error saving MET-File! Maybe data corrupted!"});
   EXPECT_TRUE(app.logLines().empty());
 }
@@ -368,7 +368,7 @@ TEST_F(MetFileTest, UnwritableDirectoryLeavesTheOldFile) {
                       std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
   const std::string result = test::RunInChild([&]() -> std::string {
     if (!test::DropRoot()) return "cannot drop root";
-    if (WriteServersToMet(list, path, bar, app.ctx)) return "write reported success";
+    if (writeServersToMet(list, path, bar, app.ctx)) return "write reported success";
     if (shownTexts() != std::vector<std::string>{kMetSaveErrorText}) return "no error box";
     return "";
   });
@@ -384,7 +384,7 @@ TEST_F(MetFileTest, DiskErrorDuringTheWriteLeavesTheOldFile) {
     list.append(server("1.2.3." + std::to_string(i), "4661", {{fName, "a server name"}}), true);
   const std::string result = test::RunInChild([&]() -> std::string {
     test::LimitFileSize(1000);
-    if (WriteServersToMet(list, path, bar, app.ctx)) return "write reported success";
+    if (writeServersToMet(list, path, bar, app.ctx)) return "write reported success";
     if (shownTexts() != std::vector<std::string>{kMetSaveErrorText}) return "no error box";
     return "";
   });
@@ -401,10 +401,10 @@ class StandardSaveTest : public MetFileTest {
 };
 
 TEST_F(StandardSaveTest, RefusesWhenNothingIsChecked) {
-  EXPECT_FALSE(SaveStandardServerMet(list, bar, app.ctx));
+  EXPECT_FALSE(saveStandardServerMet(list, bar, app.ctx));
   list.append(server("1.2.3.4", "4661"), false);
   WriteFile(path, "old");
-  EXPECT_FALSE(SaveStandardServerMet(list, bar, app.ctx));
+  EXPECT_FALSE(saveStandardServerMet(list, bar, app.ctx));
   EXPECT_EQ(ReadFile(path), "old");
   EXPECT_FALSE(std::filesystem::exists(backup));
   ASSERT_EQ(app.prompter.shown.size(), 2u);
@@ -415,14 +415,14 @@ TEST_F(StandardSaveTest, RefusesWhenNothingIsChecked) {
   EXPECT_EQ(app.prompter.shown[1].icon, MsgIcon::Error);
   EXPECT_EQ(app.prompter.shown[1].buttons, MsgButtons::Ok);
   EXPECT_TRUE(app.logLines().empty());
-  app.ctx.state.ScriptRunning = true;
-  EXPECT_FALSE(SaveStandardServerMet(list, bar, app.ctx));
+  app.ctx.state.scriptRunning = true;
+  EXPECT_FALSE(saveStandardServerMet(list, bar, app.ctx));
   EXPECT_EQ(app.prompter.shown.size(), 2u);
 }
 
 TEST_F(StandardSaveTest, NoBackupWhenThereIsNoServerMet) {
   list.append(server("1.2.3.4", "4661"), true);
-  ASSERT_TRUE(SaveStandardServerMet(list, bar, app.ctx));
+  ASSERT_TRUE(saveStandardServerMet(list, bar, app.ctx));
   EXPECT_FALSE(std::filesystem::exists(backup));
   EXPECT_TRUE(app.prompter.shown.empty());
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Saved <1> servers to <" + path + ">"});
@@ -432,11 +432,11 @@ TEST_F(StandardSaveTest, TheBackupHoldsTheFileBeforeTheLatestSave) {
   WriteFile(backup, "ancient backup");
   WriteFile(path, "original");
   list.append(server("1.2.3.4", "4661"), true);
-  ASSERT_TRUE(SaveStandardServerMet(list, bar, app.ctx));
+  ASSERT_TRUE(saveStandardServerMet(list, bar, app.ctx));
   EXPECT_EQ(ReadFile(backup), "original");
   const std::string firstSave = ReadFile(path);
   list.append(server("1.2.3.5", "4661"), true);
-  ASSERT_TRUE(SaveStandardServerMet(list, bar, app.ctx));
+  ASSERT_TRUE(saveStandardServerMet(list, bar, app.ctx));
   EXPECT_EQ(ReadFile(backup), firstSave);
   EXPECT_EQ(ReadFile(path).substr(0, 5), header(2));
   // Only the two files, no temporaries.
@@ -447,14 +447,14 @@ TEST_F(StandardSaveTest, EDPathWithTrailingSeparator) {
   app.ctx.settings.EDPath = dir.path().string() + "/";
   WriteFile(path, "original");
   list.append(server("1.2.3.4", "4661"), true);
-  ASSERT_TRUE(SaveStandardServerMet(list, bar, app.ctx));
+  ASSERT_TRUE(saveStandardServerMet(list, bar, app.ctx));
   EXPECT_EQ(ReadFile(backup), "original");
 }
 
 TEST_F(StandardSaveTest, AFailedWriteKeepsServerMetAndTheBackup) {
   WriteFile(path, "original");
   list.append(server("1.2.3.4", "4661", {{fUsers, "many"}}), true);
-  EXPECT_FALSE(SaveStandardServerMet(list, bar, app.ctx));
+  EXPECT_FALSE(saveStandardServerMet(list, bar, app.ctx));
   EXPECT_EQ(ReadFile(path), "original");
   EXPECT_EQ(ReadFile(backup), "original");
   EXPECT_EQ(shownTexts(), std::vector<std::string>{kMetSaveErrorText});
@@ -466,7 +466,7 @@ TEST_F(StandardSaveTest, ADiskErrorKeepsServerMetAndTheBackup) {
     list.append(server("1.2.3." + std::to_string(i), "4661", {{fName, "a server name"}}), true);
   const std::string result = test::RunInChild([&]() -> std::string {
     test::LimitFileSize(1000);
-    if (SaveStandardServerMet(list, bar, app.ctx)) return "save reported success";
+    if (saveStandardServerMet(list, bar, app.ctx)) return "save reported success";
     return "";
   });
   EXPECT_EQ(result, "");
@@ -483,7 +483,7 @@ TEST_F(StandardSaveTest, UnwritableDirectoryChangesNothing) {
                       std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
   const std::string result = test::RunInChild([&]() -> std::string {
     if (!test::DropRoot()) return "cannot drop root";
-    if (SaveStandardServerMet(list, bar, app.ctx)) return "save reported success";
+    if (saveStandardServerMet(list, bar, app.ctx)) return "save reported success";
     if (shownTexts() != std::vector<std::string>{kMetSaveErrorText}) return "no error box";
     return "";
   });

@@ -17,14 +17,14 @@ const std::string kWorkedExample =
            0x10, 0x01, 0x02, 0x03, 0x04, 0x03, 0x01, 0x00, 0x0F, 0x35, 0x12, 0x00, 0x00});
 
 MetRecord only(const std::string& bytes) {
-  MetParseResult r = ParseMet(bytes, 10000);
+  MetParseResult r = parseMet(bytes, 10000);
   EXPECT_TRUE(r.headerOk);
   EXPECT_EQ(r.records.size(), 1u);
   return r.records.empty() ? MetRecord{} : r.records.front();
 }
 
-TServer serverWith(std::initializer_list<std::pair<int, std::string>> fields) {
-  TServer s;
+Server serverWith(std::initializer_list<std::pair<int, std::string>> fields) {
+  Server s;
   s.IP = "1.2.3.4";
   s.Port = "4661";
   for (const auto& [index, value] : fields) s.field(index) = value;
@@ -35,7 +35,7 @@ TServer serverWith(std::initializer_list<std::pair<int, std::string>> fields) {
 
 TEST(MetDecoder, ReadsTheWorkedExample) {
   ASSERT_EQ(kWorkedExample.size(), 39u);
-  MetParseResult r = ParseMet(kWorkedExample, 10000);
+  MetParseResult r = parseMet(kWorkedExample, 10000);
   ASSERT_TRUE(r.headerOk);
   EXPECT_EQ(r.declaredCount, 1u);
   EXPECT_EQ(r.stop, MetStop::Count);
@@ -49,29 +49,29 @@ TEST(MetDecoder, ReadsTheWorkedExample) {
 
 TEST(MetDecoder, HeaderBytes) {
   std::string body = entry({1, 2, 3, 4}, 4661);
-  EXPECT_TRUE(ParseMet(header(1, 0x0E) + body, 10).headerOk);
-  MetParseResult newer = ParseMet(header(1, 0xE0) + body, 10);
+  EXPECT_TRUE(parseMet(header(1, 0x0E) + body, 10).headerOk);
+  MetParseResult newer = parseMet(header(1, 0xE0) + body, 10);
   EXPECT_TRUE(newer.headerOk);
   EXPECT_EQ(newer.header, 0xE0);
   EXPECT_EQ(newer.records.size(), 1u);
   for (int first : {0x00, 0x0F, 0x0D, 0xE1, 0xFF}) {
-    MetParseResult bad = ParseMet(header(1, static_cast<std::uint8_t>(first)) + body, 10);
+    MetParseResult bad = parseMet(header(1, static_cast<std::uint8_t>(first)) + body, 10);
     EXPECT_FALSE(bad.headerOk) << first;
     EXPECT_EQ(bad.stop, MetStop::BadHeader);
     EXPECT_TRUE(bad.records.empty());
   }
-  EXPECT_FALSE(ParseMet("", 10).headerOk);
+  EXPECT_FALSE(parseMet("", 10).headerOk);
 }
 
 TEST(MetDecoder, CountUsesLowThreeBytesOnly) {
   // The fourth byte of the count is ignored: 0x01000002 states 2 entries.
   const std::string bytes = std::string(1, '\x0E') + le(0x01000002, 4) + entry({1, 2, 3, 4}, 1) +
                             entry({1, 2, 3, 5}, 2) + entry({1, 2, 3, 6}, 3);
-  MetParseResult r = ParseMet(bytes, 10000);
+  MetParseResult r = parseMet(bytes, 10000);
   EXPECT_EQ(r.declaredCount, 2u);
   EXPECT_EQ(r.records.size(), 2u);
   EXPECT_EQ(r.stop, MetStop::Count);
-  EXPECT_EQ(ParseMet(header(0) + entry({1, 2, 3, 4}, 1), 10).records.size(), 0u);
+  EXPECT_EQ(parseMet(header(0) + entry({1, 2, 3, 4}, 1), 10).records.size(), 0u);
 }
 
 TEST(MetDecoder, FieldsFromTheClassicTags) {
@@ -213,12 +213,12 @@ TEST(MetDecoder, UnknownTypeStopsAtThatEntry) {
                             entry({2, 2, 2, 2}, 2, {strTag(0x01, "two")}) +
                             entry({3, 3, 3, 3}, 3, {strTag(0x01, "three"), bad}) +
                             entry({4, 4, 4, 4}, 4);
-  MetParseResult r = ParseMet(bytes, 10000);
+  MetParseResult r = parseMet(bytes, 10000);
   EXPECT_EQ(r.stop, MetStop::UnknownTagType);
   ASSERT_EQ(r.records.size(), 2u);
   EXPECT_EQ(r.records[1].server.Name, "two");
   for (int type : {0x00, 0x0A, 0x0C, 0x10, 0x21, 0x7F, 0x8A, 0xFF}) {
-    MetParseResult t = ParseMet(
+    MetParseResult t = parseMet(
         header(1) + entry({1, 2, 3, 4}, 1, {tag(static_cast<std::uint8_t>(type), idName(1), "")}),
         10);
     EXPECT_EQ(t.stop, MetStop::UnknownTagType) << type;
@@ -229,11 +229,11 @@ TEST(MetDecoder, UnknownTypeStopsAtThatEntry) {
 TEST(MetDecoder, MaxRecordsLimitsTheResult) {
   std::string bytes = header(5);
   for (int i = 1; i <= 5; ++i) bytes += entry({1, 2, 3, i}, 4661);
-  MetParseResult r = ParseMet(bytes, 2);
+  MetParseResult r = parseMet(bytes, 2);
   EXPECT_EQ(r.records.size(), 2u);
   EXPECT_EQ(r.stop, MetStop::MaxRecords);
   EXPECT_EQ(r.declaredCount, 5u);
-  EXPECT_EQ(ParseMet(bytes, 5).stop, MetStop::Count);
+  EXPECT_EQ(parseMet(bytes, 5).stop, MetStop::Count);
 }
 
 TEST(MetDecoder, HugeDeclaredCountStopsWhenTheDataEnds) {
@@ -246,7 +246,7 @@ TEST(MetDecoder, HugeDeclaredCountStopsWhenTheDataEnds) {
   EXPECT_EQ(decoder.stop(), MetStop::EndOfData);
   EXPECT_EQ(decoder.declaredCount(), 16777215u);
   // A huge tag count ends with the data too.
-  MetParseResult r = ParseMet(header(1) + entry({1, 2, 3, 4}, 1, {strTag(1, "x")}, 0x7FFFFFFF), 10);
+  MetParseResult r = parseMet(header(1) + entry({1, 2, 3, 4}, 1, {strTag(1, "x")}, 0x7FFFFFFF), 10);
   ASSERT_EQ(r.records.size(), 1u);
   EXPECT_EQ(r.records[0].server.Name, "x");
   EXPECT_TRUE(r.records[0].truncated);
@@ -257,7 +257,7 @@ TEST(MetDecoder, TruncatedEntryReadsMissingBytesAsZero) {
       header(2) + entry({1, 2, 3, 4}, 4661, {strTag(0x01, "complete")}) +
       entry({5, 6, 7, 8}, 4662, {strTag(0x01, "cut off here"), intTag("users", 0x01020304)});
   // Cut inside the users value: the missing high bytes read as zero.
-  MetParseResult r = ParseMet(full.substr(0, full.size() - 2), 10);
+  MetParseResult r = parseMet(full.substr(0, full.size() - 2), 10);
   ASSERT_EQ(r.records.size(), 2u);
   EXPECT_FALSE(r.records[0].truncated);
   EXPECT_TRUE(r.records[1].truncated);
@@ -265,13 +265,13 @@ TEST(MetDecoder, TruncatedEntryReadsMissingBytesAsZero) {
   EXPECT_EQ(r.records[1].server.Users, std::to_string(0x0304));
   // Cut inside the name text: the part there is, trimmed.
   const size_t nameEnd = full.find("cut off") + 3;
-  r = ParseMet(full.substr(0, nameEnd + 1), 10);
+  r = parseMet(full.substr(0, nameEnd + 1), 10);
   ASSERT_EQ(r.records.size(), 2u);
   EXPECT_EQ(r.records[1].server.Name, "cut");
   EXPECT_EQ(r.records[1].server.Users, "n/a");
   // Every prefix decodes without harm, and an entry is complete exactly when its bytes are.
   for (size_t len = 0; len <= full.size(); ++len) {
-    MetParseResult p = ParseMet(full.substr(0, len), 10);
+    MetParseResult p = parseMet(full.substr(0, len), 10);
     if (len == 0) {
       EXPECT_FALSE(p.headerOk);
       continue;
@@ -286,7 +286,7 @@ TEST(MetDecoder, TruncatedEntryReadsMissingBytesAsZero) {
 
 TEST(MetDecoder, ACutOffUnknownTagIsNotKept) {
   const std::string blob = tag(0x07, idName(0x43), le(100, 4) + std::string(10, 'b'));
-  MetParseResult r = ParseMet(header(1) + entry({1, 2, 3, 4}, 1, {blob}), 10);
+  MetParseResult r = parseMet(header(1) + entry({1, 2, 3, 4}, 1, {blob}), 10);
   ASSERT_EQ(r.records.size(), 1u);
   EXPECT_TRUE(r.records[0].truncated);
   EXPECT_EQ(r.records[0].extraTagCount, 0);
@@ -294,14 +294,14 @@ TEST(MetDecoder, ACutOffUnknownTagIsNotKept) {
 }
 
 TEST(MetEncoder, WorkedExampleWithAndWithoutAddressTags) {
-  const TServer s = serverWith({});
+  const Server s = serverWith({});
   std::string with;
-  EncodeMetHeader(with, 1);
-  ASSERT_TRUE(EncodeMetEntry(with, s, {}, 0, true));
+  encodeMetHeader(with, 1);
+  ASSERT_TRUE(encodeMetEntry(with, s, {}, 0, true));
   EXPECT_EQ(with, kWorkedExample);
   std::string without;
-  EncodeMetHeader(without, 1);
-  ASSERT_TRUE(EncodeMetEntry(without, s, {}, 0, false));
+  encodeMetHeader(without, 1);
+  ASSERT_TRUE(encodeMetEntry(without, s, {}, 0, false));
   EXPECT_EQ(without, Bytes({0x0E, 0x01, 0x00, 0x00, 0x00, 0x01, 0x02, 0x03, 0x04, 0x35, 0x12, 0x01,
                             0x00, 0x00, 0x00, 0x03, 0x01, 0x00, 0x0E, 0x00, 0x00, 0x00, 0x00}));
   // 39 bytes less the two 8-byte tags.
@@ -309,7 +309,7 @@ TEST(MetEncoder, WorkedExampleWithAndWithoutAddressTags) {
 }
 
 TEST(MetEncoder, AllFieldsInTheirOrder) {
-  TServer s = serverWith({{fName, "Name"},
+  Server s = serverWith({{fName, "Name"},
                           {fDesc, "D"},
                           {fPing, "-1"},
                           {fHist, "$10"},
@@ -317,7 +317,7 @@ TEST(MetEncoder, AllFieldsInTheirOrder) {
                           {fUsers, "300"},
                           {fFiles, "70000"}});
   std::string out;
-  ASSERT_TRUE(EncodeMetEntry(out, s, "XYZ", 1, true));
+  ASSERT_TRUE(encodeMetEntry(out, s, "XYZ", 1, true));
   const std::string expected = Bytes({1, 2, 3, 4}) + le(4661, 2) + le(10, 4) +
                                strTag(0x01, "Name") + strTag(0x0B, "D") + intTag(0x0C, 0xFFFFFFFF) +
                                intTag(0x0D, 16) + intTag(0x0E, 2) +
@@ -337,26 +337,26 @@ TEST(MetEncoder, RefusesWhatCannotBeWritten) {
                                                 {fIP, "a.b.c.d"},
                                                 {fName, std::string(65536, 'n')}}) {
     std::string out = "keep";
-    EXPECT_FALSE(EncodeMetEntry(out, serverWith({{index, value}}), {}, 0, false)) << index;
+    EXPECT_FALSE(encodeMetEntry(out, serverWith({{index, value}}), {}, 0, false)) << index;
     EXPECT_EQ(out, "keep");
   }
   // 65535 bytes fit; "n/a" is never a failure.
   std::string out;
-  EXPECT_TRUE(EncodeMetEntry(out, serverWith({{fName, std::string(65535, 'n')}}), {}, 0, false));
-  EXPECT_TRUE(EncodeMetEntry(out, serverWith({{fPort, "n/a"}}), {}, 0, false));
+  EXPECT_TRUE(encodeMetEntry(out, serverWith({{fName, std::string(65535, 'n')}}), {}, 0, false));
+  EXPECT_TRUE(encodeMetEntry(out, serverWith({{fPort, "n/a"}}), {}, 0, false));
 }
 
 TEST(MetEncoder, OddPreferenceIsWrittenAsNormalAndNAIsLeftOut) {
   std::string odd, na;
-  EncodeMetEntry(odd, serverWith({{fPref, "whatever"}}), {}, 0, false);
+  encodeMetEntry(odd, serverWith({{fPref, "whatever"}}), {}, 0, false);
   EXPECT_EQ(odd, Bytes({1, 2, 3, 4}) + le(4661, 2) + le(1, 4) + intTag(0x0E, 0));
-  EncodeMetEntry(na, serverWith({{fPref, "n/a"}}), {}, 0, false);
+  encodeMetEntry(na, serverWith({{fPref, "n/a"}}), {}, 0, false);
   EXPECT_EQ(na, Bytes({1, 2, 3, 4}) + le(4661, 2) + le(0, 4));
 }
 
 TEST(MetEncoder, AddressPartsAndPortAreCutToTheirLowBits) {
   std::string out;
-  ASSERT_TRUE(EncodeMetEntry(out, serverWith({{fIP, "257.2.3.4"}, {fPort, "70000"}}), {}, 0, true));
+  ASSERT_TRUE(encodeMetEntry(out, serverWith({{fIP, "257.2.3.4"}, {fPort, "70000"}}), {}, 0, true));
   EXPECT_EQ(out.substr(0, 6), Bytes({1, 2, 3, 4}) + le(70000 & 0xFFFF, 2));
   // The port tag holds the whole value.
   EXPECT_NE(out.find(intTag(0x0F, 70000)), std::string::npos);

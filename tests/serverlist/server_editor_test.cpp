@@ -5,7 +5,7 @@
 #include "support/test_support.h"
 
 using test::Column;
-using test::Server;
+using test::makeServer;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -27,18 +27,18 @@ void ExpectWarning(const test::PromptRecord& box, const std::string& text) {
 }  // namespace
 
 TEST(EditorOpening, AddModeStartsEmptyAndEditModeShowsTheRow) {
-  const EditorOpening add = OpenEditorForAdd();
+  const EditorOpening add = openEditorForAdd();
   EXPECT_STREQ(add.caption, "Ravelin: Add server");
   EXPECT_STREQ(add.info, "Insert IP and Port to add a server:");
   EXPECT_EQ(add.values.IP, "");
   EXPECT_EQ(add.values.Hist, "");
   EXPECT_EQ(add.values.Pref, "Normal");
-  TServer s = Server("1.2.3.4", "4661");
+  Server s = makeServer("1.2.3.4", "4661");
   s.Name = "N";
   s.Desc = "D";
   s.Ping = "12";
   s.Pref = "Low";
-  const EditorOpening edit = OpenEditorForEdit(s);
+  const EditorOpening edit = openEditorForEdit(s);
   EXPECT_STREQ(edit.caption, "Ravelin: Edit server");
   EXPECT_STREQ(edit.info, "Edit IP and Port of the server:");
   EXPECT_EQ(edit.values.IP, "1.2.3.4");
@@ -49,39 +49,39 @@ TEST(EditorOpening, AddModeStartsEmptyAndEditModeShowsTheRow) {
   EXPECT_EQ(edit.values.Users, "n/a");
   EXPECT_EQ(edit.values.Hist, "n/a");
   EXPECT_EQ(edit.values.Pref, "Low");
-  EXPECT_EQ(PrefItemIndex("Low"), 2);
-  EXPECT_EQ(PrefItemIndex("low"), -1);
+  EXPECT_EQ(prefItemIndex("Low"), 2);
+  EXPECT_EQ(prefItemIndex("low"), -1);
 }
 
 TEST(EditorKeys, BoxesTakeOnlyTheirCharacters) {
   for (char c = '0'; c <= '9'; ++c) {
-    EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::IP, c));
-    EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::Port, c));
+    EXPECT_TRUE(editorBoxAcceptsKey(EditorBox::IP, c));
+    EXPECT_TRUE(editorBoxAcceptsKey(EditorBox::Port, c));
   }
-  EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::IP, '.'));
-  EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::IP, '\b'));
+  EXPECT_TRUE(editorBoxAcceptsKey(EditorBox::IP, '.'));
+  EXPECT_TRUE(editorBoxAcceptsKey(EditorBox::IP, '\b'));
   for (EditorBox box :
        {EditorBox::Port, EditorBox::Ping, EditorBox::Users, EditorBox::Files, EditorBox::History}) {
-    EXPECT_TRUE(EditorBoxAcceptsKey(box, '\b'));
-    EXPECT_FALSE(EditorBoxAcceptsKey(box, '.'));
-    EXPECT_FALSE(EditorBoxAcceptsKey(box, 'a'));
-    EXPECT_FALSE(EditorBoxAcceptsKey(box, '-'));
-    EXPECT_FALSE(EditorBoxAcceptsKey(box, 3));   // Ctrl+C
-    EXPECT_FALSE(EditorBoxAcceptsKey(box, 22));  // Ctrl+V
+    EXPECT_TRUE(editorBoxAcceptsKey(box, '\b'));
+    EXPECT_FALSE(editorBoxAcceptsKey(box, '.'));
+    EXPECT_FALSE(editorBoxAcceptsKey(box, 'a'));
+    EXPECT_FALSE(editorBoxAcceptsKey(box, '-'));
+    EXPECT_FALSE(editorBoxAcceptsKey(box, 3));   // Ctrl+C
+    EXPECT_FALSE(editorBoxAcceptsKey(box, 22));  // Ctrl+V
   }
   for (char c : {'a', 'Z', ' ', '-', '\x03', '\x16'})
-    EXPECT_FALSE(EditorBoxAcceptsKey(EditorBox::IP, c));
+    EXPECT_FALSE(editorBoxAcceptsKey(EditorBox::IP, c));
   for (char c : {'a', '.', ' ', '\x03', '\x16', '\xe9'}) {
-    EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::Name, c));
-    EXPECT_TRUE(EditorBoxAcceptsKey(EditorBox::Desc, c));
+    EXPECT_TRUE(editorBoxAcceptsKey(EditorBox::Name, c));
+    EXPECT_TRUE(editorBoxAcceptsKey(EditorBox::Desc, c));
   }
 }
 
 TEST(EditorOk, AddAppendsACheckedServerWithNaInEmptyFields) {
   test::TestApp app;
   ServerList list;
-  list.append(Server("9.9.9.9"), false);
-  const EditorResult r = EditorOk(list, EditorMode::Add, Values("1.2.3.4", "4661"), app.ctx);
+  list.append(makeServer("9.9.9.9"), false);
+  const EditorResult r = editorOk(list, EditorMode::Add, Values("1.2.3.4", "4661"), app.ctx);
   EXPECT_EQ(r.outcome, EditorOutcome::Saved);
   EXPECT_TRUE(r.closes());
   ASSERT_EQ(list.size(), 2u);
@@ -107,8 +107,8 @@ TEST(EditorOk, AddTakesTheTypedValuesAndPreference) {
   v.Files = "7";
   v.Hist = "8";
   v.Pref = "High";
-  EXPECT_EQ(EditorOk(list, EditorMode::Add, v, app.ctx).outcome, EditorOutcome::Saved);
-  TServer want;
+  EXPECT_EQ(editorOk(list, EditorMode::Add, v, app.ctx).outcome, EditorOutcome::Saved);
+  Server want;
   want.IP = "1.2.3.4";
   want.Port = "04661";
   want.Name = "Name";
@@ -126,7 +126,7 @@ TEST(EditorOk, RefusesAnInvalidIpFirst) {
   ServerList list;
   for (const char* ip : {" 1.2.3.4", "1.2.3.4 ", "1.2.3.a", "0.1.2.3", ""}) {
     app.prompter.shown.clear();
-    const EditorResult r = EditorOk(list, EditorMode::Add, Values(ip, "0"), app.ctx);
+    const EditorResult r = editorOk(list, EditorMode::Add, Values(ip, "0"), app.ctx);
     EXPECT_EQ(r.outcome, EditorOutcome::InvalidIP) << ip;
     EXPECT_TRUE(r.focusIP());
     EXPECT_FALSE(r.closes());
@@ -142,7 +142,7 @@ TEST(EditorOk, RefusesPortsOutsideOneTo40000) {
   ServerList list;
   for (const char* port : {"0", "40001", "-1", "", "n/a", "46 61", "4661 "}) {
     app.prompter.shown.clear();
-    const EditorResult r = EditorOk(list, EditorMode::Add, Values("1.2.3.4", port), app.ctx);
+    const EditorResult r = editorOk(list, EditorMode::Add, Values("1.2.3.4", port), app.ctx);
     EXPECT_EQ(r.outcome, EditorOutcome::InvalidPort) << port;
     EXPECT_TRUE(r.focusPort());
     ASSERT_EQ(app.prompter.shown.size(), 1u);
@@ -150,24 +150,24 @@ TEST(EditorOk, RefusesPortsOutsideOneTo40000) {
   }
   EXPECT_TRUE(list.empty());
   for (const char* port : {"1", "40000", "$10", " 4661"})
-    EXPECT_TRUE(IsValidEditorPort(port)) << port;
+    EXPECT_TRUE(isValidEditorPort(port)) << port;
 }
 
 TEST(EditorOk, AddRefusesTheSameIpAndPortText) {
   test::TestApp app;
   ServerList list;
-  list.append(Server("1.2.3.4", "4661"), true);
-  list.append(Server("1.2.3.4", "4662"), false);
-  EXPECT_EQ(EditorOk(list, EditorMode::Add, Values("1.2.3.4", "4662"), app.ctx).outcome,
+  list.append(makeServer("1.2.3.4", "4661"), true);
+  list.append(makeServer("1.2.3.4", "4662"), false);
+  EXPECT_EQ(editorOk(list, EditorMode::Add, Values("1.2.3.4", "4662"), app.ctx).outcome,
             EditorOutcome::Duplicate);
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   ExpectWarning(app.prompter.shown[0], "A server with this IP and this Port already exists!");
-  EXPECT_EQ(EditorOk(list, EditorMode::Add, Values("1.2.3.4", "4661"), app.ctx).outcome,
+  EXPECT_EQ(editorOk(list, EditorMode::Add, Values("1.2.3.4", "4661"), app.ctx).outcome,
             EditorOutcome::Duplicate);
   EXPECT_EQ(list.size(), 2u);
   EXPECT_TRUE(app.logLines().empty());
   // A different port text is a different server.
-  EXPECT_EQ(EditorOk(list, EditorMode::Add, Values("1.2.3.4", "04661"), app.ctx).outcome,
+  EXPECT_EQ(editorOk(list, EditorMode::Add, Values("1.2.3.4", "04661"), app.ctx).outcome,
             EditorOutcome::Saved);
   EXPECT_EQ(Column(list, fPort), (Strings{"4661", "4662", "04661"}));
 }
@@ -175,13 +175,13 @@ TEST(EditorOk, AddRefusesTheSameIpAndPortText) {
 TEST(EditorOk, EditOverwritesTheSelectedRowAndKeepsItsCheckMark) {
   test::TestApp app;
   ServerList list;
-  list.append(Server("1.1.1.1", "4661"), true);
-  list.append(ServerEntry{Server("2.2.2.2", "4662"), false, "tags", 3});
+  list.append(makeServer("1.1.1.1", "4661"), true);
+  list.append(ServerEntry{makeServer("2.2.2.2", "4662"), false, "tags", 3});
   list.select(1);
   EditorValues v = Values("1.1.1.1", "4661");  // the key of the other row: allowed
   v.Name = "renamed";
   v.Pref = "Low";
-  const EditorResult r = EditorOk(list, EditorMode::Edit, v, app.ctx);
+  const EditorResult r = editorOk(list, EditorMode::Edit, v, app.ctx);
   EXPECT_EQ(r.outcome, EditorOutcome::Saved);
   EXPECT_TRUE(app.prompter.shown.empty());
   ASSERT_EQ(list.size(), 2u);
@@ -198,38 +198,38 @@ TEST(EditorOk, EditOverwritesTheSelectedRowAndKeepsItsCheckMark) {
 TEST(EditorOk, EditValidatesAndNeedsASelectedRow) {
   test::TestApp app;
   ServerList list;
-  list.append(Server("1.1.1.1", "4661"), true);
-  EXPECT_EQ(EditorOk(list, EditorMode::Edit, Values("1.1.1.1", "4661"), app.ctx).outcome,
+  list.append(makeServer("1.1.1.1", "4661"), true);
+  EXPECT_EQ(editorOk(list, EditorMode::Edit, Values("1.1.1.1", "4661"), app.ctx).outcome,
             EditorOutcome::NoRow);
   list.select(0);
-  EXPECT_EQ(EditorOk(list, EditorMode::Edit, Values("1.1.1.1", "0"), app.ctx).outcome,
+  EXPECT_EQ(editorOk(list, EditorMode::Edit, Values("1.1.1.1", "0"), app.ctx).outcome,
             EditorOutcome::InvalidPort);
-  EXPECT_EQ(list[0].server, Server("1.1.1.1", "4661"));
+  EXPECT_EQ(list[0].server, makeServer("1.1.1.1", "4661"));
   EXPECT_TRUE(app.logLines().empty());
 }
 
 TEST(EditorOk, APreferenceThatIsNoItemKeepsTheRowsOrIsNormal) {
   test::TestApp app;
   ServerList list;
-  TServer s = Server("1.1.1.1", "4661");
+  Server s = makeServer("1.1.1.1", "4661");
   s.Pref = "High";
   list.append(s, true);
   list.select(0);
   EditorValues v = Values("1.1.1.1", "4661");
   v.Pref = "";
-  EXPECT_EQ(EditorOk(list, EditorMode::Edit, v, app.ctx).outcome, EditorOutcome::Saved);
+  EXPECT_EQ(editorOk(list, EditorMode::Edit, v, app.ctx).outcome, EditorOutcome::Saved);
   EXPECT_EQ(list[0].server.Pref, "High");
   v = Values("2.2.2.2", "4661");
   v.Pref = "Urgent";
-  EXPECT_EQ(EditorOk(list, EditorMode::Add, v, app.ctx).outcome, EditorOutcome::Saved);
+  EXPECT_EQ(editorOk(list, EditorMode::Add, v, app.ctx).outcome, EditorOutcome::Saved);
   EXPECT_EQ(list[1].server.Pref, "Normal");
 }
 
 TEST(EditorOk, WhileAScriptRunsRefusesWithoutAMessage) {
   test::TestApp app;
-  app.ctx.state.ScriptRunning = true;
+  app.ctx.state.scriptRunning = true;
   ServerList list;
-  EXPECT_EQ(EditorOk(list, EditorMode::Add, Values("1.2.3", "4661"), app.ctx).outcome,
+  EXPECT_EQ(editorOk(list, EditorMode::Add, Values("1.2.3", "4661"), app.ctx).outcome,
             EditorOutcome::InvalidIP);
   EXPECT_TRUE(app.prompter.shown.empty());
 }

@@ -13,53 +13,53 @@ using Links = std::vector<std::pair<std::string, std::string>>;
 // ---- The scan ------------------------------------------------------------------------
 
 TEST(ScanServerLinks, FindsLinksWhateverStandsInFront) {
-  EXPECT_EQ(ScanServerLinks("ed2k://|server|213.45.67.21|4661|/"),
+  EXPECT_EQ(scanServerLinks("ed2k://|server|213.45.67.21|4661|/"),
             (Links{{"213.45.67.21", "4661"}}));
-  EXPECT_EQ(ScanServerLinks("<a href=\"ed2k:|server|1.2.3.4|4661|\">"),
+  EXPECT_EQ(scanServerLinks("<a href=\"ed2k:|server|1.2.3.4|4661|\">"),
             (Links{{"1.2.3.4", "4661"}}));
-  EXPECT_EQ(ScanServerLinks("plain text |server|1.2.3.4|4661| more"), (Links{{"1.2.3.4", "4661"}}));
-  EXPECT_EQ(ScanServerLinks("a|server|1.1.1.1|1|b\r\nc|server|2.2.2.2|2|d"),
+  EXPECT_EQ(scanServerLinks("plain text |server|1.2.3.4|4661| more"), (Links{{"1.2.3.4", "4661"}}));
+  EXPECT_EQ(scanServerLinks("a|server|1.1.1.1|1|b\r\nc|server|2.2.2.2|2|d"),
             (Links{{"1.1.1.1", "1"}, {"2.2.2.2", "2"}}));
 }
 
 TEST(ScanServerLinks, MarkerIsCaseSensitiveAndUndecoded) {
-  EXPECT_TRUE(ScanServerLinks("ed2k://|Server|1.2.3.4|4661|/").empty());
-  EXPECT_TRUE(ScanServerLinks("ed2k://|SERVER|1.2.3.4|4661|/").empty());
-  EXPECT_TRUE(ScanServerLinks("ed2k://%7Cserver%7C1.2.3.4%7C4661%7C/").empty());
-  EXPECT_TRUE(ScanServerLinks("").empty());
-  EXPECT_TRUE(ScanServerLinks("|server").empty());
+  EXPECT_TRUE(scanServerLinks("ed2k://|Server|1.2.3.4|4661|/").empty());
+  EXPECT_TRUE(scanServerLinks("ed2k://|SERVER|1.2.3.4|4661|/").empty());
+  EXPECT_TRUE(scanServerLinks("ed2k://%7Cserver%7C1.2.3.4%7C4661%7C/").empty());
+  EXPECT_TRUE(scanServerLinks("").empty());
+  EXPECT_TRUE(scanServerLinks("|server").empty());
 }
 
 TEST(ScanServerLinks, PartsAreTakenAsTheyStand) {
-  EXPECT_EQ(ScanServerLinks("|server|1.2.3.4:4661|"), (Links{{"1.2.3.4:4661", ""}}));
-  EXPECT_EQ(ScanServerLinks("|server| 1.2.3.4 | 4661 |"), (Links{{" 1.2.3.4 ", " 4661 "}}));
-  EXPECT_EQ(ScanServerLinks("|server|&amp;|4661|"), (Links{{"&amp;", "4661"}}));
+  EXPECT_EQ(scanServerLinks("|server|1.2.3.4:4661|"), (Links{{"1.2.3.4:4661", ""}}));
+  EXPECT_EQ(scanServerLinks("|server| 1.2.3.4 | 4661 |"), (Links{{" 1.2.3.4 ", " 4661 "}}));
+  EXPECT_EQ(scanServerLinks("|server|&amp;|4661|"), (Links{{"&amp;", "4661"}}));
 }
 
 TEST(ScanServerLinks, MissingBarsGiveEmptyParts) {
   // Nothing after the address: both parts empty, and the scan ends.
-  EXPECT_EQ(ScanServerLinks("|server|1.2.3.4"), (Links{{"", ""}}));
-  EXPECT_EQ(ScanServerLinks("|server|"), (Links{{"", ""}}));
+  EXPECT_EQ(scanServerLinks("|server|1.2.3.4"), (Links{{"", ""}}));
+  EXPECT_EQ(scanServerLinks("|server|"), (Links{{"", ""}}));
   // An address but no closing bar after the port.
-  EXPECT_EQ(ScanServerLinks("|server|1.2.3.4|4661"), (Links{{"1.2.3.4", ""}}));
+  EXPECT_EQ(scanServerLinks("|server|1.2.3.4|4661"), (Links{{"1.2.3.4", ""}}));
 }
 
 TEST(ScanServerLinks, PortTextIsScannedAgain) {
   // An empty port: the next marker starts right where the port would have.
-  EXPECT_EQ(ScanServerLinks("|server|1.2.3.4||server|5.6.7.8|4661|"),
+  EXPECT_EQ(scanServerLinks("|server|1.2.3.4||server|5.6.7.8|4661|"),
             (Links{{"1.2.3.4", ""}, {"5.6.7.8", "4661"}}));
   // A marker inside the port text starts a link of its own.
-  EXPECT_EQ(ScanServerLinks("|server|a|b|server|c|d|"), (Links{{"a", "b"}, {"c", "d"}}));
+  EXPECT_EQ(scanServerLinks("|server|a|b|server|c|d|"), (Links{{"a", "b"}, {"c", "d"}}));
   // The address text is consumed: a marker inside it is not seen.
-  EXPECT_EQ(ScanServerLinks("|server|a|server|b|c|"), (Links{{"a", "server"}}));
+  EXPECT_EQ(scanServerLinks("|server|a|server|b|c|"), (Links{{"a", "server"}}));
   // Back-to-back markers share their bars.
-  EXPECT_EQ(ScanServerLinks("|server|server|server|"), (Links{{"server", "server"}}));
+  EXPECT_EQ(scanServerLinks("|server|server|server|"), (Links{{"server", "server"}}));
 }
 
 TEST(ScanServerLinks, SeesPastNulBytes) {
   // The scan itself works on any bytes; ReadServersFromHTML is what stops at a NUL.
   const std::string text("x\0|server|1.2.3.4|4661|", 23);
-  EXPECT_EQ(ScanServerLinks(text), (Links{{"1.2.3.4", "4661"}}));
+  EXPECT_EQ(scanServerLinks(text), (Links{{"1.2.3.4", "4661"}}));
 }
 
 namespace {
@@ -92,12 +92,12 @@ TEST(ScanServerLinks, AgreesWithTheDirectScanOnRandomTexts) {
   std::mt19937 rng(20261208);
   for (int i = 0; i < 20000; ++i) {
     const std::string text = RandomText(rng);
-    ASSERT_EQ(ScanServerLinks(text), test::ReferenceScanServerLinks(text)) << i << ": " << text;
+    ASSERT_EQ(scanServerLinks(text), test::ReferenceScanServerLinks(text)) << i << ": " << text;
   }
   // Texts over the marker's own letters, where near-matches and overlaps are everywhere.
   for (int i = 0; i < 20000; ++i) {
     const std::string text = RandomBytes(rng, "|server");
-    ASSERT_EQ(ScanServerLinks(text), test::ReferenceScanServerLinks(text)) << i << ": " << text;
+    ASSERT_EQ(scanServerLinks(text), test::ReferenceScanServerLinks(text)) << i << ": " << text;
   }
 }
 
@@ -115,7 +115,7 @@ TEST(ScanServerLinks, AgreesWithTheDirectScanOnAdversarialTexts) {
   texts.push_back("|server|" + std::string(5000, 'x'));
   texts.push_back("|server|" + std::string(5000, 'x') + "|" + std::string(5000, 'y'));
   for (const std::string& text : texts)
-    ASSERT_EQ(ScanServerLinks(text), test::ReferenceScanServerLinks(text)) << text.size();
+    ASSERT_EQ(scanServerLinks(text), test::ReferenceScanServerLinks(text)) << text.size();
 }
 
 TEST(ScanServerLinks, LargePageInOnePass) {
@@ -127,7 +127,7 @@ TEST(ScanServerLinks, LargePageInOnePass) {
     page += std::to_string(i / 256 % 256) + "." + std::to_string(i % 256) + "|" +
             std::to_string(1000 + i % 30000) + "|/\">" + filler + "</a>\n";
   }
-  const Links links = ScanServerLinks(page);
+  const Links links = scanServerLinks(page);
   ASSERT_EQ(links.size(), 200000u);
   EXPECT_EQ(links.front(), (std::pair<std::string, std::string>{"10.0.0.0", "1000"}));
   EXPECT_EQ(links.back().second, std::to_string(1000 + 199999 % 30000));
@@ -156,8 +156,8 @@ class RecordingObserver : public ServerListObserver {
   const ServerList& list_;
 };
 
-TServer Server(const std::string& ip, const std::string& port, const std::string& name = kNA) {
-  TServer s;
+Server makeServer(const std::string& ip, const std::string& port, const std::string& name = kNA) {
+  Server s;
   s.IP = ip;
   s.Port = port;
   s.Name = name;
@@ -171,10 +171,10 @@ TEST(ReadServersFromHTML, AddsLinkedServersCheckedWithDefaults) {
   const std::string file = app.dir.file("page.html");
   test::WriteFile(file, "<html><a href=\"ed2k://|server|213.45.67.21|4661|/\">x</a></html>");
   ServerList list;
-  ReadServersFromHTML(list, file, app.ctx);
+  readServersFromHTML(list, file, app.ctx);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_TRUE(list[0].checked);
-  EXPECT_EQ(list[0].server, Server("213.45.67.21", "4661"));
+  EXPECT_EQ(list[0].server, makeServer("213.45.67.21", "4661"));
   EXPECT_EQ(list[0].server.Pref, "Normal");
   EXPECT_EQ(list[0].server.Hist, "n/a");
   EXPECT_EQ(app.logLines(),
@@ -195,14 +195,14 @@ TEST(ReadServersFromHTML, MergesByTheImportRule) {
                   "|server|9.8.7.6|40001|\n"      // invalid port
                   "|Server|7.7.7.7|4661|\n");     // not a marker
   ServerList list;
-  list.append(Server("1.2.3.4", "4661", "old name"), false);
-  ReadServersFromHTML(list, file, app.ctx);
+  list.append(makeServer("1.2.3.4", "4661", "old name"), false);
+  readServersFromHTML(list, file, app.ctx);
   ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list[0].server.Name, "old name");
   EXPECT_FALSE(list[0].checked);
-  EXPECT_EQ(list[1].server, Server("1.2.3.4", "4662"));
-  EXPECT_EQ(list[2].server, Server("5.6.7.8", "4661"));
-  EXPECT_EQ(list[3].server, Server("9.9.9.9", "4242"));
+  EXPECT_EQ(list[1].server, makeServer("1.2.3.4", "4662"));
+  EXPECT_EQ(list[2].server, makeServer("5.6.7.8", "4661"));
+  EXPECT_EQ(list[3].server, makeServer("9.9.9.9", "4242"));
   for (size_t i = 1; i < list.size(); ++i) EXPECT_TRUE(list[i].checked);
   EXPECT_EQ(app.logLines(),
             (std::vector<std::string>{"Refreshed <3> servers from <" + file + ">"}));
@@ -213,12 +213,12 @@ TEST(ReadServersFromHTML, StopsAtTheFirstNulByte) {
   const std::string file = app.dir.file("nul.html");
   test::WriteFile(file, "|server|1.1.1.1|1|" + std::string(1, '\0') + "|server|1.2.3.4|4661|");
   ServerList list;
-  ReadServersFromHTML(list, file, app.ctx);
+  readServersFromHTML(list, file, app.ctx);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].server.IP, "1.1.1.1");
 
   test::WriteFile(file, std::string(1, '\0') + "|server|1.2.3.4|4661|");
-  ReadServersFromHTML(list, file, app.ctx);
+  readServersFromHTML(list, file, app.ctx);
   EXPECT_EQ(list.size(), 1u);
   EXPECT_EQ(app.logLines().back(), "Refreshed <0> servers from <" + file + ">");
 }
@@ -228,7 +228,7 @@ TEST(ReadServersFromHTML, LinkWithoutClosingBarsAddsNothing) {
   const std::string file = app.dir.file("cut.html");
   test::WriteFile(file, "ed2k://|server|1.2.3.4");
   ServerList list;
-  ReadServersFromHTML(list, file, app.ctx);
+  readServersFromHTML(list, file, app.ctx);
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(app.logLines().back(), "Refreshed <0> servers from <" + file + ">");
 }
@@ -236,15 +236,15 @@ TEST(ReadServersFromHTML, LinkWithoutClosingBarsAddsNothing) {
 TEST(ReadServersFromHTML, UnreadableFileChangesNothing) {
   test::TestApp app;
   ServerList list;
-  list.append(Server("1.2.3.4", "4661"), true);
+  list.append(makeServer("1.2.3.4", "4661"), true);
   RecordingObserver observer(list);
   list.setObserver(&observer);
-  EXPECT_THROW(ReadServersFromHTML(list, app.dir.file("missing.html"), app.ctx),
-               platform::EFileError);
+  EXPECT_THROW(readServersFromHTML(list, app.dir.file("missing.html"), app.ctx),
+               platform::FileError);
   // A directory opens but cannot be read.
-  EXPECT_THROW(ReadServersFromHTML(list, app.dir.path().string(), app.ctx), platform::EFileError);
+  EXPECT_THROW(readServersFromHTML(list, app.dir.path().string(), app.ctx), platform::FileError);
   EXPECT_EQ(list.size(), 1u);
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
   EXPECT_TRUE(observer.events.empty());
   EXPECT_TRUE(app.logLines().empty());
 }
@@ -257,14 +257,14 @@ TEST(ReadServersFromHTML, RunsTheBulkProtocolAndPumpsPerLink) {
   RecordingObserver observer(list);
   list.setObserver(&observer);
   std::vector<bool> countingAtPump;
-  app.ui.onPump = [&] { countingAtPump.push_back(list.StatusCounting); };
-  ReadServersFromHTML(list, file, app.ctx);
+  app.ui.onPump = [&] { countingAtPump.push_back(list.statusCounting); };
+  readServersFromHTML(list, file, app.ctx);
   // Once before reading, then once before each of the three links.
   EXPECT_EQ(countingAtPump, (std::vector<bool>{true, false, false, false}));
   EXPECT_EQ(observer.events,
             (std::vector<std::string>{"suspend", "inserted", "inserted", "resume"}));
-  EXPECT_TRUE(list.StatusCounting);
-  EXPECT_EQ(observer.lastStatus, StatusTextCounting(2, 2));
+  EXPECT_TRUE(list.statusCounting);
+  EXPECT_EQ(observer.lastStatus, statusTextCounting(2, 2));
 }
 
 TEST(ReadServersFromHTML, FailureDuringTheScanKeepsWhatWasAdded) {
@@ -278,10 +278,10 @@ TEST(ReadServersFromHTML, FailureDuringTheScanKeepsWhatWasAdded) {
   app.ui.onPump = [&] {
     if (++pumps == 4) throw std::runtime_error("stop");  // before the third link
   };
-  EXPECT_THROW(ReadServersFromHTML(list, file, app.ctx), std::runtime_error);
+  EXPECT_THROW(readServersFromHTML(list, file, app.ctx), std::runtime_error);
   EXPECT_EQ(list.size(), 2u);
-  EXPECT_TRUE(list.StatusCounting);
+  EXPECT_TRUE(list.statusCounting);
   EXPECT_EQ(observer.events.back(), "resume");
-  EXPECT_EQ(observer.lastStatus, StatusTextCounting(2, 2));
+  EXPECT_EQ(observer.lastStatus, statusTextCounting(2, 2));
   EXPECT_TRUE(app.logLines().empty());
 }

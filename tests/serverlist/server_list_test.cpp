@@ -9,33 +9,33 @@
 #include "support/server_list_support.h"
 
 using test::Column;
-using test::Server;
+using test::makeServer;
 
 TEST(StatusText, CountsEntriesCheckedAndUnchecked) {
   ServerList list;
-  list.append(Server("1.1.1.1"), true);
-  list.append(Server("2.2.2.2"), false);
-  list.append(Server("3.3.3.3"), false);
+  list.append(makeServer("1.1.1.1"), true);
+  list.append(makeServer("2.2.2.2"), false);
+  list.append(makeServer("3.3.3.3"), false);
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]");
 }
 
 TEST(StatusText, WritesThePercentageInItsShortestForm) {
-  EXPECT_EQ(StatusTextCounting(2, 1), " EDonkey2000 servers (2 IPs) [1/1 - 50% checked]");
-  EXPECT_EQ(StatusTextCounting(8, 1), " EDonkey2000 servers (8 IPs) [1/7 - 12.5% checked]");
-  EXPECT_EQ(StatusTextCounting(3, 2), " EDonkey2000 servers (3 IPs) [2/1 - 66.67% checked]");
-  EXPECT_EQ(StatusTextCounting(4, 0), " EDonkey2000 servers (4 IPs) [0/4 - 0% checked]");
-  EXPECT_EQ(StatusTextCounting(4, 4), " EDonkey2000 servers (4 IPs) [4/0 - 100% checked]");
-  EXPECT_EQ(StatusTextCounting(0, 0), "");
+  EXPECT_EQ(statusTextCounting(2, 1), " EDonkey2000 servers (2 IPs) [1/1 - 50% checked]");
+  EXPECT_EQ(statusTextCounting(8, 1), " EDonkey2000 servers (8 IPs) [1/7 - 12.5% checked]");
+  EXPECT_EQ(statusTextCounting(3, 2), " EDonkey2000 servers (3 IPs) [2/1 - 66.67% checked]");
+  EXPECT_EQ(statusTextCounting(4, 0), " EDonkey2000 servers (4 IPs) [0/4 - 0% checked]");
+  EXPECT_EQ(statusTextCounting(4, 4), " EDonkey2000 servers (4 IPs) [4/0 - 100% checked]");
+  EXPECT_EQ(statusTextCounting(0, 0), "");
 }
 
 TEST(StatusText, EmptyListGivesEmptyPanelAndShortFormWithoutCounting) {
   ServerList list;
   list.recount();
   EXPECT_EQ(list.statusText(), "");
-  list.StatusCounting = false;
+  list.statusCounting = false;
   list.recount();
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (0 IPs)");
-  list.append(Server("1.1.1.1"), true);
+  list.append(makeServer("1.1.1.1"), true);
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (1 IPs)");
 }
 
@@ -43,7 +43,7 @@ TEST(ServerListRows, SetFieldChangesOneFieldAndRecounts) {
   ServerList list;
   test::RecordingObserver obs(list);
   list.setObserver(&obs);
-  list.append(Server("1.1.1.1"), true);
+  list.append(makeServer("1.1.1.1"), true);
   const size_t before = obs.statuses.size();
   list.setField(0, fPref, "High");
   EXPECT_EQ(list[0].server.Pref, "High");
@@ -54,9 +54,9 @@ TEST(ServerListRows, SetFieldChangesOneFieldAndRecounts) {
 
 TEST(ServerListRows, PermuteMovesEntriesAndKeepsSelectionAndCounts) {
   ServerList list;
-  list.append(Server("1.1.1.1"), true);
-  list.append(ServerEntry{Server("2.2.2.2"), false, "tags", 2});
-  list.append(Server("3.3.3.3"), true);
+  list.append(makeServer("1.1.1.1"), true);
+  list.append(ServerEntry{makeServer("2.2.2.2"), false, "tags", 2});
+  list.append(makeServer("3.3.3.3"), true);
   list.select(1);
   list.permute({2, 1, 0});
   EXPECT_EQ(Column(list, fIP), (std::vector<std::string>{"3.3.3.3", "2.2.2.2", "1.1.1.1"}));
@@ -70,8 +70,8 @@ TEST(ServerListRows, PermuteMovesEntriesAndKeepsSelectionAndCounts) {
 
 TEST(ServerListRows, PermuteRefusesWhatIsNoPermutation) {
   ServerList list;
-  list.append(Server("1.1.1.1"), true);
-  list.append(Server("2.2.2.2"), true);
+  list.append(makeServer("1.1.1.1"), true);
+  list.append(makeServer("2.2.2.2"), true);
   EXPECT_THROW(list.permute({0}), std::invalid_argument);
   EXPECT_THROW(list.permute({0, 0}), std::invalid_argument);
   EXPECT_THROW(list.permute({0, 2}), std::invalid_argument);
@@ -80,10 +80,10 @@ TEST(ServerListRows, PermuteRefusesWhatIsNoPermutation) {
 
 TEST(ServerListRows, ReorderRecountsCheckMarksOfTheNewEntries) {
   ServerList list;
-  list.append(Server("1.1.1.1"), true);
-  std::vector<ServerEntry> entries = {{Server("2.2.2.2"), false, {}, 0},
-                                      {Server("3.3.3.3"), true, {}, 0},
-                                      {Server("4.4.4.4"), true, {}, 0}};
+  list.append(makeServer("1.1.1.1"), true);
+  std::vector<ServerEntry> entries = {{makeServer("2.2.2.2"), false, {}, 0},
+                                      {makeServer("3.3.3.3"), true, {}, 0},
+                                      {makeServer("4.4.4.4"), true, {}, 0}};
   list.reorder(entries);
   EXPECT_EQ(list.checkedCount(), 2u);
 }
@@ -92,7 +92,7 @@ TEST(ServerListRows, PermuteFollowsEveryCycleOfALargePermutation) {
   std::mt19937 rng(5);
   for (size_t n : {1u, 2u, 3u, 17u, 1000u}) {
     ServerList list;
-    for (size_t i = 0; i < n; ++i) list.append(Server("1.1.1.1", std::to_string(i)), i % 3 == 0);
+    for (size_t i = 0; i < n; ++i) list.append(makeServer("1.1.1.1", std::to_string(i)), i % 3 == 0);
     std::vector<size_t> order(n);
     std::iota(order.begin(), order.end(), size_t{0});
     std::shuffle(order.begin(), order.end(), rng);

@@ -6,19 +6,20 @@
 #include <vector>
 
 #include "serverlist/server_sort.h"
+#include "platform/text.h"
 #include "serverlist/text_compare.h"
 #include "support/server_list_support.h"
 
 using test::Column;
-using test::Server;
-using test::ServerWith;
+using test::makeServer;
+using test::serverWith;
 using Strings = std::vector<std::string>;
 
 namespace {
 
 ServerList ListOfIPs(const Strings& ips) {
   ServerList list;
-  for (const auto& ip : ips) list.append(Server(ip), true);
+  for (const auto& ip : ips) list.append(makeServer(ip), true);
   return list;
 }
 
@@ -26,15 +27,15 @@ ServerList ListOfField(int field, const Strings& values) {
   ServerList list;
   int n = 0;
   for (const auto& v : values)
-    list.append(ServerWith(field, v, "1.1.1." + std::to_string(++n)), true);
+    list.append(serverWith(field, v, "1.1.1." + std::to_string(++n)), true);
   return list;
 }
 
 void SortBy(ServerList& list, int column, bool descending, bool negCompare = false) {
-  list.SortColumn = column;
-  list.SortDescending = descending;
-  list.NegCompare = negCompare;
-  SortServers(list);
+  list.sortColumn = column;
+  list.sortDescending = descending;
+  list.negCompare = negCompare;
+  sortServers(list);
 }
 
 }  // namespace
@@ -55,8 +56,8 @@ TEST(SortServers, IpTextsThatAreNoAddressesSortWithoutFailing) {
   EXPECT_EQ(Column(list, fIP),
             (Strings{"", "a.b.c.d", "1..2.3", "1.2", "1.2.3.4.5", "1.2.3x.4", "1.2.3.4",
                      "1.2.3.99999999999999999999", "1.2.3.4294967295"}));
-  EXPECT_EQ(CompareServers(Server("1.2.3.4"), Server("1.2.3.4.9"), fIP, false, false), 0);
-  EXPECT_LT(CompareServers(Server("1.2"), Server("1.2.0.1"), fIP, false, false), 0);
+  EXPECT_EQ(compareServers(makeServer("1.2.3.4"), makeServer("1.2.3.4.9"), fIP, false, false), 0);
+  EXPECT_LT(compareServers(makeServer("1.2"), makeServer("1.2.0.1"), fIP, false, false), 0);
 }
 
 TEST(SortServers, NumericColumnPutsNaAfterNumbersOrBeforeWithNegCompare) {
@@ -74,7 +75,7 @@ TEST(SortServers, NumbersCompareByValue) {
   SortBy(list, fPing, false);
   EXPECT_EQ(Column(list, fPing), (Strings{"-5", "-1E-2", ".5", "+2.5", "3.", "999", "1e3"}));
   EXPECT_EQ(
-      CompareServers(ServerWith(fPort, "4661"), ServerWith(fPort, "04661"), fPort, false, false),
+      compareServers(serverWith(fPort, "4661"), serverWith(fPort, "04661"), fPort, false, false),
       0);
 }
 
@@ -96,7 +97,7 @@ TEST(SortServers, NegCompareRunsAnAscendingTextSortFromZToA) {
 TEST(SortServers, EqualRowsKeepTheirOrderInBothDirections) {
   ServerList list;
   for (int i = 0; i < 6; ++i) {
-    TServer s = ServerWith(fPref, i % 2 ? "High" : "Normal", "1.1.1." + std::to_string(i));
+    Server s = serverWith(fPref, i % 2 ? "High" : "Normal", "1.1.1." + std::to_string(i));
     list.append(s, true);
   }
   SortBy(list, fPref, false);
@@ -109,9 +110,9 @@ TEST(SortServers, EqualRowsKeepTheirOrderInBothDirections) {
 
 TEST(SortServers, KeepsSelectionCheckMarksAndHiddenTags) {
   ServerList list;
-  list.append(ServerEntry{Server("3.3.3.3"), true, "x", 1});
-  list.append(ServerEntry{Server("1.1.1.1"), false, {}, 0});
-  list.append(ServerEntry{Server("2.2.2.2"), true, {}, 0});
+  list.append(ServerEntry{makeServer("3.3.3.3"), true, "x", 1});
+  list.append(ServerEntry{makeServer("1.1.1.1"), false, {}, 0});
+  list.append(ServerEntry{makeServer("2.2.2.2"), true, {}, 0});
   list.select(0);
   SortBy(list, fIP, false);
   EXPECT_EQ(list.selected(), 2u);
@@ -120,35 +121,35 @@ TEST(SortServers, KeepsSelectionCheckMarksAndHiddenTags) {
   EXPECT_EQ(list.checkedCount(), 2u);
 }
 
-TEST(ColumnClick, FirstClickAscendsAndEveryClickFlipsTheDirection) {
+TEST(ClickColumn, FirstClickAscendsAndEveryClickFlipsTheDirection) {
   ServerList list;
-  list.append(ServerWith(fUsers, "5", "2.2.2.2"), true);
-  list.append(ServerWith(fUsers, "7", "1.1.1.1"), true);
-  list.append(ServerWith(fUsers, "6", "3.3.3.3"), true);
-  ASSERT_TRUE(list.SortDescending);
-  ColumnClick(list, fIP);
-  EXPECT_EQ(list.SortColumn, fIP);
-  EXPECT_FALSE(list.SortDescending);
+  list.append(serverWith(fUsers, "5", "2.2.2.2"), true);
+  list.append(serverWith(fUsers, "7", "1.1.1.1"), true);
+  list.append(serverWith(fUsers, "6", "3.3.3.3"), true);
+  ASSERT_TRUE(list.sortDescending);
+  clickColumn(list, fIP);
+  EXPECT_EQ(list.sortColumn, fIP);
+  EXPECT_FALSE(list.sortDescending);
   EXPECT_EQ(Column(list, fIP), (Strings{"1.1.1.1", "2.2.2.2", "3.3.3.3"}));
-  ColumnClick(list, fUsers);  // another header: descending
-  EXPECT_EQ(list.SortColumn, fUsers);
-  EXPECT_TRUE(list.SortDescending);
+  clickColumn(list, fUsers);  // another header: descending
+  EXPECT_EQ(list.sortColumn, fUsers);
+  EXPECT_TRUE(list.sortDescending);
   EXPECT_EQ(Column(list, fUsers), (Strings{"7", "6", "5"}));
-  ColumnClick(list, fUsers);
+  clickColumn(list, fUsers);
   EXPECT_EQ(Column(list, fUsers), (Strings{"5", "6", "7"}));
-  ColumnClick(list, 9);  // no such column: nothing happens
-  EXPECT_EQ(list.SortColumn, fUsers);
-  EXPECT_FALSE(list.SortDescending);
+  clickColumn(list, 9);  // no such column: nothing happens
+  EXPECT_EQ(list.sortColumn, fUsers);
+  EXPECT_FALSE(list.sortDescending);
 }
 
 TEST(CompareServers, DescendingNegatesAndUnknownColumnsCompareEqual) {
-  const TServer a = ServerWith(fName, "a"), b = ServerWith(fName, "b");
-  EXPECT_LT(CompareServers(a, b, fName, false, false), 0);
-  EXPECT_GT(CompareServers(a, b, fName, false, true), 0);
-  EXPECT_GT(CompareServers(a, b, fName, true, false), 0);
-  EXPECT_LT(CompareServers(a, b, fName, true, true), 0);
-  EXPECT_EQ(CompareServers(a, b, -1, false, false), 0);
-  EXPECT_EQ(CompareServers(a, b, 9, false, false), 0);
+  const Server a = serverWith(fName, "a"), b = serverWith(fName, "b");
+  EXPECT_LT(compareServers(a, b, fName, false, false), 0);
+  EXPECT_GT(compareServers(a, b, fName, false, true), 0);
+  EXPECT_GT(compareServers(a, b, fName, true, false), 0);
+  EXPECT_LT(compareServers(a, b, fName, true, true), 0);
+  EXPECT_EQ(compareServers(a, b, -1, false, false), 0);
+  EXPECT_EQ(compareServers(a, b, 9, false, false), 0);
 }
 
 namespace {
@@ -163,14 +164,14 @@ const Strings kMixed = {"9",      "10",      "1a",   "n/a",   "",           " x"
 
 // The plain comparison, for checking agreement where it is consistent.
 int PlainCompare(const std::string& a, const std::string& b, bool negCompare) {
-  const auto x = ParseNumberText(a), y = ParseNumberText(b);
+  const auto x = parseNumberText(a), y = parseNumberText(b);
   if (x && y) return *x < *y ? -1 : (*y < *x ? 1 : 0);
-  const int r = CompareTextNoCase(a, b);
+  const int r = platform::compareTextNoCase(a, b);
   return negCompare ? -r : r;
 }
 
 bool Ambiguous(const std::string& s) {
-  if (ParseNumberText(s) || s.empty()) return false;
+  if (parseNumberText(s) || s.empty()) return false;
   const unsigned char c = static_cast<unsigned char>(s[0]);
   return c >= '+' && c <= '9';
 }
@@ -190,22 +191,22 @@ TEST(CompareServers, IsAStrictWeakOrderOnMixedData) {
   for (int column : {fIP, fUsers, fName}) {
     for (bool neg : {false, true}) {
       for (bool desc : {false, true}) {
-        std::vector<TServer> rows;
+        std::vector<Server> rows;
         for (const auto& v : pool) {
-          TServer s = ServerWith(column == fIP ? fName : column, v);
+          Server s = serverWith(column == fIP ? fName : column, v);
           if (column == fIP) s.IP = v;
           rows.push_back(s);
         }
         auto less = [&](size_t i, size_t j) {
-          return CompareServers(rows[i], rows[j], column, neg, desc) < 0;
+          return compareServers(rows[i], rows[j], column, neg, desc) < 0;
         };
         auto equiv = [&](size_t i, size_t j) { return !less(i, j) && !less(j, i); };
         const size_t n = rows.size();
         for (size_t i = 0; i < n; ++i) {
           ASSERT_FALSE(less(i, i));
           for (size_t j = 0; j < n; ++j) {
-            const int ij = CompareServers(rows[i], rows[j], column, neg, desc);
-            const int ji = CompareServers(rows[j], rows[i], column, neg, desc);
+            const int ij = compareServers(rows[i], rows[j], column, neg, desc);
+            const int ji = compareServers(rows[j], rows[i], column, neg, desc);
             ASSERT_EQ(ij<0, ji> 0) << pool[i] << " / " << pool[j];
             for (size_t k = 0; k < n; ++k) {
               if (less(i, j) && less(j, k)) {
@@ -231,7 +232,7 @@ TEST(CompareServers, AgreesWithThePlainComparisonWhereThatIsConsistent) {
         if (Ambiguous(a) || Ambiguous(b)) continue;
         const int want = PlainCompare(a, b, neg);
         const int got =
-            CompareServers(ServerWith(fFiles, a), ServerWith(fFiles, b), fFiles, neg, false);
+            compareServers(serverWith(fFiles, a), serverWith(fFiles, b), fFiles, neg, false);
         EXPECT_EQ((got > 0) - (got < 0), want) << "'" << a << "' vs '" << b << "' neg " << neg;
       }
     }
@@ -244,7 +245,7 @@ TEST(SortServers, SortsMixedDataIntoANonDecreasingPermutation) {
     ServerList list;
     const int column = static_cast<int>(rng() % kServerFieldCount);
     for (int i = 0; i < 200; ++i) {
-      TServer s = Server(kMixed[rng() % kMixed.size()]);
+      Server s = makeServer(kMixed[rng() % kMixed.size()]);
       s.field(column) = kMixed[rng() % kMixed.size()];
       list.append(s, rng() % 2 == 0);
     }
@@ -253,8 +254,8 @@ TEST(SortServers, SortsMixedDataIntoANonDecreasingPermutation) {
     SortBy(list, column, rng() % 2 == 0, rng() % 2 == 0);
     Strings after = Column(list, column);
     for (size_t i = 1; i < list.size(); ++i) {
-      ASSERT_LE(CompareServers(list[i - 1].server, list[i].server, column, list.NegCompare,
-                               list.SortDescending),
+      ASSERT_LE(compareServers(list[i - 1].server, list[i].server, column, list.negCompare,
+                               list.sortDescending),
                 0);
     }
     std::sort(before.begin(), before.end());
@@ -266,11 +267,11 @@ TEST(SortServers, SortsMixedDataIntoANonDecreasingPermutation) {
 
 TEST(MoveServer, DroppingTheThirdRowOnTheFirstMovesItToTheTop) {
   ServerList list;
-  list.append(Server("1.1.1.1"), false);
-  list.append(Server("2.2.2.2"), false);
-  list.append(ServerEntry{Server("3.3.3.3"), true, "t", 1});
+  list.append(makeServer("1.1.1.1"), false);
+  list.append(makeServer("2.2.2.2"), false);
+  list.append(ServerEntry{makeServer("3.3.3.3"), true, "t", 1});
   list.select(2);
-  MoveServer(list, 2, 0);
+  moveServer(list, 2, 0);
   EXPECT_EQ(Column(list, fIP), (Strings{"3.3.3.3", "1.1.1.1", "2.2.2.2"}));
   EXPECT_EQ(test::Marks(list), (std::vector<bool>{true, false, false}));
   EXPECT_EQ(list[0].extraTags, "t");
@@ -280,33 +281,33 @@ TEST(MoveServer, DroppingTheThirdRowOnTheFirstMovesItToTheTop) {
 
 TEST(MoveServer, DroppingBelowTheLastRowMovesToTheEnd) {
   ServerList list;
-  for (const char* ip : {"1.1.1.1", "2.2.2.2", "3.3.3.3"}) list.append(Server(ip), true);
-  MoveServer(list, 0, std::nullopt);
+  for (const char* ip : {"1.1.1.1", "2.2.2.2", "3.3.3.3"}) list.append(makeServer(ip), true);
+  moveServer(list, 0, std::nullopt);
   EXPECT_EQ(Column(list, fIP), (Strings{"2.2.2.2", "3.3.3.3", "1.1.1.1"}));
-  MoveServer(list, 0, 99);  // beyond the rows is below the last row
+  moveServer(list, 0, 99);  // beyond the rows is below the last row
   EXPECT_EQ(Column(list, fIP), (Strings{"3.3.3.3", "1.1.1.1", "2.2.2.2"}));
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [3/0 - 100% checked]");
 }
 
 TEST(MoveServer, DroppingDownwardsLandsInFrontOfTheTarget) {
   ServerList list;
-  for (const char* ip : {"1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4"}) list.append(Server(ip), true);
+  for (const char* ip : {"1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4"}) list.append(makeServer(ip), true);
   list.select(3);
-  MoveServer(list, 0, 2);
+  moveServer(list, 0, 2);
   EXPECT_EQ(Column(list, fIP), (Strings{"2.2.2.2", "1.1.1.1", "3.3.3.3", "4.4.4.4"}));
   EXPECT_EQ(list.selected(), 3u);  // the selection stays on its row
 }
 
 TEST(MoveServer, DroppingARowOnItselfChangesNothing) {
   ServerList list;
-  for (const char* ip : {"1.1.1.1", "2.2.2.2", "3.3.3.3"}) list.append(Server(ip), true);
+  for (const char* ip : {"1.1.1.1", "2.2.2.2", "3.3.3.3"}) list.append(makeServer(ip), true);
   list.select(1);
   test::RecordingObserver obs(list);
   list.setObserver(&obs);
-  MoveServer(list, 1, 1);
-  MoveServer(list, 1, 2);  // in front of the next row: the same place
-  MoveServer(list, 2, std::nullopt);
-  MoveServer(list, 7, 0);  // no such row
+  moveServer(list, 1, 1);
+  moveServer(list, 1, 2);  // in front of the next row: the same place
+  moveServer(list, 2, std::nullopt);
+  moveServer(list, 7, 0);  // no such row
   EXPECT_EQ(Column(list, fIP), (Strings{"1.1.1.1", "2.2.2.2", "3.3.3.3"}));
   EXPECT_EQ(list.selected(), 1u);
   EXPECT_EQ(obs.inserted + obs.removed + obs.changed, 0);

@@ -6,8 +6,8 @@
 
 namespace {
 
-TServer Server(const std::string& ip, const std::string& port) {
-  TServer s;
+Server makeServer(const std::string& ip, const std::string& port) {
+  Server s;
   s.IP = ip;
   s.Port = port;
   return s;
@@ -15,15 +15,15 @@ TServer Server(const std::string& ip, const std::string& port) {
 
 ServerList WorkedExampleList() {
   ServerList list;
-  list.append(Server("1.2.3.4", "4661"), true);
-  list.append(Server("9.9.9.9", "9999"), false);
-  list.append(Server("5.6.7.8", "4242"), true);
+  list.append(makeServer("1.2.3.4", "4661"), true);
+  list.append(makeServer("9.9.9.9", "9999"), false);
+  list.append(makeServer("5.6.7.8", "4242"), true);
   return list;
 }
 
 std::string Expand(std::string_view text, const ServerList& list,
                    std::string_view fileName = "out.html") {
-  return ExpandTemplate(text, list.entries(), fileName, "DATE", "TIME");
+  return expandTemplate(text, list.entries(), fileName, "DATE", "TIME");
 }
 
 // Writes the template to a file, runs the writer and returns the output file's contents.
@@ -36,7 +36,7 @@ struct TemplateRun {
 
   std::string run(const std::string& templateText, const ServerList& list) {
     test::WriteFile(templateFile, templateText);
-    ok = WriteServersToTemplate(list, templateFile, outputFile, bar, app.ctx);
+    ok = writeServersToTemplate(list, templateFile, outputFile, bar, app.ctx);
     return test::ReadFile(outputFile);
   }
 };
@@ -59,7 +59,7 @@ TEST(ExpandTemplate, GlobalPlaceholdersEverywhereAnyCase) {
 
 TEST(ExpandTemplate, EveryServerFieldInsideLoops) {
   ServerList list;
-  TServer s = Server("1.2.3.4", "4661");
+  Server s = makeServer("1.2.3.4", "4661");
   s.Name = "N";
   s.Desc = "D";
   s.Ping = "P";
@@ -76,24 +76,24 @@ TEST(ExpandTemplate, EveryServerFieldInsideLoops) {
 
 TEST(ExpandTemplate, WithoutLoopsOnlyGlobalsAreReplaced) {
   EXPECT_EQ(Expand("%ip% %no% %servercount% %port%", WorkedExampleList()), "%ip% %no% 2 %port%");
-  EXPECT_EQ(CountTemplateSections("%ip% %no% %servercount%"), 0);
+  EXPECT_EQ(countTemplateSections("%ip% %no% %servercount%"), 0);
   EXPECT_EQ(Expand("", WorkedExampleList()), "");
 }
 
 TEST(ExpandTemplate, TwoSectionsRestartTheNumbering) {
   const std::string text = "<%loopstart%%no%=%ip% %loopend%><%loopstart%%no%:%port% %loopend%>";
-  EXPECT_EQ(CountTemplateSections(text), 2);
+  EXPECT_EQ(countTemplateSections(text), 2);
   EXPECT_EQ(Expand(text, WorkedExampleList()), "<1=1.2.3.4 2=5.6.7.8 ><1:4661 2:4242 >");
 }
 
 TEST(ExpandTemplate, LoopMarkersOnlyInLowerCaseAndInOrder) {
   // An end marker in front of the first start marker stops the expansion.
   const std::string reversed = "a%loopend%b%loopstart%%ip%%loopend%c";
-  EXPECT_EQ(CountTemplateSections(reversed), 0);
+  EXPECT_EQ(countTemplateSections(reversed), 0);
   EXPECT_EQ(Expand(reversed, WorkedExampleList()), reversed);
   // Upper-case markers are plain text.
   const std::string upper = "%LOOPSTART%%ip%%LOOPEND%";
-  EXPECT_EQ(CountTemplateSections(upper), 0);
+  EXPECT_EQ(countTemplateSections(upper), 0);
   EXPECT_EQ(Expand(upper, WorkedExampleList()), upper);
   // A start marker without an end.
   EXPECT_EQ(Expand("x%loopstart%%ip%", WorkedExampleList()), "x%loopstart%%ip%");
@@ -103,13 +103,13 @@ TEST(ExpandTemplate, LoopMarkersOnlyInLowerCaseAndInOrder) {
 
 TEST(ExpandTemplate, MarkersSharingTheirPercentSign) {
   // "%loopstart%loopend%": the end marker overlaps the start marker; the body is empty.
-  EXPECT_EQ(CountTemplateSections("a%loopstart%loopend%b"), 1);
+  EXPECT_EQ(countTemplateSections("a%loopstart%loopend%b"), 1);
   EXPECT_EQ(Expand("a%loopstart%loopend%b", WorkedExampleList()), "ab");
 }
 
 TEST(ExpandTemplate, LaterPlaceholdersInValuesAreReplacedAgain) {
   ServerList list;
-  TServer s = Server("1.2.3.4", "4661");
+  Server s = makeServer("1.2.3.4", "4661");
   s.Name = "%desc% / %IP% / %no%";  // %ip% was replaced before the name came in
   s.Desc = "the description";
   list.append(s, true);
@@ -120,7 +120,7 @@ TEST(ExpandTemplate, LaterPlaceholdersInValuesAreReplacedAgain) {
 
 TEST(ExpandTemplate, ValuesNeverOpenOrCloseSections) {
   ServerList list;
-  TServer s = Server("1.2.3.4", "4661");
+  Server s = makeServer("1.2.3.4", "4661");
   s.Name = "%loopstart%x%loopend%";
   s.Desc = "%loopend%";
   list.append(s, true);
@@ -133,7 +133,7 @@ TEST(ExpandTemplate, ValuesNeverOpenOrCloseSections) {
 TEST(ExpandTemplate, CallsBackForEveryEntryOfEverySection) {
   const ServerList list = WorkedExampleList();
   std::vector<std::string> seen;
-  ExpandTemplate("%loopstart%a%loopend%%loopstart%b%loopend%", list.entries(), "f", "d", "t",
+  expandTemplate("%loopstart%a%loopend%%loopstart%b%loopend%", list.entries(), "f", "d", "t",
                  [&](const ServerEntry& e) { seen.push_back(e.server.IP); });
   EXPECT_EQ(seen, (std::vector<std::string>{"1.2.3.4", "9.9.9.9", "5.6.7.8", "1.2.3.4", "9.9.9.9",
                                             "5.6.7.8"}));
@@ -147,11 +147,11 @@ TEST(FormatDateTime, ShortDateAndLongTimeOfTheLocale) {
   t.tm_hour = 18;
   t.tm_min = 27;
   t.tm_sec = 9;
-  const DateTimeTexts c = FormatDateTime(t, "C");
+  const DateTimeTexts c = formatDateTime(t, "C");
   EXPECT_EQ(c.date, "12/08/26");
   EXPECT_EQ(c.time, "18:27:09");
   // A locale that does not exist falls back to the C formats.
-  const DateTimeTexts unknown = FormatDateTime(t, "xx_NOWHERE.none");
+  const DateTimeTexts unknown = formatDateTime(t, "xx_NOWHERE.none");
   EXPECT_EQ(unknown.date, c.date);
   EXPECT_EQ(unknown.time, c.time);
 }
@@ -174,7 +174,7 @@ TEST(WriteServersToTemplate, GlobalsFromTheOutputFileAndTheClock) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    return FormatDateTime(local);
+    return formatDateTime(local);
   };
   const DateTimeTexts before = stamp();
   const std::string out = r.run("%filename%|%date%|%time%", WorkedExampleList());
@@ -220,7 +220,7 @@ TEST(WriteServersToTemplate, MissingTemplateWarnsAndKeepsTheOutput) {
   TemplateRun r;
   test::WriteFile(r.outputFile, "previous output");
   r.bar.setVisible(true);
-  const bool ok = WriteServersToTemplate(WorkedExampleList(), r.app.dir.file("missing.tpl"),
+  const bool ok = writeServersToTemplate(WorkedExampleList(), r.app.dir.file("missing.tpl"),
                                          r.outputFile, r.bar, r.app.ctx);
   EXPECT_FALSE(ok);
   ASSERT_EQ(r.app.prompter.shown.size(), 1u);
@@ -235,12 +235,12 @@ TEST(WriteServersToTemplate, MissingTemplateWarnsAndKeepsTheOutput) {
 TEST(WriteServersToTemplate, UnwritableOutputWarnsUnlessAScriptRuns) {
   for (const bool script : {false, true}) {
     TemplateRun r;
-    r.app.ctx.state.ScriptRunning = script;
+    r.app.ctx.state.scriptRunning = script;
     r.outputFile = r.app.dir.file("no/such/dir/out.html");
     r.run("%servercount%", WorkedExampleList());
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.app.prompter.shown.size(), script ? 0u : 1u);
-    EXPECT_FALSE(platform::FileExists(r.outputFile));
+    EXPECT_FALSE(platform::fileExists(r.outputFile));
     EXPECT_FALSE(r.bar.visible());
     EXPECT_TRUE(r.app.logLines().empty());
   }

@@ -12,8 +12,8 @@ namespace {
 
 const std::string kRule = "=====================================================";
 
-TServer Server(const std::string& ip, const std::string& port) {
-  TServer s;
+Server makeServer(const std::string& ip, const std::string& port) {
+  Server s;
   s.IP = ip;
   s.Port = port;
   return s;
@@ -23,7 +23,7 @@ TServer Server(const std::string& ip, const std::string& port) {
 // characters that HTML would escape, which the writers leave alone.
 ServerList TwoOfThree() {
   ServerList list;
-  TServer a = Server("1.2.3.4", "4661");
+  Server a = makeServer("1.2.3.4", "4661");
   a.Name = "Alpha <b>";
   a.Desc = "first\tone";
   a.Ping = "12";
@@ -32,8 +32,8 @@ ServerList TwoOfThree() {
   a.Pref = "High";
   a.Hist = "3";
   list.append(a, true);
-  list.append(Server("9.9.9.9", "9999"), false);
-  list.append(Server("5.6.7.8", "4242"), true);
+  list.append(makeServer("9.9.9.9", "9999"), false);
+  list.append(makeServer("5.6.7.8", "4242"), true);
   return list;
 }
 
@@ -64,10 +64,10 @@ TEST(WriteServersToTXT, OneServerTableByteForByte) {
   ASSERT_EQ(kRule.size(), 53u);
   test::TestApp app;
   ServerList list;
-  list.append(Server("1.2.3.4", "4661"), true);
+  list.append(makeServer("1.2.3.4", "4661"), true);
   const std::string file = app.dir.file("servers.txt");
   test::RecordingProgressBar bar;
-  WriteServersToTXT(list, file, bar, app.ctx);
+  writeServersToTXT(list, file, bar, app.ctx);
   const std::string expected =
       "=====================================================\r\n"
       "             EDonkey2000 serverlist\r\n"
@@ -85,7 +85,7 @@ TEST(WriteServersToTXT, WritesOnlyCheckedServersUnescaped) {
   test::TestApp app;
   const std::string file = app.dir.file("two.txt");
   test::RecordingProgressBar bar;
-  WriteServersToTXT(TwoOfThree(), file, bar, app.ctx);
+  writeServersToTXT(TwoOfThree(), file, bar, app.ctx);
   const std::string text = test::ReadFile(file);
   EXPECT_NE(text.find("                  2 servers\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\n\"1.2.3.4\"\t\"4661\"\t\"Alpha <b>\"\t\"first\tone\"\t\"12\"\t\"100\"\t"
@@ -99,7 +99,7 @@ TEST(WriteServersToHTML, TwoServerPageByteForByte) {
   test::TestApp app;
   const std::string file = app.dir.file("servers.html");
   test::RecordingProgressBar bar;
-  WriteServersToHTML(TwoOfThree(), file, bar, app.ctx);
+  writeServersToHTML(TwoOfThree(), file, bar, app.ctx);
   const std::string expected =
       "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n"
       "<html><head><title>EDonkey 2000 servers</title></head><body>\r\n"
@@ -124,10 +124,10 @@ TEST(WriteServersToHTML, TwoServerPageByteForByte) {
 TEST(WriteServersToHTML, EmptySelectionStillWritesThePage) {
   test::TestApp app;
   ServerList list;
-  list.append(Server("1.2.3.4", "4661"), false);
+  list.append(makeServer("1.2.3.4", "4661"), false);
   const std::string file = app.dir.file("none.html");
   test::RecordingProgressBar bar;
-  WriteServersToHTML(list, file, bar, app.ctx);
+  writeServersToHTML(list, file, bar, app.ctx);
   const std::string text = test::ReadFile(file);
   EXPECT_NE(text.find("<FONT face=Verdana>0 servers</FONT>"), std::string::npos);
   EXPECT_NE(text.find("</TD></TR>\r\n</TABLE></FONT></P></body></html>\r\n"), std::string::npos);
@@ -139,15 +139,15 @@ TEST(WriteServersToHTML, PageReadsBackAsTheSameServers) {
   test::TestApp app;
   ServerList source;
   for (int i = 1; i <= 50; ++i)
-    source.append(Server("10.0." + std::to_string(i / 10) + "." + std::to_string(i),
+    source.append(makeServer("10.0." + std::to_string(i / 10) + "." + std::to_string(i),
                          std::to_string(4000 + i)),
                   i % 7 != 0);
   const std::string file = app.dir.file("round.html");
   test::RecordingProgressBar bar;
-  WriteServersToHTML(source, file, bar, app.ctx);
+  writeServersToHTML(source, file, bar, app.ctx);
 
   ServerList copy;
-  ReadServersFromHTML(copy, file, app.ctx);
+  readServersFromHTML(copy, file, app.ctx);
   ASSERT_EQ(copy.size(), source.checkedCount());
   size_t row = 0;
   for (const ServerEntry& e : source.entries()) {
@@ -173,8 +173,8 @@ TEST(TextWriters, DriveTheProgressBarAndPump) {
       visible.push_back(bar.visible());
     };
     const ServerList list = TwoOfThree();
-    html ? WriteServersToHTML(list, file, bar, app.ctx)
-         : WriteServersToTXT(list, file, bar, app.ctx);
+    html ? writeServersToHTML(list, file, bar, app.ctx)
+         : writeServersToTXT(list, file, bar, app.ctx);
     // Once before, once after each server, once at the end before hiding.
     EXPECT_EQ(positions, (std::vector<int>{0, 1, 2, 2})) << html;
     EXPECT_EQ(visible, (std::vector<bool>{false, true, true, true})) << html;
@@ -191,13 +191,13 @@ TEST(TextWriters, FailedWriteLeavesTheOldFileAndThrows) {
     const std::string file = app.dir.file("keep.out");
     test::WriteFile(file, "the old contents");
     ServerList list;
-    for (int i = 1; i <= 100; ++i) list.append(Server("1.2.3." + std::to_string(i), "4661"), true);
+    for (int i = 1; i <= 100; ++i) list.append(makeServer("1.2.3." + std::to_string(i), "4661"), true);
     test::RecordingProgressBar bar;
     {
       FileSizeLimit limit(512);
-      EXPECT_THROW(html ? WriteServersToHTML(list, file, bar, app.ctx)
-                        : WriteServersToTXT(list, file, bar, app.ctx),
-                   platform::EFileError);
+      EXPECT_THROW(html ? writeServersToHTML(list, file, bar, app.ctx)
+                        : writeServersToTXT(list, file, bar, app.ctx),
+                   platform::FileError);
     }
     EXPECT_EQ(test::ReadFile(file), "the old contents");
     EXPECT_FALSE(bar.visible());
@@ -211,9 +211,9 @@ TEST(TextWriters, MissingDirectoryThrows) {
   test::TestApp app;
   test::RecordingProgressBar bar;
   const std::string file = app.dir.file("no/such/dir/out.txt");
-  EXPECT_THROW(WriteServersToTXT(TwoOfThree(), file, bar, app.ctx), platform::EFileError);
-  EXPECT_THROW(WriteServersToHTML(TwoOfThree(), file, bar, app.ctx), platform::EFileError);
-  EXPECT_FALSE(platform::FileExists(file));
+  EXPECT_THROW(writeServersToTXT(TwoOfThree(), file, bar, app.ctx), platform::FileError);
+  EXPECT_THROW(writeServersToHTML(TwoOfThree(), file, bar, app.ctx), platform::FileError);
+  EXPECT_FALSE(platform::fileExists(file));
   EXPECT_TRUE(app.logLines().empty());
 }
 
@@ -227,8 +227,8 @@ TEST(TextWriters, ListEmptiedByPendingEventsEndsTheLoop) {
     };
     test::RecordingProgressBar bar;
     const std::string file = app.dir.file("cleared.out");
-    html ? WriteServersToHTML(list, file, bar, app.ctx)
-         : WriteServersToTXT(list, file, bar, app.ctx);
+    html ? writeServersToHTML(list, file, bar, app.ctx)
+         : writeServersToTXT(list, file, bar, app.ctx);
     const std::string text = test::ReadFile(file);
     EXPECT_NE(text.find("1.2.3.4"), std::string::npos);
     EXPECT_EQ(text.find("5.6.7.8"), std::string::npos);

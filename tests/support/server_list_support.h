@@ -8,16 +8,16 @@
 namespace test {
 
 // A record with the given IP and port and "n/a"/"Normal" elsewhere.
-inline TServer Server(const std::string& ip, const std::string& port = "4661") {
-  TServer s;
+inline Server makeServer(const std::string& ip, const std::string& port = "4661") {
+  Server s;
   s.IP = ip;
   s.Port = port;
   return s;
 }
 
 // A record with one field set besides IP and port.
-inline TServer ServerWith(int field, const std::string& value, const std::string& ip = "1.2.3.4") {
-  TServer s = Server(ip);
+inline Server serverWith(int field, const std::string& value, const std::string& ip = "1.2.3.4") {
+  Server s = makeServer(ip);
   s.field(field) = value;
   return s;
 }

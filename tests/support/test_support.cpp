@@ -39,13 +39,13 @@ std::string Bytes(std::initializer_list<int> values) {
 TestApp::TestApp() {
   ctx.prompter = &prompter;
   ctx.ui = &ui;
-  ctx.log.LoggingActive = true;
-  ctx.log.LogFileName = dir.file("test.log");
+  ctx.log.loggingActive = true;
+  ctx.log.logFileName = dir.file("test.log");
 }
 
 std::vector<std::string> TestApp::logLines() const {
   std::vector<std::string> lines;
-  std::ifstream in(ctx.log.LogFileName, std::ios::binary);
+  std::ifstream in(ctx.log.logFileName, std::ios::binary);
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/progress_bar.h"
+#include "runtime/app_context.h"
+#include "runtime/progress_bar.h"
 
 namespace test {
 

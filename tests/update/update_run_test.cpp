@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/loop_ui_thread.h"
+#include "runtime/loop_ui_thread.h"
 #include "support/peer_process.h"
 #include "support/recording_update_view.h"
 #include "support/test_support.h"
@@ -40,7 +40,7 @@ class UpdateRunTest : public ::testing::Test {
     return kind + server->url("/file/" + file);
   }
   std::vector<std::string> Log() { return app.logLines(); }
-  void Run(UpdateKind kind = UpdateKind::All) { RunUpdate(list, app.ctx, view, kind, loadSave); }
+  void Run(UpdateKind kind = UpdateKind::All) { runUpdate(list, app.ctx, view, kind, loadSave); }
 };
 
 TEST_F(UpdateRunTest, AllKindsOneWorkerMergeAndLog) {
@@ -54,7 +54,7 @@ TEST_F(UpdateRunTest, AllKindsOneWorkerMergeAndLog) {
   test::WriteFile(files.file("dns.txt"), "8.8.4.4,4665,Num,Desc\n");
   app.ctx.settings.URLs = {Url("MET|", "a.met"), Url("BOT|", "b.bot"), Url("HTM|", "c.htm"),
                            "DNS|" + files.file("dns.txt")};
-  list.append(TServer{"5.6.7.8", "4242", "Existing", "kept", "n/a", "n/a", "n/a", "Normal", "n/a"},
+  list.append(Server{"5.6.7.8", "4242", "Existing", "kept", "n/a", "n/a", "n/a", "Normal", "n/a"},
               false);
   app.ctx.settings.UpdThreadCount = 1;
   Run();
@@ -106,7 +106,7 @@ TEST_F(UpdateRunTest, AllKindsOneWorkerMergeAndLog) {
   EXPECT_EQ(view.showCount, 1);
   EXPECT_EQ(view.closeCount, 1);
   EXPECT_TRUE(view.mainEnabled);
-  EXPECT_FALSE(app.ctx.state.OperationDone);
+  EXPECT_FALSE(app.ctx.state.operationDone);
   // Each run toggles the slot panel.
   EXPECT_EQ(view.details, "&Details >>");
   EXPECT_EQ(view.height, UpdateView::kHeightWithoutDetails);

@@ -6,7 +6,8 @@
 #include <memory>
 
 #include "app/ini_file.h"
-#include "app/loop_ui_thread.h"
+#include "app/settings_store.h"
+#include "runtime/loop_ui_thread.h"
 #include "peers/loopback_peers.h"
 #include "platform/ticks.h"
 #include "serverlist/ip_port.h"
@@ -26,7 +27,7 @@ class VerifyTest : public ::testing::Test {
     app.ctx.settings.VrfThreadCount = 5;
   }
   void add(const std::string& ip, const std::string& port, bool checked) {
-    TServer s;
+    Server s;
     s.IP = ip;
     s.Port = port;
     list.append(s, checked);
@@ -48,7 +49,7 @@ class VerifyTest : public ::testing::Test {
 };
 
 TEST_F(VerifyTest, EmptyList) {
-  RunVerify(list, app.ctx, view, false);
+  runVerify(list, app.ctx, view, false);
   EXPECT_EQ(app.logLines(), (std::vector<std::string>{"Verifying 0 server IPs",
                                                       "Verification ended successfully"}));
   EXPECT_EQ(view.headlines, std::vector<std::string>{"Verifying 0 server IPs..."});
@@ -57,7 +58,7 @@ TEST_F(VerifyTest, EmptyList) {
   EXPECT_EQ(view.shows, 1);
   EXPECT_EQ(view.closes, 1);
   EXPECT_EQ(view.mainEnabledHistory, (std::vector<bool>{false, true}));
-  EXPECT_FALSE(app.ctx.state.OperationDone);
+  EXPECT_FALSE(app.ctx.state.operationDone);
   EXPECT_EQ(view.coordinator, nullptr);
 }
 
@@ -72,7 +73,7 @@ TEST_F(VerifyTest, AcceptedRefusedAndTimedOut) {
   add("127.0.0.1", full.port(), true);
   add("127.0.0.1", accepting.port(), false);  // not tested: VerifyAll is off
 
-  RunVerify(list, app.ctx, view, /*verifyAll=*/false);
+  runVerify(list, app.ctx, view, /*verifyAll=*/false);
 
   EXPECT_TRUE(checked(0));
   EXPECT_FALSE(checked(1));
@@ -104,9 +105,9 @@ TEST_F(VerifyTest, AcceptedRefusedAndTimedOut) {
   EXPECT_EQ(app.logLines(), (std::vector<std::string>{"Verifying 4 server IPs",
                                                       "Verification ended successfully"}));
   EXPECT_EQ(view.headlines, std::vector<std::string>{"Verifying 4 server IPs..."});
-  EXPECT_FALSE(app.ctx.state.OperationDone);
+  EXPECT_FALSE(app.ctx.state.operationDone);
   EXPECT_TRUE(view.mainEnabled);
-  EXPECT_EQ(list.statusText(), StatusTextCounting(4, 1));
+  EXPECT_EQ(list.statusText(), statusTextCounting(4, 1));
 }
 
 TEST_F(VerifyTest, VerifyAllChecksServersThatAccept) {
@@ -115,7 +116,7 @@ TEST_F(VerifyTest, VerifyAllChecksServersThatAccept) {
   add("127.0.0.1", accepting.port(), false);
   add("127.0.0.1", closed, true);
   add("127.0.0.1", accepting.port(), false);
-  RunVerify(list, app.ctx, view, /*verifyAll=*/true);
+  runVerify(list, app.ctx, view, /*verifyAll=*/true);
   EXPECT_TRUE(checked(0));
   EXPECT_FALSE(checked(1));
   EXPECT_TRUE(checked(2));
@@ -125,7 +126,7 @@ TEST_F(VerifyTest, VerifyAllChecksServersThatAccept) {
 TEST_F(VerifyTest, VerifyCheckedLeavesUncheckedServersAlone) {
   LoopbackListener accepting;
   for (int i = 0; i < 10; ++i) add("127.0.0.1", accepting.port(), i < 3);
-  RunVerify(list, app.ctx, view, /*verifyAll=*/false);
+  runVerify(list, app.ctx, view, /*verifyAll=*/false);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(checked(static_cast<std::size_t>(i)), i < 3) << i;
   EXPECT_EQ(accepting.accepted(), 3);
   EXPECT_EQ(view.bar.position(), 10);
@@ -140,7 +141,7 @@ TEST_F(VerifyTest, UntestableCaptionsAndPortsAreUncheckedWithoutATest) {
     add(bad, port, true);
   add("127.0.0.1", "0", true);
   add("127.0.0.1", " " + port + " ", true);  // port trimmed for the test
-  RunVerify(list, app.ctx, view, /*verifyAll=*/false);
+  runVerify(list, app.ctx, view, /*verifyAll=*/false);
   EXPECT_TRUE(checked(0));
   for (std::size_t i = 1; i <= 7; ++i) EXPECT_FALSE(checked(i)) << list[i].server.IP;
   EXPECT_TRUE(checked(8));
@@ -148,8 +149,8 @@ TEST_F(VerifyTest, UntestableCaptionsAndPortsAreUncheckedWithoutATest) {
   EXPECT_NE(view.findLine(line(accepting.port(), " accepted the connection!")), nullptr);
   EXPECT_EQ(view.bar.position(), 9);
   // Captions that are tested (not connected to here: only the rule is checked).
-  EXPECT_TRUE(IsValidIP("1.0.0.1"));
-  EXPECT_TRUE(IsValidIP("1.00.2.3"));
+  EXPECT_TRUE(isValidIP("1.0.0.1"));
+  EXPECT_TRUE(isValidIP("1.00.2.3"));
 }
 
 TEST_F(VerifyTest, OneThreadTestsStrictlyOneAfterTheOtherInSlotZero) {
@@ -162,7 +163,7 @@ TEST_F(VerifyTest, OneThreadTestsStrictlyOneAfterTheOtherInSlotZero) {
     if (text == kThreadNotUsed) --busyLines;
     maxBusy = std::max(maxBusy, busyLines);
   };
-  RunVerify(list, app.ctx, view, false);
+  runVerify(list, app.ctx, view, false);
   EXPECT_EQ(view.slots.size(), 1u);
   ASSERT_EQ(view.slots.count(0), 1u);
   EXPECT_EQ(view.slots[0].size(), 9u);  // contacted, verdict, idle per server
@@ -181,7 +182,7 @@ TEST_F(VerifyTest, TwentyThreadsShareTheWork) {
     if (text == kThreadNotUsed) --busy;
     maxBusy = std::max(maxBusy, busy);
   };
-  RunVerify(list, app.ctx, view, false);
+  runVerify(list, app.ctx, view, false);
   for (int i = 0; i < 40; ++i) EXPECT_EQ(checked(static_cast<std::size_t>(i)), i % 4 != 3) << i;
   EXPECT_EQ(accepting.accepted(), 30);
   EXPECT_EQ(view.slots.size(), 20u);
@@ -193,10 +194,10 @@ TEST_F(VerifyTest, ThreadCountOutsideThePoolIsBroughtIntoIt) {
   LoopbackListener accepting;
   add("127.0.0.1", accepting.port(), true);
   app.ctx.settings.VrfThreadCount = 0;
-  RunVerify(list, app.ctx, view, false);
+  runVerify(list, app.ctx, view, false);
   EXPECT_TRUE(checked(0));
   app.ctx.settings.VrfThreadCount = 99;
-  RunVerify(list, app.ctx, view, false);
+  runVerify(list, app.ctx, view, false);
   EXPECT_TRUE(checked(0));
 }
 
@@ -212,12 +213,12 @@ TEST_F(VerifyTest, CancelWhileAllSlotsAreBusy) {
   view.onSlotCaption = [&](int, const std::string& text) {
     if (text.find("has been contacted") != std::string::npos && ++contacted == 3) {
       ASSERT_NE(view.coordinator, nullptr);
-      view.coordinator->btnCancelClick();
+      view.coordinator->cancel();
       headlinesAtCancel = view.headlines.size();
     }
   };
   const std::uint32_t start = platform::ticks();
-  RunVerify(list, app.ctx, view, false);
+  runVerify(list, app.ctx, view, false);
   EXPECT_LT(platform::ticks() - start, 20000u) << "the 30 s time-outs were not waited for";
   ASSERT_EQ(contacted, 3);
   EXPECT_EQ(view.headlines.back(), "Waiting for working threads to close...");
@@ -231,14 +232,14 @@ TEST_F(VerifyTest, CancelWhileAllSlotsAreBusy) {
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Verifying 7 server IPs"});
   EXPECT_TRUE(view.mainEnabled);
   EXPECT_EQ(view.closes, 1);
-  EXPECT_FALSE(app.ctx.state.OperationDone);
+  EXPECT_FALSE(app.ctx.state.operationDone);
 }
 
 TEST_F(VerifyTest, DetailsPanelTogglesAtEveryRun) {
-  RunVerify(list, app.ctx, view, false);
+  runVerify(list, app.ctx, view, false);
   EXPECT_EQ(view.details, kDetailsHiddenCaption);
   EXPECT_EQ(view.heights, std::vector<int>{kVerifyHeightWithoutDetails});
-  RunVerify(list, app.ctx, view, false);
+  runVerify(list, app.ctx, view, false);
   EXPECT_EQ(view.details, kDetailsShownCaption);
   EXPECT_EQ(view.heights,
             (std::vector<int>{kVerifyHeightWithoutDetails, kVerifyHeightWithDetails}));
@@ -249,45 +250,46 @@ TEST_F(VerifyTest, WarningDialogComesFirstUnlessAScriptRuns) {
   add("127.0.0.1", accepting.port(), false);
   app.ctx.settings.VrfWarning = true;
   const std::string ini = app.dir.file("ravelin.ini");
+  const auto save = [&] { storeVrfWarning(app.ctx.settings.VrfWarning, ini); };
   test::ScriptedWarningDialog dialog;
 
   // Cancel: nothing happens at all.
   dialog.proceed = false;
-  RunVerify(list, app.ctx, view, true, &dialog, ini);
+  runVerify(list, app.ctx, view, true, &dialog, save);
   EXPECT_EQ(dialog.shown, 1);
-  EXPECT_EQ(dialog.lastText, VerifyWarningText());
+  EXPECT_EQ(dialog.lastText, verifyWarningText());
   EXPECT_FALSE(dialog.initialChecked);
   EXPECT_EQ(view.shows, 0);
   EXPECT_TRUE(view.mainEnabledHistory.empty());
   EXPECT_TRUE(app.logLines().empty());
   EXPECT_FALSE(checked(0));
   EXPECT_TRUE(app.ctx.settings.VrfWarning);
-  EXPECT_FALSE(IniFile(ini).ValueExists("verify", "VrfWarning"));
+  EXPECT_FALSE(IniFile(ini).valueExists("verify", "VrfWarning"));
 
   // A script never sees the dialog.
-  app.ctx.state.ScriptRunning = true;
-  RunVerify(list, app.ctx, view, true, &dialog, ini);
+  app.ctx.state.scriptRunning = true;
+  runVerify(list, app.ctx, view, true, &dialog, save);
   EXPECT_EQ(dialog.shown, 1);
   EXPECT_TRUE(checked(0));
-  app.ctx.state.ScriptRunning = false;
+  app.ctx.state.scriptRunning = false;
 
   // Ticking the box and cancelling turns the warning off and still cancels.
   list.setChecked(0, false);
   dialog.tick = true;
-  RunVerify(list, app.ctx, view, true, &dialog, ini);
+  runVerify(list, app.ctx, view, true, &dialog, save);
   EXPECT_EQ(dialog.shown, 2);
   EXPECT_FALSE(app.ctx.settings.VrfWarning);
-  EXPECT_EQ(IniFile(ini).ReadString("verify", "VrfWarning", "?"), "0");
+  EXPECT_EQ(IniFile(ini).readString("verify", "VrfWarning", "?"), "0");
   EXPECT_FALSE(checked(0));
 
   // Now no dialog: the run goes ahead.
-  RunVerify(list, app.ctx, view, true, &dialog, ini);
+  runVerify(list, app.ctx, view, true, &dialog, save);
   EXPECT_EQ(dialog.shown, 2);
   EXPECT_TRUE(checked(0));
 }
 
 TEST(VerifyWarningTest, TextAndProceed) {
-  const std::string text = VerifyWarningText();
+  const std::string text = verifyWarningText();
   EXPECT_EQ(text.rfind("It it recommended NOT to use server verification.\r\n", 0), 0u);
   EXPECT_EQ(text.substr(text.size() - 32), "although they are still working.");
   int breaks = 0;
@@ -298,7 +300,7 @@ TEST(VerifyWarningTest, TextAndProceed) {
   app.ctx.settings.VrfWarning = true;
   test::ScriptedWarningDialog dialog;
   dialog.proceed = true;
-  EXPECT_TRUE(ConfirmVerification(dialog, app.ctx, ""));
+  EXPECT_TRUE(confirmVerification(dialog, app.ctx, {}));
   EXPECT_TRUE(app.ctx.settings.VrfWarning);
 }
 
@@ -312,7 +314,7 @@ TEST_F(VerifyTest, ThroughDanteAsSocksProxy) {
   app.ctx.settings.ProxyAddr = "127.0.0.1";
   app.ctx.settings.ProxyPort = dante.port();
   app.ctx.settings.VrfTimeout = 5;
-  RunVerify(list, app.ctx, view, true);
+  runVerify(list, app.ctx, view, true);
   EXPECT_TRUE(checked(0)) << dante.log();
   EXPECT_FALSE(checked(1));
   EXPECT_EQ(accepting.accepted(), 1);
@@ -327,7 +329,7 @@ TEST_F(VerifyTest, ProxyThatIsNotThereRefusesEveryServer) {
   add("127.0.0.1", accepting.port(), true);
   app.ctx.settings.ProxyAddr = "127.0.0.1";
   app.ctx.settings.ProxyPort = test::ClosedLoopbackPort();
-  RunVerify(list, app.ctx, view, false);
+  runVerify(list, app.ctx, view, false);
   EXPECT_FALSE(checked(0));
   EXPECT_EQ(accepting.accepted(), 0);
 }

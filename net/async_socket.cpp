@@ -1,0 +1,770 @@
+#include "net/async_socket.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "net/net_errors.h"
+#include "net/socks_reply.h"
+
+// ---------------------------------------------------------------------------------------
+// SocketBuffer
+
+SocketBuffer::SocketBuffer(int capacity) : buf_(static_cast<std::size_t>(capacity > 0 ? capacity : 1514)) {}
+
+int SocketBuffer::write(const char* data, int len) {
+  const int room = capacity() - wr_;
+  const int n = std::max(0, std::min(room, len));
+  if (n > 0) std::memcpy(buf_.data() + wr_, data, static_cast<std::size_t>(n));
+  wr_ += n;
+  return n;
+}
+
+const char* SocketBuffer::peek(int& len) const {
+  len = wr_ - rd_;
+  return buf_.data() + rd_;
+}
+
+void SocketBuffer::remove(int len) {
+  rd_ += std::max(0, std::min(len, wr_ - rd_));
+  if (rd_ == wr_) rd_ = wr_ = 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Helpers
+
+namespace {
+
+std::string trim(const std::string& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+  return s.substr(b, e - b);
+}
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The platform's numeric address parser (accepts the classic forms: "1.2.3.4", "127.1", ...).
+bool parseNumericAddr(const std::string& text, in_addr& out) {
+  return !text.empty() && ::inet_aton(text.c_str(), &out) != 0;
+}
+
+std::string dotted(const in_addr& a) {
+  char buf[INET_ADDRSTRLEN] = {};
+  ::inet_ntop(AF_INET, &a, buf, sizeof buf);
+  return buf;
+}
+
+// Port text to a number: decimal, or a service name of the tcp protocol. Throws the
+// message text.
+std::uint16_t resolvePort(const std::string& text) {
+  if (text.empty()) throw std::string("WSocketResolvePort: Invalid Port.");
+  if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    if (text.size() > 5 || std::stoi(text) > 65535)
+      throw std::string("WSocketResolvePort: Invalid Port.");
+    return static_cast<std::uint16_t>(std::stoi(text));
+  }
+  servent se{};
+  servent* result = nullptr;
+  char buf[1024];
+  if (::getservbyname_r(text.c_str(), "tcp", &se, buf, sizeof buf, &result) != 0 || !result)
+    throw "WSocketResolvePort: Cannot convert port '" + text + "', Error #11004";
+  return ntohs(static_cast<std::uint16_t>(result->s_port));
+}
+
+// Host text to an address: dotted used directly, otherwise a blocking lookup. Throws the
+// message text.
+in_addr resolveHost(const std::string& text) {
+  in_addr a{};
+  if (parseNumericAddr(text, a)) return a;
+  if (text.empty()) throw "WSocketResolveHost: '" + text + "' Invalid Hostname.";
+  std::vector<std::string> found;
+  const int rc = platform::DnsLookup::resolveNow(text, found);
+  if (rc != 0 || found.empty() || !parseNumericAddr(found.front(), a))
+    throw "WSocketResolveHost: Cannot convert host address '" + text + "', Error #" +
+        std::to_string(rc ? rc : 11004);
+  return a;
+}
+
+// Errors of a non-blocking connect that are the connection's outcome rather than a failure
+// of the call: they are delivered as the connect notification, like every other outcome.
+bool isConnectOutcome(int err) {
+  switch (err) {
+    case ECONNREFUSED:
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ETIMEDOUT:
+    case EHOSTDOWN:
+    case ENETDOWN:
+    case ECONNRESET:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Construction
+
+AsyncSocket::AsyncSocket() : AsyncSocket(platform::EventLoop::forCurrentThread()) {}
+
+AsyncSocket::AsyncSocket(platform::EventLoop& loop) : loop_(loop), alive_(std::make_shared<bool>(true)) {}
+
+AsyncSocket::~AsyncSocket() {
+  destroying_ = true;
+  *alive_ = false;
+  if (dnsLookup_) dnsLookup_->cancel();
+  dnsLookup_.reset();
+  if (watchId_) loop_.unwatch(watchId_);
+  watchId_ = 0;
+  if (fd_ >= 0) {
+    ::shutdown(fd_, SHUT_RDWR);
+    ::close(fd_);
+    fd_ = -1;
+  }
+}
+
+// Fires an event; false when the handler destroyed the socket (nothing of it may be
+// touched then).
+#define FIRE(ev, ...)                          \
+  [&]() -> bool {                              \
+    if (!ev || destroying_) return true;       \
+    std::shared_ptr<bool> alive_tok = alive_;  \
+    auto handler = ev;                         \
+    handler(*this __VA_OPT__(, ) __VA_ARGS__); \
+    return *alive_tok;                         \
+  }()
+
+template <class F>
+void AsyncSocket::guarded(F&& f) {
+  std::shared_ptr<bool> alive = alive_;
+  try {
+    f();
+  } catch (const std::exception& e) {
+    if (*alive) handleBgException(e);
+  } catch (...) {
+    if (*alive) handleBgException(std::runtime_error("Unknown exception"));
+  }
+}
+
+void AsyncSocket::handleBgException(const std::exception& e) {
+  bool canClose = true;
+  std::shared_ptr<bool> alive = alive_;
+  if (onBgException) {
+    try {
+      auto handler = onBgException;
+      handler(*this, e, canClose);
+    } catch (...) {
+    }
+    if (!*alive) return;
+  }
+  if (canClose) {
+    try {
+      abort();
+    } catch (...) {
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Errors
+
+void AsyncSocket::raiseException(const std::string& message, int code) {
+  lastErrorMessage_ = message;
+  if (onError) {
+    FIRE(onError);
+    return;
+  }
+  throw SocketError(message, code);
+}
+
+void AsyncSocket::socketError(const std::string& function, int code) {
+  lastError_ = code;
+  if (code == 10054 || code == 10057) {
+    std::shared_ptr<bool> alive = alive_;
+    internalClose(false, code);
+    if (!*alive) return;
+  }
+  raiseException(socketErrorMessage(code, function), code);
+}
+
+void AsyncSocket::changeState(SocketState newState) {
+  const SocketState old = state_;
+  state_ = newState;
+  if (old != newState) FIRE(onChangeState, old, newState);
+}
+
+// ---------------------------------------------------------------------------------------
+// Properties
+
+void AsyncSocket::setAddr(const std::string& value) {
+  if (state_ != wsClosed) return raiseException("Cannot change Addr if not closed");
+  addr_ = value;
+  addrAssigned_ = true;
+}
+
+void AsyncSocket::setPort(const std::string& value) {
+  if (state_ != wsClosed) return raiseException("Cannot change Port if not closed");
+  port_ = value;
+  portAssigned_ = true;
+}
+
+void AsyncSocket::setProto(const std::string& value) {
+  if (state_ != wsClosed) return raiseException("Cannot change Proto if not closed");
+  proto_ = value;
+  protoAssigned_ = true;
+}
+
+void AsyncSocket::setLocalAddr(const std::string& value) {
+  if (state_ != wsClosed) return raiseException("Cannot change LocalAddr if not closed");
+  const std::string v = value.empty() ? std::string("0.0.0.0") : value;
+  in_addr a{};
+  if (!parseNumericAddr(v, a)) return raiseException("SetLocalAddr(): Invalid IP address");
+  localAddr_ = v;
+}
+
+void AsyncSocket::setLocalPort(const std::string& value) {
+  if (state_ != wsClosed) return raiseException("Cannot change LocalPort if not closed");
+  localPort_ = value;
+}
+
+void AsyncSocket::setSocksLevel(const std::string& value) {
+  if (state_ != wsClosed) return raiseException("Can't change socks level if not closed");
+  if (value != "4" && value != "4A" && value != "4a" && value != "5")
+    return raiseException("Invalid socks level. Must be 4, 4A or 5.");
+  socksLevel_ = value == "4a" ? "4A" : value;
+}
+
+void AsyncSocket::setSocksServer(const std::string& value) {
+  if (state_ != wsClosed) return raiseException("Can't change socks server if not closed");
+  socksServer_ = trim(value);
+}
+
+void AsyncSocket::setSocksPort(const std::string& value) {
+  if (state_ != wsClosed) return raiseException("Can't change socks port if not closed");
+  socksPort_ = trim(value);
+}
+
+int AsyncSocket::bufferedByteCount() const {
+  int n = 0;
+  for (const SocketBuffer& b : sendQueue_) n += b.size();
+  return n;
+}
+
+void AsyncSocket::processMessages() {
+  loop_.processPending();
+}
+
+// ---------------------------------------------------------------------------------------
+// Connect
+
+void AsyncSocket::connect() {
+  if (fd_ >= 0 && state_ != wsClosed) return raiseException("Connect: Socket already in use");
+  if (!portAssigned_) return raiseException("Connect: No Port Specified");
+  if (!addrAssigned_) return raiseException("Connect: No IP Address Specified");
+  if (!protoAssigned_) return raiseException("Connect: No Protocol Specified");
+
+  const bool viaSocks = !socksServer_.empty();
+  if (viaSocks && lower(proto_) != "tcp")
+    return raiseException("tcp is the only protocol supported thru socks server");
+
+  in_addr destAddr{};
+  std::uint16_t destPort = 0;
+  std::uint16_t localPort = 0;
+  in_addr localAddr{};
+  try {
+    if (lower(proto_) != "tcp" && proto_ != "6")
+      throw "WSocketResolveProto: Cannot convert protocol '" + proto_ + "'";
+    if (viaSocks) {
+      if (socksLevel_ != "5") throw std::string("Socks level " + socksLevel_ + " is not supported");
+      destPort = resolvePort(socksPort_);
+      destAddr = resolveHost(socksServer_);
+      socksTargetPort_ = resolvePort(port_);
+      if (addr_.empty() || addr_.size() > 255)
+        throw "WSocketResolveHost: '" + addr_ + "' Invalid Hostname.";
+    } else {
+      destPort = resolvePort(port_);
+      destAddr = resolveHost(addr_);
+    }
+    localPort = resolvePort(localPort_.empty() ? std::string("0") : localPort_);
+    if (!parseNumericAddr(localAddr_, localAddr))
+      throw std::string("SetLocalAddr(): Invalid IP address");
+  } catch (const std::string& message) {
+    return raiseException("connect: " + message);
+  }
+
+  sendQueue_.clear();
+  socksLeftover_.clear();
+  socksReplyBuffer_.clear();
+  socksBoundAddr_.clear();
+  socksBoundPort_.clear();
+  readCount_ = 0;
+
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return socketError("Connect (socket)", platform::winsockErrorFromErrno(errno));
+  fd_ = fd;
+  ++connection_;
+  closeFired_ = false;
+  connectNotified_ = false;
+  dataSentPending_ = false;
+  socksPhase_ = viaSocks ? SocksPhase::WaitMethod : SocksPhase::None;
+  std::shared_ptr<bool> alive = alive_;
+  changeState(wsOpened);
+  if (!*alive || fd_ != fd) return;
+
+  int on = 1;
+  ::setsockopt(fd_, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+  if (options_ & wsoTcpNoDelay) ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  linger lg{lingerOn_ ? 1 : 0, lingerTimeout_};
+  ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+
+  if (localPort != 0 || localAddr.s_addr != INADDR_ANY) {
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(localPort);
+    local.sin_addr = localAddr;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+      const int code = platform::winsockErrorFromErrno(errno);
+      lastError_ = code;
+      return raiseException("winsock.bind failed, error #" + std::to_string(code), code);
+    }
+  }
+
+  watchId_ = loop_.watchFd(fd_, 0, [this, tok = std::weak_ptr<bool>(alive_)](unsigned revents) {
+    auto alive = tok.lock();
+    if (!alive || !*alive) return;
+    guarded([&] { onFdReady(revents); });
+  });
+  watched_ = 0;
+
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(destPort);
+  peer.sin_addr = destAddr;
+  const int rc = ::connect(fd_, reinterpret_cast<sockaddr*>(&peer), sizeof peer);
+  const int err = rc == 0 ? 0 : errno;
+  if (rc == 0 || err == EINPROGRESS || err == EAGAIN) {
+    watch(platform::EventLoop::kWrite);
+    changeState(wsConnecting);
+    return;
+  }
+  if (isConnectOutcome(err)) {
+    // Delivered from the loop like a connect that failed later, never inside connect().
+    const std::uint64_t conn = connection_;
+    loop_.post([this, conn, err, tok = std::weak_ptr<bool>(alive_)] {
+      auto alive = tok.lock();
+      if (!alive || !*alive || conn != connection_ || connectNotified_ || fd_ < 0) return;
+      guarded([&] { onConnectDone(err); });
+    });
+    changeState(wsConnecting);
+    return;
+  }
+  socketError("Connect", platform::winsockErrorFromErrno(err));
+}
+
+void AsyncSocket::watch(unsigned events) {
+  if (!watchId_ || events == watched_) return;
+  watched_ = events;
+  loop_.modifyWatch(watchId_, events);
+}
+
+void AsyncSocket::onFdReady(unsigned revents) {
+  if (fd_ < 0) return;
+  std::shared_ptr<bool> alive = alive_;
+  const std::uint64_t conn = connection_;
+  if (!connectNotified_) {
+    if (!(revents & (platform::EventLoop::kWrite | platform::EventLoop::kError))) return;
+    int soError = 0;
+    socklen_t len = sizeof soError;
+    if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &soError, &len) != 0) soError = errno;
+    onConnectDone(soError);
+    return;
+  }
+  if (revents & (platform::EventLoop::kRead | platform::EventLoop::kError)) {
+    onReadable();
+    if (!*alive || conn != connection_ || fd_ < 0) return;
+  }
+  if (revents & platform::EventLoop::kWrite) {
+    if (tryToSend() && socksPhase_ == SocksPhase::None) FIRE(onDataSent, 0);
+  }
+}
+
+void AsyncSocket::onConnectDone(int err) {
+  connectNotified_ = true;
+  const std::uint16_t code = static_cast<std::uint16_t>(platform::winsockErrorFromErrno(err));
+  const std::uint64_t conn = connection_;
+  auto stillHere = [&, alive = alive_] { return *alive && conn == connection_ && fd_ >= 0; };
+  if (code != 0) lastError_ = code;
+
+  if (code == 0) {
+    changeState(wsConnected);
+    if (!stillHere()) return;
+    watch(platform::EventLoop::kRead |
+          (bufferedByteCount() > 0 ? platform::EventLoop::kWrite : 0u));
+  }
+
+  if (socksPhase_ != SocksPhase::None) {
+    if (!FIRE(onSocksConnected, code) || !stillHere()) return;
+    if (code != 0) {
+      socksPhase_ = SocksPhase::None;
+      if (!FIRE(onSessionConnected, code) || !stillHere()) return;
+      internalClose(true, code);
+      return;
+    }
+    socksUserPassOffered_ = socksAuthentication_ == socksAuthenticateUsercode;
+    const std::string greeting = socks::buildGreeting(socksUserPassOffered_);
+    send(greeting.data(), static_cast<int>(greeting.size()));
+    return;
+  }
+
+  if (!FIRE(onSessionConnected, code) || !stillHere()) return;
+  if (code != 0) internalClose(true, code);
+}
+
+// ---------------------------------------------------------------------------------------
+// Receiving
+
+void AsyncSocket::onReadable() {
+  if (socksPhase_ != SocksPhase::None) return socksData();
+  char c;
+  const ssize_t n = ::recv(fd_, &c, 1, MSG_PEEK);
+  if (n > 0) return receiveLoop();
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+  // The peer closed (n == 0) or the connection broke.
+  const int code = n == 0 ? 0 : platform::winsockErrorFromErrno(errno);
+  if (code) lastError_ = code;
+  internalClose(false, code);
+}
+
+void AsyncSocket::receiveLoop() {
+  std::shared_ptr<bool> alive = alive_;
+  const std::uint64_t conn = connection_;
+  for (int rounds = 0;; ++rounds) {
+    const long long before = readCount_;
+    if (!FIRE(onDataAvailable, 0) || conn != connection_ || fd_ < 0) return;
+    if (readCount_ == before) {
+      // Nobody read: throw away what is there, so that the loop can move on.
+      char discard[1024];
+      const ssize_t n = ::recv(fd_, discard, sizeof discard, 0);
+      if (n <= 0) return;
+    }
+    if (options_ & wsoNoReceiveLoop) return;
+    // Let the loop serve others now and then when a peer floods us.
+    if (rounds >= 64) return;
+    char c;
+    if (::recv(fd_, &c, 1, MSG_PEEK) <= 0) return;
+  }
+}
+
+int AsyncSocket::receive(void* buffer, int size) {
+  if (size <= 0) return 0;
+  if (!socksLeftover_.empty()) {
+    const int n = std::min<int>(size, static_cast<int>(socksLeftover_.size()));
+    std::memcpy(buffer, socksLeftover_.data(), static_cast<std::size_t>(n));
+    socksLeftover_.erase(0, static_cast<std::size_t>(n));
+    readCount_ += n;
+    return n;
+  }
+  if (fd_ < 0) {
+    lastError_ = 10057;
+    return -1;
+  }
+  ssize_t n;
+  do {
+    n = ::recv(fd_, buffer, static_cast<std::size_t>(size), 0);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    lastError_ = platform::winsockErrorFromErrno(errno == EAGAIN ? EWOULDBLOCK : errno);
+    return -1;
+  }
+  readCount_ += n;
+  return static_cast<int>(n);
+}
+
+std::string AsyncSocket::receiveStr() {
+  std::string out;
+  char buf[4096];
+  for (;;) {
+    const int n = receive(buf, sizeof buf);
+    if (n <= 0) break;
+    out.append(buf, static_cast<std::size_t>(n));
+    if (n < static_cast<int>(sizeof buf)) break;
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------
+// Sending
+
+int AsyncSocket::send(const void* data, int len) {
+  if (state_ != wsConnected) {
+    socketError("Send", 10057);
+    return -1;
+  }
+  if (len <= 0) return 0;
+  const char* p = static_cast<const char*>(data);
+  int left = len;
+  while (left > 0) {
+    if (sendQueue_.empty() || sendQueue_.back().full()) sendQueue_.emplace_back(kSendBlockSize);
+    const int n = sendQueue_.back().write(p, left);
+    p += n;
+    left -= n;
+  }
+  std::shared_ptr<bool> alive = alive_;
+  const std::uint64_t conn = connection_;
+  if (tryToSend() && *alive && conn == connection_ && !dataSentPending_) {
+    // The queue ran empty at once: onDataSent follows from the loop, never from inside Send.
+    dataSentPending_ = true;
+    loop_.post([this, conn, tok = std::weak_ptr<bool>(alive_)] {
+      auto a = tok.lock();
+      if (!a || !*a || conn != connection_) return;
+      dataSentPending_ = false;
+      if (fd_ < 0 || bufferedByteCount() > 0 || socksPhase_ != SocksPhase::None) return;
+      guarded([&] { FIRE(onDataSent, 0); });
+    });
+  }
+  return len;
+}
+
+// Sends from the queue what the network takes now. True when the queue is empty
+// afterwards (and the connection still open).
+bool AsyncSocket::tryToSend() {
+  while (fd_ >= 0 && !sendQueue_.empty()) {
+    SocketBuffer& block = sendQueue_.front();
+    int len = 0;
+    const char* data = block.peek(len);
+    if (len == 0) {
+      if (sendQueue_.size() > 1) {
+        sendQueue_.pop_front();
+        continue;
+      }
+      break;
+    }
+    const ssize_t n = ::send(fd_, data, static_cast<std::size_t>(len), MSG_NOSIGNAL);
+    if (n < 0) {
+      const int err = errno;
+      if (err == EINTR) continue;
+      if (err == EAGAIN || err == EWOULDBLOCK) {
+        watch(platform::EventLoop::kRead | platform::EventLoop::kWrite);
+        return false;
+      }
+      const int code = platform::winsockErrorFromErrno(err);
+      lastError_ = code;
+      if (code == 10022 || code == 10038 || code == 10053 || code == 10054 || code == 10057) {
+        internalClose(false, code);
+        return false;
+      }
+      socketError("TryToSend failed", code);
+      return false;
+    }
+    block.remove(static_cast<int>(n));
+    if (block.size() == 0 && sendQueue_.size() > 1) sendQueue_.pop_front();
+  }
+  if (fd_ < 0) return false;
+  if (connectNotified_) watch(platform::EventLoop::kRead);
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Close
+
+void AsyncSocket::internalClose(bool doShutdown, int error) {
+  if (fd_ < 0) {
+    if (state_ != wsClosed) changeState(wsClosed);
+    return;
+  }
+  if (watchId_) loop_.unwatch(watchId_);
+  watchId_ = 0;
+  watched_ = 0;
+  if (doShutdown) ::shutdown(fd_, SHUT_RDWR);
+  ::close(fd_);
+  fd_ = -1;
+  sendQueue_.clear();
+  socksPhase_ = SocksPhase::None;
+  socksReplyBuffer_.clear();
+  std::shared_ptr<bool> alive = alive_;
+  changeState(wsClosed);
+  if (!*alive) return;
+  if (!closeFired_) {
+    closeFired_ = true;
+    FIRE(onSessionClosed, static_cast<std::uint16_t>(error));
+  }
+}
+
+void AsyncSocket::close() {
+  internalClose(true, 0);
+}
+
+void AsyncSocket::abort() {
+  if (dnsLookup_) dnsLookup_->cancel();
+  dnsLookup_.reset();
+  sendQueue_.clear();
+  if (fd_ >= 0 && state_ == wsConnected) {
+    linger lg{0, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+  }
+  internalClose(false, 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// SOCKS 5
+
+void AsyncSocket::socksData() {
+  char buf[512];
+  ssize_t n;
+  do {
+    n = ::recv(fd_, buf, sizeof buf, 0);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return;
+    return socksFail(platform::winsockErrorFromErrno(errno), "data receive error");
+  }
+  if (n == 0) {
+    // The proxy hung up in the middle of the negotiation: the connect attempt has failed
+    // and the caller must hear so now, not at its own time-out.
+    return socksFail(10053, "data receive error");
+  }
+  socksReplyBuffer_.append(buf, static_cast<std::size_t>(n));
+
+  std::shared_ptr<bool> alive = alive_;
+  const std::uint64_t conn = connection_;
+  auto stillHere = [&] { return *alive && conn == connection_ && fd_ >= 0; };
+  while (socksPhase_ != SocksPhase::None && !socksReplyBuffer_.empty()) {
+    socks::Reply r;
+    switch (socksPhase_) {
+      case SocksPhase::WaitMethod:
+        r = socks::parseMethodReply(socksReplyBuffer_);
+        break;
+      case SocksPhase::WaitAuth:
+        r = socks::parseAuthReply(socksReplyBuffer_);
+        break;
+      case SocksPhase::WaitConnect:
+        r = socks::parseConnectReply(socksReplyBuffer_);
+        break;
+      case SocksPhase::None:
+        return;
+    }
+    if (r.status == socks::ParseStatus::NeedMore) return;
+    if (r.status == socks::ParseStatus::Error) return socksFail(r.error, r.errorText);
+    socksReplyBuffer_.erase(0, r.consumed);
+
+    if (socksPhase_ == SocksPhase::WaitMethod) {
+      if (r.method == 0) {
+        if (socksUserPassOffered_ && !FIRE(onSocksAuthState, socksAuthNotRequired)) return;
+        if (!stillHere()) return;
+        socksSendConnectRequest();
+      } else {
+        socksPhase_ = SocksPhase::WaitAuth;
+        const std::string req = socks::buildAuthRequest(socksUsercode_, socksPassword_);
+        send(req.data(), static_cast<int>(req.size()));
+        if (!stillHere()) return;
+        if (!FIRE(onSocksAuthState, socksAuthStart)) return;
+      }
+    } else if (socksPhase_ == SocksPhase::WaitAuth) {
+      if (!FIRE(onSocksAuthState, socksAuthSuccess) || !stillHere()) return;
+      socksSendConnectRequest();
+    } else {
+      socksBoundAddr_ = r.boundAddr;
+      socksBoundPort_ = r.boundPort;
+      socksLeftover_ = std::move(socksReplyBuffer_);
+      socksReplyBuffer_.clear();
+      socksPhase_ = SocksPhase::None;
+      if (!FIRE(onSessionConnected, 0) || !stillHere()) return;
+      // Bytes that came with the reply are the peer's first data.
+      while (!socksLeftover_.empty()) {
+        const long long before = readCount_;
+        if (!FIRE(onDataAvailable, 0) || !stillHere()) return;
+        if (readCount_ == before) socksLeftover_.clear();
+      }
+      return;
+    }
+    if (!stillHere()) return;
+  }
+}
+
+void AsyncSocket::socksSendConnectRequest() {
+  socksPhase_ = SocksPhase::WaitConnect;
+  const std::string req = socks::buildConnectRequest(addr_, socksTargetPort_);
+  send(req.data(), static_cast<int>(req.size()));
+}
+
+void AsyncSocket::socksFail(int code, const std::string& text) {
+  std::shared_ptr<bool> alive = alive_;
+  const std::uint64_t conn = connection_;
+  lastError_ = code;
+  if (!FIRE(onSocksError, code, text)) return;
+  if (conn != connection_) return;
+  socksPhase_ = SocksPhase::None;
+  if (!FIRE(onSessionConnected, static_cast<std::uint16_t>(code))) return;
+  if (conn != connection_) return;
+  internalClose(true, code);
+}
+
+// ---------------------------------------------------------------------------------------
+// Name lookup
+
+void AsyncSocket::startDnsLookup(const std::string& host) {
+  if (host.empty()) {
+    std::shared_ptr<bool> alive = alive_;
+    raiseException("DNS lookup: invalid host name.", 10022);
+    if (!*alive) return;
+    FIRE(onDnsLookupDone, 10022);
+    return;
+  }
+  if (dnsLookup_) dnsLookup_->cancel();
+  dnsLookup_.reset();
+  dnsResult_.clear();
+  dnsResultList_.clear();
+
+  in_addr a{};
+  if (parseNumericAddr(host, a)) {
+    dnsResult_ = dotted(a);
+    FIRE(onDnsLookupDone, 0);
+    return;
+  }
+  try {
+    dnsLookup_ = platform::DnsLookup::start(
+        loop_, host,
+        [this, tok = std::weak_ptr<bool>(alive_)](int error, const std::vector<std::string>& list) {
+          auto alive = tok.lock();
+          if (!alive || !*alive) return;
+          guarded([&] { dnsAnswer(error, list); });
+        });
+  } catch (const std::system_error& e) {
+    const int code = platform::winsockErrorFromErrno(e.code().value());
+    lastError_ = code;
+    raiseException(host + ": can't start DNS lookup, error #" + std::to_string(code), code);
+  }
+}
+
+void AsyncSocket::dnsAnswer(int error, const std::vector<std::string>& addresses) {
+  dnsLookup_.reset();
+  if (error == 0) {
+    dnsResultList_ = addresses;
+    dnsResult_ = addresses.empty() ? std::string() : addresses.front();
+  } else {
+    lastError_ = error;
+  }
+  FIRE(onDnsLookupDone, static_cast<std::uint16_t>(error));
+}
+
+void AsyncSocket::stopDnsLookup() {
+  // Cancelling cannot fail here: the answer of a cancelled lookup is simply never
+  // delivered.
+  if (dnsLookup_) dnsLookup_->cancel();
+  dnsLookup_.reset();
+}

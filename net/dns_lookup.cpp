@@ -1,0 +1,82 @@
+#include "net/dns_lookup.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <thread>
+
+#include "net/net_errors.h"
+
+namespace platform {
+
+struct DnsLookup::Shared {
+  // Written and read on the loop's thread only.
+  Callback cb;
+  bool cancelled = false;
+  bool answered = false;
+};
+
+int DnsLookup::resolveNow(const std::string& host, std::vector<std::string>& addresses) {
+  addresses.clear();
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* res = nullptr;
+  const int rc = ::getaddrinfo(host.c_str(), nullptr, &hints, &res);
+  if (rc != 0) return winsockErrorFromGai(rc, errno);
+  for (addrinfo* p = res; p; p = p->ai_next) {
+    if (p->ai_family != AF_INET) continue;
+    char text[INET_ADDRSTRLEN] = {};
+    const auto* sin = reinterpret_cast<const sockaddr_in*>(p->ai_addr);
+    if (!::inet_ntop(AF_INET, &sin->sin_addr, text, sizeof text)) continue;
+    if (std::find(addresses.begin(), addresses.end(), text) == addresses.end())
+      addresses.emplace_back(text);
+  }
+  ::freeaddrinfo(res);
+  return addresses.empty() ? 11004 : 0;
+}
+
+std::shared_ptr<DnsLookup> DnsLookup::start(EventLoop& loop, const std::string& host, Callback cb) {
+  std::shared_ptr<DnsLookup> lookup(new DnsLookup());
+  lookup->shared_ = std::make_shared<Shared>();
+  lookup->shared_->cb = std::move(cb);
+  EventLoop::Handle handle = loop.handle();
+  std::weak_ptr<Shared> weak = lookup->shared_;
+  // The helper thread owns nothing of the lookup: it answers through the loop's handle
+  // (which survives the loop) and the answer finds the lookup through a weak reference
+  // (which survives the lookup).
+  std::thread([host, handle, weak] {
+    std::vector<std::string> addresses;
+    const int error = resolveNow(host, addresses);
+    handle.post([weak, error, addresses = std::move(addresses)] {
+      auto shared = weak.lock();
+      if (!shared || shared->cancelled || shared->answered) return;
+      shared->answered = true;
+      Callback cb = std::move(shared->cb);
+      shared->cb = nullptr;
+      if (cb) cb(error, addresses);
+    });
+  }).detach();
+  return lookup;
+}
+
+DnsLookup::~DnsLookup() {
+  cancel();
+}
+
+void DnsLookup::cancel() {
+  if (!shared_) return;
+  shared_->cancelled = true;
+  shared_->cb = nullptr;
+}
+
+bool DnsLookup::pending() const {
+  return shared_ && !shared_->cancelled && !shared_->answered;
+}
+
+}  // namespace platform

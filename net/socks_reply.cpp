@@ -1,0 +1,140 @@
+#include "net/socks_reply.h"
+
+#include <algorithm>
+
+namespace socks {
+
+namespace {
+
+Reply fail(int code) {
+  Reply r;
+  r.status = ParseStatus::Error;
+  r.error = code;
+  r.errorText = errorText(code);
+  return r;
+}
+
+unsigned byteAt(std::string_view s, std::size_t i) {
+  return static_cast<unsigned char>(s[i]);
+}
+
+}  // namespace
+
+std::string errorText(int code) {
+  switch (code) {
+    case 20001:
+      return "too much data availaible";
+    case 20002:
+      return "socks version error";
+    case 20003:
+      return "authentification method not acceptable";
+    case 20004:
+      return "general SOCKS server failure";
+    case 20005:
+      return "connection not allowed by ruleset";
+    case 20006:
+      return "network unreachable";
+    case 20007:
+      return "host unreachable";
+    case 20008:
+      return "connection refused";
+    case 20009:
+      return "time to live expired";
+    case 20010:
+      return "command not supported";
+    case 20011:
+      return "address type not supported";
+    case 20015:
+      return "socks authentication failed";
+    default:
+      return "socks error #" + std::to_string(code);
+  }
+}
+
+std::string buildGreeting(bool userPassword) {
+  return std::string{'\x05', '\x01', userPassword ? '\x02' : '\x00'};
+}
+
+std::string buildAuthRequest(std::string_view user, std::string_view password) {
+  user = user.substr(0, std::min<std::size_t>(user.size(), 255));
+  password = password.substr(0, std::min<std::size_t>(password.size(), 255));
+  std::string out;
+  out.push_back('\x01');
+  out.push_back(static_cast<char>(user.size()));
+  out.append(user);
+  out.push_back(static_cast<char>(password.size()));
+  out.append(password);
+  return out;
+}
+
+std::string buildConnectRequest(std::string_view host, std::uint16_t port) {
+  std::string out{'\x05', '\x01', '\x00', '\x03'};
+  out.push_back(static_cast<char>(host.size()));
+  out.append(host);
+  out.push_back(static_cast<char>(port >> 8));
+  out.push_back(static_cast<char>(port & 0xFF));
+  return out;
+}
+
+Reply parseMethodReply(std::string_view bytes) {
+  Reply r;
+  if (bytes.empty()) return r;
+  if (byteAt(bytes, 0) != 5) return fail(20002);
+  if (bytes.size() < 2) return r;
+  const unsigned method = byteAt(bytes, 1);
+  if (method != 0 && method != 2) return fail(20003);
+  r.status = ParseStatus::Done;
+  r.consumed = 2;
+  r.method = static_cast<int>(method);
+  return r;
+}
+
+Reply parseAuthReply(std::string_view bytes) {
+  Reply r;
+  if (bytes.empty()) return r;
+  if (byteAt(bytes, 0) != 1) return fail(20002);
+  if (bytes.size() > 2) return fail(20001);
+  if (bytes.size() < 2) return r;
+  if (byteAt(bytes, 1) != 0) return fail(20015);
+  r.status = ParseStatus::Done;
+  r.consumed = 2;
+  return r;
+}
+
+Reply parseConnectReply(std::string_view bytes) {
+  Reply r;
+  if (bytes.empty()) return r;
+  if (byteAt(bytes, 0) != 5) return fail(20002);
+  if (bytes.size() < 2) return r;
+  const unsigned status = byteAt(bytes, 1);
+  if (status != 0) {
+    if (status <= 8) return fail(20003 + static_cast<int>(status));
+    Reply e = fail(20012);
+    e.errorText = "unassigned error #" + std::to_string(status);
+    return e;
+  }
+  if (bytes.size() < 4) return r;
+  const unsigned atyp = byteAt(bytes, 3);
+  std::size_t total;
+  if (atyp == 1) {
+    total = 10;
+  } else if (atyp == 3) {
+    if (bytes.size() < 5) return r;
+    total = 7 + byteAt(bytes, 4);
+  } else {
+    return fail(20011);
+  }
+  if (bytes.size() < total) return r;
+  if (atyp == 1) {
+    r.boundAddr = std::to_string(byteAt(bytes, 4)) + "." + std::to_string(byteAt(bytes, 5)) + "." +
+                  std::to_string(byteAt(bytes, 6)) + "." + std::to_string(byteAt(bytes, 7));
+  } else {
+    r.boundAddr = std::string(bytes.substr(5, byteAt(bytes, 4)));
+  }
+  r.boundPort = std::to_string(byteAt(bytes, total - 2) * 256 + byteAt(bytes, total - 1));
+  r.status = ParseStatus::Done;
+  r.consumed = total;
+  return r;
+}
+
+}  // namespace socks

@@ -1,0 +1,28 @@
+#pragma once
+#include "runtime/log.h"
+#include "runtime/prompter.h"
+#include "runtime/run_state.h"
+#include "runtime/settings.h"
+#include "runtime/ui_thread.h"
+
+// What the main window owns besides the server list, handed explicitly to every core
+// operation that needs settings, flags, the log or the user interface.
+struct AppContext {
+  Settings settings;
+  RunState state;
+  Log log;
+  Prompter* prompter = nullptr;
+  UiThread* ui = nullptr;
+
+  // "Let the user interface process pending events."
+  void processPending() const {
+    if (ui) ui->pump();
+  }
+  // Shows a message box unless a script runs or no prompter is attached; then returns
+  // the given default answer without asking.
+  MsgResult message(const std::string& title, const std::string& text, MsgIcon icon,
+                    MsgButtons buttons, MsgResult defaultAnswer = MsgResult::Ok) const {
+    if (state.scriptRunning || !prompter) return defaultAnswer;
+    return prompter->message(title, text, icon, buttons);
+  }
+};

@@ -1,0 +1,29 @@
+#include "runtime/log.h"
+
+#include <cstdio>
+
+std::string logTimeStamp(const std::tm& t) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d - ", t.tm_mon + 1, t.tm_mday,
+                t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
+  return buf;
+}
+
+std::string logFileNameFor(const std::tm& t, int milliseconds) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%02d-%02d-%04d_%02d-%02d-%02d-%03d.log", t.tm_mon + 1,
+                t.tm_mday, t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec, milliseconds);
+  return buf;
+}
+
+void Log::writeLog(const std::string& message) const {
+  if (!loggingActive) return;
+  std::FILE* f = std::fopen(logFileName.c_str(), "ab");
+  if (!f) return;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  const std::string line = logTimeStamp(local) + message + "\r\n";
+  std::fwrite(line.data(), 1, line.size(), f);
+  std::fclose(f);
+}

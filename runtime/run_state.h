@@ -1,0 +1,11 @@
+#pragma once
+
+// The run-state flags of the main window, shared by the long operations and the script
+// executor. All of them live on the user-interface thread.
+struct RunState {
+  bool firstActivationDone = false;
+  bool scriptRunning = false;
+  bool operationDone = false;
+  bool closeConfirmed = false;
+  bool hiddenByScript = false;
+};

@@ -1,0 +1,44 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// One field per key of ravelin.ini, with the defaults that apply when a key is absent.
+struct Settings {
+  // [general]
+  std::string EDPath = defaultEDPath();
+  std::string EDFilename = "gdonkey.exe";
+  bool EDGUI = true;
+  int EDWaittime = 100;
+  bool LOG = false;
+  bool NegCompare = false;
+  std::string ProxyAddr;
+  int ProxyPort = 0;
+  bool NoRegCheck = false;
+  // Write the address and port tags into every server.met entry. Today's Linux client
+  // refuses files that carry them, so it is off where EDPath points at that client.
+  bool MetAddressTags = defaultMetAddressTags();
+  // [URLs]
+  std::vector<std::string> URLs;
+  // [update]
+  int UpdThreadCount = 1;
+  int UpdTimeout = 5;
+  // [verify]
+  int VrfThreadCount = 1;
+  int VrfTimeout = 5;
+  bool VrfWarning = true;
+  // [script]
+  bool ScrSyntaxCheck = false;
+  bool ScrExecOrEdit = false;
+  // [support]
+  bool SupportMe = false;
+  // [ad]
+  int waittime1 = 5000;
+  int waittime2 = 7000;
+
+  static std::string defaultEDPath();
+  static bool defaultMetAddressTags();
+};
+
+// The path of a file in the client's directory: EDPath, one separator unless EDPath is
+// empty or already ends in one, then the file name.
+std::string clientFile(const std::string& dir, const std::string& fileName);

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "client/client_bridge.h"
+#include "client/close_countdown.h"
+#include "client/launch.h"
+#include "platform/process.h"
+#include "serverlist/server_list.h"
+#include "support/test_support.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Upper(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
+  return s;
+}
+
+void WriteExecutable(const std::string& path, const std::string& text) {
+  test::WriteFile(path, text);
+  fs::permissions(path, fs::perms::owner_all);
+}
+
+// Waits (bounded) until the file exists and holds a complete line.
+std::string WaitForFile(const std::string& path) {
+  for (int i = 0; i < 200; ++i) {
+    const std::string text = test::ReadFile(path);
+    if (!text.empty() && text.back() == '\n') return text;
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  return {};
+}
+
+// A copy of sleep(1) under a name of our own, running until the object goes.
+class RunningCopy {
+ public:
+  explicit RunningCopy(const std::string& path) : path_(path) {
+    fs::copy_file("/bin/sleep", path);
+    fs::permissions(path, fs::perms::owner_all);
+    std::string arg0 = path, arg1 = "30";
+    char* argv[] = {arg0.data(), arg1.data(), nullptr};
+    if (::posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0) pid_ = 0;
+  }
+  ~RunningCopy() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  bool started() const { return pid_ > 0; }
+
+ private:
+  std::string path_;
+  pid_t pid_ = 0;
+};
+
+}  // namespace
+
+TEST(ProcessControl, FindsARunningExecutableByItsWholePathIgnoringCase) {
+  test::TempDir dir;
+  fs::create_directories(dir.path() / "other");
+  const std::string exe = dir.file("EdClient.bin");
+  EXPECT_FALSE(platform::isProcessRunning(exe));
+  RunningCopy copy(exe);
+  ASSERT_TRUE(copy.started());
+  EXPECT_TRUE(platform::isProcessRunning(exe));
+  EXPECT_TRUE(platform::isProcessRunning(Upper(exe)));
+  EXPECT_TRUE(platform::isProcessRunning(dir.file("other/../EdClient.bin")));
+  // The same name in another directory is another program.
+  EXPECT_FALSE(platform::isProcessRunning(dir.file("other/EdClient.bin")));
+  EXPECT_FALSE(platform::isProcessRunning("EdClient.bin"));
+  EXPECT_FALSE(platform::isProcessRunning(""));
+  const auto all = platform::runningExecutables();
+  EXPECT_NE(std::find(all.begin(), all.end(), fs::canonical(exe).string()), all.end());
+}
+
+TEST(ProcessControl, StartEDonkeyStartsTheClientWithoutWaitingAndLogs) {
+  test::TestApp app;
+  app.ctx.settings.EDPath = app.dir.path().string();
+  app.ctx.settings.EDFilename = "client.sh";
+  const std::string marker = app.dir.file("started.txt");
+  // The program keeps running after it wrote its mark; the start must not wait for it.
+  WriteExecutable(app.dir.file("client.sh"), "#!/bin/sh\necho \"$0\" > '" + marker + ".tmp'\nmv '" +
+                                                 marker + ".tmp' '" + marker + "'\nsleep 2\n");
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_TRUE(client::startEDonkey(app.ctx));
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+  EXPECT_EQ(WaitForFile(marker), app.dir.file("client.sh") + "\n");
+  EXPECT_EQ(app.logLines(), std::vector<std::string>{"EDonkey2000 started with <" +
+                                                     app.dir.file("client.sh") + ">"});
+}
+
+TEST(ProcessControl, StartEDonkeyWithoutTheClientDoesNothing) {
+  test::TestApp app;
+  app.ctx.settings.EDPath = app.dir.path().string() + "/";
+  app.ctx.settings.EDFilename = "gdonkey.exe";
+  EXPECT_FALSE(client::startEDonkey(app.ctx));
+  // A file that is no program is not started either, and not logged as started.
+  test::WriteFile(app.dir.file("gdonkey.exe"), "not a program");
+  fs::permissions(app.dir.file("gdonkey.exe"), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_FALSE(client::startEDonkey(app.ctx));
+  EXPECT_TRUE(app.logLines().empty());
+  EXPECT_TRUE(app.prompter.shown.empty());
+}
+
+TEST(ProcessControl, StartFileHandsTheFileToTheDesktopOpener) {
+  test::TestApp app;
+  const std::string bin = app.dir.file("bin");
+  fs::create_directories(bin);
+  const std::string marker = app.dir.file("opened.txt");
+  // The desktop's opener, standing in for xdg-open: it records what it was asked to open.
+  WriteExecutable(bin + "/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" > '" + marker +
+                                         ".tmp'\nmv '" + marker + ".tmp' '" + marker + "'\n");
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ::setenv("PATH", (bin + ":" + oldPath).c_str(), 1);
+  const std::string doc = app.dir.file("a list.html");
+  test::WriteFile(doc, "<html></html>");
+  EXPECT_TRUE(client::startFile(doc, app.ctx));
+  EXPECT_FALSE(client::startFile(app.dir.file("missing.html"), app.ctx));
+  EXPECT_FALSE(client::startFile(app.dir.path().string(), app.ctx));  // a folder is no file
+  ::setenv("PATH", oldPath.c_str(), 1);
+  EXPECT_EQ(WaitForFile(marker), doc + "\n");
+  EXPECT_EQ(app.logLines(), std::vector<std::string>{"<" + doc + "> executed"});
+}
+
+TEST(ProcessControl, SpawnReportsProgramsThatCannotStart) {
+  EXPECT_FALSE(platform::spawnDetached("/nonexistent/program", {}, false));
+  EXPECT_FALSE(platform::spawnDetached("ravelin-no-such-program-xyz", {}, true));
+  EXPECT_TRUE(platform::spawnDetached("true", {}, true));
+}
+
+namespace {
+class RecordingCountdown : public client::CountdownView {
+ public:
+  std::vector<int> shown;
+  int cancelAfterPolls = -1;
+  int polls = 0;
+  bool wasClosed = false;
+  void showSeconds(int s) override { shown.push_back(s); }
+  bool cancelled() override { return cancelAfterPolls >= 0 && ++polls > cancelAfterPolls; }
+  void closed() override { wasClosed = true; }
+};
+}  // namespace
+
+TEST(CloseCountdown, CountsDownFiveSecondsThenConfirms) {
+  test::TestApp app;
+  RecordingCountdown view;
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_TRUE(client::runCloseCountdown(view, app.ctx));
+  const auto took = std::chrono::steady_clock::now() - before;
+  EXPECT_GE(took, std::chrono::milliseconds(4900));
+  EXPECT_LT(took, std::chrono::seconds(30));
+  EXPECT_EQ(view.shown, (std::vector<int>{5, 4, 3, 2, 1, 0}));
+  EXPECT_TRUE(view.wasClosed);
+  EXPECT_TRUE(app.ctx.state.closeConfirmed);
+  EXPECT_GT(app.ui.pumps, 10);
+  EXPECT_EQ(app.logLines(), std::vector<std::string>{"Closing Ravelin"});
+}
+
+TEST(CloseCountdown, CancelLeavesTheProgramRunning) {
+  test::TestApp app;
+  RecordingCountdown view;
+  view.cancelAfterPolls = 12;  // about 1.2 s in
+  EXPECT_FALSE(client::runCloseCountdown(view, app.ctx));
+  ASSERT_FALSE(view.shown.empty());
+  EXPECT_EQ(view.shown.front(), 5);
+  EXPECT_EQ(std::count(view.shown.begin(), view.shown.end(), 0), 0);
+  EXPECT_TRUE(view.wasClosed);
+  EXPECT_FALSE(app.ctx.state.closeConfirmed);
+  EXPECT_TRUE(app.logLines().empty());
+
+  // Shutting the program down ends the countdown the same way.
+  RecordingCountdown quiet;
+  app.ui.quit = true;
+  EXPECT_FALSE(client::runCloseCountdown(quiet, app.ctx));
+  EXPECT_FALSE(app.ctx.state.closeConfirmed);
+}
+
+TEST(WindowlessClientBridge, ReportsAClientThatIsNotRunning) {
+  test::TestApp app;
+  app.ctx.settings.EDPath = app.dir.path().string();
+  app.ctx.settings.EDFilename = "gdonkey.exe";
+  client::WindowlessClientBridge bridge;
+  ServerList list;
+  list.append(Server{}, true);
+  bridge.sendToRunningClient(list, app.ctx);
+  bridge.sendToClientConsole("n 1.2.3.4 4661", app.ctx);
+  ASSERT_EQ(app.prompter.shown.size(), 2u);
+  for (const auto& box : app.prompter.shown) {
+    EXPECT_EQ(box.text, client::kClientNotRunningText);
+    EXPECT_EQ(box.icon, MsgIcon::Error);
+    EXPECT_EQ(box.buttons, MsgButtons::Ok);
+  }
+  // Quiet while a script runs; nothing is logged either way.
+  app.ctx.state.scriptRunning = true;
+  bridge.sendToRunningClient(list, app.ctx);
+  bridge.sendToClientConsole("x", app.ctx);
+  EXPECT_EQ(app.prompter.shown.size(), 2u);
+  EXPECT_TRUE(app.logLines().empty());
+}
+
+TEST(WindowlessClientBridge, SaysSoWhenTheRunningClientIsOutOfReach) {
+  test::TestApp app;
+  app.ctx.settings.EDPath = app.dir.path().string();
+  app.ctx.settings.EDFilename = "donkey.bin";
+  RunningCopy copy(app.dir.file("donkey.bin"));
+  ASSERT_TRUE(copy.started());
+  client::WindowlessClientBridge bridge;
+  bridge.sendToClientConsole("n 1.2.3.4 4661", app.ctx);
+  ASSERT_EQ(app.prompter.shown.size(), 1u);
+  EXPECT_EQ(app.prompter.shown[0].text, client::kClientWindowsUnreachableText);
+}

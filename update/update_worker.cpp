@@ -1,0 +1,304 @@
+#include "update/update_worker.h"
+
+#include <filesystem>
+
+#include "runtime/ui_thread.h"
+#include "platform/file_io.h"
+#include "platform/ticks.h"
+#include "serverlist/bot_file.h"
+#include "serverlist/ip_port.h"
+#include "serverlist/met_tags.h"
+#include "serverlist/server_links.h"
+#include "net/http_client.h"
+#include "update/update_view.h"
+#include "net/async_socket.h"
+
+// ---- pool (user-interface thread only) ----
+
+void UpdatePool::processResults(int slot) {
+  if (!live || cancel || slot < 0 || slot >= kSlots) return;
+  view->setSlotCaption(slot, "Thread " + std::to_string(slot + 1) + ":");
+  view->slotBar(slot).setPosition(0);
+  view->setSlotLabel(slot, "< Thread not used >");
+  slotState[slot] = 0;
+  --activeCount;
+}
+
+void UpdatePool::transferResults(const std::string& location, std::vector<Server>& records) {
+  if (!live || cancel) return;
+  view->urlsBar().stepIt();
+  const auto count = static_cast<std::int32_t>(records.size());
+  if (count != 0) {
+    total += count;
+    view->setDesc(std::to_string(total) + " IPs found!");
+    results.insert(results.end(), std::make_move_iterator(records.begin()),
+                   std::make_move_iterator(records.end()));
+  }
+  ctx->log.writeLog("Updated from <" + location + "> and found <" + std::to_string(count) +
+                    "> IPs");
+}
+
+void UpdatePool::setSlot(int slot, const std::string& status, const std::string& caption,
+                         std::uint32_t max, std::uint32_t position) {
+  if (!live || cancel || slot < 0 || slot >= kSlots) return;
+  view->setSlotLabel(slot, status);
+  view->setSlotCaption(slot, caption);
+  view->slotBar(slot).setMax(static_cast<int>(max));
+  view->slotBar(slot).setPosition(static_cast<int>(position));
+}
+
+// ---- decoders ----
+
+std::vector<Server> decodeMetBody(std::string_view body, std::size_t maxRecords) {
+  std::vector<Server> out;
+  MetParseResult r = parseMet(body, static_cast<std::uint32_t>(maxRecords));
+  if (!r.headerOk) return out;
+  out.reserve(r.records.size());
+  for (MetRecord& rec : r.records) {
+    if (rec.truncated) break;  // the body ended inside this record
+    out.push_back(std::move(rec.server));
+  }
+  return out;
+}
+
+std::vector<Server> decodeBotBody(std::string_view body, std::size_t maxRecords) {
+  return parseBot(body, maxRecords);
+}
+
+std::vector<Server> decodeHtmlBody(std::string_view body, std::size_t maxRecords) {
+  const std::size_t nul = body.find('\0');
+  if (nul != std::string_view::npos) body = body.substr(0, nul);
+  std::vector<Server> out;
+  forEachServerLink(body, [&](std::string_view ip, std::string_view port) {
+    if (out.size() >= maxRecords) return;
+    Server s;
+    s.IP = std::string(ip);
+    s.Port = std::string(port);
+    out.push_back(std::move(s));
+  });
+  return out;
+}
+
+std::string nextField(std::string& rest) {
+  if (rest.empty()) return kNA;
+  const std::size_t comma = rest.find(',');
+  if (comma == std::string::npos) {
+    std::string field;
+    field.swap(rest);
+    return field;
+  }
+  std::string field = rest.substr(0, comma);
+  rest.erase(0, comma + 1);
+  return field.empty() ? std::string(kNA) : field;
+}
+
+// ---- worker ----
+
+UpdateWorker::UpdateWorker(std::shared_ptr<UpdatePool> pool, int slot, AppContext& ctx)
+    : pool_(std::move(pool)), slot_(slot), ctx_(ctx) {}
+
+void UpdateWorker::execute() {
+  if (terminated()) return;
+  platform::EventLoop loop;
+  loop_ = &loop;
+  const std::string kind = Job.substr(0, 4);
+  const std::string location = Job.size() > 4 ? Job.substr(4) : std::string();
+  caption_ = "Checking " + location + "...";
+  if (kind == "DNS|")
+    dnsPass(location);
+  else
+    download(location);
+  loop_ = nullptr;
+}
+
+void UpdateWorker::setStatus(const std::string& status, const std::string& caption,
+                              std::uint32_t max, std::uint32_t position) {
+  progressMax_ = max;
+  progressPos_ = position;
+  auto pool = pool_;
+  const int slot = slot_;
+  ctx_.ui->invoke([&] { pool->setSlot(slot, status, caption, max, position); });
+}
+
+void UpdateWorker::waitStep() {
+  loop_->waitAndProcess(100);
+}
+
+void UpdateWorker::pauseWorker(std::uint32_t ms) {
+  const std::uint32_t start = platform::ticks();
+  do {
+    const std::uint32_t passed = platform::ticks() - start;
+    const std::uint32_t left = ms > passed ? ms - passed : 0;
+    platform::sleepMs(std::min<std::uint32_t>(100, left));
+    if (terminated()) return;
+    loop_->processPending();
+  } while (platform::ticks() - start < ms && !ctx_.ui->terminating());
+}
+
+void UpdateWorker::report(const std::string& location) {
+  pauseWorker(1000);
+  if (terminated()) return;
+  auto pool = pool_;
+  const int slot = slot_;
+  ctx_.ui->invoke([&] { pool->transferResults(location, results_); });
+  ctx_.ui->invoke([&] { pool->processResults(slot); });
+}
+
+void UpdateWorker::download(const std::string& location) {
+  const std::string kind = Job.substr(0, 4);
+  std::string body;
+  bool timedOut = false, waitingOver = false, failed = false, succeeded = false,
+       requestFinished = false;
+  std::uint32_t lastShown = platform::ticks() - 1000;
+
+  auto cli = std::make_unique<HttpClient>(*loop_);
+  cli->agent = "Mozilla/4.0";
+  cli->multiThreaded = true;
+  cli->bodyString = &body;
+  cli->url = location;
+  cli->tlsCaFile = tlsCaFile;
+  if (!ProxyAddr.empty()) {
+    cli->proxy = ProxyAddr;
+    cli->proxyPort = std::to_string(proxyPort);
+  }
+  cli->onDocBegin = [&](HttpClient&) { waitingOver = true; };
+  cli->onDocData = [&](HttpClient& c, const char*, int) {
+    // The slot shows the progress at most every 100 ms: each update waits for the user
+    // interface, and a fast download brings many pieces in that time.
+    const std::uint32_t now = platform::ticks();
+    if (now - lastShown < 100) return;
+    lastShown = now;
+    if (c.contentLength() == -1)
+      setStatus("Receiving data...", caption_, 100, std::min<std::uint32_t>(progressPos_ + 5, 100));
+    else
+      setStatus("Receiving data...", caption_, static_cast<std::uint32_t>(c.contentLength()),
+                static_cast<std::uint32_t>(c.rcvdCount()));
+  };
+  cli->onRequestDone = [&](HttpClient&, HttpRequest, std::uint16_t error) {
+    if (error == 0) {
+      setStatus("Data received successfully!", caption_, 100, 100);
+      succeeded = true;
+    }
+    waitingOver = true;
+    requestFinished = true;
+  };
+  results_.clear();
+
+  setStatus("Request sent! Waiting for reply...", caption_, 100, 0);
+  const std::uint32_t deadline = platform::ticks() + Timeout;
+  try {
+    cli->startGet();
+    while (!waitingOver && !terminated()) {
+      waitStep();
+      // Compared as a signed distance, so the wrap of the tick count does no harm.
+      if (static_cast<std::int32_t>(platform::ticks() - deadline) > 0 && !waitingOver) {
+        cli->abort();
+        timedOut = true;
+        break;
+      }
+    }
+  } catch (const std::exception&) {
+    try {
+      cli->abort();
+    } catch (const std::exception&) {
+    }
+    succeeded = false;
+    failed = true;
+  }
+  while (!requestFinished && !terminated()) waitStep();
+
+  if (terminated()) {
+    cli->abort();
+    cli.reset();
+    return;
+  }
+  cli.reset();
+  if (succeeded) {
+    if (kind == "HTM|")
+      results_ = decodeHtmlBody(body, kMaxResults);
+    else if (kind == "MET|")
+      results_ = decodeMetBody(body, kMaxResults);
+    else if (kind == "BOT|")
+      results_ = decodeBotBody(body, kMaxResults);
+    std::string().swap(body);
+    setStatus(std::to_string(results_.size()) + " new IPs found!", caption_, 100, 100);
+  } else if (timedOut) {
+    setStatus("URL timed out!", caption_, 100, 100);
+  } else if (failed) {
+    setStatus("Error while processing request!", caption_, 100, 100);
+  } else {
+    setStatus("Unknown error occured!", caption_, 100, 100);
+  }
+  report(location);
+}
+
+void UpdateWorker::dnsPass(const std::string& location) {
+  results_.clear();
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(location, ec)) {
+    setStatus("DNS-File not found...", caption_, 1, 1);
+    report(location);
+    return;
+  }
+  std::vector<std::string> lines;
+  try {
+    const std::string text = platform::readWholeFile(location);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+      std::size_t nl = text.find('\n', pos);
+      if (nl == std::string::npos) nl = text.size();
+      std::string line = text.substr(pos, nl - pos);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(std::move(line));
+      pos = nl + 1;
+    }
+  } catch (const std::exception&) {
+    setStatus("DNS-File not found...", caption_, 1, 1);
+    report(location);
+    return;
+  }
+  const auto count = static_cast<std::uint32_t>(lines.size());
+  setStatus("Looking up DNS...", caption_, count, 0);
+
+  bool waitingOver = false, lookupOk = false;
+  auto socket = std::make_unique<AsyncSocket>(*loop_);
+  socket->setMultiThreaded(true);
+  socket->setProto("tcp");
+  socket->onDnsLookupDone = [&](AsyncSocket&, std::uint16_t error) {
+    lookupOk = error == 0;
+    waitingOver = true;
+  };
+
+  for (std::uint32_t i = 0; i < count && results_.size() < kMaxResults; ++i) {
+    setStatus("Looking up DNS...", caption_, count, i + 1);
+    const std::string& line = lines[i];
+    if (line.empty() || line.starts_with("//")) continue;
+    std::string rest = line;
+    Server s;
+    s.IP = nextField(rest);
+    if (s.IP == kNA) continue;
+    if (!isValidIP(s.IP)) {
+      waitingOver = false;
+      lookupOk = false;
+      try {
+        socket->startDnsLookup(s.IP);
+      } catch (const std::exception&) {
+        waitingOver = true;
+        lookupOk = false;
+      }
+      while (!waitingOver && !terminated()) waitStep();
+      if (terminated()) return;  // socket and lines go with the scope
+      if (!lookupOk) continue;
+      s.IP = socket->dnsResult();
+    }
+    s.Port = nextField(rest);
+    if (!isValidPort(s.Port)) continue;
+    s.Name = nextField(rest);
+    s.Desc = nextField(rest);
+    results_.push_back(std::move(s));
+  }
+  socket.reset();
+  lines.clear();
+  setStatus(std::to_string(results_.size()) + " new IPs found!", caption_, 100, 100);
+  report(location);
+}

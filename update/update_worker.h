@@ -1,0 +1,105 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/app_context.h"
+#include "platform/event_loop.h"
+#include "platform/worker_thread.h"
+#include "serverlist/server.h"
+
+class ProgressBar;
+class ServerList;
+class UpdateView;
+class UpdateWorker;
+
+// The pool state of one update run, shared by the coordinator and its workers. It is
+// only ever touched on the user-interface thread (workers reach it through
+// ctx.ui->invoke), so it needs no lock. Once the run is over (finished or cancelled)
+// `live` is false and a worker that still calls in changes nothing.
+struct UpdatePool {
+  static constexpr int kSlots = 8;
+  AppContext* ctx = nullptr;
+  UpdateView* view = nullptr;
+  bool live = false;
+  bool cancel = false;
+  // The worker table (the workers free themselves) and the slot states: 0 free, 1 a
+  // worker waits for a job, 2 the slot's worker runs a job.
+  std::array<std::weak_ptr<UpdateWorker>, kSlots> workers;
+  std::array<int, kSlots> slotState{};
+  int activeCount = 0;
+  std::int32_t total = 0;
+  std::vector<Server> results;
+
+  // A worker has finished: its slot is free again.
+  void processResults(int slot);
+  // A worker hands over its records (and the log line of its job).
+  void transferResults(const std::string& location, std::vector<Server>& records);
+  // A worker's status update of its slot.
+  void setSlot(int slot, const std::string& status, const std::string& caption, std::uint32_t max,
+               std::uint32_t position);
+};
+
+// The worker's decoders of downloaded bodies. Each stops after maxRecords records and
+// makes no validity or duplicate test; records start as "n/a" in every field but Pref
+// ("Normal").
+std::vector<Server> decodeMetBody(std::string_view body, std::size_t maxRecords);
+std::vector<Server> decodeBotBody(std::string_view body, std::size_t maxRecords);
+// Server links ("|server|IP|port|"): only IP and Port are set. The text ends at its
+// first NUL byte.
+std::vector<Server> decodeHtmlBody(std::string_view body, std::size_t maxRecords);
+
+// One comma-separated field of a DNS-file line, taken off the front of rest: the text
+// before the first comma ("n/a" when empty), or the whole rest when it holds no comma;
+// "n/a" when rest is empty. Fields are not trimmed.
+std::string nextField(std::string& rest);
+
+// One update job on a thread of its own: a download ("HTM|", "MET|", "BOT|" + URL)
+// decoded by its kind, or the DNS file ("DNS|" + path) resolved line by line. Shows its
+// progress in its display slot and hands its records and its slot back to the
+// coordinator, everything through the user-interface thread. The HTTP client and the
+// name-lookup socket live on the worker's own event loop. A worker told to terminate
+// reports nothing.
+class UpdateWorker : public platform::WorkerThread {
+ public:
+  static constexpr std::size_t kMaxResults = 10000;
+
+  UpdateWorker(std::shared_ptr<UpdatePool> pool, int slot, AppContext& ctx);
+
+  // Set by the coordinator before resume().
+  std::string Job;
+  std::uint32_t Timeout = 5000;  // milliseconds until the response must have begun
+  std::string ProxyAddr;
+  int proxyPort = 0;
+  // Trust anchors for https downloads (empty: the system's trust store).
+  std::string tlsCaFile;
+
+  int slot() const { return slot_; }
+
+ protected:
+  void execute() override;
+
+ private:
+  void download(const std::string& location);
+  void dnsPass(const std::string& location);
+  void setStatus(const std::string& status, const std::string& caption, std::uint32_t max,
+                 std::uint32_t position);
+  // Sleeps in steps of at most 100 ms, processing the thread's events, until ms have
+  // passed, the thread is told to terminate or the application is terminating.
+  void pauseWorker(std::uint32_t ms);
+  // One wait step of at most 100 ms with the thread's events processed.
+  void waitStep();
+  void report(const std::string& location);
+
+  std::shared_ptr<UpdatePool> pool_;
+  int slot_;
+  AppContext& ctx_;
+  platform::EventLoop* loop_ = nullptr;  // the worker thread's own, during execute()
+  std::string caption_;
+  std::uint32_t progressPos_ = 0;
+  std::uint32_t progressMax_ = 100;
+  std::vector<Server> results_;
+};
