@@ -1,8 +1,10 @@
 #include "app/history_list.h"
 
-#include "platform/text.h"
 #include "app/ini_file.h"
+#include "platform/text.h"
 #include "serverlist/ip_port.h"
+
+namespace ravelin::app {
 
 namespace {
 std::string historyKey(int i) {
@@ -22,7 +24,7 @@ void HistoryList::loadFromIni(const std::string& iniPath, const std::string& sec
   const IniFile ini(iniPath);
   strings_.clear();
   isEmpty_ = true;
-  for (int i = 0; i < MaxEntries; ++i) {
+  for (int i = 0; i < maxEntries; ++i) {
     std::string path = ini.readString(section, historyKey(i), "");
     if (!path.empty()) {
       strings_.push_back(std::move(path));
@@ -54,7 +56,7 @@ void HistoryList::addFile(const std::string& path) {
     }
   }
   strings_.insert(strings_.begin(), path);
-  while (static_cast<int>(strings_.size()) > MaxEntries && !strings_.empty()) strings_.pop_back();
+  while (static_cast<int>(strings_.size()) > maxEntries && !strings_.empty()) strings_.pop_back();
   changed();
 }
 
@@ -81,3 +83,5 @@ void HistoryList::choose(std::string_view caption) const {
   if (!onChosen) return;
   if (const auto path = pathForCaption(caption)) onChosen(*path);
 }
+
+}  // namespace ravelin::app

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace ravelin::app {
+
 // The recently used scripts: script paths, most recent first, compared without regard to
 // letter case, stored in an INI section as History0 (the newest) to History9. The main
 // window shows them as a submenu; the captions and the click rule are here as data so
@@ -13,7 +15,7 @@ class HistoryList {
  public:
   static constexpr const char* kPlaceholder = "No items in history list";
 
-  int MaxEntries = 10;
+  int maxEntries = 10;
   // Called with the path of the entry the user chose (the main window's AutoItemClick).
   std::function<void(const std::string& path)> onChosen;
   // Called whenever the entries change, so that a front end can rebuild its submenu.
@@ -54,3 +56,5 @@ class HistoryList {
   std::vector<std::string> strings_{kPlaceholder};
   bool isEmpty_ = true;
 };
+
+}  // namespace ravelin::app

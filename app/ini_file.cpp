@@ -8,6 +8,8 @@
 #include "platform/file_io.h"
 #include "platform/text.h"
 
+namespace ravelin::app {
+
 namespace {
 
 bool isBlank(char c) {
@@ -114,7 +116,7 @@ void IniFile::updateFile() const {
   if (path_.empty()) throw platform::FileError("No file name given for the INI file");
   if (unreadable_)
     throw platform::FileError("Cannot write file \"" + path_ +
-                               "\": it exists but could not be read");
+                              "\": it exists but could not be read");
   platform::writeFileAtomically(path_, text());
 }
 
@@ -155,7 +157,8 @@ std::vector<std::pair<std::string, std::string>> IniFile::readSectionValues(
   for (const auto& l : lines_) {
     if (l.kind == Kind::Section) {
       inSection = platform::equalsNoCase(l.name, section);
-    } else if (inSection && l.kind == Kind::Key && seen.insert(platform::lowerAscii(l.name)).second) {
+    } else if (inSection && l.kind == Kind::Key &&
+               seen.insert(platform::lowerAscii(l.name)).second) {
       values.emplace_back(l.name, l.value);
     }
   }
@@ -277,3 +280,5 @@ void IniFile::deleteKey(std::string_view section, std::string_view key) {
   if (const size_t i = findKey(section, key); i != std::string::npos)
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
 }
+
+}  // namespace ravelin::app

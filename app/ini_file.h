@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace ravelin::app {
+
 // A Windows-style INI file held in memory.
 //
 // - "[section]" lines open a section, "key=value" lines inside it hold the values; section
@@ -109,3 +111,5 @@ class IniFile {
   std::string eolStyle_;     // line end of the parsed text's first line, empty when none
   std::vector<Line> lines_;
 };
+
+}  // namespace ravelin::app

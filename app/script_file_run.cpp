@@ -1,24 +1,29 @@
 #include "app/script_file_run.h"
 
+#include "app/history_list.h"
+#include "platform/file_io.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
-#include "platform/file_io.h"
-#include "app/history_list.h"
 #include "script/script_executor.h"
 #include "script/script_language.h"
 
-ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history, ServerList& list,
-                                ScriptHost& host, AppContext& ctx, ScriptRun& run, bool check) {
+namespace ravelin::app {
+
+ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history,
+                                serverlist::ServerList& list, script::ScriptHost& host,
+                                runtime::AppContext& ctx, script::ScriptRun& run, bool check) {
   if (!platform::fileExists(path)) return ScriptFileOutcome::Missing;
   history.addFile(path);
-  const std::vector<std::string> lines = readScriptFile(path);
+  const std::vector<std::string> lines = script::readScriptFile(path);
   if (check || ctx.settings.ScrSyntaxCheck) {
     try {
-      checkSyntax(lines, ctx);
-    } catch (const SilentAbort&) {
+      script::checkSyntax(lines, ctx);
+    } catch (const runtime::SilentAbort&) {
       return ScriptFileOutcome::SyntaxError;
     }
   }
-  execScript(lines, list, host, ctx, run);
+  script::execScript(lines, list, host, ctx, run);
   return ScriptFileOutcome::Ran;
 }
+
+}  // namespace ravelin::app

@@ -3,11 +3,20 @@
 // recently used script, the script named at start-up and ravelin-cli's "run".
 #include <string>
 
+namespace ravelin::runtime {
 struct AppContext;
+}
+namespace ravelin::serverlist {
 class ServerList;
+}
+namespace ravelin::script {
 class ScriptHost;
-class HistoryList;
 struct ScriptRun;
+}  // namespace ravelin::script
+
+namespace ravelin::app {
+
+class HistoryList;
 
 enum class ScriptFileOutcome {
   Missing,      // no such file: nothing done, nothing shown, the history unchanged
@@ -19,6 +28,9 @@ enum class ScriptFileOutcome {
 // syntax check when ScrSyntaxCheck is on (or check is set), then runs the script. A file
 // that exists but cannot be read raises platform::FileError (after the history was
 // updated); an error raised by a command travels on as execScript rethrows it.
-ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history, ServerList& list,
-                                ScriptHost& host, AppContext& ctx, ScriptRun& run,
+ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history,
+                                serverlist::ServerList& list, script::ScriptHost& host,
+                                runtime::AppContext& ctx, script::ScriptRun& run,
                                 bool check = false);
+
+}  // namespace ravelin::app

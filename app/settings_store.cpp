@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <unordered_map>
 
+namespace ravelin::app {
+
 namespace {
 constexpr const char* kGeneral = "general";
 constexpr const char* kURLs = "URLs";
@@ -33,7 +35,7 @@ std::vector<std::string> readUrlList(const IniFile& ini) {
   return urls;
 }
 
-void clampSettings(Settings& s) {
+void clampSettings(runtime::Settings& s) {
   s.UpdThreadCount = std::clamp(s.UpdThreadCount, kUpdThreadCountMin, kUpdThreadCountMax);
   s.VrfThreadCount = std::clamp(s.VrfThreadCount, kVrfThreadCountMin, kVrfThreadCountMax);
   s.UpdTimeout = std::clamp(s.UpdTimeout, kTimeoutMin, kTimeoutMax);
@@ -45,8 +47,8 @@ void clampSettings(Settings& s) {
   s.waittime2 = std::max(s.waittime2, 0);
 }
 
-Settings settingsFromIni(const IniFile& ini) {
-  Settings s;
+runtime::Settings settingsFromIni(const IniFile& ini) {
+  runtime::Settings s;
   s.EDPath = ini.readString(kGeneral, "EDPath", s.EDPath);
   s.EDFilename = ini.readString(kGeneral, "EDFilename", s.EDFilename);
   s.EDGUI = ini.readBool(kGeneral, "EDGUI", s.EDGUI);
@@ -72,11 +74,11 @@ Settings settingsFromIni(const IniFile& ini) {
   return s;
 }
 
-Settings loadSettings(const std::string& iniPath) {
+runtime::Settings loadSettings(const std::string& iniPath) {
   return settingsFromIni(IniFile(iniPath));
 }
 
-void writeSettingsToIni(const Settings& s, IniFile& ini) {
+void writeSettingsToIni(const runtime::Settings& s, IniFile& ini) {
   ini.writeString(kGeneral, "EDPath", s.EDPath);
   ini.writeString(kGeneral, "EDFilename", s.EDFilename);
   ini.writeBool(kGeneral, "EDGUI", s.EDGUI);
@@ -97,7 +99,7 @@ void writeSettingsToIni(const Settings& s, IniFile& ini) {
     ini.writeString(kURLs, "URL" + std::to_string(i + 1), s.URLs[i]);
 }
 
-void storeSettings(const Settings& settings, const std::string& iniPath) {
+void storeSettings(const runtime::Settings& settings, const std::string& iniPath) {
   IniFile ini(iniPath);
   writeSettingsToIni(settings, ini);
   ini.updateFile();
@@ -108,3 +110,5 @@ void storeVrfWarning(bool vrfWarning, const std::string& iniPath) {
   ini.writeBool(kVerify, "VrfWarning", vrfWarning);
   ini.updateFile();
 }
+
+}  // namespace ravelin::app

@@ -6,6 +6,8 @@
 #include "app/ini_file.h"
 #include "runtime/settings.h"
 
+namespace ravelin::app {
+
 // Ranges that the workers rest on: the updater has 8 worker slots, the verifier 20, and
 // both take time-outs of 1 to 60 seconds. Loading clamps hand-edited values into them.
 constexpr int kUpdThreadCountMin = 1;
@@ -28,22 +30,24 @@ std::vector<std::string> readUrlList(const IniFile& ini);
 // Brings values that only a hand-edited file can hold into the ranges the program works
 // with: thread counts into 1..8 (update) and 1..20 (verify), time-outs into 1..60
 // seconds, and negative pauses (EDWaittime, waittime1, waittime2) to 0.
-void clampSettings(Settings& settings);
+void clampSettings(runtime::Settings& settings);
 
 // Every key of Settings from the INI file; missing keys and values that are not integers
 // where one is expected keep their defaults. The result is clamped (ClampSettings).
-Settings settingsFromIni(const IniFile& ini);
+runtime::Settings settingsFromIni(const IniFile& ini);
 // Reads ravelin.ini. A missing file gives the defaults; the file is never created here.
-Settings loadSettings(const std::string& iniPath);
+runtime::Settings loadSettings(const std::string& iniPath);
 
 // Puts the keys that the options dialog writes into ini, and rewrites section URLs as
 // URL1, URL2, ... (an empty list leaves no section). EDWaittime, NegCompare, NoRegCheck,
 // waittime1 and waittime2 are never written.
-void writeSettingsToIni(const Settings& settings, IniFile& ini);
+void writeSettingsToIni(const runtime::Settings& settings, IniFile& ini);
 // Reads ravelin.ini, writes the options keys as above and saves it; everything else in
 // the file stays. Throws platform::FileError when the file cannot be written.
-void storeSettings(const Settings& settings, const std::string& iniPath);
+void storeSettings(const runtime::Settings& settings, const std::string& iniPath);
 
 // Writes the key VrfWarning of section verify alone, as the verification warning dialog
 // does. Throws platform::FileError when the file cannot be written.
 void storeVrfWarning(bool vrfWarning, const std::string& iniPath);
+
+}  // namespace ravelin::app

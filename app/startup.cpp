@@ -13,6 +13,8 @@
 #include "app/settings_store.h"
 #include "platform/file_io.h"
 
+namespace ravelin::app {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -55,7 +57,7 @@ StartupEnvironment currentStartupEnvironment() {
 std::string locateIniFile(const StartupEnvironment& env, const std::string& explicitIni) {
   if (!explicitIni.empty()) return absolutePath(explicitIni);
   if (!env.exeDir.empty()) {
-    const std::string beside = clientFile(env.exeDir, kIniName);
+    const std::string beside = runtime::clientFile(env.exeDir, kIniName);
     if (platform::fileExists(beside) ||
         (isDirectory(env.exeDir) && ::access(env.exeDir.c_str(), W_OK) == 0))
       return absolutePath(beside);
@@ -65,8 +67,8 @@ std::string locateIniFile(const StartupEnvironment& env, const std::string& expl
   if (!env.xdgConfigHome.empty() && env.xdgConfigHome.front() == '/')
     config = env.xdgConfigHome;
   else
-    config = clientFile(env.home, ".config");
-  return absolutePath(clientFile(clientFile(config, "ravelin"), kIniName));
+    config = runtime::clientFile(env.home, ".config");
+  return absolutePath(runtime::clientFile(runtime::clientFile(config, "ravelin"), kIniName));
 }
 
 std::optional<std::string> takeIniOption(std::vector<std::string>& args) {
@@ -98,21 +100,23 @@ void ensureIniDirectory(const std::string& iniPath) {
   if (ec) throw platform::FileError("Cannot create directory \"" + dir + "\": " + ec.message());
 }
 
-void prepareLogging(AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
+void prepareLogging(runtime::AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
                     int milliseconds) {
   ctx.log.loggingActive = ctx.settings.LOG;
   ctx.log.logFileName.clear();
   if (!ctx.log.loggingActive) return;
-  const std::string logDir = clientFile(iniDirectory(iniPath), "log");
+  const std::string logDir = runtime::clientFile(iniDirectory(iniPath), "log");
   if (!isDirectory(logDir) && ::mkdir(logDir.c_str(), 0777) != 0) {
-    ctx.message("Error", "Subdirectory \\log\\ cannot be created!", MsgIcon::Error, MsgButtons::Ok);
+    ctx.message("Error", "Subdirectory \\log\\ cannot be created!", runtime::MsgIcon::Error,
+                runtime::MsgButtons::Ok);
     ctx.log.loggingActive = false;
     return;
   }
-  ctx.log.logFileName = clientFile(logDir, logFileNameFor(localStart, milliseconds));
+  ctx.log.logFileName =
+      runtime::clientFile(logDir, runtime::logFileNameFor(localStart, milliseconds));
 }
 
-AppSession::AppSession(AppContext& ctx, std::string iniPath)
+AppSession::AppSession(runtime::AppContext& ctx, std::string iniPath)
     : ctx_(ctx), iniPath_(std::move(iniPath)) {}
 
 AppSession::~AppSession() {
@@ -125,7 +129,7 @@ AppSession::~AppSession() {
 }
 
 void AppSession::start(std::chrono::system_clock::time_point now) {
-  ctx_.state = RunState{};
+  ctx_.state = runtime::RunState{};
   ctx_.settings = loadSettings(iniPath_);
 
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
@@ -162,3 +166,5 @@ void AppSession::saveVrfWarning() {
   ensureIniDirectory(iniPath_);
   storeVrfWarning(ctx_.settings.VrfWarning, iniPath_);
 }
+
+}  // namespace ravelin::app

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "runtime/app_context.h"
 #include "app/history_list.h"
+#include "runtime/app_context.h"
+
+namespace ravelin::app {
 
 // Where the program looks for its settings, passed in so that the rule can be tried
 // with any directories.
@@ -46,7 +48,7 @@ void ensureIniDirectory(const std::string& iniPath);
 // is told so with an error box and logging is off for the run. Otherwise logFileName is
 // that directory plus the file name formed from the start time; the file itself is
 // created by the first line.
-void prepareLogging(AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
+void prepareLogging(runtime::AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
                     int milliseconds);
 
 // Start-up and shutdown of the application, without any window: both front ends create
@@ -56,7 +58,7 @@ class AppSession {
  public:
   static constexpr const char* kHistorySection = "MRU";
 
-  AppSession(AppContext& ctx, std::string iniPath);
+  AppSession(runtime::AppContext& ctx, std::string iniPath);
   // Saves the recently used scripts (when the session was started); a failure to write
   // them is not reported.
   ~AppSession();
@@ -81,14 +83,16 @@ class AppSession {
   void saveVrfWarning();
 
   const std::string& iniPath() const { return iniPath_; }
-  AppContext& context() { return ctx_; }
+  runtime::AppContext& context() { return ctx_; }
   HistoryList& history() { return history_; }
   bool started() const { return started_; }
 
  private:
-  AppContext& ctx_;
+  runtime::AppContext& ctx_;
   std::string iniPath_;
   HistoryList history_;
   bool started_ = false;
   bool historySaved_ = false;
 };
+
+}  // namespace ravelin::app

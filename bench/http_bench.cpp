@@ -32,6 +32,11 @@ static const std::string kBenchPeers =
 
 extern char** environ;
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::net;
+using namespace ravelin::runtime;
+
 namespace {
 
 long g_pieces = 0;

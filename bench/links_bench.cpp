@@ -11,6 +11,11 @@
 #include "serverlist/link_scan_reference.h"
 #include "serverlist/server_links.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 namespace {
 
 // A page of `links` table rows of about equal length, `bytes` long in all: each row has

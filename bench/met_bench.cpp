@@ -6,12 +6,17 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/file_io.h"
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
-#include "platform/file_io.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/met_file.h"
 #include "serverlist/met_tags.h"
+
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
 
 namespace {
 
@@ -35,15 +40,15 @@ const ServerList& sampleList() {
     l.reserve(kEntries);
     for (int i = 0; i < kEntries; ++i) {
       Server s;
-      s.IP = std::to_string(10 + i / 65536) + "." + std::to_string((i / 256) % 256) + "." +
+      s.ip = std::to_string(10 + i / 65536) + "." + std::to_string((i / 256) % 256) + "." +
              std::to_string(i % 256) + ".7";
-      s.Port = std::to_string(4000 + i % 1000);
-      s.Name = "Server number " + std::to_string(i);
-      s.Desc = "A description of server " + std::to_string(i);
-      s.Ping = std::to_string(i % 500);
-      s.Users = std::to_string(i * 7 % 100000);
-      s.Files = std::to_string(i * 131 % 10000000);
-      s.Pref = i % 3 == 0 ? "High" : "Normal";
+      s.port = std::to_string(4000 + i % 1000);
+      s.name = "Server number " + std::to_string(i);
+      s.desc = "A description of server " + std::to_string(i);
+      s.ping = std::to_string(i % 500);
+      s.users = std::to_string(i * 7 % 100000);
+      s.files = std::to_string(i * 131 % 10000000);
+      s.pref = i % 3 == 0 ? "High" : "Normal";
       l.append(s, true);
     }
     return l;

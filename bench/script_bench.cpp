@@ -6,6 +6,9 @@
 
 #include "script/script_language.h"
 
+using namespace ravelin;
+using namespace ravelin::script;
+
 namespace {
 
 std::string ScriptText(size_t lines) {

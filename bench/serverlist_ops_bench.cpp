@@ -12,6 +12,10 @@
 #include "serverlist/server_filter.h"
 #include "serverlist/server_sort.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 namespace {
 
 constexpr size_t kRows = 100000;
@@ -30,15 +34,15 @@ Server RandomServer(std::mt19937& rng) {
     return s;
   };
   Server s;
-  s.IP = num(1, 255) + "." + num(0, 255) + "." + num(0, 255) + "." + num(0, 255);
-  s.Port = rng() % 3 ? "4661" : num(1, 40000);
-  s.Name = words3();
-  s.Desc = words3();
-  s.Ping = rng() % 4 ? num(5, 900) : "n/a";
-  s.Users = rng() % 5 ? num(0, 250000) : "n/a";
-  s.Files = rng() % 5 ? num(0, 30000000) : "n/a";
-  s.Pref = rng() % 10 ? "Normal" : (rng() % 2 ? "High" : "Low");
-  s.Hist = rng() % 2 ? num(0, 50) : "n/a";
+  s.ip = num(1, 255) + "." + num(0, 255) + "." + num(0, 255) + "." + num(0, 255);
+  s.port = rng() % 3 ? "4661" : num(1, 40000);
+  s.name = words3();
+  s.desc = words3();
+  s.ping = rng() % 4 ? num(5, 900) : "n/a";
+  s.users = rng() % 5 ? num(0, 250000) : "n/a";
+  s.files = rng() % 5 ? num(0, 30000000) : "n/a";
+  s.pref = rng() % 10 ? "Normal" : (rng() % 2 ? "High" : "Low");
+  s.hist = rng() % 2 ? num(0, 50) : "n/a";
   return s;
 }
 

@@ -14,8 +14,12 @@
 #include <vector>
 
 #include "loopback_listener.h"
-#include "platform/event_loop.h"
 #include "net/async_socket.h"
+#include "platform/event_loop.h"
+
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::net;
 
 namespace {
 

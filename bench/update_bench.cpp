@@ -24,6 +24,12 @@ static const std::string kBenchPeers =
 #include "support/recording_update_view.h"
 #include "support/update_bodies.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::update;
+
 namespace {
 
 constexpr int kJobs = 8;

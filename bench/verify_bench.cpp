@@ -12,9 +12,15 @@
 
 #include <thread>
 
-#include "runtime/loop_ui_thread.h"
 #include "loopback_listener.h"
+#include "runtime/loop_ui_thread.h"
 #include "verify/verify_command.h"
+
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::verify;
 
 namespace {
 
@@ -50,8 +56,8 @@ void BM_Verify1000LoopbackServers20Workers(benchmark::State& state) {
     ServerList list;
     for (int i = 0; i < 1000; ++i) {
       Server s;
-      s.IP = "127.0.0.1";
-      s.Port = std::to_string(listener.port());
+      s.ip = "127.0.0.1";
+      s.port = std::to_string(listener.port());
       list.append(s, true);
     }
     CountingView view;

@@ -5,20 +5,20 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "runtime/app_context.h"
-#include "runtime/loop_ui_thread.h"
-#include "runtime/silent_abort.h"
+#include "app/script_file_run.h"
 #include "app/startup.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/terminal.h"
 #include "platform/file_io.h"
+#include "runtime/app_context.h"
+#include "runtime/loop_ui_thread.h"
+#include "runtime/silent_abort.h"
 #include "script/script_executor.h"
-#include "app/script_file_run.h"
 #include "script/script_language.h"
 #include "serverlist/server_list.h"
 
-namespace cli {
+namespace ravelin::cli {
 
 namespace {
 
@@ -49,9 +49,11 @@ void InstallInterruptHandlers() {
 
 // The main thread's loop as the user-interface thread; an interrupt counts as the
 // application shutting down.
-class CliUiThread : public LoopUiThread {
+class CliUiThread : public runtime::LoopUiThread {
  public:
-  bool terminating() const override { return g_interrupted != 0 || LoopUiThread::terminating(); }
+  bool terminating() const override {
+    return g_interrupted != 0 || runtime::LoopUiThread::terminating();
+  }
 };
 
 std::string AbsolutePath(const std::string& path) {
@@ -88,7 +90,7 @@ int runCli(int argc, char** argv) {
   std::vector<std::string> lines = options.lines;
   if (options.mode == Mode::Run || options.mode == Mode::Check) {
     try {
-      lines = readScriptFile(options.script);
+      lines = script::readScriptFile(options.script);
     } catch (const platform::FileError& e) {
       term.error(std::string("ravelin-cli: ") + e.what());
       return kUsage;
@@ -96,9 +98,9 @@ int runCli(int argc, char** argv) {
   }
 
   if (options.mode == Mode::Check) {
-    const auto error = findScriptSyntaxError(lines, SyntaxRules::Run);
+    const auto error = script::findScriptSyntaxError(lines, script::SyntaxRules::Run);
     if (error) {
-      term.error(std::string(kScriptErrorCaption) + ": " + scriptErrorText(*error));
+      term.error(std::string(script::kScriptErrorCaption) + ": " + script::scriptErrorText(*error));
       return kSyntaxError;
     }
     term.info("Syntax check successful!");
@@ -108,44 +110,45 @@ int runCli(int argc, char** argv) {
   InstallInterruptHandlers();
   CliUiThread ui;
   TerminalPrompter prompter(term);
-  AppContext ctx;
+  runtime::AppContext ctx;
   ctx.prompter = &prompter;
   ctx.ui = &ui;
-  AppSession session(ctx, locateIniFile(currentStartupEnvironment(), options.iniFile));
+  app::AppSession session(ctx,
+                          app::locateIniFile(app::currentStartupEnvironment(), options.iniFile));
   session.start();
 
-  ServerList list;
+  serverlist::ServerList list;
   list.negCompare = ctx.settings.NegCompare;
   CliHost host(list, ctx, term);
-  ScriptRun run;
+  script::ScriptRun run;
   int status = kOk;
   try {
     if (options.mode == Mode::Run) {
       const std::string path = AbsolutePath(options.script);
-      switch (runScriptFile(path, session.history(), list, host, ctx, run, options.check)) {
-        case ScriptFileOutcome::Missing:
+      switch (app::runScriptFile(path, session.history(), list, host, ctx, run, options.check)) {
+        case app::ScriptFileOutcome::Missing:
           term.error("ravelin-cli: cannot open " + path);
           status = kUsage;
           break;
-        case ScriptFileOutcome::SyntaxError:
+        case app::ScriptFileOutcome::SyntaxError:
           status = kSyntaxError;
           break;
-        case ScriptFileOutcome::Ran:
+        case app::ScriptFileOutcome::Ran:
           break;
       }
     } else {
       bool correct = true;
       if (options.check || ctx.settings.ScrSyntaxCheck) {
         try {
-          checkSyntax(lines, ctx);
-        } catch (const SilentAbort&) {
+          script::checkSyntax(lines, ctx);
+        } catch (const runtime::SilentAbort&) {
           correct = false;
           status = kSyntaxError;
         }
       }
-      if (correct) execScript(lines, list, host, ctx, run);
+      if (correct) script::execScript(lines, list, host, ctx, run);
     }
-  } catch (const SilentAbort&) {
+  } catch (const runtime::SilentAbort&) {
     // Reported where it was raised.
   } catch (const std::exception& e) {
     if (run.line == 0) {
@@ -158,7 +161,7 @@ int runCli(int argc, char** argv) {
     }
   }
   term.clearProgress();
-  for (const ScriptFailure& failure : run.failures) {
+  for (const script::ScriptFailure& failure : run.failures) {
     term.error("ravelin-cli: line " + std::to_string(failure.line) + ": " + failure.message);
     if (status == kOk) status = kCommandFailed;
   }
@@ -178,4 +181,4 @@ int runCli(int argc, char** argv) {
   return status;
 }
 
-}  // namespace cli
+}  // namespace ravelin::cli

@@ -1,9 +1,9 @@
 #pragma once
 
-namespace cli {
+namespace ravelin::cli {
 
 // The whole program: parses the arguments, starts the application session, runs or
 // checks the script and returns the exit status.
 int runCli(int argc, char** argv);
 
-}  // namespace cli
+}  // namespace ravelin::cli

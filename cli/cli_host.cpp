@@ -1,45 +1,45 @@
 #include "cli/cli_host.h"
 
-#include "runtime/app_context.h"
 #include "cli/cli_update_view.h"
 #include "cli/cli_verify_view.h"
 #include "client/close_countdown.h"
 #include "client/launch.h"
+#include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 #include "update/update_command.h"
 #include "verify/verify_command.h"
 
-namespace cli {
+namespace ravelin::cli {
 
-CliHost::CliHost(ServerList& list, AppContext& ctx, Terminal& term)
+CliHost::CliHost(serverlist::ServerList& list, runtime::AppContext& ctx, Terminal& term)
     : list_(list), ctx_(ctx), term_(term), bar_(term, "Loading/saving") {}
 
-void CliHost::update(UpdateSource source) {
-  UpdateKind kind = UpdateKind::All;
+void CliHost::update(script::UpdateSource source) {
+  update::UpdateKind kind = update::UpdateKind::All;
   switch (source) {
-    case UpdateSource::All:
-      kind = UpdateKind::All;
+    case script::UpdateSource::All:
+      kind = update::UpdateKind::All;
       break;
-    case UpdateSource::HTML:
-      kind = UpdateKind::HTML;
+    case script::UpdateSource::HTML:
+      kind = update::UpdateKind::HTML;
       break;
-    case UpdateSource::MET:
-      kind = UpdateKind::MET;
+    case script::UpdateSource::MET:
+      kind = update::UpdateKind::MET;
       break;
-    case UpdateSource::BOT:
-      kind = UpdateKind::BOT;
+    case script::UpdateSource::BOT:
+      kind = update::UpdateKind::BOT;
       break;
-    case UpdateSource::DNS:
-      kind = UpdateKind::DNS;
+    case script::UpdateSource::DNS:
+      kind = update::UpdateKind::DNS;
       break;
   }
   CliUpdateView view(term_);
-  runUpdate(list_, ctx_, view, kind, bar_);
+  update::runUpdate(list_, ctx_, view, kind, bar_);
 }
 
 void CliHost::verify(bool all) {
   CliVerifyView view(term_);
-  runVerify(list_, ctx_, view, all);
+  verify::runVerify(list_, ctx_, view, all);
 }
 
 bool CliHost::closeCountdown() {
@@ -63,4 +63,4 @@ void CliHost::startFile(const std::string& path) {
   client::startFile(path, ctx_);
 }
 
-}  // namespace cli
+}  // namespace ravelin::cli

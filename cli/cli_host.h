@@ -3,20 +3,24 @@
 #include "client/client_bridge.h"
 #include "script/script_host.h"
 
+namespace ravelin::runtime {
 struct AppContext;
+}
+namespace ravelin::serverlist {
 class ServerList;
+}
 
-namespace cli {
+namespace ravelin::cli {
 
 // The script host of ravelin-cli. There are no windows: HideWindows and the restore at
 // the end change nothing on screen, the countdown counts on the terminal, and the
 // running client can only be told apart from a client that does not run.
-class CliHost : public ScriptHost {
+class CliHost : public script::ScriptHost {
  public:
-  CliHost(ServerList& list, AppContext& ctx, Terminal& term);
+  CliHost(serverlist::ServerList& list, runtime::AppContext& ctx, Terminal& term);
 
-  ProgressBar& loadSaveBar() override { return bar_; }
-  void update(UpdateSource source) override;
+  runtime::ProgressBar& loadSaveBar() override { return bar_; }
+  void update(script::UpdateSource source) override;
   void verify(bool all) override;
   bool closeCountdown() override;
   void hideWindows() override {}
@@ -27,11 +31,11 @@ class CliHost : public ScriptHost {
   void startFile(const std::string& path) override;
 
  private:
-  ServerList& list_;
-  AppContext& ctx_;
+  serverlist::ServerList& list_;
+  runtime::AppContext& ctx_;
   Terminal& term_;
   TerminalProgressBar bar_;
   client::WindowlessClientBridge bridge_;
 };
 
-}  // namespace cli
+}  // namespace ravelin::cli

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace cli {
+namespace ravelin::cli {
 
 std::string usageText() {
   return "Usage: ravelin-cli [options] run SCRIPT\n"
@@ -82,4 +82,4 @@ Options parseOptions(const std::vector<std::string>& args) {
   return o;
 }
 
-}  // namespace cli
+}  // namespace ravelin::cli

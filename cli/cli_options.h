@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace ravelin::cli {
 
 enum class Mode { Run, Lines, Check, Help, Version };
 
@@ -23,4 +23,4 @@ Options parseOptions(const std::vector<std::string>& args);
 
 std::string usageText();
 
-}  // namespace cli
+}  // namespace ravelin::cli

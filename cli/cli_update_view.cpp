@@ -1,6 +1,6 @@
 #include "cli/cli_update_view.h"
 
-namespace cli {
+namespace ravelin::cli {
 
 CliUpdateView::CliUpdateView(Terminal& term) : term_(term) {}
 
@@ -45,4 +45,4 @@ void CliUpdateView::redraw() {
                      desc_);
 }
 
-}  // namespace cli
+}  // namespace ravelin::cli

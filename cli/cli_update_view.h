@@ -2,16 +2,16 @@
 #include <array>
 #include <string>
 
-#include "runtime/progress_bar.h"
 #include "cli/terminal.h"
+#include "runtime/progress_bar.h"
 #include "update/update_view.h"
 
-namespace cli {
+namespace ravelin::cli {
 
 // The update window on a terminal: one line with the headline, the URL bar and the count
 // of servers found, redrawn in place. With --verbose and no terminal, every headline,
 // description and thread status the window would show is printed as a line of its own.
-class CliUpdateView : public UpdateView {
+class CliUpdateView : public update::UpdateView {
  public:
   explicit CliUpdateView(Terminal& term);
 
@@ -20,15 +20,15 @@ class CliUpdateView : public UpdateView {
   void setMainWindowEnabled(bool) override {}
   void setHeadline(const std::string& text) override;
   void setDesc(const std::string& text) override;
-  ProgressBar& urlsBar() override { return urls_; }
+  runtime::ProgressBar& urlsBar() override { return urls_; }
   std::string detailsCaption() const override { return details_; }
   void setDetails(const std::string& caption, int) override { details_ = caption; }
   void setSlotCaption(int slot, const std::string& text) override;
   void setSlotLabel(int slot, const std::string& text) override;
-  ProgressBar& slotBar(int slot) override { return slots_[static_cast<size_t>(slot)]; }
+  runtime::ProgressBar& slotBar(int slot) override { return slots_[static_cast<size_t>(slot)]; }
 
  private:
-  class Bar : public ProgressBar {
+  class Bar : public runtime::ProgressBar {
    public:
     Bar() = default;
     explicit Bar(CliUpdateView* view) : view_(view) {}
@@ -53,4 +53,4 @@ class CliUpdateView : public UpdateView {
   std::string headline_, desc_, details_ = "&Details >>", lastLine_;
 };
 
-}  // namespace cli
+}  // namespace ravelin::cli

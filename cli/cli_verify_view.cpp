@@ -1,6 +1,6 @@
 #include "cli/cli_verify_view.h"
 
-namespace cli {
+namespace ravelin::cli {
 
 void CliVerifyView::setHeadline(const std::string& text) {
   headline_ = text;
@@ -16,7 +16,7 @@ void CliVerifyView::setSlotCaption(int slot, const std::string& text) {
   std::string& caption = captions_[static_cast<size_t>(slot)];
   if (caption == text) return;
   caption = text;
-  if (text != kThreadNotUsed) line("Thread " + std::to_string(slot + 1) + ": " + text);
+  if (text != verify::kThreadNotUsed) line("Thread " + std::to_string(slot + 1) + ": " + text);
 }
 
 void CliVerifyView::line(const std::string& text) {
@@ -28,4 +28,4 @@ void CliVerifyView::redraw() {
   term_.progressLine(renderBar(headline_, bar_.position(), bar_.min(), bar_.max(), 20));
 }
 
-}  // namespace cli
+}  // namespace ravelin::cli

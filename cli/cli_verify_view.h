@@ -2,16 +2,16 @@
 #include <array>
 #include <string>
 
-#include "runtime/progress_bar.h"
 #include "cli/terminal.h"
+#include "runtime/progress_bar.h"
 #include "verify/verify_view.h"
 
-namespace cli {
+namespace ravelin::cli {
 
 // The verify window on a terminal: the headline with the bar of tested servers and its
 // position/maximum, redrawn in place. With --verbose and no terminal, every headline,
 // description and thread status line is printed as a line of its own.
-class CliVerifyView : public VerifyView {
+class CliVerifyView : public verify::VerifyView {
  public:
   explicit CliVerifyView(Terminal& term) : term_(term), bar_(this) {}
 
@@ -20,7 +20,7 @@ class CliVerifyView : public VerifyView {
   void setMainWindowEnabled(bool) override {}
   void setHeadline(const std::string& text) override;
   void setDescription(const std::string& text) override;
-  ProgressBar& progressBar() override { return bar_; }
+  runtime::ProgressBar& progressBar() override { return bar_; }
   void setSlotColor(int, std::uint32_t) override {}
   void setSlotCaption(int slot, const std::string& text) override;
   std::string detailsCaption() const override { return details_; }
@@ -28,7 +28,7 @@ class CliVerifyView : public VerifyView {
   void setHeight(int) override {}
 
  private:
-  class Bar : public ProgressBar {
+  class Bar : public runtime::ProgressBar {
    public:
     explicit Bar(CliVerifyView* view) : view_(view) {}
 
@@ -44,8 +44,8 @@ class CliVerifyView : public VerifyView {
 
   Terminal& term_;
   Bar bar_;
-  std::array<std::string, kVerifySlotCount> captions_{};
-  std::string headline_, details_ = kDetailsShownCaption;
+  std::array<std::string, verify::kVerifySlotCount> captions_{};
+  std::string headline_, details_ = verify::kDetailsShownCaption;
 };
 
-}  // namespace cli
+}  // namespace ravelin::cli

@@ -1,5 +1,5 @@
 #include "cli/cli_app.h"
 
 int main(int argc, char** argv) {
-  return cli::runCli(argc, argv);
+  return ravelin::cli::runCli(argc, argv);
 }

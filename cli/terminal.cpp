@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace cli {
+namespace ravelin::cli {
 
 namespace {
 std::string PlainLineBreaks(const std::string& text) {
@@ -93,11 +93,12 @@ void TerminalCountdown::showSeconds(int seconds) {
     term_.status(text);
 }
 
-MsgResult TerminalPrompter::message(const std::string& title, const std::string& text, MsgIcon,
-                                    MsgButtons buttons) {
+runtime::MsgResult TerminalPrompter::message(const std::string& title, const std::string& text,
+                                             runtime::MsgIcon, runtime::MsgButtons buttons) {
   term_.error(title + ": " + text);
-  return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::No
-                                                                            : MsgResult::Ok;
+  return buttons == runtime::MsgButtons::YesNo || buttons == runtime::MsgButtons::YesNoCancel
+             ? runtime::MsgResult::No
+             : runtime::MsgResult::Ok;
 }
 
-}  // namespace cli
+}  // namespace ravelin::cli

@@ -3,11 +3,11 @@
 // errors always, all on stderr.
 #include <string>
 
+#include "client/close_countdown.h"
 #include "runtime/progress_bar.h"
 #include "runtime/prompter.h"
-#include "client/close_countdown.h"
 
-namespace cli {
+namespace ravelin::cli {
 
 class Terminal {
  public:
@@ -42,7 +42,7 @@ std::string renderBar(const std::string& label, int position, int minimum, int m
                       int width = 30);
 
 // The load/save bar, drawn whenever the shown fill or count changes.
-class TerminalProgressBar : public ProgressBar {
+class TerminalProgressBar : public runtime::ProgressBar {
  public:
   TerminalProgressBar(Terminal& term, std::string label) : term_(term), label_(std::move(label)) {}
 
@@ -70,14 +70,14 @@ class TerminalCountdown : public client::CountdownView {
 };
 
 // Message boxes become error lines; the default answer is taken.
-class TerminalPrompter : public Prompter {
+class TerminalPrompter : public runtime::Prompter {
  public:
   explicit TerminalPrompter(Terminal& term) : term_(term) {}
-  MsgResult message(const std::string& title, const std::string& text, MsgIcon icon,
-                    MsgButtons buttons) override;
+  runtime::MsgResult message(const std::string& title, const std::string& text,
+                             runtime::MsgIcon icon, runtime::MsgButtons buttons) override;
 
  private:
   Terminal& term_;
 };
 
-}  // namespace cli
+}  // namespace ravelin::cli

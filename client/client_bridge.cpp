@@ -1,23 +1,25 @@
 #include "client/client_bridge.h"
 
-#include "runtime/app_context.h"
 #include "client/launch.h"
 #include "platform/process.h"
+#include "runtime/app_context.h"
 
-namespace client {
+namespace ravelin::client {
 
-void WindowlessClientBridge::report(AppContext& ctx) {
-  const bool running = platform::isProcessRunning(clientFile(ctx.settings.EDPath, ctx.settings.EDFilename));
+void WindowlessClientBridge::report(runtime::AppContext& ctx) {
+  const bool running =
+      platform::isProcessRunning(runtime::clientFile(ctx.settings.EDPath, ctx.settings.EDFilename));
   ctx.message(kClientErrorTitle, running ? kClientWindowsUnreachableText : kClientNotRunningText,
-              MsgIcon::Error, MsgButtons::Ok);
+              runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
 }
 
-void WindowlessClientBridge::sendToRunningClient(const ServerList&, AppContext& ctx) {
+void WindowlessClientBridge::sendToRunningClient(const serverlist::ServerList&,
+                                                 runtime::AppContext& ctx) {
   report(ctx);
 }
 
-void WindowlessClientBridge::sendToClientConsole(const std::string&, AppContext& ctx) {
+void WindowlessClientBridge::sendToClientConsole(const std::string&, runtime::AppContext& ctx) {
   report(ctx);
 }
 
-}  // namespace client
+}  // namespace ravelin::client

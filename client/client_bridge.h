@@ -2,10 +2,14 @@
 // Handing servers and console lines to the running eDonkey client.
 #include <string>
 
+namespace ravelin::runtime {
 struct AppContext;
+}
+namespace ravelin::serverlist {
 class ServerList;
+}
 
-namespace client {
+namespace ravelin::client {
 
 // The two operations that drive the running client's own windows: the transfer of the
 // checked servers ("Save to running EDonkey", script command SaveRunningEDonkey) and one
@@ -14,8 +18,9 @@ namespace client {
 class ClientBridge {
  public:
   virtual ~ClientBridge() = default;
-  virtual void sendToRunningClient(const ServerList& list, AppContext& ctx) = 0;
-  virtual void sendToClientConsole(const std::string& text, AppContext& ctx) = 0;
+  virtual void sendToRunningClient(const serverlist::ServerList& list,
+                                   runtime::AppContext& ctx) = 0;
+  virtual void sendToClientConsole(const std::string& text, runtime::AppContext& ctx) = 0;
 };
 
 // Texts of the bridge's error boxes.
@@ -32,11 +37,11 @@ inline constexpr const char* kClientWindowsUnreachableText =
 // reach. Nothing is ever sent, and no transfer time is recorded.
 class WindowlessClientBridge : public ClientBridge {
  public:
-  void sendToRunningClient(const ServerList& list, AppContext& ctx) override;
-  void sendToClientConsole(const std::string& text, AppContext& ctx) override;
+  void sendToRunningClient(const serverlist::ServerList& list, runtime::AppContext& ctx) override;
+  void sendToClientConsole(const std::string& text, runtime::AppContext& ctx) override;
 
  private:
-  void report(AppContext& ctx);
+  void report(runtime::AppContext& ctx);
 };
 
-}  // namespace client
+}  // namespace ravelin::client

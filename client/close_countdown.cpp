@@ -1,11 +1,11 @@
 #include "client/close_countdown.h"
 
-#include "runtime/app_context.h"
 #include "platform/ticks.h"
+#include "runtime/app_context.h"
 
-namespace client {
+namespace ravelin::client {
 
-bool runCloseCountdown(CountdownView& view, AppContext& ctx, int seconds) {
+bool runCloseCountdown(CountdownView& view, runtime::AppContext& ctx, int seconds) {
   int counter = seconds;
   view.showSeconds(counter);
   std::uint32_t tickStart = platform::ticks();
@@ -30,4 +30,4 @@ bool runCloseCountdown(CountdownView& view, AppContext& ctx, int seconds) {
   return true;
 }
 
-}  // namespace client
+}  // namespace ravelin::client

@@ -2,9 +2,11 @@
 // The close countdown of "CloseUtils": five seconds, shown second by second, which the
 // user may cancel; at zero the program is to close.
 
+namespace ravelin::runtime {
 struct AppContext;
+}
 
-namespace client {
+namespace ravelin::client {
 
 // What the countdown window shows and whether its Cancel was pressed.
 class CountdownView {
@@ -24,6 +26,7 @@ inline constexpr int kCloseCountdownSeconds = 5;
 // sets closeConfirmed, logs "Closing Ravelin" and returns true. Cancelled: returns false
 // and closeConfirmed stays as it was (the caller clears it first). A terminating user
 // interface counts as a cancel.
-bool runCloseCountdown(CountdownView& view, AppContext& ctx, int seconds = kCloseCountdownSeconds);
+bool runCloseCountdown(CountdownView& view, runtime::AppContext& ctx,
+                       int seconds = kCloseCountdownSeconds);
 
-}  // namespace client
+}  // namespace ravelin::client

@@ -4,21 +4,21 @@
 #include "platform/process.h"
 #include "runtime/app_context.h"
 
-namespace client {
+namespace ravelin::client {
 
-bool startEDonkey(AppContext& ctx) {
-  const std::string path = clientFile(ctx.settings.EDPath, ctx.settings.EDFilename);
+bool startEDonkey(runtime::AppContext& ctx) {
+  const std::string path = runtime::clientFile(ctx.settings.EDPath, ctx.settings.EDFilename);
   if (!platform::fileExists(path)) return false;
   if (!platform::spawnDetached(path, {}, false)) return false;
   ctx.log.writeLog("EDonkey2000 started with <" + path + ">");
   return true;
 }
 
-bool startFile(const std::string& path, AppContext& ctx) {
+bool startFile(const std::string& path, runtime::AppContext& ctx) {
   if (!platform::fileExists(path)) return false;
   if (!platform::spawnDetached("xdg-open", {path}, true)) return false;
   ctx.log.writeLog("<" + path + "> executed");
   return true;
 }
 
-}  // namespace client
+}  // namespace ravelin::client

@@ -16,10 +16,13 @@
 #include "net/net_errors.h"
 #include "net/socks_reply.h"
 
+namespace ravelin::net {
+
 // ---------------------------------------------------------------------------------------
 // SocketBuffer
 
-SocketBuffer::SocketBuffer(int capacity) : buf_(static_cast<std::size_t>(capacity > 0 ? capacity : 1514)) {}
+SocketBuffer::SocketBuffer(int capacity)
+    : buf_(static_cast<std::size_t>(capacity > 0 ? capacity : 1514)) {}
 
 int SocketBuffer::write(const char* data, int len) {
   const int room = capacity() - wr_;
@@ -91,7 +94,7 @@ in_addr resolveHost(const std::string& text) {
   if (parseNumericAddr(text, a)) return a;
   if (text.empty()) throw "WSocketResolveHost: '" + text + "' Invalid Hostname.";
   std::vector<std::string> found;
-  const int rc = platform::DnsLookup::resolveNow(text, found);
+  const int rc = net::DnsLookup::resolveNow(text, found);
   if (rc != 0 || found.empty() || !parseNumericAddr(found.front(), a))
     throw "WSocketResolveHost: Cannot convert host address '" + text + "', Error #" +
         std::to_string(rc ? rc : 11004);
@@ -122,7 +125,8 @@ bool isConnectOutcome(int err) {
 
 AsyncSocket::AsyncSocket() : AsyncSocket(platform::EventLoop::forCurrentThread()) {}
 
-AsyncSocket::AsyncSocket(platform::EventLoop& loop) : loop_(loop), alive_(std::make_shared<bool>(true)) {}
+AsyncSocket::AsyncSocket(platform::EventLoop& loop)
+    : loop_(loop), alive_(std::make_shared<bool>(true)) {}
 
 AsyncSocket::~AsyncSocket() {
   destroying_ = true;
@@ -315,7 +319,7 @@ void AsyncSocket::connect() {
   readCount_ = 0;
 
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) return socketError("Connect (socket)", platform::winsockErrorFromErrno(errno));
+  if (fd < 0) return socketError("Connect (socket)", net::winsockErrorFromErrno(errno));
   fd_ = fd;
   ++connection_;
   closeFired_ = false;
@@ -338,7 +342,7 @@ void AsyncSocket::connect() {
     local.sin_port = htons(localPort);
     local.sin_addr = localAddr;
     if (::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-      const int code = platform::winsockErrorFromErrno(errno);
+      const int code = net::winsockErrorFromErrno(errno);
       lastError_ = code;
       return raiseException("winsock.bind failed, error #" + std::to_string(code), code);
     }
@@ -373,7 +377,7 @@ void AsyncSocket::connect() {
     changeState(wsConnecting);
     return;
   }
-  socketError("Connect", platform::winsockErrorFromErrno(err));
+  socketError("Connect", net::winsockErrorFromErrno(err));
 }
 
 void AsyncSocket::watch(unsigned events) {
@@ -405,7 +409,7 @@ void AsyncSocket::onFdReady(unsigned revents) {
 
 void AsyncSocket::onConnectDone(int err) {
   connectNotified_ = true;
-  const std::uint16_t code = static_cast<std::uint16_t>(platform::winsockErrorFromErrno(err));
+  const std::uint16_t code = static_cast<std::uint16_t>(net::winsockErrorFromErrno(err));
   const std::uint64_t conn = connection_;
   auto stillHere = [&, alive = alive_] { return *alive && conn == connection_ && fd_ >= 0; };
   if (code != 0) lastError_ = code;
@@ -445,7 +449,7 @@ void AsyncSocket::onReadable() {
   if (n > 0) return receiveLoop();
   if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
   // The peer closed (n == 0) or the connection broke.
-  const int code = n == 0 ? 0 : platform::winsockErrorFromErrno(errno);
+  const int code = n == 0 ? 0 : net::winsockErrorFromErrno(errno);
   if (code) lastError_ = code;
   internalClose(false, code);
 }
@@ -488,7 +492,7 @@ int AsyncSocket::receive(void* buffer, int size) {
     n = ::recv(fd_, buffer, static_cast<std::size_t>(size), 0);
   } while (n < 0 && errno == EINTR);
   if (n < 0) {
-    lastError_ = platform::winsockErrorFromErrno(errno == EAGAIN ? EWOULDBLOCK : errno);
+    lastError_ = net::winsockErrorFromErrno(errno == EAGAIN ? EWOULDBLOCK : errno);
     return -1;
   }
   readCount_ += n;
@@ -562,7 +566,7 @@ bool AsyncSocket::tryToSend() {
         watch(platform::EventLoop::kRead | platform::EventLoop::kWrite);
         return false;
       }
-      const int code = platform::winsockErrorFromErrno(err);
+      const int code = net::winsockErrorFromErrno(err);
       lastError_ = code;
       if (code == 10022 || code == 10038 || code == 10053 || code == 10054 || code == 10057) {
         internalClose(false, code);
@@ -631,7 +635,7 @@ void AsyncSocket::socksData() {
   } while (n < 0 && errno == EINTR);
   if (n < 0) {
     if (errno == EAGAIN || errno == EWOULDBLOCK) return;
-    return socksFail(platform::winsockErrorFromErrno(errno), "data receive error");
+    return socksFail(net::winsockErrorFromErrno(errno), "data receive error");
   }
   if (n == 0) {
     // The proxy hung up in the middle of the negotiation: the connect attempt has failed
@@ -737,7 +741,7 @@ void AsyncSocket::startDnsLookup(const std::string& host) {
     return;
   }
   try {
-    dnsLookup_ = platform::DnsLookup::start(
+    dnsLookup_ = net::DnsLookup::start(
         loop_, host,
         [this, tok = std::weak_ptr<bool>(alive_)](int error, const std::vector<std::string>& list) {
           auto alive = tok.lock();
@@ -745,7 +749,7 @@ void AsyncSocket::startDnsLookup(const std::string& host) {
           guarded([&] { dnsAnswer(error, list); });
         });
   } catch (const std::system_error& e) {
-    const int code = platform::winsockErrorFromErrno(e.code().value());
+    const int code = net::winsockErrorFromErrno(e.code().value());
     lastError_ = code;
     raiseException(host + ": can't start DNS lookup, error #" + std::to_string(code), code);
   }
@@ -768,3 +772,5 @@ void AsyncSocket::stopDnsLookup() {
   if (dnsLookup_) dnsLookup_->cancel();
   dnsLookup_.reset();
 }
+
+}  // namespace ravelin::net

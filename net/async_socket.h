@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "net/dns_lookup.h"
-#include "platform/event_loop.h"
 #include "net/socket_errors.h"
+#include "platform/event_loop.h"
+
+namespace ravelin::net {
 
 // A failure of a socket call that is not reported through an event.
 class SocketError : public std::runtime_error {
@@ -167,7 +169,8 @@ class AsyncSocket {
   std::function<void(AsyncSocket& sender, std::uint16_t error)> onSocksConnected;
   std::function<void(AsyncSocket& sender, int error, const std::string& message)> onSocksError;
   std::function<void(AsyncSocket& sender, SocksAuthState state)> onSocksAuthState;
-  std::function<void(AsyncSocket& sender, SocketState oldState, SocketState newState)> onChangeState;
+  std::function<void(AsyncSocket& sender, SocketState oldState, SocketState newState)>
+      onChangeState;
   std::function<void(AsyncSocket& sender, const std::exception& e, bool& canClose)> onBgException;
 
  private:
@@ -228,7 +231,9 @@ class AsyncSocket {
   std::string socksLeftover_;
   std::string socksBoundAddr_, socksBoundPort_;
 
-  std::shared_ptr<platform::DnsLookup> dnsLookup_;
+  std::shared_ptr<net::DnsLookup> dnsLookup_;
   std::string dnsResult_;
   std::vector<std::string> dnsResultList_;
 };
+
+}  // namespace ravelin::net

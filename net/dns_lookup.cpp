@@ -12,7 +12,7 @@
 
 #include "net/net_errors.h"
 
-namespace platform {
+namespace ravelin::net {
 
 struct DnsLookup::Shared {
   // Written and read on the loop's thread only.
@@ -41,11 +41,12 @@ int DnsLookup::resolveNow(const std::string& host, std::vector<std::string>& add
   return addresses.empty() ? 11004 : 0;
 }
 
-std::shared_ptr<DnsLookup> DnsLookup::start(EventLoop& loop, const std::string& host, Callback cb) {
+std::shared_ptr<DnsLookup> DnsLookup::start(platform::EventLoop& loop, const std::string& host,
+                                            Callback cb) {
   std::shared_ptr<DnsLookup> lookup(new DnsLookup());
   lookup->shared_ = std::make_shared<Shared>();
   lookup->shared_->cb = std::move(cb);
-  EventLoop::Handle handle = loop.handle();
+  platform::EventLoop::Handle handle = loop.handle();
   std::weak_ptr<Shared> weak = lookup->shared_;
   // The helper thread owns nothing of the lookup: it answers through the loop's handle
   // (which survives the loop) and the answer finds the lookup through a weak reference
@@ -79,4 +80,4 @@ bool DnsLookup::pending() const {
   return shared_ && !shared_->cancelled && !shared_->answered;
 }
 
-}  // namespace platform
+}  // namespace ravelin::net

@@ -6,7 +6,7 @@
 
 #include "platform/event_loop.h"
 
-namespace platform {
+namespace ravelin::net {
 
 // An asynchronous IPv4 name lookup: getaddrinfo runs on a short-lived helper thread and
 // the answer is posted back to the loop that started it. The callback runs on that loop's
@@ -21,7 +21,8 @@ class DnsLookup {
   using Callback = std::function<void(int error, const std::vector<std::string>& addresses)>;
 
   // Starts the lookup; throws std::system_error when the helper thread cannot start.
-  static std::shared_ptr<DnsLookup> start(EventLoop& loop, const std::string& host, Callback cb);
+  static std::shared_ptr<DnsLookup> start(platform::EventLoop& loop, const std::string& host,
+                                          Callback cb);
 
   ~DnsLookup();
   void cancel();
@@ -38,4 +39,4 @@ class DnsLookup {
   std::shared_ptr<Shared> shared_;
 };
 
-}  // namespace platform
+}  // namespace ravelin::net

@@ -5,8 +5,10 @@
 
 #include <sys/mman.h>
 
-#include "net/socket_errors.h"
 #include "net/async_socket.h"
+#include "net/socket_errors.h"
+
+namespace ravelin::net {
 
 namespace {
 
@@ -42,7 +44,9 @@ std::string errorText(int code) {
 HttpClient::HttpClient() : HttpClient(platform::EventLoop::forCurrentThread()) {}
 
 HttpClient::HttpClient(platform::EventLoop& loop)
-    : loop_(loop), socket_(std::make_unique<AsyncSocket>(loop)), alive_(std::make_shared<bool>(true)) {
+    : loop_(loop),
+      socket_(std::make_unique<AsyncSocket>(loop)),
+      alive_(std::make_shared<bool>(true)) {
   socket_->onDnsLookupDone = [this](AsyncSocket&, std::uint16_t e) { lookupDone(e); };
   socket_->onSessionConnected = [this](AsyncSocket&, std::uint16_t e) { sessionConnected(e); };
   socket_->onDataAvailable = [this](AsyncSocket&, std::uint16_t) { dataAvailable(); };
@@ -569,3 +573,5 @@ void HttpClient::abort() {
   errorCode_ = httperrAborted;
   endRequest();
 }
+
+}  // namespace ravelin::net

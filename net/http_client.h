@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/event_loop.h"
 #include "net/http_response_parser.h"
 #include "net/http_url.h"
 #include "net/tls_session.h"
+#include "platform/event_loop.h"
+
+namespace ravelin::net {
 
 class AsyncSocket;
 
@@ -194,3 +196,5 @@ class HttpClient {
   bool docBegun_ = false;
   int relocations_ = 0;
 };
+
+}  // namespace ravelin::net

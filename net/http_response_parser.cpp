@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace ravelin::net {
+
 namespace http {
 
 namespace {
@@ -123,3 +125,5 @@ void HttpResponseParser::interpretLine() {
 }
 
 }  // namespace http
+
+}  // namespace ravelin::net

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace ravelin::net {
+
 namespace http {
 
 // Incremental parser of an HTTP/1.x response header. It is fed the bytes as they arrive
@@ -83,3 +85,5 @@ class HttpResponseParser {
 };
 
 }  // namespace http
+
+}  // namespace ravelin::net

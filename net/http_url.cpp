@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+namespace ravelin::net {
+
 namespace http {
 
 namespace {
@@ -189,3 +191,5 @@ std::string buildConnectRequest(const std::string& host, const std::string& port
 }
 
 }  // namespace http
+
+}  // namespace ravelin::net

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace ravelin::net {
+
 namespace http {
 
 // The parts of a URL as the HTTP client uses them; each may be empty.
@@ -56,3 +58,5 @@ std::string buildConnectRequest(const std::string& host, const std::string& port
                                 const std::string& proxyPassword);
 
 }  // namespace http
+
+}  // namespace ravelin::net

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-namespace platform {
+namespace ravelin::net {
 
 int winsockErrorFromErrno(int err) {
   switch (err) {
@@ -140,4 +140,4 @@ int winsockErrorFromGai(int gaiError, int sysErr) {
   }
 }
 
-}  // namespace platform
+}  // namespace ravelin::net

@@ -1,5 +1,7 @@
 #include "net/socket_errors.h"
 
+namespace ravelin::net {
+
 std::string socketErrorText(int code) {
   switch (code) {
     case 0:
@@ -113,3 +115,5 @@ std::string socketErrorMessage(int code, const std::string& function) {
   return "Error " + std::to_string(code) + " in function " + function + "\r\n" +
          socketErrorText(code);
 }
+
+}  // namespace ravelin::net

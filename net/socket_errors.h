@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+namespace ravelin::net {
+
 // Texts of the network error numbers (see platform/net_errors.h for the numbers; the SOCKS
 // negotiation uses 20001..20017 above that range, see verify/socks_reply.h).
 
@@ -10,3 +12,5 @@ std::string socketErrorText(int code);
 
 // "Error 10061 in function Connect\r\nConnection refused"
 std::string socketErrorMessage(int code, const std::string& function);
+
+}  // namespace ravelin::net

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace ravelin::net {
+
 namespace socks {
 
 namespace {
@@ -138,3 +140,5 @@ Reply parseConnectReply(std::string_view bytes) {
 }
 
 }  // namespace socks
+
+}  // namespace ravelin::net

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace ravelin::net {
+
 // The SOCKS 5 client side of the negotiation as pure functions over bytes: builders for
 // the three requests and incremental parsers for the three replies. A parser is given all
 // reply bytes collected so far and says whether it needs more, is done (and how many bytes
@@ -46,3 +48,5 @@ Reply parseConnectReply(std::string_view bytes);
 std::string errorText(int code);
 
 }  // namespace socks
+
+}  // namespace ravelin::net

@@ -8,6 +8,8 @@
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
+namespace ravelin::net {
+
 namespace http {
 
 namespace {
@@ -246,3 +248,5 @@ bool TlsSession::hasOutgoing() const {
 }
 
 }  // namespace http
+
+}  // namespace ravelin::net

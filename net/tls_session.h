@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace ravelin::net {
+
 namespace http {
 
 // One TLS connection driven entirely through memory: the caller moves the encrypted
@@ -69,3 +71,5 @@ class TlsSession {
 };
 
 }  // namespace http
+
+}  // namespace ravelin::net

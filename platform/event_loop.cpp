@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-namespace platform {
+namespace ravelin::platform {
 
 namespace {
 thread_local EventLoop* tlsCurrent = nullptr;
@@ -274,4 +274,4 @@ int EventLoop::waitAndProcess(std::uint32_t maxMs) {
   return ran;
 }
 
-}  // namespace platform
+}  // namespace ravelin::platform

@@ -4,7 +4,7 @@
 #include <memory>
 #include <thread>
 
-namespace platform {
+namespace ravelin::platform {
 
 // One event loop per thread, built on poll(). It runs functions posted to it (from any
 // thread), callbacks for file descriptors that became readable or writable, and one-shot
@@ -85,4 +85,4 @@ class EventLoop {
   std::shared_ptr<Handle::State> shared_;
 };
 
-}  // namespace platform
+}  // namespace ravelin::platform

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace ravelin::platform {
 
 // A file could not be read or written; what() says which file and why.
 class FileError : public std::runtime_error {
@@ -26,4 +26,4 @@ bool fileExists(const std::string& path);
 // stays as it was when this fails. Throws FileError.
 void makeBackup(const std::string& target, const std::string& backup);
 
-}  // namespace platform
+}  // namespace ravelin::platform

@@ -1,13 +1,13 @@
 #include "platform/file_io.h"
 
-#include <atomic>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
 
-namespace platform {
+namespace ravelin::platform {
 
 namespace {
 [[noreturn]] void fail(const std::string& what, const std::string& path, int err) {
@@ -25,7 +25,7 @@ std::string readWholeFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) fail("Cannot open file", path, errno);
   std::string data;
-  struct stat st{};
+  struct stat st {};
   if (::fstat(fd, &st) == 0 && st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
   for (;;) {
@@ -54,7 +54,7 @@ void writeFileAtomically(const std::string& path, std::string_view bytes) {
     if (n > 0) done += static_cast<size_t>(n);
   }
   // Keep the permissions of the file being replaced, or the usual ones of a new file.
-  struct stat st{};
+  struct stat st {};
   if (err == 0) {
     if (::stat(path.c_str(), &st) == 0) {
       ::fchmod(fd, st.st_mode & 07777);
@@ -101,8 +101,8 @@ void makeBackup(const std::string& target, const std::string& backup) {
 }
 
 bool fileExists(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-}  // namespace platform
+}  // namespace ravelin::platform

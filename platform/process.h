@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace ravelin::platform {
 
 // True when a running process's executable is the given path, compared as a whole and
 // without regard to letter case. Processes whose executable cannot be read (other users')
@@ -19,4 +19,4 @@ std::vector<std::string> runningExecutables();
 bool spawnDetached(const std::string& program, const std::vector<std::string>& args,
                    bool searchPath);
 
-}  // namespace platform
+}  // namespace ravelin::platform

@@ -12,7 +12,7 @@
 
 extern char** environ;
 
-namespace platform {
+namespace ravelin::platform {
 
 namespace {
 
@@ -81,4 +81,4 @@ bool spawnDetached(const std::string& program, const std::vector<std::string>& a
   return true;
 }
 
-}  // namespace platform
+}  // namespace ravelin::platform

@@ -1,6 +1,6 @@
 #include "platform/text.h"
 
-namespace platform {
+namespace ravelin::platform {
 
 namespace {
 unsigned char upperByte(char c) {
@@ -83,4 +83,4 @@ int compareTextNoCase(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-}  // namespace platform
+}  // namespace ravelin::platform

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace ravelin::platform {
 
 // The integer parse used wherever the system turns a text into a number: leading blanks,
 // an optional sign, decimal digits or a hexadecimal number marked by $, x or 0x, and
@@ -33,4 +33,4 @@ bool equalsNoCase(std::string_view a, std::string_view b);
 // Returns -1, 0 or 1.
 int compareTextNoCase(std::string_view a, std::string_view b);
 
-}  // namespace platform
+}  // namespace ravelin::platform

@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-namespace platform {
+namespace ravelin::platform {
 
 std::uint32_t ticks() {
   timespec ts{};
@@ -18,4 +18,4 @@ void sleepMs(std::uint32_t ms) {
   }
 }
 
-}  // namespace platform
+}  // namespace ravelin::platform

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-namespace platform {
+namespace ravelin::platform {
 
 WorkerThread::~WorkerThread() = default;
 
@@ -44,4 +44,4 @@ bool WorkerThread::waitFinished(std::uint32_t ms) {
                               [this] { return finished_.load(); });
 }
 
-}  // namespace platform
+}  // namespace ravelin::platform

@@ -6,7 +6,7 @@
 #include <memory>
 #include <mutex>
 
-namespace platform {
+namespace ravelin::platform {
 
 // A thread that is created suspended and frees itself: once resume() has started it, the
 // thread holds a shared reference to its own object until its function has returned, so
@@ -55,4 +55,4 @@ class WorkerThread : public std::enable_shared_from_this<WorkerThread> {
   std::condition_variable finishedCv_;
 };
 
-}  // namespace platform
+}  // namespace ravelin::platform

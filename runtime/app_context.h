@@ -5,6 +5,8 @@
 #include "runtime/settings.h"
 #include "runtime/ui_thread.h"
 
+namespace ravelin::runtime {
+
 // What the main window owns besides the server list, handed explicitly to every core
 // operation that needs settings, flags, the log or the user interface.
 struct AppContext {
@@ -26,3 +28,5 @@ struct AppContext {
     return prompter->message(title, text, icon, buttons);
   }
 };
+
+}  // namespace ravelin::runtime

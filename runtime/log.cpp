@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace ravelin::runtime {
+
 std::string logTimeStamp(const std::tm& t) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d - ", t.tm_mon + 1, t.tm_mday,
@@ -11,8 +13,8 @@ std::string logTimeStamp(const std::tm& t) {
 
 std::string logFileNameFor(const std::tm& t, int milliseconds) {
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%02d-%02d-%04d_%02d-%02d-%02d-%03d.log", t.tm_mon + 1,
-                t.tm_mday, t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec, milliseconds);
+  std::snprintf(buf, sizeof buf, "%02d-%02d-%04d_%02d-%02d-%02d-%03d.log", t.tm_mon + 1, t.tm_mday,
+                t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec, milliseconds);
   return buf;
 }
 
@@ -27,3 +29,5 @@ void Log::writeLog(const std::string& message) const {
   std::fwrite(line.data(), 1, line.size(), f);
   std::fclose(f);
 }
+
+}  // namespace ravelin::runtime

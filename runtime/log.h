@@ -2,6 +2,8 @@
 #include <ctime>
 #include <string>
 
+namespace ravelin::runtime {
+
 // The action log: one line per action in a file per run, reopened for every line so that
 // other programs can read it while the program runs.
 class Log {
@@ -18,3 +20,5 @@ class Log {
 std::string logTimeStamp(const std::tm& local);
 // "12-07-2026_14-03-09-045.log" for the given local time and milliseconds.
 std::string logFileNameFor(const std::tm& local, int milliseconds);
+
+}  // namespace ravelin::runtime

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <stdexcept>
 
+namespace ravelin::runtime {
+
 LoopUiThread::LoopUiThread() : LoopUiThread(platform::EventLoop::forCurrentThread()) {}
 
 LoopUiThread::LoopUiThread(platform::EventLoop& loop) : loop_(loop), handle_(loop.handle()) {}
@@ -79,3 +81,5 @@ void LoopUiThread::invoke(const std::function<void()>& fn) {
   if (!ran) throw std::runtime_error("The user interface thread has ended");
   if (error) std::rethrow_exception(error);
 }
+
+}  // namespace ravelin::runtime

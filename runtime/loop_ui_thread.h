@@ -1,8 +1,10 @@
 #pragma once
 #include <atomic>
 
-#include "runtime/ui_thread.h"
 #include "platform/event_loop.h"
+#include "runtime/ui_thread.h"
+
+namespace ravelin::runtime {
 
 // The user-interface thread of the headless front end: the thread that constructs it,
 // with that thread's EventLoop. pump() runs everything pending on the loop without
@@ -30,3 +32,5 @@ class LoopUiThread : public UiThread {
   platform::EventLoop::Handle handle_;
   std::atomic<bool> terminating_{false};
 };
+
+}  // namespace ravelin::runtime

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace ravelin::runtime {
+
 // A progress bar as the core drives it: loadSaveBar, the update and verify bars and the
 // slot bars are all this. Front ends override changed() to show it.
 class ProgressBar {
@@ -12,11 +14,26 @@ class ProgressBar {
   int position() const { return position_; }
   bool visible() const { return visible_; }
 
-  void setMin(int v) { min_ = v; changed(); }
-  void setMax(int v) { max_ = v; changed(); }
-  void setStep(int v) { step_ = v; changed(); }
-  void setPosition(int v) { position_ = v; changed(); }
-  void setVisible(bool v) { visible_ = v; changed(); }
+  void setMin(int v) {
+    min_ = v;
+    changed();
+  }
+  void setMax(int v) {
+    max_ = v;
+    changed();
+  }
+  void setStep(int v) {
+    step_ = v;
+    changed();
+  }
+  void setPosition(int v) {
+    position_ = v;
+    changed();
+  }
+  void setVisible(bool v) {
+    visible_ = v;
+    changed();
+  }
 
   // Minimum 0, step 1, position 0, the given maximum, visible: how every long loop starts.
   void start(int maximum) {
@@ -45,3 +62,5 @@ class ProgressBar {
   int position_ = 0;
   bool visible_ = false;
 };
+
+}  // namespace ravelin::runtime

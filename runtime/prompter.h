@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+namespace ravelin::runtime {
+
 enum class MsgIcon { None, Error, Exclamation, Question, Information };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgResult { Ok, Cancel, Yes, No };
@@ -14,3 +16,5 @@ class Prompter {
   virtual MsgResult message(const std::string& title, const std::string& text, MsgIcon icon,
                             MsgButtons buttons) = 0;
 };
+
+}  // namespace ravelin::runtime

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace ravelin::runtime {
+
 // The run-state flags of the main window, shared by the long operations and the script
 // executor. All of them live on the user-interface thread.
 struct RunState {
@@ -9,3 +11,5 @@ struct RunState {
   bool closeConfirmed = false;
   bool hiddenByScript = false;
 };
+
+}  // namespace ravelin::runtime

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace ravelin::runtime {
+
 namespace {
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
@@ -31,3 +33,5 @@ std::string clientFile(const std::string& dir, const std::string& fileName) {
   if (dir.empty() || dir.back() == kSeparator) return dir + fileName;
   return dir + kSeparator + fileName;
 }
+
+}  // namespace ravelin::runtime

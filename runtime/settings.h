@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+namespace ravelin::runtime {
+
 // One field per key of ravelin.ini, with the defaults that apply when a key is absent.
 struct Settings {
   // [general]
@@ -42,3 +44,5 @@ struct Settings {
 // The path of a file in the client's directory: EDPath, one separator unless EDPath is
 // empty or already ends in one, then the file name.
 std::string clientFile(const std::string& dir, const std::string& fileName);
+
+}  // namespace ravelin::runtime

@@ -2,6 +2,8 @@
 
 #include "platform/ticks.h"
 
+namespace ravelin::runtime {
+
 void pauseFunc(UiThread& ui, std::uint32_t ms) {
   const std::uint32_t start = platform::ticks();
   do {
@@ -9,3 +11,5 @@ void pauseFunc(UiThread& ui, std::uint32_t ms) {
     ui.pump();
   } while (platform::ticks() - start < ms && !ui.terminating());
 }
+
+}  // namespace ravelin::runtime

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace ravelin::runtime {
+
 // The user-interface thread as the core sees it. The GUI implements it with Qt's event
 // loop, ravelin-cli with the main thread's EventLoop, tests with whatever they need.
 class UiThread {
@@ -24,3 +26,5 @@ class UiThread {
 // Waits at least ms milliseconds in 100 ms sleeps, pumping the UI after each, until the
 // time has passed or the application is terminating. Always sleeps at least once.
 void pauseFunc(UiThread& ui, std::uint32_t ms);
+
+}  // namespace ravelin::runtime

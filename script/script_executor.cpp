@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/text.h"
-#include "runtime/app_context.h"
 #include "platform/file_io.h"
+#include "platform/text.h"
 #include "platform/ticks.h"
+#include "runtime/app_context.h"
 #include "script/script_host.h"
 #include "script/script_language.h"
 #include "serverlist/bot_file.h"
@@ -18,17 +18,19 @@
 #include "serverlist/template_writer.h"
 #include "serverlist/text_writers.h"
 
+namespace ravelin::script {
+
 namespace {
 
 constexpr const char* kTemplateSaveErrorText = "Error saving Template! Maybe data corrupted!";
 
-bool HasCheckedServers(const ServerList& list) {
+bool HasCheckedServers(const serverlist::ServerList& list) {
   return !list.empty() && list.checkedCount() > 0;
 }
 
 class Executor {
  public:
-  Executor(ServerList& list, ScriptHost& host, AppContext& ctx, ScriptRun& run)
+  Executor(serverlist::ServerList& list, ScriptHost& host, runtime::AppContext& ctx, ScriptRun& run)
       : list_(list), host_(host), ctx_(ctx), run_(run) {}
 
   // Runs one line; false when the script is to end here.
@@ -43,9 +45,9 @@ class Executor {
   void save(const ScriptLine& l);
   void saveTemplate(const ScriptLine& l);
 
-  ServerList& list_;
+  serverlist::ServerList& list_;
   ScriptHost& host_;
-  AppContext& ctx_;
+  runtime::AppContext& ctx_;
   ScriptRun& run_;
 };
 
@@ -56,17 +58,17 @@ bool Executor::runLine(const std::string& text) {
   if (l.kind == ScriptLine::Kind::Bracket && !l.closed) return true;
   switch (l.command) {
     case ScriptCommand::CheckAll:
-      checkAllServers(list_, ctx_);
+      serverlist::checkAllServers(list_, ctx_);
       break;
     case ScriptCommand::UnCheckAll:
-      uncheckAllServers(list_, ctx_);
+      serverlist::uncheckAllServers(list_, ctx_);
       break;
     case ScriptCommand::InvertSelection:
-      invertSelection(list_, ctx_);
+      serverlist::invertSelection(list_, ctx_);
       break;
     case ScriptCommand::ClearList:
       // Nothing is asked while a script runs.
-      clearServerList(list_, ctx_);
+      serverlist::clearServerList(list_, ctx_);
       break;
     case ScriptCommand::CloseUtils:
       ctx_.state.closeConfirmed = false;
@@ -100,8 +102,9 @@ bool Executor::runLine(const std::string& text) {
       save(l);
       break;
     case ScriptCommand::SaveEDonkeyMET:
-      if (HasCheckedServers(list_) && !saveStandardServerMet(list_, host_.loadSaveBar(), ctx_))
-        fail(kMetSaveErrorText);
+      if (HasCheckedServers(list_) &&
+          !serverlist::saveStandardServerMet(list_, host_.loadSaveBar(), ctx_))
+        fail(serverlist::kMetSaveErrorText);
       break;
     case ScriptCommand::SaveRunningEDonkey:
       if (HasCheckedServers(list_)) host_.saveRunningEDonkey();
@@ -153,7 +156,7 @@ void Executor::delay(const ScriptLine& l) {
   // and limited to what the 32-bit tick counter can measure.
   const std::int64_t ms = std::clamp<std::int64_t>(std::int64_t{*seconds} * 1000, 0, 0xFFFFFFFF);
   if (ctx_.ui) {
-    pauseFunc(*ctx_.ui, static_cast<std::uint32_t>(ms));
+    runtime::pauseFunc(*ctx_.ui, static_cast<std::uint32_t>(ms));
   } else {
     const std::uint32_t start = platform::ticks();
     do platform::sleepMs(100);
@@ -166,8 +169,8 @@ void Executor::filter(const ScriptLine& l) {
   if (l.restIsJustBracket()) return;
   const ScriptFilter f = parseScriptFilter(l.rest);
   if (f.op < 0) return;
-  const int property = filterPropertyIndex(f.name);
-  if (property >= 0) filterServers(list_, property, f.op, f.value);
+  const int property = serverlist::filterPropertyIndex(f.name);
+  if (property >= 0) serverlist::filterServers(list_, property, f.op, f.value);
   ctx_.log.writeLog("Serverlist successfully filtered");
 }
 
@@ -185,21 +188,22 @@ void Executor::setPref(const ScriptLine& l) {
     pref = "High";
   else
     return;
-  setPreferenceOfChecked(list_, pref);
+  serverlist::setPreferenceOfChecked(list_, pref);
   ctx_.log.writeLog("Server selection preference set to <" + l.argument + ">");
 }
 
 void Executor::refresh(const ScriptLine& l) {
-  ProgressBar& bar = host_.loadSaveBar();
+  runtime::ProgressBar& bar = host_.loadSaveBar();
   if (l.command == ScriptCommand::RefreshEDonkeyMET) {
-    readServersFromMet(list_, clientFile(ctx_.settings.EDPath, "server.met"), bar, ctx_);
+    serverlist::readServersFromMet(list_, runtime::clientFile(ctx_.settings.EDPath, "server.met"),
+                                   bar, ctx_);
     return;
   }
   if (l.restIsJustBracket()) return;
   const std::string path = l.filePath();
   if (l.command == ScriptCommand::RefreshCustomHTML) {
     // Raises an error when the file cannot be read.
-    readServersFromHTML(list_, path, ctx_);
+    serverlist::readServersFromHTML(list_, path, ctx_);
     return;
   }
   // The MET and BOT readers pass over a file that is not there without a word; the run
@@ -209,9 +213,9 @@ void Executor::refresh(const ScriptLine& l) {
     return;
   }
   if (l.command == ScriptCommand::RefreshCustomBOT)
-    readServersFromBOT(list_, path, bar, ctx_);
+    serverlist::readServersFromBOT(list_, path, bar, ctx_);
   else
-    readServersFromMet(list_, path, bar, ctx_);
+    serverlist::readServersFromMet(list_, path, bar, ctx_);
 }
 
 // The save rule: only with a checked server; the target's old contents are kept as
@@ -221,19 +225,21 @@ void Executor::save(const ScriptLine& l) {
   if (l.argument.empty() || !HasCheckedServers(list_)) return;
   const std::string path = l.filePath();
   if (platform::fileExists(path)) platform::makeBackup(path, path + ".UPD.BAK");
-  ProgressBar& bar = host_.loadSaveBar();
+  runtime::ProgressBar& bar = host_.loadSaveBar();
   switch (l.command) {
     case ScriptCommand::SaveCustomBOT:
-      if (!writeServersToBOT(list_, path, bar, ctx_)) fail(kBotSaveErrorText);
+      if (!serverlist::writeServersToBOT(list_, path, bar, ctx_))
+        fail(serverlist::kBotSaveErrorText);
       break;
     case ScriptCommand::SaveCustomHTML:
-      writeServersToHTML(list_, path, bar, ctx_);
+      serverlist::writeServersToHTML(list_, path, bar, ctx_);
       break;
     case ScriptCommand::SaveCustomMET:
-      if (!writeServersToMet(list_, path, bar, ctx_)) fail(kMetSaveErrorText);
+      if (!serverlist::writeServersToMet(list_, path, bar, ctx_))
+        fail(serverlist::kMetSaveErrorText);
       break;
     default:
-      writeServersToTXT(list_, path, bar, ctx_);
+      serverlist::writeServersToTXT(list_, path, bar, ctx_);
       break;
   }
 }
@@ -249,7 +255,7 @@ void Executor::saveTemplate(const ScriptLine& l) {
     return;
   }
   if (output.empty() || !HasCheckedServers(list_)) return;
-  if (!writeServersToTemplate(list_, templateFile, output, host_.loadSaveBar(), ctx_))
+  if (!serverlist::writeServersToTemplate(list_, templateFile, output, host_.loadSaveBar(), ctx_))
     fail(kTemplateSaveErrorText);
 }
 
@@ -273,8 +279,8 @@ ScriptFilter parseScriptFilter(const std::string& rest) {
   return f;
 }
 
-void execScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
-                AppContext& ctx, ScriptRun& run) {
+void execScript(const std::vector<std::string>& lines, serverlist::ServerList& list,
+                ScriptHost& host, runtime::AppContext& ctx, ScriptRun& run) {
   ctx.state.scriptRunning = true;
   ctx.log.writeLog("Script execution started");
   const auto cleanUp = [&] {
@@ -299,9 +305,11 @@ void execScript(const std::vector<std::string>& lines, ServerList& list, ScriptH
   cleanUp();
 }
 
-ScriptRun execScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
-                     AppContext& ctx) {
+ScriptRun execScript(const std::vector<std::string>& lines, serverlist::ServerList& list,
+                     ScriptHost& host, runtime::AppContext& ctx) {
   ScriptRun run;
   execScript(lines, list, host, ctx, run);
   return run;
 }
+
+}  // namespace ravelin::script

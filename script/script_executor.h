@@ -4,8 +4,15 @@
 #include <string>
 #include <vector>
 
+namespace ravelin::runtime {
 struct AppContext;
+}
+namespace ravelin::serverlist {
 class ServerList;
+}
+
+namespace ravelin::script {
+
 class ScriptHost;
 
 // A command whose operation failed without raising an error (a writer that reported a
@@ -32,10 +39,10 @@ struct ScriptRun {
 // hiddenByScript is set and logs "Script execution stopped". Lines that are no usable
 // command do nothing. An error raised by a command ends the script at that line and is
 // rethrown after the clean-up; run.line then names the line.
-void execScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
-                AppContext& ctx, ScriptRun& run);
-ScriptRun execScript(const std::vector<std::string>& lines, ServerList& list, ScriptHost& host,
-                     AppContext& ctx);
+void execScript(const std::vector<std::string>& lines, serverlist::ServerList& list,
+                ScriptHost& host, runtime::AppContext& ctx, ScriptRun& run);
+ScriptRun execScript(const std::vector<std::string>& lines, serverlist::ServerList& list,
+                     ScriptHost& host, runtime::AppContext& ctx);
 
 // The Filter argument: the operator is the first of "=", "<>", "<", ">" found anywhere
 // in the text (searched in that order), the name the text before it and the value the
@@ -47,3 +54,5 @@ struct ScriptFilter {
   std::string value;
 };
 ScriptFilter parseScriptFilter(const std::string& rest);
+
+}  // namespace ravelin::script

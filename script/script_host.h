@@ -5,7 +5,11 @@
 // tests with a recorder.
 #include <string>
 
+namespace ravelin::runtime {
 class ProgressBar;
+}
+
+namespace ravelin::script {
 
 // The update commands by the sources they use: all URLs, or only those of one kind.
 enum class UpdateSource { All, HTML, MET, BOT, DNS };
@@ -15,7 +19,7 @@ class ScriptHost {
   virtual ~ScriptHost() = default;
 
   // The main window's load/save bar, which the readers and writers drive.
-  virtual ProgressBar& loadSaveBar() = 0;
+  virtual runtime::ProgressBar& loadSaveBar() = 0;
 
   // "Update from all sources" and the narrowed updates; returns when the run is over.
   virtual void update(UpdateSource source) = 0;
@@ -39,3 +43,5 @@ class ScriptHost {
   virtual void startEDonkey() = 0;
   virtual void startFile(const std::string& path) = 0;
 };
+
+}  // namespace ravelin::script

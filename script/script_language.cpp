@@ -1,10 +1,12 @@
 #include "script/script_language.h"
 
+#include "platform/file_io.h"
 #include "platform/text.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
-#include "platform/file_io.h"
 #include "serverlist/ip_port.h"
+
+namespace ravelin::script {
 
 namespace {
 
@@ -180,7 +182,8 @@ const std::array<ScriptCommandInfo, kScriptCommandCount> kCommands = {{
 }};
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() &&
+         platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 // The rules for one bracket command; the first that fails gives the message.
@@ -303,11 +306,12 @@ std::string scriptErrorText(const ScriptSyntaxError& error) {
          "\r\nScript execution will be aborted!";
 }
 
-void checkSyntax(const std::vector<std::string>& lines, AppContext& ctx) {
+void checkSyntax(const std::vector<std::string>& lines, runtime::AppContext& ctx) {
   const auto error = findScriptSyntaxError(lines, SyntaxRules::Run);
   if (!error) return;
-  ctx.message(kScriptErrorCaption, scriptErrorText(*error), MsgIcon::Error, MsgButtons::Ok);
-  throw SilentAbort();
+  ctx.message(kScriptErrorCaption, scriptErrorText(*error), runtime::MsgIcon::Error,
+              runtime::MsgButtons::Ok);
+  throw runtime::SilentAbort();
 }
 
 EditorSyntaxResult checkSyntaxForEditor(const std::vector<std::string>& lines) {
@@ -346,3 +350,5 @@ std::vector<std::string> splitScriptLines(std::string_view text) {
 std::vector<std::string> readScriptFile(const std::string& path) {
   return splitScriptLines(platform::readWholeFile(path));
 }
+
+}  // namespace ravelin::script

@@ -9,7 +9,11 @@
 #include <string_view>
 #include <vector>
 
+namespace ravelin::runtime {
 struct AppContext;
+}
+
+namespace ravelin::script {
 
 enum class ScriptCommand {
   CheckAll,
@@ -113,7 +117,7 @@ std::string scriptErrorText(const ScriptSyntaxError& error);
 // The check before a run: returns when the script is correct; otherwise shows the error
 // box through ctx (the caller runs it before the script starts, so it is shown) and raises
 // SilentAbort so that the script is not run.
-void checkSyntax(const std::vector<std::string>& lines, AppContext& ctx);
+void checkSyntax(const std::vector<std::string>& lines, runtime::AppContext& ctx);
 
 // The editor's check as data: on success the status text "Syntax check successful!";
 // otherwise the wrong line's selection in the editor's text (lines joined by CR LF) and
@@ -133,3 +137,5 @@ EditorSyntaxResult checkSyntaxForEditor(const std::vector<std::string>& lines);
 std::vector<std::string> splitScriptLines(std::string_view text);
 // Reads a script file into lines; throws platform::FileError when it cannot be read.
 std::vector<std::string> readScriptFile(const std::string& path);
+
+}  // namespace ravelin::script

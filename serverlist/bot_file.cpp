@@ -3,12 +3,14 @@
 #include <charconv>
 #include <functional>
 
-#include "platform/text.h"
 #include "platform/file_io.h"
+#include "platform/text.h"
 #include "serverlist/bulk_import.h"
 #include "serverlist/ip_port.h"
 #include "serverlist/merge.h"
 #include "serverlist/met_tags.h"
+
+namespace ravelin::serverlist {
 
 namespace {
 
@@ -50,18 +52,18 @@ bool BotDecoder::next(Server& server) {
   pos_ += kBotRecordSize;
 
   server = Server{};
-  server.IP.clear();
+  server.ip.clear();
   for (std::size_t i = 1; i <= 4; ++i) {
-    if (i > 1) server.IP.push_back('.');
-    appendDecimal(server.IP, at(r, i));
+    if (i > 1) server.ip.push_back('.');
+    appendDecimal(server.ip, at(r, i));
   }
-  server.Port.clear();
-  appendDecimal(server.Port, at(r, 5) | at(r, 6) << 8);
+  server.port.clear();
+  appendDecimal(server.port, at(r, 5) | at(r, 6) << 8);
   // 0 and every value but 1 and 2 mean Normal.
   const std::uint8_t pref = at(r, 7);
-  server.Pref = pref == 1 ? "High" : pref == 2 ? "Low" : "Normal";
-  server.Users.clear();
-  appendDecimal(server.Users, at(r, 8) | at(r, 9) << 8);
+  server.pref = pref == 1 ? "High" : pref == 2 ? "Low" : "Normal";
+  server.users.clear();
+  appendDecimal(server.users, at(r, 8) | at(r, 9) << 8);
   return true;
 }
 
@@ -77,7 +79,7 @@ namespace {
 
 // Merges a whole file's bytes by the merge rule, against the keys listed right now.
 void mergeBot(ServerList& list, std::string_view data, const std::string& fileName,
-              ProgressBar& bar, AppContext& ctx) {
+              runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   KeySet keys(list);
   const std::size_t stated = data.size() / kBotRecordSize;
   bar.start(static_cast<int>(stated));
@@ -103,13 +105,13 @@ void mergeBot(ServerList& list, std::string_view data, const std::string& fileNa
 }  // namespace
 
 void mergeServersFromBotData(ServerList& list, std::string_view data, const std::string& fileName,
-                             ProgressBar& bar, AppContext& ctx) {
+                             runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   ctx.processPending();
   mergeBot(list, data, fileName, bar, ctx);
 }
 
-void readServersFromBOT(ServerList& list, const std::string& fileName, ProgressBar& bar,
-                        AppContext& ctx) {
+void readServersFromBOT(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
+                        runtime::AppContext& ctx) {
   ctx.processPending();
   const std::optional<std::string> data = readImportSource(fileName, list, bar);
   if (!data) return;
@@ -118,20 +120,20 @@ void readServersFromBOT(ServerList& list, const std::string& fileName, ProgressB
 
 bool encodeBotRecord(std::string& out, const Server& s) {
   std::uint8_t address[4];
-  if (!parseAddressBytes(s.IP, address)) return false;
+  if (!parseAddressBytes(s.ip, address)) return false;
   std::int32_t port = 0, users = 0;
-  if (s.Port != kNA) {
-    const auto v = platform::parseInt32(s.Port);
+  if (s.port != kNA) {
+    const auto v = platform::parseInt32(s.port);
     if (!v) return false;
     port = *v;
   }
-  if (s.Users != kNA) {
-    const auto v = platform::parseInt32(s.Users);
+  if (s.users != kNA) {
+    const auto v = platform::parseInt32(s.users);
     if (!v) return false;
     users = *v;
   }
   // "Normal", "n/a" and any other text are written as 0.
-  const char pref = s.Pref == "High" ? 1 : s.Pref == "Low" ? 2 : 0;
+  const char pref = s.pref == "High" ? 1 : s.pref == "Low" ? 2 : 0;
   const auto p = static_cast<std::uint32_t>(port), u = static_cast<std::uint32_t>(users);
   const char record[kBotRecordSize] = {kBotRecordMark,
                                        static_cast<char>(address[0]),
@@ -151,8 +153,8 @@ std::optional<std::string> encodeBotFile(const ServerList& list) {
   return encodeChecked(list, {});
 }
 
-bool writeServersToBOT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
-                       AppContext& ctx) {
+bool writeServersToBOT(const ServerList& list, const std::string& fileName,
+                       runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   ctx.processPending();
   const std::size_t count = list.checkedCount();
   bar.start(static_cast<int>(count));
@@ -172,10 +174,12 @@ bool writeServersToBOT(const ServerList& list, const std::string& fileName, Prog
     }
   }
   if (!ok) {
-    ctx.message("Warning", kBotSaveErrorText, MsgIcon::Error, MsgButtons::Ok);
+    ctx.message("Warning", kBotSaveErrorText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
     bar.hide();
     return false;
   }
   ctx.log.writeLog("Saved <" + std::to_string(count) + "> servers to <" + fileName + ">");
   return true;
 }
+
+}  // namespace ravelin::serverlist

@@ -15,6 +15,8 @@
 #include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
 
+namespace ravelin::serverlist {
+
 inline constexpr std::size_t kBotRecordSize = 10;
 inline constexpr char kBotRecordMark = ':';
 inline constexpr const char* kBotSaveErrorText = "Error saving BOT-File! Maybe data corrupted!";
@@ -37,24 +39,24 @@ class BotDecoder {
 // Decodes a whole BOT body: at most maxRecords records, a record cut off by the end of
 // the body is dropped. No validity or duplicate test.
 std::vector<Server> parseBot(std::string_view bytes,
-                              std::size_t maxRecords = std::numeric_limits<std::size_t>::max());
+                             std::size_t maxRecords = std::numeric_limits<std::size_t>::max());
 
 // Merges the servers of the file into the list (merge rule of MergeServer), showing
 // progress on bar, and logs "Refreshed <S div 10> servers from <file>" with S the file's
 // size. A file that cannot be read, or that ends inside a record, ends the import
 // without a message or a log line; the servers added so far stay.
-void readServersFromBOT(ServerList& list, const std::string& fileName, ProgressBar& bar,
-                        AppContext& ctx);
+void readServersFromBOT(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
+                        runtime::AppContext& ctx);
 
 // ReadServersFromBOT on a file already in memory; fileName only names it in the log.
 void mergeServersFromBotData(ServerList& list, std::string_view data, const std::string& fileName,
-                             ProgressBar& bar, AppContext& ctx);
+                             runtime::ProgressBar& bar, runtime::AppContext& ctx);
 
 // Writes every checked entry, in list order, replacing the file atomically, and logs
 // "Saved <C> servers to <file>". After a failure the old file is untouched, the
 // "Error saving BOT-File!" box is shown (unless a script runs) and the result is false.
-bool writeServersToBOT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
-                       AppContext& ctx);
+bool writeServersToBOT(const ServerList& list, const std::string& fileName,
+                       runtime::ProgressBar& bar, runtime::AppContext& ctx);
 
 // Appends one record; false, leaving out unchanged, when the address is not four
 // integers or Port or Users is neither "n/a" nor a 32-bit integer.
@@ -62,3 +64,5 @@ bool encodeBotRecord(std::string& out, const Server& server);
 
 // The bytes WriteServersToBOT would write, or nothing when an entry cannot be written.
 std::optional<std::string> encodeBotFile(const ServerList& list);
+
+}  // namespace ravelin::serverlist

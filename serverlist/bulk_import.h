@@ -2,14 +2,16 @@
 #include <optional>
 #include <string>
 
-#include "runtime/progress_bar.h"
 #include "platform/file_io.h"
+#include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
+
+namespace ravelin::serverlist {
 
 // The whole source file of a MET or BOT import. A file that cannot be read ends the import
 // quietly: no message, no log line, the status recounted and the bar hidden.
 inline std::optional<std::string> readImportSource(const std::string& fileName, ServerList& list,
-                                                   ProgressBar& bar) {
+                                                   runtime::ProgressBar& bar) {
   try {
     return platform::readWholeFile(fileName);
   } catch (const platform::FileError&) {
@@ -24,7 +26,7 @@ inline std::optional<std::string> readImportSource(const std::string& fileName, 
 // hides the progress bar.
 class BulkImport {
  public:
-  BulkImport(ServerList& list, ProgressBar& bar) : list_(list), bar_(bar) {
+  BulkImport(ServerList& list, runtime::ProgressBar& bar) : list_(list), bar_(bar) {
     list_.beginUpdate();
     list_.statusCounting = false;
   }
@@ -39,5 +41,7 @@ class BulkImport {
 
  private:
   ServerList& list_;
-  ProgressBar& bar_;
+  runtime::ProgressBar& bar_;
 };
+
+}  // namespace ravelin::serverlist

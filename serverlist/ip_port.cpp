@@ -1,6 +1,8 @@
 #include "serverlist/ip_port.h"
 #include "platform/text.h"
 
+namespace ravelin::serverlist {
+
 // Digits and exactly three dots; no empty part; the first three parts have at most three
 // digits; every part is at most 255; the first part never starts with 0, the others only
 // when their value is 0 (1.00.3.4 is fine, 1.02.3.4 is not). The fourth part's length is
@@ -37,3 +39,5 @@ bool isValidPort(std::string_view text) {
   const auto v = platform::parseInt32(text);
   return v && *v >= 0 && *v <= 40000;
 }
+
+}  // namespace ravelin::serverlist

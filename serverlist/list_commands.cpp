@@ -1,5 +1,7 @@
 #include "serverlist/list_commands.h"
 
+namespace ravelin::serverlist {
+
 namespace {
 template <typename Mark>
 void setAllMarks(ServerList& list, Mark mark) {
@@ -9,27 +11,28 @@ void setAllMarks(ServerList& list, Mark mark) {
 }
 }  // namespace
 
-void checkAllServers(ServerList& list, AppContext& ctx) {
+void checkAllServers(ServerList& list, runtime::AppContext& ctx) {
   setAllMarks(list, [](bool) { return true; });
   ctx.log.writeLog("Server selection completely checked");
 }
 
-void uncheckAllServers(ServerList& list, AppContext& ctx) {
+void uncheckAllServers(ServerList& list, runtime::AppContext& ctx) {
   setAllMarks(list, [](bool) { return false; });
   ctx.log.writeLog("Server selection completely unchecked");
 }
 
-void invertSelection(ServerList& list, AppContext& ctx) {
+void invertSelection(ServerList& list, runtime::AppContext& ctx) {
   setAllMarks(list, [](bool checked) { return !checked; });
   ctx.log.writeLog("Server selection inverted");
 }
 
-bool deleteServer(ServerList& list, AppContext& ctx) {
+bool deleteServer(ServerList& list, runtime::AppContext& ctx) {
   const auto row = list.selected();
   if (!row) return false;
-  const MsgResult answer = ctx.message("Warning", "Do you really want to delete this server ?",
-                                       MsgIcon::Exclamation, MsgButtons::YesNo, MsgResult::Yes);
-  if (answer != MsgResult::Yes) {
+  const runtime::MsgResult answer = ctx.message(
+      "Warning", "Do you really want to delete this server ?", runtime::MsgIcon::Exclamation,
+      runtime::MsgButtons::YesNo, runtime::MsgResult::Yes);
+  if (answer != runtime::MsgResult::Yes) {
     list.recount();
     return false;
   }
@@ -39,13 +42,14 @@ bool deleteServer(ServerList& list, AppContext& ctx) {
   return true;
 }
 
-bool clearServerList(ServerList& list, AppContext& ctx) {
+bool clearServerList(ServerList& list, runtime::AppContext& ctx) {
   list.statusCounting = false;
   bool cleared = false;
   try {
-    const MsgResult answer = ctx.message("Warning", "Do you really want to clear the whole list?",
-                                         MsgIcon::Exclamation, MsgButtons::YesNo, MsgResult::Yes);
-    if (answer == MsgResult::Yes) {
+    const runtime::MsgResult answer = ctx.message(
+        "Warning", "Do you really want to clear the whole list?", runtime::MsgIcon::Exclamation,
+        runtime::MsgButtons::YesNo, runtime::MsgResult::Yes);
+    if (answer == runtime::MsgResult::Yes) {
       list.clear();
       cleared = true;
       ctx.log.writeLog("Serverlist completely cleared");
@@ -85,3 +89,5 @@ bool deleteKeyRunsDelete(const ServerList& list, int keyCode) {
 bool doubleClickRunsEdit(const ServerList& list) {
   return list.selected().has_value();
 }
+
+}  // namespace ravelin::serverlist

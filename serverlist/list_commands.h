@@ -5,6 +5,8 @@
 #include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 
+namespace ravelin::serverlist {
+
 // The bulk-change protocol: statusCounting is cleared while change() runs, so that the
 // many change notifications cost nothing, then set again and the status recounted once.
 // Also when change() throws.
@@ -24,20 +26,20 @@ void bulkChange(ServerList& list, Change&& change) {
 
 // Check all, uncheck all, invert: every check mark in list order, with the bulk-change
 // protocol, then the log line of the command.
-void checkAllServers(ServerList& list, AppContext& ctx);
-void uncheckAllServers(ServerList& list, AppContext& ctx);
-void invertSelection(ServerList& list, AppContext& ctx);
+void checkAllServers(ServerList& list, runtime::AppContext& ctx);
+void uncheckAllServers(ServerList& list, runtime::AppContext& ctx);
+void invertSelection(ServerList& list, runtime::AppContext& ctx);
 
 // Asks "Do you really want to delete this server ?" and removes the selected row on Yes.
 // Recounts either way. Without a selected row nothing happens. While a script runs
 // nothing is asked and the row is removed. Returns whether a row was removed.
-bool deleteServer(ServerList& list, AppContext& ctx);
+bool deleteServer(ServerList& list, runtime::AppContext& ctx);
 
 // Asks "Do you really want to clear the whole list?" with statusCounting cleared and
 // removes all rows on Yes; then recounts, which leaves the short status text, and sets
 // statusCounting again. While a script runs nothing is asked and the list is cleared.
 // Returns whether the list was cleared.
-bool clearServerList(ServerList& list, AppContext& ctx);
+bool clearServerList(ServerList& list, runtime::AppContext& ctx);
 
 // Sets Pref of every checked row, with the bulk-change protocol. Logs nothing.
 void setPreferenceOfChecked(ServerList& list, const std::string& pref);
@@ -69,3 +71,5 @@ std::array<bool, kPopupItemCount> popupItemsEnabled(const ServerList& list);
 inline constexpr int kDeleteKeyCode = 46;
 bool deleteKeyRunsDelete(const ServerList& list, int keyCode);
 bool doubleClickRunsEdit(const ServerList& list);
+
+}  // namespace ravelin::serverlist

@@ -3,6 +3,8 @@
 #include "platform/text.h"
 #include "serverlist/ip_port.h"
 
+namespace ravelin::serverlist {
+
 std::string serverKey(std::string_view ip, std::string_view port) {
   std::string key;
   key.reserve(ip.size() + port.size() + 1);
@@ -12,7 +14,7 @@ std::string serverKey(std::string_view ip, std::string_view port) {
 
 KeySet::KeySet(const ServerList& list) {
   reserve(list.size());
-  for (const ServerEntry& e : list.entries()) add(e.server.IP, e.server.Port);
+  for (const ServerEntry& e : list.entries()) add(e.server.ip, e.server.port);
 }
 
 std::uint32_t KeySet::fold(std::string_view ip, std::string_view port) const {
@@ -79,10 +81,12 @@ bool KeySet::contains(std::string_view ip, std::string_view port) const {
 
 bool mergeServer(ServerList& list, KeySet& keys, Server record, std::string extraTags,
                  std::int32_t extraTagCount) {
-  record.IP = platform::trimText(record.IP);
-  record.Port = platform::trimText(record.Port);
-  if (!isValidIP(record.IP) || !isValidPort(record.Port)) return false;
-  if (!keys.add(record.IP, record.Port)) return false;
+  record.ip = platform::trimText(record.ip);
+  record.port = platform::trimText(record.port);
+  if (!isValidIP(record.ip) || !isValidPort(record.port)) return false;
+  if (!keys.add(record.ip, record.port)) return false;
   list.append(ServerEntry{std::move(record), true, std::move(extraTags), extraTagCount});
   return true;
 }
+
+}  // namespace ravelin::serverlist

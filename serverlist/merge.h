@@ -6,6 +6,8 @@
 
 #include "serverlist/server_list.h"
 
+namespace ravelin::serverlist {
+
 // The key of a server: IP, ":" and port, compared without regard to letter case.
 std::string serverKey(std::string_view ip, std::string_view port);
 
@@ -45,3 +47,5 @@ class KeySet {
 // never changed. Returns whether the record was appended.
 bool mergeServer(ServerList& list, KeySet& keys, Server record, std::string extraTags = {},
                  std::int32_t extraTagCount = 0);
+
+}  // namespace ravelin::serverlist

@@ -3,21 +3,23 @@
 #include <algorithm>
 #include <functional>
 
-#include "runtime/settings.h"
 #include "platform/file_io.h"
+#include "runtime/settings.h"
 #include "serverlist/bulk_import.h"
 #include "serverlist/merge.h"
 #include "serverlist/met_tags.h"
+
+namespace ravelin::serverlist {
 
 namespace {
 
 // Merges a whole file's bytes by the merge rule, against the keys listed right now.
 void mergeMet(ServerList& list, std::string_view data, const std::string& fileName,
-              ProgressBar& bar, AppContext& ctx) {
+              runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   KeySet keys(list);
   MetDecoder decoder(data);
   if (!decoder.headerOk()) {
-    ctx.message("Warning", kMetDamagedText, MsgIcon::Error, MsgButtons::Ok);
+    ctx.message("Warning", kMetDamagedText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
     return;
   }
   const std::uint32_t declared = decoder.declaredCount();
@@ -60,13 +62,13 @@ std::optional<std::string> encodeChecked(const ServerList& list, bool addressTag
 }  // namespace
 
 void mergeServersFromMetData(ServerList& list, std::string_view data, const std::string& fileName,
-                             ProgressBar& bar, AppContext& ctx) {
+                             runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   ctx.processPending();
   mergeMet(list, data, fileName, bar, ctx);
 }
 
-void readServersFromMet(ServerList& list, const std::string& fileName, ProgressBar& bar,
-                        AppContext& ctx) {
+void readServersFromMet(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
+                        runtime::AppContext& ctx) {
   ctx.processPending();
   const std::optional<std::string> data = readImportSource(fileName, list, bar);
   if (!data) return;
@@ -77,8 +79,8 @@ std::optional<std::string> encodeMetFile(const ServerList& list, bool addressTag
   return encodeChecked(list, addressTags, {});
 }
 
-bool writeServersToMet(const ServerList& list, const std::string& fileName, ProgressBar& bar,
-                       AppContext& ctx) {
+bool writeServersToMet(const ServerList& list, const std::string& fileName,
+                       runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   ctx.processPending();
   const std::size_t count = list.checkedCount();
   bar.start(static_cast<int>(std::min<std::size_t>(count, kMetMaxCount)));
@@ -98,7 +100,7 @@ bool writeServersToMet(const ServerList& list, const std::string& fileName, Prog
     }
   }
   if (!ok) {
-    ctx.message("Warning", kMetSaveErrorText, MsgIcon::Error, MsgButtons::Ok);
+    ctx.message("Warning", kMetSaveErrorText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
     ctx.processPending();
     bar.hide();
     return false;
@@ -107,23 +109,26 @@ bool writeServersToMet(const ServerList& list, const std::string& fileName, Prog
   return true;
 }
 
-bool saveStandardServerMet(const ServerList& list, ProgressBar& bar, AppContext& ctx) {
+bool saveStandardServerMet(const ServerList& list, runtime::ProgressBar& bar,
+                           runtime::AppContext& ctx) {
   if (list.empty() || list.checkedCount() == 0) {
-    ctx.message("Warning", kNothingToSaveText, MsgIcon::Error, MsgButtons::Ok);
+    ctx.message("Warning", kNothingToSaveText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
     return false;
   }
-  const std::string target = clientFile(ctx.settings.EDPath, "server.met");
+  const std::string target = runtime::clientFile(ctx.settings.EDPath, "server.met");
   if (platform::fileExists(target)) {
     // The live file stays where it is until the new one replaces it, so the client's
     // directory never lacks a server.met; the backup holds the file as it was before
     // this save.
     try {
-      platform::makeBackup(target, clientFile(ctx.settings.EDPath, "server.met.UPD.BAK"));
+      platform::makeBackup(target, runtime::clientFile(ctx.settings.EDPath, "server.met.UPD.BAK"));
     } catch (const platform::FileError&) {
       // Without a backup the old file is not replaced.
-      ctx.message("Warning", kMetSaveErrorText, MsgIcon::Error, MsgButtons::Ok);
+      ctx.message("Warning", kMetSaveErrorText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
       return false;
     }
   }
   return writeServersToMet(list, target, bar, ctx);
 }
+
+}  // namespace ravelin::serverlist

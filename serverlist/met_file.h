@@ -9,6 +9,8 @@
 #include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
 
+namespace ravelin::serverlist {
+
 // The message box of a file that does not start with a MET header byte.
 inline constexpr const char* kMetDamagedText =
     "The \"server.met\" seems to be damaged!\r\nTry to get a new one!";
@@ -21,26 +23,29 @@ inline constexpr const char* kNothingToSaveText =
 // progress on bar, and logs "Refreshed <N> servers from <file>" with the count the file
 // states. A file that cannot be read changes nothing and says nothing; a file with a
 // wrong header byte shows the damaged-file box (unless a script runs).
-void readServersFromMet(ServerList& list, const std::string& fileName, ProgressBar& bar,
-                        AppContext& ctx);
+void readServersFromMet(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
+                        runtime::AppContext& ctx);
 
 // ReadServersFromMet on a file already in memory; fileName only names it in the log.
 void mergeServersFromMetData(ServerList& list, std::string_view data, const std::string& fileName,
-                             ProgressBar& bar, AppContext& ctx);
+                             runtime::ProgressBar& bar, runtime::AppContext& ctx);
 
 // Writes every checked entry, in list order, to the file, replacing it atomically, and
 // logs "Saved <C> servers to <file>". After a failure the old file is untouched, the
 // "Error saving MET-File!" box is shown (unless a script runs) and the result is false.
 // The address and port tags are written when ctx.settings.MetAddressTags is set.
-bool writeServersToMet(const ServerList& list, const std::string& fileName, ProgressBar& bar,
-                       AppContext& ctx);
+bool writeServersToMet(const ServerList& list, const std::string& fileName,
+                       runtime::ProgressBar& bar, runtime::AppContext& ctx);
 
 // "Save to standard server.met": refuses (with the nothing-to-save box) when no entry is
 // checked; otherwise makes server.met.UPD.BAK a copy of the client's server.met, if there
 // is one, without moving it away, and then writes the checked entries to server.met.
 // Whatever fails, server.met is either the old file or the complete new one.
-bool saveStandardServerMet(const ServerList& list, ProgressBar& bar, AppContext& ctx);
+bool saveStandardServerMet(const ServerList& list, runtime::ProgressBar& bar,
+                           runtime::AppContext& ctx);
 
 // The bytes WriteServersToMet would write for the list, or nothing when an entry cannot
 // be written (a field that is not a number, too many entries).
 std::optional<std::string> encodeMetFile(const ServerList& list, bool addressTags);
+
+}  // namespace ravelin::serverlist

@@ -6,6 +6,8 @@
 #include "platform/text.h"
 #include "serverlist/ip_port.h"
 
+namespace ravelin::serverlist {
+
 namespace {
 
 // Which field a tag's name stands for.
@@ -103,15 +105,15 @@ bool MetDecoder::next(MetRecord& rec) {
   rec.extraTagCount = 0;
   rec.truncated = false;
 
-  std::string& ip = rec.server.IP;
+  std::string& ip = rec.server.ip;
   ip.clear();
   for (int i = 0; i < 4; ++i) {
     if (i) ip.push_back('.');
     appendDecimal(ip, byteAt(pos_ + static_cast<std::size_t>(i)));
   }
   pos_ += 4;
-  rec.server.Port.clear();
-  appendDecimal(rec.server.Port, readLE(2));
+  rec.server.port.clear();
+  appendDecimal(rec.server.port, readLE(2));
 
   const auto tagCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(readLE(4)));
   for (std::int32_t i = 0; i < tagCount; ++i) {
@@ -128,9 +130,9 @@ bool MetDecoder::next(MetRecord& rec) {
   if (pos_ > data_.size()) rec.truncated = true;
 
   Server& s = rec.server;
-  for (std::string* f : {&s.Name, &s.Desc, &s.Ping, &s.Hist, &s.Users, &s.Files})
+  for (std::string* f : {&s.name, &s.desc, &s.ping, &s.hist, &s.users, &s.files})
     if (f->empty()) *f = kNA;
-  if (s.Pref.empty()) s.Pref = "Normal";
+  if (s.pref.empty()) s.pref = "Normal";
   ++read_;
   return true;
 }
@@ -226,30 +228,30 @@ bool MetDecoder::readTag(MetRecord& rec) {
       }
       break;
     case Target::Name:
-      s.Name = std::move(*text);
+      s.name = std::move(*text);
       break;
     case Target::Desc:
-      s.Desc = std::move(*text);
+      s.desc = std::move(*text);
       break;
     case Target::Ping:
-      s.Ping = std::move(*text);
+      s.ping = std::move(*text);
       break;
     case Target::Hist:
-      s.Hist = std::move(*text);
+      s.hist = std::move(*text);
       break;
     case Target::Users:
-      s.Users = std::move(*text);
+      s.users = std::move(*text);
       break;
     case Target::Files:
-      s.Files = std::move(*text);
+      s.files = std::move(*text);
       break;
     case Target::Pref:
       if (*text == "0") {
-        s.Pref = "Normal";
+        s.pref = "Normal";
       } else if (*text == "1") {
-        s.Pref = "High";
+        s.pref = "High";
       } else if (*text == "2") {
-        s.Pref = "Low";
+        s.pref = "Low";
       }
       break;
   }
@@ -325,16 +327,16 @@ bool parseAddressBytes(std::string_view ip, std::uint8_t (&parts)[4]) {
 bool encodeMetEntry(std::string& out, const Server& s, std::string_view extraTags,
                     std::int32_t extraTagCount, bool addressTags) {
   std::uint8_t address[4];
-  if (!parseAddressBytes(s.IP, address)) return false;
+  if (!parseAddressBytes(s.ip, address)) return false;
   IntField port, ping, hist, users, files;
-  if (!parseIntField(s.Port, port) || !parseIntField(s.Ping, ping) ||
-      !parseIntField(s.Hist, hist) || !parseIntField(s.Users, users) ||
-      !parseIntField(s.Files, files))
+  if (!parseIntField(s.port, port) || !parseIntField(s.ping, ping) ||
+      !parseIntField(s.hist, hist) || !parseIntField(s.users, users) ||
+      !parseIntField(s.files, files))
     return false;
-  const bool hasName = s.Name != kNA, hasDesc = s.Desc != kNA, hasPref = s.Pref != kNA;
-  if ((hasName && s.Name.size() > 0xFFFF) || (hasDesc && s.Desc.size() > 0xFFFF)) return false;
+  const bool hasName = s.name != kNA, hasDesc = s.desc != kNA, hasPref = s.pref != kNA;
+  if ((hasName && s.name.size() > 0xFFFF) || (hasDesc && s.desc.size() > 0xFFFF)) return false;
   // Any preference text but "High" and "Low" is written as Normal.
-  const std::uint32_t pref = s.Pref == "High" ? 1 : s.Pref == "Low" ? 2 : 0;
+  const std::uint32_t pref = s.pref == "High" ? 1 : s.pref == "Low" ? 2 : 0;
 
   std::int32_t tags = (hasName ? 1 : 0) + (hasDesc ? 1 : 0) + (ping.present ? 1 : 0) +
                       (hist.present ? 1 : 0) + (hasPref ? 1 : 0) + (users.present ? 1 : 0) +
@@ -344,8 +346,8 @@ bool encodeMetEntry(std::string& out, const Server& s, std::string_view extraTag
   out.append(reinterpret_cast<const char*>(address), 4);
   putLE(out, portValue & 0xFFFF, 2);
   putLE(out, static_cast<std::uint32_t>(tags), 4);
-  if (hasName) putTextTag(out, mettag::kIdName, s.Name);
-  if (hasDesc) putTextTag(out, mettag::kIdDesc, s.Desc);
+  if (hasName) putTextTag(out, mettag::kIdName, s.name);
+  if (hasDesc) putTextTag(out, mettag::kIdDesc, s.desc);
   if (ping.present) putIntTag(out, mettag::kIdPing, static_cast<std::uint32_t>(ping.value));
   if (hist.present) putIntTag(out, mettag::kIdHist, static_cast<std::uint32_t>(hist.value));
   if (hasPref) putIntTag(out, mettag::kIdPref, pref);
@@ -367,3 +369,5 @@ void encodeMetHeader(std::string& out, std::uint32_t count) {
   putLE(out, count & kMetMaxCount, 3);
   out.push_back('\0');
 }
+
+}  // namespace ravelin::serverlist

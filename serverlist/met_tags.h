@@ -11,6 +11,8 @@
 
 #include "serverlist/server.h"
 
+namespace ravelin::serverlist {
+
 namespace mettag {
 // Tag value types of the ed2k tag encoding.
 inline constexpr std::uint8_t kHash = 0x01;       // 16 bytes
@@ -141,3 +143,5 @@ bool parseAddressBytes(std::string_view ip, std::uint8_t (&parts)[4]);
 
 // Appends the 5-byte header: 0x0E and the count's low three bytes, then a zero byte.
 void encodeMetHeader(std::string& out, std::uint32_t count);
+
+}  // namespace ravelin::serverlist

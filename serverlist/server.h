@@ -2,6 +2,8 @@
 #include <array>
 #include <string>
 
+namespace ravelin::serverlist {
+
 // Field indexes of a server record: the column order of the list, the filter's property
 // index, the column order of the text and HTML writers and of the template placeholders.
 enum ServerField : int { fIP = 0, fPort, fName, fDesc, fPing, fUsers, fFiles, fPref, fHist };
@@ -12,15 +14,15 @@ inline constexpr const char* kNA = "n/a";
 
 // One eDonkey2000 server: nine texts, kept exactly as they were read or typed.
 struct Server {
-  std::string IP = kNA;
-  std::string Port = kNA;
-  std::string Name = kNA;
-  std::string Desc = kNA;
-  std::string Ping = kNA;
-  std::string Users = kNA;
-  std::string Files = kNA;
-  std::string Pref = "Normal";
-  std::string Hist = kNA;
+  std::string ip = kNA;
+  std::string port = kNA;
+  std::string name = kNA;
+  std::string desc = kNA;
+  std::string ping = kNA;
+  std::string users = kNA;
+  std::string files = kNA;
+  std::string pref = "Normal";
+  std::string hist = kNA;
 
   std::string& field(int index);
   const std::string& field(int index) const;
@@ -32,3 +34,5 @@ inline constexpr std::array<const char*, kServerFieldCount> kColumnCaptions = {
     "IP", "Port", "Name", "Description", "Ping", "Users", "Files", "Pref", "Hist"};
 inline constexpr std::array<int, kServerFieldCount> kColumnWidths = {120, 50, 150, 120, 50,
                                                                      60,  60, 60,  35};
+
+}  // namespace ravelin::serverlist

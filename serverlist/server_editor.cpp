@@ -3,6 +3,8 @@
 #include "platform/text.h"
 #include "serverlist/ip_port.h"
 
+namespace ravelin::serverlist {
+
 int prefItemIndex(const std::string& pref) {
   for (size_t i = 0; i < kPrefItems.size(); ++i) {
     if (pref == kPrefItems[i]) return static_cast<int>(i);
@@ -16,7 +18,7 @@ EditorOpening openEditorForAdd() {
 
 EditorOpening openEditorForEdit(const Server& s) {
   return {"Ravelin: Edit server", "Edit IP and Port of the server:",
-          EditorValues{s.IP, s.Port, s.Name, s.Desc, s.Ping, s.Users, s.Files, s.Hist, s.Pref}};
+          EditorValues{s.ip, s.port, s.name, s.desc, s.ping, s.users, s.files, s.hist, s.pref}};
 }
 
 bool editorBoxAcceptsKey(EditorBox box, char key) {
@@ -43,49 +45,52 @@ std::string orNA(const std::string& text) {
   return text.empty() ? std::string(kNA) : text;
 }
 
-void warn(AppContext& ctx, const char* text) {
-  ctx.message("Warning", text, MsgIcon::Error, MsgButtons::Ok);
+void warn(runtime::AppContext& ctx, const char* text) {
+  ctx.message("Warning", text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
 }
 }  // namespace
 
-EditorResult editorOk(ServerList& list, EditorMode mode, const EditorValues& v, AppContext& ctx) {
+EditorResult editorOk(ServerList& list, EditorMode mode, const EditorValues& v,
+                      runtime::AppContext& ctx) {
   if (mode == EditorMode::Edit && !list.selected()) return {EditorOutcome::NoRow};
-  if (!isValidIP(v.IP)) {
+  if (!isValidIP(v.ip)) {
     warn(ctx, "The IP is not valid!");
     return {EditorOutcome::InvalidIP};
   }
-  if (!isValidEditorPort(v.Port)) {
+  if (!isValidEditorPort(v.port)) {
     warn(ctx, "The Port is not valid!");
     return {EditorOutcome::InvalidPort};
   }
   Server s;
-  s.IP = v.IP;
-  s.Port = v.Port;
-  s.Name = orNA(v.Name);
-  s.Desc = orNA(v.Desc);
-  s.Ping = orNA(v.Ping);
-  s.Users = orNA(v.Users);
-  s.Files = orNA(v.Files);
-  s.Hist = orNA(v.Hist);
-  const bool prefIsItem = prefItemIndex(v.Pref) >= 0;
-  const std::string logKey = "Server <" + v.IP + ":" + v.Port + "> ";
+  s.ip = v.ip;
+  s.port = v.port;
+  s.name = orNA(v.name);
+  s.desc = orNA(v.desc);
+  s.ping = orNA(v.ping);
+  s.users = orNA(v.users);
+  s.files = orNA(v.files);
+  s.hist = orNA(v.hist);
+  const bool prefIsItem = prefItemIndex(v.pref) >= 0;
+  const std::string logKey = "Server <" + v.ip + ":" + v.port + "> ";
 
   if (mode == EditorMode::Add) {
     for (const ServerEntry& e : list.entries()) {
-      if (e.server.IP == v.IP && e.server.Port == v.Port) {
+      if (e.server.ip == v.ip && e.server.port == v.port) {
         warn(ctx, "A server with this IP and this Port already exists!");
         return {EditorOutcome::Duplicate};
       }
     }
-    s.Pref = prefIsItem ? v.Pref : std::string("Normal");
+    s.pref = prefIsItem ? v.pref : std::string("Normal");
     list.append(ServerEntry{std::move(s), true, {}, 0});
     ctx.log.writeLog(logKey + "added");
     return {EditorOutcome::Saved};
   }
 
   const size_t row = *list.selected();
-  s.Pref = prefIsItem ? v.Pref : list[row].server.Pref;
+  s.pref = prefIsItem ? v.pref : list[row].server.pref;
   list.setServer(row, s);
   ctx.log.writeLog(logKey + "edited");
   return {EditorOutcome::Saved};
 }
+
+}  // namespace ravelin::serverlist

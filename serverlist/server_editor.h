@@ -5,6 +5,8 @@
 #include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 
+namespace ravelin::serverlist {
+
 // The add/edit server dialog without its window: what it shows when it opens, which
 // characters its boxes take, and what "&OK" does with the typed values.
 
@@ -15,8 +17,8 @@ enum class EditorBox { IP, Port, Name, Desc, Ping, Users, Files, History };
 
 // The values of the dialog: eight edit boxes and the chosen preference item.
 struct EditorValues {
-  std::string IP, Port, Name, Desc, Ping, Users, Files, Hist;
-  std::string Pref = "Normal";
+  std::string ip, port, name, desc, ping, users, files, hist;
+  std::string pref = "Normal";
 };
 
 inline constexpr std::array<const char*, 3> kPrefItems = {"Normal", "High", "Low"};
@@ -66,4 +68,6 @@ struct EditorResult {
 // preference that is none of the items keeps the row's preference in edit mode and is
 // "Normal" in add mode.
 EditorResult editorOk(ServerList& list, EditorMode mode, const EditorValues& values,
-                      AppContext& ctx);
+                      runtime::AppContext& ctx);
+
+}  // namespace ravelin::serverlist

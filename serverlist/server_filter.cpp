@@ -7,6 +7,8 @@
 #include "serverlist/list_commands.h"
 #include "serverlist/text_compare.h"
 
+namespace ravelin::serverlist {
+
 int filterPropertyIndex(std::string_view scriptName) {
   for (int i = 0; i < kFilterPropertyCount; ++i) {
     if (scriptName == kFilterProperties[static_cast<size_t>(i)].scriptName) return i;
@@ -97,7 +99,7 @@ int textResult(const std::string& field, const std::string& value) {
 }  // namespace
 
 bool compareField(int op, const std::string& field, const std::string& value, bool numeric,
-             bool negCompare) {
+                  bool negCompare) {
   int d;
   if (numeric) {
     const auto f = platform::parseInt32(field);
@@ -141,9 +143,12 @@ void filterServers(ServerList& list, int property, int op, const std::string& va
 }
 
 bool filterFromWindow(ServerList& list, int property, int op, const std::string& value,
-                      AppContext& ctx) {
+                      runtime::AppContext& ctx) {
   filterServers(list, property, op, value);
   ctx.log.writeLog("Serverlist successfully filtered");
   return ctx.message("One more filter", "Filter successful! Do you want to set one more filter?",
-                     MsgIcon::Question, MsgButtons::YesNo, MsgResult::No) == MsgResult::Yes;
+                     runtime::MsgIcon::Question, runtime::MsgButtons::YesNo,
+                     runtime::MsgResult::No) == runtime::MsgResult::Yes;
 }
+
+}  // namespace ravelin::serverlist

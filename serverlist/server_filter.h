@@ -6,6 +6,8 @@
 #include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 
+namespace ravelin::serverlist {
+
 // A filter property: one field of the record (the index is the field index), its item in
 // the filter window, its name in scripts, and whether it compares as a number.
 struct FilterProperty {
@@ -58,7 +60,7 @@ bool like(std::string_view text, std::string_view pattern);
 // compares as text without regard to the case of a to z. negCompare negates the text
 // comparison of numeric fields only. An unknown operator gives false.
 bool compareField(int op, const std::string& field, const std::string& value, bool numeric,
-             bool negCompare);
+                  bool negCompare);
 
 // Applies one filter to the list: every checked row whose field (property 0 to 8) does
 // not pass compareField under the operator (0 to 3) is unchecked; unchecked rows stay as they
@@ -78,4 +80,6 @@ inline constexpr const char* kFilterCancelButton = "&Cancel";
 // filtered" and asks whether to set one more filter. Returns true for Yes (the window
 // then resets its choices), false for No (the window closes).
 bool filterFromWindow(ServerList& list, int property, int op, const std::string& value,
-                      AppContext& ctx);
+                      runtime::AppContext& ctx);
+
+}  // namespace ravelin::serverlist

@@ -3,6 +3,8 @@
 #include "platform/file_io.h"
 #include "serverlist/merge.h"
 
+namespace ravelin::serverlist {
+
 std::vector<std::pair<std::string, std::string>> scanServerLinks(std::string_view text) {
   std::vector<std::pair<std::string, std::string>> links;
   forEachServerLink(text, [&links](std::string_view ip, std::string_view port) {
@@ -11,7 +13,7 @@ std::vector<std::pair<std::string, std::string>> scanServerLinks(std::string_vie
   return links;
 }
 
-void readServersFromHTML(ServerList& list, const std::string& fileName, AppContext& ctx) {
+void readServersFromHTML(ServerList& list, const std::string& fileName, runtime::AppContext& ctx) {
   ctx.processPending();
   KeySet keys(list);
   const std::string bytes = platform::readWholeFile(fileName);
@@ -30,8 +32,8 @@ void readServersFromHTML(ServerList& list, const std::string& fileName, AppConte
     forEachServerLink(text, [&](std::string_view ip, std::string_view port) {
       ctx.processPending();
       Server record;
-      record.IP = ip;
-      record.Port = port;
+      record.ip = ip;
+      record.port = port;
       if (mergeServer(list, keys, std::move(record))) ++added;
     });
   } catch (...) {
@@ -42,3 +44,5 @@ void readServersFromHTML(ServerList& list, const std::string& fileName, AppConte
   finish();
   ctx.log.writeLog("Refreshed <" + std::to_string(added) + "> servers from <" + fileName + ">");
 }
+
+}  // namespace ravelin::serverlist

@@ -7,6 +7,8 @@
 #include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 
+namespace ravelin::serverlist {
+
 // A server link is the marker "|server|" followed by the IP text, "|", the port text and
 // "|". Only the marker identifies a link (letter case included); whatever stands in front
 // of it (a scheme such as "ed2k:", an attribute, plain text) and after the second "|" is
@@ -52,4 +54,6 @@ std::vector<std::pair<std::string, std::string>> scanServerLinks(std::string_vie
 // trimmed, valid, new keys only, appended checked). The text ends at the first NUL byte.
 // Logs "Refreshed <A> servers from <fileName>" with A the number of servers appended.
 // Throws platform::FileError, before anything has changed, when the file cannot be read.
-void readServersFromHTML(ServerList& list, const std::string& fileName, AppContext& ctx);
+void readServersFromHTML(ServerList& list, const std::string& fileName, runtime::AppContext& ctx);
+
+}  // namespace ravelin::serverlist

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+namespace ravelin::serverlist {
+
 namespace {
 // The entries of a permutation cycle lie anywhere in the array: asking for the next one
 // early hides most of the memory latency of the move.
@@ -177,3 +179,5 @@ std::string statusTextCounting(size_t n, size_t checked) {
   return " EDonkey2000 servers (" + std::to_string(n) + " IPs) [" + std::to_string(checked) + "/" +
          std::to_string(n - checked) + " - " + p + "% checked]";
 }
+
+}  // namespace ravelin::serverlist

@@ -8,6 +8,8 @@
 
 #include "serverlist/server.h"
 
+namespace ravelin::serverlist {
+
 // One row of the list. extraTags holds, byte for byte, the server.met tags of this
 // server that no field stands for, so that a read-write round trip keeps them; they are
 // never shown and only the MET writer writes them back.
@@ -105,3 +107,5 @@ class ServerList {
 // The status text for N entries of which C are checked, with statusCounting set:
 // " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]", or "" when N is 0.
 std::string statusTextCounting(size_t n, size_t checked);
+
+}  // namespace ravelin::serverlist

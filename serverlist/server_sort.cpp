@@ -8,6 +8,8 @@
 
 #include "serverlist/text_compare.h"
 
+namespace ravelin::serverlist {
+
 namespace {
 
 // The IP column: four parts packed into two words, first part highest. A part counts by
@@ -125,12 +127,11 @@ std::vector<size_t> sortedOrder(std::vector<Key>& keys, bool descending, compare
 
 }  // namespace
 
-int compareServers(const Server& a, const Server& b, int column, bool negCompare,
-                   bool descending) {
+int compareServers(const Server& a, const Server& b, int column, bool negCompare, bool descending) {
   if (!validColumn(column)) return 0;
   int r;
   if (column == fIP) {
-    r = compareIp(makeIpKey(a.IP, 0), makeIpKey(b.IP, 0));
+    r = compareIp(makeIpKey(a.ip, 0), makeIpKey(b.ip, 0));
   } else {
     std::string arena;
     const FieldKey ka = makeFieldKey(a.field(column), 0, arena);
@@ -151,7 +152,7 @@ void sortServers(ServerList& list) {
     std::vector<IpKey> keys;
     keys.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i)
-      keys.push_back(makeIpKey(entries[i].server.IP, static_cast<std::uint32_t>(i)));
+      keys.push_back(makeIpKey(entries[i].server.ip, static_cast<std::uint32_t>(i)));
     order = sortedOrder(keys, list.sortDescending, compareIp);
   } else {
     size_t textBytes = 0;
@@ -198,3 +199,5 @@ void moveServer(ServerList& list, size_t row, std::optional<size_t> target) {
     list.recount();
   }
 }
+
+}  // namespace ravelin::serverlist

@@ -4,6 +4,8 @@
 
 #include "serverlist/server_list.h"
 
+namespace ravelin::serverlist {
+
 // The order of the list's column sort. Column 0 compares the four dotted parts of the IP
 // as numbers. Columns 1 to 8 compare two numbers (see ParseNumberText) numerically and
 // everything else as text without regard to the case of a to z; negCompare negates the
@@ -19,8 +21,7 @@
 // descending negates the result. Returns a negative number when a sorts before b, 0 when
 // they are equal in this order, a positive number otherwise. A column outside 0..8
 // compares everything equal.
-int compareServers(const Server& a, const Server& b, int column, bool negCompare,
-                   bool descending);
+int compareServers(const Server& a, const Server& b, int column, bool negCompare, bool descending);
 
 // Sorts all rows once by list.sortColumn, list.sortDescending and list.negCompare. Rows
 // that compare equal keep their relative order; the selection stays on its row.
@@ -35,3 +36,5 @@ void clickColumn(ServerList& list, int column);
 // the row right after it, leaves the list as it is. The row keeps its check mark and
 // everything else; when it was selected it stays selected. The status text is recounted.
 void moveServer(ServerList& list, size_t row, std::optional<size_t> target);
+
+}  // namespace ravelin::serverlist

@@ -7,14 +7,15 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/text.h"
 #include "platform/file_io.h"
+#include "platform/text.h"
+
+namespace ravelin::serverlist {
 
 namespace {
 
 constexpr std::string_view kLoopStart = "%loopstart%";
 constexpr std::string_view kLoopEnd = "%loopend%";
-
 
 // Whether text at pos starts with the lower-case pattern, ignoring the case of A to Z.
 bool matchesAt(std::string_view text, size_t pos, std::string_view lowerPattern) {
@@ -150,7 +151,8 @@ DateTimeTexts formatDateTime(const std::tm& local, const char* localeName) {
 }
 
 bool writeServersToTemplate(const ServerList& list, const std::string& templateFile,
-                            const std::string& fileName, ProgressBar& bar, AppContext& ctx) {
+                            const std::string& fileName, runtime::ProgressBar& bar,
+                            runtime::AppContext& ctx) {
   ctx.processPending();
   bool ok = false;
   try {
@@ -189,10 +191,12 @@ bool writeServersToTemplate(const ServerList& list, const std::string& templateF
     throw;
   }
   if (!ok) {
-    ctx.message("Warning", "Error saving Template! Maybe data corrupted!", MsgIcon::Error,
-                MsgButtons::Ok);
+    ctx.message("Warning", "Error saving Template! Maybe data corrupted!", runtime::MsgIcon::Error,
+                runtime::MsgButtons::Ok);
   }
   ctx.processPending();
   bar.hide();
   return ok;
 }
+
+}  // namespace ravelin::serverlist

@@ -9,6 +9,8 @@
 #include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
 
+namespace ravelin::serverlist {
+
 // Template files: a text whose global placeholders ("%servercount%", "%filename%",
 // "%date%", "%time%") are replaced everywhere, and whose loop sections, between
 // "%loopstart%" and "%loopend%", are repeated once per checked server with the per-server
@@ -44,4 +46,7 @@ DateTimeTexts formatDateTime(const std::tm& local, const char* localeName = "");
 // Template! Maybe data corrupted!" (unless a script runs), leaves the output file as it
 // was, logs nothing and returns false.
 bool writeServersToTemplate(const ServerList& list, const std::string& templateFile,
-                            const std::string& fileName, ProgressBar& bar, AppContext& ctx);
+                            const std::string& fileName, runtime::ProgressBar& bar,
+                            runtime::AppContext& ctx);
+
+}  // namespace ravelin::serverlist

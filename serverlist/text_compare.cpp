@@ -3,6 +3,8 @@
 #include <charconv>
 #include <system_error>
 
+namespace ravelin::serverlist {
+
 namespace {
 inline bool isDigit(char c) {
   return c >= '0' && c <= '9';
@@ -37,3 +39,5 @@ std::optional<double> parseNumberText(std::string_view s) {
   if (s[0] == '-') value = -value;
   return value;
 }
+
+}  // namespace ravelin::serverlist

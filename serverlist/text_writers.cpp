@@ -2,6 +2,8 @@
 
 #include "platform/file_io.h"
 
+namespace ravelin::serverlist {
+
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
@@ -60,21 +62,21 @@ void htmlHead(std::string& out, size_t checked) {
 
 void htmlLine(std::string& out, const Server& s) {
   out += "<TR><TD><a href=\"ed2k:|server|";
-  out += s.IP;
+  out += s.ip;
   out += '|';
-  out += s.Port;
+  out += s.port;
   out += "|\">";
-  out += s.IP;
+  out += s.ip;
   out += ':';
-  out += s.Port;
+  out += s.port;
   out += "</TD>";
-  for (const std::string* v : {&s.Name, &s.Desc, &s.Ping, &s.Users, &s.Files, &s.Pref}) {
+  for (const std::string* v : {&s.name, &s.desc, &s.ping, &s.users, &s.files, &s.pref}) {
     out += "<TD>";
     out += *v;
     out += "</TD>";
   }
   out += "<TD>";
-  out += s.Hist;
+  out += s.hist;
   out += "</TD></TR>";
   out += kCrLf;
 }
@@ -86,14 +88,14 @@ void htmlTail(std::string& out) {
 
 // Hides the bar however the writer ends.
 struct HideAtEnd {
-  ProgressBar& bar;
+  runtime::ProgressBar& bar;
   ~HideAtEnd() { bar.hide(); }
 };
 
 using LineFn = void (*)(std::string&, const Server&);
 
-void writeTable(const ServerList& list, const std::string& fileName, ProgressBar& bar,
-                AppContext& ctx, void (*head)(std::string&, size_t), LineFn line,
+void writeTable(const ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
+                runtime::AppContext& ctx, void (*head)(std::string&, size_t), LineFn line,
                 void (*tail)(std::string&)) {
   ctx.processPending();
   const size_t checked = countChecked(list);
@@ -118,12 +120,14 @@ void writeTable(const ServerList& list, const std::string& fileName, ProgressBar
 
 }  // namespace
 
-void writeServersToTXT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
-                       AppContext& ctx) {
+void writeServersToTXT(const ServerList& list, const std::string& fileName,
+                       runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   writeTable(list, fileName, bar, ctx, txtHead, txtLine, nullptr);
 }
 
-void writeServersToHTML(const ServerList& list, const std::string& fileName, ProgressBar& bar,
-                        AppContext& ctx) {
+void writeServersToHTML(const ServerList& list, const std::string& fileName,
+                        runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   writeTable(list, fileName, bar, ctx, htmlHead, htmlLine, htmlTail);
 }
+
+}  // namespace ravelin::serverlist

@@ -5,6 +5,8 @@
 #include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
 
+namespace ravelin::serverlist {
+
 // The product web site that the HTML page links to. A build setting: define
 // RAVELIN_WEB_SITE to change it.
 #ifndef RAVELIN_WEB_SITE
@@ -18,7 +20,9 @@ inline constexpr const char* kProductWebSite = RAVELIN_WEB_SITE;
 // never leaves a half-written file. Failures throw platform::FileError and log nothing;
 // success logs "Saved <C> servers to <fileName>". The bar runs from 0 to C, one step per
 // server, and is hidden at the end.
-void writeServersToTXT(const ServerList& list, const std::string& fileName, ProgressBar& bar,
-                       AppContext& ctx);
-void writeServersToHTML(const ServerList& list, const std::string& fileName, ProgressBar& bar,
-                        AppContext& ctx);
+void writeServersToTXT(const ServerList& list, const std::string& fileName,
+                       runtime::ProgressBar& bar, runtime::AppContext& ctx);
+void writeServersToHTML(const ServerList& list, const std::string& fileName,
+                        runtime::ProgressBar& bar, runtime::AppContext& ctx);
+
+}  // namespace ravelin::serverlist

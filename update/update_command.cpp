@@ -3,6 +3,8 @@
 #include "runtime/ui_thread.h"
 #include "update/update_coordinator.h"
 
+namespace ravelin::update {
+
 const char* updateKindMarker(UpdateKind kind) {
   switch (kind) {
     case UpdateKind::HTML:
@@ -22,14 +24,14 @@ const char* updateKindMarker(UpdateKind kind) {
 namespace {
 
 // "Update from all sources": the wait frame around one run of the update window.
-void UpdateFromAllSources(ServerList& list, AppContext& ctx, UpdateView& view,
-                          ProgressBar& loadSaveBar, const std::string& tlsCaFile) {
+void UpdateFromAllSources(serverlist::ServerList& list, runtime::AppContext& ctx, UpdateView& view,
+                          runtime::ProgressBar& loadSaveBar, const std::string& tlsCaFile) {
   // A fresh coordinator is the cleared started flag.
   UpdateCoordinator coordinator(list, ctx, view, loadSaveBar);
   coordinator.tlsCaFile = tlsCaFile;
   view.urlsBar().setPosition(0);
   struct Frame {
-    AppContext& ctx;
+    runtime::AppContext& ctx;
     UpdateView& view;
     ~Frame() {
       ctx.state.operationDone = false;
@@ -43,13 +45,13 @@ void UpdateFromAllSources(ServerList& list, AppContext& ctx, UpdateView& view,
   view.showWindow();
   // Showing the window activates it, and the activation runs the update.
   coordinator.start();
-  while (!ctx.state.operationDone) pauseFunc(*ctx.ui, 1000);
+  while (!ctx.state.operationDone) runtime::pauseFunc(*ctx.ui, 1000);
 }
 
 }  // namespace
 
-void runUpdate(ServerList& list, AppContext& ctx, UpdateView& view, UpdateKind kind,
-               ProgressBar& loadSaveBar, const std::string& tlsCaFile) {
+void runUpdate(serverlist::ServerList& list, runtime::AppContext& ctx, UpdateView& view,
+               UpdateKind kind, runtime::ProgressBar& loadSaveBar, const std::string& tlsCaFile) {
   if (kind == UpdateKind::All) {
     UpdateFromAllSources(list, ctx, view, loadSaveBar, tlsCaFile);
     return;
@@ -67,3 +69,5 @@ void runUpdate(ServerList& list, AppContext& ctx, UpdateView& view, UpdateKind k
   ctx.settings.URLs = std::move(narrowed);
   UpdateFromAllSources(list, ctx, view, loadSaveBar, tlsCaFile);
 }
+
+}  // namespace ravelin::update

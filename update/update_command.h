@@ -4,6 +4,8 @@
 #include "serverlist/server_list.h"
 #include "update/update_view.h"
 
+namespace ravelin::update {
+
 // Which entries of the URL list an update uses.
 enum class UpdateKind {
   All,   // "Update from all sources"
@@ -24,5 +26,8 @@ const char* updateKindMarker(UpdateKind kind);
 // marker (compared exactly) and put the full URL list back afterwards, in its order, on
 // every way out. loadSaveBar is the main window's progress bar. tlsCaFile names extra
 // trust anchors for https downloads (empty: the system's trust store).
-void runUpdate(ServerList& list, AppContext& ctx, UpdateView& view, UpdateKind kind,
-               ProgressBar& loadSaveBar, const std::string& tlsCaFile = {});
+void runUpdate(serverlist::ServerList& list, runtime::AppContext& ctx, UpdateView& view,
+               UpdateKind kind, runtime::ProgressBar& loadSaveBar,
+               const std::string& tlsCaFile = {});
+
+}  // namespace ravelin::update

@@ -5,8 +5,10 @@
 #include "runtime/ui_thread.h"
 #include "serverlist/merge.h"
 
-UpdateCoordinator::UpdateCoordinator(ServerList& list, AppContext& ctx, UpdateView& view,
-                                     ProgressBar& loadSaveBar)
+namespace ravelin::update {
+
+UpdateCoordinator::UpdateCoordinator(serverlist::ServerList& list, runtime::AppContext& ctx,
+                                     UpdateView& view, runtime::ProgressBar& loadSaveBar)
     : list_(list), ctx_(ctx), view_(view), loadSaveBar_(loadSaveBar) {}
 
 UpdateCoordinator::~UpdateCoordinator() {
@@ -79,7 +81,7 @@ void UpdateCoordinator::start() {
   view_.urlsBar().setStep(1);
 
   for (std::size_t job = 0; job < n; ++job) {
-    while (pool_->activeCount == poolSize && !pool_->cancel) pauseFunc(*ctx_.ui, 500);
+    while (pool_->activeCount == poolSize && !pool_->cancel) runtime::pauseFunc(*ctx_.ui, 500);
     if (pool_->cancel) {
       terminateWorkers();
       return;
@@ -92,9 +94,9 @@ void UpdateCoordinator::start() {
         auto worker = fresh ? fresh : pool_->workers[slot].lock();
         if (!worker) worker = createWorker(slot);
         ++pool_->activeCount;
-        worker->Job = urls[job];
-        worker->Timeout = static_cast<std::uint32_t>(std::max(ctx_.settings.UpdTimeout, 0)) * 1000u;
-        worker->ProxyAddr = ctx_.settings.ProxyAddr;
+        worker->job = urls[job];
+        worker->timeout = static_cast<std::uint32_t>(std::max(ctx_.settings.UpdTimeout, 0)) * 1000u;
+        worker->proxyAddr = ctx_.settings.ProxyAddr;
         worker->proxyPort = ctx_.settings.ProxyPort;
         worker->tlsCaFile = tlsCaFile;
         pool_->slotState[slot] = 2;
@@ -103,7 +105,7 @@ void UpdateCoordinator::start() {
       }
     }
   }
-  while (pool_->activeCount > 0 && !pool_->cancel) pauseFunc(*ctx_.ui, 500);
+  while (pool_->activeCount > 0 && !pool_->cancel) runtime::pauseFunc(*ctx_.ui, 500);
   if (pool_->cancel) {
     terminateWorkers();
     return;
@@ -111,17 +113,17 @@ void UpdateCoordinator::start() {
 
   view_.setHeadline("Adding servers to list...");
   ctx_.processPending();
-  KeySet keys(list_);
-  std::vector<Server> results;
+  serverlist::KeySet keys(list_);
+  std::vector<serverlist::Server> results;
   results.swap(pool_->results);
   reported_ = results.size();
   const std::size_t before = list_.size();
   list_.statusCounting = false;
   list_.beginUpdate();
   loadSaveBar_.start(static_cast<int>(results.size()));
-  for (Server& r : results) {
+  for (serverlist::Server& r : results) {
     loadSaveBar_.stepIt();
-    mergeServer(list_, keys, std::move(r));
+    serverlist::mergeServer(list_, keys, std::move(r));
   }
   list_.endUpdate();
   loadSaveBar_.hide();
@@ -131,3 +133,5 @@ void UpdateCoordinator::start() {
   // The count is the number of servers this update added.
   ctx_.log.writeLog("Updated successfully and found <" + std::to_string(added_) + "> unique IPs");
 }
+
+}  // namespace ravelin::update

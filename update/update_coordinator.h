@@ -4,8 +4,10 @@
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
-#include "update/update_worker.h"
 #include "update/update_view.h"
+#include "update/update_worker.h"
+
+namespace ravelin::update {
 
 // Runs one update: hands every job of the settings' URL list to a pool of at most eight
 // update workers (UpdThreadCount, 1 to 8), shows their progress in the view, and when all
@@ -16,7 +18,8 @@
 class UpdateCoordinator {
  public:
   // loadSaveBar is the main window's progress bar, used while merging.
-  UpdateCoordinator(ServerList& list, AppContext& ctx, UpdateView& view, ProgressBar& loadSaveBar);
+  UpdateCoordinator(serverlist::ServerList& list, runtime::AppContext& ctx, UpdateView& view,
+                    runtime::ProgressBar& loadSaveBar);
   ~UpdateCoordinator();
   UpdateCoordinator(const UpdateCoordinator&) = delete;
   UpdateCoordinator& operator=(const UpdateCoordinator&) = delete;
@@ -39,12 +42,14 @@ class UpdateCoordinator {
   std::shared_ptr<UpdateWorker> createWorker(int slot);
   void terminateWorkers();
 
-  ServerList& list_;
-  AppContext& ctx_;
+  serverlist::ServerList& list_;
+  runtime::AppContext& ctx_;
   UpdateView& view_;
-  ProgressBar& loadSaveBar_;
+  runtime::ProgressBar& loadSaveBar_;
   std::shared_ptr<UpdatePool> pool_;
   bool started_ = false;
   std::size_t reported_ = 0;
   std::size_t added_ = 0;
 };
+
+}  // namespace ravelin::update

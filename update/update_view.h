@@ -4,6 +4,8 @@
 
 #include "runtime/progress_bar.h"
 
+namespace ravelin::update {
+
 // The update window as the update coordinator drives it: exactly the texts, captions and
 // bars that the window shows. The desktop program implements it with its window,
 // ravelin-cli with a progress line, tests with a recorder.
@@ -28,7 +30,7 @@ class UpdateView {
   virtual void setHeadline(const std::string& text) = 0;
   virtual void setDesc(const std::string& text) = 0;
   // pbURLs: one step per finished job.
-  virtual ProgressBar& urlsBar() = 0;
+  virtual runtime::ProgressBar& urlsBar() = 0;
 
   // btnDetails ("&Details <<" while the slots are shown, "&Details >>" while hidden) and
   // the window height that goes with it. The caption is the panel's state and carries
@@ -39,10 +41,12 @@ class UpdateView {
   // GroupBox1..8 caption, Label1..8 text and ProgressBar1..8 of a slot.
   virtual void setSlotCaption(int slot, const std::string& text) = 0;
   virtual void setSlotLabel(int slot, const std::string& text) = 0;
-  virtual ProgressBar& slotBar(int slot) = 0;
+  virtual runtime::ProgressBar& slotBar(int slot) = 0;
 
   // Set by the coordinator while an update runs: the front end calls them when the user
   // presses Cancel (or Escape) and Details.
   std::function<void()> cancelClicked;
   std::function<void()> detailsClicked;
 };
+
+}  // namespace ravelin::update

@@ -2,16 +2,18 @@
 
 #include <filesystem>
 
-#include "runtime/ui_thread.h"
+#include "net/async_socket.h"
+#include "net/http_client.h"
 #include "platform/file_io.h"
 #include "platform/ticks.h"
+#include "runtime/ui_thread.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/ip_port.h"
 #include "serverlist/met_tags.h"
 #include "serverlist/server_links.h"
-#include "net/http_client.h"
 #include "update/update_view.h"
-#include "net/async_socket.h"
+
+namespace ravelin::update {
 
 // ---- pool (user-interface thread only) ----
 
@@ -24,7 +26,8 @@ void UpdatePool::processResults(int slot) {
   --activeCount;
 }
 
-void UpdatePool::transferResults(const std::string& location, std::vector<Server>& records) {
+void UpdatePool::transferResults(const std::string& location,
+                                 std::vector<serverlist::Server>& records) {
   if (!live || cancel) return;
   view->urlsBar().stepIt();
   const auto count = static_cast<std::int32_t>(records.size());
@@ -49,38 +52,38 @@ void UpdatePool::setSlot(int slot, const std::string& status, const std::string&
 
 // ---- decoders ----
 
-std::vector<Server> decodeMetBody(std::string_view body, std::size_t maxRecords) {
-  std::vector<Server> out;
-  MetParseResult r = parseMet(body, static_cast<std::uint32_t>(maxRecords));
+std::vector<serverlist::Server> decodeMetBody(std::string_view body, std::size_t maxRecords) {
+  std::vector<serverlist::Server> out;
+  serverlist::MetParseResult r = serverlist::parseMet(body, static_cast<std::uint32_t>(maxRecords));
   if (!r.headerOk) return out;
   out.reserve(r.records.size());
-  for (MetRecord& rec : r.records) {
+  for (serverlist::MetRecord& rec : r.records) {
     if (rec.truncated) break;  // the body ended inside this record
     out.push_back(std::move(rec.server));
   }
   return out;
 }
 
-std::vector<Server> decodeBotBody(std::string_view body, std::size_t maxRecords) {
-  return parseBot(body, maxRecords);
+std::vector<serverlist::Server> decodeBotBody(std::string_view body, std::size_t maxRecords) {
+  return serverlist::parseBot(body, maxRecords);
 }
 
-std::vector<Server> decodeHtmlBody(std::string_view body, std::size_t maxRecords) {
+std::vector<serverlist::Server> decodeHtmlBody(std::string_view body, std::size_t maxRecords) {
   const std::size_t nul = body.find('\0');
   if (nul != std::string_view::npos) body = body.substr(0, nul);
-  std::vector<Server> out;
-  forEachServerLink(body, [&](std::string_view ip, std::string_view port) {
+  std::vector<serverlist::Server> out;
+  serverlist::forEachServerLink(body, [&](std::string_view ip, std::string_view port) {
     if (out.size() >= maxRecords) return;
-    Server s;
-    s.IP = std::string(ip);
-    s.Port = std::string(port);
+    serverlist::Server s;
+    s.ip = std::string(ip);
+    s.port = std::string(port);
     out.push_back(std::move(s));
   });
   return out;
 }
 
 std::string nextField(std::string& rest) {
-  if (rest.empty()) return kNA;
+  if (rest.empty()) return serverlist::kNA;
   const std::size_t comma = rest.find(',');
   if (comma == std::string::npos) {
     std::string field;
@@ -89,20 +92,20 @@ std::string nextField(std::string& rest) {
   }
   std::string field = rest.substr(0, comma);
   rest.erase(0, comma + 1);
-  return field.empty() ? std::string(kNA) : field;
+  return field.empty() ? std::string(serverlist::kNA) : field;
 }
 
 // ---- worker ----
 
-UpdateWorker::UpdateWorker(std::shared_ptr<UpdatePool> pool, int slot, AppContext& ctx)
+UpdateWorker::UpdateWorker(std::shared_ptr<UpdatePool> pool, int slot, runtime::AppContext& ctx)
     : pool_(std::move(pool)), slot_(slot), ctx_(ctx) {}
 
 void UpdateWorker::execute() {
   if (terminated()) return;
   platform::EventLoop loop;
   loop_ = &loop;
-  const std::string kind = Job.substr(0, 4);
-  const std::string location = Job.size() > 4 ? Job.substr(4) : std::string();
+  const std::string kind = job.substr(0, 4);
+  const std::string location = job.size() > 4 ? job.substr(4) : std::string();
   caption_ = "Checking " + location + "...";
   if (kind == "DNS|")
     dnsPass(location);
@@ -112,7 +115,7 @@ void UpdateWorker::execute() {
 }
 
 void UpdateWorker::setStatus(const std::string& status, const std::string& caption,
-                              std::uint32_t max, std::uint32_t position) {
+                             std::uint32_t max, std::uint32_t position) {
   progressMax_ = max;
   progressPos_ = position;
   auto pool = pool_;
@@ -145,24 +148,24 @@ void UpdateWorker::report(const std::string& location) {
 }
 
 void UpdateWorker::download(const std::string& location) {
-  const std::string kind = Job.substr(0, 4);
+  const std::string kind = job.substr(0, 4);
   std::string body;
   bool timedOut = false, waitingOver = false, failed = false, succeeded = false,
        requestFinished = false;
   std::uint32_t lastShown = platform::ticks() - 1000;
 
-  auto cli = std::make_unique<HttpClient>(*loop_);
+  auto cli = std::make_unique<net::HttpClient>(*loop_);
   cli->agent = "Mozilla/4.0";
   cli->multiThreaded = true;
   cli->bodyString = &body;
   cli->url = location;
   cli->tlsCaFile = tlsCaFile;
-  if (!ProxyAddr.empty()) {
-    cli->proxy = ProxyAddr;
+  if (!proxyAddr.empty()) {
+    cli->proxy = proxyAddr;
     cli->proxyPort = std::to_string(proxyPort);
   }
-  cli->onDocBegin = [&](HttpClient&) { waitingOver = true; };
-  cli->onDocData = [&](HttpClient& c, const char*, int) {
+  cli->onDocBegin = [&](net::HttpClient&) { waitingOver = true; };
+  cli->onDocData = [&](net::HttpClient& c, const char*, int) {
     // The slot shows the progress at most every 100 ms: each update waits for the user
     // interface, and a fast download brings many pieces in that time.
     const std::uint32_t now = platform::ticks();
@@ -174,7 +177,7 @@ void UpdateWorker::download(const std::string& location) {
       setStatus("Receiving data...", caption_, static_cast<std::uint32_t>(c.contentLength()),
                 static_cast<std::uint32_t>(c.rcvdCount()));
   };
-  cli->onRequestDone = [&](HttpClient&, HttpRequest, std::uint16_t error) {
+  cli->onRequestDone = [&](net::HttpClient&, net::HttpRequest, std::uint16_t error) {
     if (error == 0) {
       setStatus("Data received successfully!", caption_, 100, 100);
       succeeded = true;
@@ -185,7 +188,7 @@ void UpdateWorker::download(const std::string& location) {
   results_.clear();
 
   setStatus("Request sent! Waiting for reply...", caption_, 100, 0);
-  const std::uint32_t deadline = platform::ticks() + Timeout;
+  const std::uint32_t deadline = platform::ticks() + timeout;
   try {
     cli->startGet();
     while (!waitingOver && !terminated()) {
@@ -261,10 +264,10 @@ void UpdateWorker::dnsPass(const std::string& location) {
   setStatus("Looking up DNS...", caption_, count, 0);
 
   bool waitingOver = false, lookupOk = false;
-  auto socket = std::make_unique<AsyncSocket>(*loop_);
+  auto socket = std::make_unique<net::AsyncSocket>(*loop_);
   socket->setMultiThreaded(true);
   socket->setProto("tcp");
-  socket->onDnsLookupDone = [&](AsyncSocket&, std::uint16_t error) {
+  socket->onDnsLookupDone = [&](net::AsyncSocket&, std::uint16_t error) {
     lookupOk = error == 0;
     waitingOver = true;
   };
@@ -274,14 +277,14 @@ void UpdateWorker::dnsPass(const std::string& location) {
     const std::string& line = lines[i];
     if (line.empty() || line.starts_with("//")) continue;
     std::string rest = line;
-    Server s;
-    s.IP = nextField(rest);
-    if (s.IP == kNA) continue;
-    if (!isValidIP(s.IP)) {
+    serverlist::Server s;
+    s.ip = nextField(rest);
+    if (s.ip == serverlist::kNA) continue;
+    if (!serverlist::isValidIP(s.ip)) {
       waitingOver = false;
       lookupOk = false;
       try {
-        socket->startDnsLookup(s.IP);
+        socket->startDnsLookup(s.ip);
       } catch (const std::exception&) {
         waitingOver = true;
         lookupOk = false;
@@ -289,12 +292,12 @@ void UpdateWorker::dnsPass(const std::string& location) {
       while (!waitingOver && !terminated()) waitStep();
       if (terminated()) return;  // socket and lines go with the scope
       if (!lookupOk) continue;
-      s.IP = socket->dnsResult();
+      s.ip = socket->dnsResult();
     }
-    s.Port = nextField(rest);
-    if (!isValidPort(s.Port)) continue;
-    s.Name = nextField(rest);
-    s.Desc = nextField(rest);
+    s.port = nextField(rest);
+    if (!serverlist::isValidPort(s.port)) continue;
+    s.name = nextField(rest);
+    s.desc = nextField(rest);
     results_.push_back(std::move(s));
   }
   socket.reset();
@@ -302,3 +305,5 @@ void UpdateWorker::dnsPass(const std::string& location) {
   setStatus(std::to_string(results_.size()) + " new IPs found!", caption_, 100, 100);
   report(location);
 }
+
+}  // namespace ravelin::update

@@ -6,13 +6,20 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/app_context.h"
 #include "platform/event_loop.h"
 #include "platform/worker_thread.h"
+#include "runtime/app_context.h"
 #include "serverlist/server.h"
 
+namespace ravelin::runtime {
 class ProgressBar;
+}
+namespace ravelin::serverlist {
 class ServerList;
+}
+
+namespace ravelin::update {
+
 class UpdateView;
 class UpdateWorker;
 
@@ -22,7 +29,7 @@ class UpdateWorker;
 // `live` is false and a worker that still calls in changes nothing.
 struct UpdatePool {
   static constexpr int kSlots = 8;
-  AppContext* ctx = nullptr;
+  runtime::AppContext* ctx = nullptr;
   UpdateView* view = nullptr;
   bool live = false;
   bool cancel = false;
@@ -32,12 +39,12 @@ struct UpdatePool {
   std::array<int, kSlots> slotState{};
   int activeCount = 0;
   std::int32_t total = 0;
-  std::vector<Server> results;
+  std::vector<serverlist::Server> results;
 
   // A worker has finished: its slot is free again.
   void processResults(int slot);
   // A worker hands over its records (and the log line of its job).
-  void transferResults(const std::string& location, std::vector<Server>& records);
+  void transferResults(const std::string& location, std::vector<serverlist::Server>& records);
   // A worker's status update of its slot.
   void setSlot(int slot, const std::string& status, const std::string& caption, std::uint32_t max,
                std::uint32_t position);
@@ -46,11 +53,11 @@ struct UpdatePool {
 // The worker's decoders of downloaded bodies. Each stops after maxRecords records and
 // makes no validity or duplicate test; records start as "n/a" in every field but Pref
 // ("Normal").
-std::vector<Server> decodeMetBody(std::string_view body, std::size_t maxRecords);
-std::vector<Server> decodeBotBody(std::string_view body, std::size_t maxRecords);
+std::vector<serverlist::Server> decodeMetBody(std::string_view body, std::size_t maxRecords);
+std::vector<serverlist::Server> decodeBotBody(std::string_view body, std::size_t maxRecords);
 // Server links ("|server|IP|port|"): only IP and Port are set. The text ends at its
 // first NUL byte.
-std::vector<Server> decodeHtmlBody(std::string_view body, std::size_t maxRecords);
+std::vector<serverlist::Server> decodeHtmlBody(std::string_view body, std::size_t maxRecords);
 
 // One comma-separated field of a DNS-file line, taken off the front of rest: the text
 // before the first comma ("n/a" when empty), or the whole rest when it holds no comma;
@@ -67,12 +74,12 @@ class UpdateWorker : public platform::WorkerThread {
  public:
   static constexpr std::size_t kMaxResults = 10000;
 
-  UpdateWorker(std::shared_ptr<UpdatePool> pool, int slot, AppContext& ctx);
+  UpdateWorker(std::shared_ptr<UpdatePool> pool, int slot, runtime::AppContext& ctx);
 
   // Set by the coordinator before resume().
-  std::string Job;
-  std::uint32_t Timeout = 5000;  // milliseconds until the response must have begun
-  std::string ProxyAddr;
+  std::string job;
+  std::uint32_t timeout = 5000;  // milliseconds until the response must have begun
+  std::string proxyAddr;
   int proxyPort = 0;
   // Trust anchors for https downloads (empty: the system's trust store).
   std::string tlsCaFile;
@@ -96,10 +103,12 @@ class UpdateWorker : public platform::WorkerThread {
 
   std::shared_ptr<UpdatePool> pool_;
   int slot_;
-  AppContext& ctx_;
+  runtime::AppContext& ctx_;
   platform::EventLoop* loop_ = nullptr;  // the worker thread's own, during execute()
   std::string caption_;
   std::uint32_t progressPos_ = 0;
   std::uint32_t progressMax_ = 100;
-  std::vector<Server> results_;
+  std::vector<serverlist::Server> results_;
 };
+
+}  // namespace ravelin::update

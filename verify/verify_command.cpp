@@ -3,6 +3,8 @@
 #include "runtime/ui_thread.h"
 #include "verify/verify_coordinator.h"
 
+namespace ravelin::verify {
+
 std::string verifyWarningText() {
   return "It it recommended NOT to use server verification.\r\n"
          "Extensive tests have shown that the content of downloaded serverlists\r\n"
@@ -14,7 +16,7 @@ std::string verifyWarningText() {
          "although they are still working.";
 }
 
-bool confirmVerification(VerifyWarningDialog& dialog, AppContext& ctx,
+bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
                          const std::function<void()>& saveWarning) {
   bool checked = !ctx.settings.VrfWarning;
   const bool proceed = dialog.showModal(verifyWarningText(), checked);
@@ -25,14 +27,15 @@ bool confirmVerification(VerifyWarningDialog& dialog, AppContext& ctx,
   return proceed;
 }
 
-void runVerify(ServerList& list, AppContext& ctx, VerifyView& view, bool verifyAll,
-               VerifyWarningDialog* warning, const std::function<void()>& saveWarning) {
+void runVerify(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view,
+               bool verifyAll, VerifyWarningDialog* warning,
+               const std::function<void()>& saveWarning) {
   if (ctx.settings.VrfWarning && !ctx.state.scriptRunning && warning &&
       !confirmVerification(*warning, ctx, saveWarning))
     return;
 
   struct Frame {
-    AppContext& ctx;
+    runtime::AppContext& ctx;
     VerifyView& view;
     ~Frame() {
       ctx.state.operationDone = false;
@@ -44,9 +47,11 @@ void runVerify(ServerList& list, AppContext& ctx, VerifyView& view, bool verifyA
   view.setMainWindowEnabled(false);
   Frame frame{ctx, view};
   VerifyCoordinator coordinator(list, ctx, view);
-  coordinator.VerifyAll = verifyAll;
+  coordinator.verifyAll = verifyAll;
   view.show();
   // Showing the window activates it, and activation is the run.
   coordinator.start();
-  while (!ctx.state.operationDone) pauseFunc(*ctx.ui, 1000);
+  while (!ctx.state.operationDone) runtime::pauseFunc(*ctx.ui, 1000);
 }
+
+}  // namespace ravelin::verify

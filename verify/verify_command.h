@@ -6,6 +6,8 @@
 #include "serverlist/server_list.h"
 #include "verify/verify_view.h"
 
+namespace ravelin::verify {
+
 // The verification warning dialog (TfrmVerifyWarning): caption, check box and buttons.
 inline constexpr const char* kVerifyWarningCaption = "Ravelin: Hint for server verification";
 inline constexpr const char* kVerifyWarningCheckBox = "Do not show this message box again";
@@ -26,7 +28,7 @@ class VerifyWarningDialog {
 // Asks the warning dialog. The box starts ticked exactly when VrfWarning is off; when it
 // ends up not matching the setting, VrfWarning := not ticked and is written at once to
 // ravelin.ini through saveWarning, when one is given. Returns whether to proceed.
-bool confirmVerification(VerifyWarningDialog& dialog, AppContext& ctx,
+bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
                          const std::function<void()>& saveWarning);
 
 // "Verify checked IPs" (verifyAll false) and "Verify all IPs" (true), as the main window
@@ -35,6 +37,8 @@ bool confirmVerification(VerifyWarningDialog& dialog, AppContext& ctx,
 // operationDone cleared, main window disabled, verify window shown and the run made, then
 // pauseFunc(1000) until operationDone; finally operationDone cleared, main window
 // enabled, verify window closed, also when the run fails.
-void runVerify(ServerList& list, AppContext& ctx, VerifyView& view, bool verifyAll,
-               VerifyWarningDialog* warning = nullptr,
+void runVerify(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view,
+               bool verifyAll, VerifyWarningDialog* warning = nullptr,
                const std::function<void()>& saveWarning = {});
+
+}  // namespace ravelin::verify

@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "platform/text.h"
-#include "runtime/ui_thread.h"
 #include "platform/ticks.h"
+#include "runtime/ui_thread.h"
 #include "serverlist/ip_port.h"
+
+namespace ravelin::verify {
 
 std::string progressText(int position, int maximum) {
   std::string text(1, '(');
@@ -16,7 +18,8 @@ std::string progressText(int position, int maximum) {
   return text;
 }
 
-VerifyCoordinator::VerifyCoordinator(ServerList& list, AppContext& ctx, VerifyView& view)
+VerifyCoordinator::VerifyCoordinator(serverlist::ServerList& list, runtime::AppContext& ctx,
+                                     VerifyView& view)
     : list_(list), ctx_(ctx), view_(view) {}
 
 VerifyCoordinator::~VerifyCoordinator() {
@@ -28,7 +31,7 @@ int VerifyCoordinator::threadCount() const {
 }
 
 void VerifyCoordinator::waitPump(std::uint32_t ms) {
-  pauseFunc(*ctx_.ui, ms);
+  runtime::pauseFunc(*ctx_.ui, ms);
 }
 
 std::shared_ptr<VerifyWorker> VerifyCoordinator::createWorker(int slot) {
@@ -46,7 +49,7 @@ void VerifyCoordinator::processResults(int slot, bool /*alive*/) {
 }
 
 void VerifyCoordinator::cancel() {
-  Cancelled = true;
+  cancelled = true;
   view_.setHeadline("Waiting for working threads to close...");
 }
 
@@ -65,7 +68,7 @@ void VerifyCoordinator::close() {
 }
 
 void VerifyCoordinator::stepProgress() {
-  ProgressBar& bar = view_.progressBar();
+  runtime::ProgressBar& bar = view_.progressBar();
   bar.stepIt();
   view_.setDescription(progressText(bar.position(), bar.max()));
 }
@@ -101,13 +104,13 @@ void VerifyCoordinator::waitForCancelledWorkers() {
 void VerifyCoordinator::run() {
   toggleDetails();
   busyCount = 0;
-  Cancelled = false;
+  cancelled = false;
   const std::size_t n = list_.size();
   const std::string count = std::to_string(n);
   ctx_.log.writeLog("Verifying " + count + " server IPs");
   view_.setHeadline("Verifying " + count + " server IPs...");
   view_.setDescription(progressText(0, static_cast<int>(n)));
-  ProgressBar& bar = view_.progressBar();
+  runtime::ProgressBar& bar = view_.progressBar();
   bar.setPosition(0);
   bar.setMax(static_cast<int>(n));
   bar.setStep(1);
@@ -119,25 +122,25 @@ void VerifyCoordinator::run() {
       static_cast<std::uint32_t>(std::max(0, ctx_.settings.VrfTimeout)) * 1000u;
 
   for (std::size_t i = 0; i < n; ++i) {
-    const ServerEntry& entry = list_[i];
-    if (!VerifyAll && !entry.checked) {
+    const serverlist::ServerEntry& entry = list_[i];
+    if (!verifyAll && !entry.checked) {
       stepProgress();
       continue;
     }
-    const std::string address = platform::trimText(entry.server.IP);
-    if (!isValidIP(address)) {
+    const std::string address = platform::trimText(entry.server.ip);
+    if (!serverlist::isValidIP(address)) {
       list_.setChecked(i, false);
       stepProgress();
       continue;
     }
-    if (entry.server.Port == "0") {
+    if (entry.server.port == "0") {
       list_.setChecked(i, false);
       stepProgress();
       continue;
     }
-    const std::string port = platform::trimText(entry.server.Port);
-    while (busyCount == slots && !Cancelled) waitPump(500);
-    if (Cancelled) {
+    const std::string port = platform::trimText(entry.server.port);
+    while (busyCount == slots && !cancelled) waitPump(500);
+    if (cancelled) {
       for (auto& t : threads)
         if (t && !t->finished()) t->requestTerminate();
       waitForCancelledWorkers();
@@ -150,10 +153,10 @@ void VerifyCoordinator::run() {
       if (slotStates[slot] == 1) {
         ++busyCount;
         VerifyWorker& t = *threads[slot];
-        t.Address = address;
-        t.PortText = port;
-        t.ItemIndex = static_cast<std::int32_t>(i);
-        t.TimeoutMs = timeoutMs;
+        t.address = address;
+        t.portText = port;
+        t.itemIndex = static_cast<std::int32_t>(i);
+        t.timeoutMs = timeoutMs;
         slotStates[slot] = 2;
         t.resume();
         break;
@@ -165,3 +168,5 @@ void VerifyCoordinator::run() {
   ctx_.state.operationDone = true;
   ctx_.log.writeLog("Verification ended successfully");
 }
+
+}  // namespace ravelin::verify

@@ -5,8 +5,10 @@
 
 #include "runtime/app_context.h"
 #include "serverlist/server_list.h"
-#include "verify/verify_worker.h"
 #include "verify/verify_view.h"
+#include "verify/verify_worker.h"
+
+namespace ravelin::verify {
 
 // lblDesc's text for the bar's position and maximum: "(17/250)".
 std::string progressText(int position, int maximum);
@@ -18,13 +20,13 @@ std::string progressText(int position, int maximum);
 // run serves in its 100 ms wait steps, so nothing here needs a lock.
 class VerifyCoordinator {
  public:
-  VerifyCoordinator(ServerList& list, AppContext& ctx, VerifyView& view);
+  VerifyCoordinator(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view);
   ~VerifyCoordinator();
   VerifyCoordinator(const VerifyCoordinator&) = delete;
   VerifyCoordinator& operator=(const VerifyCoordinator&) = delete;
 
-  bool Cancelled = false;
-  bool VerifyAll = false;
+  bool cancelled = false;
+  bool verifyAll = false;
 
   // The run (the window's activation). Sets operationDone on every way out.
   void start();
@@ -41,8 +43,8 @@ class VerifyCoordinator {
   std::array<std::uint8_t, kVerifySlotCount> slotStates{};
   std::int32_t busyCount = 0;
 
-  ServerList& list() { return list_; }
-  AppContext& ctx() { return ctx_; }
+  serverlist::ServerList& list() { return list_; }
+  runtime::AppContext& ctx() { return ctx_; }
   VerifyView& view() { return view_; }
 
   // VrfThreadCount brought into the pool's range 1..20.
@@ -54,7 +56,9 @@ class VerifyCoordinator {
   void run();
   void waitForCancelledWorkers();
 
-  ServerList& list_;
-  AppContext& ctx_;
+  serverlist::ServerList& list_;
+  runtime::AppContext& ctx_;
   VerifyView& view_;
 };
+
+}  // namespace ravelin::verify

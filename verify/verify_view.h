@@ -4,6 +4,8 @@
 
 #include "runtime/progress_bar.h"
 
+namespace ravelin::verify {
+
 class VerifyCoordinator;
 
 // Colours of the status lines, as 32-bit colour values: with bit 31 set the low byte is a
@@ -41,7 +43,7 @@ class VerifyView {
 
   virtual void setHeadline(const std::string& text) = 0;     // lblHeadline
   virtual void setDescription(const std::string& text) = 0;  // lblDesc
-  virtual ProgressBar& progressBar() = 0;                    // pbIPs
+  virtual runtime::ProgressBar& progressBar() = 0;           // pbIPs
 
   // The status line of a slot (Label1 for slot 0 ... Label20 for slot 19): background
   // colour and caption.
@@ -56,3 +58,5 @@ class VerifyView {
 
   VerifyCoordinator* coordinator = nullptr;
 };
+
+}  // namespace ravelin::verify

@@ -1,13 +1,15 @@
 #include "verify/verify_worker.h"
 
-#include "runtime/ui_thread.h"
-#include "platform/ticks.h"
-#include "verify/verify_coordinator.h"
 #include "net/async_socket.h"
+#include "platform/ticks.h"
+#include "runtime/ui_thread.h"
+#include "verify/verify_coordinator.h"
+
+namespace ravelin::verify {
 
 VerifyWorker::VerifyWorker(VerifyCoordinator& owner, int slot)
-    : StatusColor(kColorBtnFace),
-      Slot(slot),
+    : statusColor(kColorBtnFace),
+      slot(slot),
       owner_(owner),
       ui_(*owner.ctx().ui),
       proxyAddr_(owner.ctx().settings.ProxyAddr),
@@ -16,52 +18,52 @@ VerifyWorker::VerifyWorker(VerifyCoordinator& owner, int slot)
 VerifyWorker::~VerifyWorker() = default;
 
 void VerifyWorker::setStatus(const std::string& text, std::uint32_t color) {
-  StatusText = text;
-  StatusColor = color;
+  statusText = text;
+  statusColor = color;
   ui_.invoke([this] { showStatus(); });
 }
 
 void VerifyWorker::showStatus() {
-  owner_.view().setSlotColor(Slot, StatusColor);
-  owner_.view().setSlotCaption(Slot, StatusText);
+  owner_.view().setSlotColor(slot, statusColor);
+  owner_.view().setSlotCaption(slot, statusText);
 }
 
 void VerifyWorker::applyResult() {
   VerifyView& view = owner_.view();
-  ProgressBar& bar = view.progressBar();
+  runtime::ProgressBar& bar = view.progressBar();
   bar.setStep(1);
   bar.stepIt();
   view.setDescription(progressText(bar.position(), bar.max()));
-  ServerList& list = owner_.list();
-  if (ItemIndex >= 0 && static_cast<std::size_t>(ItemIndex) < list.size()) {
+  serverlist::ServerList& list = owner_.list();
+  if (itemIndex >= 0 && static_cast<std::size_t>(itemIndex) < list.size()) {
     list.statusCounting = false;
-    list.setChecked(static_cast<std::size_t>(ItemIndex), Alive);
+    list.setChecked(static_cast<std::size_t>(itemIndex), alive);
     list.statusCounting = true;
   }
 }
 
 void VerifyWorker::releaseSlot() {
-  owner_.processResults(Slot, Alive);
+  owner_.processResults(slot, alive);
 }
 
-void VerifyWorker::sessionConnected(AsyncSocket&, std::uint16_t error) {
-  Alive = error == 0;
-  Done = true;
+void VerifyWorker::sessionConnected(net::AsyncSocket&, std::uint16_t error) {
+  alive = error == 0;
+  done = true;
 }
 
-void VerifyWorker::socketFailed(AsyncSocket&) {
-  Alive = false;
-  Done = true;
+void VerifyWorker::socketFailed(net::AsyncSocket&) {
+  alive = false;
+  done = true;
 }
 
 void VerifyWorker::waitForOutcome(std::uint32_t ms, bool checkTimeout) {
   const std::uint32_t end = platform::ticks() + ms;
   for (;;) {
     platform::sleepMs(100);
-    if (checkTimeout && platform::ticks() - StartTick >= TimeoutMs) {
-      TimedOut = true;
-      Alive = false;
-      Done = true;
+    if (checkTimeout && platform::ticks() - startTick >= timeoutMs) {
+      timedOut = true;
+      alive = false;
+      done = true;
     }
     if (terminated()) return;
     loop_->processPending();
@@ -74,39 +76,41 @@ void VerifyWorker::execute() {
   if (terminated()) return;
   platform::EventLoop loop;
   loop_ = &loop;
-  std::unique_ptr<AsyncSocket> socket;
-  const std::string host = "Host (" + Address + ":" + PortText;
+  std::unique_ptr<net::AsyncSocket> socket;
+  const std::string host = "Host (" + address + ":" + portText;
   try {
-    socket = std::make_unique<AsyncSocket>(loop);
+    socket = std::make_unique<net::AsyncSocket>(loop);
     socket->setProto("tcp");
-    socket->setPort(PortText);
-    socket->setAddr(Address);
+    socket->setPort(portText);
+    socket->setAddr(address);
     socket->setMultiThreaded(true);
     if (!proxyAddr_.empty()) {
       socket->setSocksServer(proxyAddr_);
       socket->setSocksPort(std::to_string(proxyPort_));
     }
-    socket->onSessionConnected = [this](AsyncSocket& s, std::uint16_t e) { sessionConnected(s, e); };
-    socket->onError = [this](AsyncSocket& s) { socketFailed(s); };
-    Done = false;
-    TimedOut = false;
-    Alive = false;
+    socket->onSessionConnected = [this](net::AsyncSocket& s, std::uint16_t e) {
+      sessionConnected(s, e);
+    };
+    socket->onError = [this](net::AsyncSocket& s) { socketFailed(s); };
+    done = false;
+    timedOut = false;
+    alive = false;
     setStatus(host + ") has been contacted! Waiting for connection...", kColorBtnFace);
     socket->connect();
-    StartTick = platform::ticks();
-    while (!Done && !terminated()) waitForOutcome(100);
+    startTick = platform::ticks();
+    while (!done && !terminated()) waitForOutcome(100);
     socket->close();
     if (terminated()) {
       // Cancelled: the server keeps its check mark and the slot stays taken, since the
       // run hands out nothing more.
       socket.reset();
-      Alive = true;
+      alive = true;
       ui_.invoke([this] { applyResult(); });
       return;
     }
-    if (Alive)
+    if (alive)
       setStatus(host + ") accepted the connection!", kColorGreen);
-    else if (TimedOut)
+    else if (timedOut)
       setStatus(host + ") timed out!", kColorRed);
     else
       setStatus(host + ") refused the connection!", kColorRed);
@@ -130,3 +134,5 @@ void VerifyWorker::execute() {
     }
   }
 }
+
+}  // namespace ravelin::verify

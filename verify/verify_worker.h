@@ -6,8 +6,15 @@
 #include "platform/event_loop.h"
 #include "platform/worker_thread.h"
 
+namespace ravelin::net {
 class AsyncSocket;
+}
+namespace ravelin::runtime {
 class UiThread;
+}
+
+namespace ravelin::verify {
+
 class VerifyCoordinator;
 
 // A verify worker: one TCP connection attempt to one server (through the SOCKS proxy
@@ -24,17 +31,17 @@ class VerifyWorker : public platform::WorkerThread {
   VerifyWorker(VerifyCoordinator& owner, int slot);
   ~VerifyWorker() override;
 
-  std::string StatusText;
-  std::uint32_t StatusColor = 0;
-  std::string Address;
-  std::string PortText;
-  std::int32_t ItemIndex = 0;
-  const int Slot;
-  std::uint32_t TimeoutMs = 5000;
-  bool TimedOut = false;
-  bool Done = false;
-  bool Alive = false;
-  std::uint32_t StartTick = 0;
+  std::string statusText;
+  std::uint32_t statusColor = 0;
+  std::string address;
+  std::string portText;
+  std::int32_t itemIndex = 0;
+  const int slot;
+  std::uint32_t timeoutMs = 5000;
+  bool timedOut = false;
+  bool done = false;
+  bool alive = false;
+  std::uint32_t startTick = 0;
 
  protected:
   void execute() override;
@@ -47,12 +54,14 @@ class VerifyWorker : public platform::WorkerThread {
   // Waits ms in 100 ms steps, running this thread's events; checkTimeout off for the
   // verdict pause.
   void waitForOutcome(std::uint32_t ms, bool checkTimeout = true);
-  void sessionConnected(AsyncSocket& sender, std::uint16_t error);
-  void socketFailed(AsyncSocket& sender);
+  void sessionConnected(net::AsyncSocket& sender, std::uint16_t error);
+  void socketFailed(net::AsyncSocket& sender);
 
   VerifyCoordinator& owner_;
-  UiThread& ui_;
+  runtime::UiThread& ui_;
   std::string proxyAddr_;
   int proxyPort_;
   platform::EventLoop* loop_ = nullptr;
 };
+
+}  // namespace ravelin::verify

@@ -8,12 +8,17 @@
 #include "platform/file_io.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::app;
+
 namespace {
 
 TEST(HistoryList, StartsWithThePlaceholder) {
   HistoryList h;
   EXPECT_TRUE(h.isEmpty());
-  EXPECT_EQ(h.MaxEntries, 10);
+  EXPECT_EQ(h.maxEntries, 10);
   EXPECT_EQ(h.strings(), (std::vector<std::string>{"No items in history list"}));
   EXPECT_TRUE(h.paths().empty());
   EXPECT_EQ(h.menuCaptions(), (std::vector<std::string>{"No items in history list"}));

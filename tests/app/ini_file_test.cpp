@@ -8,6 +8,11 @@
 #include "platform/file_io.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::app;
+
 namespace {
 
 TEST(IniFile, NamesAreComparedWithoutLetterCase) {
@@ -21,7 +26,8 @@ TEST(IniFile, NamesAreComparedWithoutLetterCase) {
 }
 
 TEST(IniFile, BlanksAroundNamesAndValuesAreNotPartOfThem) {
-  const IniFile ini = IniFile::fromText("  [ update ]  \n\t UpdTimeout \t=  12 \t\n Name = a b c \n");
+  const IniFile ini =
+      IniFile::fromText("  [ update ]  \n\t UpdTimeout \t=  12 \t\n Name = a b c \n");
   EXPECT_EQ(ini.readInteger("update", "UpdTimeout", 5), 12);
   EXPECT_EQ(ini.readString("update", "Name", ""), "a b c");
 }
@@ -89,8 +95,8 @@ TEST(IniFile, WritesBooleansAsOneAndZero) {
 }
 
 TEST(IniFile, CommentsAndOtherLinesAreNotKeys) {
-  const IniFile ini =
-      IniFile::fromText("; k=commented\n[a]\n;k=no\n# k=no\nplain text line\nk=yes\n[broken\nk2=v2\n");
+  const IniFile ini = IniFile::fromText(
+      "; k=commented\n[a]\n;k=no\n# k=no\nplain text line\nk=yes\n[broken\nk2=v2\n");
   EXPECT_EQ(ini.readString("a", "k", ""), "yes");
   // "[broken" is no header, so k2 still belongs to [a].
   EXPECT_EQ(ini.readString("a", "k2", ""), "v2");
@@ -117,8 +123,8 @@ TEST(IniFile, TheFirstOfTwoEqualKeysWins) {
 }
 
 TEST(IniFile, ValuesKeepEqualSignsAndOtherBytes) {
-  const IniFile ini = IniFile::fromText(std::string("[a]\nurl=HTM|http://x/?a=b&c=d\nbin=\x01\xff") +
-                                     std::string(1, '\0') + "z\n");
+  const IniFile ini = IniFile::fromText(
+      std::string("[a]\nurl=HTM|http://x/?a=b&c=d\nbin=\x01\xff") + std::string(1, '\0') + "z\n");
   EXPECT_EQ(ini.readString("a", "url", ""), "HTM|http://x/?a=b&c=d");
   EXPECT_EQ(ini.readString("a", "bin", ""), std::string("\x01\xff") + std::string(1, '\0') + "z");
 }

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
 #include "app/history_list.h"
-#include "script/script_executor.h"
 #include "app/script_file_run.h"
+#include "script/script_executor.h"
 #include "script/script_host.h"
 #include "serverlist/server_list.h"
 #include "support/test_support.h"
+
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::script;
+using namespace ravelin::app;
 
 namespace {
 
@@ -30,8 +36,8 @@ class ScriptFileRunTest : public ::testing::Test {
  protected:
   ScriptFileRunTest() {
     Server s;
-    s.IP = "1.2.3.4";
-    s.Port = "4661";
+    s.ip = "1.2.3.4";
+    s.port = "4661";
     list.append(s, false);
   }
   ScriptFileOutcome Run(const std::string& path, bool check = false) {

@@ -8,6 +8,11 @@
 #include "platform/file_io.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::app;
+
 namespace {
 
 std::string homeAMule() {
@@ -102,8 +107,8 @@ TEST(LoadSettings, ReadsEveryKey) {
 TEST(LoadSettings, ValuesThatAreNotIntegersKeepTheirDefaults) {
   const Settings s =
       settingsFromIni(IniFile::fromText("[general]\nEDGUI=no\nLOG=yes\nProxyPort=80a\nEDWaittime=\n"
-                                     "[update]\nUpdThreadCount=four\nUpdTimeout=1.5\n"
-                                     "[verify]\nVrfWarning=off\n"));
+                                        "[update]\nUpdThreadCount=four\nUpdTimeout=1.5\n"
+                                        "[verify]\nVrfWarning=off\n"));
   EXPECT_TRUE(s.EDGUI);
   EXPECT_FALSE(s.LOG);
   EXPECT_EQ(s.ProxyPort, 0);
@@ -114,20 +119,20 @@ TEST(LoadSettings, ValuesThatAreNotIntegersKeepTheirDefaults) {
 }
 
 TEST(LoadSettings, UrlListStopsAtTheFirstMissingNumber) {
-  const Settings s = settingsFromIni(
-      IniFile::fromText("[URLs]\nURL1=HTM|http://one\nURL2=MET|http://two\nURL4=BOT|http://four\n"));
+  const Settings s = settingsFromIni(IniFile::fromText(
+      "[URLs]\nURL1=HTM|http://one\nURL2=MET|http://two\nURL4=BOT|http://four\n"));
   EXPECT_EQ(s.URLs, (std::vector<std::string>{"HTM|http://one", "MET|http://two"}));
 }
 
 TEST(LoadSettings, UrlEntriesWithoutAnyMarkerAreDropped) {
   const Settings s =
       settingsFromIni(IniFile::fromText("[URLs]\n"
-                                     "URL1=http://no-marker\n"
-                                     "URL2=see MET|http://middle\n"
-                                     "URL3=htm|http://lower-case-is-no-marker\n"
-                                     "URL4=http://x/BOT|\n"
-                                     "URL5=\n"
-                                     "URL6=DNS|/dns.txt\n"));
+                                        "URL1=http://no-marker\n"
+                                        "URL2=see MET|http://middle\n"
+                                        "URL3=htm|http://lower-case-is-no-marker\n"
+                                        "URL4=http://x/BOT|\n"
+                                        "URL5=\n"
+                                        "URL6=DNS|/dns.txt\n"));
   // A dropped entry does not end the reading; a marker may stand anywhere.
   EXPECT_EQ(s.URLs,
             (std::vector<std::string>{"see MET|http://middle", "http://x/BOT|", "DNS|/dns.txt"}));

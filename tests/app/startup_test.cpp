@@ -14,6 +14,11 @@
 #include "platform/file_io.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::app;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -16,6 +16,9 @@
 
 extern char** environ;
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+
 namespace test {
 
 inline const char* kCliBinary = RAVELIN_BINARY_DIR "/cli/ravelin-cli";

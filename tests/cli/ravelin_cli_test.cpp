@@ -12,6 +12,11 @@
 #include "serverlist/server_list.h"
 #include "serverlist/text_writers.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::app;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -20,10 +25,10 @@ using Lines = std::vector<std::string>;
 
 Server makeServer(const std::string& ip, const std::string& port, const std::string& users) {
   Server s;
-  s.IP = ip;
-  s.Port = port;
-  s.Name = "Server " + ip;
-  s.Users = users;
+  s.ip = ip;
+  s.port = port;
+  s.name = "Server " + ip;
+  s.users = users;
   return s;
 }
 
@@ -79,7 +84,7 @@ class CliTest : public ::testing::Test {
     ServerList list;
     readServersFromMet(list, path, bar, app.ctx);
     std::vector<std::string> ips;
-    for (const auto& e : list.entries()) ips.push_back(e.server.IP + " " + e.server.Pref);
+    for (const auto& e : list.entries()) ips.push_back(e.server.ip + " " + e.server.pref);
     return ips;
   }
 
@@ -362,7 +367,7 @@ TEST_F(CliTest, VerifyUnchecksServersThatRefuseAndSavesTheRest) {
   ServerList back;
   readServersFromMet(back, out, bar, app.ctx);
   ASSERT_EQ(back.size(), 1u);
-  EXPECT_EQ(back[0].server.Port, std::to_string(accepting.port()));
+  EXPECT_EQ(back[0].server.port, std::to_string(accepting.port()));
   // --verbose prints the verify window's status lines.
   EXPECT_NE(r.err.find("Verifying 2 server IPs...\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("(2/2)\n"), std::string::npos);

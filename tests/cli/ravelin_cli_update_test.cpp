@@ -9,6 +9,12 @@
 #include "serverlist/server_list.h"
 #include "support/peer_process.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::app;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -17,9 +23,9 @@ using Lines = std::vector<std::string>;
 
 Server makeServer(const std::string& ip, const std::string& port) {
   Server s;
-  s.IP = ip;
-  s.Port = port;
-  s.Name = "Server " + ip;
+  s.ip = ip;
+  s.port = port;
+  s.name = "Server " + ip;
   return s;
 }
 
@@ -29,7 +35,7 @@ Lines MetIps(const std::string& path) {
   ServerList list;
   readServersFromMet(list, path, bar, app.ctx);
   Lines ips;
-  for (const auto& e : list.entries()) ips.push_back(e.server.IP + ":" + e.server.Port);
+  for (const auto& e : list.entries()) ips.push_back(e.server.ip + ":" + e.server.port);
   return ips;
 }
 

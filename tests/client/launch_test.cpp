@@ -19,6 +19,12 @@
 
 extern char** environ;
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::client;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -8,6 +8,10 @@
 #include "runtime/progress_bar.h"
 #include "serverlist/bot_file.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 

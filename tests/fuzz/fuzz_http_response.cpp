@@ -9,9 +9,12 @@
 
 #include "net/http_response_parser.h"
 
+using namespace ravelin;
+using namespace ravelin::net;
+
 namespace {
 
-using http::HttpResponseParser;
+using net::http::HttpResponseParser;
 
 struct Outcome {
   std::string lines;

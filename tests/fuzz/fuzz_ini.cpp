@@ -8,6 +8,9 @@
 
 #include "app/ini_file.h"
 
+using namespace ravelin;
+using namespace ravelin::app;
+
 namespace {
 
 void check(bool ok) {

@@ -9,6 +9,10 @@
 
 #include "serverlist/server_filter.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 namespace {
 bool reference(std::string_view t, std::string_view p) {
   std::vector<char> next(p.size() + 1), cur(p.size() + 1);

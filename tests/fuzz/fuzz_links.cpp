@@ -8,6 +8,10 @@
 #include "serverlist/server_links.h"
 #include "tests/serverlist/link_scan_reference.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 namespace {
 void check(bool condition) {
   if (!condition) std::abort();

@@ -7,6 +7,9 @@
 
 #include "script/script_language.h"
 
+using namespace ravelin;
+using namespace ravelin::script;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const auto lines = splitScriptLines(text);

@@ -9,6 +9,9 @@
 
 #include "serverlist/server_sort.h"
 
+using namespace ravelin;
+using namespace ravelin::serverlist;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1 || size > 8192) return 0;
   const int column = data[0] % kServerFieldCount;

@@ -9,16 +9,19 @@
 
 #include "net/socks_reply.h"
 
+using namespace ravelin;
+using namespace ravelin::net;
+
 namespace {
 
-socks::Reply parse(int which, std::string_view bytes) {
+net::socks::Reply parse(int which, std::string_view bytes) {
   switch (which) {
     case 0:
-      return socks::parseMethodReply(bytes);
+      return net::socks::parseMethodReply(bytes);
     case 1:
-      return socks::parseAuthReply(bytes);
+      return net::socks::parseAuthReply(bytes);
     default:
-      return socks::parseConnectReply(bytes);
+      return net::socks::parseConnectReply(bytes);
   }
 }
 
@@ -34,31 +37,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t chunk = 1 + (data[0] >> 2) % 16;
   const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
 
-  const socks::Reply whole = parse(which, bytes);
+  const net::socks::Reply whole = parse(which, bytes);
   check(whole.consumed <= bytes.size());
-  if (whole.status == socks::ParseStatus::Done) check(whole.consumed > 0);
-  if (whole.status == socks::ParseStatus::Error)
+  if (whole.status == net::socks::ParseStatus::Done) check(whole.consumed > 0);
+  if (whole.status == net::socks::ParseStatus::Error)
     check(whole.error >= 20001 && whole.error <= 20017);
 
   // Grown piece by piece, the way a socket collects a reply.
-  socks::Reply grown;
+  net::socks::Reply grown;
   std::size_t have = 0;
   while (have < bytes.size()) {
     have = std::min(bytes.size(), have + chunk);
     grown = parse(which, bytes.substr(0, have));
-    if (grown.status != socks::ParseStatus::NeedMore) break;
+    if (grown.status != net::socks::ParseStatus::NeedMore) break;
   }
-  if (grown.status == socks::ParseStatus::Done) {
+  if (grown.status == net::socks::ParseStatus::Done) {
     // The same reply found in the shorter prefix: the whole input agrees, except that the
     // authentication reply refuses extra bytes that arrived together with it.
     check(grown.consumed <= have);
     if (which != 1) {
-      check(whole.status == socks::ParseStatus::Done);
+      check(whole.status == net::socks::ParseStatus::Done);
       check(whole.consumed == grown.consumed);
       check(whole.boundAddr == grown.boundAddr && whole.boundPort == grown.boundPort);
     }
-  } else if (grown.status == socks::ParseStatus::Error && which != 1) {
-    check(whole.status == socks::ParseStatus::Error && whole.error == grown.error);
+  } else if (grown.status == net::socks::ParseStatus::Error && which != 1) {
+    check(whole.status == net::socks::ParseStatus::Error && whole.error == grown.error);
   }
   return 0;
 }

@@ -8,6 +8,10 @@
 
 #include "serverlist/template_writer.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 namespace {
 
 void check(bool condition) {
@@ -16,16 +20,16 @@ void check(bool condition) {
 
 std::vector<ServerEntry> SmallList() {
   std::vector<ServerEntry> entries(3);
-  entries[0].server.IP = "1.2.3.4";
-  entries[0].server.Port = "4661";
-  entries[0].server.Name = "%desc% %loopstart%%no%%loopend%";
-  entries[0].server.Desc = "%IP%%port%%";
+  entries[0].server.ip = "1.2.3.4";
+  entries[0].server.port = "4661";
+  entries[0].server.name = "%desc% %loopstart%%no%%loopend%";
+  entries[0].server.desc = "%IP%%port%%";
   entries[0].checked = true;
-  entries[1].server.IP = "9.9.9.9";
+  entries[1].server.ip = "9.9.9.9";
   entries[1].checked = false;
-  entries[2].server.IP = "5.6.7.8";
-  entries[2].server.Port = "%hist%";
-  entries[2].server.Hist = "%no%";
+  entries[2].server.ip = "5.6.7.8";
+  entries[2].server.port = "%hist%";
+  entries[2].server.hist = "%no%";
   entries[2].checked = true;
   return entries;
 }

@@ -6,8 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "peers/loopback_peers.h"
 #include "net/async_socket.h"
+#include "peers/loopback_peers.h"
+
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::net;
+using namespace ravelin::runtime;
 
 namespace {
 
@@ -23,7 +28,9 @@ struct SocksRecorder {
     s.onSessionConnected = [this](AsyncSocket&, std::uint16_t e) {
       add("connected " + std::to_string(e));
     };
-    s.onSessionClosed = [this](AsyncSocket&, std::uint16_t e) { add("closed " + std::to_string(e)); };
+    s.onSessionClosed = [this](AsyncSocket&, std::uint16_t e) {
+      add("closed " + std::to_string(e));
+    };
     s.onSocksConnected = [this](AsyncSocket&, std::uint16_t e) {
       add("socks-connected " + std::to_string(e));
     };
@@ -55,7 +62,7 @@ class WSocketSocksTest : public ::testing::Test {
 
   // A socket aimed at addr:port through the proxy on 127.0.0.1:proxyPort.
   std::unique_ptr<AsyncSocket> socksSocket(std::uint16_t proxyPort, const std::string& addr,
-                                        const std::string& port) {
+                                           const std::string& port) {
     auto s = std::make_unique<AsyncSocket>(loop);
     s->setProto("tcp");
     s->setAddr(addr);

@@ -11,6 +11,11 @@
 #include "peers/loopback_peers.h"
 #include "platform/ticks.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::net;
+using namespace ravelin::runtime;
+
 namespace {
 
 using test::LoopbackListener;
@@ -431,7 +436,9 @@ TEST_F(WSocketTest, ExceptionInHandlerAbortsTheConnection) {
   Recorder r;
   r.attach(s);
   std::string bgText;
-  s.onDataAvailable = [&](AsyncSocket&, std::uint16_t) { throw std::runtime_error("line too long"); };
+  s.onDataAvailable = [&](AsyncSocket&, std::uint16_t) {
+    throw std::runtime_error("line too long");
+  };
   s.onBgException = [&](AsyncSocket&, const std::exception& e, bool& canClose) {
     bgText = e.what();
     EXPECT_TRUE(canClose);

@@ -4,13 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include "net/async_socket.h"
 #include "peers/loopback_peers.h"
 #include "platform/ticks.h"
-#include "net/async_socket.h"
+
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::net;
+using namespace ravelin::runtime;
 
 namespace {
 
-using platform::DnsLookup;
+using net::DnsLookup;
 using platform::EventLoop;
 
 TEST(DnsLookupTest, LocalhostIsAnsweredThroughTheLoop) {

@@ -8,6 +8,11 @@
 #include "support/peer_process.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::net;
+using namespace ravelin::runtime;
+
 namespace {
 
 const std::string kDefaultAccept = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";

@@ -6,9 +6,13 @@
 
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::net;
+using namespace ravelin::runtime;
+
 namespace {
 
-using http::HttpResponseParser;
+using net::http::HttpResponseParser;
 using S = HttpResponseParser::Status;
 
 // Everything the parser made of a response, fed in pieces of chunk bytes.

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+using namespace ravelin;
+using namespace ravelin::net;
+
 namespace {
 
-using http::splitUrl;
+using net::http::splitUrl;
 
 TEST(HttpUrl, SplitsSchemeUserPasswordHostPortAndPath) {
   auto u = splitUrl("http://user:pw@host.example:8000/dir/list.met?x=1");
@@ -64,32 +67,32 @@ TEST(HttpUrl, PortIsSplitOffEvenWhenAPasswordIsGiven) {
 }
 
 TEST(HttpUrl, RelativePathsResolveAgainstTheCurrentDirectory) {
-  EXPECT_EQ(http::resolveRelativePath("./b.met", "/dir/a.htm"), "/dir/b.met");
-  EXPECT_EQ(http::resolveRelativePath("../b.met", "/x/dir/a.htm"), "/x/b.met");
-  EXPECT_EQ(http::resolveRelativePath("../../../b", "/x/a"), "/b");
-  EXPECT_EQ(http::resolveRelativePath("./ok/9", "/301rel"), "/ok/9");
-  EXPECT_EQ(http::resolveRelativePath("/abs", "/x/a"), "/abs");
+  EXPECT_EQ(net::http::resolveRelativePath("./b.met", "/dir/a.htm"), "/dir/b.met");
+  EXPECT_EQ(net::http::resolveRelativePath("../b.met", "/x/dir/a.htm"), "/x/b.met");
+  EXPECT_EQ(net::http::resolveRelativePath("../../../b", "/x/a"), "/b");
+  EXPECT_EQ(net::http::resolveRelativePath("./ok/9", "/301rel"), "/ok/9");
+  EXPECT_EQ(net::http::resolveRelativePath("/abs", "/x/a"), "/abs");
 }
 
 TEST(HttpUrl, Base64AndDates) {
-  EXPECT_EQ(http::base64Encode(""), "");
-  EXPECT_EQ(http::base64Encode("f"), "Zg==");
-  EXPECT_EQ(http::base64Encode("fo"), "Zm8=");
-  EXPECT_EQ(http::base64Encode("foo"), "Zm9v");
-  EXPECT_EQ(http::base64Encode("Aladdin:open sesame"), "QWxhZGRpbjpvcGVuIHNlc2FtZQ==");
-  EXPECT_EQ(http::httpDate(784111777), "Sun, 06 Nov 1994 08:49:37");
-  EXPECT_EQ(http::defaultPort("HTTPS"), "443");
-  EXPECT_EQ(http::defaultPort("http"), "80");
-  EXPECT_EQ(http::defaultPort(""), "80");
+  EXPECT_EQ(net::http::base64Encode(""), "");
+  EXPECT_EQ(net::http::base64Encode("f"), "Zg==");
+  EXPECT_EQ(net::http::base64Encode("fo"), "Zm8=");
+  EXPECT_EQ(net::http::base64Encode("foo"), "Zm9v");
+  EXPECT_EQ(net::http::base64Encode("Aladdin:open sesame"), "QWxhZGRpbjpvcGVuIHNlc2FtZQ==");
+  EXPECT_EQ(net::http::httpDate(784111777), "Sun, 06 Nov 1994 08:49:37");
+  EXPECT_EQ(net::http::defaultPort("HTTPS"), "443");
+  EXPECT_EQ(net::http::defaultPort("http"), "80");
+  EXPECT_EQ(net::http::defaultPort(""), "80");
 }
 
 TEST(HttpRequest, TheUpdateWorkersRequestByteForByte) {
-  http::GetRequest r;
+  net::http::GetRequest r;
   r.target = "/list.met";
   r.host = "H";
   r.accept = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";
   r.agent = "Mozilla/4.0";
-  EXPECT_EQ(http::buildGetRequest(r),
+  EXPECT_EQ(net::http::buildGetRequest(r),
             "GET /list.met HTTP/1.0\r\n"
             "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
             "User-Agent: Mozilla/4.0\r\n"
@@ -97,7 +100,7 @@ TEST(HttpRequest, TheUpdateWorkersRequestByteForByte) {
             "\r\n");
   r.target = "http://H/list.met";
   r.viaProxy = true;
-  EXPECT_EQ(http::buildGetRequest(r),
+  EXPECT_EQ(net::http::buildGetRequest(r),
             "GET http://H/list.met HTTP/1.0\r\n"
             "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
             "User-Agent: Mozilla/4.0\r\n"
@@ -106,7 +109,7 @@ TEST(HttpRequest, TheUpdateWorkersRequestByteForByte) {
 }
 
 TEST(HttpRequest, EveryOptionalLineInItsPlace) {
-  http::GetRequest r;
+  net::http::GetRequest r;
   r.target = "/";
   r.host = "h";
   r.sender = "me@x";
@@ -122,7 +125,7 @@ TEST(HttpRequest, EveryOptionalLineInItsPlace) {
   r.proxyPassword = "q";
   r.cookie = "c=1";
   r.rangeBegin = "10";
-  EXPECT_EQ(http::buildGetRequest(r),
+  EXPECT_EQ(net::http::buildGetRequest(r),
             "GET / HTTP/1.0\r\nFrom: me@x\r\nAccept: */*\r\nReferer: http://ref/\r\n"
             "User-Agent: A\r\nHost: h\r\nPragma: no-cache\r\n"
             "If-Modified-Since: Sun, 06 Nov 1994 08:49:37 GMT\r\n"
@@ -130,8 +133,8 @@ TEST(HttpRequest, EveryOptionalLineInItsPlace) {
             "Proxy-Authorization: Basic cDpx\r\nCookie: c=1\r\nRange: bytes=10-\r\n\r\n");
   // Proxy credentials are only sent to a proxy.
   r.viaProxy = false;
-  EXPECT_EQ(http::buildGetRequest(r).find("Proxy-Authorization"), std::string::npos);
-  EXPECT_EQ(http::buildConnectRequest("h", "443", "", "", ""),
+  EXPECT_EQ(net::http::buildGetRequest(r).find("Proxy-Authorization"), std::string::npos);
+  EXPECT_EQ(net::http::buildConnectRequest("h", "443", "", "", ""),
             "CONNECT h:443 HTTP/1.0\r\nHost: h:443\r\n\r\n");
 }
 

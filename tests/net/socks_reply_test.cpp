@@ -7,10 +7,14 @@
 
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::net;
+using namespace ravelin::runtime;
+
 namespace {
 
-using socks::ParseStatus;
-using socks::Reply;
+using net::socks::ParseStatus;
+using net::socks::Reply;
 using test::Bytes;
 
 // Feeds the bytes growing by chunk bytes at a time, the way a socket collects them, and
@@ -36,17 +40,17 @@ void forEveryChunk(const std::function<Reply(std::string_view)>& parse, const st
 }
 
 TEST(SocksReplyTest, RequestsHaveTheWireLayout) {
-  EXPECT_EQ(socks::buildGreeting(false), Bytes({5, 1, 0}));
-  EXPECT_EQ(socks::buildGreeting(true), Bytes({5, 1, 2}));
-  EXPECT_EQ(socks::buildConnectRequest("1.2.3.4", 4661),
+  EXPECT_EQ(net::socks::buildGreeting(false), Bytes({5, 1, 0}));
+  EXPECT_EQ(net::socks::buildGreeting(true), Bytes({5, 1, 2}));
+  EXPECT_EQ(net::socks::buildConnectRequest("1.2.3.4", 4661),
             Bytes({5, 1, 0, 3, 7}) + "1.2.3.4" + Bytes({0x12, 0x35}));
-  EXPECT_EQ(socks::buildAuthRequest("user", "secret"),
+  EXPECT_EQ(net::socks::buildAuthRequest("user", "secret"),
             Bytes({1, 4}) + "user" + Bytes({6}) + "secret");
-  EXPECT_EQ(socks::buildAuthRequest(std::string(300, 'u'), "").size(), 1u + 1 + 255 + 1);
+  EXPECT_EQ(net::socks::buildAuthRequest(std::string(300, 'u'), "").size(), 1u + 1 + 255 + 1);
 }
 
 TEST(SocksReplyTest, MethodReply) {
-  const auto parse = [](std::string_view b) { return socks::parseMethodReply(b); };
+  const auto parse = [](std::string_view b) { return net::socks::parseMethodReply(b); };
   forEveryChunk(parse, Bytes({5, 0}), [](const Reply& r) {
     EXPECT_EQ(r.status, ParseStatus::Done);
     EXPECT_EQ(r.method, 0);
@@ -67,12 +71,12 @@ TEST(SocksReplyTest, MethodReply) {
     EXPECT_EQ(r.error, 20002);
     EXPECT_EQ(r.errorText, "socks version error");
   });
-  EXPECT_EQ(socks::parseMethodReply("").status, ParseStatus::NeedMore);
-  EXPECT_EQ(socks::parseMethodReply(Bytes({5})).status, ParseStatus::NeedMore);
+  EXPECT_EQ(net::socks::parseMethodReply("").status, ParseStatus::NeedMore);
+  EXPECT_EQ(net::socks::parseMethodReply(Bytes({5})).status, ParseStatus::NeedMore);
 }
 
 TEST(SocksReplyTest, AuthReply) {
-  const auto parse = [](std::string_view b) { return socks::parseAuthReply(b); };
+  const auto parse = [](std::string_view b) { return net::socks::parseAuthReply(b); };
   forEveryChunk(parse, Bytes({1, 0}), [](const Reply& r) {
     EXPECT_EQ(r.status, ParseStatus::Done);
     EXPECT_EQ(r.consumed, 2u);
@@ -82,13 +86,13 @@ TEST(SocksReplyTest, AuthReply) {
     EXPECT_EQ(r.errorText, "socks authentication failed");
   });
   forEveryChunk(parse, Bytes({5, 0}), [](const Reply& r) { EXPECT_EQ(r.error, 20002); });
-  const Reply tooMuch = socks::parseAuthReply(Bytes({1, 0, 0}));
+  const Reply tooMuch = net::socks::parseAuthReply(Bytes({1, 0, 0}));
   EXPECT_EQ(tooMuch.error, 20001);
   EXPECT_EQ(tooMuch.errorText, "too much data availaible");
 }
 
 TEST(SocksReplyTest, ConnectReplyWithIPv4Address) {
-  const auto parse = [](std::string_view b) { return socks::parseConnectReply(b); };
+  const auto parse = [](std::string_view b) { return net::socks::parseConnectReply(b); };
   forEveryChunk(parse, Bytes({5, 0, 0, 1, 10, 0, 0, 7, 0x04, 0xD2}), [](const Reply& r) {
     EXPECT_EQ(r.status, ParseStatus::Done);
     EXPECT_EQ(r.consumed, 10u);
@@ -103,7 +107,7 @@ TEST(SocksReplyTest, ConnectReplyWithIPv4Address) {
 }
 
 TEST(SocksReplyTest, ConnectReplyWithName) {
-  const auto parse = [](std::string_view b) { return socks::parseConnectReply(b); };
+  const auto parse = [](std::string_view b) { return net::socks::parseConnectReply(b); };
   forEveryChunk(parse, Bytes({5, 0, 0, 3, 9}) + "localhost" + Bytes({0x1F, 0x90}),
                 [](const Reply& r) {
                   EXPECT_EQ(r.status, ParseStatus::Done);
@@ -120,7 +124,7 @@ TEST(SocksReplyTest, ConnectReplyWithName) {
 }
 
 TEST(SocksReplyTest, ConnectReplyFailures) {
-  const auto parse = [](std::string_view b) { return socks::parseConnectReply(b); };
+  const auto parse = [](std::string_view b) { return net::socks::parseConnectReply(b); };
   const char* texts[] = {"general SOCKS server failure", "connection not allowed by ruleset",
                          "network unreachable",          "host unreachable",
                          "connection refused",           "time to live expired",
@@ -132,7 +136,7 @@ TEST(SocksReplyTest, ConnectReplyFailures) {
       EXPECT_EQ(r.errorText, texts[code - 1]);
     });
   }
-  const Reply unassigned = socks::parseConnectReply(Bytes({5, 42}));
+  const Reply unassigned = net::socks::parseConnectReply(Bytes({5, 42}));
   EXPECT_EQ(unassigned.error, 20012);
   EXPECT_EQ(unassigned.errorText, "unassigned error #42");
   forEveryChunk(parse, Bytes({5, 0, 0, 4}) + std::string(18, '\0'), [](const Reply& r) {
@@ -141,7 +145,8 @@ TEST(SocksReplyTest, ConnectReplyFailures) {
   });
   forEveryChunk(parse, Bytes({4, 0, 0, 1, 0, 0, 0, 0, 0, 0}),
                 [](const Reply& r) { EXPECT_EQ(r.error, 20002); });
-  EXPECT_EQ(socks::parseConnectReply(Bytes({5, 0, 0, 1, 1, 2, 3})).status, ParseStatus::NeedMore);
+  EXPECT_EQ(net::socks::parseConnectReply(Bytes({5, 0, 0, 1, 1, 2, 3})).status,
+            ParseStatus::NeedMore);
 }
 
 }  // namespace

@@ -4,9 +4,13 @@
 
 #include "support/peer_process.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::net;
+
 namespace {
 
-using http::TlsSession;
+using net::http::TlsSession;
 using St = TlsSession::Status;
 
 // Moves bytes between two sessions until neither has anything left to say (bounded).

@@ -20,6 +20,10 @@
 
 extern char** environ;
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+
 namespace test {
 
 namespace {

@@ -15,6 +15,10 @@
 #include "platform/event_loop.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+
 namespace test {
 
 // Runs the loop until pred() holds or timeoutMs passed (a hang catcher, not a timing

@@ -10,10 +10,14 @@
 #include <thread>
 #include <vector>
 
-#include "runtime/loop_ui_thread.h"
 #include "peers/loopback_peers.h"
 #include "platform/ticks.h"
 #include "platform/worker_thread.h"
+#include "runtime/loop_ui_thread.h"
+
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
 
 namespace {
 

@@ -8,6 +8,10 @@
 #include "support/child_process.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+
 using test::ReadFile;
 using test::WriteFile;
 

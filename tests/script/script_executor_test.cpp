@@ -11,6 +11,12 @@
 #include "serverlist/text_writers.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::script;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -56,12 +62,12 @@ class RecordingHost : public ScriptHost {
 };
 
 Server makeServer(const std::string& ip, const std::string& port = "4661",
-               const std::string& users = "n/a") {
+                  const std::string& users = "n/a") {
   Server s;
-  s.IP = ip;
-  s.Port = port;
-  s.Name = "srv " + ip;
-  s.Users = users;
+  s.ip = ip;
+  s.port = port;
+  s.name = "srv " + ip;
+  s.users = users;
   return s;
 }
 
@@ -73,7 +79,7 @@ std::vector<bool> Marks(const ServerList& list) {
 
 std::vector<std::string> Ips(const ServerList& list) {
   std::vector<std::string> out;
-  for (const auto& e : list.entries()) out.push_back(e.server.IP);
+  for (const auto& e : list.entries()) out.push_back(e.server.ip);
   return out;
 }
 
@@ -204,12 +210,12 @@ TEST_F(ScriptExecutorTest, FilterUnchecksWhatFailsAndLogsWheneverAnOperatorIsThe
 
 TEST_F(ScriptExecutorTest, SetPrefOnCheckedServersOnly) {
   Run({"SetPref[HIGH]", "SetPref[medium]", "SetPref[]", "SetPref[low"});
-  EXPECT_EQ(list[0].server.Pref, "High");
-  EXPECT_EQ(list[1].server.Pref, "Normal");
-  EXPECT_EQ(list[2].server.Pref, "High");
+  EXPECT_EQ(list[0].server.pref, "High");
+  EXPECT_EQ(list[1].server.pref, "Normal");
+  EXPECT_EQ(list[2].server.pref, "High");
   EXPECT_EQ(Body(), (LogText{"Server selection preference set to <HIGH>"}));
   Run({"setpref[Low]"});
-  EXPECT_EQ(list[0].server.Pref, "Low");
+  EXPECT_EQ(list[0].server.pref, "Low");
 }
 
 TEST_F(ScriptExecutorTest, HideWindowsIsRestoredAtEveryLaterEnd) {

@@ -4,6 +4,10 @@
 #include "script/script_language.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::script;
+
 namespace {
 
 using Lines = std::vector<std::string>;

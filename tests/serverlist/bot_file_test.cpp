@@ -6,6 +6,10 @@
 #include "support/child_process.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 using test::Bytes;
 using test::ReadFile;
 using test::WriteFile;
@@ -20,10 +24,10 @@ std::string record(int a, int b, int c, int d, int port, int pref, int users) {
 }
 
 Server server(const std::string& ip, const std::string& port,
-               std::initializer_list<std::pair<int, std::string>> fields = {}) {
+              std::initializer_list<std::pair<int, std::string>> fields = {}) {
   Server s;
-  s.IP = ip;
-  s.Port = port;
+  s.ip = ip;
+  s.port = port;
   for (const auto& [index, value] : fields) s.field(index) = value;
   return s;
 }
@@ -78,8 +82,8 @@ TEST_F(BotFileTest, AStrayColonStartsARecord) {
   WriteFile(path, std::string("x:") + Bytes({9, 9, 9, 9}) + record(1, 2, 3, 4, 4661, 0, 5));
   std::vector<Server> parsed = parseBot(ReadFile(path));
   ASSERT_GE(parsed.size(), 1u);
-  EXPECT_EQ(parsed[0].IP, "9.9.9.9");
-  EXPECT_EQ(parsed[0].Port, std::to_string(':' | 1 << 8));
+  EXPECT_EQ(parsed[0].ip, "9.9.9.9");
+  EXPECT_EQ(parsed[0].port, std::to_string(':' | 1 << 8));
 }
 
 TEST_F(BotFileTest, PreferenceBytes) {
@@ -87,10 +91,10 @@ TEST_F(BotFileTest, PreferenceBytes) {
                       record(1, 2, 3, 6, 1, 2, 0) + record(1, 2, 3, 7, 1, 1, 0));
   readServersFromBOT(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 4u);
-  EXPECT_EQ(list[0].server.Pref, "Normal");
-  EXPECT_EQ(list[1].server.Pref, "Normal");
-  EXPECT_EQ(list[2].server.Pref, "Low");
-  EXPECT_EQ(list[3].server.Pref, "High");
+  EXPECT_EQ(list[0].server.pref, "Normal");
+  EXPECT_EQ(list[1].server.pref, "Normal");
+  EXPECT_EQ(list[2].server.pref, "Low");
+  EXPECT_EQ(list[3].server.pref, "High");
 }
 
 TEST_F(BotFileTest, UsersAreCutTo16BitsAndNAIsZero) {
@@ -103,8 +107,8 @@ TEST_F(BotFileTest, UsersAreCutTo16BitsAndNAIsZero) {
   ServerList back;
   readServersFromBOT(back, path, bar, app.ctx);
   ASSERT_EQ(back.size(), 3u);
-  EXPECT_EQ(back[0].server.Users, "4464");
-  EXPECT_EQ(back[1].server.Users, "0");
+  EXPECT_EQ(back[0].server.users, "4464");
+  EXPECT_EQ(back[1].server.users, "0");
 }
 
 TEST_F(BotFileTest, MergeRule) {
@@ -114,10 +118,10 @@ TEST_F(BotFileTest, MergeRule) {
                       record(1, 2, 3, 5, 40000, 0, 0));
   readServersFromBOT(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0].server.Name, "listed");
-  EXPECT_EQ(list[0].server.Users, "1");
-  EXPECT_EQ(list[0].server.Pref, "Normal");
-  EXPECT_EQ(list[1].server.Port, "40000");
+  EXPECT_EQ(list[0].server.name, "listed");
+  EXPECT_EQ(list[0].server.users, "1");
+  EXPECT_EQ(list[0].server.pref, "Normal");
+  EXPECT_EQ(list[1].server.port, "40000");
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <5> servers from <" + path + ">"});
 }
 
@@ -208,10 +212,10 @@ TEST(ParseBot, LimitStrayBytesAndCutRecords) {
   EXPECT_EQ(parseBot(body, 10).size(), 10u);
   const std::vector<Server> cut = parseBot(body.substr(0, body.size() - 2));
   ASSERT_EQ(cut.size(), 29u);
-  EXPECT_EQ(cut[28].IP, "10.0.0.28");
-  EXPECT_EQ(cut[28].Users, "2800");
-  EXPECT_EQ(cut[28].Pref, "High");
-  EXPECT_EQ(cut[28].Name, "n/a");
+  EXPECT_EQ(cut[28].ip, "10.0.0.28");
+  EXPECT_EQ(cut[28].users, "2800");
+  EXPECT_EQ(cut[28].pref, "High");
+  EXPECT_EQ(cut[28].name, "n/a");
   // No validity or duplicate test here.
   EXPECT_EQ(parseBot(record(0, 0, 0, 0, 0, 0, 0) + record(0, 0, 0, 0, 0, 0, 0)).size(), 2u);
   EXPECT_TRUE(parseBot("").empty());

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "serverlist/ip_port.h"
 #include "platform/text.h"
+#include "serverlist/ip_port.h"
+
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::serverlist;
 
 TEST(IsValidIP, AcceptsWellFormedAddresses) {
   for (const char* ip : {"1.2.3.4", "1.0.0.0", "1.00.3.4", "1.2.3.000", "255.255.255.255"})

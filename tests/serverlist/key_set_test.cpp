@@ -5,6 +5,9 @@
 
 #include "serverlist/merge.h"
 
+using namespace ravelin;
+using namespace ravelin::serverlist;
+
 TEST(KeySet, ComparesKeysWithoutRegardToLetterCaseButOtherwiseExactly) {
   KeySet keys;
   EXPECT_TRUE(keys.add("1.2.3.4", "$1a"));
@@ -35,8 +38,8 @@ TEST(KeySet, AgreesWithAPlainSetThroughManyGrowths) {
 TEST(KeySet, StartsWithTheKeysOfTheListedServers) {
   ServerList list;
   Server s;
-  s.IP = "1.2.3.4";
-  s.Port = "4661";
+  s.ip = "1.2.3.4";
+  s.port = "4661";
   list.append(s, false);
   KeySet keys(list);
   EXPECT_TRUE(keys.contains("1.2.3.4", "4661"));

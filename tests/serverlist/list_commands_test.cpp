@@ -6,9 +6,13 @@
 #include "support/server_list_support.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 using test::Column;
-using test::Marks;
 using test::makeServer;
+using test::Marks;
 using Strings = std::vector<std::string>;
 
 namespace {

@@ -8,6 +8,10 @@
 #include "support/met_bytes.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 using namespace test::met;
 using test::Bytes;
 using test::ReadFile;
@@ -21,10 +25,10 @@ const std::string kWorkedExample =
            0x10, 0x01, 0x02, 0x03, 0x04, 0x03, 0x01, 0x00, 0x0F, 0x35, 0x12, 0x00, 0x00});
 
 Server server(const std::string& ip, const std::string& port,
-               std::initializer_list<std::pair<int, std::string>> fields = {}) {
+              std::initializer_list<std::pair<int, std::string>> fields = {}) {
   Server s;
-  s.IP = ip;
-  s.Port = port;
+  s.ip = ip;
+  s.port = port;
   for (const auto& [index, value] : fields) s.field(index) = value;
   return s;
 }
@@ -156,7 +160,7 @@ TEST_F(MetFileTest, ReadsAFileOfTodaysClientsAndKeepsWhatItDoesNotKnow) {
   const std::string out = dir.file("out.met");
   EXPECT_FALSE(writeServersToMet(list, out, bar, app.ctx));
   Server fixed = list[0].server;
-  fixed.Files = "98765";
+  fixed.files = "98765";
   list.setServer(0, fixed);
   app.prompter.shown.clear();
   ASSERT_TRUE(writeServersToMet(list, out, bar, app.ctx));
@@ -197,7 +201,7 @@ TEST_F(MetFileTest, RoundTripIsByteExactWithAndWithoutAddressTags) {
     readServersFromMet(read, path, bar, app.ctx);
     ASSERT_EQ(read.size(), 3u);
     // The port is read back as its number.
-    EXPECT_EQ(read[1].server.Port, "4661");
+    EXPECT_EQ(read[1].server.port, "4661");
     EXPECT_EQ(read[2].extraTags, intTag("country", 7));
     const std::string second = dir.file("second.met");
     ASSERT_TRUE(writeServersToMet(read, second, bar, app.ctx));
@@ -237,10 +241,10 @@ TEST_F(MetFileTest, MergeRuleAndDeclaredCountInTheLog) {
   readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
   // The listed server keeps its fields, its check mark and its kept tags.
-  EXPECT_EQ(list[0].server.Name, "listed");
+  EXPECT_EQ(list[0].server.name, "listed");
   EXPECT_FALSE(list[0].checked);
   EXPECT_EQ(list[0].extraTags, "kept");
-  EXPECT_EQ(list[1].server.Name, "new");
+  EXPECT_EQ(list[1].server.name, "new");
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <3> servers from <" + path + ">"});
 }
 
@@ -249,8 +253,8 @@ TEST_F(MetFileTest, InvalidAddressesAndPortsAreSkipped) {
                       entry({1, 2, 3, 4}, 40000) + entry({1, 2, 3, 5}, 0));
   readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0].server.Port, "40000");
-  EXPECT_EQ(list[1].server.Port, "0");
+  EXPECT_EQ(list[0].server.port, "40000");
+  EXPECT_EQ(list[1].server.port, "0");
 }
 
 TEST_F(MetFileTest, HeaderByteOfTodaysClientsIsAccepted) {
@@ -315,7 +319,7 @@ TEST_F(MetFileTest, TruncatedFileKeepsWhatItHolds) {
   WriteFile(path, full.substr(0, full.size() - 5));
   readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[1].server.Name, "truncated");
+  EXPECT_EQ(list[1].server.name, "truncated");
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <3> servers from <" + path + ">"});
 }
 
@@ -325,7 +329,7 @@ TEST_F(MetFileTest, UnknownTagTypeStopsAtThatEntry) {
                       entry({1, 2, 3, 6}, 4661));
   readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].server.Name, "good");
+  EXPECT_EQ(list[0].server.name, "good");
   EXPECT_TRUE(app.prompter.shown.empty());
   EXPECT_TRUE(list.statusCounting);
   EXPECT_FALSE(bar.visible());

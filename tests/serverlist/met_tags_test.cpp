@@ -4,6 +4,10 @@
 #include "support/met_bytes.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 using namespace test::met;
 using test::Bytes;
 
@@ -25,8 +29,8 @@ MetRecord only(const std::string& bytes) {
 
 Server serverWith(std::initializer_list<std::pair<int, std::string>> fields) {
   Server s;
-  s.IP = "1.2.3.4";
-  s.Port = "4661";
+  s.ip = "1.2.3.4";
+  s.port = "4661";
   for (const auto& [index, value] : fields) s.field(index) = value;
   return s;
 }
@@ -80,46 +84,46 @@ TEST(MetDecoder, FieldsFromTheClassicTags) {
                              {strTag(0x01, "  My Server \r\n"), strTag(0x0B, "desc"),
                               intTag(0x0C, 77), intTag(0x0D, 3), intTag(0x0E, 1),
                               intTag("users", 1200), intTag("files", 99999)}));
-  EXPECT_EQ(rec.server.IP, "213.45.67.21");
-  EXPECT_EQ(rec.server.Port, "4242");
-  EXPECT_EQ(rec.server.Name, "My Server");
-  EXPECT_EQ(rec.server.Desc, "desc");
-  EXPECT_EQ(rec.server.Ping, "77");
-  EXPECT_EQ(rec.server.Hist, "3");
-  EXPECT_EQ(rec.server.Pref, "High");
-  EXPECT_EQ(rec.server.Users, "1200");
-  EXPECT_EQ(rec.server.Files, "99999");
+  EXPECT_EQ(rec.server.ip, "213.45.67.21");
+  EXPECT_EQ(rec.server.port, "4242");
+  EXPECT_EQ(rec.server.name, "My Server");
+  EXPECT_EQ(rec.server.desc, "desc");
+  EXPECT_EQ(rec.server.ping, "77");
+  EXPECT_EQ(rec.server.hist, "3");
+  EXPECT_EQ(rec.server.pref, "High");
+  EXPECT_EQ(rec.server.users, "1200");
+  EXPECT_EQ(rec.server.files, "99999");
   EXPECT_EQ(rec.extraTagCount, 0);
 }
 
 TEST(MetDecoder, IntegerConversions) {
   // Type 3 stays a signed 32-bit number; the narrower and wider ones are unsigned.
-  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {intTag(0x0C, 0xFFFFFFFF)})).server.Ping, "-1");
-  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {u16Tag(0x0C, 65535)})).server.Ping, "65535");
-  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {u8Tag(0x0C, 255)})).server.Ping, "255");
-  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {u64Tag(0x0C, ~0ull)})).server.Ping,
+  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {intTag(0x0C, 0xFFFFFFFF)})).server.ping, "-1");
+  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {u16Tag(0x0C, 65535)})).server.ping, "65535");
+  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {u8Tag(0x0C, 255)})).server.ping, "255");
+  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {u64Tag(0x0C, ~0ull)})).server.ping,
             "18446744073709551615");
-  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 65535)).server.Port, "65535");
+  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 65535)).server.port, "65535");
 }
 
 TEST(MetDecoder, NameLengthZeroStillHasAnIdByte) {
   const std::string zeroLength = tag(0x02, le(0, 2) + std::string(1, '\x01'), strValue("Zero"));
-  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {zeroLength})).server.Name, "Zero");
+  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {zeroLength})).server.name, "Zero");
 }
 
 TEST(MetDecoder, NamesMatchAsDecimalTexts) {
   // The two-character name "11" means the description, like the ID 0x0B.
-  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {strTag("11", "by name")})).server.Desc,
+  EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {strTag("11", "by name")})).server.desc,
             "by name");
   // Letter case counts: "Users" is not "users", and is kept as an unknown tag.
   const MetRecord rec = only(header(1) + entry({1, 2, 3, 4}, 1, {intTag("Users", 5)}));
-  EXPECT_EQ(rec.server.Users, "n/a");
+  EXPECT_EQ(rec.server.users, "n/a");
   EXPECT_EQ(rec.extraTagCount, 1);
 }
 
 TEST(MetDecoder, PreferenceValues) {
   auto pref = [](const std::string& tagBytes) {
-    return only(header(1) + entry({1, 2, 3, 4}, 1, {tagBytes})).server.Pref;
+    return only(header(1) + entry({1, 2, 3, 4}, 1, {tagBytes})).server.pref;
   };
   EXPECT_EQ(pref(intTag(0x0E, 0)), "Normal");
   EXPECT_EQ(pref(intTag(0x0E, 1)), "High");
@@ -130,7 +134,7 @@ TEST(MetDecoder, PreferenceValues) {
   EXPECT_EQ(pref(strTag(0x0E, "High")), "Normal");  // unchanged
   // Any other value leaves what an earlier tag set.
   EXPECT_EQ(
-      only(header(1) + entry({1, 2, 3, 4}, 1, {intTag(0x0E, 2), intTag(0x0E, 9)})).server.Pref,
+      only(header(1) + entry({1, 2, 3, 4}, 1, {intTag(0x0E, 2), intTag(0x0E, 9)})).server.pref,
       "Low");
 }
 
@@ -138,8 +142,8 @@ TEST(MetDecoder, LaterTagWinsAndEmptyBecomesNA) {
   const MetRecord rec = only(
       header(1) + entry({1, 2, 3, 4}, 1,
                         {strTag(0x01, "first"), strTag(0x01, "second"), strTag(0x0B, " \t ")}));
-  EXPECT_EQ(rec.server.Name, "second");
-  EXPECT_EQ(rec.server.Desc, "n/a");
+  EXPECT_EQ(rec.server.name, "second");
+  EXPECT_EQ(rec.server.desc, "n/a");
   // A negative tag count means no tags at all.
   const MetRecord none = only(header(1) + entry({1, 2, 3, 4}, 4661, {}, -5));
   EXPECT_EQ(none.server, serverWith({}));
@@ -152,15 +156,15 @@ TEST(MetDecoder, CompactAndShortStringTags) {
                  {compact(0x02, 0x01, strValue("compact name")), compact(0x03, 0x0C, le(40, 4)),
                   compact(0x14, 0x0B, "four"), shortStrTag(0x0D, "7"),
                   compact(0x08, 0x0F, le(4661, 2)), compact(0x03, 0x10, Bytes({1, 2, 3, 4}))}));
-  EXPECT_EQ(rec.server.Name, "compact name");
-  EXPECT_EQ(rec.server.Ping, "40");
-  EXPECT_EQ(rec.server.Desc, "four");
-  EXPECT_EQ(rec.server.Hist, "7");
+  EXPECT_EQ(rec.server.name, "compact name");
+  EXPECT_EQ(rec.server.ping, "40");
+  EXPECT_EQ(rec.server.desc, "four");
+  EXPECT_EQ(rec.server.hist, "7");
   EXPECT_EQ(rec.extraTagCount, 0);
   // All lengths from 1 to 16.
   for (int n = 1; n <= 16; ++n) {
     const std::string text(static_cast<size_t>(n), 'x');
-    EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {shortStrTag(0x01, text)})).server.Name,
+    EXPECT_EQ(only(header(1) + entry({1, 2, 3, 4}, 1, {shortStrTag(0x01, text)})).server.name,
               text);
   }
 }
@@ -185,7 +189,7 @@ TEST(MetDecoder, SkipsEveryStandardTypeAndKeepsItVerbatim) {
   std::vector<std::string> tags = unknown;
   tags.push_back(strTag(0x01, "after all of them"));
   const MetRecord rec = only(header(1) + entry({1, 2, 3, 4}, 1, tags));
-  EXPECT_EQ(rec.server.Name, "after all of them");
+  EXPECT_EQ(rec.server.name, "after all of them");
   std::string kept;
   for (const auto& t : unknown) kept += t;
   EXPECT_EQ(rec.extraTags, kept);
@@ -195,7 +199,7 @@ TEST(MetDecoder, SkipsEveryStandardTypeAndKeepsItVerbatim) {
 TEST(MetDecoder, FieldNameWithAnOpaqueValueIsKept) {
   const std::string hashNamedName = tag(0x01, idName(0x01), std::string(16, 'h'));
   const MetRecord rec = only(header(1) + entry({1, 2, 3, 4}, 1, {hashNamedName}));
-  EXPECT_EQ(rec.server.Name, "n/a");
+  EXPECT_EQ(rec.server.name, "n/a");
   EXPECT_EQ(rec.extraTags, hashNamedName);
   EXPECT_EQ(rec.extraTagCount, 1);
 }
@@ -203,8 +207,8 @@ TEST(MetDecoder, FieldNameWithAnOpaqueValueIsKept) {
 TEST(MetDecoder, IntegerInATextFieldAndTextInANumberField) {
   const MetRecord rec =
       only(header(1) + entry({1, 2, 3, 4}, 1, {intTag(0x01, 42), strTag("users", " 300 ")}));
-  EXPECT_EQ(rec.server.Name, "42");
-  EXPECT_EQ(rec.server.Users, "300");
+  EXPECT_EQ(rec.server.name, "42");
+  EXPECT_EQ(rec.server.users, "300");
 }
 
 TEST(MetDecoder, UnknownTypeStopsAtThatEntry) {
@@ -216,7 +220,7 @@ TEST(MetDecoder, UnknownTypeStopsAtThatEntry) {
   MetParseResult r = parseMet(bytes, 10000);
   EXPECT_EQ(r.stop, MetStop::UnknownTagType);
   ASSERT_EQ(r.records.size(), 2u);
-  EXPECT_EQ(r.records[1].server.Name, "two");
+  EXPECT_EQ(r.records[1].server.name, "two");
   for (int type : {0x00, 0x0A, 0x0C, 0x10, 0x21, 0x7F, 0x8A, 0xFF}) {
     MetParseResult t = parseMet(
         header(1) + entry({1, 2, 3, 4}, 1, {tag(static_cast<std::uint8_t>(type), idName(1), "")}),
@@ -248,7 +252,7 @@ TEST(MetDecoder, HugeDeclaredCountStopsWhenTheDataEnds) {
   // A huge tag count ends with the data too.
   MetParseResult r = parseMet(header(1) + entry({1, 2, 3, 4}, 1, {strTag(1, "x")}, 0x7FFFFFFF), 10);
   ASSERT_EQ(r.records.size(), 1u);
-  EXPECT_EQ(r.records[0].server.Name, "x");
+  EXPECT_EQ(r.records[0].server.name, "x");
   EXPECT_TRUE(r.records[0].truncated);
 }
 
@@ -261,14 +265,14 @@ TEST(MetDecoder, TruncatedEntryReadsMissingBytesAsZero) {
   ASSERT_EQ(r.records.size(), 2u);
   EXPECT_FALSE(r.records[0].truncated);
   EXPECT_TRUE(r.records[1].truncated);
-  EXPECT_EQ(r.records[1].server.Name, "cut off here");
-  EXPECT_EQ(r.records[1].server.Users, std::to_string(0x0304));
+  EXPECT_EQ(r.records[1].server.name, "cut off here");
+  EXPECT_EQ(r.records[1].server.users, std::to_string(0x0304));
   // Cut inside the name text: the part there is, trimmed.
   const size_t nameEnd = full.find("cut off") + 3;
   r = parseMet(full.substr(0, nameEnd + 1), 10);
   ASSERT_EQ(r.records.size(), 2u);
-  EXPECT_EQ(r.records[1].server.Name, "cut");
-  EXPECT_EQ(r.records[1].server.Users, "n/a");
+  EXPECT_EQ(r.records[1].server.name, "cut");
+  EXPECT_EQ(r.records[1].server.users, "n/a");
   // Every prefix decodes without harm, and an entry is complete exactly when its bytes are.
   for (size_t len = 0; len <= full.size(); ++len) {
     MetParseResult p = parseMet(full.substr(0, len), 10);
@@ -276,7 +280,7 @@ TEST(MetDecoder, TruncatedEntryReadsMissingBytesAsZero) {
       EXPECT_FALSE(p.headerOk);
       continue;
     }
-    for (const auto& rec : p.records) EXPECT_EQ(rec.server.IP.empty(), false);
+    for (const auto& rec : p.records) EXPECT_EQ(rec.server.ip.empty(), false);
     if (len == full.size()) {
       EXPECT_EQ(p.stop, MetStop::Count);
       EXPECT_FALSE(p.records.back().truncated);
@@ -310,12 +314,12 @@ TEST(MetEncoder, WorkedExampleWithAndWithoutAddressTags) {
 
 TEST(MetEncoder, AllFieldsInTheirOrder) {
   Server s = serverWith({{fName, "Name"},
-                          {fDesc, "D"},
-                          {fPing, "-1"},
-                          {fHist, "$10"},
-                          {fPref, "Low"},
-                          {fUsers, "300"},
-                          {fFiles, "70000"}});
+                         {fDesc, "D"},
+                         {fPing, "-1"},
+                         {fHist, "$10"},
+                         {fPref, "Low"},
+                         {fUsers, "300"},
+                         {fFiles, "70000"}});
   std::string out;
   ASSERT_TRUE(encodeMetEntry(out, s, "XYZ", 1, true));
   const std::string expected = Bytes({1, 2, 3, 4}) + le(4661, 2) + le(10, 4) +

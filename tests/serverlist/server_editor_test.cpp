@@ -4,6 +4,10 @@
 #include "support/server_list_support.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 using test::Column;
 using test::makeServer;
 using Strings = std::vector<std::string>;
@@ -12,8 +16,8 @@ namespace {
 
 EditorValues Values(const std::string& ip, const std::string& port) {
   EditorValues v;
-  v.IP = ip;
-  v.Port = port;
+  v.ip = ip;
+  v.port = port;
   return v;
 }
 
@@ -30,25 +34,25 @@ TEST(EditorOpening, AddModeStartsEmptyAndEditModeShowsTheRow) {
   const EditorOpening add = openEditorForAdd();
   EXPECT_STREQ(add.caption, "Ravelin: Add server");
   EXPECT_STREQ(add.info, "Insert IP and Port to add a server:");
-  EXPECT_EQ(add.values.IP, "");
-  EXPECT_EQ(add.values.Hist, "");
-  EXPECT_EQ(add.values.Pref, "Normal");
+  EXPECT_EQ(add.values.ip, "");
+  EXPECT_EQ(add.values.hist, "");
+  EXPECT_EQ(add.values.pref, "Normal");
   Server s = makeServer("1.2.3.4", "4661");
-  s.Name = "N";
-  s.Desc = "D";
-  s.Ping = "12";
-  s.Pref = "Low";
+  s.name = "N";
+  s.desc = "D";
+  s.ping = "12";
+  s.pref = "Low";
   const EditorOpening edit = openEditorForEdit(s);
   EXPECT_STREQ(edit.caption, "Ravelin: Edit server");
   EXPECT_STREQ(edit.info, "Edit IP and Port of the server:");
-  EXPECT_EQ(edit.values.IP, "1.2.3.4");
-  EXPECT_EQ(edit.values.Port, "4661");
-  EXPECT_EQ(edit.values.Name, "N");
-  EXPECT_EQ(edit.values.Desc, "D");
-  EXPECT_EQ(edit.values.Ping, "12");
-  EXPECT_EQ(edit.values.Users, "n/a");
-  EXPECT_EQ(edit.values.Hist, "n/a");
-  EXPECT_EQ(edit.values.Pref, "Low");
+  EXPECT_EQ(edit.values.ip, "1.2.3.4");
+  EXPECT_EQ(edit.values.port, "4661");
+  EXPECT_EQ(edit.values.name, "N");
+  EXPECT_EQ(edit.values.desc, "D");
+  EXPECT_EQ(edit.values.ping, "12");
+  EXPECT_EQ(edit.values.users, "n/a");
+  EXPECT_EQ(edit.values.hist, "n/a");
+  EXPECT_EQ(edit.values.pref, "Low");
   EXPECT_EQ(prefItemIndex("Low"), 2);
   EXPECT_EQ(prefItemIndex("low"), -1);
 }
@@ -87,10 +91,10 @@ TEST(EditorOk, AddAppendsACheckedServerWithNaInEmptyFields) {
   ASSERT_EQ(list.size(), 2u);
   const ServerEntry& e = list[1];
   EXPECT_TRUE(e.checked);
-  EXPECT_EQ(e.server.IP, "1.2.3.4");
-  EXPECT_EQ(e.server.Port, "4661");
+  EXPECT_EQ(e.server.ip, "1.2.3.4");
+  EXPECT_EQ(e.server.port, "4661");
   for (int f : {fName, fDesc, fPing, fUsers, fFiles, fHist}) EXPECT_EQ(e.server.field(f), "n/a");
-  EXPECT_EQ(e.server.Pref, "Normal");
+  EXPECT_EQ(e.server.pref, "Normal");
   EXPECT_EQ(app.logLines(), (Strings{"Server <1.2.3.4:4661> added"}));
   EXPECT_TRUE(app.prompter.shown.empty());
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (2 IPs) [1/1 - 50% checked]");
@@ -100,24 +104,24 @@ TEST(EditorOk, AddTakesTheTypedValuesAndPreference) {
   test::TestApp app;
   ServerList list;
   EditorValues v = Values("1.2.3.4", "04661");
-  v.Name = "Name";
-  v.Desc = "Desc";
-  v.Ping = "5";
-  v.Users = "6";
-  v.Files = "7";
-  v.Hist = "8";
-  v.Pref = "High";
+  v.name = "Name";
+  v.desc = "Desc";
+  v.ping = "5";
+  v.users = "6";
+  v.files = "7";
+  v.hist = "8";
+  v.pref = "High";
   EXPECT_EQ(editorOk(list, EditorMode::Add, v, app.ctx).outcome, EditorOutcome::Saved);
   Server want;
-  want.IP = "1.2.3.4";
-  want.Port = "04661";
-  want.Name = "Name";
-  want.Desc = "Desc";
-  want.Ping = "5";
-  want.Users = "6";
-  want.Files = "7";
-  want.Hist = "8";
-  want.Pref = "High";
+  want.ip = "1.2.3.4";
+  want.port = "04661";
+  want.name = "Name";
+  want.desc = "Desc";
+  want.ping = "5";
+  want.users = "6";
+  want.files = "7";
+  want.hist = "8";
+  want.pref = "High";
   EXPECT_EQ(list[0].server, want);
 }
 
@@ -179,17 +183,17 @@ TEST(EditorOk, EditOverwritesTheSelectedRowAndKeepsItsCheckMark) {
   list.append(ServerEntry{makeServer("2.2.2.2", "4662"), false, "tags", 3});
   list.select(1);
   EditorValues v = Values("1.1.1.1", "4661");  // the key of the other row: allowed
-  v.Name = "renamed";
-  v.Pref = "Low";
+  v.name = "renamed";
+  v.pref = "Low";
   const EditorResult r = editorOk(list, EditorMode::Edit, v, app.ctx);
   EXPECT_EQ(r.outcome, EditorOutcome::Saved);
   EXPECT_TRUE(app.prompter.shown.empty());
   ASSERT_EQ(list.size(), 2u);
   EXPECT_FALSE(list[1].checked);
-  EXPECT_EQ(list[1].server.IP, "1.1.1.1");
-  EXPECT_EQ(list[1].server.Name, "renamed");
-  EXPECT_EQ(list[1].server.Desc, "n/a");
-  EXPECT_EQ(list[1].server.Pref, "Low");
+  EXPECT_EQ(list[1].server.ip, "1.1.1.1");
+  EXPECT_EQ(list[1].server.name, "renamed");
+  EXPECT_EQ(list[1].server.desc, "n/a");
+  EXPECT_EQ(list[1].server.pref, "Low");
   EXPECT_EQ(list[1].extraTags, "tags");
   EXPECT_EQ(Column(list, fIP), (Strings{"1.1.1.1", "1.1.1.1"}));
   EXPECT_EQ(app.logLines(), (Strings{"Server <1.1.1.1:4661> edited"}));
@@ -212,17 +216,17 @@ TEST(EditorOk, APreferenceThatIsNoItemKeepsTheRowsOrIsNormal) {
   test::TestApp app;
   ServerList list;
   Server s = makeServer("1.1.1.1", "4661");
-  s.Pref = "High";
+  s.pref = "High";
   list.append(s, true);
   list.select(0);
   EditorValues v = Values("1.1.1.1", "4661");
-  v.Pref = "";
+  v.pref = "";
   EXPECT_EQ(editorOk(list, EditorMode::Edit, v, app.ctx).outcome, EditorOutcome::Saved);
-  EXPECT_EQ(list[0].server.Pref, "High");
+  EXPECT_EQ(list[0].server.pref, "High");
   v = Values("2.2.2.2", "4661");
-  v.Pref = "Urgent";
+  v.pref = "Urgent";
   EXPECT_EQ(editorOk(list, EditorMode::Add, v, app.ctx).outcome, EditorOutcome::Saved);
-  EXPECT_EQ(list[1].server.Pref, "Normal");
+  EXPECT_EQ(list[1].server.pref, "Normal");
 }
 
 TEST(EditorOk, WhileAScriptRunsRefusesWithoutAMessage) {

@@ -8,9 +8,13 @@
 #include "support/server_list_support.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 using test::Column;
-using test::Marks;
 using test::makeServer;
+using test::Marks;
 using test::serverWith;
 using Strings = std::vector<std::string>;
 
@@ -199,8 +203,8 @@ TEST(FilterServers, NeverChecksAnUncheckedServerSoFiltersCombine) {
   ServerList list;
   auto add = [&](const char* ping, const char* users, bool checked) {
     Server s = makeServer("1.1.1.1");
-    s.Ping = ping;
-    s.Users = users;
+    s.ping = ping;
+    s.users = users;
     list.append(s, checked);
   };
   add("100", "2000", true);   // passes both

@@ -8,6 +8,11 @@
 #include "serverlist/server_links.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 using Links = std::vector<std::pair<std::string, std::string>>;
 
 // ---- The scan ------------------------------------------------------------------------
@@ -158,9 +163,9 @@ class RecordingObserver : public ServerListObserver {
 
 Server makeServer(const std::string& ip, const std::string& port, const std::string& name = kNA) {
   Server s;
-  s.IP = ip;
-  s.Port = port;
-  s.Name = name;
+  s.ip = ip;
+  s.port = port;
+  s.name = name;
   return s;
 }
 
@@ -175,8 +180,8 @@ TEST(ReadServersFromHTML, AddsLinkedServersCheckedWithDefaults) {
   ASSERT_EQ(list.size(), 1u);
   EXPECT_TRUE(list[0].checked);
   EXPECT_EQ(list[0].server, makeServer("213.45.67.21", "4661"));
-  EXPECT_EQ(list[0].server.Pref, "Normal");
-  EXPECT_EQ(list[0].server.Hist, "n/a");
+  EXPECT_EQ(list[0].server.pref, "Normal");
+  EXPECT_EQ(list[0].server.hist, "n/a");
   EXPECT_EQ(app.logLines(),
             (std::vector<std::string>{"Refreshed <1> servers from <" + file + ">"}));
 }
@@ -198,7 +203,7 @@ TEST(ReadServersFromHTML, MergesByTheImportRule) {
   list.append(makeServer("1.2.3.4", "4661", "old name"), false);
   readServersFromHTML(list, file, app.ctx);
   ASSERT_EQ(list.size(), 4u);
-  EXPECT_EQ(list[0].server.Name, "old name");
+  EXPECT_EQ(list[0].server.name, "old name");
   EXPECT_FALSE(list[0].checked);
   EXPECT_EQ(list[1].server, makeServer("1.2.3.4", "4662"));
   EXPECT_EQ(list[2].server, makeServer("5.6.7.8", "4661"));
@@ -215,7 +220,7 @@ TEST(ReadServersFromHTML, StopsAtTheFirstNulByte) {
   ServerList list;
   readServersFromHTML(list, file, app.ctx);
   ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].server.IP, "1.1.1.1");
+  EXPECT_EQ(list[0].server.ip, "1.1.1.1");
 
   test::WriteFile(file, std::string(1, '\0') + "|server|1.2.3.4|4661|");
   readServersFromHTML(list, file, app.ctx);

@@ -8,6 +8,9 @@
 #include "serverlist/server_list.h"
 #include "support/server_list_support.h"
 
+using namespace ravelin;
+using namespace ravelin::serverlist;
+
 using test::Column;
 using test::makeServer;
 
@@ -46,8 +49,8 @@ TEST(ServerListRows, SetFieldChangesOneFieldAndRecounts) {
   list.append(makeServer("1.1.1.1"), true);
   const size_t before = obs.statuses.size();
   list.setField(0, fPref, "High");
-  EXPECT_EQ(list[0].server.Pref, "High");
-  EXPECT_EQ(list[0].server.IP, "1.1.1.1");
+  EXPECT_EQ(list[0].server.pref, "High");
+  EXPECT_EQ(list[0].server.ip, "1.1.1.1");
   EXPECT_EQ(obs.statuses.size(), before + 1);
   EXPECT_THROW(list.setField(5, fPref, "Low"), std::out_of_range);
 }
@@ -92,14 +95,15 @@ TEST(ServerListRows, PermuteFollowsEveryCycleOfALargePermutation) {
   std::mt19937 rng(5);
   for (size_t n : {1u, 2u, 3u, 17u, 1000u}) {
     ServerList list;
-    for (size_t i = 0; i < n; ++i) list.append(makeServer("1.1.1.1", std::to_string(i)), i % 3 == 0);
+    for (size_t i = 0; i < n; ++i)
+      list.append(makeServer("1.1.1.1", std::to_string(i)), i % 3 == 0);
     std::vector<size_t> order(n);
     std::iota(order.begin(), order.end(), size_t{0});
     std::shuffle(order.begin(), order.end(), rng);
     list.select(n / 2);
     list.permute(order);
     for (size_t i = 0; i < n; ++i) {
-      ASSERT_EQ(list[i].server.Port, std::to_string(order[i]));
+      ASSERT_EQ(list[i].server.port, std::to_string(order[i]));
       ASSERT_EQ(list[i].checked, order[i] % 3 == 0);
     }
     ASSERT_TRUE(list.selected());

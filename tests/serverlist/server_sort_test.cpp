@@ -5,10 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "serverlist/server_sort.h"
 #include "platform/text.h"
+#include "serverlist/server_sort.h"
 #include "serverlist/text_compare.h"
 #include "support/server_list_support.h"
+
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::serverlist;
 
 using test::Column;
 using test::makeServer;
@@ -194,7 +198,7 @@ TEST(CompareServers, IsAStrictWeakOrderOnMixedData) {
         std::vector<Server> rows;
         for (const auto& v : pool) {
           Server s = serverWith(column == fIP ? fName : column, v);
-          if (column == fIP) s.IP = v;
+          if (column == fIP) s.ip = v;
           rows.push_back(s);
         }
         auto less = [&](size_t i, size_t j) {
@@ -291,7 +295,8 @@ TEST(MoveServer, DroppingBelowTheLastRowMovesToTheEnd) {
 
 TEST(MoveServer, DroppingDownwardsLandsInFrontOfTheTarget) {
   ServerList list;
-  for (const char* ip : {"1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4"}) list.append(makeServer(ip), true);
+  for (const char* ip : {"1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4"})
+    list.append(makeServer(ip), true);
   list.select(3);
   moveServer(list, 0, 2);
   EXPECT_EQ(Column(list, fIP), (Strings{"2.2.2.2", "1.1.1.1", "3.3.3.3", "4.4.4.4"}));

@@ -4,12 +4,17 @@
 #include "serverlist/template_writer.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 namespace {
 
 Server makeServer(const std::string& ip, const std::string& port) {
   Server s;
-  s.IP = ip;
-  s.Port = port;
+  s.ip = ip;
+  s.port = port;
   return s;
 }
 
@@ -60,13 +65,13 @@ TEST(ExpandTemplate, GlobalPlaceholdersEverywhereAnyCase) {
 TEST(ExpandTemplate, EveryServerFieldInsideLoops) {
   ServerList list;
   Server s = makeServer("1.2.3.4", "4661");
-  s.Name = "N";
-  s.Desc = "D";
-  s.Ping = "P";
-  s.Users = "U";
-  s.Files = "F";
-  s.Pref = "High";
-  s.Hist = "H";
+  s.name = "N";
+  s.desc = "D";
+  s.ping = "P";
+  s.users = "U";
+  s.files = "F";
+  s.pref = "High";
+  s.hist = "H";
   list.append(s, true);
   EXPECT_EQ(Expand("%loopstart%%ip% %Ip% %PORT% %name% %desc% %ping% %users% %files% %pref% "
                    "%hist% %no%%loopend%",
@@ -110,8 +115,8 @@ TEST(ExpandTemplate, MarkersSharingTheirPercentSign) {
 TEST(ExpandTemplate, LaterPlaceholdersInValuesAreReplacedAgain) {
   ServerList list;
   Server s = makeServer("1.2.3.4", "4661");
-  s.Name = "%desc% / %IP% / %no%";  // %ip% was replaced before the name came in
-  s.Desc = "the description";
+  s.name = "%desc% / %IP% / %no%";  // %ip% was replaced before the name came in
+  s.desc = "the description";
   list.append(s, true);
   EXPECT_EQ(Expand("%loopstart%%name%%loopend%", list), "the description / %IP% / 1");
   // A file name holding a later global placeholder.
@@ -121,8 +126,8 @@ TEST(ExpandTemplate, LaterPlaceholdersInValuesAreReplacedAgain) {
 TEST(ExpandTemplate, ValuesNeverOpenOrCloseSections) {
   ServerList list;
   Server s = makeServer("1.2.3.4", "4661");
-  s.Name = "%loopstart%x%loopend%";
-  s.Desc = "%loopend%";
+  s.name = "%loopstart%x%loopend%";
+  s.desc = "%loopend%";
   list.append(s, true);
   EXPECT_EQ(Expand("[%loopstart%%name%|%desc%%loopend%]", list),
             "[%loopstart%x%loopend%|%loopend%]");
@@ -134,7 +139,7 @@ TEST(ExpandTemplate, CallsBackForEveryEntryOfEverySection) {
   const ServerList list = WorkedExampleList();
   std::vector<std::string> seen;
   expandTemplate("%loopstart%a%loopend%%loopstart%b%loopend%", list.entries(), "f", "d", "t",
-                 [&](const ServerEntry& e) { seen.push_back(e.server.IP); });
+                 [&](const ServerEntry& e) { seen.push_back(e.server.ip); });
   EXPECT_EQ(seen, (std::vector<std::string>{"1.2.3.4", "9.9.9.9", "5.6.7.8", "1.2.3.4", "9.9.9.9",
                                             "5.6.7.8"}));
 }

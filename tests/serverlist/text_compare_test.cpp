@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "serverlist/text_compare.h"
 #include "platform/text.h"
+#include "serverlist/text_compare.h"
+
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::serverlist;
 
 TEST(CompareTextNoCase, LettersIgnoreCaseOtherBytesCompareByValue) {
   EXPECT_EQ(platform::compareTextNoCase("abc", "ABC"), 0);
@@ -10,10 +14,11 @@ TEST(CompareTextNoCase, LettersIgnoreCaseOtherBytesCompareByValue) {
   EXPECT_EQ(platform::compareTextNoCase("abc", "ab"), 1);
   EXPECT_EQ(platform::compareTextNoCase("", ""), 0);
   EXPECT_EQ(platform::compareTextNoCase("", "a"), -1);
-  EXPECT_EQ(platform::compareTextNoCase("_", "a"), 1);        // a counts as A (0x41), below _ (0x5F)
+  EXPECT_EQ(platform::compareTextNoCase("_", "a"), 1);  // a counts as A (0x41), below _ (0x5F)
   EXPECT_EQ(platform::compareTextNoCase("\xe9", "\xc9"), 1);  // only a to z fold
   EXPECT_EQ(platform::compareTextNoCase("n/a", "500"), 1);
-  EXPECT_EQ(platform::compareTextNoCase(std::string_view("a\0b", 3), std::string_view("a\0c", 3)), -1);
+  EXPECT_EQ(platform::compareTextNoCase(std::string_view("a\0b", 3), std::string_view("a\0c", 3)),
+            -1);
 }
 
 TEST(ParseNumberText, AcceptsWholeDecimalNumbersOnly) {

@@ -8,14 +8,19 @@
 #include "serverlist/text_writers.h"
 #include "support/test_support.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+
 namespace {
 
 const std::string kRule = "=====================================================";
 
 Server makeServer(const std::string& ip, const std::string& port) {
   Server s;
-  s.IP = ip;
-  s.Port = port;
+  s.ip = ip;
+  s.port = port;
   return s;
 }
 
@@ -24,13 +29,13 @@ Server makeServer(const std::string& ip, const std::string& port) {
 ServerList TwoOfThree() {
   ServerList list;
   Server a = makeServer("1.2.3.4", "4661");
-  a.Name = "Alpha <b>";
-  a.Desc = "first\tone";
-  a.Ping = "12";
-  a.Users = "100";
-  a.Files = "2000";
-  a.Pref = "High";
-  a.Hist = "3";
+  a.name = "Alpha <b>";
+  a.desc = "first\tone";
+  a.ping = "12";
+  a.users = "100";
+  a.files = "2000";
+  a.pref = "High";
+  a.hist = "3";
   list.append(a, true);
   list.append(makeServer("9.9.9.9", "9999"), false);
   list.append(makeServer("5.6.7.8", "4242"), true);
@@ -140,7 +145,7 @@ TEST(WriteServersToHTML, PageReadsBackAsTheSameServers) {
   ServerList source;
   for (int i = 1; i <= 50; ++i)
     source.append(makeServer("10.0." + std::to_string(i / 10) + "." + std::to_string(i),
-                         std::to_string(4000 + i)),
+                             std::to_string(4000 + i)),
                   i % 7 != 0);
   const std::string file = app.dir.file("round.html");
   test::RecordingProgressBar bar;
@@ -152,8 +157,8 @@ TEST(WriteServersToHTML, PageReadsBackAsTheSameServers) {
   size_t row = 0;
   for (const ServerEntry& e : source.entries()) {
     if (!e.checked) continue;
-    EXPECT_EQ(copy[row].server.IP, e.server.IP);
-    EXPECT_EQ(copy[row].server.Port, e.server.Port);
+    EXPECT_EQ(copy[row].server.ip, e.server.ip);
+    EXPECT_EQ(copy[row].server.port, e.server.port);
     EXPECT_TRUE(copy[row].checked);
     ++row;
   }
@@ -191,7 +196,8 @@ TEST(TextWriters, FailedWriteLeavesTheOldFileAndThrows) {
     const std::string file = app.dir.file("keep.out");
     test::WriteFile(file, "the old contents");
     ServerList list;
-    for (int i = 1; i <= 100; ++i) list.append(makeServer("1.2.3." + std::to_string(i), "4661"), true);
+    for (int i = 1; i <= 100; ++i)
+      list.append(makeServer("1.2.3." + std::to_string(i), "4661"), true);
     test::RecordingProgressBar bar;
     {
       FileSizeLimit limit(512);

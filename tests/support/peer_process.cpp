@@ -22,6 +22,10 @@
 
 extern char** environ;
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+
 namespace test {
 
 namespace {

@@ -11,6 +11,9 @@
 #include "platform/event_loop.h"
 #include "platform/ticks.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+
 namespace test {
 
 // A child process; killed (SIGTERM, then SIGKILL) and reaped when the object goes.

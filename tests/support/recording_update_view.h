@@ -7,6 +7,10 @@
 #include "support/test_support.h"
 #include "update/update_view.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+using namespace ravelin::update;
+
 namespace test {
 
 class RecordingUpdateView : public UpdateView {

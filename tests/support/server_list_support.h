@@ -5,13 +5,16 @@
 
 #include "serverlist/server_list.h"
 
+using namespace ravelin;
+using namespace ravelin::serverlist;
+
 namespace test {
 
 // A record with the given IP and port and "n/a"/"Normal" elsewhere.
 inline Server makeServer(const std::string& ip, const std::string& port = "4661") {
   Server s;
-  s.IP = ip;
-  s.Port = port;
+  s.ip = ip;
+  s.port = port;
   return s;
 }
 

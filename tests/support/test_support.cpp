@@ -1,8 +1,11 @@
 #include "support/test_support.h"
 
+#include <unistd.h>
 #include <atomic>
 #include <random>
-#include <unistd.h>
+
+using namespace ravelin;
+using namespace ravelin::runtime;
 
 namespace test {
 

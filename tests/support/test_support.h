@@ -12,6 +12,9 @@
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
 
+using namespace ravelin;
+using namespace ravelin::runtime;
+
 namespace test {
 
 struct PromptRecord {
@@ -53,6 +56,7 @@ class RecordingProgressBar : public ProgressBar {
  public:
   int changes = 0;
   int maxSeen = 0;
+
  protected:
   void changed() override {
     ++changes;

@@ -3,6 +3,12 @@
 #include "support/update_bodies.h"
 #include "update/update_worker.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::update;
+
 namespace {
 
 TEST(UpdateDecode, MetBodyDeclaringThreeWithThreeEntries) {
@@ -11,17 +17,17 @@ TEST(UpdateDecode, MetBodyDeclaringThreeWithThreeEntries) {
                                                 test::MetEntry(0, 1, 2, 3, 40001, "C", "x", 1));
   const auto r = decodeMetBody(body, 10000);
   ASSERT_EQ(r.size(), 3u);
-  EXPECT_EQ(r[0].IP, "1.2.3.4");
-  EXPECT_EQ(r[0].Port, "4661");
-  EXPECT_EQ(r[0].Name, "Name");  // trimmed
-  EXPECT_EQ(r[0].Desc, "Desc");
-  EXPECT_EQ(r[0].Users, "7");
-  EXPECT_EQ(r[0].Files, "n/a");
-  EXPECT_EQ(r[0].Pref, "Normal");
-  EXPECT_EQ(r[1].Desc, "n/a");  // an empty text becomes n/a
+  EXPECT_EQ(r[0].ip, "1.2.3.4");
+  EXPECT_EQ(r[0].port, "4661");
+  EXPECT_EQ(r[0].name, "Name");  // trimmed
+  EXPECT_EQ(r[0].desc, "Desc");
+  EXPECT_EQ(r[0].users, "7");
+  EXPECT_EQ(r[0].files, "n/a");
+  EXPECT_EQ(r[0].pref, "Normal");
+  EXPECT_EQ(r[1].desc, "n/a");  // an empty text becomes n/a
   // No validity test here: the coordinator skips these when merging.
-  EXPECT_EQ(r[2].IP, "0.1.2.3");
-  EXPECT_EQ(r[2].Port, "40001");
+  EXPECT_EQ(r[2].ip, "0.1.2.3");
+  EXPECT_EQ(r[2].port, "40001");
 }
 
 TEST(UpdateDecode, MetBodyWithAWrongFirstByteYieldsNothing) {
@@ -50,15 +56,15 @@ TEST(UpdateDecode, MetBodyAsTodaysClientsWriteIt) {
       0xE0);
   const auto r = decodeMetBody(body, 10000);
   ASSERT_EQ(r.size(), 2u);
-  EXPECT_EQ(r[0].IP, "9.8.7.6");
-  EXPECT_EQ(r[0].Port, "4661");
-  EXPECT_EQ(r[0].Name, "Today One");
-  EXPECT_EQ(r[0].Desc, "desc");
-  EXPECT_EQ(r[0].Ping, "42");
-  EXPECT_EQ(r[0].Pref, "High");
-  EXPECT_EQ(r[0].Users, "1234");
-  EXPECT_EQ(r[0].Files, "98765");
-  EXPECT_EQ(r[1].IP, "1.1.1.1");
+  EXPECT_EQ(r[0].ip, "9.8.7.6");
+  EXPECT_EQ(r[0].port, "4661");
+  EXPECT_EQ(r[0].name, "Today One");
+  EXPECT_EQ(r[0].desc, "desc");
+  EXPECT_EQ(r[0].ping, "42");
+  EXPECT_EQ(r[0].pref, "High");
+  EXPECT_EQ(r[0].users, "1234");
+  EXPECT_EQ(r[0].files, "98765");
+  EXPECT_EQ(r[1].ip, "1.1.1.1");
 }
 
 TEST(UpdateDecode, BotBodyWithStrayBytesAndACutRecord) {
@@ -66,12 +72,12 @@ TEST(UpdateDecode, BotBodyWithStrayBytesAndACutRecord) {
                           test::BotRecord(5, 6, 7, 8, 4242, 7, 2);
   auto r = decodeBotBody(two, 10000);
   ASSERT_EQ(r.size(), 2u);
-  EXPECT_EQ(r[0].IP, "1.2.3.4");
-  EXPECT_EQ(r[0].Port, "4661");
-  EXPECT_EQ(r[0].Pref, "High");
-  EXPECT_EQ(r[0].Users, "300");
-  EXPECT_EQ(r[0].Name, "n/a");
-  EXPECT_EQ(r[1].Pref, "Normal");
+  EXPECT_EQ(r[0].ip, "1.2.3.4");
+  EXPECT_EQ(r[0].port, "4661");
+  EXPECT_EQ(r[0].pref, "High");
+  EXPECT_EQ(r[0].users, "300");
+  EXPECT_EQ(r[0].name, "n/a");
+  EXPECT_EQ(r[1].pref, "Normal");
   const std::string cut = two + test::BotRecord(9, 9, 9, 9, 1, 0, 0).substr(0, 2);
   EXPECT_EQ(decodeBotBody(cut, 10000).size(), 2u);
   std::string many;
@@ -83,11 +89,11 @@ TEST(UpdateDecode, HtmlBodyLinks) {
   EXPECT_TRUE(decodeHtmlBody("<a href=\"ED2K://|SERVER|1.2.3.4|4661|/\">", 10000).empty());
   auto r = decodeHtmlBody("<a href=\"ed2k://|server|1.2.3.4|4661|/\">x</a>", 10000);
   ASSERT_EQ(r.size(), 1u);
-  EXPECT_EQ(r[0].IP, "1.2.3.4");
-  EXPECT_EQ(r[0].Port, "4661");
-  EXPECT_EQ(r[0].Name, "n/a");
-  EXPECT_EQ(r[0].Desc, "n/a");
-  EXPECT_EQ(r[0].Pref, "Normal");
+  EXPECT_EQ(r[0].ip, "1.2.3.4");
+  EXPECT_EQ(r[0].port, "4661");
+  EXPECT_EQ(r[0].name, "n/a");
+  EXPECT_EQ(r[0].desc, "n/a");
+  EXPECT_EQ(r[0].pref, "Normal");
   // The text ends at its first NUL byte.
   const std::string withNul = std::string("|server|1.1.1.1|1|") + '\0' + "|server|2.2.2.2|2|";
   EXPECT_EQ(decodeHtmlBody(withNul, 10000).size(), 1u);

@@ -13,6 +13,12 @@
 #include "update/update_command.h"
 #include "update/update_coordinator.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::update;
+
 namespace {
 
 bool Contains(const std::vector<std::string>& v, const std::string& s) {
@@ -61,17 +67,17 @@ TEST_F(UpdateRunTest, AllKindsOneWorkerMergeAndLog) {
 
   // Existing entries win; duplicates and invalid records are skipped; new ones are checked.
   ASSERT_EQ(list.size(), 5u);
-  EXPECT_EQ(list[0].server.Name, "Existing");
+  EXPECT_EQ(list[0].server.name, "Existing");
   EXPECT_FALSE(list[0].checked);
-  EXPECT_EQ(list[1].server.IP, "1.2.3.4");
-  EXPECT_EQ(list[1].server.Name, "One");
+  EXPECT_EQ(list[1].server.ip, "1.2.3.4");
+  EXPECT_EQ(list[1].server.name, "One");
   EXPECT_TRUE(list[1].checked);
-  EXPECT_EQ(list[2].server.IP, "9.9.9.9");
-  EXPECT_EQ(list[2].server.Pref, "Low");
-  EXPECT_EQ(list[3].server.IP, "7.7.7.7");  // trimmed
-  EXPECT_EQ(list[3].server.Port, "4661");
-  EXPECT_EQ(list[4].server.IP, "8.8.4.4");
-  EXPECT_EQ(list[4].server.Name, "Num");
+  EXPECT_EQ(list[2].server.ip, "9.9.9.9");
+  EXPECT_EQ(list[2].server.pref, "Low");
+  EXPECT_EQ(list[3].server.ip, "7.7.7.7");  // trimmed
+  EXPECT_EQ(list[3].server.port, "4661");
+  EXPECT_EQ(list[4].server.ip, "8.8.4.4");
+  EXPECT_EQ(list[4].server.name, "Num");
 
   const auto log = Log();
   EXPECT_TRUE(Contains(log, "Updating from 4 URLs"));
@@ -212,7 +218,7 @@ TEST_F(UpdateRunTest, NarrowedKindsRunOnlyTheirEntriesAndRestoreTheList) {
   Run(UpdateKind::MET);
   EXPECT_EQ(app.ctx.settings.URLs, urls);
   ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].server.IP, "1.2.3.4");
+  EXPECT_EQ(list[0].server.ip, "1.2.3.4");
   EXPECT_TRUE(Contains(Log(), "Updating from 1 URLs"));
 
   Run(UpdateKind::BOT);
@@ -240,14 +246,14 @@ TEST_F(UpdateRunTest, DnsFileLines) {
   app.ctx.settings.URLs = {"DNS|" + files.file("dns.txt")};
   Run(UpdateKind::DNS);
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[0].server.IP, "127.0.0.1");
-  EXPECT_EQ(list[0].server.Name, "Local");
-  EXPECT_EQ(list[0].server.Desc, "Here");
-  EXPECT_EQ(list[1].server.IP, "1.2.3.4");
-  EXPECT_EQ(list[1].server.Name, "n/a");
-  EXPECT_EQ(list[1].server.Desc, "n/a");
-  EXPECT_EQ(list[2].server.IP, "1.2.3.6");
-  EXPECT_EQ(list[2].server.Port, "4662");
+  EXPECT_EQ(list[0].server.ip, "127.0.0.1");
+  EXPECT_EQ(list[0].server.name, "Local");
+  EXPECT_EQ(list[0].server.desc, "Here");
+  EXPECT_EQ(list[1].server.ip, "1.2.3.4");
+  EXPECT_EQ(list[1].server.name, "n/a");
+  EXPECT_EQ(list[1].server.desc, "n/a");
+  EXPECT_EQ(list[2].server.ip, "1.2.3.6");
+  EXPECT_EQ(list[2].server.port, "4662");
   EXPECT_TRUE(Contains(view.labelHistory[0], "3 new IPs found!"));
 }
 
@@ -278,7 +284,7 @@ TEST_F(UpdateRunTest, AnUnresolvableNameIsDroppedAndTheNextLineIsRead) {
   app.ctx.settings.URLs = {"DNS|" + files.file("dns.txt")};
   Run(UpdateKind::DNS);
   ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].server.Name, "Next");
+  EXPECT_EQ(list[0].server.name, "Next");
 }
 
 }  // namespace

@@ -10,6 +10,12 @@
 #include "verify/verify_coordinator.h"
 #include "verify/verify_view.h"
 
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::verify;
+
 namespace test {
 
 struct SlotLine {

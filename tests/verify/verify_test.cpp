@@ -7,11 +7,18 @@
 
 #include "app/ini_file.h"
 #include "app/settings_store.h"
-#include "runtime/loop_ui_thread.h"
 #include "peers/loopback_peers.h"
 #include "platform/ticks.h"
+#include "runtime/loop_ui_thread.h"
 #include "serverlist/ip_port.h"
 #include "verify/verify_support.h"
+
+using namespace ravelin;
+using namespace ravelin::platform;
+using namespace ravelin::runtime;
+using namespace ravelin::serverlist;
+using namespace ravelin::verify;
+using namespace ravelin::app;
 
 namespace {
 
@@ -28,8 +35,8 @@ class VerifyTest : public ::testing::Test {
   }
   void add(const std::string& ip, const std::string& port, bool checked) {
     Server s;
-    s.IP = ip;
-    s.Port = port;
+    s.ip = ip;
+    s.port = port;
     list.append(s, checked);
   }
   void add(const std::string& ip, std::uint16_t port, bool checked) {
@@ -143,7 +150,7 @@ TEST_F(VerifyTest, UntestableCaptionsAndPortsAreUncheckedWithoutATest) {
   add("127.0.0.1", " " + port + " ", true);  // port trimmed for the test
   runVerify(list, app.ctx, view, /*verifyAll=*/false);
   EXPECT_TRUE(checked(0));
-  for (std::size_t i = 1; i <= 7; ++i) EXPECT_FALSE(checked(i)) << list[i].server.IP;
+  for (std::size_t i = 1; i <= 7; ++i) EXPECT_FALSE(checked(i)) << list[i].server.ip;
   EXPECT_TRUE(checked(8));
   EXPECT_EQ(accepting.accepted(), 2) << "only the two testable servers were contacted";
   EXPECT_NE(view.findLine(line(accepting.port(), " accepted the connection!")), nullptr);
