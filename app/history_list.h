@@ -16,7 +16,7 @@ class HistoryList {
   static constexpr const char* kPlaceholder = "No items in history list";
 
   int maxEntries = 10;
-  // Called with the path of the entry the user chose (the main window's AutoItemClick).
+  // Called with the path of the entry the user chose (a click on its item in the recent-scripts menu).
   std::function<void(const std::string& path)> onChosen;
   // Called whenever the entries change, so that a front end can rebuild its submenu.
   std::function<void()> onChange;

@@ -116,6 +116,7 @@ int runCli(int argc, char** argv) {
   app::AppSession session(ctx,
                           app::locateIniFile(app::currentStartupEnvironment(), options.iniFile));
   session.start();
+  term.note("Settings: " + session.iniPath());
 
   serverlist::ServerList list;
   list.negCompare = ctx.settings.NegCompare;

@@ -48,6 +48,12 @@ void Terminal::error(const std::string& text) {
   std::fflush(stderr);
 }
 
+void Terminal::note(const std::string& text) {
+  if (!verbose_) return;
+  clearProgress();
+  std::fprintf(stderr, "%s\n", text.c_str());
+}
+
 void Terminal::info(const std::string& text) {
   if (quiet_) return;
   clearProgress();

@@ -27,6 +27,8 @@ class Terminal {
   void status(const std::string& text);
   // An error, always printed (after clearing any progress line); CR LF becomes a line end.
   void error(const std::string& text);
+  // A line of its own on stderr with --verbose only.
+  void note(const std::string& text);
   // A result line on stdout unless --quiet.
   void info(const std::string& text);
 

@@ -14,6 +14,14 @@
 
 namespace ravelin::net {
 
+namespace {
+std::atomic<int> gHelpersRunning{0};
+}  // namespace
+
+int DnsLookup::helpersRunning() {
+  return gHelpersRunning.load();
+}
+
 struct DnsLookup::Shared {
   // Written and read on the loop's thread only.
   Callback cb;
@@ -51,6 +59,7 @@ std::shared_ptr<DnsLookup> DnsLookup::start(platform::EventLoop& loop, const std
   // The helper thread owns nothing of the lookup: it answers through the loop's handle
   // (which survives the loop) and the answer finds the lookup through a weak reference
   // (which survives the lookup).
+  ++gHelpersRunning;
   std::thread([host, handle, weak] {
     std::vector<std::string> addresses;
     const int error = resolveNow(host, addresses);
@@ -62,6 +71,7 @@ std::shared_ptr<DnsLookup> DnsLookup::start(platform::EventLoop& loop, const std
       shared->cb = nullptr;
       if (cb) cb(error, addresses);
     });
+    --gHelpersRunning;
   }).detach();
   return lookup;
 }

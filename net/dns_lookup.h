@@ -28,6 +28,10 @@ class DnsLookup {
   void cancel();
   bool pending() const;
 
+  // The helper threads still resolving, of all lookups of the process. Shut-down waits
+  // for none of them: each holds nothing that its lookup or loop owns.
+  static int helpersRunning();
+
   // Blocking lookup of host on the calling thread, same error numbers. Used where a name
   // must be resolved inside a call (and in tests).
   static int resolveNow(const std::string& host, std::vector<std::string>& addresses);

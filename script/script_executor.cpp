@@ -248,6 +248,12 @@ void Executor::saveTemplate(const ScriptLine& l) {
   if (l.argument.empty() || l.rest.size() < 2 || l.rest.find('|') == std::string::npos) return;
   const std::string s = l.filePath();
   const auto bar = s.find('|');
+  // R's only "|" was its last character ("SaveTemplate[t.tpl]|"): without a splitter in S
+  // template and output would be the same file and the template would be overwritten.
+  if (bar == std::string::npos) {
+    fail("No output file: " + s);
+    return;
+  }
   const std::string templateFile = s.substr(0, bar);
   const std::string output = s.substr(bar + 1);
   if (!platform::fileExists(templateFile)) {

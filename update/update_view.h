@@ -26,19 +26,19 @@ class UpdateView {
   virtual void closeWindow() = 0;
   virtual void setMainWindowEnabled(bool enabled) = 0;
 
-  // lblHeadline and lblDesc.
+  // The headline and the description line under it.
   virtual void setHeadline(const std::string& text) = 0;
   virtual void setDesc(const std::string& text) = 0;
-  // pbURLs: one step per finished job.
+  // The sources bar: one step per finished job.
   virtual runtime::ProgressBar& urlsBar() = 0;
 
-  // btnDetails ("&Details <<" while the slots are shown, "&Details >>" while hidden) and
+  // The details button ("&Details <<" while the slots are shown, "&Details >>" while hidden) and
   // the window height that goes with it. The caption is the panel's state and carries
   // over from one update to the next.
   virtual std::string detailsCaption() const = 0;
   virtual void setDetails(const std::string& caption, int windowHeight) = 0;
 
-  // GroupBox1..8 caption, Label1..8 text and ProgressBar1..8 of a slot.
+  // A slot's frame caption, status text and progress bar.
   virtual void setSlotCaption(int slot, const std::string& text) = 0;
   virtual void setSlotLabel(int slot, const std::string& text) = 0;
   virtual runtime::ProgressBar& slotBar(int slot) = 0;

@@ -10,7 +10,7 @@
 
 namespace ravelin::verify {
 
-// lblDesc's text for the bar's position and maximum: "(17/250)".
+// The progress text under the headline for the bar's position and maximum: "(17/250)".
 std::string progressText(int position, int maximum);
 
 // The verification run of the verify window: walks the list once, unchecks servers whose

@@ -41,16 +41,17 @@ class VerifyView {
   // The main window is disabled while a verification runs.
   virtual void setMainWindowEnabled(bool enabled) = 0;
 
-  virtual void setHeadline(const std::string& text) = 0;     // lblHeadline
-  virtual void setDescription(const std::string& text) = 0;  // lblDesc
-  virtual runtime::ProgressBar& progressBar() = 0;           // pbIPs
+  // The headline, the progress text under it and the bar of tested servers.
+  virtual void setHeadline(const std::string& text) = 0;
+  virtual void setDescription(const std::string& text) = 0;
+  virtual runtime::ProgressBar& progressBar() = 0;
 
-  // The status line of a slot (Label1 for slot 0 ... Label20 for slot 19): background
+  // The status line of a slot (shown as the first to the twentieth line): background
   // colour and caption.
   virtual void setSlotColor(int slot, std::uint32_t color) = 0;
   virtual void setSlotCaption(int slot, const std::string& text) = 0;
 
-  // btnDetails: its caption is the window's details state; the window's height follows it.
+  // The details button: its caption is the window's details state; the window's height follows it.
   // A new window starts with the details shown ("&Details <<", 504 pixels).
   virtual std::string detailsCaption() const = 0;
   virtual void setDetailsCaption(const std::string& text) = 0;

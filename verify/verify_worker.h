@@ -24,7 +24,7 @@ class VerifyCoordinator;
 // user-interface thread through UiThread::invoke, which blocks the worker meanwhile.
 //
 // Created suspended by the coordinator (on the user-interface thread), filled with one
-// server, resumed; it frees itself when Execute returns.
+// server, resumed; it frees itself when execute() returns.
 class VerifyWorker : public platform::WorkerThread {
  public:
   // Reads the proxy settings now, on the user-interface thread.

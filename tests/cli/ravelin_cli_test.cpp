@@ -291,10 +291,12 @@ TEST_F(CliTest, CloseUtilsCountsDownAndEndsTheRun) {
   EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(4900));
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_FALSE(fs::exists(txt));
-  EXPECT_EQ(r.err,
-            "Ravelin will close in 5 seconds.\nRavelin will close in 4 seconds.\nRavelin will "
-            "close in 3 seconds.\nRavelin will close in 2 seconds.\nRavelin will close in 1 "
-            "seconds.\nRavelin will close in 0 seconds.\n");
+  EXPECT_EQ(
+      r.err,
+      "Settings: " + ini() +
+          "\nRavelin will close in 5 seconds.\nRavelin will close in 4 seconds.\nRavelin will "
+          "close in 3 seconds.\nRavelin will close in 2 seconds.\nRavelin will close in 1 "
+          "seconds.\nRavelin will close in 0 seconds.\n");
   const Lines l = log();
   ASSERT_GE(l.size(), 5u);
   EXPECT_EQ(l[3], "Main window hidden");
@@ -306,8 +308,15 @@ TEST_F(CliTest, InterruptStopsADelay) {
   const std::string txt = dir.file("after.txt");
   const auto r = test::runCli({"--ini", ini(), "-e", "RefreshCustomMET[" + dir.file("in.met") + "]",
                                "-e", "Delay[60]", "-e", "SaveCustomTXT[" + txt + "]"},
-                              dir, [](pid_t pid) {
-                                std::this_thread::sleep_for(std::chrono::milliseconds(700));
+                              dir, [this](pid_t pid) {
+                                // Interrupt once the line before the Delay has run.
+                                const auto until =
+                                    std::chrono::steady_clock::now() + std::chrono::seconds(20);
+                                while (std::chrono::steady_clock::now() < until) {
+                                  const Lines l = log();
+                                  if (!l.empty() && l.back().rfind("Refreshed ", 0) == 0) break;
+                                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                                }
                                 kill(pid, SIGINT);
                               });
   EXPECT_EQ(r.status, 130);

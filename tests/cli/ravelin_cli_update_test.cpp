@@ -68,7 +68,8 @@ TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(MetIps(met), (Lines{"1.2.3.4:4661", "5.6.7.8:4242"}));
   EXPECT_EQ(MetIps(all), (Lines{"1.2.3.4:4661", "5.6.7.8:4242", "7.7.7.7:4661"}));
-  // --verbose shows the update window's status lines.
+  // --verbose names the settings file and shows the update window's status lines.
+  EXPECT_EQ(r.err.rfind("Settings: " + ini + "\n", 0), 0u) << r.err;
   EXPECT_NE(r.err.find("Updating from 1 URLs...\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Updating from 2 URLs...\n"), std::string::npos);
   EXPECT_NE(r.err.find("2 IPs found!\n"), std::string::npos);

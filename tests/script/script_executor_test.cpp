@@ -320,6 +320,15 @@ TEST_F(ScriptExecutorTest, RefreshEDonkeyMetReadsTheClientsFile) {
   EXPECT_TRUE(run.failures.empty());
 }
 
+TEST_F(ScriptExecutorTest, SaveTemplateWithoutASplitterBeforeTheLastCharacterKeepsTheTemplate) {
+  const std::string tpl = app.dir.file("t.tpl]");
+  test::WriteFile(tpl, "%ip%");
+  const ScriptRun run = Run({"SaveTemplate[" + app.dir.file("t.tpl") + "]|"});
+  EXPECT_EQ(test::ReadFile(tpl), "%ip%");
+  ASSERT_EQ(run.failures.size(), 1u);
+  EXPECT_EQ(run.failures[0].message, "No output file: " + tpl);
+}
+
 TEST_F(ScriptExecutorTest, AnUnreadableHtmlFileEndsTheScript) {
   ScriptRun run;
   EXPECT_THROW(execScript({"RefreshCustomHTML[" + app.dir.file("none.html") + "]", "ClearList"},
