@@ -22,15 +22,40 @@ bool hasUrlMarker(std::string_view entry) {
   return false;
 }
 
-std::vector<std::string> readUrlList(const IniFile& ini) {
+runtime::UrlSource parseUrlSource(std::string_view entry) {
+  using runtime::SourceKind;
+  constexpr SourceKind kinds[] = {SourceKind::HTML, SourceKind::MET, SourceKind::BOT,
+                                  SourceKind::DNS};
+  for (std::size_t i = 0; i < std::size(kinds); ++i)
+    if (entry.starts_with(kUrlMarkers[i])) return {kinds[i], std::string(entry.substr(4))};
+  return {SourceKind::Other, std::string(entry)};
+}
+
+std::string urlSourceText(const runtime::UrlSource& source) {
+  switch (source.kind) {
+    case runtime::SourceKind::HTML:
+      return std::string(kUrlMarkers[0]) + source.location;
+    case runtime::SourceKind::MET:
+      return std::string(kUrlMarkers[1]) + source.location;
+    case runtime::SourceKind::BOT:
+      return std::string(kUrlMarkers[2]) + source.location;
+    case runtime::SourceKind::DNS:
+      return std::string(kUrlMarkers[3]) + source.location;
+    case runtime::SourceKind::Other:
+      break;
+  }
+  return source.location;
+}
+
+std::vector<runtime::UrlSource> readUrlList(const IniFile& ini) {
   std::unordered_map<std::string, std::string> byKey;
   for (auto& [key, value] : ini.readSectionValues(kURLs))
     byKey.emplace(platform::lowerAscii(key), std::move(value));
-  std::vector<std::string> urls;
+  std::vector<runtime::UrlSource> urls;
   for (size_t n = 1;; ++n) {
     const auto it = byKey.find("url" + std::to_string(n));
     if (it == byKey.end()) break;
-    if (hasUrlMarker(it->second)) urls.push_back(std::move(it->second));
+    if (hasUrlMarker(it->second)) urls.push_back(parseUrlSource(it->second));
   }
   return urls;
 }
@@ -96,7 +121,7 @@ void writeSettingsToIni(const runtime::Settings& s, IniFile& ini) {
   ini.writeBool(kSupport, "SupportMe", s.SupportMe);
   ini.eraseSection(kURLs);
   for (size_t i = 0; i < s.URLs.size(); ++i)
-    ini.writeString(kURLs, "URL" + std::to_string(i + 1), s.URLs[i]);
+    ini.writeString(kURLs, "URL" + std::to_string(i + 1), urlSourceText(s.URLs[i]));
 }
 
 void storeSettings(const runtime::Settings& settings, const std::string& iniPath) {

@@ -23,9 +23,14 @@ inline constexpr std::string_view kUrlMarkers[] = {"HTM|", "MET|", "BOT|", "DNS|
 // Whether the entry holds one of the kind markers anywhere in its text.
 bool hasUrlMarker(std::string_view entry);
 
+// An entry as ravelin.ini holds it ("MET|http://...") and back. An entry that starts with
+// no marker is of kind Other and keeps its whole text.
+runtime::UrlSource parseUrlSource(std::string_view entry);
+std::string urlSourceText(const runtime::UrlSource& source);
+
 // Section URLs: URL1, URL2, ... up to the first missing number, without the entries that
 // hold no kind marker, in file order.
-std::vector<std::string> readUrlList(const IniFile& ini);
+std::vector<runtime::UrlSource> readUrlList(const IniFile& ini);
 
 // Brings values that only a hand-edited file can hold into the ranges the program works
 // with: thread counts into 1..8 (update) and 1..20 (verify), time-outs into 1..60

@@ -46,7 +46,7 @@ long StatusKb(const char* key) {
 struct Peers {
   test::TempDir dir;
   std::unique_ptr<test::OddHttpServer> http;
-  std::vector<std::string> urls;
+  std::vector<UrlSource> urls;
   Peers() {
     for (int j = 0; j < kJobs; ++j)
       test::WriteFile(dir.file("m" + std::to_string(j) + ".met"),
@@ -54,7 +54,7 @@ struct Peers {
     http = std::make_unique<test::OddHttpServer>(
         test::OddHttpServer::Options{"", "", dir.path().string(), "", ""});
     for (int j = 0; j < kJobs; ++j)
-      urls.push_back("MET|" + http->url("/file/m" + std::to_string(j) + ".met"));
+      urls.push_back({SourceKind::MET, http->url("/file/m" + std::to_string(j) + ".met")});
   }
 };
 

@@ -27,7 +27,6 @@ namespace {
 class CountingView : public VerifyView {
  public:
   ProgressBar bar;
-  std::string details = kDetailsShownCaption;
   long long updates = 0;
   void show() override {}
   void close() override {}
@@ -35,11 +34,8 @@ class CountingView : public VerifyView {
   void setHeadline(const std::string&) override { ++updates; }
   void setDescription(const std::string&) override { ++updates; }
   ProgressBar& progressBar() override { return bar; }
-  void setSlotColor(int, std::uint32_t) override { ++updates; }
+  void setSlotMark(int, SlotMark) override { ++updates; }
   void setSlotCaption(int, const std::string&) override { ++updates; }
-  std::string detailsCaption() const override { return details; }
-  void setDetailsCaption(const std::string& text) override { details = text; }
-  void setHeight(int) override {}
 };
 
 void BM_Verify1000LoopbackServers20Workers(benchmark::State& state) {

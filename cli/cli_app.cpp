@@ -54,6 +54,11 @@ class CliUiThread : public runtime::LoopUiThread {
   bool terminating() const override {
     return g_interrupted != 0 || runtime::LoopUiThread::terminating();
   }
+  // An interrupt that lands between a wait's check of terminating() and its sleep is seen
+  // within 100 ms.
+  void wait(std::uint32_t ms) override {
+    runtime::LoopUiThread::wait(std::min<std::uint32_t>(ms, 100));
+  }
 };
 
 std::string AbsolutePath(const std::string& path) {

@@ -14,25 +14,7 @@ namespace ravelin::cli {
 CliHost::CliHost(serverlist::ServerList& list, runtime::AppContext& ctx, Terminal& term)
     : list_(list), ctx_(ctx), term_(term), bar_(term, "Loading/saving") {}
 
-void CliHost::update(script::UpdateSource source) {
-  update::UpdateKind kind = update::UpdateKind::All;
-  switch (source) {
-    case script::UpdateSource::All:
-      kind = update::UpdateKind::All;
-      break;
-    case script::UpdateSource::HTML:
-      kind = update::UpdateKind::HTML;
-      break;
-    case script::UpdateSource::MET:
-      kind = update::UpdateKind::MET;
-      break;
-    case script::UpdateSource::BOT:
-      kind = update::UpdateKind::BOT;
-      break;
-    case script::UpdateSource::DNS:
-      kind = update::UpdateKind::DNS;
-      break;
-  }
+void CliHost::update(update::UpdateKind kind) {
   CliUpdateView view(term_);
   update::runUpdate(list_, ctx_, view, kind, bar_);
 }

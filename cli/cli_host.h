@@ -20,7 +20,7 @@ class CliHost : public script::ScriptHost {
   CliHost(serverlist::ServerList& list, runtime::AppContext& ctx, Terminal& term);
 
   runtime::ProgressBar& loadSaveBar() override { return bar_; }
-  void update(script::UpdateSource source) override;
+  void update(update::UpdateKind kind) override;
   void verify(bool all) override;
   bool closeCountdown() override;
   void hideWindows() override {}

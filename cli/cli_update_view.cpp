@@ -4,7 +4,7 @@ namespace ravelin::cli {
 
 CliUpdateView::CliUpdateView(Terminal& term) : term_(term) {}
 
-void CliUpdateView::closeWindow() {
+void CliUpdateView::close() {
   term_.clearProgress();
 }
 
@@ -15,7 +15,7 @@ void CliUpdateView::setHeadline(const std::string& text) {
   redraw();
 }
 
-void CliUpdateView::setDesc(const std::string& text) {
+void CliUpdateView::setDescription(const std::string& text) {
   if (text == desc_) return;
   desc_ = text;
   line(text);

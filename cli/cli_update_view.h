@@ -15,14 +15,12 @@ class CliUpdateView : public update::UpdateView {
  public:
   explicit CliUpdateView(Terminal& term);
 
-  void showWindow() override {}
-  void closeWindow() override;
+  void show() override {}
+  void close() override;
   void setMainWindowEnabled(bool) override {}
   void setHeadline(const std::string& text) override;
-  void setDesc(const std::string& text) override;
+  void setDescription(const std::string& text) override;
   runtime::ProgressBar& urlsBar() override { return urls_; }
-  std::string detailsCaption() const override { return details_; }
-  void setDetails(const std::string& caption, int) override { details_ = caption; }
   void setSlotCaption(int slot, const std::string& text) override;
   void setSlotLabel(int slot, const std::string& text) override;
   runtime::ProgressBar& slotBar(int slot) override { return slots_[static_cast<size_t>(slot)]; }
@@ -50,7 +48,7 @@ class CliUpdateView : public update::UpdateView {
   std::array<Bar, kSlots> slots_;
   std::array<std::string, kSlots> captions_{};
   std::array<std::string, kSlots> labels_{};
-  std::string headline_, desc_, details_ = "&Details >>", lastLine_;
+  std::string headline_, desc_, lastLine_;
 };
 
 }  // namespace ravelin::cli

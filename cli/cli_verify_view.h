@@ -21,11 +21,8 @@ class CliVerifyView : public verify::VerifyView {
   void setHeadline(const std::string& text) override;
   void setDescription(const std::string& text) override;
   runtime::ProgressBar& progressBar() override { return bar_; }
-  void setSlotColor(int, std::uint32_t) override {}
+  void setSlotMark(int, verify::SlotMark) override {}
   void setSlotCaption(int slot, const std::string& text) override;
-  std::string detailsCaption() const override { return details_; }
-  void setDetailsCaption(const std::string& text) override { details_ = text; }
-  void setHeight(int) override {}
 
  private:
   class Bar : public runtime::ProgressBar {
@@ -45,7 +42,7 @@ class CliVerifyView : public verify::VerifyView {
   Terminal& term_;
   Bar bar_;
   std::array<std::string, verify::kVerifySlotCount> captions_{};
-  std::string headline_, details_ = verify::kDetailsShownCaption;
+  std::string headline_;
 };
 
 }  // namespace ravelin::cli

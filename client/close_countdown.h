@@ -14,7 +14,8 @@ class CountdownView {
   virtual ~CountdownView() = default;
   // The seconds left: 5 when shown, then 4, 3, 2, 1, 0 at one-second steps.
   virtual void showSeconds(int seconds) = 0;
-  // Polled at least every 100 ms while the countdown waits.
+  // Asked after every user-interface event the countdown serves while it waits, so a
+  // Cancel click ends it at once.
   virtual bool cancelled() = 0;
   // The countdown is over (closed at zero or cancelled).
   virtual void closed() {}

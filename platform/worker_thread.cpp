@@ -38,6 +38,17 @@ void WorkerThread::run(std::shared_ptr<WorkerThread> self) {
   self.reset();
 }
 
+void WorkerThread::requestTerminate() {
+  terminate_.store(true);
+  std::lock_guard<std::mutex> lock(mutex_);
+  wake_.post([] {});
+}
+
+void WorkerThread::attachLoop(EventLoop* loop) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  wake_ = loop ? loop->handle() : EventLoop::Handle();
+}
+
 bool WorkerThread::waitFinished(std::uint32_t ms) {
   std::unique_lock<std::mutex> lock(mutex_);
   return finishedCv_.wait_for(lock, std::chrono::milliseconds(ms),

@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/event_loop.h"
+
 namespace ravelin::platform {
 
 // A thread that is created suspended and frees itself: once resume() has started it, the
@@ -31,13 +33,17 @@ class WorkerThread : public std::enable_shared_from_this<WorkerThread> {
   // Starts the thread (once; later calls do nothing). The object must be owned by a
   // std::shared_ptr. Throws std::system_error when no thread can be created.
   void resume();
-  // Asks the function to end; it polls terminated().
-  void requestTerminate() { terminate_.store(true); }
+  // Asks the function to end: terminated() turns true, and a worker waiting on the loop it
+  // attached is woken at once. Callable from any thread.
+  void requestTerminate();
   // True once termination was requested.
   bool terminated() const { return terminate_.load(); }
   // True once the function has returned (or threw).
   bool finished() const { return finished_.load(); }
   bool started() const { return started_.load(); }
+  // Called by the function on its own thread with the event loop it waits on (nullptr
+  // when it stops waiting on it), so that requestTerminate() can wake it.
+  void attachLoop(EventLoop* loop);
   // Blocks at most ms milliseconds until the function has returned; true when it has.
   // Meant for tests and shut-down, never for the user-interface thread's normal waits.
   bool waitFinished(std::uint32_t ms);
@@ -52,6 +58,7 @@ class WorkerThread : public std::enable_shared_from_this<WorkerThread> {
   std::atomic<bool> started_{false};
   std::atomic<bool> finished_{false};
   std::mutex mutex_;
+  EventLoop::Handle wake_;  // guarded by mutex_
   std::condition_variable finishedCv_;
 };
 

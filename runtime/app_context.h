@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/clock.h"
 #include "runtime/log.h"
 #include "runtime/prompter.h"
 #include "runtime/run_state.h"
@@ -15,6 +16,8 @@ struct AppContext {
   Log log;
   Prompter* prompter = nullptr;
   UiThread* ui = nullptr;
+  // The time source of every pause, wait and time-out.
+  platform::Clock* clock = &platform::systemClock();
 
   // "Let the user interface process pending events."
   void processPending() const {

@@ -1,7 +1,9 @@
 #include "runtime/loop_ui_thread.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
+#include <limits>
 #include <mutex>
 #include <stdexcept>
 
@@ -13,6 +15,11 @@ LoopUiThread::LoopUiThread(platform::EventLoop& loop) : loop_(loop), handle_(loo
 
 void LoopUiThread::pump() {
   loop_.processPending();
+}
+
+void LoopUiThread::wait(std::uint32_t ms) {
+  // The loop takes its longest wait as an int.
+  loop_.waitAndProcess(std::min<std::uint32_t>(ms, std::numeric_limits<int>::max()));
 }
 
 void LoopUiThread::setTerminating(bool value) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <cstdint>
 
 #include "platform/event_loop.h"
 #include "runtime/ui_thread.h"
@@ -16,6 +17,7 @@ class LoopUiThread : public UiThread {
   explicit LoopUiThread(platform::EventLoop& loop);
 
   void pump() override;
+  void wait(std::uint32_t ms) override;
   // An exception thrown by fn is rethrown in the invoking thread.
   void invoke(const std::function<void()>& fn) override;
   bool terminating() const override { return terminating_.load(); }

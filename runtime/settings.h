@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/url_source.h"
+
 namespace ravelin::runtime {
 
 // One field per key of ravelin.ini, with the defaults that apply when a key is absent.
@@ -20,7 +22,7 @@ struct Settings {
   // refuses files that carry them, so it is off where EDPath points at that client.
   bool MetAddressTags = defaultMetAddressTags();
   // [URLs]
-  std::vector<std::string> URLs;
+  std::vector<UrlSource> URLs;
   // [update]
   int UpdThreadCount = 1;
   int UpdTimeout = 5;

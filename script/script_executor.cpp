@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/clock.h"
 #include "platform/file_io.h"
 #include "platform/text.h"
-#include "platform/ticks.h"
 #include "runtime/app_context.h"
 #include "script/script_host.h"
 #include "script/script_language.h"
@@ -125,19 +125,19 @@ bool Executor::runLine(const std::string& text) {
       if (!l.argument.empty()) host_.startFile(l.filePath());
       break;
     case ScriptCommand::UpdateFromAll:
-      host_.update(UpdateSource::All);
+      host_.update(update::UpdateKind::All);
       break;
     case ScriptCommand::UpdateFromBOT:
-      host_.update(UpdateSource::BOT);
+      host_.update(update::UpdateKind::BOT);
       break;
     case ScriptCommand::UpdateFromDNS:
-      host_.update(UpdateSource::DNS);
+      host_.update(update::UpdateKind::DNS);
       break;
     case ScriptCommand::UpdateFromHTML:
-      host_.update(UpdateSource::HTML);
+      host_.update(update::UpdateKind::HTML);
       break;
     case ScriptCommand::UpdateFromMET:
-      host_.update(UpdateSource::MET);
+      host_.update(update::UpdateKind::MET);
       break;
     case ScriptCommand::VerifyAll:
       host_.verify(true);
@@ -155,13 +155,10 @@ void Executor::delay(const ScriptLine& l) {
   // A negative count waits the shortest pause; the product is formed without overflow
   // and limited to what the 32-bit tick counter can measure.
   const std::int64_t ms = std::clamp<std::int64_t>(std::int64_t{*seconds} * 1000, 0, 0xFFFFFFFF);
-  if (ctx_.ui) {
-    runtime::pauseFunc(*ctx_.ui, static_cast<std::uint32_t>(ms));
-  } else {
-    const std::uint32_t start = platform::ticks();
-    do platform::sleepMs(100);
-    while (platform::ticks() - start < static_cast<std::uint32_t>(ms));
-  }
+  if (ctx_.ui)
+    runtime::pauseFunc(*ctx_.ui, *ctx_.clock, static_cast<std::uint32_t>(ms));
+  else
+    ctx_.clock->sleepMs(static_cast<std::uint32_t>(ms));
   ctx_.log.writeLog("Waited <" + std::to_string(*seconds) + "> seconds");
 }
 

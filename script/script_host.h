@@ -5,14 +5,13 @@
 // tests with a recorder.
 #include <string>
 
+#include "update/update_command.h"
+
 namespace ravelin::runtime {
 class ProgressBar;
 }
 
 namespace ravelin::script {
-
-// The update commands by the sources they use: all URLs, or only those of one kind.
-enum class UpdateSource { All, HTML, MET, BOT, DNS };
 
 class ScriptHost {
  public:
@@ -22,7 +21,7 @@ class ScriptHost {
   virtual runtime::ProgressBar& loadSaveBar() = 0;
 
   // "Update from all sources" and the narrowed updates; returns when the run is over.
-  virtual void update(UpdateSource source) = 0;
+  virtual void update(update::UpdateKind kind) = 0;
   // "Verify all IPs" (all) or "Verify checked IPs"; returns when the run is over. No
   // warning dialog: a script is running.
   virtual void verify(bool all) = 0;

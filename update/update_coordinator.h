@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 
 #include "runtime/app_context.h"
@@ -12,9 +13,10 @@ namespace ravelin::update {
 // Runs one update: hands every job of the settings' URL list to a pool of at most eight
 // update workers (UpdThreadCount, 1 to 8), shows their progress in the view, and when all
 // have reported merges their records into the server list (trimmed, valid, new keys
-// only, appended checked). Runs on the user-interface thread and keeps the interface
-// alive by waiting in pauseFunc(500) steps. Cancel drops everything gathered and leaves
-// the list unchanged; workers still running then end without reporting.
+// only, appended checked). Runs on the user-interface thread and serves the interface
+// while it waits for its workers. Cancel drops everything gathered and leaves the list
+// unchanged; the workers still running are told to end and waited for, and report
+// nothing.
 class UpdateCoordinator {
  public:
   // loadSaveBar is the main window's progress bar, used while merging.
@@ -27,8 +29,8 @@ class UpdateCoordinator {
   // The window's activation: runs the update once (later calls do nothing) and sets
   // operationDone on every way out.
   void start();
+  // The window's Cancel.
   void cancel();
-  void toggleDetails();
 
   // Trust anchors handed to the workers for https downloads (empty: the system's store).
   std::string tlsCaFile;
@@ -39,14 +41,16 @@ class UpdateCoordinator {
   std::size_t added() const { return added_; }
 
  private:
-  std::shared_ptr<UpdateWorker> createWorker(int slot);
-  void terminateWorkers();
+  void run();
+  // Serves the user interface until done() holds or the run was cancelled.
+  void waitForWorkers(const std::function<bool()>& done);
+  void endCancelledRun();
 
   serverlist::ServerList& list_;
   runtime::AppContext& ctx_;
   UpdateView& view_;
   runtime::ProgressBar& loadSaveBar_;
-  std::shared_ptr<UpdatePool> pool_;
+  std::shared_ptr<UpdateRun> run_;
   bool started_ = false;
   std::size_t reported_ = 0;
   std::size_t added_ = 0;

@@ -4,8 +4,8 @@
 
 #include "net/async_socket.h"
 #include "net/http_client.h"
+#include "platform/clock.h"
 #include "platform/file_io.h"
-#include "platform/ticks.h"
 #include "runtime/ui_thread.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/ip_port.h"
@@ -15,39 +15,42 @@
 
 namespace ravelin::update {
 
-// ---- pool (user-interface thread only) ----
+// ---- run state (user-interface thread only) ----
 
-void UpdatePool::processResults(int slot) {
-  if (!live || cancel || slot < 0 || slot >= kSlots) return;
-  view->setSlotCaption(slot, "Thread " + std::to_string(slot + 1) + ":");
-  view->slotBar(slot).setPosition(0);
-  view->setSlotLabel(slot, "< Thread not used >");
-  slotState[slot] = 0;
-  --activeCount;
+UpdateRun::UpdateRun(runtime::AppContext& context, UpdateView& window, int poolSize)
+    : ctx(context), view(window), pool(poolSize, [this](int slot) {
+        return std::make_shared<UpdateWorker>(shared_from_this(), slot);
+      }) {}
+
+void UpdateRun::processResults(int slot) {
+  if (!active() || slot < 0 || slot >= UpdateView::kSlots) return;
+  view.setSlotCaption(slot, "Thread " + std::to_string(slot + 1) + ":");
+  view.slotBar(slot).setPosition(0);
+  view.setSlotLabel(slot, "< Thread not used >");
+  pool.release(slot);
 }
 
-void UpdatePool::transferResults(const std::string& location,
-                                 std::vector<serverlist::Server>& records) {
-  if (!live || cancel) return;
-  view->urlsBar().stepIt();
+void UpdateRun::transferResults(const std::string& location,
+                                std::vector<serverlist::Server>& records) {
+  if (!active()) return;
+  view.urlsBar().stepIt();
   const auto count = static_cast<std::int32_t>(records.size());
   if (count != 0) {
     total += count;
-    view->setDesc(std::to_string(total) + " IPs found!");
+    view.setDescription(std::to_string(total) + " IPs found!");
     results.insert(results.end(), std::make_move_iterator(records.begin()),
                    std::make_move_iterator(records.end()));
   }
-  ctx->log.writeLog("Updated from <" + location + "> and found <" + std::to_string(count) +
-                    "> IPs");
+  ctx.log.writeLog("Updated from <" + location + "> and found <" + std::to_string(count) + "> IPs");
 }
 
-void UpdatePool::setSlot(int slot, const std::string& status, const std::string& caption,
-                         std::uint32_t max, std::uint32_t position) {
-  if (!live || cancel || slot < 0 || slot >= kSlots) return;
-  view->setSlotLabel(slot, status);
-  view->setSlotCaption(slot, caption);
-  view->slotBar(slot).setMax(static_cast<int>(max));
-  view->slotBar(slot).setPosition(static_cast<int>(position));
+void UpdateRun::setSlot(int slot, const std::string& status, const std::string& caption,
+                        std::uint32_t max, std::uint32_t position) {
+  if (!active() || slot < 0 || slot >= UpdateView::kSlots) return;
+  view.setSlotLabel(slot, status);
+  view.setSlotCaption(slot, caption);
+  view.slotBar(slot).setMax(static_cast<int>(max));
+  view.slotBar(slot).setPosition(static_cast<int>(position));
 }
 
 // ---- decoders ----
@@ -97,20 +100,24 @@ std::string nextField(std::string& rest) {
 
 // ---- worker ----
 
-UpdateWorker::UpdateWorker(std::shared_ptr<UpdatePool> pool, int slot, runtime::AppContext& ctx)
-    : pool_(std::move(pool)), slot_(slot), ctx_(ctx) {}
+UpdateWorker::UpdateWorker(std::shared_ptr<UpdateRun> run, int slot)
+    : run_(std::move(run)), slot_(slot), ctx_(run_->ctx), clock_(*run_->ctx.clock) {}
 
 void UpdateWorker::execute() {
   if (terminated()) return;
   platform::EventLoop loop;
   loop_ = &loop;
-  const std::string kind = job.substr(0, 4);
-  const std::string location = job.size() > 4 ? job.substr(4) : std::string();
+  attachLoop(&loop);
+  // What the slot and the log name: the address after the kind marker.
+  const std::string location = job.kind == runtime::SourceKind::Other
+                                   ? (job.location.size() > 4 ? job.location.substr(4) : "")
+                                   : job.location;
   caption_ = "Checking " + location + "...";
-  if (kind == "DNS|")
+  if (job.kind == runtime::SourceKind::DNS)
     dnsPass(location);
   else
     download(location);
+  attachLoop(nullptr);
   loop_ = nullptr;
 }
 
@@ -118,41 +125,37 @@ void UpdateWorker::setStatus(const std::string& status, const std::string& capti
                              std::uint32_t max, std::uint32_t position) {
   progressMax_ = max;
   progressPos_ = position;
-  auto pool = pool_;
+  auto run = run_;
   const int slot = slot_;
-  ctx_.ui->invoke([&] { pool->setSlot(slot, status, caption, max, position); });
+  ctx_.ui->invoke([&] { run->setSlot(slot, status, caption, max, position); });
 }
 
-void UpdateWorker::waitStep() {
-  loop_->waitAndProcess(100);
-}
-
-void UpdateWorker::pauseWorker(std::uint32_t ms) {
-  const std::uint32_t start = platform::ticks();
-  do {
-    const std::uint32_t passed = platform::ticks() - start;
-    const std::uint32_t left = ms > passed ? ms - passed : 0;
-    platform::sleepMs(std::min<std::uint32_t>(100, left));
-    if (terminated()) return;
-    loop_->processPending();
-  } while (platform::ticks() - start < ms && !ctx_.ui->terminating());
+bool UpdateWorker::waitFor(std::uint32_t ms, const std::function<bool()>& done) {
+  const std::uint32_t start = clock_.ticks();
+  for (;;) {
+    if (done && done()) return true;
+    const std::uint32_t passed = clock_.ticks() - start;
+    if (passed >= ms || terminated()) return false;
+    // Ends early on the event waited for and on a termination request (which wakes it).
+    loop_->waitAndProcess(ms - passed);
+  }
 }
 
 void UpdateWorker::report(const std::string& location) {
-  pauseWorker(1000);
+  // The verdict stays readable on the slot for a second.
+  if (displayPauses) waitFor(1000, [this] { return ctx_.ui->terminating(); });
   if (terminated()) return;
-  auto pool = pool_;
+  auto run = run_;
   const int slot = slot_;
-  ctx_.ui->invoke([&] { pool->transferResults(location, results_); });
-  ctx_.ui->invoke([&] { pool->processResults(slot); });
+  ctx_.ui->invoke([&] { run->transferResults(location, results_); });
+  ctx_.ui->invoke([&] { run->processResults(slot); });
 }
 
 void UpdateWorker::download(const std::string& location) {
-  const std::string kind = job.substr(0, 4);
   std::string body;
   bool timedOut = false, waitingOver = false, failed = false, succeeded = false,
        requestFinished = false;
-  std::uint32_t lastShown = platform::ticks() - 1000;
+  std::uint32_t lastShown = clock_.ticks() - 1000;
 
   auto cli = std::make_unique<net::HttpClient>(*loop_);
   cli->agent = "Mozilla/4.0";
@@ -168,7 +171,7 @@ void UpdateWorker::download(const std::string& location) {
   cli->onDocData = [&](net::HttpClient& c, const char*, int) {
     // The slot shows the progress at most every 100 ms: each update waits for the user
     // interface, and a fast download brings many pieces in that time.
-    const std::uint32_t now = platform::ticks();
+    const std::uint32_t now = clock_.ticks();
     if (now - lastShown < 100) return;
     lastShown = now;
     if (c.contentLength() == -1)
@@ -188,17 +191,12 @@ void UpdateWorker::download(const std::string& location) {
   results_.clear();
 
   setStatus("Request sent! Waiting for reply...", caption_, 100, 0);
-  const std::uint32_t deadline = platform::ticks() + timeout;
   try {
     cli->startGet();
-    while (!waitingOver && !terminated()) {
-      waitStep();
-      // Compared as a signed distance, so the wrap of the tick count does no harm.
-      if (static_cast<std::int32_t>(platform::ticks() - deadline) > 0 && !waitingOver) {
-        cli->abort();
-        timedOut = true;
-        break;
-      }
+    // The response must have begun within the time-out.
+    if (!waitFor(timeout, [&] { return waitingOver; }) && !terminated()) {
+      cli->abort();
+      timedOut = true;
     }
   } catch (const std::exception&) {
     try {
@@ -208,7 +206,7 @@ void UpdateWorker::download(const std::string& location) {
     succeeded = false;
     failed = true;
   }
-  while (!requestFinished && !terminated()) waitStep();
+  waitFor(kForever, [&] { return requestFinished; });
 
   if (terminated()) {
     cli->abort();
@@ -217,11 +215,11 @@ void UpdateWorker::download(const std::string& location) {
   }
   cli.reset();
   if (succeeded) {
-    if (kind == "HTM|")
+    if (job.kind == runtime::SourceKind::HTML)
       results_ = decodeHtmlBody(body, kMaxResults);
-    else if (kind == "MET|")
+    else if (job.kind == runtime::SourceKind::MET)
       results_ = decodeMetBody(body, kMaxResults);
-    else if (kind == "BOT|")
+    else if (job.kind == runtime::SourceKind::BOT)
       results_ = decodeBotBody(body, kMaxResults);
     std::string().swap(body);
     setStatus(std::to_string(results_.size()) + " new IPs found!", caption_, 100, 100);
@@ -289,7 +287,7 @@ void UpdateWorker::dnsPass(const std::string& location) {
         waitingOver = true;
         lookupOk = false;
       }
-      while (!waitingOver && !terminated()) waitStep();
+      waitFor(kForever, [&] { return waitingOver; });
       if (terminated()) return;  // socket and lines go with the scope
       if (!lookupOk) continue;
       s.ip = socket->dnsResult();

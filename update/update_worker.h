@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,35 +10,27 @@
 #include "platform/event_loop.h"
 #include "platform/worker_thread.h"
 #include "runtime/app_context.h"
+#include "runtime/url_source.h"
+#include "runtime/worker_pool.h"
 #include "serverlist/server.h"
-
-namespace ravelin::runtime {
-class ProgressBar;
-}
-namespace ravelin::serverlist {
-class ServerList;
-}
 
 namespace ravelin::update {
 
 class UpdateView;
 class UpdateWorker;
 
-// The pool state of one update run, shared by the coordinator and its workers. It is
-// only ever touched on the user-interface thread (workers reach it through
-// ctx.ui->invoke), so it needs no lock. Once the run is over (finished or cancelled)
-// `live` is false and a worker that still calls in changes nothing.
-struct UpdatePool {
-  static constexpr int kSlots = 8;
-  runtime::AppContext* ctx = nullptr;
-  UpdateView* view = nullptr;
-  bool live = false;
-  bool cancel = false;
-  // The worker table (the workers free themselves) and the slot states: 0 free, 1 a
-  // worker waits for a job, 2 the slot's worker runs a job.
-  std::array<std::weak_ptr<UpdateWorker>, kSlots> workers;
-  std::array<int, kSlots> slotState{};
-  int activeCount = 0;
+// The state of one update run, shared by the coordinator and its workers: a cancelled
+// worker may still be running when the coordinator is gone. It is only ever touched on the
+// user-interface thread (workers reach it through ctx.ui->invoke), so it needs no lock.
+// Once the run is over (finished or cancelled) `live` is false and a worker that still
+// calls in changes nothing.
+struct UpdateRun : std::enable_shared_from_this<UpdateRun> {
+  UpdateRun(runtime::AppContext& ctx, UpdateView& view, int poolSize);
+
+  runtime::AppContext& ctx;
+  UpdateView& view;
+  runtime::WorkerPool<UpdateWorker> pool;
+  bool live = true;
   std::int32_t total = 0;
   std::vector<serverlist::Server> results;
 
@@ -48,6 +41,7 @@ struct UpdatePool {
   // A worker's status update of its slot.
   void setSlot(int slot, const std::string& status, const std::string& caption, std::uint32_t max,
                std::uint32_t position);
+  bool active() const { return live && !pool.cancelled(); }
 };
 
 // The worker's decoders of downloaded bodies. Each stops after maxRecords records and
@@ -64,8 +58,8 @@ std::vector<serverlist::Server> decodeHtmlBody(std::string_view body, std::size_
 // "n/a" when rest is empty. Fields are not trimmed.
 std::string nextField(std::string& rest);
 
-// One update job on a thread of its own: a download ("HTM|", "MET|", "BOT|" + URL)
-// decoded by its kind, or the DNS file ("DNS|" + path) resolved line by line. Shows its
+// One update job on a thread of its own: a download decoded by the kind of its source, or
+// the DNS file resolved line by line. Shows its
 // progress in its display slot and hands its records and its slot back to the
 // coordinator, everything through the user-interface thread. The HTTP client and the
 // name-lookup socket live on the worker's own event loop. A worker told to terminate
@@ -73,16 +67,19 @@ std::string nextField(std::string& rest);
 class UpdateWorker : public platform::WorkerThread {
  public:
   static constexpr std::size_t kMaxResults = 10000;
+  static constexpr std::uint32_t kForever = 0xFFFFFFFF;
 
-  UpdateWorker(std::shared_ptr<UpdatePool> pool, int slot, runtime::AppContext& ctx);
+  UpdateWorker(std::shared_ptr<UpdateRun> run, int slot);
 
   // Set by the coordinator before resume().
-  std::string job;
+  runtime::UrlSource job;
   std::uint32_t timeout = 5000;  // milliseconds until the response must have begun
   std::string proxyAddr;
   int proxyPort = 0;
   // Trust anchors for https downloads (empty: the system's trust store).
   std::string tlsCaFile;
+  // Whether the verdict of the job stays on its slot for a second before it is reported.
+  bool displayPauses = true;
 
   int slot() const { return slot_; }
 
@@ -94,16 +91,15 @@ class UpdateWorker : public platform::WorkerThread {
   void dnsPass(const std::string& location);
   void setStatus(const std::string& status, const std::string& caption, std::uint32_t max,
                  std::uint32_t position);
-  // Sleeps in steps of at most 100 ms, processing the thread's events, until ms have
-  // passed, the thread is told to terminate or the application is terminating.
-  void pauseWorker(std::uint32_t ms);
-  // One wait step of at most 100 ms with the thread's events processed.
-  void waitStep();
+  // Runs the thread's events until done() holds, ms have passed or the thread is told to
+  // terminate; returns done()'s last answer.
+  bool waitFor(std::uint32_t ms, const std::function<bool()>& done);
   void report(const std::string& location);
 
-  std::shared_ptr<UpdatePool> pool_;
+  std::shared_ptr<UpdateRun> run_;
   int slot_;
   runtime::AppContext& ctx_;
+  platform::Clock& clock_;
   platform::EventLoop* loop_ = nullptr;  // the worker thread's own, during execute()
   std::string caption_;
   std::uint32_t progressPos_ = 0;

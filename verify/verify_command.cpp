@@ -1,6 +1,6 @@
 #include "verify/verify_command.h"
 
-#include "runtime/ui_thread.h"
+#include "runtime/wait_frame.h"
 #include "verify/verify_coordinator.h"
 
 namespace ravelin::verify {
@@ -34,24 +34,10 @@ void runVerify(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyVie
       !confirmVerification(*warning, ctx, saveWarning))
     return;
 
-  struct Frame {
-    runtime::AppContext& ctx;
-    VerifyView& view;
-    ~Frame() {
-      ctx.state.operationDone = false;
-      view.setMainWindowEnabled(true);
-      view.close();
-    }
-  };
-  ctx.state.operationDone = false;
-  view.setMainWindowEnabled(false);
-  Frame frame{ctx, view};
   VerifyCoordinator coordinator(list, ctx, view);
   coordinator.verifyAll = verifyAll;
-  view.show();
   // Showing the window activates it, and activation is the run.
-  coordinator.start();
-  while (!ctx.state.operationDone) runtime::pauseFunc(*ctx.ui, 1000);
+  runtime::runInWaitFrame(ctx, view, [&] { coordinator.start(); });
 }
 
 }  // namespace ravelin::verify

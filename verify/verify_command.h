@@ -8,11 +8,9 @@
 
 namespace ravelin::verify {
 
-// The verification warning dialog (TfrmVerifyWarning): caption, check box and buttons.
+// The verification warning dialog: its caption and its check box.
 inline constexpr const char* kVerifyWarningCaption = "Ravelin: Hint for server verification";
 inline constexpr const char* kVerifyWarningCheckBox = "Do not show this message box again";
-inline constexpr const char* kVerifyWarningProceed = "&Proceed";
-inline constexpr const char* kVerifyWarningCancel = "&Cancel";
 
 // The warning text: eight lines joined by CR LF, no line break after the last.
 std::string verifyWarningText();
@@ -21,7 +19,7 @@ class VerifyWarningDialog {
  public:
   virtual ~VerifyWarningDialog() = default;
   // Shows the dialog modally with text in its label and the check box as given; returns
-  // true when it was closed with "&Proceed". checked receives the box's final state.
+  // true when it was closed with Proceed. checked receives the box's final state.
   virtual bool showModal(const std::string& text, bool& checked) = 0;
 };
 
@@ -33,10 +31,8 @@ bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
 
 // "Verify checked IPs" (verifyAll false) and "Verify all IPs" (true), as the main window
 // and the script commands VerifyChecked / VerifyAll run them: the warning dialog first
-// when VrfWarning is on and no script runs (and a dialog is given), then the wait frame:
-// operationDone cleared, main window disabled, verify window shown and the run made, then
-// pauseFunc(1000) until operationDone; finally operationDone cleared, main window
-// enabled, verify window closed, also when the run fails.
+// when VrfWarning is on and no script runs (and a dialog is given), then the run in the
+// verify window inside the wait frame (runtime::runInWaitFrame).
 void runVerify(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view,
                bool verifyAll, VerifyWarningDialog* warning = nullptr,
                const std::function<void()>& saveWarning = {});

@@ -3,11 +3,15 @@
 #include <algorithm>
 
 #include "platform/text.h"
-#include "platform/ticks.h"
 #include "runtime/ui_thread.h"
 #include "serverlist/ip_port.h"
 
 namespace ravelin::verify {
+
+namespace {
+// How long a cancelled run waits for its workers to end; they notice within moments.
+constexpr std::uint32_t kCancelWaitMs = 10000;
+}  // namespace
 
 std::string progressText(int position, int maximum) {
   std::string text(1, '(');
@@ -20,47 +24,25 @@ std::string progressText(int position, int maximum) {
 
 VerifyCoordinator::VerifyCoordinator(serverlist::ServerList& list, runtime::AppContext& ctx,
                                      VerifyView& view)
-    : list_(list), ctx_(ctx), view_(view) {}
+    : list_(list),
+      ctx_(ctx),
+      view_(view),
+      pool_(std::clamp(ctx.settings.VrfThreadCount, 1, kVerifySlotCount),
+            [this](int slot) { return std::make_shared<VerifyWorker>(*this, slot); }) {}
 
 VerifyCoordinator::~VerifyCoordinator() {
-  if (view_.coordinator == this) view_.coordinator = nullptr;
-}
-
-int VerifyCoordinator::threadCount() const {
-  return std::clamp(ctx_.settings.VrfThreadCount, 1, kVerifySlotCount);
-}
-
-void VerifyCoordinator::waitPump(std::uint32_t ms) {
-  runtime::pauseFunc(*ctx_.ui, ms);
-}
-
-std::shared_ptr<VerifyWorker> VerifyCoordinator::createWorker(int slot) {
-  auto t = std::make_shared<VerifyWorker>(*this, slot);
-  threads[static_cast<std::size_t>(slot)] = t;
-  slotStates[static_cast<std::size_t>(slot)] = 1;
-  return t;
+  view_.setCancelHandler(nullptr);
 }
 
 void VerifyCoordinator::processResults(int slot, bool /*alive*/) {
-  view_.setSlotColor(slot, kColorBtnFace);
+  view_.setSlotMark(slot, SlotMark::Neutral);
   view_.setSlotCaption(slot, kThreadNotUsed);
-  slotStates[static_cast<std::size_t>(slot)] = 0;
-  --busyCount;
+  pool_.release(slot);
 }
 
 void VerifyCoordinator::cancel() {
-  cancelled = true;
+  pool_.cancel();
   view_.setHeadline("Waiting for working threads to close...");
-}
-
-void VerifyCoordinator::toggleDetails() {
-  if (view_.detailsCaption() == kDetailsHiddenCaption) {
-    view_.setDetailsCaption(kDetailsShownCaption);
-    view_.setHeight(kVerifyHeightWithDetails);
-  } else if (view_.detailsCaption() == kDetailsShownCaption) {
-    view_.setDetailsCaption(kDetailsHiddenCaption);
-    view_.setHeight(kVerifyHeightWithoutDetails);
-  }
 }
 
 void VerifyCoordinator::close() {
@@ -74,37 +56,27 @@ void VerifyCoordinator::stepProgress() {
 }
 
 void VerifyCoordinator::start() {
-  view_.coordinator = this;
-  try {
-    run();
-  } catch (...) {
+  view_.setCancelHandler([this] { cancel(); });
+  struct Finish {
+    VerifyCoordinator& c;
     // Every way out ends the caller's wait.
-    ctx_.state.operationDone = true;
-    view_.coordinator = nullptr;
-    throw;
-  }
-  view_.coordinator = nullptr;
+    ~Finish() {
+      c.ctx_.state.operationDone = true;
+      c.view_.setCancelHandler(nullptr);
+    }
+  } finish{*this};
+  run();
 }
 
-// Cancelled workers stop within one 100 ms step and hand over their last result. They
-// are waited for here, so that no hand-over of this run arrives after it ended, when the
-// list may have changed under the item index it carries.
-void VerifyCoordinator::waitForCancelledWorkers() {
-  const std::uint32_t start = platform::ticks();
-  const std::uint32_t bound = 10000;
-  for (;;) {
-    bool running = false;
-    for (auto& t : threads)
-      if (t && t->started() && !t->finished()) running = true;
-    if (!running || platform::ticks() - start >= bound) return;
-    waitPump(100);
-  }
+// Cancelled workers stop at once and hand over their last result. They are waited for
+// here, so that no hand-over of this run arrives after it ended, when the list may have
+// changed under the item index it carries.
+void VerifyCoordinator::endCancelledRun() {
+  pool_.waitForWorkers(*ctx_.ui, *ctx_.clock, kCancelWaitMs);
 }
 
 void VerifyCoordinator::run() {
-  toggleDetails();
-  busyCount = 0;
-  cancelled = false;
+  view_.toggleDetails();
   const std::size_t n = list_.size();
   const std::string count = std::to_string(n);
   ctx_.log.writeLog("Verifying " + count + " server IPs");
@@ -114,12 +86,11 @@ void VerifyCoordinator::run() {
   bar.setPosition(0);
   bar.setMax(static_cast<int>(n));
   bar.setStep(1);
-  threads.fill(nullptr);
-  slotStates.fill(0);
 
-  const int slots = threadCount();
   const std::uint32_t timeoutMs =
       static_cast<std::uint32_t>(std::max(0, ctx_.settings.VrfTimeout)) * 1000u;
+  const bool displayPauses = view_.keepsDisplayPauses();
+  const auto freeSlotOrCancel = [this] { return !pool_.full() || pool_.cancelled(); };
 
   for (std::size_t i = 0; i < n; ++i) {
     const serverlist::ServerEntry& entry = list_[i];
@@ -139,33 +110,21 @@ void VerifyCoordinator::run() {
       continue;
     }
     const std::string port = platform::trimText(entry.server.port);
-    while (busyCount == slots && !cancelled) waitPump(500);
-    if (cancelled) {
-      for (auto& t : threads)
-        if (t && !t->finished()) t->requestTerminate();
-      waitForCancelledWorkers();
-      ctx_.state.operationDone = true;
-      return;
-    }
-    for (int s = 0; s < slots; ++s) {
-      const auto slot = static_cast<std::size_t>(s);
-      if (slotStates[slot] == 0) createWorker(s);
-      if (slotStates[slot] == 1) {
-        ++busyCount;
-        VerifyWorker& t = *threads[slot];
-        t.address = address;
-        t.portText = port;
-        t.itemIndex = static_cast<std::int32_t>(i);
-        t.timeoutMs = timeoutMs;
-        slotStates[slot] = 2;
-        t.resume();
-        break;
-      }
-    }
+    while (!freeSlotOrCancel()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 500, freeSlotOrCancel);
+    if (pool_.cancelled()) return endCancelledRun();
+    std::shared_ptr<VerifyWorker> worker = pool_.acquire();
+    worker->address = address;
+    worker->portText = port;
+    worker->itemIndex = static_cast<std::int32_t>(i);
+    worker->timeoutMs = timeoutMs;
+    worker->displayPauses = displayPauses;
+    worker->resume();
   }
-  while (busyCount > 0) waitPump(1000);
+  // A cancelled worker keeps its slot, so Cancel during this last wait ends it as well.
+  const auto allDone = [this] { return pool_.busyCount() == 0 || pool_.cancelled(); };
+  while (!allDone()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 1000, allDone);
+  if (pool_.cancelled()) return endCancelledRun();
   list_.recount();
-  ctx_.state.operationDone = true;
   ctx_.log.writeLog("Verification ended successfully");
 }
 

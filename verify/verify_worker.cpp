@@ -1,30 +1,30 @@
 #include "verify/verify_worker.h"
 
 #include "net/async_socket.h"
-#include "platform/ticks.h"
 #include "runtime/ui_thread.h"
+#include "serverlist/batch_scope.h"
 #include "verify/verify_coordinator.h"
 
 namespace ravelin::verify {
 
 VerifyWorker::VerifyWorker(VerifyCoordinator& owner, int slot)
-    : statusColor(kColorBtnFace),
-      slot(slot),
+    : slot(slot),
       owner_(owner),
       ui_(*owner.ctx().ui),
+      clock_(*owner.ctx().clock),
       proxyAddr_(owner.ctx().settings.ProxyAddr),
       proxyPort_(owner.ctx().settings.ProxyPort) {}
 
 VerifyWorker::~VerifyWorker() = default;
 
-void VerifyWorker::setStatus(const std::string& text, std::uint32_t color) {
+void VerifyWorker::setStatus(const std::string& text, SlotMark mark) {
   statusText = text;
-  statusColor = color;
+  statusMark = mark;
   ui_.invoke([this] { showStatus(); });
 }
 
 void VerifyWorker::showStatus() {
-  owner_.view().setSlotColor(slot, statusColor);
+  owner_.view().setSlotMark(slot, statusMark);
   owner_.view().setSlotCaption(slot, statusText);
 }
 
@@ -36,9 +36,8 @@ void VerifyWorker::applyResult() {
   view.setDescription(progressText(bar.position(), bar.max()));
   serverlist::ServerList& list = owner_.list();
   if (itemIndex >= 0 && static_cast<std::size_t>(itemIndex) < list.size()) {
-    list.statusCounting = false;
+    serverlist::BatchScope batch(list);
     list.setChecked(static_cast<std::size_t>(itemIndex), alive);
-    list.statusCounting = true;
   }
 }
 
@@ -56,26 +55,36 @@ void VerifyWorker::socketFailed(net::AsyncSocket&) {
   done = true;
 }
 
-void VerifyWorker::waitForOutcome(std::uint32_t ms, bool checkTimeout) {
-  const std::uint32_t end = platform::ticks() + ms;
-  for (;;) {
-    platform::sleepMs(100);
-    if (checkTimeout && platform::ticks() - startTick >= timeoutMs) {
+void VerifyWorker::awaitOutcome() {
+  while (!done && !terminated()) {
+    const std::uint32_t passed = clock_.ticks() - startTick;
+    if (passed >= timeoutMs) {
       timedOut = true;
       alive = false;
       done = true;
+      return;
     }
-    if (terminated()) return;
-    loop_->processPending();
-    // "now >= end" on a wrapping counter.
-    if (static_cast<std::int32_t>(platform::ticks() - end) >= 0 || ui_.terminating()) return;
+    // Ends early on the socket's events and on a termination request (which wakes it).
+    loop_->waitAndProcess(timeoutMs - passed);
   }
+}
+
+void VerifyWorker::holdVerdict(std::uint32_t ms) {
+  const std::uint32_t start = clock_.ticks();
+  for (std::uint32_t passed = 0; passed < ms && !terminated() && !ui_.terminating();
+       passed = clock_.ticks() - start)
+    loop_->waitAndProcess(ms - passed);
 }
 
 void VerifyWorker::execute() {
   if (terminated()) return;
   platform::EventLoop loop;
   loop_ = &loop;
+  attachLoop(&loop);
+  struct Detach {
+    VerifyWorker& w;
+    ~Detach() { w.attachLoop(nullptr); }
+  } detach{*this};
   std::unique_ptr<net::AsyncSocket> socket;
   const std::string host = "Host (" + address + ":" + portText;
   try {
@@ -95,10 +104,10 @@ void VerifyWorker::execute() {
     done = false;
     timedOut = false;
     alive = false;
-    setStatus(host + ") has been contacted! Waiting for connection...", kColorBtnFace);
+    setStatus(host + ") has been contacted! Waiting for connection...", SlotMark::Neutral);
     socket->connect();
-    startTick = platform::ticks();
-    while (!done && !terminated()) waitForOutcome(100);
+    startTick = clock_.ticks();
+    awaitOutcome();
     socket->close();
     if (terminated()) {
       // Cancelled: the server keeps its check mark and the slot stays taken, since the
@@ -109,14 +118,13 @@ void VerifyWorker::execute() {
       return;
     }
     if (alive)
-      setStatus(host + ") accepted the connection!", kColorGreen);
+      setStatus(host + ") accepted the connection!", SlotMark::Ok);
     else if (timedOut)
-      setStatus(host + ") timed out!", kColorRed);
+      setStatus(host + ") timed out!", SlotMark::Failed);
     else
-      setStatus(host + ") refused the connection!", kColorRed);
+      setStatus(host + ") refused the connection!", SlotMark::Failed);
     socket.reset();
-    // Keeps the verdict readable; it does not change any more.
-    waitForOutcome(500, /*checkTimeout=*/false);
+    if (displayPauses) holdVerdict(500);
     if (terminated()) {
       ui_.invoke([this] { applyResult(); });
       return;

@@ -3,8 +3,10 @@
 #include <memory>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/worker_thread.h"
+#include "verify/verify_view.h"
 
 namespace ravelin::net {
 class AsyncSocket;
@@ -32,12 +34,14 @@ class VerifyWorker : public platform::WorkerThread {
   ~VerifyWorker() override;
 
   std::string statusText;
-  std::uint32_t statusColor = 0;
+  SlotMark statusMark = SlotMark::Neutral;
   std::string address;
   std::string portText;
   std::int32_t itemIndex = 0;
   const int slot;
   std::uint32_t timeoutMs = 5000;
+  // Whether the verdict stays on the status line for half a second before it is applied.
+  bool displayPauses = true;
   bool timedOut = false;
   bool done = false;
   bool alive = false;
@@ -47,18 +51,22 @@ class VerifyWorker : public platform::WorkerThread {
   void execute() override;
 
  private:
-  void setStatus(const std::string& text, std::uint32_t color);
+  void setStatus(const std::string& text, SlotMark mark);
   void showStatus();
   void applyResult();
   void releaseSlot();
-  // Waits ms in 100 ms steps, running this thread's events; checkTimeout off for the
-  // verdict pause.
-  void waitForOutcome(std::uint32_t ms, bool checkTimeout = true);
+  // Runs this thread's events until the attempt has its outcome, the time-out has passed
+  // (a timed-out failure) or the thread is told to end.
+  void awaitOutcome();
+  // Keeps the verdict readable: runs this thread's events for ms, ending early when the
+  // thread is told to end or the application is terminating.
+  void holdVerdict(std::uint32_t ms);
   void sessionConnected(net::AsyncSocket& sender, std::uint16_t error);
   void socketFailed(net::AsyncSocket& sender);
 
   VerifyCoordinator& owner_;
   runtime::UiThread& ui_;
+  platform::Clock& clock_;
   std::string proxyAddr_;
   int proxyPort_;
   platform::EventLoop* loop_ = nullptr;

@@ -21,7 +21,7 @@ class PlainHost : public ScriptHost {
   test::RecordingProgressBar bar;
   int calls = 0;
   ProgressBar& loadSaveBar() override { return bar; }
-  void update(UpdateSource) override { ++calls; }
+  void update(update::UpdateKind) override { ++calls; }
   void verify(bool) override { ++calls; }
   bool closeCountdown() override { return ++calls, false; }
   void hideWindows() override { ++calls; }

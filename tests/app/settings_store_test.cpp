@@ -91,7 +91,7 @@ TEST(LoadSettings, ReadsEveryKey) {
   EXPECT_EQ(s.ProxyPort, 3128);
   EXPECT_TRUE(s.NoRegCheck);
   EXPECT_TRUE(s.MetAddressTags);
-  EXPECT_EQ(s.URLs, (std::vector<std::string>{"HTM|http://a/list.html", "DNS|/home/u/dns.txt"}));
+  EXPECT_EQ(s.URLs, test::Sources({"HTM|http://a/list.html", "DNS|/home/u/dns.txt"}));
   EXPECT_EQ(s.UpdThreadCount, 4);
   EXPECT_EQ(s.UpdTimeout, 30);
   EXPECT_EQ(s.VrfThreadCount, 12);
@@ -121,7 +121,7 @@ TEST(LoadSettings, ValuesThatAreNotIntegersKeepTheirDefaults) {
 TEST(LoadSettings, UrlListStopsAtTheFirstMissingNumber) {
   const Settings s = settingsFromIni(IniFile::fromText(
       "[URLs]\nURL1=HTM|http://one\nURL2=MET|http://two\nURL4=BOT|http://four\n"));
-  EXPECT_EQ(s.URLs, (std::vector<std::string>{"HTM|http://one", "MET|http://two"}));
+  EXPECT_EQ(s.URLs, test::Sources({"HTM|http://one", "MET|http://two"}));
 }
 
 TEST(LoadSettings, UrlEntriesWithoutAnyMarkerAreDropped) {
@@ -134,8 +134,10 @@ TEST(LoadSettings, UrlEntriesWithoutAnyMarkerAreDropped) {
                                         "URL5=\n"
                                         "URL6=DNS|/dns.txt\n"));
   // A dropped entry does not end the reading; a marker may stand anywhere.
-  EXPECT_EQ(s.URLs,
-            (std::vector<std::string>{"see MET|http://middle", "http://x/BOT|", "DNS|/dns.txt"}));
+  EXPECT_EQ(s.URLs, test::Sources({"see MET|http://middle", "http://x/BOT|", "DNS|/dns.txt"}));
+  // Only a marker at the start gives the kind; the others keep their text as it was.
+  EXPECT_EQ(s.URLs[0], (UrlSource{SourceKind::Other, "see MET|http://middle"}));
+  EXPECT_EQ(s.URLs[2], (UrlSource{SourceKind::DNS, "/dns.txt"}));
   EXPECT_TRUE(hasUrlMarker("xxHTM|"));
   EXPECT_FALSE(hasUrlMarker("HTM"));
   EXPECT_FALSE(hasUrlMarker(""));
@@ -188,7 +190,8 @@ Settings edited() {
   s.ProxyAddr = "localhost";
   s.ProxyPort = 1080;
   s.MetAddressTags = true;
-  s.URLs = {"HTM|http://127.0.0.1/a.html", "MET|http://127.0.0.1/b.met", "DNS|/tmp/dns.txt"};
+  s.URLs = {test::Source("HTM|http://127.0.0.1/a.html"), test::Source("MET|http://127.0.0.1/b.met"),
+            test::Source("DNS|/tmp/dns.txt"), test::Source("see BOT|http://127.0.0.1/c.bot")};
   s.UpdThreadCount = 8;
   s.UpdTimeout = 60;
   s.VrfThreadCount = 20;
@@ -237,7 +240,7 @@ TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
             "\n[script]\nScrSyntaxCheck=1\nScrExecOrEdit=1\n"
             "\n[support]\nSupportMe=1\n"
             "\n[URLs]\nURL1=HTM|http://127.0.0.1/a.html\nURL2=MET|http://127.0.0.1/b.met\n"
-            "URL3=DNS|/tmp/dns.txt\n");
+            "URL3=DNS|/tmp/dns.txt\nURL4=see BOT|http://127.0.0.1/c.bot\n");
 }
 
 TEST(StoreSettings, KeepsEverythingItDoesNotWrite) {
@@ -262,7 +265,7 @@ TEST(StoreSettings, KeepsEverythingItDoesNotWrite) {
                   "History0=/s/a.rvs\r\n");
   Settings s = loadSettings(path);
   s.EDPath = "/new";
-  s.URLs = {"BOT|http://fresh"};
+  s.URLs = {test::Source("BOT|http://fresh")};
   storeSettings(s, path);
   const std::string text = test::ReadFile(path);
   EXPECT_EQ(text.find("\n\n"), std::string::npos) << "the file keeps its CR LF style";

@@ -375,49 +375,13 @@ TEST_F(AppSessionTest, SavesSettingsAndTheWarningFlag) {
   AppSession session(app.ctx, xdgIni);
   session.start();
   app.ctx.settings.UpdThreadCount = 3;
-  app.ctx.settings.URLs = {"MET|http://127.0.0.1/x.met"};
+  app.ctx.settings.URLs = {test::Source("MET|http://127.0.0.1/x.met")};
   session.saveSettings();
   EXPECT_EQ(loadSettings(xdgIni).UpdThreadCount, 3);
   EXPECT_EQ(loadSettings(xdgIni).URLs, app.ctx.settings.URLs);
   app.ctx.settings.VrfWarning = false;
   session.saveVrfWarning();
   EXPECT_FALSE(loadSettings(xdgIni).VrfWarning);
-}
-
-// ---- the wait routine the commands rest on ----
-
-TEST(PauseFunc, ZeroStillSleepsOnceAndPumpsOnce) {
-  test::ImmediateUiThread ui;
-  const auto start = std::chrono::steady_clock::now();
-  pauseFunc(ui, 0);
-  const auto elapsed = std::chrono::steady_clock::now() - start;
-  EXPECT_EQ(ui.pumps, 1);
-  EXPECT_GE(elapsed, std::chrono::milliseconds(100));
-  EXPECT_LT(elapsed, std::chrono::seconds(10));
-}
-
-TEST(PauseFunc, WaitsInWholeStepsUntilTheTimeHasPassed) {
-  test::ImmediateUiThread ui;
-  const auto start = std::chrono::steady_clock::now();
-  pauseFunc(ui, 250);
-  const auto elapsed = std::chrono::steady_clock::now() - start;
-  // Each pump follows a sleep of at least 100 ms, and the wait ends only once 250 ms have
-  // passed (three steps when the sleeps are exact, two when they overshoot).
-  EXPECT_GE(ui.pumps, 2);
-  EXPECT_GE(elapsed, std::chrono::milliseconds(250));
-  EXPECT_GE(elapsed, std::chrono::milliseconds(100) * ui.pumps);
-  EXPECT_LT(elapsed, std::chrono::seconds(10));
-}
-
-TEST(PauseFunc, EndsEarlyWhenTheApplicationTerminates) {
-  test::ImmediateUiThread ui;
-  ui.onPump = [&] {
-    if (ui.pumps == 2) ui.quit = true;
-  };
-  const auto start = std::chrono::steady_clock::now();
-  pauseFunc(ui, 60000);
-  EXPECT_EQ(ui.pumps, 2);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "peers/loopback_peers.h"
-#include "platform/ticks.h"
+#include "platform/clock.h"
 
 using namespace ravelin;
 using namespace ravelin::platform;
@@ -119,9 +119,9 @@ TEST_F(WSocketTest, FullAcceptQueueLeavesConnectPendingWithoutBlocking) {
   r.attach(s);
   s.setAddr("127.0.0.1");
   s.setPort(std::to_string(listener.port()));
-  const std::uint32_t start = platform::ticks();
+  const std::uint32_t start = platform::systemClock().ticks();
   s.connect();
-  EXPECT_LT(platform::ticks() - start, 1000u) << "Connect must not wait for the peer";
+  EXPECT_LT(platform::systemClock().ticks() - start, 1000u) << "Connect must not wait for the peer";
   test::PumpFor(loop, 1500);
   EXPECT_EQ(s.state(), wsConnecting);
   EXPECT_EQ(r.count("connected"), 0);

@@ -6,7 +6,7 @@
 
 #include "net/async_socket.h"
 #include "peers/loopback_peers.h"
-#include "platform/ticks.h"
+#include "platform/clock.h"
 
 using namespace ravelin;
 using namespace ravelin::platform;
@@ -61,7 +61,8 @@ TEST(DnsLookupTest, AnswerAfterTheLoopIsGoneIsDropped) {
   }
   // The helper posts its answer into a handle whose loop is gone: nothing runs, nothing
   // crashes, and the helper ends.
-  for (int i = 0; i < 2000 && DnsLookup::helpersRunning() > 0; ++i) platform::sleepMs(5);
+  for (int i = 0; i < 2000 && DnsLookup::helpersRunning() > 0; ++i)
+    platform::systemClock().sleepMs(5);
   EXPECT_EQ(DnsLookup::helpersRunning(), 0);
   EXPECT_TRUE(lookup->pending());  // never answered
 }

@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "platform/ticks.h"
+#include "platform/clock.h"
 
 extern char** environ;
 
@@ -82,17 +82,17 @@ int connectWithin(std::uint16_t port, int timeoutMs) {
 
 bool PumpUntil(platform::EventLoop& loop, const std::function<bool()>& pred,
                std::uint32_t timeoutMs) {
-  const std::uint32_t start = platform::ticks();
+  const std::uint32_t start = platform::systemClock().ticks();
   while (!pred()) {
-    if (platform::ticks() - start >= timeoutMs) return pred();
+    if (platform::systemClock().ticks() - start >= timeoutMs) return pred();
     loop.waitAndProcess(20);
   }
   return true;
 }
 
 void PumpFor(platform::EventLoop& loop, std::uint32_t ms) {
-  const std::uint32_t start = platform::ticks();
-  while (platform::ticks() - start < ms) loop.waitAndProcess(10);
+  const std::uint32_t start = platform::systemClock().ticks();
+  while (platform::systemClock().ticks() - start < ms) loop.waitAndProcess(10);
 }
 
 std::uint16_t ClosedLoopbackPort() {
@@ -290,7 +290,7 @@ DanteProxy::DanteProxy(Options options) {
                      " >/dev/null 2>&1") == 0)
         userCreated_ = true;
       else
-        platform::sleepMs(200);
+        platform::systemClock().sleepMs(200);
     }
     if (!userCreated_ || runCommand("echo '" + user_ + ":" + password_ +
                                     "' | /usr/sbin/chpasswd >/dev/null 2>&1") != 0) {
@@ -353,7 +353,7 @@ DanteProxy::DanteProxy(Options options) {
         pid_ = -1;
         break;
       }
-      platform::sleepMs(100);
+      platform::systemClock().sleepMs(100);
     }
     failure_ = "danted did not start: " + ReadFile(out) + log();
     if (pid_ > 0) {
@@ -372,7 +372,7 @@ DanteProxy::~DanteProxy() {
       if (::waitpid(pid_, nullptr, WNOHANG) == pid_)
         gone = true;
       else
-        platform::sleepMs(50);
+        platform::systemClock().sleepMs(50);
     }
     if (!gone) {
       ::kill(-pid_, SIGKILL);

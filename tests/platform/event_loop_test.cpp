@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "peers/loopback_peers.h"
-#include "platform/ticks.h"
+#include "platform/clock.h"
 #include "platform/worker_thread.h"
 #include "runtime/loop_ui_thread.h"
 
@@ -69,8 +69,8 @@ TEST(EventLoopTest, PostFromManyThreadsWakesTheWaitingLoop) {
     threads.emplace_back([&] {
       for (int i = 0; i < 250; ++i) loop.post([&] { ++ran; });
     });
-  const std::uint32_t start = platform::ticks();
-  while (ran < 1000 && platform::ticks() - start < 10000) loop.waitAndProcess(5000);
+  const std::uint32_t start = platform::systemClock().ticks();
+  while (ran < 1000 && platform::systemClock().ticks() - start < 10000) loop.waitAndProcess(5000);
   for (auto& t : threads) t.join();
   loop.processPending();
   EXPECT_EQ(ran, 1000);
@@ -79,21 +79,21 @@ TEST(EventLoopTest, PostFromManyThreadsWakesTheWaitingLoop) {
 TEST(EventLoopTest, WaitEndsEarlyWhenWoken) {
   EventLoop loop;
   std::thread t([&] {
-    platform::sleepMs(50);
+    platform::systemClock().sleepMs(50);
     loop.post([] {});
   });
-  const std::uint32_t start = platform::ticks();
+  const std::uint32_t start = platform::systemClock().ticks();
   EXPECT_EQ(loop.waitAndProcess(20000), 1);
-  EXPECT_LT(platform::ticks() - start, 10000u);
+  EXPECT_LT(platform::systemClock().ticks() - start, 10000u);
   t.join();
   // wakeUp() alone ends a wait too, without running anything.
   std::thread w([&] {
-    platform::sleepMs(50);
+    platform::systemClock().sleepMs(50);
     loop.wakeUp();
   });
-  const std::uint32_t start2 = platform::ticks();
+  const std::uint32_t start2 = platform::systemClock().ticks();
   loop.waitAndProcess(20000);
-  EXPECT_LT(platform::ticks() - start2, 10000u);
+  EXPECT_LT(platform::systemClock().ticks() - start2, 10000u);
   w.join();
 }
 
@@ -174,7 +174,7 @@ TEST(WorkerThreadTest, CreatedSuspendedRunsAfterResumeAndFreesItself) {
   {
     auto w = WorkerThread::create([&](WorkerThread&) { ran = true; });
     watcher = w;
-    platform::sleepMs(50);
+    platform::systemClock().sleepMs(50);
     EXPECT_FALSE(ran);
     EXPECT_FALSE(w->started());
     w->resume();
@@ -182,8 +182,9 @@ TEST(WorkerThreadTest, CreatedSuspendedRunsAfterResumeAndFreesItself) {
     EXPECT_TRUE(ran);
   }
   // The thread dropped its own reference when its function returned.
-  const std::uint32_t start = platform::ticks();
-  while (!watcher.expired() && platform::ticks() - start < 10000) platform::sleepMs(5);
+  const std::uint32_t start = platform::systemClock().ticks();
+  while (!watcher.expired() && platform::systemClock().ticks() - start < 10000)
+    platform::systemClock().sleepMs(5);
   EXPECT_TRUE(watcher.expired());
 }
 
@@ -193,13 +194,13 @@ TEST(WorkerThreadTest, KeepsItselfAliveWhileRunning) {
   std::weak_ptr<WorkerThread> watcher;
   {
     auto w = WorkerThread::create([&](WorkerThread& self) {
-      while (!release && !self.terminated()) platform::sleepMs(5);
+      while (!release && !self.terminated()) platform::systemClock().sleepMs(5);
       done = true;
     });
     watcher = w;
     w->resume();
   }
-  platform::sleepMs(30);
+  platform::systemClock().sleepMs(30);
   EXPECT_FALSE(watcher.expired()) << "a running worker must not be freed";
   auto w = watcher.lock();
   ASSERT_TRUE(w);
@@ -213,7 +214,7 @@ struct CountingWorker : WorkerThread {
   std::atomic<int>& count;
   explicit CountingWorker(std::atomic<int>& c) : count(c) {}
   void execute() override {
-    while (!terminated()) platform::sleepMs(2);
+    while (!terminated()) platform::systemClock().sleepMs(2);
     ++count;
   }
 };
@@ -248,9 +249,10 @@ TEST(LoopUiThreadTest, InvokeFromWorkerBlocksUntilAPumpRunsIt) {
     stage = 2;
   });
   w->resume();
-  const std::uint32_t start = platform::ticks();
-  while (stage < 1 && platform::ticks() - start < 10000) platform::sleepMs(1);
-  platform::sleepMs(100);
+  const std::uint32_t start = platform::systemClock().ticks();
+  while (stage < 1 && platform::systemClock().ticks() - start < 10000)
+    platform::systemClock().sleepMs(1);
+  platform::systemClock().sleepMs(100);
   EXPECT_EQ(stage, 1) << "the worker must wait for the user-interface thread";
   ASSERT_TRUE(test::PumpUntil(loop, [&] {
     ui.pump();
@@ -313,7 +315,7 @@ TEST(LoopUiThreadTest, PauseFuncPumpsWhileWaiting) {
   std::atomic<bool> handedOver{false};
   auto w = WorkerThread::create([&](WorkerThread&) { ui.invoke([&] { handedOver = true; }); });
   w->resume();
-  pauseFunc(ui, 300);
+  pauseFunc(ui, platform::systemClock(), 300);
   EXPECT_TRUE(w->waitFinished(10000));
   EXPECT_TRUE(handedOver);
 }
@@ -331,7 +333,7 @@ TEST(LoopUiThreadTest, InvokeFailsWhenTheLoopIsGone) {
     }
   });
   w->resume();
-  platform::sleepMs(100);
+  platform::systemClock().sleepMs(100);
   // The loop ends with the hand-over unrun: the worker is released, not left hanging.
   loop.reset();
   ASSERT_TRUE(w->waitFinished(10000));

@@ -17,7 +17,7 @@
 #include <memory>
 #include <thread>
 
-#include "platform/ticks.h"
+#include "platform/clock.h"
 #include "support/test_support.h"
 
 extern char** environ;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/event_loop.h"
-#include "platform/ticks.h"
 
 using namespace ravelin;
 using namespace ravelin::platform;
@@ -41,9 +41,9 @@ bool WaitForPort(int port, int ms);
 
 // Runs the loop until done() holds or ms milliseconds have passed; returns done().
 inline bool RunLoopUntil(platform::EventLoop& loop, const std::function<bool()>& done, int ms) {
-  const std::uint32_t start = platform::ticks();
+  const std::uint32_t start = platform::systemClock().ticks();
   while (!done()) {
-    if (platform::ticks() - start >= static_cast<std::uint32_t>(ms)) return done();
+    if (platform::systemClock().ticks() - start >= static_cast<std::uint32_t>(ms)) return done();
     loop.waitAndProcess(20);
   }
   return true;

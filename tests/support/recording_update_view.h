@@ -26,8 +26,6 @@ class RecordingUpdateView : public UpdateView {
   int showCount = 0, closeCount = 0;
   std::string headline, desc;
   std::vector<std::string> headlines, descs;
-  std::string details = "&Details <<";
-  int height = kHeightWithDetails;
   std::array<std::string, kSlots> slotCaption, slotLabel;
   // Every label text and caption a slot showed, in order.
   std::array<std::vector<std::string>, kSlots> labelHistory, captionHistory;
@@ -36,11 +34,11 @@ class RecordingUpdateView : public UpdateView {
   // Runs on every change of a slot label (tests use it to press Cancel at a given point).
   std::function<void(int slot, const std::string& text)> onLabel;
 
-  void showWindow() override {
+  void show() override {
     shown = true;
     ++showCount;
   }
-  void closeWindow() override {
+  void close() override {
     shown = false;
     ++closeCount;
   }
@@ -49,16 +47,11 @@ class RecordingUpdateView : public UpdateView {
     headline = t;
     headlines.push_back(t);
   }
-  void setDesc(const std::string& t) override {
+  void setDescription(const std::string& t) override {
     desc = t;
     descs.push_back(t);
   }
   ProgressBar& urlsBar() override { return urls; }
-  std::string detailsCaption() const override { return details; }
-  void setDetails(const std::string& caption, int h) override {
-    details = caption;
-    height = h;
-  }
   void setSlotCaption(int slot, const std::string& t) override {
     slotCaption[slot] = t;
     captionHistory[slot].push_back(t);

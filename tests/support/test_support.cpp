@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include "app/settings_store.h"
+
 #include <unistd.h>
 #include <atomic>
 #include <random>
@@ -56,6 +58,16 @@ std::vector<std::string> TestApp::logLines() const {
     lines.push_back(dash == std::string::npos ? line : line.substr(dash + 3));
   }
   return lines;
+}
+
+UrlSource Source(const std::string& entry) {
+  return app::parseUrlSource(entry);
+}
+
+std::vector<UrlSource> Sources(const std::vector<std::string>& entries) {
+  std::vector<UrlSource> out;
+  for (const std::string& e : entries) out.push_back(Source(e));
+  return out;
 }
 
 }  // namespace test

@@ -38,15 +38,21 @@ class ScriptedPrompter : public Prompter {
   }
 };
 
-// The test body is the UI thread: invoke runs at once, pump counts and runs hooks.
+// The test body is the UI thread: invoke runs at once, pump counts and runs hooks, a wait
+// passes its time on the clock (a manual clock: at once) and then pumps.
 class ImmediateUiThread : public UiThread {
  public:
   int pumps = 0;
   bool quit = false;
   std::function<void()> onPump;
+  platform::Clock* clock = &platform::systemClock();
   void pump() override {
     ++pumps;
     if (onPump) onPump();
+  }
+  void wait(std::uint32_t ms) override {
+    clock->sleepMs(ms);
+    pump();
   }
   void invoke(const std::function<void()>& fn) override { fn(); }
   bool terminating() const override { return quit; }
@@ -80,6 +86,9 @@ class TempDir {
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
+// A URL list entry as ravelin.ini holds it ("MET|http://..."), and a list of them.
+UrlSource Source(const std::string& entry);
+std::vector<UrlSource> Sources(const std::vector<std::string>& entries);
 // Bytes from a list of values: Bytes({0x0E, 1, 0, 0, 0}).
 std::string Bytes(std::initializer_list<int> values);
 
@@ -88,6 +97,12 @@ std::string Bytes(std::initializer_list<int> values);
 class TestApp {
  public:
   TestApp();
+  // Waits of the context and of its UI thread take no real time from here on.
+  void useManualClock() {
+    ctx.clock = &manualClock;
+    ui.clock = &manualClock;
+  }
+  platform::ManualClock manualClock;
   AppContext ctx;
   ScriptedPrompter prompter;
   ImmediateUiThread ui;

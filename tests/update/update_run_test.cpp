@@ -42,8 +42,8 @@ class UpdateRunTest : public ::testing::Test {
         files.file("requests.log"), "", files.path().string(), "", ""});
     ASSERT_GT(server->port(), 0);
   }
-  std::string Url(const std::string& kind, const std::string& file) {
-    return kind + server->url("/file/" + file);
+  UrlSource Url(const std::string& kind, const std::string& file) {
+    return test::Source(kind + server->url("/file/" + file));
   }
   std::vector<std::string> Log() { return app.logLines(); }
   void Run(UpdateKind kind = UpdateKind::All) { runUpdate(list, app.ctx, view, kind, loadSave); }
@@ -59,7 +59,7 @@ TEST_F(UpdateRunTest, AllKindsOneWorkerMergeAndLog) {
   test::WriteFile(files.file("c.htm"), "<a href=\"ed2k://|server| 7.7.7.7 | 4661 |/\">x</a>");
   test::WriteFile(files.file("dns.txt"), "8.8.4.4,4665,Num,Desc\n");
   app.ctx.settings.URLs = {Url("MET|", "a.met"), Url("BOT|", "b.bot"), Url("HTM|", "c.htm"),
-                           "DNS|" + files.file("dns.txt")};
+                           test::Source("DNS|" + files.file("dns.txt"))};
   list.append(Server{"5.6.7.8", "4242", "Existing", "kept", "n/a", "n/a", "n/a", "Normal", "n/a"},
               false);
   app.ctx.settings.UpdThreadCount = 1;
@@ -114,8 +114,7 @@ TEST_F(UpdateRunTest, AllKindsOneWorkerMergeAndLog) {
   EXPECT_TRUE(view.mainEnabled);
   EXPECT_FALSE(app.ctx.state.operationDone);
   // Each run toggles the slot panel.
-  EXPECT_EQ(view.details, "&Details >>");
-  EXPECT_EQ(view.height, UpdateView::kHeightWithoutDetails);
+  EXPECT_FALSE(view.detailsShown());
 }
 
 TEST_F(UpdateRunTest, EightWorkersThreeJobsUseTheFirstThreeSlots) {
@@ -137,9 +136,10 @@ TEST_F(UpdateRunTest, EightWorkersThreeJobsUseTheFirstThreeSlots) {
 TEST_F(UpdateRunTest, FailingJobsReportNoRecords) {
   test::WriteFile(files.file("bad.met"), "\x0F not a met");
   const int closed = test::FreeLoopbackPort();
-  app.ctx.settings.URLs = {Url("MET|", "bad.met"), "MET|" + server->url("/404"),
-                           "MET|http://127.0.0.1:" + std::to_string(closed) + "/x",
-                           "DNS|" + files.file("missing.txt"), "XYZ|" + server->url("/ok/10")};
+  app.ctx.settings.URLs = {Url("MET|", "bad.met"), test::Source("MET|" + server->url("/404")),
+                           test::Source("MET|http://127.0.0.1:" + std::to_string(closed) + "/x"),
+                           test::Source("DNS|" + files.file("missing.txt")),
+                           test::Source("XYZ|" + server->url("/ok/10"))};
   app.ctx.settings.UpdThreadCount = 8;
   Run();
   EXPECT_TRUE(list.empty());
@@ -154,7 +154,7 @@ TEST_F(UpdateRunTest, FailingJobsReportNoRecords) {
 }
 
 TEST_F(UpdateRunTest, ASilentServerTimesOut) {
-  app.ctx.settings.URLs = {"MET|" + server->url("/silent")};
+  app.ctx.settings.URLs = {test::Source("MET|" + server->url("/silent"))};
   app.ctx.settings.UpdTimeout = 1;
   Run();
   EXPECT_TRUE(Contains(view.labelHistory[0], "URL timed out!"));
@@ -163,7 +163,7 @@ TEST_F(UpdateRunTest, ASilentServerTimesOut) {
 }
 
 TEST_F(UpdateRunTest, ASlowBodyThatHasBegunIsNotCutOff) {
-  app.ctx.settings.URLs = {"HTM|" + server->url("/slow/10")};  // 2 s of body
+  app.ctx.settings.URLs = {test::Source("HTM|" + server->url("/slow/10"))};  // 2 s of body
   app.ctx.settings.UpdTimeout = 1;
   Run();
   EXPECT_TRUE(Contains(view.labelHistory[0], "Receiving data..."));
@@ -174,7 +174,7 @@ TEST_F(UpdateRunTest, ASlowBodyThatHasBegunIsNotCutOff) {
 TEST_F(UpdateRunTest, CancelLeavesTheListAloneAndNothingReachesTheNextRun) {
   test::WriteFile(files.file("a.met"),
                   test::MetBody(1, test::MetEntry(1, 2, 3, 4, 4661, "a", "b", 1)));
-  app.ctx.settings.URLs = {Url("MET|", "a.met"), "MET|" + server->url("/silent")};
+  app.ctx.settings.URLs = {Url("MET|", "a.met"), test::Source("MET|" + server->url("/silent"))};
   app.ctx.settings.UpdThreadCount = 1;
   app.ctx.settings.UpdTimeout = 30;
   // One worker takes the jobs in order: Cancel is pressed when the second one (the
@@ -184,13 +184,13 @@ TEST_F(UpdateRunTest, CancelLeavesTheListAloneAndNothingReachesTheNextRun) {
   view.onLabel = [&](int slot, const std::string& text) {
     if (slot == 0 && text == "Request sent! Waiting for reply..." && ++requests == 2) {
       pressed = true;
-      view.cancelClicked();
+      view.cancel();
     }
   };
-  const std::uint32_t start = platform::ticks();
+  const std::uint32_t start = platform::systemClock().ticks();
   Run();
   EXPECT_TRUE(pressed);
-  EXPECT_LT(platform::ticks() - start, 15000u);
+  EXPECT_LT(platform::systemClock().ticks() - start, 15000u);
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(view.headline, "Waiting for working threads to close...");
   EXPECT_FALSE(Contains(Log(), "Updated successfully and found <1> unique IPs"));
@@ -212,8 +212,8 @@ TEST_F(UpdateRunTest, NarrowedKindsRunOnlyTheirEntriesAndRestoreTheList) {
   test::WriteFile(files.file("a.met"),
                   test::MetBody(1, test::MetEntry(1, 2, 3, 4, 4661, "a", "b", 1)));
   test::WriteFile(files.file("c.htm"), "ed2k://|server|7.7.7.7|4661|/");
-  const std::vector<std::string> urls = {Url("HTM|", "c.htm"), Url("MET|", "a.met"),
-                                         Url("met|", "a.met")};
+  const std::vector<UrlSource> urls = {Url("HTM|", "c.htm"), Url("MET|", "a.met"),
+                                       Url("met|", "a.met")};
   app.ctx.settings.URLs = urls;
   Run(UpdateKind::MET);
   EXPECT_EQ(app.ctx.settings.URLs, urls);
@@ -243,7 +243,7 @@ TEST_F(UpdateRunTest, DnsFileLines) {
                   ",4661,empty,address\r\n"
                   "1.2.3.6, 4662,Blank,port\r\n"
                   "1.2.3.7\r\n");
-  app.ctx.settings.URLs = {"DNS|" + files.file("dns.txt")};
+  app.ctx.settings.URLs = {test::Source("DNS|" + files.file("dns.txt"))};
   Run(UpdateKind::DNS);
   ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[0].server.ip, "127.0.0.1");
@@ -281,7 +281,7 @@ TEST_F(UpdateRunTest, AnUnresolvableNameIsDroppedAndTheNextLineIsRead) {
   test::WriteFile(files.file("dns.txt"),
                   "no-such-host.invalid,4661,Gone,x\n"
                   "1.2.3.4,4661,Next,y\n");
-  app.ctx.settings.URLs = {"DNS|" + files.file("dns.txt")};
+  app.ctx.settings.URLs = {test::Source("DNS|" + files.file("dns.txt"))};
   Run(UpdateKind::DNS);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].server.name, "Next");

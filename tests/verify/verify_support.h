@@ -19,7 +19,7 @@ using namespace ravelin::verify;
 namespace test {
 
 struct SlotLine {
-  std::uint32_t color;
+  SlotMark mark;
   std::string text;
 };
 
@@ -30,8 +30,8 @@ class RecordingVerifyView : public VerifyView {
   RecordingProgressBar bar;
   // Every status line shown per slot, in order (colour as set before the caption).
   std::map<int, std::vector<SlotLine>> slots;
-  std::string details = kDetailsShownCaption;
-  std::vector<int> heights;
+  // The details state after every change.
+  std::vector<bool> details;
   int shows = 0, closes = 0;
   bool mainEnabled = true;
   std::vector<bool> mainEnabledHistory;
@@ -47,14 +47,11 @@ class RecordingVerifyView : public VerifyView {
   void setHeadline(const std::string& text) override { headlines.push_back(text); }
   void setDescription(const std::string& text) override { descriptions.push_back(text); }
   ProgressBar& progressBar() override { return bar; }
-  void setSlotColor(int slot, std::uint32_t color) override { pendingColor_[slot] = color; }
+  void setSlotMark(int slot, SlotMark mark) override { pendingMark_[slot] = mark; }
   void setSlotCaption(int slot, const std::string& text) override {
-    slots[slot].push_back({pendingColor_[slot], text});
+    slots[slot].push_back({pendingMark_[slot], text});
     if (onSlotCaption) onSlotCaption(slot, text);
   }
-  std::string detailsCaption() const override { return details; }
-  void setDetailsCaption(const std::string& text) override { details = text; }
-  void setHeight(int pixels) override { heights.push_back(pixels); }
 
   // All lines of all slots that contain the text.
   int linesContaining(const std::string& text) const {
@@ -72,7 +69,8 @@ class RecordingVerifyView : public VerifyView {
   }
 
  private:
-  std::map<int, std::uint32_t> pendingColor_;
+  void detailsChanged() override { details.push_back(detailsShown()); }
+  std::map<int, SlotMark> pendingMark_;
 };
 
 class ScriptedWarningDialog : public VerifyWarningDialog {

@@ -8,7 +8,7 @@
 #include "app/ini_file.h"
 #include "app/settings_store.h"
 #include "peers/loopback_peers.h"
-#include "platform/ticks.h"
+#include "platform/clock.h"
 #include "runtime/loop_ui_thread.h"
 #include "serverlist/ip_port.h"
 #include "verify/verify_support.h"
@@ -66,7 +66,6 @@ TEST_F(VerifyTest, EmptyList) {
   EXPECT_EQ(view.closes, 1);
   EXPECT_EQ(view.mainEnabledHistory, (std::vector<bool>{false, true}));
   EXPECT_FALSE(app.ctx.state.operationDone);
-  EXPECT_EQ(view.coordinator, nullptr);
 }
 
 TEST_F(VerifyTest, AcceptedRefusedAndTimedOut) {
@@ -90,21 +89,21 @@ TEST_F(VerifyTest, AcceptedRefusedAndTimedOut) {
 
   const auto* ok = view.findLine(line(accepting.port(), " accepted the connection!"));
   ASSERT_NE(ok, nullptr);
-  EXPECT_EQ(ok->color, kColorGreen);
+  EXPECT_EQ(ok->mark, SlotMark::Ok);
   const auto* refused = view.findLine(line(closed, " refused the connection!"));
   ASSERT_NE(refused, nullptr);
-  EXPECT_EQ(refused->color, kColorRed);
+  EXPECT_EQ(refused->mark, SlotMark::Failed);
   const auto* timedOut = view.findLine(line(full.port(), " timed out!"));
   ASSERT_NE(timedOut, nullptr);
-  EXPECT_EQ(timedOut->color, kColorRed);
+  EXPECT_EQ(timedOut->mark, SlotMark::Failed);
   const auto* contacted =
       view.findLine(line(accepting.port(), " has been contacted! Waiting for connection..."));
   ASSERT_NE(contacted, nullptr);
-  EXPECT_EQ(contacted->color, kColorBtnFace);
+  EXPECT_EQ(contacted->mark, SlotMark::Neutral);
   // Every slot that was used ends idle again.
   for (auto& [slot, lines] : view.slots) {
     EXPECT_EQ(lines.back().text, kThreadNotUsed);
-    EXPECT_EQ(lines.back().color, kColorBtnFace);
+    EXPECT_EQ(lines.back().mark, SlotMark::Neutral);
   }
   EXPECT_EQ(view.bar.position(), 4);
   EXPECT_EQ(view.bar.max(), 4);
@@ -219,14 +218,14 @@ TEST_F(VerifyTest, CancelWhileAllSlotsAreBusy) {
   std::size_t headlinesAtCancel = 0;
   view.onSlotCaption = [&](int, const std::string& text) {
     if (text.find("has been contacted") != std::string::npos && ++contacted == 3) {
-      ASSERT_NE(view.coordinator, nullptr);
-      view.coordinator->cancel();
+      view.cancel();
       headlinesAtCancel = view.headlines.size();
     }
   };
-  const std::uint32_t start = platform::ticks();
+  const std::uint32_t start = platform::systemClock().ticks();
   runVerify(list, app.ctx, view, false);
-  EXPECT_LT(platform::ticks() - start, 20000u) << "the 30 s time-outs were not waited for";
+  EXPECT_LT(platform::systemClock().ticks() - start, 20000u)
+      << "the 30 s time-outs were not waited for";
   ASSERT_EQ(contacted, 3);
   EXPECT_EQ(view.headlines.back(), "Waiting for working threads to close...");
   EXPECT_EQ(headlinesAtCancel, view.headlines.size()) << "the headline changes at once";
@@ -242,14 +241,30 @@ TEST_F(VerifyTest, CancelWhileAllSlotsAreBusy) {
   EXPECT_FALSE(app.ctx.state.operationDone);
 }
 
+TEST_F(VerifyTest, CancelAfterTheLastServerWasHandedOut) {
+  // Every server has its worker: Cancel comes while the run waits for the last verdicts.
+  app.ctx.settings.VrfThreadCount = 3;
+  app.ctx.settings.VrfTimeout = 30;
+  LoopbackListener full(/*accepting=*/false, /*backlog=*/0);
+  ASSERT_LT(full.fillAcceptQueue(), 64);
+  add("127.0.0.1", full.port(), true);
+  add("127.0.0.1", full.port(), true);
+  int contacted = 0;
+  view.onSlotCaption = [&](int, const std::string& text) {
+    if (text.find("has been contacted") != std::string::npos && ++contacted == 2) view.cancel();
+  };
+  runVerify(list, app.ctx, view, false);
+  EXPECT_EQ(view.headlines.back(), "Waiting for working threads to close...");
+  EXPECT_TRUE(checked(0) && checked(1));
+  EXPECT_EQ(app.logLines(), std::vector<std::string>{"Verifying 2 server IPs"});
+  EXPECT_EQ(view.closes, 1);
+}
+
 TEST_F(VerifyTest, DetailsPanelTogglesAtEveryRun) {
   runVerify(list, app.ctx, view, false);
-  EXPECT_EQ(view.details, kDetailsHiddenCaption);
-  EXPECT_EQ(view.heights, std::vector<int>{kVerifyHeightWithoutDetails});
+  EXPECT_EQ(view.details, std::vector<bool>{false});
   runVerify(list, app.ctx, view, false);
-  EXPECT_EQ(view.details, kDetailsShownCaption);
-  EXPECT_EQ(view.heights,
-            (std::vector<int>{kVerifyHeightWithoutDetails, kVerifyHeightWithDetails}));
+  EXPECT_EQ(view.details, (std::vector<bool>{false, true}));
 }
 
 TEST_F(VerifyTest, WarningDialogComesFirstUnlessAScriptRuns) {
