@@ -83,7 +83,8 @@ std::uint16_t resolvePort(const std::string& text) {
   servent* result = nullptr;
   char buf[1024];
   if (::getservbyname_r(text.c_str(), "tcp", &se, buf, sizeof buf, &result) != 0 || !result)
-    throw "WSocketResolvePort: Cannot convert port '" + text + "', Error #11004";
+    throw "WSocketResolvePort: Cannot convert port '" + text + "', Error #" +
+        std::to_string(WSANO_DATA);
   return ntohs(static_cast<std::uint16_t>(result->s_port));
 }
 
@@ -97,7 +98,7 @@ in_addr resolveHost(const std::string& text) {
   const int rc = net::DnsLookup::resolveNow(text, found);
   if (rc != 0 || found.empty() || !parseNumericAddr(found.front(), a))
     throw "WSocketResolveHost: Cannot convert host address '" + text + "', Error #" +
-        std::to_string(rc ? rc : 11004);
+        std::to_string(rc != 0 ? rc : static_cast<int>(WSANO_DATA));
   return a;
 }
 
@@ -198,7 +199,7 @@ void AsyncSocket::raiseException(const std::string& message, int code) {
 
 void AsyncSocket::socketError(const std::string& function, int code) {
   lastError_ = code;
-  if (code == 10054 || code == 10057) {
+  if (code == WSAECONNRESET || code == WSAENOTCONN) {
     std::shared_ptr<bool> alive = alive_;
     internalClose(false, code);
     if (!*alive) return;
@@ -484,7 +485,7 @@ int AsyncSocket::receive(void* buffer, int size) {
     return n;
   }
   if (fd_ < 0) {
-    lastError_ = 10057;
+    lastError_ = WSAENOTCONN;
     return -1;
   }
   ssize_t n;
@@ -516,7 +517,7 @@ std::string AsyncSocket::receiveStr() {
 
 int AsyncSocket::send(const void* data, int len) {
   if (state_ != wsConnected) {
-    socketError("Send", 10057);
+    socketError("Send", WSAENOTCONN);
     return -1;
   }
   if (len <= 0) return 0;
@@ -568,7 +569,8 @@ bool AsyncSocket::tryToSend() {
       }
       const int code = net::winsockErrorFromErrno(err);
       lastError_ = code;
-      if (code == 10022 || code == 10038 || code == 10053 || code == 10054 || code == 10057) {
+      if (code == WSAEINVAL || code == WSAENOTSOCK || code == WSAECONNABORTED ||
+          code == WSAECONNRESET || code == WSAENOTCONN) {
         internalClose(false, code);
         return false;
       }
@@ -640,7 +642,7 @@ void AsyncSocket::socksData() {
   if (n == 0) {
     // The proxy hung up in the middle of the negotiation: the connect attempt has failed
     // and the caller must hear so now, not at its own time-out.
-    return socksFail(10053, "data receive error");
+    return socksFail(WSAECONNABORTED, "data receive error");
   }
   socksReplyBuffer_.append(buf, static_cast<std::size_t>(n));
 
@@ -724,9 +726,9 @@ void AsyncSocket::socksFail(int code, const std::string& text) {
 void AsyncSocket::startDnsLookup(const std::string& host) {
   if (host.empty()) {
     std::shared_ptr<bool> alive = alive_;
-    raiseException("DNS lookup: invalid host name.", 10022);
+    raiseException("DNS lookup: invalid host name.", WSAEINVAL);
     if (!*alive) return;
-    FIRE(onDnsLookupDone, 10022);
+    FIRE(onDnsLookupDone, WSAEINVAL);
     return;
   }
   if (dnsLookup_) dnsLookup_->cancel();

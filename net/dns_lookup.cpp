@@ -46,7 +46,8 @@ int DnsLookup::resolveNow(const std::string& host, std::vector<std::string>& add
       addresses.emplace_back(text);
   }
   ::freeaddrinfo(res);
-  return addresses.empty() ? 11004 : 0;
+  if (addresses.empty()) return WSANO_DATA;
+  return 0;
 }
 
 std::shared_ptr<DnsLookup> DnsLookup::start(platform::EventLoop& loop, const std::string& host,

@@ -15,8 +15,9 @@ namespace ravelin::net {
 // last reference to the lookup cancels it too.
 class DnsLookup {
  public:
-  // error: 0, or the network error number (11001 host not found, 11002 try again,
-  // 11003 non-recoverable, 11004 no data, or a mapped system error).
+  // error: 0, or the network error number (WSAHOST_NOT_FOUND, WSATRY_AGAIN, WSANO_RECOVERY,
+  // WSANO_DATA when the name has no IPv4 address, or a mapped system error; see
+  // net/net_errors.h).
   // addresses: dotted IPv4 texts in the order the resolver gave them, duplicates removed.
   using Callback = std::function<void(int error, const std::vector<std::string>& addresses)>;
 

@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 
 #include "net/async_socket.h"
+#include "net/net_errors.h"
 #include "net/socket_errors.h"
 
 namespace ravelin::net {
@@ -140,7 +141,7 @@ void HttpClient::startLookup() {
     // The lookup could not even start (an empty host, no helper thread): the request
     // ends like a failed lookup, from the loop.
     const auto* se = dynamic_cast<const SocketError*>(&e);
-    const int code = se && se->errorCode() != 0 ? se->errorCode() : 10022;
+    const int code = se && se->errorCode() != 0 ? se->errorCode() : static_cast<int>(WSAEINVAL);
     if (state_ == httpDnsLookup) fail(static_cast<std::uint16_t>(code), e.what());
   }
 }
@@ -160,7 +161,7 @@ void HttpClient::lookupDone(std::uint16_t error) {
     socket_->connect();
   } catch (const std::exception&) {
     int code = socket_->lastError();
-    if (code == 0) code = 10022;
+    if (code == 0) code = WSAEINVAL;
     ending_ = true;
     socket_->close();
     ending_ = false;
@@ -506,8 +507,10 @@ void HttpClient::sessionClosed(std::uint16_t error) {
         fail(httperrTls, "TLS handshake failed: the server closed the connection");
       else if (phase_ == Phase::Tunnel)
         fail(httperrProxyTunnel, "the proxy closed the connection before the tunnel stood");
+      else if (error != 0)
+        fail(error, errorText(error));
       else
-        fail(error ? error : 10053, errorText(error ? error : 10053));
+        fail(WSAECONNABORTED, errorText(WSAECONNABORTED));
       return;
     default:
       endRequest();

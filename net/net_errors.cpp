@@ -11,97 +11,97 @@ int winsockErrorFromErrno(int err) {
     case 0:
       return 0;
     case EINTR:
-      return 10004;
+      return WSAEINTR;
     case EBADF:
-      return 10009;
+      return WSAEBADF;
     case EACCES:
-      return 10013;
+      return WSAEACCES;
     case EPERM:
-      return 10013;
+      return WSAEACCES;
     case EFAULT:
-      return 10014;
+      return WSAEFAULT;
     case EINVAL:
-      return 10022;
+      return WSAEINVAL;
     case EMFILE:
-      return 10024;
+      return WSAEMFILE;
     case ENFILE:
-      return 10024;
+      return WSAEMFILE;
     case EWOULDBLOCK:
-      return 10035;
+      return WSAEWOULDBLOCK;
     case EINPROGRESS:
-      return 10036;
+      return WSAEINPROGRESS;
     case EALREADY:
-      return 10037;
+      return WSAEALREADY;
     case ENOTSOCK:
-      return 10038;
+      return WSAENOTSOCK;
     case EDESTADDRREQ:
-      return 10039;
+      return WSAEDESTADDRREQ;
     case EMSGSIZE:
-      return 10040;
+      return WSAEMSGSIZE;
     case EPROTOTYPE:
-      return 10041;
+      return WSAEPROTOTYPE;
     case ENOPROTOOPT:
-      return 10042;
+      return WSAENOPROTOOPT;
     case EPROTONOSUPPORT:
-      return 10043;
+      return WSAEPROTONOSUPPORT;
     case ESOCKTNOSUPPORT:
-      return 10044;
+      return WSAESOCKTNOSUPPORT;
     case EOPNOTSUPP:
-      return 10045;
+      return WSAEOPNOTSUPP;
     case EPFNOSUPPORT:
-      return 10046;
+      return WSAEPFNOSUPPORT;
     case EAFNOSUPPORT:
-      return 10047;
+      return WSAEAFNOSUPPORT;
     case EADDRINUSE:
-      return 10048;
+      return WSAEADDRINUSE;
     case EADDRNOTAVAIL:
-      return 10049;
+      return WSAEADDRNOTAVAIL;
     case ENETDOWN:
-      return 10050;
+      return WSAENETDOWN;
     case ENETUNREACH:
-      return 10051;
+      return WSAENETUNREACH;
     case ENETRESET:
-      return 10052;
+      return WSAENETRESET;
     case ECONNABORTED:
-      return 10053;
+      return WSAECONNABORTED;
     case ECONNRESET:
-      return 10054;
+      return WSAECONNRESET;
     case ENOBUFS:
-      return 10055;
+      return WSAENOBUFS;
     case ENOMEM:
-      return 10055;
+      return WSAENOBUFS;
     case EISCONN:
-      return 10056;
+      return WSAEISCONN;
     case ENOTCONN:
-      return 10057;
+      return WSAENOTCONN;
     case EPIPE:
-      return 10057;
+      return WSAENOTCONN;
     case ESHUTDOWN:
-      return 10058;
+      return WSAESHUTDOWN;
     case ETOOMANYREFS:
-      return 10059;
+      return WSAETOOMANYREFS;
     case ETIMEDOUT:
-      return 10060;
+      return WSAETIMEDOUT;
     case ECONNREFUSED:
-      return 10061;
+      return WSAECONNREFUSED;
     case ELOOP:
-      return 10062;
+      return WSAELOOP;
     case ENAMETOOLONG:
-      return 10063;
+      return WSAENAMETOOLONG;
     case EHOSTDOWN:
-      return 10064;
+      return WSAEHOSTDOWN;
     case EHOSTUNREACH:
-      return 10065;
+      return WSAEHOSTUNREACH;
     case ENOTEMPTY:
-      return 10066;
+      return WSAENOTEMPTY;
     case EUSERS:
-      return 10068;
+      return WSAEUSERS;
     case EDQUOT:
-      return 10069;
+      return WSAEDQUOT;
     case ESTALE:
-      return 10070;
+      return WSAESTALE;
     case EREMOTE:
-      return 10071;
+      return WSAEREMOTE;
     default:
       return err;
   }
@@ -112,31 +112,32 @@ int winsockErrorFromGai(int gaiError, int sysErr) {
     case 0:
       return 0;
     case EAI_NONAME:
-      return 11001;
+      return WSAHOST_NOT_FOUND;
     case EAI_AGAIN:
-      return 11002;
+      return WSATRY_AGAIN;
     case EAI_FAIL:
-      return 11003;
+      return WSANO_RECOVERY;
 #ifdef EAI_NODATA
     case EAI_NODATA:
-      return 11004;
+      return WSANO_DATA;
 #endif
 #ifdef EAI_ADDRFAMILY
     case EAI_ADDRFAMILY:
-      return 11004;
+      return WSANO_DATA;
 #endif
     case EAI_MEMORY:
-      return 10055;
+      return WSAENOBUFS;
     case EAI_FAMILY:
-      return 10047;
+      return WSAEAFNOSUPPORT;
     case EAI_SOCKTYPE:
-      return 10044;
+      return WSAESOCKTNOSUPPORT;
     case EAI_SERVICE:
-      return 10043;
+      return WSAEPROTONOSUPPORT;
     case EAI_SYSTEM:
-      return sysErr ? winsockErrorFromErrno(sysErr) : 11003;
+      if (sysErr != 0) return winsockErrorFromErrno(sysErr);
+      return WSANO_RECOVERY;
     default:
-      return 11003;
+      return WSANO_RECOVERY;
   }
 }
 

@@ -1,110 +1,112 @@
 #include "net/socket_errors.h"
 
+#include "net/net_errors.h"
+
 namespace ravelin::net {
 
 std::string socketErrorText(int code) {
   switch (code) {
     case 0:
       return "No Error";
-    case 10004:
+    case WSAEINTR:
       return "Interrupted system call";
-    case 10009:
+    case WSAEBADF:
       return "Bad file number";
-    case 10013:
+    case WSAEACCES:
       return "Permission denied";
-    case 10014:
+    case WSAEFAULT:
       return "Bad address";
-    case 10022:
+    case WSAEINVAL:
       return "Invalid argument";
-    case 10024:
+    case WSAEMFILE:
       return "Too many open files";
-    case 10035:
+    case WSAEWOULDBLOCK:
       return "Operation would block";
-    case 10036:
+    case WSAEINPROGRESS:
       return "Operation now in progress";
-    case 10037:
+    case WSAEALREADY:
       return "Operation already in progress";
-    case 10038:
+    case WSAENOTSOCK:
       return "Socket operation on non-socket";
-    case 10039:
+    case WSAEDESTADDRREQ:
       return "Destination address required";
-    case 10040:
+    case WSAEMSGSIZE:
       return "Message too long";
-    case 10041:
+    case WSAEPROTOTYPE:
       return "Protocol wrong type for socket";
-    case 10042:
+    case WSAENOPROTOOPT:
       return "Protocol not available";
-    case 10043:
+    case WSAEPROTONOSUPPORT:
       return "Protocol not supported";
-    case 10044:
+    case WSAESOCKTNOSUPPORT:
       return "Socket type not supported";
-    case 10045:
+    case WSAEOPNOTSUPP:
       return "Operation not supported on socket";
-    case 10046:
+    case WSAEPFNOSUPPORT:
       return "Protocol family not supported";
-    case 10047:
+    case WSAEAFNOSUPPORT:
       return "Address family not supported by protocol family";
-    case 10048:
+    case WSAEADDRINUSE:
       return "Address already in use";
-    case 10049:
+    case WSAEADDRNOTAVAIL:
       return "Address not available";
-    case 10050:
+    case WSAENETDOWN:
       return "Network is down";
-    case 10051:
+    case WSAENETUNREACH:
       return "Network is unreachable";
-    case 10052:
+    case WSAENETRESET:
       return "Network dropped connection on reset";
-    case 10053:
+    case WSAECONNABORTED:
       return "Connection aborted";
-    case 10054:
+    case WSAECONNRESET:
       return "Connection reset by peer";
-    case 10055:
+    case WSAENOBUFS:
       return "No buffer space available";
-    case 10056:
+    case WSAEISCONN:
       return "Socket is already connected";
-    case 10057:
+    case WSAENOTCONN:
       return "Socket is not connected";
-    case 10058:
+    case WSAESHUTDOWN:
       return "Can't send after socket shutdown";
-    case 10059:
+    case WSAETOOMANYREFS:
       return "Too many references: can't splice";
-    case 10060:
+    case WSAETIMEDOUT:
       return "Connection timed out";
-    case 10061:
+    case WSAECONNREFUSED:
       return "Connection refused";
-    case 10062:
+    case WSAELOOP:
       return "Too many levels of symbolic links";
-    case 10063:
+    case WSAENAMETOOLONG:
       return "File name too long";
-    case 10064:
+    case WSAEHOSTDOWN:
       return "Host is down";
-    case 10065:
+    case WSAEHOSTUNREACH:
       return "No route to host";
-    case 10066:
+    case WSAENOTEMPTY:
       return "Directory not empty";
-    case 10067:
+    case WSAEPROCLIM:
       return "Too many processes";
-    case 10068:
+    case WSAEUSERS:
       return "Too many users";
-    case 10069:
+    case WSAEDQUOT:
       return "Disc quota exceeded";
-    case 10070:
+    case WSAESTALE:
       return "Stale NFS file handle";
-    case 10071:
+    case WSAEREMOTE:
       return "Too many levels of remote in path";
-    case 10091:
+    case WSASYSNOTREADY:
       return "Network sub-system is unusable";
-    case 10092:
+    case WSAVERNOTSUPPORTED:
       return "WinSock DLL cannot support this application";
-    case 10093:
+    case WSANOTINITIALISED:
       return "WinSock not initialized";
-    case 11001:
+    case WSAHOST_NOT_FOUND:
       return "Host not found";
-    case 11002:
+    case WSATRY_AGAIN:
       return "Non-authoritative host not found";
-    case 11003:
+    case WSANO_RECOVERY:
       return "Non-recoverable error";
-    case 11004:
+    case WSANO_DATA:
       return "No Data";
     default:
       return "Not a WinSock error";

@@ -24,29 +24,29 @@ unsigned byteAt(std::string_view s, std::size_t i) {
 
 std::string errorText(int code) {
   switch (code) {
-    case 20001:
+    case socksErrTooMuchData:
       return "too much data availaible";
-    case 20002:
+    case socksErrVersion:
       return "socks version error";
-    case 20003:
+    case socksErrAuthMethod:
       return "authentification method not acceptable";
-    case 20004:
+    case socksErrGeneralFailure:
       return "general SOCKS server failure";
-    case 20005:
+    case socksErrNotAllowed:
       return "connection not allowed by ruleset";
-    case 20006:
+    case socksErrNetUnreachable:
       return "network unreachable";
-    case 20007:
+    case socksErrHostUnreachable:
       return "host unreachable";
-    case 20008:
+    case socksErrConnectionRefused:
       return "connection refused";
-    case 20009:
+    case socksErrTtlExpired:
       return "time to live expired";
-    case 20010:
+    case socksErrCommandNotSupported:
       return "command not supported";
-    case 20011:
+    case socksErrAddressType:
       return "address type not supported";
-    case 20015:
+    case socksErrAuthFailed:
       return "socks authentication failed";
     default:
       return "socks error #" + std::to_string(code);
@@ -81,10 +81,10 @@ std::string buildConnectRequest(std::string_view host, std::uint16_t port) {
 Reply parseMethodReply(std::string_view bytes) {
   Reply r;
   if (bytes.empty()) return r;
-  if (byteAt(bytes, 0) != 5) return fail(20002);
+  if (byteAt(bytes, 0) != 5) return fail(socksErrVersion);
   if (bytes.size() < 2) return r;
   const unsigned method = byteAt(bytes, 1);
-  if (method != 0 && method != 2) return fail(20003);
+  if (method != 0 && method != 2) return fail(socksErrAuthMethod);
   r.status = ParseStatus::Done;
   r.consumed = 2;
   r.method = static_cast<int>(method);
@@ -94,10 +94,10 @@ Reply parseMethodReply(std::string_view bytes) {
 Reply parseAuthReply(std::string_view bytes) {
   Reply r;
   if (bytes.empty()) return r;
-  if (byteAt(bytes, 0) != 1) return fail(20002);
-  if (bytes.size() > 2) return fail(20001);
+  if (byteAt(bytes, 0) != 1) return fail(socksErrVersion);
+  if (bytes.size() > 2) return fail(socksErrTooMuchData);
   if (bytes.size() < 2) return r;
-  if (byteAt(bytes, 1) != 0) return fail(20015);
+  if (byteAt(bytes, 1) != 0) return fail(socksErrAuthFailed);
   r.status = ParseStatus::Done;
   r.consumed = 2;
   return r;
@@ -106,12 +106,12 @@ Reply parseAuthReply(std::string_view bytes) {
 Reply parseConnectReply(std::string_view bytes) {
   Reply r;
   if (bytes.empty()) return r;
-  if (byteAt(bytes, 0) != 5) return fail(20002);
+  if (byteAt(bytes, 0) != 5) return fail(socksErrVersion);
   if (bytes.size() < 2) return r;
   const unsigned status = byteAt(bytes, 1);
   if (status != 0) {
-    if (status <= 8) return fail(20003 + static_cast<int>(status));
-    Reply e = fail(20012);
+    if (status <= 8) return fail(socksErrGeneralFailure + static_cast<int>(status) - 1);
+    Reply e = fail(socksErrUnassigned);
     e.errorText = "unassigned error #" + std::to_string(status);
     return e;
   }
@@ -124,7 +124,7 @@ Reply parseConnectReply(std::string_view bytes) {
     if (bytes.size() < 5) return r;
     total = 7 + byteAt(bytes, 4);
   } else {
-    return fail(20011);
+    return fail(socksErrAddressType);
   }
   if (bytes.size() < total) return r;
   if (atyp == 1) {

@@ -15,6 +15,25 @@ namespace socks {
 
 enum class ParseStatus { NeedMore, Done, Error };
 
+// The error numbers of the negotiation, above the range of the network errors (NetError).
+// socksErrGeneralFailure..socksErrAddressType are the proxy's connect reply statuses 1..8
+// in order.
+enum SocksError : int {
+  socksErrTooMuchData = 20001,
+  socksErrVersion = 20002,
+  socksErrAuthMethod = 20003,
+  socksErrGeneralFailure = 20004,
+  socksErrNotAllowed = 20005,
+  socksErrNetUnreachable = 20006,
+  socksErrHostUnreachable = 20007,
+  socksErrConnectionRefused = 20008,
+  socksErrTtlExpired = 20009,
+  socksErrCommandNotSupported = 20010,
+  socksErrAddressType = 20011,
+  socksErrUnassigned = 20012,
+  socksErrAuthFailed = 20015,
+};
+
 struct Reply {
   ParseStatus status = ParseStatus::NeedMore;
   std::size_t consumed = 0;
@@ -36,15 +55,16 @@ std::string buildAuthRequest(std::string_view user, std::string_view password);
 std::string buildConnectRequest(std::string_view host, std::uint16_t port);
 
 // Method reply: two bytes, 5 then the chosen method. A method other than 0 (none) or 2
-// (user code and password) is 20003.
+// (user code and password) is socksErrAuthMethod.
 Reply parseMethodReply(std::string_view bytes);
 // Authentication reply: exactly two bytes, 1 then 0 on success; more than two bytes at
-// once is 20001.
+// once is socksErrTooMuchData.
 Reply parseAuthReply(std::string_view bytes);
 // Connect reply: 5, status, 0, address type, address, port.
 Reply parseConnectReply(std::string_view bytes);
 
-// Error text for a SOCKS error code (20001..20017).
+// Error text for a SOCKS error code (20001..20017; "socks error #<code>" for a number
+// without a text of its own).
 std::string errorText(int code);
 
 }  // namespace socks
