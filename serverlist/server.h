@@ -32,7 +32,5 @@ struct Server {
 
 inline constexpr std::array<const char*, kServerFieldCount> kColumnCaptions = {
     "IP", "Port", "Name", "Description", "Ping", "Users", "Files", "Pref", "Hist"};
-inline constexpr std::array<int, kServerFieldCount> kColumnWidths = {120, 50, 150, 120, 50,
-                                                                     60,  60, 60,  35};
 
 }  // namespace ravelin::serverlist
