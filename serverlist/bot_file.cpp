@@ -5,7 +5,7 @@
 
 #include "platform/file_io.h"
 #include "platform/text.h"
-#include "serverlist/bulk_import.h"
+#include "serverlist/batch_scope.h"
 #include "serverlist/ip_port.h"
 #include "serverlist/merge.h"
 #include "serverlist/met_tags.h"
@@ -85,7 +85,7 @@ void mergeBot(ServerList& list, std::string_view data, const std::string& fileNa
   bar.start(static_cast<int>(stated));
   bool truncated = false;
   {
-    BulkImport bulk(list, bar);
+    BatchScope batch(list, bar);
     list.expectAppends(stated);
     keys.reserve(stated);
     BotDecoder decoder(data);

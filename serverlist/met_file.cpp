@@ -5,7 +5,7 @@
 
 #include "platform/file_io.h"
 #include "runtime/settings.h"
-#include "serverlist/bulk_import.h"
+#include "serverlist/batch_scope.h"
 #include "serverlist/merge.h"
 #include "serverlist/met_tags.h"
 
@@ -25,7 +25,7 @@ void mergeMet(ServerList& list, std::string_view data, const std::string& fileNa
   const std::uint32_t declared = decoder.declaredCount();
   bar.start(static_cast<int>(declared));
   {
-    BulkImport bulk(list, bar);
+    BatchScope batch(list, bar);
     // Every entry takes at least ten bytes, whatever the header says.
     const std::size_t expected = std::min<std::size_t>(declared, data.size() / 10);
     list.expectAppends(expected);

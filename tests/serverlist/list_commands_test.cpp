@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "serverlist/list_commands.h"
 #include "support/server_list_support.h"
 #include "support/test_support.h"
@@ -60,14 +58,6 @@ TEST(CheckCommands, FollowTheBulkChangeProtocol) {
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(obs.statuses[i], kShortThree);
   EXPECT_EQ(obs.statuses[3], " EDonkey2000 servers (3 IPs) [2/1 - 66.67% checked]");
   EXPECT_TRUE(list.statusCounting);
-}
-
-TEST(CheckCommands, BulkChangeRestoresCountingWhenTheChangeThrows) {
-  ServerList list;
-  FillThree(list);
-  EXPECT_THROW(bulkChange(list, [&] { list.setChecked(7, true); }), std::out_of_range);
-  EXPECT_TRUE(list.statusCounting);
-  EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]");
 }
 
 TEST(DeleteServer, AsksAndRemovesTheSelectedRowOnYes) {
