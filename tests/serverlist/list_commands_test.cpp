@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "serverlist/batch_scope.h"
 #include "serverlist/list_commands.h"
 #include "support/server_list_support.h"
 #include "support/test_support.h"
@@ -58,6 +61,39 @@ TEST(CheckCommands, FollowTheBulkChangeProtocol) {
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(obs.statuses[i], kShortThree);
   EXPECT_EQ(obs.statuses[3], " EDonkey2000 servers (3 IPs) [2/1 - 66.67% checked]");
   EXPECT_TRUE(list.statusCounting);
+}
+
+TEST(BatchScope, RestoresCountingWhenTheChangeThrows) {
+  ServerList list;
+  FillThree(list);
+  EXPECT_THROW(
+      {
+        BatchScope batch(list);
+        list.setChecked(7, true);
+      },
+      std::out_of_range);
+  EXPECT_TRUE(list.statusCounting);
+  EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]");
+}
+
+TEST(BatchScope, NestedBatchesRecountOnceWhenTheOutermostEnds) {
+  ServerList list;
+  FillThree(list);
+  test::RecordingObserver obs(list);
+  list.setObserver(&obs);
+  test::RecordingProgressBar bar;
+  bar.start(1);
+  {
+    BatchScope import(list, bar);
+    BatchScope(list).endWithShortStatus();
+    { BatchScope inner(list); }
+    EXPECT_FALSE(list.statusCounting);
+    EXPECT_TRUE(bar.visible());
+  }
+  EXPECT_TRUE(list.statusCounting);
+  EXPECT_FALSE(bar.visible());
+  EXPECT_EQ(obs.statuses,
+            (Strings{kShortThree, " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]"}));
 }
 
 TEST(DeleteServer, AsksAndRemovesTheSelectedRowOnYes) {
