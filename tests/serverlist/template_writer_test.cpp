@@ -28,7 +28,7 @@ ServerList WorkedExampleList() {
 
 std::string Expand(std::string_view text, const ServerList& list,
                    std::string_view fileName = "out.html") {
-  return expandTemplate(text, list.entries(), fileName, "DATE", "TIME");
+  return expandTemplate(text, list, fileName, "DATE", "TIME");
 }
 
 // Writes the template to a file, runs the writer and returns the output file's contents.
@@ -138,7 +138,7 @@ TEST(ExpandTemplate, ValuesNeverOpenOrCloseSections) {
 TEST(ExpandTemplate, CallsBackForEveryEntryOfEverySection) {
   const ServerList list = WorkedExampleList();
   std::vector<std::string> seen;
-  expandTemplate("%loopstart%a%loopend%%loopstart%b%loopend%", list.entries(), "f", "d", "t",
+  expandTemplate("%loopstart%a%loopend%%loopstart%b%loopend%", list, "f", "d", "t",
                  [&](const ServerEntry& e) { seen.push_back(e.server.ip); });
   EXPECT_EQ(seen, (std::vector<std::string>{"1.2.3.4", "9.9.9.9", "5.6.7.8", "1.2.3.4", "9.9.9.9",
                                             "5.6.7.8"}));
