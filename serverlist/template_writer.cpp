@@ -169,8 +169,11 @@ SaveFormat templateSaveFormat(const std::string& templateFile) {
       const DateTimeTexts stamp = formatDateTime(local);
       return expandTemplate(text, run.list, std::filesystem::path(run.fileName).filename().string(),
                             stamp.date, stamp.time, [&run](const ServerEntry& e) {
+                              // The pending events may change the list and move its
+                              // entries: e is read before they run.
+                              const bool checked = e.checked;
                               run.ctx.processPending();
-                              if (e.checked) run.bar.stepIt();
+                              if (checked) run.bar.stepIt();
                             });
     } catch (const platform::FileError&) {
       // The template cannot be read.

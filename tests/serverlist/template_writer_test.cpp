@@ -261,3 +261,14 @@ TEST(WriteServersToTemplate, ListEmptiedByPendingEventsEndsTheLoop) {
   EXPECT_EQ(r.run("%loopstart%%ip%;%loopend%", list), "1.2.3.4;");
   EXPECT_TRUE(r.ok);
 }
+
+TEST(WriteServersToTemplate, ListGrownByPendingEventsWhileAnEntryIsHandled) {
+  TemplateRun r;
+  ServerList list = WorkedExampleList();
+  // Before the first entry the list grows and its entries move away from where they were.
+  r.app.ui.onPump = [&] {
+    if (list.size() == 3 && r.bar.visible())
+      for (int i = 0; i < 8; ++i) list.append(makeServer("7.7.7.7", "1"), false);
+  };
+  EXPECT_EQ(r.run("%loopstart%%ip%;%loopend%", list), "1.2.3.4;5.6.7.8;");
+}
