@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "serverlist/list_commands.h"
+#include "serverlist/batch_scope.h"
 #include "serverlist/server_filter.h"
 #include "serverlist/server_sort.h"
 
@@ -89,9 +89,10 @@ void BM_FilterNameWildcard(benchmark::State& state) {
   size_t kept = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    bulkChange(list, [&] {
+    {
+      BatchScope batch(list);
       for (size_t row = 0; row < list.size(); ++row) list.setChecked(row, true);
-    });
+    }
     state.ResumeTiming();
     filterServers(list, fName, foEqual, "*abc*");
     kept = list.checkedCount();

@@ -25,7 +25,7 @@ namespace {
 constexpr const char* kTemplateSaveErrorText = "Error saving Template! Maybe data corrupted!";
 
 bool HasCheckedServers(const serverlist::ServerList& list) {
-  return !list.empty() && list.checkedCount() > 0;
+  return list.checkedCount() > 0;
 }
 
 class Executor {
@@ -217,28 +217,33 @@ void Executor::refresh(const ScriptLine& l) {
 
 // The save rule: only with a checked server; the target's old contents are kept as
 // target.UPD.BAK (the live file stays in place until the new one replaces it), then the
-// writer replaces the target in one step.
+// writer replaces the target in one step. A backup that cannot be made ends the script.
 void Executor::save(const ScriptLine& l) {
-  if (l.argument.empty() || !HasCheckedServers(list_)) return;
+  if (l.argument.empty()) return;
   const std::string path = l.filePath();
-  if (platform::fileExists(path)) platform::makeBackup(path, path + ".UPD.BAK");
-  runtime::ProgressBar& bar = host_.loadSaveBar();
+  serverlist::SaveFormat format;
   switch (l.command) {
     case ScriptCommand::SaveCustomBOT:
-      if (!serverlist::writeServersToBOT(list_, path, bar, ctx_))
-        fail(serverlist::kBotSaveErrorText);
+      format = serverlist::botSaveFormat();
       break;
     case ScriptCommand::SaveCustomHTML:
-      serverlist::writeServersToHTML(list_, path, bar, ctx_);
+      format = serverlist::htmlSaveFormat();
       break;
     case ScriptCommand::SaveCustomMET:
-      if (!serverlist::writeServersToMet(list_, path, bar, ctx_))
-        fail(serverlist::kMetSaveErrorText);
+      format = serverlist::metSaveFormat();
       break;
     default:
-      serverlist::writeServersToTXT(list_, path, bar, ctx_);
+      format = serverlist::txtSaveFormat();
       break;
   }
+  serverlist::SaveRule rule;
+  rule.needsChecked = true;
+  rule.backupFile = path + ".UPD.BAK";
+  rule.backupErrorsThrow = true;
+  // Only the formats with an error box fail quietly; the others throw.
+  if (serverlist::saveServers(list_, path, host_.loadSaveBar(), ctx_, format, rule) ==
+      serverlist::SaveResult::Failed)
+    fail(format.errorText);
 }
 
 void Executor::saveTemplate(const ScriptLine& l) {
@@ -257,8 +262,13 @@ void Executor::saveTemplate(const ScriptLine& l) {
     fail("File not found: " + templateFile);
     return;
   }
-  if (output.empty() || !HasCheckedServers(list_)) return;
-  if (!serverlist::writeServersToTemplate(list_, templateFile, output, host_.loadSaveBar(), ctx_))
+  if (output.empty()) return;
+  // The save rule without a backup.
+  serverlist::SaveRule rule;
+  rule.needsChecked = true;
+  if (serverlist::saveServers(list_, output, host_.loadSaveBar(), ctx_,
+                              serverlist::templateSaveFormat(templateFile),
+                              rule) == serverlist::SaveResult::Failed)
     fail(kTemplateSaveErrorText);
 }
 

@@ -3,9 +3,8 @@
 #include <charconv>
 #include <functional>
 
-#include "platform/file_io.h"
 #include "platform/text.h"
-#include "serverlist/bulk_import.h"
+#include "serverlist/batch_scope.h"
 #include "serverlist/ip_port.h"
 #include "serverlist/merge.h"
 #include "serverlist/met_tags.h"
@@ -85,7 +84,7 @@ void mergeBot(ServerList& list, std::string_view data, const std::string& fileNa
   bar.start(static_cast<int>(stated));
   bool truncated = false;
   {
-    BulkImport bulk(list, bar);
+    BatchScope batch(list, bar);
     list.expectAppends(stated);
     keys.reserve(stated);
     BotDecoder decoder(data);
@@ -153,33 +152,19 @@ std::optional<std::string> encodeBotFile(const ServerList& list) {
   return encodeChecked(list, {});
 }
 
+SaveFormat botSaveFormat() {
+  SaveFormat format;
+  format.errorText = kBotSaveErrorText;
+  format.encode = [](const SaveRun& run) {
+    run.bar.start(static_cast<int>(run.checked));
+    return encodeChecked(run.list, [&run] { run.entryDone(); });
+  };
+  return format;
+}
+
 bool writeServersToBOT(const ServerList& list, const std::string& fileName,
                        runtime::ProgressBar& bar, runtime::AppContext& ctx) {
-  ctx.processPending();
-  const std::size_t count = list.checkedCount();
-  bar.start(static_cast<int>(count));
-  // The whole file is built in memory and replaces the old one only when complete.
-  std::optional<std::string> bytes = encodeChecked(list, [&] {
-    bar.stepIt();
-    ctx.processPending();
-  });
-  bool ok = bytes.has_value();
-  if (ok) {
-    ctx.processPending();
-    bar.hide();
-    try {
-      platform::writeFileAtomically(fileName, *bytes);
-    } catch (const platform::FileError&) {
-      ok = false;
-    }
-  }
-  if (!ok) {
-    ctx.message("Warning", kBotSaveErrorText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
-    bar.hide();
-    return false;
-  }
-  ctx.log.writeLog("Saved <" + std::to_string(count) + "> servers to <" + fileName + ">");
-  return true;
+  return saveServers(list, fileName, bar, ctx, botSaveFormat()) == SaveResult::Saved;
 }
 
 }  // namespace ravelin::serverlist

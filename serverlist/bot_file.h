@@ -13,6 +13,7 @@
 
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
+#include "serverlist/save_flow.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::serverlist {
@@ -57,6 +58,10 @@ void mergeServersFromBotData(ServerList& list, std::string_view data, const std:
 // "Error saving BOT-File!" box is shown (unless a script runs) and the result is false.
 bool writeServersToBOT(const ServerList& list, const std::string& fileName,
                        runtime::ProgressBar& bar, runtime::AppContext& ctx);
+
+// The BOT format of the save flow: the "Error saving BOT-File!" box on failure, the bar
+// running to the number of checked entries.
+SaveFormat botSaveFormat();
 
 // Appends one record; false, leaving out unchanged, when the address is not four
 // integers or Port or Users is neither "n/a" nor a 32-bit integer.

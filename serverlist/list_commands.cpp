@@ -1,13 +1,14 @@
 #include "serverlist/list_commands.h"
 
+#include "serverlist/batch_scope.h"
+
 namespace ravelin::serverlist {
 
 namespace {
 template <typename Mark>
 void setAllMarks(ServerList& list, Mark mark) {
-  bulkChange(list, [&] {
-    for (size_t row = 0; row < list.size(); ++row) list.setChecked(row, mark(list[row].checked));
-  });
+  BatchScope batch(list);
+  for (size_t row = 0; row < list.size(); ++row) list.setChecked(row, mark(list[row].checked));
 }
 }  // namespace
 
@@ -43,34 +44,26 @@ bool deleteServer(ServerList& list, runtime::AppContext& ctx) {
 }
 
 bool clearServerList(ServerList& list, runtime::AppContext& ctx) {
-  list.statusCounting = false;
-  bool cleared = false;
-  try {
-    const runtime::MsgResult answer = ctx.message(
-        "Warning", "Do you really want to clear the whole list?", runtime::MsgIcon::Exclamation,
-        runtime::MsgButtons::YesNo, runtime::MsgResult::Yes);
-    if (answer == runtime::MsgResult::Yes) {
-      list.clear();
-      cleared = true;
-      ctx.log.writeLog("Serverlist completely cleared");
-    }
-  } catch (...) {
-    list.statusCounting = true;
-    throw;
+  BatchScope batch(list);
+  const runtime::MsgResult answer = ctx.message(
+      "Warning", "Do you really want to clear the whole list?", runtime::MsgIcon::Exclamation,
+      runtime::MsgButtons::YesNo, runtime::MsgResult::Yes);
+  const bool cleared = answer == runtime::MsgResult::Yes;
+  if (cleared) {
+    list.clear();
+    ctx.log.writeLog("Serverlist completely cleared");
   }
-  // Recounted while statusCounting is still cleared: the short form stays until the next
-  // change of the list.
-  list.recount();
-  list.statusCounting = true;
+  // Recounted while counting is still off: the short form stays until the next change of
+  // the list.
+  batch.endWithShortStatus();
   return cleared;
 }
 
 void setPreferenceOfChecked(ServerList& list, const std::string& pref) {
-  bulkChange(list, [&] {
-    for (size_t row = 0; row < list.size(); ++row) {
-      if (list[row].checked) list.setField(row, fPref, pref);
-    }
-  });
+  BatchScope batch(list);
+  for (size_t row = 0; row < list.size(); ++row) {
+    if (list[row].checked) list.setField(row, fPref, pref);
+  }
 }
 
 std::array<bool, kPopupItemCount> popupItemsEnabled(const ServerList& list) {

@@ -7,25 +7,8 @@
 
 namespace ravelin::serverlist {
 
-// The bulk-change protocol: statusCounting is cleared while change() runs, so that the
-// many change notifications cost nothing, then set again and the status recounted once.
-// Also when change() throws.
-template <typename Change>
-void bulkChange(ServerList& list, Change&& change) {
-  struct Restore {
-    ServerList& list;
-    ~Restore() {
-      list.statusCounting = true;
-      list.recount();
-    }
-  };
-  list.statusCounting = false;
-  Restore restore{list};
-  change();
-}
-
-// Check all, uncheck all, invert: every check mark in list order, with the bulk-change
-// protocol, then the log line of the command.
+// Check all, uncheck all, invert: every check mark in list order, in one BatchScope, then
+// the log line of the command.
 void checkAllServers(ServerList& list, runtime::AppContext& ctx);
 void uncheckAllServers(ServerList& list, runtime::AppContext& ctx);
 void invertSelection(ServerList& list, runtime::AppContext& ctx);
@@ -41,7 +24,7 @@ bool deleteServer(ServerList& list, runtime::AppContext& ctx);
 // Returns whether the list was cleared.
 bool clearServerList(ServerList& list, runtime::AppContext& ctx);
 
-// Sets Pref of every checked row, with the bulk-change protocol. Logs nothing.
+// Sets Pref of every checked row, in one BatchScope. Logs nothing.
 void setPreferenceOfChecked(ServerList& list, const std::string& pref);
 
 // The list's popup menu, items in menu order.

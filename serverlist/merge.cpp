@@ -1,5 +1,6 @@
 #include "serverlist/merge.h"
 
+#include "platform/file_io.h"
 #include "platform/text.h"
 #include "serverlist/ip_port.h"
 
@@ -87,6 +88,17 @@ bool mergeServer(ServerList& list, KeySet& keys, Server record, std::string extr
   if (!keys.add(record.ip, record.port)) return false;
   list.append(ServerEntry{std::move(record), true, std::move(extraTags), extraTagCount});
   return true;
+}
+
+std::optional<std::string> readImportSource(const std::string& fileName, ServerList& list,
+                                            runtime::ProgressBar& bar) {
+  try {
+    return platform::readWholeFile(fileName);
+  } catch (const platform::FileError&) {
+    list.recount();
+    bar.hide();
+    return std::nullopt;
+  }
 }
 
 }  // namespace ravelin::serverlist

@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::serverlist {
@@ -47,5 +49,10 @@ class KeySet {
 // never changed. Returns whether the record was appended.
 bool mergeServer(ServerList& list, KeySet& keys, Server record, std::string extraTags = {},
                  std::int32_t extraTagCount = 0);
+
+// The whole source file of a MET or BOT import. A file that cannot be read ends the import
+// quietly: no message, no log line, the status recounted and the bar hidden.
+std::optional<std::string> readImportSource(const std::string& fileName, ServerList& list,
+                                            runtime::ProgressBar& bar);
 
 }  // namespace ravelin::serverlist

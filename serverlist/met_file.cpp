@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/file_io.h"
 #include "runtime/settings.h"
-#include "serverlist/bulk_import.h"
+#include "serverlist/batch_scope.h"
 #include "serverlist/merge.h"
 #include "serverlist/met_tags.h"
 
@@ -25,7 +24,7 @@ void mergeMet(ServerList& list, std::string_view data, const std::string& fileNa
   const std::uint32_t declared = decoder.declaredCount();
   bar.start(static_cast<int>(declared));
   {
-    BulkImport bulk(list, bar);
+    BatchScope batch(list, bar);
     // Every entry takes at least ten bytes, whatever the header says.
     const std::size_t expected = std::min<std::size_t>(declared, data.size() / 10);
     list.expectAppends(expected);
@@ -79,56 +78,29 @@ std::optional<std::string> encodeMetFile(const ServerList& list, bool addressTag
   return encodeChecked(list, addressTags, {});
 }
 
+SaveFormat metSaveFormat() {
+  SaveFormat format;
+  format.errorText = kMetSaveErrorText;
+  format.encode = [](const SaveRun& run) {
+    run.bar.start(static_cast<int>(std::min<std::size_t>(run.checked, kMetMaxCount)));
+    return encodeChecked(run.list, run.ctx.settings.MetAddressTags, [&run] { run.entryDone(); });
+  };
+  return format;
+}
+
 bool writeServersToMet(const ServerList& list, const std::string& fileName,
                        runtime::ProgressBar& bar, runtime::AppContext& ctx) {
-  ctx.processPending();
-  const std::size_t count = list.checkedCount();
-  bar.start(static_cast<int>(std::min<std::size_t>(count, kMetMaxCount)));
-  // The whole file is built in memory and replaces the old one only when complete.
-  std::optional<std::string> bytes = encodeChecked(list, ctx.settings.MetAddressTags, [&] {
-    bar.stepIt();
-    ctx.processPending();
-  });
-  bool ok = bytes.has_value();
-  if (ok) {
-    ctx.processPending();
-    bar.hide();
-    try {
-      platform::writeFileAtomically(fileName, *bytes);
-    } catch (const platform::FileError&) {
-      ok = false;
-    }
-  }
-  if (!ok) {
-    ctx.message("Warning", kMetSaveErrorText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
-    ctx.processPending();
-    bar.hide();
-    return false;
-  }
-  ctx.log.writeLog("Saved <" + std::to_string(count) + "> servers to <" + fileName + ">");
-  return true;
+  return saveServers(list, fileName, bar, ctx, metSaveFormat()) == SaveResult::Saved;
 }
 
 bool saveStandardServerMet(const ServerList& list, runtime::ProgressBar& bar,
                            runtime::AppContext& ctx) {
-  if (list.empty() || list.checkedCount() == 0) {
-    ctx.message("Warning", kNothingToSaveText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
-    return false;
-  }
-  const std::string target = runtime::clientFile(ctx.settings.EDPath, "server.met");
-  if (platform::fileExists(target)) {
-    // The live file stays where it is until the new one replaces it, so the client's
-    // directory never lacks a server.met; the backup holds the file as it was before
-    // this save.
-    try {
-      platform::makeBackup(target, runtime::clientFile(ctx.settings.EDPath, "server.met.UPD.BAK"));
-    } catch (const platform::FileError&) {
-      // Without a backup the old file is not replaced.
-      ctx.message("Warning", kMetSaveErrorText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
-      return false;
-    }
-  }
-  return writeServersToMet(list, target, bar, ctx);
+  SaveRule rule;
+  rule.needsChecked = true;
+  rule.nothingCheckedText = kNothingToSaveText;
+  rule.backupFile = runtime::clientFile(ctx.settings.EDPath, "server.met.UPD.BAK");
+  return saveServers(list, runtime::clientFile(ctx.settings.EDPath, "server.met"), bar, ctx,
+                     metSaveFormat(), rule) == SaveResult::Saved;
 }
 
 }  // namespace ravelin::serverlist

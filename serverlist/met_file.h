@@ -7,6 +7,7 @@
 
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
+#include "serverlist/save_flow.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::serverlist {
@@ -36,6 +37,10 @@ void mergeServersFromMetData(ServerList& list, std::string_view data, const std:
 // The address and port tags are written when ctx.settings.MetAddressTags is set.
 bool writeServersToMet(const ServerList& list, const std::string& fileName,
                        runtime::ProgressBar& bar, runtime::AppContext& ctx);
+
+// The MET format of the save flow: the "Error saving MET-File!" box on failure, the bar
+// running to the number of checked entries (at most kMetMaxCount).
+SaveFormat metSaveFormat();
 
 // "Save to standard server.met": refuses (with the nothing-to-save box) when no entry is
 // checked; otherwise makes server.met.UPD.BAK a copy of the client's server.met, if there

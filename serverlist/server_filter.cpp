@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "platform/text.h"
+#include "serverlist/batch_scope.h"
 #include "serverlist/ip_port.h"
-#include "serverlist/list_commands.h"
 #include "serverlist/text_compare.h"
 
 namespace ravelin::serverlist {
@@ -133,13 +133,12 @@ void filterServers(ServerList& list, int property, int op, const std::string& va
   if (op < 0 || op >= kFilterOperatorCount) return;
   const bool numeric = kFilterProperties[static_cast<size_t>(property)].numeric;
   const bool negCompare = list.negCompare;
-  bulkChange(list, [&] {
-    for (size_t row = 0; row < list.size(); ++row) {
-      const ServerEntry& e = list[row];
-      if (!e.checked) continue;
-      list.setChecked(row, compareField(op, e.server.field(property), value, numeric, negCompare));
-    }
-  });
+  BatchScope batch(list);
+  for (size_t row = 0; row < list.size(); ++row) {
+    const ServerEntry& e = list[row];
+    if (!e.checked) continue;
+    list.setChecked(row, compareField(op, e.server.field(property), value, numeric, negCompare));
+  }
 }
 
 bool filterFromWindow(ServerList& list, int property, int op, const std::string& value,

@@ -64,8 +64,7 @@ bool compareField(int op, const std::string& field, const std::string& value, bo
 
 // Applies one filter to the list: every checked row whose field (property 0 to 8) does
 // not pass compareField under the operator (0 to 3) is unchecked; unchecked rows stay as they
-// are. Bulk-change protocol; logs nothing. An unknown property or operator changes
-// nothing.
+// are. One BatchScope; logs nothing. An unknown property or operator changes nothing.
 void filterServers(ServerList& list, int property, int op, const std::string& value);
 
 // The filter window's texts.

@@ -1,6 +1,7 @@
 #include "serverlist/server_links.h"
 
 #include "platform/file_io.h"
+#include "serverlist/batch_scope.h"
 #include "serverlist/merge.h"
 
 namespace ravelin::serverlist {
@@ -20,15 +21,14 @@ void readServersFromHTML(ServerList& list, const std::string& fileName, runtime:
   std::string_view text(bytes);
   if (const auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
 
-  list.beginUpdate();
-  list.statusCounting = false;
-  const auto finish = [&list] {
-    list.endUpdate();
-    list.statusCounting = true;
-    list.recount();
-  };
   size_t added = 0;
-  try {
+  {
+    // The frame of an import without a bar: the batch is opened first so that it ends last,
+    // after repainting has resumed, as the import frame with a bar ends. When a pending
+    // event throws, the servers appended so far stay, the list is back to normal and
+    // nothing is logged.
+    BatchScope batch(list);
+    RepaintSuspension repaint(list);
     forEachServerLink(text, [&](std::string_view ip, std::string_view port) {
       ctx.processPending();
       Server record;
@@ -36,12 +36,7 @@ void readServersFromHTML(ServerList& list, const std::string& fileName, runtime:
       record.port = port;
       if (mergeServer(list, keys, std::move(record))) ++added;
     });
-  } catch (...) {
-    // The servers appended so far stay; the list is back to normal, nothing is logged.
-    finish();
-    throw;
   }
-  finish();
   ctx.log.writeLog("Refreshed <" + std::to_string(added) + "> servers from <" + fileName + ">");
 }
 

@@ -114,12 +114,10 @@ int countTemplateSections(std::string_view text) {
   return n > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
 }
 
-std::string expandTemplate(std::string_view text, const std::vector<ServerEntry>& entries,
-                           std::string_view fileName, std::string_view date, std::string_view time,
+std::string expandTemplate(std::string_view text, const ServerList& list, std::string_view fileName,
+                           std::string_view date, std::string_view time,
                            const std::function<void(const ServerEntry&)>& perEntry) {
-  size_t checked = 0;
-  for (const ServerEntry& e : entries) checked += e.checked ? 1 : 0;
-  const GlobalValues globals{std::to_string(checked), fileName, date, time};
+  const GlobalValues globals{std::to_string(list.checkedCount()), fileName, date, time};
 
   const Sections parts = splitSections(text);
   std::string out;
@@ -129,10 +127,10 @@ std::string expandTemplate(std::string_view text, const std::vector<ServerEntry>
     const std::string body = withGlobals(rawBody, globals);
     size_t no = 0;
     // By index: the callback may let events run that change the list.
-    for (size_t row = 0; row < entries.size(); ++row) {
-      if (perEntry) perEntry(entries[row]);
-      if (row >= entries.size() || !entries[row].checked) continue;
-      appendServer(out, body, entries[row].server, ++no);
+    for (size_t row = 0; row < list.size(); ++row) {
+      if (perEntry) perEntry(list[row]);
+      if (row >= list.size() || !list[row].checked) continue;
+      appendServer(out, body, list[row].server, ++no);
     }
   }
   out += withGlobals(parts.rest, globals);
@@ -150,53 +148,49 @@ DateTimeTexts formatDateTime(const std::tm& local, const char* localeName) {
   return {std::string(date, nd), std::string(time, nt)};
 }
 
+SaveFormat templateSaveFormat(const std::string& templateFile) {
+  SaveFormat format;
+  format.errorText = kTemplateSaveErrorText;
+  format.logSuffix = " with template <" + templateFile + ">";
+  format.encode = [templateFile](const SaveRun& run) -> std::optional<std::string> {
+    try {
+      const std::string bytes = platform::readWholeFile(templateFile);
+      std::string_view text(bytes);
+      if (const auto nul = text.find('\0'); nul != std::string_view::npos)
+        text = text.substr(0, nul);
+
+      const long long maximum =
+          static_cast<long long>(run.checked) * static_cast<long long>(countTemplateSections(text));
+      run.bar.start(maximum > INT_MAX ? INT_MAX : static_cast<int>(maximum));
+
+      const std::time_t now = std::time(nullptr);
+      std::tm local{};
+      localtime_r(&now, &local);
+      const DateTimeTexts stamp = formatDateTime(local);
+      return expandTemplate(text, run.list, std::filesystem::path(run.fileName).filename().string(),
+                            stamp.date, stamp.time, [&run](const ServerEntry& e) {
+                              // The pending events may change the list and move its
+                              // entries: e is read before they run.
+                              const bool checked = e.checked;
+                              run.ctx.processPending();
+                              if (checked) run.bar.stepIt();
+                            });
+    } catch (const platform::FileError&) {
+      // The template cannot be read.
+    } catch (const std::bad_alloc&) {
+      // A template whose sections, repeated once per server, outgrow the memory.
+    } catch (const std::length_error&) {
+    }
+    return std::nullopt;
+  };
+  return format;
+}
+
 bool writeServersToTemplate(const ServerList& list, const std::string& templateFile,
                             const std::string& fileName, runtime::ProgressBar& bar,
                             runtime::AppContext& ctx) {
-  ctx.processPending();
-  bool ok = false;
-  try {
-    const std::string bytes = platform::readWholeFile(templateFile);
-    std::string_view text(bytes);
-    if (const auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
-
-    size_t checked = 0;
-    for (const ServerEntry& e : list.entries()) checked += e.checked ? 1 : 0;
-    const long long maximum =
-        static_cast<long long>(checked) * static_cast<long long>(countTemplateSections(text));
-    bar.start(maximum > INT_MAX ? INT_MAX : static_cast<int>(maximum));
-
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    const DateTimeTexts stamp = formatDateTime(local);
-    const std::string output =
-        expandTemplate(text, list.entries(), std::filesystem::path(fileName).filename().string(),
-                       stamp.date, stamp.time, [&](const ServerEntry& e) {
-                         ctx.processPending();
-                         if (e.checked) bar.stepIt();
-                       });
-
-    platform::writeFileAtomically(fileName, output);
-    ctx.log.writeLog("Saved <" + std::to_string(checked) + "> servers to <" + fileName +
-                     "> with template <" + templateFile + ">");
-    ok = true;
-  } catch (const platform::FileError&) {
-  } catch (const std::bad_alloc&) {
-  } catch (const std::length_error&) {
-  } catch (...) {
-    // Not a failure of the template or the file (an abort of the whole action): nothing
-    // to show here, but the bar must not stay up.
-    bar.hide();
-    throw;
-  }
-  if (!ok) {
-    ctx.message("Warning", "Error saving Template! Maybe data corrupted!", runtime::MsgIcon::Error,
-                runtime::MsgButtons::Ok);
-  }
-  ctx.processPending();
-  bar.hide();
-  return ok;
+  return saveServers(list, fileName, bar, ctx, templateSaveFormat(templateFile)) ==
+         SaveResult::Saved;
 }
 
 }  // namespace ravelin::serverlist

@@ -3,10 +3,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
+#include "serverlist/save_flow.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::serverlist {
@@ -22,14 +22,14 @@ namespace ravelin::serverlist {
 // "%loopend%", each section ending after its "%loopend%".
 int countTemplateSections(std::string_view text);
 
-// Expands a template for the checked entries. The loop sections are found in the template
-// as written; replacement values never open or close a section. Global placeholders are
-// replaced first, in the order above, then within each copy of a section body the
+// Expands a template for the checked entries ("%servercount%" is their number). The loop sections
+// are found in the template as written; replacement values never open or close a section. Global
+// placeholders are replaced first, in the order above, then within each copy of a section body the
 // per-server ones in the order above, so a value that holds a later placeholder is replaced
 // again. perEntry, when given, is called for every entry (checked or not) of every section
 // before it is handled.
-std::string expandTemplate(std::string_view text, const std::vector<ServerEntry>& entries,
-                           std::string_view fileName, std::string_view date, std::string_view time,
+std::string expandTemplate(std::string_view text, const ServerList& list, std::string_view fileName,
+                           std::string_view date, std::string_view time,
                            const std::function<void(const ServerEntry&)>& perEntry = {});
 
 // The date in the short date format and the time in the long time format of the named
@@ -38,6 +38,15 @@ struct DateTimeTexts {
   std::string date, time;
 };
 DateTimeTexts formatDateTime(const std::tm& local, const char* localeName = "");
+
+inline constexpr const char* kTemplateSaveErrorText =
+    "Error saving Template! Maybe data corrupted!";
+
+// The template format of the save flow: the text of templateFile expanded for the target's
+// name, the current date and time. The bar runs to the checked entries times the template's
+// loop sections. A template that cannot be read, or whose expansion outgrows the memory,
+// fails with the "Error saving Template!" box; the log line ends in " with template <...>".
+SaveFormat templateSaveFormat(const std::string& templateFile);
 
 // Reads the template file (its text ends at the first NUL byte), expands it for the
 // checked servers and writes the result to fileName in one step. The bar runs from 0 to

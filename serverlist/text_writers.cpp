@@ -1,18 +1,10 @@
 #include "serverlist/text_writers.h"
 
-#include "platform/file_io.h"
-
 namespace ravelin::serverlist {
 
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
-
-size_t countChecked(const ServerList& list) {
-  size_t c = 0;
-  for (const ServerEntry& e : list.entries()) c += e.checked ? 1 : 0;
-  return c;
-}
 
 void txtHead(std::string& out, size_t checked) {
   const std::string rule(53, '=');
@@ -86,48 +78,47 @@ void htmlTail(std::string& out) {
   out += kCrLf;
 }
 
-// Hides the bar however the writer ends.
-struct HideAtEnd {
-  runtime::ProgressBar& bar;
-  ~HideAtEnd() { bar.hide(); }
-};
-
 using LineFn = void (*)(std::string&, const Server&);
 
-void writeTable(const ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
-                runtime::AppContext& ctx, void (*head)(std::string&, size_t), LineFn line,
-                void (*tail)(std::string&)) {
-  ctx.processPending();
-  const size_t checked = countChecked(list);
-  std::string out;
-  {
-    HideAtEnd hide{bar};
-    bar.start(static_cast<int>(checked));
-    head(out, checked);
+// A table of the checked servers between a head and a tail. It cannot fail: a file that
+// cannot be written reaches the caller as platform::FileError.
+SaveFormat tableFormat(void (*head)(std::string&, size_t), LineFn line,
+                       void (*tail)(std::string&)) {
+  SaveFormat format;
+  format.encode = [head, line, tail](const SaveRun& run) -> std::optional<std::string> {
+    std::string out;
+    run.bar.start(static_cast<int>(run.checked));
+    head(out, run.checked);
     // By index: the pending events may change the list under the loop.
-    for (size_t row = 0; row < list.size(); ++row) {
-      if (!list[row].checked) continue;
-      line(out, list[row].server);
-      bar.stepIt();
-      ctx.processPending();
+    for (size_t row = 0; row < run.list.size(); ++row) {
+      if (!run.list[row].checked) continue;
+      line(out, run.list[row].server);
+      run.entryDone();
     }
     if (tail) tail(out);
-    ctx.processPending();
-  }
-  platform::writeFileAtomically(fileName, out);
-  ctx.log.writeLog("Saved <" + std::to_string(checked) + "> servers to <" + fileName + ">");
+    return out;
+  };
+  return format;
 }
 
 }  // namespace
 
+SaveFormat txtSaveFormat() {
+  return tableFormat(txtHead, txtLine, nullptr);
+}
+
+SaveFormat htmlSaveFormat() {
+  return tableFormat(htmlHead, htmlLine, htmlTail);
+}
+
 void writeServersToTXT(const ServerList& list, const std::string& fileName,
                        runtime::ProgressBar& bar, runtime::AppContext& ctx) {
-  writeTable(list, fileName, bar, ctx, txtHead, txtLine, nullptr);
+  saveServers(list, fileName, bar, ctx, txtSaveFormat());
 }
 
 void writeServersToHTML(const ServerList& list, const std::string& fileName,
                         runtime::ProgressBar& bar, runtime::AppContext& ctx) {
-  writeTable(list, fileName, bar, ctx, htmlHead, htmlLine, htmlTail);
+  saveServers(list, fileName, bar, ctx, htmlSaveFormat());
 }
 
 }  // namespace ravelin::serverlist

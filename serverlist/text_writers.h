@@ -3,6 +3,7 @@
 
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
+#include "serverlist/save_flow.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::serverlist {
@@ -24,5 +25,9 @@ void writeServersToTXT(const ServerList& list, const std::string& fileName,
                        runtime::ProgressBar& bar, runtime::AppContext& ctx);
 void writeServersToHTML(const ServerList& list, const std::string& fileName,
                         runtime::ProgressBar& bar, runtime::AppContext& ctx);
+
+// The two formats of the save flow; they show no box, their failures throw.
+SaveFormat txtSaveFormat();
+SaveFormat htmlSaveFormat();
 
 }  // namespace ravelin::serverlist

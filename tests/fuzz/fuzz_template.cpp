@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "serverlist/template_writer.h"
 
@@ -18,44 +17,46 @@ void check(bool condition) {
   if (!condition) std::abort();
 }
 
-std::vector<ServerEntry> SmallList() {
-  std::vector<ServerEntry> entries(3);
-  entries[0].server.ip = "1.2.3.4";
-  entries[0].server.port = "4661";
-  entries[0].server.name = "%desc% %loopstart%%no%%loopend%";
-  entries[0].server.desc = "%IP%%port%%";
-  entries[0].checked = true;
-  entries[1].server.ip = "9.9.9.9";
-  entries[1].checked = false;
-  entries[2].server.ip = "5.6.7.8";
-  entries[2].server.port = "%hist%";
-  entries[2].server.hist = "%no%";
-  entries[2].checked = true;
-  return entries;
+ServerList SmallList() {
+  ServerList list;
+  Server first;
+  first.ip = "1.2.3.4";
+  first.port = "4661";
+  first.name = "%desc% %loopstart%%no%%loopend%";
+  first.desc = "%IP%%port%%";
+  list.append(first, true);
+  Server second;
+  second.ip = "9.9.9.9";
+  list.append(second, false);
+  Server third;
+  third.ip = "5.6.7.8";
+  third.port = "%hist%";
+  third.hist = "%no%";
+  list.append(third, true);
+  return list;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  static const std::vector<ServerEntry> entries = SmallList();
+  static const ServerList list = SmallList();
 
   const int sections = countTemplateSections(text);
   std::size_t calls = 0;
-  const std::string out = expandTemplate(text, entries, "%loopend%%time%.html", "%date%",
-                                         "12:00:00", [&calls](const ServerEntry&) { ++calls; });
+  const std::string out = expandTemplate(text, list, "%loopend%%time%.html", "%date%", "12:00:00",
+                                         [&calls](const ServerEntry&) { ++calls; });
   // Every entry is visited once per section: the progress maximum is always reached.
-  check(calls == entries.size() * static_cast<std::size_t>(sections));
+  check(calls == list.size() * static_cast<std::size_t>(sections));
   // A text without placeholders comes out unchanged.
   if (text.find('%') == std::string_view::npos) check(out == text);
   // Outside loop sections the servers' values play no part.
   if (sections == 0) {
-    std::vector<ServerEntry> other = entries;
-    for (ServerEntry& e : other) e.server = Server{};
-    check(expandTemplate(text, other, "f", "d", "t") ==
-          expandTemplate(text, entries, "f", "d", "t"));
+    ServerList other = list;
+    for (std::size_t row = 0; row < other.size(); ++row) other.setServer(row, Server{});
+    check(expandTemplate(text, other, "f", "d", "t") == expandTemplate(text, list, "f", "d", "t"));
   }
   // The expansion is deterministic.
-  check(out == expandTemplate(text, entries, "%loopend%%time%.html", "%date%", "12:00:00"));
+  check(out == expandTemplate(text, list, "%loopend%%time%.html", "%date%", "12:00:00"));
   return 0;
 }

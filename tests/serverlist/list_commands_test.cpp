@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "serverlist/batch_scope.h"
 #include "serverlist/list_commands.h"
 #include "support/server_list_support.h"
 #include "support/test_support.h"
@@ -62,12 +63,37 @@ TEST(CheckCommands, FollowTheBulkChangeProtocol) {
   EXPECT_TRUE(list.statusCounting);
 }
 
-TEST(CheckCommands, BulkChangeRestoresCountingWhenTheChangeThrows) {
+TEST(BatchScope, RestoresCountingWhenTheChangeThrows) {
   ServerList list;
   FillThree(list);
-  EXPECT_THROW(bulkChange(list, [&] { list.setChecked(7, true); }), std::out_of_range);
+  EXPECT_THROW(
+      {
+        BatchScope batch(list);
+        list.setChecked(7, true);
+      },
+      std::out_of_range);
   EXPECT_TRUE(list.statusCounting);
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]");
+}
+
+TEST(BatchScope, NestedBatchesRecountOnceWhenTheOutermostEnds) {
+  ServerList list;
+  FillThree(list);
+  test::RecordingObserver obs(list);
+  list.setObserver(&obs);
+  test::RecordingProgressBar bar;
+  bar.start(1);
+  {
+    BatchScope import(list, bar);
+    BatchScope(list).endWithShortStatus();
+    { BatchScope inner(list); }
+    EXPECT_FALSE(list.statusCounting);
+    EXPECT_TRUE(bar.visible());
+  }
+  EXPECT_TRUE(list.statusCounting);
+  EXPECT_FALSE(bar.visible());
+  EXPECT_EQ(obs.statuses,
+            (Strings{kShortThree, " EDonkey2000 servers (3 IPs) [1/2 - 33.33% checked]"}));
 }
 
 TEST(DeleteServer, AsksAndRemovesTheSelectedRowOnYes) {

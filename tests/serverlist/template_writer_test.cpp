@@ -28,7 +28,7 @@ ServerList WorkedExampleList() {
 
 std::string Expand(std::string_view text, const ServerList& list,
                    std::string_view fileName = "out.html") {
-  return expandTemplate(text, list.entries(), fileName, "DATE", "TIME");
+  return expandTemplate(text, list, fileName, "DATE", "TIME");
 }
 
 // Writes the template to a file, runs the writer and returns the output file's contents.
@@ -138,7 +138,7 @@ TEST(ExpandTemplate, ValuesNeverOpenOrCloseSections) {
 TEST(ExpandTemplate, CallsBackForEveryEntryOfEverySection) {
   const ServerList list = WorkedExampleList();
   std::vector<std::string> seen;
-  expandTemplate("%loopstart%a%loopend%%loopstart%b%loopend%", list.entries(), "f", "d", "t",
+  expandTemplate("%loopstart%a%loopend%%loopstart%b%loopend%", list, "f", "d", "t",
                  [&](const ServerEntry& e) { seen.push_back(e.server.ip); });
   EXPECT_EQ(seen, (std::vector<std::string>{"1.2.3.4", "9.9.9.9", "5.6.7.8", "1.2.3.4", "9.9.9.9",
                                             "5.6.7.8"}));
@@ -260,4 +260,15 @@ TEST(WriteServersToTemplate, ListEmptiedByPendingEventsEndsTheLoop) {
   };
   EXPECT_EQ(r.run("%loopstart%%ip%;%loopend%", list), "1.2.3.4;");
   EXPECT_TRUE(r.ok);
+}
+
+TEST(WriteServersToTemplate, ListGrownByPendingEventsWhileAnEntryIsHandled) {
+  TemplateRun r;
+  ServerList list = WorkedExampleList();
+  // Before the first entry the list grows and its entries move away from where they were.
+  r.app.ui.onPump = [&] {
+    if (list.size() == 3 && r.bar.visible())
+      for (int i = 0; i < 8; ++i) list.append(makeServer("7.7.7.7", "1"), false);
+  };
+  EXPECT_EQ(r.run("%loopstart%%ip%;%loopend%", list), "1.2.3.4;5.6.7.8;");
 }
