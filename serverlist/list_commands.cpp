@@ -75,8 +75,8 @@ std::array<bool, kPopupItemCount> popupItemsEnabled(const ServerList& list) {
   return enabled;
 }
 
-bool deleteKeyRunsDelete(const ServerList& list, int keyCode) {
-  return keyCode == kDeleteKeyCode && list.selected().has_value();
+bool deleteKeyRunsDelete(const ServerList& list) {
+  return list.selected().has_value();
 }
 
 bool doubleClickRunsEdit(const ServerList& list) {

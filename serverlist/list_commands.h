@@ -49,10 +49,9 @@ inline constexpr int kPopupDefaultItem = piEditServer;
 // need a selected row; those two are always enabled.
 std::array<bool, kPopupItemCount> popupItemsEnabled(const ServerList& list);
 
-// The Delete key (virtual key code 46) runs Delete and a double click runs Edit, both
-// only when a row is selected.
-inline constexpr int kDeleteKeyCode = 46;
-bool deleteKeyRunsDelete(const ServerList& list, int keyCode);
+// The Delete key runs Delete and a double click runs Edit, both only when a row is
+// selected. Which key is the Delete key is the front end's business.
+bool deleteKeyRunsDelete(const ServerList& list);
 bool doubleClickRunsEdit(const ServerList& list);
 
 }  // namespace ravelin::serverlist

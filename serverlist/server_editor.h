@@ -8,7 +8,7 @@
 namespace ravelin::serverlist {
 
 // The add/edit server dialog without its window: what it shows when it opens, which
-// characters its boxes take, and what "&OK" does with the typed values.
+// characters its boxes take, and what OK does with the typed values.
 
 enum class EditorMode { Add, Edit };
 
@@ -45,7 +45,7 @@ bool editorBoxAcceptsKey(EditorBox box, char key);
 // The dialog's port rule: the integer parse of parseInt32 and a value from 1 to 40000.
 bool isValidEditorPort(const std::string& port);
 
-// The outcome of "&OK". Saved: the list changed and the dialog closes. The others leave
+// The outcome of OK. Saved: the list changed and the dialog closes. The others leave
 // the list as it was and the dialog open with the typed values; InvalidIP and
 // InvalidPort ask the dialog to select the whole text of that box and focus it. NoRow:
 // edit mode without a selected row (the dialog closes; nothing changes).
@@ -58,7 +58,7 @@ struct EditorResult {
   bool focusPort() const { return outcome == EditorOutcome::InvalidPort; }
 };
 
-// "&OK": checks IP (untrimmed, IsValidIP) then port, with the message boxes "The IP is
+// OK: checks IP (untrimmed, IsValidIP) then port, with the message boxes "The IP is
 // not valid!" and "The Port is not valid!" (title "Warning", error icon); fills the
 // empty Name, Description, Ping, Users, Files and History with "n/a". Add mode refuses a
 // server whose IP text and port text are both exactly those of a listed row ("A server

@@ -72,10 +72,8 @@ inline constexpr const char* kFilterWindowCaption = "Ravelin: Filter servers";
 inline constexpr const char* kFilterPropertyLabel = "Server property:";
 inline constexpr const char* kFilterOperatorLabel = "Operator:";
 inline constexpr const char* kFilterValueLabel = "Value (* and ? allowed):";
-inline constexpr const char* kFilterButton = "&Filter";
-inline constexpr const char* kFilterCancelButton = "&Cancel";
 
-// The filter window's "&Filter" button: filters the list, logs "Serverlist successfully
+// The filter window's Filter button: filters the list, logs "Serverlist successfully
 // filtered" and asks whether to set one more filter. Returns true for Yes (the window
 // then resets its choices), false for No (the window closes).
 bool filterFromWindow(ServerList& list, int property, int op, const std::string& value,

@@ -4,6 +4,7 @@
 
 #include "platform/text.h"
 #include "runtime/ui_thread.h"
+#include "serverlist/batch_scope.h"
 #include "serverlist/ip_port.h"
 
 namespace ravelin::verify {
@@ -76,6 +77,8 @@ void VerifyCoordinator::endCancelledRun() {
 }
 
 void VerifyCoordinator::run() {
+  // The check marks change one by one: counted once, when the run ends.
+  serverlist::BatchScope batch(list_);
   view_.toggleDetails();
   const std::size_t n = list_.size();
   const std::string count = std::to_string(n);
@@ -124,7 +127,6 @@ void VerifyCoordinator::run() {
   const auto allDone = [this] { return pool_.busyCount() == 0 || pool_.cancelled(); };
   while (!allDone()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 1000, allDone);
   if (pool_.cancelled()) return endCancelledRun();
-  list_.recount();
   ctx_.log.writeLog("Verification ended successfully");
 }
 

@@ -2,7 +2,6 @@
 
 #include "net/async_socket.h"
 #include "runtime/ui_thread.h"
-#include "serverlist/batch_scope.h"
 #include "verify/verify_coordinator.h"
 
 namespace ravelin::verify {
@@ -36,7 +35,7 @@ void VerifyWorker::applyResult() {
   view.setDescription(progressText(bar.position(), bar.max()));
   serverlist::ServerList& list = owner_.list();
   if (itemIndex >= 0 && static_cast<std::size_t>(itemIndex) < list.size()) {
-    serverlist::BatchScope batch(list);
+    // Inside the run's batch: the status is recounted once the run ends.
     list.setChecked(static_cast<std::size_t>(itemIndex), alive);
   }
 }
