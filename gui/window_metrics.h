@@ -32,3 +32,44 @@ inline constexpr unsigned kFailedRgb = 0xFF0000;
 inline constexpr const char* kFilterCaption = "&Filter";
 
 }  // namespace ravelin::gui
+
+namespace ravelin::gui {
+
+// The main window: its starting size, the toolbar's buttons (caption under a 32 x 32
+// icon) and the widths of the three status-bar panels (the load/save bar covers the
+// second one).
+inline constexpr int kMainWindowWidth = 780;
+inline constexpr int kMainWindowHeight = 540;
+inline constexpr int kToolButtonWidth = 120;
+inline constexpr int kToolButtonHeight = 52;
+inline constexpr int kToolIconSize = 32;
+inline constexpr std::array<int, 3> kStatusPanelWidths = {400, 300, 10};
+
+// The toolbar's drop-down buttons, left to right.
+inline constexpr const char* kRefreshButtonCaption = "&Refresh server list";
+inline constexpr const char* kUpdateButtonCaption = "&Update server list";
+inline constexpr const char* kVerifyButtonCaption = "&Verify server list";
+inline constexpr const char* kSaveButtonCaption = "&Save server list";
+inline constexpr const char* kScriptButtonCaption = "Run S&cript";
+
+// The main menu.
+inline constexpr const char* kFileMenuCaption = "&File";
+inline constexpr const char* kOptionsCaption = "&Options";
+inline constexpr const char* kExitCaption = "&Exit";
+inline constexpr const char* kHelpMenuCaption = "&Help";
+inline constexpr const char* kCheckForUpdatesCaption = "&Check for updates";
+inline constexpr const char* kAboutCaption = "&About";
+
+// The add/edit dialog's buttons; its boxes are labelled top to bottom.
+inline constexpr const char* kOkCaption = "&OK";
+inline constexpr std::array<const char*, 9> kEditorLabels = {
+    "IP:",    "Port:",  "Name:",       "Description:", "Ping:",
+    "Users:", "Files:", "Preference:", "History:"};
+inline constexpr const char* kEditorInfoPlaceholder = "<Info>";
+
+// The close countdown window.
+inline constexpr const char* kCountdownCaption = "Ravelin: CLOSE Ravelin";
+inline constexpr const char* kCountdownLead = "Ravelin will close in ";
+inline constexpr const char* kCountdownTail = "seconds.";
+
+}  // namespace ravelin::gui

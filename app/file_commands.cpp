@@ -1,0 +1,52 @@
+#include "app/file_commands.h"
+
+#include "platform/file_io.h"
+#include "serverlist/met_file.h"
+
+namespace ravelin::app {
+
+bool haveServersToSave(const serverlist::ServerList& list, runtime::AppContext& ctx) {
+  if (list.checkedCount() > 0) return true;
+  ctx.message("Warning", serverlist::kNothingToSaveText, runtime::MsgIcon::Error,
+              runtime::MsgButtons::Ok);
+  return false;
+}
+
+bool refreshStandardServerMet(serverlist::ServerList& list, runtime::ProgressBar& bar,
+                              runtime::AppContext& ctx,
+                              const std::function<std::optional<std::string>()>& chooseFile) {
+  const std::string path = runtime::clientFile(ctx.settings.EDPath, "server.met");
+  if (platform::fileExists(path)) {
+    serverlist::readServersFromMet(list, path, bar, ctx);
+    return true;
+  }
+  if (ctx.state.scriptRunning) return false;
+  if (ctx.message("Warning", kServerMetMissingText, runtime::MsgIcon::Exclamation,
+                  runtime::MsgButtons::YesNo, runtime::MsgResult::No) != runtime::MsgResult::Yes) {
+    return false;
+  }
+  const std::optional<std::string> chosen = chooseFile ? chooseFile() : std::nullopt;
+  if (!chosen) return false;
+  serverlist::readServersFromMet(list, *chosen, bar, ctx);
+  return true;
+}
+
+std::string templateOutputName(const std::string& chosen, TemplateOutputFilter filter) {
+  const size_t slash = chosen.find_last_of('/');
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const size_t dot = chosen.find('.', nameStart);
+  // A leading dot names a hidden file, not an extension.
+  const bool hasExtension = dot != std::string::npos && dot > nameStart;
+  if (hasExtension) return chosen;
+  switch (filter) {
+    case TemplateOutputFilter::Html:
+      return chosen + ".html";
+    case TemplateOutputFilter::Txt:
+      return chosen + ".txt";
+    case TemplateOutputFilter::AnyFile:
+      break;
+  }
+  return chosen;
+}
+
+}  // namespace ravelin::app

@@ -1,0 +1,69 @@
+#include "gui/countdown_dialog.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "gui/window_metrics.h"
+
+namespace ravelin::gui {
+
+CountdownDialog::CountdownDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint) {
+  setWindowTitle(QString::fromLatin1(kCountdownCaption));
+  setWindowModality(Qt::ApplicationModal);
+  seconds_ = new QLabel(QStringLiteral("5"), this);
+  QPalette red = seconds_->palette();
+  red.setColor(QPalette::WindowText, QColor(0xFF, 0, 0));
+  seconds_->setPalette(red);
+  QFont bold = seconds_->font();
+  bold.setBold(true);
+  seconds_->setFont(bold);
+  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  cancel_->setDefault(true);
+
+  auto* line = new QHBoxLayout;
+  line->addStretch(1);
+  line->addWidget(new QLabel(QString::fromLatin1(kCountdownLead).trimmed(), this));
+  line->addWidget(seconds_);
+  line->addWidget(new QLabel(QString::fromLatin1(kCountdownTail), this));
+  line->addStretch(1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cancel_);
+  buttons->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(line);
+  layout->addSpacing(6);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
+}
+
+bool CountdownDialog::run(runtime::AppContext& ctx) {
+  cancelled_ = false;
+  if (QWidget* owner = parentWidget()) {
+    adjustSize();
+    move(owner->geometry().center() - rect().center());
+  }
+  show();
+  raise();
+  activateWindow();
+  return client::runCloseCountdown(*this, ctx);
+}
+
+void CountdownDialog::showSeconds(int seconds) {
+  seconds_->setText(QString::number(seconds));
+}
+
+void CountdownDialog::closed() {
+  hide();
+}
+
+void CountdownDialog::reject() {
+  // Cancel, Escape: the countdown sees it at its next look and ends.
+  cancelled_ = true;
+}
+
+}  // namespace ravelin::gui

@@ -1,0 +1,81 @@
+#include "gui/gui_app.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "gui/main_window.h"
+#include "gui/qt_prompter.h"
+#include "gui/qt_ui_thread.h"
+#include "platform/file_io.h"
+#include "runtime/app_context.h"
+#include "serverlist/server_list.h"
+
+namespace ravelin::gui {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: ravelin [--ini FILE] [SCRIPT]\n"
+    "Shows the server list; runs SCRIPT (a Ravelin script file) once the window is open.\n"
+    "  --ini FILE   use another ravelin.ini\n"
+    "  --help       show this text\n"
+    "  --version    show the version\n";
+
+std::string absolutePath(const std::string& path) {
+  std::error_code ec;
+  const auto absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
+
+}  // namespace
+
+int runGui(int argc, char** argv) {
+  // QApplication takes its own options (-platform, -style, ...) out of argv.
+  QApplication qapp(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Ravelin"));
+  QApplication::setApplicationVersion(QStringLiteral(RAVELIN_VERSION));
+
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::optional<std::string> iniFile;
+  try {
+    iniFile = app::takeIniOption(args);
+  } catch (const std::invalid_argument& e) {
+    std::fprintf(stderr, "ravelin: %s\n%s", e.what(), kUsage);
+    return 2;
+  }
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (!args.empty() && args[0] == "--version") {
+    std::printf("ravelin %s\n", RAVELIN_VERSION);
+    return 0;
+  }
+
+  QtUiThread ui;
+  QtPrompter prompter;
+  runtime::AppContext ctx;
+  ctx.prompter = &prompter;
+  ctx.ui = &ui;
+  app::AppSession session(
+      ctx, app::locateIniFile(app::currentStartupEnvironment(), iniFile.value_or("")));
+  session.start();
+
+  serverlist::ServerList list;
+  list.negCompare = ctx.settings.NegCompare;
+  MainWindow window(list, session, ui);
+  prompter.setMainWindow(&window);
+  // A first argument that names no file is ignored; further arguments always are.
+  if (!args.empty() && platform::fileExists(args[0])) {
+    window.setStartupScript(absolutePath(args[0]));
+  }
+  window.show();
+  return QApplication::exec();
+}
+
+}  // namespace ravelin::gui

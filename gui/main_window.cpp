@@ -1,0 +1,491 @@
+#include "gui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <stdexcept>
+
+#include "app/file_commands.h"
+#include "app/script_file_run.h"
+#include "client/client_bridge.h"
+#include "client/launch.h"
+#include "gui/field_text.h"
+#include "gui/icons.h"
+#include "gui/window_metrics.h"
+#include "runtime/silent_abort.h"
+#include "script/script_executor.h"
+#include "serverlist/bot_file.h"
+#include "serverlist/met_file.h"
+#include "serverlist/server_links.h"
+#include "serverlist/template_writer.h"
+#include "serverlist/text_writers.h"
+
+namespace ravelin::gui {
+
+using namespace serverlist;
+
+namespace {
+
+// The captions of the commands, in the order of MainWindow::Command.
+constexpr std::array<const char*, MainWindow::kCommandCount> kCommandCaptions = {
+    "Refresh standard server.met",
+    "Refresh custom MET-File",
+    "Refresh custom BOT-File",
+    "Refresh custom HTML-File",
+    "Update from all sources",
+    "Update only from HTML URLs",
+    "Update only from MET-File URLs",
+    "Update only from BOT-File URLs",
+    "Update only from local DNS-File",
+    "Verify checked IPs",
+    "Verify all IPs",
+    "Save to standard server.met",
+    "Save to MET-File",
+    "Save to BOT-File",
+    "Save to TXT-File",
+    "Save to HTML-File",
+    "Save to Template",
+    "Save to running EDonkey",
+    "Open script ...",
+    "Recently used scripts",
+    "Open script editor...",
+    kOptionsCaption,
+    kExitCaption,
+    kCheckForUpdatesCaption,
+    kAboutCaption,
+};
+
+// The toolbar's buttons: caption, picture and the commands of the drop-down menu (the
+// first is the button's own click).
+struct ButtonSpec {
+  const char* caption;
+  ToolIcon icon;
+  std::initializer_list<MainWindow::Command> items;
+};
+const std::array<ButtonSpec, MainWindow::kToolButtonCount> kButtons = {{
+    {kRefreshButtonCaption,
+     ToolIcon::Refresh,
+     {MainWindow::cmdRefreshStandard, MainWindow::cmdRefreshMet, MainWindow::cmdRefreshBot,
+      MainWindow::cmdRefreshHtml}},
+    {kUpdateButtonCaption,
+     ToolIcon::Update,
+     {MainWindow::cmdUpdateAll, MainWindow::cmdUpdateHtml, MainWindow::cmdUpdateMet,
+      MainWindow::cmdUpdateBot, MainWindow::cmdUpdateDns}},
+    {kVerifyButtonCaption,
+     ToolIcon::Verify,
+     {MainWindow::cmdVerifyChecked, MainWindow::cmdVerifyAll}},
+    {kSaveButtonCaption,
+     ToolIcon::Save,
+     {MainWindow::cmdSaveStandard, MainWindow::cmdSaveMet, MainWindow::cmdSaveBot,
+      MainWindow::cmdSaveTxt, MainWindow::cmdSaveHtml, MainWindow::cmdSaveTemplate,
+      MainWindow::cmdSaveRunning}},
+    {kScriptButtonCaption,
+     ToolIcon::Script,
+     {MainWindow::cmdOpenScript, MainWindow::cmdRecentScripts, MainWindow::cmdScriptEditor}},
+}};
+
+// Commands whose windows the program does not have yet: shown, not available.
+constexpr std::array<MainWindow::Command, 13> kUnavailable = {
+    MainWindow::cmdUpdateAll,    MainWindow::cmdUpdateHtml,  MainWindow::cmdUpdateMet,
+    MainWindow::cmdUpdateBot,    MainWindow::cmdUpdateDns,   MainWindow::cmdVerifyChecked,
+    MainWindow::cmdVerifyAll,    MainWindow::cmdSaveRunning, MainWindow::cmdRecentScripts,
+    MainWindow::cmdScriptEditor, MainWindow::cmdOptions,     MainWindow::cmdCheckForUpdates,
+    MainWindow::cmdAbout};
+
+// The wait cursor while a file is read.
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+// ---- GuiScriptHost
+
+runtime::ProgressBar& GuiScriptHost::loadSaveBar() {
+  return window_.loadSaveBar();
+}
+
+void GuiScriptHost::update(update::UpdateKind) {
+  throw std::runtime_error(
+      "The update window is not part of this version of Ravelin's desktop program; "
+      "ravelin-cli runs the update commands.");
+}
+
+void GuiScriptHost::verify(bool) {
+  throw std::runtime_error(
+      "The verify window is not part of this version of Ravelin's desktop program; "
+      "ravelin-cli runs the verify commands.");
+}
+
+bool GuiScriptHost::closeCountdown() {
+  return window_.runCloseCountdown();
+}
+
+void GuiScriptHost::hideWindows() {
+  window_.hideForScript();
+}
+
+void GuiScriptHost::restoreWindows() {
+  window_.restoreAfterScript();
+}
+
+void GuiScriptHost::saveRunningEDonkey() {
+  client::WindowlessClientBridge().sendToRunningClient(window_.list(), window_.context());
+}
+
+void GuiScriptHost::sendToEDonkeyConsole(const std::string& text) {
+  client::WindowlessClientBridge().sendToClientConsole(text, window_.context());
+}
+
+void GuiScriptHost::startEDonkey() {
+  client::startEDonkey(window_.context());
+}
+
+void GuiScriptHost::startFile(const std::string& path) {
+  client::startFile(path, window_.context());
+}
+
+// ---- MainWindow
+
+MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& ui)
+    : list_(list), session_(session), ctx_(session.context()), ui_(ui) {
+  setWindowTitle(QStringLiteral("Ravelin " RAVELIN_VERSION));
+  resize(kMainWindowWidth, kMainWindowHeight);
+
+  model_ = std::make_unique<ServerListModel>(list_);
+  view_ = new ServerListView(*model_, this);
+  setCentralWidget(view_);
+
+  for (int c = 0; c < kCommandCount; ++c) {
+    actions_[static_cast<size_t>(c)] =
+        new QAction(QString::fromLatin1(kCommandCaptions[static_cast<size_t>(c)]), this);
+  }
+  for (Command c : kUnavailable) actions_[c]->setEnabled(false);
+
+  buildToolBar();
+  buildMenus();
+  buildStatusBar();
+  connectCommands();
+
+  filter_ = new FilterWindow(list_, ctx_, this);
+  editor_ = new ServerEditorDialog(list_, ctx_, this);
+  countdown_ = new CountdownDialog(this);
+  dialogs_ = std::make_unique<FileDialogs>(this, ctx_.settings);
+
+  model_->onStatusChanged = [this] { updateStatus(); };
+  view_->onDeleteKey = [this] { runPopupItem(piDeleteServer); };
+  view_->onDoubleClick = [this] { runPopupItem(piEditServer); };
+  view_->onPopupMenu = [this](const QPoint& at) {
+    std::unique_ptr<QMenu> menu = makePopupMenu();
+    menu->exec(at);
+  };
+  updateStatus();
+}
+
+MainWindow::~MainWindow() {
+  // The view goes before the model it shows.
+  delete view_;
+  view_ = nullptr;
+}
+
+void MainWindow::buildToolBar() {
+  toolBar_ = addToolBar(QStringLiteral("Commands"));
+  toolBar_->setMovable(false);
+  toolBar_->setFloatable(false);
+  toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
+  toolBar_->setIconSize(QSize(kToolIconSize, kToolIconSize));
+  toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  for (int b = 0; b < kToolButtonCount; ++b) {
+    const ButtonSpec& spec = kButtons[static_cast<size_t>(b)];
+    if (b > 0) toolBar_->addSeparator();
+    auto* button = new QToolButton(toolBar_);
+    button->setText(QString::fromLatin1(spec.caption));
+    button->setIcon(toolIcon(spec.icon));
+    button->setIconSize(QSize(kToolIconSize, kToolIconSize));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+    button->setAutoRaise(true);
+    button->setMinimumSize(kToolButtonWidth, kToolButtonHeight);
+    auto* menu = new QMenu(button);
+    for (Command c : spec.items) menu->addAction(actions_[c]);
+    const Command first = *spec.items.begin();
+    menu->setDefaultAction(actions_[first]);
+    button->setMenu(menu);
+    connect(button, &QToolButton::clicked, this, [this, first] { actions_[first]->trigger(); });
+    // A button whose own command is not available is not available as a whole.
+    button->setEnabled(actions_[first]->isEnabled());
+    toolBar_->addWidget(button);
+    buttons_[static_cast<size_t>(b)] = button;
+  }
+}
+
+void MainWindow::buildMenus() {
+  QMenu* file = menuBar()->addMenu(QString::fromLatin1(kFileMenuCaption));
+  file->addAction(actions_[cmdOptions]);
+  file->addSeparator();
+  file->addAction(actions_[cmdExit]);
+  QMenu* help = menuBar()->addMenu(QString::fromLatin1(kHelpMenuCaption));
+  help->addAction(actions_[cmdCheckForUpdates]);
+  help->addSeparator();
+  help->addAction(actions_[cmdAbout]);
+}
+
+void MainWindow::buildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setSizeGripEnabled(true);
+  status_ = new QLabel(bar);
+  status_->setFixedWidth(kStatusPanelWidths[0]);
+  bar->addWidget(status_);
+  // The load/save bar fills the second panel while it is visible.
+  auto* panel = new QWidget(bar);
+  panel->setFixedWidth(kStatusPanelWidths[1]);
+  auto* layout = new QHBoxLayout(panel);
+  layout->setContentsMargins(0, 0, 0, 0);
+  progress_ = new QProgressBar(panel);
+  progress_->setTextVisible(false);
+  progress_->setRange(0, 100);
+  progress_->setVisible(false);
+  layout->addWidget(progress_);
+  bar->addWidget(panel);
+  auto* last = new QWidget(bar);
+  last->setFixedWidth(kStatusPanelWidths[2]);
+  bar->addWidget(last);
+  bar_.attach(progress_);
+}
+
+void MainWindow::connectCommands() {
+  const auto on = [this](Command c, std::function<void()> fn) {
+    connect(actions_[c], &QAction::triggered, this, [fn = std::move(fn)] { fn(); });
+  };
+  on(cmdRefreshStandard, [this] { refreshStandard(); });
+  on(cmdRefreshMet, [this] { refreshFile(OpenDialogKind::Met); });
+  on(cmdRefreshBot, [this] { refreshFile(OpenDialogKind::Bot); });
+  on(cmdRefreshHtml, [this] { refreshFile(OpenDialogKind::Html); });
+  on(cmdSaveStandard, [this] { saveStandard(); });
+  on(cmdSaveMet, [this] { saveFile(SaveDialogKind::Met); });
+  on(cmdSaveBot, [this] { saveFile(SaveDialogKind::Bot); });
+  on(cmdSaveTxt, [this] { saveFile(SaveDialogKind::Txt); });
+  on(cmdSaveHtml, [this] { saveFile(SaveDialogKind::Html); });
+  on(cmdSaveTemplate, [this] { saveTemplate(); });
+  on(cmdOpenScript, [this] { openScript(); });
+  on(cmdExit, [this] { close(); });
+}
+
+void MainWindow::updateStatus() {
+  status_->setText(fieldText(list_.statusText()));
+}
+
+std::unique_ptr<QMenu> MainWindow::makePopupMenu() {
+  auto menu = std::make_unique<QMenu>(this);
+  const std::array<bool, kPopupItemCount> enabled = popupItemsEnabled(list_);
+  for (int i = 0; i < kPopupItemCount; ++i) {
+    QAction* item =
+        menu->addAction(QString::fromLatin1(kPopupItemCaptions[static_cast<size_t>(i)]));
+    item->setEnabled(enabled[static_cast<size_t>(i)]);
+    const auto which = static_cast<PopupItem>(i);
+    connect(item, &QAction::triggered, this, [this, which] { runPopupItem(which); });
+    if (i == kPopupDefaultItem) menu->setDefaultAction(item);
+  }
+  return menu;
+}
+
+void MainWindow::runPopupItem(PopupItem item) {
+  switch (item) {
+    case piEditServer:
+      if (list_.selected()) editor_->runEdit();
+      break;
+    case piDeleteServer:
+      deleteServer(list_, ctx_);
+      break;
+    case piAddServer:
+      editor_->runAdd();
+      break;
+    case piCheckAll:
+      checkAllServers(list_, ctx_);
+      break;
+    case piUncheckAll:
+      uncheckAllServers(list_, ctx_);
+      break;
+    case piInvert:
+      invertSelection(list_, ctx_);
+      break;
+    case piFilter:
+      filter_->open();
+      break;
+    case piClearList:
+      clearServerList(list_, ctx_);
+      break;
+  }
+  view_->showListSelection();
+}
+
+void MainWindow::runCommand(const std::function<void()>& command) {
+  if (++commandDepth_ == 1) {
+    centralWidget()->setEnabled(false);
+    toolBar_->setEnabled(false);
+    menuBar()->setEnabled(false);
+  }
+  std::optional<std::string> failure;
+  try {
+    command();
+  } catch (const runtime::SilentAbort&) {
+    // Reported where it was raised.
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  if (--commandDepth_ == 0) {
+    centralWidget()->setEnabled(true);
+    toolBar_->setEnabled(true);
+    menuBar()->setEnabled(true);
+  }
+  if (failure) showStandardError(*failure);
+  if (closeRequested_ && commandDepth_ == 0) close();
+}
+
+void MainWindow::showStandardError(const std::string& text) {
+  if (ctx_.prompter) {
+    ctx_.prompter->message("Ravelin", text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+  }
+}
+
+void MainWindow::refreshStandard() {
+  runCommand([this] {
+    app::refreshStandardServerMet(list_, bar_, ctx_,
+                                  [this] { return dialogs_->open(OpenDialogKind::Met); });
+  });
+}
+
+void MainWindow::refreshFile(OpenDialogKind kind) {
+  runCommand([this, kind] {
+    const std::optional<std::string> path = dialogs_->open(kind);
+    if (!path) return;
+    WaitCursor wait;
+    switch (kind) {
+      case OpenDialogKind::Met:
+        readServersFromMet(list_, *path, bar_, ctx_);
+        break;
+      case OpenDialogKind::Bot:
+        readServersFromBOT(list_, *path, bar_, ctx_);
+        break;
+      case OpenDialogKind::Html:
+        readServersFromHTML(list_, *path, ctx_);
+        break;
+      case OpenDialogKind::Script:
+      case OpenDialogKind::Template:
+        break;
+    }
+  });
+}
+
+void MainWindow::saveStandard() {
+  runCommand([this] { saveStandardServerMet(list_, bar_, ctx_); });
+}
+
+void MainWindow::saveFile(SaveDialogKind kind) {
+  runCommand([this, kind] {
+    if (!app::haveServersToSave(list_, ctx_)) return;
+    const std::optional<FileDialogs::SaveChoice> choice = dialogs_->save(kind);
+    if (!choice) return;
+    switch (kind) {
+      case SaveDialogKind::Met:
+        writeServersToMet(list_, choice->path, bar_, ctx_);
+        break;
+      case SaveDialogKind::Bot:
+        writeServersToBOT(list_, choice->path, bar_, ctx_);
+        break;
+      case SaveDialogKind::Txt:
+        writeServersToTXT(list_, choice->path, bar_, ctx_);
+        break;
+      case SaveDialogKind::Html:
+        writeServersToHTML(list_, choice->path, bar_, ctx_);
+        break;
+      case SaveDialogKind::Template:
+        break;
+    }
+  });
+}
+
+void MainWindow::saveTemplate() {
+  runCommand([this] {
+    if (!app::haveServersToSave(list_, ctx_)) return;
+    const std::optional<std::string> templateFile = dialogs_->open(OpenDialogKind::Template);
+    if (!templateFile) return;
+    const std::optional<FileDialogs::SaveChoice> output = dialogs_->save(SaveDialogKind::Template);
+    if (!output) return;
+    const auto filter = static_cast<app::TemplateOutputFilter>(output->filterIndex);
+    writeServersToTemplate(list_, *templateFile, app::templateOutputName(output->path, filter),
+                           bar_, ctx_);
+  });
+}
+
+void MainWindow::openScript() {
+  const std::optional<std::string> path = dialogs_->open(OpenDialogKind::Script);
+  if (path) runScript(*path);
+}
+
+void MainWindow::runScript(const std::string& path) {
+  bool closes = false;
+  runCommand([&] {
+    script::ScriptRun run;
+    app::runScriptFile(path, session_.history(), list_, host_, ctx_, run);
+    closes = run.closed;
+  });
+  if (closes) close();
+}
+
+bool MainWindow::runCloseCountdown() {
+  return countdown_->run(ctx_);
+}
+
+void MainWindow::hideForScript() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->isVisible() && w != countdown_) {
+      hiddenWindows_.emplace_back(w);
+      w->hide();
+    }
+  }
+}
+
+void MainWindow::restoreAfterScript() {
+  for (const QPointer<QWidget>& w : hiddenWindows_) {
+    if (w) w->show();
+  }
+  hiddenWindows_.clear();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (ctx_.state.firstActivationDone) return;
+  ctx_.state.firstActivationDone = true;
+  // The script of the command line runs once the window is on screen.
+  if (startupScript_) {
+    QTimer::singleShot(0, this, [this] { runScript(*startupScript_); });
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (commandDepth_ > 0) {
+    // A command is still running (a script waiting, say): it ends at its next wait, and
+    // the window closes then.
+    closeRequested_ = true;
+    ui_.setTerminating();
+    event->ignore();
+    return;
+  }
+  session_.close();
+  ui_.setTerminating();
+  filter_->hide();
+  event->accept();
+  QCoreApplication::quit();
+}
+
+}  // namespace ravelin::gui

@@ -1,0 +1,170 @@
+#pragma once
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QProgressBar>
+#include <QToolButton>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "gui/countdown_dialog.h"
+#include "gui/file_dialogs.h"
+#include "gui/filter_window.h"
+#include "gui/load_save_bar.h"
+#include "gui/qt_ui_thread.h"
+#include "gui/server_editor_dialog.h"
+#include "gui/server_list_model.h"
+#include "gui/server_list_view.h"
+#include "script/script_host.h"
+#include "serverlist/list_commands.h"
+
+class QMenu;
+class QToolBar;
+
+namespace ravelin::gui {
+
+class MainWindow;
+
+// The script host of the desktop program: the readers and writers drive the main
+// window's load/save bar, CloseUtils counts down in its window, HideWindows hides the
+// program's windows until the script ends.
+class GuiScriptHost : public script::ScriptHost {
+ public:
+  explicit GuiScriptHost(MainWindow& window) : window_(window) {}
+
+  runtime::ProgressBar& loadSaveBar() override;
+  // The update and verify windows are not part of the program yet: a script that asks
+  // for them stops at that line with a message saying so.
+  void update(update::UpdateKind kind) override;
+  void verify(bool all) override;
+  bool closeCountdown() override;
+  void hideWindows() override;
+  void restoreWindows() override;
+  void saveRunningEDonkey() override;
+  void sendToEDonkeyConsole(const std::string& text) override;
+  void startEDonkey() override;
+  void startFile(const std::string& path) override;
+
+ private:
+  MainWindow& window_;
+};
+
+// The main window: the toolbar with its five drop-down buttons, the main menu, the server
+// list and the status bar with the load/save bar. Every command runs in the command frame
+// (the window takes no input while it runs; a failure is shown once it is over).
+class MainWindow : public QMainWindow {
+ public:
+  enum Command : int {
+    cmdRefreshStandard,
+    cmdRefreshMet,
+    cmdRefreshBot,
+    cmdRefreshHtml,
+    cmdUpdateAll,
+    cmdUpdateHtml,
+    cmdUpdateMet,
+    cmdUpdateBot,
+    cmdUpdateDns,
+    cmdVerifyChecked,
+    cmdVerifyAll,
+    cmdSaveStandard,
+    cmdSaveMet,
+    cmdSaveBot,
+    cmdSaveTxt,
+    cmdSaveHtml,
+    cmdSaveTemplate,
+    cmdSaveRunning,
+    cmdOpenScript,
+    cmdRecentScripts,
+    cmdScriptEditor,
+    cmdOptions,
+    cmdExit,
+    cmdCheckForUpdates,
+    cmdAbout,
+    kCommandCount
+  };
+  // The toolbar's buttons, left to right.
+  enum ToolButton : int { tbRefresh, tbUpdate, tbVerify, tbSave, tbScript, kToolButtonCount };
+
+  MainWindow(serverlist::ServerList& list, app::AppSession& session, QtUiThread& ui);
+  ~MainWindow() override;
+
+  QAction* action(Command command) const { return actions_[command]; }
+  QToolButton* toolButton(ToolButton button) const { return buttons_[button]; }
+  ServerListView* serverView() const { return view_; }
+  ServerListModel& serverModel() { return *model_; }
+  FilterWindow* filterWindow() const { return filter_; }
+  ServerEditorDialog* editorDialog() const { return editor_; }
+  CountdownDialog* countdownDialog() const { return countdown_; }
+  QLabel* statusLabel() const { return status_; }
+  QProgressBar* progressBar() const { return progress_; }
+  runtime::ProgressBar& loadSaveBar() { return bar_; }
+  runtime::AppContext& context() { return ctx_; }
+  serverlist::ServerList& list() { return list_; }
+
+  // The list's popup menu, its items enabled for the list's current state.
+  std::unique_ptr<QMenu> makePopupMenu();
+  void runPopupItem(serverlist::PopupItem item);
+
+  // The script named on the command line, run at the first activation.
+  void setStartupScript(std::string path) { startupScript_ = std::move(path); }
+  // Runs a script file in the command frame: history, syntax check when configured, run.
+  // A script that ends with CloseUtils' countdown run out closes the window.
+  void runScript(const std::string& path);
+  bool commandRunning() const { return commandDepth_ > 0; }
+
+  // For the script host.
+  bool runCloseCountdown();
+  void hideForScript();
+  void restoreAfterScript();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildToolBar();
+  void buildMenus();
+  void buildStatusBar();
+  void connectCommands();
+  // The command frame: input to the window off, the command, input on again, then a
+  // failure's message in the standard error box.
+  void runCommand(const std::function<void()>& command);
+  void showStandardError(const std::string& text);
+  void updateStatus();
+
+  void refreshStandard();
+  void refreshFile(OpenDialogKind kind);
+  void saveStandard();
+  void saveFile(SaveDialogKind kind);
+  void saveTemplate();
+  void openScript();
+
+  serverlist::ServerList& list_;
+  app::AppSession& session_;
+  runtime::AppContext& ctx_;
+  QtUiThread& ui_;
+  std::unique_ptr<ServerListModel> model_;
+  ServerListView* view_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
+  std::array<QToolButton*, kToolButtonCount> buttons_{};
+  std::array<QAction*, kCommandCount> actions_{};
+  QLabel* status_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  LoadSaveBar bar_{nullptr};
+  FilterWindow* filter_ = nullptr;
+  ServerEditorDialog* editor_ = nullptr;
+  CountdownDialog* countdown_ = nullptr;
+  std::unique_ptr<FileDialogs> dialogs_;
+  GuiScriptHost host_{*this};
+  std::optional<std::string> startupScript_;
+  int commandDepth_ = 0;
+  bool closeRequested_ = false;
+  std::vector<QPointer<QWidget>> hiddenWindows_;
+};
+
+}  // namespace ravelin::gui

@@ -1,0 +1,23 @@
+#pragma once
+#include <QPointer>
+#include <QWidget>
+
+#include "runtime/prompter.h"
+
+namespace ravelin::gui {
+
+// The program's message boxes, over the window the user is working in (the filter window
+// stays on top of the main window, so its questions must not open behind it).
+class QtPrompter : public runtime::Prompter {
+ public:
+  explicit QtPrompter(QWidget* mainWindow = nullptr) : mainWindow_(mainWindow) {}
+  void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
+
+  runtime::MsgResult message(const std::string& title, const std::string& text,
+                             runtime::MsgIcon icon, runtime::MsgButtons buttons) override;
+
+ private:
+  QPointer<QWidget> mainWindow_;
+};
+
+}  // namespace ravelin::gui

@@ -1,0 +1,114 @@
+#include "gui_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/file_io.h"
+#include "serverlist/met_file.h"
+
+namespace test::gui {
+
+void whenModal(std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    act(modal);
+  });
+  timer->start();
+}
+
+void chooseFile(const std::string& path, int filterIndex) {
+  whenModal([path, filterIndex](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr) << "expected a file dialog";
+    dialog->selectNameFilter(dialog->nameFilters().value(filterIndex));
+    dialog->selectFile(QString::fromStdString(path));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+}
+
+void settle() {
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+serverlist::Server server(const std::string& ip, const std::string& port, const std::string& name,
+                          const std::string& users) {
+  serverlist::Server s;
+  s.ip = ip;
+  s.port = port;
+  s.name = name;
+  s.users = users;
+  return s;
+}
+
+void writeMetFile(const std::string& path, const std::vector<serverlist::Server>& servers) {
+  serverlist::ServerList list;
+  for (const auto& s : servers) list.append(s, true);
+  platform::writeFileAtomically(path, *serverlist::encodeMetFile(list, false));
+}
+
+std::vector<serverlist::Server> readMetFile(const std::string& path) {
+  serverlist::ServerList list;
+  runtime::AppContext ctx;
+  runtime::ProgressBar bar;
+  serverlist::readServersFromMet(list, path, bar, ctx);
+  std::vector<serverlist::Server> servers;
+  for (const auto& e : list.entries()) servers.push_back(e.server);
+  return servers;
+}
+
+MainWindowFixture::MainWindowFixture() {
+  const std::string ini = dir.file("ravelin.ini");
+  WriteFile(ini, "[general]\r\nEDPath=" + dir.path().string() + "/\r\nLOG=1\r\n");
+  ctx.prompter = &prompter;
+  ctx.ui = &ui;
+  session = std::make_unique<app::AppSession>(ctx, ini);
+  session->start();
+  window = std::make_unique<ravelin::gui::MainWindow>(list, *session, ui);
+  window->show();
+  settle();
+}
+
+MainWindowFixture::~MainWindowFixture() {
+  window.reset();
+  settle();
+}
+
+std::vector<std::string> MainWindowFixture::logLines() const {
+  std::vector<std::string> lines;
+  std::ifstream in(ctx.log.logFileName, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const auto dash = line.find(" - ");
+    lines.push_back(dash == std::string::npos ? line : line.substr(dash + 3));
+  }
+  return lines;
+}
+
+std::vector<std::string> MainWindowFixture::shownTexts() const {
+  std::vector<std::string> texts;
+  for (const auto& p : prompter.shown) texts.push_back(p.text);
+  return texts;
+}
+
+std::vector<std::string> MainWindowFixture::column(int field) {
+  settle();
+  std::vector<std::string> texts;
+  auto& model = window->serverModel();
+  for (int r = 0; r < model.rowCount(); ++r) {
+    texts.push_back(model.index(r, field).data().toString().toStdString());
+  }
+  return texts;
+}
+
+}  // namespace test::gui

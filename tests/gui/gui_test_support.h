@@ -1,0 +1,57 @@
+#pragma once
+// What the window tests share: a main window over a real session in a scratch directory,
+// answers to modal dialogs, and lists of servers.
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "gui/main_window.h"
+#include "gui/qt_ui_thread.h"
+#include "serverlist/server_list.h"
+#include "support/test_support.h"
+
+namespace test::gui {
+
+using namespace ravelin;
+
+// Runs act on the next modal dialog that opens (checked every few milliseconds).
+void whenModal(std::function<void(QWidget*)> act);
+// Chooses the file in the next modal file dialog; for a save dialog also the filter.
+void chooseFile(const std::string& path, int filterIndex = 0);
+// Lets pending events run (the model reports its changes from the event loop).
+void settle();
+
+serverlist::Server server(const std::string& ip, const std::string& port,
+                          const std::string& name = "n/a", const std::string& users = "n/a");
+// A server.met holding the servers.
+void writeMetFile(const std::string& path, const std::vector<serverlist::Server>& servers);
+// The servers of a MET file, in file order.
+std::vector<serverlist::Server> readMetFile(const std::string& path);
+
+// A main window as the program builds it, with ravelin.ini, the client directory and the
+// log in a scratch directory; message boxes are answered by a scripted prompter.
+class MainWindowFixture {
+ public:
+  MainWindowFixture();
+  ~MainWindowFixture();
+
+  TempDir dir;
+  ScriptedPrompter prompter;
+  ravelin::gui::QtUiThread ui;
+  runtime::AppContext ctx;
+  std::unique_ptr<app::AppSession> session;
+  serverlist::ServerList list;
+  std::unique_ptr<ravelin::gui::MainWindow> window;
+
+  // The messages of this run's log, without time stamps.
+  std::vector<std::string> logLines() const;
+  // The texts of the message boxes shown so far.
+  std::vector<std::string> shownTexts() const;
+  // Column texts of the model, row by row.
+  std::vector<std::string> column(int field);
+};
+
+}  // namespace test::gui

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <filesystem>
+
+#include "gui_test_support.h"
+#include "serverlist/met_file.h"
+#include "serverlist/server_filter.h"
+
+using namespace ravelin;
+using namespace ravelin::gui;
+using namespace ravelin::serverlist;
+using namespace test::gui;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test, public MainWindowFixture {
+ protected:
+  void clickHeader(int column) {
+    QHeaderView* header = window->serverView()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    settle();
+  }
+  QPoint rowPoint(int row) {
+    ServerListView* view = window->serverView();
+    return view->visualRect(view->serverModel().index(row, 1)).center();
+  }
+  void selectRow(int row) {
+    QTest::mouseClick(window->serverView()->viewport(), Qt::LeftButton, {}, rowPoint(row));
+    settle();
+  }
+  void typeInto(QLineEdit* box, const QString& text) {
+    box->clear();
+    QTest::keyClicks(box, text);
+  }
+};
+
+// The whole round of a user's work: load, sort, filter, add, edit, move, delete, save.
+TEST_F(MainWindowTest, LoadSortFilterAddEditMoveDeleteSave) {
+  const std::string source = dir.file("in.met");
+  writeMetFile(source, {server("10.0.0.2", "4661", "Beta", "500"),
+                        server("9.255.255.255", "4242", "alpha", "2000"),
+                        server("1.2.3.10", "4661", "Gamma", "n/a")});
+  chooseFile(source);
+  window->action(MainWindow::cmdRefreshMet)->trigger();
+  settle();
+  ASSERT_EQ(window->serverModel().rowCount(), 3);
+  EXPECT_EQ(window->statusLabel()->text().toStdString(),
+            " EDonkey2000 servers (3 IPs) [3/0 - 100% checked]");
+
+  clickHeader(fIP);  // ascending
+  EXPECT_EQ(column(fIP), (std::vector<std::string>{"1.2.3.10", "9.255.255.255", "10.0.0.2"}));
+  clickHeader(fUsers);  // the direction flag is list-wide: descending now
+  EXPECT_EQ(column(fUsers), (std::vector<std::string>{"n/a", "2000", "500"}));
+
+  window->runPopupItem(piFilter);
+  FilterWindow* filter = window->filterWindow();
+  ASSERT_TRUE(filter->isVisible());
+  filter->propertyBox()->setCurrentIndex(fUsers);
+  filter->operatorBox()->setCurrentIndex(foLess);
+  QTest::keyClicks(filter->valueBox(), "1000");
+  prompter.answers = {MsgResult::No};
+  QTest::mouseClick(filter->filterButton(), Qt::LeftButton);
+  settle();
+  EXPECT_FALSE(filter->isVisible());
+  // "n/a" compares above 1000 as text: only the 500 row stays checked.
+  EXPECT_EQ(list.checkedCount(), 1u);
+  EXPECT_TRUE(list[2].checked);
+
+  ServerEditorDialog* editor = window->editorDialog();
+  whenModal([&](QWidget* modal) {
+    ASSERT_EQ(modal, editor);
+    EXPECT_EQ(editor->windowTitle().toStdString(), "Ravelin: Add server");
+    typeInto(editor->box(EditorBox::IP), "5.6.7.8");
+    typeInto(editor->box(EditorBox::Port), "0");
+    QTest::mouseClick(editor->okButton(), Qt::LeftButton);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(editor->box(EditorBox::Port)->hasSelectedText());
+    typeInto(editor->box(EditorBox::Port), "4661");
+    typeInto(editor->box(EditorBox::Name), "Delta");
+    QTest::mouseClick(editor->okButton(), Qt::LeftButton);
+  });
+  window->runPopupItem(piAddServer);
+  EXPECT_EQ(shownTexts().back(), "The Port is not valid!");
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[3].server, server("5.6.7.8", "4661", "Delta"));
+  EXPECT_TRUE(list[3].checked);
+
+  selectRow(0);
+  whenModal([&](QWidget*) {
+    EXPECT_EQ(editor->windowTitle().toStdString(), "Ravelin: Edit server");
+    EXPECT_EQ(editor->box(EditorBox::Users)->text().toStdString(), "n/a");
+    typeInto(editor->box(EditorBox::Name), "Gamma 2");
+    QTest::keyClick(editor->box(EditorBox::Name), Qt::Key_Return);
+  });
+  QTest::mouseDClick(window->serverView()->viewport(), Qt::LeftButton, {}, rowPoint(0));
+  settle();
+  EXPECT_EQ(list[0].server.name, "Gamma 2");
+
+  // Drop the last row (Delta) on the first.
+  std::unique_ptr<QMimeData> drag(
+      window->serverModel().mimeData({window->serverModel().index(3, 0)}));
+  QDragEnterEvent enter(rowPoint(0), Qt::MoveAction, drag.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(window->serverView()->viewport(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(rowPoint(0), Qt::MoveAction, drag.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(window->serverView()->viewport(), &drop);
+  settle();
+  EXPECT_EQ(column(fName), (std::vector<std::string>{"Delta", "Gamma 2", "alpha", "Beta"}));
+
+  selectRow(2);
+  prompter.answers = {MsgResult::Yes};
+  QTest::keyClick(window->serverView(), Qt::Key_Delete);
+  settle();
+  EXPECT_EQ(shownTexts().back(), "Do you really want to delete this server ?");
+  EXPECT_EQ(column(fName), (std::vector<std::string>{"Delta", "Gamma 2", "Beta"}));
+
+  const std::string target = dir.file("out.met");
+  chooseFile(target);
+  window->action(MainWindow::cmdSaveMet)->trigger();
+  settle();
+  // The checked servers in list order: Delta (added checked) and Beta (kept by the filter).
+  const std::vector<Server> saved = readMetFile(target);
+  ASSERT_EQ(saved.size(), 2u);
+  EXPECT_EQ(saved[0].ip, "5.6.7.8");
+  EXPECT_EQ(saved[1].ip, "10.0.0.2");
+
+  const std::vector<std::string> log = logLines();
+  const std::vector<std::string> expected = {
+      "Refreshed <3> servers from <" + source + ">",
+      "Serverlist successfully filtered",
+      "Server <5.6.7.8:4661> added",
+      "Server <1.2.3.10:4661> edited",
+      "Server deleted",
+      "Saved <2> servers to <" + target + ">",
+  };
+  ASSERT_GE(log.size(), expected.size() + 1);
+  EXPECT_EQ(std::vector<std::string>(log.end() - static_cast<long>(expected.size()), log.end()),
+            expected);
+}
+
+TEST_F(MainWindowTest, ToolbarAndMenusOfferOnlyWhatTheProgramHas) {
+  EXPECT_EQ(window->windowTitle().toStdString(), "Ravelin " RAVELIN_VERSION);
+  EXPECT_EQ(window->toolButton(MainWindow::tbRefresh)->text().toStdString(),
+            "&Refresh server list");
+  EXPECT_EQ(window->toolButton(MainWindow::tbScript)->text().toStdString(), "Run S&cript");
+  EXPECT_FALSE(window->toolButton(MainWindow::tbUpdate)->isEnabled());
+  EXPECT_FALSE(window->toolButton(MainWindow::tbVerify)->isEnabled());
+  EXPECT_TRUE(window->toolButton(MainWindow::tbSave)->isEnabled());
+  QMenu* save = window->toolButton(MainWindow::tbSave)->menu();
+  ASSERT_EQ(save->actions().size(), 7);
+  EXPECT_EQ(save->defaultAction(), window->action(MainWindow::cmdSaveStandard));
+  EXPECT_FALSE(save->actions().back()->isEnabled());  // Save to running EDonkey
+  for (auto c : {MainWindow::cmdOptions, MainWindow::cmdAbout, MainWindow::cmdCheckForUpdates,
+                 MainWindow::cmdRecentScripts, MainWindow::cmdScriptEditor}) {
+    EXPECT_FALSE(window->action(c)->isEnabled()) << c;
+  }
+  EXPECT_TRUE(window->action(MainWindow::cmdOpenScript)->isEnabled());
+}
+
+TEST_F(MainWindowTest, PopupItemsFollowTheSelection) {
+  list.append(server("1.2.3.4", "4661"), false);
+  settle();
+  const auto enabledItems = [&] {
+    std::unique_ptr<QMenu> menu = window->makePopupMenu();
+    std::vector<bool> enabled;
+    for (QAction* a : menu->actions()) enabled.push_back(a->isEnabled());
+    EXPECT_EQ(menu->defaultAction(), menu->actions().front());
+    return enabled;
+  };
+  EXPECT_EQ(enabledItems(),
+            (std::vector<bool>{false, false, true, false, false, false, false, true}));
+  selectRow(0);
+  EXPECT_EQ(list.selected(), std::optional<size_t>(0));
+  EXPECT_EQ(enabledItems(), std::vector<bool>(8, true));
+  // An unchecked server: total 1, checked 0, percentage 0.
+  EXPECT_EQ(window->statusLabel()->text().toStdString(),
+            " EDonkey2000 servers (1 IPs) [0/1 - 0% checked]");
+}
+
+TEST_F(MainWindowTest, SavesRefuseAnEmptySelectionAndTheTemplateGetsItsExtension) {
+  list.append(server("1.2.3.4", "4661"), false);
+  window->action(MainWindow::cmdSaveTxt)->trigger();
+  EXPECT_EQ(shownTexts().back(), kNothingToSaveText);
+
+  list.setChecked(0, true);
+  const std::string templ = dir.file("list.tpl");
+  test::WriteFile(templ, "%loopstart%%ip%:%port%\n%loopend%");
+  whenModal([&](QWidget*) {
+    chooseFile(dir.file("list"), 1);  // the output dialog, TXT filter
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    dialog->selectFile(QString::fromStdString(templ));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  window->action(MainWindow::cmdSaveTemplate)->trigger();
+  EXPECT_EQ(test::ReadFile(dir.file("list.txt")), "1.2.3.4:4661\n");
+}
+
+TEST_F(MainWindowTest, StandardRefreshAsksForAFileWhenTheClientHasNone) {
+  const std::string other = dir.file("other.met");
+  writeMetFile(other, {server("1.2.3.4", "4661")});
+  prompter.answers = {MsgResult::Yes};
+  chooseFile(other);
+  QTest::mouseClick(window->toolButton(MainWindow::tbRefresh), Qt::LeftButton, {}, QPoint(20, 20));
+  settle();
+  EXPECT_EQ(shownTexts().back(),
+            "\"server.met\" cannot be found at this directory!\r\nChoose the file manually?");
+  EXPECT_EQ(list.size(), 1u);
+
+  // Saved to the standard file, then refreshed from it without a question.
+  window->action(MainWindow::cmdSaveStandard)->trigger();
+  list.clear();
+  window->action(MainWindow::cmdRefreshStandard)->trigger();
+  EXPECT_EQ(list.size(), 1u);
+  EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST_F(MainWindowTest, ACommandTakesTheWindowsInputWhileItRuns) {
+  bool disabledDuringDialog = false;
+  whenModal([&](QWidget* modal) {
+    disabledDuringDialog =
+        !window->serverView()->isEnabled() && !window->toolButton(MainWindow::tbSave)->isEnabled();
+    static_cast<QDialog*>(modal)->reject();
+  });
+  window->action(MainWindow::cmdRefreshBot)->trigger();
+  EXPECT_TRUE(disabledDuringDialog);
+  EXPECT_TRUE(window->serverView()->isEnabled());
+  EXPECT_FALSE(window->commandRunning());
+}
+
+TEST_F(MainWindowTest, AFailedReadIsShownInTheStandardErrorBoxAfterTheCommand) {
+  const std::string missing = dir.file("gone.html");
+  test::WriteFile(missing, "x");
+  whenModal([&](QWidget* modal) {
+    auto* dialog = static_cast<QFileDialog*>(modal);
+    // The file goes away once it was chosen: the reader fails.
+    QObject::connect(dialog, &QFileDialog::fileSelected, [&] { std::filesystem::remove(missing); });
+    dialog->selectFile(QString::fromStdString(missing));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  window->action(MainWindow::cmdRefreshHtml)->trigger();
+  ASSERT_FALSE(prompter.shown.empty());
+  EXPECT_EQ(prompter.shown.back().title, "Ravelin");
+  EXPECT_EQ(prompter.shown.back().icon, MsgIcon::Error);
+  EXPECT_TRUE(window->serverView()->isEnabled());
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+
+#include "gui_test_support.h"
+
+using namespace ravelin;
+using namespace ravelin::gui;
+using namespace test::gui;
+
+namespace {
+
+// Scripts run from the main window. The countdown's seconds pass on a manual clock that a
+// timer moves on while the event loop runs, so no test waits real seconds.
+class ScriptRunTest : public ::testing::Test, public MainWindowFixture {
+ protected:
+  platform::ManualClock clock;
+  QTimer ticker;
+  ScriptRunTest() {
+    ctx.clock = &clock;
+    QObject::connect(&ticker, &QTimer::timeout, [this] { clock.advance(100); });
+    ticker.start(0);
+  }
+  std::string script(const std::string& text) {
+    const std::string path = dir.file("job.rvs");
+    test::WriteFile(path, text);
+    return path;
+  }
+};
+
+TEST_F(ScriptRunTest, CloseUtilsClosesTheWindowAfterTheCountdown) {
+  const std::string source = dir.file("in.met");
+  writeMetFile(source, {server("1.2.3.4", "4661")});
+  bool hiddenDuringScript = true;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    if (window->countdownDialog()->isVisible()) {
+      hiddenDuringScript = hiddenDuringScript && !window->isVisible();
+      EXPECT_TRUE(window->countdownDialog()->secondsLabel()->text().toInt() <= 5);
+    }
+  });
+  probe.start(1);
+  window->runScript(script("RefreshCustomMET[" + source + "]\nHideWindows\nCloseUtils\n"));
+  EXPECT_TRUE(hiddenDuringScript);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(ctx.state.closeConfirmed);
+  EXPECT_EQ(list.size(), 1u);
+  const auto log = logLines();
+  EXPECT_NE(std::find(log.begin(), log.end(), "Closing Ravelin"), log.end());
+  EXPECT_EQ(log.back(), "Main window and application closed");
+}
+
+TEST_F(ScriptRunTest, ACancelledCountdownLetsTheScriptGoOn) {
+  QTimer canceller;
+  QObject::connect(&canceller, &QTimer::timeout, [&] {
+    if (window->countdownDialog()->isVisible()) window->countdownDialog()->cancelButton()->click();
+  });
+  canceller.start(1);
+  window->runScript(script("CloseUtils\nDelay[1]\n"));
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(window->countdownDialog()->isVisible());
+  const auto log = logLines();
+  EXPECT_NE(std::find(log.begin(), log.end(), "Waited <1> seconds"), log.end());
+  EXPECT_EQ(std::find(log.begin(), log.end(), "Closing Ravelin"), log.end());
+}
+
+TEST_F(ScriptRunTest, AScriptThatNeedsTheUpdateWindowStopsWithAMessage) {
+  window->runScript(script("UpdateFromAll\nClearList\n"));
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].title, "Ravelin");
+  EXPECT_NE(prompter.shown[0].text.find("update window"), std::string::npos);
+  EXPECT_EQ(session->history().paths().front(), dir.file("job.rvs"));
+}
+
+TEST_F(ScriptRunTest, TheFirstActivationRunsTheCommandLineScriptOnce) {
+  MainWindow second(list, *session, ui);
+  ctx.state.firstActivationDone = false;
+  second.setStartupScript(script("SetPref[high]\n"));
+  list.append(server("1.2.3.4", "4661"), true);
+  second.show();
+  settle();
+  EXPECT_EQ(list[0].server.pref, "High");
+  list.setField(0, serverlist::fPref, "Low");
+  second.hide();
+  second.show();
+  settle();
+  EXPECT_EQ(list[0].server.pref, "Low");
+}
+
+}  // namespace
