@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/file_io.h"
 #include "serverlist/met_file.h"
 #include "support/test_support.h"
 
@@ -12,77 +11,25 @@ using namespace ravelin::serverlist;
 
 namespace {
 
-class FileCommandsTest : public ::testing::Test {
- protected:
+// The windows drive the asking paths (tests/gui); here what a running script must not see.
+TEST(FileCommands, ScriptsAreNeverAsked) {
   test::TestApp app;
+  app.ctx.settings.EDPath = app.dir.path().string();
+  app.ctx.state.scriptRunning = true;
   ServerList list;
   test::RecordingProgressBar bar;
-
-  void SetUp() override { app.ctx.settings.EDPath = app.dir.path().string(); }
-  // A MET file holding 1.2.3.4:4661.
-  void writeMet(const std::string& path) {
-    ServerList one;
-    Server s;
-    s.ip = "1.2.3.4";
-    s.port = "4661";
-    one.append(s, true);
-    platform::writeFileAtomically(path, *encodeMetFile(one, false));
-  }
-};
-
-TEST_F(FileCommandsTest, NothingToSaveAsksNothingWhileAScriptRuns) {
+  list.append(Server{}, false);
   EXPECT_FALSE(haveServersToSave(list, app.ctx));
-  ASSERT_EQ(app.prompter.shown.size(), 1u);
-  EXPECT_EQ(app.prompter.shown[0].text, kNothingToSaveText);
-  EXPECT_EQ(app.prompter.shown[0].icon, MsgIcon::Error);
-
-  Server s;
-  s.ip = "1.2.3.4";
-  list.append(s, false);
-  app.ctx.state.scriptRunning = true;
-  EXPECT_FALSE(haveServersToSave(list, app.ctx));
-  EXPECT_EQ(app.prompter.shown.size(), 1u);
+  EXPECT_FALSE(refreshStandardServerMet(list, bar, app.ctx, [] {
+    ADD_FAILURE() << "no dialog while a script runs";
+    return std::optional<std::string>();
+  }));
+  EXPECT_TRUE(app.prompter.shown.empty());
   list.setChecked(0, true);
   EXPECT_TRUE(haveServersToSave(list, app.ctx));
 }
 
-TEST_F(FileCommandsTest, StandardRefreshReadsTheClientFileWithoutAsking) {
-  writeMet(app.dir.file("server.met"));
-  EXPECT_TRUE(refreshStandardServerMet(list, bar, app.ctx, [] {
-    ADD_FAILURE() << "no dialog expected";
-    return std::optional<std::string>();
-  }));
-  EXPECT_EQ(list.size(), 1u);
-  EXPECT_TRUE(app.prompter.shown.empty());
-}
-
-TEST_F(FileCommandsTest, StandardRefreshFallsBackToAChosenFile) {
-  const std::string other = app.dir.file("other.met");
-  writeMet(other);
-  int dialogs = 0;
-  const auto choose = [&] {
-    ++dialogs;
-    return std::optional<std::string>(other);
-  };
-  app.prompter.answers = {MsgResult::No};
-  EXPECT_FALSE(refreshStandardServerMet(list, bar, app.ctx, choose));
-  EXPECT_EQ(dialogs, 0);
-  ASSERT_EQ(app.prompter.shown.size(), 1u);
-  EXPECT_EQ(app.prompter.shown[0].text, kServerMetMissingText);
-  EXPECT_EQ(app.prompter.shown[0].buttons, MsgButtons::YesNo);
-  EXPECT_EQ(app.prompter.shown[0].icon, MsgIcon::Exclamation);
-
-  EXPECT_TRUE(refreshStandardServerMet(list, bar, app.ctx, choose));  // Yes
-  EXPECT_EQ(dialogs, 1);
-  EXPECT_EQ(list.size(), 1u);
-
-  app.ctx.state.scriptRunning = true;
-  EXPECT_FALSE(refreshStandardServerMet(list, bar, app.ctx, choose));
-  EXPECT_EQ(app.prompter.shown.size(), 2u);
-  EXPECT_EQ(dialogs, 1);
-}
-
-TEST(TemplateOutputName, AddsTheFiltersExtensionOnlyToANameWithoutOne) {
+TEST(FileCommands, TemplateOutputGetsTheFiltersExtensionOnlyWithoutOne) {
   EXPECT_EQ(templateOutputName("/d/list", TemplateOutputFilter::Html), "/d/list.html");
   EXPECT_EQ(templateOutputName("/d/list", TemplateOutputFilter::Txt), "/d/list.txt");
   EXPECT_EQ(templateOutputName("/d/list", TemplateOutputFilter::AnyFile), "/d/list");

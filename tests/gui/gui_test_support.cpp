@@ -95,12 +95,6 @@ std::vector<std::string> MainWindowFixture::logLines() const {
   return lines;
 }
 
-std::vector<std::string> MainWindowFixture::shownTexts() const {
-  std::vector<std::string> texts;
-  for (const auto& p : prompter.shown) texts.push_back(p.text);
-  return texts;
-}
-
 std::vector<std::string> MainWindowFixture::column(int field) {
   settle();
   std::vector<std::string> texts;

@@ -48,8 +48,6 @@ class MainWindowFixture {
 
   // The messages of this run's log, without time stamps.
   std::vector<std::string> logLines() const;
-  // The texts of the message boxes shown so far.
-  std::vector<std::string> shownTexts() const;
   // Column texts of the model, row by row.
   std::vector<std::string> column(int field);
 };

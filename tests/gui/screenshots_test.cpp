@@ -6,6 +6,7 @@
 
 #include "gui_test_support.h"
 #include "serverlist/batch_scope.h"
+#include "serverlist/server_editor.h"
 
 using namespace ravelin;
 using namespace ravelin::gui;
@@ -32,17 +33,13 @@ class Screenshots : public ::testing::Test, public MainWindowFixture {
 TEST_F(Screenshots, Windows) {
   {
     BatchScope import(list);
-    const char* prefs[] = {"Normal", "High", "Low"};
     for (int i = 0; i < 1000; ++i) {
-      Server s = server(std::to_string(80 + i / 250) + "." + std::to_string(i % 250) + ".17." +
-                            std::to_string(i % 7 + 1),
+      Server s = server("80." + std::to_string(i / 250) + ".17." + std::to_string(i % 250 + 1),
                         std::to_string(4661 + i % 5), "Server " + std::to_string(i),
-                        std::to_string((i * 7919) % 50000));
+                        std::to_string(i * 7919 % 50000));
       s.desc = i % 3 ? "Linux ed2k server" : "n/a";
       s.ping = std::to_string(20 + i % 300);
-      s.files = std::to_string(i * 1301 % 900000);
-      s.pref = prefs[i % 3];
-      s.hist = std::to_string(i % 4);
+      s.pref = kPrefItems[static_cast<size_t>(i % 3)];
       list.append(s, i % 4 != 0);
     }
   }

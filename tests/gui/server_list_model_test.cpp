@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QMimeData>
 #include <QSignalSpy>
 
 #include "gui/server_list_model.h"
@@ -45,16 +44,6 @@ TEST(ServerListModel, AnImportIsOneResetAndBulkChecksOneChange) {
   list.remove(0);
   EXPECT_EQ(model.rowCount(), 49);
   EXPECT_EQ(model.index(0, fIP).data().toString().toStdString(), "1.2.3.2");
-}
-
-TEST(ServerListModel, DragPayloadNamesItsOwnListOnly) {
-  ServerList list, other;
-  list.append(server("1.2.3.4", "4661"), true);
-  other.append(server("1.2.3.4", "4661"), true);
-  ServerListModel model(list), otherModel(other);
-  std::unique_ptr<QMimeData> data(model.mimeData({model.index(0, 0)}));
-  EXPECT_EQ(model.draggedRow(data.get()), std::optional<size_t>(0));
-  EXPECT_EQ(otherModel.draggedRow(data.get()), std::nullopt);
 }
 
 }  // namespace
