@@ -1,6 +1,7 @@
 #include "gui/file_dialogs.h"
 
 #include "gui/field_text.h"
+#include "gui/override_cursor.h"
 
 namespace ravelin::gui {
 
@@ -65,6 +66,7 @@ QFileDialog* FileDialogs::saveDialog(SaveDialogKind kind) {
 
 std::optional<std::string> FileDialogs::open(OpenDialogKind kind) {
   QFileDialog* dialog = openDialog(kind);
+  OverrideCursor arrow(Qt::ArrowCursor);
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
     return std::nullopt;
   }
@@ -75,6 +77,7 @@ std::optional<FileDialogs::SaveChoice> FileDialogs::save(SaveDialogKind kind) {
   QFileDialog* dialog = saveDialog(kind);
   dialog->setDirectory(fieldText(settings_.EDPath));
   dialog->selectFile(QString());
+  OverrideCursor arrow(Qt::ArrowCursor);
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
     return std::nullopt;
   }

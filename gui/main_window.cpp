@@ -16,6 +16,7 @@
 #include "client/launch.h"
 #include "gui/field_text.h"
 #include "gui/icons.h"
+#include "gui/override_cursor.h"
 #include "gui/window_metrics.h"
 #include "runtime/silent_abort.h"
 #include "script/script_executor.h"
@@ -96,15 +97,6 @@ constexpr std::array<MainWindow::Command, 13> kUnavailable = {
     MainWindow::cmdVerifyAll,    MainWindow::cmdSaveRunning, MainWindow::cmdRecentScripts,
     MainWindow::cmdScriptEditor, MainWindow::cmdOptions,     MainWindow::cmdCheckForUpdates,
     MainWindow::cmdAbout};
-
-// The wait cursor while a file is read.
-class WaitCursor {
- public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -359,6 +351,7 @@ void MainWindow::showStandardError(const std::string& text) {
 
 void MainWindow::refreshStandard() {
   runCommand([this] {
+    OverrideCursor wait(Qt::WaitCursor);
     app::refreshStandardServerMet(list_, bar_, ctx_,
                                   [this] { return dialogs_->open(OpenDialogKind::Met); });
   });
@@ -366,9 +359,9 @@ void MainWindow::refreshStandard() {
 
 void MainWindow::refreshFile(OpenDialogKind kind) {
   runCommand([this, kind] {
+    OverrideCursor wait(Qt::WaitCursor);
     const std::optional<std::string> path = dialogs_->open(kind);
     if (!path) return;
-    WaitCursor wait;
     switch (kind) {
       case OpenDialogKind::Met:
         readServersFromMet(list_, *path, bar_, ctx_);

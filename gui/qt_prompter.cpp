@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "gui/field_text.h"
+#include "gui/override_cursor.h"
 
 namespace ravelin::gui {
 
@@ -50,6 +51,8 @@ runtime::MsgResult QtPrompter::message(const std::string& title, const std::stri
   QMessageBox box(boxIcon(icon), fieldText(title), body, boxButtons(buttons), parent);
   // Windows' boxes answer a closed box (Escape, the title bar) with Cancel, No or OK.
   box.setWindowModality(Qt::ApplicationModal);
+  // A question waits for the user, whatever the command around it shows.
+  OverrideCursor arrow(Qt::ArrowCursor);
   switch (box.exec()) {
     case QMessageBox::Yes:
       return runtime::MsgResult::Yes;

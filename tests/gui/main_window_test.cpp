@@ -239,6 +239,7 @@ TEST_F(MainWindowTest, AFailedReadIsShownInTheStandardErrorBoxAfterTheCommand) {
   EXPECT_EQ(prompter.shown.back().title, "Ravelin");
   EXPECT_EQ(prompter.shown.back().icon, MsgIcon::Error);
   EXPECT_TRUE(disabledDuringDialog);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(window->serverView()->isEnabled());
   EXPECT_FALSE(window->commandRunning());
 }
