@@ -91,32 +91,31 @@ class CliTest : public ::testing::Test {
   test::TempDir dir;
 };
 
-// A socket on 127.0.0.1 at a port the server lists accept (at most 40000): listening
-// (connections complete in its queue) or only bound (connections are refused).
-class LowPortSocket {
+// A socket on 127.0.0.1 at a port the kernel picks (the server lists accept every port):
+// listening (connections complete in its queue) or only bound (connections are refused).
+class LoopbackSocket {
  public:
-  explicit LowPortSocket(bool listening) {
-    for (int attempt = 0; attempt < 500 && port_ == 0; ++attempt) {
-      const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      if (fd < 0) return;
-      sockaddr_in addr{};
-      addr.sin_family = AF_INET;
-      addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      const auto port =
-          static_cast<std::uint16_t>(20000 + (::getpid() * 7919 + attempt * 104729) % 20000);
-      addr.sin_port = htons(port);
-      if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-          (!listening || ::listen(fd, 16) == 0)) {
-        fd_ = fd;
-        port_ = port;
-      } else {
-        ::close(fd);
-      }
+  explicit LoopbackSocket(bool listening) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        (!listening || ::listen(fd, 16) == 0) &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
+      fd_ = fd;
+      port_ = ntohs(addr.sin_port);
+    } else {
+      ::close(fd);
     }
   }
-  ~LowPortSocket() {
+  ~LoopbackSocket() {
     if (fd_ >= 0) ::close(fd_);
   }
+  LoopbackSocket(const LoopbackSocket&) = delete;
+  LoopbackSocket& operator=(const LoopbackSocket&) = delete;
   std::uint16_t port() const { return port_; }
 
  private:
@@ -355,8 +354,8 @@ TEST_F(CliTest, StartEDonkeyStartsTheConfiguredClient) {
 }
 
 TEST_F(CliTest, VerifyUnchecksServersThatRefuseAndSavesTheRest) {
-  const LowPortSocket accepting(true);
-  const LowPortSocket bound(false);  // bound but not listening: connections are refused
+  const LoopbackSocket accepting(true);
+  const LoopbackSocket bound(false);  // bound but not listening: connections are refused
   ASSERT_NE(accepting.port(), 0);
   ASSERT_NE(bound.port(), 0);
   const std::uint16_t closed = bound.port();

@@ -248,13 +248,14 @@ TEST_F(MetFileTest, MergeRuleAndDeclaredCountInTheLog) {
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <3> servers from <" + path + ">"});
 }
 
-TEST_F(MetFileTest, InvalidAddressesAndPortsAreSkipped) {
+TEST_F(MetFileTest, InvalidAddressesAreSkippedAndEveryPortIsKept) {
   WriteFile(path, header(4) + entry({0, 1, 2, 3}, 4661) + entry({1, 2, 3, 4}, 40001) +
-                      entry({1, 2, 3, 4}, 40000) + entry({1, 2, 3, 5}, 0));
+                      entry({1, 2, 3, 4}, 65535) + entry({1, 2, 3, 5}, 0));
   readServersFromMet(list, path, bar, app.ctx);
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0].server.port, "40000");
-  EXPECT_EQ(list[1].server.port, "0");
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0].server.port, "40001");
+  EXPECT_EQ(list[1].server.port, "65535");
+  EXPECT_EQ(list[2].server.port, "0");
 }
 
 TEST_F(MetFileTest, HeaderByteOfTodaysClientsIsAccepted) {

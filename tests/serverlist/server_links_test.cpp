@@ -197,7 +197,7 @@ TEST(ReadServersFromHTML, MergesByTheImportRule) {
                   "|server| 9.9.9.9 | 4242 |\n"   // trimmed: new
                   "|server|1.2.3.4:4661|\n"       // no port: invalid
                   "|server|0.1.2.3|4661|\n"       // invalid address
-                  "|server|9.8.7.6|40001|\n"      // invalid port
+                  "|server|9.8.7.6|65536|\n"      // invalid port
                   "|Server|7.7.7.7|4661|\n");     // not a marker
   ServerList list;
   list.append(makeServer("1.2.3.4", "4661", "old name"), false);
