@@ -360,6 +360,7 @@ TEST_F(VerifyTest, ProxyThatIsNotThereRefusesEveryServer) {
 // puts their check marks back and says so; below five, or with one server reached, the
 // verdicts stand.
 TEST_F(VerifyTest, NoServerReachedLeavesTheCheckMarksAsTheyWere) {
+  view.displayPauses = false;
   std::vector<std::unique_ptr<test::RefusingLoopbackPort>> refusing;
   for (int i = 0; i < 10; ++i) {
     refusing.push_back(std::make_unique<test::RefusingLoopbackPort>());
