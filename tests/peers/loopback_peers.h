@@ -31,21 +31,6 @@ void PumpFor(platform::EventLoop& loop, std::uint32_t ms);
 // A port on 127.0.0.1 that nothing listens on (it was bound and released just now).
 std::uint16_t ClosedLoopbackPort();
 
-// A socket bound to a free port of 127.0.0.1 that never listens: every connection to it is
-// refused, and no other socket can take the port while it lives.
-class RefusingLoopbackPort {
- public:
-  RefusingLoopbackPort();
-  ~RefusingLoopbackPort();
-  RefusingLoopbackPort(const RefusingLoopbackPort&) = delete;
-  RefusingLoopbackPort& operator=(const RefusingLoopbackPort&) = delete;
-  std::uint16_t port() const { return port_; }
-
- private:
-  int fd_ = -1;
-  std::uint16_t port_ = 0;
-};
-
 // A TCP listener on 127.0.0.1 on a free port. With accepting set, a background thread
 // accepts every connection and keeps it open until the peer closes it (or closes at once
 // with closeAtOnce). Without it, nothing is ever accepted: with backlog 0 the kernel's
