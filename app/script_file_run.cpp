@@ -9,13 +9,26 @@
 
 namespace ravelin::app {
 
+bool checksSyntax(SyntaxCheck check, const runtime::AppContext& ctx) {
+  switch (check) {
+    case SyntaxCheck::Always:
+      return true;
+    case SyntaxCheck::Never:
+      return false;
+    case SyntaxCheck::BySetting:
+      break;
+  }
+  return ctx.settings.ScrSyntaxCheck;
+}
+
 ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history,
                                 serverlist::ServerList& list, script::ScriptHost& host,
-                                runtime::AppContext& ctx, script::ScriptRun& run, bool check) {
+                                runtime::AppContext& ctx, script::ScriptRun& run,
+                                SyntaxCheck check) {
   if (!platform::fileExists(path)) return ScriptFileOutcome::Missing;
   history.addFile(path);
   const std::vector<std::string> lines = script::readScriptFile(path);
-  if (check || ctx.settings.ScrSyntaxCheck) {
+  if (checksSyntax(check, ctx)) {
     try {
       script::checkSyntax(lines, ctx);
     } catch (const runtime::SilentAbort&) {

@@ -24,13 +24,20 @@ enum class ScriptFileOutcome {
   Ran,          // the script ran (see ScriptRun for how it ended)
 };
 
+// Whether a run checks the script's syntax first: as ScrSyntaxCheck says (the desktop
+// program), or always or never whatever it says (ravelin-cli, strict unless told not to).
+enum class SyntaxCheck { BySetting, Always, Never };
+
+// Whether a run with this choice checks the script.
+bool checksSyntax(SyntaxCheck check, const runtime::AppContext& ctx);
+
 // When the file exists: adds it to the recently used scripts, reads its lines, runs the
-// syntax check when ScrSyntaxCheck is on (or check is set), then runs the script. A file
+// syntax check when check asks for it, then runs the script. A file
 // that exists but cannot be read raises platform::FileError (after the history was
 // updated); an error raised by a command travels on as execScript rethrows it.
 ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history,
                                 serverlist::ServerList& list, script::ScriptHost& host,
                                 runtime::AppContext& ctx, script::ScriptRun& run,
-                                bool check = false);
+                                SyntaxCheck check = SyntaxCheck::BySetting);
 
 }  // namespace ravelin::app

@@ -131,7 +131,9 @@ int runCli(int argc, char** argv) {
   try {
     if (options.mode == Mode::Run) {
       const std::string path = AbsolutePath(options.script);
-      switch (app::runScriptFile(path, session.history(), list, host, ctx, run, options.check)) {
+      const app::SyntaxCheck check =
+          options.check ? app::SyntaxCheck::Always : app::SyntaxCheck::Never;
+      switch (app::runScriptFile(path, session.history(), list, host, ctx, run, check)) {
         case app::ScriptFileOutcome::Missing:
           term.error("ravelin-cli: cannot open " + path);
           status = kUsage;
@@ -144,7 +146,7 @@ int runCli(int argc, char** argv) {
       }
     } else {
       bool correct = true;
-      if (options.check || ctx.settings.ScrSyntaxCheck) {
+      if (options.check) {
         try {
           script::checkSyntax(lines, ctx);
         } catch (const runtime::SilentAbort&) {

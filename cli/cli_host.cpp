@@ -19,9 +19,9 @@ void CliHost::update(update::UpdateKind kind) {
   update::runUpdate(list_, ctx_, view, kind, bar_);
 }
 
-void CliHost::verify(bool all) {
+verify::VerifyOutcome CliHost::verify(bool all) {
   CliVerifyView view(term_);
-  verify::runVerify(list_, ctx_, view, all);
+  return verify::runVerify(list_, ctx_, view, all);
 }
 
 bool CliHost::closeCountdown() {

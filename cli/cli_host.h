@@ -21,7 +21,7 @@ class CliHost : public script::ScriptHost {
 
   runtime::ProgressBar& loadSaveBar() override { return bar_; }
   void update(update::UpdateKind kind) override;
-  void verify(bool all) override;
+  verify::VerifyOutcome verify(bool all) override;
   bool closeCountdown() override;
   void hideWindows() override {}
   void restoreWindows() override {}

@@ -11,18 +11,25 @@ std::string usageText() {
          "\n"
          "Runs Ravelin scripts without any window: \"run\" runs a script file (and adds it to\n"
          "the recently used scripts), -e runs the given lines as one script, \"check\" only\n"
-         "checks a script's syntax.\n"
+         "checks a script's syntax. Every script is checked before it runs; a wrong line\n"
+         "stops it before anything has run (ScrSyntaxCheck in ravelin.ini does not matter\n"
+         "here). Updates and verifications run without the pauses that the desktop\n"
+         "program makes so that its windows can show each state: they go on as soon as the\n"
+         "event they wait for has happened.\n"
          "\n"
          "Options:\n"
          "  --ini FILE   use FILE as ravelin.ini\n"
-         "  --check      check the syntax before running, whatever ScrSyntaxCheck says\n"
+         "  --no-check   run the script without checking it first; lines that are no\n"
+         "               usable command are skipped\n"
+         "  --check      check the syntax before running (the default)\n"
          "  --quiet      print nothing but errors\n"
          "  --verbose    print every status line of updates and verifications\n"
          "  --help       show this text\n"
          "  --version    show the version\n"
          "\n"
          "Exit status: 0 the script ran to its end (or CloseUtils closed the program),\n"
-         "1 syntax error, 2 usage error or unreadable script file, 3 a command failed,\n"
+         "1 syntax error, 2 usage error or unreadable script file, 3 a command failed (a\n"
+         "verification that reached no server, the network seeming down, is one),\n"
          "130 interrupted.\n";
 }
 
@@ -54,6 +61,8 @@ Options parseOptions(const std::vector<std::string>& args) {
       o.verbose = true;
     } else if (a == "--check") {
       o.check = true;
+    } else if (a == "--no-check") {
+      o.check = false;
     } else if (a == "-e") {
       o.lines.push_back(value("-e"));
     } else if (a.size() > 1 && a[0] == '-') {

@@ -12,7 +12,7 @@ struct Options {
   std::string iniFile;             // --ini FILE; empty: the usual place
   bool quiet = false;              // --quiet: nothing but errors
   bool verbose = false;            // --verbose: every status line as a plain line
-  bool check = false;              // --check: syntax check before running
+  bool check = true;               // syntax check before running; --no-check: none
   std::string script;              // run/check SCRIPT
   std::vector<std::string> lines;  // -e LINE ...
 };

@@ -112,7 +112,7 @@ void GuiScriptHost::update(update::UpdateKind) {
       "ravelin-cli runs the update commands.");
 }
 
-void GuiScriptHost::verify(bool) {
+verify::VerifyOutcome GuiScriptHost::verify(bool) {
   throw std::runtime_error(
       "The verify window is not part of this version of Ravelin's desktop program; "
       "ravelin-cli runs the verify commands.");

@@ -41,7 +41,7 @@ class GuiScriptHost : public script::ScriptHost {
   // The update and verify windows are not part of the program yet: a script that asks
   // for them stops at that line with a message saying so.
   void update(update::UpdateKind kind) override;
-  void verify(bool all) override;
+  verify::VerifyOutcome verify(bool all) override;
   bool closeCountdown() override;
   void hideWindows() override;
   void restoreWindows() override;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "update/update_command.h"
+#include "verify/verify_coordinator.h"
 
 namespace ravelin::runtime {
 class ProgressBar;
@@ -22,9 +23,9 @@ class ScriptHost {
 
   // "Update from all sources" and the narrowed updates; returns when the run is over.
   virtual void update(update::UpdateKind kind) = 0;
-  // "Verify all IPs" (all) or "Verify checked IPs"; returns when the run is over. No
-  // warning dialog: a script is running.
-  virtual void verify(bool all) = 0;
+  // "Verify all IPs" (all) or "Verify checked IPs"; returns when the run is over, with
+  // how it ended. No warning dialog: a script is running.
+  virtual verify::VerifyOutcome verify(bool all) = 0;
 
   // Shows the close countdown and returns whether it ran out (closeConfirmed).
   virtual bool closeCountdown() = 0;

@@ -37,7 +37,7 @@ bool isValidIP(std::string_view s) {
 
 bool isValidPort(std::string_view text) {
   const auto v = platform::parseInt32(text);
-  return v && *v >= 0 && *v <= 40000;
+  return v && *v >= 0 && *v <= kMaxServerPort;
 }
 
 }  // namespace ravelin::serverlist

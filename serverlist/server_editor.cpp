@@ -37,7 +37,7 @@ bool editorBoxAcceptsKey(EditorBox box, char key) {
 
 bool isValidEditorPort(const std::string& port) {
   const auto v = platform::parseInt32(port);
-  return v && *v >= 1 && *v <= 40000;
+  return v && *v >= 1 && *v <= kMaxServerPort;
 }
 
 namespace {

@@ -42,7 +42,8 @@ EditorOpening openEditorForEdit(const Server& server);
 // refused by the filtered boxes like any other character.
 bool editorBoxAcceptsKey(EditorBox box, char key);
 
-// The dialog's port rule: the integer parse of parseInt32 and a value from 1 to 40000.
+// The dialog's port rule: the integer parse of parseInt32 and a value from 1 to
+// kMaxServerPort (port 0, which the readers keep, is refused here).
 bool isValidEditorPort(const std::string& port);
 
 // The outcome of OK. Saved: the list changed and the dialog closes. The others leave

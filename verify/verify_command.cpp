@@ -27,17 +27,20 @@ bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
   return proceed;
 }
 
-void runVerify(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view,
-               bool verifyAll, VerifyWarningDialog* warning,
-               const std::function<void()>& saveWarning) {
+VerifyOutcome runVerify(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view,
+                        bool verifyAll, VerifyWarningDialog* warning,
+                        const std::function<void()>& saveWarning) {
   if (ctx.settings.VrfWarning && !ctx.state.scriptRunning && warning &&
       !confirmVerification(*warning, ctx, saveWarning))
-    return;
+    return VerifyOutcome::Cancelled;
 
   VerifyCoordinator coordinator(list, ctx, view);
   coordinator.verifyAll = verifyAll;
   // Showing the window activates it, and activation is the run.
   runtime::runInWaitFrame(ctx, view, [&] { coordinator.start(); });
+  if (coordinator.outcome() == VerifyOutcome::NetworkDown)
+    ctx.message("Error", kNetworkDownText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+  return coordinator.outcome();
 }
 
 }  // namespace ravelin::verify

@@ -4,6 +4,7 @@
 
 #include "runtime/app_context.h"
 #include "serverlist/server_list.h"
+#include "verify/verify_coordinator.h"
 #include "verify/verify_view.h"
 
 namespace ravelin::verify {
@@ -32,9 +33,11 @@ bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
 // "Verify checked IPs" (verifyAll false) and "Verify all IPs" (true), as the main window
 // and the script commands VerifyChecked / VerifyAll run them: the warning dialog first
 // when VrfWarning is on and no script runs (and a dialog is given), then the run in the
-// verify window inside the wait frame (runtime::runInWaitFrame).
-void runVerify(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view,
-               bool verifyAll, VerifyWarningDialog* warning = nullptr,
-               const std::function<void()>& saveWarning = {});
+// verify window inside the wait frame (runtime::runInWaitFrame). When the run found the
+// network down, the error box says so once the window is closed (not while a script
+// runs). A run that the warning dialog stopped counts as cancelled.
+VerifyOutcome runVerify(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view,
+                        bool verifyAll, VerifyWarningDialog* warning = nullptr,
+                        const std::function<void()>& saveWarning = {});
 
 }  // namespace ravelin::verify

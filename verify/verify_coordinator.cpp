@@ -35,7 +35,8 @@ VerifyCoordinator::~VerifyCoordinator() {
   view_.setCancelHandler(nullptr);
 }
 
-void VerifyCoordinator::processResults(int slot, bool /*alive*/) {
+void VerifyCoordinator::processResults(int slot, bool alive) {
+  if (alive) ++reached_;
   view_.setSlotMark(slot, SlotMark::Neutral);
   view_.setSlotCaption(slot, kThreadNotUsed);
   pool_.release(slot);
@@ -73,12 +74,30 @@ void VerifyCoordinator::start() {
 // here, so that no hand-over of this run arrives after it ended, when the list may have
 // changed under the item index it carries.
 void VerifyCoordinator::endCancelledRun() {
+  outcome_ = VerifyOutcome::Cancelled;
   pool_.waitForWorkers(*ctx_.ui, *ctx_.clock, kCancelWaitMs);
+}
+
+// Offline, every attempt fails at once and the usual "verify, then save" would uncheck
+// and then drop the whole list. A list of five or more servers of which not one answers
+// says more about this machine's network than about the servers.
+void VerifyCoordinator::endRun() {
+  if (tested_.size() < static_cast<std::size_t>(kNetworkDownMinTested) || reached_ > 0) {
+    ctx_.log.writeLog("Verification ended successfully");
+    return;
+  }
+  for (const auto& [index, wasChecked] : tested_)
+    if (index < list_.size()) list_.setChecked(index, wasChecked);
+  outcome_ = VerifyOutcome::NetworkDown;
+  ctx_.log.writeLog(kNetworkDownText);
 }
 
 void VerifyCoordinator::run() {
   // The check marks change one by one: counted once, when the run ends.
   serverlist::BatchScope batch(list_);
+  tested_.clear();
+  reached_ = 0;
+  outcome_ = VerifyOutcome::Ended;
   view_.toggleDetails();
   const std::size_t n = list_.size();
   const std::string count = std::to_string(n);
@@ -115,6 +134,7 @@ void VerifyCoordinator::run() {
     const std::string port = platform::trimText(entry.server.port);
     while (!freeSlotOrCancel()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 500, freeSlotOrCancel);
     if (pool_.cancelled()) return endCancelledRun();
+    tested_.emplace_back(i, entry.checked);
     std::shared_ptr<VerifyWorker> worker = pool_.acquire();
     worker->address = address;
     worker->portText = port;
@@ -127,7 +147,7 @@ void VerifyCoordinator::run() {
   const auto allDone = [this] { return pool_.busyCount() == 0 || pool_.cancelled(); };
   while (!allDone()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 1000, allDone);
   if (pool_.cancelled()) return endCancelledRun();
-  ctx_.log.writeLog("Verification ended successfully");
+  endRun();
 }
 
 }  // namespace ravelin::verify

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "runtime/app_context.h"
 #include "runtime/worker_pool.h"
@@ -9,6 +11,16 @@
 #include "verify/verify_worker.h"
 
 namespace ravelin::verify {
+
+// How a verification ended. NetworkDown: not one of at least kNetworkDownMinTested tested
+// servers could be reached, so the run put every tested server's check mark back.
+enum class VerifyOutcome { Ended, Cancelled, NetworkDown };
+
+// A run that reaches none of this many tested servers or more blames the network, not
+// the servers: with fewer, a run of dead servers is too likely to tell the two apart.
+inline constexpr int kNetworkDownMinTested = 5;
+inline constexpr const char* kNetworkDownText =
+    "Verification aborted: no server could be reached, the network seems down";
 
 // The progress text under the headline for the bar's position and maximum: "(17/250)".
 std::string progressText(int position, int maximum);
@@ -30,6 +42,8 @@ class VerifyCoordinator {
 
   // The run (the window's activation). Sets operationDone on every way out.
   void start();
+  // How the last run ended.
+  VerifyOutcome outcome() const { return outcome_; }
   // The window's Cancel.
   void cancel();
   // The window was closed.
@@ -46,11 +60,18 @@ class VerifyCoordinator {
   void stepProgress();
   void run();
   void endCancelledRun();
+  // The end of a run that was not cancelled: the verdicts stand, or, when not a single
+  // tested server was reached, the tested servers get their check marks back.
+  void endRun();
 
   serverlist::ServerList& list_;
   runtime::AppContext& ctx_;
   VerifyView& view_;
   runtime::WorkerPool<VerifyWorker> pool_;
+  // Every server handed to a worker in this run, with its check mark at that moment.
+  std::vector<std::pair<std::size_t, bool>> tested_;
+  int reached_ = 0;
+  VerifyOutcome outcome_ = VerifyOutcome::Ended;
 };
 
 }  // namespace ravelin::verify

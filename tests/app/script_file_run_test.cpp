@@ -22,7 +22,10 @@ class PlainHost : public ScriptHost {
   int calls = 0;
   ProgressBar& loadSaveBar() override { return bar; }
   void update(update::UpdateKind) override { ++calls; }
-  void verify(bool) override { ++calls; }
+  verify::VerifyOutcome verify(bool) override {
+    ++calls;
+    return verify::VerifyOutcome::Ended;
+  }
   bool closeCountdown() override { return ++calls, false; }
   void hideWindows() override { ++calls; }
   void restoreWindows() override { ++calls; }
@@ -40,7 +43,7 @@ class ScriptFileRunTest : public ::testing::Test {
     s.port = "4661";
     list.append(s, false);
   }
-  ScriptFileOutcome Run(const std::string& path, bool check = false) {
+  ScriptFileOutcome Run(const std::string& path, SyntaxCheck check = SyntaxCheck::BySetting) {
     run = ScriptRun{};
     return runScriptFile(path, history, list, host, app.ctx, run, check);
   }
@@ -85,7 +88,7 @@ TEST_F(ScriptFileRunTest, TheCheckStopsAWrongScriptBeforeItRuns) {
   // Without the check the wrong line is passed over.
   EXPECT_EQ(Run(path), ScriptFileOutcome::Ran);
   list.setChecked(0, false);
-  EXPECT_EQ(Run(path, /*check=*/true), ScriptFileOutcome::SyntaxError);
+  EXPECT_EQ(Run(path, SyntaxCheck::Always), ScriptFileOutcome::SyntaxError);
   app.ctx.settings.ScrSyntaxCheck = true;
   EXPECT_EQ(Run(path), ScriptFileOutcome::SyntaxError);
   EXPECT_FALSE(list[0].checked);
@@ -96,4 +99,7 @@ TEST_F(ScriptFileRunTest, TheCheckStopsAWrongScriptBeforeItRuns) {
   // The refused script is still the most recent one, and it never started.
   EXPECT_EQ(history.paths(), std::vector<std::string>{path});
   EXPECT_EQ(app.logLines().size(), 3u);  // only the first, unchecked run
+  // A front end that is told not to check runs the script whatever the setting says.
+  EXPECT_EQ(Run(path, SyntaxCheck::Never), ScriptFileOutcome::Ran);
+  EXPECT_TRUE(list[0].checked);
 }

@@ -31,10 +31,12 @@ struct CliResult {
 
 // Runs ravelin-cli with the arguments; stdin is /dev/null and stdout/stderr are files, so
 // the program sees no terminal. whileRunning, when given, is called once with the child's
-// process id shortly after the start. The child is killed after the time limit.
+// process id shortly after the start. The child is killed after the time limit. A wrapper
+// (a program and its arguments, found on PATH, such as "unshare -n") runs ravelin-cli.
 inline CliResult runCli(const std::vector<std::string>& args, const TempDir& dir,
                         const std::function<void(pid_t)>& whileRunning = {},
-                        std::chrono::seconds limit = std::chrono::seconds(60)) {
+                        std::chrono::seconds limit = std::chrono::seconds(60),
+                        const std::vector<std::string>& wrapper = {}) {
   static int counter = 0;
   const std::string outFile = dir.file("cli-out-" + std::to_string(counter));
   const std::string errFile = dir.file("cli-err-" + std::to_string(counter++));
@@ -45,14 +47,15 @@ inline CliResult runCli(const std::vector<std::string>& args, const TempDir& dir
                                    0644);
   posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
-  std::vector<std::string> argvStrings = {kCliBinary};
+  std::vector<std::string> argvStrings = wrapper;
+  argvStrings.push_back(kCliBinary);
   argvStrings.insert(argvStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (auto& s : argvStrings) argv.push_back(s.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
   CliResult result;
-  const int rc = posix_spawn(&pid, kCliBinary, &actions, nullptr, argv.data(), environ);
+  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) return result;
   if (whileRunning) whileRunning(pid);

@@ -1,16 +1,14 @@
-#include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <filesystem>
 
 #include "app/ini_file.h"
 #include "cli/cli_runner.h"
+#include "peers/loopback_peers.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_list.h"
 #include "serverlist/text_writers.h"
+#include "verify/verify_coordinator.h"
 
 using namespace ravelin;
 using namespace ravelin::runtime;
@@ -89,39 +87,6 @@ class CliTest : public ::testing::Test {
   }
 
   test::TempDir dir;
-};
-
-// A socket on 127.0.0.1 at a port the server lists accept (at most 40000): listening
-// (connections complete in its queue) or only bound (connections are refused).
-class LowPortSocket {
- public:
-  explicit LowPortSocket(bool listening) {
-    for (int attempt = 0; attempt < 500 && port_ == 0; ++attempt) {
-      const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      if (fd < 0) return;
-      sockaddr_in addr{};
-      addr.sin_family = AF_INET;
-      addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      const auto port =
-          static_cast<std::uint16_t>(20000 + (::getpid() * 7919 + attempt * 104729) % 20000);
-      addr.sin_port = htons(port);
-      if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-          (!listening || ::listen(fd, 16) == 0)) {
-        fd_ = fd;
-        port_ = port;
-      } else {
-        ::close(fd);
-      }
-    }
-  }
-  ~LowPortSocket() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  std::uint16_t port() const { return port_; }
-
- private:
-  int fd_ = -1;
-  std::uint16_t port_ = 0;
 };
 
 }  // namespace
@@ -233,25 +198,23 @@ TEST_F(CliTest, SyntaxCheckBeforeTheRun) {
   const std::string out = dir.file("out.met");
   const std::string bad = script({"RefreshCustomMET[" + dir.file("in.met") + "]",
                                   "SaveCustomMET[" + out + "]", "SetPref[medium]"});
-  // Without the check the wrong line is skipped.
+  // The check refuses the script before anything runs, although ScrSyntaxCheck is off.
   auto r = run({"run", bad});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(fs::exists(out));
-  fs::remove(out);
-  // --check refuses the script before anything runs.
-  r = run({"--check", "run", bad});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error in Line #3:\nSetPref: No valid preference entered!"),
             std::string::npos);
   EXPECT_FALSE(fs::exists(out));
-  // So does ScrSyntaxCheck in the settings.
+  // An unclosed "[" and an unknown command: the first wrong line is reported.
+  r = run({"-e", "CheckAll", "-e", "RefreshCustomMET[x.met", "-e", "Bogus"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Error in Line #2:\nRefreshCustomMET: \"]\" is missing!"), std::string::npos)
+      << r.err;
+  // --no-check runs it and skips the wrong line, whatever ScrSyntaxCheck says.
   writeIni("[general]\nEDPath=" + dir.file("client") + "/\n[script]\nScrSyntaxCheck=1\n");
-  r = run({"run", bad});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_FALSE(fs::exists(out));
-  r = run({"-e", "Bogus"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Error in Line #1:\nUnknown identifier!"), std::string::npos);
+  r = run({"--no-check", "run", bad});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(out));
+  EXPECT_EQ(run({"--no-check", "-e", "Bogus"}).status, 0);
   // The refused script still counts as used.
   EXPECT_EQ(IniFile(ini()).readString("MRU", "History0", ""), bad);
 }
@@ -355,11 +318,8 @@ TEST_F(CliTest, StartEDonkeyStartsTheConfiguredClient) {
 }
 
 TEST_F(CliTest, VerifyUnchecksServersThatRefuseAndSavesTheRest) {
-  const LowPortSocket accepting(true);
-  const LowPortSocket bound(false);  // bound but not listening: connections are refused
-  ASSERT_NE(accepting.port(), 0);
-  ASSERT_NE(bound.port(), 0);
-  const std::uint16_t closed = bound.port();
+  const test::LoopbackListener accepting;
+  const std::uint16_t closed = test::ClosedLoopbackPort();
   ServerList list;
   list.append(makeServer("127.0.0.1", std::to_string(accepting.port()), "10"), true);
   list.append(makeServer("127.0.0.1", std::to_string(closed), "20"), true);
@@ -383,4 +343,34 @@ TEST_F(CliTest, VerifyUnchecksServersThatRefuseAndSavesTheRest) {
   EXPECT_NE(r.err.find("Thread "), std::string::npos);
   const Lines l = log();
   EXPECT_NE(std::find(l.begin(), l.end(), "Verifying 2 server IPs"), l.end());
+}
+
+// Offline, "verify, then save" keeps the list: a verification that reaches none of ten
+// servers changes no check mark, logs why and ends with status 3. Once against refusing
+// loopback ports, once in a private network namespace with no route (where 192.0.2.x may
+// be tried: nothing can leave it).
+TEST_F(CliTest, AVerificationThatReachesNoServerKeepsTheList) {
+  const bool netns = std::system("unshare -n true >/dev/null 2>&1") == 0;
+  const std::string refusing = std::to_string(test::ClosedLoopbackPort());
+  for (const bool inNamespace : {false, true}) {
+    if (inNamespace && !netns) GTEST_SKIP() << "no private network namespace (unshare -n failed)";
+    ServerList list;
+    for (int i = 1; i <= 10; ++i)
+      list.append(inNamespace ? makeServer("192.0.2." + std::to_string(i), "4661", "1")
+                              : makeServer("127.0.0." + std::to_string(i), refusing, "1"),
+                  true);
+    test::TestApp app;
+    test::RecordingProgressBar bar;
+    ASSERT_TRUE(writeServersToMet(list, dir.file("ten.met"), bar, app.ctx));
+    const std::string out = dir.file("kept.met");
+    const auto r = test::runCli(
+        {"--ini", ini(), "-e", "RefreshCustomMET[" + dir.file("ten.met") + "]", "-e",
+         "VerifyChecked", "-e", "SaveCustomMET[" + out + "]"},
+        dir, {}, std::chrono::seconds(60), inNamespace ? Lines{"unshare", "-n"} : Lines{});
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_EQ(r.err, std::string("ravelin-cli: line 2: ") + verify::kNetworkDownText + "\n");
+    EXPECT_EQ(readMetIps(out).size(), 10u);
+    const Lines l = log();
+    EXPECT_NE(std::find(l.begin(), l.end(), verify::kNetworkDownText), l.end());
+  }
 }

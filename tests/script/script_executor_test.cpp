@@ -31,6 +31,7 @@ class RecordingHost : public ScriptHost {
   explicit RecordingHost(AppContext& ctx) : ctx_(ctx) {}
   std::vector<std::string> calls;
   bool countdownRunsOut = false;
+  verify::VerifyOutcome verifyOutcome = verify::VerifyOutcome::Ended;
   bool scriptRunningSeen = false;
   std::function<void()> onUpdate;
   test::RecordingProgressBar bar;
@@ -41,7 +42,10 @@ class RecordingHost : public ScriptHost {
     record(std::string("update ") + names[static_cast<int>(kind)]);
     if (onUpdate) onUpdate();
   }
-  void verify(bool all) override { record(all ? "verify all" : "verify checked"); }
+  verify::VerifyOutcome verify(bool all) override {
+    record(all ? "verify all" : "verify checked");
+    return verifyOutcome;
+  }
   bool closeCountdown() override {
     record("countdown");
     return countdownRunsOut;

@@ -114,14 +114,15 @@ TEST_F(BotFileTest, UsersAreCutTo16BitsAndNAIsZero) {
 TEST_F(BotFileTest, MergeRule) {
   list.append(server("1.2.3.4", "4661", {{fName, "listed"}, {fUsers, "1"}}), false);
   WriteFile(path, record(1, 2, 3, 4, 4661, 1, 99) + record(0, 1, 2, 3, 4661, 0, 0) +
-                      record(1, 2, 3, 5, 40001, 0, 0) + record(1, 2, 3, 5, 40000, 0, 0) +
+                      record(1, 2, 3, 5, 65535, 0, 0) + record(1, 2, 3, 5, 40000, 0, 0) +
                       record(1, 2, 3, 5, 40000, 0, 0));
   readServersFromBOT(list, path, bar, app.ctx);
-  ASSERT_EQ(list.size(), 2u);
+  ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[0].server.name, "listed");
   EXPECT_EQ(list[0].server.users, "1");
   EXPECT_EQ(list[0].server.pref, "Normal");
-  EXPECT_EQ(list[1].server.port, "40000");
+  EXPECT_EQ(list[1].server.port, "65535");
+  EXPECT_EQ(list[2].server.port, "40000");
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <5> servers from <" + path + ">"});
 }
 

@@ -20,13 +20,13 @@ TEST(IsValidIP, RejectsMalformedAddresses) {
 }
 
 TEST(IsValidPort, AcceptsRangeAndHex) {
-  for (const char* p : {"0", "4661", "40000", "$10", " 4661", "0x10", "+5"})
+  for (const char* p : {"0", "4661", "40000", "40001", "65535", "$FFFF", " 4661", "0x10", "+5"})
     EXPECT_TRUE(isValidPort(p)) << p;
 }
 
 TEST(IsValidPort, RejectsOutOfRangeAndGarbage) {
   for (const char* p :
-       {"40001", "65535", "-1", "", "46 61", "n/a", "4661 ", "$", "x", "-", "99999999999"})
+       {"65536", "$10000", "-1", "", "46 61", "n/a", "4661 ", "$", "x", "-", "99999999999"})
     EXPECT_FALSE(isValidPort(p)) << p;
 }
 

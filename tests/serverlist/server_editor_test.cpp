@@ -141,10 +141,10 @@ TEST(EditorOk, RefusesAnInvalidIpFirst) {
   EXPECT_TRUE(app.logLines().empty());
 }
 
-TEST(EditorOk, RefusesPortsOutsideOneTo40000) {
+TEST(EditorOk, RefusesPortsOutsideOneTo65535) {
   test::TestApp app;
   ServerList list;
-  for (const char* port : {"0", "40001", "-1", "", "n/a", "46 61", "4661 "}) {
+  for (const char* port : {"0", "65536", "-1", "", "n/a", "46 61", "4661 "}) {
     app.prompter.shown.clear();
     const EditorResult r = editorOk(list, EditorMode::Add, Values("1.2.3.4", port), app.ctx);
     EXPECT_EQ(r.outcome, EditorOutcome::InvalidPort) << port;
@@ -153,7 +153,7 @@ TEST(EditorOk, RefusesPortsOutsideOneTo40000) {
     ExpectWarning(app.prompter.shown[0], "The Port is not valid!");
   }
   EXPECT_TRUE(list.empty());
-  for (const char* port : {"1", "40000", "$10", " 4661"})
+  for (const char* port : {"1", "40000", "43333", "65535", "$10", " 4661"})
     EXPECT_TRUE(isValidEditorPort(port)) << port;
 }
 

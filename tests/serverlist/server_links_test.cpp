@@ -197,20 +197,22 @@ TEST(ReadServersFromHTML, MergesByTheImportRule) {
                   "|server| 9.9.9.9 | 4242 |\n"   // trimmed: new
                   "|server|1.2.3.4:4661|\n"       // no port: invalid
                   "|server|0.1.2.3|4661|\n"       // invalid address
-                  "|server|9.8.7.6|40001|\n"      // invalid port
+                  "|server|9.8.7.6|65536|\n"      // invalid port
+                  "|server|9.8.7.7|58612|\n"      // new
                   "|Server|7.7.7.7|4661|\n");     // not a marker
   ServerList list;
   list.append(makeServer("1.2.3.4", "4661", "old name"), false);
   readServersFromHTML(list, file, app.ctx);
-  ASSERT_EQ(list.size(), 4u);
+  ASSERT_EQ(list.size(), 5u);
   EXPECT_EQ(list[0].server.name, "old name");
   EXPECT_FALSE(list[0].checked);
   EXPECT_EQ(list[1].server, makeServer("1.2.3.4", "4662"));
   EXPECT_EQ(list[2].server, makeServer("5.6.7.8", "4661"));
   EXPECT_EQ(list[3].server, makeServer("9.9.9.9", "4242"));
+  EXPECT_EQ(list[4].server, makeServer("9.8.7.7", "58612"));
   for (size_t i = 1; i < list.size(); ++i) EXPECT_TRUE(list[i].checked);
   EXPECT_EQ(app.logLines(),
-            (std::vector<std::string>{"Refreshed <3> servers from <" + file + ">"}));
+            (std::vector<std::string>{"Refreshed <4> servers from <" + file + ">"}));
 }
 
 TEST(ReadServersFromHTML, StopsAtTheFirstNulByte) {

@@ -242,10 +242,13 @@ TEST_F(UpdateRunTest, DnsFileLines) {
                   "1.2.3.5,70000,x,y\r\n"
                   ",4661,empty,address\r\n"
                   "1.2.3.6, 4662,Blank,port\r\n"
-                  "1.2.3.7\r\n");
+                  "1.2.3.7\r\n"
+                  "1.2.3.8,58612,High,port\r\n"
+                  "1.2.3.9,65535\r\n"
+                  "1.2.3.10,65536\r\n");
   app.ctx.settings.URLs = {test::Source("DNS|" + files.file("dns.txt"))};
   Run(UpdateKind::DNS);
-  ASSERT_EQ(list.size(), 3u);
+  ASSERT_EQ(list.size(), 5u);
   EXPECT_EQ(list[0].server.ip, "127.0.0.1");
   EXPECT_EQ(list[0].server.name, "Local");
   EXPECT_EQ(list[0].server.desc, "Here");
@@ -254,7 +257,9 @@ TEST_F(UpdateRunTest, DnsFileLines) {
   EXPECT_EQ(list[1].server.desc, "n/a");
   EXPECT_EQ(list[2].server.ip, "1.2.3.6");
   EXPECT_EQ(list[2].server.port, "4662");
-  EXPECT_TRUE(Contains(view.labelHistory[0], "3 new IPs found!"));
+  EXPECT_EQ(list[3].server.port, "58612");
+  EXPECT_EQ(list[4].server.port, "65535");
+  EXPECT_TRUE(Contains(view.labelHistory[0], "5 new IPs found!"));
 }
 
 // An unresolvable name must be tried in a private network namespace only: the case runs

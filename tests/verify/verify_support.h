@@ -35,6 +35,9 @@ class RecordingVerifyView : public VerifyView {
   int shows = 0, closes = 0;
   bool mainEnabled = true;
   std::vector<bool> mainEnabledHistory;
+  // Whether the workers hold each verdict for half a second, as a window needs.
+  bool displayPauses = true;
+  bool keepsDisplayPauses() const override { return displayPauses; }
   // Runs after every caption change of a slot (on the user-interface thread).
   std::function<void(int slot, const std::string& text)> onSlotCaption;
 

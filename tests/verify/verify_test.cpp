@@ -356,4 +356,34 @@ TEST_F(VerifyTest, ProxyThatIsNotThereRefusesEveryServer) {
   EXPECT_EQ(accepting.accepted(), 0);
 }
 
+// Offline every attempt fails: a run that reaches none of five or more tested servers
+// gives them their check marks back and says so; with one reached, or fewer than five
+// tested, the verdicts stand.
+TEST_F(VerifyTest, NoServerReachedLeavesTheCheckMarksAsTheyWere) {
+  view.displayPauses = false;
+  const std::uint16_t refusing = test::ClosedLoopbackPort();
+  for (int i = 0; i < 10; ++i) add("127.0.0.1", refusing, i % 3 != 0);
+  add("127.0.0.1", "0", true);  // never tested: unchecked by the run's own rule
+  EXPECT_EQ(runVerify(list, app.ctx, view, /*verifyAll=*/true), VerifyOutcome::NetworkDown);
+  for (std::size_t i = 0; i < 11; ++i) EXPECT_EQ(checked(i), i % 3 != 0 && i < 10) << i;
+  EXPECT_EQ(view.linesContaining("refused the connection!"), 10);
+  EXPECT_EQ(app.logLines(),
+            (std::vector<std::string>{"Verifying 11 server IPs", kNetworkDownText}));
+  ASSERT_EQ(app.prompter.shown.size(), 1u);
+  EXPECT_EQ(app.prompter.shown[0].text, kNetworkDownText);
+  EXPECT_EQ(app.prompter.shown[0].icon, MsgIcon::Error);
+
+  LoopbackListener accepting;
+  list.clear();
+  for (int i = 0; i < 10; ++i) add("127.0.0.1", i == 4 ? accepting.port() : refusing, true);
+  EXPECT_EQ(runVerify(list, app.ctx, view, false), VerifyOutcome::Ended);
+  for (std::size_t i = 0; i < 10; ++i) EXPECT_EQ(checked(i), i == 4) << i;
+  list.clear();
+  for (int i = 0; i < 4; ++i) add("127.0.0.1", refusing, true);
+  EXPECT_EQ(runVerify(list, app.ctx, view, false), VerifyOutcome::Ended);
+  EXPECT_EQ(list.checkedCount(), 0u);
+  EXPECT_EQ(app.logLines().back(), "Verification ended successfully");
+  EXPECT_EQ(app.prompter.shown.size(), 1u);
+}
+
 }  // namespace

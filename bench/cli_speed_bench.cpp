@@ -1,0 +1,176 @@
+// The headless speed goals, measured through ravelin-cli as a user runs it, one whole
+// ravelin-cli process per iteration (start-up, reading ravelin.ini, the script):
+//  - 1,000 servers on loopback verified with 20 workers (goal: under 2 s);
+//  - 8 URLs of a 10,000-entry server.met each, updated with 8 workers (goal: under 0.8 s).
+// Everything runs on 127.0.0.1.
+//
+// Run (Release build):
+//   cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build-rel
+//   build-rel/bench/cli_speed_bench --benchmark_repetitions=5
+//     --benchmark_report_aggregates_only=true   (one command line)
+#include <arpa/inet.h>
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "cli/cli_runner.h"
+#include "serverlist/met_file.h"
+#include "support/peer_process.h"
+#include "support/update_bodies.h"
+
+using namespace ravelin;
+using namespace ravelin::serverlist;
+
+namespace {
+
+// n listening sockets on 127.0.0.1, each on a port of its own (the list's key is address
+// and port, so 1,000 servers need 1,000 ports), served by one thread that accepts every
+// connection and closes it at once.
+class ListenerSet {
+ public:
+  explicit ListenerSet(int n) {
+    rlimit rl{};
+    ::getrlimit(RLIMIT_NOFILE, &rl);
+    const rlim_t wanted = static_cast<rlim_t>(n) + 512;
+    if (rl.rlim_cur < wanted) {
+      rl.rlim_cur = std::min(wanted, rl.rlim_max);
+      ::setrlimit(RLIMIT_NOFILE, &rl);
+    }
+    stop_ = ::eventfd(0, EFD_CLOEXEC);
+    fds_.push_back({stop_, POLLIN, 0});
+    for (int i = 0; i < n; ++i) {
+      const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      sockaddr_in a{};
+      a.sin_family = AF_INET;
+      a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      socklen_t len = sizeof a;
+      if (fd < 0) break;
+      if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 64) != 0 ||
+          ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+        ::close(fd);
+        break;
+      }
+      fds_.push_back({fd, POLLIN, 0});
+      ports_.push_back(ntohs(a.sin_port));
+    }
+    thread_ = std::thread([this] {
+      while (::poll(fds_.data(), fds_.size(), 1000) >= 0 && !fds_[0].revents) {
+        for (std::size_t i = 1; i < fds_.size(); ++i) {
+          if (!fds_[i].revents) continue;
+          const int c = ::accept4(fds_[i].fd, nullptr, nullptr, SOCK_CLOEXEC);
+          if (c >= 0) ::close(c);
+        }
+      }
+    });
+  }
+  ~ListenerSet() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(stop_, &one, sizeof one);
+    thread_.join();
+    for (const pollfd& p : fds_) ::close(p.fd);
+  }
+  const std::vector<std::uint16_t>& ports() const { return ports_; }
+
+ private:
+  std::vector<pollfd> fds_;
+  std::vector<std::uint16_t> ports_;
+  int stop_ = -1;
+  std::thread thread_;
+};
+
+std::size_t metEntries(const std::string& path) {
+  test::TestApp app;
+  test::RecordingProgressBar bar;
+  ServerList list;
+  readServersFromMet(list, path, bar, app.ctx);
+  return list.size();
+}
+
+void BM_CliVerify1000LoopbackServers20Workers(benchmark::State& state) {
+  constexpr int kServers = 1000;
+  ListenerSet listeners(kServers);
+  if (listeners.ports().size() != static_cast<std::size_t>(kServers)) {
+    state.SkipWithError("not enough sockets for 1,000 listeners");
+    return;
+  }
+  test::TempDir dir;
+  {
+    ServerList list;
+    for (std::uint16_t port : listeners.ports()) {
+      Server s;
+      s.ip = "127.0.0.1";
+      s.port = std::to_string(port);
+      list.append(s, true);
+    }
+    test::TestApp app;
+    test::RecordingProgressBar bar;
+    writeServersToMet(list, dir.file("in.met"), bar, app.ctx);
+  }
+  const std::string ini = dir.file("ravelin.ini");
+  test::WriteFile(ini, "[verify]\nVrfThreadCount=20\nVrfTimeout=5\nVrfWarning=0\n");
+  const std::string out = dir.file("out.met");
+  std::size_t kept = 0;
+  for (auto _ : state) {
+    const test::CliResult r =
+        test::runCli({"--ini", ini, "-e", "RefreshCustomMET[" + dir.file("in.met") + "]", "-e",
+                      "VerifyAll", "-e", "SaveCustomMET[" + out + "]"},
+                     dir);
+    state.PauseTiming();
+    if (r.status != 0) state.SkipWithError(("ravelin-cli failed: " + r.err).c_str());
+    kept = metEntries(out);
+    state.ResumeTiming();
+  }
+  if (kept != static_cast<std::size_t>(kServers)) state.SkipWithError("not every server accepted");
+  state.counters["servers_kept"] = static_cast<double>(kept);
+  state.counters["goal_s"] = 2.0;
+  state.SetItemsProcessed(state.iterations() * kServers);
+}
+BENCHMARK(BM_CliVerify1000LoopbackServers20Workers)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+void BM_CliUpdateEightMetUrls(benchmark::State& state) {
+  constexpr int kJobs = 8;
+  constexpr int kEntries = 10000;
+  test::TempDir dir;
+  for (int j = 0; j < kJobs; ++j)
+    test::WriteFile(dir.file("m" + std::to_string(j) + ".met"),
+                    test::MetBody(kEntries, test::ManyMetEntries(kEntries, 10 + j)));
+  test::OddHttpServer http({"", "", dir.path().string(), "", ""});
+  std::string iniText = "[general]\nLOG=1\n[update]\nUpdThreadCount=8\nUpdTimeout=10\n[URLs]\n";
+  for (int j = 0; j < kJobs; ++j)
+    iniText += "URL" + std::to_string(j + 1) + "=MET|" +
+               http.url("/file/m" + std::to_string(j) + ".met") + "\n";
+  const std::string ini = dir.file("ravelin.ini");
+  test::WriteFile(ini, iniText);
+  const std::string expected =
+      "Updated successfully and found <" + std::to_string(kJobs * kEntries) + "> unique IPs";
+  bool allArrived = true;
+  for (auto _ : state) {
+    const test::CliResult r = test::runCli({"--ini", ini, "-e", "UpdateFromMET"}, dir);
+    state.PauseTiming();
+    if (r.status != 0) state.SkipWithError(("ravelin-cli failed: " + r.err).c_str());
+    bool found = false;
+    for (const auto& f : std::filesystem::directory_iterator(dir.path() / "log"))
+      found = found || test::ReadFile(f.path().string()).find(expected) != std::string::npos;
+    allArrived = allArrived && found;
+    std::filesystem::remove_all(dir.path() / "log");
+    state.ResumeTiming();
+  }
+  if (!allArrived) state.SkipWithError("not every server arrived");
+  state.counters["goal_s"] = 0.8;
+}
+BENCHMARK(BM_CliUpdateEightMetUrls)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
