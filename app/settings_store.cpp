@@ -1,6 +1,8 @@
 #include "app/settings_store.h"
 #include "platform/text.h"
 
+#include <openssl/evp.h>
+
 #include <algorithm>
 #include <unordered_map>
 
@@ -84,6 +86,9 @@ runtime::Settings settingsFromIni(const IniFile& ini) {
   s.ProxyPort = ini.readInteger(kGeneral, "ProxyPort", s.ProxyPort);
   s.NoRegCheck = ini.readBool(kGeneral, "NoRegCheck", s.NoRegCheck);
   s.MetAddressTags = ini.readBool(kGeneral, "MetAddressTags", s.MetAddressTags);
+  s.ECHost = ini.readString(kGeneral, "ECHost", s.ECHost);
+  s.ECPort = ini.readInteger(kGeneral, "ECPort", s.ECPort);
+  s.ECPassword = ini.readString(kGeneral, "ECPassword", s.ECPassword);
   s.URLs = readUrlList(ini);
   s.UpdThreadCount = ini.readInteger(kUpdate, "UpdThreadCount", s.UpdThreadCount);
   s.UpdTimeout = ini.readInteger(kUpdate, "UpdTimeout", s.UpdTimeout);
@@ -111,6 +116,9 @@ void writeSettingsToIni(const runtime::Settings& s, IniFile& ini) {
   ini.writeString(kGeneral, "ProxyAddr", s.ProxyAddr);
   ini.writeInteger(kGeneral, "ProxyPort", s.ProxyPort);
   ini.writeBool(kGeneral, "MetAddressTags", s.MetAddressTags);
+  ini.writeString(kGeneral, "ECHost", s.ECHost);
+  ini.writeInteger(kGeneral, "ECPort", s.ECPort);
+  ini.writeString(kGeneral, "ECPassword", s.ECPassword);
   ini.writeInteger(kUpdate, "UpdThreadCount", s.UpdThreadCount);
   ini.writeInteger(kUpdate, "UpdTimeout", s.UpdTimeout);
   ini.writeInteger(kVerify, "VrfThreadCount", s.VrfThreadCount);
@@ -122,6 +130,19 @@ void writeSettingsToIni(const runtime::Settings& s, IniFile& ini) {
   ini.eraseSection(kURLs);
   for (size_t i = 0; i < s.URLs.size(); ++i)
     ini.writeString(kURLs, "URL" + std::to_string(i + 1), urlSourceText(s.URLs[i]));
+}
+
+std::string ecPasswordDigest(std::string_view password) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  EVP_Digest(password.data(), password.size(), digest, &length, EVP_md5(), nullptr);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string hex;
+  for (unsigned int i = 0; i < length; ++i) {
+    hex += kHex[digest[i] >> 4];
+    hex += kHex[digest[i] & 15];
+  }
+  return hex;
 }
 
 void storeSettings(const runtime::Settings& settings, const std::string& iniPath) {

@@ -47,6 +47,11 @@ runtime::Settings loadSettings(const std::string& iniPath);
 // URL1, URL2, ... (an empty list leaves no section). EDWaittime, NegCompare, NoRegCheck,
 // waittime1 and waittime2 are never written.
 void writeSettingsToIni(const runtime::Settings& settings, IniFile& ini);
+// What ECPassword holds for a password: its MD5 digest in upper-case hexadecimal, as the
+// client writes it into its own files. The options dialog stores this, never the
+// password.
+std::string ecPasswordDigest(std::string_view password);
+
 // Reads ravelin.ini, writes the options keys as above and saves it; everything else in
 // the file stays. Throws platform::FileError when the file cannot be written.
 void storeSettings(const runtime::Settings& settings, const std::string& iniPath);

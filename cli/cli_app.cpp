@@ -7,6 +7,7 @@
 
 #include "app/script_file_run.h"
 #include "app/startup.h"
+#include "app/transfer_time_file.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/terminal.h"
@@ -125,7 +126,8 @@ int runCli(int argc, char** argv) {
 
   serverlist::ServerList list;
   list.negCompare = ctx.settings.NegCompare;
-  CliHost host(list, ctx, term);
+  app::TransferTimeFile transferTime(session.iniPath());
+  CliHost host(list, ctx, term, transferTime);
   script::ScriptRun run;
   int status = kOk;
   try {

@@ -1,9 +1,11 @@
 #include "cli/cli_host.h"
 
+#include "cli/cli_transfer_view.h"
 #include "cli/cli_update_view.h"
 #include "cli/cli_verify_view.h"
 #include "client/close_countdown.h"
 #include "client/launch.h"
+#include "client/transfer.h"
 #include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 #include "update/update_command.h"
@@ -11,8 +13,24 @@
 
 namespace ravelin::cli {
 
-CliHost::CliHost(serverlist::ServerList& list, runtime::AppContext& ctx, Terminal& term)
-    : list_(list), ctx_(ctx), term_(term), bar_(term, "Loading/saving") {}
+CliHost::CliHost(serverlist::ServerList& list, runtime::AppContext& ctx, Terminal& term,
+                 client::TransferTimeStore& transferTime)
+    : list_(list),
+      ctx_(ctx),
+      term_(term),
+      bar_(term, "Loading/saving"),
+      transferTime_(transferTime) {}
+
+namespace {
+// A script shows no boxes and stays quiet; with --verbose the terminal says why nothing
+// reached the client (the log always does).
+void tellFailure(Terminal& term, client::TransferFailure failure, const std::string& cause) {
+  std::string text = client::transferFailureText(failure);
+  for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n"))
+    text.replace(at, 2, " ");
+  term.note(text + " " + cause);
+}
+}  // namespace
 
 void CliHost::update(update::UpdateKind kind) {
   CliUpdateView view(term_);
@@ -30,11 +48,20 @@ bool CliHost::closeCountdown() {
 }
 
 void CliHost::saveRunningEDonkey() {
-  bridge_.sendToRunningClient(list_, ctx_);
+  CliTransferView view(term_);
+  const auto bridge = client::makeClientBridge(ctx_.settings);
+  const client::TransferOutcome outcome =
+      client::sendToRunningClient(list_, ctx_, view, transferTime_, *bridge);
+  if (outcome.failure) tellFailure(term_, *outcome.failure, outcome.cause);
+  if (outcome.completed)
+    term_.note(std::to_string(outcome.added) + " servers handed to the running eDonkey client" +
+               (outcome.refused > 0 ? ", " + std::to_string(outcome.refused) + " not taken" : ""));
 }
 
 void CliHost::sendToEDonkeyConsole(const std::string& text) {
-  bridge_.sendToClientConsole(text, ctx_);
+  const client::ConsoleOutcome outcome = client::sendToClientConsole(text, ctx_);
+  if (outcome.failure) tellFailure(term_, *outcome.failure, outcome.cause);
+  if (outcome.sent && !outcome.reply.empty()) term_.note(outcome.reply);
 }
 
 void CliHost::startEDonkey() {

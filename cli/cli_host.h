@@ -1,8 +1,10 @@
 #pragma once
 #include "cli/terminal.h"
-#include "client/client_bridge.h"
 #include "script/script_host.h"
 
+namespace ravelin::client {
+class TransferTimeStore;
+}
 namespace ravelin::runtime {
 struct AppContext;
 }
@@ -13,11 +15,12 @@ class ServerList;
 namespace ravelin::cli {
 
 // The script host of ravelin-cli. There are no windows: HideWindows and the restore at
-// the end change nothing on screen, the countdown counts on the terminal, and the
-// running client can only be told apart from a client that does not run.
+// the end change nothing on screen, the countdown counts on the terminal and so does the
+// transfer to the running client, whose time is kept in transferTime.
 class CliHost : public script::ScriptHost {
  public:
-  CliHost(serverlist::ServerList& list, runtime::AppContext& ctx, Terminal& term);
+  CliHost(serverlist::ServerList& list, runtime::AppContext& ctx, Terminal& term,
+          client::TransferTimeStore& transferTime);
 
   runtime::ProgressBar& loadSaveBar() override { return bar_; }
   void update(update::UpdateKind kind) override;
@@ -35,7 +38,7 @@ class CliHost : public script::ScriptHost {
   runtime::AppContext& ctx_;
   Terminal& term_;
   TerminalProgressBar bar_;
-  client::WindowlessClientBridge bridge_;
+  client::TransferTimeStore& transferTime_;
 };
 
 }  // namespace ravelin::cli

@@ -1,47 +1,106 @@
 #pragma once
-// Handing servers and console lines to the running eDonkey client.
+// The ways into the running eDonkey client. On Linux the client is aMule (the GUI "amule"
+// or the daemon "amuled"); it takes server links "ed2k://|server|IP|PORT|/" from the file
+// ED2KLinks in its configuration folder and through its External Connection. A Windows
+// port adds a bridge that drives the client's windows.
+#include <memory>
+#include <stdexcept>
 #include <string>
+
+#include "client/ec_session.h"
+#include "runtime/settings.h"
 
 namespace ravelin::runtime {
 struct AppContext;
 }
-namespace ravelin::serverlist {
-class ServerList;
-}
 
 namespace ravelin::client {
 
-// The two operations that drive the running client's own windows: the transfer of the
-// checked servers ("Save to running EDonkey", script command SaveRunningEDonkey) and one
-// console line (SendToEDonkeyConsole). Both show their own messages (none while a script
-// runs) and never throw.
-class ClientBridge {
- public:
-  virtual ~ClientBridge() = default;
-  virtual void sendToRunningClient(const serverlist::ServerList& list,
-                                   runtime::AppContext& ctx) = 0;
-  virtual void sendToClientConsole(const std::string& text, runtime::AppContext& ctx) = 0;
+// Why a hand-over or a console line did not happen; each has its own message.
+enum class TransferFailure {
+  Waiting,             // less than 4 hours since the last hand-over, or the first one
+  NotRunning,          // no client program runs on this machine
+  ClientUnreachable,   // the External Connection cannot be reached
+  ConsoleUnreachable,  // the console line cannot be delivered
+  Failed,              // the hand-over broke off
 };
 
-// Texts of the bridge's error boxes.
-inline constexpr const char* kClientErrorTitle = "eDonkey client";
-inline constexpr const char* kClientNotRunningText =
-    "The eDonkey client is not running!\r\nStart it first, then try again.";
-inline constexpr const char* kClientWindowsUnreachableText =
-    "The eDonkey client is running, but its windows cannot be reached from here.\r\nNothing "
-    "was sent to it.";
+// The common title of the messages and the text of each.
+inline constexpr const char* kClientErrorTitle = "Ravelin: eDonkey client";
+const char* transferFailureText(TransferFailure failure);
 
-// The bridge for programs without access to the client's windows (ravelin-cli, and every
-// build until the desktop integration exists). It finds out whether the client runs; when
-// it does not, it reports that; when it does, it reports that its windows are out of
-// reach. Nothing is ever sent, and no transfer time is recorded.
-class WindowlessClientBridge : public ClientBridge {
+// A failure of a bridge, with its cause in words (never a password or its digest).
+class BridgeError : public std::runtime_error {
  public:
-  void sendToRunningClient(const serverlist::ServerList& list, runtime::AppContext& ctx) override;
-  void sendToClientConsole(const std::string& text, runtime::AppContext& ctx) override;
+  BridgeError(TransferFailure failure, const std::string& cause)
+      : std::runtime_error(cause), failure_(failure) {}
+  TransferFailure failure() const { return failure_; }
 
  private:
-  void report(runtime::AppContext& ctx);
+  TransferFailure failure_;
 };
+
+// The server link of the client's own link format.
+std::string serverLink(const std::string& ip, const std::string& port);
+// A server that can be written as a link: a host name or IPv4 address of letters,
+// digits, dots and hyphens, and a port from 1 to 65535. The fields come from downloaded
+// lists; anything else could smuggle a second line into the client.
+bool isLinkableServer(const std::string& ip, const std::string& port);
+
+class ClientBridge {
+ public:
+  enum class AddResult { Added, Refused };
+
+  virtual ~ClientBridge() = default;
+  // Where the servers go, in words: the description line of the transfer window.
+  virtual std::string route() const = 0;
+  // The running check, and whatever the hand-over needs opened. Throws BridgeError
+  // (NotRunning or ClientUnreachable). ctx serves the user interface during waits.
+  virtual void open(runtime::AppContext& ctx) = 0;
+  // Hands one server over. Refused: it is no server that can be written as a link, or the
+  // client answered that it does not take it (already listed). Throws BridgeError
+  // (Failed) when the hand-over cannot go on.
+  virtual AddResult addServer(const std::string& ip, const std::string& port) = 0;
+  // Ends the hand-over; never throws.
+  virtual void close() = 0;
+};
+
+// The client on this machine, through its ED2KLinks file: one line per server, appended
+// under the client's lock (ED2KLinks_lock), so that no line is lost while the client
+// reads and removes the file. The client runs when one of localClientPrograms() does.
+class Ed2kLinksBridge : public ClientBridge {
+ public:
+  static constexpr std::uint32_t kLockTimeoutMs = 5000;
+
+  explicit Ed2kLinksBridge(runtime::Settings settings) : settings_(std::move(settings)) {}
+  std::string route() const override;
+  void open(runtime::AppContext& ctx) override;
+  AddResult addServer(const std::string& ip, const std::string& port) override;
+  void close() override {}
+
+  std::string linksFile() const;
+  std::string lockFile() const;
+
+ private:
+  runtime::Settings settings_;
+};
+
+// The client anywhere, through its External Connection (amulecmd): one "add" line per
+// server in one session. The client runs when the session opens.
+class EcBridge : public ClientBridge {
+ public:
+  explicit EcBridge(EcEndpoint endpoint) : endpoint_(std::move(endpoint)) {}
+  std::string route() const override;
+  void open(runtime::AppContext& ctx) override;
+  AddResult addServer(const std::string& ip, const std::string& port) override;
+  void close() override;
+
+ private:
+  EcEndpoint endpoint_;
+  std::unique_ptr<EcSession> session_;
+};
+
+// The bridge that EDGUI chooses: ED2KLinks when set, the External Connection otherwise.
+std::unique_ptr<ClientBridge> makeClientBridge(const runtime::Settings& settings);
 
 }  // namespace ravelin::client

@@ -1,18 +1,36 @@
 #pragma once
-// The eDonkey client as an outside program: is it running, start it, and open a file with
-// the desktop's default application.
+// The eDonkey client as an outside program: which program it is, is it running, start it,
+// and open a file with the desktop's default application.
 #include <string>
 #include <vector>
 
 namespace ravelin::runtime {
 struct AppContext;
-}
+struct Settings;
+}  // namespace ravelin::runtime
 
 namespace ravelin::client {
 
-// "StartEDonkey": when clientFile(EDPath, EDFilename) exists, starts it without waiting
-// and logs "EDonkey2000 started with <path>". A missing file does nothing and logs nothing;
-// a file that cannot be started is treated the same way. Returns whether it started.
+// The client program for the settings: EDFilename itself when it holds a "/"; otherwise
+// EDPath/EDFilename when that file exists, else the first EDFilename on PATH. Empty when
+// none is found. (The client's data files, server.met among them, stay
+// clientFile(EDPath, name).)
+std::string clientExecutable(const runtime::Settings& settings);
+
+// The programs of this machine that read the client's ED2KLinks file: the configured one
+// and both aMule programs, the GUI "amule" and the daemon "amuled", each resolved as
+// clientExecutable() resolves EDFilename (beside EDFilename when that is a path). Only
+// programs that were found are listed.
+std::vector<std::string> localClientPrograms(const runtime::Settings& settings);
+
+// Whether one of localClientPrograms() runs: a process whose executable is that whole
+// path (symbolic links resolved).
+bool isLocalClientRunning(const runtime::Settings& settings);
+
+// "StartEDonkey": when clientExecutable() names an existing file, starts it without
+// waiting and logs "EDonkey2000 started with <path>". When there is none nothing happens
+// and nothing is logged; a file that cannot be started is treated the same way. Returns
+// whether it started.
 bool startEDonkey(runtime::AppContext& ctx);
 
 // "StartFile[...]": when the file exists, opens it with the desktop's default

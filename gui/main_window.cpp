@@ -12,7 +12,7 @@
 
 #include "app/file_commands.h"
 #include "app/script_file_run.h"
-#include "client/client_bridge.h"
+#include "client/transfer.h"
 #include "client/launch.h"
 #include "gui/field_text.h"
 #include "gui/icons.h"
@@ -131,11 +131,14 @@ void GuiScriptHost::restoreWindows() {
 }
 
 void GuiScriptHost::saveRunningEDonkey() {
-  client::WindowlessClientBridge().sendToRunningClient(window_.list(), window_.context());
+  throw std::runtime_error(
+      "The transfer window is not part of this version of Ravelin's desktop program; "
+      "ravelin-cli hands servers to the running client.");
 }
 
 void GuiScriptHost::sendToEDonkeyConsole(const std::string& text) {
-  client::WindowlessClientBridge().sendToClientConsole(text, window_.context());
+  // No window of its own: the outcome goes to the log, and a script asks nothing.
+  client::sendToClientConsole(text, window_.context());
 }
 
 void GuiScriptHost::startEDonkey() {

@@ -14,22 +14,35 @@ class Clock {
   virtual std::uint32_t ticks() const = 0;
   // Blocks the calling thread for at least ms milliseconds of this clock.
   virtual void sleepMs(std::uint32_t ms) = 0;
+  // The calendar time: milliseconds since 1970-01-01 00:00 UTC. Records that outlive the
+  // run (the time of the last hand-over to the client) are kept in it.
+  virtual std::int64_t wallMs() const;
 };
 
 // The monotonic system clock.
 Clock& systemClock();
 
 // A clock that moves only when told: sleepMs() and advance() add to its time and return
-// at once. Safe to read from any thread.
+// at once; its calendar time starts at wallStart and moves with it. Safe to read from any
+// thread.
 class ManualClock final : public Clock {
  public:
-  explicit ManualClock(std::uint32_t start = 0) : now_(start) {}
+  // 2026-01-01 00:00 UTC.
+  static constexpr std::int64_t kDefaultWallStart = 1767225600000;
+
+  explicit ManualClock(std::uint32_t start = 0, std::int64_t wallStart = kDefaultWallStart)
+      : now_(start), wall_(wallStart) {}
   std::uint32_t ticks() const override { return now_.load(); }
   void sleepMs(std::uint32_t ms) override { advance(ms); }
-  void advance(std::uint32_t ms) { now_.fetch_add(ms); }
+  std::int64_t wallMs() const override { return wall_.load(); }
+  void advance(std::uint32_t ms) {
+    now_.fetch_add(ms);
+    wall_.fetch_add(ms);
+  }
 
  private:
   std::atomic<std::uint32_t> now_;
+  std::atomic<std::int64_t> wall_;
 };
 
 }  // namespace ravelin::platform

@@ -24,6 +24,12 @@ class SystemClock final : public Clock {
 
 }  // namespace
 
+std::int64_t Clock::wallMs() const {
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
 Clock& systemClock() {
   static SystemClock clock;
   return clock;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -25,5 +26,35 @@ bool fileExists(const std::string& path);
 // file system allows one, a copy otherwise. An old backup is replaced atomically, so it
 // stays as it was when this fails. Throws FileError.
 void makeBackup(const std::string& target, const std::string& backup);
+
+// Appends bytes to the file at path (created 0600 when missing) with a single write,
+// while holding a write lock (fcntl) on the file lockPath, which is created when missing
+// and left in place. A program that takes the same lock while it reads and removes path
+// never sees a part of the bytes and loses none. Waits at most timeoutMs for the lock.
+// Throws FileError.
+void appendUnderLock(const std::string& path, const std::string& lockPath, std::string_view bytes,
+                     std::uint32_t timeoutMs);
+
+// A fresh directory under the system's temporary directory that only this user may enter
+// (0700), removed with everything in it when the object goes. Holds what other users
+// must not read.
+class PrivateDirectory {
+ public:
+  // Throws FileError when the directory cannot be made.
+  explicit PrivateDirectory(const std::string& prefix);
+  ~PrivateDirectory();
+  PrivateDirectory(const PrivateDirectory&) = delete;
+  PrivateDirectory& operator=(const PrivateDirectory&) = delete;
+
+  const std::string& path() const { return path_; }
+  // Creates a subdirectory (0700) and returns its path. Throws FileError.
+  std::string makeSubdirectory(const std::string& name) const;
+  // Writes a new file (0600; an existing one is an error) below the directory and
+  // returns its path. Throws FileError.
+  std::string writeFile(const std::string& relativePath, std::string_view bytes) const;
+
+ private:
+  std::string path_;
+};
 
 }  // namespace ravelin::platform

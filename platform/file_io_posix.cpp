@@ -5,7 +5,11 @@
 #include <unistd.h>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <thread>
 
 namespace ravelin::platform {
 
@@ -19,6 +23,32 @@ std::string directoryOf(const std::string& path) {
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
 }
+
+// Writes all bytes to fd; returns 0 or the error number.
+int writeAll(int fd, std::string_view bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return 0;
+}
+
+class FdCloser {
+ public:
+  explicit FdCloser(int fd) : fd_(fd) {}
+  ~FdCloser() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FdCloser(const FdCloser&) = delete;
+  FdCloser& operator=(const FdCloser&) = delete;
+
+ private:
+  int fd_;
+};
 }  // namespace
 
 std::string readWholeFile(const std::string& path) {
@@ -98,6 +128,61 @@ void makeBackup(const std::string& target, const std::string& backup) {
     fail("Cannot make backup", backup, errno);
   }
   fail("Cannot make backup", backup, EEXIST);
+}
+
+void appendUnderLock(const std::string& path, const std::string& lockPath, std::string_view bytes,
+                     std::uint32_t timeoutMs) {
+  const int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (lockFd < 0) fail("Cannot open lock file", lockPath, errno);
+  FdCloser lockCloser(lockFd);
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  // The reader may hold the lock for as long as it takes to read the file; ask again
+  // every few milliseconds until the time is up.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (::fcntl(lockFd, F_SETLK, &lock) != 0) {
+    if (errno != EACCES && errno != EAGAIN && errno != EINTR)
+      fail("Cannot lock file", lockPath, errno);
+    if (std::chrono::steady_clock::now() >= deadline)
+      throw FileError("Cannot lock file \"" + lockPath + "\": another program holds it");
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  // Closing the lock file's descriptor releases the lock, after the data is written.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) fail("Cannot open file", path, errno);
+  int err = writeAll(fd, bytes);
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err != 0) fail("Cannot write file", path, err);
+}
+
+PrivateDirectory::PrivateDirectory(const std::string& prefix) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp == '/' ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) fail("Cannot create directory", pattern, errno);
+  path_ = pattern;
+}
+
+PrivateDirectory::~PrivateDirectory() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::string PrivateDirectory::makeSubdirectory(const std::string& name) const {
+  const std::string dir = path_ + "/" + name;
+  if (::mkdir(dir.c_str(), 0700) != 0) fail("Cannot create directory", dir, errno);
+  return dir;
+}
+
+std::string PrivateDirectory::writeFile(const std::string& relativePath,
+                                        std::string_view bytes) const {
+  const std::string file = path_ + "/" + relativePath;
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) fail("Cannot create file", file, errno);
+  int err = writeAll(fd, bytes);
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err != 0) fail("Cannot write file", file, err);
+  return file;
 }
 
 bool fileExists(const std::string& path) {

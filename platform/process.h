@@ -1,6 +1,8 @@
 #pragma once
 // Other programs as processes: which ones run, and starting one without waiting for it.
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ravelin::platform {
@@ -18,5 +20,48 @@ std::vector<std::string> runningExecutables();
 // searchPath the program is looked up in PATH. Returns false when it could not be started.
 bool spawnDetached(const std::string& program, const std::vector<std::string>& args,
                    bool searchPath);
+
+// The first file of that name in the directories of PATH that this user may execute;
+// empty when there is none.
+std::string findOnPath(const std::string& name);
+
+// A program whose standard input, output and error are connected to this process, for a
+// conversation in lines: write a line, read what it answers, with bounded waits. Writing
+// to a program that has ended is an error, never a signal. The program is killed and
+// reaped, at the latest, when the object goes.
+class PipedProcess {
+ public:
+  enum class ReadResult { Data, TimedOut, Ended };
+
+  // Starts program (a path) with the arguments and exactly the given environment
+  // ("NAME=value" entries). Check started() afterwards.
+  PipedProcess(const std::string& program, const std::vector<std::string>& args,
+               const std::vector<std::string>& environment);
+  ~PipedProcess();
+  PipedProcess(const PipedProcess&) = delete;
+  PipedProcess& operator=(const PipedProcess&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  // The system's error number when the start failed.
+  int startError() const { return startError_; }
+
+  // Writes all bytes to the program's input; false when it no longer reads them.
+  bool write(std::string_view bytes);
+  // The program sees the end of its input.
+  void closeInput();
+  // Waits at most ms for output and appends what arrived to out: Data when something
+  // came, TimedOut when nothing did, Ended when the program closed its output.
+  ReadResult read(std::string& out, std::uint32_t ms);
+  // Closes the input and waits at most ms for the program to end, then kills it. Returns
+  // its exit status, or -1 when it had to be killed.
+  int finish(std::uint32_t ms);
+
+ private:
+  int fd_ = -1;
+  int pid_ = 0;
+  int startError_ = 0;
+  bool reaped_ = false;
+  int status_ = -1;
+};
 
 }  // namespace ravelin::platform

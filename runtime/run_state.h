@@ -10,6 +10,9 @@ struct RunState {
   bool operationDone = false;
   bool closeConfirmed = false;
   bool hiddenByScript = false;
+  // The note that a server.met saved under the running client is lost when the client
+  // exits has been shown in a box this run.
+  bool runningClientSaveNoted = false;
 };
 
 }  // namespace ravelin::runtime

@@ -21,6 +21,14 @@ std::string Settings::defaultEDPath() {
 #endif
 }
 
+std::string Settings::defaultEDFilename() {
+#ifdef _WIN32
+  return "gdonkey.exe";
+#else
+  return "amule";
+#endif
+}
+
 bool Settings::defaultMetAddressTags() {
 #ifdef _WIN32
   return true;

@@ -10,7 +10,11 @@ namespace ravelin::runtime {
 struct Settings {
   // [general]
   std::string EDPath = defaultEDPath();
-  std::string EDFilename = "gdonkey.exe";
+  // The client program: a path when it holds a "/", otherwise a name looked up in EDPath
+  // and then on PATH (see client::clientExecutable).
+  std::string EDFilename = defaultEDFilename();
+  // true: servers go to the client on this machine through its ED2KLinks file; false:
+  // through its External Connection (ECHost, ECPort, ECPassword).
   bool EDGUI = true;
   int EDWaittime = 100;
   bool LOG = false;
@@ -21,6 +25,12 @@ struct Settings {
   // Write the address and port tags into every server.met entry. Today's Linux client
   // refuses files that carry them, so it is off where EDPath points at that client.
   bool MetAddressTags = defaultMetAddressTags();
+  // The client's External Connection. ECPassword holds the MD5 digest of the password in
+  // hexadecimal, as the client's own configuration files do; the password itself is
+  // never stored.
+  std::string ECHost = "127.0.0.1";
+  int ECPort = 4712;
+  std::string ECPassword;
   // [URLs]
   std::vector<UrlSource> URLs;
   // [update]
@@ -40,6 +50,7 @@ struct Settings {
   int waittime2 = 7000;
 
   static std::string defaultEDPath();
+  static std::string defaultEDFilename();
   static bool defaultMetAddressTags();
 };
 

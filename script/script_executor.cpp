@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "client/transfer.h"
 #include "platform/clock.h"
 #include "platform/file_io.h"
 #include "platform/text.h"
@@ -102,8 +103,10 @@ bool Executor::runLine(const std::string& text) {
       save(l);
       break;
     case ScriptCommand::SaveEDonkeyMET:
-      if (HasCheckedServers(list_) &&
-          !serverlist::saveStandardServerMet(list_, host_.loadSaveBar(), ctx_))
+      if (!HasCheckedServers(list_)) break;
+      if (serverlist::saveStandardServerMet(list_, host_.loadSaveBar(), ctx_))
+        client::noteServerMetSavedUnderRunningClient(ctx_);
+      else
         fail(serverlist::kMetSaveErrorText);
       break;
     case ScriptCommand::SaveRunningEDonkey:

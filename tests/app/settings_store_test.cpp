@@ -33,7 +33,7 @@ TEST(LoadSettings, AFreshStartGivesTheDefaultsAndCreatesNoFile) {
   const std::string path = dir.file("ravelin.ini");
   const Settings s = loadSettings(path);
   EXPECT_EQ(s.EDPath, homeAMule());
-  EXPECT_EQ(s.EDFilename, "gdonkey.exe");
+  EXPECT_EQ(s.EDFilename, "amule");
   EXPECT_TRUE(s.EDGUI);
   EXPECT_EQ(s.EDWaittime, 100);
   EXPECT_FALSE(s.LOG);
@@ -190,6 +190,9 @@ Settings edited() {
   s.ProxyAddr = "localhost";
   s.ProxyPort = 1080;
   s.MetAddressTags = true;
+  s.ECHost = "nas.local";
+  s.ECPort = 4713;
+  s.ECPassword = ecPasswordDigest("secret");
   s.URLs = {test::Source("HTM|http://127.0.0.1/a.html"), test::Source("MET|http://127.0.0.1/b.met"),
             test::Source("DNS|/tmp/dns.txt"), test::Source("see BOT|http://127.0.0.1/c.bot")};
   s.UpdThreadCount = 8;
@@ -216,6 +219,9 @@ TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
   EXPECT_EQ(back.ProxyAddr, s.ProxyAddr);
   EXPECT_EQ(back.ProxyPort, s.ProxyPort);
   EXPECT_EQ(back.MetAddressTags, s.MetAddressTags);
+  EXPECT_EQ(back.ECHost, s.ECHost);
+  EXPECT_EQ(back.ECPort, s.ECPort);
+  EXPECT_EQ(back.ECPassword, s.ECPassword);
   EXPECT_EQ(back.URLs, s.URLs);
   EXPECT_EQ(back.UpdThreadCount, s.UpdThreadCount);
   EXPECT_EQ(back.UpdTimeout, s.UpdTimeout);
@@ -235,6 +241,8 @@ TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
             "ProxyAddr=localhost\n"
             "ProxyPort=1080\n"
             "MetAddressTags=1\n"
+            // The digest as the client's own files hold it (amulecmd writes the same one).
+            "ECHost=nas.local\nECPort=4713\nECPassword=5EBE2294ECD0E0F08EAB7690D2A6EE69\n"
             "\n[update]\nUpdThreadCount=8\nUpdTimeout=60\n"
             "\n[verify]\nVrfThreadCount=20\nVrfTimeout=2\nVrfWarning=0\n"
             "\n[script]\nScrSyntaxCheck=1\nScrExecOrEdit=1\n"

@@ -259,7 +259,7 @@ TEST_F(AppSessionTest, AFreshStartGivesTheDefaultsAndCreatesNothing) {
     EXPECT_TRUE(session.started());
     EXPECT_FALSE(app.ctx.state.scriptRunning);
     EXPECT_EQ(app.ctx.settings.UpdThreadCount, 1);
-    EXPECT_EQ(app.ctx.settings.EDFilename, "gdonkey.exe");
+    EXPECT_EQ(app.ctx.settings.EDFilename, "amule");
     EXPECT_EQ(app.ctx.settings.EDPath, Settings::defaultEDPath());
     EXPECT_FALSE(app.ctx.log.loggingActive);
     EXPECT_TRUE(session.history().isEmpty());

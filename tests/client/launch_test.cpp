@@ -190,38 +190,3 @@ TEST(CloseCountdown, CancelLeavesTheProgramRunning) {
   EXPECT_FALSE(client::runCloseCountdown(quiet, app.ctx));
   EXPECT_FALSE(app.ctx.state.closeConfirmed);
 }
-
-TEST(WindowlessClientBridge, ReportsAClientThatIsNotRunning) {
-  test::TestApp app;
-  app.ctx.settings.EDPath = app.dir.path().string();
-  app.ctx.settings.EDFilename = "gdonkey.exe";
-  client::WindowlessClientBridge bridge;
-  ServerList list;
-  list.append(Server{}, true);
-  bridge.sendToRunningClient(list, app.ctx);
-  bridge.sendToClientConsole("n 1.2.3.4 4661", app.ctx);
-  ASSERT_EQ(app.prompter.shown.size(), 2u);
-  for (const auto& box : app.prompter.shown) {
-    EXPECT_EQ(box.text, client::kClientNotRunningText);
-    EXPECT_EQ(box.icon, MsgIcon::Error);
-    EXPECT_EQ(box.buttons, MsgButtons::Ok);
-  }
-  // Quiet while a script runs; nothing is logged either way.
-  app.ctx.state.scriptRunning = true;
-  bridge.sendToRunningClient(list, app.ctx);
-  bridge.sendToClientConsole("x", app.ctx);
-  EXPECT_EQ(app.prompter.shown.size(), 2u);
-  EXPECT_TRUE(app.logLines().empty());
-}
-
-TEST(WindowlessClientBridge, SaysSoWhenTheRunningClientIsOutOfReach) {
-  test::TestApp app;
-  app.ctx.settings.EDPath = app.dir.path().string();
-  app.ctx.settings.EDFilename = "donkey.bin";
-  RunningCopy copy(app.dir.file("donkey.bin"));
-  ASSERT_TRUE(copy.started());
-  client::WindowlessClientBridge bridge;
-  bridge.sendToClientConsole("n 1.2.3.4 4661", app.ctx);
-  ASSERT_EQ(app.prompter.shown.size(), 1u);
-  EXPECT_EQ(app.prompter.shown[0].text, client::kClientWindowsUnreachableText);
-}
