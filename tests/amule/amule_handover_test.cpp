@@ -141,7 +141,7 @@ TEST_F(AmuleHandover, AScriptHandsOverItsListAndAConsoleLine) {
             (std::vector<std::string>{"10.4.0.1:4661", "10.4.0.2:4662"}));
   // The console line arrives as a link (which aMule drops, as every 192.0.2.0/24 server).
   bool arrived = false;
-  for (int i = 0; i < 100 && !arrived;
+  for (int i = 0; i < 300 && !arrived;
        ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100)))
     arrived = peer_->command("show log").find("adding link 'ed2k://|server|192.0.2.7|4661|/'") !=
               std::string::npos;

@@ -79,7 +79,8 @@ AmulePeer::AmulePeer() {
     error_ = "amuled cannot be started";
     return;
   }
-  for (int i = 0; i < 100; ++i, Pause(100)) {
+  // Bounds are generous: a loaded machine (a sanitizer pass on two cores) starts it slowly.
+  for (int i = 0; i < 300; ++i, Pause(100)) {
     if (command("status").find("Succeeded!") != std::string::npos) return;
     if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
       pid_ = -1;
@@ -87,7 +88,7 @@ AmulePeer::AmulePeer() {
       return;
     }
   }
-  error_ = "amuled's External Connection did not answer within 10 seconds";
+  error_ = "amuled's External Connection did not answer within 30 seconds";
 }
 
 AmulePeer::~AmulePeer() {
@@ -116,10 +117,10 @@ std::string AmulePeer::command(const std::string& line) const {
 }
 
 std::vector<std::string> AmulePeer::servers(const std::string& prefix, size_t count) const {
-  // amuled takes what it read in its own time: asks again (at most 10 s) until `count`
+  // amuled takes what it read in its own time: asks again (at most 30 s) until `count`
   // are listed, and once more a little later, so that an extra one would show.
   std::vector<std::string> found;
-  for (int i = 0; i < 100 && (i == 0 || found.size() < count); ++i) {
+  for (int i = 0; i < 300 && (i == 0 || found.size() < count); ++i) {
     Pause(found.size() < count ? 100 : 300);
     found.clear();
     const std::string out = command("show servers");  // lines " > [1.2.3.4:4661]   name"
