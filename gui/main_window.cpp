@@ -63,12 +63,12 @@ constexpr std::array<const char*, MainWindow::kCommandCount> kCommandCaptions = 
 
 // The toolbar's buttons: caption, picture and the commands of the drop-down menu (the
 // first is the button's own click).
-struct ButtonSpec {
+struct ToolButtonLayout {
   const char* caption;
   ToolIcon icon;
   std::initializer_list<MainWindow::Command> items;
 };
-const std::array<ButtonSpec, MainWindow::kToolButtonCount> kButtons = {{
+const std::array<ToolButtonLayout, MainWindow::kToolButtonCount> kButtons = {{
     {kRefreshButtonCaption,
      ToolIcon::Refresh,
      {MainWindow::cmdRefreshStandard, MainWindow::cmdRefreshMet, MainWindow::cmdRefreshBot,
@@ -200,19 +200,19 @@ void MainWindow::buildToolBar() {
   toolBar_->setIconSize(QSize(kToolIconSize, kToolIconSize));
   toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   for (int b = 0; b < kToolButtonCount; ++b) {
-    const ButtonSpec& spec = kButtons[static_cast<size_t>(b)];
+    const ToolButtonLayout& layout = kButtons[static_cast<size_t>(b)];
     if (b > 0) toolBar_->addSeparator();
     auto* button = new QToolButton(toolBar_);
-    button->setText(QString::fromLatin1(spec.caption));
-    button->setIcon(toolIcon(spec.icon));
+    button->setText(QString::fromLatin1(layout.caption));
+    button->setIcon(toolIcon(layout.icon));
     button->setIconSize(QSize(kToolIconSize, kToolIconSize));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setPopupMode(QToolButton::MenuButtonPopup);
     button->setAutoRaise(true);
     button->setMinimumSize(kToolButtonWidth, kToolButtonHeight);
     auto* menu = new QMenu(button);
-    for (Command c : spec.items) menu->addAction(actions_[c]);
-    const Command first = *spec.items.begin();
+    for (Command c : layout.items) menu->addAction(actions_[c]);
+    const Command first = *layout.items.begin();
     menu->setDefaultAction(actions_[first]);
     button->setMenu(menu);
     connect(button, &QToolButton::clicked, this, [this, first] { actions_[first]->trigger(); });
