@@ -12,7 +12,7 @@ namespace ravelin::cli {
 // status other than the per-server count as lines of their own.
 class CliTransferView : public client::TransferView {
  public:
-  explicit CliTransferView(Terminal& term) : term_(term), bar_(this) {}
+  explicit CliTransferView(Terminal& term) : term_(term), bar_([this] { redraw(); }) {}
 
   void show() override {}
   void close() override { term_.clearProgress(); }
@@ -22,21 +22,10 @@ class CliTransferView : public client::TransferView {
   runtime::ProgressBar& progressBar() override { return bar_; }
 
  private:
-  class Bar : public runtime::ProgressBar {
-   public:
-    explicit Bar(CliTransferView* view) : view_(view) {}
-
-   protected:
-    void changed() override { view_->redraw(); }
-
-   private:
-    CliTransferView* view_;
-  };
-
   void redraw();
 
   Terminal& term_;
-  Bar bar_;
+  RedrawingBar bar_;
   std::string headline_;
 };
 

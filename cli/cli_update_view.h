@@ -28,26 +28,12 @@ class CliUpdateView : public update::UpdateView {
   bool keepsDisplayPauses() const override { return false; }
 
  private:
-  class Bar : public runtime::ProgressBar {
-   public:
-    Bar() = default;
-    explicit Bar(CliUpdateView* view) : view_(view) {}
-
-   protected:
-    void changed() override {
-      if (view_) view_->redraw();
-    }
-
-   private:
-    CliUpdateView* view_ = nullptr;
-  };
-
   void redraw();
   void line(const std::string& text);
 
   Terminal& term_;
-  Bar urls_{this};
-  std::array<Bar, kSlots> slots_;
+  RedrawingBar urls_{[this] { redraw(); }};
+  std::array<RedrawingBar, kSlots> slots_;
   std::array<std::string, kSlots> captions_{};
   std::array<std::string, kSlots> labels_{};
   std::string headline_, desc_, lastLine_;

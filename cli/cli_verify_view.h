@@ -13,7 +13,7 @@ namespace ravelin::cli {
 // description and thread status line is printed as a line of its own.
 class CliVerifyView : public verify::VerifyView {
  public:
-  explicit CliVerifyView(Terminal& term) : term_(term), bar_(this) {}
+  explicit CliVerifyView(Terminal& term) : term_(term), bar_([this] { redraw(); }) {}
 
   void show() override {}
   void close() override { term_.clearProgress(); }
@@ -27,22 +27,11 @@ class CliVerifyView : public verify::VerifyView {
   bool keepsDisplayPauses() const override { return false; }
 
  private:
-  class Bar : public runtime::ProgressBar {
-   public:
-    explicit Bar(CliVerifyView* view) : view_(view) {}
-
-   protected:
-    void changed() override { view_->redraw(); }
-
-   private:
-    CliVerifyView* view_;
-  };
-
   void redraw();
   void line(const std::string& text);
 
   Terminal& term_;
-  Bar bar_;
+  RedrawingBar bar_;
   std::array<std::string, verify::kVerifySlotCount> captions_{};
   std::string headline_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // How ravelin-cli talks to its user: progress on a terminal, plain lines with --verbose,
 // errors always, all on stderr.
+#include <functional>
 #include <string>
 
 #include "client/close_countdown.h"
@@ -44,6 +45,22 @@ std::string renderBar(const std::string& label, int position, int minimum, int m
                       int width = 30);
 
 // The load/save bar, drawn whenever the shown fill or count changes.
+// A bar drawn as part of its view's line: every change redraws the view (a bar made
+// without a redraw is only kept, not shown).
+class RedrawingBar : public runtime::ProgressBar {
+ public:
+  RedrawingBar() = default;
+  explicit RedrawingBar(std::function<void()> redraw) : redraw_(std::move(redraw)) {}
+
+ protected:
+  void changed() override {
+    if (redraw_) redraw_();
+  }
+
+ private:
+  std::function<void()> redraw_;
+};
+
 class TerminalProgressBar : public runtime::ProgressBar {
  public:
   TerminalProgressBar(Terminal& term, std::string label) : term_(term), label_(std::move(label)) {}
