@@ -30,12 +30,12 @@ struct EventLoop::Handle::State {
   int wakeFd = -1;
   bool closed = false;
 
+  // The wake-up is written under the lock: once the posted task has run, the loop may be
+  // destroyed at once, and its descriptor must not be closed under a write still under way.
   bool post(Task fn) {
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      if (closed) return false;
-      queue.push_back(std::move(fn));
-    }
+    std::lock_guard<std::mutex> lock(mutex);
+    if (closed) return false;
+    queue.push_back(std::move(fn));
     wake();
     return true;
   }
@@ -82,8 +82,9 @@ EventLoop::~EventLoop() {
     std::lock_guard<std::mutex> lock(shared_->mutex);
     shared_->closed = true;
     shared_->queue.clear();
+    ::close(shared_->wakeFd);
+    shared_->wakeFd = -1;
   }
-  ::close(shared_->wakeFd);
   if (tlsCurrent == this) tlsCurrent = nullptr;
 }
 
@@ -129,7 +130,8 @@ EventLoop::Handle EventLoop::handle() const {
 }
 
 void EventLoop::wakeUp() {
-  shared_->wake();
+  std::lock_guard<std::mutex> lock(shared_->mutex);
+  if (!shared_->closed) shared_->wake();
 }
 
 EventLoop::WatchId EventLoop::watchFd(int fd, unsigned events, FdCallback cb) {
