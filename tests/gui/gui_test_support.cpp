@@ -84,15 +84,7 @@ MainWindowFixture::~MainWindowFixture() {
 }
 
 std::vector<std::string> MainWindowFixture::logLines() const {
-  std::vector<std::string> lines;
-  std::ifstream in(ctx.log.logFileName, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const auto dash = line.find(" - ");
-    lines.push_back(dash == std::string::npos ? line : line.substr(dash + 3));
-  }
-  return lines;
+  return test::LogMessages(ctx.log.logFileName);
 }
 
 std::vector<std::string> MainWindowFixture::column(int field) {

@@ -48,9 +48,9 @@ TestApp::TestApp() {
   ctx.log.logFileName = dir.file("test.log");
 }
 
-std::vector<std::string> TestApp::logLines() const {
+std::vector<std::string> LogMessages(const std::string& logFile) {
   std::vector<std::string> lines;
-  std::ifstream in(ctx.log.logFileName, std::ios::binary);
+  std::ifstream in(logFile, std::ios::binary);
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -58,6 +58,10 @@ std::vector<std::string> TestApp::logLines() const {
     lines.push_back(dash == std::string::npos ? line : line.substr(dash + 3));
   }
   return lines;
+}
+
+std::vector<std::string> TestApp::logLines() const {
+  return LogMessages(ctx.log.logFileName);
 }
 
 UrlSource Source(const std::string& entry) {

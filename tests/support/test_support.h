@@ -92,6 +92,9 @@ std::vector<UrlSource> Sources(const std::vector<std::string>& entries);
 // Bytes from a list of values: Bytes({0x0E, 1, 0, 0, 0}).
 std::string Bytes(std::initializer_list<int> values);
 
+// The messages of a log file, without their time stamps.
+std::vector<std::string> LogMessages(const std::string& logFile);
+
 // An AppContext wired to a scripted prompter, an immediate UI thread and a log file in
 // its own temporary directory; every logged line can be read back with logLines().
 class TestApp {
