@@ -67,6 +67,7 @@ void clampSettings(runtime::Settings& s) {
   s.VrfThreadCount = std::clamp(s.VrfThreadCount, kVrfThreadCountMin, kVrfThreadCountMax);
   s.UpdTimeout = std::clamp(s.UpdTimeout, kTimeoutMin, kTimeoutMax);
   s.VrfTimeout = std::clamp(s.VrfTimeout, kTimeoutMin, kTimeoutMax);
+  s.MaxListMB = std::clamp(s.MaxListMB, kMaxListMBMin, kMaxListMBMax);
   // The pauses are waited for with an unsigned millisecond count: a negative value would
   // turn into a wait of weeks.
   s.EDWaittime = std::max(s.EDWaittime, 0);
@@ -89,12 +90,16 @@ runtime::Settings settingsFromIni(const IniFile& ini) {
   s.ECHost = ini.readString(kGeneral, "ECHost", s.ECHost);
   s.ECPort = ini.readInteger(kGeneral, "ECPort", s.ECPort);
   s.ECPassword = ini.readString(kGeneral, "ECPassword", s.ECPassword);
+  s.IPFilterFile = ini.readString(kGeneral, "IPFilterFile", s.IPFilterFile);
+  s.UpdateInfoURL = ini.readString(kGeneral, "UpdateInfoURL", s.UpdateInfoURL);
   s.URLs = readUrlList(ini);
   s.UpdThreadCount = ini.readInteger(kUpdate, "UpdThreadCount", s.UpdThreadCount);
   s.UpdTimeout = ini.readInteger(kUpdate, "UpdTimeout", s.UpdTimeout);
+  s.MaxListMB = ini.readInteger(kUpdate, "MaxListMB", s.MaxListMB);
   s.VrfThreadCount = ini.readInteger(kVerify, "VrfThreadCount", s.VrfThreadCount);
   s.VrfTimeout = ini.readInteger(kVerify, "VrfTimeout", s.VrfTimeout);
   s.VrfWarning = ini.readBool(kVerify, "VrfWarning", s.VrfWarning);
+  s.VrfUdpStatus = ini.readBool(kVerify, "VrfUdpStatus", s.VrfUdpStatus);
   s.ScrSyntaxCheck = ini.readBool(kScript, "ScrSyntaxCheck", s.ScrSyntaxCheck);
   s.ScrExecOrEdit = ini.readBool(kScript, "ScrExecOrEdit", s.ScrExecOrEdit);
   s.SupportMe = ini.readBool(kSupport, "SupportMe", s.SupportMe);
@@ -119,11 +124,15 @@ void writeSettingsToIni(const runtime::Settings& s, IniFile& ini) {
   ini.writeString(kGeneral, "ECHost", s.ECHost);
   ini.writeInteger(kGeneral, "ECPort", s.ECPort);
   ini.writeString(kGeneral, "ECPassword", s.ECPassword);
+  ini.writeString(kGeneral, "IPFilterFile", s.IPFilterFile);
+  ini.writeString(kGeneral, "UpdateInfoURL", s.UpdateInfoURL);
   ini.writeInteger(kUpdate, "UpdThreadCount", s.UpdThreadCount);
   ini.writeInteger(kUpdate, "UpdTimeout", s.UpdTimeout);
+  ini.writeInteger(kUpdate, "MaxListMB", s.MaxListMB);
   ini.writeInteger(kVerify, "VrfThreadCount", s.VrfThreadCount);
   ini.writeInteger(kVerify, "VrfTimeout", s.VrfTimeout);
   ini.writeBool(kVerify, "VrfWarning", s.VrfWarning);
+  ini.writeBool(kVerify, "VrfUdpStatus", s.VrfUdpStatus);
   ini.writeBool(kScript, "ScrSyntaxCheck", s.ScrSyntaxCheck);
   ini.writeBool(kScript, "ScrExecOrEdit", s.ScrExecOrEdit);
   ini.writeBool(kSupport, "SupportMe", s.SupportMe);

@@ -16,6 +16,9 @@ constexpr int kVrfThreadCountMin = 1;
 constexpr int kVrfThreadCountMax = 20;
 constexpr int kTimeoutMin = 1;
 constexpr int kTimeoutMax = 60;
+// The expanded size cap of a compressed list, in MiB.
+constexpr int kMaxListMBMin = 1;
+constexpr int kMaxListMBMax = 4096;
 
 // The four kind markers of a URL list entry.
 inline constexpr std::string_view kUrlMarkers[] = {"HTM|", "MET|", "BOT|", "DNS|"};
@@ -34,7 +37,7 @@ std::vector<runtime::UrlSource> readUrlList(const IniFile& ini);
 
 // Brings values that only a hand-edited file can hold into the ranges the program works
 // with: thread counts into 1..8 (update) and 1..20 (verify), time-outs into 1..60
-// seconds, and negative pauses (EDWaittime, waittime1, waittime2) to 0.
+// seconds, MaxListMB into 1..4096, and negative pauses (EDWaittime, waittime1, waittime2) to 0.
 void clampSettings(runtime::Settings& settings);
 
 // Every key of Settings from the INI file; missing keys and values that are not integers

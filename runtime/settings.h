@@ -31,15 +31,24 @@ struct Settings {
   std::string ECHost = "127.0.0.1";
   int ECPort = 4712;
   std::string ECPassword;
+  // A list of blocked address ranges (the client's ipfilter.dat or a PeerGuardian text
+  // list); servers inside them are left out of every import and update. Empty: none.
+  std::string IPFilterFile;
+  // Where the new-version check downloads its update information. Empty: no check.
+  std::string UpdateInfoURL;
   // [URLs]
   std::vector<UrlSource> URLs;
   // [update]
   int UpdThreadCount = 1;
   int UpdTimeout = 5;
+  // The largest list, in MiB, that a compressed download or file may expand to.
+  int MaxListMB = 64;
   // [verify]
   int VrfThreadCount = 1;
   int VrfTimeout = 5;
   bool VrfWarning = true;
+  // Also ask every tested server for its users and files over UDP.
+  bool VrfUdpStatus = false;
   // [script]
   bool ScrSyntaxCheck = false;
   bool ScrExecOrEdit = false;

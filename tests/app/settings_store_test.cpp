@@ -203,6 +203,10 @@ Settings edited() {
   s.ScrSyntaxCheck = true;
   s.ScrExecOrEdit = true;
   s.SupportMe = true;
+  s.IPFilterFile = "/srv/amule/ipfilter.dat";
+  s.UpdateInfoURL = "https://127.0.0.1/update.ini";
+  s.MaxListMB = 16;
+  s.VrfUdpStatus = true;
   return s;
 }
 
@@ -231,6 +235,10 @@ TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
   EXPECT_EQ(back.ScrSyntaxCheck, s.ScrSyntaxCheck);
   EXPECT_EQ(back.ScrExecOrEdit, s.ScrExecOrEdit);
   EXPECT_EQ(back.SupportMe, s.SupportMe);
+  EXPECT_EQ(back.IPFilterFile, s.IPFilterFile);
+  EXPECT_EQ(back.UpdateInfoURL, s.UpdateInfoURL);
+  EXPECT_EQ(back.MaxListMB, s.MaxListMB);
+  EXPECT_EQ(back.VrfUdpStatus, s.VrfUdpStatus);
 
   EXPECT_EQ(test::ReadFile(path),
             "[general]\n"
@@ -243,8 +251,9 @@ TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
             "MetAddressTags=1\n"
             // The digest as the client's own files hold it (amulecmd writes the same one).
             "ECHost=nas.local\nECPort=4713\nECPassword=5EBE2294ECD0E0F08EAB7690D2A6EE69\n"
-            "\n[update]\nUpdThreadCount=8\nUpdTimeout=60\n"
-            "\n[verify]\nVrfThreadCount=20\nVrfTimeout=2\nVrfWarning=0\n"
+            "IPFilterFile=/srv/amule/ipfilter.dat\nUpdateInfoURL=https://127.0.0.1/update.ini\n"
+            "\n[update]\nUpdThreadCount=8\nUpdTimeout=60\nMaxListMB=16\n"
+            "\n[verify]\nVrfThreadCount=20\nVrfTimeout=2\nVrfWarning=0\nVrfUdpStatus=1\n"
             "\n[script]\nScrSyntaxCheck=1\nScrExecOrEdit=1\n"
             "\n[support]\nSupportMe=1\n"
             "\n[URLs]\nURL1=HTM|http://127.0.0.1/a.html\nURL2=MET|http://127.0.0.1/b.met\n"
