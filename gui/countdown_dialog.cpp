@@ -1,5 +1,6 @@
 #include "gui/countdown_dialog.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -50,6 +51,8 @@ bool CountdownDialog::run(runtime::AppContext& ctx) {
   show();
   raise();
   activateWindow();
+  // The taskbar entry asks for attention once: the program is about to close by itself.
+  QApplication::alert(parentWidget() ? parentWidget()->window() : this, kCountdownAlertMs);
   return client::runCloseCountdown(*this, ctx);
 }
 

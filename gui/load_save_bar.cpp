@@ -7,7 +7,7 @@ void LoadSaveBar::changed() {
   // A value outside the range is ignored by QProgressBar; the range is set first.
   if (bar_->minimum() != min() || bar_->maximum() != max()) bar_->setRange(min(), max());
   if (bar_->value() != position()) bar_->setValue(position());
-  if (bar_->isHidden() == visible()) bar_->setVisible(visible());
+  if (followVisibility_ && bar_->isHidden() == visible()) bar_->setVisible(visible());
 }
 
 }  // namespace ravelin::gui

@@ -12,8 +12,8 @@
 
 #include "app/file_commands.h"
 #include "app/script_file_run.h"
-#include "client/transfer.h"
 #include "client/launch.h"
+#include "client/transfer.h"
 #include "gui/field_text.h"
 #include "gui/icons.h"
 #include "gui/override_cursor.h"
@@ -25,6 +25,8 @@
 #include "serverlist/server_links.h"
 #include "serverlist/template_writer.h"
 #include "serverlist/text_writers.h"
+#include "update/update_command.h"
+#include "verify/verify_command.h"
 
 namespace ravelin::gui {
 
@@ -91,12 +93,9 @@ const std::array<ToolButtonLayout, MainWindow::kToolButtonCount> kButtons = {{
 }};
 
 // Commands whose windows the program does not have yet: shown, not available.
-constexpr std::array<MainWindow::Command, 13> kUnavailable = {
-    MainWindow::cmdUpdateAll,    MainWindow::cmdUpdateHtml,  MainWindow::cmdUpdateMet,
-    MainWindow::cmdUpdateBot,    MainWindow::cmdUpdateDns,   MainWindow::cmdVerifyChecked,
-    MainWindow::cmdVerifyAll,    MainWindow::cmdSaveRunning, MainWindow::cmdRecentScripts,
-    MainWindow::cmdScriptEditor, MainWindow::cmdOptions,     MainWindow::cmdCheckForUpdates,
-    MainWindow::cmdAbout};
+constexpr std::array<MainWindow::Command, 5> kUnavailable = {
+    MainWindow::cmdRecentScripts, MainWindow::cmdScriptEditor, MainWindow::cmdOptions,
+    MainWindow::cmdCheckForUpdates, MainWindow::cmdAbout};
 
 }  // namespace
 
@@ -106,16 +105,12 @@ runtime::ProgressBar& GuiScriptHost::loadSaveBar() {
   return window_.loadSaveBar();
 }
 
-void GuiScriptHost::update(update::UpdateKind) {
-  throw std::runtime_error(
-      "The update window is not part of this version of Ravelin's desktop program; "
-      "ravelin-cli runs the update commands.");
+void GuiScriptHost::update(update::UpdateKind kind) {
+  window_.updateServers(kind);
 }
 
-verify::VerifyOutcome GuiScriptHost::verify(bool) {
-  throw std::runtime_error(
-      "The verify window is not part of this version of Ravelin's desktop program; "
-      "ravelin-cli runs the verify commands.");
+verify::VerifyOutcome GuiScriptHost::verify(bool all) {
+  return window_.verifyServers(all);
 }
 
 bool GuiScriptHost::closeCountdown() {
@@ -131,9 +126,7 @@ void GuiScriptHost::restoreWindows() {
 }
 
 void GuiScriptHost::saveRunningEDonkey() {
-  throw std::runtime_error(
-      "The transfer window is not part of this version of Ravelin's desktop program; "
-      "ravelin-cli hands servers to the running client.");
+  window_.saveToRunningClient();
 }
 
 void GuiScriptHost::sendToEDonkeyConsole(const std::string& text) {
@@ -152,7 +145,11 @@ void GuiScriptHost::startFile(const std::string& path) {
 // ---- MainWindow
 
 MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& ui)
-    : list_(list), session_(session), ctx_(session.context()), ui_(ui) {
+    : list_(list),
+      session_(session),
+      ctx_(session.context()),
+      ui_(ui),
+      transferTime_(session.iniPath()) {
   setWindowTitle(QStringLiteral("Ravelin " RAVELIN_VERSION));
   resize(kMainWindowWidth, kMainWindowHeight);
 
@@ -174,6 +171,14 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   filter_ = new FilterWindow(list_, ctx_, this);
   editor_ = new ServerEditorDialog(list_, ctx_, this);
   countdown_ = new CountdownDialog(this);
+  update_ = new UpdateWindow(this);
+  verify_ = new VerifyWindow(this);
+  warning_ = new VerifyWarningWindow(this);
+  transfer_ = new TransferWindow(bar_, this);
+  const auto lock = [this](bool enabled) { lockInput(!enabled); };
+  update_->onMainWindowEnabled = lock;
+  verify_->onMainWindowEnabled = lock;
+  transfer_->onMainWindowEnabled = lock;
   dialogs_ = std::make_unique<FileDialogs>(this, ctx_.settings);
 
   model_->onStatusChanged = [this] { updateStatus(); };
@@ -271,6 +276,21 @@ void MainWindow::connectCommands() {
   on(cmdSaveTxt, [this] { saveFile(SaveDialogKind::Txt); });
   on(cmdSaveHtml, [this] { saveFile(SaveDialogKind::Html); });
   on(cmdSaveTemplate, [this] { saveTemplate(); });
+  const auto update = [this, &on](Command c, update::UpdateKind kind) {
+    on(c, [this, kind] { runCommand([this, kind] { updateServers(kind); }); });
+  };
+  update(cmdUpdateAll, update::UpdateKind::All);
+  update(cmdUpdateHtml, update::UpdateKind::HTML);
+  update(cmdUpdateMet, update::UpdateKind::MET);
+  update(cmdUpdateBot, update::UpdateKind::BOT);
+  update(cmdUpdateDns, update::UpdateKind::DNS);
+  on(cmdVerifyChecked, [this] { runCommand([this] { verifyServers(false); }); });
+  on(cmdVerifyAll, [this] { runCommand([this] { verifyServers(true); }); });
+  on(cmdSaveRunning, [this] {
+    runCommand([this] {
+      if (list_.checkedCount() > 0) saveToRunningClient();
+    });
+  });
   on(cmdOpenScript, [this] { openScript(); });
   on(cmdExit, [this] { close(); });
 }
@@ -323,12 +343,17 @@ void MainWindow::runPopupItem(PopupItem item) {
   view_->showListSelection();
 }
 
+void MainWindow::lockInput(bool lock) {
+  inputLocks_ += lock ? 1 : -1;
+  const bool enabled = inputLocks_ == 0;
+  centralWidget()->setEnabled(enabled);
+  toolBar_->setEnabled(enabled);
+  menuBar()->setEnabled(enabled);
+}
+
 void MainWindow::runCommand(const std::function<void()>& command) {
-  if (++commandDepth_ == 1) {
-    centralWidget()->setEnabled(false);
-    toolBar_->setEnabled(false);
-    menuBar()->setEnabled(false);
-  }
+  ++commandDepth_;
+  lockInput(true);
   std::optional<std::string> failure;
   try {
     command();
@@ -337,11 +362,8 @@ void MainWindow::runCommand(const std::function<void()>& command) {
   } catch (const std::exception& e) {
     failure = e.what();
   }
-  if (--commandDepth_ == 0) {
-    centralWidget()->setEnabled(true);
-    toolBar_->setEnabled(true);
-    menuBar()->setEnabled(true);
-  }
+  lockInput(false);
+  --commandDepth_;
   if (failure) showStandardError(*failure);
   if (closeRequested_ && commandDepth_ == 0) close();
 }
@@ -438,6 +460,20 @@ void MainWindow::runScript(const std::string& path) {
   if (closes) close();
 }
 
+void MainWindow::updateServers(update::UpdateKind kind) {
+  update::runUpdate(list_, ctx_, *update_, kind, bar_);
+}
+
+verify::VerifyOutcome MainWindow::verifyServers(bool all) {
+  return verify::runVerify(list_, ctx_, *verify_, all, warning_,
+                           [this] { session_.saveVrfWarning(); });
+}
+
+void MainWindow::saveToRunningClient() {
+  const auto bridge = client::makeClientBridge(ctx_.settings);
+  client::sendToRunningClient(list_, ctx_, *transfer_, transferTime_, *bridge);
+}
+
 bool MainWindow::runCloseCountdown() {
   return countdown_->run(ctx_);
 }
@@ -470,10 +506,13 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (commandDepth_ > 0) {
-    // A command is still running (a script waiting, say): it ends at its next wait, and
-    // the window closes then.
+    // A command is still running (a script waiting, say): it ends at its next wait, a
+    // running update, verification or hand-over is cancelled, and the window closes then.
     closeRequested_ = true;
     ui_.setTerminating();
+    update_->cancel();
+    verify_->cancel();
+    transfer_->cancel();
     event->ignore();
     return;
   }

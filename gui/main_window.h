@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "app/transfer_time_file.h"
 #include "gui/countdown_dialog.h"
 #include "gui/file_dialogs.h"
 #include "gui/filter_window.h"
@@ -20,6 +21,9 @@
 #include "gui/server_editor_dialog.h"
 #include "gui/server_list_model.h"
 #include "gui/server_list_view.h"
+#include "gui/transfer_window.h"
+#include "gui/update_window.h"
+#include "gui/verify_window.h"
 #include "script/script_host.h"
 #include "serverlist/list_commands.h"
 
@@ -31,15 +35,14 @@ namespace ravelin::gui {
 class MainWindow;
 
 // The script host of the desktop program: the readers and writers drive the main
-// window's load/save bar, CloseUtils counts down in its window, HideWindows hides the
+// window's load/save bar, the updates, verifications and the hand-over to the running
+// client run in their windows, CloseUtils counts down in its window, HideWindows hides the
 // program's windows until the script ends.
 class GuiScriptHost : public script::ScriptHost {
  public:
   explicit GuiScriptHost(MainWindow& window) : window_(window) {}
 
   runtime::ProgressBar& loadSaveBar() override;
-  // The update and verify windows are not part of the program yet: a script that asks
-  // for them stops at that line with a message saying so.
   void update(update::UpdateKind kind) override;
   verify::VerifyOutcome verify(bool all) override;
   bool closeCountdown() override;
@@ -100,6 +103,10 @@ class MainWindow : public QMainWindow {
   FilterWindow* filterWindow() const { return filter_; }
   ServerEditorDialog* editorDialog() const { return editor_; }
   CountdownDialog* countdownDialog() const { return countdown_; }
+  UpdateWindow* updateWindow() const { return update_; }
+  VerifyWindow* verifyWindow() const { return verify_; }
+  VerifyWarningWindow* verifyWarningWindow() const { return warning_; }
+  TransferWindow* transferWindow() const { return transfer_; }
   QLabel* statusLabel() const { return status_; }
   QProgressBar* progressBar() const { return progress_; }
   runtime::ProgressBar& loadSaveBar() { return bar_; }
@@ -116,6 +123,12 @@ class MainWindow : public QMainWindow {
   // A script that ends with CloseUtils' countdown run out closes the window.
   void runScript(const std::string& path);
   bool commandRunning() const { return commandDepth_ > 0; }
+
+  // The long commands in their windows, as the menus and the script host run them (inside
+  // a command frame).
+  void updateServers(update::UpdateKind kind);
+  verify::VerifyOutcome verifyServers(bool all);
+  void saveToRunningClient();
 
   // For the script host.
   bool runCloseCountdown();
@@ -134,6 +147,8 @@ class MainWindow : public QMainWindow {
   // The command frame: input to the window off, the command, input on again, then a
   // failure's message in the standard error box.
   void runCommand(const std::function<void()>& command);
+  // Input to the window off while at least one command or progress window holds it.
+  void lockInput(bool lock);
   void showStandardError(const std::string& text);
   void updateStatus();
 
@@ -159,10 +174,16 @@ class MainWindow : public QMainWindow {
   FilterWindow* filter_ = nullptr;
   ServerEditorDialog* editor_ = nullptr;
   CountdownDialog* countdown_ = nullptr;
+  UpdateWindow* update_ = nullptr;
+  VerifyWindow* verify_ = nullptr;
+  VerifyWarningWindow* warning_ = nullptr;
+  TransferWindow* transfer_ = nullptr;
+  app::TransferTimeFile transferTime_;
   std::unique_ptr<FileDialogs> dialogs_;
   GuiScriptHost host_{*this};
   std::optional<std::string> startupScript_;
   int commandDepth_ = 0;
+  int inputLocks_ = 0;
   bool closeRequested_ = false;
   std::vector<QPointer<QWidget>> hiddenWindows_;
 };

@@ -19,6 +19,12 @@ inline constexpr int kUpdateHeightWithDetails = 552;
 inline constexpr int kUpdateHeightWithoutDetails = 138;
 inline constexpr int kVerifyHeightWithDetails = 504;
 inline constexpr int kVerifyHeightWithoutDetails = 128;
+// Their width, and the gap between two rows of the details pane.
+inline constexpr int kProgressWindowWidth = 440;
+inline constexpr int kDetailsSpacing = 2;
+
+// The update window's caption and the first caption of a slot's frame.
+inline constexpr const char* kUpdateCaption = "Ravelin: Check URLs for new servers";
 
 inline constexpr const char* kCancelCaption = "&Cancel";
 // The verification warning dialog's buttons.
@@ -71,5 +77,10 @@ inline constexpr const char* kEditorInfoPlaceholder = "<Info>";
 inline constexpr const char* kCountdownCaption = "Ravelin: CLOSE Ravelin";
 inline constexpr const char* kCountdownLead = "Ravelin will close in ";
 inline constexpr const char* kCountdownTail = "seconds.";
+// How long the taskbar entry asks for attention when the countdown starts.
+inline constexpr int kCountdownAlertMs = 1000;
+
+// The transfer window.
+inline constexpr int kTransferWindowWidth = 400;
 
 }  // namespace ravelin::gui

@@ -13,17 +13,36 @@
 
 namespace test::gui {
 
-void whenModal(std::function<void(QWidget*)> act) {
+void onceWhen(std::function<bool()> holds, std::function<void()> act) {
   auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible()) return;
-    timer->stop();
-    timer->deleteLater();
-    act(modal);
-  });
+  timer->setInterval(1);
+  QObject::connect(timer, &QTimer::timeout,
+                   [timer, holds = std::move(holds), act = std::move(act)] {
+                     if (!holds()) return;
+                     timer->stop();
+                     timer->deleteLater();
+                     act();
+                   });
   timer->start();
+}
+
+void whenModal(std::function<void(QWidget*)> act) {
+  const auto modal = [] {
+    QWidget* w = QApplication::activeModalWidget();
+    return w && w->isVisible() ? w : nullptr;
+  };
+  onceWhen([modal] { return modal() != nullptr; }, [modal, act = std::move(act)] { act(modal()); });
+}
+
+FastClock::FastClock(runtime::AppContext& ctx) : ctx_(ctx), ticker_(std::make_unique<QTimer>()) {
+  ctx_.clock = &clock;
+  ticker_->setInterval(1);
+  QObject::connect(ticker_.get(), &QTimer::timeout, [this] { clock.advance(10); });
+  ticker_->start();
+}
+
+FastClock::~FastClock() {
+  ctx_.clock = &platform::systemClock();
 }
 
 void chooseFile(const std::string& path, int filterIndex) {

@@ -1,6 +1,7 @@
 #pragma once
 // What the window tests share: a main window over a real session in a scratch directory,
 // answers to modal dialogs, and lists of servers.
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "app/startup.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui_thread.h"
+#include "platform/clock.h"
 #include "serverlist/server_list.h"
 #include "support/test_support.h"
 
@@ -17,8 +19,23 @@ namespace test::gui {
 
 using namespace ravelin;
 
-// Runs act on the next modal dialog that opens (checked every few milliseconds).
+// Runs act once, as soon as holds() is true (checked every millisecond while events run).
+void onceWhen(std::function<bool()> holds, std::function<void()> act);
+// Runs act on the next modal dialog that opens.
 void whenModal(std::function<void(QWidget*)> act);
+
+// A manual clock for the context that moves 10 ms per millisecond of events served, so
+// that pauses and time-outs pass ten times faster than written.
+class FastClock {
+ public:
+  explicit FastClock(runtime::AppContext& ctx);
+  ~FastClock();
+  platform::ManualClock clock;
+
+ private:
+  runtime::AppContext& ctx_;
+  std::unique_ptr<QTimer> ticker_;
+};
 // Chooses the file in the next modal file dialog; for a save dialog also the filter.
 void chooseFile(const std::string& path, int filterIndex = 0);
 // Lets pending events run (the model reports its changes from the event loop).

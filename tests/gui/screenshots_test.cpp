@@ -4,14 +4,22 @@
 #include <QPixmap>
 #include <QTest>
 
+#include "client/client_bridge.h"
 #include "gui_test_support.h"
+#include "peers/loopback_peers.h"
 #include "serverlist/batch_scope.h"
 #include "serverlist/server_editor.h"
+#include "support/peer_process.h"
+#include "support/update_bodies.h"
+#include "verify/verify_command.h"
 
 using namespace ravelin;
 using namespace ravelin::gui;
 using namespace ravelin::serverlist;
 using namespace test::gui;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
 
 namespace {
 
@@ -61,6 +69,67 @@ TEST_F(Screenshots, Windows) {
   window->countdownDialog()->show();
   save(window->countdownDialog(), "close_countdown.png");
   window->countdownDialog()->hide();
+}
+
+// The update and verify windows in the middle of real runs against loopback peers, with
+// their details shown; the warning and the transfer window as they open.
+TEST_F(Screenshots, ProgressWindows) {
+  FastClock time{ctx};
+  TempDir files;
+  WriteFile(files.file("a.met"), test::MetBody(1, test::MetEntry(1, 2, 3, 4, 4661, "A", "a", 5)));
+  test::OddHttpServer http{{files.file("requests.log"), "", files.path().string(), "", ""}};
+  ctx.settings.URLs = {test::Source("MET|" + http.url("/file/a.met")),
+                       test::Source("HTM|" + http.url("/slow/50")),
+                       test::Source("MET|" + http.url("/silent"))};
+  ctx.settings.UpdThreadCount = 4;
+  ctx.settings.UpdTimeout = 60;
+  UpdateWindow* update = window->updateWindow();
+  update->toggleDetails();  // the run toggles it back: shown
+  onceWhen([&] { return update->slotLabel(1)->text() == "Receiving data..."; },
+           [&] {
+             save(update, "update_window.png");
+             update->cancelButton()->click();
+           });
+  window->action(MainWindow::cmdUpdateAll)->trigger();
+
+  test::LoopbackListener accepting;
+  test::LoopbackListener silent(false, 0);
+  ASSERT_LT(silent.fillAcceptQueue(), 64);
+  for (int i = 0; i < 12; ++i) {
+    const std::uint16_t port = i % 3 == 0 ? accepting.port() : silent.port();
+    list.append(server("127.0.0.1", std::to_string(i == 4 ? test::ClosedLoopbackPort() : port)),
+                true);
+  }
+  ctx.settings.VrfThreadCount = 6;
+  ctx.settings.VrfTimeout = 60;
+  ctx.settings.VrfWarning = false;
+  VerifyWindow* verify = window->verifyWindow();
+  verify->toggleDetails();
+  const auto lineWith = [verify](const char* text) {
+    for (int s = 0; s < verify::kVerifySlotCount; ++s)
+      if (verify->slotLine(s)->text().contains(QLatin1String(text))) return true;
+    return false;
+  };
+  onceWhen([&] { return lineWith("accepted") && lineWith("refused") && lineWith("contacted"); },
+           [&] {
+             save(verify, "verify_window.png");
+             verify->cancelButton()->click();
+           });
+  window->action(MainWindow::cmdVerifyChecked)->trigger();
+
+  whenModal([&](QWidget* modal) {
+    save(modal, "verify_warning.png");
+    window->verifyWarningWindow()->cancelButton()->click();
+  });
+  bool checked = false;
+  window->verifyWarningWindow()->showModal(verify::verifyWarningText(), checked);
+
+  TransferWindow* transfer = window->transferWindow();
+  transfer->show();
+  transfer->setHeadline(client::transferProgressText(3, 10));
+  transfer->setDescription(client::makeClientBridge(ctx.settings)->route());
+  save(transfer, "transfer_window.png");
+  transfer->close();
 }
 
 }  // namespace

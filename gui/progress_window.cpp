@@ -1,0 +1,81 @@
+#include "gui/progress_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+
+#include "gui/window_metrics.h"
+
+namespace ravelin::gui {
+
+ProgressWindow::ProgressWindow(QWidget* parent, const char* caption, int heightWithDetails,
+                               int heightWithoutDetails)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint),
+      heightWithDetails_(heightWithDetails),
+      heightWithoutDetails_(heightWithoutDetails) {
+  setWindowTitle(QString::fromLatin1(caption));
+  headline_ = new QLabel(this);
+  QFont bold = headline_->font();
+  bold.setBold(true);
+  headline_->setFont(bold);
+  description_ = new QLabel(this);
+  bar_ = new QProgressBar(this);
+  bar_->setTextVisible(false);
+  bar_->setRange(0, 100);
+  bar_->setValue(0);
+  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  cancel_->setAutoDefault(false);
+  details_ = new QPushButton(this);
+  details_->setDefault(true);
+  detailsBox_ = new QGroupBox(QString::fromLatin1(kDetailsGroupCaption), this);
+  detailsLayout_ = new QVBoxLayout(detailsBox_);
+  detailsLayout_->setSpacing(kDetailsSpacing);
+  detailsLayout_->setContentsMargins(6, 4, 6, 4);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cancel_);
+  buttons->addWidget(details_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setSpacing(4);
+  layout->addWidget(headline_);
+  layout->addWidget(description_);
+  layout->addWidget(bar_);
+  layout->addLayout(buttons);
+  layout->addWidget(detailsBox_, 1);
+  layout->addStretch(0);
+
+  connect(cancel_, &QPushButton::clicked, this, [this] { progressView().cancel(); });
+  connect(details_, &QPushButton::clicked, this, [this] { progressView().toggleDetails(); });
+}
+
+void ProgressWindow::showCentred() {
+  drawDetails();
+  if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
+  QDialog::show();
+  raise();
+  activateWindow();
+}
+
+void ProgressWindow::enableMainWindow(bool enabled) {
+  if (onMainWindowEnabled) onMainWindowEnabled(enabled);
+}
+
+void ProgressWindow::drawDetails() {
+  const bool shown = progressView().detailsShown();
+  details_->setText(QString::fromLatin1(shown ? kDetailsShownCaption : kDetailsHiddenCaption));
+  detailsBox_->setVisible(shown);
+  setFixedSize(kProgressWindowWidth, shown ? heightWithDetails_ : heightWithoutDetails_);
+}
+
+void ProgressWindow::reject() {
+  progressView().cancel();
+}
+
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+  // The run closes the window when it has ended; until then a close is a Cancel.
+  event->ignore();
+  progressView().cancel();
+}
+
+}  // namespace ravelin::gui

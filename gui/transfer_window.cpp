@@ -1,0 +1,63 @@
+#include "gui/transfer_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "gui/field_text.h"
+#include "gui/window_metrics.h"
+
+namespace ravelin::gui {
+
+TransferWindow::TransferWindow(runtime::ProgressBar& loadSaveBar, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      loadSaveBar_(loadSaveBar) {
+  setWindowTitle(QString::fromLatin1(client::kTransferCaption));
+  status_ = new QLabel(this);
+  QFont bold = status_->font();
+  bold.setBold(true);
+  status_->setFont(bold);
+  route_ = new QLabel(this);
+  route_->setWordWrap(true);
+  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  cancel_->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cancel_);
+  buttons->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(status_);
+  layout->addWidget(route_);
+  layout->addSpacing(6);
+  layout->addLayout(buttons);
+  setFixedWidth(kTransferWindowWidth);
+  connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
+}
+
+void TransferWindow::show() {
+  adjustSize();
+  if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
+  QDialog::show();
+  raise();
+  activateWindow();
+}
+
+void TransferWindow::setMainWindowEnabled(bool enabled) {
+  if (onMainWindowEnabled) onMainWindowEnabled(enabled);
+}
+
+void TransferWindow::setHeadline(const std::string& text) {
+  status_->setText(fieldText(text));
+}
+
+void TransferWindow::setDescription(const std::string& text) {
+  route_->setText(QStringLiteral("Transfer to ") + fieldText(text));
+}
+
+void TransferWindow::closeEvent(QCloseEvent* event) {
+  // The hand-over closes the window when it has ended; until then a close is a Cancel.
+  event->ignore();
+  cancel();
+}
+
+}  // namespace ravelin::gui

@@ -1,0 +1,49 @@
+#include "gui/update_window.h"
+
+#include <QVBoxLayout>
+
+#include "gui/field_text.h"
+#include "gui/window_metrics.h"
+
+namespace ravelin::gui {
+
+UpdateWindow::UpdateWindow(QWidget* parent)
+    : ProgressWindow(parent, kUpdateCaption, kUpdateHeightWithDetails, kUpdateHeightWithoutDetails),
+      urls_(bar(), false) {
+  for (int slot = 0; slot < kSlots; ++slot) {
+    auto* frame = new QGroupBox(QStringLiteral("Thread %1:").arg(slot + 1), detailsBox());
+    auto* label = new QLabel(QStringLiteral("< Thread not used >"), frame);
+    auto* bar = new QProgressBar(frame);
+    bar->setTextVisible(false);
+    bar->setMaximumHeight(10);
+    auto* rows = new QVBoxLayout(frame);
+    rows->setContentsMargins(6, 2, 6, 4);
+    rows->setSpacing(2);
+    rows->addWidget(label);
+    rows->addWidget(bar);
+    detailsLayout()->addWidget(frame);
+    frames_[index(slot)] = frame;
+    labels_[index(slot)] = label;
+    slotBars_[index(slot)] = std::make_unique<LoadSaveBar>(bar, false);
+    slotBars_[index(slot)]->setPosition(0);
+  }
+  drawDetails();
+}
+
+void UpdateWindow::setHeadline(const std::string& text) {
+  headlineLabel()->setText(fieldText(text));
+}
+
+void UpdateWindow::setDescription(const std::string& text) {
+  descriptionLabel()->setText(fieldText(text));
+}
+
+void UpdateWindow::setSlotCaption(int slot, const std::string& text) {
+  frames_[index(slot)]->setTitle(fieldText(text));
+}
+
+void UpdateWindow::setSlotLabel(int slot, const std::string& text) {
+  labels_[index(slot)]->setText(fieldText(text));
+}
+
+}  // namespace ravelin::gui
