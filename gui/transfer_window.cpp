@@ -17,8 +17,11 @@ TransferWindow::TransferWindow(runtime::ProgressBar& loadSaveBar, QWidget* paren
   QFont bold = status_->font();
   bold.setBold(true);
   status_->setFont(bold);
+  status_->setFixedWidth(kTransferWindowWidth);
   route_ = new QLabel(this);
+  // Long routes (a path) wrap; the window grows to their height.
   route_->setWordWrap(true);
+  route_->setFixedWidth(kTransferWindowWidth);
   cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
   cancel_->setDefault(true);
   auto* buttons = new QHBoxLayout;
@@ -30,7 +33,7 @@ TransferWindow::TransferWindow(runtime::ProgressBar& loadSaveBar, QWidget* paren
   layout->addWidget(route_);
   layout->addSpacing(6);
   layout->addLayout(buttons);
-  setFixedWidth(kTransferWindowWidth);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
   connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
 }
 

@@ -15,10 +15,10 @@ UpdateWindow::UpdateWindow(QWidget* parent)
     auto* label = new QLabel(QStringLiteral("< Thread not used >"), frame);
     auto* bar = new QProgressBar(frame);
     bar->setTextVisible(false);
-    bar->setMaximumHeight(10);
+    bar->setFixedHeight(8);
     auto* rows = new QVBoxLayout(frame);
-    rows->setContentsMargins(6, 2, 6, 4);
-    rows->setSpacing(2);
+    rows->setContentsMargins(6, 0, 6, 3);
+    rows->setSpacing(1);
     rows->addWidget(label);
     rows->addWidget(bar);
     detailsLayout()->addWidget(frame);

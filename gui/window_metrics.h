@@ -20,7 +20,7 @@ inline constexpr int kUpdateHeightWithoutDetails = 138;
 inline constexpr int kVerifyHeightWithDetails = 504;
 inline constexpr int kVerifyHeightWithoutDetails = 128;
 // Their width, and the gap between two rows of the details pane.
-inline constexpr int kProgressWindowWidth = 440;
+inline constexpr int kProgressWindowWidth = 520;
 inline constexpr int kDetailsSpacing = 2;
 
 // The update window's caption and the first caption of a slot's frame.
