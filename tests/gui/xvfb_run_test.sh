@@ -55,8 +55,8 @@ if [ ! -s "$work/servers.txt" ]; then
   echo "servers.txt was not written"
   exit 1
 fi
-grep -q "127.0.0.1 *$live" "$work/verified.txt" || { echo "the live server is not saved"; exit 1; }
-! grep -q "$dead" "$work/verified.txt" || { echo "the dead server is saved"; exit 1; }
+grep -qP "\"127.0.0.1\"\t\"$live\"" "$work/verified.txt" || { echo "the live server is not saved"; exit 1; }
+! grep -q "\"$dead\"" "$work/verified.txt" || { echo "the dead server is saved"; exit 1; }
 for line in "Updated successfully and found <2> unique IPs" "Verification ended successfully" \
   "Closing Ravelin" "Main window and application closed"; do
   grep -q "$line" "$work"/log/*.log || { echo "no '$line' in the log"; exit 1; }
