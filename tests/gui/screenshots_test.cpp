@@ -10,7 +10,6 @@
 #include "serverlist/batch_scope.h"
 #include "serverlist/server_editor.h"
 #include "support/peer_process.h"
-#include "support/update_bodies.h"
 #include "verify/verify_command.h"
 
 using namespace ravelin;
@@ -76,15 +75,14 @@ TEST_F(Screenshots, Windows) {
 TEST_F(Screenshots, ProgressWindows) {
   FastClock time{ctx};
   TempDir files;
-  WriteFile(files.file("a.met"), test::MetBody(1, test::MetEntry(1, 2, 3, 4, 4661, "A", "a", 5)));
   test::OddHttpServer http{{files.file("requests.log"), "", files.path().string(), "", ""}};
-  for (const char* path : {"/file/a.met", "/slow/50", "/silent"})
+  for (const char* path : {"/slow/50", "/silent"})
     ctx.settings.URLs.push_back(test::Source("MET|" + http.url(path)));
   ctx.settings.UpdThreadCount = 4;
   ctx.settings.UpdTimeout = 60;
   UpdateWindow* update = window->updateWindow();
   update->toggleDetails();  // the run toggles it back: shown
-  onceWhen([&] { return update->slotLabel(1)->text() == "Receiving data..."; },
+  onceWhen([&] { return update->slotLabel(0)->text() == "Receiving data..."; },
            [&] {
              save(update, "update_window.png");
              update->cancel();
