@@ -11,8 +11,8 @@ UpdateWindow::UpdateWindow(QWidget* parent)
     : ProgressWindow(parent, kUpdateCaption, kUpdateHeightWithDetails, kUpdateHeightWithoutDetails),
       urls_(bar(), false) {
   for (int slot = 0; slot < kSlots; ++slot) {
-    auto* frame = new QGroupBox(QStringLiteral("Thread %1:").arg(slot + 1), detailsBox());
-    auto* label = new QLabel(QStringLiteral("< Thread not used >"), frame);
+    auto* frame = new QGroupBox(detailsBox());
+    auto* label = new QLabel(frame);
     auto* bar = new QProgressBar(frame);
     bar->setTextVisible(false);
     bar->setFixedHeight(8);
@@ -25,9 +25,22 @@ UpdateWindow::UpdateWindow(QWidget* parent)
     frames_[index(slot)] = frame;
     labels_[index(slot)] = label;
     slotBars_[index(slot)] = std::make_unique<LoadSaveBar>(bar, false);
+  }
+  resetSlots();
+  drawDetails();
+}
+
+void UpdateWindow::show() {
+  resetSlots();
+  showCentred();
+}
+
+void UpdateWindow::resetSlots() {
+  for (int slot = 0; slot < kSlots; ++slot) {
+    setSlotCaption(slot, "Thread " + std::to_string(slot + 1) + ":");
+    setSlotLabel(slot, "< Thread not used >");
     slotBars_[index(slot)]->setPosition(0);
   }
-  drawDetails();
 }
 
 void UpdateWindow::setHeadline(const std::string& text) {

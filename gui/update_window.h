@@ -18,7 +18,8 @@ class UpdateWindow : public ProgressWindow, public update::UpdateView {
  public:
   explicit UpdateWindow(QWidget* parent = nullptr);
 
-  void show() override { showCentred(); }
+  // A new run starts with idle slots, whatever the last (cancelled) run left in them.
+  void show() override;
   void close() override { hide(); }
   void setMainWindowEnabled(bool enabled) override { enableMainWindow(enabled); }
   void setHeadline(const std::string& text) override;
@@ -37,6 +38,7 @@ class UpdateWindow : public ProgressWindow, public update::UpdateView {
 
  private:
   static std::size_t index(int slot) { return static_cast<std::size_t>(slot); }
+  void resetSlots();
 
   LoadSaveBar urls_;
   std::array<QGroupBox*, kSlots> frames_{};

@@ -29,14 +29,26 @@ VerifyWindow::VerifyWindow(QWidget* parent)
                      kVerifyHeightWithoutDetails),
       bar_(bar(), false) {
   for (int slot = 0; slot < verify::kVerifySlotCount; ++slot) {
-    auto* line = new QLabel(QString::fromLatin1(verify::kThreadNotUsed), detailsBox());
+    auto* line = new QLabel(detailsBox());
     line->setAutoFillBackground(true);
     line->setContentsMargins(3, 0, 3, 0);
     detailsLayout()->addWidget(line);
     lines_[index(slot)] = line;
-    setSlotMark(slot, verify::SlotMark::Neutral);
   }
+  resetLines();
   drawDetails();
+}
+
+void VerifyWindow::show() {
+  resetLines();
+  showCentred();
+}
+
+void VerifyWindow::resetLines() {
+  for (int slot = 0; slot < verify::kVerifySlotCount; ++slot) {
+    setSlotMark(slot, verify::SlotMark::Neutral);
+    setSlotCaption(slot, verify::kThreadNotUsed);
+  }
 }
 
 void VerifyWindow::setHeadline(const std::string& text) {

@@ -17,7 +17,8 @@ class VerifyWindow : public ProgressWindow, public verify::VerifyView {
  public:
   explicit VerifyWindow(QWidget* parent = nullptr);
 
-  void show() override { showCentred(); }
+  // A new run starts with idle status lines, whatever a cancelled run left in them.
+  void show() override;
   void close() override { hide(); }
   void setMainWindowEnabled(bool enabled) override { enableMainWindow(enabled); }
   void setHeadline(const std::string& text) override;
@@ -34,6 +35,7 @@ class VerifyWindow : public ProgressWindow, public verify::VerifyView {
 
  private:
   static std::size_t index(int slot) { return static_cast<std::size_t>(slot); }
+  void resetLines();
 
   LoadSaveBar bar_;
   std::array<QLabel*, verify::kVerifySlotCount> lines_{};
