@@ -16,9 +16,7 @@ using namespace ravelin;
 using namespace ravelin::gui;
 using namespace ravelin::serverlist;
 using namespace test::gui;
-using test::ReadFile;
 using test::TempDir;
-using test::WriteFile;
 
 namespace {
 
