@@ -12,8 +12,8 @@
 
 #include "app/file_commands.h"
 #include "app/script_file_run.h"
-#include "client/transfer.h"
 #include "client/launch.h"
+#include "client/transfer.h"
 #include "gui/field_text.h"
 #include "gui/icons.h"
 #include "gui/override_cursor.h"
@@ -91,12 +91,11 @@ const std::array<ToolButtonLayout, MainWindow::kToolButtonCount> kButtons = {{
 }};
 
 // Commands whose windows the program does not have yet: shown, not available.
-constexpr std::array<MainWindow::Command, 13> kUnavailable = {
-    MainWindow::cmdUpdateAll,    MainWindow::cmdUpdateHtml,  MainWindow::cmdUpdateMet,
-    MainWindow::cmdUpdateBot,    MainWindow::cmdUpdateDns,   MainWindow::cmdVerifyChecked,
-    MainWindow::cmdVerifyAll,    MainWindow::cmdSaveRunning, MainWindow::cmdRecentScripts,
-    MainWindow::cmdScriptEditor, MainWindow::cmdOptions,     MainWindow::cmdCheckForUpdates,
-    MainWindow::cmdAbout};
+constexpr std::array<MainWindow::Command, 11> kUnavailable = {
+    MainWindow::cmdUpdateAll,    MainWindow::cmdUpdateHtml,     MainWindow::cmdUpdateMet,
+    MainWindow::cmdUpdateBot,    MainWindow::cmdUpdateDns,      MainWindow::cmdVerifyChecked,
+    MainWindow::cmdVerifyAll,    MainWindow::cmdSaveRunning,    MainWindow::cmdRecentScripts,
+    MainWindow::cmdScriptEditor, MainWindow::cmdCheckForUpdates};
 
 }  // namespace
 
@@ -174,6 +173,8 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   filter_ = new FilterWindow(list_, ctx_, this);
   editor_ = new ServerEditorDialog(list_, ctx_, this);
   countdown_ = new CountdownDialog(this);
+  options_ = new OptionsDialog(session_, this);
+  about_ = new AboutBox(builtAboutFacts(), this);
   dialogs_ = std::make_unique<FileDialogs>(this, ctx_.settings);
 
   model_->onStatusChanged = [this] { updateStatus(); };
@@ -273,6 +274,8 @@ void MainWindow::connectCommands() {
   on(cmdSaveTemplate, [this] { saveTemplate(); });
   on(cmdOpenScript, [this] { openScript(); });
   on(cmdExit, [this] { close(); });
+  on(cmdOptions, [this] { runCommand([this] { options_->run(); }); });
+  on(cmdAbout, [this] { about_->exec(); });
 }
 
 void MainWindow::updateStatus() {

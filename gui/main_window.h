@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "gui/about_box.h"
 #include "gui/countdown_dialog.h"
 #include "gui/file_dialogs.h"
 #include "gui/filter_window.h"
 #include "gui/load_save_bar.h"
+#include "gui/options_dialog.h"
 #include "gui/qt_ui_thread.h"
 #include "gui/server_editor_dialog.h"
 #include "gui/server_list_model.h"
@@ -100,6 +102,8 @@ class MainWindow : public QMainWindow {
   FilterWindow* filterWindow() const { return filter_; }
   ServerEditorDialog* editorDialog() const { return editor_; }
   CountdownDialog* countdownDialog() const { return countdown_; }
+  OptionsDialog* optionsDialog() const { return options_; }
+  AboutBox* aboutBox() const { return about_; }
   QLabel* statusLabel() const { return status_; }
   QProgressBar* progressBar() const { return progress_; }
   runtime::ProgressBar& loadSaveBar() { return bar_; }
@@ -159,6 +163,8 @@ class MainWindow : public QMainWindow {
   FilterWindow* filter_ = nullptr;
   ServerEditorDialog* editor_ = nullptr;
   CountdownDialog* countdown_ = nullptr;
+  OptionsDialog* options_ = nullptr;
+  AboutBox* about_ = nullptr;
   std::unique_ptr<FileDialogs> dialogs_;
   GuiScriptHost host_{*this};
   std::optional<std::string> startupScript_;
