@@ -70,9 +70,10 @@ AboutBox::AboutBox(const AboutFacts& facts, QWidget* parent)
     rows_.emplace_back(name, value);
   };
   QLabel* product = new QLabel(QStringLiteral("Ravelin"), this);
-  QFont bold = product->font();
-  bold.setBold(true);
-  product->setFont(bold);
+  QFont title = product->font();
+  title.setBold(true);
+  title.setPointSizeF(title.pointSizeF() * 1.4);
+  product->setFont(title);
   add("Product Name:", product);
   add("Version:", new QLabel(QStringLiteral("v") + version, this));
   if (!facts.licence.empty()) {
@@ -96,8 +97,8 @@ AboutBox::AboutBox(const AboutFacts& facts, QWidget* parent)
   layout->addLayout(grid);
   layout->addSpacing(12);
   layout->addLayout(buttons);
-  setMinimumWidth(300);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  layout->setContentsMargins(24, 18, 24, 14);
+  setMinimumWidth(kAboutBoxMinWidth);
 
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }

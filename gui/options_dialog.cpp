@@ -44,6 +44,7 @@ QSpinBox* spinBox(const char* key, int min, int max, bool typeable, QWidget* par
   auto* spin = new QSpinBox(parent);
   spin->setObjectName(QString::fromLatin1(key));
   spin->setRange(min, max);
+  spin->setMinimumWidth(kOptionsSpinWidth);
   if (!typeable) spin->findChild<QLineEdit*>()->setReadOnly(true);
   return spin;
 }

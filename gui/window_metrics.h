@@ -85,10 +85,13 @@ inline constexpr const char* kSearchCaption = "Search";
 inline constexpr const char* kBrowseCaption = "Browse...";
 inline constexpr const char* kChooseEDPathTitle = "Choose the ED2k Path:";
 inline constexpr const char* kChooseIPFilterTitle = "Choose the IP filter file:";
+// Every spin box of the options dialog is this wide, so that they line up.
+inline constexpr int kOptionsSpinWidth = 80;
 
 // The about box.
 inline constexpr const char* kAboutBoxCaption = "About Ravelin v";
 inline constexpr const char* kCloseCaption = "&Close";
+inline constexpr int kAboutBoxMinWidth = 320;
 // A link of the about box: red under the mouse, blue otherwise.
 inline constexpr unsigned kLinkRgb = 0x0000FF;
 inline constexpr unsigned kLinkHoverRgb = 0xFF0000;
