@@ -72,6 +72,9 @@ TEST_F(OptionsDialogTest, OkWritesEveryShownKeyAndKeepsTheRestOfTheFile) {
   EXPECT_EQ(dialog->windowTitle().toStdString(), "Ravelin: OPTIONS");
   EXPECT_EQ(dialog->tabs()->currentIndex(), 0);
   test::WriteFile(dir.file("client"), "");
+  // An entry whose marker is not at its start goes back as it was read.
+  ctx.settings.URLs.push_back(test::Source("note HTM|http://127.0.0.1/x"));
+  dialog->prepare();
   runtime::Settings want = ctx.settings;
   want.EDPath = dir.path().string() + "/";
   want.EDFilename = "client";
@@ -85,7 +88,8 @@ TEST_F(OptionsDialogTest, OkWritesEveryShownKeyAndKeepsTheRestOfTheFile) {
   want.LOG = true;
   want.IPFilterFile = dir.file("ipfilter.dat");
   want.UpdateInfoURL = "http://127.0.0.1/info.txt";
-  want.URLs = test::Sources({"MET|http://127.0.0.1/old.met", "HTM|http://example.org/a.html"});
+  want.URLs = test::Sources({"MET|http://127.0.0.1/old.met", "note HTM|http://127.0.0.1/x",
+                             "HTM|http://example.org/a.html"});
   want.UpdThreadCount = 8;
   want.UpdTimeout = 60;
   want.MaxListMB = 4096;
