@@ -160,6 +160,18 @@ TEST_F(OptionsDialogTest, RefusalsAndCancelWriteNothing) {
   EXPECT_TRUE(back.URLs.empty());
   EXPECT_EQ(back.ProxyPort, 0);
   EXPECT_EQ(back.ECPassword, "ABC");
+
+  // The menu items open the dialogs.
+  whenModal([this](QWidget* modal) {
+    EXPECT_EQ(modal, dialog);
+    modal->close();
+  });
+  window->action(MainWindow::cmdOptions)->trigger();
+  whenModal([this](QWidget* modal) {
+    EXPECT_EQ(modal, window->aboutBox());
+    modal->close();
+  });
+  window->action(MainWindow::cmdAbout)->trigger();
 }
 
 TEST_F(OptionsDialogTest, UrlListAddsEditsAndMoves) {
