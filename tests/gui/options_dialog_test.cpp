@@ -162,16 +162,15 @@ TEST_F(OptionsDialogTest, RefusalsAndCancelWriteNothing) {
   EXPECT_EQ(back.ECPassword, "ABC");
 
   // The menu items open the dialogs.
-  whenModal([this](QWidget* modal) {
-    EXPECT_EQ(modal, dialog);
-    modal->close();
-  });
-  window->action(MainWindow::cmdOptions)->trigger();
-  whenModal([this](QWidget* modal) {
-    EXPECT_EQ(modal, window->aboutBox());
-    modal->close();
-  });
-  window->action(MainWindow::cmdAbout)->trigger();
+  for (const auto& [command, expected] :
+       {std::pair<MainWindow::Command, QWidget*>{MainWindow::cmdOptions, dialog},
+        {MainWindow::cmdAbout, window->aboutBox()}}) {
+    whenModal([expected](QWidget* modal) {
+      EXPECT_EQ(modal, expected);
+      modal->close();
+    });
+    window->action(command)->trigger();
+  }
 }
 
 TEST_F(OptionsDialogTest, UrlListAddsEditsAndMoves) {
