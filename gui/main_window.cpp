@@ -93,9 +93,8 @@ const std::array<ToolButtonLayout, MainWindow::kToolButtonCount> kButtons = {{
 }};
 
 // Commands whose windows the program does not have yet: shown, not available.
-constexpr std::array<MainWindow::Command, 5> kUnavailable = {
-    MainWindow::cmdRecentScripts, MainWindow::cmdScriptEditor, MainWindow::cmdOptions,
-    MainWindow::cmdCheckForUpdates, MainWindow::cmdAbout};
+constexpr std::array<MainWindow::Command, 3> kUnavailable = {
+    MainWindow::cmdRecentScripts, MainWindow::cmdScriptEditor, MainWindow::cmdCheckForUpdates};
 
 }  // namespace
 
@@ -179,6 +178,8 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   update_->onMainWindowEnabled = lock;
   verify_->onMainWindowEnabled = lock;
   transfer_->onMainWindowEnabled = lock;
+  options_ = new OptionsDialog(session_, this);
+  about_ = new AboutBox(builtAboutFacts(), this);
   dialogs_ = std::make_unique<FileDialogs>(this, ctx_.settings);
 
   model_->onStatusChanged = [this] { updateStatus(); };
@@ -293,6 +294,8 @@ void MainWindow::connectCommands() {
   });
   on(cmdOpenScript, [this] { openScript(); });
   on(cmdExit, [this] { close(); });
+  on(cmdOptions, [this] { runCommand([this] { options_->run(); }); });
+  on(cmdAbout, [this] { about_->exec(); });
 }
 
 void MainWindow::updateStatus() {

@@ -13,10 +13,12 @@
 
 #include "app/startup.h"
 #include "app/transfer_time_file.h"
+#include "gui/about_box.h"
 #include "gui/countdown_dialog.h"
 #include "gui/file_dialogs.h"
 #include "gui/filter_window.h"
 #include "gui/load_save_bar.h"
+#include "gui/options_dialog.h"
 #include "gui/qt_ui_thread.h"
 #include "gui/server_editor_dialog.h"
 #include "gui/server_list_model.h"
@@ -107,6 +109,8 @@ class MainWindow : public QMainWindow {
   VerifyWindow* verifyWindow() const { return verify_; }
   VerifyWarningWindow* verifyWarningWindow() const { return warning_; }
   TransferWindow* transferWindow() const { return transfer_; }
+  OptionsDialog* optionsDialog() const { return options_; }
+  AboutBox* aboutBox() const { return about_; }
   QLabel* statusLabel() const { return status_; }
   QProgressBar* progressBar() const { return progress_; }
   runtime::ProgressBar& loadSaveBar() { return bar_; }
@@ -179,6 +183,8 @@ class MainWindow : public QMainWindow {
   VerifyWarningWindow* warning_ = nullptr;
   TransferWindow* transfer_ = nullptr;
   app::TransferTimeFile transferTime_;
+  OptionsDialog* options_ = nullptr;
+  AboutBox* about_ = nullptr;
   std::unique_ptr<FileDialogs> dialogs_;
   GuiScriptHost host_{*this};
   std::optional<std::string> startupScript_;

@@ -73,6 +73,35 @@ inline constexpr std::array<const char*, 9> kEditorLabels = {
     "Users:", "Files:", "Preference:", "History:"};
 inline constexpr const char* kEditorInfoPlaceholder = "<Info>";
 
+// The options dialog: its tabs (the blanks widen the flat tab buttons), the URL list's
+// group, columns and popup menu, and the captions of the URL dialog.
+inline constexpr const char* kOptionsDialogCaption = "Ravelin: OPTIONS";
+inline constexpr std::array<const char*, 4> kOptionsTabs = {"   General   ", "   Update   ",
+                                                            "   Verify   ", "   Script   "};
+inline constexpr const char* kUrlGroupCaption = " URLs containing ED2k server links: ";
+inline constexpr std::array<const char*, 2> kUrlColumns = {"Type", "URL"};
+inline constexpr std::array<int, 2> kUrlColumnWidths = {80, 370};
+inline constexpr const char* kUrlListHint = "Right-click to add/delete/edit URLs";
+inline constexpr std::array<const char*, 3> kUrlMenuItems = {"Add URL", "Delete URL", "Edit URL"};
+inline constexpr const char* kUrlAddCaption = "Ravelin: OPTIONS: Add URL";
+inline constexpr const char* kUrlAddLabel = "Insert URL to add it to the URL list:";
+inline constexpr const char* kUrlEditCaption = "Ravelin: OPTIONS: Edit URL";
+inline constexpr const char* kUrlEditLabel = "Edit the URL from the URL list:";
+inline constexpr const char* kSearchCaption = "Search";
+inline constexpr const char* kBrowseCaption = "Browse...";
+inline constexpr const char* kChooseEDPathTitle = "Choose the ED2k Path:";
+inline constexpr const char* kChooseIPFilterTitle = "Choose the IP filter file:";
+// Every spin box of the options dialog is this wide, so that they line up.
+inline constexpr int kOptionsSpinWidth = 80;
+
+// The about box.
+inline constexpr const char* kAboutBoxCaption = "About Ravelin v";
+inline constexpr const char* kCloseCaption = "&Close";
+inline constexpr int kAboutBoxMinWidth = 320;
+// A link of the about box: red under the mouse, blue otherwise.
+inline constexpr unsigned kLinkRgb = 0x0000FF;
+inline constexpr unsigned kLinkHoverRgb = 0xFF0000;
+
 // The close countdown window.
 inline constexpr const char* kCountdownCaption = "Ravelin: CLOSE Ravelin";
 inline constexpr const char* kCountdownLead = "Ravelin will close in ";

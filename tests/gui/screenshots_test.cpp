@@ -5,6 +5,8 @@
 #include <QTest>
 
 #include "client/client_bridge.h"
+#include "gui/url_dialog.h"
+#include "gui/url_list_box.h"
 #include "gui_test_support.h"
 #include "peers/loopback_peers.h"
 #include "serverlist/batch_scope.h"
@@ -66,6 +68,26 @@ TEST_F(Screenshots, Windows) {
   window->countdownDialog()->show();
   save(window->countdownDialog(), "close_countdown.png");
   window->countdownDialog()->hide();
+
+  ctx.settings.URLs = test::Sources({"MET|http://127.0.0.1/server.met",
+                                     "HTM|http://127.0.0.1/servers.html", "DNS|/home/u/dns.txt"});
+  OptionsDialog* options = window->optionsDialog();
+  options->prepare();
+  options->show();
+  for (const char* name :
+       {"options_general.png", "options_update.png", "options_verify.png", "options_script.png"}) {
+    save(options, name);
+    options->tabs()->setCurrentIndex(options->tabs()->currentIndex() + 1);
+  }
+  UrlDialog* url = options->urlList()->urlDialog();
+  url->prepareAdd();
+  url->show();
+  save(url, "url_dialog.png");
+  url->hide();
+  options->hide();
+  window->aboutBox()->show();
+  save(window->aboutBox(), "about_box.png");
+  window->aboutBox()->hide();
 }
 
 // The update and verify windows in the middle of real runs against loopback peers, with

@@ -1,0 +1,338 @@
+#include "gui/options_dialog.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "app/options_rules.h"
+#include "app/settings_store.h"
+#include "gui/field_text.h"
+#include "gui/url_list_box.h"
+#include "gui/window_metrics.h"
+
+namespace ravelin::gui {
+
+namespace {
+
+QLabel* label(const char* text, QWidget* parent) {
+  return new QLabel(QString::fromLatin1(text), parent);
+}
+
+QLineEdit* lineEdit(const char* key, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QString::fromLatin1(key));
+  return edit;
+}
+
+QCheckBox* checkBox(const char* key, const char* caption, QWidget* parent) {
+  auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
+  box->setObjectName(QString::fromLatin1(key));
+  return box;
+}
+
+// A spin box of the range; one that is not typeable changes only by its arrows.
+QSpinBox* spinBox(const char* key, int min, int max, bool typeable, QWidget* parent) {
+  auto* spin = new QSpinBox(parent);
+  spin->setObjectName(QString::fromLatin1(key));
+  spin->setRange(min, max);
+  spin->setMinimumWidth(kOptionsSpinWidth);
+  if (!typeable) spin->findChild<QLineEdit*>()->setReadOnly(true);
+  return spin;
+}
+
+// A label above its control, the control held at its natural width.
+void addLabelled(QGridLayout* grid, int row, const char* text, QWidget* control) {
+  auto* caption = label(text, control->parentWidget());
+  caption->setBuddy(control);
+  grid->addWidget(caption, row, 0);
+  grid->addWidget(control, row, 1, Qt::AlignLeft);
+}
+
+// Qt's own file dialog, the same on every desktop and reachable by tests.
+void useQtDialog(QFileDialog& dialog) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+}
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(app::AppSession& session, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint),
+      session_(session),
+      ctx_(session.context()) {
+  setWindowTitle(QString::fromLatin1(kOptionsDialogCaption));
+  setModal(true);
+  tabs_ = new QTabWidget(this);
+  tabs_->setDocumentMode(true);
+  tabs_->addTab(buildGeneralTab(), QString::fromLatin1(kOptionsTabs[0]));
+  tabs_->addTab(buildUpdateTab(), QString::fromLatin1(kOptionsTabs[1]));
+  tabs_->addTab(buildVerifyTab(), QString::fromLatin1(kOptionsTabs[2]));
+  tabs_->addTab(buildScriptTab(), QString::fromLatin1(kOptionsTabs[3]));
+
+  auto* okButton = new QPushButton(QString::fromLatin1(kOkCaption), this);
+  auto* cancel = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  okButton->setDefault(true);
+  cancel->setAutoDefault(false);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+  layout->addLayout(buttons);
+
+  connect(okButton, &QPushButton::clicked, this, [this] { ok(); });
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QWidget* OptionsDialog::buildGeneralTab() {
+  auto* tab = new QWidget;
+  edPath_ = lineEdit("EDPath", tab);
+  auto* search = new QPushButton(QString::fromLatin1(kSearchCaption), tab);
+  edFilename_ = lineEdit("EDFilename", tab);
+
+  auto* type = new QGroupBox(QStringLiteral(" Choose the type of your EDonkey2000 client: "), tab);
+  type->setObjectName(QStringLiteral("EDGUI"));
+  guiClient_ = new QRadioButton(QStringLiteral("Normal GUI client"), type);
+  cmdClient_ = new QRadioButton(QStringLiteral("Command line client"), type);
+  ecHost_ = lineEdit("ECHost", type);
+  ecPort_ = spinBox("ECPort", 1, 65535, true, type);
+  ecPassword_ = lineEdit("ECPassword", type);
+  ecPassword_->setEchoMode(QLineEdit::Password);
+  auto* ec = new QHBoxLayout;
+  ec->addWidget(label("External Connection:", type));
+  ec->addWidget(ecHost_, 1);
+  ec->addWidget(label(":", type));
+  ec->addWidget(ecPort_);
+  ec->addSpacing(8);
+  ec->addWidget(label("Password:", type));
+  ec->addWidget(ecPassword_, 1);
+  auto* typeLayout = new QVBoxLayout(type);
+  typeLayout->addWidget(guiClient_);
+  typeLayout->addWidget(cmdClient_);
+  typeLayout->addLayout(ec);
+
+  metTags_ = checkBox("MetAddressTags", "Write address and port tags into server.met files", tab);
+  proxyAddr_ = lineEdit("ProxyAddr", tab);
+  proxyPort_ = lineEdit("ProxyPort", tab);
+  // Digits only, as many as a port has.
+  proxyPort_->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[0-9]{0,5}")), proxyPort_));
+  proxyPort_->setMaximumWidth(70);
+  log_ = checkBox("LOG", "Log all actions to file ( /log/<date-time>.log )", tab);
+  ipFilter_ = lineEdit("IPFilterFile", tab);
+  auto* browse = new QPushButton(QString::fromLatin1(kBrowseCaption), tab);
+  updateInfo_ = lineEdit("UpdateInfoURL", tab);
+
+  auto* grid = new QGridLayout;
+  grid->addWidget(label("Path to EDonkey2000 directory:", tab), 0, 0, 1, 3);
+  grid->addWidget(edPath_, 1, 0, 1, 3);
+  grid->addWidget(search, 1, 3);
+  grid->addWidget(label("EDonkey2000 EXE-Filename:", tab), 2, 0, 1, 3);
+  grid->addWidget(edFilename_, 3, 0, 1, 3);
+  grid->addWidget(type, 4, 0, 1, 4);
+  grid->addWidget(metTags_, 5, 0, 1, 4);
+  grid->addWidget(label("Proxy address:", tab), 6, 0);
+  grid->addWidget(label("Proxy port:", tab), 6, 2);
+  grid->addWidget(proxyAddr_, 7, 0);
+  grid->addWidget(label(":", tab), 7, 1);
+  grid->addWidget(proxyPort_, 7, 2);
+  grid->addWidget(log_, 8, 0, 1, 4);
+  grid->addWidget(label("IP filter file (blocked address ranges; empty: none):", tab), 9, 0, 1, 3);
+  grid->addWidget(ipFilter_, 10, 0, 1, 3);
+  grid->addWidget(browse, 10, 3);
+  grid->addWidget(label("New-version information URL (empty: no check):", tab), 11, 0, 1, 3);
+  grid->addWidget(updateInfo_, 12, 0, 1, 3);
+  grid->setColumnStretch(0, 1);
+  grid->setRowStretch(13, 1);
+  tab->setLayout(grid);
+
+  connect(search, &QPushButton::clicked, this, [this] { chooseEDPath(); });
+  connect(browse, &QPushButton::clicked, this, [this] { chooseIPFilterFile(); });
+  // Only the user's tick says so; filling the dialog does not.
+  connect(log_, &QCheckBox::clicked, this, [this](bool checked) {
+    if (checked && ctx_.prompter)
+      ctx_.prompter->message("Info", app::kLogNextStart, runtime::MsgIcon::Information,
+                             runtime::MsgButtons::Ok);
+  });
+  return tab;
+}
+
+QWidget* OptionsDialog::buildUpdateTab() {
+  auto* tab = new QWidget;
+  urls_ = new UrlListBox(ctx_, tab);
+  urls_->setObjectName(QStringLiteral("URLs"));
+  updThreads_ =
+      spinBox("UpdThreadCount", app::kUpdThreadCountMin, app::kUpdThreadCountMax, false, tab);
+  updTimeout_ = spinBox("UpdTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
+  maxListMB_ = spinBox("MaxListMB", app::kMaxListMBMin, app::kMaxListMBMax, true, tab);
+  auto* grid = new QGridLayout;
+  addLabelled(grid, 0, "Maximum thread count (max = 8):", updThreads_);
+  addLabelled(grid, 1, "Timeout (in sec, max = 60):", updTimeout_);
+  addLabelled(grid, 2, "Largest unpacked list (in MiB, max = 4096):", maxListMB_);
+  grid->setColumnStretch(1, 1);
+  auto* layout = new QVBoxLayout(tab);
+  layout->addWidget(urls_, 1);
+  layout->addLayout(grid);
+  return tab;
+}
+
+QWidget* OptionsDialog::buildVerifyTab() {
+  auto* tab = new QWidget;
+  vrfThreads_ =
+      spinBox("VrfThreadCount", app::kVrfThreadCountMin, app::kVrfThreadCountMax, false, tab);
+  vrfTimeout_ = spinBox("VrfTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
+  vrfWarning_ = checkBox("VrfWarning", "Display warning message", tab);
+  vrfUdp_ = checkBox("VrfUdpStatus", "Ask every server for its users and files (UDP)", tab);
+  auto* grid = new QGridLayout;
+  addLabelled(grid, 0, "Maximum thread count (max = 20):", vrfThreads_);
+  addLabelled(grid, 1, "Timeout (in sec, max = 60):", vrfTimeout_);
+  grid->addWidget(vrfWarning_, 2, 0, 1, 2);
+  grid->addWidget(vrfUdp_, 3, 0, 1, 2);
+  grid->setColumnStretch(1, 1);
+  grid->setRowStretch(4, 1);
+  tab->setLayout(grid);
+  return tab;
+}
+
+QWidget* OptionsDialog::buildScriptTab() {
+  auto* tab = new QWidget;
+  syntaxCheck_ =
+      checkBox("ScrSyntaxCheck", "Perform syntax check on every run of a script file", tab);
+  execScript_ = new QRadioButton(QStringLiteral("execute the script."), tab);
+  execScript_->setObjectName(QStringLiteral("ScrExecOrEdit"));
+  editScript_ = new QRadioButton(QStringLiteral("open the script in the script editor."), tab);
+  auto* layout = new QVBoxLayout(tab);
+  layout->addWidget(syntaxCheck_);
+  layout->addSpacing(12);
+  layout->addWidget(
+      label("On shell execution of an .rvs-file...  (e.g. doubleclick in the explorer)", tab));
+  layout->addWidget(execScript_);
+  layout->addWidget(editScript_);
+  layout->addStretch(1);
+  return tab;
+}
+
+void OptionsDialog::prepare() {
+  shown_ = ctx_.settings;
+  const runtime::Settings& s = shown_;
+  edPath_->setText(fieldText(s.EDPath));
+  edFilename_->setText(fieldText(s.EDFilename));
+  (s.EDGUI ? guiClient_ : cmdClient_)->setChecked(true);
+  ecHost_->setText(fieldText(s.ECHost));
+  ecPort_->setValue(s.ECPort);
+  ecPassword_->clear();
+  ecPassword_->setPlaceholderText(s.ECPassword.empty() ? QStringLiteral("none")
+                                                       : QStringLiteral("stored; type to replace"));
+  metTags_->setChecked(s.MetAddressTags);
+  proxyAddr_->setText(fieldText(s.ProxyAddr));
+  proxyPort_->setText(QString::number(s.ProxyPort));
+  log_->setChecked(s.LOG);
+  ipFilter_->setText(fieldText(s.IPFilterFile));
+  updateInfo_->setText(fieldText(s.UpdateInfoURL));
+  urls_->setRows(s.URLs);
+  urls_->resetSort();
+  updThreads_->setValue(s.UpdThreadCount);
+  updTimeout_->setValue(s.UpdTimeout);
+  maxListMB_->setValue(s.MaxListMB);
+  vrfThreads_->setValue(s.VrfThreadCount);
+  vrfTimeout_->setValue(s.VrfTimeout);
+  vrfWarning_->setChecked(s.VrfWarning);
+  vrfUdp_->setChecked(s.VrfUdpStatus);
+  syntaxCheck_->setChecked(s.ScrSyntaxCheck);
+  (s.ScrExecOrEdit ? execScript_ : editScript_)->setChecked(true);
+  tabs_->setCurrentIndex(0);
+}
+
+bool OptionsDialog::run() {
+  prepare();
+  return exec() == QDialog::Accepted;
+}
+
+runtime::Settings OptionsDialog::editedSettings(int proxyPort) const {
+  runtime::Settings s = shown_;
+  s.EDPath = fieldBytes(edPath_->text(), shown_.EDPath);
+  s.EDFilename = fieldBytes(edFilename_->text(), shown_.EDFilename);
+  s.EDGUI = guiClient_->isChecked();
+  s.ECHost = fieldBytes(ecHost_->text(), shown_.ECHost);
+  s.ECPort = ecPort_->value();
+  s.ECPassword = app::ecPasswordAfterEdit(shown_.ECPassword, ecPassword_->text().toStdString(),
+                                          ecPassword_->isModified());
+  s.MetAddressTags = metTags_->isChecked();
+  s.ProxyAddr = fieldBytes(proxyAddr_->text(), shown_.ProxyAddr);
+  s.ProxyPort = proxyPort;
+  s.LOG = log_->isChecked();
+  s.IPFilterFile = fieldBytes(ipFilter_->text(), shown_.IPFilterFile);
+  s.UpdateInfoURL = fieldBytes(updateInfo_->text(), shown_.UpdateInfoURL);
+  s.URLs = urls_->rows();
+  s.UpdThreadCount = updThreads_->value();
+  s.UpdTimeout = updTimeout_->value();
+  s.MaxListMB = maxListMB_->value();
+  s.VrfThreadCount = vrfThreads_->value();
+  s.VrfTimeout = vrfTimeout_->value();
+  s.VrfWarning = vrfWarning_->isChecked();
+  s.VrfUdpStatus = vrfUdp_->isChecked();
+  s.ScrSyntaxCheck = syntaxCheck_->isChecked();
+  s.ScrExecOrEdit = execScript_->isChecked();
+  return s;
+}
+
+void OptionsDialog::ok() {
+  if (!ctx_.prompter) return;
+  runtime::Prompter& prompter = *ctx_.prompter;
+  const std::optional<int> port = app::proxyPortFromField(proxyPort_->text().toStdString());
+  if (!port) {
+    prompter.message("Error", app::kProxyPortRefused, runtime::MsgIcon::Error,
+                     runtime::MsgButtons::Ok);
+    tabs_->setCurrentIndex(0);
+    proxyPort_->setFocus(Qt::OtherFocusReason);
+    proxyPort_->selectAll();
+    return;
+  }
+  const runtime::Settings edited = editedSettings(*port);
+  if (!app::confirmOptions(edited, prompter)) return;
+  try {
+    app::applyOptions(session_, edited);
+  } catch (const std::exception& e) {
+    // The new settings hold for this run all the same.
+    prompter.message("Error", e.what(), runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+  }
+  accept();
+}
+
+void OptionsDialog::chooseEDPath() {
+  QFileDialog dialog(this, QString::fromLatin1(kChooseEDPathTitle));
+  useQtDialog(dialog);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly, true);
+  dialog.setDirectory(edPath_->text());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  QString path = dialog.selectedFiles().first();
+  if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
+  edPath_->setText(path);
+}
+
+void OptionsDialog::chooseIPFilterFile() {
+  QFileDialog dialog(this, QString::fromLatin1(kChooseIPFilterTitle));
+  useQtDialog(dialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  // The client's own filter is the first offer.
+  const std::string offered =
+      ipFilter_->text().isEmpty()
+          ? runtime::clientFile(fieldBytes(edPath_->text(), shown_.EDPath), "ipfilter.dat")
+          : fieldBytes(ipFilter_->text(), shown_.IPFilterFile);
+  dialog.selectFile(fieldText(offered));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  ipFilter_->setText(dialog.selectedFiles().first());
+}
+
+}  // namespace ravelin::gui
