@@ -12,8 +12,8 @@
 
 #include "app/file_commands.h"
 #include "app/script_file_run.h"
-#include "client/transfer.h"
 #include "client/launch.h"
+#include "client/transfer.h"
 #include "gui/field_text.h"
 #include "gui/icons.h"
 #include "gui/override_cursor.h"
@@ -91,12 +91,11 @@ const std::array<ToolButtonLayout, MainWindow::kToolButtonCount> kButtons = {{
 }};
 
 // Commands whose windows the program does not have yet: shown, not available.
-constexpr std::array<MainWindow::Command, 13> kUnavailable = {
-    MainWindow::cmdUpdateAll,    MainWindow::cmdUpdateHtml,  MainWindow::cmdUpdateMet,
-    MainWindow::cmdUpdateBot,    MainWindow::cmdUpdateDns,   MainWindow::cmdVerifyChecked,
-    MainWindow::cmdVerifyAll,    MainWindow::cmdSaveRunning, MainWindow::cmdRecentScripts,
-    MainWindow::cmdScriptEditor, MainWindow::cmdOptions,     MainWindow::cmdCheckForUpdates,
-    MainWindow::cmdAbout};
+constexpr std::array<MainWindow::Command, 11> kUnavailable = {
+    MainWindow::cmdUpdateAll,       MainWindow::cmdUpdateHtml,  MainWindow::cmdUpdateMet,
+    MainWindow::cmdUpdateBot,       MainWindow::cmdUpdateDns,   MainWindow::cmdVerifyChecked,
+    MainWindow::cmdVerifyAll,       MainWindow::cmdSaveRunning, MainWindow::cmdOptions,
+    MainWindow::cmdCheckForUpdates, MainWindow::cmdAbout};
 
 }  // namespace
 
@@ -165,6 +164,8 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
         new QAction(QString::fromLatin1(kCommandCaptions[static_cast<size_t>(c)]), this);
   }
   for (Command c : kUnavailable) actions_[c]->setEnabled(false);
+  recentMenu_ = new QMenu(this);
+  actions_[cmdRecentScripts]->setMenu(recentMenu_);
 
   buildToolBar();
   buildMenus();
@@ -174,6 +175,13 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   filter_ = new FilterWindow(list_, ctx_, this);
   editor_ = new ServerEditorDialog(list_, ctx_, this);
   countdown_ = new CountdownDialog(this);
+  scriptEditor_ = new ScriptEditorWindow(ctx_, this);
+  scriptEditor_->onRunScript = [this] { runEditorScript(); };
+  app::HistoryList& history = session_.history();
+  history.onChange = [this] { fillRecentScripts(); };
+  // A recent script always runs; one whose file has gone is passed over without a word.
+  history.onChosen = [this](const std::string& path) { runScript(path); };
+  fillRecentScripts();
   dialogs_ = std::make_unique<FileDialogs>(this, ctx_.settings);
 
   model_->onStatusChanged = [this] { updateStatus(); };
@@ -187,6 +195,8 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
 }
 
 MainWindow::~MainWindow() {
+  session_.history().onChange = nullptr;
+  session_.history().onChosen = nullptr;
   // The view goes before the model it shows.
   delete view_;
   view_ = nullptr;
@@ -272,6 +282,7 @@ void MainWindow::connectCommands() {
   on(cmdSaveHtml, [this] { saveFile(SaveDialogKind::Html); });
   on(cmdSaveTemplate, [this] { saveTemplate(); });
   on(cmdOpenScript, [this] { openScript(); });
+  on(cmdScriptEditor, [this] { scriptEditor_->open(); });
   on(cmdExit, [this] { close(); });
 }
 
@@ -438,6 +449,25 @@ void MainWindow::runScript(const std::string& path) {
   if (closes) close();
 }
 
+void MainWindow::runEditorScript() {
+  bool closes = false;
+  runCommand([&] {
+    script::ScriptRun run;
+    app::runEditorScript(scriptEditor_->document(), session_.history(), list_, host_, ctx_, run);
+    closes = run.closed;
+  });
+  if (closes) close();
+}
+
+void MainWindow::fillRecentScripts() {
+  recentMenu_->clear();
+  for (const std::string& caption : session_.history().menuCaptions()) {
+    QAction* item = recentMenu_->addAction(fieldText(caption));
+    connect(item, &QAction::triggered, this,
+            [this, caption] { session_.history().choose(caption); });
+  }
+}
+
 bool MainWindow::runCloseCountdown() {
   return countdown_->run(ctx_);
 }
@@ -462,9 +492,12 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (ctx_.state.firstActivationDone) return;
   ctx_.state.firstActivationDone = true;
-  // The script of the command line runs once the window is on screen.
-  if (startupScript_) {
+  // The script of the command line runs once the window is on screen, or opens in the
+  // script editor, as ScrExecOrEdit says.
+  if (startupScript_ && ctx_.settings.ScrExecOrEdit) {
     QTimer::singleShot(0, this, [this] { runScript(*startupScript_); });
+  } else if (startupScript_) {
+    QTimer::singleShot(0, this, [this] { scriptEditor_->openFile(*startupScript_); });
   }
 }
 
@@ -474,6 +507,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // the window closes then.
     closeRequested_ = true;
     ui_.setTerminating();
+    event->ignore();
+    return;
+  }
+  // Unsaved changes in the script editor are not lost without a question.
+  if (scriptEditor_->isVisible() && !scriptEditor_->close()) {
     event->ignore();
     return;
   }

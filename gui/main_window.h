@@ -17,6 +17,7 @@
 #include "gui/filter_window.h"
 #include "gui/load_save_bar.h"
 #include "gui/qt_ui_thread.h"
+#include "gui/script_editor_window.h"
 #include "gui/server_editor_dialog.h"
 #include "gui/server_list_model.h"
 #include "gui/server_list_view.h"
@@ -100,6 +101,8 @@ class MainWindow : public QMainWindow {
   FilterWindow* filterWindow() const { return filter_; }
   ServerEditorDialog* editorDialog() const { return editor_; }
   CountdownDialog* countdownDialog() const { return countdown_; }
+  ScriptEditorWindow* scriptEditor() const { return scriptEditor_; }
+  QMenu* recentScriptsMenu() const { return recentMenu_; }
   QLabel* statusLabel() const { return status_; }
   QProgressBar* progressBar() const { return progress_; }
   runtime::ProgressBar& loadSaveBar() { return bar_; }
@@ -115,6 +118,8 @@ class MainWindow : public QMainWindow {
   // Runs a script file in the command frame: history, syntax check when configured, run.
   // A script that ends with CloseUtils' countdown run out closes the window.
   void runScript(const std::string& path);
+  // Runs the script editor's text in the command frame.
+  void runEditorScript();
   bool commandRunning() const { return commandDepth_ > 0; }
 
   // For the script host.
@@ -143,6 +148,7 @@ class MainWindow : public QMainWindow {
   void saveFile(SaveDialogKind kind);
   void saveTemplate();
   void openScript();
+  void fillRecentScripts();
 
   serverlist::ServerList& list_;
   app::AppSession& session_;
@@ -159,6 +165,8 @@ class MainWindow : public QMainWindow {
   FilterWindow* filter_ = nullptr;
   ServerEditorDialog* editor_ = nullptr;
   CountdownDialog* countdown_ = nullptr;
+  ScriptEditorWindow* scriptEditor_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   std::unique_ptr<FileDialogs> dialogs_;
   GuiScriptHost host_{*this};
   std::optional<std::string> startupScript_;

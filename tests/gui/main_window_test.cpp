@@ -159,8 +159,7 @@ TEST_F(MainWindowTest, MenusOfferOnlyWhatTheProgramHasAndFollowTheSelection) {
   ASSERT_EQ(save->actions().size(), 7);
   EXPECT_EQ(save->defaultAction(), window->action(MainWindow::cmdSaveStandard));
   EXPECT_FALSE(save->actions().back()->isEnabled());  // Save to running EDonkey
-  for (auto c : {MainWindow::cmdOptions, MainWindow::cmdAbout, MainWindow::cmdCheckForUpdates,
-                 MainWindow::cmdRecentScripts, MainWindow::cmdScriptEditor}) {
+  for (auto c : {MainWindow::cmdOptions, MainWindow::cmdAbout, MainWindow::cmdCheckForUpdates}) {
     EXPECT_FALSE(window->action(c)->isEnabled()) << c;
   }
 
