@@ -18,10 +18,8 @@ InsertCommandDialog::InsertCommandDialog(QWidget* parent)
   setWindowTitle(QString::fromLatin1(kInsertCommandCaption));
   for (const script::ScriptCommandInfo& info : script::scriptCommands())
     commands_->addItem(QString::fromLatin1(info.entry));
-  commands_->setFixedWidth(kCommandListWidth);
   description_->setReadOnly(true);
   description_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  description_->setFixedWidth(kDescriptionWidth);
   ok_->setDefault(true);
   ok_->setEnabled(false);
 
@@ -34,8 +32,8 @@ InsertCommandDialog::InsertCommandDialog(QWidget* parent)
     return layout;
   };
   auto* columns = new QHBoxLayout;
-  columns->addLayout(column(kChooseCommandLabel, commands_));
-  columns->addLayout(column(kDescriptionLabel, description_));
+  columns->addLayout(column(kChooseCommandLabel, commands_), 1);
+  columns->addLayout(column(kDescriptionLabel, description_), 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok_);
@@ -43,8 +41,7 @@ InsertCommandDialog::InsertCommandDialog(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
   layout->addLayout(buttons);
-  setFixedHeight(kInsertCommandHeight);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  setFixedSize(kInsertCommandWidth, kInsertCommandHeight);
 
   connect(commands_, &QListWidget::currentRowChanged, this, [this] { showDescription(); });
   connect(commands_, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
@@ -66,7 +63,6 @@ const script::ScriptCommandInfo* InsertCommandDialog::choose() {
   // Centred on the main window, the outermost of the windows that own this one.
   if (QWidget* owner = parentWidget()) {
     while (owner->parentWidget()) owner = owner->parentWidget();
-    adjustSize();
     move(owner->geometry().center() - rect().center());
   }
   if (exec() != QDialog::Accepted || commands_->currentRow() < 0) return nullptr;

@@ -50,7 +50,7 @@ ScriptTextEdit::ScriptTextEdit(QWidget* parent)
 
 int ScriptTextEdit::lineNumberWidth() const {
   const int digits = QString::number(std::max(1, blockCount())).size();
-  return 2 * kLineNumberPadding + fontMetrics().horizontalAdvance(QLatin1Char('9')) * digits;
+  return 3 * kLineNumberPadding + fontMetrics().horizontalAdvance(QLatin1Char('9')) * digits;
 }
 
 void ScriptTextEdit::updateMargin() {
@@ -67,13 +67,16 @@ void ScriptTextEdit::resizeEvent(QResizeEvent* event) {
 void ScriptTextEdit::paintLineNumbers(QPaintEvent* event) {
   QPainter painter(margin_);
   painter.fillRect(event->rect(), palette().color(QPalette::Window));
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawLine(margin_->width() - 1, event->rect().top(), margin_->width() - 1,
+                   event->rect().bottom());
   painter.setPen(palette().color(QPalette::PlaceholderText));
   QTextBlock block = firstVisibleBlock();
   int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
   while (block.isValid() && top <= event->rect().bottom()) {
     const int height = qRound(blockBoundingRect(block).height());
     if (block.isVisible() && top + height >= event->rect().top()) {
-      painter.drawText(0, top, margin_->width() - kLineNumberPadding, fontMetrics().height(),
+      painter.drawText(0, top, margin_->width() - 2 * kLineNumberPadding, fontMetrics().height(),
                        Qt::AlignRight, QString::number(block.blockNumber() + 1));
     }
     top += height;

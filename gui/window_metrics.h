@@ -95,8 +95,7 @@ inline constexpr int kPrintBottomReserve = 100;
 inline constexpr const char* kInsertCommandCaption = "Ravelin: Script Editor: Insert command";
 inline constexpr const char* kChooseCommandLabel = "Choose a command:";
 inline constexpr const char* kDescriptionLabel = "Description:";
-inline constexpr int kCommandListWidth = 260;
-inline constexpr int kDescriptionWidth = 340;
-inline constexpr int kInsertCommandHeight = 360;
+inline constexpr int kInsertCommandWidth = 680;
+inline constexpr int kInsertCommandHeight = 460;
 
 }  // namespace ravelin::gui
