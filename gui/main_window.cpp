@@ -460,7 +460,12 @@ void MainWindow::runEditorScript() {
 }
 
 void MainWindow::fillRecentScripts() {
-  recentMenu_->clear();
+  // The list changes while a click on one of these items is still being delivered (the
+  // script it runs goes on top), so the old items go once that delivery is over.
+  for (QAction* old : recentMenu_->actions()) {
+    recentMenu_->removeAction(old);
+    old->deleteLater();
+  }
   for (const std::string& caption : session_.history().menuCaptions()) {
     QAction* item = recentMenu_->addAction(fieldText(caption));
     connect(item, &QAction::triggered, this,

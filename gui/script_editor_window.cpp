@@ -98,6 +98,8 @@ void ScriptEditorWindow::buildMenus() {
     if (m.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(m.shortcut)));
     items_[static_cast<size_t>(i)] = action;
   }
+  text_->reserveShortcuts({items_[InsertCommand]->shortcut(), items_[CheckSyntax]->shortcut(),
+                           items_[Run]->shortcut()});
   for (const Menu& menu : kMenus) {
     QMenu* m = menuBar()->addMenu(QString::fromLatin1(menu.caption));
     for (int i = menu.first; i <= menu.last; ++i) {

@@ -1,6 +1,7 @@
 #include "gui/script_text_edit.h"
 
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextBlock>
@@ -56,6 +57,15 @@ int ScriptTextEdit::lineNumberWidth() const {
 void ScriptTextEdit::updateMargin() {
   setViewportMargins(lineNumberWidth(), 0, 0, 0);
   margin_->update();
+}
+
+bool ScriptTextEdit::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride &&
+      reserved_.contains(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()))) {
+    event->ignore();
+    return true;
+  }
+  return QPlainTextEdit::event(event);
 }
 
 void ScriptTextEdit::resizeEvent(QResizeEvent* event) {

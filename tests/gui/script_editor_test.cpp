@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <QPrinter>
+#include <QTest>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -33,7 +34,9 @@ TEST_F(ScriptEditorTest, TheSyntaxCheckSelectsTheWrongLineAndBringsItIntoView) {
   std::string text;
   for (int i = 0; i < 80; ++i) text += i == 60 ? "Delay[soon]\n" : "CheckAll\n";
   editor->textEdit()->setPlainText(QString::fromStdString(text));
-  editor->item(ScriptEditorWindow::CheckSyntax)->trigger();
+  QApplication::setActiveWindow(editor);
+  editor->textEdit()->setFocus();
+  QTest::keyClick(editor->textEdit(), Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(editor->syntaxLabel()->text(), "Error in line 61: Delay: No valid number!");
   EXPECT_EQ(caret().blockNumber(), 60);
   EXPECT_EQ(caret().selectedText(), "Delay[soon]");
@@ -122,4 +125,15 @@ TEST_F(ScriptEditorTest, TheCommandLineScriptOpensInTheEditorWhenNotToBeRun) {
   const auto log = logLines();
   EXPECT_NE(std::find(log.begin(), log.end(), "Script execution started: <" + path + ">"),
             log.end());
+}
+
+TEST_F(ScriptEditorTest, ClosingTheProgramAsksBeforeTheEditorsChangesAreLost) {
+  editor->textEdit()->appendPlainText(QStringLiteral("CheckAll"));
+  prompter.answers = {runtime::MsgResult::Cancel, runtime::MsgResult::No};
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_TRUE(window->close());
+  ASSERT_EQ(prompter.shown.size(), 2u);
+  EXPECT_EQ(prompter.shown[0].text,
+            "The file \"unsaved\" has been changed. Do you want to save this file?");
 }
