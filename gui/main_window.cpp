@@ -12,8 +12,8 @@
 
 #include "app/file_commands.h"
 #include "app/script_file_run.h"
-#include "client/launch.h"
 #include "client/transfer.h"
+#include "client/launch.h"
 #include "gui/field_text.h"
 #include "gui/icons.h"
 #include "gui/override_cursor.h"
