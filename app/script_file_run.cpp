@@ -4,6 +4,7 @@
 #include "platform/file_io.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
+#include "script/script_document.h"
 #include "script/script_executor.h"
 #include "script/script_language.h"
 
@@ -37,6 +38,21 @@ ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history,
   }
   script::execScript(lines, list, host, ctx, run);
   return ScriptFileOutcome::Ran;
+}
+
+void runEditorScript(script::ScriptDocument& document, HistoryList& history,
+                     serverlist::ServerList& list, script::ScriptHost& host,
+                     runtime::AppContext& ctx, script::ScriptRun& run) {
+  if (document.hasFile()) history.addFile(document.fileName());
+  if (ctx.settings.ScrSyntaxCheck && !document.checkSyntax()) throw runtime::SilentAbort();
+  const std::vector<std::string> lines = document.lines();
+  document.view().hideForRun();
+  struct ShowAgain {
+    script::ScriptEditorView& view;
+    ~ShowAgain() { view.showAfterRun(); }
+  } showAgain{document.view()};
+  ctx.log.writeLog(document.runLogLine());
+  script::execScript(lines, list, host, ctx, run);
 }
 
 }  // namespace ravelin::app

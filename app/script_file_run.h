@@ -10,6 +10,7 @@ namespace ravelin::serverlist {
 class ServerList;
 }
 namespace ravelin::script {
+class ScriptDocument;
 class ScriptHost;
 struct ScriptRun;
 }  // namespace ravelin::script
@@ -39,5 +40,13 @@ ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history,
                                 serverlist::ServerList& list, script::ScriptHost& host,
                                 runtime::AppContext& ctx, script::ScriptRun& run,
                                 SyntaxCheck check = SyntaxCheck::BySetting);
+
+// The editor's "Run script": a saved script goes on top of the recently used scripts; the
+// editor's syntax check runs when ScrSyntaxCheck is on (a wrong line is shown in the editor
+// and raises runtime::SilentAbort); then the editor steps aside, the run is logged with the
+// script's name and its text runs as it stands, unsaved changes included.
+void runEditorScript(script::ScriptDocument& document, HistoryList& history,
+                     serverlist::ServerList& list, script::ScriptHost& host,
+                     runtime::AppContext& ctx, script::ScriptRun& run);
 
 }  // namespace ravelin::app

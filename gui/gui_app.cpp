@@ -21,7 +21,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: ravelin [--ini FILE] [SCRIPT]\n"
-    "Shows the server list; runs SCRIPT (a Ravelin script file) once the window is open.\n"
+    "Shows the server list; opens SCRIPT (a Ravelin script file) in the script editor, or\n"
+    "runs it once the window is open when ScrExecOrEdit=1 in section [script] of ravelin.ini.\n"
     "  --ini FILE   use another ravelin.ini\n"
     "  --help       show this text\n"
     "  --version    show the version\n";

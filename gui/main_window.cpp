@@ -93,8 +93,7 @@ const std::array<ToolButtonLayout, MainWindow::kToolButtonCount> kButtons = {{
 }};
 
 // Commands whose windows the program does not have yet: shown, not available.
-constexpr std::array<MainWindow::Command, 3> kUnavailable = {
-    MainWindow::cmdRecentScripts, MainWindow::cmdScriptEditor, MainWindow::cmdCheckForUpdates};
+constexpr std::array<MainWindow::Command, 1> kUnavailable = {MainWindow::cmdCheckForUpdates};
 
 }  // namespace
 
@@ -161,6 +160,8 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
         new QAction(QString::fromLatin1(kCommandCaptions[static_cast<size_t>(c)]), this);
   }
   for (Command c : kUnavailable) actions_[c]->setEnabled(false);
+  recentMenu_ = new QMenu(this);
+  actions_[cmdRecentScripts]->setMenu(recentMenu_);
 
   buildToolBar();
   buildMenus();
@@ -180,6 +181,13 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   transfer_->onMainWindowEnabled = lock;
   options_ = new OptionsDialog(session_, this);
   about_ = new AboutBox(builtAboutFacts(), this);
+  scriptEditor_ = new ScriptEditorWindow(ctx_, this);
+  scriptEditor_->onRunScript = [this] { runEditorScript(); };
+  app::HistoryList& history = session_.history();
+  history.onChange = [this] { fillRecentScripts(); };
+  // A recent script always runs; one whose file has gone is passed over without a word.
+  history.onChosen = [this](const std::string& path) { runScript(path); };
+  fillRecentScripts();
   dialogs_ = std::make_unique<FileDialogs>(this, ctx_.settings);
 
   model_->onStatusChanged = [this] { updateStatus(); };
@@ -193,6 +201,8 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
 }
 
 MainWindow::~MainWindow() {
+  session_.history().onChange = nullptr;
+  session_.history().onChosen = nullptr;
   // The view goes before the model it shows.
   delete view_;
   view_ = nullptr;
@@ -293,6 +303,7 @@ void MainWindow::connectCommands() {
     });
   });
   on(cmdOpenScript, [this] { openScript(); });
+  on(cmdScriptEditor, [this] { scriptEditor_->open(); });
   on(cmdExit, [this] { close(); });
   on(cmdOptions, [this] { runCommand([this] { options_->run(); }); });
   on(cmdAbout, [this] { about_->exec(); });
@@ -477,6 +488,30 @@ void MainWindow::saveToRunningClient() {
   client::sendToRunningClient(list_, ctx_, *transfer_, transferTime_, *bridge);
 }
 
+void MainWindow::runEditorScript() {
+  bool closes = false;
+  runCommand([&] {
+    script::ScriptRun run;
+    app::runEditorScript(scriptEditor_->document(), session_.history(), list_, host_, ctx_, run);
+    closes = run.closed;
+  });
+  if (closes) close();
+}
+
+void MainWindow::fillRecentScripts() {
+  // The list changes while a click on one of these items is still being delivered (the
+  // script it runs goes on top), so the old items go once that delivery is over.
+  for (QAction* old : recentMenu_->actions()) {
+    recentMenu_->removeAction(old);
+    old->deleteLater();
+  }
+  for (const std::string& caption : session_.history().menuCaptions()) {
+    QAction* item = recentMenu_->addAction(fieldText(caption));
+    connect(item, &QAction::triggered, this,
+            [this, caption] { session_.history().choose(caption); });
+  }
+}
+
 bool MainWindow::runCloseCountdown() {
   return countdown_->run(ctx_);
 }
@@ -501,9 +536,12 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (ctx_.state.firstActivationDone) return;
   ctx_.state.firstActivationDone = true;
-  // The script of the command line runs once the window is on screen.
-  if (startupScript_) {
+  // The script of the command line runs once the window is on screen, or opens in the
+  // script editor, as ScrExecOrEdit says.
+  if (startupScript_ && ctx_.settings.ScrExecOrEdit) {
     QTimer::singleShot(0, this, [this] { runScript(*startupScript_); });
+  } else if (startupScript_) {
+    QTimer::singleShot(0, this, [this] { scriptEditor_->openFile(*startupScript_); });
   }
 }
 
@@ -516,6 +554,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     update_->cancel();
     verify_->cancel();
     transfer_->cancel();
+    event->ignore();
+    return;
+  }
+  // Unsaved changes in the script editor are not lost without a question.
+  if (scriptEditor_->isVisible() && !scriptEditor_->close()) {
     event->ignore();
     return;
   }

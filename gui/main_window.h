@@ -20,6 +20,7 @@
 #include "gui/load_save_bar.h"
 #include "gui/options_dialog.h"
 #include "gui/qt_ui_thread.h"
+#include "gui/script_editor_window.h"
 #include "gui/server_editor_dialog.h"
 #include "gui/server_list_model.h"
 #include "gui/server_list_view.h"
@@ -111,6 +112,8 @@ class MainWindow : public QMainWindow {
   TransferWindow* transferWindow() const { return transfer_; }
   OptionsDialog* optionsDialog() const { return options_; }
   AboutBox* aboutBox() const { return about_; }
+  ScriptEditorWindow* scriptEditor() const { return scriptEditor_; }
+  QMenu* recentScriptsMenu() const { return recentMenu_; }
   QLabel* statusLabel() const { return status_; }
   QProgressBar* progressBar() const { return progress_; }
   runtime::ProgressBar& loadSaveBar() { return bar_; }
@@ -126,6 +129,8 @@ class MainWindow : public QMainWindow {
   // Runs a script file in the command frame: history, syntax check when configured, run.
   // A script that ends with CloseUtils' countdown run out closes the window.
   void runScript(const std::string& path);
+  // Runs the script editor's text in the command frame.
+  void runEditorScript();
   bool commandRunning() const { return commandDepth_ > 0; }
 
   // The long commands in their windows, as the menus and the script host run them (inside
@@ -162,6 +167,7 @@ class MainWindow : public QMainWindow {
   void saveFile(SaveDialogKind kind);
   void saveTemplate();
   void openScript();
+  void fillRecentScripts();
 
   serverlist::ServerList& list_;
   app::AppSession& session_;
@@ -185,6 +191,8 @@ class MainWindow : public QMainWindow {
   app::TransferTimeFile transferTime_;
   OptionsDialog* options_ = nullptr;
   AboutBox* about_ = nullptr;
+  ScriptEditorWindow* scriptEditor_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   std::unique_ptr<FileDialogs> dialogs_;
   GuiScriptHost host_{*this};
   std::optional<std::string> startupScript_;

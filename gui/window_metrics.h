@@ -113,3 +113,29 @@ inline constexpr int kCountdownAlertMs = 1000;
 inline constexpr int kTransferWindowWidth = 400;
 
 }  // namespace ravelin::gui
+
+namespace ravelin::gui {
+
+// The script editor: its window, the text's font, the two status panels, its menus.
+inline constexpr const char* kScriptEditorCaption = "Ravelin: Script Editor";
+inline constexpr int kScriptEditorWidth = 640;
+inline constexpr int kScriptEditorHeight = 480;
+inline constexpr int kScriptFontPointSize = 10;
+inline constexpr int kLineNumberPadding = 4;
+inline constexpr std::array<int, 2> kScriptStatusWidths = {150, 500};
+inline constexpr const char* kScriptOpenTitle = "Open Script file:";
+inline constexpr const char* kScriptSaveTitle = "Save Script file:";
+inline constexpr std::array<const char*, 3> kScriptFileFilters = {
+    "Ravelin Script (*.rvs)", "Textfile (*.txt)", "Any file (*)"};
+// Where the printed lines start and how close to the page's end they may come.
+inline constexpr int kPrintMargin = 50;
+inline constexpr int kPrintBottomReserve = 100;
+
+// The insert-command dialog.
+inline constexpr const char* kInsertCommandCaption = "Ravelin: Script Editor: Insert command";
+inline constexpr const char* kChooseCommandLabel = "Choose a command:";
+inline constexpr const char* kDescriptionLabel = "Description:";
+inline constexpr int kInsertCommandWidth = 680;
+inline constexpr int kInsertCommandHeight = 460;
+
+}  // namespace ravelin::gui

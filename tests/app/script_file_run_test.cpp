@@ -5,6 +5,7 @@
 #include "script/script_executor.h"
 #include "script/script_host.h"
 #include "serverlist/server_list.h"
+#include "support/plain_script_host.h"
 #include "support/test_support.h"
 
 using namespace ravelin;
@@ -14,26 +15,6 @@ using namespace ravelin::script;
 using namespace ravelin::app;
 
 namespace {
-
-// A host for scripts that use none of the long commands.
-class PlainHost : public ScriptHost {
- public:
-  test::RecordingProgressBar bar;
-  int calls = 0;
-  ProgressBar& loadSaveBar() override { return bar; }
-  void update(update::UpdateKind) override { ++calls; }
-  verify::VerifyOutcome verify(bool) override {
-    ++calls;
-    return verify::VerifyOutcome::Ended;
-  }
-  bool closeCountdown() override { return ++calls, false; }
-  void hideWindows() override { ++calls; }
-  void restoreWindows() override { ++calls; }
-  void saveRunningEDonkey() override { ++calls; }
-  void sendToEDonkeyConsole(const std::string&) override { ++calls; }
-  void startEDonkey() override { ++calls; }
-  void startFile(const std::string&) override { ++calls; }
-};
 
 class ScriptFileRunTest : public ::testing::Test {
  protected:
@@ -50,7 +31,7 @@ class ScriptFileRunTest : public ::testing::Test {
   test::TestApp app;
   HistoryList history;
   ServerList list;
-  PlainHost host;
+  test::PlainScriptHost host;
   ScriptRun run;
 };
 

@@ -159,8 +159,7 @@ TEST_F(MainWindowTest, MenusOfferOnlyWhatTheProgramHasAndFollowTheSelection) {
   ASSERT_EQ(save->actions().size(), 7);
   EXPECT_EQ(save->defaultAction(), window->action(MainWindow::cmdSaveStandard));
   EXPECT_TRUE(save->actions().back()->isEnabled());  // Save to running EDonkey
-  for (auto c : {MainWindow::cmdCheckForUpdates, MainWindow::cmdRecentScripts,
-                 MainWindow::cmdScriptEditor}) {
+  for (auto c : {MainWindow::cmdCheckForUpdates}) {
     EXPECT_FALSE(window->action(c)->isEnabled()) << c;
   }
   EXPECT_TRUE(window->action(MainWindow::cmdOptions)->isEnabled());

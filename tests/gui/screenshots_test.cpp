@@ -142,4 +142,18 @@ TEST_F(Screenshots, ProgressWindows) {
   transfer->close();
 }
 
+TEST_F(Screenshots, ScriptEditor) {
+  ScriptEditorWindow* editor = window->scriptEditor();
+  editor->open();
+  editor->textEdit()->appendPlainText(QStringLiteral(
+      "RefreshEDonkeyMET\nFilter[Users>500]\nDelay[five]\nSaveCustomTXT[/tmp/servers.txt]"));
+  editor->item(ScriptEditorWindow::CheckSyntax)->trigger();
+  save(editor, "script_editor.png");
+  InsertCommandDialog* dialog = editor->insertDialog();
+  dialog->commandList()->setCurrentRow(4);
+  dialog->show();
+  save(dialog, "insert_command.png");
+  dialog->hide();
+}
+
 }  // namespace

@@ -1,0 +1,72 @@
+#include "gui/insert_command_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "gui/window_metrics.h"
+
+namespace ravelin::gui {
+
+InsertCommandDialog::InsertCommandDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint),
+      commands_(new QListWidget(this)),
+      description_(new QPlainTextEdit(this)),
+      ok_(new QPushButton(QString::fromLatin1(kOkCaption), this)),
+      cancel_(new QPushButton(QString::fromLatin1(kCancelCaption), this)) {
+  setWindowTitle(QString::fromLatin1(kInsertCommandCaption));
+  for (const script::ScriptCommandInfo& info : script::scriptCommands())
+    commands_->addItem(QString::fromLatin1(info.entry));
+  description_->setReadOnly(true);
+  description_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  ok_->setDefault(true);
+  ok_->setEnabled(false);
+
+  const auto column = [this](const char* caption, QWidget* box) {
+    auto* layout = new QVBoxLayout;
+    auto* label = new QLabel(QString::fromLatin1(caption), this);
+    label->setBuddy(box);
+    layout->addWidget(label);
+    layout->addWidget(box);
+    return layout;
+  };
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(column(kChooseCommandLabel, commands_), 1);
+  columns->addLayout(column(kDescriptionLabel, description_), 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(columns);
+  layout->addLayout(buttons);
+  setFixedSize(kInsertCommandWidth, kInsertCommandHeight);
+
+  connect(commands_, &QListWidget::currentRowChanged, this, [this] { showDescription(); });
+  connect(commands_, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
+  connect(ok_, &QPushButton::clicked, this, [this] { accept(); });
+  connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
+}
+
+void InsertCommandDialog::showDescription() {
+  const int row = commands_->currentRow();
+  ok_->setEnabled(row >= 0);
+  if (row < 0) return;
+  const std::string text =
+      script::scriptCommandDescription(script::scriptCommands()[static_cast<size_t>(row)]);
+  // The description's lines end in CR LF; the box breaks lines at the LF alone.
+  description_->setPlainText(QString::fromLatin1(text).remove(QLatin1Char('\r')));
+}
+
+const script::ScriptCommandInfo* InsertCommandDialog::choose() {
+  // Centred on the main window, the outermost of the windows that own this one.
+  if (QWidget* owner = parentWidget()) {
+    while (owner->parentWidget()) owner = owner->parentWidget();
+    move(owner->geometry().center() - rect().center());
+  }
+  if (exec() != QDialog::Accepted || commands_->currentRow() < 0) return nullptr;
+  return &script::scriptCommands()[static_cast<size_t>(commands_->currentRow())];
+}
+
+}  // namespace ravelin::gui

@@ -1,0 +1,256 @@
+#include "gui/script_editor_window.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTextBlock>
+
+#include "gui/field_text.h"
+#include "gui/window_metrics.h"
+#include "runtime/app_context.h"
+#include "runtime/silent_abort.h"
+
+namespace ravelin::gui {
+
+namespace {
+
+struct MenuItem {
+  const char* caption;
+  QKeySequence::StandardKey standard;
+  const char* shortcut;
+  bool separatorAfter;
+};
+constexpr auto kNoKey = QKeySequence::UnknownKey;
+// In the order of ScriptEditorWindow::Item.
+const MenuItem kItems[] = {
+    {"&New", kNoKey, nullptr, false},
+    {"&Open...", kNoKey, nullptr, false},
+    {"&Save", kNoKey, nullptr, false},
+    {"Save &as...", kNoKey, nullptr, true},
+    {"&Print...", kNoKey, nullptr, true},
+    {"E&xit", kNoKey, nullptr, false},
+    {"Undo", QKeySequence::Undo, nullptr, true},
+    {"Cut", QKeySequence::Cut, nullptr, false},
+    {"Copy", QKeySequence::Copy, nullptr, false},
+    {"Paste", QKeySequence::Paste, nullptr, false},
+    {"&Insert command...", kNoKey, "Ctrl+I", false},
+    {"Check s&yntax", kNoKey, "Ctrl+Y", false},
+    {"&Run script", kNoKey, "Ctrl+R", false},
+};
+struct Menu {
+  const char* caption;
+  int first, last;
+};
+constexpr Menu kMenus[] = {{"&File", ScriptEditorWindow::New, ScriptEditorWindow::Exit},
+                           {"&Edit", ScriptEditorWindow::Undo, ScriptEditorWindow::Paste},
+                           {"&Script", ScriptEditorWindow::InsertCommand, ScriptEditorWindow::Run}};
+
+QFileDialog* scriptFileDialog(QWidget* parent, const char* title, QFileDialog::AcceptMode mode) {
+  auto* dialog = new QFileDialog(parent, QString::fromLatin1(title));
+  dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+  dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog->setAcceptMode(mode);
+  dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                      : QFileDialog::AnyFile);
+  if (mode == QFileDialog::AcceptSave) dialog->setDefaultSuffix(QStringLiteral("rvs"));
+  QStringList filters;
+  for (const char* f : kScriptFileFilters) filters << QString::fromLatin1(f);
+  dialog->setNameFilters(filters);
+  return dialog;
+}
+
+std::optional<std::string> chooseFile(QWidget* parent, const char* title,
+                                      QFileDialog::AcceptMode mode) {
+  std::unique_ptr<QFileDialog> dialog(scriptFileDialog(parent, title, mode));
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+  return pathBytes(dialog->selectedFiles().first());
+}
+
+}  // namespace
+
+ScriptEditorWindow::ScriptEditorWindow(runtime::AppContext& ctx, QWidget* mainWindow)
+    : QMainWindow(mainWindow, Qt::Window | Qt::WindowStaysOnTopHint),
+      ctx_(ctx),
+      mainWindow_(mainWindow),
+      text_(new ScriptTextEdit(this)),
+      fileLabel_(new QLabel(this)),
+      syntaxLabel_(new QLabel(this)),
+      insertDialog_(new InsertCommandDialog(this)) {
+  setWindowTitle(QString::fromLatin1(kScriptEditorCaption));
+  resize(kScriptEditorWidth, kScriptEditorHeight);
+  setCentralWidget(text_);
+  fileLabel_->setFixedWidth(kScriptStatusWidths[0]);
+  syntaxLabel_->setFixedWidth(kScriptStatusWidths[1]);
+  statusBar()->addWidget(fileLabel_);
+  statusBar()->addWidget(syntaxLabel_);
+  buildMenus();
+}
+
+void ScriptEditorWindow::buildMenus() {
+  for (int i = 0; i < kItemCount; ++i) {
+    const MenuItem& m = kItems[i];
+    auto* action = new QAction(QString::fromLatin1(m.caption), this);
+    if (m.standard != kNoKey) action->setShortcuts(m.standard);
+    if (m.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(m.shortcut)));
+    items_[static_cast<size_t>(i)] = action;
+  }
+  text_->reserveShortcuts({items_[InsertCommand]->shortcut(), items_[CheckSyntax]->shortcut(),
+                           items_[Run]->shortcut()});
+  for (const Menu& menu : kMenus) {
+    QMenu* m = menuBar()->addMenu(QString::fromLatin1(menu.caption));
+    for (int i = menu.first; i <= menu.last; ++i) {
+      m->addAction(items_[static_cast<size_t>(i)]);
+      if (kItems[i].separatorAfter && i < menu.last) m->addSeparator();
+    }
+  }
+  const auto on = [this](Item item, std::function<void()> fn) {
+    connect(items_[item], &QAction::triggered, this, [fn = std::move(fn)] { fn(); });
+  };
+  on(New, [this] { perform([this] { document_.newScript(); }); });
+  on(Open, [this] { perform([this] { document_.open(); }); });
+  on(Save, [this] { perform([this] { document_.save(); }); });
+  on(SaveAs, [this] { perform([this] { document_.saveAs(); }); });
+  on(Print, [this] { print(); });
+  on(Exit, [this] { close(); });
+  on(Undo, [this] { text_->undo(); });
+  on(Cut, [this] { text_->cut(); });
+  on(Copy, [this] { text_->copy(); });
+  on(Paste, [this] { text_->paste(); });
+  on(InsertCommand, [this] { insertCommand(); });
+  on(CheckSyntax, [this] { document_.checkSyntax(); });
+  on(Run, [this] {
+    if (onRunScript) onRunScript();
+  });
+}
+
+void ScriptEditorWindow::perform(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const runtime::SilentAbort&) {
+  } catch (const std::exception& e) {
+    ctx_.message("Ravelin", e.what(), runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+  }
+}
+
+void ScriptEditorWindow::open() {
+  if (!isVisible() && mainWindow_) {
+    move(mainWindow_->geometry().center() - rect().center());
+  }
+  document_.show();
+  show();
+  raise();
+  activateWindow();
+}
+
+void ScriptEditorWindow::openFile(const std::string& path) {
+  perform([&] {
+    document_.load(path);
+    open();
+  });
+}
+
+void ScriptEditorWindow::closeEvent(QCloseEvent* event) {
+  if (document_.close())
+    event->accept();
+  else
+    event->ignore();
+}
+
+void ScriptEditorWindow::print() {
+  QPrinter printer(QPrinter::ScreenResolution);
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() == QDialog::Accepted) printTo(printer);
+}
+
+void ScriptEditorWindow::printTo(QPrinter& printer) {
+  printer.setDocName(fieldText(document_.fileName()));
+  QPainter painter(&printer);
+  painter.setFont(text_->font());
+  const QFontMetrics metrics(text_->font(), &printer);
+  const int bottom = printer.height() - kPrintBottomReserve;
+  int offset = 0;
+  for (const std::string& line : document_.lines()) {
+    painter.drawText(kPrintMargin, kPrintMargin + offset + metrics.ascent(), fieldText(line));
+    offset += metrics.height();
+    if (offset >= bottom) {
+      printer.newPage();
+      offset = 0;
+    }
+  }
+}
+
+void ScriptEditorWindow::insertCommand() {
+  if (const script::ScriptCommandInfo* info = insertDialog_->choose()) {
+    document_.insertCommand(*info);
+  }
+}
+
+std::string ScriptEditorWindow::text() const {
+  return text_->toPlainText().toStdString();
+}
+
+void ScriptEditorWindow::setText(const std::string& text) {
+  text_->setPlainText(fieldText(text));
+}
+
+void ScriptEditorWindow::appendText(const std::string& text) {
+  QTextCursor end = text_->textCursor();
+  end.movePosition(QTextCursor::End);
+  end.insertText(fieldText(text));
+}
+
+void ScriptEditorWindow::setCaret(size_t line, size_t column) {
+  const QTextBlock block = text_->document()->findBlockByNumber(static_cast<int>(line));
+  if (!block.isValid()) return;
+  const QByteArray bytes = block.text().toUtf8().left(static_cast<qsizetype>(column));
+  QTextCursor caret(block);
+  caret.setPosition(block.position() + static_cast<int>(QString::fromUtf8(bytes).size()));
+  text_->setTextCursor(caret);
+  text_->ensureCursorVisible();
+}
+
+bool ScriptEditorWindow::modified() const {
+  return text_->document()->isModified();
+}
+
+void ScriptEditorWindow::setModified(bool modified) {
+  text_->document()->setModified(modified);
+}
+
+void ScriptEditorWindow::showFileName(const std::string& name) {
+  fileLabel_->setText(fieldText(name));
+}
+
+void ScriptEditorWindow::showSyntaxResult(const script::EditorSyntaxResult& result) {
+  syntaxLabel_->setText(QString::fromStdString(result.statusText));
+  if (!result.error) return;
+  const QTextBlock block =
+      text_->document()->findBlockByNumber(static_cast<int>(result.error->line - 1));
+  QTextCursor selection(block);
+  selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  text_->setTextCursor(selection);
+  text_->centerCursor();
+  text_->setFocus();
+}
+
+std::optional<std::string> ScriptEditorWindow::chooseFileToOpen() {
+  return chooseFile(this, kScriptOpenTitle, QFileDialog::AcceptOpen);
+}
+
+std::optional<std::string> ScriptEditorWindow::chooseFileToSave() {
+  return chooseFile(this, kScriptSaveTitle, QFileDialog::AcceptSave);
+}
+
+void ScriptEditorWindow::hideForRun() {
+  hide();
+}
+
+void ScriptEditorWindow::showAfterRun() {
+  show();
+}
+
+}  // namespace ravelin::gui
