@@ -90,7 +90,8 @@ void ScriptDocument::open() {
 
 void ScriptDocument::write(const std::string& path) {
   std::string bytes;
-  for (const std::string& line : lines()) bytes += line + "\r\n";
+  // Lines end as this platform's text files do; the script reader takes CR LF as well.
+  for (const std::string& line : lines()) bytes += line + "\n";
   platform::writeFileAtomically(path, bytes);
 }
 

@@ -63,7 +63,7 @@ TEST_F(ScriptDocumentTest, NewOpenSaveAndTheQuestionBeforeChangesAreLost) {
   view.savePath = app.dir.file("a.rvs");
   app.prompter.answers = {MsgResult::Yes};
   doc.newScript();
-  EXPECT_EQ(platform::readWholeFile(*view.savePath), "CheckAll\r\n");
+  EXPECT_EQ(platform::readWholeFile(*view.savePath), "CheckAll\n");
   EXPECT_EQ(doc.fileName(), "unsaved");
 
   // Open after Cancel keeps everything; after No it loads the file without asking again.
