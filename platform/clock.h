@@ -17,6 +17,10 @@ class Clock {
   // The calendar time: milliseconds since 1970-01-01 00:00 UTC. Records that outlive the
   // run (the time of the last hand-over to the client) are kept in it.
   virtual std::int64_t wallMs() const;
+  // How long a thread that waits ms of this clock for events may block at a time before
+  // it looks at the clock again: all of it here; a moment on a clock that moves by itself
+  // while the thread waits.
+  virtual std::uint32_t blockSliceMs(std::uint32_t ms) const { return ms; }
 };
 
 // The monotonic system clock.
@@ -35,12 +39,16 @@ class ManualClock final : public Clock {
   std::uint32_t ticks() const override { return now_.load(); }
   void sleepMs(std::uint32_t ms) override { advance(ms); }
   std::int64_t wallMs() const override { return wall_.load(); }
+  std::uint32_t blockSliceMs(std::uint32_t ms) const override {
+    return ms < kBlockSliceMs ? ms : kBlockSliceMs;
+  }
   void advance(std::uint32_t ms) {
     now_.fetch_add(ms);
     wall_.fetch_add(ms);
   }
 
  private:
+  static constexpr std::uint32_t kBlockSliceMs = 2;
   std::atomic<std::uint32_t> now_;
   std::atomic<std::int64_t> wall_;
 };

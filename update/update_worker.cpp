@@ -6,7 +6,6 @@
 #include "net/http_client.h"
 #include "platform/clock.h"
 #include "platform/file_io.h"
-#include "platform/wait_slice.h"
 #include "runtime/ui_thread.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/ip_port.h"
@@ -138,7 +137,7 @@ bool UpdateWorker::waitFor(std::uint32_t ms, const std::function<bool()>& done) 
     const std::uint32_t passed = clock_.ticks() - start;
     if (passed >= ms || terminated()) return false;
     // Ends early on the event waited for and on a termination request (which wakes it).
-    loop_->waitAndProcess(platform::waitSliceMs(clock_, ms - passed));
+    loop_->waitAndProcess(clock_.blockSliceMs(ms - passed));
   }
 }
 

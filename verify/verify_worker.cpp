@@ -1,7 +1,6 @@
 #include "verify/verify_worker.h"
 
 #include "net/async_socket.h"
-#include "platform/wait_slice.h"
 #include "runtime/ui_thread.h"
 #include "verify/verify_coordinator.h"
 
@@ -65,7 +64,7 @@ void VerifyWorker::awaitOutcome() {
       return;
     }
     // Ends early on the socket's events and on a termination request (which wakes it).
-    loop_->waitAndProcess(platform::waitSliceMs(clock_, timeoutMs - passed));
+    loop_->waitAndProcess(clock_.blockSliceMs(timeoutMs - passed));
   }
 }
 
@@ -73,7 +72,7 @@ void VerifyWorker::holdVerdict(std::uint32_t ms) {
   const std::uint32_t start = clock_.ticks();
   for (std::uint32_t passed = 0; passed < ms && !terminated() && !ui_.terminating();
        passed = clock_.ticks() - start)
-    loop_->waitAndProcess(platform::waitSliceMs(clock_, ms - passed));
+    loop_->waitAndProcess(clock_.blockSliceMs(ms - passed));
 }
 
 void VerifyWorker::execute() {
