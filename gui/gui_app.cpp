@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_association.h"
 #include "app/startup.h"
 #include "gui/main_window.h"
 #include "gui/qt_prompter.h"
@@ -74,6 +75,7 @@ int runGui(int argc, char** argv) {
   if (!args.empty() && platform::fileExists(args[0])) {
     window.setStartupScript(absolutePath(args[0]));
   }
+  window.setScriptAssociation(app::currentXdgPlaces());
   window.show();
   return QApplication::exec();
 }

@@ -12,11 +12,13 @@
 
 #include "app/file_commands.h"
 #include "app/script_file_run.h"
+#include "app/version_check.h"
 #include "client/transfer.h"
 #include "client/launch.h"
 #include "gui/field_text.h"
 #include "gui/icons.h"
 #include "gui/override_cursor.h"
+#include "gui/version_check_window.h"
 #include "gui/window_metrics.h"
 #include "runtime/silent_abort.h"
 #include "script/script_executor.h"
@@ -91,12 +93,11 @@ const std::array<ToolButtonLayout, MainWindow::kToolButtonCount> kButtons = {{
 }};
 
 // Commands whose windows the program does not have yet: shown, not available.
-constexpr std::array<MainWindow::Command, 13> kUnavailable = {
+constexpr std::array<MainWindow::Command, 12> kUnavailable = {
     MainWindow::cmdUpdateAll,    MainWindow::cmdUpdateHtml,  MainWindow::cmdUpdateMet,
     MainWindow::cmdUpdateBot,    MainWindow::cmdUpdateDns,   MainWindow::cmdVerifyChecked,
     MainWindow::cmdVerifyAll,    MainWindow::cmdSaveRunning, MainWindow::cmdRecentScripts,
-    MainWindow::cmdScriptEditor, MainWindow::cmdOptions,     MainWindow::cmdCheckForUpdates,
-    MainWindow::cmdAbout};
+    MainWindow::cmdScriptEditor, MainWindow::cmdOptions,     MainWindow::cmdAbout};
 
 }  // namespace
 
@@ -174,6 +175,7 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   filter_ = new FilterWindow(list_, ctx_, this);
   editor_ = new ServerEditorDialog(list_, ctx_, this);
   countdown_ = new CountdownDialog(this);
+  versionCheck_ = new VersionCheckWindow(this);
   dialogs_ = std::make_unique<FileDialogs>(this, ctx_.settings);
 
   model_->onStatusChanged = [this] { updateStatus(); };
@@ -273,6 +275,7 @@ void MainWindow::connectCommands() {
   on(cmdSaveTemplate, [this] { saveTemplate(); });
   on(cmdOpenScript, [this] { openScript(); });
   on(cmdExit, [this] { close(); });
+  on(cmdCheckForUpdates, [this] { checkForUpdates(); });
 }
 
 void MainWindow::updateStatus() {
@@ -423,19 +426,36 @@ void MainWindow::saveTemplate() {
   });
 }
 
+void MainWindow::checkForUpdates() {
+  runCommand([this] {
+    app::VersionCheck check(ctx_, *versionCheck_);
+    if (openUrl) check.openUrl = openUrl;
+    check.run();
+  });
+}
+
+void MainWindow::offerScriptAssociation() {
+  if (!associationPlaces_ || closeRequested_ || !isVisible()) return;
+  runCommand(
+      [this] { app::offerScriptAssociation(ctx_, session_.iniPath(), *associationPlaces_); });
+}
+
 void MainWindow::openScript() {
   const std::optional<std::string> path = dialogs_->open(OpenDialogKind::Script);
   if (path) runScript(*path);
 }
 
-void MainWindow::runScript(const std::string& path) {
+bool MainWindow::runScript(const std::string& path) {
   bool closes = false;
+  bool checked = true;
   runCommand([&] {
     script::ScriptRun run;
-    app::runScriptFile(path, session_.history(), list_, host_, ctx_, run);
+    checked = app::runScriptFile(path, session_.history(), list_, host_, ctx_, run) !=
+              app::ScriptFileOutcome::SyntaxError;
     closes = run.closed;
   });
   if (closes) close();
+  return checked && !closes;
 }
 
 bool MainWindow::runCloseCountdown() {
@@ -462,10 +482,13 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (ctx_.state.firstActivationDone) return;
   ctx_.state.firstActivationDone = true;
-  // The script of the command line runs once the window is on screen.
-  if (startupScript_) {
-    QTimer::singleShot(0, this, [this] { runScript(*startupScript_); });
-  }
+  // The script of the command line runs once the window is on screen; then comes the
+  // question about script files, unless the script closed the program or failed its
+  // syntax check.
+  QTimer::singleShot(0, this, [this] {
+    if (startupScript_ && !runScript(*startupScript_)) return;
+    offerScriptAssociation();
+  });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

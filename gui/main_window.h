@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_association.h"
 #include "app/startup.h"
 #include "gui/countdown_dialog.h"
 #include "gui/file_dialogs.h"
@@ -20,6 +21,7 @@
 #include "gui/server_editor_dialog.h"
 #include "gui/server_list_model.h"
 #include "gui/server_list_view.h"
+#include "gui/version_check_window.h"
 #include "script/script_host.h"
 #include "serverlist/list_commands.h"
 
@@ -113,8 +115,16 @@ class MainWindow : public QMainWindow {
   // The script named on the command line, run at the first activation.
   void setStartupScript(std::string path) { startupScript_ = std::move(path); }
   // Runs a script file in the command frame: history, syntax check when configured, run.
-  // A script that ends with CloseUtils' countdown run out closes the window.
-  void runScript(const std::string& path);
+  // A script that ends with CloseUtils' countdown run out closes the window. Returns
+  // false when it closed the window or failed its syntax check.
+  bool runScript(const std::string& path);
+  // Where the first activation checks the association of script files; without it (the
+  // tests' windows) nothing is checked.
+  void setScriptAssociation(app::XdgPlaces places) { associationPlaces_ = std::move(places); }
+  // "&Check for updates". Opens the site of a newer version with openUrl when it is set.
+  void checkForUpdates();
+  std::function<bool(const std::string& url)> openUrl;
+  VersionCheckWindow* versionCheckWindow() const { return versionCheck_; }
   bool commandRunning() const { return commandDepth_ > 0; }
 
   // For the script host.
@@ -143,6 +153,7 @@ class MainWindow : public QMainWindow {
   void saveFile(SaveDialogKind kind);
   void saveTemplate();
   void openScript();
+  void offerScriptAssociation();
 
   serverlist::ServerList& list_;
   app::AppSession& session_;
@@ -159,6 +170,8 @@ class MainWindow : public QMainWindow {
   FilterWindow* filter_ = nullptr;
   ServerEditorDialog* editor_ = nullptr;
   CountdownDialog* countdown_ = nullptr;
+  VersionCheckWindow* versionCheck_ = nullptr;
+  std::optional<app::XdgPlaces> associationPlaces_;
   std::unique_ptr<FileDialogs> dialogs_;
   GuiScriptHost host_{*this};
   std::optional<std::string> startupScript_;

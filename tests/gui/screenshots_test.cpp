@@ -61,6 +61,13 @@ TEST_F(Screenshots, Windows) {
   window->countdownDialog()->show();
   save(window->countdownDialog(), "close_countdown.png");
   window->countdownDialog()->hide();
+
+  VersionCheckWindow* check = window->versionCheckWindow();
+  check->show();
+  check->setHeadline("Connecting to ravelin.example...");
+  check->setProgress(40);
+  save(check, "version_check.png");
+  check->close();
 }
 
 }  // namespace

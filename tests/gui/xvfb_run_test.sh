@@ -7,6 +7,8 @@ binary=$1
 sample=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The program looks at the desktop's MIME settings at its start: never the real home's.
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 cat > "$work/ravelin.ini" <<INI
 [general]
 EDPath=$work/
