@@ -159,10 +159,11 @@ TEST_F(MainWindowTest, MenusOfferOnlyWhatTheProgramHasAndFollowTheSelection) {
   ASSERT_EQ(save->actions().size(), 7);
   EXPECT_EQ(save->defaultAction(), window->action(MainWindow::cmdSaveStandard));
   EXPECT_FALSE(save->actions().back()->isEnabled());  // Save to running EDonkey
-  for (auto c : {MainWindow::cmdOptions, MainWindow::cmdAbout, MainWindow::cmdCheckForUpdates,
-                 MainWindow::cmdRecentScripts, MainWindow::cmdScriptEditor}) {
+  for (auto c : {MainWindow::cmdOptions, MainWindow::cmdAbout, MainWindow::cmdRecentScripts,
+                 MainWindow::cmdScriptEditor}) {
     EXPECT_FALSE(window->action(c)->isEnabled()) << c;
   }
+  EXPECT_TRUE(window->action(MainWindow::cmdCheckForUpdates)->isEnabled());
 
   list.append(server("1.2.3.4", "4661"), false);
   settle();
