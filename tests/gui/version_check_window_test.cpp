@@ -31,8 +31,6 @@ TEST_F(VersionCheckWindowTest, NewerVersionYesOpensTheSite) {
   window->openUrl = [&](const std::string& url) { return opened.push_back(url), true; };
 
   window->action(MainWindow::cmdCheckForUpdates)->trigger();
-  ASSERT_EQ(prompter.shown.size(), 1u);
-  EXPECT_EQ(prompter.shown[0].buttons, runtime::MsgButtons::YesNo);
   EXPECT_EQ(w->label()->text(), QStringLiteral("Checking for new version..."));
   EXPECT_EQ(opened, std::vector<std::string>{server.url("/")});
   EXPECT_FALSE(w->isVisible());

@@ -12,11 +12,8 @@ trap 'rm -rf "$tmp"' EXIT
 
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
 share="$tmp/prefix/share"
-for f in bin/ravelin bin/ravelin-cli share/applications/ravelin.desktop \
-  share/mime/packages/ravelin.xml share/metainfo/io.github.ravelin.Ravelin.metainfo.xml \
-  share/icons/hicolor/scalable/apps/ravelin.svg share/icons/hicolor/48x48/apps/ravelin.png; do
-  [ -e "$tmp/prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
-done
+[ -x "$tmp/prefix/bin/ravelin" ] && [ -x "$tmp/prefix/bin/ravelin-cli" ] || { echo "no programs"; exit 1; }
+[ "$(ls "$share"/icons/hicolor/*/apps/ravelin.* | wc -l)" -eq 7 ] || { echo "icons missing"; exit 1; }
 desktop-file-validate "$share/applications/ravelin.desktop"
 appstreamcli validate --no-net "$share/metainfo/io.github.ravelin.Ravelin.metainfo.xml"
 if command -v update-mime-database >/dev/null; then
@@ -27,7 +24,6 @@ fi
 (cd "$tmp" && cpack -G DEB -B "$tmp/deb" --config "$build/CPackConfig.cmake" >/dev/null)
 deb=$(ls "$tmp"/deb/ravelin_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-echo "Depends: $depends"
 for p in libqt6widgets6 qt6-qpa-plugins libssl3; do
   [[ "$depends" == *"$p"* ]] || { echo "the package does not depend on $p"; exit 1; }
 done
