@@ -1,6 +1,7 @@
 #include "gui/gui_app.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -40,6 +41,9 @@ int runGui(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Ravelin"));
   QApplication::setApplicationVersion(QStringLiteral(RAVELIN_VERSION));
+  // The installed desktop entry and icon (empty when the program runs uninstalled).
+  QGuiApplication::setDesktopFileName(QStringLiteral("ravelin"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ravelin")));
 
   std::vector<std::string> args(argv + 1, argv + argc);
   std::optional<std::string> iniFile;
