@@ -8,8 +8,10 @@
 #include "app/script_file_run.h"
 #include "app/startup.h"
 #include "app/transfer_time_file.h"
+#include "app/version_check.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
+#include "cli/cli_version_check_view.h"
 #include "cli/terminal.h"
 #include "platform/file_io.h"
 #include "runtime/app_context.h"
@@ -28,6 +30,7 @@ enum ExitStatus : int {
   kSyntaxError = 1,
   kUsage = 2,
   kCommandFailed = 3,
+  kNewerVersion = 4,
   kInterrupted = 130,
 };
 
@@ -72,6 +75,33 @@ int Usage(const std::string& reason) {
   std::fprintf(stderr, "ravelin-cli: %s\nTry 'ravelin-cli --help' for more information.\n",
                reason.c_str());
   return kUsage;
+}
+
+// check-version: the outcome as one line (on stdout, a failure on stderr).
+int CheckVersion(runtime::AppContext& ctx, Terminal& term) {
+  CliVersionCheckView view(term);
+  app::VersionCheck check(ctx, view);
+  const app::VersionCheckResult result = check.check();
+  view.close();
+  switch (result.outcome) {
+    case app::VersionCheckOutcome::NothingNewer:
+      term.info(result.line());
+      return kOk;
+    case app::VersionCheckOutcome::Newer:
+      term.info(result.line());
+      return kNewerVersion;
+    case app::VersionCheckOutcome::NotConfigured:
+      term.error(result.line());
+      return kUsage;
+    case app::VersionCheckOutcome::DownloadFailed:
+      if (g_interrupted) break;
+      term.error(result.line());
+      return kCommandFailed;
+    case app::VersionCheckOutcome::Cancelled:
+      break;
+  }
+  term.error("ravelin-cli: interrupted");
+  return kInterrupted;
 }
 
 }  // namespace
@@ -123,6 +153,11 @@ int runCli(int argc, char** argv) {
                           app::locateIniFile(app::currentStartupEnvironment(), options.iniFile));
   session.start();
   term.note("Settings: " + session.iniPath());
+  if (options.mode == Mode::CheckVersion) {
+    const int status = CheckVersion(ctx, term);
+    session.close();
+    return status;
+  }
 
   serverlist::ServerList list;
   list.negCompare = ctx.settings.NegCompare;

@@ -8,14 +8,16 @@ std::string usageText() {
   return "Usage: ravelin-cli [options] run SCRIPT\n"
          "       ravelin-cli [options] -e LINE [-e LINE ...]\n"
          "       ravelin-cli [options] check SCRIPT\n"
+         "       ravelin-cli [options] check-version\n"
          "\n"
          "Runs Ravelin scripts without any window: \"run\" runs a script file (and adds it to\n"
          "the recently used scripts), -e runs the given lines as one script, \"check\" only\n"
-         "checks a script's syntax. Every script is checked before it runs; a wrong line\n"
-         "stops it before anything has run (ScrSyntaxCheck in ravelin.ini does not matter\n"
-         "here). Updates and verifications run without the pauses that the desktop\n"
-         "program makes so that its windows can show each state: they go on as soon as the\n"
-         "event they wait for has happened.\n"
+         "checks a script's syntax, \"check-version\" asks the update-info address\n"
+         "(UpdateInfoURL in ravelin.ini) whether a newer Ravelin exists. Every script is\n"
+         "checked before it runs; a wrong line stops it before anything has run\n"
+         "(ScrSyntaxCheck in ravelin.ini does not matter here). Updates and verifications\n"
+         "run without the pauses that the desktop program makes so that its windows can\n"
+         "show each state: they go on as soon as the event they wait for has happened.\n"
          "\n"
          "Options:\n"
          "  --ini FILE   use FILE as ravelin.ini\n"
@@ -30,7 +32,8 @@ std::string usageText() {
          "Exit status: 0 the script ran to its end (or CloseUtils closed the program),\n"
          "1 syntax error, 2 usage error or unreadable script file, 3 a command failed (a\n"
          "verification that reached no server, the network seeming down, is one),\n"
-         "130 interrupted.\n";
+         "130 interrupted. check-version: 0 nothing newer, 4 a newer version or URL list,\n"
+         "3 the download failed, 2 no UpdateInfoURL configured.\n";
 }
 
 Options parseOptions(const std::vector<std::string>& args) {
@@ -81,6 +84,11 @@ Options parseOptions(const std::vector<std::string>& args) {
   }
   if (positional.empty()) throw std::invalid_argument("nothing to do");
   const std::string& command = positional.front();
+  if (command == "check-version") {
+    if (positional.size() != 1) throw std::invalid_argument("check-version takes no arguments");
+    o.mode = Mode::CheckVersion;
+    return o;
+  }
   if (command != "run" && command != "check")
     throw std::invalid_argument("unknown command " + command);
   if (positional.size() != 2)

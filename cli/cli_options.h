@@ -5,7 +5,7 @@
 
 namespace ravelin::cli {
 
-enum class Mode { Run, Lines, Check, Help, Version };
+enum class Mode { Run, Lines, Check, CheckVersion, Help, Version };
 
 struct Options {
   Mode mode = Mode::Help;

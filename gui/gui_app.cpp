@@ -1,12 +1,14 @@
 #include "gui/gui_app.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/file_association.h"
 #include "app/startup.h"
 #include "gui/main_window.h"
 #include "gui/qt_prompter.h"
@@ -40,6 +42,9 @@ int runGui(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Ravelin"));
   QApplication::setApplicationVersion(QStringLiteral(RAVELIN_VERSION));
+  // The installed desktop entry and icon (empty when the program runs uninstalled).
+  QGuiApplication::setDesktopFileName(QStringLiteral("ravelin"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ravelin")));
 
   std::vector<std::string> args(argv + 1, argv + argc);
   std::optional<std::string> iniFile;
@@ -75,6 +80,7 @@ int runGui(int argc, char** argv) {
   if (!args.empty() && platform::fileExists(args[0])) {
     window.setStartupScript(absolutePath(args[0]));
   }
+  window.setScriptAssociation(app::currentXdgPlaces());
   window.show();
   return QApplication::exec();
 }

@@ -12,11 +12,13 @@
 
 #include "app/file_commands.h"
 #include "app/script_file_run.h"
+#include "app/version_check.h"
 #include "client/launch.h"
 #include "client/transfer.h"
 #include "gui/field_text.h"
 #include "gui/icons.h"
 #include "gui/override_cursor.h"
+#include "gui/version_check_window.h"
 #include "gui/window_metrics.h"
 #include "runtime/silent_abort.h"
 #include "script/script_executor.h"
@@ -92,9 +94,6 @@ const std::array<ToolButtonLayout, MainWindow::kToolButtonCount> kButtons = {{
      {MainWindow::cmdOpenScript, MainWindow::cmdRecentScripts, MainWindow::cmdScriptEditor}},
 }};
 
-// Commands whose windows the program does not have yet: shown, not available.
-constexpr std::array<MainWindow::Command, 1> kUnavailable = {MainWindow::cmdCheckForUpdates};
-
 }  // namespace
 
 // ---- GuiScriptHost
@@ -159,7 +158,6 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
     actions_[static_cast<size_t>(c)] =
         new QAction(QString::fromLatin1(kCommandCaptions[static_cast<size_t>(c)]), this);
   }
-  for (Command c : kUnavailable) actions_[c]->setEnabled(false);
   recentMenu_ = new QMenu(this);
   actions_[cmdRecentScripts]->setMenu(recentMenu_);
 
@@ -188,6 +186,7 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   // A recent script always runs; one whose file has gone is passed over without a word.
   history.onChosen = [this](const std::string& path) { runScript(path); };
   fillRecentScripts();
+  versionCheck_ = new VersionCheckWindow(this);
   dialogs_ = std::make_unique<FileDialogs>(this, ctx_.settings);
 
   model_->onStatusChanged = [this] { updateStatus(); };
@@ -307,6 +306,7 @@ void MainWindow::connectCommands() {
   on(cmdExit, [this] { close(); });
   on(cmdOptions, [this] { runCommand([this] { options_->run(); }); });
   on(cmdAbout, [this] { about_->exec(); });
+  on(cmdCheckForUpdates, [this] { checkForUpdates(); });
 }
 
 void MainWindow::updateStatus() {
@@ -459,19 +459,36 @@ void MainWindow::saveTemplate() {
   });
 }
 
+void MainWindow::checkForUpdates() {
+  runCommand([this] {
+    app::VersionCheck check(ctx_, *versionCheck_);
+    if (openUrl) check.openUrl = openUrl;
+    check.run();
+  });
+}
+
+void MainWindow::offerScriptAssociation() {
+  if (!associationPlaces_ || closeRequested_ || !isVisible()) return;
+  runCommand(
+      [this] { app::offerScriptAssociation(ctx_, session_.iniPath(), *associationPlaces_); });
+}
+
 void MainWindow::openScript() {
   const std::optional<std::string> path = dialogs_->open(OpenDialogKind::Script);
   if (path) runScript(*path);
 }
 
-void MainWindow::runScript(const std::string& path) {
+bool MainWindow::runScript(const std::string& path) {
   bool closes = false;
+  bool checked = true;
   runCommand([&] {
     script::ScriptRun run;
-    app::runScriptFile(path, session_.history(), list_, host_, ctx_, run);
+    checked = app::runScriptFile(path, session_.history(), list_, host_, ctx_, run) !=
+              app::ScriptFileOutcome::SyntaxError;
     closes = run.closed;
   });
   if (closes) close();
+  return checked && !closes;
 }
 
 void MainWindow::updateServers(update::UpdateKind kind) {
@@ -537,12 +554,15 @@ void MainWindow::showEvent(QShowEvent* event) {
   if (ctx_.state.firstActivationDone) return;
   ctx_.state.firstActivationDone = true;
   // The script of the command line runs once the window is on screen, or opens in the
-  // script editor, as ScrExecOrEdit says.
-  if (startupScript_ && ctx_.settings.ScrExecOrEdit) {
-    QTimer::singleShot(0, this, [this] { runScript(*startupScript_); });
-  } else if (startupScript_) {
-    QTimer::singleShot(0, this, [this] { scriptEditor_->openFile(*startupScript_); });
-  }
+  // script editor, as ScrExecOrEdit says; then comes the question about script files,
+  // unless the script closed the program or failed its syntax check.
+  QTimer::singleShot(0, this, [this] {
+    if (startupScript_ && !ctx_.settings.ScrExecOrEdit)
+      scriptEditor_->openFile(*startupScript_);
+    else if (startupScript_ && !runScript(*startupScript_))
+      return;
+    offerScriptAssociation();
+  });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_association.h"
 #include "app/startup.h"
 #include "app/transfer_time_file.h"
 #include "gui/about_box.h"
@@ -27,6 +28,7 @@
 #include "gui/transfer_window.h"
 #include "gui/update_window.h"
 #include "gui/verify_window.h"
+#include "gui/version_check_window.h"
 #include "script/script_host.h"
 #include "serverlist/list_commands.h"
 
@@ -127,10 +129,18 @@ class MainWindow : public QMainWindow {
   // The script named on the command line, run at the first activation.
   void setStartupScript(std::string path) { startupScript_ = std::move(path); }
   // Runs a script file in the command frame: history, syntax check when configured, run.
-  // A script that ends with CloseUtils' countdown run out closes the window.
-  void runScript(const std::string& path);
+  // A script that ends with CloseUtils' countdown run out closes the window. Returns
+  // false when it closed the window or failed its syntax check.
+  bool runScript(const std::string& path);
   // Runs the script editor's text in the command frame.
   void runEditorScript();
+  // Where the first activation checks the association of script files; without it (the
+  // tests' windows) nothing is checked.
+  void setScriptAssociation(app::XdgPlaces places) { associationPlaces_ = std::move(places); }
+  // "&Check for updates". Opens the site of a newer version with openUrl when it is set.
+  void checkForUpdates();
+  std::function<bool(const std::string& url)> openUrl;
+  VersionCheckWindow* versionCheckWindow() const { return versionCheck_; }
   bool commandRunning() const { return commandDepth_ > 0; }
 
   // The long commands in their windows, as the menus and the script host run them (inside
@@ -168,6 +178,7 @@ class MainWindow : public QMainWindow {
   void saveTemplate();
   void openScript();
   void fillRecentScripts();
+  void offerScriptAssociation();
 
   serverlist::ServerList& list_;
   app::AppSession& session_;
@@ -193,6 +204,8 @@ class MainWindow : public QMainWindow {
   AboutBox* about_ = nullptr;
   ScriptEditorWindow* scriptEditor_ = nullptr;
   QMenu* recentMenu_ = nullptr;
+  VersionCheckWindow* versionCheck_ = nullptr;
+  std::optional<app::XdgPlaces> associationPlaces_;
   std::unique_ptr<FileDialogs> dialogs_;
   GuiScriptHost host_{*this};
   std::optional<std::string> startupScript_;

@@ -25,6 +25,21 @@ bool spawnDetached(const std::string& program, const std::vector<std::string>& a
 // empty when there is none.
 std::string findOnPath(const std::string& name);
 
+// This process's environment as "NAME=value" entries, with the given variables set to
+// new values (or added).
+std::vector<std::string> environmentWith(const std::vector<std::string>& overrides);
+
+// What a program run to its end printed (output and error together) and its exit status
+// (-1 when it could not be started or had to be killed).
+struct ProgramResult {
+  int exitStatus = -1;
+  std::string output;
+};
+// Runs program (a path) with the arguments and environment and waits at most ms for it to
+// end; a program still running then is killed.
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment, std::uint32_t ms);
+
 // A program whose standard input, output and error are connected to this process, for a
 // conversation in lines: write a line, read what it answers, with bounded waits. Writing
 // to a program that has ended is an error, never a signal. The program is killed and

@@ -212,4 +212,40 @@ int PipedProcess::finish(std::uint32_t ms) {
   return status_;
 }
 
+std::vector<std::string> environmentWith(const std::vector<std::string>& overrides) {
+  const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
+  std::vector<std::string> env;
+  for (char** e = environ; e && *e; ++e) {
+    const std::string entry = *e;
+    const bool replaced =
+        std::any_of(overrides.begin(), overrides.end(),
+                    [&](const std::string& o) { return nameOf(o) == nameOf(entry); });
+    if (!replaced) env.push_back(entry);
+  }
+  env.insert(env.end(), overrides.begin(), overrides.end());
+  return env;
+}
+
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment, std::uint32_t ms) {
+  ProgramResult result;
+  PipedProcess process(program, args, environment);
+  if (!process.started()) return result;
+  process.closeInput();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) break;
+    if (process.read(result.output, static_cast<std::uint32_t>(left.count())) !=
+        PipedProcess::ReadResult::Data)
+      break;
+  }
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  result.exitStatus =
+      process.finish(static_cast<std::uint32_t>(std::max<std::int64_t>(left.count(), 0)));
+  return result;
+}
+
 }  // namespace ravelin::platform

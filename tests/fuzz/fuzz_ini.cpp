@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "app/ini_file.h"
+#include "app/version_check.h"
+#include "platform/text.h"
 
 using namespace ravelin;
 using namespace ravelin::app;
@@ -37,6 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The text itself, unchanged, round-trips byte for byte.
   IniFile ini = IniFile::fromText(bytes);
   check(ini.text() == bytes);
+  // The same bytes as an update.ini: a site is only ever a web address.
+  const UpdateInfo info = parseUpdateInfo(bytes);
+  check(info.website.empty() || platform::lowerAscii(info.website).starts_with("http"));
 
   // The last bytes of the input drive a few edits: names and values cut from the input.
   const size_t cut = size / 2;

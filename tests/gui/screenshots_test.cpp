@@ -88,6 +88,12 @@ TEST_F(Screenshots, Windows) {
   window->aboutBox()->show();
   save(window->aboutBox(), "about_box.png");
   window->aboutBox()->hide();
+  VersionCheckWindow* check = window->versionCheckWindow();
+  check->show();
+  check->setHeadline("Connecting to ravelin.example...");
+  check->setProgress(40);
+  save(check, "version_check.png");
+  check->close();
 }
 
 // The update and verify windows in the middle of real runs against loopback peers, with

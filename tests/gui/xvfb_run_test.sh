@@ -26,6 +26,8 @@ PY
 peers=$!
 for _ in $(seq 50); do [ -s "$work/ports" ] && break; sleep 0.1; done
 read -r web live dead < "$work/ports"
+# The program looks at the desktop's MIME settings at its start: never the real home's.
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 cat > "$work/ravelin.ini" <<INI
 [general]
 EDPath=$work/

@@ -1,0 +1,194 @@
+#include "app/file_association.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/desktop_files.h"
+#include "app/ini_file.h"
+#include "app/settings_store.h"
+#include "app/startup.h"
+#include "platform/file_io.h"
+#include "platform/process.h"
+#include "platform/text.h"
+
+namespace ravelin::app {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kDefaultApplications = "Default Applications";
+// xdg-mime is a shell script that walks a few directories; it is given this long.
+constexpr std::uint32_t kXdgMimeMs = 10000;
+
+std::string envOr(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  // The specification of these variables ignores relative paths.
+  return value && value[0] == '/' ? std::string(value) : fallback;
+}
+
+std::vector<std::string> splitList(const std::string& text, char separator) {
+  std::vector<std::string> items;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(separator, start);
+    if (end == std::string::npos) end = text.size();
+    const std::string item = platform::trimText(text.substr(start, end - start));
+    if (!item.empty()) items.push_back(item);
+    start = end + 1;
+  }
+  return items;
+}
+
+std::string userEntryPath(const XdgPlaces& places) {
+  return places.dataHome + "/applications/" + kDesktopEntryName;
+}
+
+// A system-wide entry for the program (from cmake --install or the package) serves the
+// user, unless the user has one of their own, which then is kept up to date.
+bool needsUserEntry(const XdgPlaces& places) {
+  std::error_code ec;
+  if (fs::exists(userEntryPath(places), ec)) return true;
+  for (const std::string& dir : places.dataDirs)
+    if (fs::exists(dir + "/applications/" + kDesktopEntryName, ec)) return false;
+  return true;
+}
+
+// The executable as one argument of a desktop entry's Exec line.
+std::string execArgument(const std::string& path) {
+  std::string quoted;
+  bool plain = true;
+  for (char c : path) {
+    if (c == '%') {
+      quoted += "%%";
+      continue;
+    }
+    if (c == '"' || c == '`' || c == '$' || c == '\\') {
+      quoted += '\\';
+      plain = false;
+    }
+    if (c == ' ' || c == '\t' || c == '\'' || c == '>' || c == '<' || c == '~' || c == '|' ||
+        c == '&' || c == ';' || c == '*' || c == '?' || c == '#' || c == '(' || c == ')')
+      plain = false;
+    quoted += c;
+  }
+  return plain ? quoted : "\"" + quoted + "\"";
+}
+
+// The installed entry with its Exec line naming the running program.
+std::string userEntryText(const XdgPlaces& places) {
+  std::string text;
+  for (const std::string& line : splitList(kDesktopEntryText, '\n')) {
+    if (line.starts_with("Exec="))
+      text += "Exec=" + execArgument(places.executable) + " %f\n";
+    else
+      text += line + "\n";
+  }
+  return text;
+}
+
+void makeDirectories(const std::string& dir) {
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec) throw platform::FileError("Cannot create " + dir + ": " + ec.message());
+}
+
+void runXdgMime(const XdgPlaces& places, const std::vector<std::string>& args) {
+  const platform::ProgramResult r =
+      platform::runProgram(places.xdgMime, args, places.environment, kXdgMimeMs);
+  if (r.exitStatus != 0) {
+    const std::string output = platform::trimText(r.output);
+    throw std::runtime_error("xdg-mime " + args.front() + " failed" +
+                             (output.empty() ? std::string() : ": " + output));
+  }
+}
+
+}  // namespace
+
+XdgPlaces currentXdgPlaces() {
+  const std::string home = currentStartupEnvironment().home;
+  XdgPlaces places;
+  places.dataHome = envOr("XDG_DATA_HOME", home + "/.local/share");
+  places.configHome = envOr("XDG_CONFIG_HOME", home + "/.config");
+  const char* dirs = std::getenv("XDG_DATA_DIRS");
+  places.dataDirs = splitList(dirs && *dirs ? dirs : "/usr/local/share:/usr/share", ':');
+  places.xdgMime = platform::findOnPath("xdg-mime");
+  const std::string exeDir = executableDirectory();
+  std::error_code ec;
+  places.executable = fs::read_symlink("/proc/self/exe", ec).string();
+  if (ec) places.executable = exeDir.empty() ? "ravelin" : exeDir + "/ravelin";
+  const std::string dataHome = places.dataHome, configHome = places.configHome;
+  return xdgPlacesWithHomes(std::move(places), dataHome, configHome);
+}
+
+XdgPlaces xdgPlacesWithHomes(XdgPlaces places, const std::string& dataHome,
+                             const std::string& configHome) {
+  places.dataHome = dataHome;
+  places.configHome = configHome;
+  places.environment =
+      platform::environmentWith({"XDG_DATA_HOME=" + dataHome, "XDG_CONFIG_HOME=" + configHome});
+  return places;
+}
+
+bool isScriptTypeRegistered(const XdgPlaces& places) {
+  if (!places.xdgMime.empty()) {
+    const platform::ProgramResult r = platform::runProgram(
+        places.xdgMime, {"query", "default", kScriptMimeType}, places.environment, kXdgMimeMs);
+    // The answer is the last line; anything before it is a complaint of the script.
+    const std::vector<std::string> lines = splitList(r.output, '\n');
+    return r.exitStatus == 0 && !lines.empty() && lines.back() == kDesktopEntryName;
+  }
+  const IniFile list(places.configHome + "/mimeapps.list");
+  const std::vector<std::string> apps =
+      splitList(list.readString(kDefaultApplications, kScriptMimeType, ""), ';');
+  return !apps.empty() && apps.front() == kDesktopEntryName;
+}
+
+void registerScriptType(const XdgPlaces& places) {
+  if (needsUserEntry(places)) {
+    makeDirectories(places.dataHome + "/applications");
+    platform::writeFileAtomically(userEntryPath(places), userEntryText(places));
+  }
+  if (!places.xdgMime.empty()) {
+    // xdg-mime installs a package under the file's own name.
+    const platform::PrivateDirectory temp("ravelin-mime");
+    const std::string package = temp.writeFile(kMimePackageName, kMimePackageText);
+    runXdgMime(places, {"install", "--mode", "user", package});
+    runXdgMime(places, {"default", kDesktopEntryName, kScriptMimeType});
+    return;
+  }
+  const std::string packages = places.dataHome + "/mime/packages";
+  makeDirectories(packages);
+  platform::writeFileAtomically(packages + "/" + kMimePackageName, kMimePackageText);
+  const std::string updater = platform::findOnPath("update-mime-database");
+  if (!updater.empty())
+    platform::runProgram(updater, {places.dataHome + "/mime"}, places.environment, kXdgMimeMs);
+  makeDirectories(places.configHome);
+  IniFile list(places.configHome + "/mimeapps.list");
+  list.writeString(kDefaultApplications, kScriptMimeType, std::string(kDesktopEntryName) + ";");
+  list.updateFile();
+}
+
+bool offerScriptAssociation(runtime::AppContext& ctx, const std::string& iniPath,
+                            const XdgPlaces& places) {
+  if (isScriptTypeRegistered(places)) return false;
+  if (loadSettings(iniPath).NoRegCheck) return false;
+  const runtime::MsgResult answer = ctx.message(
+      "Info",
+      "The file extension .rvs (Ravelin script) is not registered.\r\n"
+      "Do you want to associate .rvs with Ravelin?",
+      runtime::MsgIcon::Information, runtime::MsgButtons::YesNo, runtime::MsgResult::No);
+  if (answer != runtime::MsgResult::Yes) return true;
+  try {
+    registerScriptType(places);
+    ctx.log.writeLog("Script files (.rvs) associated with Ravelin");
+  } catch (const std::exception& e) {
+    const std::string text = std::string("Script files could not be associated: ") + e.what();
+    ctx.log.writeLog(text);
+    ctx.message("Warning", text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+  }
+  return true;
+}
+
+}  // namespace ravelin::app

@@ -1,0 +1,51 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "runtime/app_context.h"
+
+namespace ravelin::app {
+
+// Script files open with the program through the desktop's MIME database: the type of
+// *.rvs and the desktop entry that is its default application.
+inline constexpr const char* kScriptMimeType = "text/x-ravelin-script";
+inline constexpr const char* kDesktopEntryName = "ravelin.desktop";
+inline constexpr const char* kMimePackageName = "ravelin-mime.xml";
+
+// Where a user's desktop keeps its MIME types, desktop entries and default applications,
+// and the environment in which the xdg-utils run for it.
+struct XdgPlaces {
+  std::string dataHome;                  // $XDG_DATA_HOME, else ~/.local/share
+  std::string configHome;                // $XDG_CONFIG_HOME, else ~/.config
+  std::vector<std::string> dataDirs;     // $XDG_DATA_DIRS, else /usr/local/share and /usr/share
+  std::string xdgMime;                   // the xdg-mime program; empty: the files are written here
+  std::string executable;                // the program a desktop entry of the user starts
+  std::vector<std::string> environment;  // for xdg-mime: this process's, with both homes set
+};
+
+// The places of this process's environment, with the running executable.
+XdgPlaces currentXdgPlaces();
+// The same with the two homes replaced (and passed on to xdg-mime).
+XdgPlaces xdgPlacesWithHomes(XdgPlaces places, const std::string& dataHome,
+                             const std::string& configHome);
+
+// Whether ravelin.desktop is the user's default application for script files: what
+// "xdg-mime query default text/x-ravelin-script" answers, or without xdg-mime the first
+// entry for the type in mimeapps.list's [Default Applications].
+bool isScriptTypeRegistered(const XdgPlaces& places);
+
+// Makes ravelin.desktop the user's default application for script files: installs the
+// MIME package for the user, a desktop entry for the running program when the system has
+// none (or the user's own one points elsewhere), and the default. Uses xdg-mime when it is
+// there, otherwise writes $XDG_DATA_HOME/mime/packages and $XDG_CONFIG_HOME/mimeapps.list
+// itself. Throws std::runtime_error (or platform::FileError) with the reason when a step
+// fails.
+void registerScriptType(const XdgPlaces& places);
+
+// The check of the first activation: unless the type is registered or NoRegCheck (read
+// from the ini file now) is set, asks the user, and registers on Yes. A failure to
+// register is shown as a warning and logged. Returns whether the user was asked.
+bool offerScriptAssociation(runtime::AppContext& ctx, const std::string& iniPath,
+                            const XdgPlaces& places);
+
+}  // namespace ravelin::app

@@ -1,0 +1,49 @@
+#include "gui/version_check_window.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "gui/field_text.h"
+#include "gui/window_metrics.h"
+
+namespace ravelin::gui {
+
+VersionCheckWindow::VersionCheckWindow(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint) {
+  setWindowTitle(QString::fromLatin1(kVersionCheckCaption));
+  label_ = new QLabel(QStringLiteral("Info"), this);
+  bar_ = new QProgressBar(this);
+  bar_->setRange(0, 100);
+  bar_->setTextVisible(false);
+  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  cancel_->setDefault(true);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cancel_);
+  buttons->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(label_);
+  layout->addWidget(bar_);
+  layout->addSpacing(4);
+  layout->addLayout(buttons);
+  setFixedWidth(kVersionCheckWidth);
+
+  connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
+}
+
+void VersionCheckWindow::show() {
+  label_->setText(QStringLiteral("Info"));
+  bar_->setValue(0);
+  adjustSize();
+  if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
+  QDialog::show();
+  raise();
+}
+
+void VersionCheckWindow::setHeadline(const std::string& text) {
+  label_->setText(fieldText(text));
+}
+
+}  // namespace ravelin::gui
