@@ -10,7 +10,7 @@
 using namespace ravelin::serverlist;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  constexpr std::uint64_t kCap = 1 << 20;
+  constexpr std::uint64_t kCap = 64 << 10;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   for (ListContent content :
        {ListContent::Met, ListContent::Bot, ListContent::Links, ListContent::Text}) {
