@@ -49,12 +49,13 @@ GzipInflater::Status GzipInflater::feed(std::string_view input, std::string& out
       inflateReset(&z);
       memberEnded_ = false;
     }
-    // zlib takes at most 4 GiB per call.
+    // zlib counts its input in 32 bits.
     const std::size_t take = std::min<std::size_t>(input.size(), 1u << 30);
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
     z.avail_in = static_cast<uInt>(take);
     int rc = Z_OK;
-    while (z.avail_in > 0 && rc != Z_STREAM_END) {
+    // On while input is left, or while a full piece says that more output is waiting.
+    do {
       z.next_out = piece;
       z.avail_out = kPiece;
       rc = inflate(&z, Z_NO_FLUSH);
@@ -72,9 +73,15 @@ GzipInflater::Status GzipInflater::feed(std::string_view input, std::string& out
       out.append(reinterpret_cast<const char*>(piece), got);
       produced_ += got;
       if (rc == Z_BUF_ERROR && got == 0) break;  // needs more input
+    } while (rc != Z_STREAM_END && (z.avail_in > 0 || z.avail_out == 0));
+    const std::size_t used = take - z.avail_in;
+    if (rc == Z_STREAM_END) {
+      memberEnded_ = true;
+    } else if (used == 0) {
+      error_ = "damaged gzip data";  // zlib took nothing: no way forward
+      return status_ = Status::Error;
     }
-    input.remove_prefix(take - z.avail_in);
-    if (rc == Z_STREAM_END) memberEnded_ = true;
+    input.remove_prefix(used);
   }
   return status_;
 }
