@@ -48,11 +48,6 @@ const char* contentName(ListContent content) {
   return "text list";
 }
 
-ListUnpackError tooLarge(std::uint64_t maxBytes) {
-  return ListUnpackError("it expands past MaxListMB (" + std::to_string(maxBytes >> 20) + " MB)",
-                         true);
-}
-
 struct ArchiveCloser {
   void operator()(archive* a) const { archive_read_free(a); }
 };
@@ -84,7 +79,7 @@ UnpackedList fromArchive(std::string_view bytes, ListContent content, std::uint6
       const la_ssize_t got = archive_read_data(a.get(), piece, sizeof piece);
       if (got < 0) throw damaged();
       if (got == 0) break;
-      if (static_cast<std::uint64_t>(got) > maxBytes - expanded) throw tooLarge(maxBytes);
+      if (static_cast<std::uint64_t>(got) > maxBytes - expanded) throw tooLargeError(maxBytes);
       expanded += static_cast<std::uint64_t>(got);
       data.append(piece, static_cast<std::size_t>(got));
       // The start tells most kinds apart; no need to expand the rest of a member that
@@ -128,12 +123,17 @@ UnpackedList unpackList(std::string bytes, ListContent content, std::uint64_t ma
     try {
       bytes = platform::gunzip(bytes, maxBytes);
     } catch (const platform::GzipError& e) {
-      if (e.tooLarge()) throw tooLarge(maxBytes);
+      if (e.tooLarge()) throw tooLargeError(maxBytes);
       throw ListUnpackError(std::string("damaged gzip data (") + e.what() + ")", false);
     }
   }
   if (isZip(bytes) || isTar(bytes)) return fromArchive(bytes, content, maxBytes);
   return {std::move(bytes), {}};
+}
+
+ListUnpackError tooLargeError(std::uint64_t maxBytes) {
+  return ListUnpackError("it expands past MaxListMB (" + std::to_string(maxBytes >> 20) + " MB)",
+                         true);
 }
 
 std::uint64_t maxListBytes(const runtime::Settings& settings) {

@@ -35,6 +35,9 @@ class ListUnpackError : public std::runtime_error {
   bool tooLarge_;
 };
 
+// The error of a list that expands past maxBytes.
+ListUnpackError tooLargeError(std::uint64_t maxBytes);
+
 struct UnpackedList {
   std::string data;
   // The archive member the list was taken from; empty when the source was no archive.

@@ -170,7 +170,7 @@ void UpdateWorker::download(const std::string& location) {
   bool timedOut = false, waitingOver = false, failed = false, succeeded = false,
        requestFinished = false;
   std::uint32_t lastShown = clock_.ticks() - 1000;
-  std::optional<std::string> decodeError;
+  std::optional<serverlist::ListUnpackError> decodeError;
 
   auto cli = std::make_unique<net::HttpClient>(*loop_);
   cli->agent = "Mozilla/4.0";
@@ -197,9 +197,9 @@ void UpdateWorker::download(const std::string& location) {
                 static_cast<std::uint32_t>(c.rcvdCount()));
   };
   cli->onRequestDone = [&](net::HttpClient& c, net::HttpRequest, std::uint16_t error) {
-    // A gzip body that could not be expanded: the reason goes to the log.
-    if (error == net::httperrBodyTooLarge || error == net::httperrBadEncoding)
-      decodeError = c.reasonPhrase();
+    // A gzip body that could not be expanded is logged like a packed list that could not.
+    if (error == net::httperrBodyTooLarge) decodeError = serverlist::tooLargeError(maxListBytes);
+    if (error == net::httperrBadEncoding) decodeError.emplace(c.reasonPhrase(), false);
     if (error == 0) {
       setStatus("Data received successfully!", caption_, 100, 100);
       succeeded = true;
@@ -254,7 +254,7 @@ void UpdateWorker::download(const std::string& location) {
   } else if (failed) {
     setStatus("Error while processing request!", caption_, 100, 100);
   } else {
-    if (decodeError) notes_.push_back("Skipped <" + location + ">: " + decodeError.value());
+    if (decodeError) notes_.push_back(serverlist::skippedLogLine(location, *decodeError));
     setStatus("Unknown error occured!", caption_, 100, 100);
   }
   report(location);
