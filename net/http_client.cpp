@@ -206,6 +206,7 @@ void HttpClient::sendRequest() {
   r.host = host_;
   r.accept = accept;
   r.agent = agent;
+  if (acceptGzip) r.acceptEncoding = "gzip";
   r.sender = sender;
   r.reference = reference;
   r.cookie = cookie;
@@ -357,6 +358,7 @@ void HttpClient::headerData(std::string_view data) {
         if (onHeaderBegin) onHeaderBegin(*this);
         if (contentType_.empty()) contentType_ = "text/html";
         headerBegun_ = false;
+        gunzip_.reset();
         setState(httpWaitingBody);
         if (onHeaderEnd) onHeaderEnd(*this);
         if (state_ != httpWaitingBody) return;
@@ -410,10 +412,15 @@ void HttpClient::headerEnd(std::string_view rest) {
     relocate();
     return;
   }
+  gunzip_.reset();
+  if (acceptGzip && parser_.contentEncoding() == "gzip")
+    gunzip_ = std::make_unique<platform::GzipInflater>(
+        static_cast<std::uint64_t>(std::max<std::int64_t>(maxDecodedBody, 0)));
   setState(httpWaitingBody);
   if (onHeaderEnd) onHeaderEnd(*this);
   if (state_ != httpWaitingBody) return;
-  if (bodyString && contentLength_ > 0) ReserveBody(*bodyString, contentLength_);
+  // The length on the wire says nothing about the size of a gzip body.
+  if (bodyString && contentLength_ > 0 && !gunzip_) ReserveBody(*bodyString, contentLength_);
   if (!rest.empty()) bodyData(rest.data(), rest.size());
 }
 
@@ -425,6 +432,23 @@ void HttpClient::bodyData(const char* data, std::size_t len) {
     if (state_ != httpWaitingBody) return;
   }
   rcvdCount_ += static_cast<std::int64_t>(len);
+  if (!gunzip_) {
+    deliver(data, len);
+    return;
+  }
+  std::string plain;
+  using G = platform::GzipInflater::Status;
+  const G status = gunzip_->feed(std::string_view(data, len), plain);
+  if (!plain.empty()) deliver(plain.data(), plain.size());
+  if (state_ != httpWaitingBody) return;
+  if (status == G::TooLarge)
+    fail(httperrBodyTooLarge, "gzip body expands past " + std::to_string(maxDecodedBody) + " bytes",
+         statusCode_);
+  else if (status == G::Error)
+    fail(httperrBadEncoding, "damaged gzip body (" + gunzip_->errorText() + ")", statusCode_);
+}
+
+void HttpClient::deliver(const char* data, std::size_t len) {
   if (bodyString) bodyString->append(data, len);
   if (bodyStream) bodyStream->write(data, static_cast<std::streamsize>(len));
   if (onDocData) onDocData(*this, data, static_cast<int>(len));
@@ -481,6 +505,10 @@ void HttpClient::sessionClosed(std::uint16_t error) {
           plain.swap(plainBuf_);
           bodyData(plain.data(), plain.size());
         }
+      }
+      if (gunzip_ && gunzip_->finish() == platform::GzipInflater::Status::Error) {
+        fail(httperrBadEncoding, "damaged gzip body (" + gunzip_->errorText() + ")", statusCode_);
+        return;
       }
       if (docBegun_ && onDocEnd) onDocEnd(*this);
       if (state_ == httpWaitingBody) endRequest();

@@ -11,6 +11,7 @@
 #include "net/http_url.h"
 #include "net/tls_session.h"
 #include "platform/event_loop.h"
+#include "platform/gzip_inflater.h"
 
 namespace ravelin::net {
 
@@ -36,6 +37,8 @@ enum : std::uint16_t {
   httperrTooManyRelocations = 5,
   httperrTls = 6,
   httperrProxyTunnel = 7,
+  httperrBodyTooLarge = 8,  // a gzip body expands past maxDecodedBody
+  httperrBadEncoding = 9,   // a gzip body is damaged
 };
 
 // Request states, in this order.
@@ -86,6 +89,13 @@ class HttpClient {
   std::string contentRangeBegin, contentRangeEnd;  // cleared after each request
   std::string localAddr = "0.0.0.0";
   bool multiThreaded = false;
+  // Asks for gzip bodies ("Accept-Encoding: gzip") and expands a body that comes with
+  // "Content-Encoding: gzip" as it arrives: the body stream, the body string and onDocData
+  // see the plain bytes, while contentLength() and rcvdCount() count the bytes on the
+  // wire. A body that expands past maxDecodedBody bytes, or is damaged, ends the request
+  // with httperrBodyTooLarge or httperrBadEncoding (the reason phrase says which).
+  bool acceptGzip = true;
+  std::int64_t maxDecodedBody = std::int64_t{64} << 20;
   // Trust anchors for https; both empty means the system's trust store.
   std::string tlsCaFile, tlsCaDir;
   // Every body byte is appended to the stream, or to the string when that is set
@@ -151,6 +161,7 @@ class HttpClient {
   void headerData(std::string_view data);
   void headerEnd(std::string_view rest);
   void bodyData(const char* data, std::size_t len);
+  void deliver(const char* data, std::size_t len);
   void relocate();
   void sessionClosed(std::uint16_t error);
   void restartAfterClose();
@@ -188,6 +199,7 @@ class HttpClient {
   std::string location_;
   std::vector<std::string> wwwAuthenticate_;
   std::uint16_t errorCode_ = 0;
+  std::unique_ptr<platform::GzipInflater> gunzip_;  // while a gzip body arrives
 
   int lineCount_ = 0;  // header lines of this request, kept across a repetition
   bool headerBegun_ = false;

@@ -116,6 +116,8 @@ void HttpResponseParser::interpretLine() {
     acceptRanges_ = std::string(value);
   } else if (name == "content-type") {
     contentType_ = Lower(value);
+  } else if (name == "content-encoding") {
+    contentEncoding_ = Lower(TrimBlanks(value));
   } else if (name == "www-authenticate") {
     wwwAuthenticate_.emplace_back(value);
   } else if (name == "set-cookie") {

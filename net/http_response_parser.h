@@ -55,6 +55,8 @@ class HttpResponseParser {
   const std::string& location() const { return location_; }
   // In lower case.
   const std::string& contentType() const { return contentType_; }
+  // From Content-Encoding, trimmed, in lower case ("gzip", ...); empty when there was none.
+  const std::string& contentEncoding() const { return contentEncoding_; }
   const std::string& contentRangeBegin() const { return rangeBegin_; }
   const std::string& contentRangeEnd() const { return rangeEnd_; }
   const std::string& acceptRanges() const { return acceptRanges_; }
@@ -77,6 +79,7 @@ class HttpResponseParser {
   bool hasLocation_ = false;
   std::string location_;
   std::string contentType_;
+  std::string contentEncoding_;
   std::string rangeBegin_, rangeEnd_;
   std::string acceptRanges_;
   std::vector<std::string> wwwAuthenticate_;

@@ -165,6 +165,7 @@ std::string buildGetRequest(const GetRequest& r) {
   if (!r.reference.empty()) line("Referer: ", r.reference);
   if (!r.agent.empty()) line("User-Agent: ", r.agent);
   line("Host: ", r.host);
+  if (!r.acceptEncoding.empty()) line("Accept-Encoding: ", r.acceptEncoding);
   if (r.noCache) line("Pragma: no-cache");
   if (r.modifiedSince != 0) line("If-Modified-Since: ", httpDate(r.modifiedSince) + " GMT");
   if (!r.username.empty())

@@ -40,6 +40,7 @@ struct GetRequest {
   std::string target;  // the path, or the absolute URL when sent to a proxy
   std::string host;    // value of the Host line
   std::string accept, agent, sender, reference, cookie;
+  std::string acceptEncoding;                // Accept-Encoding, when not empty
   std::string username, password;            // Authorization: Basic, when username is set
   std::string proxyUsername, proxyPassword;  // Proxy-Authorization, when via a proxy
   bool viaProxy = false;

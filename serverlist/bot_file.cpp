@@ -79,22 +79,23 @@ namespace {
 // Merges a whole file's bytes by the merge rule, against the keys listed right now.
 void mergeBot(ServerList& list, std::string_view data, const std::string& fileName,
               runtime::ProgressBar& bar, runtime::AppContext& ctx) {
-  KeySet keys(list);
   const std::size_t stated = data.size() / kBotRecordSize;
   bar.start(static_cast<int>(stated));
   bool truncated = false;
   {
     BatchScope batch(list, bar);
+    ImportMerge merge(list, ctx);
     list.expectAppends(stated);
-    keys.reserve(stated);
+    merge.reserve(stated);
     BotDecoder decoder(data);
     Server server;
     while (decoder.next(server)) {
-      mergeServer(list, keys, std::move(server));
+      merge.add(std::move(server));
       bar.stepIt();
       ctx.processPending();
     }
     truncated = decoder.truncated();
+    merge.logBlocked();
   }
   // A file that ends inside a record is an import cut short: nothing is logged.
   if (!truncated)
@@ -112,7 +113,8 @@ void mergeServersFromBotData(ServerList& list, std::string_view data, const std:
 void readServersFromBOT(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
                         runtime::AppContext& ctx) {
   ctx.processPending();
-  const std::optional<std::string> data = readImportSource(fileName, list, bar);
+  const std::optional<std::string> data =
+      readImportSource(fileName, ListContent::Bot, list, &bar, ctx);
   if (!data) return;
   mergeBot(list, *data, fileName, bar, ctx);
 }

@@ -42,10 +42,11 @@ class BotDecoder {
 std::vector<Server> parseBot(std::string_view bytes,
                              std::size_t maxRecords = std::numeric_limits<std::size_t>::max());
 
-// Merges the servers of the file into the list (merge rule of MergeServer), showing
-// progress on bar, and logs "Refreshed <S div 10> servers from <file>" with S the file's
-// size. A file that cannot be read, or that ends inside a record, ends the import
-// without a message or a log line; the servers added so far stay.
+// Merges the servers of the file into the list (ImportMerge), unpacked first when it
+// comes packed (readImportSource), showing progress on bar, and logs "Refreshed <S div
+// 10> servers from <file>" with S the size of the (unpacked) list. A file that cannot be
+// read, or that ends inside a record, ends the import without a message or a log line;
+// the servers added so far stay.
 void readServersFromBOT(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
                         runtime::AppContext& ctx);
 

@@ -80,23 +80,56 @@ bool KeySet::contains(std::string_view ip, std::string_view port) const {
   return slots_[find(hash)].length != 0;
 }
 
-bool mergeServer(ServerList& list, KeySet& keys, Server record, std::string extraTags,
-                 std::int32_t extraTagCount) {
+ImportMerge::ImportMerge(ServerList& list, runtime::AppContext& ctx)
+    : list_(list), ctx_(ctx), keys_(list), filter_(currentIpFilter(ctx)) {}
+
+bool ImportMerge::add(Server record, std::string extraTags, std::int32_t extraTagCount) {
   record.ip = platform::trimText(record.ip);
   record.port = platform::trimText(record.port);
   if (!isValidIP(record.ip) || !isValidPort(record.port)) return false;
-  if (!keys.add(record.ip, record.port)) return false;
-  list.append(ServerEntry{std::move(record), true, std::move(extraTags), extraTagCount});
+  if (filter_ && filter_->blocks(record.ip)) {
+    ++blocked_;
+    return false;
+  }
+  if (!keys_.add(record.ip, record.port)) return false;
+  list_.append(ServerEntry{std::move(record), true, std::move(extraTags), extraTagCount});
   return true;
 }
 
-std::optional<std::string> readImportSource(const std::string& fileName, ServerList& list,
-                                            runtime::ProgressBar& bar) {
-  try {
-    return platform::readWholeFile(fileName);
-  } catch (const platform::FileError&) {
+void ImportMerge::logBlocked() const {
+  if (filter_)
+    ctx_.log.writeLog("<" + std::to_string(blocked_) + "> servers blocked by <" +
+                      ctx_.settings.IPFilterFile + ">");
+}
+
+std::optional<std::string> readImportSource(const std::string& fileName, ListContent content,
+                                            ServerList& list, runtime::ProgressBar* bar,
+                                            runtime::AppContext& ctx) {
+  const auto quietEnd = [&] {
     list.recount();
-    bar.hide();
+    if (bar) bar->hide();
+  };
+  std::string bytes;
+  try {
+    bytes = platform::readWholeFile(fileName);
+  } catch (const platform::FileError&) {
+    quietEnd();
+    return std::nullopt;
+  }
+  std::optional<std::string> data = unpackImportSource(std::move(bytes), content, fileName, ctx);
+  if (!data) quietEnd();
+  return data;
+}
+
+std::optional<std::string> unpackImportSource(std::string bytes, ListContent content,
+                                              const std::string& fileName,
+                                              runtime::AppContext& ctx) {
+  try {
+    UnpackedList unpacked = unpackList(std::move(bytes), content, maxListBytes(ctx.settings));
+    if (!unpacked.member.empty()) ctx.log.writeLog(unpackedLogLine(unpacked.member, fileName));
+    return std::move(unpacked.data);
+  } catch (const ListUnpackError& e) {
+    ctx.log.writeLog(skippedLogLine(fileName, e));
     return std::nullopt;
   }
 }

@@ -1,11 +1,15 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
+#include "serverlist/ip_filter.h"
+#include "serverlist/list_unpack.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::serverlist {
@@ -44,15 +48,42 @@ class KeySet {
   mutable std::string scratch_;
 };
 
-// The merge rule of every import: trims IP and port, and appends the record as a checked
-// entry when both pass IsValidIP and IsValidPort and the key is new. Listed servers are
-// never changed. Returns whether the record was appended.
-bool mergeServer(ServerList& list, KeySet& keys, Server record, std::string extraTags = {},
-                 std::int32_t extraTagCount = 0);
+// The merge of one import or update into the list. Its rule: trims IP and port, and
+// appends the record as a checked entry when both pass IsValidIP and IsValidPort, the
+// address lies in no range of the IP filter (IPFilterFile) and the key is new. Listed
+// servers are never changed.
+class ImportMerge {
+ public:
+  // Takes the keys listed right now and the current IP filter (currentIpFilter).
+  ImportMerge(ServerList& list, runtime::AppContext& ctx);
+  // Room for n more keys (KeySet::reserve).
+  void reserve(size_t n) { keys_.reserve(n); }
+  // Returns whether the record was appended.
+  bool add(Server record, std::string extraTags = {}, std::int32_t extraTagCount = 0);
+  size_t blocked() const { return blocked_; }
+  // "<n> servers blocked by <file>", when a filter is in use.
+  void logBlocked() const;
 
-// The whole source file of a MET or BOT import. A file that cannot be read ends the import
-// quietly: no message, no log line, the status recounted and the bar hidden.
-std::optional<std::string> readImportSource(const std::string& fileName, ServerList& list,
-                                            runtime::ProgressBar& bar);
+ private:
+  ServerList& list_;
+  runtime::AppContext& ctx_;
+  KeySet keys_;
+  std::shared_ptr<const IpFilter> filter_;
+  size_t blocked_ = 0;
+};
+
+// The bytes of an import's source, unpacked when they come packed; the archive member
+// taken is logged. Nothing (logged: "Skipped <file>: ...") when the packing cannot be used.
+std::optional<std::string> unpackImportSource(std::string bytes, ListContent content,
+                                              const std::string& fileName,
+                                              runtime::AppContext& ctx);
+
+// The source bytes of an import, unpacked when they come packed (list_unpack.h); the
+// archive member taken is logged. A file that cannot be read, or whose packing cannot be
+// used (logged: "Skipped <file>: ..."), ends the import quietly: nothing changed, the
+// status recounted and the bar, when there is one, hidden.
+std::optional<std::string> readImportSource(const std::string& fileName, ListContent content,
+                                            ServerList& list, runtime::ProgressBar* bar,
+                                            runtime::AppContext& ctx);
 
 }  // namespace ravelin::serverlist

@@ -15,7 +15,6 @@ namespace {
 // Merges a whole file's bytes by the merge rule, against the keys listed right now.
 void mergeMet(ServerList& list, std::string_view data, const std::string& fileName,
               runtime::ProgressBar& bar, runtime::AppContext& ctx) {
-  KeySet keys(list);
   MetDecoder decoder(data);
   if (!decoder.headerOk()) {
     ctx.message("Warning", kMetDamagedText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
@@ -25,16 +24,18 @@ void mergeMet(ServerList& list, std::string_view data, const std::string& fileNa
   bar.start(static_cast<int>(declared));
   {
     BatchScope batch(list, bar);
+    ImportMerge merge(list, ctx);
     // Every entry takes at least ten bytes, whatever the header says.
     const std::size_t expected = std::min<std::size_t>(declared, data.size() / 10);
     list.expectAppends(expected);
-    keys.reserve(expected);
+    merge.reserve(expected);
     MetRecord rec;
     while (decoder.next(rec)) {
-      mergeServer(list, keys, std::move(rec.server), std::move(rec.extraTags), rec.extraTagCount);
+      merge.add(std::move(rec.server), std::move(rec.extraTags), rec.extraTagCount);
       bar.stepIt();
       ctx.processPending();
     }
+    merge.logBlocked();
   }
   ctx.log.writeLog("Refreshed <" + std::to_string(declared) + "> servers from <" + fileName + ">");
 }
@@ -69,7 +70,8 @@ void mergeServersFromMetData(ServerList& list, std::string_view data, const std:
 void readServersFromMet(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
                         runtime::AppContext& ctx) {
   ctx.processPending();
-  const std::optional<std::string> data = readImportSource(fileName, list, bar);
+  const std::optional<std::string> data =
+      readImportSource(fileName, ListContent::Met, list, &bar, ctx);
   if (!data) return;
   mergeMet(list, *data, fileName, bar, ctx);
 }

@@ -20,10 +20,11 @@ inline constexpr const char* kNothingToSaveText =
     "There isn't any server to save to file!\r\nPlease update the server list or check the "
     "servers!";
 
-// Merges the servers of the file into the list (merge rule of MergeServer), showing
-// progress on bar, and logs "Refreshed <N> servers from <file>" with the count the file
-// states. A file that cannot be read changes nothing and says nothing; a file with a
-// wrong header byte shows the damaged-file box (unless a script runs).
+// Merges the servers of the file into the list (ImportMerge), unpacked first when it
+// comes packed (readImportSource), showing progress on bar, and logs "Refreshed <N>
+// servers from <file>" with the count the file states. A file that cannot be read changes
+// nothing and says nothing; a file with a wrong header byte shows the damaged-file box
+// (unless a script runs).
 void readServersFromMet(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
                         runtime::AppContext& ctx);
 

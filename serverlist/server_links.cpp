@@ -16,9 +16,11 @@ std::vector<std::pair<std::string, std::string>> scanServerLinks(std::string_vie
 
 void readServersFromHTML(ServerList& list, const std::string& fileName, runtime::AppContext& ctx) {
   ctx.processPending();
-  KeySet keys(list);
-  const std::string bytes = platform::readWholeFile(fileName);
-  std::string_view text(bytes);
+  // Unreadable: the failure goes to the caller before anything has changed.
+  const std::optional<std::string> bytes =
+      unpackImportSource(platform::readWholeFile(fileName), ListContent::Links, fileName, ctx);
+  if (!bytes) return;
+  std::string_view text(*bytes);
   if (const auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
 
   size_t added = 0;
@@ -29,13 +31,15 @@ void readServersFromHTML(ServerList& list, const std::string& fileName, runtime:
     // nothing is logged.
     BatchScope batch(list);
     RepaintSuspension repaint(list);
+    ImportMerge merge(list, ctx);
     forEachServerLink(text, [&](std::string_view ip, std::string_view port) {
       ctx.processPending();
       Server record;
       record.ip = ip;
       record.port = port;
-      if (mergeServer(list, keys, std::move(record))) ++added;
+      if (merge.add(std::move(record))) ++added;
     });
+    merge.logBlocked();
   }
   ctx.log.writeLog("Refreshed <" + std::to_string(added) + "> servers from <" + fileName + ">");
 }

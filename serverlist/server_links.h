@@ -54,6 +54,7 @@ std::vector<std::pair<std::string, std::string>> scanServerLinks(std::string_vie
 // trimmed, valid, new keys only, appended checked). The text ends at the first NUL byte.
 // Logs "Refreshed <A> servers from <fileName>" with A the number of servers appended.
 // Throws platform::FileError, before anything has changed, when the file cannot be read.
+// A packed file is unpacked first (readImportSource).
 void readServersFromHTML(ServerList& list, const std::string& fileName, runtime::AppContext& ctx);
 
 }  // namespace ravelin::serverlist

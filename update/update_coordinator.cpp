@@ -4,6 +4,7 @@
 
 #include "runtime/ui_thread.h"
 #include "serverlist/batch_scope.h"
+#include "serverlist/list_unpack.h"
 #include "serverlist/merge.h"
 
 namespace ravelin::update {
@@ -81,6 +82,7 @@ void UpdateCoordinator::run() {
     worker->proxyAddr = ctx_.settings.ProxyAddr;
     worker->proxyPort = ctx_.settings.ProxyPort;
     worker->tlsCaFile = tlsCaFile;
+    worker->maxListBytes = serverlist::maxListBytes(ctx_.settings);
     worker->displayPauses = view_.keepsDisplayPauses();
     // The pool only watches its workers; a started worker keeps itself alive.
     worker->resume();
@@ -96,12 +98,13 @@ void UpdateCoordinator::run() {
   const std::size_t before = list_.size();
   {
     serverlist::BatchScope batch(list_, loadSaveBar_);
-    serverlist::KeySet keys(list_);
+    serverlist::ImportMerge merge(list_, ctx_);
     loadSaveBar_.start(static_cast<int>(results.size()));
     for (serverlist::Server& r : results) {
       loadSaveBar_.stepIt();
-      serverlist::mergeServer(list_, keys, std::move(r));
+      merge.add(std::move(r));
     }
+    merge.logBlocked();
   }
   added_ = list_.size() - before;
   // The count is the number of servers this update added.

@@ -31,8 +31,10 @@ void UpdateRun::processResults(int slot) {
 }
 
 void UpdateRun::transferResults(const std::string& location,
-                                std::vector<serverlist::Server>& records) {
+                                std::vector<serverlist::Server>& records,
+                                const std::vector<std::string>& notes) {
   if (!active()) return;
+  for (const std::string& note : notes) ctx.log.writeLog(note);
   view.urlsBar().stepIt();
   const auto count = static_cast<std::int32_t>(records.size());
   if (count != 0) {
@@ -147,8 +149,20 @@ void UpdateWorker::report(const std::string& location) {
   if (terminated()) return;
   auto run = run_;
   const int slot = slot_;
-  ctx_.ui->invoke([&] { run->transferResults(location, results_); });
+  ctx_.ui->invoke([&] { run->transferResults(location, results_, notes_); });
   ctx_.ui->invoke([&] { run->processResults(slot); });
+}
+
+std::optional<std::string> UpdateWorker::unpack(std::string bytes, serverlist::ListContent content,
+                                                const std::string& location) {
+  try {
+    serverlist::UnpackedList list = serverlist::unpackList(std::move(bytes), content, maxListBytes);
+    if (!list.member.empty()) notes_.push_back(serverlist::unpackedLogLine(list.member, location));
+    return std::move(list.data);
+  } catch (const serverlist::ListUnpackError& e) {
+    notes_.push_back(serverlist::skippedLogLine(location, e));
+    return std::nullopt;
+  }
 }
 
 void UpdateWorker::download(const std::string& location) {
@@ -156,6 +170,7 @@ void UpdateWorker::download(const std::string& location) {
   bool timedOut = false, waitingOver = false, failed = false, succeeded = false,
        requestFinished = false;
   std::uint32_t lastShown = clock_.ticks() - 1000;
+  std::optional<serverlist::ListUnpackError> decodeError;
 
   auto cli = std::make_unique<net::HttpClient>(*loop_);
   cli->agent = "Mozilla/4.0";
@@ -163,6 +178,7 @@ void UpdateWorker::download(const std::string& location) {
   cli->bodyString = &body;
   cli->url = location;
   cli->tlsCaFile = tlsCaFile;
+  cli->maxDecodedBody = static_cast<std::int64_t>(maxListBytes);
   if (!proxyAddr.empty()) {
     cli->proxy = proxyAddr;
     cli->proxyPort = std::to_string(proxyPort);
@@ -180,7 +196,10 @@ void UpdateWorker::download(const std::string& location) {
       setStatus("Receiving data...", caption_, static_cast<std::uint32_t>(c.contentLength()),
                 static_cast<std::uint32_t>(c.rcvdCount()));
   };
-  cli->onRequestDone = [&](net::HttpClient&, net::HttpRequest, std::uint16_t error) {
+  cli->onRequestDone = [&](net::HttpClient& c, net::HttpRequest, std::uint16_t error) {
+    // A gzip body that could not be expanded is logged like a packed list that could not.
+    if (error == net::httperrBodyTooLarge) decodeError = serverlist::tooLargeError(maxListBytes);
+    if (error == net::httperrBadEncoding) decodeError.emplace(c.reasonPhrase(), false);
     if (error == 0) {
       setStatus("Data received successfully!", caption_, 100, 100);
       succeeded = true;
@@ -189,6 +208,7 @@ void UpdateWorker::download(const std::string& location) {
     requestFinished = true;
   };
   results_.clear();
+  notes_.clear();
 
   setStatus("Request sent! Waiting for reply...", caption_, 100, 0);
   try {
@@ -215,12 +235,18 @@ void UpdateWorker::download(const std::string& location) {
   }
   cli.reset();
   if (succeeded) {
-    if (job.kind == runtime::SourceKind::HTML)
-      results_ = decodeHtmlBody(body, kMaxResults);
-    else if (job.kind == runtime::SourceKind::MET)
-      results_ = decodeMetBody(body, kMaxResults);
-    else if (job.kind == runtime::SourceKind::BOT)
-      results_ = decodeBotBody(body, kMaxResults);
+    using serverlist::ListContent;
+    std::optional<std::string> list;
+    if (job.kind == runtime::SourceKind::HTML) {
+      if ((list = unpack(std::move(body), ListContent::Links, location)))
+        results_ = decodeHtmlBody(*list, kMaxResults);
+    } else if (job.kind == runtime::SourceKind::MET) {
+      if ((list = unpack(std::move(body), ListContent::Met, location)))
+        results_ = decodeMetBody(*list, kMaxResults);
+    } else if (job.kind == runtime::SourceKind::BOT) {
+      if ((list = unpack(std::move(body), ListContent::Bot, location)))
+        results_ = decodeBotBody(*list, kMaxResults);
+    }
     std::string().swap(body);
     setStatus(std::to_string(results_.size()) + " new IPs found!", caption_, 100, 100);
   } else if (timedOut) {
@@ -228,6 +254,7 @@ void UpdateWorker::download(const std::string& location) {
   } else if (failed) {
     setStatus("Error while processing request!", caption_, 100, 100);
   } else {
+    if (decodeError) notes_.push_back(serverlist::skippedLogLine(location, *decodeError));
     setStatus("Unknown error occured!", caption_, 100, 100);
   }
   report(location);
@@ -235,6 +262,7 @@ void UpdateWorker::download(const std::string& location) {
 
 void UpdateWorker::dnsPass(const std::string& location) {
   results_.clear();
+  notes_.clear();
   std::error_code ec;
   if (!std::filesystem::is_regular_file(location, ec)) {
     setStatus("DNS-File not found...", caption_, 1, 1);
@@ -243,7 +271,9 @@ void UpdateWorker::dnsPass(const std::string& location) {
   }
   std::vector<std::string> lines;
   try {
-    const std::string text = platform::readWholeFile(location);
+    std::optional<std::string> unpacked =
+        unpack(platform::readWholeFile(location), serverlist::ListContent::Text, location);
+    const std::string text = unpacked ? std::move(*unpacked) : std::string();
     std::size_t pos = 0;
     while (pos < text.size()) {
       std::size_t nl = text.find('\n', pos);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "runtime/app_context.h"
 #include "runtime/url_source.h"
 #include "runtime/worker_pool.h"
+#include "serverlist/list_unpack.h"
 #include "serverlist/server.h"
 
 namespace ravelin::update {
@@ -37,7 +39,10 @@ struct UpdateRun : std::enable_shared_from_this<UpdateRun> {
   // A worker has finished: its slot is free again.
   void processResults(int slot);
   // A worker hands over its records (and the log line of its job).
-  void transferResults(const std::string& location, std::vector<serverlist::Server>& records);
+  // notes are log lines of the job (an archive member taken, a source skipped), written
+  // before the job's own line.
+  void transferResults(const std::string& location, std::vector<serverlist::Server>& records,
+                       const std::vector<std::string>& notes = {});
   // A worker's status update of its slot.
   void setSlot(int slot, const std::string& status, const std::string& caption, std::uint32_t max,
                std::uint32_t position);
@@ -78,6 +83,8 @@ class UpdateWorker : public platform::WorkerThread {
   int proxyPort = 0;
   // Trust anchors for https downloads (empty: the system's trust store).
   std::string tlsCaFile;
+  // The most that a packed list may expand to (MaxListMB).
+  std::uint64_t maxListBytes = std::uint64_t{64} << 20;
   // Whether the verdict of the job stays on its slot for a second before it is reported.
   bool displayPauses = true;
 
@@ -95,6 +102,10 @@ class UpdateWorker : public platform::WorkerThread {
   // terminate; returns done()'s last answer.
   bool waitFor(std::uint32_t ms, const std::function<bool()>& done);
   void report(const std::string& location);
+  // The list inside a downloaded body or the DNS file; nothing when its packing cannot be
+  // used (noted for the log).
+  std::optional<std::string> unpack(std::string bytes, serverlist::ListContent content,
+                                    const std::string& location);
 
   std::shared_ptr<UpdateRun> run_;
   int slot_;
@@ -105,6 +116,7 @@ class UpdateWorker : public platform::WorkerThread {
   std::uint32_t progressPos_ = 0;
   std::uint32_t progressMax_ = 100;
   std::vector<serverlist::Server> results_;
+  std::vector<std::string> notes_;
 };
 
 }  // namespace ravelin::update

@@ -9,6 +9,8 @@ Paths:
   /nolen/N       200 without Content-Length, N bytes
   /met           200, the bytes of the file given by --met (application/octet-stream)
   /file/NAME     200, the bytes of NAME in --dir
+  /gzfile/NAME   200 with "Content-Encoding: gzip", the bytes of NAME (already gzip) as
+                 they are; 406 when the request does not accept gzip
   /404           404 Not Found with a small body
   /301           301 to /ok/10, no Content-Length
   /301cl0        301 to /ok/10 with Content-Length: 0
@@ -88,7 +90,7 @@ class Server:
             if "://" in target:  # the absolute form a proxy passes on
                 rest = target.split("://", 1)[1]
                 target = "/" + rest.split("/", 1)[1] if "/" in rest else "/"
-            self.reply(conn, target)
+            self.reply(conn, target, raw)
         except (OSError, ssl.SSLError):
             pass
         finally:
@@ -100,7 +102,7 @@ class Server:
     def send(self, conn, data):
         conn.sendall(data)
 
-    def reply(self, conn, target):
+    def reply(self, conn, target, raw=b""):
         scheme = "https" if self.ctx else "http"
         if target.startswith("/ok/"):
             body = body_of(int(target[4:]))
@@ -118,6 +120,13 @@ class Server:
                 size = os.fstat(f.fileno()).st_size
                 self.send(conn, b"HTTP/1.1 200 OK\r\nContent-Length: %d\r\nConnection: close\r\n\r\n"
                           % size)
+                conn.sendfile(f)
+        elif target.startswith("/gzfile/"):
+            if b"\r\naccept-encoding: gzip\r\n" not in raw.lower():
+                self.send(conn, b"HTTP/1.0 406 Not Acceptable\r\nContent-Length: 0\r\n\r\n")
+                return
+            with open(os.path.join(self.args.dir, target[8:]), "rb") as f:
+                self.send(conn, b"HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n")
                 conn.sendfile(f)
         elif target == "/404":
             self.send(conn, b"HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\n"

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "runtime/loop_ui_thread.h"
+#include "support/packed_lists.h"
 #include "support/peer_process.h"
 #include "support/recording_update_view.h"
 #include "support/test_support.h"
@@ -46,6 +47,11 @@ class UpdateRunTest : public ::testing::Test {
     return test::Source(kind + server->url("/file/" + file));
   }
   std::vector<std::string> Log() { return app.logLines(); }
+  // Serves bytes at /file/NAME, or at /gzfile/NAME with "Content-Encoding: gzip".
+  std::string Serve(const std::string& name, const std::string& bytes, bool encoded = false) {
+    test::WriteFile(files.file(name), bytes);
+    return server->url((encoded ? "/gzfile/" : "/file/") + name);
+  }
   void Run(UpdateKind kind = UpdateKind::All) { runUpdate(list, app.ctx, view, kind, loadSave); }
 };
 
@@ -290,6 +296,71 @@ TEST_F(UpdateRunTest, AnUnresolvableNameIsDroppedAndTheNextLineIsRead) {
   Run(UpdateKind::DNS);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].server.name, "Next");
+}
+
+TEST_F(UpdateRunTest, PackedSourcesMergeNameTheirMemberAndPassTheIpFilter) {
+  using test::ArchiveKind;
+  const std::string gzMet =
+      Serve("a.gz", test::Gzip(test::MetBody(1, test::MetEntry(1, 1, 1, 1, 4661, "g", "d", 1))));
+  const std::string zipBot =
+      Serve("b.zip",
+            test::Archive(ArchiveKind::Zip, {{"readme.txt", "Servers below"},
+                                             {"list.bot", test::BotRecord(2, 2, 2, 2, 1, 0, 5)}}));
+  const std::string tgzHtml = Serve(
+      "c.tgz", test::Archive(ArchiveKind::TarGz, {{"about.html", "<p>no links</p>"},
+                                                  {"list.html", "ed2k://|server|3.3.3.3|4661|/"}}));
+  const std::string encMet = Serve(
+      "d.gz", test::Gzip(test::MetBody(1, test::MetEntry(4, 4, 4, 4, 4661, "e", "d", 1))), true);
+  const std::string encZip = Serve(
+      "e.gz", test::Gzip(test::Archive(ArchiveKind::Zip, {{"x.html", "|server|5.5.5.5|4661|"}})),
+      true);
+  test::WriteFile(files.file("dns.gz"), test::Gzip("6.6.6.6,4661,Dns,Desc\n10.1.2.3,4661\n"));
+  test::WriteFile(files.file("ipfilter.dat"),
+                  "010.000.000.000 - 010.255.255.255 , 000 , private\nbroken line\n");
+  app.ctx.settings.IPFilterFile = files.file("ipfilter.dat");
+  app.ctx.settings.UpdThreadCount = 4;
+  app.ctx.settings.URLs =
+      test::Sources({"MET|" + gzMet, "BOT|" + zipBot, "HTM|" + tgzHtml, "MET|" + encMet,
+                     "HTM|" + encZip, "DNS|" + files.file("dns.gz")});
+  Run();
+
+  std::vector<std::string> ips;
+  for (const ServerEntry& e : list.entries()) ips.push_back(e.server.ip);
+  std::sort(ips.begin(), ips.end());
+  EXPECT_EQ(ips, (std::vector<std::string>{"1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4", "5.5.5.5",
+                                           "6.6.6.6"}));
+  const auto log = Log();
+  EXPECT_TRUE(Contains(log, "Unpacked <list.bot> from <" + zipBot + ">"));
+  EXPECT_TRUE(Contains(log, "Unpacked <list.html> from <" + tgzHtml + ">"));
+  EXPECT_TRUE(Contains(log, "Unpacked <x.html> from <" + encZip + ">"));
+  EXPECT_TRUE(Contains(log, "Updated from <" + encMet + "> and found <1> IPs"));
+  EXPECT_TRUE(Contains(log, "<1> servers blocked by <" + files.file("ipfilter.dat") + ">"));
+  EXPECT_TRUE(
+      Contains(log, "Skipped <1> bad lines of IP filter <" + files.file("ipfilter.dat") + ">"));
+  for (const std::string& request : server->requests())
+    EXPECT_NE(request.find("\r\nAccept-Encoding: gzip\r\n"), std::string::npos);
+}
+
+TEST_F(UpdateRunTest, AGigabyteBombEndsItsSourceAndTheOthersMerge) {
+  const std::string bomb = test::GzipBomb(1024);  // 1 GiB of zeros in about a megabyte
+  ASSERT_LT(bomb.size(), 2u << 20);
+  const std::string raw = Serve("bomb.met.gz", bomb);
+  const std::string encoded = Serve("bomb2.gz", bomb, true);
+  test::WriteFile(files.file("dns-bomb"), bomb);
+  app.ctx.settings.URLs =
+      test::Sources({"MET|" + raw, "MET|" + encoded, "DNS|" + files.file("dns-bomb"),
+                     "BOT|" + Serve("good.bot", test::BotRecord(7, 7, 7, 7, 4661, 0, 1))});
+  app.ctx.settings.UpdThreadCount = 4;
+  Run();
+
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].server.ip, "7.7.7.7");
+  const auto log = Log();
+  EXPECT_TRUE(Contains(log, "Skipped <" + raw + ">: it expands past MaxListMB (64 MB)"));
+  EXPECT_TRUE(
+      Contains(log, "Skipped <" + files.file("dns-bomb") + ">: it expands past MaxListMB (64 MB)"));
+  EXPECT_TRUE(Contains(log, "Skipped <" + encoded + ">: it expands past MaxListMB (64 MB)"));
+  EXPECT_TRUE(Contains(log, "Updated from <" + encoded + "> and found <0> IPs"));
 }
 
 }  // namespace

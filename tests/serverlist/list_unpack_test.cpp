@@ -1,0 +1,80 @@
+// Packed list files given to the file imports.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "serverlist/bot_file.h"
+#include "serverlist/met_file.h"
+#include "serverlist/server_links.h"
+#include "support/packed_lists.h"
+#include "support/test_support.h"
+#include "support/update_bodies.h"
+
+using namespace ravelin::serverlist;
+using test::ArchiveKind;
+
+namespace {
+
+class ListUnpackTest : public ::testing::Test {
+ protected:
+  test::TestApp app;
+  test::RecordingProgressBar bar;
+  ServerList list;
+  std::string Put(const std::string& name, const std::string& bytes) {
+    const std::string path = app.dir.file(name);
+    test::WriteFile(path, bytes);
+    return path;
+  }
+  bool Logged(const std::string& line) {
+    const auto log = app.logLines();
+    return std::find(log.begin(), log.end(), line) != log.end();
+  }
+};
+
+TEST_F(ListUnpackTest, PackedFilesImportByContentWhateverTheirName) {
+  const std::string met = test::MetBody(2, test::MetEntry(1, 2, 3, 4, 4661, "a", "b", 1) +
+                                               test::MetEntry(5, 6, 7, 8, 4242, "c", "d", 2));
+  const std::string gz = Put("plain.met", test::Gzip(met));
+  readServersFromMet(list, gz, bar, app.ctx);
+  const std::string tgz =
+      Put("lists.zip",
+          test::Archive(ArchiveKind::TarGz,
+                        {{"notes.txt", "read me"}, {"dir/server.met", met}, {"other.met", met}}));
+  ServerList second;
+  readServersFromMet(second, tgz, bar, app.ctx);
+  const std::string zip =
+      Put("x.bin", test::Archive(ArchiveKind::Zip,
+                                 {{"a.txt", "no links here"}, {"b.txt", "|server|9.9.9.9|4661|"}}));
+  readServersFromHTML(list, zip, app.ctx);
+  const std::string bot =
+      Put("y", test::Archive(ArchiveKind::Tar, {{"l.bot", test::BotRecord(8, 8, 8, 8, 1, 0, 0)}}));
+  readServersFromBOT(list, bot, bar, app.ctx);
+
+  EXPECT_EQ(list.size(), 4u);
+  EXPECT_EQ(second.size(), 2u);
+  EXPECT_TRUE(Logged("Refreshed <2> servers from <" + gz + ">"));
+  EXPECT_TRUE(Logged("Unpacked <dir/server.met> from <" + tgz + ">"));
+  EXPECT_TRUE(Logged("Refreshed <2> servers from <" + tgz + ">"));
+  EXPECT_TRUE(Logged("Unpacked <b.txt> from <" + zip + ">"));
+  EXPECT_TRUE(Logged("Refreshed <1> servers from <" + zip + ">"));
+  EXPECT_TRUE(Logged("Unpacked <l.bot> from <" + bot + ">"));
+}
+
+TEST_F(ListUnpackTest, UnusablePackingLeavesTheListAlone) {
+  const std::string none = Put("a.zip", test::Archive(ArchiveKind::Zip, {{"r.txt", "text"}}));
+  const std::string damaged = Put("b.gz", test::Gzip("abcdef").substr(0, 12));
+  const std::string bomb = Put("c.gz", test::GzipBomb(1024));
+  app.ctx.settings.MaxListMB = 8;
+  readServersFromMet(list, none, bar, app.ctx);
+  readServersFromBOT(list, damaged, bar, app.ctx);
+  readServersFromHTML(list, bomb, app.ctx);
+  EXPECT_TRUE(list.empty());
+  EXPECT_FALSE(bar.visible());
+  EXPECT_TRUE(app.prompter.shown.empty());
+  EXPECT_TRUE(Logged("Skipped <" + none + ">: the archive holds no MET list"));
+  EXPECT_TRUE(Logged("Skipped <" + damaged + ">: damaged gzip data (gzip data ends early)"));
+  EXPECT_TRUE(Logged("Skipped <" + bomb + ">: it expands past MaxListMB (8 MB)"));
+  EXPECT_EQ(app.logLines().size(), 3u);
+}
+
+}  // namespace
