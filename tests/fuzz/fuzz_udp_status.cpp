@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto status = parseStatusReply(bytes);
   if (!status) return 0;
   const auto fixed = parseStatusReply(bytes.substr(0, kStatusAnswerMinSize));
-  if (size < kStatusAnswerMinSize || data[0] != kEd2kProtocol || data[1] != kStatusAnswer ||
-      !fixed || fixed->challenge != status->challenge || fixed->users != status->users ||
+  if (data[0] != kEd2kProtocol || data[1] != kStatusAnswer || !fixed ||
+      fixed->challenge != status->challenge || fixed->users != status->users ||
       fixed->files != status->files || (status->challenge & 0xFF) != data[2])
     std::abort();
   return 0;

@@ -31,10 +31,10 @@ class Ed2kStatusPeer {
       : answer_(answer), fields_{users, files} {
     if (answer == Answer::AllFields || answer == Answer::LongTail)
       fields_.insert(fields_.end(), {5000, 100000, 200000, 0x7FB, 12});
-    // The listener's port + 4 may be taken: a few tries find a pair.
+    // The listener's (ephemeral) port + 4 may be taken: a few tries find a pair.
     for (int attempt = 0; attempt < 20 && udp_ < 0; ++attempt) {
       listener_ = std::make_unique<LoopbackListener>();
-      if (listener_->port() <= 0xFFFF - 4) udp_ = bindUdp("127.0.0.1", listener_->port() + 4);
+      udp_ = bindUdp("127.0.0.1", listener_->port() + 4);
     }
     tcpPort_ = listener_->port();
     if (!listening) listener_.reset();
