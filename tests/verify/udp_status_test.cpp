@@ -74,7 +74,7 @@ TEST_F(UdpStatusTest, AnswersFillUsersFilesAndPing) {
 }
 
 // On the manual clock: answers that do not match and silence change nothing, and the
-// check marks follow the TCP verdict alone.
+// check marks follow the TCP verdict alone. Cancel ends the wait for answers.
 TEST_F(UdpStatusTest, MismatchedAnswersAndSilenceChangeNothing) {
   app.useManualClock();
   for (Answer a : {Answer::WrongChallenge, Answer::OtherPort, Answer::OtherAddress,
@@ -96,6 +96,17 @@ TEST_F(UdpStatusTest, MismatchedAnswersAndSilenceChangeNothing) {
     EXPECT_EQ(peers[row]->handled(), 1);
   }
   EXPECT_EQ(fields(6), (Fields{"5", "6", "checked"}));
+
+  // The clock stands still from here: only Cancel ends the wait for the silent server.
+  list.clear();
+  add(Answer::Silent);
+  ui.wasReady = false;
+  ui.ready = [this] {
+    if (view.bar.position() == 1 && view.slots[0].back().text == kThreadNotUsed) view.cancel();
+    return false;
+  };
+  EXPECT_EQ(runVerify(list, app.ctx, view, false), VerifyOutcome::Cancelled);
+  EXPECT_EQ(app.logLines().back(), "Verifying 1 server IPs");
 }
 
 // Off by default; with a SOCKS proxy the query is skipped and the log says so once a run.
