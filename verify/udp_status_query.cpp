@@ -7,8 +7,6 @@
 namespace ravelin::verify {
 
 namespace {
-// How often the thread looks for time-outs and for the end of the run.
-constexpr std::uint32_t kPollMs = 100;
 // The UDP port of a server is its TCP port + 4.
 constexpr std::int32_t kUdpPortOffset = 4;
 // Challenges differ in their low 16 bits only.

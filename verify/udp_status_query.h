@@ -29,6 +29,9 @@ namespace ravelin::verify {
 // until it has finished, so that nothing reaches the list after the run.
 class UdpStatusQuery : public platform::WorkerThread {
  public:
+  // How often the thread looks for time-outs and for the end of the run.
+  static constexpr std::uint32_t kPollMs = 100;
+
   UdpStatusQuery(serverlist::ServerList& list, runtime::AppContext& ctx, std::uint32_t timeoutMs);
 
   // Asks the server of row, at address and the UDP port that goes with tcpPort. Servers

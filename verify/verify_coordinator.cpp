@@ -178,7 +178,7 @@ void VerifyCoordinator::run() {
   if (udpStatus_) {
     // Answers still on their way get the time-out (and the query's polling step) to come.
     const auto answered = [this] { return udpStatus_->settled() || pool_.cancelled(); };
-    runtime::waitUntil(*ctx_.ui, *ctx_.clock, timeoutMs + 200, answered);
+    runtime::waitUntil(*ctx_.ui, *ctx_.clock, timeoutMs + 2 * UdpStatusQuery::kPollMs, answered);
     if (pool_.cancelled()) return endCancelledRun();
     stopUdpStatus();
   }
