@@ -13,17 +13,14 @@ namespace test {
 
 class Ed2kStatusPeer {
  public:
-  // Counts: challenge, users, files. AllFields: and five more fields. LongTail: and 40
-  // bytes more. WrongChallenge: its low bit flipped. OtherPort, OtherAddress (127.0.0.2):
-  // sent from there. TooShort: the files count cut to three bytes. Silent: no answer.
   enum class Answer {
-    Counts,
-    AllFields,
-    LongTail,
-    WrongChallenge,
-    OtherPort,
-    OtherAddress,
-    TooShort,
+    Counts,          // challenge, users, files
+    AllFields,       // and five more fields
+    LongTail,        // and 40 bytes more
+    WrongChallenge,  // its low bit flipped
+    OtherPort,       // sent from another port
+    OtherAddress,    // sent from 127.0.0.2
+    TooShort,        // the files count cut to three bytes
     Silent
   };
 
