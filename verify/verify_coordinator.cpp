@@ -44,6 +44,7 @@ void VerifyCoordinator::processResults(int slot, bool alive) {
 
 void VerifyCoordinator::cancel() {
   pool_.cancel();
+  if (udpStatus_) udpStatus_->requestTerminate();
   view_.setHeadline("Waiting for working threads to close...");
 }
 
@@ -63,6 +64,10 @@ void VerifyCoordinator::start() {
     VerifyCoordinator& c;
     // Every way out ends the caller's wait.
     ~Finish() {
+      try {
+        c.stopUdpStatus();
+      } catch (...) {
+      }
       c.ctx_.state.operationDone = true;
       c.view_.setCancelHandler(nullptr);
     }
@@ -76,6 +81,27 @@ void VerifyCoordinator::start() {
 void VerifyCoordinator::endCancelledRun() {
   outcome_ = VerifyOutcome::Cancelled;
   pool_.waitForWorkers(*ctx_.ui, *ctx_.clock, kCancelWaitMs);
+  stopUdpStatus();
+}
+
+void VerifyCoordinator::startUdpStatus(std::uint32_t timeoutMs) {
+  if (!ctx_.settings.VrfUdpStatus) return;
+  if (!ctx_.settings.ProxyAddr.empty()) {
+    ctx_.log.writeLog(kUdpStatusProxyText);
+    return;
+  }
+  udpStatus_ = std::make_shared<UdpStatusQuery>(list_, ctx_, timeoutMs);
+  udpStatus_->resume();
+}
+
+// The query hands its answers over through the user interface, which is served here
+// until it has ended.
+void VerifyCoordinator::stopUdpStatus() {
+  if (!udpStatus_) return;
+  std::shared_ptr<UdpStatusQuery> query = std::move(udpStatus_);
+  query->requestTerminate();
+  const auto ended = [&query] { return query->finished() || !query->started(); };
+  while (!ended() && !ctx_.ui->terminating()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 100, ended);
 }
 
 // Offline, every attempt fails at once and the usual "verify, then save" would uncheck
@@ -113,6 +139,7 @@ void VerifyCoordinator::run() {
       static_cast<std::uint32_t>(std::max(0, ctx_.settings.VrfTimeout)) * 1000u;
   const bool displayPauses = view_.keepsDisplayPauses();
   const auto freeSlotOrCancel = [this] { return !pool_.full() || pool_.cancelled(); };
+  startUdpStatus(timeoutMs);
 
   for (std::size_t i = 0; i < n; ++i) {
     const serverlist::ServerEntry& entry = list_[i];
@@ -142,11 +169,19 @@ void VerifyCoordinator::run() {
     worker->timeoutMs = timeoutMs;
     worker->displayPauses = displayPauses;
     worker->resume();
+    if (udpStatus_) udpStatus_->ask(address, port, i);
   }
   // A cancelled worker keeps its slot, so Cancel during this last wait ends it as well.
   const auto allDone = [this] { return pool_.busyCount() == 0 || pool_.cancelled(); };
   while (!allDone()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 1000, allDone);
   if (pool_.cancelled()) return endCancelledRun();
+  if (udpStatus_) {
+    // Answers still on their way get the time-out (and the query's polling step) to come.
+    const auto answered = [this] { return udpStatus_->settled() || pool_.cancelled(); };
+    runtime::waitUntil(*ctx_.ui, *ctx_.clock, timeoutMs + 2 * UdpStatusQuery::kPollMs, answered);
+    if (pool_.cancelled()) return endCancelledRun();
+    stopUdpStatus();
+  }
   endRun();
 }
 

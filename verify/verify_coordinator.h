@@ -7,6 +7,7 @@
 #include "runtime/app_context.h"
 #include "runtime/worker_pool.h"
 #include "serverlist/server_list.h"
+#include "verify/udp_status_query.h"
 #include "verify/verify_view.h"
 #include "verify/verify_worker.h"
 
@@ -21,6 +22,10 @@ enum class VerifyOutcome { Ended, Cancelled, NetworkDown };
 inline constexpr int kNetworkDownMinTested = 5;
 inline constexpr const char* kNetworkDownText =
     "Verification aborted: no server could be reached, the network seems down";
+// Logged once by a run that would query the servers' status over UDP (VrfUdpStatus) while
+// a SOCKS proxy is configured: the proxy carries TCP only, so nothing is sent.
+inline constexpr const char* kUdpStatusProxyText =
+    "UDP server status not queried: a SOCKS proxy is configured";
 
 // The progress text under the headline for the bar's position and maximum: "(17/250)".
 std::string progressText(int position, int maximum);
@@ -63,11 +68,17 @@ class VerifyCoordinator {
   // The end of a run that was not cancelled: the verdicts stand, or, when not a single
   // tested server was reached, the tested servers get their check marks back.
   void endRun();
+  // With VrfUdpStatus on: the status query of this run, or the log line that says why
+  // there is none.
+  void startUdpStatus(std::uint32_t timeoutMs);
+  // Ends the status query and waits until it has handed over its last answer.
+  void stopUdpStatus();
 
   serverlist::ServerList& list_;
   runtime::AppContext& ctx_;
   VerifyView& view_;
   runtime::WorkerPool<VerifyWorker> pool_;
+  std::shared_ptr<UdpStatusQuery> udpStatus_;
   // Every server handed to a worker in this run, with its check mark at that moment.
   std::vector<std::pair<std::size_t, bool>> tested_;
   int reached_ = 0;
