@@ -165,8 +165,8 @@ TEST_F(OptionsDialogTest, RefusalsAndCancelWriteNothing) {
   for (const auto& [command, expected] :
        {std::pair<MainWindow::Command, QWidget*>{MainWindow::cmdOptions, dialog},
         {MainWindow::cmdAbout, window->aboutBox()}}) {
-    whenModal([expected](QWidget* modal) {
-      EXPECT_EQ(modal, expected);
+    whenModal([opened = expected](QWidget* modal) {
+      EXPECT_EQ(modal, opened);
       modal->close();
     });
     window->action(command)->trigger();
