@@ -24,7 +24,7 @@ constexpr std::uint32_t kXdgMimeMs = 10000;
 
 std::string envOr(const char* name, const std::string& fallback) {
   const char* value = std::getenv(name);
-  // The specification of these variables ignores relative paths.
+  // The XDG base directory rules ignore relative paths in these variables.
   return value && value[0] == '/' ? std::string(value) : fallback;
 }
 
