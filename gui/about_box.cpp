@@ -1,4 +1,5 @@
 #include "gui/about_box.h"
+#include "gui/dialog_layout.h"
 
 #include <QDesktopServices>
 #include <QEnterEvent>
@@ -89,10 +90,7 @@ AboutBox::AboutBox(const AboutFacts& facts, QWidget* parent)
 
   auto* close = new QPushButton(QString::fromLatin1(kCloseCaption), this);
   close->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(close);
-  buttons->addStretch(1);
+  auto* buttons = buttonRow({close}, ButtonAlign::Centre);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addSpacing(12);

@@ -1,4 +1,5 @@
 #include "gui/countdown_dialog.h"
+#include "gui/dialog_layout.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -29,10 +30,7 @@ CountdownDialog::CountdownDialog(QWidget* parent)
   line->addWidget(seconds_);
   line->addWidget(new QLabel(QString::fromLatin1(kCountdownTail), this));
   line->addStretch(1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cancel_);
-  buttons->addStretch(1);
+  auto* buttons = buttonRow({cancel_}, ButtonAlign::Centre);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(line);
   layout->addSpacing(6);
@@ -44,10 +42,8 @@ CountdownDialog::CountdownDialog(QWidget* parent)
 
 bool CountdownDialog::run(runtime::AppContext& ctx) {
   cancelled_ = false;
-  if (QWidget* owner = parentWidget()) {
-    adjustSize();
-    move(owner->geometry().center() - rect().center());
-  }
+  adjustSize();
+  centreOver(*this, parentWidget());
   show();
   raise();
   activateWindow();

@@ -1,4 +1,5 @@
 #include "gui/filter_window.h"
+#include "gui/dialog_layout.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,10 +44,7 @@ FilterWindow::FilterWindow(ServerList& list, runtime::AppContext& ctx, QWidget* 
   addRow(kFilterOperatorLabel, operator_);
   addRow(kFilterValueLabel, value_);
   layout->addSpacing(8);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(filter_);
-  buttons->addWidget(cancel_);
+  auto* buttons = buttonRow({filter_, cancel_}, ButtonAlign::Right);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   // Wide enough for a wildcard pattern or an address with room to spare.

@@ -1,4 +1,5 @@
 #include "gui/insert_command_dialog.h"
+#include "gui/dialog_layout.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,10 +35,7 @@ InsertCommandDialog::InsertCommandDialog(QWidget* parent)
   auto* columns = new QHBoxLayout;
   columns->addLayout(column(kChooseCommandLabel, commands_), 1);
   columns->addLayout(column(kDescriptionLabel, description_), 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
+  auto* buttons = buttonRow({ok_, cancel_}, ButtonAlign::Right);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
   layout->addLayout(buttons);
@@ -61,10 +59,9 @@ void InsertCommandDialog::showDescription() {
 
 const script::ScriptCommandInfo* InsertCommandDialog::choose() {
   // Centred on the main window, the outermost of the windows that own this one.
-  if (QWidget* owner = parentWidget()) {
-    while (owner->parentWidget()) owner = owner->parentWidget();
-    move(owner->geometry().center() - rect().center());
-  }
+  QWidget* owner = parentWidget();
+  while (owner && owner->parentWidget()) owner = owner->parentWidget();
+  centreOver(*this, owner);
   if (exec() != QDialog::Accepted || commands_->currentRow() < 0) return nullptr;
   return &script::scriptCommands()[static_cast<size_t>(commands_->currentRow())];
 }

@@ -1,4 +1,5 @@
 #include "gui/options_dialog.h"
+#include "gui/dialog_layout.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -82,10 +83,7 @@ OptionsDialog::OptionsDialog(app::AppSession& session, QWidget* parent)
   auto* cancel = new QPushButton(QString::fromLatin1(kCancelCaption), this);
   okButton->setDefault(true);
   cancel->setAutoDefault(false);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(okButton);
-  buttons->addWidget(cancel);
+  auto* buttons = buttonRow({okButton, cancel}, ButtonAlign::Right);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   layout->addLayout(buttons);

@@ -1,4 +1,5 @@
 #include "gui/progress_window.h"
+#include "gui/dialog_layout.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -32,10 +33,7 @@ ProgressWindow::ProgressWindow(QWidget* parent, const char* caption, int heightW
   detailsLayout_->setSpacing(kDetailsSpacing);
   detailsLayout_->setContentsMargins(6, 4, 6, 4);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cancel_);
-  buttons->addWidget(details_);
+  auto* buttons = buttonRow({cancel_, details_}, ButtonAlign::Right);
   auto* layout = new QVBoxLayout(this);
   layout->setSpacing(4);
   layout->addWidget(headline_);
@@ -51,7 +49,7 @@ ProgressWindow::ProgressWindow(QWidget* parent, const char* caption, int heightW
 
 void ProgressWindow::showCentred() {
   drawDetails();
-  if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
+  centreOver(*this, parentWidget());
   QDialog::show();
   raise();
   activateWindow();

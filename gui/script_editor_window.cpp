@@ -1,4 +1,5 @@
 #include "gui/script_editor_window.h"
+#include "gui/dialog_layout.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -137,9 +138,7 @@ void ScriptEditorWindow::perform(const std::function<void()>& command) {
 }
 
 void ScriptEditorWindow::open() {
-  if (!isVisible() && mainWindow_) {
-    move(mainWindow_->geometry().center() - rect().center());
-  }
+  if (!isVisible()) centreOver(*this, mainWindow_);
   document_.show();
   show();
   raise();

@@ -1,4 +1,5 @@
 #include "gui/server_editor_dialog.h"
+#include "gui/dialog_layout.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -77,10 +78,7 @@ ServerEditorDialog::ServerEditorDialog(ServerList& list, runtime::AppContext& ct
   cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
   ok_->setDefault(true);
   cancel_->setAutoDefault(false);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
+  auto* buttons = buttonRow({ok_, cancel_}, ButtonAlign::Right);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(info_);

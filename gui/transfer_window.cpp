@@ -1,4 +1,5 @@
 #include "gui/transfer_window.h"
+#include "gui/dialog_layout.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -24,10 +25,7 @@ TransferWindow::TransferWindow(runtime::ProgressBar& loadSaveBar, QWidget* paren
   route_->setFixedWidth(kTransferWindowWidth);
   cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
   cancel_->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cancel_);
-  buttons->addStretch(1);
+  auto* buttons = buttonRow({cancel_}, ButtonAlign::Centre);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(status_);
   layout->addWidget(route_);
@@ -39,7 +37,7 @@ TransferWindow::TransferWindow(runtime::ProgressBar& loadSaveBar, QWidget* paren
 
 void TransferWindow::show() {
   adjustSize();
-  if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
+  centreOver(*this, parentWidget());
   QDialog::show();
   raise();
   activateWindow();

@@ -1,4 +1,5 @@
 #include "gui/url_dialog.h"
+#include "gui/dialog_layout.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -26,10 +27,7 @@ UrlDialog::UrlDialog(QWidget* parent)
   auto* fields = new QHBoxLayout;
   fields->addWidget(kind_);
   fields->addWidget(url_, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel);
+  auto* buttons = buttonRow({ok_, cancel}, ButtonAlign::Right);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(info_);
   layout->addLayout(fields);

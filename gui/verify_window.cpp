@@ -1,4 +1,5 @@
 #include "gui/verify_window.h"
+#include "gui/dialog_layout.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -104,7 +105,7 @@ bool VerifyWarningWindow::showModal(const std::string& text, bool& checked) {
   text_->setText(shown);
   box_->setChecked(checked);
   adjustSize();
-  if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
+  centreOver(*this, parentWidget());
   const bool proceed = exec() == QDialog::Accepted;
   checked = box_->isChecked();
   return proceed;

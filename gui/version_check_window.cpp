@@ -1,4 +1,5 @@
 #include "gui/version_check_window.h"
+#include "gui/dialog_layout.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -19,10 +20,7 @@ VersionCheckWindow::VersionCheckWindow(QWidget* parent)
   cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
   cancel_->setDefault(true);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cancel_);
-  buttons->addStretch(1);
+  auto* buttons = buttonRow({cancel_}, ButtonAlign::Centre);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label_);
   layout->addWidget(bar_);
@@ -37,7 +35,7 @@ void VersionCheckWindow::show() {
   label_->setText(QStringLiteral("Info"));
   bar_->setValue(0);
   adjustSize();
-  if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
+  centreOver(*this, parentWidget());
   QDialog::show();
   raise();
 }
