@@ -67,7 +67,7 @@ void clampSettings(runtime::Settings& s) {
   s.VrfThreadCount = std::clamp(s.VrfThreadCount, kVrfThreadCountMin, kVrfThreadCountMax);
   s.UpdTimeout = std::clamp(s.UpdTimeout, kTimeoutMin, kTimeoutMax);
   s.VrfTimeout = std::clamp(s.VrfTimeout, kTimeoutMin, kTimeoutMax);
-  s.MaxListMB = std::clamp(s.MaxListMB, kMaxListMBMin, kMaxListMBMax);
+  s.MaxListMB = std::clamp(s.MaxListMB, runtime::kMaxListMBMin, runtime::kMaxListMBMax);
   // The pauses are waited for with an unsigned millisecond count: a negative value would
   // turn into a wait of weeks.
   s.EDWaittime = std::max(s.EDWaittime, 0);

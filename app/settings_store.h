@@ -16,9 +16,6 @@ constexpr int kVrfThreadCountMin = 1;
 constexpr int kVrfThreadCountMax = 20;
 constexpr int kTimeoutMin = 1;
 constexpr int kTimeoutMax = 60;
-// The expanded size cap of a compressed list, in MiB.
-constexpr int kMaxListMBMin = 1;
-constexpr int kMaxListMBMax = 4096;
 
 // The four kind markers of a URL list entry.
 inline constexpr std::string_view kUrlMarkers[] = {"HTM|", "MET|", "BOT|", "DNS|"};

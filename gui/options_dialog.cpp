@@ -172,7 +172,7 @@ QWidget* OptionsDialog::buildUpdateTab() {
   updThreads_ =
       spinBox("UpdThreadCount", app::kUpdThreadCountMin, app::kUpdThreadCountMax, false, tab);
   updTimeout_ = spinBox("UpdTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
-  maxListMB_ = spinBox("MaxListMB", app::kMaxListMBMin, app::kMaxListMBMax, true, tab);
+  maxListMB_ = spinBox("MaxListMB", runtime::kMaxListMBMin, runtime::kMaxListMBMax, true, tab);
   auto* grid = new QGridLayout;
   addLabelled(grid, 0, "Maximum thread count (max = 8):", updThreads_);
   addLabelled(grid, 1, "Timeout (in sec, max = 60):", updTimeout_);

@@ -104,13 +104,14 @@ inline constexpr unsigned kLinkHoverRgb = 0xFF0000;
 
 // The close countdown window.
 inline constexpr const char* kCountdownCaption = "Ravelin: CLOSE Ravelin";
-// The version-check window.
-inline constexpr const char* kVersionCheckCaption = "Ravelin: Checking for updates";
-inline constexpr int kVersionCheckWidth = 320;
 inline constexpr const char* kCountdownLead = "Ravelin will close in ";
 inline constexpr const char* kCountdownTail = "seconds.";
 // How long the taskbar entry asks for attention when the countdown starts.
 inline constexpr int kCountdownAlertMs = 1000;
+
+// The version-check window.
+inline constexpr const char* kVersionCheckCaption = "Ravelin: Checking for updates";
+inline constexpr int kVersionCheckWidth = 320;
 
 // The transfer window.
 inline constexpr int kTransferWindowWidth = 400;

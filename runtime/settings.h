@@ -6,6 +6,10 @@
 
 namespace ravelin::runtime {
 
+// The range of MaxListMB: the expanded size cap of a compressed list, in MiB.
+inline constexpr int kMaxListMBMin = 1;
+inline constexpr int kMaxListMBMax = 4096;
+
 // One field per key of ravelin.ini, with the defaults that apply when a key is absent.
 struct Settings {
   // [general]

@@ -137,7 +137,9 @@ ListUnpackError tooLargeError(std::uint64_t maxBytes) {
 }
 
 std::uint64_t maxListBytes(const runtime::Settings& settings) {
-  return static_cast<std::uint64_t>(std::clamp(settings.MaxListMB, 1, 4096)) << 20;
+  return static_cast<std::uint64_t>(
+             std::clamp(settings.MaxListMB, runtime::kMaxListMBMin, runtime::kMaxListMBMax))
+         << 20;
 }
 
 std::string unpackedLogLine(const std::string& member, const std::string& source) {
