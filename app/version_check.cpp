@@ -97,7 +97,8 @@ VersionCheckResult VersionCheck::check() {
     runtime::waitUntil(*ctx_.ui, *ctx_.clock, 1000, [this] { return cancelled_; });
   view_.setProgress(60);
   const std::optional<std::string> body = cancelled_ ? std::nullopt : download(url);
-  if (cancelled_) {
+  // A program that is closing stops the download as Cancel does, and says nothing either.
+  if (cancelled_ || ctx_.ui->terminating()) {
     result.outcome = VersionCheckOutcome::Cancelled;
     return result;
   }

@@ -207,7 +207,7 @@ int runCli(int argc, char** argv) {
   }
   term.clearProgress();
   for (const script::ScriptFailure& failure : run.failures) {
-    term.error("ravelin-cli: line " + std::to_string(failure.line) + ": " + failure.message);
+    term.error("ravelin-cli: " + failure.text());
     if (status == kOk) status = kCommandFailed;
   }
   if (status == kOk && run.interrupted) {

@@ -8,6 +8,7 @@
 #include "platform/file_io.h"
 #include "runtime/app_context.h"
 #include "runtime/ui_thread.h"
+#include "serverlist/met_file.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::client {
@@ -205,6 +206,13 @@ void noteServerMetSavedUnderRunningClient(runtime::AppContext& ctx) {
   ctx.state.runningClientSaveNoted = true;
   ctx.message(kClientErrorTitle, kRunningClientSaveNote, runtime::MsgIcon::Information,
               runtime::MsgButtons::Ok);
+}
+
+bool saveClientServerMet(const serverlist::ServerList& list, runtime::ProgressBar& bar,
+                         runtime::AppContext& ctx) {
+  if (!serverlist::saveStandardServerMet(list, bar, ctx)) return false;
+  noteServerMetSavedUnderRunningClient(ctx);
+  return true;
 }
 
 }  // namespace ravelin::client

@@ -86,6 +86,12 @@ ConsoleOutcome sendToClientConsole(const std::string& text, runtime::AppContext&
 // "Save to running EDonkey"; outside scripts a box says the same, once per run.
 void noteServerMetSavedUnderRunningClient(runtime::AppContext& ctx);
 
+// "Save to standard server.met" and SaveEDonkeyMET alike: the client's server.met with its
+// backup (serverlist::saveStandardServerMet), then the note above. Returns whether the
+// file was written.
+bool saveClientServerMet(const serverlist::ServerList& list, runtime::ProgressBar& bar,
+                         runtime::AppContext& ctx);
+
 inline constexpr const char* kRunningClientSaveNote =
     "The eDonkey client is running: it writes its own server.met when it exits, so this "
     "server.met will be replaced then. Use \"Save to running EDonkey\" to hand servers to "

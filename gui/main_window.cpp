@@ -266,9 +266,10 @@ void MainWindow::buildStatusBar() {
   progress_->setVisible(false);
   layout->addWidget(progress_);
   bar->addWidget(panel);
-  auto* last = new QWidget(bar);
-  last->setFixedWidth(kStatusPanelWidths[2]);
-  bar->addWidget(last);
+  scriptStatus_ = new QLabel(bar);
+  // The last panel takes the rest of the bar: it names the last script's failed commands.
+  scriptStatus_->setMinimumWidth(kStatusPanelWidths[2]);
+  bar->addWidget(scriptStatus_, 1);
   bar_.attach(progress_);
 }
 
@@ -294,11 +295,18 @@ void MainWindow::connectCommands() {
   update(cmdUpdateMet, update::UpdateKind::MET);
   update(cmdUpdateBot, update::UpdateKind::BOT);
   update(cmdUpdateDns, update::UpdateKind::DNS);
-  on(cmdVerifyChecked, [this] { runCommand([this] { verifyServers(false); }); });
-  on(cmdVerifyAll, [this] { runCommand([this] { verifyServers(true); }); });
+  const auto verify = [this, &on](Command c, bool all) {
+    on(c, [this, all] {
+      runCommand([this, all] {
+        if (verify::haveServersToVerify(list_, all, ctx_)) verifyServers(all);
+      });
+    });
+  };
+  verify(cmdVerifyChecked, false);
+  verify(cmdVerifyAll, true);
   on(cmdSaveRunning, [this] {
     runCommand([this] {
-      if (list_.checkedCount() > 0) saveToRunningClient();
+      if (app::haveServersToSave(list_, ctx_)) saveToRunningClient();
     });
   });
   on(cmdOpenScript, [this] { openScript(); });
@@ -419,7 +427,7 @@ void MainWindow::refreshFile(OpenDialogKind kind) {
 }
 
 void MainWindow::saveStandard() {
-  runCommand([this] { saveStandardServerMet(list_, bar_, ctx_); });
+  runCommand([this] { client::saveClientServerMet(list_, bar_, ctx_); });
 }
 
 void MainWindow::saveFile(SaveDialogKind kind) {
@@ -479,16 +487,17 @@ void MainWindow::openScript() {
 }
 
 bool MainWindow::runScript(const std::string& path) {
-  bool closes = false;
+  script::ScriptRun run;
   bool checked = true;
   runCommand([&] {
-    script::ScriptRun run;
     checked = app::runScriptFile(path, session_.history(), list_, host_, ctx_, run) !=
               app::ScriptFileOutcome::SyntaxError;
-    closes = run.closed;
   });
-  if (closes) close();
-  return checked && !closes;
+  if (run.closed)
+    close();
+  else
+    reportScriptFailures(run);
+  return checked && !run.closed;
 }
 
 void MainWindow::updateServers(update::UpdateKind kind) {
@@ -506,13 +515,29 @@ void MainWindow::saveToRunningClient() {
 }
 
 void MainWindow::runEditorScript() {
-  bool closes = false;
+  script::ScriptRun run;
   runCommand([&] {
-    script::ScriptRun run;
     app::runEditorScript(scriptEditor_->document(), session_.history(), list_, host_, ctx_, run);
-    closes = run.closed;
   });
-  if (closes) close();
+  if (run.closed)
+    close();
+  else
+    reportScriptFailures(run);
+}
+
+void MainWindow::reportScriptFailures(const script::ScriptRun& run) {
+  if (run.failures.empty()) {
+    scriptStatus_->clear();
+    return;
+  }
+  const std::string summary = script::failureSummary(run);
+  // The status bar keeps the first line (without its colon) until the next script ends.
+  const std::string first = summary.substr(0, summary.find(':'));
+  scriptStatus_->setText(fieldText(first));
+  scriptStatus_->setToolTip(fieldText(summary));
+  if (ctx_.prompter)
+    ctx_.prompter->message("Ravelin", summary, runtime::MsgIcon::Exclamation,
+                           runtime::MsgButtons::Ok);
 }
 
 void MainWindow::fillRecentScripts() {
@@ -568,17 +593,22 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (commandDepth_ > 0) {
     // A command is still running (a script waiting, say): it ends at its next wait, a
-    // running update, verification or hand-over is cancelled, and the window closes then.
+    // running update, verification, hand-over or version check is cancelled, and the
+    // window closes then.
     closeRequested_ = true;
     ui_.setTerminating();
     update_->cancel();
     verify_->cancel();
     transfer_->cancel();
+    versionCheck_->cancel();
     event->ignore();
     return;
   }
-  // Unsaved changes in the script editor are not lost without a question.
+  // Unsaved changes in the script editor are not lost without a question. A refused close
+  // leaves the program as it was before the close began.
   if (scriptEditor_->isVisible() && !scriptEditor_->close()) {
+    closeRequested_ = false;
+    ui_.setTerminating(false);
     event->ignore();
     return;
   }

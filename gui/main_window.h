@@ -29,6 +29,7 @@
 #include "gui/update_window.h"
 #include "gui/verify_window.h"
 #include "gui/version_check_window.h"
+#include "script/script_executor.h"
 #include "script/script_host.h"
 #include "serverlist/list_commands.h"
 
@@ -117,6 +118,8 @@ class MainWindow : public QMainWindow {
   ScriptEditorWindow* scriptEditor() const { return scriptEditor_; }
   QMenu* recentScriptsMenu() const { return recentMenu_; }
   QLabel* statusLabel() const { return status_; }
+  // The outcome of the last script: its failed commands, empty when none failed.
+  QLabel* scriptStatusLabel() const { return scriptStatus_; }
   QProgressBar* progressBar() const { return progress_; }
   runtime::ProgressBar& loadSaveBar() { return bar_; }
   runtime::AppContext& context() { return ctx_; }
@@ -170,6 +173,9 @@ class MainWindow : public QMainWindow {
   void lockInput(bool lock);
   void showStandardError(const std::string& text);
   void updateStatus();
+  // After a script: its failed commands in the status bar and, when there are any, in one
+  // box.
+  void reportScriptFailures(const script::ScriptRun& run);
 
   void refreshStandard();
   void refreshFile(OpenDialogKind kind);
@@ -190,6 +196,7 @@ class MainWindow : public QMainWindow {
   std::array<QToolButton*, kToolButtonCount> buttons_{};
   std::array<QAction*, kCommandCount> actions_{};
   QLabel* status_ = nullptr;
+  QLabel* scriptStatus_ = nullptr;
   QProgressBar* progress_ = nullptr;
   LoadSaveBar bar_{nullptr};
   FilterWindow* filter_ = nullptr;

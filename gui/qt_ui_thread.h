@@ -24,8 +24,9 @@ class QtUiThread : public runtime::UiThread {
   void invoke(const std::function<void()>& fn) override;
   bool terminating() const override { return terminating_.load(); }
 
-  // The main window is closing or the application is quitting: wait loops end early.
-  void setTerminating() { terminating_ = true; }
+  // The main window is closing or the application is quitting: wait loops end early. A
+  // close that the user then refuses takes it back; once the loop has ended it stays.
+  void setTerminating(bool terminating = true) { terminating_ = terminating || loopEnded_; }
 
  private:
   std::atomic<bool> terminating_{false};

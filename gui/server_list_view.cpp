@@ -118,6 +118,9 @@ void ServerListView::dropEvent(QDropEvent* event) {
   // the last row. The move is done here; the drag is then reported as not accepted, so
   // that the view does not remove the dragged row once more.
   serverlist::moveServer(model_.list(), *row, rowAt(event->position().toPoint()));
+  // The rows' removal and insertion left Qt's highlight wherever Qt chose to put it: the
+  // highlighted row is the list's selected one, on which Delete and Edit act.
+  showListSelection();
   stopAutoScroll();
   setState(NoState);
   viewport()->update();

@@ -38,7 +38,10 @@ class Executor {
   bool runLine(const std::string& text);
 
  private:
-  void fail(const std::string& message) { run_.failures.push_back({run_.line, message}); }
+  void fail(const std::string& message) {
+    run_.failures.push_back({run_.line, message});
+    ctx_.log.writeLog(run_.failures.back().text());
+  }
   void delay(const ScriptLine& l);
   void filter(const ScriptLine& l);
   void setPref(const ScriptLine& l);
@@ -104,9 +107,7 @@ bool Executor::runLine(const std::string& text) {
       break;
     case ScriptCommand::SaveEDonkeyMET:
       if (!HasCheckedServers(list_)) break;
-      if (serverlist::saveStandardServerMet(list_, host_.loadSaveBar(), ctx_))
-        client::noteServerMetSavedUnderRunningClient(ctx_);
-      else
+      if (!client::saveClientServerMet(list_, host_.loadSaveBar(), ctx_))
         fail(serverlist::kMetSaveErrorText);
       break;
     case ScriptCommand::SaveRunningEDonkey:
@@ -294,6 +295,20 @@ ScriptFilter parseScriptFilter(const std::string& rest) {
     break;
   }
   return f;
+}
+
+std::string ScriptFailure::text() const {
+  return "line " + std::to_string(line) + ": " + message;
+}
+
+std::string failureSummary(const ScriptRun& run) {
+  const size_t count = run.failures.size();
+  std::string text = count == 1 ? std::string("1 command of the script failed:")
+                                : std::to_string(count) + " commands of the script failed:";
+  for (size_t i = 0; i < count && i < kShownFailures; ++i) text += "\r\n" + run.failures[i].text();
+  if (count > kShownFailures)
+    text += "\r\n... and " + std::to_string(count - kShownFailures) + " more (see the log)";
+  return text;
 }
 
 void execScript(const std::vector<std::string>& lines, serverlist::ServerList& list,

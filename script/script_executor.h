@@ -22,6 +22,8 @@ struct ScriptFailure {
   size_t line = 0;
   std::string message;
   bool operator==(const ScriptFailure&) const = default;
+  // "line 3: File not found: lists/a.met", as the log and the front ends show it.
+  std::string text() const;
 };
 
 struct ScriptRun {
@@ -34,7 +36,13 @@ struct ScriptRun {
   std::vector<ScriptFailure> failures;
 };
 
-// Sets scriptRunning, logs "Script execution started", runs every line, and on every way
+// What the desktop program shows once a script with failed commands has ended: their
+// count, then one line each (the first kShownFailures of them).
+inline constexpr size_t kShownFailures = 10;
+std::string failureSummary(const ScriptRun& run);
+
+// Sets scriptRunning, logs "Script execution started", runs every line (a failed command
+// is logged as ScriptFailure::text() says), and on every way
 // out (end, CloseUtils, an error) clears scriptRunning, restores the windows when
 // hiddenByScript is set and logs "Script execution stopped". Lines that are no usable
 // command do nothing. An error raised by a command ends the script at that line and is

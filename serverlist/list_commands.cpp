@@ -30,9 +30,11 @@ void invertSelection(ServerList& list, runtime::AppContext& ctx) {
 bool deleteServer(ServerList& list, runtime::AppContext& ctx) {
   const auto row = list.selected();
   if (!row) return false;
+  // The second line names the server, so that the answer is given about the right one.
+  const Server& server = list[*row].server;
   const runtime::MsgResult answer = ctx.message(
-      "Warning", "Do you really want to delete this server ?", runtime::MsgIcon::Exclamation,
-      runtime::MsgButtons::YesNo, runtime::MsgResult::Yes);
+      "Warning", "Do you really want to delete this server ?\r\n" + server.ip + ":" + server.port,
+      runtime::MsgIcon::Exclamation, runtime::MsgButtons::YesNo, runtime::MsgResult::Yes);
   if (answer != runtime::MsgResult::Yes) {
     list.recount();
     return false;

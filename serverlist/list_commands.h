@@ -13,7 +13,8 @@ void checkAllServers(ServerList& list, runtime::AppContext& ctx);
 void uncheckAllServers(ServerList& list, runtime::AppContext& ctx);
 void invertSelection(ServerList& list, runtime::AppContext& ctx);
 
-// Asks "Do you really want to delete this server ?" and removes the selected row on Yes.
+// Asks "Do you really want to delete this server ?" (the server's IP:port on a second
+// line) and removes the selected row on Yes.
 // Recounts either way. Without a selected row nothing happens. While a script runs
 // nothing is asked and the row is removed. Returns whether a row was removed.
 bool deleteServer(ServerList& list, runtime::AppContext& ctx);

@@ -1,5 +1,7 @@
 #include "verify/verify_command.h"
 
+#include <exception>
+
 #include "runtime/wait_frame.h"
 #include "verify/verify_coordinator.h"
 
@@ -22,9 +24,21 @@ bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
   const bool proceed = dialog.showModal(verifyWarningText(), checked);
   if (checked == ctx.settings.VrfWarning) {
     ctx.settings.VrfWarning = !checked;
-    if (saveWarning) saveWarning();
+    try {
+      if (saveWarning) saveWarning();
+    } catch (const std::exception& e) {
+      // The choice holds for this run all the same, and the verification goes on as asked.
+      ctx.message("Error", e.what(), runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+    }
   }
   return proceed;
+}
+
+bool haveServersToVerify(const serverlist::ServerList& list, bool verifyAll,
+                         runtime::AppContext& ctx) {
+  if (verifyAll ? !list.empty() : list.checkedCount() > 0) return true;
+  ctx.message("Warning", kNothingToVerifyText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+  return false;
 }
 
 VerifyOutcome runVerify(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view,

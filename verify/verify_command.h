@@ -26,9 +26,19 @@ class VerifyWarningDialog {
 
 // Asks the warning dialog. The box starts ticked exactly when VrfWarning is off; when it
 // ends up not matching the setting, VrfWarning := not ticked and is written at once to
-// ravelin.ini through saveWarning, when one is given. Returns whether to proceed.
+// ravelin.ini through saveWarning, when one is given; a write that fails is shown in an
+// error box and changes nothing else. Returns whether to proceed.
 bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
                          const std::function<void()>& saveWarning);
+
+inline constexpr const char* kNothingToVerifyText =
+    "There isn't any server to verify!\r\nPlease update the server list or check the servers!";
+
+// The check before a verification that the user started: true when the list holds a server
+// to verify (a checked one, or any with verifyAll); otherwise the box with
+// kNothingToVerifyText (unless a script runs) and false.
+bool haveServersToVerify(const serverlist::ServerList& list, bool verifyAll,
+                         runtime::AppContext& ctx);
 
 // "Verify checked IPs" (verifyAll false) and "Verify all IPs" (true), as the main window
 // and the script commands VerifyChecked / VerifyAll run them: the warning dialog first

@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,9 +12,8 @@
 #include "client/launch.h"
 #include "platform/process.h"
 #include "serverlist/server_list.h"
+#include "support/child_process.h"
 #include "support/test_support.h"
-
-extern char** environ;
 
 using namespace ravelin;
 using namespace ravelin::platform;
@@ -49,29 +45,6 @@ std::string WaitForFile(const std::string& path) {
   return {};
 }
 
-// A copy of sleep(1) under a name of our own, running until the object goes.
-class RunningCopy {
- public:
-  explicit RunningCopy(const std::string& path) : path_(path) {
-    fs::copy_file("/bin/sleep", path);
-    fs::permissions(path, fs::perms::owner_all);
-    std::string arg0 = path, arg1 = "30";
-    char* argv[] = {arg0.data(), arg1.data(), nullptr};
-    if (::posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0) pid_ = 0;
-  }
-  ~RunningCopy() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-  bool started() const { return pid_ > 0; }
-
- private:
-  std::string path_;
-  pid_t pid_ = 0;
-};
-
 }  // namespace
 
 TEST(ProcessControl, FindsARunningExecutableByItsWholePathIgnoringCase) {
@@ -79,7 +52,7 @@ TEST(ProcessControl, FindsARunningExecutableByItsWholePathIgnoringCase) {
   fs::create_directories(dir.path() / "other");
   const std::string exe = dir.file("EdClient.bin");
   EXPECT_FALSE(platform::isProcessRunning(exe));
-  RunningCopy copy(exe);
+  test::RunningCopy copy(exe);
   ASSERT_TRUE(copy.started());
   EXPECT_TRUE(platform::isProcessRunning(exe));
   EXPECT_TRUE(platform::isProcessRunning(Upper(exe)));

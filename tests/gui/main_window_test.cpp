@@ -10,11 +10,14 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
+#include "client/transfer.h"
 #include "gui_test_support.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_filter.h"
+#include "support/child_process.h"
 
 using namespace ravelin;
 using namespace ravelin::gui;
@@ -122,7 +125,8 @@ TEST_F(MainWindowTest, LoadSortFilterAddEditMoveDeleteSave) {
   prompter.answers = {MsgResult::Yes};
   QTest::keyClick(window->serverView(), Qt::Key_Delete);
   settle();
-  EXPECT_EQ(prompter.shown.back().text, "Do you really want to delete this server ?");
+  EXPECT_EQ(prompter.shown.back().text,
+            "Do you really want to delete this server ?\r\n9.255.255.255:4242");
   EXPECT_EQ(column(fName), (std::vector<std::string>{"Delta", "Gamma 2", "Beta"}));
 
   const std::string target = dir.file("out.met");
@@ -147,6 +151,33 @@ TEST_F(MainWindowTest, LoadSortFilterAddEditMoveDeleteSave) {
   ASSERT_GE(log.size(), expected.size() + 1);
   EXPECT_EQ(std::vector<std::string>(log.end() - static_cast<long>(expected.size()), log.end()),
             expected);
+}
+
+// A drag begins with a press on the dragged row; once dropped, the highlighted row is the
+// one that the commands on the selected server act on.
+TEST_F(MainWindowTest, AfterADragTheHighlightedServerIsTheSelectedOne) {
+  for (int i = 0; i < 7; ++i) list.append(server("10.0.0." + std::to_string(i), "4661"), true);
+  settle();
+  selectRow(5);
+  std::unique_ptr<QMimeData> drag(
+      window->serverModel().mimeData({window->serverModel().index(5, 0)}));
+  QDragEnterEvent enter(rowPoint(1), Qt::MoveAction, drag.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(window->serverView()->viewport(), &enter);
+  QDropEvent drop(rowPoint(1), Qt::MoveAction, drag.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(window->serverView()->viewport(), &drop);
+  settle();
+  const QModelIndexList highlighted = window->serverView()->selectionModel()->selectedRows();
+  ASSERT_EQ(highlighted.size(), 1);
+  EXPECT_EQ(highlighted.first().row(), 1);
+  EXPECT_EQ(list.selected(), std::optional<size_t>(1));
+  EXPECT_EQ(list[1].server.ip, "10.0.0.5");
+
+  prompter.answers = {MsgResult::Yes};
+  QTest::keyClick(window->serverView(), Qt::Key_Delete);
+  EXPECT_EQ(prompter.shown.back().text,
+            "Do you really want to delete this server ?\r\n10.0.0.5:4661");
+  EXPECT_EQ(column(fIP), (std::vector<std::string>{"10.0.0.0", "10.0.0.1", "10.0.0.2", "10.0.0.3",
+                                                   "10.0.0.4", "10.0.0.6"}));
 }
 
 TEST_F(MainWindowTest, MenusOfferOnlyWhatTheProgramHasAndFollowTheSelection) {
@@ -218,6 +249,38 @@ TEST_F(MainWindowTest, StandardRefreshAsksForAFileWhenTheClientHasNone) {
   window->action(MainWindow::cmdRefreshStandard)->trigger();
   EXPECT_EQ(list.size(), 1u);
   EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+// Handing over or verifying nothing says why nothing happens.
+TEST_F(MainWindowTest, HandOverAndVerifyWithNothingCheckedSayWhy) {
+  ctx.settings.VrfWarning = false;
+  list.append(server("127.0.0.1", "1"), false);
+  window->action(MainWindow::cmdSaveRunning)->trigger();
+  window->action(MainWindow::cmdVerifyChecked)->trigger();
+  ASSERT_EQ(prompter.shown.size(), 2u);
+  EXPECT_EQ(prompter.shown[0].text, kNothingToSaveText);
+  EXPECT_EQ(prompter.shown[1].text,
+            "There isn't any server to verify!\r\nPlease update the server list or check the "
+            "servers!");
+  const std::vector<std::string> log = logLines();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Verifying 1 server IPs"), 0);
+  EXPECT_FALSE(window->commandRunning());
+}
+
+// A server.met saved under the running client does not last: the menu's save says so as
+// the script's does, in the log each time and in a box once per run.
+TEST_F(MainWindowTest, SavingServerMetUnderTheRunningClientPointsToTheHandOver) {
+  test::RunningCopy client(dir.file("amule"));
+  ASSERT_TRUE(client.started());
+  ctx.settings.EDFilename = dir.file("amule");
+  list.append(server("1.2.3.4", "4661"), true);
+  window->action(MainWindow::cmdSaveStandard)->trigger();
+  window->action(MainWindow::cmdSaveStandard)->trigger();
+  EXPECT_EQ(readMetFile(dir.file("server.met")).size(), 1u);
+  const std::vector<std::string> log = logLines();
+  EXPECT_EQ(std::count(log.begin(), log.end(), client::kRunningClientSaveNote), 2);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].text, client::kRunningClientSaveNote);
 }
 
 // The window takes no input while a command runs; a failure is shown once it is over.

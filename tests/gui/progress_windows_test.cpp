@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <filesystem>
 
 #include "gui_test_support.h"
 #include "peers/loopback_peers.h"
@@ -121,6 +122,25 @@ TEST_F(ProgressWindowsTest, VerifyToTheEndAndWithACancel) {
   EXPECT_EQ(list.checkedCount(), 5u);
   EXPECT_EQ(logLines().back(), "Verifying 8 server IPs");
   EXPECT_TRUE(inputEnabled() && !verify->isVisible());
+}
+
+// The warning's choice that ravelin.ini cannot take holds for this run; the verification
+// the user asked for goes on.
+TEST_F(ProgressWindowsTest, AWarningChoiceThatCannotBeStoredStillVerifies) {
+  test::LoopbackListener accepting;
+  add(accepting.port());
+  std::filesystem::remove(session->iniPath());
+  std::filesystem::create_directory(session->iniPath());
+  whenModal([&](QWidget*) {
+    window->verifyWarningWindow()->checkBox()->setChecked(true);
+    QTest::mouseClick(window->verifyWarningWindow()->proceedButton(), Qt::LeftButton);
+  });
+  window->action(MainWindow::cmdVerifyChecked)->trigger();
+  EXPECT_FALSE(ctx.settings.VrfWarning);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Error);
+  EXPECT_EQ(accepting.accepted(), 1);
+  EXPECT_EQ(logLines().back(), "Verification ended successfully");
 }
 
 TEST_F(ProgressWindowsTest, HandOverWaitsOnFirstUseAndClosingCancelsARunningUpdate) {

@@ -76,6 +76,49 @@ TEST_F(ScriptRunTest, AScriptUpdatesInTheUpdateWindowAndGoesOn) {
   EXPECT_EQ(session->history().paths().front(), dir.file("job.rvs"));
 }
 
+// A close refused at the script editor's question leaves the program as it was: the next
+// script runs to its end.
+TEST_F(ScriptRunTest, ACloseRefusedAtTheEditorsQuestionLeavesTheProgramAsItWas) {
+  ScriptEditorWindow* editor = window->scriptEditor();
+  editor->open();
+  editor->textEdit()->setPlainText("Delay[30]\n");
+  editor->textEdit()->document()->setModified(true);
+  onceWhen([&] { return window->commandRunning(); },
+           [&] {
+             prompter.answers = {MsgResult::Cancel};
+             window->close();
+           });
+  window->runEditorScript();
+  EXPECT_TRUE(window->isVisible() && editor->isVisible());
+  EXPECT_FALSE(ui.terminating());
+  list.append(server("1.2.3.4", "4661"), true);
+  window->runScript(script("Delay[1]\nClearList\n"));
+  EXPECT_TRUE(list.empty());
+  EXPECT_TRUE(window->isVisible());
+}
+
+// A failed command is logged with its line; once the script has ended, one box and the
+// status bar name the failures.
+TEST_F(ScriptRunTest, FailedCommandsAreLoggedAndShownAfterTheRun) {
+  const std::string missing = dir.file("gone.met");
+  bool boxDuringRun = false;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout,
+                   [&] { boxDuringRun = boxDuringRun || !prompter.shown.empty(); });
+  probe.start(1);
+  window->runScript(script("Delay[1]\nRefreshCustomMET[" + missing + "]\nDelay[1]\n"));
+  EXPECT_FALSE(boxDuringRun);
+  const std::string failure = "line 2: File not found: " + missing;
+  const auto log = logLines();
+  EXPECT_NE(std::find(log.begin(), log.end(), failure), log.end());
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].text, "1 command of the script failed:\r\n" + failure);
+  EXPECT_EQ(window->scriptStatusLabel()->text().toStdString(), "1 command of the script failed");
+  window->runScript(script("Delay[1]\n"));
+  EXPECT_TRUE(window->scriptStatusLabel()->text().isEmpty());
+  EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
 TEST_F(ScriptRunTest, TheFirstActivationRunsTheCommandLineScriptOnce) {
   MainWindow second(list, *session, ui);
   ctx.state.firstActivationDone = false;

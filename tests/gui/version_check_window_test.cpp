@@ -38,4 +38,16 @@ TEST_F(VersionCheckWindowTest, NewerVersionYesOpensTheSite) {
   ctx.clock = &platform::systemClock();
 }
 
+// Closing the program cancels the check as Cancel does: no box about a failed download.
+TEST_F(VersionCheckWindowTest, ClosingTheProgramDuringTheCheckShowsNothing) {
+  FastClock time{ctx};
+  test::OddHttpServer server({"", "", "", "", ""});
+  ctx.settings.UpdateInfoURL = server.url("/silent");
+  ctx.settings.UpdTimeout = 60;
+  onceWhen([&] { return window->versionCheckWindow()->isVisible(); }, [&] { window->close(); });
+  window->action(MainWindow::cmdCheckForUpdates)->trigger();
+  EXPECT_TRUE(prompter.shown.empty());
+  EXPECT_FALSE(window->isVisible());
+}
+
 }  // namespace

@@ -106,7 +106,7 @@ TEST(DeleteServer, AsksAndRemovesTheSelectedRowOnYes) {
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   const auto& box = app.prompter.shown[0];
   EXPECT_EQ(box.title, "Warning");
-  EXPECT_EQ(box.text, "Do you really want to delete this server ?");
+  EXPECT_EQ(box.text, "Do you really want to delete this server ?\r\n1.1.1.1:4661");
   EXPECT_EQ(box.icon, MsgIcon::Exclamation);
   EXPECT_EQ(box.buttons, MsgButtons::YesNo);
   EXPECT_EQ(Column(list, fIP), (Strings{"2.2.2.2", "3.3.3.3"}));

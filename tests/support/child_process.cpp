@@ -1,10 +1,14 @@
 #include "support/child_process.h"
 
 #include <grp.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
+#include <filesystem>
+
+extern char** environ;
 
 namespace test {
 
@@ -60,6 +64,22 @@ void LimitFileSize(long bytes) {
   limit.rlim_cur = static_cast<rlim_t>(bytes);
   limit.rlim_max = static_cast<rlim_t>(bytes);
   ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+RunningCopy::RunningCopy(const std::string& path) {
+  namespace fs = std::filesystem;
+  fs::copy_file("/bin/sleep", path);
+  fs::permissions(path, fs::perms::owner_all);
+  std::string arg0 = path, arg1 = "30";
+  char* argv[] = {arg0.data(), arg1.data(), nullptr};
+  if (::posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0) pid_ = 0;
+}
+
+RunningCopy::~RunningCopy() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
 }
 
 }  // namespace test
