@@ -7,6 +7,7 @@
 #include "script/script_document.h"
 #include "script/script_executor.h"
 #include "script/script_language.h"
+#include "script/script_paths.h"
 
 namespace ravelin::app {
 
@@ -36,6 +37,7 @@ ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history,
       return ScriptFileOutcome::SyntaxError;
     }
   }
+  run.folder = script::scriptFolder(path);
   script::execScript(lines, list, host, ctx, run);
   return ScriptFileOutcome::Ran;
 }
@@ -52,6 +54,7 @@ void runEditorScript(script::ScriptDocument& document, HistoryList& history,
     ~ShowAgain() { view.showAfterRun(); }
   } showAgain{document.view()};
   ctx.log.writeLog(document.runLogLine());
+  run.folder = document.hasFile() ? script::scriptFolder(document.fileName()) : std::string();
   script::execScript(lines, list, host, ctx, run);
 }
 

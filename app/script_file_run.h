@@ -33,7 +33,8 @@ enum class SyntaxCheck { BySetting, Always, Never };
 bool checksSyntax(SyntaxCheck check, const runtime::AppContext& ctx);
 
 // When the file exists: adds it to the recently used scripts, reads its lines, runs the
-// syntax check when check asks for it, then runs the script. A file
+// syntax check when check asks for it, then runs the script, its relative file names
+// counting from the script's folder (run.folder). A file
 // that exists but cannot be read raises platform::FileError (after the history was
 // updated); an error raised by a command travels on as execScript rethrows it.
 ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history,
@@ -44,7 +45,8 @@ ScriptFileOutcome runScriptFile(const std::string& path, HistoryList& history,
 // The editor's "Run script": a saved script goes on top of the recently used scripts; the
 // editor's syntax check runs when ScrSyntaxCheck is on (a wrong line is shown in the editor
 // and raises runtime::SilentAbort); then the editor steps aside, the run is logged with the
-// script's name and its text runs as it stands, unsaved changes included.
+// script's name and its text runs as it stands, unsaved changes included, relative file
+// names counting from the script file's folder (from the current directory when unsaved).
 void runEditorScript(script::ScriptDocument& document, HistoryList& history,
                      serverlist::ServerList& list, script::ScriptHost& host,
                      runtime::AppContext& ctx, script::ScriptRun& run);

@@ -25,6 +25,8 @@ constexpr const char* kUsage =
     "Usage: ravelin [--ini FILE] [SCRIPT]\n"
     "Shows the server list; opens SCRIPT (a Ravelin script file) in the script editor, or\n"
     "runs it once the window is open when ScrExecOrEdit=1 in section [script] of ravelin.ini.\n"
+    "Relative file names in a script count from the script file's folder (in a script\n"
+    "never saved, from the current directory).\n"
     "  --ini FILE   use another ravelin.ini\n"
     "  --help       show this text\n"
     "  --version    show the version\n";

@@ -9,6 +9,7 @@
 #include "runtime/app_context.h"
 #include "script/script_host.h"
 #include "script/script_language.h"
+#include "script/script_paths.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/ip_port.h"
 #include "serverlist/list_commands.h"
@@ -42,6 +43,7 @@ class Executor {
     run_.failures.push_back({run_.line, message});
     ctx_.log.writeLog(run_.failures.back().text());
   }
+  std::string file(const std::string& name) const { return resolveScriptPath(run_.folder, name); }
   void delay(const ScriptLine& l);
   void filter(const ScriptLine& l);
   void setPref(const ScriptLine& l);
@@ -126,7 +128,7 @@ bool Executor::runLine(const std::string& text) {
       host_.startEDonkey();
       break;
     case ScriptCommand::StartFile:
-      if (!l.argument.empty()) host_.startFile(l.filePath());
+      if (!l.argument.empty()) host_.startFile(file(l.filePath()));
       break;
     case ScriptCommand::UpdateFromAll:
       host_.update(update::UpdateKind::All);
@@ -202,7 +204,7 @@ void Executor::refresh(const ScriptLine& l) {
     return;
   }
   if (l.restIsJustBracket()) return;
-  const std::string path = l.filePath();
+  const std::string path = file(l.filePath());
   if (l.command == ScriptCommand::RefreshCustomHTML) {
     // Raises an error when the file cannot be read.
     serverlist::readServersFromHTML(list_, path, ctx_);
@@ -225,7 +227,7 @@ void Executor::refresh(const ScriptLine& l) {
 // writer replaces the target in one step. A backup that cannot be made ends the script.
 void Executor::save(const ScriptLine& l) {
   if (l.argument.empty()) return;
-  const std::string path = l.filePath();
+  const std::string path = file(l.filePath());
   serverlist::SaveFormat format;
   switch (l.command) {
     case ScriptCommand::SaveCustomBOT:
@@ -261,8 +263,8 @@ void Executor::saveTemplate(const ScriptLine& l) {
     fail("No output file: " + s);
     return;
   }
-  const std::string templateFile = s.substr(0, bar);
-  const std::string output = s.substr(bar + 1);
+  const std::string templateFile = file(s.substr(0, bar));
+  const std::string output = file(s.substr(bar + 1));
   if (!platform::fileExists(templateFile)) {
     fail("File not found: " + templateFile);
     return;

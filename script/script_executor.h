@@ -27,6 +27,9 @@ struct ScriptFailure {
 };
 
 struct ScriptRun {
+  // The folder that the script's relative file names count from, set by whoever starts a
+  // run from a script file (scriptFolder); empty: the current directory.
+  std::string folder;
   // The line being run, counted from 1; after an error, the line that raised it.
   size_t line = 0;
   // CloseUtils' countdown ran out: the script ended there and the program is to close.

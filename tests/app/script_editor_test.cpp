@@ -119,4 +119,8 @@ TEST_F(ScriptDocumentTest, RunsFromTheEditorWithItsNameInTheLog) {
   EXPECT_EQ(view.status, "Error in line 2: Delay: No valid number!");
   EXPECT_FALSE(list[0].checked);
   EXPECT_EQ(history.paths(), std::vector<std::string>{app.dir.file("job.rvs")});
+  test::WriteFile(app.dir.file("in.html"), "ed2k://|server|5.6.7.8|4242|/");
+  edit("RefreshCustomHTML[in.html]");
+  app::runEditorScript(doc, history, list, host, app.ctx, run);
+  EXPECT_EQ(list.size(), 2u);
 }

@@ -140,10 +140,9 @@ TEST_F(CliTest, RunReadsFiltersAndSaves) {
   const std::string out = dir.file("out.met");
   const std::string txt = dir.file("out.txt");
   const std::string path =
-      script({"// nightly job", "RefreshCustomMET[" + dir.file("in.met") + "]", "Filter[Users>100]",
-              "SetPref[high]", "SaveCustomMET[" + out + "]", "SaveCustomTXT[" + txt + "]",
-              "SaveEDonkeyMET"});
-  const auto r = run({"run", path});
+      script({"// nightly job", "RefreshCustomMET[in.met]", "Filter[Users>100]", "SetPref[high]",
+              "SaveCustomMET[out.met]", "SaveCustomTXT[" + txt + "]", "SaveEDonkeyMET"});
+  const auto r = run({"run", fs::relative(path).string()});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");  // not a terminal: nothing but errors
   EXPECT_EQ(r.out, "");

@@ -42,7 +42,7 @@ TEST_F(ScriptRunTest, CloseUtilsClosesTheWindowAfterTheCountdown) {
     }
   });
   probe.start(1);
-  window->runScript(script("RefreshCustomMET[" + source + "]\nHideWindows\nCloseUtils\n"));
+  window->runScript(script("RefreshCustomMET[in.met]\nHideWindows\nCloseUtils\n"));
   EXPECT_TRUE(hiddenDuringScript);
   EXPECT_FALSE(window->isVisible());
   EXPECT_TRUE(ctx.state.closeConfirmed);

@@ -5,6 +5,7 @@
 #include "platform/file_io.h"
 #include "script/script_executor.h"
 #include "script/script_host.h"
+#include "script/script_paths.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_list.h"
@@ -250,6 +251,23 @@ TEST_F(ScriptExecutorTest, LongCommandsGoThroughTheHostInOrder) {
                                              "console x"};
   EXPECT_EQ(host.calls, expected);
   EXPECT_EQ(Body(), LogText{});
+}
+
+TEST_F(ScriptExecutorTest, RelativeNamesCountFromTheScriptsFolder) {
+  test::WriteFile(app.dir.file("in.html"), "ed2k://|server|5.6.7.8|4242|/");
+  test::WriteFile(app.dir.file("t.tpl"), "%servercount%");
+  ScriptRun run;
+  run.folder = scriptFolder(app.dir.file("job.rvs"));
+  execScript({"RefreshCustomHTML[in.html]", "SaveTemplate[t.tpl|out.txt]", "StartFile[doc.txt]",
+              "StartFile[/tmp/a.txt]", "StartFile[https://example.org/a]"},
+             list, host, app.ctx, run);
+  EXPECT_EQ(test::ReadFile(app.dir.file("out.txt")), "3");
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"start file " + app.dir.file("doc.txt"),
+                                                  "start file /tmp/a.txt",
+                                                  "start file https://example.org/a"}));
+  // Lines of no file (ravelin-cli's -e) count from the current directory.
+  Run({"ClearList", "RefreshCustomHTML[" + fs::relative(app.dir.file("in.html")).string() + "]"});
+  EXPECT_EQ(list.size(), 1u);
 }
 
 TEST_F(ScriptExecutorTest, TransferNeedsACheckedServer) {
