@@ -52,12 +52,14 @@ void htmlHead(std::string& out, size_t checked) {
   out += kCrLf;
 }
 
+// The link in the form that aMule and eMule both open; the link reader finds it by its
+// "|server|" marker like any other.
 void htmlLine(std::string& out, const Server& s) {
-  out += "<TR><TD><a href=\"ed2k:|server|";
+  out += "<TR><TD><a href=\"ed2k://|server|";
   out += s.ip;
   out += '|';
   out += s.port;
-  out += "|\">";
+  out += "|/\">";
   out += s.ip;
   out += ':';
   out += s.port;
