@@ -110,8 +110,8 @@ TEST(WriteServersToHTML, TwoServerPageByteForByte) {
       "<html><head><title>EDonkey 2000 servers</title></head><body>\r\n"
       "<P align=center><FONT face=Verdana size=4><STRONG>EDonkey2000 serverlist</STRONG>"
       "</FONT></P>\r\n"
-      "<P align=center><FONT face=Verdana size=4><A href=\"https://ravelin.sourceforge.io/\">"
-      "Ravelin</A></FONT></P>\r\n"
+      // No web address unless the build names one.
+      "<P align=center><FONT face=Verdana size=4>Ravelin</FONT></P>\r\n"
       "<P align=center><FONT face=Verdana>2 servers</FONT></P>\r\n"
       "<P align=left><FONT face=Verdana>\r\n"
       "<table border=\"1\">\r\n"
