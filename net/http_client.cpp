@@ -203,7 +203,7 @@ void HttpClient::sendRequest() {
   if (onRequestHeaderBegin) onRequestHeaderBegin(*this);
   http::GetRequest r;
   r.target = target_;
-  r.host = host_;
+  r.host = http::hostHeader(host_, port_, scheme_);
   r.accept = accept;
   r.agent = agent;
   if (acceptGzip) r.acceptEncoding = "gzip";

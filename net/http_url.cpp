@@ -17,10 +17,11 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   return true;
 }
 
-// host[":"port]
+// host[":"port]; an IPv6 literal host stays in its brackets, whose colons are not the port's.
 void SplitHostPort(std::string_view hp, UrlParts& u) {
   const std::size_t colon = hp.rfind(':');
-  if (colon == std::string_view::npos) {
+  const std::size_t bracket = hp.rfind(']');
+  if (colon == std::string_view::npos || (bracket != std::string_view::npos && bracket > colon)) {
     u.host = std::string(hp);
   } else {
     u.host = std::string(hp.substr(0, colon));
@@ -105,6 +106,12 @@ std::string resolveRelativePath(std::string_view path, std::string_view basePath
 
 std::string defaultPort(std::string_view scheme) {
   return isHttpsScheme(scheme) ? "443" : "80";
+}
+
+std::string hostHeader(std::string_view host, std::string_view port, std::string_view scheme) {
+  std::string value(host);
+  if (!port.empty() && port != defaultPort(scheme)) value.append(":").append(port);
+  return value;
 }
 
 bool isHttpsScheme(std::string_view scheme) {

@@ -16,7 +16,8 @@ struct UrlParts {
 //  - "scheme://rest"; "/path" (not "//") and "http:path" are a path only (scheme http);
 //    anything else is the rest as a whole ("mailto:x" gives the scheme mailto);
 //  - in the rest the path starts at the first "/" or "?", whichever comes first;
-//    before it stands [user[":"password]"@"]host[":"port].
+//    before it stands [user[":"password]"@"]host[":"port], where an IPv6 literal host
+//    keeps its brackets ("[::1]:8080").
 UrlParts splitUrl(std::string_view url);
 
 // A path that starts with "./" or "../" taken relative to the directory of basePath
@@ -25,6 +26,10 @@ std::string resolveRelativePath(std::string_view path, std::string_view basePath
 
 // The port a scheme uses when the URL names none: "443" for https, else "80".
 std::string defaultPort(std::string_view scheme);
+
+// The value of the Host line: the host, with ":port" when the port is not the scheme's
+// default (a name-based server on another port needs it to pick the site).
+std::string hostHeader(std::string_view host, std::string_view port, std::string_view scheme);
 
 // True for "https" in any case.
 bool isHttpsScheme(std::string_view scheme);

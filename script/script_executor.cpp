@@ -171,10 +171,9 @@ void Executor::delay(const ScriptLine& l) {
 
 void Executor::filter(const ScriptLine& l) {
   if (l.restIsJustBracket()) return;
-  const ScriptFilter f = parseScriptFilter(l.rest);
+  const serverlist::FilterExpression f = serverlist::parseFilterExpression(l.rest);
   if (f.op < 0) return;
-  const int property = serverlist::filterPropertyIndex(f.name);
-  if (property >= 0) serverlist::filterServers(list_, property, f.op, f.value);
+  if (f.property >= 0) serverlist::filterServers(list_, f.property, f.op, f.value);
   ctx_.log.writeLog("Serverlist successfully filtered");
 }
 
@@ -280,24 +279,6 @@ void Executor::saveTemplate(const ScriptLine& l) {
 }
 
 }  // namespace
-
-ScriptFilter parseScriptFilter(const std::string& rest) {
-  ScriptFilter f;
-  static constexpr struct {
-    const char* text;
-    int op;
-  } kOperators[] = {{"=", 2}, {"<>", 3}, {"<", 1}, {">", 0}};
-  for (const auto& candidate : kOperators) {
-    const auto pos = rest.find(candidate.text);
-    if (pos == std::string::npos) continue;
-    f.op = candidate.op;
-    f.name = rest.substr(0, pos);
-    const std::string after = rest.substr(pos + std::string_view(candidate.text).size());
-    f.value = after.substr(0, after.find(']'));
-    break;
-  }
-  return f;
-}
 
 std::string ScriptFailure::text() const {
   return "line " + std::to_string(line) + ": " + message;

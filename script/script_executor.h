@@ -55,15 +55,4 @@ void execScript(const std::vector<std::string>& lines, serverlist::ServerList& l
 ScriptRun execScript(const std::vector<std::string>& lines, serverlist::ServerList& list,
                      ScriptHost& host, runtime::AppContext& ctx);
 
-// The Filter argument: the operator is the first of "=", "<>", "<", ">" found anywhere
-// in the text (searched in that order), the name the text before it and the value the
-// text after it up to the first "]". op is the filter's operator code (">" 0, "<" 1,
-// "=" 2, "<>" 3), -1 when the text holds none of them.
-struct ScriptFilter {
-  int op = -1;
-  std::string name;
-  std::string value;
-};
-ScriptFilter parseScriptFilter(const std::string& rest);
-
 }  // namespace ravelin::script

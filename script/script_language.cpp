@@ -5,6 +5,7 @@
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
 #include "serverlist/ip_port.h"
+#include "serverlist/server_filter.h"
 
 namespace ravelin::script {
 
@@ -194,9 +195,14 @@ std::optional<std::string> CheckBracket(const ScriptLine& l, SyntaxRules rules) 
     case C::Delay:
       if (!platform::parseInt32(l.argument)) return std::string("Delay: No valid number!");
       return std::nullopt;
-    case C::Filter:
+    case C::Filter: {
       if (l.restIsJustBracket()) return std::string("Filter: No filter entered!");
+      // Read as the run reads it: a filter that could do nothing there is an error here.
+      const serverlist::FilterExpression f = serverlist::parseFilterExpression(l.rest);
+      if (f.op < 0 || f.operatorDoubled) return std::string("Filter: No valid operator entered!");
+      if (f.property < 0) return std::string("Filter: No valid property entered!");
       return std::nullopt;
+    }
     case C::RefreshCustomBOT:
     case C::RefreshCustomHTML:
     case C::RefreshCustomMET:

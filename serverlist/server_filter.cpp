@@ -23,6 +23,28 @@ int filterOperatorIndex(std::string_view scriptOperator) {
   return -1;
 }
 
+FilterExpression parseFilterExpression(std::string_view text) {
+  static constexpr struct {
+    std::string_view text;
+    FilterOp op;
+  } kSearchOrder[] = {{"=", foEqual}, {"<>", foNotEqual}, {"<", foLess}, {">", foGreater}};
+  FilterExpression f;
+  for (const auto& candidate : kSearchOrder) {
+    const size_t pos = text.find(candidate.text);
+    if (pos == std::string_view::npos) continue;
+    const std::string_view name = text.substr(0, pos);
+    const std::string_view after = text.substr(pos + candidate.text.size());
+    f.op = candidate.op;
+    f.property = filterPropertyIndex(name);
+    f.value = std::string(after.substr(0, after.find(']')));
+    constexpr std::string_view kOperatorChars = "<>=";
+    f.operatorDoubled = (!name.empty() && kOperatorChars.find(name.back()) != name.npos) ||
+                        (!after.empty() && kOperatorChars.find(after.front()) != after.npos);
+    break;
+  }
+  return f;
+}
+
 bool like(std::string_view text, std::string_view pattern) {
   const size_t tn = text.size(), pn = pattern.size();
   size_t t = 0, p = 0;

@@ -48,6 +48,20 @@ int filterPropertyIndex(std::string_view scriptName);
 // The operator index of a script operator (">", "<", "=", "<>"); -1 for any other text.
 int filterOperatorIndex(std::string_view scriptOperator);
 
+// A filter written as one text, as scripts write it: "<name><operator><value>". The
+// operator is the first of "=", "<>", "<", ">" that occurs anywhere in the text (searched
+// in this order), the name is the text in front of it and the value the text after it up
+// to the first "]"; so "Users>=100" reads as the name "Users>" with "=".
+struct FilterExpression {
+  int op = -1;        // FilterOp; -1 when the text holds none of the operators
+  int property = -1;  // the name's property index; -1 when it names none
+  std::string value;
+  // Another "<", ">" or "=" touches the operator ("Users>>5", "Users>=100", "IP==1"): a
+  // mistyped operator rather than a value ">5" or a name "Users>".
+  bool operatorDoubled = false;
+};
+FilterExpression parseFilterExpression(std::string_view text);
+
 // The wildcard match of the whole text against the whole pattern: "*" matches any run of
 // characters (the empty one too), "?" exactly one character, any other character only
 // itself, letter case included. One left-to-right scan that remembers only the position

@@ -1,5 +1,12 @@
 #include "serverlist/text_writers.h"
 
+#include <string_view>
+
+// The build names it (CMake cache variable RAVELIN_HOMEPAGE); empty means none.
+#ifndef RAVELIN_HOMEPAGE
+#define RAVELIN_HOMEPAGE ""
+#endif
+
 namespace ravelin::serverlist {
 
 namespace {
@@ -36,9 +43,14 @@ void htmlHead(std::string& out, size_t checked) {
       "<P align=center><FONT face=Verdana size=4><STRONG>EDonkey2000 serverlist</STRONG></FONT>"
       "</P>";
   out += kCrLf;
-  out += "<P align=center><FONT face=Verdana size=4><A href=\"";
-  out += kProductWebSite;
-  out += "\">Ravelin</A></FONT></P>";
+  out += "<P align=center><FONT face=Verdana size=4>";
+  // Ravelin has no web site of its own: a link only where the build names an address.
+  constexpr std::string_view homepage = RAVELIN_HOMEPAGE;
+  if (homepage.empty())
+    out += "Ravelin";
+  else
+    out.append("<A href=\"").append(homepage).append("\">Ravelin</A>");
+  out += "</FONT></P>";
   out += kCrLf;
   out += "<P align=center><FONT face=Verdana>" + std::to_string(checked) + " servers</FONT></P>";
   out += kCrLf;
@@ -52,12 +64,14 @@ void htmlHead(std::string& out, size_t checked) {
   out += kCrLf;
 }
 
+// The link in the form that aMule and eMule both open; the link reader finds it by its
+// "|server|" marker like any other.
 void htmlLine(std::string& out, const Server& s) {
-  out += "<TR><TD><a href=\"ed2k:|server|";
+  out += "<TR><TD><a href=\"ed2k://|server|";
   out += s.ip;
   out += '|';
   out += s.port;
-  out += "|\">";
+  out += "|/\">";
   out += s.ip;
   out += ':';
   out += s.port;

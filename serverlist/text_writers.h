@@ -8,15 +8,10 @@
 
 namespace ravelin::serverlist {
 
-// The product web site that the HTML page links to. A build setting: define
-// RAVELIN_WEB_SITE to change it.
-#ifndef RAVELIN_WEB_SITE
-#define RAVELIN_WEB_SITE "https://ravelin.sourceforge.io/"
-#endif
-inline constexpr const char* kProductWebSite = RAVELIN_WEB_SITE;
-
 // The checked servers as a tab-separated text table (CR LF line breaks), and as a fixed
-// HTML page with one ed2k server link per server that ReadServersFromHTML reads back.
+// HTML page with one ed2k server link per server that ReadServersFromHTML reads back. The
+// page's title line links "Ravelin" to the project's web address only when the build
+// names one (CMake cache variable RAVELIN_HOMEPAGE); otherwise the name stands alone.
 // The whole file is built in memory and then replaces the target in one step, so a failure
 // never leaves a half-written file. Failures throw platform::FileError and log nothing;
 // success logs "Saved <C> servers to <fileName>". The bar runs from 0 to C, one step per

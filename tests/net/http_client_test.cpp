@@ -88,12 +88,17 @@ TEST_F(HttpCliTest, TheUpdateWorkersRequestIsSentByteForByte) {
   EXPECT_EQ(docBegins, 1);
   EXPECT_GE(docDatas, 1);
   ASSERT_EQ(server.requests().size(), 1u);
-  // The Host line carries the host only, never the port.
-  EXPECT_EQ(server.requests()[0], "GET /ok/100 HTTP/1.0\r\nAccept: " + kDefaultAccept +
-                                      "\r\nUser-Agent: Mozilla/4.0\r\nHost: 127.0.0.1\r\n"
-                                      "Accept-Encoding: gzip\r\n\r\n");
+  EXPECT_EQ(server.requests()[0],
+            "GET /ok/100 HTTP/1.0\r\nAccept: " + kDefaultAccept +
+                "\r\nUser-Agent: Mozilla/4.0\r\nHost: 127.0.0.1:" + std::to_string(server.port()) +
+                "\r\nAccept-Encoding: gzip\r\n\r\n");
   ASSERT_FALSE(cli->rcvdHeader().empty());
   EXPECT_EQ(cli->rcvdHeader()[0], "HTTP/1.0 200 OK");
+  // Through a proxy (this server answers the absolute form itself) the Host line is alike.
+  cli->proxy = "127.0.0.1:" + std::to_string(server.port());
+  out = Outcome();
+  Get("http://127.0.0.1:8080/ok/1");
+  EXPECT_NE(server.requests().back().find("\r\nHost: 127.0.0.1:8080\r\n"), std::string::npos);
 }
 
 TEST_F(HttpCliTest, AUrlWithoutPathAsksForTheRootAndTheClientCanBeUsedAgain) {
@@ -341,8 +346,8 @@ TEST_F(HttpsCliTest, HttpsWithATrustedCertificateByAddressAndByName) {
   EXPECT_EQ(server.requests().size(), 3u);
   EXPECT_EQ(server.requests()[1],
             "GET /404 HTTP/1.0\r\nAccept: " + kDefaultAccept +
-                "\r\nUser-Agent: Mozilla/3.0 (compatible)\r\nHost: localhost\r\n"
-                "Accept-Encoding: gzip\r\n\r\n");
+                "\r\nUser-Agent: Mozilla/3.0 (compatible)\r\nHost: localhost:" +
+                std::to_string(server.port()) + "\r\nAccept-Encoding: gzip\r\n\r\n");
 }
 
 TEST_F(HttpsCliTest, TheSystemTrustStoreCanBeRedirected) {

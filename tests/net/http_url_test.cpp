@@ -64,6 +64,10 @@ TEST(HttpUrl, PortIsSplitOffEvenWhenAPasswordIsGiven) {
   const auto u = splitUrl("http://u:p@host:8080/x");
   EXPECT_EQ(u.host, "host");
   EXPECT_EQ(u.port, "8080");
+  // An IPv6 literal's colons are not the port's.
+  EXPECT_EQ(splitUrl("http://[::1]/x").host, "[::1]");
+  EXPECT_EQ(net::http::hostHeader("[::1]", "8080", "http"), "[::1]:8080");
+  EXPECT_EQ(net::http::hostHeader("h", "443", "https"), "h");
 }
 
 TEST(HttpUrl, RelativePathsResolveAgainstTheCurrentDirectory) {

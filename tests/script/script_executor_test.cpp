@@ -8,6 +8,7 @@
 #include "script/script_paths.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/met_file.h"
+#include "serverlist/server_filter.h"
 #include "serverlist/server_list.h"
 #include "serverlist/text_writers.h"
 #include "support/test_support.h"
@@ -175,27 +176,28 @@ TEST_F(ScriptExecutorTest, DelayEndsEarlyWhenTheProgramShutsDown) {
 }
 
 TEST(ScriptFilterArgument, OperatorSearchOrder) {
-  auto f = parseScriptFilter("Users>100]");
+  using serverlist::parseFilterExpression;
+  auto f = parseFilterExpression("Users>100]");
   EXPECT_EQ(f.op, 0);
-  EXPECT_EQ(f.name, "Users");
+  EXPECT_EQ(f.property, 5);
   EXPECT_EQ(f.value, "100");
-  f = parseScriptFilter("Users>=100]");
+  f = parseFilterExpression("Users>=100]");
   EXPECT_EQ(f.op, 2);
-  EXPECT_EQ(f.name, "Users>");
+  EXPECT_EQ(f.property, -1);  // the name "Users>"
   EXPECT_EQ(f.value, "100");
-  f = parseScriptFilter("Ping<150]");
+  f = parseFilterExpression("Ping<150]");
   EXPECT_EQ(f.op, 1);
-  f = parseScriptFilter("Name<>a*]");
+  f = parseFilterExpression("Name<>a*]");
   EXPECT_EQ(f.op, 3);
-  EXPECT_EQ(f.name, "Name");
+  EXPECT_EQ(f.property, 2);
   EXPECT_EQ(f.value, "a*");
-  f = parseScriptFilter("IP=217.*] trailing");
+  f = parseFilterExpression("IP=217.*] trailing");
   EXPECT_EQ(f.op, 2);
   EXPECT_EQ(f.value, "217.*");
-  f = parseScriptFilter("Desc=]");
+  f = parseFilterExpression("Desc=]");
   EXPECT_EQ(f.op, 2);
   EXPECT_EQ(f.value, "");
-  EXPECT_EQ(parseScriptFilter("xyz]").op, -1);
+  EXPECT_EQ(parseFilterExpression("xyz]").op, -1);
 }
 
 TEST_F(ScriptExecutorTest, FilterUnchecksWhatFailsAndLogsWheneverAnOperatorIsThere) {

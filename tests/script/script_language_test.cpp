@@ -184,9 +184,20 @@ TEST(ScriptSyntax, Delay) {
 
 TEST(ScriptSyntax, Filter) {
   EXPECT_EQ(RunMessage("Filter[]"), "Filter: No filter entered!");
-  EXPECT_EQ(RunMessage("Filter[xyz]"), "<ok>");
-  EXPECT_EQ(RunMessage("Filter[Users>=100]"), "<ok>");
-  EXPECT_EQ(RunMessage("Filter[]x"), "<ok>");  // R is more than "]"
+  // A filter that would do nothing when run: no operator, a doubled one, or no property.
+  for (const char* line : {"Filter[xyz]", "Filter[]x", "Filter[Users>>5]", "Filter[Users>=100]",
+                           "Filter[IP==1.2.3.4]", "Filter[Ping<<>5]"})
+    EXPECT_EQ(EditorMessage(line), "Filter: No valid operator entered!") << line;
+  for (const char* line : {"Filter[Usrs>5]", "Filter[users>5]", "Filter[Users >5]"})
+    EXPECT_EQ(RunMessage(line), "Filter: No valid property entered!") << line;
+  EXPECT_EQ(RunCheck({"// x", "", "Filter[Usrs>5]"}),
+            (ScriptSyntaxError{3, "Filter: No valid property entered!"}));
+  // Every property and operator, wildcards, an empty value and the catalogue's examples.
+  std::vector<const char*> good = scriptCommandInfoOf(ScriptCommand::Filter).examples;
+  good.insert(good.end(),
+              {"Filter[IP>100.0.0.0]", "Filter[Port=46*]", "Filter[Name=]", "Filter[Desc<>a?c]",
+               "Filter[Pref=high]", "Filter[Files<10]", "Filter[Hist>0]", "Filter[Name=a<b]"});
+  for (const char* line : good) EXPECT_EQ(RunMessage(line), "<ok>") << line;
   EXPECT_EQ(RunMessage("Filter[IP=1.2.3.4"), "Filter: \"]\" is missing!");
 }
 

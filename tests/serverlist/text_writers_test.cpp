@@ -110,16 +110,16 @@ TEST(WriteServersToHTML, TwoServerPageByteForByte) {
       "<html><head><title>EDonkey 2000 servers</title></head><body>\r\n"
       "<P align=center><FONT face=Verdana size=4><STRONG>EDonkey2000 serverlist</STRONG>"
       "</FONT></P>\r\n"
-      "<P align=center><FONT face=Verdana size=4><A href=\"https://ravelin.sourceforge.io/\">"
-      "Ravelin</A></FONT></P>\r\n"
+      // No web address unless the build names one.
+      "<P align=center><FONT face=Verdana size=4>Ravelin</FONT></P>\r\n"
       "<P align=center><FONT face=Verdana>2 servers</FONT></P>\r\n"
       "<P align=left><FONT face=Verdana>\r\n"
       "<table border=\"1\">\r\n"
       "  <TR><TD>IP and Port</TD><TD>Name</TD><TD>Desc.</TD><TD>Ping</TD><TD>Users</TD>"
       "<TD>Files</TD><TD>Pref</TD><TD>Hist</TD></TR>\r\n"
-      "<TR><TD><a href=\"ed2k:|server|1.2.3.4|4661|\">1.2.3.4:4661</TD><TD>Alpha <b></TD>"
+      "<TR><TD><a href=\"ed2k://|server|1.2.3.4|4661|/\">1.2.3.4:4661</TD><TD>Alpha <b></TD>"
       "<TD>first\tone</TD><TD>12</TD><TD>100</TD><TD>2000</TD><TD>High</TD><TD>3</TD></TR>\r\n"
-      "<TR><TD><a href=\"ed2k:|server|5.6.7.8|4242|\">5.6.7.8:4242</TD><TD>n/a</TD>"
+      "<TR><TD><a href=\"ed2k://|server|5.6.7.8|4242|/\">5.6.7.8:4242</TD><TD>n/a</TD>"
       "<TD>n/a</TD><TD>n/a</TD><TD>n/a</TD><TD>n/a</TD><TD>Normal</TD><TD>n/a</TD></TR>\r\n"
       "</TABLE></FONT></P></body></html>\r\n";
   EXPECT_EQ(test::ReadFile(file), expected);
