@@ -45,14 +45,50 @@ std::string userEntryPath(const XdgPlaces& places) {
   return places.dataHome + "/applications/" + kDesktopEntryName;
 }
 
-// A system-wide entry for the program (from cmake --install or the package) serves the
-// user, unless the user has one of their own, which then is kept up to date.
-bool needsUserEntry(const XdgPlaces& places) {
+// The ravelin.desktop that the desktop uses: the user's own, else the first of the
+// system's; empty when there is none.
+std::string findDesktopEntry(const XdgPlaces& places) {
   std::error_code ec;
-  if (fs::exists(userEntryPath(places), ec)) return true;
+  if (fs::exists(userEntryPath(places), ec)) return userEntryPath(places);
   for (const std::string& dir : places.dataDirs)
-    if (fs::exists(dir + "/applications/" + kDesktopEntryName, ec)) return false;
-  return true;
+    if (fs::exists(dir + "/applications/" + kDesktopEntryName, ec))
+      return dir + "/applications/" + kDesktopEntryName;
+  return {};
+}
+
+// The program of an Exec line: its first argument, with the quoting of execArgument
+// undone.
+std::string execProgram(const std::string& exec) {
+  const bool quoted = exec.starts_with('"');
+  std::string program;
+  for (size_t i = quoted ? 1 : 0; i < exec.size(); ++i) {
+    if (quoted ? exec[i] == '"' : exec[i] == ' ' || exec[i] == '\t') break;
+    if ((quoted && exec[i] == '\\') || exec.compare(i, 2, "%%") == 0) ++i;
+    if (i < exec.size()) program += exec[i];
+  }
+  return program;
+}
+
+// Whether the desktop entry at path starts the running program. Both sides are compared
+// resolved: links and "." or ".." parts lead to the same file.
+bool startsRunningProgram(const std::string& entry, const XdgPlaces& places) {
+  if (entry.empty()) return false;
+  std::string program = execProgram(IniFile(entry).readString("Desktop Entry", "Exec", ""));
+  // A system-wide entry names the program bare ("ravelin %f").
+  if (program.find('/') == std::string::npos)
+    program = platform::findOnPath(program, places.searchPath);
+  std::error_code startedError, runningError;
+  const fs::path started = fs::canonical(program, startedError);
+  const fs::path running = fs::canonical(places.executable, runningError);
+  return !startedError && !runningError && started == running;
+}
+
+// A system-wide entry for the program (from cmake --install or the package) serves the
+// user while it starts the running program, unless the user has one of their own, which
+// then is kept up to date.
+bool needsUserEntry(const XdgPlaces& places) {
+  const std::string entry = findDesktopEntry(places);
+  return entry.empty() || entry == userEntryPath(places) || !startsRunningProgram(entry, places);
 }
 
 // The executable as one argument of a desktop entry's Exec line.
@@ -114,6 +150,7 @@ XdgPlaces currentXdgPlaces() {
   const char* dirs = std::getenv("XDG_DATA_DIRS");
   places.dataDirs = splitList(dirs && *dirs ? dirs : "/usr/local/share:/usr/share", ':');
   places.xdgMime = platform::findOnPath("xdg-mime");
+  places.searchPath = platform::searchPath();
   const std::string exeDir = executableDirectory();
   std::error_code ec;
   places.executable = fs::read_symlink("/proc/self/exe", ec).string();
@@ -132,17 +169,21 @@ XdgPlaces xdgPlacesWithHomes(XdgPlaces places, const std::string& dataHome,
 }
 
 bool isScriptTypeRegistered(const XdgPlaces& places) {
+  std::string defaultEntry;
   if (!places.xdgMime.empty()) {
     const platform::ProgramResult r = platform::runProgram(
         places.xdgMime, {"query", "default", kScriptMimeType}, places.environment, kXdgMimeMs);
     // The answer is the last line; anything before it is a complaint of the script.
     const std::vector<std::string> lines = splitList(r.output, '\n');
-    return r.exitStatus == 0 && !lines.empty() && lines.back() == kDesktopEntryName;
+    if (r.exitStatus == 0 && !lines.empty()) defaultEntry = lines.back();
+  } else {
+    const IniFile list(places.configHome + "/mimeapps.list");
+    const std::vector<std::string> apps =
+        splitList(list.readString(kDefaultApplications, kScriptMimeType, ""), ';');
+    if (!apps.empty()) defaultEntry = apps.front();
   }
-  const IniFile list(places.configHome + "/mimeapps.list");
-  const std::vector<std::string> apps =
-      splitList(list.readString(kDefaultApplications, kScriptMimeType, ""), ';');
-  return !apps.empty() && apps.front() == kDesktopEntryName;
+  return defaultEntry == kDesktopEntryName &&
+         startsRunningProgram(findDesktopEntry(places), places);
 }
 
 void registerScriptType(const XdgPlaces& places) {

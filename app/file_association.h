@@ -20,6 +20,7 @@ struct XdgPlaces {
   std::vector<std::string> dataDirs;     // $XDG_DATA_DIRS, else /usr/local/share and /usr/share
   std::string xdgMime;                   // the xdg-mime program; empty: the files are written here
   std::string executable;                // the program a desktop entry of the user starts
+  std::string searchPath;                // $PATH, for an Exec line that names a bare program
   std::vector<std::string> environment;  // for xdg-mime: this process's, with both homes set
 };
 
@@ -29,9 +30,12 @@ XdgPlaces currentXdgPlaces();
 XdgPlaces xdgPlacesWithHomes(XdgPlaces places, const std::string& dataHome,
                              const std::string& configHome);
 
-// Whether ravelin.desktop is the user's default application for script files: what
+// Whether ravelin.desktop is the user's default application for script files (what
 // "xdg-mime query default text/x-ravelin-script" answers, or without xdg-mime the first
-// entry for the type in mimeapps.list's [Default Applications].
+// entry for the type in mimeapps.list's [Default Applications]) and starts the running
+// program: the first ravelin.desktop in the applications folders (the user's, then the
+// system's) has an Exec line whose program, looked up on PATH when it is a bare name, is
+// the running executable. An entry left behind by a program that was moved is not.
 bool isScriptTypeRegistered(const XdgPlaces& places);
 
 // Makes ravelin.desktop the user's default application for script files: installs the

@@ -32,9 +32,9 @@ void tellFailure(Terminal& term, client::TransferFailure failure, const std::str
 }
 }  // namespace
 
-void CliHost::update(update::UpdateKind kind) {
+update::UpdateOutcome CliHost::update(update::UpdateKind kind) {
   CliUpdateView view(term_);
-  update::runUpdate(list_, ctx_, view, kind, bar_);
+  return update::runUpdate(list_, ctx_, view, kind, bar_);
 }
 
 verify::VerifyOutcome CliHost::verify(bool all) {

@@ -23,7 +23,7 @@ class CliHost : public script::ScriptHost {
           client::TransferTimeStore& transferTime);
 
   runtime::ProgressBar& loadSaveBar() override { return bar_; }
-  void update(update::UpdateKind kind) override;
+  update::UpdateOutcome update(update::UpdateKind kind) override;
   verify::VerifyOutcome verify(bool all) override;
   bool closeCountdown() override;
   void hideWindows() override {}

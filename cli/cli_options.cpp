@@ -34,9 +34,10 @@ std::string usageText() {
          "\n"
          "Exit status: 0 the script ran to its end (or CloseUtils closed the program),\n"
          "1 syntax error, 2 usage error or unreadable script file, 3 a command failed (a\n"
-         "verification that reached no server, the network seeming down, is one),\n"
-         "130 interrupted. check-version: 0 nothing newer, 4 a newer version or URL list,\n"
-         "3 the download failed, 2 no UpdateInfoURL configured.\n";
+         "verification that reached no server, the network seeming down, is one; so is\n"
+         "an update none of whose sources could be read), 130 interrupted.\n"
+         "check-version: 0 nothing newer, 4 a newer version or URL list, 3 the download\n"
+         "failed, 2 no UpdateInfoURL configured.\n";
 }
 
 Options parseOptions(const std::vector<std::string>& args) {

@@ -102,8 +102,8 @@ runtime::ProgressBar& GuiScriptHost::loadSaveBar() {
   return window_.loadSaveBar();
 }
 
-void GuiScriptHost::update(update::UpdateKind kind) {
-  window_.updateServers(kind);
+update::UpdateOutcome GuiScriptHost::update(update::UpdateKind kind) {
+  return window_.updateServers(kind);
 }
 
 verify::VerifyOutcome GuiScriptHost::verify(bool all) {
@@ -500,8 +500,8 @@ bool MainWindow::runScript(const std::string& path) {
   return checked && !run.closed;
 }
 
-void MainWindow::updateServers(update::UpdateKind kind) {
-  update::runUpdate(list_, ctx_, *update_, kind, bar_);
+update::UpdateOutcome MainWindow::updateServers(update::UpdateKind kind) {
+  return update::runUpdate(list_, ctx_, *update_, kind, bar_);
 }
 
 verify::VerifyOutcome MainWindow::verifyServers(bool all) {

@@ -49,7 +49,7 @@ class GuiScriptHost : public script::ScriptHost {
   explicit GuiScriptHost(MainWindow& window) : window_(window) {}
 
   runtime::ProgressBar& loadSaveBar() override;
-  void update(update::UpdateKind kind) override;
+  update::UpdateOutcome update(update::UpdateKind kind) override;
   verify::VerifyOutcome verify(bool all) override;
   bool closeCountdown() override;
   void hideWindows() override;
@@ -148,7 +148,7 @@ class MainWindow : public QMainWindow {
 
   // The long commands in their windows, as the menus and the script host run them (inside
   // a command frame).
-  void updateServers(update::UpdateKind kind);
+  update::UpdateOutcome updateServers(update::UpdateKind kind);
   verify::VerifyOutcome verifyServers(bool all);
   void saveToRunningClient();
 

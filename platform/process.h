@@ -21,9 +21,13 @@ std::vector<std::string> runningExecutables();
 bool spawnDetached(const std::string& program, const std::vector<std::string>& args,
                    bool searchPath);
 
-// The first file of that name in the directories of PATH that this user may execute;
-// empty when there is none.
+// This process's PATH (the system's usual directories when it is not set).
+std::string searchPath();
+
+// The first file of that name in the directories of PATH (or of dirs, a list in the same
+// form) that this user may execute; empty when there is none.
 std::string findOnPath(const std::string& name);
+std::string findOnPath(const std::string& name, const std::string& dirs);
 
 // This process's environment as "NAME=value" entries, with the given variables set to
 // new values (or added).

@@ -89,10 +89,17 @@ bool spawnDetached(const std::string& program, const std::vector<std::string>& a
   return true;
 }
 
-std::string findOnPath(const std::string& name) {
-  if (name.empty() || name.find('/') != std::string::npos) return {};
+std::string searchPath() {
   const char* path = std::getenv("PATH");
-  const std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  return path ? path : "/usr/local/bin:/usr/bin:/bin";
+}
+
+std::string findOnPath(const std::string& name) {
+  return findOnPath(name, searchPath());
+}
+
+std::string findOnPath(const std::string& name, const std::string& dirs) {
+  if (name.empty() || name.find('/') != std::string::npos) return {};
   size_t start = 0;
   while (start <= dirs.size()) {
     size_t end = dirs.find(':', start);

@@ -45,6 +45,7 @@ class Executor {
   }
   std::string file(const std::string& name) const { return resolveScriptPath(run_.folder, name); }
   void delay(const ScriptLine& l);
+  void update(update::UpdateKind kind);
   void filter(const ScriptLine& l);
   void setPref(const ScriptLine& l);
   void refresh(const ScriptLine& l);
@@ -131,19 +132,19 @@ bool Executor::runLine(const std::string& text) {
       if (!l.argument.empty()) host_.startFile(file(l.filePath()));
       break;
     case ScriptCommand::UpdateFromAll:
-      host_.update(update::UpdateKind::All);
+      update(update::UpdateKind::All);
       break;
     case ScriptCommand::UpdateFromBOT:
-      host_.update(update::UpdateKind::BOT);
+      update(update::UpdateKind::BOT);
       break;
     case ScriptCommand::UpdateFromDNS:
-      host_.update(update::UpdateKind::DNS);
+      update(update::UpdateKind::DNS);
       break;
     case ScriptCommand::UpdateFromHTML:
-      host_.update(update::UpdateKind::HTML);
+      update(update::UpdateKind::HTML);
       break;
     case ScriptCommand::UpdateFromMET:
-      host_.update(update::UpdateKind::MET);
+      update(update::UpdateKind::MET);
       break;
     case ScriptCommand::VerifyAll:
     case ScriptCommand::VerifyChecked:
@@ -154,6 +155,12 @@ bool Executor::runLine(const std::string& text) {
       break;
   }
   return true;
+}
+
+// An update none of whose sources could be read merged nothing; the script goes on, and
+// the failure is noted.
+void Executor::update(update::UpdateKind kind) {
+  if (host_.update(kind) == update::UpdateOutcome::NoSourceRead) fail(update::kNoSourceReadText);
 }
 
 void Executor::delay(const ScriptLine& l) {

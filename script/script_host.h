@@ -21,8 +21,9 @@ class ScriptHost {
   // The main window's load/save bar, which the readers and writers drive.
   virtual runtime::ProgressBar& loadSaveBar() = 0;
 
-  // "Update from all sources" and the narrowed updates; returns when the run is over.
-  virtual void update(update::UpdateKind kind) = 0;
+  // "Update from all sources" and the narrowed updates; returns when the run is over,
+  // with how it ended.
+  virtual update::UpdateOutcome update(update::UpdateKind kind) = 0;
   // "Verify all IPs" (all) or "Verify checked IPs"; returns when the run is over, with
   // how it ended. No warning dialog: a script is running.
   virtual verify::VerifyOutcome verify(bool all) = 0;

@@ -1,7 +1,6 @@
 #include "update/update_command.h"
 
 #include "runtime/wait_frame.h"
-#include "update/update_coordinator.h"
 
 namespace ravelin::update {
 
@@ -23,24 +22,24 @@ runtime::SourceKind sourceKindOf(UpdateKind kind) {
 }
 
 // "Update from all sources": one run of the update window.
-void updateFromAllSources(serverlist::ServerList& list, runtime::AppContext& ctx, UpdateView& view,
-                          runtime::ProgressBar& loadSaveBar, const std::string& tlsCaFile) {
+UpdateOutcome updateFromAllSources(serverlist::ServerList& list, runtime::AppContext& ctx,
+                                   UpdateView& view, runtime::ProgressBar& loadSaveBar,
+                                   const std::string& tlsCaFile) {
   // A fresh coordinator is the cleared started flag.
   UpdateCoordinator coordinator(list, ctx, view, loadSaveBar);
   coordinator.tlsCaFile = tlsCaFile;
   view.urlsBar().setPosition(0);
   // Showing the window activates it, and the activation runs the update.
   runtime::runInWaitFrame(ctx, view, [&] { coordinator.start(); });
+  return coordinator.outcome();
 }
 
 }  // namespace
 
-void runUpdate(serverlist::ServerList& list, runtime::AppContext& ctx, UpdateView& view,
-               UpdateKind kind, runtime::ProgressBar& loadSaveBar, const std::string& tlsCaFile) {
-  if (kind == UpdateKind::All) {
-    updateFromAllSources(list, ctx, view, loadSaveBar, tlsCaFile);
-    return;
-  }
+UpdateOutcome runUpdate(serverlist::ServerList& list, runtime::AppContext& ctx, UpdateView& view,
+                        UpdateKind kind, runtime::ProgressBar& loadSaveBar,
+                        const std::string& tlsCaFile) {
+  if (kind == UpdateKind::All) return updateFromAllSources(list, ctx, view, loadSaveBar, tlsCaFile);
   const runtime::SourceKind only = sourceKindOf(kind);
   std::vector<runtime::UrlSource> all = ctx.settings.URLs;
   struct Restore {
@@ -52,7 +51,7 @@ void runUpdate(serverlist::ServerList& list, runtime::AppContext& ctx, UpdateVie
   for (const runtime::UrlSource& u : all)
     if (u.kind == only) narrowed.push_back(u);
   ctx.settings.URLs = std::move(narrowed);
-  updateFromAllSources(list, ctx, view, loadSaveBar, tlsCaFile);
+  return updateFromAllSources(list, ctx, view, loadSaveBar, tlsCaFile);
 }
 
 }  // namespace ravelin::update

@@ -2,6 +2,7 @@
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
+#include "update/update_coordinator.h"
 #include "update/update_view.h"
 
 namespace ravelin::update {
@@ -20,9 +21,9 @@ enum class UpdateKind {
 // (runtime::runInWaitFrame). The narrowed kinds run with only the sources of their kind
 // and put the full URL list back afterwards, in its order, on every way out. loadSaveBar is the
 // main window's progress bar. tlsCaFile names extra trust anchors for https downloads (empty: the
-// system's trust store).
-void runUpdate(serverlist::ServerList& list, runtime::AppContext& ctx, UpdateView& view,
-               UpdateKind kind, runtime::ProgressBar& loadSaveBar,
-               const std::string& tlsCaFile = {});
+// system's trust store). Returns how the run ended.
+UpdateOutcome runUpdate(serverlist::ServerList& list, runtime::AppContext& ctx, UpdateView& view,
+                        UpdateKind kind, runtime::ProgressBar& loadSaveBar,
+                        const std::string& tlsCaFile = {});
 
 }  // namespace ravelin::update

@@ -38,6 +38,7 @@ void UpdateCoordinator::waitForWorkers(const std::function<bool()>& done) {
 }
 
 void UpdateCoordinator::endCancelledRun() {
+  outcome_ = UpdateOutcome::Cancelled;
   run_->pool.cancel();
   run_->pool.waitForWorkers(*ctx_.ui, *ctx_.clock, kCancelWaitMs);
 }
@@ -107,6 +108,11 @@ void UpdateCoordinator::run() {
     merge.logBlocked();
   }
   added_ = list_.size() - before;
+  if (run_->sourcesFailed > 0 && run_->sourcesRead == 0) {
+    outcome_ = UpdateOutcome::NoSourceRead;
+    ctx_.log.writeLog(kNoSourceReadText);
+    return;
+  }
   // The count is the number of servers this update added.
   ctx_.log.writeLog("Updated successfully and found <" + std::to_string(added_) + "> unique IPs");
 }

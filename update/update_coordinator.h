@@ -10,6 +10,12 @@
 
 namespace ravelin::update {
 
+// How an update run ended. NoSourceRead: at least one source was tried and none could be
+// read (every one answered an error status, timed out, failed or was unusable).
+enum class UpdateOutcome { Ended, Cancelled, NoSourceRead };
+
+inline constexpr const char* kNoSourceReadText = "Update failed: no source could be read";
+
 // Runs one update: hands every job of the settings' URL list to a pool of at most eight
 // update workers (UpdThreadCount, 1 to 8), shows their progress in the view, and when all
 // have reported merges their records into the server list (trimmed, valid, new keys
@@ -39,6 +45,7 @@ class UpdateCoordinator {
   // last run.
   std::size_t reported() const { return reported_; }
   std::size_t added() const { return added_; }
+  UpdateOutcome outcome() const { return outcome_; }
 
  private:
   void run();
@@ -54,6 +61,7 @@ class UpdateCoordinator {
   bool started_ = false;
   std::size_t reported_ = 0;
   std::size_t added_ = 0;
+  UpdateOutcome outcome_ = UpdateOutcome::Ended;
 };
 
 }  // namespace ravelin::update

@@ -32,9 +32,10 @@ void UpdateRun::processResults(int slot) {
 
 void UpdateRun::transferResults(const std::string& location,
                                 std::vector<serverlist::Server>& records,
-                                const std::vector<std::string>& notes) {
+                                const std::vector<std::string>& notes, const std::string& failure) {
   if (!active()) return;
   for (const std::string& note : notes) ctx.log.writeLog(note);
+  ++(failure.empty() ? sourcesRead : sourcesFailed);
   view.urlsBar().stepIt();
   const auto count = static_cast<std::int32_t>(records.size());
   if (count != 0) {
@@ -43,7 +44,9 @@ void UpdateRun::transferResults(const std::string& location,
     results.insert(results.end(), std::make_move_iterator(records.begin()),
                    std::make_move_iterator(records.end()));
   }
-  ctx.log.writeLog("Updated from <" + location + "> and found <" + std::to_string(count) + "> IPs");
+  ctx.log.writeLog(failure.empty() ? "Updated from <" + location + "> and found <" +
+                                         std::to_string(count) + "> IPs"
+                                   : failure);
 }
 
 void UpdateRun::setSlot(int slot, const std::string& status, const std::string& caption,
@@ -102,6 +105,12 @@ std::string nextField(std::string& rest) {
 
 // ---- worker ----
 
+namespace {
+std::string fetchFailedLogLine(const std::string& location, const std::string& cause) {
+  return "Update from <" + location + "> failed: " + cause;
+}
+}  // namespace
+
 UpdateWorker::UpdateWorker(std::shared_ptr<UpdateRun> run, int slot)
     : run_(std::move(run)), slot_(slot), ctx_(run_->ctx), clock_(*run_->ctx.clock) {}
 
@@ -149,7 +158,7 @@ void UpdateWorker::report(const std::string& location) {
   if (terminated()) return;
   auto run = run_;
   const int slot = slot_;
-  ctx_.ui->invoke([&] { run->transferResults(location, results_, notes_); });
+  ctx_.ui->invoke([&] { run->transferResults(location, results_, notes_, failure_); });
   ctx_.ui->invoke([&] { run->processResults(slot); });
 }
 
@@ -160,7 +169,7 @@ std::optional<std::string> UpdateWorker::unpack(std::string bytes, serverlist::L
     if (!list.member.empty()) notes_.push_back(serverlist::unpackedLogLine(list.member, location));
     return std::move(list.data);
   } catch (const serverlist::ListUnpackError& e) {
-    notes_.push_back(serverlist::skippedLogLine(location, e));
+    failure_ = serverlist::skippedLogLine(location, e);
     return std::nullopt;
   }
 }
@@ -171,6 +180,8 @@ void UpdateWorker::download(const std::string& location) {
        requestFinished = false;
   std::uint32_t lastShown = clock_.ticks() - 1000;
   std::optional<serverlist::ListUnpackError> decodeError;
+  // Why the source could not be read: an error status, a network error, a failed start.
+  std::string cause;
 
   auto cli = std::make_unique<net::HttpClient>(*loop_);
   cli->agent = "Mozilla/4.0";
@@ -200,6 +211,12 @@ void UpdateWorker::download(const std::string& location) {
     // A gzip body that could not be expanded is logged like a packed list that could not.
     if (error == net::httperrBodyTooLarge) decodeError = serverlist::tooLargeError(maxListBytes);
     if (error == net::httperrBadEncoding) decodeError.emplace(c.reasonPhrase(), false);
+    // The first cause stands: a failed start aborts the request, which ends it here.
+    if (cause.empty() && error != 0) cause = c.reasonPhrase();
+    // Any complete response ends with error 0; an error status means the list is not there.
+    if (cause.empty() && c.statusCode() >= 400)
+      cause =
+          std::to_string(c.statusCode()) + (c.reasonPhrase().empty() ? "" : " " + c.reasonPhrase());
     if (error == 0) {
       setStatus("Data received successfully!", caption_, 100, 100);
       succeeded = true;
@@ -209,6 +226,7 @@ void UpdateWorker::download(const std::string& location) {
   };
   results_.clear();
   notes_.clear();
+  failure_.clear();
 
   setStatus("Request sent! Waiting for reply...", caption_, 100, 0);
   try {
@@ -218,7 +236,8 @@ void UpdateWorker::download(const std::string& location) {
       cli->abort();
       timedOut = true;
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    cause = e.what();
     try {
       cli->abort();
     } catch (const std::exception&) {
@@ -237,7 +256,10 @@ void UpdateWorker::download(const std::string& location) {
   if (succeeded) {
     using serverlist::ListContent;
     std::optional<std::string> list;
-    if (job.kind == runtime::SourceKind::HTML) {
+    if (!cause.empty()) {
+      // An error page is no list.
+      failure_ = fetchFailedLogLine(location, cause);
+    } else if (job.kind == runtime::SourceKind::HTML) {
       if ((list = unpack(std::move(body), ListContent::Links, location)))
         results_ = decodeHtmlBody(*list, kMaxResults);
     } else if (job.kind == runtime::SourceKind::MET) {
@@ -250,11 +272,15 @@ void UpdateWorker::download(const std::string& location) {
     std::string().swap(body);
     setStatus(std::to_string(results_.size()) + " new IPs found!", caption_, 100, 100);
   } else if (timedOut) {
+    failure_ = fetchFailedLogLine(location,
+                                  "timed out after " + std::to_string(timeout / 1000) + " seconds");
     setStatus("URL timed out!", caption_, 100, 100);
   } else if (failed) {
+    failure_ = fetchFailedLogLine(location, cause);
     setStatus("Error while processing request!", caption_, 100, 100);
   } else {
-    if (decodeError) notes_.push_back(serverlist::skippedLogLine(location, *decodeError));
+    failure_ = decodeError ? serverlist::skippedLogLine(location, *decodeError)
+                           : fetchFailedLogLine(location, cause);
     setStatus("Unknown error occured!", caption_, 100, 100);
   }
   report(location);
@@ -263,8 +289,10 @@ void UpdateWorker::download(const std::string& location) {
 void UpdateWorker::dnsPass(const std::string& location) {
   results_.clear();
   notes_.clear();
+  failure_.clear();
   std::error_code ec;
   if (!std::filesystem::is_regular_file(location, ec)) {
+    failure_ = fetchFailedLogLine(location, "file not found");
     setStatus("DNS-File not found...", caption_, 1, 1);
     report(location);
     return;
@@ -283,7 +311,8 @@ void UpdateWorker::dnsPass(const std::string& location) {
       lines.push_back(std::move(line));
       pos = nl + 1;
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    failure_ = fetchFailedLogLine(location, e.what());
     setStatus("DNS-File not found...", caption_, 1, 1);
     report(location);
     return;

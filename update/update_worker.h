@@ -35,14 +35,17 @@ struct UpdateRun : std::enable_shared_from_this<UpdateRun> {
   bool live = true;
   std::int32_t total = 0;
   std::vector<serverlist::Server> results;
+  // Jobs whose source was read, and jobs whose source could not be.
+  int sourcesRead = 0;
+  int sourcesFailed = 0;
 
   // A worker has finished: its slot is free again.
   void processResults(int slot);
-  // A worker hands over its records (and the log line of its job).
-  // notes are log lines of the job (an archive member taken, a source skipped), written
-  // before the job's own line.
+  // A worker hands over its records and the log lines of its job: notes (an archive
+  // member taken) first, then failure, the line that says why the source could not be
+  // read, or, when that is empty, "Updated from <location> and found <n> IPs".
   void transferResults(const std::string& location, std::vector<serverlist::Server>& records,
-                       const std::vector<std::string>& notes = {});
+                       const std::vector<std::string>& notes = {}, const std::string& failure = {});
   // A worker's status update of its slot.
   void setSlot(int slot, const std::string& status, const std::string& caption, std::uint32_t max,
                std::uint32_t position);
@@ -103,7 +106,7 @@ class UpdateWorker : public platform::WorkerThread {
   bool waitFor(std::uint32_t ms, const std::function<bool()>& done);
   void report(const std::string& location);
   // The list inside a downloaded body or the DNS file; nothing when its packing cannot be
-  // used (noted for the log).
+  // used (the job's failure then says why).
   std::optional<std::string> unpack(std::string bytes, serverlist::ListContent content,
                                     const std::string& location);
 
@@ -117,6 +120,8 @@ class UpdateWorker : public platform::WorkerThread {
   std::uint32_t progressMax_ = 100;
   std::vector<serverlist::Server> results_;
   std::vector<std::string> notes_;
+  // Why the job's source could not be read, as its log line; empty when it was read.
+  std::string failure_;
 };
 
 }  // namespace ravelin::update

@@ -79,4 +79,30 @@ TEST_F(FileAssociationTest, WithoutXdgUtilsTheFilesAreWrittenDirectly) {
   }
 }
 
+// A moved program: the user's entry starts another program, so the question comes again.
+// A system-wide entry names the program bare, and PATH says which program that is.
+TEST_F(FileAssociationTest, AnEntryThatStartsAnotherProgramAsksAgain) {
+  namespace fs = std::filesystem;
+  XdgPlaces p = places(false);
+  p.dataDirs = {dir.file("system")};
+  const std::string userEntry = p.dataHome + "/applications/ravelin.desktop";
+  EXPECT_TRUE(offer(p));
+  test::WriteFile(userEntry, "[Desktop Entry]\nExec=/moved/away/ravelin %f\n");
+  EXPECT_TRUE(offer(p));  // Yes points the entry at this program again
+  EXPECT_FALSE(offer(p));
+  fs::remove(userEntry);
+  fs::create_directories(dir.file("system/applications"));
+  test::WriteFile(dir.file("system/applications/ravelin.desktop"),
+                  "[Desktop Entry]\nExec=ravelin %f\n");
+  fs::create_directories(dir.file("bin"));
+  fs::create_symlink(p.executable, dir.file("bin/ravelin"));
+  p.searchPath = dir.file("bin");
+  EXPECT_FALSE(offer(p));
+  fs::remove(dir.file("bin/ravelin"));
+  test::WriteFile(dir.file("bin/ravelin"), "#!/bin/sh\n");
+  fs::permissions(dir.file("bin/ravelin"), fs::perms::owner_all);
+  EXPECT_TRUE(offer(p));  // Yes gives the user an entry of their own for this program
+  EXPECT_FALSE(offer(p));
+}
+
 }  // namespace

@@ -58,7 +58,8 @@ TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
   const std::string ini = dir.file("ravelin.ini");
   test::WriteFile(ini,
                   "[general]\nLOG=1\n[update]\nUpdThreadCount=2\nUpdTimeout=5\n[URLs]\nURL1=MET|" +
-                      server.url("/file/a.met") + "\nURL2=HTM|" + server.url("/file/c.htm") + "\n");
+                      server.url("/file/a.met") + "\nURL2=HTM|" + server.url("/file/c.htm") +
+                      "\nURL3=BOT|" + server.url("/404") + "\n");
   const std::string met = dir.file("met-only.met");
   const std::string all = dir.file("all.met");
   const auto r = test::runCli(
@@ -71,9 +72,13 @@ TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
   // --verbose names the settings file and shows the update window's status lines.
   EXPECT_EQ(r.err.rfind("Settings: " + ini + "\n", 0), 0u) << r.err;
   EXPECT_NE(r.err.find("Updating from 1 URLs...\n"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("Updating from 2 URLs...\n"), std::string::npos);
+  EXPECT_NE(r.err.find("Updating from 3 URLs...\n"), std::string::npos);
   EXPECT_NE(r.err.find("2 IPs found!\n"), std::string::npos);
   // The narrowed update did not change the URL list in the file.
   const IniFile after(ini);
   EXPECT_EQ(after.readString("URLs", "URL2", ""), "HTM|" + server.url("/file/c.htm"));
+  // An update that read none of its sources is a failed command.
+  const auto failed = test::runCli({"--ini", ini, "-e", "UpdateFromBOT"}, dir);
+  EXPECT_EQ(failed.status, 3);
+  EXPECT_EQ(failed.err, "ravelin-cli: line 1: Update failed: no source could be read\n");
 }

@@ -39,10 +39,11 @@ class RecordingHost : public ScriptHost {
   test::RecordingProgressBar bar;
 
   ProgressBar& loadSaveBar() override { return bar; }
-  void update(update::UpdateKind kind) override {
+  update::UpdateOutcome update(update::UpdateKind kind) override {
     static const char* names[] = {"All", "HTML", "MET", "BOT", "DNS"};
     record(std::string("update ") + names[static_cast<int>(kind)]);
     if (onUpdate) onUpdate();
+    return update::UpdateOutcome::Ended;
   }
   verify::VerifyOutcome verify(bool all) override {
     record(all ? "verify all" : "verify checked");

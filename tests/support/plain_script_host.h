@@ -10,7 +10,10 @@ class PlainScriptHost : public ravelin::script::ScriptHost {
   RecordingProgressBar bar;
   int calls = 0;
   ravelin::runtime::ProgressBar& loadSaveBar() override { return bar; }
-  void update(ravelin::update::UpdateKind) override { ++calls; }
+  ravelin::update::UpdateOutcome update(ravelin::update::UpdateKind) override {
+    ++calls;
+    return ravelin::update::UpdateOutcome::Ended;
+  }
   ravelin::verify::VerifyOutcome verify(bool) override {
     ++calls;
     return ravelin::verify::VerifyOutcome::Ended;

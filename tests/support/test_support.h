@@ -1,6 +1,7 @@
 #pragma once
 // Shared test helpers: a scripted prompter, a UI thread that runs everything at once,
 // a progress bar that records what it was told, and a temporary directory.
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "runtime/app_context.h"
+#include "runtime/loop_ui_thread.h"
 #include "runtime/progress_bar.h"
 
 using namespace ravelin;
@@ -56,6 +58,22 @@ class ImmediateUiThread : public UiThread {
   }
   void invoke(const std::function<void()>& fn) override { fn(); }
   bool terminating() const override { return quit; }
+};
+
+// A LoopUiThread on a manual clock: every wait after one in which ready() held passes its
+// whole time on the clock, so a time-out passes at once when the test is ready for it.
+struct ClockedUiThread : LoopUiThread {
+  explicit ClockedUiThread(platform::ManualClock& c,
+                           platform::EventLoop& loop = platform::EventLoop::forCurrentThread())
+      : LoopUiThread(loop), clock(c) {}
+  void wait(std::uint32_t ms) override {
+    LoopUiThread::wait(std::min<std::uint32_t>(ms, 10));
+    if (wasReady) clock.advance(ms);
+    wasReady = ready && ready();
+  }
+  platform::ManualClock& clock;
+  std::function<bool()> ready;
+  bool wasReady = false;
 };
 
 class RecordingProgressBar : public ProgressBar {

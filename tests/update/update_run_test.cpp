@@ -155,16 +155,26 @@ TEST_F(UpdateRunTest, FailingJobsReportNoRecords) {
   EXPECT_TRUE(Contains(view.labelHistory[3], "DNS-File not found..."));
   EXPECT_TRUE(Contains(view.labelHistory[4], "0 new IPs found!"));
   const auto log = Log();
-  EXPECT_TRUE(Contains(log, "Updated from <" + files.file("missing.txt") + "> and found <0> IPs"));
+  EXPECT_TRUE(Contains(log, "Update from <" + server->url("/404") + "> failed: 404 Not Found"));
+  EXPECT_TRUE(Contains(log, "Update from <http://127.0.0.1:" + std::to_string(closed) +
+                                "/x> failed: Connection refused (Error #10061)"));
+  EXPECT_TRUE(
+      Contains(log, "Update from <" + files.file("missing.txt") + "> failed: file not found"));
   EXPECT_EQ(log.back(), "Updated successfully and found <0> unique IPs");
 }
 
+// The manual clock moves once the server holds the request; no source was read.
 TEST_F(UpdateRunTest, ASilentServerTimesOut) {
+  test::ClockedUiThread clocked(app.manualClock);
+  clocked.ready = [&] { return !server->requests().empty(); };
+  app.useManualClock();
+  app.ctx.ui = &clocked;
   app.ctx.settings.URLs = {test::Source("MET|" + server->url("/silent"))};
-  app.ctx.settings.UpdTimeout = 1;
-  Run();
+  EXPECT_EQ(runUpdate(list, app.ctx, view, UpdateKind::All, loadSave), UpdateOutcome::NoSourceRead);
   EXPECT_TRUE(Contains(view.labelHistory[0], "URL timed out!"));
-  EXPECT_TRUE(Contains(Log(), "Updated from <" + server->url("/silent") + "> and found <0> IPs"));
+  EXPECT_TRUE(Contains(
+      Log(), "Update from <" + server->url("/silent") + "> failed: timed out after 5 seconds"));
+  EXPECT_EQ(Log().back(), kNoSourceReadText);
   EXPECT_TRUE(list.empty());
 }
 
@@ -360,7 +370,7 @@ TEST_F(UpdateRunTest, AGigabyteBombEndsItsSourceAndTheOthersMerge) {
   EXPECT_TRUE(
       Contains(log, "Skipped <" + files.file("dns-bomb") + ">: it expands past MaxListMB (64 MB)"));
   EXPECT_TRUE(Contains(log, "Skipped <" + encoded + ">: it expands past MaxListMB (64 MB)"));
-  EXPECT_TRUE(Contains(log, "Updated from <" + encoded + "> and found <0> IPs"));
+  EXPECT_FALSE(Contains(log, "Updated from <" + encoded + "> and found <0> IPs"));
 }
 
 }  // namespace

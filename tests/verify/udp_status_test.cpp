@@ -13,23 +13,9 @@ namespace {
 using Answer = test::Ed2kStatusPeer::Answer;
 using Fields = std::vector<std::string>;
 
-// The user-interface thread of a run on the manual clock: every wait after one in which
-// ready() held passes its whole time on the clock.
-struct ClockedUi : LoopUiThread {
-  ClockedUi(EventLoop& loop, ManualClock& clock) : LoopUiThread(loop), clock(clock) {}
-  void wait(std::uint32_t ms) override {
-    LoopUiThread::wait(std::min<std::uint32_t>(ms, 10));
-    if (wasReady) clock.advance(ms);
-    wasReady = ready && ready();
-  }
-  ManualClock& clock;
-  std::function<bool()> ready;
-  bool wasReady = false;
-};
-
 class UdpStatusTest : public ::testing::Test {
  protected:
-  UdpStatusTest() : ui(loop, app.manualClock) {
+  UdpStatusTest() : ui(app.manualClock, loop) {
     app.ctx.ui = &ui;
     app.ctx.settings.VrfWarning = false;
     app.ctx.settings.VrfTimeout = 2;
@@ -47,7 +33,7 @@ class UdpStatusTest : public ::testing::Test {
 
   EventLoop loop;
   test::TestApp app;
-  ClockedUi ui;
+  test::ClockedUiThread ui;
   ServerList list;
   test::RecordingVerifyView view;
   std::vector<std::unique_ptr<test::Ed2kStatusPeer>> peers;
