@@ -12,6 +12,12 @@
 
 namespace ravelin::app {
 
+inline constexpr const char* kSaveChangedListQuestion =
+    "The server list has changed since it was loaded or saved.\r\nSave it to the client's "
+    "server.met?";
+// The source named in the log when server links come from the clipboard.
+inline constexpr const char* kClipboardSource = "clipboard";
+
 inline constexpr const char* kServerMetMissingText =
     "\"server.met\" cannot be found at this directory!\r\nChoose the file manually?";
 

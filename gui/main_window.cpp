@@ -1,10 +1,13 @@
 #include "gui/main_window.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -13,6 +16,7 @@
 #include "app/file_commands.h"
 #include "app/script_file_run.h"
 #include "app/version_check.h"
+#include "app/window_state.h"
 #include "client/launch.h"
 #include "client/transfer.h"
 #include "gui/field_text.h"
@@ -63,6 +67,8 @@ constexpr std::array<const char*, MainWindow::kCommandCount> kCommandCaptions = 
     kExitCaption,
     kCheckForUpdatesCaption,
     kAboutCaption,
+    kCopyCaption,
+    kPasteCaption,
 };
 
 // The toolbar's buttons: caption, picture and the commands of the drop-down menu (the
@@ -93,6 +99,11 @@ const std::array<ToolButtonLayout, MainWindow::kToolButtonCount> kButtons = {{
      ToolIcon::Script,
      {MainWindow::cmdOpenScript, MainWindow::cmdRecentScripts, MainWindow::cmdScriptEditor}},
 }};
+
+// "1 server", "2 servers".
+std::string servers(size_t count) {
+  return std::to_string(count) + (count == 1 ? " server" : " servers");
+}
 
 }  // namespace
 
@@ -192,11 +203,16 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   model_->onStatusChanged = [this] { updateStatus(); };
   view_->onDeleteKey = [this] { runPopupItem(piDeleteServer); };
   view_->onDoubleClick = [this] { runPopupItem(piEditServer); };
+  view_->onToggleChecks = [this] {
+    const std::vector<size_t> rows = view_->selectedRows();
+    if (!rows.empty()) setChecked(list_, rows, !list_[rows.front()].checked);
+  };
   view_->onPopupMenu = [this](const QPoint& at) {
     std::unique_ptr<QMenu> menu = makePopupMenu();
     menu->exec(at);
   };
   updateStatus();
+  restoreWindowState();
 }
 
 MainWindow::~MainWindow() {
@@ -225,6 +241,8 @@ void MainWindow::buildToolBar() {
     button->setPopupMode(QToolButton::MenuButtonPopup);
     button->setAutoRaise(true);
     button->setMinimumSize(kToolButtonWidth, kToolButtonHeight);
+    // A stray Space must not start a command: the keyboard stays with the list.
+    button->setFocusPolicy(Qt::NoFocus);
     auto* menu = new QMenu(button);
     for (Command c : layout.items) menu->addAction(actions_[c]);
     const Command first = *layout.items.begin();
@@ -239,10 +257,31 @@ void MainWindow::buildToolBar() {
 }
 
 void MainWindow::buildMenus() {
+  // The keys of the commands used most; the window holds the actions, so that the keys
+  // work wherever their menus are.
+  const std::pair<Command, QKeySequence> keys[] = {
+      {cmdRefreshStandard, QKeySequence(Qt::Key_F5)},
+      {cmdUpdateAll, QKeySequence(Qt::CTRL | Qt::Key_U)},
+      {cmdSaveStandard, QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {cmdExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+      {cmdCopy, QKeySequence(Qt::CTRL | Qt::Key_C)},
+      {cmdPaste, QKeySequence(Qt::CTRL | Qt::Key_V)},
+  };
+  for (const auto& [command, key] : keys) {
+    actions_[command]->setShortcut(key);
+    addAction(actions_[command]);
+  }
+
   QMenu* file = menuBar()->addMenu(QString::fromLatin1(kFileMenuCaption));
+  file->addAction(actions_[cmdRefreshStandard]);
+  file->addAction(actions_[cmdSaveStandard]);
+  file->addSeparator();
   file->addAction(actions_[cmdOptions]);
   file->addSeparator();
   file->addAction(actions_[cmdExit]);
+  QMenu* edit = menuBar()->addMenu(QString::fromLatin1(kEditMenuCaption));
+  edit->addAction(actions_[cmdCopy]);
+  edit->addAction(actions_[cmdPaste]);
   QMenu* help = menuBar()->addMenu(QString::fromLatin1(kHelpMenuCaption));
   help->addAction(actions_[cmdCheckForUpdates]);
   help->addSeparator();
@@ -266,10 +305,10 @@ void MainWindow::buildStatusBar() {
   progress_->setVisible(false);
   layout->addWidget(progress_);
   bar->addWidget(panel);
-  scriptStatus_ = new QLabel(bar);
-  // The last panel takes the rest of the bar: it names the last script's failed commands.
-  scriptStatus_->setMinimumWidth(kStatusPanelWidths[2]);
-  bar->addWidget(scriptStatus_, 1);
+  message_ = new QLabel(bar);
+  // The last panel takes the rest of the bar: what the last command did.
+  message_->setMinimumWidth(kStatusPanelWidths[2]);
+  bar->addWidget(message_, 1);
   bar_.attach(progress_);
 }
 
@@ -288,7 +327,22 @@ void MainWindow::connectCommands() {
   on(cmdSaveHtml, [this] { saveFile(SaveDialogKind::Html); });
   on(cmdSaveTemplate, [this] { saveTemplate(); });
   const auto update = [this, &on](Command c, update::UpdateKind kind) {
-    on(c, [this, kind] { runCommand([this, kind] { updateServers(kind); }); });
+    on(c, [this, kind] {
+      runCommand([this, kind] {
+        const size_t before = list_.size();
+        switch (updateServers(kind)) {
+          case update::UpdateOutcome::Ended:
+            showMessage("Updated: " + servers(list_.size() - before) + " added");
+            break;
+          case update::UpdateOutcome::NoSourceRead:
+            showMessage(update::kNoSourceReadText);
+            break;
+          case update::UpdateOutcome::Cancelled:
+            showMessage("Update cancelled");
+            break;
+        }
+      });
+    });
   };
   update(cmdUpdateAll, update::UpdateKind::All);
   update(cmdUpdateHtml, update::UpdateKind::HTML);
@@ -298,7 +352,11 @@ void MainWindow::connectCommands() {
   const auto verify = [this, &on](Command c, bool all) {
     on(c, [this, all] {
       runCommand([this, all] {
-        if (verify::haveServersToVerify(list_, all, ctx_)) verifyServers(all);
+        if (!verify::haveServersToVerify(list_, all, ctx_)) return;
+        const size_t tested = all ? list_.size() : list_.checkedCount();
+        if (verifyServers(all) == verify::VerifyOutcome::Ended)
+          showMessage("Verified " + std::to_string(tested) +
+                      " servers: " + std::to_string(list_.checkedCount()) + " reachable");
       });
     });
   };
@@ -314,6 +372,8 @@ void MainWindow::connectCommands() {
   on(cmdExit, [this] { close(); });
   on(cmdOptions, [this] { runCommand([this] { options_->run(); }); });
   on(cmdAbout, [this] { about_->exec(); });
+  on(cmdCopy, [this] { copyServerLinks(); });
+  on(cmdPaste, [this] { runCommand([this] { pasteServerLinks(); }); });
   on(cmdCheckForUpdates, [this] { checkForUpdates(); });
 }
 
@@ -340,8 +400,14 @@ void MainWindow::runPopupItem(PopupItem item) {
     case piEditServer:
       if (list_.selected()) editor_->runEdit();
       break;
-    case piDeleteServer:
-      deleteServer(list_, ctx_);
+    case piDeleteServer: {
+      const std::vector<size_t> rows = view_->selectedRows();
+      if (deleteServers(list_, rows, ctx_)) showMessage("Deleted " + servers(rows.size()));
+      break;
+    }
+    case piCheckSelected:
+    case piUncheckSelected:
+      setChecked(list_, view_->selectedRows(), item == piCheckSelected);
       break;
     case piAddServer:
       editor_->runAdd();
@@ -396,11 +462,35 @@ void MainWindow::showStandardError(const std::string& text) {
   }
 }
 
+void MainWindow::showMessage(const std::string& text) {
+  message_->setText(fieldText(text));
+  message_->setToolTip(message_->text());
+}
+
+void MainWindow::readIntoList(const std::function<void()>& read, const std::string& source) {
+  const bool wasEmpty = list_.empty();
+  const size_t before = list_.size();
+  read();
+  if (wasEmpty) list_.markSaved();
+  showMessage("Added " + servers(list_.size() - before) + " from " + source);
+}
+
+void MainWindow::saveThen(const std::string& path, const std::function<bool()>& save) {
+  const size_t count = list_.checkedCount();
+  if (save()) showMessage("Saved " + servers(count) + " to " + path);
+}
+
 void MainWindow::refreshStandard() {
   runCommand([this] {
     OverrideCursor wait(Qt::WaitCursor);
-    app::refreshStandardServerMet(list_, bar_, ctx_,
-                                  [this] { return dialogs_->open(OpenDialogKind::Met); });
+    std::optional<std::string> chosen;
+    readIntoList(
+        [this, &chosen] {
+          app::refreshStandardServerMet(list_, bar_, ctx_, [this, &chosen] {
+            return chosen = dialogs_->open(OpenDialogKind::Met);
+          });
+        },
+        chosen.value_or(runtime::clientFile(ctx_.settings.EDPath, "server.met")));
   });
 }
 
@@ -409,25 +499,32 @@ void MainWindow::refreshFile(OpenDialogKind kind) {
     OverrideCursor wait(Qt::WaitCursor);
     const std::optional<std::string> path = dialogs_->open(kind);
     if (!path) return;
-    switch (kind) {
-      case OpenDialogKind::Met:
-        readServersFromMet(list_, *path, bar_, ctx_);
-        break;
-      case OpenDialogKind::Bot:
-        readServersFromBOT(list_, *path, bar_, ctx_);
-        break;
-      case OpenDialogKind::Html:
-        readServersFromHTML(list_, *path, ctx_);
-        break;
-      case OpenDialogKind::Script:
-      case OpenDialogKind::Template:
-        break;
-    }
+    readIntoList(
+        [&] {
+          switch (kind) {
+            case OpenDialogKind::Met:
+              readServersFromMet(list_, *path, bar_, ctx_);
+              break;
+            case OpenDialogKind::Bot:
+              readServersFromBOT(list_, *path, bar_, ctx_);
+              break;
+            case OpenDialogKind::Html:
+              readServersFromHTML(list_, *path, ctx_);
+              break;
+            case OpenDialogKind::Script:
+            case OpenDialogKind::Template:
+              break;
+          }
+        },
+        *path);
   });
 }
 
 void MainWindow::saveStandard() {
-  runCommand([this] { client::saveClientServerMet(list_, bar_, ctx_); });
+  runCommand([this] {
+    saveThen(runtime::clientFile(ctx_.settings.EDPath, "server.met"),
+             [this] { return client::saveClientServerMet(list_, bar_, ctx_); });
+  });
 }
 
 void MainWindow::saveFile(SaveDialogKind kind) {
@@ -435,22 +532,22 @@ void MainWindow::saveFile(SaveDialogKind kind) {
     if (!app::haveServersToSave(list_, ctx_)) return;
     const std::optional<FileDialogs::SaveChoice> choice = dialogs_->save(kind);
     if (!choice) return;
-    switch (kind) {
-      case SaveDialogKind::Met:
-        writeServersToMet(list_, choice->path, bar_, ctx_);
-        break;
-      case SaveDialogKind::Bot:
-        writeServersToBOT(list_, choice->path, bar_, ctx_);
-        break;
-      case SaveDialogKind::Txt:
-        writeServersToTXT(list_, choice->path, bar_, ctx_);
-        break;
-      case SaveDialogKind::Html:
-        writeServersToHTML(list_, choice->path, bar_, ctx_);
-        break;
-      case SaveDialogKind::Template:
-        break;
-    }
+    const std::string& path = choice->path;
+    saveThen(path, [&] {
+      switch (kind) {
+        case SaveDialogKind::Met:
+          return writeServersToMet(list_, path, bar_, ctx_);
+        case SaveDialogKind::Bot:
+          return writeServersToBOT(list_, path, bar_, ctx_);
+        case SaveDialogKind::Txt:
+          return writeServersToTXT(list_, path, bar_, ctx_);
+        case SaveDialogKind::Html:
+          return writeServersToHTML(list_, path, bar_, ctx_);
+        case SaveDialogKind::Template:
+          break;
+      }
+      return false;
+    });
   });
 }
 
@@ -462,9 +559,23 @@ void MainWindow::saveTemplate() {
     const std::optional<FileDialogs::SaveChoice> output = dialogs_->save(SaveDialogKind::Template);
     if (!output) return;
     const auto filter = static_cast<app::TemplateOutputFilter>(output->filterIndex);
-    writeServersToTemplate(list_, *templateFile, app::templateOutputName(output->path, filter),
-                           bar_, ctx_);
+    const std::string path = app::templateOutputName(output->path, filter);
+    saveThen(path, [&] { return writeServersToTemplate(list_, *templateFile, path, bar_, ctx_); });
   });
+}
+
+void MainWindow::copyServerLinks() {
+  const std::vector<size_t> rows = view_->selectedRows();
+  if (rows.empty()) return;
+  QGuiApplication::clipboard()->setText(QString::fromStdString(serverLinkLines(list_, rows)));
+  showMessage("Copied " + std::to_string(rows.size()) +
+              (rows.size() == 1 ? " server link" : " server links"));
+}
+
+void MainWindow::pasteServerLinks() {
+  const std::string text = QGuiApplication::clipboard()->text().toStdString();
+  readIntoList([&] { readServersFromLinks(list_, text, app::kClipboardSource, ctx_); },
+               "the clipboard");
 }
 
 void MainWindow::checkForUpdates() {
@@ -527,14 +638,14 @@ void MainWindow::runEditorScript() {
 
 void MainWindow::reportScriptFailures(const script::ScriptRun& run) {
   if (run.failures.empty()) {
-    scriptStatus_->clear();
+    message_->clear();
     return;
   }
   const std::string summary = script::failureSummary(run);
   // The status bar keeps the first line (without its colon) until the next script ends.
   const std::string first = summary.substr(0, summary.find(':'));
-  scriptStatus_->setText(fieldText(first));
-  scriptStatus_->setToolTip(fieldText(summary));
+  showMessage(first);
+  message_->setToolTip(fieldText(summary));
   if (ctx_.prompter)
     ctx_.prompter->message("Ravelin", summary, runtime::MsgIcon::Exclamation,
                            runtime::MsgButtons::Ok);
@@ -590,12 +701,70 @@ void MainWindow::showEvent(QShowEvent* event) {
   });
 }
 
+bool MainWindow::mayCloseChangedList() {
+  // A close that a script asked for (CloseUtils), or that came while one ran, asks nothing;
+  // a list without a checked server has nothing server.met could take.
+  if (ctx_.state.closeConfirmed || closeDuringScript_ || !list_.changedSinceSaved() ||
+      list_.checkedCount() == 0 || !ctx_.prompter)
+    return true;
+  switch (ctx_.prompter->message("Ravelin", app::kSaveChangedListQuestion,
+                                 runtime::MsgIcon::Question, runtime::MsgButtons::YesNoCancel)) {
+    case runtime::MsgResult::Yes:
+      return client::saveClientServerMet(list_, bar_, ctx_);
+    case runtime::MsgResult::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void MainWindow::restoreWindowState() {
+  const app::WindowState state = app::loadWindowState(session_.iniPath());
+  if (state.geometry) {
+    const QRect place(state.geometry->left, state.geometry->top, state.geometry->width,
+                      state.geometry->height);
+    // A place on a screen that is no longer there keeps only its size.
+    if (QGuiApplication::screenAt(place.center()))
+      setGeometry(place);
+    else
+      resize(place.size());
+  }
+  if (state.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+  for (size_t c = 0; c < state.columnWidths.size(); ++c)
+    view_->setColumnWidth(static_cast<int>(c), state.columnWidths[c]);
+  if (state.sortColumn) {
+    list_.sortColumn = *state.sortColumn;
+    list_.sortDescending = state.sortDescending;
+    view_->showSortIndicator();
+  }
+}
+
+void MainWindow::storeWindowState() {
+  app::WindowState state;
+  const QRect place = normalGeometry();
+  state.geometry = app::WindowState::Geometry{place.x(), place.y(), place.width(), place.height()};
+  state.maximized = isMaximized();
+  for (int c = 0; c < model_->columnCount(); ++c)
+    state.columnWidths.push_back(view_->columnWidth(c));
+  if (view_->header()->isSortIndicatorShown()) {
+    state.sortColumn = list_.sortColumn;
+    state.sortDescending = list_.sortDescending;
+  }
+  try {
+    app::ensureIniDirectory(session_.iniPath());
+    app::storeWindowState(state, session_.iniPath());
+  } catch (const std::exception&) {
+    // The window's place is a convenience: a file that cannot take it stops no close.
+  }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (commandDepth_ > 0) {
     // A command is still running (a script waiting, say): it ends at its next wait, a
     // running update, verification, hand-over or version check is cancelled, and the
     // window closes then.
     closeRequested_ = true;
+    closeDuringScript_ = ctx_.state.scriptRunning;
     ui_.setTerminating();
     update_->cancel();
     verify_->cancel();
@@ -604,14 +773,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  // Unsaved changes in the script editor are not lost without a question. A refused close
-  // leaves the program as it was before the close began.
-  if (scriptEditor_->isVisible() && !scriptEditor_->close()) {
+  // Unsaved changes in the script editor and in the list are not lost without a question.
+  // A refused close leaves the program as it was before the close began.
+  if ((scriptEditor_->isVisible() && !scriptEditor_->close()) || !mayCloseChangedList()) {
     closeRequested_ = false;
+    closeDuringScript_ = false;
     ui_.setTerminating(false);
     event->ignore();
     return;
   }
+  storeWindowState();
   session_.close();
   ui_.setTerminating();
   filter_->hide();

@@ -94,6 +94,8 @@ class MainWindow : public QMainWindow {
     cmdExit,
     cmdCheckForUpdates,
     cmdAbout,
+    cmdCopy,
+    cmdPaste,
     kCommandCount
   };
   // The toolbar's buttons, left to right.
@@ -118,8 +120,8 @@ class MainWindow : public QMainWindow {
   ScriptEditorWindow* scriptEditor() const { return scriptEditor_; }
   QMenu* recentScriptsMenu() const { return recentMenu_; }
   QLabel* statusLabel() const { return status_; }
-  // The outcome of the last script: its failed commands, empty when none failed.
-  QLabel* scriptStatusLabel() const { return scriptStatus_; }
+  // What the last command did to the list, or the failed commands of the last script.
+  QLabel* messageLabel() const { return message_; }
   QProgressBar* progressBar() const { return progress_; }
   runtime::ProgressBar& loadSaveBar() { return bar_; }
   runtime::AppContext& context() { return ctx_; }
@@ -173,6 +175,19 @@ class MainWindow : public QMainWindow {
   void lockInput(bool lock);
   void showStandardError(const std::string& text);
   void updateStatus();
+  // The status bar's last panel: what the last command did to the list.
+  void showMessage(const std::string& text);
+  // The window's place and size, the columns and the sort as ravelin.ini keeps them.
+  void restoreWindowState();
+  void storeWindowState();
+  // Closing a list that changed since it was loaded or saved: Yes saves it to the client's
+  // server.met, No drops it, Cancel (or a save that failed) keeps the window open.
+  bool mayCloseChangedList();
+  void copyServerLinks();
+  void pasteServerLinks();
+  // Reads a file into the list; a list that was empty is then what the file holds.
+  void readIntoList(const std::function<void()>& read, const std::string& source);
+  void saveThen(const std::string& path, const std::function<bool()>& save);
   // After a script: its failed commands in the status bar and, when there are any, in one
   // box.
   void reportScriptFailures(const script::ScriptRun& run);
@@ -196,7 +211,7 @@ class MainWindow : public QMainWindow {
   std::array<QToolButton*, kToolButtonCount> buttons_{};
   std::array<QAction*, kCommandCount> actions_{};
   QLabel* status_ = nullptr;
-  QLabel* scriptStatus_ = nullptr;
+  QLabel* message_ = nullptr;
   QProgressBar* progress_ = nullptr;
   LoadSaveBar bar_{nullptr};
   FilterWindow* filter_ = nullptr;
@@ -219,6 +234,7 @@ class MainWindow : public QMainWindow {
   int commandDepth_ = 0;
   int inputLocks_ = 0;
   bool closeRequested_ = false;
+  bool closeDuringScript_ = false;
   std::vector<QPointer<QWidget>> hiddenWindows_;
 };
 

@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QStyle>
+#include <algorithm>
 
 #include "gui/window_metrics.h"
 #include "serverlist/list_commands.h"
@@ -19,7 +21,7 @@ ServerListView::ServerListView(ServerListModel& model, QWidget* parent)
   setUniformRowHeights(true);
   setAllColumnsShowFocus(true);
   setSelectionBehavior(QAbstractItemView::SelectRows);
-  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSortingEnabled(false);
   setDragEnabled(true);
@@ -32,23 +34,23 @@ ServerListView::ServerListView(ServerListModel& model, QWidget* parent)
   QHeaderView* head = header();
   head->setSectionsClickable(true);
   head->setSectionsMovable(false);
-  head->setStretchLastSection(false);
-  for (int c = 0; c < static_cast<int>(kColumnWidths.size()); ++c) {
-    setColumnWidth(c, kColumnWidths[static_cast<size_t>(c)]);
-  }
-  // The header's sort is the core's column-click rule, never Qt's own.
-  connect(head, &QHeaderView::sectionClicked, this,
-          [this](int column) { serverlist::clickColumn(model_.list(), column); });
+  head->setStretchLastSection(true);
+  head->setSortIndicatorShown(false);
+  fitColumnsToFont();
+  // The header's sort is the core's column-click rule, never Qt's own; its arrow shows
+  // the list's sort.
+  connect(head, &QHeaderView::sectionClicked, this, [this](int column) {
+    serverlist::clickColumn(model_.list(), column);
+    showSortIndicator();
+  });
 
-  // The list's selection follows the view's: the selected row, or none after a click on
-  // the empty part of the list.
+  // The list's selected row follows the view's selection: its first row, or none after a
+  // click on the empty part of the list.
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this](const QItemSelection&, const QItemSelection&) {
             if (syncing_) return;
-            const QModelIndexList rows = selectionModel()->selectedRows();
-            model_.list().select(
-                rows.isEmpty() ? std::nullopt
-                               : std::optional<size_t>(static_cast<size_t>(rows.first().row())));
+            const std::vector<size_t> rows = selectedRows();
+            model_.list().select(rows.empty() ? std::nullopt : std::optional<size_t>(rows.front()));
           });
   connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     if (onPopupMenu) onPopupMenu(viewport()->mapToGlobal(pos));
@@ -57,8 +59,11 @@ ServerListView::ServerListView(ServerListModel& model, QWidget* parent)
 }
 
 void ServerListView::showListSelection() {
-  syncing_ = true;
   const std::optional<size_t> selected = model_.list().selected();
+  // Several highlighted rows that begin with the list's selected one stay as they are.
+  const std::vector<size_t> rows = selectedRows();
+  if (selected && rows.size() > 1 && rows.front() == *selected) return;
+  syncing_ = true;
   if (selected && static_cast<int>(*selected) < model_.rowCount()) {
     const QModelIndex index = model_.index(static_cast<int>(*selected), 0);
     selectionModel()->setCurrentIndex(
@@ -70,6 +75,34 @@ void ServerListView::showListSelection() {
   syncing_ = false;
 }
 
+std::vector<size_t> ServerListView::selectedRows() const {
+  std::vector<size_t> rows;
+  for (const QModelIndex& index : selectionModel()->selectedRows())
+    rows.push_back(static_cast<size_t>(index.row()));
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+void ServerListView::showSortIndicator() {
+  const serverlist::ServerList& list = model_.list();
+  header()->setSortIndicator(list.sortColumn,
+                             list.sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  header()->setSortIndicatorShown(true);
+}
+
+void ServerListView::fitColumnsToFont() {
+  for (int c = 0; c < static_cast<int>(kColumnWidths.size()); ++c)
+    setColumnWidth(c, kColumnWidths[static_cast<size_t>(c)]);
+  // The widest address in a cell as the item delegate lays it out: check box and text.
+  QStyleOptionViewItem cell;
+  initViewItemOption(&cell);
+  cell.features |= QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasCheckIndicator;
+  cell.checkState = Qt::Checked;
+  cell.text = QStringLiteral("255.255.255.255");
+  const int ip = style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), this).width();
+  setColumnWidth(0, std::max(columnWidth(0), ip + 2));
+}
+
 std::optional<size_t> ServerListView::rowAt(const QPoint& viewportPos) const {
   const QModelIndex index = indexAt(viewportPos);
   if (!index.isValid()) return std::nullopt;
@@ -77,12 +110,27 @@ std::optional<size_t> ServerListView::rowAt(const QPoint& viewportPos) const {
 }
 
 void ServerListView::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
-    if (serverlist::deleteKeyRunsDelete(model_.list()) && onDeleteKey) onDeleteKey();
-    event->accept();
+  if (event->modifiers() != Qt::NoModifier && event->modifiers() != Qt::KeypadModifier) {
+    QTreeView::keyPressEvent(event);
     return;
   }
-  QTreeView::keyPressEvent(event);
+  const bool selected = serverlist::deleteKeyRunsDelete(model_.list());
+  switch (event->key()) {
+    case Qt::Key_Delete:
+      if (selected && onDeleteKey) onDeleteKey();
+      break;
+    case Qt::Key_Space:
+      if (selected && onToggleChecks) onToggleChecks();
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (serverlist::doubleClickRunsEdit(model_.list()) && onDoubleClick) onDoubleClick();
+      break;
+    default:
+      QTreeView::keyPressEvent(event);
+      return;
+  }
+  event->accept();
 }
 
 void ServerListView::mouseDoubleClickEvent(QMouseEvent* event) {

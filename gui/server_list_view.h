@@ -2,27 +2,39 @@
 #include <QTreeView>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "gui/server_list_model.h"
 
 namespace ravelin::gui {
 
-// The list view of the main window: one row per server, whole-row single selection that
-// follows the list's selected row, sorting by the core's column-click rule, the Delete
-// key, double click, drag and drop of a row within the list, and the popup menu request.
+// The list view of the main window: one row per server, whole-row selection of one row or
+// several (Shift, Ctrl, Ctrl+A) whose first row is the list's selected row, sorting by the
+// core's column-click rule with the header's arrow, the Delete, Space and Enter keys,
+// double click, drag and drop of a row within the list, and the popup menu request.
 class ServerListView : public QTreeView {
  public:
   ServerListView(ServerListModel& model, QWidget* parent = nullptr);
 
   ServerListModel& serverModel() { return model_; }
 
-  // What the main window runs for the key, the double click and the popup menu.
+  // What the main window runs for the keys, the double click and the popup menu: Delete
+  // deletes the selected rows, Enter and the double click edit the selected row, Space
+  // turns the check marks of the selected rows.
   std::function<void()> onDeleteKey;
   std::function<void()> onDoubleClick;
+  std::function<void()> onToggleChecks;
   std::function<void(const QPoint& globalPos)> onPopupMenu;
 
-  // Selects the list's selected row in the view (or nothing).
+  // Selects the list's selected row alone in the view (or nothing).
   void showListSelection();
+  // The highlighted rows in list order.
+  std::vector<size_t> selectedRows() const;
+  // Draws the header's arrow from the list's sort column and direction.
+  void showSortIndicator();
+  // The column widths that fit the contents: the IP column takes "255.255.255.255" beside
+  // its check box in the view's font.
+  void fitColumnsToFont();
 
   // The row under a point of the viewport, none below the last row.
   std::optional<size_t> rowAt(const QPoint& viewportPos) const;

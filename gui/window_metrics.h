@@ -63,6 +63,9 @@ inline constexpr const char* kFileMenuCaption = "&File";
 inline constexpr const char* kOptionsCaption = "&Options";
 inline constexpr const char* kExitCaption = "&Exit";
 inline constexpr const char* kHelpMenuCaption = "&Help";
+inline constexpr const char* kEditMenuCaption = "&Edit";
+inline constexpr const char* kCopyCaption = "&Copy server links";
+inline constexpr const char* kPasteCaption = "&Paste server links";
 inline constexpr const char* kCheckForUpdatesCaption = "&Check for updates";
 inline constexpr const char* kAboutCaption = "&About";
 

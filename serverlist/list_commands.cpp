@@ -29,20 +29,35 @@ void invertSelection(ServerList& list, runtime::AppContext& ctx) {
 
 bool deleteServer(ServerList& list, runtime::AppContext& ctx) {
   const auto row = list.selected();
-  if (!row) return false;
-  // The second line names the server, so that the answer is given about the right one.
-  const Server& server = list[*row].server;
-  const runtime::MsgResult answer = ctx.message(
-      "Warning", "Do you really want to delete this server ?\r\n" + server.ip + ":" + server.port,
-      runtime::MsgIcon::Exclamation, runtime::MsgButtons::YesNo, runtime::MsgResult::Yes);
+  return row && deleteServers(list, {*row}, ctx);
+}
+
+bool deleteServers(ServerList& list, const std::vector<size_t>& rows, runtime::AppContext& ctx) {
+  if (rows.empty() || rows.back() >= list.size()) return false;
+  // One server is named on a second line, so that the answer is given about the right one.
+  const Server& first = list[rows.front()].server;
+  const std::string question =
+      rows.size() == 1
+          ? "Do you really want to delete this server ?\r\n" + first.ip + ":" + first.port
+          : "Do you really want to delete these " + std::to_string(rows.size()) + " servers ?";
+  const runtime::MsgResult answer =
+      ctx.message("Warning", question, runtime::MsgIcon::Exclamation, runtime::MsgButtons::YesNo,
+                  runtime::MsgResult::Yes);
   if (answer != runtime::MsgResult::Yes) {
     list.recount();
     return false;
   }
-  list.remove(*row);
+  rows.size() == 1 ? list.remove(rows.front()) : list.removeRows(rows);
   list.recount();
-  ctx.log.writeLog("Server deleted");
+  ctx.log.writeLog(rows.size() == 1 ? std::string("Server deleted")
+                                    : "Deleted <" + std::to_string(rows.size()) + "> servers");
   return true;
+}
+
+void setChecked(ServerList& list, const std::vector<size_t>& rows, bool checked) {
+  BatchScope batch(list);
+  for (size_t row : rows)
+    if (row < list.size()) list.setChecked(row, checked);
 }
 
 bool clearServerList(ServerList& list, runtime::AppContext& ctx) {

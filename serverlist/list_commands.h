@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 #include "runtime/app_context.h"
 #include "serverlist/server_list.h"
@@ -18,6 +19,13 @@ void invertSelection(ServerList& list, runtime::AppContext& ctx);
 // Recounts either way. Without a selected row nothing happens. While a script runs
 // nothing is asked and the row is removed. Returns whether a row was removed.
 bool deleteServer(ServerList& list, runtime::AppContext& ctx);
+// Delete for the highlighted rows (ascending, within the list): one row as deleteServer;
+// several with one question, "Do you really want to delete these <n> servers ?", and the
+// log line "Deleted <n> servers". Returns whether rows were removed.
+bool deleteServers(ServerList& list, const std::vector<size_t>& rows, runtime::AppContext& ctx);
+
+// Sets the check mark of the given rows, in one BatchScope. Logs nothing.
+void setChecked(ServerList& list, const std::vector<size_t>& rows, bool checked);
 
 // Asks "Do you really want to clear the whole list?" with statusCounting cleared and
 // removes all rows on Yes; then recounts, which leaves the short status text, and sets
@@ -35,14 +43,24 @@ enum PopupItem : int {
   piAddServer,
   piCheckAll,
   piUncheckAll,
+  piCheckSelected,
+  piUncheckSelected,
   piInvert,
   piFilter,
   piClearList
 };
-inline constexpr int kPopupItemCount = 8;
+inline constexpr int kPopupItemCount = 10;
 inline constexpr std::array<const char*, kPopupItemCount> kPopupItemCaptions = {
-    "Edit server...",      "Delete server",    "Add server...",     "Check all servers",
-    "Uncheck all servers", "Invert selection", "Filter servers...", "Clear list"};
+    "Edit server...",
+    "Delete server",
+    "Add server...",
+    "Check all servers",
+    "Uncheck all servers",
+    "Check selected servers",
+    "Uncheck selected servers",
+    "Invert selection",
+    "Filter servers...",
+    "Clear list"};
 // "Edit server..." is the default item.
 inline constexpr int kPopupDefaultItem = piEditServer;
 

@@ -47,6 +47,7 @@ SaveResult saveServers(const ServerList& list, const std::string& fileName,
     bar.hide();
     try {
       platform::writeFileAtomically(fileName, *bytes);
+      list.markSaved();
       ctx.log.writeLog("Saved <" + std::to_string(run.checked) + "> servers to <" + fileName + ">" +
                        format.logSuffix);
       return SaveResult::Saved;

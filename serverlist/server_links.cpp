@@ -20,9 +20,12 @@ void readServersFromHTML(ServerList& list, const std::string& fileName, runtime:
   const std::optional<std::string> bytes =
       unpackImportSource(platform::readWholeFile(fileName), ListContent::Links, fileName, ctx);
   if (!bytes) return;
-  std::string_view text(*bytes);
-  if (const auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+  readServersFromLinks(list, *bytes, fileName, ctx);
+}
 
+size_t readServersFromLinks(ServerList& list, std::string_view text, const std::string& source,
+                            runtime::AppContext& ctx) {
+  if (const auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
   size_t added = 0;
   {
     // The frame of an import without a bar: the batch is opened first so that it ends last,
@@ -41,7 +44,18 @@ void readServersFromHTML(ServerList& list, const std::string& fileName, runtime:
     });
     merge.logBlocked();
   }
-  ctx.log.writeLog("Refreshed <" + std::to_string(added) + "> servers from <" + fileName + ">");
+  ctx.log.writeLog("Refreshed <" + std::to_string(added) + "> servers from <" + source + ">");
+  return added;
+}
+
+std::string serverLinkLines(const ServerList& list, const std::vector<size_t>& rows) {
+  std::string lines;
+  for (size_t row : rows) {
+    if (row >= list.size()) continue;
+    const Server& s = list[row].server;
+    lines += "ed2k://|server|" + s.ip + "|" + s.port + "|/\n";
+  }
+  return lines;
 }
 
 }  // namespace ravelin::serverlist

@@ -57,4 +57,13 @@ std::vector<std::pair<std::string, std::string>> scanServerLinks(std::string_vie
 // A packed file is unpacked first (readImportSource).
 void readServersFromHTML(ServerList& list, const std::string& fileName, runtime::AppContext& ctx);
 
+// The same merge for text at hand (the clipboard's): logs "Refreshed <A> servers from
+// <source>" and returns A.
+size_t readServersFromLinks(ServerList& list, std::string_view text, const std::string& source,
+                            runtime::AppContext& ctx);
+
+// The rows' servers as links that aMule and eMule open, one "ed2k://|server|IP|PORT|/"
+// per line.
+std::string serverLinkLines(const ServerList& list, const std::vector<size_t>& rows);
+
 }  // namespace ravelin::serverlist

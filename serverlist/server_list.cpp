@@ -27,6 +27,7 @@ void ServerList::append(ServerEntry entry) {
   }
   if (entry.checked) ++checkedCount_;
   entries_.push_back(std::move(entry));
+  ++revision_;
   if (observer_) observer_->rowsInserted(entries_.size() - 1, 1);
   changed(entries_.size() - 1);
 }
@@ -35,6 +36,7 @@ void ServerList::insert(size_t row, ServerEntry entry) {
   if (row > entries_.size()) row = entries_.size();
   if (entry.checked) ++checkedCount_;
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(row), std::move(entry));
+  ++revision_;
   if (selected_ && *selected_ >= row) ++*selected_;
   if (observer_) observer_->rowsInserted(row, 1);
   changed(row);
@@ -45,17 +47,20 @@ void ServerList::setChecked(size_t row, bool checked) {
   if (e.checked != checked) {
     e.checked = checked;
     checked ? ++checkedCount_ : --checkedCount_;
+    ++revision_;
   }
   changed(row);
 }
 
 void ServerList::setServer(size_t row, const Server& server) {
   entries_.at(row).server = server;
+  ++revision_;
   changed(row);
 }
 
 void ServerList::setField(size_t row, int field, std::string value) {
   entries_.at(row).server.field(field) = std::move(value);
+  ++revision_;
   changed(row);
 }
 
@@ -63,6 +68,7 @@ void ServerList::remove(size_t row) {
   if (row >= entries_.size()) return;
   if (entries_[row].checked) --checkedCount_;
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(row));
+  ++revision_;
   if (selected_) {
     if (*selected_ == row) {
       selected_.reset();
@@ -73,7 +79,28 @@ void ServerList::remove(size_t row) {
   if (observer_) observer_->rowsRemoved(row, 1);
 }
 
+void ServerList::removeRows(const std::vector<size_t>& rows) {
+  size_t kept = 0, next = 0;
+  std::optional<size_t> selected;
+  for (size_t row = 0; row < entries_.size(); ++row) {
+    if (next < rows.size() && rows[next] == row) {
+      ++next;
+      if (entries_[row].checked) --checkedCount_;
+      continue;
+    }
+    if (selected_ == row) selected = kept;
+    if (kept != row) entries_[kept] = std::move(entries_[row]);
+    ++kept;
+  }
+  if (kept == entries_.size()) return;
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(kept), entries_.end());
+  selected_ = selected;
+  ++revision_;
+  if (observer_) observer_->listReset();
+}
+
 void ServerList::clear() {
+  if (!entries_.empty()) ++revision_;
   entries_.clear();
   checkedCount_ = 0;
   selected_.reset();
@@ -82,6 +109,7 @@ void ServerList::clear() {
 
 void ServerList::reorder(std::vector<ServerEntry> entries) {
   entries_ = std::move(entries);
+  ++revision_;
   checkedCount_ = 0;
   for (const ServerEntry& e : entries_) checkedCount_ += e.checked ? 1 : 0;
   selected_.reset();
@@ -112,6 +140,7 @@ void ServerList::permute(const std::vector<size_t>& order) {
     if (done[start]) continue;
     done[start] = true;
     if (order[start] == start) continue;
+    ++revision_;
     ServerEntry first = std::move(entries_[start]);
     size_t to = start;
     for (size_t from = order[to]; from != start; from = order[to]) {

@@ -59,6 +59,9 @@ class ServerList {
   void setField(size_t row, int field, std::string value);
   void insert(size_t row, ServerEntry entry);
   void remove(size_t row);
+  // Removes the rows (ascending, each once) in one pass, reported as one reset; the
+  // selection stays on its entry unless that goes too.
+  void removeRows(const std::vector<size_t>& rows);
   void clear();
   // Replaces the whole order at once (sorting); the entries stay the same.
   void reorder(std::vector<ServerEntry> entries);
@@ -72,6 +75,14 @@ class ServerList {
 
   std::optional<size_t> selected() const { return selected_; }
   void select(std::optional<size_t> row);
+
+  // Whether rows, their order, texts or check marks changed since the list was last
+  // written to a file or marked as saved (a list loaded into an empty list is what its
+  // file holds). Selecting changes nothing here.
+  bool changedSinceSaved() const { return revision_ != savedRevision_; }
+  // Notes that the list as it stands is stored; the writers call it on a const list, as
+  // writing it does not change it.
+  void markSaved() const { savedRevision_ = revision_; }
 
   // Panel 0 of the status bar, as the last recount left it.
   const std::string& statusText() const;
@@ -88,6 +99,8 @@ class ServerList {
 
   std::vector<ServerEntry> entries_;
   std::optional<size_t> selected_;
+  std::uint64_t revision_ = 0;
+  mutable std::uint64_t savedRevision_ = 0;
   size_t checkedCount_ = 0;
   size_t expectedAppends_ = 0;
   // What the last recount saw; the text is formed from it only when someone reads it, so

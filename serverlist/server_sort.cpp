@@ -177,8 +177,11 @@ void sortServers(ServerList& list) {
 
 void clickColumn(ServerList& list, int column) {
   if (!validColumn(column)) return;
+  // Another column starts ascending (texts A to Z, numbers small to large); the same
+  // column again turns the direction round. The list starts on column 0, descending, so
+  // the first click on it ascends too.
+  list.sortDescending = column == list.sortColumn ? !list.sortDescending : false;
   list.sortColumn = column;
-  list.sortDescending = !list.sortDescending;
   sortServers(list);
 }
 

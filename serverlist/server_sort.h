@@ -27,8 +27,8 @@ int compareServers(const Server& a, const Server& b, int column, bool negCompare
 // that compare equal keep their relative order; the selection stays on its row.
 void sortServers(ServerList& list);
 
-// A click on a column header: sortColumn := column, sortDescending flips, then sort.
-// A column outside 0..8 is ignored.
+// A click on a column header: a column other than sortColumn sorts ascending, sortColumn
+// itself flips the direction; then sort. A column outside 0..8 is ignored.
 void clickColumn(ServerList& list, int column);
 
 // Drag and drop of a row: the row moves in front of the target row, or to the end when

@@ -125,14 +125,14 @@ SaveFormat htmlSaveFormat() {
   return tableFormat(htmlHead, htmlLine, htmlTail);
 }
 
-void writeServersToTXT(const ServerList& list, const std::string& fileName,
+bool writeServersToTXT(const ServerList& list, const std::string& fileName,
                        runtime::ProgressBar& bar, runtime::AppContext& ctx) {
-  saveServers(list, fileName, bar, ctx, txtSaveFormat());
+  return saveServers(list, fileName, bar, ctx, txtSaveFormat()) == SaveResult::Saved;
 }
 
-void writeServersToHTML(const ServerList& list, const std::string& fileName,
+bool writeServersToHTML(const ServerList& list, const std::string& fileName,
                         runtime::ProgressBar& bar, runtime::AppContext& ctx) {
-  saveServers(list, fileName, bar, ctx, htmlSaveFormat());
+  return saveServers(list, fileName, bar, ctx, htmlSaveFormat()) == SaveResult::Saved;
 }
 
 }  // namespace ravelin::serverlist

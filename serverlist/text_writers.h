@@ -16,9 +16,9 @@ namespace ravelin::serverlist {
 // never leaves a half-written file. Failures throw platform::FileError and log nothing;
 // success logs "Saved <C> servers to <fileName>". The bar runs from 0 to C, one step per
 // server, and is hidden at the end.
-void writeServersToTXT(const ServerList& list, const std::string& fileName,
+bool writeServersToTXT(const ServerList& list, const std::string& fileName,
                        runtime::ProgressBar& bar, runtime::AppContext& ctx);
-void writeServersToHTML(const ServerList& list, const std::string& fileName,
+bool writeServersToHTML(const ServerList& list, const std::string& fileName,
                         runtime::ProgressBar& bar, runtime::AppContext& ctx);
 
 // The two formats of the save flow; they show no box, their failures throw.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/window_state.h"
 #include "platform/file_io.h"
 #include "support/test_support.h"
 
@@ -355,3 +356,24 @@ TEST(StoreVrfWarning, WritesThatKeyAlone) {
 }
 
 }  // namespace
+
+// The main window's section keeps the rest of the file; values that make no sense are
+// dropped on reading.
+TEST(WindowState, RoundTripAndNonsense) {
+  test::TempDir dir;
+  const std::string ini = dir.file("ravelin.ini");
+  test::WriteFile(ini, "[general]\nLOG=0\n");
+  app::WindowState state;
+  state.geometry = app::WindowState::Geometry{-5, 10, 800, 600};
+  state.maximized = true;
+  state.columnWidths = {130, 50, 150, 120, 50, 60, 60, 60, 200};
+  state.sortColumn = 2;
+  state.sortDescending = true;
+  app::storeWindowState(state, ini);
+  EXPECT_EQ(app::loadWindowState(ini), state);
+  EXPECT_EQ(test::ReadFile(ini).rfind("[general]\nLOG=0\n", 0), 0u);
+
+  test::WriteFile(ini,
+                  "[window]\nWidth=0\nHeight=600\nLeft=1\nTop=1\nColumns=1,2,x\nSortColumn=9\n");
+  EXPECT_EQ(app::loadWindowState(ini), app::WindowState{});
+}

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/file_commands.h"
 #include "client/transfer.h"
 #include "gui_test_support.h"
 #include "serverlist/met_file.h"
@@ -63,7 +65,10 @@ TEST_F(MainWindowTest, LoadSortFilterAddEditMoveDeleteSave) {
 
   clickHeader(fIP);  // ascending
   EXPECT_EQ(column(fIP), (std::vector<std::string>{"1.2.3.10", "9.255.255.255", "10.0.0.2"}));
-  clickHeader(fUsers);  // the direction flag is list-wide: descending now
+  clickHeader(fUsers);  // another column ascends; a second click on it descends
+  clickHeader(fUsers);
+  EXPECT_EQ(window->serverView()->header()->sortIndicatorSection(), fUsers);
+  EXPECT_EQ(window->serverView()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
   EXPECT_EQ(column(fUsers), (std::vector<std::string>{"n/a", "2000", "500"}));
 
   window->runPopupItem(piFilter);
@@ -204,11 +209,11 @@ TEST_F(MainWindowTest, MenusOfferOnlyWhatTheProgramHasAndFollowTheSelection) {
     EXPECT_EQ(menu->defaultAction(), menu->actions().front());
     return enabled;
   };
-  EXPECT_EQ(enabledItems(),
-            (std::vector<bool>{false, false, true, false, false, false, false, true}));
+  EXPECT_EQ(enabledItems(), (std::vector<bool>{false, false, true, false, false, false, false,
+                                               false, false, true}));
   selectRow(0);
   EXPECT_EQ(list.selected(), std::optional<size_t>(0));
-  EXPECT_EQ(enabledItems(), std::vector<bool>(8, true));
+  EXPECT_EQ(enabledItems(), std::vector<bool>(10, true));
   // An unchecked server: total 1, checked 0, percentage 0.
   EXPECT_EQ(window->statusLabel()->text().toStdString(),
             " EDonkey2000 servers (1 IPs) [0/1 - 0% checked]");
@@ -281,6 +286,96 @@ TEST_F(MainWindowTest, SavingServerMetUnderTheRunningClientPointsToTheHandOver) 
   EXPECT_EQ(std::count(log.begin(), log.end(), client::kRunningClientSaveNote), 2);
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].text, client::kRunningClientSaveNote);
+}
+
+// Several rows at once: Shift+click, Space, the popup's check items, one question for
+// the delete; Enter edits the current row.
+TEST_F(MainWindowTest, SeveralSelectedRowsAreCheckedAndDeletedTogether) {
+  for (int i = 0; i < 5; ++i) list.append(server("10.0.0." + std::to_string(i), "4661"), false);
+  settle();
+  selectRow(1);
+  QTest::mouseClick(window->serverView()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                    rowPoint(3));
+  EXPECT_EQ(window->serverView()->selectedRows(), (std::vector<size_t>{1, 2, 3}));
+  QTest::keyClick(window->serverView(), Qt::Key_Space);
+  EXPECT_EQ(list.checkedCount(), 3u);
+  window->runPopupItem(piUncheckSelected);
+  EXPECT_EQ(list.checkedCount(), 0u);
+
+  prompter.answers = {MsgResult::Yes};
+  QTest::keyClick(window->serverView(), Qt::Key_Delete);
+  EXPECT_EQ(prompter.shown.back().text, "Do you really want to delete these 3 servers ?");
+  EXPECT_EQ(column(fIP), (std::vector<std::string>{"10.0.0.0", "10.0.0.4"}));
+  EXPECT_EQ(logLines().back(), "Deleted <3> servers");
+  EXPECT_EQ(window->messageLabel()->text().toStdString(), "Deleted 3 servers");
+
+  selectRow(1);
+  whenModal([&](QWidget* modal) {
+    EXPECT_EQ(modal, window->editorDialog());
+    EXPECT_EQ(window->editorDialog()->box(EditorBox::IP)->text().toStdString(), "10.0.0.4");
+    window->editorDialog()->reject();
+  });
+  QTest::keyClick(window->serverView(), Qt::Key_Return);
+}
+
+// Server links travel through the clipboard both ways, and the keys of the common commands
+// work with the toolbar out of the keyboard's way.
+TEST_F(MainWindowTest, LinksArePastedAndCopiedAndTheKeysWork) {
+  QGuiApplication::clipboard()->setText(
+      "see ed2k://|server|1.2.3.4|4661|/ and ed2k://|server|5.6.7.8|4242|/ and junk");
+  QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(column(fIP), (std::vector<std::string>{"1.2.3.4", "5.6.7.8"}));
+  EXPECT_EQ(logLines().back(), "Refreshed <2> servers from <clipboard>");
+  EXPECT_EQ(window->messageLabel()->text().toStdString(), "Added 2 servers from the clipboard");
+
+  window->serverView()->setFocus();
+  QTest::keyClick(window->serverView(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+            "ed2k://|server|1.2.3.4|4661|/\ned2k://|server|5.6.7.8|4242|/\n");
+
+  for (int b = 0; b < MainWindow::kToolButtonCount; ++b)
+    EXPECT_EQ(window->toolButton(static_cast<MainWindow::ToolButton>(b))->focusPolicy(),
+              Qt::NoFocus);
+  QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(readMetFile(dir.file("server.met")).size(), 2u);
+  list.clear();
+  QTest::keyClick(window.get(), Qt::Key_F5);
+  EXPECT_EQ(list.size(), 2u);
+  EXPECT_EQ(window->action(MainWindow::cmdExit)->shortcut(), QKeySequence("Ctrl+Q"));
+}
+
+// A list changed since it was loaded or saved is not lost without a question; the window's
+// place, its columns and the sort come back at the next start.
+TEST_F(MainWindowTest, ClosingAChangedListAsksAndTheWindowComesBackAsLeft) {
+  writeMetFile(dir.file("server.met"), {server("1.2.3.4", "4661")});
+  window->action(MainWindow::cmdRefreshStandard)->trigger();
+  EXPECT_FALSE(list.changedSinceSaved());
+  list.append(server("5.6.7.8", "4661"), true);
+  ServerListView* view = window->serverView();
+  QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
+                    QPoint(view->header()->sectionViewportPosition(fName) + 5, 5));
+  QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
+                    QPoint(view->header()->sectionViewportPosition(fName) + 5, 5));
+  view->setColumnWidth(fPort, 77);
+  window->resize(700, 500);
+
+  prompter.answers = {MsgResult::Cancel};
+  window->close();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(prompter.shown.back().text, app::kSaveChangedListQuestion);
+  prompter.answers = {MsgResult::Yes};
+  window->close();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(readMetFile(dir.file("server.met")).size(), 2u);
+
+  MainWindow again(list, *session, ui);
+  EXPECT_EQ(again.size(), QSize(700, 500));
+  EXPECT_EQ(again.serverView()->columnWidth(fPort), 77);
+  EXPECT_EQ(again.serverView()->header()->sortIndicatorSection(), fName);
+  EXPECT_EQ(again.serverView()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+  EXPECT_GE(again.serverView()->columnWidth(fIP),
+            again.serverView()->fontMetrics().horizontalAdvance("255.255.255.255"));
 }
 
 // The window takes no input while a command runs; a failure is shown once it is over.

@@ -113,9 +113,9 @@ TEST_F(ScriptRunTest, FailedCommandsAreLoggedAndShownAfterTheRun) {
   EXPECT_NE(std::find(log.begin(), log.end(), failure), log.end());
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].text, "1 command of the script failed:\r\n" + failure);
-  EXPECT_EQ(window->scriptStatusLabel()->text().toStdString(), "1 command of the script failed");
+  EXPECT_EQ(window->messageLabel()->text().toStdString(), "1 command of the script failed");
   window->runScript(script("Delay[1]\n"));
-  EXPECT_TRUE(window->scriptStatusLabel()->text().isEmpty());
+  EXPECT_TRUE(window->messageLabel()->text().isEmpty());
   EXPECT_EQ(prompter.shown.size(), 1u);
 }
 

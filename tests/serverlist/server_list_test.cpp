@@ -110,3 +110,22 @@ TEST(ServerListRows, PermuteFollowsEveryCycleOfALargePermutation) {
     EXPECT_EQ(order[*list.selected()], n / 2);
   }
 }
+
+// Rows, order, texts and marks count as changes; the selection does not. Several rows go
+// in one pass with the selection kept on its entry.
+TEST(ServerListRows, ChangesSinceSavedAndRemovingSeveralRows) {
+  ServerList list;
+  for (const char* ip : {"1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4"})
+    list.append(makeServer(ip), true);
+  EXPECT_TRUE(list.changedSinceSaved());
+  list.markSaved();
+  list.select(3);
+  EXPECT_FALSE(list.changedSinceSaved());
+  list.setChecked(0, true);  // no change of the mark
+  EXPECT_FALSE(list.changedSinceSaved());
+  list.removeRows({0, 2});
+  EXPECT_TRUE(list.changedSinceSaved());
+  EXPECT_EQ(Column(list, fIP), (std::vector<std::string>{"2.2.2.2", "4.4.4.4"}));
+  EXPECT_EQ(list.selected(), std::optional<size_t>(1));
+  EXPECT_EQ(list.checkedCount(), 2u);
+}
