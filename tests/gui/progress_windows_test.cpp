@@ -155,7 +155,10 @@ TEST_F(ProgressWindowsTest, HandOverWaitsOnFirstUseAndClosingCancelsARunningUpda
   ctx.settings.URLs = {url("/silent")};
   ctx.settings.UpdTimeout = 60;
   onceWhen([&] { return update->slotLabel(0)->text().startsWith("Request sent"); },
-           [&] { window->close(); });
+           [&] {
+             prompter.answers = {MsgResult::No};  // the changed list is not saved
+             window->close();
+           });
   window->action(MainWindow::cmdUpdateAll)->trigger();
   EXPECT_EQ(update->headlineLabel()->text(), "Waiting for working threads to close...");
   EXPECT_FALSE(window->isVisible());
