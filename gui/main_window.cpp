@@ -461,9 +461,7 @@ void MainWindow::saveTemplate() {
     if (!templateFile) return;
     const std::optional<FileDialogs::SaveChoice> output = dialogs_->save(SaveDialogKind::Template);
     if (!output) return;
-    const auto filter = static_cast<app::TemplateOutputFilter>(output->filterIndex);
-    writeServersToTemplate(list_, *templateFile, app::templateOutputName(output->path, filter),
-                           bar_, ctx_);
+    writeServersToTemplate(list_, *templateFile, output->path, bar_, ctx_);
   });
 }
 
