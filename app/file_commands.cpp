@@ -1,5 +1,7 @@
 #include "app/file_commands.h"
 
+#include <string_view>
+
 #include "platform/file_io.h"
 #include "serverlist/met_file.h"
 
@@ -31,22 +33,13 @@ bool refreshStandardServerMet(serverlist::ServerList& list, runtime::ProgressBar
   return true;
 }
 
-std::string templateOutputName(const std::string& chosen, TemplateOutputFilter filter) {
+std::string savedFileName(const std::string& chosen, const std::string& filterExtension) {
   const size_t slash = chosen.find_last_of('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = chosen.find('.', nameStart);
+  const std::string_view name =
+      std::string_view(chosen).substr(slash == std::string::npos ? 0 : slash + 1);
   // A leading dot names a hidden file, not an extension.
-  const bool hasExtension = dot != std::string::npos && dot > nameStart;
-  if (hasExtension) return chosen;
-  switch (filter) {
-    case TemplateOutputFilter::Html:
-      return chosen + ".html";
-    case TemplateOutputFilter::Txt:
-      return chosen + ".txt";
-    case TemplateOutputFilter::AnyFile:
-      break;
-  }
-  return chosen;
+  const bool hasExtension = name.size() > 1 && name.find('.', 1) != std::string_view::npos;
+  return hasExtension ? chosen : chosen + filterExtension;
 }
 
 }  // namespace ravelin::app

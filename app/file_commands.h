@@ -1,7 +1,7 @@
 #pragma once
 // The main window's file commands as far as they decide something without a window: the
 // checks before a save, the fallback of "Refresh standard server.met" and the extension
-// rule of "Save to Template". The windows bring the file dialogs.
+// rule of the save dialogs. The windows bring the file dialogs.
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,12 +34,11 @@ bool refreshStandardServerMet(serverlist::ServerList& list, runtime::ProgressBar
                               runtime::AppContext& ctx,
                               const std::function<std::optional<std::string>()>& chooseFile);
 
-// The filters of the template output dialog, in their order.
-enum class TemplateOutputFilter { Html = 0, Txt = 1, AnyFile = 2 };
-
-// The output name of "Save to Template": a name without extension gets ".html" under the
-// HTML filter and ".txt" under the TXT filter; any other name stays as chosen. Only the
-// last path component counts ("dir.v2/list" has no extension).
-std::string templateOutputName(const std::string& chosen, TemplateOutputFilter filter);
+// The name that a save dialog writes to: a name without extension gets the extension of
+// the chosen filter (".met", ".html", ...); a name with one, or a filter without one
+// ("Any file"), leaves it as chosen. Only the last path component counts ("dir.v2/list"
+// has no extension), and a leading dot names a hidden file, not an extension. This is
+// also the extension rule of "Save to Template".
+std::string savedFileName(const std::string& chosen, const std::string& filterExtension);
 
 }  // namespace ravelin::app

@@ -1,5 +1,9 @@
 #include "gui/file_dialogs.h"
 
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "app/file_commands.h"
 #include "gui/field_text.h"
 #include "gui/override_cursor.h"
 
@@ -13,11 +17,14 @@ struct DialogText {
   std::initializer_list<const char*> filters;
 };
 
+// The MET, BOT and HTML readers unpack what comes gzipped or in a zip or tar archive
+// (tar.gz included), so their dialogs offer such files beside the plain lists.
 const DialogText kOpenTexts[] = {
-    {"Open MET-File", {"MET-File (*.met)"}},
-    {"Open BOT-File", {"BOT-File (*.bot)"}},
-    {"Open Ravelin script file", {"Ravelin script file (*.rvs)", "Textfile (*.txt)"}},
-    {"Open HTML-File", {"HTML-File (*.html *.htm)"}},
+    {"Open MET-File", {"MET-Files (*.met *.gz *.zip *.tar *.tgz)", "Any file (*)"}},
+    {"Open BOT-File", {"BOT-Files (*.bot *.gz *.zip *.tar *.tgz)", "Any file (*)"}},
+    {"Open Ravelin script file",
+     {"Ravelin script file (*.rvs)", "Textfile (*.txt)", "Any file (*)"}},
+    {"Open HTML-File", {"HTML-Files (*.html *.htm *.gz *.zip *.tar *.tgz)", "Any file (*)"}},
     {"Choose Template:", {"Template-File (*)"}},
 };
 
@@ -29,8 +36,50 @@ const DialogText kSaveTexts[] = {
     {"Save the serverlist", {"HTML-File (*.html *.htm)", "TXT-File (*.txt)", "Any file (*)"}},
 };
 
+// The extension that a save under the filter gives a name typed without one: that of
+// the filter's first pattern (".html" of "HTML-File (*.html *.htm)"); none for "*".
+std::string filterExtension(const QString& filter) {
+  const QString first = filter.section(QLatin1Char('('), 1).section(QLatin1Char(' '), 0, 0);
+  const QString pattern = first.section(QLatin1Char(')'), 0, 0);
+  return pattern.startsWith(QLatin1String("*.")) ? pathBytes(pattern.mid(1)) : std::string();
+}
+
+// The file that a save dialog's choice writes to.
+std::string savedName(const QFileDialog& dialog) {
+  return app::savedFileName(pathBytes(dialog.selectedFiles().value(0)),
+                            filterExtension(dialog.selectedNameFilter()));
+}
+
+// A save dialog that asks before overwriting the file that will be written, whose name
+// may have gained the filter's extension, not the name as typed.
+class SaveFileDialog : public QFileDialog {
+ public:
+  SaveFileDialog(QWidget* parent, const QString& title) : QFileDialog(parent, title) {
+    setOption(QFileDialog::DontConfirmOverwrite, true);
+  }
+
+  void accept() override {
+    const QString typed = selectedFiles().value(0);
+    // An empty name or a folder: Qt's dialog stays open or changes into the folder.
+    if (!typed.isEmpty() && !QFileInfo(typed).isDir()) {
+      const QFileInfo saved(QFile::decodeName(QByteArray::fromStdString(savedName(*this))));
+      if (saved.exists() &&
+          QMessageBox::warning(this, windowTitle(),
+                               QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                   .arg(saved.fileName()),
+                               QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) != QMessageBox::Yes) {
+        return;
+      }
+    }
+    QFileDialog::accept();
+  }
+};
+
 QFileDialog* makeDialog(QWidget* parent, const DialogText& text, QFileDialog::AcceptMode mode) {
-  auto* dialog = new QFileDialog(parent, QString::fromLatin1(text.title));
+  const QString title = QString::fromLatin1(text.title);
+  QFileDialog* dialog = mode == QFileDialog::AcceptOpen ? new QFileDialog(parent, title)
+                                                        : new SaveFileDialog(parent, title);
   // Qt's own dialog, the same on every desktop and reachable by tests.
   dialog->setOption(QFileDialog::DontUseNativeDialog, true);
   dialog->setAcceptMode(mode);
@@ -81,11 +130,7 @@ std::optional<FileDialogs::SaveChoice> FileDialogs::save(SaveDialogKind kind) {
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
     return std::nullopt;
   }
-  SaveChoice choice;
-  choice.path = pathBytes(dialog->selectedFiles().first());
-  choice.filterIndex =
-      static_cast<int>(dialog->nameFilters().indexOf(dialog->selectedNameFilter()));
-  return choice;
+  return SaveChoice{savedName(*dialog)};
 }
 
 }  // namespace ravelin::gui

@@ -16,8 +16,9 @@ enum class OpenDialogKind { Met = 0, Bot, Script, Html, Template };
 enum class SaveDialogKind { Met = 0, Txt, Html, Bot, Template };
 
 // The file dialogs of the main window. They start in the client's directory; an open
-// dialog offers the file chosen last, a save dialog starts with an empty name every time
-// and asks before it overwrites a file.
+// dialog offers the file chosen last, a save dialog starts with an empty name every time,
+// gives a name typed without extension that of the chosen filter and asks before it
+// overwrites a file.
 class FileDialogs {
  public:
   FileDialogs(QWidget* parent, const runtime::Settings& settings);
@@ -25,8 +26,7 @@ class FileDialogs {
   // The chosen file, or nothing when the dialog was cancelled.
   std::optional<std::string> open(OpenDialogKind kind);
   struct SaveChoice {
-    std::string path;
-    int filterIndex = 0;  // the filter the user had selected
+    std::string path;  // with the chosen filter's extension when the user typed none
   };
   std::optional<SaveChoice> save(SaveDialogKind kind);
 

@@ -558,8 +558,7 @@ void MainWindow::saveTemplate() {
     if (!templateFile) return;
     const std::optional<FileDialogs::SaveChoice> output = dialogs_->save(SaveDialogKind::Template);
     if (!output) return;
-    const auto filter = static_cast<app::TemplateOutputFilter>(output->filterIndex);
-    const std::string path = app::templateOutputName(output->path, filter);
+    const std::string& path = output->path;
     saveThen(path, [&] { return writeServersToTemplate(list_, *templateFile, path, bar_, ctx_); });
   });
 }

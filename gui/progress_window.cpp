@@ -8,12 +8,9 @@
 
 namespace ravelin::gui {
 
-ProgressWindow::ProgressWindow(QWidget* parent, const char* caption, int heightWithDetails,
-                               int heightWithoutDetails)
+ProgressWindow::ProgressWindow(QWidget* parent, const char* caption)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowStaysOnTopHint),
-      heightWithDetails_(heightWithDetails),
-      heightWithoutDetails_(heightWithoutDetails) {
+                          Qt::WindowStaysOnTopHint) {
   setWindowTitle(QString::fromLatin1(caption));
   headline_ = new QLabel(this);
   QFont bold = headline_->font();
@@ -40,8 +37,7 @@ ProgressWindow::ProgressWindow(QWidget* parent, const char* caption, int heightW
   layout->addWidget(description_);
   layout->addWidget(bar_);
   layout->addLayout(buttons);
-  layout->addWidget(detailsBox_, 1);
-  layout->addStretch(0);
+  layout->addWidget(detailsBox_);
 
   connect(cancel_, &QPushButton::clicked, this, [this] { progressView().cancel(); });
   connect(details_, &QPushButton::clicked, this, [this] { progressView().toggleDetails(); });
@@ -62,8 +58,14 @@ void ProgressWindow::enableMainWindow(bool enabled) {
 void ProgressWindow::drawDetails() {
   const bool shown = progressView().detailsShown();
   details_->setText(QString::fromLatin1(shown ? kDetailsShownCaption : kDetailsHiddenCaption));
+  const int slotCount = progressView().slotCount();
+  for (int row = 0; row < detailsLayout_->count(); ++row)
+    detailsLayout_->itemAt(row)->widget()->setVisible(row < slotCount);
   detailsBox_->setVisible(shown);
-  setFixedSize(kProgressWindowWidth, shown ? heightWithDetails_ : heightWithoutDetails_);
+  // The layout leaves out what is hidden, so its height is that of what is shown.
+  detailsBox_->updateGeometry();
+  layout()->activate();
+  setFixedSize(kProgressWindowWidth, layout()->totalSizeHint().height());
 }
 
 void ProgressWindow::reject() {

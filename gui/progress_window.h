@@ -12,14 +12,13 @@
 namespace ravelin::gui {
 
 // What the update and verify windows share: a headline, a description line and a bar over
-// Cancel and Details, and the details pane below them. The window has one fixed height
-// with the pane and one without, drawn from the view's details state. It stays on top of
-// the main window, without border icons; Escape and a close by the window manager are
-// Cancel, since the run ends the window, not the user.
+// Cancel and Details, and the details pane below them with one row per slot of the run.
+// The window is as high as what it shows, drawn from the view's details state and slot
+// count. It stays on top of the main window, without border icons; Escape and a close by
+// the window manager are Cancel, since the run ends the window, not the user.
 class ProgressWindow : public QDialog {
  public:
-  ProgressWindow(QWidget* parent, const char* caption, int heightWithDetails,
-                 int heightWithoutDetails);
+  ProgressWindow(QWidget* parent, const char* caption);
 
   // Disables and enables the main window around a run.
   std::function<void(bool enabled)> onMainWindowEnabled;
@@ -34,7 +33,7 @@ class ProgressWindow : public QDialog {
  protected:
   // The view that the window implements.
   virtual runtime::ProgressView& progressView() = 0;
-  // The rows of the details pane go here.
+  // The rows of the details pane go here, one per slot in slot order.
   QVBoxLayout* detailsLayout() const { return detailsLayout_; }
   void showCentred();
   void enableMainWindow(bool enabled);
@@ -44,8 +43,6 @@ class ProgressWindow : public QDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  int heightWithDetails_;
-  int heightWithoutDetails_;
   QLabel* headline_;
   QLabel* description_;
   QProgressBar* bar_;

@@ -8,8 +8,7 @@
 namespace ravelin::gui {
 
 UpdateWindow::UpdateWindow(QWidget* parent)
-    : ProgressWindow(parent, kUpdateCaption, kUpdateHeightWithDetails, kUpdateHeightWithoutDetails),
-      urls_(bar(), false) {
+    : ProgressWindow(parent, kUpdateCaption), urls_(bar(), false) {
   for (int slot = 0; slot < kSlots; ++slot) {
     auto* frame = new QGroupBox(detailsBox());
     auto* label = new QLabel(frame);

@@ -26,9 +26,7 @@ QColor markColour(verify::SlotMark mark, const QPalette& palette) {
 }  // namespace
 
 VerifyWindow::VerifyWindow(QWidget* parent)
-    : ProgressWindow(parent, verify::kVerifyCaption, kVerifyHeightWithDetails,
-                     kVerifyHeightWithoutDetails),
-      bar_(bar(), false) {
+    : ProgressWindow(parent, verify::kVerifyCaption), bar_(bar(), false) {
   for (int slot = 0; slot < verify::kVerifySlotCount; ++slot) {
     auto* line = new QLabel(detailsBox());
     line->setAutoFillBackground(true);

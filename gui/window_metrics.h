@@ -14,12 +14,8 @@ inline constexpr const char* kDetailsShownCaption = "&Details <<";
 inline constexpr const char* kDetailsHiddenCaption = "&Details >>";
 inline constexpr const char* kDetailsGroupCaption = "Details";
 
-// Window heights with and without the details pane.
-inline constexpr int kUpdateHeightWithDetails = 552;
-inline constexpr int kUpdateHeightWithoutDetails = 138;
-inline constexpr int kVerifyHeightWithDetails = 504;
-inline constexpr int kVerifyHeightWithoutDetails = 128;
-// Their width, and the gap between two rows of the details pane.
+// The width of the update and verify windows (their height follows what they show), and
+// the gap between two rows of the details pane.
 inline constexpr int kProgressWindowWidth = 520;
 inline constexpr int kDetailsSpacing = 2;
 

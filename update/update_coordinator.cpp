@@ -16,7 +16,14 @@ constexpr std::uint32_t kCancelWaitMs = 10000;
 
 UpdateCoordinator::UpdateCoordinator(serverlist::ServerList& list, runtime::AppContext& ctx,
                                      UpdateView& view, runtime::ProgressBar& loadSaveBar)
-    : list_(list), ctx_(ctx), view_(view), loadSaveBar_(loadSaveBar) {}
+    : list_(list),
+      ctx_(ctx),
+      view_(view),
+      loadSaveBar_(loadSaveBar),
+      // A pool size outside 1..8 (edited by hand) is taken as the nearest allowed value.
+      poolSize_(std::clamp(ctx.settings.UpdThreadCount, 1, UpdateView::kSlots)) {
+  view_.setSlotCount(poolSize_);
+}
 
 UpdateCoordinator::~UpdateCoordinator() {
   if (run_) {
@@ -46,11 +53,9 @@ void UpdateCoordinator::endCancelledRun() {
 void UpdateCoordinator::start() {
   if (started_) return;
   started_ = true;
-  // A pool size outside 1..8 (edited by hand) is taken as the nearest allowed value.
-  const int poolSize = std::clamp(ctx_.settings.UpdThreadCount, 1, UpdateView::kSlots);
   // The run state is made before anything that can fail, so every way out below ends
   // the run cleanly.
-  run_ = std::make_shared<UpdateRun>(ctx_, view_, poolSize);
+  run_ = std::make_shared<UpdateRun>(ctx_, view_, poolSize_);
   view_.setCancelHandler([this] { cancel(); });
   struct Finish {
     UpdateCoordinator& c;
@@ -63,7 +68,6 @@ void UpdateCoordinator::start() {
 }
 
 void UpdateCoordinator::run() {
-  view_.toggleDetails();
   const std::vector<runtime::UrlSource>& urls = ctx_.settings.URLs;
   const std::size_t n = urls.size();
   ctx_.log.writeLog("Updating from " + std::to_string(n) + " URLs");

@@ -17,11 +17,11 @@ enum class UpdateOutcome { Ended, Cancelled, NoSourceRead };
 inline constexpr const char* kNoSourceReadText = "Update failed: no source could be read";
 
 // Runs one update: hands every job of the settings' URL list to a pool of at most eight
-// update workers (UpdThreadCount, 1 to 8), shows their progress in the view, and when all
-// have reported merges their records into the server list (trimmed, valid, new keys
-// only, appended checked). Runs on the user-interface thread and serves the interface
-// while it waits for its workers. Cancel drops everything gathered and leaves the list
-// unchanged; the workers still running are told to end and waited for, and report
+// update workers (UpdThreadCount, 1 to 8, told to the view as its slot count), shows
+// their progress in the view, and when all have reported merges their records into the
+// server list (trimmed, valid, new keys only, appended checked). Runs on the user-interface thread
+// and serves the interface while it waits for its workers. Cancel drops everything gathered and
+// leaves the list unchanged; the workers still running are told to end and waited for, and report
 // nothing.
 class UpdateCoordinator {
  public:
@@ -57,6 +57,7 @@ class UpdateCoordinator {
   runtime::AppContext& ctx_;
   UpdateView& view_;
   runtime::ProgressBar& loadSaveBar_;
+  const int poolSize_;
   std::shared_ptr<UpdateRun> run_;
   bool started_ = false;
   std::size_t reported_ = 0;

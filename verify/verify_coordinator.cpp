@@ -29,7 +29,9 @@ VerifyCoordinator::VerifyCoordinator(serverlist::ServerList& list, runtime::AppC
       ctx_(ctx),
       view_(view),
       pool_(std::clamp(ctx.settings.VrfThreadCount, 1, kVerifySlotCount),
-            [this](int slot) { return std::make_shared<VerifyWorker>(*this, slot); }) {}
+            [this](int slot) { return std::make_shared<VerifyWorker>(*this, slot); }) {
+  view_.setSlotCount(pool_.size());
+}
 
 VerifyCoordinator::~VerifyCoordinator() {
   view_.setCancelHandler(nullptr);
@@ -124,7 +126,6 @@ void VerifyCoordinator::run() {
   tested_.clear();
   reached_ = 0;
   outcome_ = VerifyOutcome::Ended;
-  view_.toggleDetails();
   const std::size_t n = list_.size();
   const std::string count = std::to_string(n);
   ctx_.log.writeLog("Verifying " + count + " server IPs");

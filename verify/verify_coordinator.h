@@ -32,9 +32,10 @@ std::string progressText(int position, int maximum);
 
 // The verification run of the verify window: walks the list once, unchecks servers whose
 // address or port cannot be tested, hands every other one to a pool of up to 20
-// VerifyWorker workers (VrfThreadCount, 1 to 20) and waits for them. Runs on the
-// user-interface thread; the workers reach the window, the list and the pool only through
-// ctx.ui->invoke, which the run serves while it waits, so nothing here needs a lock.
+// VerifyWorker workers (VrfThreadCount, 1 to 20, told to the view as its slot count) and
+// waits for them. Runs on the user-interface thread; the workers reach the window, the
+// list and the pool only through ctx.ui->invoke, which the run serves while it waits, so
+// nothing here needs a lock.
 class VerifyCoordinator {
  public:
   VerifyCoordinator(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view);

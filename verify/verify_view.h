@@ -16,7 +16,7 @@ enum class SlotMark { Neutral, Ok, Failed };
 
 // The verify window as the verification sees it: exactly the texts, marks and bars it
 // shows. The headline, the progress text under it ("(17/250)") and the bar of tested
-// servers, and one status line per slot (shown as the first to the twentieth line).
+// servers, and one status line per slot of the run (at most the twentieth line).
 class VerifyView : public runtime::ProgressView {
  public:
   virtual runtime::ProgressBar& progressBar() = 0;

@@ -29,12 +29,13 @@ TEST(FileCommands, ScriptsAreNeverAsked) {
   EXPECT_TRUE(haveServersToSave(list, app.ctx));
 }
 
-TEST(FileCommands, TemplateOutputGetsTheFiltersExtensionOnlyWithoutOne) {
-  EXPECT_EQ(templateOutputName("/d/list", TemplateOutputFilter::Html), "/d/list.html");
-  EXPECT_EQ(templateOutputName("/d/list", TemplateOutputFilter::Txt), "/d/list.txt");
-  EXPECT_EQ(templateOutputName("/d/list", TemplateOutputFilter::AnyFile), "/d/list");
-  EXPECT_EQ(templateOutputName("/d/list.htm", TemplateOutputFilter::Txt), "/d/list.htm");
-  EXPECT_EQ(templateOutputName("/d.v2/list", TemplateOutputFilter::Txt), "/d.v2/list.txt");
+TEST(FileCommands, SavedNameGetsTheFiltersExtensionOnlyWithoutOne) {
+  EXPECT_EQ(savedFileName("/d/list", ".html"), "/d/list.html");
+  EXPECT_EQ(savedFileName("/d/list", ""), "/d/list");
+  EXPECT_EQ(savedFileName("/d/list.htm", ".txt"), "/d/list.htm");
+  EXPECT_EQ(savedFileName("/d.v2/list", ".txt"), "/d.v2/list.txt");
+  EXPECT_EQ(savedFileName("/d/.hidden", ".met"), "/d/.hidden.met");
+  EXPECT_EQ(savedFileName("/d/.hidden.met", ".met"), "/d/.hidden.met");
 }
 
 }  // namespace

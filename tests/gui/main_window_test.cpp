@@ -3,10 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
@@ -20,6 +23,7 @@
 #include "serverlist/met_file.h"
 #include "serverlist/server_filter.h"
 #include "support/child_process.h"
+#include "support/packed_lists.h"
 
 using namespace ravelin;
 using namespace ravelin::gui;
@@ -47,6 +51,27 @@ class MainWindowTest : public ::testing::Test, public MainWindowFixture {
   void typeInto(QLineEdit* box, const QString& text) {
     box->clear();
     QTest::keyClicks(box, text);
+  }
+  void typeName(QFileDialog* dialog, const char* name) {
+    typeInto(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")),
+             QString::fromLatin1(name));
+  }
+  // The names that a file dialog lists under its current filter.
+  static QStringList listedNames(QFileDialog* dialog) {
+    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    QStringList names;
+    for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+      names << view->model()->index(r, 0, view->rootIndex()).data().toString();
+    return names;
+  }
+  // Whether the dialog lists the file yet: the folder is read in the background. A filter
+  // that hides the file gives up after moments.
+  static std::function<bool()> listing(QFileDialog* dialog, const char* name) {
+    QElapsedTimer waited;
+    waited.start();
+    return [dialog, name, waited] {
+      return listedNames(dialog).contains(QLatin1String(name)) || waited.hasExpired(5000);
+    };
   }
 };
 
@@ -235,6 +260,55 @@ TEST_F(MainWindowTest, SavesRefuseAnEmptySelectionAndTheTemplateGetsItsExtension
   });
   window->action(MainWindow::cmdSaveTemplate)->trigger();
   EXPECT_EQ(test::ReadFile(dir.file("list.txt")), "1.2.3.4:4661\n");
+}
+
+// The open dialog of a kind lists the packed files its reader unpacks, and any file on
+// request; a name saved without extension gets the filter's, and the overwrite question
+// is about that name.
+TEST_F(MainWindowTest, FileDialogsListPackedListsAndSaveWithTheFiltersExtension) {
+  writeMetFile(dir.file("plain.met"), {server("1.2.3.4", "4661")});
+  test::WriteFile(dir.file("servers.tgz"),
+                  test::Archive(test::ArchiveKind::TarGz,
+                                {{"server.met", test::ReadFile(dir.file("plain.met"))}}));
+  test::WriteFile(dir.file("notes.txt"), "x");
+  QStringList listed, listedByAny;
+  whenModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    onceWhen(listing(dialog, "plain.met"), [&, dialog] {
+      listed = listedNames(dialog);
+      dialog->selectNameFilter(QStringLiteral("Any file (*)"));
+      onceWhen(listing(dialog, "notes.txt"), [&, dialog] {
+        listedByAny = listedNames(dialog);
+        typeName(dialog, "servers.tgz");
+        QMetaObject::invokeMethod(dialog, "accept");
+      });
+    });
+  });
+  window->action(MainWindow::cmdRefreshMet)->trigger();
+  EXPECT_TRUE(listed.contains(QStringLiteral("servers.tgz")));
+  EXPECT_FALSE(listed.contains(QStringLiteral("notes.txt")));
+  EXPECT_TRUE(listedByAny.contains(QStringLiteral("notes.txt")));
+  EXPECT_EQ(column(0), std::vector<std::string>{"1.2.3.4"});
+
+  chooseFile(dir.file("saved"));
+  window->action(MainWindow::cmdSaveMet)->trigger();
+  EXPECT_EQ(readMetFile(dir.file("saved.met")).size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("saved")));
+
+  list.append(server("5.6.7.8", "4661"), true);
+  QString question;
+  whenModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    typeName(dialog, "saved");
+    whenModal([&](QWidget* box) {
+      question = static_cast<QMessageBox*>(box)->text();
+      static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+    });
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  window->action(MainWindow::cmdSaveMet)->trigger();
+  EXPECT_EQ(question, "saved.met already exists.\nDo you want to replace it?");
+  EXPECT_EQ(readMetFile(dir.file("saved.met")).size(), 2u);
 }
 
 TEST_F(MainWindowTest, StandardRefreshAsksForAFileWhenTheClientHasNone) {

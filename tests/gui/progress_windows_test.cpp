@@ -29,6 +29,17 @@ class ProgressWindowsTest : public ::testing::Test, public MainWindowFixture {
   void add(std::uint16_t port, bool checked = true) {
     list.append(server("127.0.0.1", std::to_string(port)), checked);
   }
+  // The slot rows of the details pane, also while the pane is hidden.
+  int verifyRows() const {
+    int rows = 0;
+    for (int s = 0; s < verify::kVerifySlotCount; ++s) rows += !verify->slotLine(s)->isHidden();
+    return rows;
+  }
+  int updateRows() const {
+    int rows = 0;
+    for (int s = 0; s < update::UpdateView::kSlots; ++s) rows += !update->slotFrame(s)->isHidden();
+    return rows;
+  }
   // The colour of a status line that holds the text; invalid while none does.
   QColor lineColour(const char* text) const {
     for (int s = 0; s < verify::kVerifySlotCount; ++s)
@@ -48,8 +59,13 @@ TEST_F(ProgressWindowsTest, UpdateToTheEndAndWithACancel) {
   ctx.settings.URLs = {url("/file/a.met"), url("/file/b.met")};
   ctx.settings.UpdThreadCount = 2;
   bool lockedWithTwoSlots = false;
+  int rows = 0, twoSlotHeight = 0;
   onceWhen([&] { return update->slotFrame(1)->title().startsWith("Checking http://127.0.0.1"); },
-           [&] { lockedWithTwoSlots = !inputEnabled(); });
+           [&] {
+             lockedWithTwoSlots = !inputEnabled();
+             rows = updateRows();
+             twoSlotHeight = update->height();
+           });
   window->action(MainWindow::cmdUpdateAll)->trigger();
   EXPECT_TRUE(lockedWithTwoSlots);
   EXPECT_EQ(column(0), (std::vector<std::string>{"9.9.9.9", "1.2.3.4", "5.6.7.8"}));
@@ -57,7 +73,11 @@ TEST_F(ProgressWindowsTest, UpdateToTheEndAndWithACancel) {
   EXPECT_EQ(update->descriptionLabel()->text(), "3 IPs found!");
   EXPECT_EQ(update->slotFrame(1)->title() + update->slotLabel(1)->text(),
             "Thread 2:< Thread not used >");
-  EXPECT_EQ(update->height(), 138);  // the first run hides the details
+  // The details are shown from the start, a frame for each slot of the run, all in view.
+  EXPECT_EQ(rows, 2);
+  EXPECT_TRUE(update->detailsBox()->isVisibleTo(update));
+  EXPECT_LE(update->slotFrame(1)->mapTo(update, QPoint(0, update->slotFrame(1)->height())).y(),
+            update->height());
   EXPECT_EQ(logLines().back(), "Updated successfully and found <2> unique IPs");
   EXPECT_TRUE(inputEnabled() && !update->isVisible());
 
@@ -65,11 +85,18 @@ TEST_F(ProgressWindowsTest, UpdateToTheEndAndWithACancel) {
   ctx.settings.URLs = {url("/file/b.met"), url("/silent"), url("/file/a.met")};
   ctx.settings.UpdThreadCount = 1;
   ctx.settings.UpdTimeout = 60;
+  int oneSlotHeight = 0;
   onceWhen([&] { return update->slotFrame(0)->title().contains("/silent"); },
-           [&] { QTest::mouseClick(update->cancelButton(), Qt::LeftButton); });
+           [&] {
+             rows = updateRows();
+             oneSlotHeight = update->height();
+             QTest::mouseClick(update->cancelButton(), Qt::LeftButton);
+           });
   list.clear();
   window->action(MainWindow::cmdUpdateMet)->trigger();
   EXPECT_EQ(update->headlineLabel()->text(), "Waiting for working threads to close...");
+  EXPECT_EQ(rows, 1);
+  EXPECT_LT(oneSlotHeight, twoSlotHeight);
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(ctx.settings.URLs.size(), 3u);
   EXPECT_EQ(logLines().back().rfind("Updated from <", 0), 0u);
@@ -96,6 +123,15 @@ TEST_F(ProgressWindowsTest, VerifyToTheEndAndWithACancel) {
     window->verifyWarningWindow()->checkBox()->setChecked(true);
     QTest::mouseClick(window->verifyWarningWindow()->proceedButton(), Qt::LeftButton);
   });
+  // Three slots: three status lines. The user hides the details during this run.
+  int rows = 0, threeSlotHeight = 0, hiddenHeight = 0;
+  onceWhen([&] { return verify->isVisible(); },
+           [&] {
+             rows = verifyRows();
+             threeSlotHeight = verify->height();
+             QTest::mouseClick(verify->detailsButton(), Qt::LeftButton);
+             hiddenHeight = verify->height();
+           });
   QColor accepted, refused, timedOut;
   onceWhen([&] { return (accepted = lineColour("accepted the connection!")).isValid(); }, [] {});
   onceWhen([&] { return (refused = lineColour("refused the connection!")).isValid(); }, [] {});
@@ -109,18 +145,30 @@ TEST_F(ProgressWindowsTest, VerifyToTheEndAndWithACancel) {
   EXPECT_EQ(verify->descriptionLabel()->text(), "(4/4)");
   EXPECT_EQ(verify->slotLine(2)->text(), "< Thread not used >");
   EXPECT_EQ(logLines().back(), "Verification ended successfully");
+  EXPECT_EQ(rows, 3);
+  EXPECT_LT(hiddenHeight, threeSlotHeight);
 
   // Closed by the window manager while two silent servers are being tried: that is a
   // Cancel, and the rest keep their marks.
   for (int i = 0; i < 4; ++i) add(silent.port());
   ctx.settings.VrfThreadCount = 2;
   ctx.settings.VrfTimeout = 60;
+  // The next run keeps the details hidden, as the user left them.
+  bool keptHidden = false;
   onceWhen([&] { return verify->slotLine(1)->text().contains("has been contacted"); },
-           [&] { static_cast<QWidget*>(verify)->close(); });
+           [&] {
+             rows = verifyRows();
+             keptHidden = !verify->detailsBox()->isVisibleTo(verify) &&
+                          verify->height() == hiddenHeight &&
+                          verify->detailsButton()->text() == "&Details >>";
+             static_cast<QWidget*>(verify)->close();
+           });
   window->action(MainWindow::cmdVerifyChecked)->trigger();
   EXPECT_EQ(verify->headlineLabel()->text(), "Waiting for working threads to close...");
   EXPECT_EQ(list.checkedCount(), 5u);
   EXPECT_EQ(logLines().back(), "Verifying 8 server IPs");
+  EXPECT_TRUE(keptHidden);
+  EXPECT_EQ(rows, 2);
   EXPECT_TRUE(inputEnabled() && !verify->isVisible());
 }
 

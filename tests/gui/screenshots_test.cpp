@@ -97,7 +97,8 @@ TEST_F(Screenshots, Windows) {
 }
 
 // The update and verify windows in the middle of real runs against loopback peers, with
-// their details shown; the warning and the transfer window as they open.
+// their details shown (the verify window also without); the warning and the transfer
+// window as they open.
 TEST_F(Screenshots, ProgressWindows) {
   FastClock time{ctx};
   TempDir files;
@@ -107,7 +108,6 @@ TEST_F(Screenshots, ProgressWindows) {
   ctx.settings.UpdThreadCount = 4;
   ctx.settings.UpdTimeout = 60;
   UpdateWindow* update = window->updateWindow();
-  update->toggleDetails();  // the run toggles it back: shown
   onceWhen([&] { return update->slotLabel(0)->text() == "Receiving data..."; },
            [&] {
              save(update, "update_window.png");
@@ -125,10 +125,11 @@ TEST_F(Screenshots, ProgressWindows) {
   ctx.settings.VrfTimeout = 60;
   ctx.settings.VrfWarning = false;
   VerifyWindow* verify = window->verifyWindow();
-  verify->toggleDetails();
   onceWhen([&] { return verify->slotLine(4)->text().contains("refused"); },
            [&] {
              save(verify, "verify_window.png");
+             QTest::mouseClick(verify->detailsButton(), Qt::LeftButton);
+             save(verify, "verify_window_no_details.png");
              verify->cancel();
            });
   window->action(MainWindow::cmdVerifyChecked)->trigger();

@@ -119,8 +119,9 @@ TEST_F(UpdateRunTest, AllKindsOneWorkerMergeAndLog) {
   EXPECT_EQ(view.closeCount, 1);
   EXPECT_TRUE(view.mainEnabled);
   EXPECT_FALSE(app.ctx.state.operationDone);
-  // Each run toggles the slot panel.
-  EXPECT_FALSE(view.detailsShown());
+  // The run leaves the slot panel as it was and gives it the pool's one slot.
+  EXPECT_TRUE(view.detailsShown());
+  EXPECT_EQ(view.slotCount(), 1);
 }
 
 TEST_F(UpdateRunTest, EightWorkersThreeJobsUseTheFirstThreeSlots) {

@@ -30,8 +30,6 @@ class RecordingVerifyView : public VerifyView {
   RecordingProgressBar bar;
   // Every status line shown per slot, in order (colour as set before the caption).
   std::map<int, std::vector<SlotLine>> slots;
-  // The details state after every change.
-  std::vector<bool> details;
   int shows = 0, closes = 0;
   bool mainEnabled = true;
   std::vector<bool> mainEnabledHistory;
@@ -72,7 +70,6 @@ class RecordingVerifyView : public VerifyView {
   }
 
  private:
-  void detailsChanged() override { details.push_back(detailsShown()); }
   std::map<int, SlotMark> pendingMark_;
 };
 

@@ -260,11 +260,17 @@ TEST_F(VerifyTest, CancelAfterTheLastServerWasHandedOut) {
   EXPECT_EQ(view.closes, 1);
 }
 
-TEST_F(VerifyTest, DetailsPanelTogglesAtEveryRun) {
+// The run gives the details panel its slots and leaves it shown or hidden as the user did.
+TEST_F(VerifyTest, DetailsPanelKeepsTheUsersStateAndShowsTheRunsSlots) {
+  app.ctx.settings.VrfThreadCount = 3;
   runVerify(list, app.ctx, view, false);
-  EXPECT_EQ(view.details, std::vector<bool>{false});
+  EXPECT_TRUE(view.detailsShown());
+  EXPECT_EQ(view.slotCount(), 3);
+  view.toggleDetails();
+  app.ctx.settings.VrfThreadCount = 40;  // edited by hand: the pool has 20 slots
   runVerify(list, app.ctx, view, false);
-  EXPECT_EQ(view.details, (std::vector<bool>{false, true}));
+  EXPECT_FALSE(view.detailsShown());
+  EXPECT_EQ(view.slotCount(), 20);
 }
 
 TEST_F(VerifyTest, WarningDialogComesFirstUnlessAScriptRuns) {
