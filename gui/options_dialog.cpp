@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
 #include "app/options_rules.h"
@@ -48,6 +50,20 @@ QSpinBox* spinBox(const char* key, int min, int max, bool typeable, QWidget* par
   spin->setMinimumWidth(kOptionsSpinWidth);
   if (!typeable) spin->findChild<QLineEdit*>()->setReadOnly(true);
   return spin;
+}
+
+// A field at least wide enough to show text whole, whatever the font and the scale.
+void fitText(QLineEdit* edit, const QString& text) {
+  QStyleOptionFrame frame;
+  frame.initFrom(edit);
+  frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+  const QMargins margins = edit->textMargins();
+  // The field keeps 2 pixels beside its text on either side, and 1 more for the cursor.
+  const int textWidth =
+      edit->fontMetrics().horizontalAdvance(text) + 2 * 2 + 1 + margins.left() + margins.right();
+  const QSize size(textWidth, edit->sizeHint().height());
+  edit->setMinimumWidth(
+      edit->style()->sizeFromContents(QStyle::CT_LineEdit, &frame, size, edit).width());
 }
 
 // A label above its control, the control held at its natural width.
@@ -106,14 +122,17 @@ QWidget* OptionsDialog::buildGeneralTab() {
   ecPort_ = spinBox("ECPort", 1, 65535, true, type);
   ecPassword_ = lineEdit("ECPassword", type);
   ecPassword_->setEchoMode(QLineEdit::Password);
-  auto* ec = new QHBoxLayout;
-  ec->addWidget(label("External Connection:", type));
-  ec->addWidget(ecHost_, 1);
-  ec->addWidget(label(":", type));
-  ec->addWidget(ecPort_);
-  ec->addSpacing(8);
-  ec->addWidget(label("Password:", type));
-  ec->addWidget(ecPassword_, 1);
+  fitText(ecHost_, QStringLiteral("255.255.255.255"));
+  fitText(ecPassword_, QString::fromLatin1(kPasswordStoredPlaceholder));
+  // The connection's address and port on one row, its password under them.
+  auto* ec = new QGridLayout;
+  ec->addWidget(label("External Connection:", type), 0, 0);
+  ec->addWidget(ecHost_, 0, 1);
+  ec->addWidget(label(":", type), 0, 2);
+  ec->addWidget(ecPort_, 0, 3);
+  ec->addWidget(label("Password:", type), 1, 0);
+  ec->addWidget(ecPassword_, 1, 1);
+  ec->setColumnStretch(1, 1);
   auto* typeLayout = new QVBoxLayout(type);
   typeLayout->addWidget(guiClient_);
   typeLayout->addWidget(cmdClient_);
@@ -125,7 +144,8 @@ QWidget* OptionsDialog::buildGeneralTab() {
   // Digits only, as many as a port has.
   proxyPort_->setValidator(new QRegularExpressionValidator(
       QRegularExpression(QStringLiteral("[0-9]{0,5}")), proxyPort_));
-  proxyPort_->setMaximumWidth(70);
+  fitText(proxyPort_, QStringLiteral("65535"));
+  proxyPort_->setMaximumWidth(proxyPort_->minimumWidth());  // five digits need no more
   log_ = checkBox("LOG", "Log all actions to file ( /log/<date-time>.log )", tab);
   ipFilter_ = lineEdit("IPFilterFile", tab);
   auto* browse = new QPushButton(QString::fromLatin1(kBrowseCaption), tab);
@@ -229,8 +249,8 @@ void OptionsDialog::prepare() {
   ecHost_->setText(fieldText(s.ECHost));
   ecPort_->setValue(s.ECPort);
   ecPassword_->clear();
-  ecPassword_->setPlaceholderText(s.ECPassword.empty() ? QStringLiteral("none")
-                                                       : QStringLiteral("stored; type to replace"));
+  ecPassword_->setPlaceholderText(QString::fromLatin1(
+      s.ECPassword.empty() ? kPasswordNonePlaceholder : kPasswordStoredPlaceholder));
   metTags_->setChecked(s.MetAddressTags);
   proxyAddr_->setText(fieldText(s.ProxyAddr));
   proxyPort_->setText(QString::number(s.ProxyPort));

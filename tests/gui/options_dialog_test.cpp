@@ -173,6 +173,17 @@ TEST_F(OptionsDialogTest, RefusalsAndCancelWriteNothing) {
   }
 }
 
+TEST_F(OptionsDialogTest, FieldsHoldTheirLongestTextsAtTheSmallestSize) {
+  dialog->resize(1, 1);  // as small as the layout allows
+  settle();
+  for (const auto& [key, text] :
+       {std::pair{"ECPassword", "stored; type to replace"}, {"ECHost", "255.255.255.255"}}) {
+    QLineEdit* edit = control<QLineEdit>(key);
+    // The text, 2 pixels beside it on either side and the frame.
+    EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(text) + 6) << key;
+  }
+}
+
 TEST_F(OptionsDialogTest, UrlListAddsEditsAndMoves) {
   UrlListBox* urls = dialog->urlList();
   answerUrlDialog(3, "/home/u/dns.txt");
