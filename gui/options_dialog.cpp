@@ -114,10 +114,14 @@ QWidget* OptionsDialog::buildGeneralTab() {
   auto* search = new QPushButton(QString::fromLatin1(kSearchCaption), tab);
   edFilename_ = lineEdit("EDFilename", tab);
 
-  auto* type = new QGroupBox(QStringLiteral(" Choose the type of your EDonkey2000 client: "), tab);
+  // The client is aMule: its programs on this machine take servers from the ED2KLinks
+  // file, any client takes them through its External Connection. (The Windows build names
+  // eDonkey2000's "Normal GUI client" and "Command line client".)
+  auto* type = new QGroupBox(QStringLiteral(" Choose the type of your eDonkey client: "), tab);
   type->setObjectName(QStringLiteral("EDGUI"));
-  guiClient_ = new QRadioButton(QStringLiteral("Normal GUI client"), type);
-  cmdClient_ = new QRadioButton(QStringLiteral("Command line client"), type);
+  guiClient_ =
+      new QRadioButton(QStringLiteral("Local client (amule or amuled on this machine)"), type);
+  cmdClient_ = new QRadioButton(QStringLiteral("Remote client (External Connection)"), type);
   ecHost_ = lineEdit("ECHost", type);
   ecPort_ = spinBox("ECPort", 1, 65535, true, type);
   ecPassword_ = lineEdit("ECPassword", type);
@@ -150,12 +154,19 @@ QWidget* OptionsDialog::buildGeneralTab() {
   ipFilter_ = lineEdit("IPFilterFile", tab);
   auto* browse = new QPushButton(QString::fromLatin1(kBrowseCaption), tab);
   updateInfo_ = lineEdit("UpdateInfoURL", tab);
+  iniPath_ = new QLineEdit(fieldText(session_.iniPath()), tab);
+  iniPath_->setReadOnly(true);
+  fitText(iniPath_, iniPath_->text());
 
   auto* grid = new QGridLayout;
-  grid->addWidget(label("Path to EDonkey2000 directory:", tab), 0, 0, 1, 3);
+  // (The Windows build: "Path to EDonkey2000 directory:", "EDonkey2000 EXE-Filename:".)
+  grid->addWidget(label("Client folder (holds its server.met; aMule: ~/.aMule/):", tab), 0, 0, 1,
+                  3);
   grid->addWidget(edPath_, 1, 0, 1, 3);
   grid->addWidget(search, 1, 3);
-  grid->addWidget(label("EDonkey2000 EXE-Filename:", tab), 2, 0, 1, 3);
+  grid->addWidget(
+      label("Client program (found in the client folder or on PATH, or a full path):", tab), 2, 0,
+      1, 3);
   grid->addWidget(edFilename_, 3, 0, 1, 3);
   grid->addWidget(type, 4, 0, 1, 4);
   grid->addWidget(metTags_, 5, 0, 1, 4);
@@ -170,8 +181,10 @@ QWidget* OptionsDialog::buildGeneralTab() {
   grid->addWidget(browse, 10, 3);
   grid->addWidget(label("New-version information URL (empty: no check):", tab), 11, 0, 1, 3);
   grid->addWidget(updateInfo_, 12, 0, 1, 3);
+  grid->addWidget(label("Settings file in use (the log folder is beside it):", tab), 13, 0, 1, 3);
+  grid->addWidget(iniPath_, 14, 0, 1, 4);
   grid->setColumnStretch(0, 1);
-  grid->setRowStretch(13, 1);
+  grid->setRowStretch(15, 1);
   tab->setLayout(grid);
 
   connect(search, &QPushButton::clicked, this, [this] { chooseEDPath(); });
@@ -232,8 +245,11 @@ QWidget* OptionsDialog::buildScriptTab() {
   auto* layout = new QVBoxLayout(tab);
   layout->addWidget(syntaxCheck_);
   layout->addSpacing(12);
-  layout->addWidget(
-      label("On shell execution of an .rvs-file...  (e.g. doubleclick in the explorer)", tab));
+  // (The Windows build: "On shell execution of an .rvs-file...  (e.g. doubleclick in the
+  // explorer)".)
+  layout->addWidget(label(
+      "On opening an .rvs-file from the desktop...  (e.g. a double click in the file manager)",
+      tab));
   layout->addWidget(execScript_);
   layout->addWidget(editScript_);
   layout->addStretch(1);

@@ -167,6 +167,8 @@ TEST_F(Screenshots, ScriptEditor) {
   dialog->commandList()->setCurrentRow(4);
   dialog->show();
   save(dialog, "insert_command.png");
+  dialog->commandList()->setCurrentRow(17);  // SaveTemplate: examples with file names
+  save(dialog, "insert_command_files.png");
   dialog->hide();
 }
 
