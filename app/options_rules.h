@@ -48,8 +48,9 @@ std::string ecPasswordAfterEdit(const std::string& storedDigest, const std::stri
 
 inline constexpr const char* kLogNextStart =
     "All actions will be logged at the next start of Ravelin!";
+// (The Windows build: "The EDonkey EXE-File cannot be found at this directory!...".)
 inline constexpr const char* kClientNotFound =
-    "The EDonkey EXE-File cannot be found at this directory!\r\nChoose it anyway?";
+    "The client program cannot be found in this folder or on PATH!\r\nChoose it anyway?";
 inline constexpr const char* kNoUrlEntered =
     "You haven't entered any URL, so the update won't work!\r\nAre you sure not to enter at "
     "least one URL?";

@@ -107,7 +107,7 @@ void prepareLogging(runtime::AppContext& ctx, const std::string& iniPath, const 
   if (!ctx.log.loggingActive) return;
   const std::string logDir = runtime::clientFile(iniDirectory(iniPath), "log");
   if (!isDirectory(logDir) && ::mkdir(logDir.c_str(), 0777) != 0) {
-    ctx.message("Error", "Subdirectory \\log\\ cannot be created!", runtime::MsgIcon::Error,
+    ctx.message("Error", "Subdirectory /log/ cannot be created!", runtime::MsgIcon::Error,
                 runtime::MsgButtons::Ok);
     ctx.log.loggingActive = false;
     return;

@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
 #include "app/options_rules.h"
@@ -48,6 +50,20 @@ QSpinBox* spinBox(const char* key, int min, int max, bool typeable, QWidget* par
   spin->setMinimumWidth(kOptionsSpinWidth);
   if (!typeable) spin->findChild<QLineEdit*>()->setReadOnly(true);
   return spin;
+}
+
+// A field at least wide enough to show text whole, whatever the font and the scale.
+void fitText(QLineEdit* edit, const QString& text) {
+  QStyleOptionFrame frame;
+  frame.initFrom(edit);
+  frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+  const QMargins margins = edit->textMargins();
+  // The field keeps 2 pixels beside its text on either side, and 1 more for the cursor.
+  const int textWidth =
+      edit->fontMetrics().horizontalAdvance(text) + 2 * 2 + 1 + margins.left() + margins.right();
+  const QSize size(textWidth, edit->sizeHint().height());
+  edit->setMinimumWidth(
+      edit->style()->sizeFromContents(QStyle::CT_LineEdit, &frame, size, edit).width());
 }
 
 // A label above its control, the control held at its natural width.
@@ -98,22 +114,29 @@ QWidget* OptionsDialog::buildGeneralTab() {
   auto* search = new QPushButton(QString::fromLatin1(kSearchCaption), tab);
   edFilename_ = lineEdit("EDFilename", tab);
 
-  auto* type = new QGroupBox(QStringLiteral(" Choose the type of your EDonkey2000 client: "), tab);
+  // The client is aMule: its programs on this machine take servers from the ED2KLinks
+  // file, any client takes them through its External Connection. (The Windows build names
+  // eDonkey2000's "Normal GUI client" and "Command line client".)
+  auto* type = new QGroupBox(QStringLiteral(" Choose the type of your eDonkey client: "), tab);
   type->setObjectName(QStringLiteral("EDGUI"));
-  guiClient_ = new QRadioButton(QStringLiteral("Normal GUI client"), type);
-  cmdClient_ = new QRadioButton(QStringLiteral("Command line client"), type);
+  guiClient_ =
+      new QRadioButton(QStringLiteral("Local client (amule or amuled on this machine)"), type);
+  cmdClient_ = new QRadioButton(QStringLiteral("Remote client (External Connection)"), type);
   ecHost_ = lineEdit("ECHost", type);
   ecPort_ = spinBox("ECPort", 1, 65535, true, type);
   ecPassword_ = lineEdit("ECPassword", type);
   ecPassword_->setEchoMode(QLineEdit::Password);
-  auto* ec = new QHBoxLayout;
-  ec->addWidget(label("External Connection:", type));
-  ec->addWidget(ecHost_, 1);
-  ec->addWidget(label(":", type));
-  ec->addWidget(ecPort_);
-  ec->addSpacing(8);
-  ec->addWidget(label("Password:", type));
-  ec->addWidget(ecPassword_, 1);
+  fitText(ecHost_, QStringLiteral("255.255.255.255"));
+  fitText(ecPassword_, QString::fromLatin1(kPasswordStoredPlaceholder));
+  // The connection's address and port on one row, its password under them.
+  auto* ec = new QGridLayout;
+  ec->addWidget(label("External Connection:", type), 0, 0);
+  ec->addWidget(ecHost_, 0, 1);
+  ec->addWidget(label(":", type), 0, 2);
+  ec->addWidget(ecPort_, 0, 3);
+  ec->addWidget(label("Password:", type), 1, 0);
+  ec->addWidget(ecPassword_, 1, 1);
+  ec->setColumnStretch(1, 1);
   auto* typeLayout = new QVBoxLayout(type);
   typeLayout->addWidget(guiClient_);
   typeLayout->addWidget(cmdClient_);
@@ -125,17 +148,25 @@ QWidget* OptionsDialog::buildGeneralTab() {
   // Digits only, as many as a port has.
   proxyPort_->setValidator(new QRegularExpressionValidator(
       QRegularExpression(QStringLiteral("[0-9]{0,5}")), proxyPort_));
-  proxyPort_->setMaximumWidth(70);
+  fitText(proxyPort_, QStringLiteral("65535"));
+  proxyPort_->setMaximumWidth(proxyPort_->minimumWidth());  // five digits need no more
   log_ = checkBox("LOG", "Log all actions to file ( /log/<date-time>.log )", tab);
   ipFilter_ = lineEdit("IPFilterFile", tab);
   auto* browse = new QPushButton(QString::fromLatin1(kBrowseCaption), tab);
   updateInfo_ = lineEdit("UpdateInfoURL", tab);
+  iniPath_ = new QLineEdit(fieldText(session_.iniPath()), tab);
+  iniPath_->setReadOnly(true);
+  fitText(iniPath_, iniPath_->text());
 
   auto* grid = new QGridLayout;
-  grid->addWidget(label("Path to EDonkey2000 directory:", tab), 0, 0, 1, 3);
+  // (The Windows build: "Path to EDonkey2000 directory:", "EDonkey2000 EXE-Filename:".)
+  grid->addWidget(label("Client folder (holds its server.met; aMule: ~/.aMule/):", tab), 0, 0, 1,
+                  3);
   grid->addWidget(edPath_, 1, 0, 1, 3);
   grid->addWidget(search, 1, 3);
-  grid->addWidget(label("EDonkey2000 EXE-Filename:", tab), 2, 0, 1, 3);
+  grid->addWidget(
+      label("Client program (found in the client folder or on PATH, or a full path):", tab), 2, 0,
+      1, 3);
   grid->addWidget(edFilename_, 3, 0, 1, 3);
   grid->addWidget(type, 4, 0, 1, 4);
   grid->addWidget(metTags_, 5, 0, 1, 4);
@@ -150,8 +181,10 @@ QWidget* OptionsDialog::buildGeneralTab() {
   grid->addWidget(browse, 10, 3);
   grid->addWidget(label("New-version information URL (empty: no check):", tab), 11, 0, 1, 3);
   grid->addWidget(updateInfo_, 12, 0, 1, 3);
+  grid->addWidget(label("Settings file in use (the log folder is beside it):", tab), 13, 0, 1, 3);
+  grid->addWidget(iniPath_, 14, 0, 1, 4);
   grid->setColumnStretch(0, 1);
-  grid->setRowStretch(13, 1);
+  grid->setRowStretch(15, 1);
   tab->setLayout(grid);
 
   connect(search, &QPushButton::clicked, this, [this] { chooseEDPath(); });
@@ -212,8 +245,11 @@ QWidget* OptionsDialog::buildScriptTab() {
   auto* layout = new QVBoxLayout(tab);
   layout->addWidget(syntaxCheck_);
   layout->addSpacing(12);
-  layout->addWidget(
-      label("On shell execution of an .rvs-file...  (e.g. doubleclick in the explorer)", tab));
+  // (The Windows build: "On shell execution of an .rvs-file...  (e.g. doubleclick in the
+  // explorer)".)
+  layout->addWidget(label(
+      "On opening an .rvs-file from the desktop...  (e.g. a double click in the file manager)",
+      tab));
   layout->addWidget(execScript_);
   layout->addWidget(editScript_);
   layout->addStretch(1);
@@ -229,8 +265,8 @@ void OptionsDialog::prepare() {
   ecHost_->setText(fieldText(s.ECHost));
   ecPort_->setValue(s.ECPort);
   ecPassword_->clear();
-  ecPassword_->setPlaceholderText(s.ECPassword.empty() ? QStringLiteral("none")
-                                                       : QStringLiteral("stored; type to replace"));
+  ecPassword_->setPlaceholderText(QString::fromLatin1(
+      s.ECPassword.empty() ? kPasswordNonePlaceholder : kPasswordStoredPlaceholder));
   metTags_->setChecked(s.MetAddressTags);
   proxyAddr_->setText(fieldText(s.ProxyAddr));
   proxyPort_->setText(QString::number(s.ProxyPort));

@@ -29,6 +29,8 @@ class OptionsDialog : public QDialog {
   void ok();
 
   QTabWidget* tabs() const { return tabs_; }
+  // The read-only line that names the session's ravelin.ini.
+  QLineEdit* iniPathLine() const { return iniPath_; }
   UrlListBox* urlList() const { return urls_; }
   // The Search and Browse buttons' dialogs.
   void chooseEDPath();
@@ -61,6 +63,7 @@ class OptionsDialog : public QDialog {
   QCheckBox* log_;
   QLineEdit* ipFilter_;
   QLineEdit* updateInfo_;
+  QLineEdit* iniPath_;
   UrlListBox* urls_;
   QSpinBox* updThreads_;
   QSpinBox* updTimeout_;

@@ -84,10 +84,11 @@ ScriptEditorWindow::ScriptEditorWindow(runtime::AppContext& ctx, QWidget* mainWi
   setWindowTitle(QString::fromLatin1(kScriptEditorCaption));
   resize(kScriptEditorWidth, kScriptEditorHeight);
   setCentralWidget(text_);
-  fileLabel_->setFixedWidth(kScriptStatusWidths[0]);
-  syntaxLabel_->setFixedWidth(kScriptStatusWidths[1]);
+  // The file name's panel is never narrower than its width and grows with a long name;
+  // the check's panel takes the rest of the bar and is never narrower than its message.
+  fileLabel_->setMinimumWidth(kScriptFileStatusWidth);
   statusBar()->addWidget(fileLabel_);
-  statusBar()->addWidget(syntaxLabel_);
+  statusBar()->addWidget(syntaxLabel_, 1);
   buildMenus();
 }
 

@@ -90,6 +90,9 @@ inline constexpr const char* kSearchCaption = "Search";
 inline constexpr const char* kBrowseCaption = "Browse...";
 inline constexpr const char* kChooseEDPathTitle = "Choose the ED2k Path:";
 inline constexpr const char* kChooseIPFilterTitle = "Choose the IP filter file:";
+// What the External Connection's password field shows while it is empty.
+inline constexpr const char* kPasswordNonePlaceholder = "none";
+inline constexpr const char* kPasswordStoredPlaceholder = "stored; type to replace";
 // Every spin box of the options dialog is this wide, so that they line up.
 inline constexpr int kOptionsSpinWidth = 80;
 
@@ -119,13 +122,13 @@ inline constexpr int kTransferWindowWidth = 400;
 
 namespace ravelin::gui {
 
-// The script editor: its window, the text's font, the two status panels, its menus.
+// The script editor: its window, the text's font, the file name's status panel, its menus.
 inline constexpr const char* kScriptEditorCaption = "Ravelin: Script Editor";
 inline constexpr int kScriptEditorWidth = 640;
 inline constexpr int kScriptEditorHeight = 480;
 inline constexpr int kScriptFontPointSize = 10;
 inline constexpr int kLineNumberPadding = 4;
-inline constexpr std::array<int, 2> kScriptStatusWidths = {150, 500};
+inline constexpr int kScriptFileStatusWidth = 150;
 inline constexpr const char* kScriptOpenTitle = "Open Script file:";
 inline constexpr const char* kScriptSaveTitle = "Save Script file:";
 inline constexpr std::array<const char*, 3> kScriptFileFilters = {

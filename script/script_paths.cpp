@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 
 namespace ravelin::script {
@@ -22,6 +23,14 @@ bool IsUrl(const std::string& name) {
          std::all_of(name.begin(), name.begin() + static_cast<long>(end), isSchemeChar);
 }
 
+// "~" and "~/..." name the home folder, as a shell reads them; without $HOME they stay.
+std::string ExpandHome(const std::string& name) {
+  if (name != "~" && !name.starts_with("~/")) return name;
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return name;
+  return home + name.substr(1);
+}
+
 }  // namespace
 
 std::string scriptFolder(const std::string& scriptFile) {
@@ -29,8 +38,9 @@ std::string scriptFolder(const std::string& scriptFile) {
 }
 
 std::string resolveScriptPath(const std::string& folder, const std::string& name) {
-  if (folder.empty() || name.empty() || IsUrl(name) || fs::path(name).is_absolute()) return name;
-  return (fs::path(folder) / name).string();
+  const std::string path = ExpandHome(name);
+  if (folder.empty() || path.empty() || IsUrl(path) || fs::path(path).is_absolute()) return path;
+  return (fs::path(folder) / path).string();
 }
 
 }  // namespace ravelin::script

@@ -9,9 +9,10 @@ namespace ravelin::script {
 // The folder of a script file, from which its relative file names count.
 std::string scriptFolder(const std::string& scriptFile);
 
-// name taken from folder. Stays as it is when it is absolute, empty or a URL
-// ("scheme://..."), and when folder is empty: lines that come from no file (ravelin-cli's
-// -e lines, an editor text never saved) count from the current directory.
+// name taken from folder, after a leading "~/" has become the home folder. Stays as it is
+// when it is absolute, empty or a URL ("scheme://..."), and when folder is empty: lines
+// that come from no file (ravelin-cli's -e lines, an editor text never saved) count from
+// the current directory.
 std::string resolveScriptPath(const std::string& folder, const std::string& name);
 
 }  // namespace ravelin::script

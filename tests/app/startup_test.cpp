@@ -211,7 +211,7 @@ TEST(PrepareLogging, AnUncreatableLogDirectoryShowsOneErrorAndLogsNothing) {
   prepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_EQ(app.prompter.shown[0].title, "Error");
-  EXPECT_EQ(app.prompter.shown[0].text, "Subdirectory \\log\\ cannot be created!");
+  EXPECT_EQ(app.prompter.shown[0].text, "Subdirectory /log/ cannot be created!");
   EXPECT_EQ(app.prompter.shown[0].icon, MsgIcon::Error);
   EXPECT_EQ(app.prompter.shown[0].buttons, MsgButtons::Ok);
   EXPECT_FALSE(app.ctx.log.loggingActive);
@@ -319,7 +319,7 @@ TEST_F(AppSessionTest, AnUncreatableLogDirectoryShowsOneBoxThenRunsWithoutLog) {
   session.start();
   session.close();
   ASSERT_EQ(app.prompter.shown.size(), 1u);
-  EXPECT_EQ(app.prompter.shown[0].text, "Subdirectory \\log\\ cannot be created!");
+  EXPECT_EQ(app.prompter.shown[0].text, "Subdirectory /log/ cannot be created!");
   EXPECT_FALSE(app.ctx.log.loggingActive);
   EXPECT_TRUE(app.ctx.settings.LOG);
   EXPECT_EQ(test::ReadFile(app.dir.file("log")), "");

@@ -134,7 +134,8 @@ TEST_F(OptionsDialogTest, RefusalsAndCancelWriteNothing) {
   control<QLineEdit>("ProxyPort")->clear();  // empty: no port
   prompter.answers = {MsgResult::No};
   dialog->ok();
-  EXPECT_EQ(prompter.shown.back().text, app::kClientNotFound);
+  EXPECT_EQ(prompter.shown.back().text,
+            "The client program cannot be found in this folder or on PATH!\r\nChoose it anyway?");
   UrlListBox* urls = dialog->urlList();
   urls->tree()->setCurrentItem(urls->tree()->topLevelItem(0));
   prompter.answers = {MsgResult::Yes, MsgResult::Yes, MsgResult::No};
@@ -171,6 +172,25 @@ TEST_F(OptionsDialogTest, RefusalsAndCancelWriteNothing) {
     });
     window->action(command)->trigger();
   }
+}
+
+TEST_F(OptionsDialogTest, FieldsHoldTheirLongestTextsAtTheSmallestSize) {
+  dialog->resize(1, 1);  // as small as the layout allows
+  settle();
+  for (const auto& [key, text] :
+       {std::pair{"ECPassword", "stored; type to replace"}, {"ECHost", "255.255.255.255"}}) {
+    QLineEdit* edit = control<QLineEdit>(key);
+    // The text, 2 pixels beside it on either side and the frame.
+    EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(text) + 6) << key;
+  }
+}
+
+TEST_F(OptionsDialogTest, SpeaksOfTheClientProgramAndNamesItsIniFile) {
+  EXPECT_EQ(dialog->iniPathLine()->text().toStdString(), session->iniPath());
+  for (const QWidget* w : dialog->findChildren<QWidget*>())
+    for (const char* word : {"EXE", "explorer", "doubleclick", "EDonkey2000", "Command line"})
+      for (const char* property : {"text", "title"})
+        EXPECT_FALSE(w->property(property).toString().contains(word)) << word;
 }
 
 TEST_F(OptionsDialogTest, UrlListAddsEditsAndMoves) {

@@ -23,10 +23,17 @@ using test::TempDir;
 namespace {
 
 // PNGs of the windows as a user sees them, written to screenshots/ in the build tree for
-// a person to look at.
+// a person to look at; under a scale factor (QT_SCALE_FACTOR) to screenshots/scale-<factor>/.
+QString screenshotFolder() {
+  QString folder = QString::fromLatin1(RAVELIN_BINARY_DIR "/screenshots");
+  const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR");
+  if (!scale.isEmpty() && scale != QLatin1String("1")) folder += "/scale-" + scale;
+  return folder;
+}
+
 class Screenshots : public ::testing::Test, public MainWindowFixture {
  protected:
-  QString folder = QString::fromLatin1(RAVELIN_BINARY_DIR "/screenshots");
+  QString folder = screenshotFolder();
   void SetUp() override { QDir().mkpath(folder); }
   void save(QWidget* w, const char* name) {
     settle();
@@ -71,6 +78,7 @@ TEST_F(Screenshots, Windows) {
 
   ctx.settings.URLs = test::Sources({"MET|http://127.0.0.1/server.met",
                                      "HTM|http://127.0.0.1/servers.html", "DNS|/home/u/dns.txt"});
+  ctx.settings.ECPassword = "5EBE2294ECD0E0F08EAB7690D2A6EE69";  // shows the longer placeholder
   OptionsDialog* options = window->optionsDialog();
   options->prepare();
   options->show();
@@ -160,6 +168,8 @@ TEST_F(Screenshots, ScriptEditor) {
   dialog->commandList()->setCurrentRow(4);
   dialog->show();
   save(dialog, "insert_command.png");
+  dialog->commandList()->setCurrentRow(17);  // SaveTemplate: examples with file names
+  save(dialog, "insert_command_files.png");
   dialog->hide();
 }
 

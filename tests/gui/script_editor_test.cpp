@@ -68,6 +68,8 @@ TEST_F(ScriptEditorTest, EachCatalogueEntryIsAppendedWithTheCaretInPlace) {
       dialog->commandList()->setCurrentRow(row);
       EXPECT_EQ(dialog->descriptionBox()->toPlainText(),
                 QString::fromLatin1(script::scriptCommandDescription(info)).remove(u'\r'));
+      for (const char* windowsWord : {"C:\\", ".exe", "doubleclick", "EDonkey2000"})
+        EXPECT_FALSE(dialog->descriptionBox()->toPlainText().contains(windowsWord)) << info.entry;
       dialog->okButton()->click();
     });
     editor->item(ScriptEditorWindow::InsertCommand)->trigger();
@@ -98,7 +100,7 @@ TEST_F(ScriptEditorTest, TheRecentScriptsMenuRunsTheChosenScript) {
 
 TEST_F(ScriptEditorTest, TheCommandLineScriptOpensInTheEditorWhenNotToBeRun) {
   editor->close();
-  const std::string path = dir.file("job.rvs");
+  const std::string path = dir.file("a-job-whose-name-is-longer-than-its-status-panel.rvs");
   test::WriteFile(path, "CheckAll\r\n");
   MainWindow second(list, *session, ui);
   ctx.state.firstActivationDone = false;
@@ -108,7 +110,9 @@ TEST_F(ScriptEditorTest, TheCommandLineScriptOpensInTheEditorWhenNotToBeRun) {
   ScriptEditorWindow* opened = second.scriptEditor();
   ASSERT_TRUE(opened->isVisible());
   EXPECT_EQ(opened->textEdit()->toPlainText(), "CheckAll");
-  EXPECT_EQ(opened->fileLabel()->text(), "job.rvs");
+  QLabel* name = opened->fileLabel();
+  EXPECT_EQ(name->text(), "a-job-whose-name-is-longer-than-its-status-panel.rvs");
+  EXPECT_GE(name->width(), name->fontMetrics().horizontalAdvance(name->text()));
   EXPECT_FALSE(list[0].checked);
   opened->item(ScriptEditorWindow::Run)->trigger();
   EXPECT_TRUE(list[0].checked);

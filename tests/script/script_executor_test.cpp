@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/file_io.h"
@@ -268,6 +269,8 @@ TEST_F(ScriptExecutorTest, RelativeNamesCountFromTheScriptsFolder) {
   EXPECT_EQ(host.calls, (std::vector<std::string>{"start file " + app.dir.file("doc.txt"),
                                                   "start file /tmp/a.txt",
                                                   "start file https://example.org/a"}));
+  // "~/" is the home folder, as in a shell.
+  EXPECT_EQ(resolveScriptPath(run.folder, "~/b.txt"), std::string(getenv("HOME")) + "/b.txt");
   // Lines of no file (ravelin-cli's -e) count from the current directory.
   Run({"ClearList", "RefreshCustomHTML[" + fs::relative(app.dir.file("in.html")).string() + "]"});
   EXPECT_EQ(list.size(), 1u);
