@@ -467,12 +467,13 @@ void MainWindow::showMessage(const std::string& text) {
   message_->setToolTip(message_->text());
 }
 
-void MainWindow::readIntoList(const std::function<void()>& read, const std::string& source) {
+void MainWindow::readIntoList(const std::function<std::optional<std::string>()>& read) {
   const bool wasEmpty = list_.empty();
   const size_t before = list_.size();
-  read();
+  const std::optional<std::string> source = read();
+  if (!source) return;
   if (wasEmpty) list_.markSaved();
-  showMessage("Added " + servers(list_.size() - before) + " from " + source);
+  showMessage("Added " + servers(list_.size() - before) + " from " + *source);
 }
 
 void MainWindow::saveThen(const std::string& path, const std::function<bool()>& save) {
@@ -483,14 +484,14 @@ void MainWindow::saveThen(const std::string& path, const std::function<bool()>& 
 void MainWindow::refreshStandard() {
   runCommand([this] {
     OverrideCursor wait(Qt::WaitCursor);
-    std::optional<std::string> chosen;
-    readIntoList(
-        [this, &chosen] {
-          app::refreshStandardServerMet(list_, bar_, ctx_, [this, &chosen] {
+    readIntoList([this]() -> std::optional<std::string> {
+      std::optional<std::string> chosen;
+      if (!app::refreshStandardServerMet(list_, bar_, ctx_, [this, &chosen] {
             return chosen = dialogs_->open(OpenDialogKind::Met);
-          });
-        },
-        chosen.value_or(runtime::clientFile(ctx_.settings.EDPath, "server.met")));
+          }))
+        return std::nullopt;
+      return chosen.value_or(runtime::clientFile(ctx_.settings.EDPath, "server.met"));
+    });
   });
 }
 
@@ -499,24 +500,23 @@ void MainWindow::refreshFile(OpenDialogKind kind) {
     OverrideCursor wait(Qt::WaitCursor);
     const std::optional<std::string> path = dialogs_->open(kind);
     if (!path) return;
-    readIntoList(
-        [&] {
-          switch (kind) {
-            case OpenDialogKind::Met:
-              readServersFromMet(list_, *path, bar_, ctx_);
-              break;
-            case OpenDialogKind::Bot:
-              readServersFromBOT(list_, *path, bar_, ctx_);
-              break;
-            case OpenDialogKind::Html:
-              readServersFromHTML(list_, *path, ctx_);
-              break;
-            case OpenDialogKind::Script:
-            case OpenDialogKind::Template:
-              break;
-          }
-        },
-        *path);
+    readIntoList([&]() -> std::optional<std::string> {
+      switch (kind) {
+        case OpenDialogKind::Met:
+          readServersFromMet(list_, *path, bar_, ctx_);
+          break;
+        case OpenDialogKind::Bot:
+          readServersFromBOT(list_, *path, bar_, ctx_);
+          break;
+        case OpenDialogKind::Html:
+          readServersFromHTML(list_, *path, ctx_);
+          break;
+        case OpenDialogKind::Script:
+        case OpenDialogKind::Template:
+          break;
+      }
+      return path;
+    });
   });
 }
 
@@ -573,8 +573,10 @@ void MainWindow::copyServerLinks() {
 
 void MainWindow::pasteServerLinks() {
   const std::string text = QGuiApplication::clipboard()->text().toStdString();
-  readIntoList([&] { readServersFromLinks(list_, text, app::kClipboardSource, ctx_); },
-               "the clipboard");
+  readIntoList([&]() -> std::optional<std::string> {
+    readServersFromLinks(list_, text, app::kClipboardSource, ctx_);
+    return "the clipboard";
+  });
 }
 
 void MainWindow::checkForUpdates() {

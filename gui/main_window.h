@@ -185,8 +185,9 @@ class MainWindow : public QMainWindow {
   bool mayCloseChangedList();
   void copyServerLinks();
   void pasteServerLinks();
-  // Reads a file into the list; a list that was empty is then what the file holds.
-  void readIntoList(const std::function<void()>& read, const std::string& source);
+  // Reads into the list; read returns the source it read, or nothing when it read none. A
+  // list that was empty is then what its source holds.
+  void readIntoList(const std::function<std::optional<std::string>()>& read);
   void saveThen(const std::string& path, const std::function<bool()>& save);
   // After a script: its failed commands in the status bar and, when there are any, in one
   // box.

@@ -425,6 +425,8 @@ TEST_F(MainWindowTest, ClosingAChangedListAsksAndTheWindowComesBackAsLeft) {
   writeMetFile(dir.file("server.met"), {server("1.2.3.4", "4661")});
   window->action(MainWindow::cmdRefreshStandard)->trigger();
   EXPECT_FALSE(list.changedSinceSaved());
+  EXPECT_EQ(window->messageLabel()->text().toStdString(),
+            "Added 1 server from " + dir.file("server.met"));
   list.append(server("5.6.7.8", "4661"), true);
   ServerListView* view = window->serverView();
   QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
