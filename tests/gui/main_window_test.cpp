@@ -312,6 +312,8 @@ TEST_F(MainWindowTest, FileDialogsListPackedListsAndSaveWithTheFiltersExtension)
 }
 
 TEST_F(MainWindowTest, StandardRefreshAsksForAFileWhenTheClientHasNone) {
+  // No client of this machine counts as running (the hand-over test may run amuled).
+  ctx.settings.EDFilename = dir.file("no-client");
   const std::string other = dir.file("other.met");
   writeMetFile(other, {server("1.2.3.4", "4661")});
   prompter.answers = {MsgResult::Yes};
