@@ -45,7 +45,7 @@ std::string userEntryPath(const XdgPlaces& places) {
   return places.dataHome + "/applications/" + kDesktopEntryName;
 }
 
-// The ravelin.desktop that the desktop uses: the user's own, else the first of the
+// The desktop entry that the desktop uses: the user's own, else the first of the
 // system's; empty when there is none.
 std::string findDesktopEntry(const XdgPlaces& places) {
   std::error_code ec;
@@ -187,6 +187,11 @@ bool isScriptTypeRegistered(const XdgPlaces& places) {
 }
 
 void registerScriptType(const XdgPlaces& places) {
+  const std::string former = places.dataHome + "/applications/" + kFormerDesktopEntryName;
+  if (startsRunningProgram(former, places)) {
+    std::error_code ec;
+    fs::remove(former, ec);
+  }
   if (needsUserEntry(places)) {
     makeDirectories(places.dataHome + "/applications");
     platform::writeFileAtomically(userEntryPath(places), userEntryText(places));

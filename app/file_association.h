@@ -9,7 +9,9 @@ namespace ravelin::app {
 // Script files open with the program through the desktop's MIME database: the type of
 // *.rvs and the desktop entry that is its default application.
 inline constexpr const char* kScriptMimeType = "text/x-ravelin-script";
-inline constexpr const char* kDesktopEntryName = "ravelin.desktop";
+inline constexpr const char* kDesktopEntryName = "io.github.ravelin.Ravelin.desktop";
+// The entry's name before it took the AppStream component id.
+inline constexpr const char* kFormerDesktopEntryName = "ravelin.desktop";
 inline constexpr const char* kMimePackageName = "ravelin-mime.xml";
 
 // Where a user's desktop keeps its MIME types, desktop entries and default applications,
@@ -30,17 +32,18 @@ XdgPlaces currentXdgPlaces();
 XdgPlaces xdgPlacesWithHomes(XdgPlaces places, const std::string& dataHome,
                              const std::string& configHome);
 
-// Whether ravelin.desktop is the user's default application for script files (what
+// Whether the desktop entry is the user's default application for script files (what
 // "xdg-mime query default text/x-ravelin-script" answers, or without xdg-mime the first
 // entry for the type in mimeapps.list's [Default Applications]) and starts the running
-// program: the first ravelin.desktop in the applications folders (the user's, then the
+// program: the first such entry in the applications folders (the user's, then the
 // system's) has an Exec line whose program, looked up on PATH when it is a bare name, is
 // the running executable. An entry left behind by a program that was moved is not.
 bool isScriptTypeRegistered(const XdgPlaces& places);
 
-// Makes ravelin.desktop the user's default application for script files: installs the
+// Makes the desktop entry the user's default application for script files: installs the
 // MIME package for the user, a desktop entry for the running program when the system has
-// none (or the user's own one points elsewhere), and the default. Uses xdg-mime when it is
+// none (or the user's own one points elsewhere), and the default; a user entry of the
+// former name that starts this program is removed, so that the menus show it once. Uses xdg-mime when it is
 // there, otherwise writes $XDG_DATA_HOME/mime/packages and $XDG_CONFIG_HOME/mimeapps.list
 // itself. Throws std::runtime_error (or platform::FileError) with the reason when a step
 // fails.

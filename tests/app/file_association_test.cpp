@@ -51,8 +51,8 @@ TEST_F(FileAssociationTest, QuestionYesAndNoQuestionAgain) {
             "Info|The file extension .rvs (Ravelin script) is not registered.\r\n"
             "Do you want to associate .rvs with Ravelin?");
   EXPECT_EQ(box.buttons, MsgButtons::YesNo);
-  EXPECT_EQ(queryDefault(p), "ravelin.desktop");
-  EXPECT_NE(test::ReadFile(p.dataHome + "/applications/ravelin.desktop")
+  EXPECT_EQ(queryDefault(p), kDesktopEntryName);
+  EXPECT_NE(test::ReadFile(p.dataHome + "/applications/" + kDesktopEntryName)
                 .find("\nExec=" + p.executable + " %f\n"),
             std::string::npos);
   EXPECT_FALSE(offer(p));  // the next start asks nothing
@@ -65,17 +65,22 @@ TEST_F(FileAssociationTest, WithoutXdgUtilsTheFilesAreWrittenDirectly) {
   test::WriteFile(p.configHome + "/mimeapps.list",
                   "[Default Applications]\ntext/x-ravelin-script=other.desktop;\n"
                   "text/plain=ed.desktop\n");
+  // An entry of the former name for this program would show beside the new one.
+  const std::string former = p.dataHome + "/applications/" + kFormerDesktopEntryName;
+  std::filesystem::create_directories(p.dataHome + "/applications");
+  test::WriteFile(former, "[Desktop Entry]\nExec=" + p.executable + " %f\n");
   EXPECT_TRUE(offer(p));
+  EXPECT_FALSE(std::filesystem::exists(former));
   EXPECT_FALSE(offer(p));
   const std::string list = test::ReadFile(p.configHome + "/mimeapps.list");
-  EXPECT_NE(list.find("text/x-ravelin-script=ravelin.desktop;\ntext/plain=ed.desktop"),
+  EXPECT_NE(list.find("text/x-ravelin-script=" + std::string(kDesktopEntryName) + ";\ntext/plain=ed.desktop"),
             std::string::npos);
   EXPECT_NE(test::ReadFile(p.dataHome + "/mime/packages/ravelin-mime.xml").find("*.rvs"),
             std::string::npos);
   // xdg-mime reads the same answer from what was written here.
   const XdgPlaces withTools = places(true);
   if (!withTools.xdgMime.empty()) {
-    EXPECT_EQ(queryDefault(withTools), "ravelin.desktop");
+    EXPECT_EQ(queryDefault(withTools), kDesktopEntryName);
   }
 }
 
@@ -85,14 +90,14 @@ TEST_F(FileAssociationTest, AnEntryThatStartsAnotherProgramAsksAgain) {
   namespace fs = std::filesystem;
   XdgPlaces p = places(false);
   p.dataDirs = {dir.file("system")};
-  const std::string userEntry = p.dataHome + "/applications/ravelin.desktop";
+  const std::string userEntry = p.dataHome + "/applications/" + kDesktopEntryName;
   EXPECT_TRUE(offer(p));
   test::WriteFile(userEntry, "[Desktop Entry]\nExec=/moved/away/ravelin %f\n");
   EXPECT_TRUE(offer(p));  // Yes points the entry at this program again
   EXPECT_FALSE(offer(p));
   fs::remove(userEntry);
   fs::create_directories(dir.file("system/applications"));
-  test::WriteFile(dir.file("system/applications/ravelin.desktop"),
+  test::WriteFile(dir.file("system/applications/") + kDesktopEntryName,
                   "[Desktop Entry]\nExec=ravelin %f\n");
   fs::create_directories(dir.file("bin"));
   fs::create_symlink(p.executable, dir.file("bin/ravelin"));
