@@ -18,7 +18,14 @@ foreach(page ravelin ravelin-cli)
   ravelin_gzip(${ravelin_generated}/man/${page}.1 ${ravelin_generated}/man/${page}.1.gz)
   list(APPEND ravelin_docs ${ravelin_generated}/man/${page}.1.gz)
 endforeach()
-ravelin_gzip(${ravelin_data}/changelog ${ravelin_generated}/changelog.gz)
+# The changelog is signed by the maintainer; without one, by the project without an address.
+if(RAVELIN_MAINTAINER)
+  set(RAVELIN_CHANGELOG_SIGNER "${RAVELIN_MAINTAINER}")
+else()
+  set(RAVELIN_CHANGELOG_SIGNER "Ravelin developers <>")
+endif()
+configure_file(${ravelin_data}/changelog.in ${ravelin_generated}/changelog @ONLY)
+ravelin_gzip(${ravelin_generated}/changelog ${ravelin_generated}/changelog.gz)
 add_custom_target(ravelin_docs ALL DEPENDS ${ravelin_docs} ${ravelin_generated}/changelog.gz)
 
 # The web address, when the build names one, and the screenshots published under it
@@ -55,9 +62,9 @@ foreach(size 16 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ravelin.png)
 endforeach()
 install(FILES ${ravelin_data}/copyright ${ravelin_generated}/changelog.gz
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ravelin)
 install(FILES ${CMAKE_SOURCE_DIR}/examples/demo.rvs ${CMAKE_SOURCE_DIR}/examples/sample.met
-        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ravelin/examples)
 
 set(CPACK_PACKAGE_NAME ravelin)
 set(CPACK_PACKAGE_VENDOR "Ravelin")
