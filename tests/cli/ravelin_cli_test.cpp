@@ -239,10 +239,24 @@ TEST_F(CliTest, AFailedSaveAndAMissingSourceAreReportedAfterTheRun) {
                       "RefreshCustomMET[" + dir.file("in.met") + "]", "-e",
                       "SaveCustomMET[" + out + "]", "-e", "SaveCustomTXT[" + txt + "]"});
   EXPECT_EQ(r.status, 3);
+  // The failed save names the system's reason, here and in the log.
+  const std::string failedSave =
+      "line 3: Error saving MET-File! Maybe data corrupted! (No such file or directory)";
   EXPECT_EQ(r.err, "ravelin-cli: line 1: File not found: " + dir.file("gone.met") +
-                       "\nravelin-cli: line 3: Error saving MET-File! Maybe data corrupted!\n");
+                       "\nravelin-cli: " + failedSave + "\n");
+  const Lines l = log();
+  EXPECT_EQ(std::count(l.begin(), l.end(), failedSave), 1);
   // The script went on after both.
   EXPECT_TRUE(fs::exists(txt));
+  // A save with no server checked writes nothing, which --verbose says.
+  const auto verbose = run({"--verbose", "-e", "UnCheckAll", "-e", "SaveCustomTXT[" + txt + "]",
+                            "-e", "SaveEDonkeyMET"});
+  EXPECT_EQ(verbose.status, 0);
+  EXPECT_NE(
+      verbose.err.find("\nNothing saved to " + txt + ": no server is checked\nNothing saved to " +
+                       dir.file("client/server.met") + ": no server is checked\n"),
+      std::string::npos)
+      << verbose.err;
 }
 
 TEST_F(CliTest, CloseUtilsCountsDownAndEndsTheRun) {
