@@ -4,10 +4,22 @@
 
 #include <unistd.h>
 #include <atomic>
+#include <cstdlib>
 #include <random>
 
 using namespace ravelin;
 using namespace ravelin::runtime;
+
+namespace {
+// The tests reach their loopback peers directly: a proxy in the environment of whoever runs
+// them must not carry that traffic away (the proxy tests name theirs themselves).
+[[maybe_unused]] const bool kProxyVariablesCleared = [] {
+  for (const char* name :
+       {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "no_proxy", "NO_PROXY"})
+    ::unsetenv(name);
+  return true;
+}();
+}  // namespace
 
 namespace test {
 
