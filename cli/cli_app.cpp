@@ -77,6 +77,17 @@ int Usage(const std::string& reason) {
   return kUsage;
 }
 
+// A wrong line also the way compilers name one, so that editors and log readers can jump
+// to it: "job.rvs:2: Unknown identifier!", then the line as written. name is the script
+// file as given, or "-e" for the lines given with -e (counted from 1).
+void ReportWrongLine(Terminal& term, const std::string& name,
+                     const std::vector<std::string>& lines) {
+  const auto error = script::findScriptSyntaxError(lines, script::SyntaxRules::Run);
+  if (!error) return;
+  term.error(name + ":" + std::to_string(error->line) + ": " + error->message + "\n" +
+             lines[error->line - 1]);
+}
+
 // check-version: the outcome as one line (on stdout, a failure on stderr).
 int CheckVersion(runtime::AppContext& ctx, Terminal& term) {
   CliVersionCheckView view(term);
@@ -137,6 +148,7 @@ int runCli(int argc, char** argv) {
     const auto error = script::findScriptSyntaxError(lines, script::SyntaxRules::Run);
     if (error) {
       term.error(std::string(script::kScriptErrorCaption) + ": " + script::scriptErrorText(*error));
+      ReportWrongLine(term, options.script, lines);
       return kSyntaxError;
     }
     term.info("Syntax check successful!");
@@ -176,6 +188,7 @@ int runCli(int argc, char** argv) {
           status = kUsage;
           break;
         case app::ScriptFileOutcome::SyntaxError:
+          ReportWrongLine(term, options.script, lines);
           status = kSyntaxError;
           break;
         case app::ScriptFileOutcome::Ran:
@@ -187,6 +200,7 @@ int runCli(int argc, char** argv) {
         try {
           script::checkSyntax(lines, ctx);
         } catch (const runtime::SilentAbort&) {
+          ReportWrongLine(term, "-e", lines);
           correct = false;
           status = kSyntaxError;
         }

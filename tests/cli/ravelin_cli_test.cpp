@@ -120,11 +120,16 @@ TEST_F(CliTest, CheckReportsTheFirstWrongLine) {
   auto r = run({"check", script({"// ok", "CheckAll", "Delay[$1E]"})});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "Syntax check successful!\n");
-  r = run({"check", script({"// header", "", "SaveTemplate[a.tpl]", "Bogus"})});
+  // Besides the box's text, the file as given and the line the way compilers name them.
+  const std::string given =
+      fs::relative(script({"// header", "", "SaveTemplate[a.tpl]", "Bogus"})).string();
+  r = run({"check", given});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
             "Error in script execution: Error in Line #3:\nSaveTemplate: No Filename-Splitter "
-            "(\"|\") entered!\nScript execution will be aborted!\n");
+            "(\"|\") entered!\nScript execution will be aborted!\n" +
+                given +
+                ":3: SaveTemplate: No Filename-Splitter (\"|\") entered!\nSaveTemplate[a.tpl]\n");
   EXPECT_EQ(r.out, "");
   r = run({"--quiet", "check", script({"CheckAll"})});
   EXPECT_EQ(r.status, 0);
@@ -202,12 +207,16 @@ TEST_F(CliTest, SyntaxCheckBeforeTheRun) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error in Line #3:\nSetPref: No valid preference entered!"),
             std::string::npos);
+  EXPECT_NE(r.err.find(bad + ":3: SetPref: No valid preference entered!\nSetPref[medium]\n"),
+            std::string::npos);
   EXPECT_FALSE(fs::exists(out));
   // An unclosed "[" and an unknown command: the first wrong line is reported.
   r = run({"-e", "CheckAll", "-e", "RefreshCustomMET[x.met", "-e", "Bogus"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error in Line #2:\nRefreshCustomMET: \"]\" is missing!"), std::string::npos)
       << r.err;
+  EXPECT_NE(r.err.find("-e:2: RefreshCustomMET: \"]\" is missing!\nRefreshCustomMET[x.met\n"),
+            std::string::npos);
   // --no-check runs it and skips the wrong line, whatever ScrSyntaxCheck says.
   writeIni("[general]\nEDPath=" + dir.file("client") + "/\n[script]\nScrSyntaxCheck=1\n");
   r = run({"--no-check", "run", bad});
