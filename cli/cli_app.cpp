@@ -31,13 +31,19 @@ enum ExitStatus : int {
   kUsage = 2,
   kCommandFailed = 3,
   kNewerVersion = 4,
-  kInterrupted = 130,
 };
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// The signal that asked the run to stop (SIGINT or SIGTERM); 0 while none came.
+volatile std::sig_atomic_t g_signal = 0;
 
-extern "C" void onInterrupt(int) {
-  g_interrupted = 1;
+extern "C" void onInterrupt(int signal) {
+  g_signal = signal;
+}
+
+// The status of a run that a signal stopped, as a shell reports a program killed by it:
+// 130 for SIGINT, 143 for SIGTERM.
+int InterruptedStatus() {
+  return 128 + (g_signal != 0 ? static_cast<int>(g_signal) : SIGINT);
 }
 
 // The first Ctrl+C (or SIGTERM) asks the run to stop at the next pause or line; a second
@@ -56,7 +62,7 @@ void InstallInterruptHandlers() {
 class CliUiThread : public runtime::LoopUiThread {
  public:
   bool terminating() const override {
-    return g_interrupted != 0 || runtime::LoopUiThread::terminating();
+    return g_signal != 0 || runtime::LoopUiThread::terminating();
   }
   // An interrupt that lands between a wait's check of terminating() and its sleep is seen
   // within 100 ms.
@@ -105,14 +111,14 @@ int CheckVersion(runtime::AppContext& ctx, Terminal& term) {
       term.error(result.line());
       return kUsage;
     case app::VersionCheckOutcome::DownloadFailed:
-      if (g_interrupted) break;
+      if (g_signal) break;
       term.error(result.line());
       return kCommandFailed;
     case app::VersionCheckOutcome::Cancelled:
       break;
   }
   term.error("ravelin-cli: interrupted");
-  return kInterrupted;
+  return InterruptedStatus();
 }
 
 }  // namespace
@@ -224,9 +230,11 @@ int runCli(int argc, char** argv) {
     term.error("ravelin-cli: " + failure.text());
     if (status == kOk) status = kCommandFailed;
   }
-  if (status == kOk && run.interrupted) {
+  // A signal during the last line stops no further line, but still ends the run as
+  // interrupted.
+  if (status == kOk && (run.interrupted || g_signal != 0)) {
     term.error("ravelin-cli: interrupted");
-    status = kInterrupted;
+    status = InterruptedStatus();
   }
 
   session.close();

@@ -38,7 +38,8 @@ std::string usageText() {
          "Exit status: 0 the script ran to its end (or CloseUtils closed the program),\n"
          "1 syntax error, 2 usage error or unreadable script file, 3 a command failed (a\n"
          "verification that reached no server, the network seeming down, is one; so is\n"
-         "an update none of whose sources could be read), 130 interrupted.\n"
+         "an update none of whose sources could be read), 130 interrupted (SIGINT, Ctrl+C),\n"
+         "143 terminated (SIGTERM).\n"
          "check-version: 0 nothing newer, 4 a newer version or URL list, 3 the download\n"
          "failed, 2 no UpdateInfoURL configured.\n";
 }

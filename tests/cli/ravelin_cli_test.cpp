@@ -291,26 +291,37 @@ TEST_F(CliTest, CloseUtilsCountsDownAndEndsTheRun) {
 
 TEST_F(CliTest, InterruptStopsADelay) {
   const std::string txt = dir.file("after.txt");
-  const auto r = test::runCli({"--ini", ini(), "-e", "RefreshCustomMET[" + dir.file("in.met") + "]",
-                               "-e", "Delay[60]", "-e", "SaveCustomTXT[" + txt + "]"},
-                              dir, [this](pid_t pid) {
-                                // Interrupt once the line before the Delay has run.
-                                const auto until =
-                                    std::chrono::steady_clock::now() + std::chrono::seconds(20);
-                                while (std::chrono::steady_clock::now() < until) {
-                                  const Lines l = log();
-                                  if (!l.empty() && l.back().rfind("Refreshed ", 0) == 0) break;
-                                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                                }
-                                kill(pid, SIGINT);
-                              });
-  EXPECT_EQ(r.status, 130);
-  EXPECT_EQ(r.err, "ravelin-cli: interrupted\n");
-  EXPECT_FALSE(fs::exists(txt));
-  const Lines l = log();
-  ASSERT_GE(l.size(), 3u);
-  EXPECT_EQ(l[l.size() - 3], "Waited <60> seconds");
-  EXPECT_EQ(l[l.size() - 2], "Script execution stopped");
+  struct Case {
+    Lines after;  // the lines after the Delay
+    int signal;
+    int status;
+  };
+  // Also a Delay on the script's last line: the signal still ends the run as interrupted.
+  for (const Case& c : {Case{{"SaveCustomTXT[" + txt + "]"}, SIGINT, 130},
+                        Case{{"SaveCustomTXT[" + txt + "]"}, SIGTERM, 143}, Case{{}, SIGINT, 130},
+                        Case{{}, SIGTERM, 143}}) {
+    std::vector<std::string> args = {
+        "--ini", ini(), "-e", "RefreshCustomMET[" + dir.file("in.met") + "]", "-e", "Delay[60]"};
+    for (const auto& line : c.after) args.insert(args.end(), {"-e", line});
+    fs::remove_all(dir.path() / "log");
+    const auto r = test::runCli(args, dir, [this, &c](pid_t pid) {
+      // Signal once the line before the Delay has run.
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (std::chrono::steady_clock::now() < until) {
+        const Lines l = log();
+        if (!l.empty() && l.back().rfind("Refreshed ", 0) == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+      kill(pid, c.signal);
+    });
+    EXPECT_EQ(r.status, c.status) << c.signal << " " << c.after.size();
+    EXPECT_EQ(r.err, "ravelin-cli: interrupted\n");
+    EXPECT_FALSE(fs::exists(txt));
+    const Lines l = log();
+    ASSERT_GE(l.size(), 3u);
+    EXPECT_EQ(l[l.size() - 3], "Waited <60> seconds");
+    EXPECT_EQ(l[l.size() - 2], "Script execution stopped");
+  }
 }
 
 TEST_F(CliTest, ClientCommandsWithoutTheClient) {
