@@ -21,7 +21,7 @@ SaveOutcome saveServers(const ServerList& list, const std::string& fileName,
                         const SaveFormat& format, const SaveRule& rule) {
   if (rule.needsChecked && list.checkedCount() == 0) {
     if (rule.nothingCheckedText) showError(ctx, rule.nothingCheckedText);
-    return {SaveResult::Refused};
+    return {SaveResult::Refused, {}};
   }
   if (!rule.backupFile.empty() && platform::fileExists(fileName)) {
     // The live file stays where it is until the new one replaces it, so the target never
@@ -55,7 +55,7 @@ SaveOutcome saveServers(const ServerList& list, const std::string& fileName,
       list.markSaved();
       ctx.log.writeLog("Saved <" + std::to_string(run.checked) + "> servers to <" + fileName + ">" +
                        format.logSuffix);
-      return {SaveResult::Saved};
+      return {SaveResult::Saved, {}};
     } catch (const platform::FileError& e) {
       if (!format.errorText) throw;
       reason = e.reason();

@@ -227,23 +227,13 @@ TinyProxy::TinyProxy(const std::vector<int>& connectPorts) {
   port_ = FreeLoopbackPort();
   std::string conf = "Port " + std::to_string(port_) +
                      "\nListen 127.0.0.1\nTimeout 30\nMaxClients 20\nAllow 127.0.0.1\n"
-                     "LogLevel Connect\nLogFile \"" +
-                     dir_ +
-                     "/tinyproxy.log\"\n"
-                     "DisableViaHeader Yes\n";
-  // Writable also for the user tinyproxy becomes under root.
-  WriteFile(dir_ + "/tinyproxy.log", "");
-  std::filesystem::permissions(dir_ + "/tinyproxy.log", std::filesystem::perms(0666));
+                     "LogLevel Critical\nDisableViaHeader Yes\n";
   for (int p : connectPorts) conf += "ConnectPort " + std::to_string(p) + "\n";
   if (getuid() == 0) conf += "User nobody\nGroup nogroup\n";
   WriteFile(dir_ + "/tinyproxy.conf", conf);
   proc_ = std::make_unique<PeerProcess>(
       std::vector<std::string>{"tinyproxy", "-d", "-c", dir_ + "/tinyproxy.conf"});
   ok_ = proc_->running() && WaitForPort(port_, 5000);
-}
-
-std::string TinyProxy::log() const {
-  return ReadFile(dir_ + "/tinyproxy.log");
 }
 
 TinyProxy::~TinyProxy() {

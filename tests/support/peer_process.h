@@ -92,8 +92,6 @@ class TinyProxy {
   ~TinyProxy();
   int port() const { return port_; }
   bool ok() const { return ok_; }
-  // tinyproxy's log of the connections and requests it took.
-  std::string log() const;
 
  private:
   std::string dir_;
