@@ -10,16 +10,10 @@
 using namespace ravelin;
 using namespace ravelin::runtime;
 
-namespace {
-// The tests reach their loopback peers directly: a proxy in the environment of whoever runs
-// them must not carry that traffic away (the proxy tests name theirs themselves).
-[[maybe_unused]] const bool kProxyVariablesCleared = [] {
-  for (const char* name :
-       {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "no_proxy", "NO_PROXY"})
-    ::unsetenv(name);
-  return true;
-}();
-}  // namespace
+// A proxy in the environment of whoever runs the tests must not carry their loopback traffic.
+[[maybe_unused]] static const int kProxyVariablesCleared =
+    unsetenv("http_proxy") + unsetenv("HTTP_PROXY") + unsetenv("https_proxy") +
+    unsetenv("HTTPS_PROXY") + unsetenv("no_proxy") + unsetenv("NO_PROXY");
 
 namespace test {
 
