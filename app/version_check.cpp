@@ -2,6 +2,7 @@
 
 #include "app/ini_file.h"
 #include "net/http_client.h"
+#include "net/http_proxy.h"
 #include "net/http_url.h"
 #include "platform/event_loop.h"
 #include "platform/process.h"
@@ -148,10 +149,6 @@ std::optional<std::string> VersionCheck::download(const std::string& url) {
   http.url = url;
   http.agent = "Ravelin/" RAVELIN_VERSION;
   http.tlsCaFile = tlsCaFile;
-  if (!ctx_.settings.ProxyAddr.empty()) {
-    http.proxy = ctx_.settings.ProxyAddr;
-    http.proxyPort = std::to_string(ctx_.settings.ProxyPort);
-  }
   std::string body;
   bool done = false, ok = false, arrived = false, tooLong = false;
   http.onHeaderData = [&](net::HttpClient&) { arrived = true; };
@@ -167,6 +164,8 @@ std::optional<std::string> VersionCheck::download(const std::string& url) {
     ok = error == 0 && c.statusCode() >= 200 && c.statusCode() < 300;
   };
   try {
+    net::useProxy(http, net::proxyFor(url, ctx_.settings.ProxyAddr, ctx_.settings.ProxyPort,
+                                      net::processProxyEnvironment()));
     http.startGet();
   } catch (const std::exception&) {
     return std::nullopt;

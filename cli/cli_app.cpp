@@ -31,13 +31,19 @@ enum ExitStatus : int {
   kUsage = 2,
   kCommandFailed = 3,
   kNewerVersion = 4,
-  kInterrupted = 130,
 };
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// The signal that asked the run to stop (SIGINT or SIGTERM); 0 while none came.
+volatile std::sig_atomic_t g_signal = 0;
 
-extern "C" void onInterrupt(int) {
-  g_interrupted = 1;
+extern "C" void onInterrupt(int signal) {
+  g_signal = signal;
+}
+
+// The status of a run that a signal stopped, as a shell reports a program killed by it:
+// 130 for SIGINT, 143 for SIGTERM.
+int InterruptedStatus() {
+  return 128 + (g_signal != 0 ? static_cast<int>(g_signal) : SIGINT);
 }
 
 // The first Ctrl+C (or SIGTERM) asks the run to stop at the next pause or line; a second
@@ -56,7 +62,7 @@ void InstallInterruptHandlers() {
 class CliUiThread : public runtime::LoopUiThread {
  public:
   bool terminating() const override {
-    return g_interrupted != 0 || runtime::LoopUiThread::terminating();
+    return g_signal != 0 || runtime::LoopUiThread::terminating();
   }
   // An interrupt that lands between a wait's check of terminating() and its sleep is seen
   // within 100 ms.
@@ -77,6 +83,17 @@ int Usage(const std::string& reason) {
   return kUsage;
 }
 
+// A wrong line also the way compilers name one, so that editors and log readers can jump
+// to it: "job.rvs:2: Unknown identifier!", then the line as written. name is the script
+// file as given, or "-e" for the lines given with -e (counted from 1).
+void ReportWrongLine(Terminal& term, const std::string& name,
+                     const std::vector<std::string>& lines) {
+  const auto error = script::findScriptSyntaxError(lines, script::SyntaxRules::Run);
+  if (!error) return;
+  term.error(name + ":" + std::to_string(error->line) + ": " + error->message + "\n" +
+             lines[error->line - 1]);
+}
+
 // check-version: the outcome as one line (on stdout, a failure on stderr).
 int CheckVersion(runtime::AppContext& ctx, Terminal& term) {
   CliVersionCheckView view(term);
@@ -94,14 +111,14 @@ int CheckVersion(runtime::AppContext& ctx, Terminal& term) {
       term.error(result.line());
       return kUsage;
     case app::VersionCheckOutcome::DownloadFailed:
-      if (g_interrupted) break;
+      if (g_signal) break;
       term.error(result.line());
       return kCommandFailed;
     case app::VersionCheckOutcome::Cancelled:
       break;
   }
   term.error("ravelin-cli: interrupted");
-  return kInterrupted;
+  return InterruptedStatus();
 }
 
 }  // namespace
@@ -137,6 +154,7 @@ int runCli(int argc, char** argv) {
     const auto error = script::findScriptSyntaxError(lines, script::SyntaxRules::Run);
     if (error) {
       term.error(std::string(script::kScriptErrorCaption) + ": " + script::scriptErrorText(*error));
+      ReportWrongLine(term, options.script, lines);
       return kSyntaxError;
     }
     term.info("Syntax check successful!");
@@ -176,6 +194,7 @@ int runCli(int argc, char** argv) {
           status = kUsage;
           break;
         case app::ScriptFileOutcome::SyntaxError:
+          ReportWrongLine(term, options.script, lines);
           status = kSyntaxError;
           break;
         case app::ScriptFileOutcome::Ran:
@@ -187,6 +206,7 @@ int runCli(int argc, char** argv) {
         try {
           script::checkSyntax(lines, ctx);
         } catch (const runtime::SilentAbort&) {
+          ReportWrongLine(term, "-e", lines);
           correct = false;
           status = kSyntaxError;
         }
@@ -210,9 +230,11 @@ int runCli(int argc, char** argv) {
     term.error("ravelin-cli: " + failure.text());
     if (status == kOk) status = kCommandFailed;
   }
-  if (status == kOk && run.interrupted) {
+  // A signal during the last line stops no further line, but still ends the run as
+  // interrupted.
+  if (status == kOk && (run.interrupted || g_signal != 0)) {
     term.error("ravelin-cli: interrupted");
-    status = kInterrupted;
+    status = InterruptedStatus();
   }
 
   session.close();

@@ -32,6 +32,8 @@ class CliHost : public script::ScriptHost {
   void sendToEDonkeyConsole(const std::string& text) override;
   void startEDonkey() override;
   void startFile(const std::string& path) override;
+  // On the --verbose channel.
+  void note(const std::string& text) override { term_.note(text); }
 
  private:
   serverlist::ServerList& list_;

@@ -21,6 +21,9 @@ std::string usageText() {
          "\n"
          "Relative file names in a script count from the script file's folder, whatever\n"
          "the current directory; in -e lines they count from the current directory.\n"
+         "Downloads (updates, check-version) go through the HTTP proxy ProxyAddr of\n"
+         "ravelin.ini; when it is empty, through http_proxy or https_proxy (also in upper\n"
+         "case) unless no_proxy names the host.\n"
          "\n"
          "Options:\n"
          "  --ini FILE   use FILE as ravelin.ini\n"
@@ -35,7 +38,8 @@ std::string usageText() {
          "Exit status: 0 the script ran to its end (or CloseUtils closed the program),\n"
          "1 syntax error, 2 usage error or unreadable script file, 3 a command failed (a\n"
          "verification that reached no server, the network seeming down, is one; so is\n"
-         "an update none of whose sources could be read), 130 interrupted.\n"
+         "an update none of whose sources could be read), 130 interrupted (SIGINT, Ctrl+C),\n"
+         "143 terminated (SIGTERM).\n"
          "check-version: 0 nothing newer, 4 a newer version or URL list, 3 the download\n"
          "failed, 2 no UpdateInfoURL configured.\n";
 }

@@ -208,11 +208,11 @@ void noteServerMetSavedUnderRunningClient(runtime::AppContext& ctx) {
               runtime::MsgButtons::Ok);
 }
 
-bool saveClientServerMet(const serverlist::ServerList& list, runtime::ProgressBar& bar,
-                         runtime::AppContext& ctx) {
-  if (!serverlist::saveStandardServerMet(list, bar, ctx)) return false;
-  noteServerMetSavedUnderRunningClient(ctx);
-  return true;
+serverlist::SaveOutcome saveClientServerMet(const serverlist::ServerList& list,
+                                            runtime::ProgressBar& bar, runtime::AppContext& ctx) {
+  serverlist::SaveOutcome outcome = serverlist::saveStandardServerMet(list, bar, ctx);
+  if (outcome) noteServerMetSavedUnderRunningClient(ctx);
+  return outcome;
 }
 
 }  // namespace ravelin::client

@@ -7,6 +7,7 @@
 #include "client/client_bridge.h"
 #include "runtime/progress_bar.h"
 #include "runtime/progress_view.h"
+#include "serverlist/save_flow.h"
 
 namespace ravelin::runtime {
 struct AppContext;
@@ -87,10 +88,10 @@ ConsoleOutcome sendToClientConsole(const std::string& text, runtime::AppContext&
 void noteServerMetSavedUnderRunningClient(runtime::AppContext& ctx);
 
 // "Save to standard server.met" and SaveEDonkeyMET alike: the client's server.met with its
-// backup (serverlist::saveStandardServerMet), then the note above. Returns whether the
-// file was written.
-bool saveClientServerMet(const serverlist::ServerList& list, runtime::ProgressBar& bar,
-                         runtime::AppContext& ctx);
+// backup (serverlist::saveStandardServerMet), then the note above. Returns how the save
+// ended (true when the file was written).
+serverlist::SaveOutcome saveClientServerMet(const serverlist::ServerList& list,
+                                            runtime::ProgressBar& bar, runtime::AppContext& ctx);
 
 inline constexpr const char* kRunningClientSaveNote =
     "The eDonkey client is running: it writes its own server.met when it exits, so this "

@@ -29,7 +29,9 @@ constexpr const char* kUsage =
     "never saved, from the current directory).\n"
     "  --ini FILE   use another ravelin.ini\n"
     "  --help       show this text\n"
-    "  --version    show the version\n";
+    "  --version    show the version\n"
+    "Scripts run without any window with ravelin-cli (see 'ravelin-cli --help').\n"
+    "More in 'man ravelin'.\n";
 
 std::string absolutePath(const std::string& path) {
   std::error_code ec;
@@ -40,6 +42,26 @@ std::string absolutePath(const std::string& path) {
 }  // namespace
 
 int runGui(int argc, char** argv) {
+  // A wrong --ini, --help and --version are answered before QApplication exists: it ends
+  // the program when there is no display to connect to.
+  {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+      app::takeIniOption(args);
+    } catch (const std::invalid_argument& e) {
+      std::fprintf(stderr, "ravelin: %s\n%s", e.what(), kUsage);
+      return 2;
+    }
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (!args.empty() && args[0] == "--version") {
+      std::printf("ravelin %s\n", RAVELIN_VERSION);
+      return 0;
+    }
+  }
+
   // QApplication takes its own options (-platform, -style, ...) out of argv.
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Ravelin"));
@@ -49,21 +71,8 @@ int runGui(int argc, char** argv) {
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ravelin")));
 
   std::vector<std::string> args(argv + 1, argv + argc);
-  std::optional<std::string> iniFile;
-  try {
-    iniFile = app::takeIniOption(args);
-  } catch (const std::invalid_argument& e) {
-    std::fprintf(stderr, "ravelin: %s\n%s", e.what(), kUsage);
-    return 2;
-  }
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  if (!args.empty() && args[0] == "--version") {
-    std::printf("ravelin %s\n", RAVELIN_VERSION);
-    return 0;
-  }
+  // Checked above: the options Qt took out leave --ini as it was.
+  const std::optional<std::string> iniFile = app::takeIniOption(args);
 
   QtUiThread ui;
   QtPrompter prompter;

@@ -523,7 +523,7 @@ void MainWindow::refreshFile(OpenDialogKind kind) {
 void MainWindow::saveStandard() {
   runCommand([this] {
     saveThen(runtime::clientFile(ctx_.settings.EDPath, "server.met"),
-             [this] { return client::saveClientServerMet(list_, bar_, ctx_); });
+             [this] { return bool(client::saveClientServerMet(list_, bar_, ctx_)); });
   });
 }
 
@@ -711,7 +711,7 @@ bool MainWindow::mayCloseChangedList() {
   switch (ctx_.prompter->message("Ravelin", app::kSaveChangedListQuestion,
                                  runtime::MsgIcon::Question, runtime::MsgButtons::YesNoCancel)) {
     case runtime::MsgResult::Yes:
-      return client::saveClientServerMet(list_, bar_, ctx_);
+      return bool(client::saveClientServerMet(list_, bar_, ctx_));
     case runtime::MsgResult::No:
       return true;
     default:

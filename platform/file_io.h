@@ -3,13 +3,21 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace ravelin::platform {
 
 // A file could not be read or written; what() says which file and why.
 class FileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FileError(const std::string& what, std::string reason = {})
+      : std::runtime_error(what), reason_(std::move(reason)) {}
+  // The operating system's reason alone ("No such file or directory"), for messages that
+  // name the file in their own words; empty when the failure has no such reason.
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 // The whole file; throws FileError when it cannot be opened or read.

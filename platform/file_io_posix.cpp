@@ -15,7 +15,8 @@ namespace ravelin::platform {
 
 namespace {
 [[noreturn]] void fail(const std::string& what, const std::string& path, int err) {
-  throw FileError(what + " \"" + path + "\": " + std::strerror(err));
+  const std::string reason = std::strerror(err);
+  throw FileError(what + " \"" + path + "\": " + reason, reason);
 }
 
 std::string directoryOf(const std::string& path) {

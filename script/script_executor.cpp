@@ -43,6 +43,10 @@ class Executor {
     run_.failures.push_back({run_.line, message});
     ctx_.log.writeLog(run_.failures.back().text());
   }
+  // A save that wrote nothing, said where a front end shows such remarks.
+  void nothingChecked(const std::string& target) {
+    host_.note("Nothing saved to " + target + ": no server is checked");
+  }
   std::string file(const std::string& name) const { return resolveScriptPath(run_.folder, name); }
   void delay(const ScriptLine& l);
   void update(update::UpdateKind kind);
@@ -108,11 +112,16 @@ bool Executor::runLine(const std::string& text) {
     case ScriptCommand::SaveCustomTXT:
       save(l);
       break;
-    case ScriptCommand::SaveEDonkeyMET:
-      if (!HasCheckedServers(list_)) break;
-      if (!client::saveClientServerMet(list_, host_.loadSaveBar(), ctx_))
-        fail(serverlist::kMetSaveErrorText);
+    case ScriptCommand::SaveEDonkeyMET: {
+      if (!HasCheckedServers(list_)) {
+        nothingChecked(runtime::clientFile(ctx_.settings.EDPath, "server.met"));
+        break;
+      }
+      const serverlist::SaveOutcome outcome =
+          client::saveClientServerMet(list_, host_.loadSaveBar(), ctx_);
+      if (!outcome) fail(outcome.failureText(serverlist::kMetSaveErrorText));
       break;
+    }
     case ScriptCommand::SaveRunningEDonkey:
       if (HasCheckedServers(list_)) host_.saveRunningEDonkey();
       break;
@@ -254,9 +263,10 @@ void Executor::save(const ScriptLine& l) {
   rule.backupFile = path + ".UPD.BAK";
   rule.backupErrorsThrow = true;
   // Only the formats with an error box fail quietly; the others throw.
-  if (serverlist::saveServers(list_, path, host_.loadSaveBar(), ctx_, format, rule) ==
-      serverlist::SaveResult::Failed)
-    fail(format.errorText);
+  const serverlist::SaveOutcome outcome =
+      serverlist::saveServers(list_, path, host_.loadSaveBar(), ctx_, format, rule);
+  if (outcome == serverlist::SaveResult::Failed) fail(outcome.failureText(format.errorText));
+  if (outcome == serverlist::SaveResult::Refused) nothingChecked(path);
 }
 
 void Executor::saveTemplate(const ScriptLine& l) {
@@ -279,10 +289,10 @@ void Executor::saveTemplate(const ScriptLine& l) {
   // The save rule without a backup.
   serverlist::SaveRule rule;
   rule.needsChecked = true;
-  if (serverlist::saveServers(list_, output, host_.loadSaveBar(), ctx_,
-                              serverlist::templateSaveFormat(templateFile),
-                              rule) == serverlist::SaveResult::Failed)
-    fail(kTemplateSaveErrorText);
+  const serverlist::SaveOutcome outcome = serverlist::saveServers(
+      list_, output, host_.loadSaveBar(), ctx_, serverlist::templateSaveFormat(templateFile), rule);
+  if (outcome == serverlist::SaveResult::Failed) fail(outcome.failureText(kTemplateSaveErrorText));
+  if (outcome == serverlist::SaveResult::Refused) nothingChecked(output);
 }
 
 }  // namespace

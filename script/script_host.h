@@ -43,6 +43,10 @@ class ScriptHost {
   // its default application when it exists. Both log their own lines.
   virtual void startEDonkey() = 0;
   virtual void startFile(const std::string& path) = 0;
+
+  // A remark about something a command left undone without failing (a save with no
+  // server checked), for a front end that shows such remarks; the windows show none.
+  virtual void note(const std::string& /*text*/) {}
 };
 
 }  // namespace ravelin::script

@@ -95,14 +95,14 @@ bool writeServersToMet(const ServerList& list, const std::string& fileName,
   return saveServers(list, fileName, bar, ctx, metSaveFormat()) == SaveResult::Saved;
 }
 
-bool saveStandardServerMet(const ServerList& list, runtime::ProgressBar& bar,
-                           runtime::AppContext& ctx) {
+SaveOutcome saveStandardServerMet(const ServerList& list, runtime::ProgressBar& bar,
+                                  runtime::AppContext& ctx) {
   SaveRule rule;
   rule.needsChecked = true;
   rule.nothingCheckedText = kNothingToSaveText;
   rule.backupFile = runtime::clientFile(ctx.settings.EDPath, "server.met.UPD.BAK");
   return saveServers(list, runtime::clientFile(ctx.settings.EDPath, "server.met"), bar, ctx,
-                     metSaveFormat(), rule) == SaveResult::Saved;
+                     metSaveFormat(), rule);
 }
 
 }  // namespace ravelin::serverlist

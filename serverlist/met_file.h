@@ -47,8 +47,8 @@ SaveFormat metSaveFormat();
 // checked; otherwise makes server.met.UPD.BAK a copy of the client's server.met, if there
 // is one, without moving it away, and then writes the checked entries to server.met.
 // Whatever fails, server.met is either the old file or the complete new one.
-bool saveStandardServerMet(const ServerList& list, runtime::ProgressBar& bar,
-                           runtime::AppContext& ctx);
+SaveOutcome saveStandardServerMet(const ServerList& list, runtime::ProgressBar& bar,
+                                  runtime::AppContext& ctx);
 
 // The bytes WriteServersToMet would write for the list, or nothing when an entry cannot
 // be written (a field that is not a number, too many entries).

@@ -59,15 +59,27 @@ struct SaveRule {
 
 enum class SaveResult { Saved, Refused, Failed };
 
+// How a save ended, with the operating system's reason for a failed one ("No such file or
+// directory"; empty when the file could not be built, or the system gave none).
+struct SaveOutcome {
+  SaveResult result = SaveResult::Saved;
+  std::string reason;
+
+  bool operator==(SaveResult r) const { return result == r; }
+  explicit operator bool() const { return result == SaveResult::Saved; }
+  // The format's failure text followed by the reason in brackets, on one line.
+  std::string failureText(const std::string& text) const;
+};
+
 // Saves the checked entries, in list order, to fileName: the rule's check and backup, then
 // pending events run, the format encodes the file while the bar runs, pending events run
 // once more, the bar is hidden and the file replaces the target in one step. Success logs
 // "Saved <N> servers to <fileName>" and the format's suffix. After a failure the target is
 // as it was, nothing is logged and the format's box is shown (then pending events run and
-// the bar is hidden again). The bar is hidden on every way out of a started save, also when
-// a pending event throws.
-SaveResult saveServers(const ServerList& list, const std::string& fileName,
-                       runtime::ProgressBar& bar, runtime::AppContext& ctx,
-                       const SaveFormat& format, const SaveRule& rule = {});
+// the bar is hidden again); the outcome carries the reason. The bar is hidden on every way
+// out of a started save, also when a pending event throws.
+SaveOutcome saveServers(const ServerList& list, const std::string& fileName,
+                        runtime::ProgressBar& bar, runtime::AppContext& ctx,
+                        const SaveFormat& format, const SaveRule& rule = {});
 
 }  // namespace ravelin::serverlist

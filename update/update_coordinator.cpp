@@ -78,6 +78,8 @@ void UpdateCoordinator::run() {
   view_.urlsBar().setStep(1);
 
   runtime::WorkerPool<UpdateWorker>& pool = run_->pool;
+  // Read here, on this thread: the workers get copies.
+  const net::ProxyEnvironment proxyEnvironment = net::processProxyEnvironment();
   for (std::size_t job = 0; job < n; ++job) {
     waitForWorkers([&] { return !pool.full(); });
     if (pool.cancelled()) return endCancelledRun();
@@ -86,6 +88,7 @@ void UpdateCoordinator::run() {
     worker->timeout = static_cast<std::uint32_t>(std::max(ctx_.settings.UpdTimeout, 0)) * 1000u;
     worker->proxyAddr = ctx_.settings.ProxyAddr;
     worker->proxyPort = ctx_.settings.ProxyPort;
+    worker->proxyEnvironment = proxyEnvironment;
     worker->tlsCaFile = tlsCaFile;
     worker->maxListBytes = serverlist::maxListBytes(ctx_.settings);
     worker->displayPauses = view_.keepsDisplayPauses();

@@ -190,10 +190,6 @@ void UpdateWorker::download(const std::string& location) {
   cli->url = location;
   cli->tlsCaFile = tlsCaFile;
   cli->maxDecodedBody = static_cast<std::int64_t>(maxListBytes);
-  if (!proxyAddr.empty()) {
-    cli->proxy = proxyAddr;
-    cli->proxyPort = std::to_string(proxyPort);
-  }
   cli->onDocBegin = [&](net::HttpClient&) { waitingOver = true; };
   cli->onDocData = [&](net::HttpClient& c, const char*, int) {
     // The slot shows the progress at most every 100 ms: each update waits for the user
@@ -229,7 +225,10 @@ void UpdateWorker::download(const std::string& location) {
   failure_.clear();
 
   setStatus("Request sent! Waiting for reply...", caption_, 100, 0);
+  bool proxyChosen = false;
   try {
+    net::useProxy(*cli, net::proxyFor(location, proxyAddr, proxyPort, proxyEnvironment));
+    proxyChosen = true;
     cli->startGet();
     // The response must have begun within the time-out.
     if (!waitFor(timeout, [&] { return waitingOver; }) && !terminated()) {
@@ -244,6 +243,8 @@ void UpdateWorker::download(const std::string& location) {
     }
     succeeded = false;
     failed = true;
+    // A proxy variable that cannot be used: no request was started, none will end.
+    if (!proxyChosen) requestFinished = true;
   }
   waitFor(kForever, [&] { return requestFinished; });
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "net/http_proxy.h"
 #include "platform/event_loop.h"
 #include "platform/worker_thread.h"
 #include "runtime/app_context.h"
@@ -84,6 +85,8 @@ class UpdateWorker : public platform::WorkerThread {
   std::uint32_t timeout = 5000;  // milliseconds until the response must have begun
   std::string proxyAddr;
   int proxyPort = 0;
+  // The proxy variables, consulted when proxyAddr is empty.
+  net::ProxyEnvironment proxyEnvironment;
   // Trust anchors for https downloads (empty: the system's trust store).
   std::string tlsCaFile;
   // The most that a packed list may expand to (MaxListMB).

@@ -120,11 +120,16 @@ TEST_F(CliTest, CheckReportsTheFirstWrongLine) {
   auto r = run({"check", script({"// ok", "CheckAll", "Delay[$1E]"})});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "Syntax check successful!\n");
-  r = run({"check", script({"// header", "", "SaveTemplate[a.tpl]", "Bogus"})});
+  // Besides the box's text, the file as given and the line the way compilers name them.
+  const std::string given =
+      fs::relative(script({"// header", "", "SaveTemplate[a.tpl]", "Bogus"})).string();
+  r = run({"check", given});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
             "Error in script execution: Error in Line #3:\nSaveTemplate: No Filename-Splitter "
-            "(\"|\") entered!\nScript execution will be aborted!\n");
+            "(\"|\") entered!\nScript execution will be aborted!\n" +
+                given +
+                ":3: SaveTemplate: No Filename-Splitter (\"|\") entered!\nSaveTemplate[a.tpl]\n");
   EXPECT_EQ(r.out, "");
   r = run({"--quiet", "check", script({"CheckAll"})});
   EXPECT_EQ(r.status, 0);
@@ -202,12 +207,16 @@ TEST_F(CliTest, SyntaxCheckBeforeTheRun) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error in Line #3:\nSetPref: No valid preference entered!"),
             std::string::npos);
+  EXPECT_NE(r.err.find(bad + ":3: SetPref: No valid preference entered!\nSetPref[medium]\n"),
+            std::string::npos);
   EXPECT_FALSE(fs::exists(out));
   // An unclosed "[" and an unknown command: the first wrong line is reported.
   r = run({"-e", "CheckAll", "-e", "RefreshCustomMET[x.met", "-e", "Bogus"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error in Line #2:\nRefreshCustomMET: \"]\" is missing!"), std::string::npos)
       << r.err;
+  EXPECT_NE(r.err.find("-e:2: RefreshCustomMET: \"]\" is missing!\nRefreshCustomMET[x.met\n"),
+            std::string::npos);
   // --no-check runs it and skips the wrong line, whatever ScrSyntaxCheck says.
   writeIni("[general]\nEDPath=" + dir.file("client") + "/\n[script]\nScrSyntaxCheck=1\n");
   r = run({"--no-check", "run", bad});
@@ -239,10 +248,21 @@ TEST_F(CliTest, AFailedSaveAndAMissingSourceAreReportedAfterTheRun) {
                       "RefreshCustomMET[" + dir.file("in.met") + "]", "-e",
                       "SaveCustomMET[" + out + "]", "-e", "SaveCustomTXT[" + txt + "]"});
   EXPECT_EQ(r.status, 3);
+  // The failed save names the system's reason, here and in the log.
+  const std::string failedSave =
+      "line 3: Error saving MET-File! Maybe data corrupted! (No such file or directory)";
   EXPECT_EQ(r.err, "ravelin-cli: line 1: File not found: " + dir.file("gone.met") +
-                       "\nravelin-cli: line 3: Error saving MET-File! Maybe data corrupted!\n");
+                       "\nravelin-cli: " + failedSave + "\n");
+  const Lines l = log();
+  EXPECT_EQ(std::count(l.begin(), l.end(), failedSave), 1);
   // The script went on after both.
   EXPECT_TRUE(fs::exists(txt));
+  // A save with no server checked writes nothing, which --verbose says.
+  const std::string none =
+      run({"--verbose", "-e", "SaveCustomTXT[" + txt + "]", "-e", "SaveEDonkeyMET"}).err;
+  for (const std::string& file : {txt, dir.file("client/server.met")})
+    EXPECT_NE(none.find("Nothing saved to " + file + ": no server is checked\n"),
+              std::string::npos);
 }
 
 TEST_F(CliTest, CloseUtilsCountsDownAndEndsTheRun) {
@@ -288,6 +308,21 @@ TEST_F(CliTest, InterruptStopsADelay) {
   ASSERT_GE(l.size(), 3u);
   EXPECT_EQ(l[l.size() - 3], "Waited <60> seconds");
   EXPECT_EQ(l[l.size() - 2], "Script execution stopped");
+}
+
+// 130 for SIGINT, 143 for SIGTERM, also when no line follows the one they interrupt.
+TEST_F(CliTest, ASignalDuringTheLastLineEndsTheRunAsInterrupted) {
+  for (const auto& c : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    fs::remove_all(dir.path() / "log");
+    const auto r = test::runCli({"--ini", ini(), "-e", "Delay[60]"}, dir, [&](pid_t pid) {
+      // Once "Script execution started" is logged.
+      for (int i = 0; i < 4000 && log().size() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      kill(pid, c.first);
+    });
+    EXPECT_EQ(r.status, c.second);
+    EXPECT_EQ(r.err, "ravelin-cli: interrupted\n");
+  }
 }
 
 TEST_F(CliTest, ClientCommandsWithoutTheClient) {

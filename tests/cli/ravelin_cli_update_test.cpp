@@ -81,4 +81,16 @@ TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
   const auto failed = test::runCli({"--ini", ini, "-e", "UpdateFromBOT"}, dir);
   EXPECT_EQ(failed.status, 3);
   EXPECT_EQ(failed.err, "ravelin-cli: line 1: Update failed: no source could be read\n");
+  // With ProxyAddr empty the lists come through http_proxy, unless no_proxy names the host.
+  test::TinyProxy proxy({});
+  ASSERT_TRUE(proxy.ok()) << "tinyproxy did not start";
+  const std::vector<std::string> args = {"--ini",         ini,  "-e",
+                                         "UpdateFromMET", "-e", "SaveCustomMET[" + met + "]"};
+  const std::string viaProxy = "http_proxy=http://127.0.0.1:" + std::to_string(proxy.port()) + "/";
+  fs::remove(met);
+  EXPECT_EQ(test::runCli(args, dir, {}, std::chrono::seconds(60), {"env", viaProxy}).status, 0);
+  EXPECT_EQ(MetIps(met), (Lines{"1.2.3.4:4661", "5.6.7.8:4242"}));
+  EXPECT_NE(server.requests().back().find("X-Tinyproxy:"), std::string::npos);
+  const std::vector<std::string> direct = {"env", "http_proxy=127.0.0.1:1", "no_proxy=127.0.0.1"};
+  EXPECT_EQ(test::runCli(args, dir, {}, std::chrono::seconds(60), direct).status, 0);
 }

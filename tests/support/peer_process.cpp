@@ -227,7 +227,7 @@ TinyProxy::TinyProxy(const std::vector<int>& connectPorts) {
   port_ = FreeLoopbackPort();
   std::string conf = "Port " + std::to_string(port_) +
                      "\nListen 127.0.0.1\nTimeout 30\nMaxClients 20\nAllow 127.0.0.1\n"
-                     "LogLevel Critical\nDisableViaHeader Yes\n";
+                     "LogLevel Critical\nDisableViaHeader Yes\nXTinyproxy Yes\n";
   for (int p : connectPorts) conf += "ConnectPort " + std::to_string(p) + "\n";
   if (getuid() == 0) conf += "User nobody\nGroup nogroup\n";
   WriteFile(dir_ + "/tinyproxy.conf", conf);

@@ -4,10 +4,16 @@
 
 #include <unistd.h>
 #include <atomic>
+#include <cstdlib>
 #include <random>
 
 using namespace ravelin;
 using namespace ravelin::runtime;
+
+// A proxy in the environment of whoever runs the tests must not carry their loopback traffic.
+[[maybe_unused]] static const int kProxyVariablesCleared =
+    unsetenv("http_proxy") + unsetenv("HTTP_PROXY") + unsetenv("https_proxy") +
+    unsetenv("HTTPS_PROXY") + unsetenv("no_proxy") + unsetenv("NO_PROXY");
 
 namespace test {
 
