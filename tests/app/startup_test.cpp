@@ -71,7 +71,6 @@ TEST(LocateFiles, AnExplicitPathWinsAndKeepsItsStateBesideIt) {
   EXPECT_EQ(named.iniFile, "/etc/other.ini");
   EXPECT_EQ(named.logDir, "/etc/log");
   EXPECT_EQ(named.transferFile, "/etc/ravelin-transfer.ini");
-  EXPECT_FALSE(named.separateState);
   // A relative one is taken from the working directory and made absolute.
   EXPECT_EQ(locateFiles(env, "sub/my.ini").iniFile, (fs::current_path() / "sub/my.ini").string());
 }
@@ -113,9 +112,8 @@ TEST(LocateFiles, FallsBackToTheUsersConfigAndStateDirectories) {
   EXPECT_EQ(xdg.logDir, "/xdg/state/ravelin/log");
   EXPECT_EQ(xdg.transferFile, "/xdg/state/ravelin/ravelin-transfer.ini");
   EXPECT_TRUE(xdg.separateState);
-  const FilePlaces home = locateFiles({noProgramDir, "", "", "/home/u"});
-  EXPECT_EQ(home.iniFile, "/home/u/.config/ravelin/ravelin.ini");
-  EXPECT_EQ(home.logDir, "/home/u/.local/state/ravelin/log");
+  EXPECT_EQ(locateFiles({noProgramDir, "", "", "/home/u"}).logDir,
+            "/home/u/.local/state/ravelin/log");
   // Relative XDG values are not valid and are ignored.
   const FilePlaces relative = locateFiles({noProgramDir, "relative/conf", "rel", "/home/u"});
   EXPECT_EQ(relative.iniFile, "/home/u/.config/ravelin/ravelin.ini");
@@ -162,11 +160,14 @@ TEST(EnsureIniDirectory, CreatesTheMissingDirectories) {
 
 // ---- logging ----
 
+FilePlaces besideIni(const test::TestApp& app) {
+  return placesBesideIni(app.dir.file("ravelin.ini"));
+}
+
 TEST(PrepareLogging, NothingHappensWithoutLOG) {
   test::TestApp app;
   app.ctx.settings.LOG = false;
-  prepareLogging(app.ctx, placesBesideIni(app.dir.file("ravelin.ini")),
-                 localTm(2026, 12, 7, 14, 3, 9), 45);
+  prepareLogging(app.ctx, besideIni(app), localTm(2026, 12, 7, 14, 3, 9), 45);
   EXPECT_FALSE(app.ctx.log.loggingActive);
   EXPECT_EQ(app.ctx.log.logFileName, "");
   EXPECT_FALSE(fs::exists(app.dir.file("log")));
@@ -176,8 +177,7 @@ TEST(PrepareLogging, NothingHappensWithoutLOG) {
 TEST(PrepareLogging, CreatesTheLogDirectoryBesideTheIniFile) {
   test::TestApp app;
   app.ctx.settings.LOG = true;
-  prepareLogging(app.ctx, placesBesideIni(app.dir.file("ravelin.ini")),
-                 localTm(2026, 12, 7, 14, 3, 9), 45);
+  prepareLogging(app.ctx, besideIni(app), localTm(2026, 12, 7, 14, 3, 9), 45);
   EXPECT_TRUE(app.ctx.log.loggingActive);
   EXPECT_TRUE(fs::is_directory(app.dir.file("log")));
   EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/2026-12-07_14-03-09.log"));
@@ -193,8 +193,7 @@ TEST(PrepareLogging, AnExistingLogDirectoryIsUsed) {
   fs::create_directory(app.dir.file("log"));
   test::WriteFile(app.dir.file("log/older.log"), "x");
   app.ctx.settings.LOG = true;
-  prepareLogging(app.ctx, placesBesideIni(app.dir.file("ravelin.ini")),
-                 localTm(2027, 1, 2, 3, 4, 5), 6);
+  prepareLogging(app.ctx, besideIni(app), localTm(2027, 1, 2, 3, 4, 5), 6);
   EXPECT_TRUE(app.ctx.log.loggingActive);
   EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/2027-01-02_03-04-05.log"));
   EXPECT_EQ(test::ReadFile(app.dir.file("log/older.log")), "x");
@@ -205,8 +204,7 @@ TEST(PrepareLogging, AnUncreatableLogDirectoryShowsOneErrorAndLogsNothing) {
   // "log" is taken by a plain file, so no directory of that name can be made.
   test::WriteFile(app.dir.file("log"), "not a directory");
   app.ctx.settings.LOG = true;
-  prepareLogging(app.ctx, placesBesideIni(app.dir.file("ravelin.ini")),
-                 localTm(2026, 12, 7, 14, 3, 9), 45);
+  prepareLogging(app.ctx, besideIni(app), localTm(2026, 12, 7, 14, 3, 9), 45);
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_EQ(app.prompter.shown[0].title, "Error");
   EXPECT_EQ(app.prompter.shown[0].text, "Subdirectory /log/ cannot be created!");
