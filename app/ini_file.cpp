@@ -117,7 +117,9 @@ void IniFile::updateFile() const {
   if (unreadable_)
     throw platform::FileError("Cannot write file \"" + path_ +
                               "\": it exists but could not be read");
-  platform::writeFileAtomically(path_, text());
+  // Owner only: ravelin.ini holds the External Connection's password digest, which alone
+  // logs in to the client.
+  platform::writeFileAtomically(path_, text(), platform::FileAccess::OwnerOnly);
 }
 
 size_t IniFile::findKey(std::string_view section, std::string_view key) const {

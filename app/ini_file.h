@@ -46,9 +46,9 @@ class IniFile {
   bool loaded() const { return loaded_; }
 
   // Writes the contents to the file through a temporary file that replaces it only when
-  // everything was written. Throws platform::FileError when the file cannot be written,
-  // when no path is set, or when the file existed but could not be read at construction
-  // (writing would lose its contents).
+  // everything was written; the file is left readable by its owner alone (0600). Throws
+  // platform::FileError when the file cannot be written, when no path is set, or when the file
+  // existed but could not be read at construction (writing would lose its contents).
   void updateFile() const;
 
   bool sectionExists(std::string_view section) const;

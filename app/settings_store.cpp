@@ -71,6 +71,7 @@ void clampSettings(runtime::Settings& s) {
   // The pauses are waited for with an unsigned millisecond count: a negative value would
   // turn into a wait of weeks.
   s.EDWaittime = std::max(s.EDWaittime, 0);
+  s.LogKeep = std::max(s.LogKeep, 0);
   s.waittime1 = std::max(s.waittime1, 0);
   s.waittime2 = std::max(s.waittime2, 0);
 }
@@ -82,6 +83,7 @@ runtime::Settings settingsFromIni(const IniFile& ini) {
   s.EDGUI = ini.readBool(kGeneral, "EDGUI", s.EDGUI);
   s.EDWaittime = ini.readInteger(kGeneral, "EDWaittime", s.EDWaittime);
   s.LOG = ini.readBool(kGeneral, "LOG", s.LOG);
+  s.LogKeep = ini.readInteger(kGeneral, "LogKeep", s.LogKeep);
   s.NegCompare = ini.readBool(kGeneral, "NegCompare", s.NegCompare);
   s.ProxyAddr = ini.readString(kGeneral, "ProxyAddr", s.ProxyAddr);
   s.ProxyPort = ini.readInteger(kGeneral, "ProxyPort", s.ProxyPort);
@@ -118,6 +120,7 @@ void writeSettingsToIni(const runtime::Settings& s, IniFile& ini) {
   ini.writeString(kGeneral, "EDFilename", s.EDFilename);
   ini.writeBool(kGeneral, "EDGUI", s.EDGUI);
   ini.writeBool(kGeneral, "LOG", s.LOG);
+  ini.writeInteger(kGeneral, "LogKeep", s.LogKeep);
   ini.writeString(kGeneral, "ProxyAddr", s.ProxyAddr);
   ini.writeInteger(kGeneral, "ProxyPort", s.ProxyPort);
   ini.writeBool(kGeneral, "MetAddressTags", s.MetAddressTags);

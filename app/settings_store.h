@@ -34,7 +34,8 @@ std::vector<runtime::UrlSource> readUrlList(const IniFile& ini);
 
 // Brings values that only a hand-edited file can hold into the ranges the program works
 // with: thread counts into 1..8 (update) and 1..20 (verify), time-outs into 1..60
-// seconds, MaxListMB into 1..4096, and negative pauses (EDWaittime, waittime1, waittime2) to 0.
+// seconds, MaxListMB into 1..4096, and negative pauses (EDWaittime, waittime1, waittime2)
+// and a negative LogKeep to 0.
 void clampSettings(runtime::Settings& settings);
 
 // Every key of Settings from the INI file; missing keys and values that are not integers

@@ -10,7 +10,9 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "app/log_folder.h"
 #include "app/settings_store.h"
+#include "app/transfer_time_file.h"
 #include "platform/file_io.h"
 
 namespace ravelin::app {
@@ -30,6 +32,30 @@ std::string absolutePath(const std::string& path) {
   const fs::path abs = fs::absolute(path, ec);
   return ec ? path : abs.lexically_normal().string();
 }
+
+// An XDG base directory: the variable's value when it is absolute (a relative one is
+// invalid and ignored), else the default below the home directory.
+std::string xdgBase(const std::string& value, const std::string& home, const char* fallback) {
+  if (!value.empty() && value.front() == '/') return value;
+  return runtime::clientFile(home, fallback);
+}
+
+bool pathExists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(path, ec));
+}
+
+// Moves old to now when old is there and now is not; on failure keeps old in use.
+void moveOld(const std::string& old, std::string& now, std::vector<std::string>& failures) {
+  if (old == now || !pathExists(old) || pathExists(now)) return;
+  try {
+    ensureIniDirectory(now);
+    platform::movePath(old, now);
+  } catch (const platform::FileError& e) {
+    failures.push_back(std::string(e.what()) + "; still using " + old);
+    now = old;
+  }
+}
 }  // namespace
 
 std::string executableDirectory() {
@@ -42,6 +68,7 @@ StartupEnvironment currentStartupEnvironment() {
   StartupEnvironment env;
   env.exeDir = executableDirectory();
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) env.xdgConfigHome = xdg;
+  if (const char* xdg = std::getenv("XDG_STATE_HOME")) env.xdgStateHome = xdg;
   if (const char* home = std::getenv("HOME"); home && *home) {
     env.home = home;
   } else {
@@ -54,21 +81,40 @@ StartupEnvironment currentStartupEnvironment() {
   return env;
 }
 
-std::string locateIniFile(const StartupEnvironment& env, const std::string& explicitIni) {
-  if (!explicitIni.empty()) return absolutePath(explicitIni);
+FilePlaces placesBesideIni(const std::string& iniPath) {
+  FilePlaces places;
+  places.iniFile = absolutePath(iniPath);
+  const std::string dir = iniDirectory(places.iniFile);
+  places.logDir = runtime::clientFile(dir, "log");
+  places.transferFile = runtime::clientFile(dir, TransferTimeFile::kFileName);
+  return places;
+}
+
+FilePlaces locateFiles(const StartupEnvironment& env, const std::string& explicitIni) {
+  if (!explicitIni.empty()) return placesBesideIni(explicitIni);
   if (!env.exeDir.empty()) {
     const std::string beside = runtime::clientFile(env.exeDir, kIniName);
-    if (platform::fileExists(beside) ||
-        (isDirectory(env.exeDir) && ::access(env.exeDir.c_str(), W_OK) == 0))
-      return absolutePath(beside);
+    if (platform::fileExists(beside)) return placesBesideIni(beside);
   }
-  // The XDG rule: a relative $XDG_CONFIG_HOME is invalid and ignored.
-  std::string config;
-  if (!env.xdgConfigHome.empty() && env.xdgConfigHome.front() == '/')
-    config = env.xdgConfigHome;
-  else
-    config = runtime::clientFile(env.home, ".config");
-  return absolutePath(runtime::clientFile(runtime::clientFile(config, "ravelin"), kIniName));
+  const std::string config =
+      runtime::clientFile(xdgBase(env.xdgConfigHome, env.home, ".config"), "ravelin");
+  const std::string state =
+      runtime::clientFile(xdgBase(env.xdgStateHome, env.home, ".local/state"), "ravelin");
+  FilePlaces places;
+  places.iniFile = absolutePath(runtime::clientFile(config, kIniName));
+  places.logDir = absolutePath(runtime::clientFile(state, "log"));
+  places.transferFile = absolutePath(runtime::clientFile(state, TransferTimeFile::kFileName));
+  places.separateState = true;
+  return places;
+}
+
+std::vector<std::string> moveOldStateFiles(FilePlaces& places) {
+  std::vector<std::string> failures;
+  if (!places.separateState) return failures;
+  const FilePlaces old = placesBesideIni(places.iniFile);
+  moveOld(old.logDir, places.logDir, failures);
+  moveOld(old.transferFile, places.transferFile, failures);
+  return failures;
 }
 
 std::optional<std::string> takeIniOption(std::vector<std::string>& args) {
@@ -100,24 +146,32 @@ void ensureIniDirectory(const std::string& iniPath) {
   if (ec) throw platform::FileError("Cannot create directory \"" + dir + "\": " + ec.message());
 }
 
-void prepareLogging(runtime::AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
+void prepareLogging(runtime::AppContext& ctx, const FilePlaces& places, const std::tm& localStart,
                     int milliseconds) {
   ctx.log.loggingActive = ctx.settings.LOG;
   ctx.log.logFileName.clear();
   if (!ctx.log.loggingActive) return;
-  const std::string logDir = runtime::clientFile(iniDirectory(iniPath), "log");
+  const std::string& logDir = places.logDir;
+  if (places.separateState) {
+    std::error_code ignored;  // a failure shows as the log folder's below
+    fs::create_directories(fs::path(logDir).parent_path(), ignored);
+  }
   if (!isDirectory(logDir) && ::mkdir(logDir.c_str(), 0777) != 0) {
     ctx.message("Error", "Subdirectory /log/ cannot be created!", runtime::MsgIcon::Error,
                 runtime::MsgButtons::Ok);
     ctx.log.loggingActive = false;
     return;
   }
-  ctx.log.logFileName =
-      runtime::clientFile(logDir, runtime::logFileNameFor(localStart, milliseconds));
+  const std::string name = chooseLogFileName(logDir, localStart, milliseconds);
+  pruneLogFiles(logDir, name, ctx.settings.LogKeep);
+  ctx.log.logFileName = runtime::clientFile(logDir, name);
 }
 
-AppSession::AppSession(runtime::AppContext& ctx, std::string iniPath)
-    : ctx_(ctx), iniPath_(std::move(iniPath)) {}
+AppSession::AppSession(runtime::AppContext& ctx, FilePlaces places)
+    : ctx_(ctx), places_(std::move(places)) {}
+
+AppSession::AppSession(runtime::AppContext& ctx, const std::string& iniPath)
+    : AppSession(ctx, placesBesideIni(iniPath)) {}
 
 AppSession::~AppSession() {
   if (!started_ || historySaved_) return;
@@ -130,19 +184,21 @@ AppSession::~AppSession() {
 
 void AppSession::start(std::chrono::system_clock::time_point now) {
   ctx_.state = runtime::RunState{};
-  ctx_.settings = loadSettings(iniPath_);
+  ctx_.settings = loadSettings(places_.iniFile);
+  const std::vector<std::string> moveFailures = moveOldStateFiles(places_);
 
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   std::tm local{};
   localtime_r(&seconds, &local);
   const auto sinceEpoch =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
-  prepareLogging(ctx_, iniPath_, local, static_cast<int>(((sinceEpoch % 1000) + 1000) % 1000));
+  prepareLogging(ctx_, places_, local, static_cast<int>(((sinceEpoch % 1000) + 1000) % 1000));
 
-  history_.loadFromIni(iniPath_, kHistorySection);
+  history_.loadFromIni(places_.iniFile, kHistorySection);
   started_ = true;
   historySaved_ = false;
   ctx_.log.writeLog("Ravelin successfully started - VARs initialized and WNDs created");
+  for (const std::string& failure : moveFailures) ctx_.log.writeLog(failure);
 }
 
 void AppSession::close() {
@@ -151,20 +207,20 @@ void AppSession::close() {
 
 void AppSession::saveHistory() {
   if (!history_.isEmpty()) {
-    ensureIniDirectory(iniPath_);
-    history_.saveToIni(iniPath_, kHistorySection);
+    ensureIniDirectory(places_.iniFile);
+    history_.saveToIni(places_.iniFile, kHistorySection);
   }
   historySaved_ = true;
 }
 
 void AppSession::saveSettings() {
-  ensureIniDirectory(iniPath_);
-  storeSettings(ctx_.settings, iniPath_);
+  ensureIniDirectory(places_.iniFile);
+  storeSettings(ctx_.settings, places_.iniFile);
 }
 
 void AppSession::saveVrfWarning() {
-  ensureIniDirectory(iniPath_);
-  storeVrfWarning(ctx_.settings.VrfWarning, iniPath_);
+  ensureIniDirectory(places_.iniFile);
+  storeVrfWarning(ctx_.settings.VrfWarning, places_.iniFile);
 }
 
 }  // namespace ravelin::app

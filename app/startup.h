@@ -10,45 +10,67 @@
 
 namespace ravelin::app {
 
-// Where the program looks for its settings, passed in so that the rule can be tried
-// with any directories.
+// Where the program looks for its files, passed in so that the rule can be tried with
+// any directories.
 struct StartupEnvironment {
   std::string exeDir;         // directory of the running executable
   std::string xdgConfigHome;  // $XDG_CONFIG_HOME, empty when unset
+  std::string xdgStateHome;   // $XDG_STATE_HOME, empty when unset
   std::string home;           // the user's home directory
 };
 
 // The directory of /proc/self/exe, empty when it cannot be found.
 std::string executableDirectory();
-// The running program's environment: its executable's directory, $XDG_CONFIG_HOME and
-// the home directory ($HOME, else the password database).
+// The running program's environment: its executable's directory, $XDG_CONFIG_HOME,
+// $XDG_STATE_HOME and the home directory ($HOME, else the password database).
 StartupEnvironment currentStartupEnvironment();
 
-// The ravelin.ini to use, as an absolute path:
-// - explicitIni (from --ini) when given;
-// - else ravelin.ini in the executable's directory when one is there already or the
-//   directory is writable (a portable copy, the build tree);
-// - else $XDG_CONFIG_HOME/ravelin/ravelin.ini when that variable holds an absolute path,
-//   otherwise ~/.config/ravelin/ravelin.ini.
+// Where a run keeps its files, all absolute paths.
+struct FilePlaces {
+  std::string iniFile;       // ravelin.ini
+  std::string logDir;        // the log folder, "log"
+  std::string transferFile;  // the hand-over time record, ravelin-transfer.ini
+  // Whether the log folder and the hand-over record live in the user's state folder
+  // (created with its parents when needed), apart from ravelin.ini. Otherwise they are
+  // beside ravelin.ini, whose folder the log never creates.
+  bool separateState = false;
+};
+
+// The places of a self-contained set-up: ravelin.ini at iniPath, its state beside it.
+FilePlaces placesBesideIni(const std::string& iniPath);
+
+// This run's places:
+// - explicitIni (from --ini) when given, with its state beside it;
+// - else a ravelin.ini that already exists in the executable's directory (a portable
+//   copy), with its state beside it; none is ever created there;
+// - else $XDG_CONFIG_HOME/ravelin/ravelin.ini (default ~/.config/ravelin/ravelin.ini), with
+//   the state in $XDG_STATE_HOME/ravelin/ (default ~/.local/state/ravelin/). A relative
+//   XDG value is invalid and ignored.
 // Nothing is created.
-std::string locateIniFile(const StartupEnvironment& env, const std::string& explicitIni = "");
+FilePlaces locateFiles(const StartupEnvironment& env, const std::string& explicitIni = "");
+
+// Moves the log folder and the hand-over record from beside ravelin.ini, where older
+// versions kept them, into the separate state folder when it has none of its own (never
+// replacing anything). A move that fails leaves the old one in place and in places;
+// returns a line per failure. Does nothing without a separate state folder.
+std::vector<std::string> moveOldStateFiles(FilePlaces& places);
 
 // Removes "--ini FILE" or "--ini=FILE" from args and returns FILE; the last one wins.
 // Throws std::invalid_argument when "--ini" is the last argument.
 std::optional<std::string> takeIniOption(std::vector<std::string>& args);
 
-// The directory that holds the ini file (where the log directory goes).
+// The directory that holds the ini file.
 std::string iniDirectory(const std::string& iniPath);
 // Creates the directories in front of the ini file, so that a first save can write it.
 // Throws platform::FileError when they cannot be created.
 void ensureIniDirectory(const std::string& iniPath);
 
-// Logging for this run: loggingActive follows LOG. When it is set, the subdirectory "log"
-// beside the ini file is created if missing (one level only); when that fails the user
-// is told so with an error box and logging is off for the run. Otherwise logFileName is
-// that directory plus the file name formed from the start time; the file itself is
-// created by the first line.
-void prepareLogging(runtime::AppContext& ctx, const std::string& iniPath, const std::tm& localStart,
+// Logging for this run: loggingActive follows LOG. When it is set, the log folder is
+// created if missing (one level only, after the separate state folder); when that fails
+// the user is told so with an error box and logging is off for the run. Otherwise
+// logFileName is the folder plus the name from the start time (chooseLogFileName), the
+// folder is pruned to LogKeep files, and the file itself is created by the first line.
+void prepareLogging(runtime::AppContext& ctx, const FilePlaces& places, const std::tm& localStart,
                     int milliseconds);
 
 // Start-up and shutdown of the application, without any window: both front ends create
@@ -58,16 +80,19 @@ class AppSession {
  public:
   static constexpr const char* kHistorySection = "MRU";
 
-  AppSession(runtime::AppContext& ctx, std::string iniPath);
+  AppSession(runtime::AppContext& ctx, FilePlaces places);
+  // A session with its state beside iniPath (placesBesideIni).
+  AppSession(runtime::AppContext& ctx, const std::string& iniPath);
   // Saves the recently used scripts (when the session was started); a failure to write
   // them is not reported.
   ~AppSession();
   AppSession(const AppSession&) = delete;
   AppSession& operator=(const AppSession&) = delete;
 
-  // Sets the run-state flags to their initial values, reads the settings, prepares the
-  // log, loads the recently used scripts and writes the start line to the log. The ini
-  // file is not created.
+  // Sets the run-state flags to their initial values, reads the settings, moves old state
+  // files (moveOldStateFiles), prepares the log, loads the recently used scripts and
+  // writes the start line to the log, followed by any failed move. The ini file is not
+  // created.
   void start(std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
   // The last log line of the run. A front end shows its sponsor popup before this.
   void close();
@@ -82,14 +107,16 @@ class AppSession {
   // Writes VrfWarning alone, as the verification warning dialog does.
   void saveVrfWarning();
 
-  const std::string& iniPath() const { return iniPath_; }
+  const std::string& iniPath() const { return places_.iniFile; }
+  // Where this run's files are (after start(), where the log and record really are).
+  const FilePlaces& places() const { return places_; }
   runtime::AppContext& context() { return ctx_; }
   HistoryList& history() { return history_; }
   bool started() const { return started_; }
 
  private:
   runtime::AppContext& ctx_;
-  std::string iniPath_;
+  FilePlaces places_;
   HistoryList history_;
   bool started_ = false;
   bool historySaved_ = false;

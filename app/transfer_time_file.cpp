@@ -2,7 +2,8 @@
 
 #include "app/ini_file.h"
 #include "app/startup.h"
-#include "runtime/settings.h"
+
+#include <utility>
 
 namespace ravelin::app {
 
@@ -11,8 +12,7 @@ constexpr const char* kSection = "transfer";
 constexpr const char* kKey = "last";
 }  // namespace
 
-TransferTimeFile::TransferTimeFile(const std::string& iniPath)
-    : path_(runtime::clientFile(iniDirectory(iniPath), kFileName)) {}
+TransferTimeFile::TransferTimeFile(std::string path) : path_(std::move(path)) {}
 
 std::optional<std::string> TransferTimeFile::read() {
   const IniFile ini(path_);

@@ -6,12 +6,13 @@
 namespace ravelin::app {
 
 // The time of the last hand-over to the running client, in the file
-// ravelin-transfer.ini beside the ravelin.ini in use (section "transfer", key "last").
+// ravelin-transfer.ini (section "transfer", key "last") of the state folder; FilePlaces
+// says where it is.
 class TransferTimeFile : public client::TransferTimeStore {
  public:
   static constexpr const char* kFileName = "ravelin-transfer.ini";
 
-  explicit TransferTimeFile(const std::string& iniPath);
+  explicit TransferTimeFile(std::string path);
   std::optional<std::string> read() override;
   // Creates the directory when needed. Throws platform::FileError.
   void write(const std::string& value) override;

@@ -167,8 +167,7 @@ int runCli(int argc, char** argv) {
   runtime::AppContext ctx;
   ctx.prompter = &prompter;
   ctx.ui = &ui;
-  app::AppSession session(ctx,
-                          app::locateIniFile(app::currentStartupEnvironment(), options.iniFile));
+  app::AppSession session(ctx, app::locateFiles(app::currentStartupEnvironment(), options.iniFile));
   session.start();
   term.note("Settings: " + session.iniPath());
   if (options.mode == Mode::CheckVersion) {
@@ -179,7 +178,7 @@ int runCli(int argc, char** argv) {
 
   serverlist::ServerList list;
   list.negCompare = ctx.settings.NegCompare;
-  app::TransferTimeFile transferTime(session.iniPath());
+  app::TransferTimeFile transferTime(session.places().transferFile);
   CliHost host(list, ctx, term, transferTime);
   script::ScriptRun run;
   int status = kOk;

@@ -79,8 +79,8 @@ int runGui(int argc, char** argv) {
   runtime::AppContext ctx;
   ctx.prompter = &prompter;
   ctx.ui = &ui;
-  app::AppSession session(
-      ctx, app::locateIniFile(app::currentStartupEnvironment(), iniFile.value_or("")));
+  app::AppSession session(ctx,
+                          app::locateFiles(app::currentStartupEnvironment(), iniFile.value_or("")));
   session.start();
 
   serverlist::ServerList list;

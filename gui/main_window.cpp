@@ -157,7 +157,7 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
       session_(session),
       ctx_(session.context()),
       ui_(ui),
-      transferTime_(session.iniPath()) {
+      transferTime_(session.places().transferFile) {
   setWindowTitle(QStringLiteral("Ravelin " RAVELIN_VERSION));
   resize(kMainWindowWidth, kMainWindowHeight);
 

@@ -157,6 +157,9 @@ QWidget* OptionsDialog::buildGeneralTab() {
   iniPath_ = new QLineEdit(fieldText(session_.iniPath()), tab);
   iniPath_->setReadOnly(true);
   fitText(iniPath_, iniPath_->text());
+  auto* logDir = new QLineEdit(fieldText(session_.places().logDir), tab);
+  logDir->setObjectName(QStringLiteral("LogFolder"));
+  logDir->setReadOnly(true);
 
   auto* grid = new QGridLayout;
   // (The Windows build: "Path to EDonkey2000 directory:", "EDonkey2000 EXE-Filename:".)
@@ -181,10 +184,12 @@ QWidget* OptionsDialog::buildGeneralTab() {
   grid->addWidget(browse, 10, 3);
   grid->addWidget(label("New-version information URL (empty: no check):", tab), 11, 0, 1, 3);
   grid->addWidget(updateInfo_, 12, 0, 1, 3);
-  grid->addWidget(label("Settings file in use (the log folder is beside it):", tab), 13, 0, 1, 3);
+  grid->addWidget(label("Settings file in use:", tab), 13, 0, 1, 3);
   grid->addWidget(iniPath_, 14, 0, 1, 4);
+  grid->addWidget(label("Log folder:", tab), 15, 0, 1, 3);
+  grid->addWidget(logDir, 16, 0, 1, 4);
   grid->setColumnStretch(0, 1);
-  grid->setRowStretch(15, 1);
+  grid->setRowStretch(17, 1);
   tab->setLayout(grid);
 
   connect(search, &QPushButton::clicked, this, [this] { chooseEDPath(); });

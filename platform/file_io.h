@@ -23,12 +23,24 @@ class FileError : public std::runtime_error {
 // The whole file; throws FileError when it cannot be opened or read.
 std::string readWholeFile(const std::string& path);
 
+// Who may read a file that is written. Usual: a replaced file keeps its mode, a new one
+// gets 0666 less the umask. OwnerOnly: 0600 whatever the file had, for files that hold
+// secrets (ravelin.ini keeps the External Connection's password digest).
+enum class FileAccess { Usual, OwnerOnly };
+
 // Writes bytes to a temporary file in the target's directory and renames it over the
 // target only when everything was written, so a failure never leaves a half-written file
 // in place of the old one. Throws FileError; the target is then untouched.
-void writeFileAtomically(const std::string& path, std::string_view bytes);
+void writeFileAtomically(const std::string& path, std::string_view bytes,
+                         FileAccess access = FileAccess::Usual);
 
 bool fileExists(const std::string& path);
+
+// Moves a file or a directory tree to a place where nothing is yet: a rename, or where
+// that crosses file systems a copy followed by the removal of the original. Throws
+// FileError when to exists or the move fails; from is then left whole (a partial copy is
+// removed again).
+void movePath(const std::string& from, const std::string& to);
 
 // Makes backup a copy of target without moving target away: a hard link to it where the
 // file system allows one, a copy otherwise. An old backup is replaced atomically, so it

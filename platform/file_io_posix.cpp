@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -74,7 +75,7 @@ std::string readWholeFile(const std::string& path) {
   return data;
 }
 
-void writeFileAtomically(const std::string& path, std::string_view bytes) {
+void writeFileAtomically(const std::string& path, std::string_view bytes, FileAccess access) {
   std::string tmp = directoryOf(path) + "/.ravelin-XXXXXX";
   const int fd = ::mkstemp(tmp.data());
   if (fd < 0) fail("Cannot create file", path, errno);
@@ -87,7 +88,9 @@ void writeFileAtomically(const std::string& path, std::string_view bytes) {
   // Keep the permissions of the file being replaced, or the usual ones of a new file.
   struct stat st {};
   if (err == 0) {
-    if (::stat(path.c_str(), &st) == 0) {
+    if (access == FileAccess::OwnerOnly) {
+      if (::fchmod(fd, 0600) != 0) err = errno;
+    } else if (::stat(path.c_str(), &st) == 0) {
       ::fchmod(fd, st.st_mode & 07777);
     } else {
       const mode_t mask = ::umask(0);
@@ -189,6 +192,27 @@ std::string PrivateDirectory::writeFile(const std::string& relativePath,
 bool fileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void movePath(const std::string& from, const std::string& to) {
+  struct stat st {};
+  if (::lstat(to.c_str(), &st) == 0) fail("Cannot move \"" + from + "\" to", to, EEXIST);
+  // RENAME_NOREPLACE keeps a race from replacing what appears at to meanwhile; a file
+  // system without the flag gets a plain rename after the check above.
+  int rc = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+  if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) rc = ::rename(from.c_str(), to.c_str());
+  if (rc == 0) return;
+  if (errno != EXDEV) fail("Cannot move \"" + from + "\" to", to, errno);
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::copy(from, to, fs::copy_options::recursive, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove_all(to, ignored);
+    throw FileError("Cannot copy \"" + from + "\" to \"" + to + "\": " + ec.message());
+  }
+  fs::remove_all(from, ec);
+  if (ec) throw FileError("Cannot remove \"" + from + "\": " + ec.message());
 }
 
 }  // namespace ravelin::platform

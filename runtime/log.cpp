@@ -11,11 +11,13 @@ std::string logTimeStamp(const std::tm& t) {
   return buf;
 }
 
-std::string logFileNameFor(const std::tm& t, int milliseconds) {
+std::string logFileNameFor(const std::tm& t, std::optional<int> milliseconds) {
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%02d-%02d-%04d_%02d-%02d-%02d-%03d.log", t.tm_mon + 1, t.tm_mday,
-                t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec, milliseconds);
-  return buf;
+  const int n = std::snprintf(buf, sizeof buf, "%04d-%02d-%02d_%02d-%02d-%02d", t.tm_year + 1900,
+                              t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+  if (milliseconds)
+    std::snprintf(buf + n, sizeof buf - static_cast<size_t>(n), "-%03d", *milliseconds);
+  return std::string(buf) + ".log";
 }
 
 void Log::writeLog(const std::string& message) const {
@@ -25,7 +27,7 @@ void Log::writeLog(const std::string& message) const {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  const std::string line = logTimeStamp(local) + message + "\r\n";
+  const std::string line = logTimeStamp(local) + message + "\n";
   std::fwrite(line.data(), 1, line.size(), f);
   std::fclose(f);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <ctime>
+#include <optional>
 #include <string>
 
 namespace ravelin::runtime {
@@ -11,14 +12,15 @@ class Log {
   bool loggingActive = false;
   std::string logFileName;
 
-  // Appends "MM/DD/YYYY HH:MM:SS - message" and CR LF when logging is active. Never fails
+  // Appends "MM/DD/YYYY HH:MM:SS - message" and LF when logging is active. Never fails
   // towards the caller: a line that cannot be written is lost, the next call tries again.
   void writeLog(const std::string& message) const;
 };
 
 // "12/07/2026 14:03:09 - " for the given local time.
 std::string logTimeStamp(const std::tm& local);
-// "12-07-2026_14-03-09-045.log" for the given local time and milliseconds.
-std::string logFileNameFor(const std::tm& local, int milliseconds);
+// "2026-12-07_14-03-09.log" for the given local time, names that sort by time; with
+// milliseconds "2026-12-07_14-03-09-045.log".
+std::string logFileNameFor(const std::tm& local, std::optional<int> milliseconds = std::nullopt);
 
 }  // namespace ravelin::runtime

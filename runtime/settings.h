@@ -22,6 +22,9 @@ struct Settings {
   bool EDGUI = true;
   int EDWaittime = 100;
   bool LOG = false;
+  // How many log files the log folder keeps: at each start only the newest LogKeep remain,
+  // this run's one included. 0 keeps them all.
+  int LogKeep = 100;
   bool NegCompare = false;
   std::string ProxyAddr;
   int ProxyPort = 0;

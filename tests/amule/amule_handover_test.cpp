@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/settings_store.h"
+#include "app/startup.h"
 #include "app/transfer_time_file.h"
 #include "cli/cli_runner.h"
 #include "client/transfer_time.h"
@@ -66,7 +67,7 @@ class AmuleHandover : public ::testing::Test {
 
   static inline test::AmulePeer* peer_ = nullptr;
   test::TestApp app_;
-  app::TransferTimeFile store_{app_.dir.file("ravelin.ini")};
+  app::TransferTimeFile store_{app_.dir.file(app::TransferTimeFile::kFileName)};
   test::RecordingTransferView view_;
 };
 
@@ -128,8 +129,8 @@ TEST_F(AmuleHandover, AScriptHandsOverItsListAndAConsoleLine) {
   test::WriteFile(ini, "[general]\nEDGUI=1\nEDWaittime=0\nEDPath=" + peer_->configDir() +
                            "\nECPort=" + std::to_string(peer_->ecPort()) +
                            "\nECPassword=" + app_.ctx.settings.ECPassword + "\n");
-  app::TransferTimeFile(ini).write(
-      transferTimeValue(platform::systemClock().wallMs() - 5 * 3600 * 1000));
+  app::TransferTimeFile(app::placesBesideIni(ini).transferFile)
+      .write(transferTimeValue(platform::systemClock().wallMs() - 5 * 3600 * 1000));
   const std::string links = app_.dir.file("cli/links.txt");
   test::WriteFile(links, "ed2k://|server|10.4.0.1|4661|/ ed2k://|server|10.4.0.2|4662|/\n");
   const std::string script = app_.dir.file("cli/handover.rvs");

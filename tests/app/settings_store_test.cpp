@@ -38,6 +38,7 @@ TEST(LoadSettings, AFreshStartGivesTheDefaultsAndCreatesNoFile) {
   EXPECT_TRUE(s.EDGUI);
   EXPECT_EQ(s.EDWaittime, 100);
   EXPECT_FALSE(s.LOG);
+  EXPECT_EQ(s.LogKeep, 100);
   EXPECT_FALSE(s.NegCompare);
   EXPECT_EQ(s.ProxyAddr, "");
   EXPECT_EQ(s.ProxyPort, 0);
@@ -175,9 +176,10 @@ TEST(LoadSettings, ClampsCountsAndTimeOutsFromAHandEditedFile) {
 }
 
 TEST(LoadSettings, NegativePausesBecomeZero) {
-  const Settings s = settingsFromIni(
-      IniFile::fromText("[general]\nEDWaittime=-1\n[ad]\nwaittime1=-5000\nwaittime2=-1\n"));
+  const Settings s = settingsFromIni(IniFile::fromText(
+      "[general]\nEDWaittime=-1\nLogKeep=-3\n[ad]\nwaittime1=-5000\nwaittime2=-1\n"));
   EXPECT_EQ(s.EDWaittime, 0);
+  EXPECT_EQ(s.LogKeep, 0);
   EXPECT_EQ(s.waittime1, 0);
   EXPECT_EQ(s.waittime2, 0);
 }
@@ -188,6 +190,7 @@ Settings edited() {
   s.EDFilename = "amule";
   s.EDGUI = false;
   s.LOG = true;
+  s.LogKeep = 7;
   s.ProxyAddr = "localhost";
   s.ProxyPort = 1080;
   s.MetAddressTags = true;
@@ -221,6 +224,7 @@ TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
   EXPECT_EQ(back.EDFilename, s.EDFilename);
   EXPECT_EQ(back.EDGUI, s.EDGUI);
   EXPECT_EQ(back.LOG, s.LOG);
+  EXPECT_EQ(back.LogKeep, s.LogKeep);
   EXPECT_EQ(back.ProxyAddr, s.ProxyAddr);
   EXPECT_EQ(back.ProxyPort, s.ProxyPort);
   EXPECT_EQ(back.MetAddressTags, s.MetAddressTags);
@@ -247,6 +251,7 @@ TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
             "EDFilename=amule\n"
             "EDGUI=0\n"
             "LOG=1\n"
+            "LogKeep=7\n"
             "ProxyAddr=localhost\n"
             "ProxyPort=1080\n"
             "MetAddressTags=1\n"

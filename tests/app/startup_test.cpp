@@ -47,10 +47,10 @@ std::tm localTm(int year, int month, int day, int hour, int min, int sec) {
   return t;
 }
 
-// "MM/DD/YYYY HH:MM:SS - " + message + CR LF, with the digits in their ranges.
+// "MM/DD/YYYY HH:MM:SS - " + message + LF, with the digits in their ranges.
 bool isLogLine(std::string_view line, std::string_view message) {
   const std::string_view form = "00/00/0000 00:00:00 - ";
-  if (line.size() != form.size() + message.size() + 2) return false;
+  if (line.size() != form.size() + message.size() + 1) return false;
   for (size_t i = 0; i < form.size(); ++i) {
     const bool digit = line[i] >= '0' && line[i] <= '9';
     if (form[i] == '0' ? !digit : line[i] != form[i]) return false;
@@ -59,24 +59,20 @@ bool isLogLine(std::string_view line, std::string_view message) {
   if (number(0) < 1 || number(0) > 12 || number(3) < 1 || number(3) > 31 || number(11) > 23 ||
       number(14) > 59 || number(17) > 60)
     return false;
-  return line.substr(form.size()) == std::string(message) + "\r\n";
+  return line.substr(form.size()) == std::string(message) + "\n";
 }
 
 // ---- where ravelin.ini lives ----
 
-TEST(LocateIniFile, AnExplicitPathWins) {
+TEST(LocateFiles, AnExplicitPathWinsAndKeepsItsStateBesideIt) {
   test::TempDir dir;
-  StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
-  EXPECT_EQ(locateIniFile(env, "/etc/other.ini"), "/etc/other.ini");
+  StartupEnvironment env{dir.path().string(), "/xdg", "/state", "/home/u"};
+  const FilePlaces named = locateFiles(env, "/etc/other.ini");
+  EXPECT_EQ(named.iniFile, "/etc/other.ini");
+  EXPECT_EQ(named.logDir, "/etc/log");
+  EXPECT_EQ(named.transferFile, "/etc/ravelin-transfer.ini");
   // A relative one is taken from the working directory and made absolute.
-  EXPECT_EQ(locateIniFile(env, "sub/my.ini"), (fs::current_path() / "sub/my.ini").string());
-}
-
-TEST(LocateIniFile, UsesTheProgramDirectoryWhenItIsWritable) {
-  test::TempDir dir;
-  StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
-  EXPECT_EQ(locateIniFile(env), dir.file("ravelin.ini"));
-  EXPECT_FALSE(fs::exists(dir.file("ravelin.ini")));
+  EXPECT_EQ(locateFiles(env, "sub/my.ini").iniFile, (fs::current_path() / "sub/my.ini").string());
 }
 
 // Runs check in a child process without root rights (as nobody when the tests run as
@@ -93,44 +89,40 @@ bool holdsWithoutRootRights(const std::function<bool()>& check) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST(LocateIniFile, UsesTheProgramDirectoryWhenItHoldsOne) {
+TEST(LocateFiles, UsesTheProgramDirectoryWhenItHoldsOne) {
   test::TempDir dir;
   test::WriteFile(dir.file("ravelin.ini"), "[general]\n");
-  const StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
-  EXPECT_EQ(locateIniFile(env), dir.file("ravelin.ini"));
+  const StartupEnvironment env{dir.path().string(), "/xdg", "/state", "/home/u"};
+  EXPECT_EQ(locateFiles(env).iniFile, dir.file("ravelin.ini"));
+  EXPECT_EQ(locateFiles(env).logDir, dir.file("log"));
   // Also when the directory cannot be written (a copy in a system directory).
   fs::permissions(dir.path(),
                   fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   EXPECT_TRUE(
-      holdsWithoutRootRights([&] { return locateIniFile(env) == dir.file("ravelin.ini"); }));
+      holdsWithoutRootRights([&] { return locateFiles(env).iniFile == dir.file("ravelin.ini"); }));
   fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
 }
 
-TEST(LocateIniFile, FallsBackToTheUsersConfigDirectory) {
+TEST(LocateFiles, FallsBackToTheUsersConfigAndStateDirectories) {
   test::TempDir dir;
   const std::string noProgramDir = dir.file("not-there");
-  EXPECT_EQ(locateIniFile({noProgramDir, "/xdg/conf", "/home/u"}), "/xdg/conf/ravelin/ravelin.ini");
-  EXPECT_EQ(locateIniFile({noProgramDir, "", "/home/u"}), "/home/u/.config/ravelin/ravelin.ini");
-  // A relative XDG_CONFIG_HOME is not valid and is ignored.
-  EXPECT_EQ(locateIniFile({noProgramDir, "relative/conf", "/home/u"}),
-            "/home/u/.config/ravelin/ravelin.ini");
-  EXPECT_EQ(locateIniFile({"", "", "/home/u/"}), "/home/u/.config/ravelin/ravelin.ini");
+  const FilePlaces xdg = locateFiles({noProgramDir, "/xdg/conf", "/xdg/state", "/home/u"});
+  EXPECT_EQ(xdg.iniFile, "/xdg/conf/ravelin/ravelin.ini");
+  EXPECT_EQ(xdg.logDir, "/xdg/state/ravelin/log");
+  EXPECT_EQ(xdg.transferFile, "/xdg/state/ravelin/ravelin-transfer.ini");
+  EXPECT_TRUE(xdg.separateState);
+  EXPECT_EQ(locateFiles({noProgramDir, "", "", "/home/u"}).logDir,
+            "/home/u/.local/state/ravelin/log");
+  // Relative XDG values are not valid and are ignored.
+  const FilePlaces relative = locateFiles({noProgramDir, "relative/conf", "rel", "/home/u"});
+  EXPECT_EQ(relative.iniFile, "/home/u/.config/ravelin/ravelin.ini");
+  EXPECT_EQ(relative.transferFile, "/home/u/.local/state/ravelin/ravelin-transfer.ini");
+  EXPECT_EQ(locateFiles({"", "", "", "/home/u/"}).iniFile, "/home/u/.config/ravelin/ravelin.ini");
   EXPECT_FALSE(fs::exists(noProgramDir));
 }
 
-TEST(LocateIniFile, AReadOnlyProgramDirectoryWithoutOneFallsBack) {
-  test::TempDir dir;
-  fs::permissions(dir.path(),
-                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
-  const StartupEnvironment env{dir.path().string(), "/xdg", "/home/u"};
-  EXPECT_TRUE(
-      holdsWithoutRootRights([&] { return locateIniFile(env) == "/xdg/ravelin/ravelin.ini"; }));
-  fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
-}
-
-TEST(LocateIniFile, TheRunningProgramHasADirectory) {
+TEST(LocateFiles, TheRunningProgramHasADirectory) {
   const std::string exeDir = executableDirectory();
   ASSERT_FALSE(exeDir.empty());
   EXPECT_TRUE(fs::is_directory(exeDir));
@@ -168,10 +160,14 @@ TEST(EnsureIniDirectory, CreatesTheMissingDirectories) {
 
 // ---- logging ----
 
+FilePlaces besideIni(const test::TestApp& app) {
+  return placesBesideIni(app.dir.file("ravelin.ini"));
+}
+
 TEST(PrepareLogging, NothingHappensWithoutLOG) {
   test::TestApp app;
   app.ctx.settings.LOG = false;
-  prepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
+  prepareLogging(app.ctx, besideIni(app), localTm(2026, 12, 7, 14, 3, 9), 45);
   EXPECT_FALSE(app.ctx.log.loggingActive);
   EXPECT_EQ(app.ctx.log.logFileName, "");
   EXPECT_FALSE(fs::exists(app.dir.file("log")));
@@ -181,10 +177,10 @@ TEST(PrepareLogging, NothingHappensWithoutLOG) {
 TEST(PrepareLogging, CreatesTheLogDirectoryBesideTheIniFile) {
   test::TestApp app;
   app.ctx.settings.LOG = true;
-  prepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
+  prepareLogging(app.ctx, besideIni(app), localTm(2026, 12, 7, 14, 3, 9), 45);
   EXPECT_TRUE(app.ctx.log.loggingActive);
   EXPECT_TRUE(fs::is_directory(app.dir.file("log")));
-  EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/12-07-2026_14-03-09-045.log"));
+  EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/2026-12-07_14-03-09.log"));
   // The file itself comes with the first line.
   EXPECT_FALSE(fs::exists(app.ctx.log.logFileName));
   app.ctx.log.writeLog("first");
@@ -197,9 +193,9 @@ TEST(PrepareLogging, AnExistingLogDirectoryIsUsed) {
   fs::create_directory(app.dir.file("log"));
   test::WriteFile(app.dir.file("log/older.log"), "x");
   app.ctx.settings.LOG = true;
-  prepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2027, 1, 2, 3, 4, 5), 6);
+  prepareLogging(app.ctx, besideIni(app), localTm(2027, 1, 2, 3, 4, 5), 6);
   EXPECT_TRUE(app.ctx.log.loggingActive);
-  EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/01-02-2027_03-04-05-006.log"));
+  EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/2027-01-02_03-04-05.log"));
   EXPECT_EQ(test::ReadFile(app.dir.file("log/older.log")), "x");
 }
 
@@ -208,7 +204,7 @@ TEST(PrepareLogging, AnUncreatableLogDirectoryShowsOneErrorAndLogsNothing) {
   // "log" is taken by a plain file, so no directory of that name can be made.
   test::WriteFile(app.dir.file("log"), "not a directory");
   app.ctx.settings.LOG = true;
-  prepareLogging(app.ctx, app.dir.file("ravelin.ini"), localTm(2026, 12, 7, 14, 3, 9), 45);
+  prepareLogging(app.ctx, besideIni(app), localTm(2026, 12, 7, 14, 3, 9), 45);
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_EQ(app.prompter.shown[0].title, "Error");
   EXPECT_EQ(app.prompter.shown[0].text, "Subdirectory /log/ cannot be created!");
@@ -225,7 +221,7 @@ TEST(PrepareLogging, OnlyOneLevelIsCreated) {
   // The ini file's own directory is missing: "log" inside it is not made, nor its parent.
   const std::string ini = app.dir.file("missing/ravelin.ini");
   app.ctx.settings.LOG = true;
-  prepareLogging(app.ctx, ini, localTm(2026, 12, 7, 14, 3, 9), 45);
+  prepareLogging(app.ctx, placesBesideIni(ini), localTm(2026, 12, 7, 14, 3, 9), 45);
   EXPECT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_FALSE(app.ctx.log.loggingActive);
   EXPECT_FALSE(fs::exists(app.dir.file("missing")));
@@ -274,12 +270,12 @@ TEST_F(AppSessionTest, LogsTheStartAndTheCloseLine) {
   {
     AppSession session(app.ctx, ini);
     session.start(localTime(2026, 12, 7, 14, 3, 9, 45));
-    EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/12-07-2026_14-03-09-045.log"));
+    EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/2026-12-07_14-03-09.log"));
     session.close();
   }
-  EXPECT_EQ(logFiles(), (std::vector<std::string>{"12-07-2026_14-03-09-045.log"}));
+  EXPECT_EQ(logFiles(), (std::vector<std::string>{"2026-12-07_14-03-09.log"}));
   const std::string text = test::ReadFile(app.ctx.log.logFileName);
-  const size_t split = text.find("\r\n") + 2;
+  const size_t split = text.find('\n') + 1;
   EXPECT_TRUE(isLogLine(text.substr(0, split),
                         "Ravelin successfully started - VARs initialized and WNDs created"))
       << text;
@@ -288,28 +284,29 @@ TEST_F(AppSessionTest, LogsTheStartAndTheCloseLine) {
   EXPECT_EQ(test::ReadFile(ini), "[general]\r\nLOG=1\r\n");
 }
 
-TEST_F(AppSessionTest, AnAppendedRunUsesTheSameFile) {
+TEST_F(AppSessionTest, ASecondRunInTheSameSecondAddsTheMilliseconds) {
   test::WriteFile(ini, "[general]\nLOG=1\n");
   const auto when = localTime(2026, 12, 7, 14, 3, 9, 45);
   fs::create_directory(app.dir.file("log"));
-  test::WriteFile(app.dir.file("log/12-07-2026_14-03-09-045.log"), "earlier\r\n");
-  AppSession session(app.ctx, ini);
-  session.start(when);
-  const std::string text = test::ReadFile(app.ctx.log.logFileName);
-  EXPECT_EQ(text.rfind("earlier\r\n", 0), 0u);
-  EXPECT_NE(text.find("Ravelin successfully started"), std::string::npos);
+  test::WriteFile(app.dir.file("log/2026-12-07_14-03-09.log"), "earlier\n");
+  AppSession(app.ctx, ini).start(when);
+  EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/2026-12-07_14-03-09-045.log"));
+  EXPECT_EQ(test::ReadFile(app.dir.file("log/2026-12-07_14-03-09.log")), "earlier\n");
+  // A third in the same millisecond goes on in that file.
+  AppSession(app.ctx, ini).start(when);
+  EXPECT_EQ(app.logLines().size(), 2u);
 }
 
 TEST_F(AppSessionTest, AnUnwritableLogFileShowsNothing) {
   test::WriteFile(ini, "[general]\nLOG=1\n");
   // The log directory exists, but a directory stands where this run's file would go.
-  fs::create_directories(app.dir.file("log/12-07-2026_14-03-09-045.log"));
+  fs::create_directories(app.dir.file("log/2026-12-07_14-03-09.log"));
   AppSession session(app.ctx, ini);
   session.start(localTime(2026, 12, 7, 14, 3, 9, 45));
   session.close();
   EXPECT_TRUE(app.ctx.log.loggingActive);
   EXPECT_TRUE(app.prompter.shown.empty());
-  EXPECT_TRUE(fs::is_empty(app.dir.file("log/12-07-2026_14-03-09-045.log")));
+  EXPECT_TRUE(fs::is_empty(app.dir.file("log/2026-12-07_14-03-09.log")));
 }
 
 TEST_F(AppSessionTest, AnUncreatableLogDirectoryShowsOneBoxThenRunsWithoutLog) {

@@ -32,11 +32,13 @@ struct CliResult {
 // Runs ravelin-cli with the arguments; stdin is /dev/null and stdout/stderr are files, so
 // the program sees no terminal. whileRunning, when given, is called once with the child's
 // process id shortly after the start. The child is killed after the time limit. A wrapper
-// (a program and its arguments, found on PATH, such as "unshare -n") runs ravelin-cli.
+// (a program and its arguments, found on PATH, such as "unshare -n") runs ravelin-cli, or
+// binary when that names another copy of it.
 inline CliResult runCli(const std::vector<std::string>& args, const TempDir& dir,
                         const std::function<void(pid_t)>& whileRunning = {},
                         std::chrono::seconds limit = std::chrono::seconds(60),
-                        const std::vector<std::string>& wrapper = {}) {
+                        const std::vector<std::string>& wrapper = {},
+                        const std::string& binary = kCliBinary) {
   static int counter = 0;
   const std::string outFile = dir.file("cli-out-" + std::to_string(counter));
   const std::string errFile = dir.file("cli-err-" + std::to_string(counter++));
@@ -48,7 +50,7 @@ inline CliResult runCli(const std::vector<std::string>& args, const TempDir& dir
   posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
   std::vector<std::string> argvStrings = wrapper;
-  argvStrings.push_back(kCliBinary);
+  argvStrings.push_back(binary);
   argvStrings.insert(argvStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (auto& s : argvStrings) argv.push_back(s.data());

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/ini_file.h"
+#include "app/startup.h"
 #include "cli/cli_runner.h"
 #include "peers/loopback_peers.h"
 #include "serverlist/met_file.h"
@@ -66,12 +67,12 @@ class CliTest : public ::testing::Test {
       std::string text = test::ReadFile(entry.path().string());
       size_t start = 0;
       while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
+        size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         const std::string line = text.substr(start, end - start);
         const auto dash = line.find(" - ");
         lines.push_back(dash == std::string::npos ? line : line.substr(dash + 3));
-        start = end + 2;
+        start = end + 1;
       }
     }
     return lines;
@@ -88,6 +89,63 @@ class CliTest : public ::testing::Test {
 
   test::TempDir dir;
 };
+
+// A user's set-up lives in the config and state folders, never beside the program; older
+// places are moved there, and a named ravelin.ini keeps its state beside it.
+TEST_F(CliTest, FilesLiveInTheConfigAndStateFoldersNotBesideTheProgram) {
+  const std::string bin = dir.file("bin"), cli = bin + "/ravelin-cli";
+  fs::create_directories(bin);
+  fs::copy_file(test::kCliBinary, cli);
+  const StartupEnvironment env{bin, dir.file("config"), dir.file("state"), dir.file("home")};
+  const Lines inEnv = {"env", "HOME=" + env.home, "XDG_CONFIG_HOME=" + env.xdgConfigHome,
+                       "XDG_STATE_HOME=" + env.xdgStateHome};
+  FilePlaces places = locateFiles(env);
+  // An older set-up: logs and the hand-over record beside a ravelin.ini others may read.
+  const std::string old = dir.file("config/ravelin");
+  fs::create_directories(old + "/log");
+  test::WriteFile(places.iniFile, "[general]\nLOG=1\nLogKeep=3\n");
+  fs::permissions(places.iniFile, fs::perms(0644));
+  test::WriteFile(old + "/ravelin-transfer.ini", "[transfer]\nlast=1\n");
+  for (const char* name : {"12-07-2026_14-03-09-045.log", "2026-12-08_10-00-00.log",
+                           "01-05-2027_09-00-00-000.log", "notes.log"})
+    test::WriteFile(old + "/log/" + name, "x\n");
+  fs::last_write_time(old + "/log/notes.log",
+                      fs::file_time_type::clock::now() - std::chrono::hours(9000));
+
+  const std::string job = script({"CheckAll"});  // a run that saves ravelin.ini (history)
+  const auto r = test::runCli({"run", job}, dir, {}, std::chrono::seconds(60), inEnv, cli);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(std::distance(fs::directory_iterator(bin), {}), 1);  // the program alone
+  EXPECT_EQ(fs::status(places.iniFile).permissions(), fs::perms(0600));
+  EXPECT_EQ(IniFile(places.iniFile).readString("MRU", "History0", ""), job);
+  EXPECT_FALSE(fs::exists(old + "/log"));
+  EXPECT_EQ(test::ReadFile(places.transferFile), "[transfer]\nlast=1\n");
+  Lines logs;
+  for (const auto& e : fs::directory_iterator(places.logDir))
+    logs.push_back(e.path().filename().string());
+  std::sort(logs.begin(), logs.end());
+  ASSERT_EQ(logs.size(), 3u);  // LogKeep: this run's and the two newest before it
+  EXPECT_EQ(Lines(logs.begin(), logs.begin() + 2),
+            (Lines{"01-05-2027_09-00-00-000.log", "2026-12-08_10-00-00.log"}));
+  const std::string text = test::ReadFile(places.logDir + "/" + logs[2]);
+  EXPECT_TRUE(text.ends_with(" - Main window and application closed\n")) << text;
+  // Nothing is ever overwritten: with a record in the new place an old one stays.
+  test::WriteFile(old + "/ravelin-transfer.ini", "[transfer]\nlast=2\n");
+  EXPECT_TRUE(moveOldStateFiles(places).empty());
+  EXPECT_EQ(test::ReadFile(old + "/ravelin-transfer.ini"), "[transfer]\nlast=2\n");
+  // A move that fails keeps the old places in use.
+  test::WriteFile(dir.file("blocked"), "");
+  FilePlaces stuck = locateFiles({bin, env.xdgConfigHome, dir.file("blocked"), env.home});
+  EXPECT_EQ(moveOldStateFiles(stuck).size(), 1u);
+  EXPECT_EQ(stuck.transferFile, old + "/ravelin-transfer.ini");
+
+  // A named ravelin.ini is a set-up of its own.
+  const auto named = test::runCli({"--ini", ini(), "-e", "CheckAll"}, dir, {},
+                                  std::chrono::seconds(60), inEnv, cli);
+  ASSERT_EQ(named.status, 0) << named.err;
+  EXPECT_EQ(log().front(), "Ravelin successfully started - VARs initialized and WNDs created");
+  EXPECT_EQ(std::distance(fs::directory_iterator(places.logDir), {}), 3);
+}
 
 }  // namespace
 

@@ -19,7 +19,7 @@ constexpr std::int64_t kHour = 3600 * 1000;
 // "the client" as this test program: it runs, and the test reads the links file back.
 struct LinksFixture {
   test::TestApp app;
-  app::TransferTimeFile store{app.dir.file("ravelin.ini")};
+  app::TransferTimeFile store{app.dir.file(app::TransferTimeFile::kFileName)};
   test::RecordingTransferView view;
   serverlist::ServerList list;
   LinksFixture() {

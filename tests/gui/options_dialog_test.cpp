@@ -185,8 +185,11 @@ TEST_F(OptionsDialogTest, FieldsHoldTheirLongestTextsAtTheSmallestSize) {
   }
 }
 
-TEST_F(OptionsDialogTest, SpeaksOfTheClientProgramAndNamesItsIniFile) {
+TEST_F(OptionsDialogTest, SpeaksOfTheClientProgramAndNamesItsIniFileAndLogFolder) {
   EXPECT_EQ(dialog->iniPathLine()->text().toStdString(), session->iniPath());
+  const QLineEdit* logFolder = control<QLineEdit>("LogFolder");
+  ASSERT_NE(logFolder, nullptr);
+  EXPECT_EQ(logFolder->text().toStdString(), dir.file("log"));
   for (const QWidget* w : dialog->findChildren<QWidget*>())
     for (const char* word : {"EXE", "explorer", "doubleclick", "EDonkey2000", "Command line"})
       for (const char* property : {"text", "title"})
