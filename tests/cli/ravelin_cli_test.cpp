@@ -37,7 +37,9 @@ class CliTest : public ::testing::Test {
  protected:
   CliTest() {
     fs::create_directories(dir.path() / "client");
-    writeIni("[general]\nLOG=1\nEDPath=" + dir.file("client") + "/\n");
+    // A client program of its own: the hand-over test's amuled must not count as running.
+    writeIni("[general]\nLOG=1\nEDPath=" + dir.file("client") + "/\nEDFilename=" +
+             dir.file("client/no-client") + "\n");
     ServerList list;
     list.append(makeServer("1.1.1.1", "4661", "50"), true);
     list.append(makeServer("2.2.2.2", "4662", "150"), true);
