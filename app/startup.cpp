@@ -1,9 +1,5 @@
 #include "app/startup.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -13,7 +9,9 @@
 #include "app/log_folder.h"
 #include "app/settings_store.h"
 #include "app/transfer_time_file.h"
+#include "platform/calendar.h"
 #include "platform/file_io.h"
+#include "platform/user_folders.h"
 
 namespace ravelin::app {
 
@@ -23,8 +21,16 @@ namespace {
 constexpr const char* kIniName = "ravelin.ini";
 
 bool isDirectory(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  std::error_code ec;
+  return fs::is_directory(path, ec);
+}
+
+// Creates the directory itself, not its parents (0777 less the umask); true when it is one
+// afterwards.
+bool makeDirectory(const std::string& path) {
+  std::error_code ec;
+  fs::create_directory(path, ec);
+  return !ec && isDirectory(path);
 }
 
 std::string absolutePath(const std::string& path) {
@@ -59,9 +65,8 @@ void moveOld(const std::string& old, std::string& now, std::vector<std::string>&
 }  // namespace
 
 std::string executableDirectory() {
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : exe.parent_path().string();
+  const std::string exe = platform::executablePath();
+  return exe.empty() ? std::string() : fs::path(exe).parent_path().string();
 }
 
 StartupEnvironment currentStartupEnvironment() {
@@ -69,15 +74,7 @@ StartupEnvironment currentStartupEnvironment() {
   env.exeDir = executableDirectory();
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) env.xdgConfigHome = xdg;
   if (const char* xdg = std::getenv("XDG_STATE_HOME")) env.xdgStateHome = xdg;
-  if (const char* home = std::getenv("HOME"); home && *home) {
-    env.home = home;
-  } else {
-    struct passwd pw {};
-    struct passwd* found = nullptr;
-    char buf[4096];
-    if (::getpwuid_r(::getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
-      env.home = found->pw_dir;
-  }
+  env.home = platform::homeDirectory();
   return env;
 }
 
@@ -156,7 +153,7 @@ void prepareLogging(runtime::AppContext& ctx, const FilePlaces& places, const st
     std::error_code ignored;  // a failure shows as the log folder's below
     fs::create_directories(fs::path(logDir).parent_path(), ignored);
   }
-  if (!isDirectory(logDir) && ::mkdir(logDir.c_str(), 0777) != 0) {
+  if (!isDirectory(logDir) && !makeDirectory(logDir)) {
     ctx.message("Error", "Subdirectory /log/ cannot be created!", runtime::MsgIcon::Error,
                 runtime::MsgButtons::Ok);
     ctx.log.loggingActive = false;
@@ -187,9 +184,7 @@ void AppSession::start(std::chrono::system_clock::time_point now) {
   ctx_.settings = loadSettings(places_.iniFile);
   const std::vector<std::string> moveFailures = moveOldStateFiles(places_);
 
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
-  localtime_r(&seconds, &local);
+  const std::tm local = platform::localCalendarTime(std::chrono::system_clock::to_time_t(now));
   const auto sinceEpoch =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
   prepareLogging(ctx_, places_, local, static_cast<int>(((sinceEpoch % 1000) + 1000) % 1000));

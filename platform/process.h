@@ -21,6 +21,10 @@ std::vector<std::string> runningExecutables();
 bool spawnDetached(const std::string& program, const std::vector<std::string>& args,
                    bool searchPath);
 
+// Opens a file or an address with the desktop's default application for it (xdg-open;
+// the shell's "open" on Windows) without waiting. Returns false when that could not start.
+bool openWithDefaultApplication(const std::string& fileOrAddress);
+
 // This process's PATH (the system's usual directories when it is not set).
 std::string searchPath();
 

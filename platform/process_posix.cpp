@@ -89,6 +89,10 @@ bool spawnDetached(const std::string& program, const std::vector<std::string>& a
   return true;
 }
 
+bool openWithDefaultApplication(const std::string& fileOrAddress) {
+  return spawnDetached("xdg-open", {fileOrAddress}, true);
+}
+
 std::string searchPath() {
   const char* path = std::getenv("PATH");
   return path ? path : "/usr/local/bin:/usr/bin:/bin";

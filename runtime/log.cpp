@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/calendar.h"
+
 namespace ravelin::runtime {
 
 std::string logTimeStamp(const std::tm& t) {
@@ -24,9 +26,7 @@ void Log::writeLog(const std::string& message) const {
   if (!loggingActive) return;
   std::FILE* f = std::fopen(logFileName.c_str(), "ab");
   if (!f) return;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = platform::localCalendarTime(std::time(nullptr));
   const std::string line = logTimeStamp(local) + message + "\n";
   std::fwrite(line.data(), 1, line.size(), f);
   std::fclose(f);

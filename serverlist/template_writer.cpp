@@ -1,12 +1,12 @@
 #include "serverlist/template_writer.h"
 
-#include <locale.h>
 #include <climits>
 #include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <utility>
 
+#include "platform/calendar.h"
 #include "platform/file_io.h"
 #include "platform/text.h"
 
@@ -138,14 +138,8 @@ std::string expandTemplate(std::string_view text, const ServerList& list, std::s
 }
 
 DateTimeTexts formatDateTime(const std::tm& local, const char* localeName) {
-  locale_t loc = ::newlocale(LC_TIME_MASK, localeName, static_cast<locale_t>(nullptr));
-  if (!loc) loc = ::newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
-  char date[256];
-  char time[256];
-  const size_t nd = ::strftime_l(date, sizeof date, "%x", &local, loc);
-  const size_t nt = ::strftime_l(time, sizeof time, "%X", &local, loc);
-  ::freelocale(loc);
-  return {std::string(date, nd), std::string(time, nt)};
+  return {platform::formatInLocale(local, "%x", localeName),
+          platform::formatInLocale(local, "%X", localeName)};
 }
 
 SaveFormat templateSaveFormat(const std::string& templateFile) {
@@ -163,10 +157,7 @@ SaveFormat templateSaveFormat(const std::string& templateFile) {
           static_cast<long long>(run.checked) * static_cast<long long>(countTemplateSections(text));
       run.bar.start(maximum > INT_MAX ? INT_MAX : static_cast<int>(maximum));
 
-      const std::time_t now = std::time(nullptr);
-      std::tm local{};
-      localtime_r(&now, &local);
-      const DateTimeTexts stamp = formatDateTime(local);
+      const DateTimeTexts stamp = formatDateTime(platform::localCalendarTime(std::time(nullptr)));
       return expandTemplate(text, run.list, std::filesystem::path(run.fileName).filename().string(),
                             stamp.date, stamp.time, [&run](const ServerEntry& e) {
                               // The pending events may change the list and move its
