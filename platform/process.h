@@ -80,8 +80,12 @@ class PipedProcess {
   int finish(std::uint32_t ms);
 
  private:
-  int fd_ = -1;
-  int pid_ = 0;
+  // The system's handles: on POSIX fd_ is a socket to the program (both directions) and
+  // pid_ its process id; on Windows fd_ reads its output, inputFd_ writes its input and
+  // pid_ is the process handle.
+  std::intptr_t fd_ = -1;
+  std::intptr_t inputFd_ = -1;
+  std::intptr_t pid_ = 0;
   int startError_ = 0;
   bool reaped_ = false;
   int status_ = -1;
