@@ -88,9 +88,23 @@ DWORD writeAll(HANDLE h, std::string_view bytes) {
   return 0;
 }
 
+// MoveFileExW cannot replace a file that a program holds open, even one that lets others
+// delete it (a reader of the old list); ReplaceFileW can: the old file moves to a name of
+// ours, where the reader keeps reading it, and is removed when the reader lets go. Named by
+// us, nothing of it is left behind when the replace fails.
 bool moveReplacing(const std::string& from, const std::string& to) {
-  return MoveFileExW(wideFromUtf8(from).c_str(), wideFromUtf8(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  const std::wstring wideFrom = wideFromUtf8(from), wideTo = wideFromUtf8(to);
+  if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  if (GetLastError() != ERROR_ACCESS_DENIED) return false;
+  const std::wstring old = wideFromUtf8(freshName(directoryOf(to), ".ravelin-old-"));
+  const bool replaced = ReplaceFileW(wideTo.c_str(), wideFrom.c_str(), old.c_str(),
+                                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+  const DWORD err = GetLastError();
+  DeleteFileW(old.c_str());
+  SetLastError(err);
+  return replaced;
 }
 
 }  // namespace

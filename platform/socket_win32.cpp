@@ -77,6 +77,7 @@ int netErrorFromErrno(int err) {
 // inet_addr reads the same classic forms as inet_aton, but cannot tell 255.255.255.255 from
 // a failure: that one text is recognised first.
 std::optional<std::uint32_t> parseIPv4(const std::string& text) {
+  startWinsock();
   if (text.empty()) return std::nullopt;
   if (text == "255.255.255.255") return 0xffffffffu;
   const unsigned long a = inet_addr(text.c_str());
@@ -85,12 +86,14 @@ std::optional<std::uint32_t> parseIPv4(const std::string& text) {
 }
 
 std::optional<std::uint32_t> parseDottedQuad(const std::string& text) {
+  startWinsock();
   in_addr a{};
   if (inet_pton(AF_INET, text.c_str(), &a) != 1) return std::nullopt;
   return ntohl(a.s_addr);
 }
 
 std::string formatIPv4(std::uint32_t address) {
+  startWinsock();
   in_addr a{};
   a.s_addr = htonl(address);
   char buf[INET_ADDRSTRLEN] = {};
