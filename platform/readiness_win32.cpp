@@ -1,6 +1,7 @@
 // Winsock's select() watches the sockets: WSAPoll does not report a failed connect on
 // Windows before 10 version 2004. The wake-up is a connected pair of loopback sockets, so
-// that select sees it too.
+// that select sees it too. A loop watches a few dozen sockets at most (twenty verifier
+// slots), far below this set size.
 #define FD_SETSIZE 1024
 #include <winsock2.h>
 

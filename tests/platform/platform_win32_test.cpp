@@ -16,6 +16,7 @@
 #include "net/net_errors.h"
 #include "platform/event_loop.h"
 #include "platform/file_io.h"
+#include "platform/md5.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "platform/user_folders.h"
@@ -100,6 +101,17 @@ TEST(Win32Files, NamesOutsideEveryCodePage) {
     EXPECT_FALSE(e.reason().empty());
     EXPECT_NE(std::string(e.what()).find("\\absent\": "), std::string::npos) << e.what();
   }
+}
+
+TEST(Win32Md5, DigestThroughCng) {
+  const auto hex = [](std::string_view bytes) {
+    std::string out;
+    for (const unsigned char b : md5(bytes))
+      out += "0123456789abcdef"[b >> 4], out += "0123456789abcdef"[b & 15];
+    return out;
+  };
+  EXPECT_EQ(hex(""), "d41d8cd98f00b204e9800998ecf8427e");
+  EXPECT_EQ(hex("secret"), "5ebe2294ecd0e0f08eab7690d2a6ee69");
 }
 
 TEST(Win32Processes, ListStartQuoteAndPipe) {
