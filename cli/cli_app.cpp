@@ -100,9 +100,11 @@ int CheckVersion(runtime::AppContext& ctx, Terminal& term) {
 }  // namespace
 
 int runCli(int argc, char** argv) {
+  // What this program prints is UTF-8.
+  platform::useUtf8Console();
   Options options;
   try {
-    options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    options = parseOptions(platform::programArguments(argc, argv));
   } catch (const std::invalid_argument& e) {
     return Usage(e.what());
   }

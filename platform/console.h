@@ -1,7 +1,17 @@
 #pragma once
 // The console a command-line program runs in.
+#include <string>
+#include <vector>
 
 namespace ravelin::platform {
+
+// The program's arguments after its name, in UTF-8: argv as it is on POSIX; on Windows, where
+// argv holds them in the ANSI code page, read again from the wide command line.
+std::vector<std::string> programArguments(int argc, char** argv);
+
+// Makes the console show UTF-8 output as text: Windows' console is switched to the UTF-8
+// code page; a terminal elsewhere takes the bytes as they are.
+void useUtf8Console();
 
 // Whether standard error is a terminal (one that can redraw a line).
 bool standardErrorIsTerminal();

@@ -17,6 +17,12 @@ extern "C" void onInterrupt(int signal) {
 
 }  // namespace
 
+std::vector<std::string> programArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void useUtf8Console() {}
+
 bool standardErrorIsTerminal() {
   return ::isatty(STDERR_FILENO) == 1;
 }

@@ -1,8 +1,12 @@
 #include "platform/console.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <atomic>
+
+#include "platform/wide_text.h"
 
 namespace ravelin::platform {
 
@@ -22,6 +26,19 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
 }
 
 }  // namespace
+
+std::vector<std::string> programArguments(int, char**) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 1; wide && i < count; ++i) args.push_back(utf8FromWide(wide[i]));
+  LocalFree(wide);
+  return args;
+}
+
+void useUtf8Console() {
+  SetConsoleOutputCP(CP_UTF8);
+}
 
 bool standardErrorIsTerminal() {
   DWORD mode = 0;

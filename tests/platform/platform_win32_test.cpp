@@ -3,8 +3,6 @@
 // winsock2.h brings windows.h, and must come before it.
 #include <winsock2.h>
 #include <ws2tcpip.h>
-// After windows.h.
-#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +12,7 @@
 
 #include "net/async_socket.h"
 #include "net/net_errors.h"
+#include "platform/console.h"
 #include "platform/event_loop.h"
 #include "platform/file_io.h"
 #include "platform/md5.h"
@@ -40,8 +39,8 @@ void writeOut(const std::string& text) {
 
 // The test program started as a child by the process tests: prints its arguments in
 // brackets and RAVELIN_CHILD, copies its input to its output, and exits with 7.
-int childMain(int argc, wchar_t** argv) {
-  for (int i = 2; i < argc; ++i) writeOut("[" + utf8FromWide(argv[i]) + "]\n");
+int childMain(const std::vector<std::string>& args) {
+  for (std::size_t i = 1; i < args.size(); ++i) writeOut("[" + args[i] + "]\n");
   const wchar_t* env = _wgetenv(L"RAVELIN_CHILD");
   writeOut("env " + (env ? utf8FromWide(env) : std::string()) + "\n");
   char buf[256];
@@ -122,7 +121,7 @@ TEST(Win32Processes, ListStartQuoteAndPipe) {
   EXPECT_FALSE(isProcessRunning(self + ".not"));
 
   const std::vector<std::string> args = {
-      "two words", "quote \" inside", "trailing\\", "back\\\\ \\\" both", "", "ünï"};
+      "two words", "quote \" inside", "trailing\\", "back\\\\ \\\" both", "", "ünï список"};
   std::vector<std::string> childArgs = {"--child"};
   childArgs.insert(childArgs.end(), args.begin(), args.end());
   PipedProcess child(self, childArgs, environmentWith({"RAVELIN_CHILD=yes"}));
@@ -204,10 +203,9 @@ TEST(Win32EventLoop, WakeUpsDataAndARefusedConnect) {
 
 // The process tests start this program again as their child (--child, --child-exit).
 int main(int argc, char** argv) {
-  int wideCount = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount);
-  if (wideCount >= 2 && std::wstring(wide[1]) == L"--child") return childMain(wideCount, wide);
-  if (wideCount >= 2 && std::wstring(wide[1]) == L"--child-exit") return 0;
+  const std::vector<std::string> args = programArguments(argc, argv);
+  if (!args.empty() && args[0] == "--child") return childMain(args);
+  if (!args.empty() && args[0] == "--child-exit") return 0;
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);
   testing::InitGoogleTest(&argc, argv);
