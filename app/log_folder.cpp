@@ -11,6 +11,7 @@
 
 #include "platform/calendar.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "runtime/log.h"
 #include "runtime/settings.h"
 
@@ -72,8 +73,8 @@ void pruneLogFiles(const std::string& logDir, const std::string& thisRunName, in
   if (keep <= 0) return;
   std::vector<std::pair<std::string, fs::path>> older;  // (time, file)
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(logDir, ec)) {
-    const std::string name = entry.path().filename().string();
+  for (const auto& entry : fs::directory_iterator(platform::pathFromUtf8(logDir), ec)) {
+    const std::string name = platform::utf8FromPath(entry.path().filename());
     if (name == thisRunName || !name.ends_with(".log") || !entry.is_regular_file(ec)) continue;
     std::string time = timeInName(name);
     if (time.empty()) time = modificationTime(entry.path());

@@ -11,6 +11,7 @@
 #include "app/transfer_time_file.h"
 #include "platform/calendar.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/user_folders.h"
 
 namespace ravelin::app {
@@ -22,21 +23,21 @@ constexpr const char* kIniName = "ravelin.ini";
 
 bool isDirectory(const std::string& path) {
   std::error_code ec;
-  return fs::is_directory(path, ec);
+  return fs::is_directory(platform::pathFromUtf8(path), ec);
 }
 
 // Creates the directory itself, not its parents (0777 less the umask); true when it is one
 // afterwards.
 bool makeDirectory(const std::string& path) {
   std::error_code ec;
-  fs::create_directory(path, ec);
+  fs::create_directory(platform::pathFromUtf8(path), ec);
   return !ec && isDirectory(path);
 }
 
 std::string absolutePath(const std::string& path) {
   std::error_code ec;
-  const fs::path abs = fs::absolute(path, ec);
-  return ec ? path : abs.lexically_normal().string();
+  const fs::path abs = fs::absolute(platform::pathFromUtf8(path), ec);
+  return ec ? path : platform::utf8FromPath(abs.lexically_normal());
 }
 
 // An XDG base directory: the variable's value when it is absolute (a relative one is
@@ -48,7 +49,7 @@ std::string xdgBase(const std::string& value, const std::string& home, const cha
 
 bool pathExists(const std::string& path) {
   std::error_code ec;
-  return fs::exists(fs::symlink_status(path, ec));
+  return fs::exists(fs::symlink_status(platform::pathFromUtf8(path), ec));
 }
 
 // Moves old to now when old is there and now is not; on failure keeps old in use.
@@ -66,7 +67,8 @@ void moveOld(const std::string& old, std::string& now, std::vector<std::string>&
 
 std::string executableDirectory() {
   const std::string exe = platform::executablePath();
-  return exe.empty() ? std::string() : fs::path(exe).parent_path().string();
+  return exe.empty() ? std::string()
+                     : platform::utf8FromPath(platform::pathFromUtf8(exe).parent_path());
 }
 
 StartupEnvironment currentStartupEnvironment() {
@@ -132,14 +134,14 @@ std::optional<std::string> takeIniOption(std::vector<std::string>& args) {
 }
 
 std::string iniDirectory(const std::string& iniPath) {
-  return fs::path(iniPath).parent_path().string();
+  return platform::utf8FromPath(platform::pathFromUtf8(iniPath).parent_path());
 }
 
 void ensureIniDirectory(const std::string& iniPath) {
   const std::string dir = iniDirectory(iniPath);
   if (dir.empty()) return;
   std::error_code ec;
-  fs::create_directories(dir, ec);
+  fs::create_directories(platform::pathFromUtf8(dir), ec);
   if (ec) throw platform::FileError("Cannot create directory \"" + dir + "\": " + ec.message());
 }
 
@@ -151,7 +153,7 @@ void prepareLogging(runtime::AppContext& ctx, const FilePlaces& places, const st
   const std::string& logDir = places.logDir;
   if (places.separateState) {
     std::error_code ignored;  // a failure shows as the log folder's below
-    fs::create_directories(fs::path(logDir).parent_path(), ignored);
+    fs::create_directories(platform::pathFromUtf8(logDir).parent_path(), ignored);
   }
   if (!isDirectory(logDir) && !makeDirectory(logDir)) {
     ctx.message("Error", "Subdirectory /log/ cannot be created!", runtime::MsgIcon::Error,

@@ -14,6 +14,7 @@
 #include "cli/terminal.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "runtime/app_context.h"
 #include "runtime/loop_ui_thread.h"
 #include "runtime/silent_abort.h"
@@ -49,8 +50,8 @@ class CliUiThread : public runtime::LoopUiThread {
 
 std::string AbsolutePath(const std::string& path) {
   std::error_code ec;
-  const auto absolute = std::filesystem::absolute(path, ec);
-  return ec ? path : absolute.lexically_normal().string();
+  const auto absolute = std::filesystem::absolute(platform::pathFromUtf8(path), ec);
+  return ec ? path : platform::utf8FromPath(absolute.lexically_normal());
 }
 
 int Usage(const std::string& reason) {

@@ -230,6 +230,13 @@ std::string PrivateDirectory::writeFile(const std::string& relativePath,
   return file;
 }
 
+bool appendToFile(const std::string& path, std::string_view bytes) {
+  Handle f(openFile(path, FILE_APPEND_DATA, OPEN_ALWAYS));
+  if (!f.valid()) return false;
+  const bool written = writeAll(f.get(), bytes) == 0;
+  return f.close() && written;
+}
+
 bool fileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(wideFromUtf8(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -8,6 +8,7 @@
 
 #include "platform/calendar.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace ravelin::serverlist {
@@ -158,7 +159,8 @@ SaveFormat templateSaveFormat(const std::string& templateFile) {
       run.bar.start(maximum > INT_MAX ? INT_MAX : static_cast<int>(maximum));
 
       const DateTimeTexts stamp = formatDateTime(platform::localCalendarTime(std::time(nullptr)));
-      return expandTemplate(text, run.list, std::filesystem::path(run.fileName).filename().string(),
+      return expandTemplate(text, run.list,
+                            platform::utf8FromPath(platform::pathFromUtf8(run.fileName).filename()),
                             stamp.date, stamp.time, [&run](const ServerEntry& e) {
                               // The pending events may change the list and move its
                               // entries: e is read before they run.

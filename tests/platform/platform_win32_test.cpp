@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
@@ -16,10 +17,12 @@
 #include "platform/event_loop.h"
 #include "platform/file_io.h"
 #include "platform/md5.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "platform/user_folders.h"
 #include "platform/wide_text.h"
+#include "runtime/log.h"
 
 using namespace ravelin;
 using namespace ravelin::platform;
@@ -92,6 +95,20 @@ TEST(Win32Files, NamesOutsideEveryCodePage) {
   movePath(sub, moved);
   EXPECT_FALSE(fileExists(file));
   EXPECT_EQ(readWholeFile(moved + "\\データ.txt"), "bytes more");
+  // Names read from a folder come back as the same UTF-8.
+  std::vector<std::string> listed;
+  for (const auto& entry : std::filesystem::directory_iterator(pathFromUtf8(moved)))
+    listed.push_back(utf8FromPath(entry.path().filename()));
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::string>{"lock ü", "データ.txt"}));
+  runtime::Log log;
+  log.loggingActive = true;
+  log.logFileName = moved + "\\журнал.log";
+  log.writeLog("one");
+  log.writeLog("two");
+  const std::string lines = readWholeFile(log.logFileName);
+  EXPECT_NE(lines.find(" - one\n"), std::string::npos) << lines;
+  EXPECT_TRUE(lines.ends_with(" - two\n")) << lines;
   EXPECT_THROW(movePath(dir.path() + "\\nothing", moved), FileError);
   try {
     readWholeFile(dir.path() + "\\absent");
