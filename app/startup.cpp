@@ -40,10 +40,10 @@ std::string absolutePath(const std::string& path) {
   return ec ? path : platform::utf8FromPath(abs.lexically_normal());
 }
 
-// An XDG base directory: the variable's value when it is absolute (a relative one is
-// invalid and ignored), else the default below the home directory.
+// A base directory for settings or state: the value when it is absolute (a relative one is
+// invalid and ignored), else the XDG default below the home directory.
 std::string xdgBase(const std::string& value, const std::string& home, const char* fallback) {
-  if (!value.empty() && value.front() == '/') return value;
+  if (!value.empty() && platform::pathFromUtf8(value).is_absolute()) return value;
   return runtime::clientFile(home, fallback);
 }
 
@@ -74,8 +74,8 @@ std::string executableDirectory() {
 StartupEnvironment currentStartupEnvironment() {
   StartupEnvironment env;
   env.exeDir = executableDirectory();
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) env.xdgConfigHome = xdg;
-  if (const char* xdg = std::getenv("XDG_STATE_HOME")) env.xdgStateHome = xdg;
+  env.configHome = platform::userConfigBase();
+  env.stateHome = platform::userStateBase();
   env.home = platform::homeDirectory();
   return env;
 }
@@ -96,9 +96,9 @@ FilePlaces locateFiles(const StartupEnvironment& env, const std::string& explici
     if (platform::fileExists(beside)) return placesBesideIni(beside);
   }
   const std::string config =
-      runtime::clientFile(xdgBase(env.xdgConfigHome, env.home, ".config"), "ravelin");
+      runtime::clientFile(xdgBase(env.configHome, env.home, ".config"), "ravelin");
   const std::string state =
-      runtime::clientFile(xdgBase(env.xdgStateHome, env.home, ".local/state"), "ravelin");
+      runtime::clientFile(xdgBase(env.stateHome, env.home, ".local/state"), "ravelin");
   FilePlaces places;
   places.iniFile = absolutePath(runtime::clientFile(config, kIniName));
   places.logDir = absolutePath(runtime::clientFile(state, "log"));

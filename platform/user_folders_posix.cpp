@@ -15,6 +15,21 @@ std::string executablePath() {
   return ec ? std::string() : exe.string();
 }
 
+namespace {
+std::string environmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+}  // namespace
+
+std::string userConfigBase() {
+  return environmentValue("XDG_CONFIG_HOME");
+}
+
+std::string userStateBase() {
+  return environmentValue("XDG_STATE_HOME");
+}
+
 std::string homeDirectory() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
   struct passwd pw {};

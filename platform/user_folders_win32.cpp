@@ -19,10 +19,23 @@ std::string executablePath() {
   }
 }
 
+namespace {
+std::string environmentValue(const wchar_t* name) {
+  const wchar_t* value = _wgetenv(name);
+  return value ? utf8FromWide(value) : "";
+}
+}  // namespace
+
+std::string userConfigBase() {
+  return environmentValue(L"APPDATA");
+}
+
+std::string userStateBase() {
+  return environmentValue(L"LOCALAPPDATA");
+}
+
 std::string homeDirectory() {
-  const wchar_t* profile = _wgetenv(L"USERPROFILE");
-  if (!profile || !*profile) return {};
-  return utf8FromWide(profile);
+  return environmentValue(L"USERPROFILE");
 }
 
 }  // namespace ravelin::platform

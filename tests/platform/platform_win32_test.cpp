@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/startup.h"
 #include "net/async_socket.h"
 #include "net/net_errors.h"
 #include "platform/console.h"
@@ -117,6 +118,20 @@ TEST(Win32Files, NamesOutsideEveryCodePage) {
     EXPECT_FALSE(e.reason().empty());
     EXPECT_NE(std::string(e.what()).find("\\absent\": "), std::string::npos) << e.what();
   }
+}
+
+TEST(Win32Folders, SettingsInAppDataAndStateInLocalAppData) {
+  const auto normal = [](const std::string& path) {
+    return utf8FromPath(pathFromUtf8(path).lexically_normal());
+  };
+  const std::string appData = userConfigBase(), localAppData = userStateBase();
+  ASSERT_FALSE(appData.empty());
+  ASSERT_FALSE(localAppData.empty());
+  // The tests' folder holds no ravelin.ini.
+  const app::FilePlaces places = app::locateFiles(app::currentStartupEnvironment());
+  EXPECT_EQ(places.iniFile, normal(appData + "\\ravelin\\ravelin.ini"));
+  EXPECT_EQ(places.logDir, normal(localAppData + "\\ravelin\\log"));
+  EXPECT_TRUE(places.separateState);
 }
 
 TEST(Win32Md5, DigestThroughCng) {
