@@ -11,6 +11,7 @@
 #include "platform/file_io.h"
 #include "platform/process.h"
 #include "platform/text.h"
+#include "platform/user_folders.h"
 
 namespace ravelin::app {
 
@@ -152,9 +153,9 @@ XdgPlaces currentXdgPlaces() {
   places.xdgMime = platform::findOnPath("xdg-mime");
   places.searchPath = platform::searchPath();
   const std::string exeDir = executableDirectory();
-  std::error_code ec;
-  places.executable = fs::read_symlink("/proc/self/exe", ec).string();
-  if (ec) places.executable = exeDir.empty() ? "ravelin" : exeDir + "/ravelin";
+  places.executable = platform::executablePath();
+  if (places.executable.empty())
+    places.executable = exeDir.empty() ? "ravelin" : exeDir + "/ravelin";
   const std::string dataHome = places.dataHome, configHome = places.configHome;
   return xdgPlacesWithHomes(std::move(places), dataHome, configHome);
 }

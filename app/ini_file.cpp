@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace ravelin::app {
@@ -41,7 +42,7 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
     loaded_ = true;
   } catch (const platform::FileError&) {
     std::error_code ec;
-    const bool exists = std::filesystem::exists(path_, ec);
+    const bool exists = std::filesystem::exists(platform::pathFromUtf8(path_), ec);
     // Anything but "there is no such file" means a file we could not read.
     unreadable_ = exists || ec;
   }

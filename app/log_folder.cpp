@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/calendar.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "runtime/log.h"
 #include "runtime/settings.h"
 
@@ -51,9 +53,7 @@ std::string modificationTime(const fs::path& file) {
   const auto written = fs::last_write_time(file, ec);
   if (ec) return {};
   const auto sys = std::chrono::file_clock::to_sys(written);
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(sys);
-  std::tm t{};
-  localtime_r(&seconds, &t);
+  const std::tm t = platform::localCalendarTime(std::chrono::system_clock::to_time_t(sys));
   char buf[64];
   std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d000", t.tm_year + 1900, t.tm_mon + 1,
                 t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
@@ -73,8 +73,8 @@ void pruneLogFiles(const std::string& logDir, const std::string& thisRunName, in
   if (keep <= 0) return;
   std::vector<std::pair<std::string, fs::path>> older;  // (time, file)
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(logDir, ec)) {
-    const std::string name = entry.path().filename().string();
+  for (const auto& entry : fs::directory_iterator(platform::pathFromUtf8(logDir), ec)) {
+    const std::string name = platform::utf8FromPath(entry.path().filename());
     if (name == thisRunName || !name.ends_with(".log") || !entry.is_regular_file(ec)) continue;
     std::string time = timeInName(name);
     if (time.empty()) time = modificationTime(entry.path());

@@ -1,10 +1,10 @@
 #include "app/settings_store.h"
-#include "platform/text.h"
-
-#include <openssl/evp.h>
 
 #include <algorithm>
 #include <unordered_map>
+
+#include "platform/md5.h"
+#include "platform/text.h"
 
 namespace ravelin::app {
 
@@ -145,14 +145,11 @@ void writeSettingsToIni(const runtime::Settings& s, IniFile& ini) {
 }
 
 std::string ecPasswordDigest(std::string_view password) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EVP_Digest(password.data(), password.size(), digest, &length, EVP_md5(), nullptr);
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string hex;
-  for (unsigned int i = 0; i < length; ++i) {
-    hex += kHex[digest[i] >> 4];
-    hex += kHex[digest[i] & 15];
+  for (const unsigned char byte : platform::md5(password)) {
+    hex += kHex[byte >> 4];
+    hex += kHex[byte & 15];
   }
   return hex;
 }

@@ -1,9 +1,5 @@
 #include "app/startup.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -13,7 +9,10 @@
 #include "app/log_folder.h"
 #include "app/settings_store.h"
 #include "app/transfer_time_file.h"
+#include "platform/calendar.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
+#include "platform/user_folders.h"
 
 namespace ravelin::app {
 
@@ -23,26 +22,34 @@ namespace {
 constexpr const char* kIniName = "ravelin.ini";
 
 bool isDirectory(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  std::error_code ec;
+  return fs::is_directory(platform::pathFromUtf8(path), ec);
+}
+
+// Creates the directory itself, not its parents (0777 less the umask); true when it is one
+// afterwards.
+bool makeDirectory(const std::string& path) {
+  std::error_code ec;
+  fs::create_directory(platform::pathFromUtf8(path), ec);
+  return !ec && isDirectory(path);
 }
 
 std::string absolutePath(const std::string& path) {
   std::error_code ec;
-  const fs::path abs = fs::absolute(path, ec);
-  return ec ? path : abs.lexically_normal().string();
+  const fs::path abs = fs::absolute(platform::pathFromUtf8(path), ec);
+  return ec ? path : platform::utf8FromPath(abs.lexically_normal());
 }
 
-// An XDG base directory: the variable's value when it is absolute (a relative one is
-// invalid and ignored), else the default below the home directory.
+// A base directory for settings or state: the value when it is absolute (a relative one is
+// invalid and ignored), else the XDG default below the home directory.
 std::string xdgBase(const std::string& value, const std::string& home, const char* fallback) {
-  if (!value.empty() && value.front() == '/') return value;
+  if (!value.empty() && platform::pathFromUtf8(value).is_absolute()) return value;
   return runtime::clientFile(home, fallback);
 }
 
 bool pathExists(const std::string& path) {
   std::error_code ec;
-  return fs::exists(fs::symlink_status(path, ec));
+  return fs::exists(fs::symlink_status(platform::pathFromUtf8(path), ec));
 }
 
 // Moves old to now when old is there and now is not; on failure keeps old in use.
@@ -59,25 +66,17 @@ void moveOld(const std::string& old, std::string& now, std::vector<std::string>&
 }  // namespace
 
 std::string executableDirectory() {
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : exe.parent_path().string();
+  const std::string exe = platform::executablePath();
+  return exe.empty() ? std::string()
+                     : platform::utf8FromPath(platform::pathFromUtf8(exe).parent_path());
 }
 
 StartupEnvironment currentStartupEnvironment() {
   StartupEnvironment env;
   env.exeDir = executableDirectory();
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) env.xdgConfigHome = xdg;
-  if (const char* xdg = std::getenv("XDG_STATE_HOME")) env.xdgStateHome = xdg;
-  if (const char* home = std::getenv("HOME"); home && *home) {
-    env.home = home;
-  } else {
-    struct passwd pw {};
-    struct passwd* found = nullptr;
-    char buf[4096];
-    if (::getpwuid_r(::getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
-      env.home = found->pw_dir;
-  }
+  env.configHome = platform::userConfigBase();
+  env.stateHome = platform::userStateBase();
+  env.home = platform::homeDirectory();
   return env;
 }
 
@@ -97,9 +96,9 @@ FilePlaces locateFiles(const StartupEnvironment& env, const std::string& explici
     if (platform::fileExists(beside)) return placesBesideIni(beside);
   }
   const std::string config =
-      runtime::clientFile(xdgBase(env.xdgConfigHome, env.home, ".config"), "ravelin");
+      runtime::clientFile(xdgBase(env.configHome, env.home, ".config"), "ravelin");
   const std::string state =
-      runtime::clientFile(xdgBase(env.xdgStateHome, env.home, ".local/state"), "ravelin");
+      runtime::clientFile(xdgBase(env.stateHome, env.home, ".local/state"), "ravelin");
   FilePlaces places;
   places.iniFile = absolutePath(runtime::clientFile(config, kIniName));
   places.logDir = absolutePath(runtime::clientFile(state, "log"));
@@ -135,14 +134,14 @@ std::optional<std::string> takeIniOption(std::vector<std::string>& args) {
 }
 
 std::string iniDirectory(const std::string& iniPath) {
-  return fs::path(iniPath).parent_path().string();
+  return platform::utf8FromPath(platform::pathFromUtf8(iniPath).parent_path());
 }
 
 void ensureIniDirectory(const std::string& iniPath) {
   const std::string dir = iniDirectory(iniPath);
   if (dir.empty()) return;
   std::error_code ec;
-  fs::create_directories(dir, ec);
+  fs::create_directories(platform::pathFromUtf8(dir), ec);
   if (ec) throw platform::FileError("Cannot create directory \"" + dir + "\": " + ec.message());
 }
 
@@ -154,9 +153,9 @@ void prepareLogging(runtime::AppContext& ctx, const FilePlaces& places, const st
   const std::string& logDir = places.logDir;
   if (places.separateState) {
     std::error_code ignored;  // a failure shows as the log folder's below
-    fs::create_directories(fs::path(logDir).parent_path(), ignored);
+    fs::create_directories(platform::pathFromUtf8(logDir).parent_path(), ignored);
   }
-  if (!isDirectory(logDir) && ::mkdir(logDir.c_str(), 0777) != 0) {
+  if (!isDirectory(logDir) && !makeDirectory(logDir)) {
     ctx.message("Error", "Subdirectory /log/ cannot be created!", runtime::MsgIcon::Error,
                 runtime::MsgButtons::Ok);
     ctx.log.loggingActive = false;
@@ -187,9 +186,7 @@ void AppSession::start(std::chrono::system_clock::time_point now) {
   ctx_.settings = loadSettings(places_.iniFile);
   const std::vector<std::string> moveFailures = moveOldStateFiles(places_);
 
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
-  localtime_r(&seconds, &local);
+  const std::tm local = platform::localCalendarTime(std::chrono::system_clock::to_time_t(now));
   const auto sinceEpoch =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
   prepareLogging(ctx_, places_, local, static_cast<int>(((sinceEpoch % 1000) + 1000) % 1000));

@@ -13,16 +13,16 @@ namespace ravelin::app {
 // Where the program looks for its files, passed in so that the rule can be tried with
 // any directories.
 struct StartupEnvironment {
-  std::string exeDir;         // directory of the running executable
-  std::string xdgConfigHome;  // $XDG_CONFIG_HOME, empty when unset
-  std::string xdgStateHome;   // $XDG_STATE_HOME, empty when unset
-  std::string home;           // the user's home directory
+  std::string exeDir;      // directory of the running executable
+  std::string configHome;  // $XDG_CONFIG_HOME (Windows: %APPDATA%), empty when unset
+  std::string stateHome;   // $XDG_STATE_HOME (Windows: %LOCALAPPDATA%), empty when unset
+  std::string home;        // the user's home directory
 };
 
 // The directory of /proc/self/exe, empty when it cannot be found.
 std::string executableDirectory();
-// The running program's environment: its executable's directory, $XDG_CONFIG_HOME,
-// $XDG_STATE_HOME and the home directory ($HOME, else the password database).
+// The running program's environment: its executable's directory, the user's folders for
+// settings and state (platform::userConfigBase and userStateBase) and the home directory.
 StartupEnvironment currentStartupEnvironment();
 
 // Where a run keeps its files, all absolute paths.
@@ -44,8 +44,9 @@ FilePlaces placesBesideIni(const std::string& iniPath);
 // - else a ravelin.ini that already exists in the executable's directory (a portable
 //   copy), with its state beside it; none is ever created there;
 // - else $XDG_CONFIG_HOME/ravelin/ravelin.ini (default ~/.config/ravelin/ravelin.ini), with
-//   the state in $XDG_STATE_HOME/ravelin/ (default ~/.local/state/ravelin/). A relative
-//   XDG value is invalid and ignored.
+//   the state in $XDG_STATE_HOME/ravelin/ (default ~/.local/state/ravelin/); on Windows
+//   %APPDATA%\ravelin\ and %LOCALAPPDATA%\ravelin\. A relative value is invalid and
+//   ignored.
 // Nothing is created.
 FilePlaces locateFiles(const StartupEnvironment& env, const std::string& explicitIni = "");
 

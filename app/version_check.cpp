@@ -63,7 +63,7 @@ std::string VersionCheckResult::line() const {
 
 VersionCheck::VersionCheck(runtime::AppContext& ctx, VersionCheckView& view)
     : ctx_(ctx), view_(view) {
-  openUrl = [](const std::string& url) { return platform::spawnDetached("xdg-open", {url}, true); };
+  openUrl = [](const std::string& url) { return platform::openWithDefaultApplication(url); };
 }
 
 VersionCheckResult VersionCheck::run() {

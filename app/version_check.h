@@ -66,7 +66,7 @@ class VersionCheck {
 
   VersionCheck(runtime::AppContext& ctx, VersionCheckView& view);
 
-  // Opens an address in the desktop's browser; xdg-open unless replaced.
+  // Opens an address in the desktop's browser; the desktop's default application unless replaced.
   std::function<bool(const std::string& url)> openUrl;
   std::string tlsCaFile;  // trust anchors for https (empty: the system's)
   std::int32_t ownVersion = kOwnVersion;

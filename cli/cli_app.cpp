@@ -1,6 +1,5 @@
 #include "cli/cli_app.h"
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -13,7 +12,9 @@
 #include "cli/cli_options.h"
 #include "cli/cli_version_check_view.h"
 #include "cli/terminal.h"
+#include "platform/console.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "runtime/app_context.h"
 #include "runtime/loop_ui_thread.h"
 #include "runtime/silent_abort.h"
@@ -33,36 +34,12 @@ enum ExitStatus : int {
   kNewerVersion = 4,
 };
 
-// The signal that asked the run to stop (SIGINT or SIGTERM); 0 while none came.
-volatile std::sig_atomic_t g_signal = 0;
-
-extern "C" void onInterrupt(int signal) {
-  g_signal = signal;
-}
-
-// The status of a run that a signal stopped, as a shell reports a program killed by it:
-// 130 for SIGINT, 143 for SIGTERM.
-int InterruptedStatus() {
-  return 128 + (g_signal != 0 ? static_cast<int>(g_signal) : SIGINT);
-}
-
-// The first Ctrl+C (or SIGTERM) asks the run to stop at the next pause or line; a second
-// one ends the program at once.
-void InstallInterruptHandlers() {
-  struct sigaction sa {};
-  sa.sa_handler = onInterrupt;
-  sa.sa_flags = SA_RESETHAND;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-}
-
 // The main thread's loop as the user-interface thread; an interrupt counts as the
 // application shutting down.
 class CliUiThread : public runtime::LoopUiThread {
  public:
   bool terminating() const override {
-    return g_signal != 0 || runtime::LoopUiThread::terminating();
+    return platform::interruptRequested() || runtime::LoopUiThread::terminating();
   }
   // An interrupt that lands between a wait's check of terminating() and its sleep is seen
   // within 100 ms.
@@ -73,8 +50,8 @@ class CliUiThread : public runtime::LoopUiThread {
 
 std::string AbsolutePath(const std::string& path) {
   std::error_code ec;
-  const auto absolute = std::filesystem::absolute(path, ec);
-  return ec ? path : absolute.lexically_normal().string();
+  const auto absolute = std::filesystem::absolute(platform::pathFromUtf8(path), ec);
+  return ec ? path : platform::utf8FromPath(absolute.lexically_normal());
 }
 
 int Usage(const std::string& reason) {
@@ -111,22 +88,24 @@ int CheckVersion(runtime::AppContext& ctx, Terminal& term) {
       term.error(result.line());
       return kUsage;
     case app::VersionCheckOutcome::DownloadFailed:
-      if (g_signal) break;
+      if (platform::interruptRequested()) break;
       term.error(result.line());
       return kCommandFailed;
     case app::VersionCheckOutcome::Cancelled:
       break;
   }
   term.error("ravelin-cli: interrupted");
-  return InterruptedStatus();
+  return platform::interruptExitStatus();
 }
 
 }  // namespace
 
 int runCli(int argc, char** argv) {
+  // What this program prints is UTF-8.
+  platform::useUtf8Console();
   Options options;
   try {
-    options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    options = parseOptions(platform::programArguments(argc, argv));
   } catch (const std::invalid_argument& e) {
     return Usage(e.what());
   }
@@ -161,7 +140,9 @@ int runCli(int argc, char** argv) {
     return kOk;
   }
 
-  InstallInterruptHandlers();
+  // The first Ctrl+C asks the run to stop at the next pause or line; a second one ends the
+  // program at once.
+  platform::catchInterrupts();
   CliUiThread ui;
   TerminalPrompter prompter(term);
   runtime::AppContext ctx;
@@ -231,9 +212,9 @@ int runCli(int argc, char** argv) {
   }
   // A signal during the last line stops no further line, but still ends the run as
   // interrupted.
-  if (status == kOk && (run.interrupted || g_signal != 0)) {
+  if (status == kOk && (run.interrupted || platform::interruptRequested())) {
     term.error("ravelin-cli: interrupted");
-    status = InterruptedStatus();
+    status = platform::interruptExitStatus();
   }
 
   session.close();

@@ -1,8 +1,8 @@
 #include "cli/terminal.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "platform/console.h"
 
 namespace ravelin::cli {
 
@@ -18,7 +18,7 @@ std::string PlainLineBreaks(const std::string& text) {
 }  // namespace
 
 Terminal::Terminal(bool quiet, bool verbose)
-    : quiet_(quiet), verbose_(verbose), progress_(!quiet && ::isatty(STDERR_FILENO) == 1) {}
+    : quiet_(quiet), verbose_(verbose), progress_(!quiet && platform::standardErrorIsTerminal()) {}
 
 void Terminal::progressLine(const std::string& text) {
   if (!progress_) return;

@@ -60,7 +60,7 @@ bool startEDonkey(runtime::AppContext& ctx) {
 
 bool startFile(const std::string& path, runtime::AppContext& ctx) {
   if (!platform::fileExists(path)) return false;
-  if (!platform::spawnDetached("xdg-open", {path}, true)) return false;
+  if (!platform::openWithDefaultApplication(path)) return false;
   ctx.log.writeLog("<" + path + "> executed");
   return true;
 }

@@ -34,7 +34,7 @@ bool isLocalClientRunning(const runtime::Settings& settings);
 bool startEDonkey(runtime::AppContext& ctx);
 
 // "StartFile[...]": when the file exists, opens it with the desktop's default
-// application (xdg-open) without waiting and logs "<path> executed". Returns whether the
+// application without waiting and logs "<path> executed". Returns whether the
 // opener was started.
 bool startFile(const std::string& path, runtime::AppContext& ctx);
 

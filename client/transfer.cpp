@@ -4,6 +4,7 @@
 
 #include "client/launch.h"
 #include "client/transfer_time.h"
+#include "platform/calendar.h"
 #include "platform/clock.h"
 #include "platform/file_io.h"
 #include "runtime/app_context.h"
@@ -16,9 +17,7 @@ namespace ravelin::client {
 namespace {
 
 std::string localTimeText(std::int64_t wallMs) {
-  const std::time_t seconds = static_cast<std::time_t>(wallMs / 1000);
-  std::tm local{};
-  localtime_r(&seconds, &local);
+  const std::tm local = platform::localCalendarTime(wallMs / 1000);
   char buf[32];
   std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M", &local);
   return buf;

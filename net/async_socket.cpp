@@ -1,15 +1,7 @@
 #include "net/async_socket.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
 #include <system_error>
 
@@ -59,17 +51,6 @@ std::string lower(std::string s) {
   return s;
 }
 
-// The platform's numeric address parser (accepts the classic forms: "1.2.3.4", "127.1", ...).
-bool parseNumericAddr(const std::string& text, in_addr& out) {
-  return !text.empty() && ::inet_aton(text.c_str(), &out) != 0;
-}
-
-std::string dotted(const in_addr& a) {
-  char buf[INET_ADDRSTRLEN] = {};
-  ::inet_ntop(AF_INET, &a, buf, sizeof buf);
-  return buf;
-}
-
 // Port text to a number: decimal, or a service name of the tcp protocol. Throws the
 // message text.
 std::uint16_t resolvePort(const std::string& text) {
@@ -79,40 +60,39 @@ std::uint16_t resolvePort(const std::string& text) {
       throw std::string("WSocketResolvePort: Invalid Port.");
     return static_cast<std::uint16_t>(std::stoi(text));
   }
-  servent se{};
-  servent* result = nullptr;
-  char buf[1024];
-  if (::getservbyname_r(text.c_str(), "tcp", &se, buf, sizeof buf, &result) != 0 || !result)
+  const std::optional<std::uint16_t> port = platform::tcpServicePort(text);
+  if (!port)
     throw "WSocketResolvePort: Cannot convert port '" + text + "', Error #" +
-        std::to_string(WSANO_DATA);
-  return ntohs(static_cast<std::uint16_t>(result->s_port));
+        std::to_string(wsaNoData);
+  return *port;
 }
 
 // Host text to an address: dotted used directly, otherwise a blocking lookup. Throws the
 // message text.
-in_addr resolveHost(const std::string& text) {
-  in_addr a{};
-  if (parseNumericAddr(text, a)) return a;
+std::uint32_t resolveHost(const std::string& text) {
+  if (const auto a = platform::parseIPv4(text)) return *a;
   if (text.empty()) throw "WSocketResolveHost: '" + text + "' Invalid Hostname.";
   std::vector<std::string> found;
   const int rc = net::DnsLookup::resolveNow(text, found);
-  if (rc != 0 || found.empty() || !parseNumericAddr(found.front(), a))
+  const std::optional<std::uint32_t> a =
+      rc == 0 && !found.empty() ? platform::parseIPv4(found.front()) : std::nullopt;
+  if (!a)
     throw "WSocketResolveHost: Cannot convert host address '" + text + "', Error #" +
-        std::to_string(rc != 0 ? rc : static_cast<int>(WSANO_DATA));
-  return a;
+        std::to_string(rc != 0 ? rc : static_cast<int>(wsaNoData));
+  return *a;
 }
 
 // Errors of a non-blocking connect that are the connection's outcome rather than a failure
 // of the call: they are delivered as the connect notification, like every other outcome.
 bool isConnectOutcome(int err) {
   switch (err) {
-    case ECONNREFUSED:
-    case ENETUNREACH:
-    case EHOSTUNREACH:
-    case ETIMEDOUT:
-    case EHOSTDOWN:
-    case ENETDOWN:
-    case ECONNRESET:
+    case wsaeConnRefused:
+    case wsaeNetUnreach:
+    case wsaeHostUnreach:
+    case wsaeTimedOut:
+    case wsaeHostDown:
+    case wsaeNetDown:
+    case wsaeConnReset:
       return true;
     default:
       return false;
@@ -137,8 +117,8 @@ AsyncSocket::~AsyncSocket() {
   if (watchId_) loop_.unwatch(watchId_);
   watchId_ = 0;
   if (fd_ >= 0) {
-    ::shutdown(fd_, SHUT_RDWR);
-    ::close(fd_);
+    platform::shutdownSocket(fd_);
+    platform::closeSocket(fd_);
     fd_ = -1;
   }
 }
@@ -199,7 +179,7 @@ void AsyncSocket::raiseException(const std::string& message, int code) {
 
 void AsyncSocket::socketError(const std::string& function, int code) {
   lastError_ = code;
-  if (code == WSAECONNRESET || code == WSAENOTCONN) {
+  if (code == wsaeConnReset || code == wsaeNotConn) {
     std::shared_ptr<bool> alive = alive_;
     internalClose(false, code);
     if (!*alive) return;
@@ -237,8 +217,7 @@ void AsyncSocket::setProto(const std::string& value) {
 void AsyncSocket::setLocalAddr(const std::string& value) {
   if (state_ != wsClosed) return raiseException("Cannot change LocalAddr if not closed");
   const std::string v = value.empty() ? std::string("0.0.0.0") : value;
-  in_addr a{};
-  if (!parseNumericAddr(v, a)) return raiseException("SetLocalAddr(): Invalid IP address");
+  if (!platform::parseIPv4(v)) return raiseException("SetLocalAddr(): Invalid IP address");
   localAddr_ = v;
 }
 
@@ -287,10 +266,10 @@ void AsyncSocket::connect() {
   if (viaSocks && lower(proto_) != "tcp")
     return raiseException("tcp is the only protocol supported thru socks server");
 
-  in_addr destAddr{};
+  std::uint32_t destAddr = 0;
   std::uint16_t destPort = 0;
   std::uint16_t localPort = 0;
-  in_addr localAddr{};
+  std::uint32_t localAddr = 0;
   try {
     if (lower(proto_) != "tcp" && proto_ != "6")
       throw "WSocketResolveProto: Cannot convert protocol '" + proto_ + "'";
@@ -306,8 +285,9 @@ void AsyncSocket::connect() {
       destAddr = resolveHost(addr_);
     }
     localPort = resolvePort(localPort_.empty() ? std::string("0") : localPort_);
-    if (!parseNumericAddr(localAddr_, localAddr))
-      throw std::string("SetLocalAddr(): Invalid IP address");
+    const std::optional<std::uint32_t> local = platform::parseIPv4(localAddr_);
+    if (!local) throw std::string("SetLocalAddr(): Invalid IP address");
+    localAddr = *local;
   } catch (const std::string& message) {
     return raiseException("connect: " + message);
   }
@@ -319,8 +299,9 @@ void AsyncSocket::connect() {
   socksBoundPort_.clear();
   readCount_ = 0;
 
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) return socketError("Connect (socket)", net::winsockErrorFromErrno(errno));
+  int openError = 0;
+  const int fd = platform::openSocket(platform::SocketType::Stream, openError);
+  if (fd < 0) return socketError("Connect (socket)", openError);
   fd_ = fd;
   ++connection_;
   closeFired_ = false;
@@ -331,19 +312,12 @@ void AsyncSocket::connect() {
   changeState(wsOpened);
   if (!*alive || fd_ != fd) return;
 
-  int on = 1;
-  ::setsockopt(fd_, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
-  if (options_ & wsoTcpNoDelay) ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-  linger lg{lingerOn_ ? 1 : 0, lingerTimeout_};
-  ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+  platform::setKeepAlive(fd_, true);
+  if (options_ & wsoTcpNoDelay) platform::setNoDelay(fd_, true);
+  platform::setLinger(fd_, lingerOn_, lingerTimeout_);
 
-  if (localPort != 0 || localAddr.s_addr != INADDR_ANY) {
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(localPort);
-    local.sin_addr = localAddr;
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-      const int code = net::winsockErrorFromErrno(errno);
+  if (localPort != 0 || localAddr != 0) {
+    if (const int code = platform::bindSocket(fd_, localAddr, localPort); code != 0) {
       lastError_ = code;
       return raiseException("winsock.bind failed, error #" + std::to_string(code), code);
     }
@@ -356,13 +330,8 @@ void AsyncSocket::connect() {
   });
   watched_ = 0;
 
-  sockaddr_in peer{};
-  peer.sin_family = AF_INET;
-  peer.sin_port = htons(destPort);
-  peer.sin_addr = destAddr;
-  const int rc = ::connect(fd_, reinterpret_cast<sockaddr*>(&peer), sizeof peer);
-  const int err = rc == 0 ? 0 : errno;
-  if (rc == 0 || err == EINPROGRESS || err == EAGAIN) {
+  const int err = platform::connectSocket(fd_, destAddr, destPort);
+  if (err == 0 || err == wsaeInProgress || err == wsaeWouldBlock) {
     watch(platform::EventLoop::kWrite);
     changeState(wsConnecting);
     return;
@@ -378,7 +347,7 @@ void AsyncSocket::connect() {
     changeState(wsConnecting);
     return;
   }
-  socketError("Connect", net::winsockErrorFromErrno(err));
+  socketError("Connect", err);
 }
 
 void AsyncSocket::watch(unsigned events) {
@@ -393,10 +362,7 @@ void AsyncSocket::onFdReady(unsigned revents) {
   const std::uint64_t conn = connection_;
   if (!connectNotified_) {
     if (!(revents & (platform::EventLoop::kWrite | platform::EventLoop::kError))) return;
-    int soError = 0;
-    socklen_t len = sizeof soError;
-    if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &soError, &len) != 0) soError = errno;
-    onConnectDone(soError);
+    onConnectDone(platform::socketPendingError(fd_));
     return;
   }
   if (revents & (platform::EventLoop::kRead | platform::EventLoop::kError)) {
@@ -410,7 +376,7 @@ void AsyncSocket::onFdReady(unsigned revents) {
 
 void AsyncSocket::onConnectDone(int err) {
   connectNotified_ = true;
-  const std::uint16_t code = static_cast<std::uint16_t>(net::winsockErrorFromErrno(err));
+  const std::uint16_t code = static_cast<std::uint16_t>(err);
   const std::uint64_t conn = connection_;
   auto stillHere = [&, alive = alive_] { return *alive && conn == connection_ && fd_ >= 0; };
   if (code != 0) lastError_ = code;
@@ -446,11 +412,12 @@ void AsyncSocket::onConnectDone(int err) {
 void AsyncSocket::onReadable() {
   if (socksPhase_ != SocksPhase::None) return socksData();
   char c;
-  const ssize_t n = ::recv(fd_, &c, 1, MSG_PEEK);
+  int err = 0;
+  const long n = platform::peekBytes(fd_, &c, 1, err);
   if (n > 0) return receiveLoop();
-  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+  if (n < 0 && (err == wsaeWouldBlock || err == wsaeIntr)) return;
   // The peer closed (n == 0) or the connection broke.
-  const int code = n == 0 ? 0 : net::winsockErrorFromErrno(errno);
+  const int code = n == 0 ? 0 : err;
   if (code) lastError_ = code;
   internalClose(false, code);
 }
@@ -464,14 +431,15 @@ void AsyncSocket::receiveLoop() {
     if (readCount_ == before) {
       // Nobody read: throw away what is there, so that the loop can move on.
       char discard[1024];
-      const ssize_t n = ::recv(fd_, discard, sizeof discard, 0);
-      if (n <= 0) return;
+      int err = 0;
+      if (platform::receiveBytes(fd_, discard, sizeof discard, err) <= 0) return;
     }
     if (options_ & wsoNoReceiveLoop) return;
     // Let the loop serve others now and then when a peer floods us.
     if (rounds >= 64) return;
     char c;
-    if (::recv(fd_, &c, 1, MSG_PEEK) <= 0) return;
+    int err = 0;
+    if (platform::peekBytes(fd_, &c, 1, err) <= 0) return;
   }
 }
 
@@ -485,15 +453,16 @@ int AsyncSocket::receive(void* buffer, int size) {
     return n;
   }
   if (fd_ < 0) {
-    lastError_ = WSAENOTCONN;
+    lastError_ = wsaeNotConn;
     return -1;
   }
-  ssize_t n;
+  long n;
+  int err = 0;
   do {
-    n = ::recv(fd_, buffer, static_cast<std::size_t>(size), 0);
-  } while (n < 0 && errno == EINTR);
+    n = platform::receiveBytes(fd_, buffer, static_cast<std::size_t>(size), err);
+  } while (n < 0 && err == wsaeIntr);
   if (n < 0) {
-    lastError_ = net::winsockErrorFromErrno(errno == EAGAIN ? EWOULDBLOCK : errno);
+    lastError_ = err;
     return -1;
   }
   readCount_ += n;
@@ -517,7 +486,7 @@ std::string AsyncSocket::receiveStr() {
 
 int AsyncSocket::send(const void* data, int len) {
   if (state_ != wsConnected) {
-    socketError("Send", WSAENOTCONN);
+    socketError("Send", wsaeNotConn);
     return -1;
   }
   if (len <= 0) return 0;
@@ -559,18 +528,17 @@ bool AsyncSocket::tryToSend() {
       }
       break;
     }
-    const ssize_t n = ::send(fd_, data, static_cast<std::size_t>(len), MSG_NOSIGNAL);
+    int code = 0;
+    const long n = platform::sendBytes(fd_, data, static_cast<std::size_t>(len), code);
     if (n < 0) {
-      const int err = errno;
-      if (err == EINTR) continue;
-      if (err == EAGAIN || err == EWOULDBLOCK) {
+      if (code == wsaeIntr) continue;
+      if (code == wsaeWouldBlock) {
         watch(platform::EventLoop::kRead | platform::EventLoop::kWrite);
         return false;
       }
-      const int code = net::winsockErrorFromErrno(err);
       lastError_ = code;
-      if (code == WSAEINVAL || code == WSAENOTSOCK || code == WSAECONNABORTED ||
-          code == WSAECONNRESET || code == WSAENOTCONN) {
+      if (code == wsaeInval || code == wsaeNotSock || code == wsaeConnAborted ||
+          code == wsaeConnReset || code == wsaeNotConn) {
         internalClose(false, code);
         return false;
       }
@@ -596,8 +564,8 @@ void AsyncSocket::internalClose(bool doShutdown, int error) {
   if (watchId_) loop_.unwatch(watchId_);
   watchId_ = 0;
   watched_ = 0;
-  if (doShutdown) ::shutdown(fd_, SHUT_RDWR);
-  ::close(fd_);
+  if (doShutdown) platform::shutdownSocket(fd_);
+  platform::closeSocket(fd_);
   fd_ = -1;
   sendQueue_.clear();
   socksPhase_ = SocksPhase::None;
@@ -620,8 +588,7 @@ void AsyncSocket::abort() {
   dnsLookup_.reset();
   sendQueue_.clear();
   if (fd_ >= 0 && state_ == wsConnected) {
-    linger lg{0, 0};
-    ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+    platform::setLinger(fd_, false, 0);
   }
   internalClose(false, 0);
 }
@@ -631,18 +598,19 @@ void AsyncSocket::abort() {
 
 void AsyncSocket::socksData() {
   char buf[512];
-  ssize_t n;
+  long n;
+  int err = 0;
   do {
-    n = ::recv(fd_, buf, sizeof buf, 0);
-  } while (n < 0 && errno == EINTR);
+    n = platform::receiveBytes(fd_, buf, sizeof buf, err);
+  } while (n < 0 && err == wsaeIntr);
   if (n < 0) {
-    if (errno == EAGAIN || errno == EWOULDBLOCK) return;
-    return socksFail(net::winsockErrorFromErrno(errno), "data receive error");
+    if (err == wsaeWouldBlock) return;
+    return socksFail(err, "data receive error");
   }
   if (n == 0) {
     // The proxy hung up in the middle of the negotiation: the connect attempt has failed
     // and the caller must hear so now, not at its own time-out.
-    return socksFail(WSAECONNABORTED, "data receive error");
+    return socksFail(wsaeConnAborted, "data receive error");
   }
   socksReplyBuffer_.append(buf, static_cast<std::size_t>(n));
 
@@ -726,9 +694,9 @@ void AsyncSocket::socksFail(int code, const std::string& text) {
 void AsyncSocket::startDnsLookup(const std::string& host) {
   if (host.empty()) {
     std::shared_ptr<bool> alive = alive_;
-    raiseException("DNS lookup: invalid host name.", WSAEINVAL);
+    raiseException("DNS lookup: invalid host name.", wsaeInval);
     if (!*alive) return;
-    FIRE(onDnsLookupDone, WSAEINVAL);
+    FIRE(onDnsLookupDone, wsaeInval);
     return;
   }
   if (dnsLookup_) dnsLookup_->cancel();
@@ -736,9 +704,8 @@ void AsyncSocket::startDnsLookup(const std::string& host) {
   dnsResult_.clear();
   dnsResultList_.clear();
 
-  in_addr a{};
-  if (parseNumericAddr(host, a)) {
-    dnsResult_ = dotted(a);
+  if (const auto a = platform::parseIPv4(host)) {
+    dnsResult_ = platform::formatIPv4(*a);
     FIRE(onDnsLookupDone, 0);
     return;
   }
@@ -751,7 +718,7 @@ void AsyncSocket::startDnsLookup(const std::string& host) {
           guarded([&] { dnsAnswer(error, list); });
         });
   } catch (const std::system_error& e) {
-    const int code = net::winsockErrorFromErrno(e.code().value());
+    const int code = platform::netErrorFromErrno(e.code().value());
     lastError_ = code;
     raiseException(host + ": can't start DNS lookup, error #" + std::to_string(code), code);
   }

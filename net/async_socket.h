@@ -142,12 +142,12 @@ class AsyncSocket {
   void close();
   // Closes at once without shut-down and empties the send queue (onSessionClosed fires).
   void abort();
-  // Queues data and sends what the network takes now. Returns len, or -1 (error WSAENOTCONN
+  // Queues data and sends what the network takes now. Returns len, or -1 (error wsaeNotConn
   // in function "Send") when not connected.
   int send(const void* data, int len);
   int sendStr(const std::string& text) { return send(text.data(), static_cast<int>(text.size())); }
   // Reads what has arrived: the byte count, 0 when the peer has closed, or -1 with the
-  // network error in lastError() (WSAEWOULDBLOCK when nothing is waiting).
+  // network error in lastError() (wsaeWouldBlock when nothing is waiting).
   int receive(void* buffer, int size);
   // Everything waiting now, as a string (empty when nothing is).
   std::string receiveStr();

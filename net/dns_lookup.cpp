@@ -1,13 +1,6 @@
 #include "net/dns_lookup.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
-#include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <thread>
 
 #include "net/net_errors.h"
@@ -30,24 +23,7 @@ struct DnsLookup::Shared {
 };
 
 int DnsLookup::resolveNow(const std::string& host, std::vector<std::string>& addresses) {
-  addresses.clear();
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* res = nullptr;
-  const int rc = ::getaddrinfo(host.c_str(), nullptr, &hints, &res);
-  if (rc != 0) return winsockErrorFromGai(rc, errno);
-  for (addrinfo* p = res; p; p = p->ai_next) {
-    if (p->ai_family != AF_INET) continue;
-    char text[INET_ADDRSTRLEN] = {};
-    const auto* sin = reinterpret_cast<const sockaddr_in*>(p->ai_addr);
-    if (!::inet_ntop(AF_INET, &sin->sin_addr, text, sizeof text)) continue;
-    if (std::find(addresses.begin(), addresses.end(), text) == addresses.end())
-      addresses.emplace_back(text);
-  }
-  ::freeaddrinfo(res);
-  if (addresses.empty()) return WSANO_DATA;
-  return 0;
+  return platform::lookupIPv4(host, addresses);
 }
 
 std::shared_ptr<DnsLookup> DnsLookup::start(platform::EventLoop& loop, const std::string& host,

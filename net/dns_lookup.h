@@ -15,8 +15,8 @@ namespace ravelin::net {
 // last reference to the lookup cancels it too.
 class DnsLookup {
  public:
-  // error: 0, or the network error number (WSAHOST_NOT_FOUND, WSATRY_AGAIN, WSANO_RECOVERY,
-  // WSANO_DATA when the name has no IPv4 address, or a mapped system error; see
+  // error: 0, or the network error number (wsaHostNotFound, wsaTryAgain, wsaNoRecovery,
+  // wsaNoData when the name has no IPv4 address, or a mapped system error; see
   // net/net_errors.h).
   // addresses: dotted IPv4 texts in the order the resolver gave them, duplicates removed.
   using Callback = std::function<void(int error, const std::vector<std::string>& addresses)>;

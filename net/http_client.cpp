@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include <sys/mman.h>
-
 #include "net/async_socket.h"
 #include "net/net_errors.h"
 #include "net/socket_errors.h"
+#include "platform/huge_pages.h"
 
 namespace ravelin::net {
 
@@ -25,15 +24,13 @@ void ReserveBody(std::string& body, std::int64_t declared) {
   const std::size_t want = body.size() + static_cast<std::size_t>(std::min(declared, kMaxReserve));
   if (want <= body.capacity()) return;
   body.reserve(want);
-#ifdef MADV_HUGEPAGE
-  constexpr std::size_t kHuge = std::size_t{2} << 20;
+  constexpr std::size_t kHuge = platform::kHugePageSize;
   if (body.capacity() - body.size() >= 2 * kHuge) {
     const auto begin =
         (reinterpret_cast<std::uintptr_t>(body.data() + body.size()) + kHuge - 1) & ~(kHuge - 1);
     const auto end = reinterpret_cast<std::uintptr_t>(body.data() + body.capacity()) & ~(kHuge - 1);
-    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    if (end > begin) platform::adviseHugePages(reinterpret_cast<void*>(begin), end - begin);
   }
-#endif
 }
 
 std::string errorText(int code) {
@@ -141,7 +138,7 @@ void HttpClient::startLookup() {
     // The lookup could not even start (an empty host, no helper thread): the request
     // ends like a failed lookup, from the loop.
     const auto* se = dynamic_cast<const SocketError*>(&e);
-    const int code = se && se->errorCode() != 0 ? se->errorCode() : static_cast<int>(WSAEINVAL);
+    const int code = se && se->errorCode() != 0 ? se->errorCode() : static_cast<int>(wsaeInval);
     if (state_ == httpDnsLookup) fail(static_cast<std::uint16_t>(code), e.what());
   }
 }
@@ -161,7 +158,7 @@ void HttpClient::lookupDone(std::uint16_t error) {
     socket_->connect();
   } catch (const std::exception&) {
     int code = socket_->lastError();
-    if (code == 0) code = WSAEINVAL;
+    if (code == 0) code = wsaeInval;
     ending_ = true;
     socket_->close();
     ending_ = false;
@@ -538,7 +535,7 @@ void HttpClient::sessionClosed(std::uint16_t error) {
       else if (error != 0)
         fail(error, errorText(error));
       else
-        fail(WSAECONNABORTED, errorText(WSAECONNABORTED));
+        fail(wsaeConnAborted, errorText(wsaeConnAborted));
       return;
     default:
       endRequest();

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/calendar.h"
+
 namespace ravelin::net {
 
 namespace http {
@@ -145,9 +147,7 @@ std::string base64Encode(std::string_view bytes) {
 }
 
 std::string httpDate(std::int64_t unixSeconds) {
-  const std::time_t t = static_cast<std::time_t>(unixSeconds);
-  std::tm tm{};
-  gmtime_r(&t, &tm);
+  const std::tm tm = platform::utcCalendarTime(unixSeconds);
   static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};

@@ -8,105 +8,105 @@ std::string socketErrorText(int code) {
   switch (code) {
     case 0:
       return "No Error";
-    case WSAEINTR:
+    case wsaeIntr:
       return "Interrupted system call";
-    case WSAEBADF:
+    case wsaeBadF:
       return "Bad file number";
-    case WSAEACCES:
+    case wsaeAcces:
       return "Permission denied";
-    case WSAEFAULT:
+    case wsaeFault:
       return "Bad address";
-    case WSAEINVAL:
+    case wsaeInval:
       return "Invalid argument";
-    case WSAEMFILE:
+    case wsaeMFile:
       return "Too many open files";
-    case WSAEWOULDBLOCK:
+    case wsaeWouldBlock:
       return "Operation would block";
-    case WSAEINPROGRESS:
+    case wsaeInProgress:
       return "Operation now in progress";
-    case WSAEALREADY:
+    case wsaeAlready:
       return "Operation already in progress";
-    case WSAENOTSOCK:
+    case wsaeNotSock:
       return "Socket operation on non-socket";
-    case WSAEDESTADDRREQ:
+    case wsaeDestAddrReq:
       return "Destination address required";
-    case WSAEMSGSIZE:
+    case wsaeMsgSize:
       return "Message too long";
-    case WSAEPROTOTYPE:
+    case wsaeProtoType:
       return "Protocol wrong type for socket";
-    case WSAENOPROTOOPT:
+    case wsaeNoProtoOpt:
       return "Protocol not available";
-    case WSAEPROTONOSUPPORT:
+    case wsaeProtoNoSupport:
       return "Protocol not supported";
-    case WSAESOCKTNOSUPPORT:
+    case wsaeSocktNoSupport:
       return "Socket type not supported";
-    case WSAEOPNOTSUPP:
+    case wsaeOpNotSupp:
       return "Operation not supported on socket";
-    case WSAEPFNOSUPPORT:
+    case wsaePfNoSupport:
       return "Protocol family not supported";
-    case WSAEAFNOSUPPORT:
+    case wsaeAfNoSupport:
       return "Address family not supported by protocol family";
-    case WSAEADDRINUSE:
+    case wsaeAddrInUse:
       return "Address already in use";
-    case WSAEADDRNOTAVAIL:
+    case wsaeAddrNotAvail:
       return "Address not available";
-    case WSAENETDOWN:
+    case wsaeNetDown:
       return "Network is down";
-    case WSAENETUNREACH:
+    case wsaeNetUnreach:
       return "Network is unreachable";
-    case WSAENETRESET:
+    case wsaeNetReset:
       return "Network dropped connection on reset";
-    case WSAECONNABORTED:
+    case wsaeConnAborted:
       return "Connection aborted";
-    case WSAECONNRESET:
+    case wsaeConnReset:
       return "Connection reset by peer";
-    case WSAENOBUFS:
+    case wsaeNoBufs:
       return "No buffer space available";
-    case WSAEISCONN:
+    case wsaeIsConn:
       return "Socket is already connected";
-    case WSAENOTCONN:
+    case wsaeNotConn:
       return "Socket is not connected";
-    case WSAESHUTDOWN:
+    case wsaeShutdown:
       return "Can't send after socket shutdown";
-    case WSAETOOMANYREFS:
+    case wsaeTooManyRefs:
       return "Too many references: can't splice";
-    case WSAETIMEDOUT:
+    case wsaeTimedOut:
       return "Connection timed out";
-    case WSAECONNREFUSED:
+    case wsaeConnRefused:
       return "Connection refused";
-    case WSAELOOP:
+    case wsaeLoop:
       return "Too many levels of symbolic links";
-    case WSAENAMETOOLONG:
+    case wsaeNameTooLong:
       return "File name too long";
-    case WSAEHOSTDOWN:
+    case wsaeHostDown:
       return "Host is down";
-    case WSAEHOSTUNREACH:
+    case wsaeHostUnreach:
       return "No route to host";
-    case WSAENOTEMPTY:
+    case wsaeNotEmpty:
       return "Directory not empty";
-    case WSAEPROCLIM:
+    case wsaeProcLim:
       return "Too many processes";
-    case WSAEUSERS:
+    case wsaeUsers:
       return "Too many users";
-    case WSAEDQUOT:
+    case wsaeDQuot:
       return "Disc quota exceeded";
-    case WSAESTALE:
+    case wsaeStale:
       return "Stale NFS file handle";
-    case WSAEREMOTE:
+    case wsaeRemote:
       return "Too many levels of remote in path";
-    case WSASYSNOTREADY:
+    case wsaSysNotReady:
       return "Network sub-system is unusable";
-    case WSAVERNOTSUPPORTED:
+    case wsaVerNotSupported:
       return "WinSock DLL cannot support this application";
-    case WSANOTINITIALISED:
+    case wsaNotInitialised:
       return "WinSock not initialized";
-    case WSAHOST_NOT_FOUND:
+    case wsaHostNotFound:
       return "Host not found";
-    case WSATRY_AGAIN:
+    case wsaTryAgain:
       return "Non-authoritative host not found";
-    case WSANO_RECOVERY:
+    case wsaNoRecovery:
       return "Non-recoverable error";
-    case WSANO_DATA:
+    case wsaNoData:
       return "No Data";
     default:
       return "Not a WinSock error";

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include <arpa/inet.h>
 #include <openssl/bio.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
+
+#include "platform/socket.h"
 
 namespace ravelin::net {
 
@@ -34,8 +35,7 @@ std::string OpenSslErrors() {
 }
 
 bool IsIPv4Literal(const std::string& host) {
-  in_addr a{};
-  return inet_pton(AF_INET, host.c_str(), &a) == 1;
+  return platform::parseDottedQuad(host).has_value();
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ class UdpSocket {
   void open();
   bool isOpen() const { return fd_ >= 0; }
   void close();
-  // Sends one datagram; returns 0 or the network error number (WSAENETUNREACH, ...).
+  // Sends one datagram; returns 0 or the network error number (wsaeNetUnreach, ...).
   int sendTo(UdpEndpoint to, std::string_view datagram);
 
   DatagramHandler onDatagram;

@@ -1,10 +1,5 @@
 #include "platform/event_loop.h"
 
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <deque>
 #include <map>
@@ -12,6 +7,8 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include "platform/readiness.h"
 
 namespace ravelin::platform {
 
@@ -22,16 +19,16 @@ thread_local std::unique_ptr<EventLoop> tlsOwned;
 using Clock = std::chrono::steady_clock;
 }  // namespace
 
-// The part of a loop that posting threads may reach: the queue and the wake-up fd. It is
+// The part of a loop that posting threads may reach: the queue and the wake-up. It is
 // shared, so a Handle can find out that the loop is gone instead of touching freed memory.
 struct EventLoop::Handle::State {
   std::mutex mutex;
   std::deque<Task> queue;
-  int wakeFd = -1;
+  std::unique_ptr<Wakeup> wakeup;
   bool closed = false;
 
-  // The wake-up is written under the lock: once the posted task has run, the loop may be
-  // destroyed at once, and its descriptor must not be closed under a write still under way.
+  // The wake-up is set under the lock: once the posted task has run, the loop may be
+  // destroyed at once, and its wake-up must not go away under a set() still under way.
   bool post(Task fn) {
     std::lock_guard<std::mutex> lock(mutex);
     if (closed) return false;
@@ -39,18 +36,7 @@ struct EventLoop::Handle::State {
     wake();
     return true;
   }
-  void wake() const {
-    const std::uint64_t one = 1;
-    ssize_t n;
-    do {
-      n = ::write(wakeFd, &one, sizeof one);
-    } while (n < 0 && errno == EINTR);
-  }
-  void drainWake() const {
-    std::uint64_t value;
-    while (::read(wakeFd, &value, sizeof value) > 0) {
-    }
-  }
+  void wake() const { wakeup->set(); }
 };
 
 struct EventLoop::Impl {
@@ -72,8 +58,7 @@ struct EventLoop::Impl {
 
 EventLoop::EventLoop()
     : impl_(std::make_unique<Impl>()), shared_(std::make_shared<Handle::State>()) {
-  shared_->wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  if (shared_->wakeFd < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
+  shared_->wakeup = std::make_unique<Wakeup>();
   if (!tlsCurrent) tlsCurrent = this;
 }
 
@@ -82,8 +67,7 @@ EventLoop::~EventLoop() {
     std::lock_guard<std::mutex> lock(shared_->mutex);
     shared_->closed = true;
     shared_->queue.clear();
-    ::close(shared_->wakeFd);
-    shared_->wakeFd = -1;
+    shared_->wakeup.reset();
   }
   if (tlsCurrent == this) tlsCurrent = nullptr;
 }
@@ -215,42 +199,27 @@ int EventLoop::waitAndProcess(std::uint32_t maxMs) {
     }
   }
 
-  std::vector<pollfd> fds;
+  std::vector<ReadyEntry> entries;
   std::vector<std::shared_ptr<Impl::Watch>> order;
-  fds.reserve(im.watches.size() + 1);
+  entries.reserve(im.watches.size());
   order.reserve(im.watches.size());
-  fds.push_back({shared_->wakeFd, POLLIN, 0});
   for (auto& [id, w] : im.watches) {
-    short ev = 0;
-    if (w->events & kRead) ev |= POLLIN;
-    if (w->events & kWrite) ev |= POLLOUT;
-    if (ev == 0) continue;
-    fds.push_back({w->fd, ev, 0});
+    const unsigned events = w->events & (kRead | kWrite);
+    if (events == 0) continue;
+    entries.push_back({w->fd, events, 0});
     order.push_back(w);
   }
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout);
-  int n;
-  for (;;) {
-    n = ::poll(fds.data(), fds.size(), timeout);
-    if (n >= 0 || errno != EINTR) break;
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    timeout = left > 0 ? static_cast<int>(left) : 0;
-  }
-  if (n > 0) {
-    if (fds[0].revents) shared_->drainWake();
-    for (std::size_t i = 1; i < fds.size(); ++i) {
-      const short re = fds[i].revents;
-      if (!re) continue;
-      auto& w = order[i - 1];
+  bool woken = false;
+  // Only this thread clears the wake-up, and it outlives this call with the loop.
+  if (shared_->wakeup->wait(entries.data(), entries.size(), timeout, woken) > 0 || woken) {
+    if (woken) shared_->wakeup->clear();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (!entries[i].ready) continue;
+      auto& w = order[i];
       if (!w->active) continue;
-      unsigned bits = 0;
-      if (re & POLLIN) bits |= kRead;
-      if (re & POLLOUT) bits |= kWrite;
-      if (re & (POLLERR | POLLHUP | POLLNVAL)) bits |= kError;
       // Keep the callback alive even if it removes its own watch.
       auto keep = w;
-      keep->cb(bits);
+      keep->cb(entries[i].ready);
       ++ran;
     }
   }

@@ -36,6 +36,10 @@ void writeFileAtomically(const std::string& path, std::string_view bytes,
 
 bool fileExists(const std::string& path);
 
+// Appends bytes to the file at path, which is created (0666 less the umask) when missing.
+// False when it cannot be opened or written: for writers that carry on without it (the log).
+bool appendToFile(const std::string& path, std::string_view bytes);
+
 // Moves a file or a directory tree to a place where nothing is yet: a rename, or where
 // that crosses file systems a copy followed by the removal of the original. Throws
 // FileError when to exists or the move fails; from is then left whole (a partial copy is

@@ -21,6 +21,10 @@ std::vector<std::string> runningExecutables();
 bool spawnDetached(const std::string& program, const std::vector<std::string>& args,
                    bool searchPath);
 
+// Opens a file or an address with the desktop's default application for it (xdg-open;
+// the shell's "open" on Windows) without waiting. Returns false when that could not start.
+bool openWithDefaultApplication(const std::string& fileOrAddress);
+
 // This process's PATH (the system's usual directories when it is not set).
 std::string searchPath();
 
@@ -76,8 +80,12 @@ class PipedProcess {
   int finish(std::uint32_t ms);
 
  private:
-  int fd_ = -1;
-  int pid_ = 0;
+  // The system's handles: on POSIX fd_ is a socket to the program (both directions) and
+  // pid_ its process id; on Windows fd_ reads its output, inputFd_ writes its input and
+  // pid_ is the process handle.
+  std::intptr_t fd_ = -1;
+  std::intptr_t inputFd_ = -1;
+  std::intptr_t pid_ = 0;
   int startError_ = 0;
   bool reaped_ = false;
   int status_ = -1;

@@ -89,6 +89,10 @@ bool spawnDetached(const std::string& program, const std::vector<std::string>& a
   return true;
 }
 
+bool openWithDefaultApplication(const std::string& fileOrAddress) {
+  return spawnDetached("xdg-open", {fileOrAddress}, true);
+}
+
 std::string searchPath() {
   const char* path = std::getenv("PATH");
   return path ? path : "/usr/local/bin:/usr/bin:/bin";
@@ -181,7 +185,7 @@ PipedProcess::ReadResult PipedProcess::read(std::string& out, std::uint32_t ms) 
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    pollfd p{fd_, POLLIN, 0};
+    pollfd p{static_cast<int>(fd_), POLLIN, 0};
     const int n = ::poll(&p, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return ReadResult::TimedOut;
@@ -231,28 +235,6 @@ std::vector<std::string> environmentWith(const std::vector<std::string>& overrid
   }
   env.insert(env.end(), overrides.begin(), overrides.end());
   return env;
-}
-
-ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::string>& environment, std::uint32_t ms) {
-  ProgramResult result;
-  PipedProcess process(program, args, environment);
-  if (!process.started()) return result;
-  process.closeInput();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) break;
-    if (process.read(result.output, static_cast<std::uint32_t>(left.count())) !=
-        PipedProcess::ReadResult::Data)
-      break;
-  }
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-      deadline - std::chrono::steady_clock::now());
-  result.exitStatus =
-      process.finish(static_cast<std::uint32_t>(std::max<std::int64_t>(left.count(), 0)));
-  return result;
 }
 
 }  // namespace ravelin::platform

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "platform/calendar.h"
+#include "platform/file_io.h"
+
 namespace ravelin::runtime {
 
 std::string logTimeStamp(const std::tm& t) {
@@ -22,14 +25,9 @@ std::string logFileNameFor(const std::tm& t, std::optional<int> milliseconds) {
 
 void Log::writeLog(const std::string& message) const {
   if (!loggingActive) return;
-  std::FILE* f = std::fopen(logFileName.c_str(), "ab");
-  if (!f) return;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  const std::string line = logTimeStamp(local) + message + "\n";
-  std::fwrite(line.data(), 1, line.size(), f);
-  std::fclose(f);
+  const std::tm local = platform::localCalendarTime(std::time(nullptr));
+  // A log that cannot be written is not reported: there is nowhere left to report it.
+  platform::appendToFile(logFileName, logTimeStamp(local) + message + "\n");
 }
 
 }  // namespace ravelin::runtime

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
 
@@ -41,7 +42,8 @@ std::vector<std::string> ScriptDocument::lines() const {
 
 void ScriptDocument::setFile(std::optional<std::string> path) {
   path_ = std::move(path);
-  view_.showFileName(path_ ? std::filesystem::path(*path_).filename().string() : kUnsaved);
+  view_.showFileName(path_ ? platform::utf8FromPath(platform::pathFromUtf8(*path_).filename())
+                           : kUnsaved);
 }
 
 void ScriptDocument::show() {

@@ -5,9 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/paths.h"
+
 namespace ravelin::script {
 
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -34,13 +35,14 @@ std::string ExpandHome(const std::string& name) {
 }  // namespace
 
 std::string scriptFolder(const std::string& scriptFile) {
-  return fs::path(scriptFile).parent_path().string();
+  return platform::utf8FromPath(platform::pathFromUtf8(scriptFile).parent_path());
 }
 
 std::string resolveScriptPath(const std::string& folder, const std::string& name) {
   const std::string path = ExpandHome(name);
-  if (folder.empty() || path.empty() || IsUrl(path) || fs::path(path).is_absolute()) return path;
-  return (fs::path(folder) / path).string();
+  if (folder.empty() || path.empty() || IsUrl(path) || platform::pathFromUtf8(path).is_absolute())
+    return path;
+  return platform::utf8FromPath(platform::pathFromUtf8(folder) / platform::pathFromUtf8(path));
 }
 
 }  // namespace ravelin::script

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "serverlist/list_unpack.h"
 
 namespace ravelin::serverlist {
@@ -179,9 +180,10 @@ std::shared_ptr<const IpFilter> currentIpFilter(runtime::AppContext& ctx) {
   static Cache cache;
 
   std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  const std::filesystem::path file = platform::pathFromUtf8(path);
+  const std::uintmax_t size = std::filesystem::file_size(file, ec);
   const auto mtime =
-      ec ? std::filesystem::file_time_type{} : std::filesystem::last_write_time(path, ec);
+      ec ? std::filesystem::file_time_type{} : std::filesystem::last_write_time(file, ec);
   if (ec) {
     ctx.log.writeLog("IP filter <" + path + "> cannot be read (" + ec.message() +
                      "): no servers are filtered");

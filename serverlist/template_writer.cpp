@@ -1,13 +1,14 @@
 #include "serverlist/template_writer.h"
 
-#include <locale.h>
 #include <climits>
 #include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <utility>
 
+#include "platform/calendar.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace ravelin::serverlist {
@@ -138,14 +139,8 @@ std::string expandTemplate(std::string_view text, const ServerList& list, std::s
 }
 
 DateTimeTexts formatDateTime(const std::tm& local, const char* localeName) {
-  locale_t loc = ::newlocale(LC_TIME_MASK, localeName, static_cast<locale_t>(nullptr));
-  if (!loc) loc = ::newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
-  char date[256];
-  char time[256];
-  const size_t nd = ::strftime_l(date, sizeof date, "%x", &local, loc);
-  const size_t nt = ::strftime_l(time, sizeof time, "%X", &local, loc);
-  ::freelocale(loc);
-  return {std::string(date, nd), std::string(time, nt)};
+  return {platform::formatInLocale(local, "%x", localeName),
+          platform::formatInLocale(local, "%X", localeName)};
 }
 
 SaveFormat templateSaveFormat(const std::string& templateFile) {
@@ -163,11 +158,9 @@ SaveFormat templateSaveFormat(const std::string& templateFile) {
           static_cast<long long>(run.checked) * static_cast<long long>(countTemplateSections(text));
       run.bar.start(maximum > INT_MAX ? INT_MAX : static_cast<int>(maximum));
 
-      const std::time_t now = std::time(nullptr);
-      std::tm local{};
-      localtime_r(&now, &local);
-      const DateTimeTexts stamp = formatDateTime(local);
-      return expandTemplate(text, run.list, std::filesystem::path(run.fileName).filename().string(),
+      const DateTimeTexts stamp = formatDateTime(platform::localCalendarTime(std::time(nullptr)));
+      return expandTemplate(text, run.list,
+                            platform::utf8FromPath(platform::pathFromUtf8(run.fileName).filename()),
                             stamp.date, stamp.time, [&run](const ServerEntry& e) {
                               // The pending events may change the list and move its
                               // entries: e is read before they run.

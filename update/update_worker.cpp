@@ -6,6 +6,7 @@
 #include "net/http_client.h"
 #include "platform/clock.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "runtime/ui_thread.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/ip_port.h"
@@ -292,7 +293,7 @@ void UpdateWorker::dnsPass(const std::string& location) {
   notes_.clear();
   failure_.clear();
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(location, ec)) {
+  if (!std::filesystem::is_regular_file(platform::pathFromUtf8(location), ec)) {
     failure_ = fetchFailedLogLine(location, "file not found");
     setStatus("DNS-File not found...", caption_, 1, 1);
     report(location);

@@ -38,8 +38,8 @@ class CliTest : public ::testing::Test {
   CliTest() {
     fs::create_directories(dir.path() / "client");
     // A client program of its own: the hand-over test's amuled must not count as running.
-    writeIni("[general]\nLOG=1\nEDPath=" + dir.file("client") + "/\nEDFilename=" +
-             dir.file("client/no-client") + "\n");
+    writeIni("[general]\nLOG=1\nEDPath=" + dir.file("client") +
+             "/\nEDFilename=" + dir.file("client/no-client") + "\n");
     ServerList list;
     list.append(makeServer("1.1.1.1", "4661", "50"), true);
     list.append(makeServer("2.2.2.2", "4662", "150"), true);
@@ -99,8 +99,8 @@ TEST_F(CliTest, FilesLiveInTheConfigAndStateFoldersNotBesideTheProgram) {
   fs::create_directories(bin);
   fs::copy_file(test::kCliBinary, cli);
   const StartupEnvironment env{bin, dir.file("config"), dir.file("state"), dir.file("home")};
-  const Lines inEnv = {"env", "HOME=" + env.home, "XDG_CONFIG_HOME=" + env.xdgConfigHome,
-                       "XDG_STATE_HOME=" + env.xdgStateHome};
+  const Lines inEnv = {"env", "HOME=" + env.home, "XDG_CONFIG_HOME=" + env.configHome,
+                       "XDG_STATE_HOME=" + env.stateHome};
   FilePlaces places = locateFiles(env);
   // An older set-up: logs and the hand-over record beside a ravelin.ini others may read.
   const std::string old = dir.file("config/ravelin");
@@ -137,7 +137,7 @@ TEST_F(CliTest, FilesLiveInTheConfigAndStateFoldersNotBesideTheProgram) {
   EXPECT_EQ(test::ReadFile(old + "/ravelin-transfer.ini"), "[transfer]\nlast=2\n");
   // A move that fails keeps the old places in use.
   test::WriteFile(dir.file("blocked"), "");
-  FilePlaces stuck = locateFiles({bin, env.xdgConfigHome, dir.file("blocked"), env.home});
+  FilePlaces stuck = locateFiles({bin, env.configHome, dir.file("blocked"), env.home});
   EXPECT_EQ(moveOldStateFiles(stuck).size(), 1u);
   EXPECT_EQ(stuck.transferFile, old + "/ravelin-transfer.ini");
 

@@ -1,0 +1,48 @@
+#include "platform/console.h"
+
+#include <unistd.h>
+
+#include <csignal>
+
+namespace ravelin::platform {
+
+namespace {
+
+// The signal that asked the run to stop (SIGINT or SIGTERM); 0 while none came.
+volatile std::sig_atomic_t g_signal = 0;
+
+extern "C" void onInterrupt(int signal) {
+  g_signal = signal;
+}
+
+}  // namespace
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void useUtf8Console() {}
+
+bool standardErrorIsTerminal() {
+  return ::isatty(STDERR_FILENO) == 1;
+}
+
+// SA_RESETHAND: the second signal finds the default action, which ends the program.
+void catchInterrupts() {
+  struct sigaction sa {};
+  sa.sa_handler = onInterrupt;
+  sa.sa_flags = SA_RESETHAND;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+}
+
+bool interruptRequested() {
+  return g_signal != 0;
+}
+
+int interruptExitStatus() {
+  return 128 + (g_signal != 0 ? static_cast<int>(g_signal) : SIGINT);
+}
+
+}  // namespace ravelin::platform

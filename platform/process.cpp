@@ -1,0 +1,30 @@
+#include "platform/process.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace ravelin::platform {
+
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment, std::uint32_t ms) {
+  ProgramResult result;
+  PipedProcess process(program, args, environment);
+  if (!process.started()) return result;
+  process.closeInput();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) break;
+    if (process.read(result.output, static_cast<std::uint32_t>(left.count())) !=
+        PipedProcess::ReadResult::Data)
+      break;
+  }
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  result.exitStatus =
+      process.finish(static_cast<std::uint32_t>(std::max<std::int64_t>(left.count(), 0)));
+  return result;
+}
+
+}  // namespace ravelin::platform
