@@ -3,7 +3,19 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/text.h"
+
 namespace ravelin::platform {
+
+bool isProcessRunning(const std::string& executablePath) {
+  if (executablePath.empty()) return false;
+  const std::string resolved = resolvedExecutablePath(executablePath);
+  for (const std::string& running : runningExecutables()) {
+    if (equalsNoCase(running, executablePath)) return true;
+    if (!resolved.empty() && equalsNoCase(running, resolved)) return true;
+  }
+  return false;
+}
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& environment, std::uint32_t ms) {

@@ -15,6 +15,9 @@ bool isProcessRunning(const std::string& executablePath);
 
 // The executable paths of all processes this user may inspect.
 std::vector<std::string> runningExecutables();
+// path in the form the system reports an executable in: absolute, "." and ".." removed
+// (and symbolic links followed, on POSIX); empty when it cannot be resolved.
+std::string resolvedExecutablePath(const std::string& path);
 
 // Starts a program without waiting for it; a helper thread reaps it when it ends. With
 // searchPath the program is looked up in PATH. Returns false when it could not be started.

@@ -22,15 +22,11 @@ extern char** environ;
 
 namespace ravelin::platform {
 
-namespace {
-
-std::string ResolvedPath(const std::string& path) {
+std::string resolvedExecutablePath(const std::string& path) {
   char buf[PATH_MAX];
   if (::realpath(path.c_str(), buf) == nullptr) return {};
   return buf;
 }
-
-}  // namespace
 
 std::vector<std::string> runningExecutables() {
   std::vector<std::string> paths;
@@ -49,16 +45,6 @@ std::vector<std::string> runningExecutables() {
   }
   ::closedir(proc);
   return paths;
-}
-
-bool isProcessRunning(const std::string& executablePath) {
-  if (executablePath.empty()) return false;
-  const std::string resolved = ResolvedPath(executablePath);
-  for (const std::string& running : runningExecutables()) {
-    if (equalsNoCase(running, executablePath)) return true;
-    if (!resolved.empty() && equalsNoCase(running, resolved)) return true;
-  }
-  return false;
 }
 
 bool spawnDetached(const std::string& program, const std::vector<std::string>& args,

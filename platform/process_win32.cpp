@@ -66,16 +66,6 @@ std::wstring environmentBlock(const std::vector<std::string>& environment) {
   return block;
 }
 
-std::string fullPath(const std::string& path) {
-  const std::wstring wide = wideFromUtf8(path);
-  const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return {};
-  std::wstring out(n, L'\0');
-  const DWORD got = GetFullPathNameW(wide.c_str(), n, out.data(), nullptr);
-  out.resize(got);
-  return utf8FromWide(out);
-}
-
 bool hasSeparator(const std::string& name) {
   return name.find_first_of("/\\") != std::string::npos;
 }
@@ -90,6 +80,16 @@ HANDLE handleOf(std::intptr_t value) {
 }
 
 }  // namespace
+
+std::string resolvedExecutablePath(const std::string& path) {
+  const std::wstring wide = wideFromUtf8(path);
+  const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return {};
+  std::wstring out(n, L'\0');
+  const DWORD got = GetFullPathNameW(wide.c_str(), n, out.data(), nullptr);
+  out.resize(got);
+  return utf8FromWide(out);
+}
 
 std::vector<std::string> runningExecutables() {
   std::vector<std::string> paths;
@@ -110,16 +110,6 @@ std::vector<std::string> runningExecutables() {
   }
   CloseHandle(snapshot);
   return paths;
-}
-
-bool isProcessRunning(const std::string& executablePath) {
-  if (executablePath.empty()) return false;
-  const std::string resolved = fullPath(executablePath);
-  for (const std::string& running : runningExecutables()) {
-    if (equalsNoCase(running, executablePath)) return true;
-    if (!resolved.empty() && equalsNoCase(running, resolved)) return true;
-  }
-  return false;
 }
 
 // A process group of its own keeps this console's Ctrl+C away from the program. Windows
