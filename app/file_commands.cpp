@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/file_io.h"
+#include "platform/system.h"
 #include "serverlist/met_file.h"
 
 namespace ravelin::app {
@@ -34,7 +35,7 @@ bool refreshStandardServerMet(serverlist::ServerList& list, runtime::ProgressBar
 }
 
 std::string savedFileName(const std::string& chosen, const std::string& filterExtension) {
-  const size_t slash = chosen.find_last_of('/');
+  const size_t slash = chosen.find_last_of(platform::kPathSeparators);
   const std::string_view name =
       std::string_view(chosen).substr(slash == std::string::npos ? 0 : slash + 1);
   // A leading dot names a hidden file, not an extension.

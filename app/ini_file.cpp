@@ -7,6 +7,7 @@
 
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "platform/system.h"
 #include "platform/text.h"
 
 namespace ravelin::app {
@@ -23,16 +24,6 @@ std::string_view trim(std::string_view s) {
   while (e > b && isBlank(s[e - 1])) --e;
   return s.substr(b, e - b);
 }
-
-}  // namespace
-
-namespace {
-
-#ifdef _WIN32
-constexpr const char* kPlatformEol = "\r\n";
-#else
-constexpr const char* kPlatformEol = "\n";
-#endif
 
 }  // namespace
 
@@ -198,7 +189,7 @@ bool IniFile::readBool(std::string_view section, std::string_view key, bool defa
 }
 
 std::string IniFile::newLineEnd() const {
-  return eolStyle_.empty() ? kPlatformEol : eolStyle_;
+  return eolStyle_.empty() ? platform::kLineEnd : eolStyle_;
 }
 
 void IniFile::insertLine(size_t pos, Line line) {

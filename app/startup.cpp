@@ -12,6 +12,7 @@
 #include "platform/calendar.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "platform/system.h"
 #include "platform/user_folders.h"
 
 namespace ravelin::app {
@@ -20,6 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr const char* kIniName = "ravelin.ini";
+// The folder of this program's own among the user's folders, named as each system's
+// programs name theirs.
+constexpr const char* kUserFolder = platform::kWindows ? "Ravelin" : "ravelin";
 
 bool isDirectory(const std::string& path) {
   std::error_code ec;
@@ -96,9 +100,9 @@ FilePlaces locateFiles(const StartupEnvironment& env, const std::string& explici
     if (platform::fileExists(beside)) return placesBesideIni(beside);
   }
   const std::string config =
-      runtime::clientFile(xdgBase(env.configHome, env.home, ".config"), "ravelin");
+      runtime::clientFile(xdgBase(env.configHome, env.home, ".config"), kUserFolder);
   const std::string state =
-      runtime::clientFile(xdgBase(env.stateHome, env.home, ".local/state"), "ravelin");
+      runtime::clientFile(xdgBase(env.stateHome, env.home, ".local/state"), kUserFolder);
   FilePlaces places;
   places.iniFile = absolutePath(runtime::clientFile(config, kIniName));
   places.logDir = absolutePath(runtime::clientFile(state, "log"));

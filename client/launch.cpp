@@ -4,6 +4,7 @@
 
 #include "platform/file_io.h"
 #include "platform/process.h"
+#include "platform/system.h"
 #include "runtime/app_context.h"
 
 namespace ravelin::client {
@@ -13,7 +14,7 @@ namespace {
 constexpr const char* kAmuleNames[] = {"amule", "amuled"};
 
 std::string resolveProgram(const std::string& edPath, const std::string& name) {
-  if (name.find('/') != std::string::npos) return name;
+  if (name.find_first_of(platform::kPathSeparators) != std::string::npos) return name;
   if (name.empty()) return {};
   const std::string beside = runtime::clientFile(edPath, name);
   if (platform::fileExists(beside)) return beside;
@@ -34,7 +35,7 @@ std::vector<std::string> localClientPrograms(const runtime::Settings& settings) 
   };
   add(clientExecutable(settings));
   const std::string& configured = settings.EDFilename;
-  const auto slash = configured.rfind('/');
+  const auto slash = configured.find_last_of(platform::kPathSeparators);
   for (const char* name : kAmuleNames) {
     if (slash != std::string::npos)
       add(configured.substr(0, slash + 1) + name);

@@ -100,6 +100,8 @@ void setLinger(SocketHandle s, bool on, int seconds);
 
 // Each returns 0 or the error number.
 int bindSocket(SocketHandle s, std::uint32_t address, std::uint16_t port);
+// The local port a bound socket got (0 when the system does not say).
+std::uint16_t boundPort(SocketHandle s);
 // A connect that cannot finish at once answers wsaeWouldBlock or wsaeInProgress (by
 // system); the outcome comes later as socketPendingError() once the socket is writable.
 int connectSocket(SocketHandle s, std::uint32_t address, std::uint16_t port);

@@ -250,6 +250,13 @@ int bindSocket(SocketHandle s, std::uint32_t address, std::uint16_t port) {
   return netErrorFromErrno(errno);
 }
 
+std::uint16_t boundPort(SocketHandle s) {
+  sockaddr_in local{};
+  socklen_t len = sizeof local;
+  if (::getsockname(s, reinterpret_cast<sockaddr*>(&local), &len) != 0) return 0;
+  return ntohs(local.sin_port);
+}
+
 int connectSocket(SocketHandle s, std::uint32_t address, std::uint16_t port) {
   const sockaddr_in peer = socketAddress(address, port);
   if (::connect(s, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return 0;

@@ -177,6 +177,13 @@ int bindSocket(SocketHandle s, std::uint32_t address, std::uint16_t port) {
   return WSAGetLastError();
 }
 
+std::uint16_t boundPort(SocketHandle s) {
+  sockaddr_in local{};
+  int len = sizeof local;
+  if (getsockname(native(s), reinterpret_cast<sockaddr*>(&local), &len) != 0) return 0;
+  return ntohs(local.sin_port);
+}
+
 int connectSocket(SocketHandle s, std::uint32_t address, std::uint16_t port) {
   const sockaddr_in peer = socketAddress(address, port);
   if (connect(native(s), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return 0;

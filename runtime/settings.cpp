@@ -2,44 +2,28 @@
 
 #include <cstdlib>
 
+#include "platform/system.h"
+
 namespace ravelin::runtime {
 
-namespace {
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-}  // namespace
-
+// The defaults follow the client that users of each system run.
 std::string Settings::defaultEDPath() {
-#ifdef _WIN32
-  return "C:\\";
-#else
+  if constexpr (platform::kWindows) return "C:\\";
   const char* home = std::getenv("HOME");
   return std::string(home && *home ? home : "") + "/.aMule/";
-#endif
 }
 
 std::string Settings::defaultEDFilename() {
-#ifdef _WIN32
-  return "gdonkey.exe";
-#else
-  return "amule";
-#endif
+  return platform::kWindows ? "gdonkey.exe" : "amule";
 }
 
 bool Settings::defaultMetAddressTags() {
-#ifdef _WIN32
-  return true;
-#else
-  return false;
-#endif
+  return platform::kWindows;
 }
 
 std::string clientFile(const std::string& dir, const std::string& fileName) {
-  if (dir.empty() || dir.back() == kSeparator) return dir + fileName;
-  return dir + kSeparator + fileName;
+  if (dir.empty() || platform::isPathSeparator(dir.back())) return dir + fileName;
+  return dir + platform::kPathSeparator + fileName;
 }
 
 }  // namespace ravelin::runtime

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
 
 #include "platform/paths.h"
+#include "platform/user_folders.h"
 
 namespace ravelin::script {
-
 
 namespace {
 
@@ -24,11 +23,11 @@ bool IsUrl(const std::string& name) {
          std::all_of(name.begin(), name.begin() + static_cast<long>(end), isSchemeChar);
 }
 
-// "~" and "~/..." name the home folder, as a shell reads them; without $HOME they stay.
+// "~" and "~/..." name the home folder, as a shell reads them; without one they stay.
 std::string ExpandHome(const std::string& name) {
   if (name != "~" && !name.starts_with("~/")) return name;
-  const char* home = std::getenv("HOME");
-  if (!home || !*home) return name;
+  const std::string home = platform::homeDirectory();
+  if (home.empty()) return name;
   return home + name.substr(1);
 }
 

@@ -91,7 +91,7 @@ TEST(IniFile, WritesBooleansAsOneAndZero) {
   ini.writeBool("b", "on", true);
   ini.writeBool("b", "off", false);
   ini.writeInteger("b", "n", -17);
-  EXPECT_EQ(ini.text(), "[b]\non=1\noff=0\nn=-17\n");
+  EXPECT_EQ(ini.text(), test::SystemLines("[b]\non=1\noff=0\nn=-17\n"));
 }
 
 TEST(IniFile, CommentsAndOtherLinesAreNotKeys) {
@@ -173,7 +173,7 @@ TEST(IniFile, NewSectionsGoAtTheEnd) {
   EXPECT_EQ(ini.text(), "[a]\nk=1\n\n[z]\nk=2\n");
   IniFile empty;
   empty.writeString("s", "k", "v");
-  EXPECT_EQ(empty.text(), "[s]\nk=v\n");
+  EXPECT_EQ(empty.text(), test::SystemLines("[s]\nk=v\n"));
 }
 
 TEST(IniFile, KeepsTheFilesLineEndStyle) {

@@ -52,6 +52,7 @@ TEST(ConfirmOptions, AsksForAMissingClientThenForAnEmptyUrlList) {
   test::WriteFile(dir.file("amule"), "");
   runtime::Settings s;
   s.EDPath = dir.path().string();
+  s.EDFilename = "amule";
   s.URLs = test::Sources({"MET|http://a"});
   test::ScriptedPrompter prompter;
   EXPECT_TRUE(confirmOptions(s, prompter));

@@ -7,6 +7,7 @@
 
 #include "app/window_state.h"
 #include "platform/file_io.h"
+#include "platform/system.h"
 #include "support/test_support.h"
 
 using namespace ravelin;
@@ -22,19 +23,23 @@ std::string homeAMule() {
 }
 
 TEST(ClientFile, JoinsWithOneSeparator) {
-  EXPECT_EQ(clientFile("/home/u/.aMule", "server.met"), "/home/u/.aMule/server.met");
+  const std::string sep(1, platform::kPathSeparator);
+  EXPECT_EQ(clientFile("/home/u/.aMule", "server.met"), "/home/u/.aMule" + sep + "server.met");
   EXPECT_EQ(clientFile("/home/u/.aMule/", "server.met"), "/home/u/.aMule/server.met");
   EXPECT_EQ(clientFile("", "server.met"), "server.met");
   EXPECT_EQ(clientFile("/", "log"), "/log");
-  EXPECT_EQ(clientFile("rel/dir", "server.met.UPD.BAK"), "rel/dir/server.met.UPD.BAK");
+  EXPECT_EQ(clientFile("rel/dir", "server.met.UPD.BAK"), "rel/dir" + sep + "server.met.UPD.BAK");
+  EXPECT_EQ(clientFile("C:\\eMule\\", "server.met"),
+            platform::kWindows ? "C:\\eMule\\server.met" : "C:\\eMule\\/server.met");
 }
 
 TEST(LoadSettings, AFreshStartGivesTheDefaultsAndCreatesNoFile) {
   test::TempDir dir;
   const std::string path = dir.file("ravelin.ini");
   const Settings s = loadSettings(path);
-  EXPECT_EQ(s.EDPath, homeAMule());
-  EXPECT_EQ(s.EDFilename, "amule");
+  // The client its users run on each system.
+  EXPECT_EQ(s.EDPath, platform::kWindows ? "C:\\" : homeAMule());
+  EXPECT_EQ(s.EDFilename, platform::kWindows ? "gdonkey.exe" : "amule");
   EXPECT_TRUE(s.EDGUI);
   EXPECT_EQ(s.EDWaittime, 100);
   EXPECT_FALSE(s.LOG);
@@ -43,7 +48,7 @@ TEST(LoadSettings, AFreshStartGivesTheDefaultsAndCreatesNoFile) {
   EXPECT_EQ(s.ProxyAddr, "");
   EXPECT_EQ(s.ProxyPort, 0);
   EXPECT_FALSE(s.NoRegCheck);
-  EXPECT_FALSE(s.MetAddressTags);
+  EXPECT_EQ(s.MetAddressTags, platform::kWindows);
   EXPECT_TRUE(s.URLs.empty());
   EXPECT_EQ(s.UpdThreadCount, 1);
   EXPECT_EQ(s.UpdTimeout, 5);
@@ -246,24 +251,25 @@ TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
   EXPECT_EQ(back.VrfUdpStatus, s.VrfUdpStatus);
 
   EXPECT_EQ(test::ReadFile(path),
-            "[general]\n"
-            "EDPath=/srv/amule\n"
-            "EDFilename=amule\n"
-            "EDGUI=0\n"
-            "LOG=1\n"
-            "LogKeep=7\n"
-            "ProxyAddr=localhost\n"
-            "ProxyPort=1080\n"
-            "MetAddressTags=1\n"
-            // The digest as the client's own files hold it (amulecmd writes the same one).
-            "ECHost=nas.local\nECPort=4713\nECPassword=5EBE2294ECD0E0F08EAB7690D2A6EE69\n"
-            "IPFilterFile=/srv/amule/ipfilter.dat\nUpdateInfoURL=https://127.0.0.1/update.ini\n"
-            "\n[update]\nUpdThreadCount=8\nUpdTimeout=60\nMaxListMB=16\n"
-            "\n[verify]\nVrfThreadCount=20\nVrfTimeout=2\nVrfWarning=0\nVrfUdpStatus=1\n"
-            "\n[script]\nScrSyntaxCheck=1\nScrExecOrEdit=1\n"
-            "\n[support]\nSupportMe=1\n"
-            "\n[URLs]\nURL1=HTM|http://127.0.0.1/a.html\nURL2=MET|http://127.0.0.1/b.met\n"
-            "URL3=DNS|/tmp/dns.txt\nURL4=see BOT|http://127.0.0.1/c.bot\n");
+            test::SystemLines(
+                "[general]\n"
+                "EDPath=/srv/amule\n"
+                "EDFilename=amule\n"
+                "EDGUI=0\n"
+                "LOG=1\n"
+                "LogKeep=7\n"
+                "ProxyAddr=localhost\n"
+                "ProxyPort=1080\n"
+                "MetAddressTags=1\n"
+                // The digest as the client's own files hold it (amulecmd writes the same one).
+                "ECHost=nas.local\nECPort=4713\nECPassword=5EBE2294ECD0E0F08EAB7690D2A6EE69\n"
+                "IPFilterFile=/srv/amule/ipfilter.dat\nUpdateInfoURL=https://127.0.0.1/update.ini\n"
+                "\n[update]\nUpdThreadCount=8\nUpdTimeout=60\nMaxListMB=16\n"
+                "\n[verify]\nVrfThreadCount=20\nVrfTimeout=2\nVrfWarning=0\nVrfUdpStatus=1\n"
+                "\n[script]\nScrSyntaxCheck=1\nScrExecOrEdit=1\n"
+                "\n[support]\nSupportMe=1\n"
+                "\n[URLs]\nURL1=HTM|http://127.0.0.1/a.html\nURL2=MET|http://127.0.0.1/b.met\n"
+                "URL3=DNS|/tmp/dns.txt\nURL4=see BOT|http://127.0.0.1/c.bot\n"));
 }
 
 TEST(StoreSettings, KeepsEverythingItDoesNotWrite) {
@@ -356,7 +362,7 @@ TEST(StoreVrfWarning, WritesThatKeyAlone) {
 
   const std::string fresh = dir.file("fresh.ini");
   storeVrfWarning(false, fresh);
-  EXPECT_EQ(test::ReadFile(fresh), "[verify]\nVrfWarning=0\n");
+  EXPECT_EQ(test::ReadFile(fresh), test::SystemLines("[verify]\nVrfWarning=0\n"));
   EXPECT_FALSE(loadSettings(fresh).VrfWarning);
 }
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -64,64 +62,6 @@ bool isLogLine(std::string_view line, std::string_view message) {
 
 // ---- where ravelin.ini lives ----
 
-TEST(LocateFiles, AnExplicitPathWinsAndKeepsItsStateBesideIt) {
-  test::TempDir dir;
-  StartupEnvironment env{dir.path().string(), "/xdg", "/state", "/home/u"};
-  const FilePlaces named = locateFiles(env, "/etc/other.ini");
-  EXPECT_EQ(named.iniFile, "/etc/other.ini");
-  EXPECT_EQ(named.logDir, "/etc/log");
-  EXPECT_EQ(named.transferFile, "/etc/ravelin-transfer.ini");
-  // A relative one is taken from the working directory and made absolute.
-  EXPECT_EQ(locateFiles(env, "sub/my.ini").iniFile, (fs::current_path() / "sub/my.ini").string());
-}
-
-// Runs check in a child process without root rights (as nobody when the tests run as
-// root, since root may write anywhere) and returns whether it held there.
-bool holdsWithoutRootRights(const std::function<bool()>& check) {
-  if (::geteuid() != 0) return check();
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
-    ::_exit(check() ? 0 : 1);
-  }
-  int status = 0;
-  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return false;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-TEST(LocateFiles, UsesTheProgramDirectoryWhenItHoldsOne) {
-  test::TempDir dir;
-  test::WriteFile(dir.file("ravelin.ini"), "[general]\n");
-  const StartupEnvironment env{dir.path().string(), "/xdg", "/state", "/home/u"};
-  EXPECT_EQ(locateFiles(env).iniFile, dir.file("ravelin.ini"));
-  EXPECT_EQ(locateFiles(env).logDir, dir.file("log"));
-  // Also when the directory cannot be written (a copy in a system directory).
-  fs::permissions(dir.path(),
-                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
-  EXPECT_TRUE(
-      holdsWithoutRootRights([&] { return locateFiles(env).iniFile == dir.file("ravelin.ini"); }));
-  fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
-}
-
-TEST(LocateFiles, FallsBackToTheUsersConfigAndStateDirectories) {
-  test::TempDir dir;
-  const std::string noProgramDir = dir.file("not-there");
-  const FilePlaces xdg = locateFiles({noProgramDir, "/xdg/conf", "/xdg/state", "/home/u"});
-  EXPECT_EQ(xdg.iniFile, "/xdg/conf/ravelin/ravelin.ini");
-  EXPECT_EQ(xdg.logDir, "/xdg/state/ravelin/log");
-  EXPECT_EQ(xdg.transferFile, "/xdg/state/ravelin/ravelin-transfer.ini");
-  EXPECT_TRUE(xdg.separateState);
-  EXPECT_EQ(locateFiles({noProgramDir, "", "", "/home/u"}).logDir,
-            "/home/u/.local/state/ravelin/log");
-  // Relative XDG values are not valid and are ignored.
-  const FilePlaces relative = locateFiles({noProgramDir, "relative/conf", "rel", "/home/u"});
-  EXPECT_EQ(relative.iniFile, "/home/u/.config/ravelin/ravelin.ini");
-  EXPECT_EQ(relative.transferFile, "/home/u/.local/state/ravelin/ravelin-transfer.ini");
-  EXPECT_EQ(locateFiles({"", "", "", "/home/u/"}).iniFile, "/home/u/.config/ravelin/ravelin.ini");
-  EXPECT_FALSE(fs::exists(noProgramDir));
-}
-
 TEST(LocateFiles, TheRunningProgramHasADirectory) {
   const std::string exeDir = executableDirectory();
   ASSERT_FALSE(exeDir.empty());
@@ -180,7 +120,7 @@ TEST(PrepareLogging, CreatesTheLogDirectoryBesideTheIniFile) {
   prepareLogging(app.ctx, besideIni(app), localTm(2026, 12, 7, 14, 3, 9), 45);
   EXPECT_TRUE(app.ctx.log.loggingActive);
   EXPECT_TRUE(fs::is_directory(app.dir.file("log")));
-  EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/2026-12-07_14-03-09.log"));
+  EXPECT_EQ(app.ctx.log.logFileName, clientFile(app.dir.file("log"), "2026-12-07_14-03-09.log"));
   // The file itself comes with the first line.
   EXPECT_FALSE(fs::exists(app.ctx.log.logFileName));
   app.ctx.log.writeLog("first");
@@ -195,7 +135,7 @@ TEST(PrepareLogging, AnExistingLogDirectoryIsUsed) {
   app.ctx.settings.LOG = true;
   prepareLogging(app.ctx, besideIni(app), localTm(2027, 1, 2, 3, 4, 5), 6);
   EXPECT_TRUE(app.ctx.log.loggingActive);
-  EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/2027-01-02_03-04-05.log"));
+  EXPECT_EQ(app.ctx.log.logFileName, clientFile(app.dir.file("log"), "2027-01-02_03-04-05.log"));
   EXPECT_EQ(test::ReadFile(app.dir.file("log/older.log")), "x");
 }
 
@@ -255,7 +195,7 @@ TEST_F(AppSessionTest, AFreshStartGivesTheDefaultsAndCreatesNothing) {
     EXPECT_TRUE(session.started());
     EXPECT_FALSE(app.ctx.state.scriptRunning);
     EXPECT_EQ(app.ctx.settings.UpdThreadCount, 1);
-    EXPECT_EQ(app.ctx.settings.EDFilename, "amule");
+    EXPECT_EQ(app.ctx.settings.EDFilename, Settings::defaultEDFilename());
     EXPECT_EQ(app.ctx.settings.EDPath, Settings::defaultEDPath());
     EXPECT_FALSE(app.ctx.log.loggingActive);
     EXPECT_TRUE(session.history().isEmpty());
@@ -270,7 +210,7 @@ TEST_F(AppSessionTest, LogsTheStartAndTheCloseLine) {
   {
     AppSession session(app.ctx, ini);
     session.start(localTime(2026, 12, 7, 14, 3, 9, 45));
-    EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/2026-12-07_14-03-09.log"));
+    EXPECT_EQ(app.ctx.log.logFileName, clientFile(app.dir.file("log"), "2026-12-07_14-03-09.log"));
     session.close();
   }
   EXPECT_EQ(logFiles(), (std::vector<std::string>{"2026-12-07_14-03-09.log"}));
@@ -290,7 +230,8 @@ TEST_F(AppSessionTest, ASecondRunInTheSameSecondAddsTheMilliseconds) {
   fs::create_directory(app.dir.file("log"));
   test::WriteFile(app.dir.file("log/2026-12-07_14-03-09.log"), "earlier\n");
   AppSession(app.ctx, ini).start(when);
-  EXPECT_EQ(app.ctx.log.logFileName, app.dir.file("log/2026-12-07_14-03-09-045.log"));
+  EXPECT_EQ(app.ctx.log.logFileName,
+            clientFile(app.dir.file("log"), "2026-12-07_14-03-09-045.log"));
   EXPECT_EQ(test::ReadFile(app.dir.file("log/2026-12-07_14-03-09.log")), "earlier\n");
   // A third in the same millisecond goes on in that file.
   AppSession(app.ctx, ini).start(when);

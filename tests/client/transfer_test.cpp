@@ -4,6 +4,7 @@
 
 #include "app/transfer_time_file.h"
 #include "client/transfer_time.h"
+#include "platform/user_folders.h"
 #include "serverlist/server_list.h"
 #include "support/recording_transfer_view.h"
 #include "support/test_support.h"
@@ -25,7 +26,7 @@ struct LinksFixture {
   LinksFixture() {
     app.useManualClock();
     app.ctx.settings.EDPath = app.dir.path().string();
-    app.ctx.settings.EDFilename = fs::canonical("/proc/self/exe").string();
+    app.ctx.settings.EDFilename = platform::executablePath();
     for (int i = 1; i <= 10; ++i) {
       serverlist::Server s;
       s.ip = "10.0.0." + std::to_string(i);

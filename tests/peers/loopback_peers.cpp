@@ -80,21 +80,6 @@ int connectWithin(std::uint16_t port, int timeoutMs) {
 
 }  // namespace
 
-bool PumpUntil(platform::EventLoop& loop, const std::function<bool()>& pred,
-               std::uint32_t timeoutMs) {
-  const std::uint32_t start = platform::systemClock().ticks();
-  while (!pred()) {
-    if (platform::systemClock().ticks() - start >= timeoutMs) return pred();
-    loop.waitAndProcess(20);
-  }
-  return true;
-}
-
-void PumpFor(platform::EventLoop& loop, std::uint32_t ms) {
-  const std::uint32_t start = platform::systemClock().ticks();
-  while (platform::systemClock().ticks() - start < ms) loop.waitAndProcess(10);
-}
-
 std::uint16_t ClosedLoopbackPort() {
   std::uint16_t port = 0;
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -21,13 +21,6 @@ using namespace ravelin::runtime;
 
 namespace test {
 
-// Runs the loop until pred() holds or timeoutMs passed (a hang catcher, not a timing
-// assertion). Returns pred().
-bool PumpUntil(platform::EventLoop& loop, const std::function<bool()>& pred,
-               std::uint32_t timeoutMs = 10000);
-// Runs the loop for ms milliseconds.
-void PumpFor(platform::EventLoop& loop, std::uint32_t ms);
-
 // A port on 127.0.0.1 that nothing listens on (it was bound and released just now).
 std::uint16_t ClosedLoopbackPort();
 

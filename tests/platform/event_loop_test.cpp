@@ -3,17 +3,16 @@
 #include "platform/event_loop.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <thread>
 #include <vector>
 
-#include "peers/loopback_peers.h"
 #include "platform/clock.h"
+#include "platform/socket.h"
 #include "platform/worker_thread.h"
 #include "runtime/loop_ui_thread.h"
+#include "support/test_support.h"
 
 using namespace ravelin;
 using namespace ravelin::platform;
@@ -128,31 +127,43 @@ TEST(EventLoopTest, TimersFireOnceAndCanBeCancelled) {
 
 TEST(EventLoopTest, FdWatchesReportReadinessAndCanBeRemovedInsideCallbacks) {
   EventLoop loop;
-  int sv[2];
-  ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, sv), 0);
+  // Two datagram sockets on loopback: each datagram sent makes the receiver readable.
+  const std::uint32_t loopback = 0x7F000001;
+  int error = 0;
+  const SocketHandle receiver = openSocket(SocketType::Datagram, error);
+  const SocketHandle sender = openSocket(SocketType::Datagram, error);
+  ASSERT_NE(receiver, kNoSocket);
+  ASSERT_NE(sender, kNoSocket);
+  ASSERT_EQ(bindSocket(receiver, loopback, 0), 0);
+  const std::uint16_t port = boundPort(receiver);
+  ASSERT_NE(port, 0);
+  const auto send = [&](const char* text) {
+    return sendDatagram(sender, text, 1, loopback, port, error);
+  };
   int reads = 0, writes = 0;
   EventLoop::WatchId readWatch = 0;
-  readWatch = loop.watchFd(sv[0], EventLoop::kRead, [&](unsigned ev) {
+  readWatch = loop.watchFd(receiver, EventLoop::kRead, [&](unsigned ev) {
     EXPECT_TRUE(ev & EventLoop::kRead);
     char c;
-    while (::read(sv[0], &c, 1) == 1) ++reads;
+    while (receiveBytes(receiver, &c, 1, error) == 1) ++reads;
     loop.unwatch(readWatch);
   });
-  const auto writeWatch = loop.watchFd(sv[1], EventLoop::kWrite, [&](unsigned) { ++writes; });
+  const auto writeWatch = loop.watchFd(sender, EventLoop::kWrite, [&](unsigned) { ++writes; });
   loop.processPending();
   EXPECT_EQ(reads, 0);
   EXPECT_EQ(writes, 1);
   loop.modifyWatch(writeWatch, 0);
-  ASSERT_EQ(::write(sv[1], "abc", 3), 3);
-  loop.waitAndProcess(1000);
+  ASSERT_EQ(send("a") + send("b") + send("c"), 3);
+  ASSERT_TRUE(test::PumpUntil(loop, [&] { return reads > 0; }));
+  loop.processPending();
   EXPECT_EQ(reads, 3);
   EXPECT_EQ(writes, 1);
-  ASSERT_EQ(::write(sv[1], "d", 1), 1);
+  ASSERT_EQ(send("d"), 1);
   loop.waitAndProcess(50);
   EXPECT_EQ(reads, 3) << "a removed watch is not called again";
   loop.unwatch(writeWatch);
-  ::close(sv[0]);
-  ::close(sv[1]);
+  closeSocket(receiver);
+  closeSocket(sender);
 }
 
 TEST(EventLoopTest, ProcessingNestsInsideCallbacks) {

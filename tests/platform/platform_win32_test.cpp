@@ -129,8 +129,8 @@ TEST(Win32Folders, SettingsInAppDataAndStateInLocalAppData) {
   ASSERT_FALSE(localAppData.empty());
   // The tests' folder holds no ravelin.ini.
   const app::FilePlaces places = app::locateFiles(app::currentStartupEnvironment());
-  EXPECT_EQ(places.iniFile, normal(appData + "\\ravelin\\ravelin.ini"));
-  EXPECT_EQ(places.logDir, normal(localAppData + "\\ravelin\\log"));
+  EXPECT_EQ(places.iniFile, normal(appData + "\\Ravelin\\ravelin.ini"));
+  EXPECT_EQ(places.logDir, normal(localAppData + "\\Ravelin\\log"));
   EXPECT_TRUE(places.separateState);
 }
 

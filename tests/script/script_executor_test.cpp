@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/file_io.h"
+#include "platform/user_folders.h"
 #include "script/script_executor.h"
 #include "script/script_host.h"
 #include "script/script_paths.h"
@@ -262,17 +263,21 @@ TEST_F(ScriptExecutorTest, RelativeNamesCountFromTheScriptsFolder) {
   test::WriteFile(app.dir.file("t.tpl"), "%servercount%");
   ScriptRun run;
   run.folder = scriptFolder(app.dir.file("job.rvs"));
+  const std::string elsewhere = (fs::temp_directory_path() / "a.txt").string();
   execScript({"RefreshCustomHTML[in.html]", "SaveTemplate[t.tpl|out.txt]", "StartFile[doc.txt]",
-              "StartFile[/tmp/a.txt]", "StartFile[https://example.org/a]"},
+              "StartFile[" + elsewhere + "]", "StartFile[https://example.org/a]"},
              list, host, app.ctx, run);
   EXPECT_EQ(test::ReadFile(app.dir.file("out.txt")), "3");
   EXPECT_EQ(host.calls, (std::vector<std::string>{"start file " + app.dir.file("doc.txt"),
-                                                  "start file /tmp/a.txt",
+                                                  "start file " + elsewhere,
                                                   "start file https://example.org/a"}));
   // "~/" is the home folder, as in a shell.
-  EXPECT_EQ(resolveScriptPath(run.folder, "~/b.txt"), std::string(getenv("HOME")) + "/b.txt");
+  EXPECT_EQ(resolveScriptPath(run.folder, "~/b.txt"), platform::homeDirectory() + "/b.txt");
   // Lines of no file (ravelin-cli's -e) count from the current directory.
-  Run({"ClearList", "RefreshCustomHTML[" + fs::relative(app.dir.file("in.html")).string() + "]"});
+  const fs::path cwd = fs::current_path();
+  fs::current_path(app.dir.path());
+  Run({"ClearList", "RefreshCustomHTML[in.html]"});
+  fs::current_path(cwd);
   EXPECT_EQ(list.size(), 1u);
 }
 

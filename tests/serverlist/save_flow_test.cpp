@@ -32,7 +32,7 @@ TEST(SaveFlow, RefusesBacksUpKeepsTheOldFileOnFailureAndLogs) {
   list.setChecked(2, false);
   EXPECT_EQ(saveServers(list, target, bar, app.ctx, metSaveFormat(), rule), SaveResult::Saved);
   EXPECT_EQ(test::ReadFile(backup), "old");
-  EXPECT_EQ(test::ReadFile(target), encodeMetFile(list, false));
+  EXPECT_EQ(test::ReadFile(target), encodeMetFile(list, app.ctx.settings.MetAddressTags));
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Saved <1> servers to <" + target + ">"});
   ASSERT_EQ(app.prompter.shown.size(), 2u);
   EXPECT_EQ(app.prompter.shown[1].text, kMetSaveErrorText);

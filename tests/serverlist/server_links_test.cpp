@@ -217,7 +217,7 @@ TEST(ReadServersFromHTML, MergesByTheImportRule) {
 
 TEST(ReadServersFromHTML, StopsAtTheFirstNulByte) {
   test::TestApp app;
-  const std::string file = app.dir.file("nul.html");
+  const std::string file = app.dir.file("zero-byte.html");  // "nul" names a device on Windows
   test::WriteFile(file, "|server|1.1.1.1|1|" + std::string(1, '\0') + "|server|1.2.3.4|4661|");
   ServerList list;
   readServersFromHTML(list, file, app.ctx);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/calendar.h"
 #include "platform/file_io.h"
 #include "serverlist/template_writer.h"
 #include "support/test_support.h"
@@ -175,12 +176,7 @@ TEST(WriteServersToTemplate, WorkedExampleToFile) {
 
 TEST(WriteServersToTemplate, GlobalsFromTheOutputFileAndTheClock) {
   TemplateRun r;
-  const auto stamp = [] {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return formatDateTime(local);
-  };
+  const auto stamp = [] { return formatDateTime(platform::localCalendarTime(std::time(nullptr))); };
   const DateTimeTexts before = stamp();
   const std::string out = r.run("%filename%|%date%|%time%", WorkedExampleList());
   const DateTimeTexts after = stamp();

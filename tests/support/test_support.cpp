@@ -2,7 +2,6 @@
 
 #include "app/settings_store.h"
 
-#include <unistd.h>
 #include <atomic>
 #include <cstdlib>
 #include <random>
@@ -10,25 +9,53 @@
 using namespace ravelin;
 using namespace ravelin::runtime;
 
+namespace {
+
+int clearVariable(const char* name) {
+#ifdef _WIN32
+  return _putenv_s(name, "");
+#else
+  return unsetenv(name);
+#endif
+}
+
 // A proxy in the environment of whoever runs the tests must not carry their loopback traffic.
-[[maybe_unused]] static const int kProxyVariablesCleared =
-    unsetenv("http_proxy") + unsetenv("HTTP_PROXY") + unsetenv("https_proxy") +
-    unsetenv("HTTPS_PROXY") + unsetenv("no_proxy") + unsetenv("NO_PROXY");
+[[maybe_unused]] const int kProxyVariablesCleared =
+    clearVariable("http_proxy") + clearVariable("HTTP_PROXY") + clearVariable("https_proxy") +
+    clearVariable("HTTPS_PROXY") + clearVariable("no_proxy") + clearVariable("NO_PROXY");
+
+}  // namespace
 
 namespace test {
 
 TempDir::TempDir() {
   static std::atomic<int> counter{0};
   std::random_device rd;
+  // Two random draws tell the test processes that run at once apart.
   path_ = std::filesystem::temp_directory_path() /
-          ("ravelin-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(rd()));
+          ("ravelin-test-" + std::to_string(rd()) + "-" + std::to_string(rd()) + "-" +
+           std::to_string(counter++));
   std::filesystem::create_directories(path_);
 }
 
 TempDir::~TempDir() {
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
+}
+
+bool PumpUntil(platform::EventLoop& loop, const std::function<bool()>& pred,
+               std::uint32_t timeoutMs) {
+  const std::uint32_t start = platform::systemClock().ticks();
+  while (!pred()) {
+    if (platform::systemClock().ticks() - start >= timeoutMs) return pred();
+    loop.waitAndProcess(20);
+  }
+  return true;
+}
+
+void PumpFor(platform::EventLoop& loop, std::uint32_t ms) {
+  const std::uint32_t start = platform::systemClock().ticks();
+  while (platform::systemClock().ticks() - start < ms) loop.waitAndProcess(10);
 }
 
 std::string ReadFile(const std::string& path) {
@@ -39,6 +66,12 @@ std::string ReadFile(const std::string& path) {
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string SystemLines(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string(platform::kLineEnd) : std::string(1, c);
+  return out;
 }
 
 std::string Bytes(std::initializer_list<int> values) {

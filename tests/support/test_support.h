@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/event_loop.h"
+#include "platform/system.h"
 #include "runtime/app_context.h"
 #include "runtime/loop_ui_thread.h"
 #include "runtime/progress_bar.h"
@@ -88,6 +90,13 @@ class RecordingProgressBar : public ProgressBar {
   }
 };
 
+// Runs the loop until pred() holds or timeoutMs passed (a hang catcher, not a timing
+// assertion). Returns pred().
+bool PumpUntil(platform::EventLoop& loop, const std::function<bool()>& pred,
+               std::uint32_t timeoutMs = 10000);
+// Runs the loop for ms milliseconds.
+void PumpFor(platform::EventLoop& loop, std::uint32_t ms);
+
 // A fresh directory under the system's temporary directory, removed with the object.
 class TempDir {
  public:
@@ -104,6 +113,8 @@ class TempDir {
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
+// text with its "\n" line ends written as this system writes them in a new text file.
+std::string SystemLines(const std::string& text);
 // A URL list entry as ravelin.ini holds it ("MET|http://..."), and a list of them.
 UrlSource Source(const std::string& entry);
 std::vector<UrlSource> Sources(const std::vector<std::string>& entries);

@@ -73,7 +73,8 @@ TEST_F(FileAssociationTest, WithoutXdgUtilsTheFilesAreWrittenDirectly) {
   EXPECT_FALSE(std::filesystem::exists(former));
   EXPECT_FALSE(offer(p));
   const std::string list = test::ReadFile(p.configHome + "/mimeapps.list");
-  EXPECT_NE(list.find("text/x-ravelin-script=" + std::string(kDesktopEntryName) + ";\ntext/plain=ed.desktop"),
+  EXPECT_NE(list.find("text/x-ravelin-script=" + std::string(kDesktopEntryName) +
+                      ";\ntext/plain=ed.desktop"),
             std::string::npos);
   EXPECT_NE(test::ReadFile(p.dataHome + "/mime/packages/ravelin-mime.xml").find("*.rvs"),
             std::string::npos);
