@@ -18,6 +18,8 @@ constexpr std::size_t kMagicAt = 257;
 constexpr std::size_t kPrefixAt = 345, kPrefixLength = 155;
 // More than any list could need; keeps a damaged size from wrapping the arithmetic.
 constexpr std::uint64_t kMaxSize = std::uint64_t{1} << 62;
+// No size given by a pax header.
+constexpr std::uint64_t kNoSize = ~std::uint64_t{0};
 
 // A NUL-terminated field (or one that fills its room).
 std::string_view field(std::string_view header, std::size_t at, std::size_t length) {
@@ -80,7 +82,7 @@ bool checksumHolds(std::string_view header) {
 
 // The path and size of a pax extended header's records ("<length> <key>=<value>\n").
 void readPaxRecords(std::string_view records, std::optional<std::string>& path,
-                    std::optional<std::uint64_t>& size) {
+                    std::uint64_t& size) {
   while (!records.empty()) {
     const std::size_t space = records.find(' ');
     const std::optional<std::uint64_t> length =
@@ -95,8 +97,9 @@ void readPaxRecords(std::string_view records, std::optional<std::string>& path,
     const std::string_view value = record.substr(equals + 1);
     if (key == "path") path = std::string(value);
     if (key == "size") {
-      size = decimal(value);
-      if (!size) throw damagedArchive("a pax extended header is damaged");
+      const std::optional<std::uint64_t> n = decimal(value);
+      if (!n) throw damagedArchive("a pax extended header is damaged");
+      size = *n;
     }
   }
 }
@@ -106,7 +109,7 @@ void readPaxRecords(std::string_view records, std::optional<std::string>& path,
 void readTarMembers(std::string_view bytes, const MemberVisitor& visit) {
   // What GNU 'L' and pax 'x' records say about the member that follows them.
   std::optional<std::string> longName;
-  std::optional<std::uint64_t> paxSize;
+  std::uint64_t paxSize = kNoSize;
   std::size_t at = 0;
   // A block of zeros ends the archive; so does its plain end.
   while (bytes.size() - at >= kBlock) {
@@ -121,7 +124,7 @@ void readTarMembers(std::string_view bytes, const MemberVisitor& visit) {
     const bool about = type == 'L' || type == 'K' || type == 'x' || type == 'g';
     // Links and directories have no data, whatever their size field says.
     const bool hasData = type != '1' && type != '2' && type != '5';
-    const std::uint64_t size = !hasData ? 0 : paxSize && !about ? *paxSize : *headerSize;
+    const std::uint64_t size = !hasData ? 0 : about || paxSize == kNoSize ? *headerSize : paxSize;
     at += kBlock;
     if (size > bytes.size() - at) throw damagedArchive("the archive ends inside a member");
     const std::string_view data = bytes.substr(at, static_cast<std::size_t>(size));
@@ -149,7 +152,7 @@ void readTarMembers(std::string_view bytes, const MemberVisitor& visit) {
         name = std::string(prefix) + "/" + name;
     }
     longName.reset();
-    paxSize.reset();
+    paxSize = kNoSize;
     // '0' and the old NUL mark a regular file, '7' a contiguous one; links, directories,
     // devices and the like are passed over.
     if ((type != '0' && type != '\0' && type != '7') || name.empty() || name.back() == '/')

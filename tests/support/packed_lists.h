@@ -60,17 +60,17 @@ enum class ArchiveKind {
 inline std::string Archive(ArchiveKind kind,
                            const std::vector<std::pair<std::string, std::string>>& members) {
   static const std::map<ArchiveKind, std::string> kCommands = {
-      {ArchiveKind::Zip, "zip -q ../out \"$@\""},
-      {ArchiveKind::ZipStreamed, "zip -q - \"$@\" | cat > ../out"},
-      {ArchiveKind::PyZipStored, "python3 ../zip.py ../out 0 \"$@\""},
-      {ArchiveKind::PyZipDeflated, "python3 ../zip.py ../out 8 \"$@\""},
-      {ArchiveKind::PyZipStreamed, "python3 ../zip.py - 8 \"$@\" | cat > ../out"},
-      {ArchiveKind::Tar, "tar --format=pax -cf ../out \"$@\""},
-      {ArchiveKind::TarUstar, "tar --format=ustar -cf ../out \"$@\""},
-      {ArchiveKind::TarGnu, "tar --format=gnu -cf ../out \"$@\""},
-      {ArchiveKind::TarGz, "tar -czf ../out \"$@\""},
-      {ArchiveKind::BsdZip, "bsdtar --format=zip -cf ../out \"$@\""},
-      {ArchiveKind::BsdTar, "bsdtar -cf ../out \"$@\""},
+      {ArchiveKind::Zip, "zip -q ../packed.out \"$@\""},
+      {ArchiveKind::ZipStreamed, "zip -q - \"$@\" | cat > ../packed.out"},
+      {ArchiveKind::PyZipStored, "python3 ../zip.py ../packed.out 0 \"$@\""},
+      {ArchiveKind::PyZipDeflated, "python3 ../zip.py ../packed.out 8 \"$@\""},
+      {ArchiveKind::PyZipStreamed, "python3 ../zip.py - 8 \"$@\" | cat > ../packed.out"},
+      {ArchiveKind::Tar, "tar --format=pax -cf ../packed.out \"$@\""},
+      {ArchiveKind::TarUstar, "tar --format=ustar -cf ../packed.out \"$@\""},
+      {ArchiveKind::TarGnu, "tar --format=gnu -cf ../packed.out \"$@\""},
+      {ArchiveKind::TarGz, "tar -czf ../packed.out \"$@\""},
+      {ArchiveKind::BsdZip, "bsdtar --format=zip -cf ../packed.out \"$@\""},
+      {ArchiveKind::BsdTar, "bsdtar -cf ../packed.out \"$@\""},
   };
   TempDir dir;
   WriteFile(dir.file("zip.py"),
@@ -88,8 +88,9 @@ inline std::string Archive(ArchiveKind kind,
   // The members go in by name, in order, from a shell in the files' directory.
   const std::string script =
       "cd '" + files.string() + "' && set --" + names + " && " + kCommands.at(kind);
-  if (std::system(script.c_str()) != 0) throw std::runtime_error("could not run: " + script);
-  return ReadFile(dir.file("out"));
+  if (std::system(script.c_str()) != 0 || !std::filesystem::exists(dir.file("packed.out")))
+    throw std::runtime_error("could not run: " + script);
+  return ReadFile(dir.file("packed.out"));
 }
 
 }  // namespace test
