@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "serverlist/bot_file.h"
+#include "serverlist/list_unpack.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_links.h"
 #include "support/packed_lists.h"
@@ -75,6 +76,41 @@ TEST_F(ListUnpackTest, UnusablePackingLeavesTheListAlone) {
   EXPECT_TRUE(Logged("Skipped <" + damaged + ">: damaged gzip data (gzip data ends early)"));
   EXPECT_TRUE(Logged("Skipped <" + bomb + ">: it expands past MaxListMB (8 MB)"));
   EXPECT_EQ(app.logLines().size(), 3u);
+}
+
+// Every archiver's output gives the same member, past a long non-list before it (given up
+// after its start) and under a long name; a zip whose data does not match its CRC is
+// refused, and a zip bomb is stopped at the cap.
+TEST(ListArchiveTest, EachArchiversOutputReadsAlikeAndDamageIsRefused) {
+  std::string met = test::MetBody(1, test::MetEntry(1, 2, 3, 4, 4661, "a", "b", 1));
+  while (met.size() < (200 << 10)) met += "list tail " + std::to_string(met.size());
+  const std::string longName = std::string(120, 'd') + "/server.met";
+  for (ArchiveKind kind : {ArchiveKind::Zip, ArchiveKind::ZipStreamed, ArchiveKind::PyZipStored,
+                           ArchiveKind::PyZipDeflated, ArchiveKind::PyZipStreamed, ArchiveKind::Tar,
+                           ArchiveKind::TarUstar, ArchiveKind::TarGnu, ArchiveKind::TarGz,
+                           ArchiveKind::BsdZip, ArchiveKind::BsdTar}) {
+    const UnpackedList got =
+        unpackList(test::Archive(kind, {{"readme.txt", std::string(9000, 'r')}, {longName, met}}),
+                   ListContent::Met, 1 << 20);
+    EXPECT_EQ(got.member, longName) << static_cast<int>(kind);
+    EXPECT_TRUE(got.data == met) << static_cast<int>(kind);
+  }
+
+  std::string zip = test::Archive(ArchiveKind::PyZipStored, {{"l.bot", ":one\n:two\n"}});
+  zip[zip.find(":two")] = '!';
+  const auto error = [](const std::string& bytes, std::uint64_t cap) -> std::string {
+    try {
+      unpackList(bytes, ListContent::Bot, cap);
+    } catch (const ListUnpackError& e) {
+      return e.what();
+    }
+    return "no error";
+  };
+  EXPECT_EQ(error(zip, 1 << 20), "damaged archive (CRC-32 mismatch in l.bot)");
+  const std::string bomb =
+      test::Archive(ArchiveKind::Zip, {{"a.bot", ":" + std::string(16 << 20, '\0')}});
+  EXPECT_LT(bomb.size(), 32u << 10);
+  EXPECT_EQ(error(bomb, 4 << 20), "it expands past MaxListMB (4 MB)");
 }
 
 }  // namespace

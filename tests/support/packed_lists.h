@@ -1,14 +1,17 @@
 #pragma once
-// Packed server lists for the tests, fuzz seeds and benchmarks: gzip through zlib, zip and
-// tar through libarchive, and a gzip bomb built from one small member repeated.
-#include <archive.h>
-#include <archive_entry.h>
+// Packed server lists for the tests: gzip through zlib, a gzip bomb built from one small
+// member repeated, and zip and tar archives made by the archivers themselves.
 #include <zlib.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "support/test_support.h"
 
 namespace test {
 
@@ -38,36 +41,56 @@ inline std::string GzipBomb(int members) {
   return out;
 }
 
-enum class ArchiveKind { Zip, Tar, TarGz };
+// Archives made by the tools people pack lists with.
+enum class ArchiveKind {
+  Zip,            // Info-ZIP's zip, also writing to a pipe (zip64 end, data descriptors)
+  ZipStreamed,    //
+  PyZipStored,    // Python's zipfile
+  PyZipDeflated,  //
+  PyZipStreamed,  // Python's zipfile writing to a pipe: sizes in data descriptors
+  Tar,            // GNU tar in its pax, ustar and gnu formats
+  TarUstar,       //
+  TarGnu,         //
+  TarGz,          // GNU tar through gzip
+  BsdZip,         // bsdtar (libarchive's tool) in zip and its default tar format
+  BsdTar,         //
+};
 
-// An archive of the given (name, content) members, in order.
+// An archive of the given (name, content) members, in order, made by the tool itself.
 inline std::string Archive(ArchiveKind kind,
                            const std::vector<std::pair<std::string, std::string>>& members) {
-  archive* a = archive_write_new();
-  if (kind == ArchiveKind::Zip)
-    archive_write_set_format_zip(a);
-  else
-    archive_write_set_format_pax_restricted(a);
-  if (kind == ArchiveKind::TarGz) archive_write_add_filter_gzip(a);
-  std::string out(1 << 20, '\0');
-  for (const auto& [name, content] : members) out.resize(out.size() + content.size() * 2);
-  std::size_t used = 0;
-  if (archive_write_open_memory(a, out.data(), out.size(), &used) != ARCHIVE_OK)
-    throw std::runtime_error(archive_error_string(a));
+  static const std::map<ArchiveKind, std::string> kCommands = {
+      {ArchiveKind::Zip, "zip -q ../packed.out \"$@\""},
+      {ArchiveKind::ZipStreamed, "zip -q - \"$@\" | cat > ../packed.out"},
+      {ArchiveKind::PyZipStored, "python3 ../zip.py ../packed.out 0 \"$@\""},
+      {ArchiveKind::PyZipDeflated, "python3 ../zip.py ../packed.out 8 \"$@\""},
+      {ArchiveKind::PyZipStreamed, "python3 ../zip.py - 8 \"$@\" | cat > ../packed.out"},
+      {ArchiveKind::Tar, "tar --format=pax -cf ../packed.out \"$@\""},
+      {ArchiveKind::TarUstar, "tar --format=ustar -cf ../packed.out \"$@\""},
+      {ArchiveKind::TarGnu, "tar --format=gnu -cf ../packed.out \"$@\""},
+      {ArchiveKind::TarGz, "tar -czf ../packed.out \"$@\""},
+      {ArchiveKind::BsdZip, "bsdtar --format=zip -cf ../packed.out \"$@\""},
+      {ArchiveKind::BsdTar, "bsdtar -cf ../packed.out \"$@\""},
+  };
+  TempDir dir;
+  WriteFile(dir.file("zip.py"),
+            "import sys, zipfile\n"
+            "out = sys.stdout.buffer if sys.argv[1] == '-' else sys.argv[1]\n"
+            "with zipfile.ZipFile(out, 'w', int(sys.argv[2])) as z:\n"
+            "    for name in sys.argv[3:]: z.write(name)\n");
+  const std::filesystem::path files = dir.path() / "files";
+  std::string names;
   for (const auto& [name, content] : members) {
-    archive_entry* e = archive_entry_new();
-    archive_entry_set_pathname(e, name.c_str());
-    archive_entry_set_size(e, static_cast<la_int64_t>(content.size()));
-    archive_entry_set_filetype(e, AE_IFREG);
-    archive_entry_set_perm(e, 0644);
-    archive_write_header(a, e);
-    archive_write_data(a, content.data(), content.size());
-    archive_entry_free(e);
+    std::filesystem::create_directories((files / name).parent_path());
+    WriteFile((files / name).string(), content);
+    names += " '" + name + "'";
   }
-  archive_write_close(a);
-  archive_write_free(a);
-  out.resize(used);
-  return out;
+  // The members go in by name, in order, from a shell in the files' directory.
+  const std::string script =
+      "cd '" + files.string() + "' && set --" + names + " && " + kCommands.at(kind);
+  if (std::system(script.c_str()) != 0 || !std::filesystem::exists(dir.file("packed.out")))
+    throw std::runtime_error("could not run: " + script);
+  return ReadFile(dir.file("packed.out"));
 }
 
 }  // namespace test
