@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/error_text.h"
 #include "platform/file_io.h"
 #include "platform/process.h"
 #include "runtime/settings.h"
@@ -145,7 +146,7 @@ void EcSession::open() {
     if (!process_->started()) {
       const int err = process_->startError();
       process_.reset();
-      throw EcError(std::string(kEcProgram) + " cannot be started: " + std::strerror(err));
+      throw EcError(std::string(kEcProgram) + " cannot be started: " + platform::errorText(err));
     }
     buffer_.clear();
     try {

@@ -12,11 +12,13 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/error_text.h"
+
 namespace ravelin::platform {
 
 namespace {
 [[noreturn]] void fail(const std::string& what, const std::string& path, int err) {
-  const std::string reason = std::strerror(err);
+  const std::string reason = errorText(err);
   throw FileError(what + " \"" + path + "\": " + reason, reason);
 }
 

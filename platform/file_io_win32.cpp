@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/error_text.h"
 #include "platform/file_io.h"
 #include "platform/wide_text.h"
 
@@ -16,23 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The system's text for an error, without its line break and final full stop.
-std::string reasonText(DWORD err) {
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, err, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string reason =
-      n ? utf8FromWide(std::wstring_view(text, n)) : "error " + std::to_string(err);
-  LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
-                             reason.back() == ' ' || reason.back() == '.'))
-    reason.pop_back();
-  return reason;
-}
-
 [[noreturn]] void fail(const std::string& what, const std::string& path, DWORD err) {
-  const std::string reason = reasonText(err);
+  const std::string reason = errorText(static_cast<int>(err));
   throw FileError(what + " \"" + path + "\": " + reason, reason);
 }
 
