@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "gui/field_text.h"
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 
 namespace ravelin::gui {
@@ -74,13 +75,13 @@ void VerifyWindow::setSlotCaption(int slot, const std::string& text) {
 }
 
 VerifyWarningWindow::VerifyWarningWindow(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QString::fromLatin1(verify::kVerifyWarningCaption));
+  setWindowTitle(uiText(verify::kVerifyWarningCaption));
   setWindowModality(Qt::ApplicationModal);
   text_ = new QLabel(this);
-  box_ = new QCheckBox(QString::fromLatin1(verify::kVerifyWarningCheckBox), this);
-  proceed_ = new QPushButton(QString::fromLatin1(kProceedCaption), this);
+  box_ = new QCheckBox(uiText(verify::kVerifyWarningCheckBox), this);
+  proceed_ = new QPushButton(uiText(kProceedCaption), this);
   proceed_->setDefault(true);
-  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  cancel_ = new QPushButton(uiText(kCancelCaption), this);
   cancel_->setAutoDefault(false);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(box_);

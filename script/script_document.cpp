@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
+#include "runtime/translate.h"
 
 namespace ravelin::script {
 
@@ -33,7 +34,8 @@ std::vector<std::string> ScriptDocument::startingLines() {
 }
 
 std::string ScriptDocument::saveQuestion(const std::string& fileName) {
-  return "The file \"" + fileName + "\" has been changed. Do you want to save this file?";
+  return runtime::fillIn(_("The file \"%s\" has been changed. Do you want to save this file?"),
+                         {fileName});
 }
 
 std::vector<std::string> ScriptDocument::lines() const {

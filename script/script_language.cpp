@@ -4,6 +4,7 @@
 #include "platform/text.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
+#include "runtime/translate.h"
 #include "serverlist/ip_port.h"
 #include "serverlist/server_filter.h"
 
@@ -198,14 +199,15 @@ std::optional<std::string> CheckBracket(const ScriptLine& l, SyntaxRules rules) 
   if (!l.closed) return name + ": \"]\" is missing!";
   switch (l.command) {
     case C::Delay:
-      if (!platform::parseInt32(l.argument)) return std::string("Delay: No valid number!");
+      if (!platform::parseInt32(l.argument)) return std::string(N_("Delay: No valid number!"));
       return std::nullopt;
     case C::Filter: {
-      if (l.restIsJustBracket()) return std::string("Filter: No filter entered!");
+      if (l.restIsJustBracket()) return std::string(N_("Filter: No filter entered!"));
       // Read as the run reads it: a filter that could do nothing there is an error here.
       const serverlist::FilterExpression f = serverlist::parseFilterExpression(l.rest);
-      if (f.op < 0 || f.operatorDoubled) return std::string("Filter: No valid operator entered!");
-      if (f.property < 0) return std::string("Filter: No valid property entered!");
+      if (f.op < 0 || f.operatorDoubled)
+        return std::string(N_("Filter: No valid operator entered!"));
+      if (f.property < 0) return std::string(N_("Filter: No valid property entered!"));
       return std::nullopt;
     }
     case C::RefreshCustomBOT:
@@ -221,20 +223,20 @@ std::optional<std::string> CheckBracket(const ScriptLine& l, SyntaxRules rules) 
       if (l.argument.empty()) return name + ": No Filename entered!";
       return std::nullopt;
     case C::SaveTemplate:
-      if (l.argument.empty()) return std::string("SaveTemplate: No Filenames entered!");
+      if (l.argument.empty()) return std::string(N_("SaveTemplate: No Filenames entered!"));
       if (rules == SyntaxRules::Editor && l.rest.size() <= 2)
-        return std::string("SaveTemplate: No Filenames entered!");
+        return std::string(N_("SaveTemplate: No Filenames entered!"));
       if (l.rest.find('|') == std::string::npos)
         return std::string("SaveTemplate: No Filename-Splitter (\"|\") entered!");
       return std::nullopt;
     case C::SendToEDonkeyConsole:
-      if (l.argument.empty()) return std::string("SendToEDonkeyConsole: No Text entered!");
+      if (l.argument.empty()) return std::string(N_("SendToEDonkeyConsole: No Text entered!"));
       return std::nullopt;
     case C::SetPref: {
-      if (l.argument.empty()) return std::string("SetPref: No Preference entered!");
+      if (l.argument.empty()) return std::string(N_("SetPref: No Preference entered!"));
       const std::string pref = platform::lowerAscii(l.argument);
       if (pref != "low" && pref != "normal" && pref != "high")
-        return std::string("SetPref: No valid preference entered!");
+        return std::string(N_("SetPref: No valid preference entered!"));
       return std::nullopt;
     }
     default:
@@ -304,7 +306,7 @@ std::optional<ScriptSyntaxError> findScriptSyntaxError(const std::vector<std::st
     const ScriptLine l = matchScriptLine(lines[i]);
     std::optional<std::string> message;
     if (l.kind == ScriptLine::Kind::Unknown)
-      message = "Unknown identifier!";
+      message = N_("Unknown identifier!");
     else if (l.kind == ScriptLine::Kind::Bracket)
       message = CheckBracket(l, rules);
     if (message) return ScriptSyntaxError{i + 1, *message};
@@ -313,8 +315,8 @@ std::optional<ScriptSyntaxError> findScriptSyntaxError(const std::vector<std::st
 }
 
 std::string scriptErrorText(const ScriptSyntaxError& error) {
-  return "Error in Line #" + std::to_string(error.line) + ":\r\n" + error.message +
-         "\r\nScript execution will be aborted!";
+  return runtime::fillIn(_("Error in Line #%s:\r\n%s\r\nScript execution will be aborted!"),
+                         {std::to_string(error.line), _(error.message.c_str())});
 }
 
 void checkSyntax(const std::vector<std::string>& lines, runtime::AppContext& ctx) {
@@ -329,7 +331,7 @@ EditorSyntaxResult checkSyntaxForEditor(const std::vector<std::string>& lines) {
   EditorSyntaxResult result;
   result.error = findScriptSyntaxError(lines, SyntaxRules::Editor);
   if (!result.error) {
-    result.statusText = "Syntax check successful!";
+    result.statusText = _("Syntax check successful!");
     return result;
   }
   result.ok = false;
@@ -337,7 +339,8 @@ EditorSyntaxResult checkSyntaxForEditor(const std::vector<std::string>& lines) {
   for (size_t i = 0; i < index; ++i) result.selectionStart += lines[i].size() + 2;
   result.selectionLength = lines[index].size();
   result.statusText =
-      "Error in line " + std::to_string(result.error->line) + ": " + result.error->message;
+      runtime::fillIn(_("Error in line %s: %s"),
+                      {std::to_string(result.error->line), _(result.error->message.c_str())});
   return result;
 }
 
