@@ -23,9 +23,12 @@ using test::TempDir;
 namespace {
 
 // PNGs of the windows as a user sees them, written to screenshots/ in the build tree for
-// a person to look at; under a scale factor (QT_SCALE_FACTOR) to screenshots/scale-<factor>/.
+// a person to look at; under a scale factor (QT_SCALE_FACTOR) to screenshots/scale-<factor>/,
+// in a translation (LANGUAGE) to screenshots/<language>/.
 QString screenshotFolder() {
   QString folder = QString::fromLatin1(RAVELIN_BINARY_DIR "/screenshots");
+  const QString language = qEnvironmentVariable("LANGUAGE");
+  if (!language.isEmpty()) folder += "/" + language;
   const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR");
   if (!scale.isEmpty() && scale != QLatin1String("1")) folder += "/scale-" + scale;
   return folder;
