@@ -32,7 +32,7 @@ void CliUpdateView::setSlotLabel(int slot, const std::string& text) {
   std::string& label = labels_[static_cast<size_t>(slot)];
   if (text == label) return;
   label = text;
-  if (text != "< Thread not used >")
+  if (text != _("< Thread not used >"))
     line(runtime::fillIn(_("Thread %s: %s"), {std::to_string(slot + 1), _(text.c_str())}));
 }
 

@@ -18,7 +18,7 @@ void CliVerifyView::setSlotCaption(int slot, const std::string& text) {
   std::string& caption = captions_[static_cast<size_t>(slot)];
   if (caption == text) return;
   caption = text;
-  if (text != verify::kThreadNotUsed)
+  if (text != _(verify::kThreadNotUsed))
     line(runtime::fillIn(_("Thread %s: %s"), {std::to_string(slot + 1), _(text.c_str())}));
 }
 

@@ -177,6 +177,8 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   buildToolBar();
   buildMenus();
   buildStatusBar();
+  // Wide enough for the toolbar's captions, which a translation may make longer.
+  resize(std::max(kMainWindowWidth, toolBar_->sizeHint().width()), kMainWindowHeight);
   connectCommands();
 
   filter_ = new FilterWindow(list_, ctx_, this);

@@ -7,6 +7,7 @@
 #include "gui/field_text.h"
 #include "gui/ui_text.h"
 #include "gui/window_metrics.h"
+#include "runtime/translate.h"
 
 namespace ravelin::gui {
 
@@ -47,7 +48,7 @@ void VerifyWindow::show() {
 void VerifyWindow::resetLines() {
   for (int slot = 0; slot < verify::kVerifySlotCount; ++slot) {
     setSlotMark(slot, verify::SlotMark::Neutral);
-    setSlotCaption(slot, verify::kThreadNotUsed);
+    setSlotCaption(slot, _(verify::kThreadNotUsed));
   }
 }
 
