@@ -55,7 +55,7 @@ void InsertCommandDialog::showDescription() {
   const std::string text =
       script::scriptCommandDescription(script::scriptCommands()[static_cast<size_t>(row)]);
   // The description's lines end in CR LF; the box breaks lines at the LF alone.
-  description_->setPlainText(QString::fromLatin1(text).remove(QLatin1Char('\r')));
+  description_->setPlainText(QString::fromUtf8(text).remove(QLatin1Char('\r')));
 }
 
 const script::ScriptCommandInfo* InsertCommandDialog::choose() {
