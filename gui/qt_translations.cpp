@@ -12,8 +12,9 @@ namespace ravelin::gui {
 void loadQtTranslations() {
   static QTranslator translator;
   QApplication::removeTranslator(&translator);
-  // The header of the catalogue in use names its language; without one, "" stays "".
-  const QString header = QString::fromUtf8(platform::translate(runtime::kTextDomain, ""));
+  // The header of the catalogue in use (gettext's answer to the empty text) names its
+  // language; without a catalogue there is none.
+  const QString header = QString::fromUtf8(platform::catalogueHeader(runtime::kTextDomain));
   const QRegularExpressionMatch language =
       QRegularExpression(QStringLiteral("^Language: *([A-Za-z_@]+)"),
                          QRegularExpression::MultilineOption)

@@ -12,6 +12,8 @@ void startTranslation(const char* domain, const std::string& localeDir);
 
 // The text in the user's language (UTF-8), or the text itself when the catalogue lacks it.
 const char* translate(const char* domain, const char* text);
+// The header of the catalogue in use ("Language: it\n..."); empty when there is none.
+const char* catalogueHeader(const char* domain);
 // The form of singular/plural that fits count, likewise.
 const char* translatePlural(const char* domain, const char* singular, const char* plural,
                             unsigned long count);

@@ -13,7 +13,12 @@ void startTranslation(const char* domain, const std::string& localeDir) {
 }
 
 const char* translate(const char* domain, const char* text) {
-  return dgettext(domain, text);
+  // gettext answers the empty text with the catalogue's header; an empty text stays empty.
+  return *text ? dgettext(domain, text) : text;
+}
+
+const char* catalogueHeader(const char* domain) {
+  return dgettext(domain, "");
 }
 
 const char* translatePlural(const char* domain, const char* singular, const char* plural,

@@ -9,6 +9,10 @@ const char* translate(const char*, const char* text) {
   return text;
 }
 
+const char* catalogueHeader(const char*) {
+  return "";
+}
+
 const char* translatePlural(const char*, const char* singular, const char* plural,
                             unsigned long count) {
   return count == 1 ? singular : plural;
