@@ -67,11 +67,11 @@ class SaveFileDialog : public QFileDialog {
     if (!typed.isEmpty() && !QFileInfo(typed).isDir()) {
       const QFileInfo saved(QFile::decodeName(QByteArray::fromStdString(savedName(*this))));
       if (saved.exists() &&
-          QMessageBox::warning(this, windowTitle(),
-                               QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                   .arg(saved.fileName()),
-                               QMessageBox::Yes | QMessageBox::No,
-                               QMessageBox::No) != QMessageBox::Yes) {
+          QMessageBox::warning(
+              this, windowTitle(),
+              uiText(runtime::fillIn(_("%s already exists.\nDo you want to replace it?"),
+                                     {saved.fileName().toStdString()})),
+              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
         return;
       }
     }

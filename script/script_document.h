@@ -48,7 +48,7 @@ class ScriptEditorView {
 
 class ScriptDocument {
  public:
-  static constexpr const char* kUnsaved = "unsaved";
+  static constexpr const char* kUnsaved = N_("unsaved");
   static constexpr const char* kQuestionTitle = N_("Confirm");
 
   ScriptDocument(ScriptEditorView& view, runtime::AppContext& ctx) : view_(view), ctx_(ctx) {}
