@@ -12,6 +12,7 @@
 #include "platform/process.h"
 #include "platform/text.h"
 #include "platform/user_folders.h"
+#include "runtime/translate.h"
 
 namespace ravelin::app {
 
@@ -222,18 +223,19 @@ bool offerScriptAssociation(runtime::AppContext& ctx, const std::string& iniPath
   if (isScriptTypeRegistered(places)) return false;
   if (loadSettings(iniPath).NoRegCheck) return false;
   const runtime::MsgResult answer = ctx.message(
-      "Info",
-      "The file extension .rvs (Ravelin script) is not registered.\r\n"
-      "Do you want to associate .rvs with Ravelin?",
+      N_("Info"),
+      N_("The file extension .rvs (Ravelin script) is not registered.\r\n"
+         "Do you want to associate .rvs with Ravelin?"),
       runtime::MsgIcon::Information, runtime::MsgButtons::YesNo, runtime::MsgResult::No);
   if (answer != runtime::MsgResult::Yes) return true;
   try {
     registerScriptType(places);
     ctx.log.writeLog("Script files (.rvs) associated with Ravelin");
   } catch (const std::exception& e) {
-    const std::string text = std::string("Script files could not be associated: ") + e.what();
-    ctx.log.writeLog(text);
-    ctx.message("Warning", text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+    ctx.log.writeLog(std::string("Script files could not be associated: ") + e.what());
+    ctx.message(N_("Warning"),
+                runtime::fillIn(_("Script files could not be associated: %s"), {e.what()}),
+                runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
   }
   return true;
 }

@@ -4,13 +4,14 @@
 
 #include "platform/file_io.h"
 #include "platform/system.h"
+#include "runtime/translate.h"
 #include "serverlist/met_file.h"
 
 namespace ravelin::app {
 
 bool haveServersToSave(const serverlist::ServerList& list, runtime::AppContext& ctx) {
   if (list.checkedCount() > 0) return true;
-  ctx.message("Warning", serverlist::kNothingToSaveText, runtime::MsgIcon::Error,
+  ctx.message(N_("Warning"), serverlist::kNothingToSaveText, runtime::MsgIcon::Error,
               runtime::MsgButtons::Ok);
   return false;
 }
@@ -24,7 +25,7 @@ bool refreshStandardServerMet(serverlist::ServerList& list, runtime::ProgressBar
     return true;
   }
   if (ctx.state.scriptRunning) return false;
-  if (ctx.message("Warning", kServerMetMissingText, runtime::MsgIcon::Exclamation,
+  if (ctx.message(N_("Warning"), kServerMetMissingText, runtime::MsgIcon::Exclamation,
                   runtime::MsgButtons::YesNo, runtime::MsgResult::No) != runtime::MsgResult::Yes) {
     return false;
   }

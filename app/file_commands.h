@@ -8,18 +8,19 @@
 
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
+#include "runtime/translate.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::app {
 
 inline constexpr const char* kSaveChangedListQuestion =
-    "The server list has changed since it was loaded or saved.\r\nSave it to the client's "
-    "server.met?";
+    N_("The server list has changed since it was loaded or saved.\r\nSave it to the client's "
+       "server.met?");
 // The source named in the log when server links come from the clipboard.
 inline constexpr const char* kClipboardSource = "clipboard";
 
 inline constexpr const char* kServerMetMissingText =
-    "\"server.met\" cannot be found at this directory!\r\nChoose the file manually?";
+    N_("\"server.met\" cannot be found at this directory!\r\nChoose the file manually?");
 
 // The check before every save: true when the list holds at least one checked server;
 // otherwise the "There isn't any server to save to file!" box (unless a script runs) and

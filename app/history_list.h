@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "runtime/translate.h"
 
 namespace ravelin::app {
 
@@ -13,10 +14,11 @@ namespace ravelin::app {
 // that every front end shows and resolves them the same way.
 class HistoryList {
  public:
-  static constexpr const char* kPlaceholder = "No items in history list";
+  static constexpr const char* kPlaceholder = N_("No items in history list");
 
   int maxEntries = 10;
-  // Called with the path of the entry the user chose (a click on its item in the recent-scripts menu).
+  // Called with the path of the entry the user chose (a click on its item in the recent-scripts
+  // menu).
   std::function<void(const std::string& path)> onChosen;
   // Called whenever the entries change, so that a front end can rebuild its submenu.
   std::function<void()> onChange;

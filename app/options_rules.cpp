@@ -7,6 +7,7 @@
 #include "client/launch.h"
 #include "platform/file_io.h"
 #include "platform/text.h"
+#include "runtime/translate.h"
 
 namespace ravelin::app {
 
@@ -64,7 +65,7 @@ std::string ecPasswordAfterEdit(const std::string& storedDigest, const std::stri
 
 bool confirmOptions(const runtime::Settings& edited, runtime::Prompter& prompter) {
   const auto ask = [&prompter](const char* text) {
-    return prompter.message("Warning", text, runtime::MsgIcon::Exclamation,
+    return prompter.message(N_("Warning"), text, runtime::MsgIcon::Exclamation,
                             runtime::MsgButtons::YesNo) == runtime::MsgResult::Yes;
   };
   const std::string program = client::clientExecutable(edited);

@@ -9,6 +9,7 @@
 
 #include "runtime/prompter.h"
 #include "runtime/settings.h"
+#include "runtime/translate.h"
 
 namespace ravelin::app {
 
@@ -39,7 +40,8 @@ void sortUrlRows(std::vector<runtime::UrlSource>& rows, int column, bool ascendi
 // The proxy port field: empty is 0 (no port), otherwise a decimal number up to 65535.
 // Nothing when the field holds anything else.
 std::optional<int> proxyPortFromField(std::string_view text);
-inline constexpr const char* kProxyPortRefused = "The proxy port must be a number from 0 to 65535!";
+inline constexpr const char* kProxyPortRefused =
+    N_("The proxy port must be a number from 0 to 65535!");
 
 // What ECPassword holds after the dialog: the digest of a typed password; the stored
 // digest while the field was not touched; nothing once the user emptied the field.
@@ -47,13 +49,13 @@ std::string ecPasswordAfterEdit(const std::string& storedDigest, const std::stri
                                 bool touched);
 
 inline constexpr const char* kLogNextStart =
-    "All actions will be logged at the next start of Ravelin!";
+    N_("All actions will be logged at the next start of Ravelin!");
 // (The Windows build: "The EDonkey EXE-File cannot be found at this directory!...".)
 inline constexpr const char* kClientNotFound =
-    "The client program cannot be found in this folder or on PATH!\r\nChoose it anyway?";
+    N_("The client program cannot be found in this folder or on PATH!\r\nChoose it anyway?");
 inline constexpr const char* kNoUrlEntered =
-    "You haven't entered any URL, so the update won't work!\r\nAre you sure not to enter at "
-    "least one URL?";
+    N_("You haven't entered any URL, so the update won't work!\r\nAre you sure not to enter at "
+       "least one URL?");
 
 // The questions of OK, in order: the client program is not found (looked up as
 // StartEDonkey looks it up: EDFilename as a path, in EDPath, then on PATH), and the URL

@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "platform/system.h"
 #include "platform/user_folders.h"
+#include "runtime/translate.h"
 
 namespace ravelin::app {
 
@@ -160,7 +161,7 @@ void prepareLogging(runtime::AppContext& ctx, const FilePlaces& places, const st
     fs::create_directories(platform::pathFromUtf8(logDir).parent_path(), ignored);
   }
   if (!isDirectory(logDir) && !makeDirectory(logDir)) {
-    ctx.message("Error", "Subdirectory /log/ cannot be created!", runtime::MsgIcon::Error,
+    ctx.message(N_("Error"), N_("Subdirectory /log/ cannot be created!"), runtime::MsgIcon::Error,
                 runtime::MsgButtons::Ok);
     ctx.log.loggingActive = false;
     return;

@@ -7,6 +7,7 @@
 #include "platform/event_loop.h"
 #include "platform/process.h"
 #include "platform/text.h"
+#include "runtime/translate.h"
 #include "runtime/wait_frame.h"
 
 namespace ravelin::app {
@@ -48,15 +49,15 @@ std::string websiteOf(const UpdateInfo& info, std::string_view updateInfoUrl) {
 std::string VersionCheckResult::line() const {
   switch (outcome) {
     case VersionCheckOutcome::NotConfigured:
-      return kNoUpdateInfoText;
+      return _(kNoUpdateInfoText);
     case VersionCheckOutcome::NothingNewer:
-      return kNothingNewerText;
+      return _(kNothingNewerText);
     case VersionCheckOutcome::Newer:
-      return std::string(kNewerText) + " Website: " + website;
+      return std::string(_(kNewerText)) + runtime::fillIn(_(" Website: %s"), {website});
     case VersionCheckOutcome::DownloadFailed:
-      return kDownloadFailedText;
+      return _(kDownloadFailedText);
     case VersionCheckOutcome::Cancelled:
-      return "The check for updates was cancelled.";
+      return _("The check for updates was cancelled.");
   }
   return {};
 }
@@ -92,7 +93,7 @@ VersionCheckResult VersionCheck::check() {
     ~Detach() { view.setCancelHandler(nullptr); }
   } detach{view_};
 
-  view_.setHeadline("Connecting to " + net::http::splitUrl(url).host + "...");
+  view_.setHeadline(runtime::fillIn(_("Connecting to %s..."), {net::http::splitUrl(url).host}));
   view_.setProgress(40);
   if (view_.keepsDisplayPauses())
     runtime::waitUntil(*ctx_.ui, *ctx_.clock, 1000, [this] { return cancelled_; });
@@ -108,7 +109,7 @@ VersionCheckResult VersionCheck::check() {
     return result;
   }
   view_.setProgress(80);
-  view_.setHeadline("Checking for new version...");
+  view_.setHeadline(_("Checking for new version..."));
   const UpdateInfo info = parseUpdateInfo(*body);
   if (ownVersion >= info.version && ownUrlListVersion >= info.urlVersion) {
     result.outcome = VersionCheckOutcome::NothingNewer;
@@ -124,16 +125,16 @@ void VersionCheck::answer(const VersionCheckResult& result) {
   using runtime::MsgIcon;
   switch (result.outcome) {
     case VersionCheckOutcome::NotConfigured:
-      ctx_.message("Info", kNoUpdateInfoText, MsgIcon::Information, MsgButtons::Ok);
+      ctx_.message(N_("Info"), kNoUpdateInfoText, MsgIcon::Information, MsgButtons::Ok);
       break;
     case VersionCheckOutcome::DownloadFailed:
-      ctx_.message("Warning", kDownloadFailedText, MsgIcon::Error, MsgButtons::Ok);
+      ctx_.message(N_("Warning"), kDownloadFailedText, MsgIcon::Error, MsgButtons::Ok);
       break;
     case VersionCheckOutcome::NothingNewer:
-      ctx_.message("Info", kNothingNewerText, MsgIcon::Information, MsgButtons::Ok);
+      ctx_.message(N_("Info"), kNothingNewerText, MsgIcon::Information, MsgButtons::Ok);
       break;
     case VersionCheckOutcome::Newer:
-      if (ctx_.message("Info", std::string(kNewerText) + "\r\n" + kOpenWebsiteQuestion,
+      if (ctx_.message(N_("Info"), std::string(kNewerText) + "\r\n" + kOpenWebsiteQuestion,
                        MsgIcon::Information, MsgButtons::YesNo,
                        runtime::MsgResult::No) != runtime::MsgResult::No)
         openUrl(result.website);

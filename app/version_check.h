@@ -7,6 +7,7 @@
 
 #include "runtime/app_context.h"
 #include "runtime/progress_view.h"
+#include "runtime/translate.h"
 
 namespace ravelin::app {
 
@@ -16,14 +17,14 @@ inline constexpr std::int32_t kOwnVersion = 13;
 inline constexpr std::int32_t kOwnUrlListVersion = 13;
 
 inline constexpr const char* kNoUpdateInfoText =
-    "No update-info address is configured: set the key UpdateInfoURL in section [general] "
-    "of ravelin.ini.";
+    N_("No update-info address is configured: set the key UpdateInfoURL in section [general] "
+       "of ravelin.ini.");
 inline constexpr const char* kDownloadFailedText =
-    "Server doesn't respond or no connection to the internet!";
-inline constexpr const char* kNothingNewerText = "There is no new version of Ravelin!";
+    N_("Server doesn't respond or no connection to the internet!");
+inline constexpr const char* kNothingNewerText = N_("There is no new version of Ravelin!");
 inline constexpr const char* kNewerText =
-    "There is a new version of Ravelin or new URLs for the updater!";
-inline constexpr const char* kOpenWebsiteQuestion = "Do you want to open the Ravelin website?";
+    N_("There is a new version of Ravelin or new URLs for the updater!");
+inline constexpr const char* kOpenWebsiteQuestion = N_("Do you want to open the Ravelin website?");
 
 // What update.ini says, section "data": the newest program version ("version") and URL
 // list version ("urlvers"), 10 when missing, and the web site to send the user to

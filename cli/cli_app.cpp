@@ -18,6 +18,7 @@
 #include "runtime/app_context.h"
 #include "runtime/loop_ui_thread.h"
 #include "runtime/silent_abort.h"
+#include "runtime/translate.h"
 #include "script/script_executor.h"
 #include "script/script_language.h"
 #include "serverlist/server_list.h"
@@ -55,8 +56,8 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 int Usage(const std::string& reason) {
-  std::fprintf(stderr, "ravelin-cli: %s\nTry 'ravelin-cli --help' for more information.\n",
-               reason.c_str());
+  std::fprintf(stderr, "ravelin-cli: %s\n%s\n", reason.c_str(),
+               _("Try 'ravelin-cli --help' for more information."));
   return kUsage;
 }
 
@@ -67,7 +68,7 @@ void ReportWrongLine(Terminal& term, const std::string& name,
                      const std::vector<std::string>& lines) {
   const auto error = script::findScriptSyntaxError(lines, script::SyntaxRules::Run);
   if (!error) return;
-  term.error(name + ":" + std::to_string(error->line) + ": " + error->message + "\n" +
+  term.error(name + ":" + std::to_string(error->line) + ": " + _(error->message.c_str()) + "\n" +
              lines[error->line - 1]);
 }
 
@@ -94,15 +95,16 @@ int CheckVersion(runtime::AppContext& ctx, Terminal& term) {
     case app::VersionCheckOutcome::Cancelled:
       break;
   }
-  term.error("ravelin-cli: interrupted");
+  term.error(std::string("ravelin-cli: ") + _("interrupted"));
   return platform::interruptExitStatus();
 }
 
 }  // namespace
 
 int runCli(int argc, char** argv) {
-  // What this program prints is UTF-8.
+  // What this program prints is UTF-8, in the user's language.
   platform::useUtf8Console();
+  runtime::startTranslation();
   Options options;
   try {
     options = parseOptions(platform::programArguments(argc, argv));
@@ -132,11 +134,12 @@ int runCli(int argc, char** argv) {
   if (options.mode == Mode::Check) {
     const auto error = script::findScriptSyntaxError(lines, script::SyntaxRules::Run);
     if (error) {
-      term.error(std::string(script::kScriptErrorCaption) + ": " + script::scriptErrorText(*error));
+      term.error(std::string(_(script::kScriptErrorCaption)) + ": " +
+                 script::scriptErrorText(*error));
       ReportWrongLine(term, options.script, lines);
       return kSyntaxError;
     }
-    term.info("Syntax check successful!");
+    term.info(_("Syntax check successful!"));
     return kOk;
   }
 
@@ -150,7 +153,7 @@ int runCli(int argc, char** argv) {
   ctx.ui = &ui;
   app::AppSession session(ctx, app::locateFiles(app::currentStartupEnvironment(), options.iniFile));
   session.start();
-  term.note("Settings: " + session.iniPath());
+  term.note(runtime::fillIn(_("Settings: %s"), {session.iniPath()}));
   if (options.mode == Mode::CheckVersion) {
     const int status = CheckVersion(ctx, term);
     session.close();
@@ -170,7 +173,7 @@ int runCli(int argc, char** argv) {
           options.check ? app::SyntaxCheck::Always : app::SyntaxCheck::Never;
       switch (app::runScriptFile(path, session.history(), list, host, ctx, run, check)) {
         case app::ScriptFileOutcome::Missing:
-          term.error("ravelin-cli: cannot open " + path);
+          term.error("ravelin-cli: " + runtime::fillIn(_("cannot open %s"), {path}));
           status = kUsage;
           break;
         case app::ScriptFileOutcome::SyntaxError:
@@ -201,7 +204,8 @@ int runCli(int argc, char** argv) {
       term.error(std::string("ravelin-cli: ") + e.what());
       status = kUsage;
     } else {
-      term.error("ravelin-cli: line " + std::to_string(run.line) + ": " + e.what());
+      term.error("ravelin-cli: " +
+                 runtime::fillIn(_("line %s: %s"), {std::to_string(run.line), e.what()}));
       status = kCommandFailed;
     }
   }
@@ -213,7 +217,7 @@ int runCli(int argc, char** argv) {
   // A signal during the last line stops no further line, but still ends the run as
   // interrupted.
   if (status == kOk && (run.interrupted || platform::interruptRequested())) {
-    term.error("ravelin-cli: interrupted");
+    term.error(std::string("ravelin-cli: ") + _("interrupted"));
     status = platform::interruptExitStatus();
   }
 
@@ -222,7 +226,8 @@ int runCli(int argc, char** argv) {
     try {
       session.saveHistory();
     } catch (const std::exception& e) {
-      term.error(std::string("ravelin-cli: the recently used scripts were not saved: ") + e.what());
+      term.error("ravelin-cli: " +
+                 runtime::fillIn(_("the recently used scripts were not saved: %s"), {e.what()}));
     }
   }
   return status;

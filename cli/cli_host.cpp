@@ -7,6 +7,7 @@
 #include "client/launch.h"
 #include "client/transfer.h"
 #include "runtime/app_context.h"
+#include "runtime/translate.h"
 #include "serverlist/server_list.h"
 #include "update/update_command.h"
 #include "verify/verify_command.h"
@@ -18,14 +19,14 @@ CliHost::CliHost(serverlist::ServerList& list, runtime::AppContext& ctx, Termina
     : list_(list),
       ctx_(ctx),
       term_(term),
-      bar_(term, "Loading/saving"),
+      bar_(term, _("Loading/saving")),
       transferTime_(transferTime) {}
 
 namespace {
 // A script shows no boxes and stays quiet; with --verbose the terminal says why nothing
 // reached the client (the log always does).
 void tellFailure(Terminal& term, client::TransferFailure failure, const std::string& cause) {
-  std::string text = client::transferFailureText(failure);
+  std::string text = _(client::transferFailureText(failure));
   for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n"))
     text.replace(at, 2, " ");
   term.note(text + " " + cause);
@@ -54,8 +55,11 @@ void CliHost::saveRunningEDonkey() {
       client::sendToRunningClient(list_, ctx_, view, transferTime_, *bridge);
   if (outcome.failure) tellFailure(term_, *outcome.failure, outcome.cause);
   if (outcome.completed)
-    term_.note(std::to_string(outcome.added) + " servers handed to the running eDonkey client" +
-               (outcome.refused > 0 ? ", " + std::to_string(outcome.refused) + " not taken" : ""));
+    term_.note(runtime::fillIn(_("%s servers handed to the running eDonkey client"),
+                               {std::to_string(outcome.added)}) +
+               (outcome.refused > 0
+                    ? runtime::fillIn(_(", %s not taken"), {std::to_string(outcome.refused)})
+                    : ""));
 }
 
 void CliHost::sendToEDonkeyConsole(const std::string& text) {

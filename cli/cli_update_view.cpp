@@ -1,5 +1,7 @@
 #include "cli/cli_update_view.h"
 
+#include "runtime/translate.h"
+
 namespace ravelin::cli {
 
 CliUpdateView::CliUpdateView(Terminal& term) : term_(term) {}
@@ -10,15 +12,15 @@ void CliUpdateView::close() {
 
 void CliUpdateView::setHeadline(const std::string& text) {
   if (text == headline_) return;
-  headline_ = text;
-  line(text);
+  headline_ = _(text.c_str());
+  line(headline_);
   redraw();
 }
 
 void CliUpdateView::setDescription(const std::string& text) {
   if (text == desc_) return;
   desc_ = text;
-  line(text);
+  line(_(text.c_str()));
   redraw();
 }
 
@@ -30,7 +32,8 @@ void CliUpdateView::setSlotLabel(int slot, const std::string& text) {
   std::string& label = labels_[static_cast<size_t>(slot)];
   if (text == label) return;
   label = text;
-  if (text != "< Thread not used >") line("Thread " + std::to_string(slot + 1) + ": " + text);
+  if (text != _("< Thread not used >"))
+    line(runtime::fillIn(_("Thread %s: %s"), {std::to_string(slot + 1), _(text.c_str())}));
 }
 
 // Plain lines only where nothing is drawn in place.

@@ -1,22 +1,25 @@
 #include "cli/cli_verify_view.h"
 
+#include "runtime/translate.h"
+
 namespace ravelin::cli {
 
 void CliVerifyView::setHeadline(const std::string& text) {
-  headline_ = text;
-  line(text);
+  headline_ = _(text.c_str());
+  line(headline_);
   redraw();
 }
 
 void CliVerifyView::setDescription(const std::string& text) {
-  line(text);
+  line(_(text.c_str()));
 }
 
 void CliVerifyView::setSlotCaption(int slot, const std::string& text) {
   std::string& caption = captions_[static_cast<size_t>(slot)];
   if (caption == text) return;
   caption = text;
-  if (text != verify::kThreadNotUsed) line("Thread " + std::to_string(slot + 1) + ": " + text);
+  if (text != _(verify::kThreadNotUsed))
+    line(runtime::fillIn(_("Thread %s: %s"), {std::to_string(slot + 1), _(text.c_str())}));
 }
 
 void CliVerifyView::line(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/console.h"
+#include "runtime/translate.h"
 
 namespace ravelin::cli {
 
@@ -92,7 +93,8 @@ void TerminalProgressBar::changed() {
 }
 
 void TerminalCountdown::showSeconds(int seconds) {
-  const std::string text = "Ravelin will close in " + std::to_string(seconds) + " seconds.";
+  const std::string text =
+      runtime::fillIn(_("Ravelin will close in %s seconds."), {std::to_string(seconds)});
   if (term_.showsProgress())
     term_.progressLine(text);
   else if (term_.verbose())
@@ -101,7 +103,7 @@ void TerminalCountdown::showSeconds(int seconds) {
 
 runtime::MsgResult TerminalPrompter::message(const std::string& title, const std::string& text,
                                              runtime::MsgIcon, runtime::MsgButtons buttons) {
-  term_.error(title + ": " + text);
+  term_.error(std::string(_(title.c_str())) + ": " + _(text.c_str()));
   return buttons == runtime::MsgButtons::YesNo || buttons == runtime::MsgButtons::YesNoCancel
              ? runtime::MsgResult::No
              : runtime::MsgResult::Ok;

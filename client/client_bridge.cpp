@@ -3,24 +3,28 @@
 #include "client/launch.h"
 #include "platform/file_io.h"
 #include "runtime/app_context.h"
+#include "runtime/translate.h"
 
 namespace ravelin::client {
 
 const char* transferFailureText(TransferFailure failure) {
   switch (failure) {
     case TransferFailure::Waiting:
-      return "Servers are handed to the running eDonkey client at most once in 4 hours.\r\n"
-             "Nothing was sent; try again later.";
+      return N_(
+          "Servers are handed to the running eDonkey client at most once in 4 hours.\r\n"
+          "Nothing was sent; try again later.");
     case TransferFailure::NotRunning:
-      return "The eDonkey client is not running!\r\nStart it first, then try again.";
+      return N_("The eDonkey client is not running!\r\nStart it first, then try again.");
     case TransferFailure::ClientUnreachable:
-      return "The eDonkey client cannot be reached through its External Connection.\r\n"
-             "Nothing was sent to it.";
+      return N_(
+          "The eDonkey client cannot be reached through its External Connection.\r\n"
+          "Nothing was sent to it.");
     case TransferFailure::ConsoleUnreachable:
-      return "The eDonkey client's console cannot be reached.\r\nThe line was not sent.";
+      return N_("The eDonkey client's console cannot be reached.\r\nThe line was not sent.");
     case TransferFailure::Failed:
-      return "The transfer to the eDonkey client failed.\r\nThe servers handed over before "
-             "the failure stay in the client.";
+      return N_(
+          "The transfer to the eDonkey client failed.\r\nThe servers handed over before "
+          "the failure stay in the client.");
   }
   return "";
 }

@@ -9,6 +9,7 @@
 
 #include "client/ec_session.h"
 #include "runtime/settings.h"
+#include "runtime/translate.h"
 
 namespace ravelin::runtime {
 struct AppContext;
@@ -26,7 +27,7 @@ enum class TransferFailure {
 };
 
 // The common title of the messages and the text of each.
-inline constexpr const char* kClientErrorTitle = "Ravelin: eDonkey client";
+inline constexpr const char* kClientErrorTitle = N_("Ravelin: eDonkey client");
 const char* transferFailureText(TransferFailure failure);
 
 // A failure of a bridge, with its cause in words (never a password or its digest).

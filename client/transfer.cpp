@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/file_io.h"
 #include "runtime/app_context.h"
+#include "runtime/translate.h"
 #include "runtime/ui_thread.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_list.h"
@@ -26,7 +27,7 @@ std::string localTimeText(std::int64_t wallMs) {
 // The box of a failure (none while a script runs) and its log line.
 void report(runtime::AppContext& ctx, TransferFailure failure, const std::string& cause,
             const std::string& what) {
-  std::string text = transferFailureText(failure);
+  std::string text = _(transferFailureText(failure));
   if (!cause.empty()) text += "\r\n\r\n" + cause;
   ctx.log.writeLog(what + " not done: " + cause);
   ctx.message(kClientErrorTitle, text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
@@ -77,7 +78,8 @@ constexpr const char* kTransferWhat = "Transfer to the running eDonkey client";
 }  // namespace
 
 std::string transferProgressText(size_t number, size_t total) {
-  return "Transferring server " + std::to_string(number) + " of " + std::to_string(total) + "...";
+  return runtime::fillIn(_("Transferring server %s of %s..."),
+                         {std::to_string(number), std::to_string(total)});
 }
 
 TransferOutcome sendToRunningClient(const serverlist::ServerList& list, runtime::AppContext& ctx,
@@ -97,7 +99,7 @@ TransferOutcome sendToRunningClient(const serverlist::ServerList& list, runtime:
   };
 
   TransferFrame frame(view, cancelled);
-  view.setHeadline(kTransferStatusStart);
+  view.setHeadline(_(kTransferStatusStart));
   view.setDescription(bridge.route());
   const std::int64_t now = ctx.clock->wallMs();
   try {
@@ -106,7 +108,7 @@ TransferOutcome sendToRunningClient(const serverlist::ServerList& list, runtime:
     return fail(TransferFailure::Failed, e.what());
   }
 
-  view.setHeadline(kTransferStatusOpening);
+  view.setHeadline(_(kTransferStatusOpening));
   try {
     bridge.open(ctx);
   } catch (const BridgeError& e) {
@@ -148,7 +150,7 @@ TransferOutcome sendToRunningClient(const serverlist::ServerList& list, runtime:
     }
     bar.stepIt();
   }
-  view.setHeadline(kTransferStatusDone);
+  view.setHeadline(_(kTransferStatusDone));
   outcome.completed = true;
   std::string line = "Serverlist transferred to the running eDonkey client (" + bridge.route() +
                      "): " + std::to_string(outcome.added) + " servers handed over";

@@ -7,6 +7,7 @@
 #include "client/client_bridge.h"
 #include "runtime/progress_bar.h"
 #include "runtime/progress_view.h"
+#include "runtime/translate.h"
 #include "serverlist/save_flow.h"
 
 namespace ravelin::runtime {
@@ -20,7 +21,7 @@ namespace ravelin::client {
 
 class TransferTimeStore;
 
-inline constexpr const char* kTransferCaption = "Ravelin: Data transfer to eDonkey client";
+inline constexpr const char* kTransferCaption = N_("Ravelin: Data transfer to eDonkey client");
 
 // The transfer window: the status line is the headline, where the servers go is the
 // description, Cancel stops before the next server; the bar counts every server of the
@@ -31,9 +32,9 @@ class TransferView : public runtime::ProgressView {
 };
 
 // The status texts of the transfer window.
-inline constexpr const char* kTransferStatusStart = "Preparing the transfer...";
-inline constexpr const char* kTransferStatusOpening = "Connecting to the eDonkey client...";
-inline constexpr const char* kTransferStatusDone = "Transfer finished.";
+inline constexpr const char* kTransferStatusStart = N_("Preparing the transfer...");
+inline constexpr const char* kTransferStatusOpening = N_("Connecting to the eDonkey client...");
+inline constexpr const char* kTransferStatusDone = N_("Transfer finished.");
 // "Transferring server 3 of 10..."
 std::string transferProgressText(size_t number, size_t total);
 
@@ -94,8 +95,8 @@ serverlist::SaveOutcome saveClientServerMet(const serverlist::ServerList& list,
                                             runtime::ProgressBar& bar, runtime::AppContext& ctx);
 
 inline constexpr const char* kRunningClientSaveNote =
-    "The eDonkey client is running: it writes its own server.met when it exits, so this "
-    "server.met will be replaced then. Use \"Save to running EDonkey\" to hand servers to "
-    "the running client.";
+    N_("The eDonkey client is running: it writes its own server.met when it exits, so this "
+       "server.met will be replaced then. Use \"Save to running EDonkey\" to hand servers to "
+       "the running client.");
 
 }  // namespace ravelin::client

@@ -49,11 +49,12 @@ configure_file(${ravelin_data}/${ravelin_id}.metainfo.xml.in
 
 install(TARGETS ravelin ravelin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${ravelin_docs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${ravelin_data}/${ravelin_id}.desktop
+# The desktop entry and the AppStream file carry the translations of po/ (built there).
+install(FILES ${ravelin_generated}/translated/${ravelin_id}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${ravelin_data}/ravelin-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME ravelin.xml)
-install(FILES ${ravelin_generated}/${ravelin_id}.metainfo.xml
+install(FILES ${ravelin_generated}/translated/${ravelin_id}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${ravelin_data}/icons/ravelin.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 
 // The build names them (CMake cache variables RAVELIN_LICENSE and RAVELIN_HOMEPAGE).
@@ -58,13 +59,13 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 AboutBox::AboutBox(const AboutFacts& facts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   const QString version = QString::fromStdString(facts.version);
-  setWindowTitle(QString::fromLatin1(kAboutBoxCaption) + version);
+  setWindowTitle(uiText(kAboutBoxCaption) + version);
   setModal(true);
 
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(16);
   const auto add = [&](const char* caption, QLabel* value) {
-    auto* name = new QLabel(QString::fromLatin1(caption), this);
+    auto* name = new QLabel(uiText(caption), this);
     const int row = grid->rowCount();
     grid->addWidget(name, row, 0);
     grid->addWidget(value, row, 1);
@@ -75,20 +76,20 @@ AboutBox::AboutBox(const AboutFacts& facts, QWidget* parent)
   title.setBold(true);
   title.setPointSizeF(title.pointSizeF() * 1.4);
   product->setFont(title);
-  add("Product Name:", product);
-  add("Version:", new QLabel(QStringLiteral("v") + version, this));
+  add(N_("Product Name:"), product);
+  add(N_("Version:"), new QLabel(QStringLiteral("v") + version, this));
   if (!facts.licence.empty()) {
     auto* licence = new QLabel(QString::fromStdString(facts.licence), this);
     licence->setWordWrap(true);
-    add("Licence:", licence);
+    add(N_("Licence:"), licence);
   }
   if (!facts.homepage.empty()) {
     link_ = new LinkLabel(QString::fromStdString(facts.homepage), this);
-    add("Web site:", link_);
+    add(N_("Web site:"), link_);
   }
   grid->setColumnStretch(1, 1);
 
-  auto* close = new QPushButton(QString::fromLatin1(kCloseCaption), this);
+  auto* close = new QPushButton(uiText(kCloseCaption), this);
   close->setDefault(true);
   auto* buttons = buttonRow({close}, ButtonAlign::Centre);
   auto* layout = new QVBoxLayout(this);

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 
 namespace ravelin::gui {
@@ -12,7 +13,7 @@ namespace ravelin::gui {
 CountdownDialog::CountdownDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint) {
-  setWindowTitle(QString::fromLatin1(kCountdownCaption));
+  setWindowTitle(uiText(kCountdownCaption));
   setWindowModality(Qt::ApplicationModal);
   seconds_ = new QLabel(QStringLiteral("5"), this);
   QPalette red = seconds_->palette();
@@ -21,14 +22,14 @@ CountdownDialog::CountdownDialog(QWidget* parent)
   QFont bold = seconds_->font();
   bold.setBold(true);
   seconds_->setFont(bold);
-  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  cancel_ = new QPushButton(uiText(kCancelCaption), this);
   cancel_->setDefault(true);
 
   auto* line = new QHBoxLayout;
   line->addStretch(1);
-  line->addWidget(new QLabel(QString::fromLatin1(kCountdownLead).trimmed(), this));
+  line->addWidget(new QLabel(uiText(kCountdownLead).trimmed(), this));
   line->addWidget(seconds_);
-  line->addWidget(new QLabel(QString::fromLatin1(kCountdownTail), this));
+  line->addWidget(new QLabel(uiText(kCountdownTail), this));
   line->addStretch(1);
   auto* buttons = buttonRow({cancel_}, ButtonAlign::Centre);
   auto* layout = new QVBoxLayout(this);

@@ -6,6 +6,7 @@
 #include "app/file_commands.h"
 #include "gui/field_text.h"
 #include "gui/override_cursor.h"
+#include "gui/ui_text.h"
 
 namespace ravelin::gui {
 
@@ -20,20 +21,22 @@ struct DialogText {
 // The MET, BOT and HTML readers unpack what comes gzipped or in a zip or tar archive
 // (tar.gz included), so their dialogs offer such files beside the plain lists.
 const DialogText kOpenTexts[] = {
-    {"Open MET-File", {"MET-Files (*.met *.gz *.zip *.tar *.tgz)", "Any file (*)"}},
-    {"Open BOT-File", {"BOT-Files (*.bot *.gz *.zip *.tar *.tgz)", "Any file (*)"}},
-    {"Open Ravelin script file",
-     {"Ravelin script file (*.rvs)", "Textfile (*.txt)", "Any file (*)"}},
-    {"Open HTML-File", {"HTML-Files (*.html *.htm *.gz *.zip *.tar *.tgz)", "Any file (*)"}},
-    {"Choose Template:", {"Template-File (*)"}},
+    {N_("Open MET-File"), {N_("MET-Files (*.met *.gz *.zip *.tar *.tgz)"), N_("Any file (*)")}},
+    {N_("Open BOT-File"), {N_("BOT-Files (*.bot *.gz *.zip *.tar *.tgz)"), N_("Any file (*)")}},
+    {N_("Open Ravelin script file"),
+     {N_("Ravelin script file (*.rvs)"), N_("Textfile (*.txt)"), N_("Any file (*)")}},
+    {N_("Open HTML-File"),
+     {N_("HTML-Files (*.html *.htm *.gz *.zip *.tar *.tgz)"), N_("Any file (*)")}},
+    {N_("Choose Template:"), {N_("Template-File (*)")}},
 };
 
 const DialogText kSaveTexts[] = {
-    {"Save the serverlist", {"MET-File (*.met)"}},
-    {"Save the serverlist", {"TXT-File (*.txt)"}},
-    {"Save the serverlist", {"HTML-File (*.html)"}},
-    {"Save the serverlist", {"BOT-File (*.bot)"}},
-    {"Save the serverlist", {"HTML-File (*.html *.htm)", "TXT-File (*.txt)", "Any file (*)"}},
+    {N_("Save the serverlist"), {N_("MET-File (*.met)")}},
+    {N_("Save the serverlist"), {N_("TXT-File (*.txt)")}},
+    {N_("Save the serverlist"), {N_("HTML-File (*.html)")}},
+    {N_("Save the serverlist"), {N_("BOT-File (*.bot)")}},
+    {N_("Save the serverlist"),
+     {N_("HTML-File (*.html *.htm)"), N_("TXT-File (*.txt)"), N_("Any file (*)")}},
 };
 
 // The extension that a save under the filter gives a name typed without one: that of
@@ -64,11 +67,11 @@ class SaveFileDialog : public QFileDialog {
     if (!typed.isEmpty() && !QFileInfo(typed).isDir()) {
       const QFileInfo saved(QFile::decodeName(QByteArray::fromStdString(savedName(*this))));
       if (saved.exists() &&
-          QMessageBox::warning(this, windowTitle(),
-                               QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                   .arg(saved.fileName()),
-                               QMessageBox::Yes | QMessageBox::No,
-                               QMessageBox::No) != QMessageBox::Yes) {
+          QMessageBox::warning(
+              this, windowTitle(),
+              uiText(runtime::fillIn(_("%s already exists.\nDo you want to replace it?"),
+                                     {saved.fileName().toStdString()})),
+              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
         return;
       }
     }
@@ -77,7 +80,7 @@ class SaveFileDialog : public QFileDialog {
 };
 
 QFileDialog* makeDialog(QWidget* parent, const DialogText& text, QFileDialog::AcceptMode mode) {
-  const QString title = QString::fromLatin1(text.title);
+  const QString title = uiText(text.title);
   QFileDialog* dialog = mode == QFileDialog::AcceptOpen ? new QFileDialog(parent, title)
                                                         : new SaveFileDialog(parent, title);
   // Qt's own dialog, the same on every desktop and reachable by tests.
@@ -86,7 +89,7 @@ QFileDialog* makeDialog(QWidget* parent, const DialogText& text, QFileDialog::Ac
   dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                       : QFileDialog::AnyFile);
   QStringList filters;
-  for (const char* f : text.filters) filters << QString::fromLatin1(f);
+  for (const char* f : text.filters) filters << uiText(f);
   dialog->setNameFilters(filters);
   return dialog;
 }

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 #include "serverlist/server_filter.h"
 
@@ -17,25 +18,23 @@ FilterWindow::FilterWindow(ServerList& list, runtime::AppContext& ctx, QWidget* 
                           Qt::WindowStaysOnTopHint),
       list_(list),
       ctx_(ctx) {
-  setWindowTitle(QString::fromLatin1(kFilterWindowCaption));
+  setWindowTitle(uiText(kFilterWindowCaption));
   setModal(false);
 
   property_ = new QComboBox(this);
-  for (const FilterProperty& p : kFilterProperties)
-    property_->addItem(QString::fromLatin1(p.windowItem));
+  for (const FilterProperty& p : kFilterProperties) property_->addItem(uiText(p.windowItem));
   operator_ = new QComboBox(this);
-  for (const FilterOperator& o : kFilterOperators)
-    operator_->addItem(QString::fromLatin1(o.windowItem));
+  for (const FilterOperator& o : kFilterOperators) operator_->addItem(uiText(o.windowItem));
   value_ = new QLineEdit(this);
-  filter_ = new QPushButton(QString::fromLatin1(kFilterCaption), this);
-  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  filter_ = new QPushButton(uiText(kFilterCaption), this);
+  cancel_ = new QPushButton(uiText(kCancelCaption), this);
   filter_->setDefault(true);
   filter_->setAutoDefault(true);
   cancel_->setAutoDefault(false);
 
   auto* layout = new QVBoxLayout(this);
   const auto addRow = [&](const char* caption, QWidget* box) {
-    auto* label = new QLabel(QString::fromLatin1(caption), this);
+    auto* label = new QLabel(uiText(caption), this);
     label->setBuddy(box);
     layout->addWidget(label);
     layout->addWidget(box);

@@ -12,9 +12,11 @@
 #include "app/startup.h"
 #include "gui/main_window.h"
 #include "gui/qt_prompter.h"
+#include "gui/qt_translations.h"
 #include "gui/qt_ui_thread.h"
 #include "platform/file_io.h"
 #include "runtime/app_context.h"
+#include "runtime/translate.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::gui {
@@ -22,16 +24,16 @@ namespace ravelin::gui {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: ravelin [--ini FILE] [SCRIPT]\n"
-    "Shows the server list; opens SCRIPT (a Ravelin script file) in the script editor, or\n"
-    "runs it once the window is open when ScrExecOrEdit=1 in section [script] of ravelin.ini.\n"
-    "Relative file names in a script count from the script file's folder (in a script\n"
-    "never saved, from the current directory).\n"
-    "  --ini FILE   use another ravelin.ini\n"
-    "  --help       show this text\n"
-    "  --version    show the version\n"
-    "Scripts run without any window with ravelin-cli (see 'ravelin-cli --help').\n"
-    "More in 'man ravelin'.\n";
+    N_("Usage: ravelin [--ini FILE] [SCRIPT]\n"
+       "Shows the server list; opens SCRIPT (a Ravelin script file) in the script editor, or\n"
+       "runs it once the window is open when ScrExecOrEdit=1 in section [script] of ravelin.ini.\n"
+       "Relative file names in a script count from the script file's folder (in a script\n"
+       "never saved, from the current directory).\n"
+       "  --ini FILE   use another ravelin.ini\n"
+       "  --help       show this text\n"
+       "  --version    show the version\n"
+       "Scripts run without any window with ravelin-cli (see 'ravelin-cli --help').\n"
+       "More in 'man ravelin'.\n");
 
 std::string absolutePath(const std::string& path) {
   std::error_code ec;
@@ -44,16 +46,17 @@ std::string absolutePath(const std::string& path) {
 int runGui(int argc, char** argv) {
   // A wrong --ini, --help and --version are answered before QApplication exists: it ends
   // the program when there is no display to connect to.
+  runtime::startTranslation();
   {
     std::vector<std::string> args(argv + 1, argv + argc);
     try {
       app::takeIniOption(args);
     } catch (const std::invalid_argument& e) {
-      std::fprintf(stderr, "ravelin: %s\n%s", e.what(), kUsage);
+      std::fprintf(stderr, "ravelin: %s\n%s", e.what(), _(kUsage));
       return 2;
     }
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-      std::fputs(kUsage, stdout);
+      std::fputs(_(kUsage), stdout);
       return 0;
     }
     if (!args.empty() && args[0] == "--version") {
@@ -69,6 +72,7 @@ int runGui(int argc, char** argv) {
   // The installed desktop entry and icon (empty when the program runs uninstalled).
   QGuiApplication::setDesktopFileName(QStringLiteral("ravelin"));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ravelin")));
+  loadQtTranslations();
 
   std::vector<std::string> args(argv + 1, argv + argc);
   // Checked above: the options Qt took out leave --ini as it was.

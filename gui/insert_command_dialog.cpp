@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 
 namespace ravelin::gui {
@@ -14,9 +15,9 @@ InsertCommandDialog::InsertCommandDialog(QWidget* parent)
                           Qt::WindowStaysOnTopHint),
       commands_(new QListWidget(this)),
       description_(new QPlainTextEdit(this)),
-      ok_(new QPushButton(QString::fromLatin1(kOkCaption), this)),
-      cancel_(new QPushButton(QString::fromLatin1(kCancelCaption), this)) {
-  setWindowTitle(QString::fromLatin1(kInsertCommandCaption));
+      ok_(new QPushButton(uiText(kOkCaption), this)),
+      cancel_(new QPushButton(uiText(kCancelCaption), this)) {
+  setWindowTitle(uiText(kInsertCommandCaption));
   for (const script::ScriptCommandInfo& info : script::scriptCommands())
     commands_->addItem(QString::fromLatin1(info.entry));
   description_->setReadOnly(true);
@@ -26,7 +27,7 @@ InsertCommandDialog::InsertCommandDialog(QWidget* parent)
 
   const auto column = [this](const char* caption, QWidget* box) {
     auto* layout = new QVBoxLayout;
-    auto* label = new QLabel(QString::fromLatin1(caption), this);
+    auto* label = new QLabel(uiText(caption), this);
     label->setBuddy(box);
     layout->addWidget(label);
     layout->addWidget(box);
@@ -54,7 +55,7 @@ void InsertCommandDialog::showDescription() {
   const std::string text =
       script::scriptCommandDescription(script::scriptCommands()[static_cast<size_t>(row)]);
   // The description's lines end in CR LF; the box breaks lines at the LF alone.
-  description_->setPlainText(QString::fromLatin1(text).remove(QLatin1Char('\r')));
+  description_->setPlainText(QString::fromUtf8(text).remove(QLatin1Char('\r')));
 }
 
 const script::ScriptCommandInfo* InsertCommandDialog::choose() {

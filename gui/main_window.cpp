@@ -22,9 +22,11 @@
 #include "gui/field_text.h"
 #include "gui/icons.h"
 #include "gui/override_cursor.h"
+#include "gui/ui_text.h"
 #include "gui/version_check_window.h"
 #include "gui/window_metrics.h"
 #include "runtime/silent_abort.h"
+#include "runtime/translate.h"
 #include "script/script_executor.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/met_file.h"
@@ -42,27 +44,27 @@ namespace {
 
 // The captions of the commands, in the order of MainWindow::Command.
 constexpr std::array<const char*, MainWindow::kCommandCount> kCommandCaptions = {
-    "Refresh standard server.met",
-    "Refresh custom MET-File",
-    "Refresh custom BOT-File",
-    "Refresh custom HTML-File",
-    "Update from all sources",
-    "Update only from HTML URLs",
-    "Update only from MET-File URLs",
-    "Update only from BOT-File URLs",
-    "Update only from local DNS-File",
-    "Verify checked IPs",
-    "Verify all IPs",
-    "Save to standard server.met",
-    "Save to MET-File",
-    "Save to BOT-File",
-    "Save to TXT-File",
-    "Save to HTML-File",
-    "Save to Template",
-    "Save to running EDonkey",
-    "Open script ...",
-    "Recently used scripts",
-    "Open script editor...",
+    N_("Refresh standard server.met"),
+    N_("Refresh custom MET-File"),
+    N_("Refresh custom BOT-File"),
+    N_("Refresh custom HTML-File"),
+    N_("Update from all sources"),
+    N_("Update only from HTML URLs"),
+    N_("Update only from MET-File URLs"),
+    N_("Update only from BOT-File URLs"),
+    N_("Update only from local DNS-File"),
+    N_("Verify checked IPs"),
+    N_("Verify all IPs"),
+    N_("Save to standard server.met"),
+    N_("Save to MET-File"),
+    N_("Save to BOT-File"),
+    N_("Save to TXT-File"),
+    N_("Save to HTML-File"),
+    N_("Save to Template"),
+    N_("Save to running EDonkey"),
+    N_("Open script ..."),
+    N_("Recently used scripts"),
+    N_("Open script editor..."),
     kOptionsCaption,
     kExitCaption,
     kCheckForUpdatesCaption,
@@ -102,7 +104,7 @@ const std::array<ToolButtonLayout, MainWindow::kToolButtonCount> kButtons = {{
 
 // "1 server", "2 servers".
 std::string servers(size_t count) {
-  return std::to_string(count) + (count == 1 ? " server" : " servers");
+  return runtime::fillIn(P_("%s server", "%s servers", count), {std::to_string(count)});
 }
 
 }  // namespace
@@ -167,7 +169,7 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
 
   for (int c = 0; c < kCommandCount; ++c) {
     actions_[static_cast<size_t>(c)] =
-        new QAction(QString::fromLatin1(kCommandCaptions[static_cast<size_t>(c)]), this);
+        new QAction(uiText(kCommandCaptions[static_cast<size_t>(c)]), this);
   }
   recentMenu_ = new QMenu(this);
   actions_[cmdRecentScripts]->setMenu(recentMenu_);
@@ -175,6 +177,8 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   buildToolBar();
   buildMenus();
   buildStatusBar();
+  // Wide enough for the toolbar's captions, which a translation may make longer.
+  resize(std::max(kMainWindowWidth, toolBar_->sizeHint().width()), kMainWindowHeight);
   connectCommands();
 
   filter_ = new FilterWindow(list_, ctx_, this);
@@ -234,7 +238,7 @@ void MainWindow::buildToolBar() {
     const ToolButtonLayout& layout = kButtons[static_cast<size_t>(b)];
     if (b > 0) toolBar_->addSeparator();
     auto* button = new QToolButton(toolBar_);
-    button->setText(QString::fromLatin1(layout.caption));
+    button->setText(uiText(layout.caption));
     button->setIcon(toolIcon(layout.icon));
     button->setIconSize(QSize(kToolIconSize, kToolIconSize));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -272,17 +276,17 @@ void MainWindow::buildMenus() {
     addAction(actions_[command]);
   }
 
-  QMenu* file = menuBar()->addMenu(QString::fromLatin1(kFileMenuCaption));
+  QMenu* file = menuBar()->addMenu(uiText(kFileMenuCaption));
   file->addAction(actions_[cmdRefreshStandard]);
   file->addAction(actions_[cmdSaveStandard]);
   file->addSeparator();
   file->addAction(actions_[cmdOptions]);
   file->addSeparator();
   file->addAction(actions_[cmdExit]);
-  QMenu* edit = menuBar()->addMenu(QString::fromLatin1(kEditMenuCaption));
+  QMenu* edit = menuBar()->addMenu(uiText(kEditMenuCaption));
   edit->addAction(actions_[cmdCopy]);
   edit->addAction(actions_[cmdPaste]);
-  QMenu* help = menuBar()->addMenu(QString::fromLatin1(kHelpMenuCaption));
+  QMenu* help = menuBar()->addMenu(uiText(kHelpMenuCaption));
   help->addAction(actions_[cmdCheckForUpdates]);
   help->addSeparator();
   help->addAction(actions_[cmdAbout]);
@@ -332,13 +336,13 @@ void MainWindow::connectCommands() {
         const size_t before = list_.size();
         switch (updateServers(kind)) {
           case update::UpdateOutcome::Ended:
-            showMessage("Updated: " + servers(list_.size() - before) + " added");
+            showMessage(runtime::fillIn(_("Updated: %s added"), {servers(list_.size() - before)}));
             break;
           case update::UpdateOutcome::NoSourceRead:
-            showMessage(update::kNoSourceReadText);
+            showMessage(_(update::kNoSourceReadText));
             break;
           case update::UpdateOutcome::Cancelled:
-            showMessage("Update cancelled");
+            showMessage(_("Update cancelled"));
             break;
         }
       });
@@ -355,8 +359,9 @@ void MainWindow::connectCommands() {
         if (!verify::haveServersToVerify(list_, all, ctx_)) return;
         const size_t tested = all ? list_.size() : list_.checkedCount();
         if (verifyServers(all) == verify::VerifyOutcome::Ended)
-          showMessage("Verified " + std::to_string(tested) +
-                      " servers: " + std::to_string(list_.checkedCount()) + " reachable");
+          showMessage(
+              runtime::fillIn(_("Verified %s servers: %s reachable"),
+                              {std::to_string(tested), std::to_string(list_.checkedCount())}));
       });
     });
   };
@@ -385,8 +390,7 @@ std::unique_ptr<QMenu> MainWindow::makePopupMenu() {
   auto menu = std::make_unique<QMenu>(this);
   const std::array<bool, kPopupItemCount> enabled = popupItemsEnabled(list_);
   for (int i = 0; i < kPopupItemCount; ++i) {
-    QAction* item =
-        menu->addAction(QString::fromLatin1(kPopupItemCaptions[static_cast<size_t>(i)]));
+    QAction* item = menu->addAction(uiText(kPopupItemCaptions[static_cast<size_t>(i)]));
     item->setEnabled(enabled[static_cast<size_t>(i)]);
     const auto which = static_cast<PopupItem>(i);
     connect(item, &QAction::triggered, this, [this, which] { runPopupItem(which); });
@@ -402,7 +406,8 @@ void MainWindow::runPopupItem(PopupItem item) {
       break;
     case piDeleteServer: {
       const std::vector<size_t> rows = view_->selectedRows();
-      if (deleteServers(list_, rows, ctx_)) showMessage("Deleted " + servers(rows.size()));
+      if (deleteServers(list_, rows, ctx_))
+        showMessage(runtime::fillIn(_("Deleted %s"), {servers(rows.size())}));
       break;
     }
     case piCheckSelected:
@@ -458,7 +463,7 @@ void MainWindow::runCommand(const std::function<void()>& command) {
 
 void MainWindow::showStandardError(const std::string& text) {
   if (ctx_.prompter) {
-    ctx_.prompter->message("Ravelin", text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+    ctx_.prompter->message(N_("Ravelin"), text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
   }
 }
 
@@ -473,12 +478,12 @@ void MainWindow::readIntoList(const std::function<std::optional<std::string>()>&
   const std::optional<std::string> source = read();
   if (!source) return;
   if (wasEmpty) list_.markSaved();
-  showMessage("Added " + servers(list_.size() - before) + " from " + *source);
+  showMessage(runtime::fillIn(_("Added %s from %s"), {servers(list_.size() - before), *source}));
 }
 
 void MainWindow::saveThen(const std::string& path, const std::function<bool()>& save) {
   const size_t count = list_.checkedCount();
-  if (save()) showMessage("Saved " + servers(count) + " to " + path);
+  if (save()) showMessage(runtime::fillIn(_("Saved %s to %s"), {servers(count), path}));
 }
 
 void MainWindow::refreshStandard() {
@@ -567,15 +572,15 @@ void MainWindow::copyServerLinks() {
   const std::vector<size_t> rows = view_->selectedRows();
   if (rows.empty()) return;
   QGuiApplication::clipboard()->setText(QString::fromStdString(serverLinkLines(list_, rows)));
-  showMessage("Copied " + std::to_string(rows.size()) +
-              (rows.size() == 1 ? " server link" : " server links"));
+  showMessage(runtime::fillIn(P_("Copied %s server link", "Copied %s server links", rows.size()),
+                              {std::to_string(rows.size())}));
 }
 
 void MainWindow::pasteServerLinks() {
   const std::string text = QGuiApplication::clipboard()->text().toStdString();
   readIntoList([&]() -> std::optional<std::string> {
     readServersFromLinks(list_, text, app::kClipboardSource, ctx_);
-    return "the clipboard";
+    return _("the clipboard");
   });
 }
 
@@ -648,7 +653,7 @@ void MainWindow::reportScriptFailures(const script::ScriptRun& run) {
   showMessage(first);
   message_->setToolTip(fieldText(summary));
   if (ctx_.prompter)
-    ctx_.prompter->message("Ravelin", summary, runtime::MsgIcon::Exclamation,
+    ctx_.prompter->message(N_("Ravelin"), summary, runtime::MsgIcon::Exclamation,
                            runtime::MsgButtons::Ok);
 }
 
@@ -708,7 +713,7 @@ bool MainWindow::mayCloseChangedList() {
   if (ctx_.state.closeConfirmed || closeDuringScript_ || !list_.changedSinceSaved() ||
       list_.checkedCount() == 0 || !ctx_.prompter)
     return true;
-  switch (ctx_.prompter->message("Ravelin", app::kSaveChangedListQuestion,
+  switch (ctx_.prompter->message(N_("Ravelin"), app::kSaveChangedListQuestion,
                                  runtime::MsgIcon::Question, runtime::MsgButtons::YesNoCancel)) {
     case runtime::MsgResult::Yes:
       return bool(client::saveClientServerMet(list_, bar_, ctx_));

@@ -19,15 +19,17 @@
 #include "app/options_rules.h"
 #include "app/settings_store.h"
 #include "gui/field_text.h"
+#include "gui/ui_text.h"
 #include "gui/url_list_box.h"
 #include "gui/window_metrics.h"
+#include "runtime/translate.h"
 
 namespace ravelin::gui {
 
 namespace {
 
 QLabel* label(const char* text, QWidget* parent) {
-  return new QLabel(QString::fromLatin1(text), parent);
+  return new QLabel(uiText(text), parent);
 }
 
 QLineEdit* lineEdit(const char* key, QWidget* parent) {
@@ -37,7 +39,7 @@ QLineEdit* lineEdit(const char* key, QWidget* parent) {
 }
 
 QCheckBox* checkBox(const char* key, const char* caption, QWidget* parent) {
-  auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
+  auto* box = new QCheckBox(uiText(caption), parent);
   box->setObjectName(QString::fromLatin1(key));
   return box;
 }
@@ -86,17 +88,17 @@ OptionsDialog::OptionsDialog(app::AppSession& session, QWidget* parent)
                           Qt::WindowStaysOnTopHint),
       session_(session),
       ctx_(session.context()) {
-  setWindowTitle(QString::fromLatin1(kOptionsDialogCaption));
+  setWindowTitle(uiText(kOptionsDialogCaption));
   setModal(true);
   tabs_ = new QTabWidget(this);
   tabs_->setDocumentMode(true);
-  tabs_->addTab(buildGeneralTab(), QString::fromLatin1(kOptionsTabs[0]));
-  tabs_->addTab(buildUpdateTab(), QString::fromLatin1(kOptionsTabs[1]));
-  tabs_->addTab(buildVerifyTab(), QString::fromLatin1(kOptionsTabs[2]));
-  tabs_->addTab(buildScriptTab(), QString::fromLatin1(kOptionsTabs[3]));
+  tabs_->addTab(buildGeneralTab(), uiText(kOptionsTabs[0]));
+  tabs_->addTab(buildUpdateTab(), uiText(kOptionsTabs[1]));
+  tabs_->addTab(buildVerifyTab(), uiText(kOptionsTabs[2]));
+  tabs_->addTab(buildScriptTab(), uiText(kOptionsTabs[3]));
 
-  auto* okButton = new QPushButton(QString::fromLatin1(kOkCaption), this);
-  auto* cancel = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  auto* okButton = new QPushButton(uiText(kOkCaption), this);
+  auto* cancel = new QPushButton(uiText(kCancelCaption), this);
   okButton->setDefault(true);
   cancel->setAutoDefault(false);
   auto* buttons = buttonRow({okButton, cancel}, ButtonAlign::Right);
@@ -111,30 +113,29 @@ OptionsDialog::OptionsDialog(app::AppSession& session, QWidget* parent)
 QWidget* OptionsDialog::buildGeneralTab() {
   auto* tab = new QWidget;
   edPath_ = lineEdit("EDPath", tab);
-  auto* search = new QPushButton(QString::fromLatin1(kSearchCaption), tab);
+  auto* search = new QPushButton(uiText(kSearchCaption), tab);
   edFilename_ = lineEdit("EDFilename", tab);
 
   // The client is aMule: its programs on this machine take servers from the ED2KLinks
   // file, any client takes them through its External Connection. (The Windows build names
   // eDonkey2000's "Normal GUI client" and "Command line client".)
-  auto* type = new QGroupBox(QStringLiteral(" Choose the type of your eDonkey client: "), tab);
+  auto* type = new QGroupBox(uiText(" Choose the type of your eDonkey client: "), tab);
   type->setObjectName(QStringLiteral("EDGUI"));
-  guiClient_ =
-      new QRadioButton(QStringLiteral("Local client (amule or amuled on this machine)"), type);
-  cmdClient_ = new QRadioButton(QStringLiteral("Remote client (External Connection)"), type);
+  guiClient_ = new QRadioButton(uiText("Local client (amule or amuled on this machine)"), type);
+  cmdClient_ = new QRadioButton(uiText("Remote client (External Connection)"), type);
   ecHost_ = lineEdit("ECHost", type);
   ecPort_ = spinBox("ECPort", 1, 65535, true, type);
   ecPassword_ = lineEdit("ECPassword", type);
   ecPassword_->setEchoMode(QLineEdit::Password);
   fitText(ecHost_, QStringLiteral("255.255.255.255"));
-  fitText(ecPassword_, QString::fromLatin1(kPasswordStoredPlaceholder));
+  fitText(ecPassword_, uiText(kPasswordStoredPlaceholder));
   // The connection's address and port on one row, its password under them.
   auto* ec = new QGridLayout;
-  ec->addWidget(label("External Connection:", type), 0, 0);
+  ec->addWidget(label(N_("External Connection:"), type), 0, 0);
   ec->addWidget(ecHost_, 0, 1);
   ec->addWidget(label(":", type), 0, 2);
   ec->addWidget(ecPort_, 0, 3);
-  ec->addWidget(label("Password:", type), 1, 0);
+  ec->addWidget(label(N_("Password:"), type), 1, 0);
   ec->addWidget(ecPassword_, 1, 1);
   ec->setColumnStretch(1, 1);
   auto* typeLayout = new QVBoxLayout(type);
@@ -142,7 +143,8 @@ QWidget* OptionsDialog::buildGeneralTab() {
   typeLayout->addWidget(cmdClient_);
   typeLayout->addLayout(ec);
 
-  metTags_ = checkBox("MetAddressTags", "Write address and port tags into server.met files", tab);
+  metTags_ =
+      checkBox("MetAddressTags", N_("Write address and port tags into server.met files"), tab);
   proxyAddr_ = lineEdit("ProxyAddr", tab);
   proxyPort_ = lineEdit("ProxyPort", tab);
   // Digits only, as many as a port has.
@@ -150,9 +152,9 @@ QWidget* OptionsDialog::buildGeneralTab() {
       QRegularExpression(QStringLiteral("[0-9]{0,5}")), proxyPort_));
   fitText(proxyPort_, QStringLiteral("65535"));
   proxyPort_->setMaximumWidth(proxyPort_->minimumWidth());  // five digits need no more
-  log_ = checkBox("LOG", "Log all actions to file ( /log/<date-time>.log )", tab);
+  log_ = checkBox("LOG", N_("Log all actions to file ( /log/<date-time>.log )"), tab);
   ipFilter_ = lineEdit("IPFilterFile", tab);
-  auto* browse = new QPushButton(QString::fromLatin1(kBrowseCaption), tab);
+  auto* browse = new QPushButton(uiText(kBrowseCaption), tab);
   updateInfo_ = lineEdit("UpdateInfoURL", tab);
   iniPath_ = new QLineEdit(fieldText(session_.iniPath()), tab);
   iniPath_->setReadOnly(true);
@@ -163,30 +165,31 @@ QWidget* OptionsDialog::buildGeneralTab() {
 
   auto* grid = new QGridLayout;
   // (The Windows build: "Path to EDonkey2000 directory:", "EDonkey2000 EXE-Filename:".)
-  grid->addWidget(label("Client folder (holds its server.met; aMule: ~/.aMule/):", tab), 0, 0, 1,
-                  3);
+  grid->addWidget(label(N_("Client folder (holds its server.met; aMule: ~/.aMule/):"), tab), 0, 0,
+                  1, 3);
   grid->addWidget(edPath_, 1, 0, 1, 3);
   grid->addWidget(search, 1, 3);
   grid->addWidget(
-      label("Client program (found in the client folder or on PATH, or a full path):", tab), 2, 0,
-      1, 3);
+      label(N_("Client program (found in the client folder or on PATH, or a full path):"), tab), 2,
+      0, 1, 3);
   grid->addWidget(edFilename_, 3, 0, 1, 3);
   grid->addWidget(type, 4, 0, 1, 4);
   grid->addWidget(metTags_, 5, 0, 1, 4);
-  grid->addWidget(label("Proxy address:", tab), 6, 0);
-  grid->addWidget(label("Proxy port:", tab), 6, 2);
+  grid->addWidget(label(N_("Proxy address:"), tab), 6, 0);
+  grid->addWidget(label(N_("Proxy port:"), tab), 6, 2);
   grid->addWidget(proxyAddr_, 7, 0);
   grid->addWidget(label(":", tab), 7, 1);
   grid->addWidget(proxyPort_, 7, 2);
   grid->addWidget(log_, 8, 0, 1, 4);
-  grid->addWidget(label("IP filter file (blocked address ranges; empty: none):", tab), 9, 0, 1, 3);
+  grid->addWidget(label(N_("IP filter file (blocked address ranges; empty: none):"), tab), 9, 0, 1,
+                  3);
   grid->addWidget(ipFilter_, 10, 0, 1, 3);
   grid->addWidget(browse, 10, 3);
-  grid->addWidget(label("New-version information URL (empty: no check):", tab), 11, 0, 1, 3);
+  grid->addWidget(label(N_("New-version information URL (empty: no check):"), tab), 11, 0, 1, 3);
   grid->addWidget(updateInfo_, 12, 0, 1, 3);
-  grid->addWidget(label("Settings file in use:", tab), 13, 0, 1, 3);
+  grid->addWidget(label(N_("Settings file in use:"), tab), 13, 0, 1, 3);
   grid->addWidget(iniPath_, 14, 0, 1, 4);
-  grid->addWidget(label("Log folder:", tab), 15, 0, 1, 3);
+  grid->addWidget(label(N_("Log folder:"), tab), 15, 0, 1, 3);
   grid->addWidget(logDir, 16, 0, 1, 4);
   grid->setColumnStretch(0, 1);
   grid->setRowStretch(17, 1);
@@ -197,7 +200,7 @@ QWidget* OptionsDialog::buildGeneralTab() {
   // Only the user's tick says so; filling the dialog does not.
   connect(log_, &QCheckBox::clicked, this, [this](bool checked) {
     if (checked && ctx_.prompter)
-      ctx_.prompter->message("Info", app::kLogNextStart, runtime::MsgIcon::Information,
+      ctx_.prompter->message(N_("Info"), app::kLogNextStart, runtime::MsgIcon::Information,
                              runtime::MsgButtons::Ok);
   });
   return tab;
@@ -212,9 +215,9 @@ QWidget* OptionsDialog::buildUpdateTab() {
   updTimeout_ = spinBox("UpdTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
   maxListMB_ = spinBox("MaxListMB", runtime::kMaxListMBMin, runtime::kMaxListMBMax, true, tab);
   auto* grid = new QGridLayout;
-  addLabelled(grid, 0, "Maximum thread count (max = 8):", updThreads_);
-  addLabelled(grid, 1, "Timeout (in sec, max = 60):", updTimeout_);
-  addLabelled(grid, 2, "Largest unpacked list (in MiB, max = 4096):", maxListMB_);
+  addLabelled(grid, 0, N_("Maximum thread count (max = 8):"), updThreads_);
+  addLabelled(grid, 1, N_("Timeout (in sec, max = 60):"), updTimeout_);
+  addLabelled(grid, 2, N_("Largest unpacked list (in MiB, max = 4096):"), maxListMB_);
   grid->setColumnStretch(1, 1);
   auto* layout = new QVBoxLayout(tab);
   layout->addWidget(urls_, 1);
@@ -227,11 +230,11 @@ QWidget* OptionsDialog::buildVerifyTab() {
   vrfThreads_ =
       spinBox("VrfThreadCount", app::kVrfThreadCountMin, app::kVrfThreadCountMax, false, tab);
   vrfTimeout_ = spinBox("VrfTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
-  vrfWarning_ = checkBox("VrfWarning", "Display warning message", tab);
-  vrfUdp_ = checkBox("VrfUdpStatus", "Ask every server for its users and files (UDP)", tab);
+  vrfWarning_ = checkBox("VrfWarning", N_("Display warning message"), tab);
+  vrfUdp_ = checkBox("VrfUdpStatus", N_("Ask every server for its users and files (UDP)"), tab);
   auto* grid = new QGridLayout;
-  addLabelled(grid, 0, "Maximum thread count (max = 20):", vrfThreads_);
-  addLabelled(grid, 1, "Timeout (in sec, max = 60):", vrfTimeout_);
+  addLabelled(grid, 0, N_("Maximum thread count (max = 20):"), vrfThreads_);
+  addLabelled(grid, 1, N_("Timeout (in sec, max = 60):"), vrfTimeout_);
   grid->addWidget(vrfWarning_, 2, 0, 1, 2);
   grid->addWidget(vrfUdp_, 3, 0, 1, 2);
   grid->setColumnStretch(1, 1);
@@ -243,17 +246,17 @@ QWidget* OptionsDialog::buildVerifyTab() {
 QWidget* OptionsDialog::buildScriptTab() {
   auto* tab = new QWidget;
   syntaxCheck_ =
-      checkBox("ScrSyntaxCheck", "Perform syntax check on every run of a script file", tab);
-  execScript_ = new QRadioButton(QStringLiteral("execute the script."), tab);
+      checkBox("ScrSyntaxCheck", N_("Perform syntax check on every run of a script file"), tab);
+  execScript_ = new QRadioButton(uiText("execute the script."), tab);
   execScript_->setObjectName(QStringLiteral("ScrExecOrEdit"));
-  editScript_ = new QRadioButton(QStringLiteral("open the script in the script editor."), tab);
+  editScript_ = new QRadioButton(uiText("open the script in the script editor."), tab);
   auto* layout = new QVBoxLayout(tab);
   layout->addWidget(syntaxCheck_);
   layout->addSpacing(12);
   // (The Windows build: "On shell execution of an .rvs-file...  (e.g. doubleclick in the
   // explorer)".)
   layout->addWidget(label(
-      "On opening an .rvs-file from the desktop...  (e.g. a double click in the file manager)",
+      N_("On opening an .rvs-file from the desktop...  (e.g. a double click in the file manager)"),
       tab));
   layout->addWidget(execScript_);
   layout->addWidget(editScript_);
@@ -270,8 +273,8 @@ void OptionsDialog::prepare() {
   ecHost_->setText(fieldText(s.ECHost));
   ecPort_->setValue(s.ECPort);
   ecPassword_->clear();
-  ecPassword_->setPlaceholderText(QString::fromLatin1(
-      s.ECPassword.empty() ? kPasswordNonePlaceholder : kPasswordStoredPlaceholder));
+  ecPassword_->setPlaceholderText(
+      uiText(s.ECPassword.empty() ? kPasswordNonePlaceholder : kPasswordStoredPlaceholder));
   metTags_->setChecked(s.MetAddressTags);
   proxyAddr_->setText(fieldText(s.ProxyAddr));
   proxyPort_->setText(QString::number(s.ProxyPort));
@@ -330,7 +333,7 @@ void OptionsDialog::ok() {
   runtime::Prompter& prompter = *ctx_.prompter;
   const std::optional<int> port = app::proxyPortFromField(proxyPort_->text().toStdString());
   if (!port) {
-    prompter.message("Error", app::kProxyPortRefused, runtime::MsgIcon::Error,
+    prompter.message(N_("Error"), app::kProxyPortRefused, runtime::MsgIcon::Error,
                      runtime::MsgButtons::Ok);
     tabs_->setCurrentIndex(0);
     proxyPort_->setFocus(Qt::OtherFocusReason);
@@ -343,13 +346,13 @@ void OptionsDialog::ok() {
     app::applyOptions(session_, edited);
   } catch (const std::exception& e) {
     // The new settings hold for this run all the same.
-    prompter.message("Error", e.what(), runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+    prompter.message(N_("Error"), e.what(), runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
   }
   accept();
 }
 
 void OptionsDialog::chooseEDPath() {
-  QFileDialog dialog(this, QString::fromLatin1(kChooseEDPathTitle));
+  QFileDialog dialog(this, uiText(kChooseEDPathTitle));
   useQtDialog(dialog);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
@@ -361,7 +364,7 @@ void OptionsDialog::chooseEDPath() {
 }
 
 void OptionsDialog::chooseIPFilterFile() {
-  QFileDialog dialog(this, QString::fromLatin1(kChooseIPFilterTitle));
+  QFileDialog dialog(this, uiText(kChooseIPFilterTitle));
   useQtDialog(dialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   // The client's own filter is the first offer.

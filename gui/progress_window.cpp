@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 
 namespace ravelin::gui {
@@ -11,7 +12,7 @@ namespace ravelin::gui {
 ProgressWindow::ProgressWindow(QWidget* parent, const char* caption)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint) {
-  setWindowTitle(QString::fromLatin1(caption));
+  setWindowTitle(uiText(caption));
   headline_ = new QLabel(this);
   QFont bold = headline_->font();
   bold.setBold(true);
@@ -21,11 +22,11 @@ ProgressWindow::ProgressWindow(QWidget* parent, const char* caption)
   bar_->setTextVisible(false);
   bar_->setRange(0, 100);
   bar_->setValue(0);
-  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  cancel_ = new QPushButton(uiText(kCancelCaption), this);
   cancel_->setAutoDefault(false);
   details_ = new QPushButton(this);
   details_->setDefault(true);
-  detailsBox_ = new QGroupBox(QString::fromLatin1(kDetailsGroupCaption), this);
+  detailsBox_ = new QGroupBox(uiText(kDetailsGroupCaption), this);
   detailsLayout_ = new QVBoxLayout(detailsBox_);
   detailsLayout_->setSpacing(kDetailsSpacing);
   detailsLayout_->setContentsMargins(6, 4, 6, 4);
@@ -57,7 +58,7 @@ void ProgressWindow::enableMainWindow(bool enabled) {
 
 void ProgressWindow::drawDetails() {
   const bool shown = progressView().detailsShown();
-  details_->setText(QString::fromLatin1(shown ? kDetailsShownCaption : kDetailsHiddenCaption));
+  details_->setText(uiText(shown ? kDetailsShownCaption : kDetailsHiddenCaption));
   const int slotCount = progressView().slotCount();
   for (int row = 0; row < detailsLayout_->count(); ++row)
     detailsLayout_->itemAt(row)->widget()->setVisible(row < slotCount);

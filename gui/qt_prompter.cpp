@@ -5,6 +5,7 @@
 
 #include "gui/field_text.h"
 #include "gui/override_cursor.h"
+#include "runtime/translate.h"
 
 namespace ravelin::gui {
 
@@ -46,9 +47,10 @@ runtime::MsgResult QtPrompter::message(const std::string& title, const std::stri
                                        runtime::MsgIcon icon, runtime::MsgButtons buttons) {
   QWidget* parent = QApplication::activeWindow();
   if (!parent || !parent->isVisible()) parent = mainWindow_;
-  QString body = fieldText(text);
+  // The core hands over its texts in English; what the catalogue knows is shown translated.
+  QString body = fieldText(_(text.c_str()));
   body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  QMessageBox box(boxIcon(icon), fieldText(title), body, boxButtons(buttons), parent);
+  QMessageBox box(boxIcon(icon), fieldText(_(title.c_str())), body, boxButtons(buttons), parent);
   // Windows' boxes answer a closed box (Escape, the title bar) with Cancel, No or OK.
   box.setWindowModality(Qt::ApplicationModal);
   // A question waits for the user, whatever the command around it shows.

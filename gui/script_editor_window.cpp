@@ -11,9 +11,11 @@
 #include <QTextBlock>
 
 #include "gui/field_text.h"
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
+#include "runtime/translate.h"
 
 namespace ravelin::gui {
 
@@ -28,30 +30,31 @@ struct MenuItem {
 constexpr auto kNoKey = QKeySequence::UnknownKey;
 // In the order of ScriptEditorWindow::Item.
 const MenuItem kItems[] = {
-    {"&New", kNoKey, nullptr, false},
-    {"&Open...", kNoKey, nullptr, false},
-    {"&Save", kNoKey, nullptr, false},
-    {"Save &as...", kNoKey, nullptr, true},
-    {"&Print...", kNoKey, nullptr, true},
-    {"E&xit", kNoKey, nullptr, false},
-    {"Undo", QKeySequence::Undo, nullptr, true},
-    {"Cut", QKeySequence::Cut, nullptr, false},
-    {"Copy", QKeySequence::Copy, nullptr, false},
-    {"Paste", QKeySequence::Paste, nullptr, false},
-    {"&Insert command...", kNoKey, "Ctrl+I", false},
-    {"Check s&yntax", kNoKey, "Ctrl+Y", false},
-    {"&Run script", kNoKey, "Ctrl+R", false},
+    {N_("&New"), kNoKey, nullptr, false},
+    {N_("&Open..."), kNoKey, nullptr, false},
+    {N_("&Save"), kNoKey, nullptr, false},
+    {N_("Save &as..."), kNoKey, nullptr, true},
+    {N_("&Print..."), kNoKey, nullptr, true},
+    {N_("E&xit"), kNoKey, nullptr, false},
+    {N_("Undo"), QKeySequence::Undo, nullptr, true},
+    {N_("Cut"), QKeySequence::Cut, nullptr, false},
+    {N_("Copy"), QKeySequence::Copy, nullptr, false},
+    {N_("Paste"), QKeySequence::Paste, nullptr, false},
+    {N_("&Insert command..."), kNoKey, "Ctrl+I", false},
+    {N_("Check s&yntax"), kNoKey, "Ctrl+Y", false},
+    {N_("&Run script"), kNoKey, "Ctrl+R", false},
 };
 struct Menu {
   const char* caption;
   int first, last;
 };
-constexpr Menu kMenus[] = {{"&File", ScriptEditorWindow::New, ScriptEditorWindow::Exit},
-                           {"&Edit", ScriptEditorWindow::Undo, ScriptEditorWindow::Paste},
-                           {"&Script", ScriptEditorWindow::InsertCommand, ScriptEditorWindow::Run}};
+constexpr Menu kMenus[] = {
+    {N_("&File"), ScriptEditorWindow::New, ScriptEditorWindow::Exit},
+    {N_("&Edit"), ScriptEditorWindow::Undo, ScriptEditorWindow::Paste},
+    {N_("&Script"), ScriptEditorWindow::InsertCommand, ScriptEditorWindow::Run}};
 
 QFileDialog* scriptFileDialog(QWidget* parent, const char* title, QFileDialog::AcceptMode mode) {
-  auto* dialog = new QFileDialog(parent, QString::fromLatin1(title));
+  auto* dialog = new QFileDialog(parent, uiText(title));
   dialog->setAttribute(Qt::WA_DeleteOnClose, false);
   dialog->setOption(QFileDialog::DontUseNativeDialog, true);
   dialog->setAcceptMode(mode);
@@ -59,7 +62,7 @@ QFileDialog* scriptFileDialog(QWidget* parent, const char* title, QFileDialog::A
                                                       : QFileDialog::AnyFile);
   if (mode == QFileDialog::AcceptSave) dialog->setDefaultSuffix(QStringLiteral("rvs"));
   QStringList filters;
-  for (const char* f : kScriptFileFilters) filters << QString::fromLatin1(f);
+  for (const char* f : kScriptFileFilters) filters << uiText(f);
   dialog->setNameFilters(filters);
   return dialog;
 }
@@ -81,7 +84,7 @@ ScriptEditorWindow::ScriptEditorWindow(runtime::AppContext& ctx, QWidget* mainWi
       fileLabel_(new QLabel(this)),
       syntaxLabel_(new QLabel(this)),
       insertDialog_(new InsertCommandDialog(this)) {
-  setWindowTitle(QString::fromLatin1(kScriptEditorCaption));
+  setWindowTitle(uiText(kScriptEditorCaption));
   resize(kScriptEditorWidth, kScriptEditorHeight);
   setCentralWidget(text_);
   // The file name's panel is never narrower than its width and grows with a long name;
@@ -95,7 +98,7 @@ ScriptEditorWindow::ScriptEditorWindow(runtime::AppContext& ctx, QWidget* mainWi
 void ScriptEditorWindow::buildMenus() {
   for (int i = 0; i < kItemCount; ++i) {
     const MenuItem& m = kItems[i];
-    auto* action = new QAction(QString::fromLatin1(m.caption), this);
+    auto* action = new QAction(uiText(m.caption), this);
     if (m.standard != kNoKey) action->setShortcuts(m.standard);
     if (m.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(m.shortcut)));
     items_[static_cast<size_t>(i)] = action;
@@ -103,7 +106,7 @@ void ScriptEditorWindow::buildMenus() {
   text_->reserveShortcuts({items_[InsertCommand]->shortcut(), items_[CheckSyntax]->shortcut(),
                            items_[Run]->shortcut()});
   for (const Menu& menu : kMenus) {
-    QMenu* m = menuBar()->addMenu(QString::fromLatin1(menu.caption));
+    QMenu* m = menuBar()->addMenu(uiText(menu.caption));
     for (int i = menu.first; i <= menu.last; ++i) {
       m->addAction(items_[static_cast<size_t>(i)]);
       if (kItems[i].separatorAfter && i < menu.last) m->addSeparator();
@@ -134,7 +137,7 @@ void ScriptEditorWindow::perform(const std::function<void()>& command) {
     command();
   } catch (const runtime::SilentAbort&) {
   } catch (const std::exception& e) {
-    ctx_.message("Ravelin", e.what(), runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+    ctx_.message(N_("Ravelin"), e.what(), runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "gui/field_text.h"
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 
 namespace ravelin::gui {
@@ -53,14 +54,13 @@ ServerEditorDialog::ServerEditorDialog(ServerList& list, runtime::AppContext& ct
       list_(list),
       ctx_(ctx) {
   setModal(true);
-  info_ = new QLabel(QString::fromLatin1(kEditorInfoPlaceholder), this);
+  info_ = new QLabel(uiText(kEditorInfoPlaceholder), this);
   auto* grid = new QGridLayout;
   for (size_t i = 0; i < kBoxes.size(); ++i) {
     QLineEdit* edit = new QLineEdit(this);
     edit->installEventFilter(this);
     boxes_[i] = edit;
-    auto* label =
-        new QLabel(QString::fromLatin1(kEditorLabels[static_cast<size_t>(kBoxLabelRow[i])]), this);
+    auto* label = new QLabel(uiText(kEditorLabels[static_cast<size_t>(kBoxLabelRow[i])]), this);
     label->setBuddy(edit);
     grid->addWidget(label, kBoxLabelRow[i], 0);
     grid->addWidget(edit, kBoxLabelRow[i], 1);
@@ -68,14 +68,14 @@ ServerEditorDialog::ServerEditorDialog(ServerList& list, runtime::AppContext& ct
   pref_ = new QComboBox(this);
   pref_->setEditable(false);
   for (const char* item : kPrefItems) pref_->addItem(QString::fromLatin1(item));
-  auto* prefLabel = new QLabel(QString::fromLatin1(kEditorLabels[kPrefLabelRow]), this);
+  auto* prefLabel = new QLabel(uiText(kEditorLabels[kPrefLabelRow]), this);
   prefLabel->setBuddy(pref_);
   grid->addWidget(prefLabel, kPrefLabelRow, 0);
   grid->addWidget(pref_, kPrefLabelRow, 1);
   grid->setColumnStretch(1, 1);
 
-  ok_ = new QPushButton(QString::fromLatin1(kOkCaption), this);
-  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  ok_ = new QPushButton(uiText(kOkCaption), this);
+  cancel_ = new QPushButton(uiText(kCancelCaption), this);
   ok_->setDefault(true);
   cancel_->setAutoDefault(false);
   auto* buttons = buttonRow({ok_, cancel_}, ButtonAlign::Right);
@@ -92,8 +92,8 @@ ServerEditorDialog::ServerEditorDialog(ServerList& list, runtime::AppContext& ct
 }
 
 void ServerEditorDialog::fill(const EditorOpening& opening) {
-  setWindowTitle(QString::fromLatin1(opening.caption));
-  info_->setText(QString::fromLatin1(opening.info));
+  setWindowTitle(uiText(opening.caption));
+  info_->setText(uiText(opening.info));
   shown_ = opening.values;
   for (size_t i = 0; i < kBoxes.size(); ++i) {
     boxes_[i]->setText(fieldText(valueOf(shown_, kBoxes[i])));

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "gui/field_text.h"
+#include "gui/ui_text.h"
 
 namespace ravelin::gui {
 
@@ -48,7 +49,7 @@ QVariant ServerListModel::data(const QModelIndex& index, int role) const {
 QVariant ServerListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
       section < kServerFieldCount) {
-    return QString::fromLatin1(kColumnCaptions[static_cast<size_t>(section)]);
+    return uiText(kColumnCaptions[static_cast<size_t>(section)]);
   }
   return QAbstractTableModel::headerData(section, orientation, role);
 }

@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QStyle>
+#include <QStyleOptionHeader>
 #include <algorithm>
 
 #include "gui/window_metrics.h"
@@ -91,8 +92,16 @@ void ServerListView::showSortIndicator() {
 }
 
 void ServerListView::fitColumnsToFont() {
-  for (int c = 0; c < static_cast<int>(kColumnWidths.size()); ++c)
-    setColumnWidth(c, kColumnWidths[static_cast<size_t>(c)]);
+  // At least as wide as the caption, which a translation may make longer.
+  for (int c = 0; c < static_cast<int>(kColumnWidths.size()); ++c) {
+    QStyleOptionHeader caption;
+    caption.initFrom(header());
+    caption.section = c;
+    caption.text = model()->headerData(c, Qt::Horizontal).toString();
+    const QSize fit =
+        header()->style()->sizeFromContents(QStyle::CT_HeaderSection, &caption, QSize(), header());
+    setColumnWidth(c, std::max(kColumnWidths[static_cast<size_t>(c)], fit.width()));
+  }
   // The widest address in a cell as the item delegate lays it out: check box and text.
   QStyleOptionViewItem cell;
   initViewItemOption(&cell);

@@ -6,14 +6,16 @@
 #include <QVBoxLayout>
 
 #include "gui/field_text.h"
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
+#include "runtime/translate.h"
 
 namespace ravelin::gui {
 
 TransferWindow::TransferWindow(runtime::ProgressBar& loadSaveBar, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       loadSaveBar_(loadSaveBar) {
-  setWindowTitle(QString::fromLatin1(client::kTransferCaption));
+  setWindowTitle(uiText(client::kTransferCaption));
   status_ = new QLabel(this);
   QFont bold = status_->font();
   bold.setBold(true);
@@ -23,7 +25,7 @@ TransferWindow::TransferWindow(runtime::ProgressBar& loadSaveBar, QWidget* paren
   // Long routes (a path) wrap; the window grows to their height.
   route_->setWordWrap(true);
   route_->setFixedWidth(kTransferWindowWidth);
-  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  cancel_ = new QPushButton(uiText(kCancelCaption), this);
   cancel_->setDefault(true);
   auto* buttons = buttonRow({cancel_}, ButtonAlign::Centre);
   auto* layout = new QVBoxLayout(this);
@@ -52,7 +54,7 @@ void TransferWindow::setHeadline(const std::string& text) {
 }
 
 void TransferWindow::setDescription(const std::string& text) {
-  route_->setText(QStringLiteral("Transfer to ") + fieldText(text));
+  route_->setText(uiText(runtime::fillIn(_("Transfer to %s"), {text})));
 }
 
 void TransferWindow::closeEvent(QCloseEvent* event) {

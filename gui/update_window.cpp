@@ -4,6 +4,7 @@
 
 #include "gui/field_text.h"
 #include "gui/window_metrics.h"
+#include "runtime/translate.h"
 
 namespace ravelin::gui {
 
@@ -36,8 +37,8 @@ void UpdateWindow::show() {
 
 void UpdateWindow::resetSlots() {
   for (int slot = 0; slot < kSlots; ++slot) {
-    setSlotCaption(slot, "Thread " + std::to_string(slot + 1) + ":");
-    setSlotLabel(slot, "< Thread not used >");
+    setSlotCaption(slot, runtime::fillIn(_("Thread %s:"), {std::to_string(slot + 1)}));
+    setSlotLabel(slot, _("< Thread not used >"));
     slotBars_[index(slot)]->setPosition(0);
   }
 }

@@ -6,6 +6,7 @@
 
 #include "app/options_rules.h"
 #include "gui/field_text.h"
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 
 namespace ravelin::gui {
@@ -19,8 +20,8 @@ UrlDialog::UrlDialog(QWidget* parent)
   for (const char* name : app::kUrlKindNames) kind_->addItem(QString::fromLatin1(name));
   url_ = new QLineEdit(this);
   info_->setBuddy(url_);
-  ok_ = new QPushButton(QString::fromLatin1(kOkCaption), this);
-  auto* cancel = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  ok_ = new QPushButton(uiText(kOkCaption), this);
+  auto* cancel = new QPushButton(uiText(kCancelCaption), this);
   ok_->setDefault(true);
   cancel->setAutoDefault(false);
 
@@ -40,8 +41,8 @@ UrlDialog::UrlDialog(QWidget* parent)
 }
 
 void UrlDialog::prepare(const char* caption, const char* info, const runtime::UrlSource& source) {
-  setWindowTitle(QString::fromLatin1(caption));
-  info_->setText(QString::fromLatin1(info));
+  setWindowTitle(uiText(caption));
+  info_->setText(uiText(info));
   kind_->setCurrentIndex(kind_->findText(QString::fromLatin1(app::urlKindName(source).c_str())));
   shown_ = source.location;
   url_->setText(fieldText(shown_));

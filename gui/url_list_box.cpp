@@ -8,8 +8,10 @@
 
 #include "app/options_rules.h"
 #include "gui/field_text.h"
+#include "gui/ui_text.h"
 #include "gui/url_dialog.h"
 #include "gui/window_metrics.h"
+#include "runtime/translate.h"
 
 namespace ravelin::gui {
 
@@ -22,11 +24,10 @@ constexpr const char* kDeleteQuestion = "Do you really want to delete this URL ?
 }  // namespace
 
 UrlListBox::UrlListBox(runtime::AppContext& ctx, QWidget* parent)
-    : QGroupBox(QString::fromLatin1(kUrlGroupCaption), parent), ctx_(ctx) {
+    : QGroupBox(uiText(kUrlGroupCaption), parent), ctx_(ctx) {
   tree_ = new QTreeWidget(this);
   tree_->setColumnCount(2);
-  tree_->setHeaderLabels(
-      {QString::fromLatin1(kUrlColumns[0]), QString::fromLatin1(kUrlColumns[1])});
+  tree_->setHeaderLabels({uiText(kUrlColumns[0]), uiText(kUrlColumns[1])});
   for (int c = 0; c < 2; ++c) tree_->setColumnWidth(c, kUrlColumnWidths[static_cast<size_t>(c)]);
   tree_->setRootIsDecorated(false);
   tree_->setUniformRowHeights(true);
@@ -34,7 +35,7 @@ UrlListBox::UrlListBox(runtime::AppContext& ctx, QWidget* parent)
   tree_->setSelectionMode(QAbstractItemView::SingleSelection);
   tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tree_->setDragDropMode(QAbstractItemView::InternalMove);
-  tree_->setToolTip(QString::fromLatin1(kUrlListHint));
+  tree_->setToolTip(uiText(kUrlListHint));
   tree_->setContextMenuPolicy(Qt::CustomContextMenu);
   tree_->header()->setSectionsClickable(true);
   tree_->header()->setSortIndicatorShown(false);
@@ -102,7 +103,7 @@ void UrlListBox::editUrl() {
 void UrlListBox::deleteUrl() {
   const int row = selectedRow();
   if (row < 0 || !ctx_.prompter) return;
-  if (ctx_.prompter->message("Warning", kDeleteQuestion, runtime::MsgIcon::Exclamation,
+  if (ctx_.prompter->message(N_("Warning"), kDeleteQuestion, runtime::MsgIcon::Exclamation,
                              runtime::MsgButtons::YesNo) == runtime::MsgResult::Yes)
     delete tree_->takeTopLevelItem(row);
 }
@@ -129,11 +130,9 @@ void UrlListBox::moveSelected(int before) {
 void UrlListBox::showPopup(const QPoint& at) {
   QMenu menu(this);
   const bool selected = selectedRow() >= 0;
-  menu.addAction(QString::fromLatin1(kUrlMenuItems[0]), this, [this] { addUrl(); });
-  menu.addAction(QString::fromLatin1(kUrlMenuItems[1]), this, [this] { deleteUrl(); })
-      ->setEnabled(selected);
-  menu.addAction(QString::fromLatin1(kUrlMenuItems[2]), this, [this] { editUrl(); })
-      ->setEnabled(selected);
+  menu.addAction(uiText(kUrlMenuItems[0]), this, [this] { addUrl(); });
+  menu.addAction(uiText(kUrlMenuItems[1]), this, [this] { deleteUrl(); })->setEnabled(selected);
+  menu.addAction(uiText(kUrlMenuItems[2]), this, [this] { editUrl(); })->setEnabled(selected);
   menu.exec(at);
 }
 

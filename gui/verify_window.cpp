@@ -5,7 +5,9 @@
 #include <QVBoxLayout>
 
 #include "gui/field_text.h"
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
+#include "runtime/translate.h"
 
 namespace ravelin::gui {
 
@@ -46,7 +48,7 @@ void VerifyWindow::show() {
 void VerifyWindow::resetLines() {
   for (int slot = 0; slot < verify::kVerifySlotCount; ++slot) {
     setSlotMark(slot, verify::SlotMark::Neutral);
-    setSlotCaption(slot, verify::kThreadNotUsed);
+    setSlotCaption(slot, _(verify::kThreadNotUsed));
   }
 }
 
@@ -74,13 +76,13 @@ void VerifyWindow::setSlotCaption(int slot, const std::string& text) {
 }
 
 VerifyWarningWindow::VerifyWarningWindow(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QString::fromLatin1(verify::kVerifyWarningCaption));
+  setWindowTitle(uiText(verify::kVerifyWarningCaption));
   setWindowModality(Qt::ApplicationModal);
   text_ = new QLabel(this);
-  box_ = new QCheckBox(QString::fromLatin1(verify::kVerifyWarningCheckBox), this);
-  proceed_ = new QPushButton(QString::fromLatin1(kProceedCaption), this);
+  box_ = new QCheckBox(uiText(verify::kVerifyWarningCheckBox), this);
+  proceed_ = new QPushButton(uiText(kProceedCaption), this);
   proceed_->setDefault(true);
-  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  cancel_ = new QPushButton(uiText(kCancelCaption), this);
   cancel_->setAutoDefault(false);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(box_);

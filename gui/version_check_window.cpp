@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "gui/field_text.h"
+#include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 
 namespace ravelin::gui {
@@ -12,12 +13,12 @@ namespace ravelin::gui {
 VersionCheckWindow::VersionCheckWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint) {
-  setWindowTitle(QString::fromLatin1(kVersionCheckCaption));
-  label_ = new QLabel(QStringLiteral("Info"), this);
+  setWindowTitle(uiText(kVersionCheckCaption));
+  label_ = new QLabel(uiText("Info"), this);
   bar_ = new QProgressBar(this);
   bar_->setRange(0, 100);
   bar_->setTextVisible(false);
-  cancel_ = new QPushButton(QString::fromLatin1(kCancelCaption), this);
+  cancel_ = new QPushButton(uiText(kCancelCaption), this);
   cancel_->setDefault(true);
 
   auto* buttons = buttonRow({cancel_}, ButtonAlign::Centre);
@@ -32,7 +33,7 @@ VersionCheckWindow::VersionCheckWindow(QWidget* parent)
 }
 
 void VersionCheckWindow::show() {
-  label_->setText(QStringLiteral("Info"));
+  label_->setText(uiText("Info"));
   bar_->setValue(0);
   adjustSize();
   centreOver(*this, parentWidget());

@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
+#include "runtime/translate.h"
 
 namespace ravelin::script {
 
@@ -33,7 +34,8 @@ std::vector<std::string> ScriptDocument::startingLines() {
 }
 
 std::string ScriptDocument::saveQuestion(const std::string& fileName) {
-  return "The file \"" + fileName + "\" has been changed. Do you want to save this file?";
+  return runtime::fillIn(_("The file \"%s\" has been changed. Do you want to save this file?"),
+                         {fileName});
 }
 
 std::vector<std::string> ScriptDocument::lines() const {
@@ -43,7 +45,7 @@ std::vector<std::string> ScriptDocument::lines() const {
 void ScriptDocument::setFile(std::optional<std::string> path) {
   path_ = std::move(path);
   view_.showFileName(path_ ? platform::utf8FromPath(platform::pathFromUtf8(*path_).filename())
-                           : kUnsaved);
+                           : _(kUnsaved));
 }
 
 void ScriptDocument::show() {
@@ -64,8 +66,9 @@ void ScriptDocument::load(const std::string& path) {
 
 void ScriptDocument::askBeforeChangesAreLost() {
   if (!view_.modified()) return;
-  switch (ctx_.message(kQuestionTitle, saveQuestion(fileName()), runtime::MsgIcon::Question,
-                       runtime::MsgButtons::YesNoCancel, runtime::MsgResult::Cancel)) {
+  switch (ctx_.message(kQuestionTitle, saveQuestion(hasFile() ? fileName() : _(kUnsaved)),
+                       runtime::MsgIcon::Question, runtime::MsgButtons::YesNoCancel,
+                       runtime::MsgResult::Cancel)) {
     case runtime::MsgResult::Yes:
       // Changes are lost only when they were written: a cancelled save dialog cancels too.
       if (!save()) throw runtime::SilentAbort();

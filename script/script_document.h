@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/translate.h"
 #include "script/script_language.h"
 
 namespace ravelin::runtime {
@@ -47,8 +48,8 @@ class ScriptEditorView {
 
 class ScriptDocument {
  public:
-  static constexpr const char* kUnsaved = "unsaved";
-  static constexpr const char* kQuestionTitle = "Confirm";
+  static constexpr const char* kUnsaved = N_("unsaved");
+  static constexpr const char* kQuestionTitle = N_("Confirm");
 
   ScriptDocument(ScriptEditorView& view, runtime::AppContext& ctx) : view_(view), ctx_(ctx) {}
 

@@ -7,6 +7,7 @@
 #include "platform/file_io.h"
 #include "platform/text.h"
 #include "runtime/app_context.h"
+#include "runtime/translate.h"
 #include "script/script_host.h"
 #include "script/script_language.h"
 #include "script/script_paths.h"
@@ -24,7 +25,7 @@ namespace ravelin::script {
 
 namespace {
 
-constexpr const char* kTemplateSaveErrorText = "Error saving Template! Maybe data corrupted!";
+constexpr const char* kTemplateSaveErrorText = N_("Error saving Template! Maybe data corrupted!");
 
 bool HasCheckedServers(const serverlist::ServerList& list) {
   return list.checkedCount() > 0;
@@ -303,11 +304,13 @@ std::string ScriptFailure::text() const {
 
 std::string failureSummary(const ScriptRun& run) {
   const size_t count = run.failures.size();
-  std::string text = count == 1 ? std::string("1 command of the script failed:")
-                                : std::to_string(count) + " commands of the script failed:";
+  std::string text = runtime::fillIn(
+      P_("%s command of the script failed:", "%s commands of the script failed:", count),
+      {std::to_string(count)});
   for (size_t i = 0; i < count && i < kShownFailures; ++i) text += "\r\n" + run.failures[i].text();
   if (count > kShownFailures)
-    text += "\r\n... and " + std::to_string(count - kShownFailures) + " more (see the log)";
+    text += "\r\n" + runtime::fillIn(_("... and %s more (see the log)"),
+                                     {std::to_string(count - kShownFailures)});
   return text;
 }
 

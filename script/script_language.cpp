@@ -4,6 +4,7 @@
 #include "platform/text.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
+#include "runtime/translate.h"
 #include "serverlist/ip_port.h"
 #include "serverlist/server_filter.h"
 
@@ -19,22 +20,22 @@ using C = ScriptCommand;
 // (The Windows build's originals named C:\EDonkey2000\ files, C:\Windows\notepad.exe,
 // the console command "name Marrowby" and gdonkey.exe or donkey.exe.)
 const std::array<ScriptCommandInfo, kScriptCommandCount> kCommands = {{
-    {C::CheckAll, "CheckAll", false, "CheckAll", "checks all servers.", {"CheckAll"}},
-    {C::ClearList, "ClearList", false, "ClearList", "clears the serverlist.", {"ClearList"}},
-    {C::CloseUtils, "CloseUtils", false, "CloseUtils", "closes the Ravelin.", {"CloseUtils"}},
+    {C::CheckAll, "CheckAll", false, "CheckAll", N_("checks all servers."), {"CheckAll"}},
+    {C::ClearList, "ClearList", false, "ClearList", N_("clears the serverlist."), {"ClearList"}},
+    {C::CloseUtils, "CloseUtils", false, "CloseUtils", N_("closes the Ravelin."), {"CloseUtils"}},
     {C::Delay,
      "Delay",
      true,
      "Delay[<Time>]",
-     "waits <Time> seconds with the processing",
+     N_("waits <Time> seconds with the processing"),
      {"Delay[5]"}},
     {C::Filter,
      "Filter",
      true,
      "Filter[<name><operator><value>]",
-     "filters the serverlist. <name> can be: IP, Port, Name, Desc, Ping, Users, Files, Pref or "
-     "Hist. <operator> can be: =, <, >, <>. <value> ist the value to compare.Wildcards (* or ?) "
-     "can be used.",
+     N_("filters the serverlist. <name> can be: IP, Port, Name, Desc, Ping, Users, Files, Pref or "
+        "Hist. <operator> can be: =, <, >, <>. <value> ist the value to compare.Wildcards (* or ?) "
+        "can be used."),
      {"Filter[IP=213.45.67.21] //Only the the IP 213.45.67.21 will be checked/marked.",
       "Filter[IP=217.*] //Only IPs beginning with 217. will be checked/marked.",
       "Filter[Users>500] //Only servers with Users greater than 500 will be checked/marked.",
@@ -43,147 +44,148 @@ const std::array<ScriptCommandInfo, kScriptCommandCount> kCommands = {{
      "HideWindows",
      false,
      "HideWindows",
-     "minimizes the Ravelin' main window while processing the script",
+     N_("minimizes the Ravelin' main window while processing the script"),
      {"HideWindows"}},
     {C::InvertSelection,
      "InvertSelection",
      false,
      "InvertSelection",
-     "inverts the checked-status of the servers.",
+     N_("inverts the checked-status of the servers."),
      {"InvertSelection"}},
     {C::RefreshCustomBOT,
      "RefreshCustomBOT",
      true,
      "RefreshCustomBOT[<Filename>]",
-     "refreshes a custom BOT-File located by <Filename>",
+     N_("refreshes a custom BOT-File located by <Filename>"),
      {"RefreshCustomBOT[~/Downloads/serverlist.bot]"}},
     {C::RefreshCustomHTML,
      "RefreshCustomHTML",
      true,
      "RefreshCustomHTML[<Filename>]",
-     "refreshes a custom HTML-File located by <Filename>",
+     N_("refreshes a custom HTML-File located by <Filename>"),
      {"RefreshCustomHTML[~/Downloads/serverlist.html]"}},
     {C::RefreshCustomMET,
      "RefreshCustomMET",
      true,
      "RefreshCustomMET[<Filename>]",
-     "refreshes a custom MET-File located by <Filename>",
+     N_("refreshes a custom MET-File located by <Filename>"),
      {"RefreshCustomMET[~/.aMule/server.met]"}},
     {C::RefreshEDonkeyMET,
      "RefreshEDonkeyMET",
      false,
      "RefreshEDonkeyMET",
-     "refreshes the eDonkey client's serverlist (server.met in the client folder)",
+     N_("refreshes the eDonkey client's serverlist (server.met in the client folder)"),
      {"RefreshEDonkeyMET"}},
     {C::SaveCustomBOT,
      "SaveCustomBOT",
      true,
      "SaveCustomBOT[<Filename>]",
-     "saves the serverlist to a custom BOT-File located by <Filename>",
+     N_("saves the serverlist to a custom BOT-File located by <Filename>"),
      {"SaveCustomBOT[~/serverlist.bot]"}},
     {C::SaveCustomHTML,
      "SaveCustomHTML",
      true,
      "SaveCustomHTML[<Filename>]",
-     "saves the serverlist to a custom HTML-File located by <Filename>",
+     N_("saves the serverlist to a custom HTML-File located by <Filename>"),
      {"SaveCustomHTML[~/public_html/serverlist.html]"}},
     {C::SaveCustomMET,
      "SaveCustomMET",
      true,
      "SaveCustomMET[<Filename>]",
-     "saves the serverlist to a custom MET-File located by <Filename>",
+     N_("saves the serverlist to a custom MET-File located by <Filename>"),
      {"SaveCustomMET[~/serverlist.met]"}},
     {C::SaveCustomTXT,
      "SaveCustomTXT",
      true,
      "SaveCustomTXT[<Filename>]",
-     "saves the serverlist to a custom TXT-File located by <Filename>",
+     N_("saves the serverlist to a custom TXT-File located by <Filename>"),
      {"SaveCustomTXT[serverlist.txt]"}},
     {C::SaveEDonkeyMET,
      "SaveEDonkeyMET",
      false,
      "SaveEDonkeyMET",
-     "saves the serverlist to the eDonkey client's serverlist (server.met in the client folder)",
+     N_("saves the serverlist to the eDonkey client's serverlist (server.met in the client "
+        "folder)"),
      {"SaveEDonkeyMET"}},
     {C::SaveRunningEDonkey,
      "SaveRunningEDonkey",
      false,
      "SaveRunningEDonkey",
-     "saves the serverlist to the running eDonkey client (only every 4 hours)",
+     N_("saves the serverlist to the running eDonkey client (only every 4 hours)"),
      {"SaveRunningEDonkey"}},
     {C::SaveTemplate,
      "SaveTemplate",
      true,
      "SaveTemplate[<Template>|<Filename>]",
-     "saves the serverlist to <Filename> under the use of <Template>",
+     N_("saves the serverlist to <Filename> under the use of <Template>"),
      {"SaveTemplate[~/html_template.txt|~/public_html/serverlist.html]",
       "SaveTemplate[text_template.txt|serverlist.txt]"}},
     {C::SendToEDonkeyConsole,
      "SendToEDonkeyConsole",
      true,
      "SendToEDonkeyConsole[<Text>]",
-     "sends <Text> to the eDonkey client's console (amulecmd) and confirms it with <ENTER>",
+     N_("sends <Text> to the eDonkey client's console (amulecmd) and confirms it with <ENTER>"),
      {"SendToEDonkeyConsole[n 123.45.67.89 5000]", "SendToEDonkeyConsole[connect]"}},
     {C::SetPref,
      "SetPref",
      true,
      "SetPref[<Preference>]",
-     "sets the preference (low, normal, high) to ALL (!!) checked servers.",
+     N_("sets the preference (low, normal, high) to ALL (!!) checked servers."),
      {"SetPref[low]", "SetPref[normal]", "SetPref[high]"}},
     {C::StartEDonkey,
      "StartEDonkey",
      false,
      "StartEDonkey",
-     "starts the eDonkey client program of the options (e.g. amule or amuled)",
+     N_("starts the eDonkey client program of the options (e.g. amule or amuled)"),
      {"StartEDonkey"}},
     {C::StartFile,
      "StartFile",
      true,
      "StartFile[<Filename>]",
-     "opens a custom file located by <Filename> with its default application (xdg-open)",
+     N_("opens a custom file located by <Filename> with its default application (xdg-open)"),
      {"StartFile[~/serverlist.html]"}},
-    {C::UnCheckAll, "UnCheckAll", false, "UnCheckAll", "unchecks all servers.", {"UnCheckAll"}},
+    {C::UnCheckAll, "UnCheckAll", false, "UnCheckAll", N_("unchecks all servers."), {"UnCheckAll"}},
     {C::UpdateFromAll,
      "UpdateFromAll",
      false,
      "UpdateFromAll",
-     "updates the serverlist from all available URLs (HTML & MET & BOT)",
+     N_("updates the serverlist from all available URLs (HTML & MET & BOT)"),
      {"UpdateFromAll"}},
     {C::UpdateFromBOT,
      "UpdateFromBOT",
      false,
      "UpdateFromBOT",
-     "updates the serverlist from the BOT-URLs",
+     N_("updates the serverlist from the BOT-URLs"),
      {"UpdateFromBOT"}},
     {C::UpdateFromDNS,
      "UpdateFromDNS",
      false,
      "UpdateFromDNS",
-     "updates the serverlist from the local DNS-File",
+     N_("updates the serverlist from the local DNS-File"),
      {"UpdateFromDNS"}},
     {C::UpdateFromHTML,
      "UpdateFromHTML",
      false,
      "UpdateFromHTML",
-     "updates the serverlist from the HTML-URLs",
+     N_("updates the serverlist from the HTML-URLs"),
      {"UpdateFromHTML"}},
     {C::UpdateFromMET,
      "UpdateFromMET",
      false,
      "UpdateFromMET",
-     "updates the serverlist from the MET-URLs",
+     N_("updates the serverlist from the MET-URLs"),
      {"UpdateFromMET"}},
     {C::VerifyAll,
      "VerifyAll",
      false,
      "VerifyAll",
-     "verifies the serverlist by connecting to all servers in the list",
+     N_("verifies the serverlist by connecting to all servers in the list"),
      {"VerifyAll"}},
     {C::VerifyChecked,
      "VerifyChecked",
      false,
      "VerifyChecked",
-     "verifies the serverlist by connecting to the checked servers in the list",
+     N_("verifies the serverlist by connecting to the checked servers in the list"),
      {"VerifyChecked"}},
 }};
 
@@ -198,14 +200,15 @@ std::optional<std::string> CheckBracket(const ScriptLine& l, SyntaxRules rules) 
   if (!l.closed) return name + ": \"]\" is missing!";
   switch (l.command) {
     case C::Delay:
-      if (!platform::parseInt32(l.argument)) return std::string("Delay: No valid number!");
+      if (!platform::parseInt32(l.argument)) return std::string(N_("Delay: No valid number!"));
       return std::nullopt;
     case C::Filter: {
-      if (l.restIsJustBracket()) return std::string("Filter: No filter entered!");
+      if (l.restIsJustBracket()) return std::string(N_("Filter: No filter entered!"));
       // Read as the run reads it: a filter that could do nothing there is an error here.
       const serverlist::FilterExpression f = serverlist::parseFilterExpression(l.rest);
-      if (f.op < 0 || f.operatorDoubled) return std::string("Filter: No valid operator entered!");
-      if (f.property < 0) return std::string("Filter: No valid property entered!");
+      if (f.op < 0 || f.operatorDoubled)
+        return std::string(N_("Filter: No valid operator entered!"));
+      if (f.property < 0) return std::string(N_("Filter: No valid property entered!"));
       return std::nullopt;
     }
     case C::RefreshCustomBOT:
@@ -221,20 +224,20 @@ std::optional<std::string> CheckBracket(const ScriptLine& l, SyntaxRules rules) 
       if (l.argument.empty()) return name + ": No Filename entered!";
       return std::nullopt;
     case C::SaveTemplate:
-      if (l.argument.empty()) return std::string("SaveTemplate: No Filenames entered!");
+      if (l.argument.empty()) return std::string(N_("SaveTemplate: No Filenames entered!"));
       if (rules == SyntaxRules::Editor && l.rest.size() <= 2)
-        return std::string("SaveTemplate: No Filenames entered!");
+        return std::string(N_("SaveTemplate: No Filenames entered!"));
       if (l.rest.find('|') == std::string::npos)
         return std::string("SaveTemplate: No Filename-Splitter (\"|\") entered!");
       return std::nullopt;
     case C::SendToEDonkeyConsole:
-      if (l.argument.empty()) return std::string("SendToEDonkeyConsole: No Text entered!");
+      if (l.argument.empty()) return std::string(N_("SendToEDonkeyConsole: No Text entered!"));
       return std::nullopt;
     case C::SetPref: {
-      if (l.argument.empty()) return std::string("SetPref: No Preference entered!");
+      if (l.argument.empty()) return std::string(N_("SetPref: No Preference entered!"));
       const std::string pref = platform::lowerAscii(l.argument);
       if (pref != "low" && pref != "normal" && pref != "high")
-        return std::string("SetPref: No valid preference entered!");
+        return std::string(N_("SetPref: No valid preference entered!"));
       return std::nullopt;
     }
     default:
@@ -253,8 +256,8 @@ const ScriptCommandInfo& scriptCommandInfoOf(ScriptCommand command) {
 }
 
 std::string scriptCommandDescription(const ScriptCommandInfo& info) {
-  std::string text = std::string("\"") + info.entry + "\" " + info.sentence + "\r\n\r\n" +
-                     (info.command == C::Filter ? "Examples:" : "Example:");
+  std::string text = std::string("\"") + info.entry + "\" " + _(info.sentence) + "\r\n\r\n" +
+                     (info.command == C::Filter ? _("Examples:") : _("Example:"));
   for (const char* example : info.examples) text += std::string("\r\n") + example;
   return text;
 }
@@ -304,7 +307,7 @@ std::optional<ScriptSyntaxError> findScriptSyntaxError(const std::vector<std::st
     const ScriptLine l = matchScriptLine(lines[i]);
     std::optional<std::string> message;
     if (l.kind == ScriptLine::Kind::Unknown)
-      message = "Unknown identifier!";
+      message = N_("Unknown identifier!");
     else if (l.kind == ScriptLine::Kind::Bracket)
       message = CheckBracket(l, rules);
     if (message) return ScriptSyntaxError{i + 1, *message};
@@ -313,8 +316,8 @@ std::optional<ScriptSyntaxError> findScriptSyntaxError(const std::vector<std::st
 }
 
 std::string scriptErrorText(const ScriptSyntaxError& error) {
-  return "Error in Line #" + std::to_string(error.line) + ":\r\n" + error.message +
-         "\r\nScript execution will be aborted!";
+  return runtime::fillIn(_("Error in Line #%s:\r\n%s\r\nScript execution will be aborted!"),
+                         {std::to_string(error.line), _(error.message.c_str())});
 }
 
 void checkSyntax(const std::vector<std::string>& lines, runtime::AppContext& ctx) {
@@ -329,7 +332,7 @@ EditorSyntaxResult checkSyntaxForEditor(const std::vector<std::string>& lines) {
   EditorSyntaxResult result;
   result.error = findScriptSyntaxError(lines, SyntaxRules::Editor);
   if (!result.error) {
-    result.statusText = "Syntax check successful!";
+    result.statusText = _("Syntax check successful!");
     return result;
   }
   result.ok = false;
@@ -337,7 +340,8 @@ EditorSyntaxResult checkSyntaxForEditor(const std::vector<std::string>& lines) {
   for (size_t i = 0; i < index; ++i) result.selectionStart += lines[i].size() + 2;
   result.selectionLength = lines[index].size();
   result.statusText =
-      "Error in line " + std::to_string(result.error->line) + ": " + result.error->message;
+      runtime::fillIn(_("Error in line %s: %s"),
+                      {std::to_string(result.error->line), _(result.error->message.c_str())});
   return result;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "runtime/translate.h"
 
 namespace ravelin::runtime {
 struct AppContext;
@@ -111,7 +112,7 @@ std::optional<ScriptSyntaxError> findScriptSyntaxError(const std::vector<std::st
                                                        SyntaxRules rules);
 
 // The message-box text of the check before a run.
-inline constexpr const char* kScriptErrorCaption = "Error in script execution";
+inline constexpr const char* kScriptErrorCaption = N_("Error in script execution");
 std::string scriptErrorText(const ScriptSyntaxError& error);
 
 // The check before a run: returns when the script is correct; otherwise shows the error

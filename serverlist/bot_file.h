@@ -13,6 +13,7 @@
 
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
+#include "runtime/translate.h"
 #include "serverlist/save_flow.h"
 #include "serverlist/server_list.h"
 
@@ -20,7 +21,7 @@ namespace ravelin::serverlist {
 
 inline constexpr std::size_t kBotRecordSize = 10;
 inline constexpr char kBotRecordMark = ':';
-inline constexpr const char* kBotSaveErrorText = "Error saving BOT-File! Maybe data corrupted!";
+inline constexpr const char* kBotSaveErrorText = N_("Error saving BOT-File! Maybe data corrupted!");
 
 // Pulls records from a whole BOT file held in memory.
 class BotDecoder {

@@ -1,5 +1,6 @@
 #include "serverlist/list_commands.h"
 
+#include "runtime/translate.h"
 #include "serverlist/batch_scope.h"
 
 namespace ravelin::serverlist {
@@ -37,12 +38,13 @@ bool deleteServers(ServerList& list, const std::vector<size_t>& rows, runtime::A
   // One server is named on a second line, so that the answer is given about the right one.
   const Server& first = list[rows.front()].server;
   const std::string question =
-      rows.size() == 1
-          ? "Do you really want to delete this server ?\r\n" + first.ip + ":" + first.port
-          : "Do you really want to delete these " + std::to_string(rows.size()) + " servers ?";
+      rows.size() == 1 ? runtime::fillIn(_("Do you really want to delete this server ?\r\n%s"),
+                                         {first.ip + ":" + first.port})
+                       : runtime::fillIn(_("Do you really want to delete these %s servers ?"),
+                                         {std::to_string(rows.size())});
   const runtime::MsgResult answer =
-      ctx.message("Warning", question, runtime::MsgIcon::Exclamation, runtime::MsgButtons::YesNo,
-                  runtime::MsgResult::Yes);
+      ctx.message(N_("Warning"), question, runtime::MsgIcon::Exclamation,
+                  runtime::MsgButtons::YesNo, runtime::MsgResult::Yes);
   if (answer != runtime::MsgResult::Yes) {
     list.recount();
     return false;
@@ -63,8 +65,8 @@ void setChecked(ServerList& list, const std::vector<size_t>& rows, bool checked)
 bool clearServerList(ServerList& list, runtime::AppContext& ctx) {
   BatchScope batch(list);
   const runtime::MsgResult answer = ctx.message(
-      "Warning", "Do you really want to clear the whole list?", runtime::MsgIcon::Exclamation,
-      runtime::MsgButtons::YesNo, runtime::MsgResult::Yes);
+      N_("Warning"), N_("Do you really want to clear the whole list?"),
+      runtime::MsgIcon::Exclamation, runtime::MsgButtons::YesNo, runtime::MsgResult::Yes);
   const bool cleared = answer == runtime::MsgResult::Yes;
   if (cleared) {
     list.clear();

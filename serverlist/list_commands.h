@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "runtime/app_context.h"
+#include "runtime/translate.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::serverlist {
@@ -51,16 +52,16 @@ enum PopupItem : int {
 };
 inline constexpr int kPopupItemCount = 10;
 inline constexpr std::array<const char*, kPopupItemCount> kPopupItemCaptions = {
-    "Edit server...",
-    "Delete server",
-    "Add server...",
-    "Check all servers",
-    "Uncheck all servers",
-    "Check selected servers",
-    "Uncheck selected servers",
-    "Invert selection",
-    "Filter servers...",
-    "Clear list"};
+    N_("Edit server..."),
+    N_("Delete server"),
+    N_("Add server..."),
+    N_("Check all servers"),
+    N_("Uncheck all servers"),
+    N_("Check selected servers"),
+    N_("Uncheck selected servers"),
+    N_("Invert selection"),
+    N_("Filter servers..."),
+    N_("Clear list")};
 // "Edit server..." is the default item.
 inline constexpr int kPopupDefaultItem = piEditServer;
 

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "runtime/settings.h"
+#include "runtime/translate.h"
 #include "serverlist/batch_scope.h"
 #include "serverlist/merge.h"
 #include "serverlist/met_tags.h"
@@ -17,7 +18,7 @@ void mergeMet(ServerList& list, std::string_view data, const std::string& fileNa
               runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   MetDecoder decoder(data);
   if (!decoder.headerOk()) {
-    ctx.message("Warning", kMetDamagedText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+    ctx.message(N_("Warning"), kMetDamagedText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
     return;
   }
   const std::uint32_t declared = decoder.declaredCount();

@@ -7,6 +7,7 @@
 
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
+#include "runtime/translate.h"
 #include "serverlist/save_flow.h"
 #include "serverlist/server_list.h"
 
@@ -14,11 +15,11 @@ namespace ravelin::serverlist {
 
 // The message box of a file that does not start with a MET header byte.
 inline constexpr const char* kMetDamagedText =
-    "The \"server.met\" seems to be damaged!\r\nTry to get a new one!";
-inline constexpr const char* kMetSaveErrorText = "Error saving MET-File! Maybe data corrupted!";
+    N_("The \"server.met\" seems to be damaged!\r\nTry to get a new one!");
+inline constexpr const char* kMetSaveErrorText = N_("Error saving MET-File! Maybe data corrupted!");
 inline constexpr const char* kNothingToSaveText =
-    "There isn't any server to save to file!\r\nPlease update the server list or check the "
-    "servers!";
+    N_("There isn't any server to save to file!\r\nPlease update the server list or check the "
+       "servers!");
 
 // Merges the servers of the file into the list (ImportMerge), unpacked first when it
 // comes packed (readImportSource), showing progress on bar, and logs "Refreshed <N>

@@ -1,13 +1,14 @@
 #include "serverlist/save_flow.h"
 
 #include "platform/file_io.h"
+#include "runtime/translate.h"
 
 namespace ravelin::serverlist {
 
 namespace {
 
 void showError(const runtime::AppContext& ctx, const char* text) {
-  ctx.message("Warning", text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+  ctx.message(N_("Warning"), text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
 }
 
 }  // namespace

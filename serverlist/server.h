@@ -2,6 +2,8 @@
 #include <array>
 #include <string>
 
+#include "runtime/translate.h"
+
 namespace ravelin::serverlist {
 
 // Field indexes of a server record: the column order of the list, the filter's property
@@ -31,6 +33,7 @@ struct Server {
 };
 
 inline constexpr std::array<const char*, kServerFieldCount> kColumnCaptions = {
-    "IP", "Port", "Name", "Description", "Ping", "Users", "Files", "Pref", "Hist"};
+    N_("IP"),    N_("Port"),  N_("Name"), N_("Description"), N_("Ping"),
+    N_("Users"), N_("Files"), N_("Pref"), N_("Hist")};
 
 }  // namespace ravelin::serverlist

@@ -1,6 +1,7 @@
 #include "serverlist/server_editor.h"
 
 #include "platform/text.h"
+#include "runtime/translate.h"
 #include "serverlist/ip_port.h"
 
 namespace ravelin::serverlist {
@@ -13,11 +14,11 @@ int prefItemIndex(const std::string& pref) {
 }
 
 EditorOpening openEditorForAdd() {
-  return {"Ravelin: Add server", "Insert IP and Port to add a server:", EditorValues{}};
+  return {N_("Ravelin: Add server"), N_("Insert IP and Port to add a server:"), EditorValues{}};
 }
 
 EditorOpening openEditorForEdit(const Server& s) {
-  return {"Ravelin: Edit server", "Edit IP and Port of the server:",
+  return {N_("Ravelin: Edit server"), N_("Edit IP and Port of the server:"),
           EditorValues{s.ip, s.port, s.name, s.desc, s.ping, s.users, s.files, s.hist, s.pref}};
 }
 
@@ -46,7 +47,7 @@ std::string orNA(const std::string& text) {
 }
 
 void warn(runtime::AppContext& ctx, const char* text) {
-  ctx.message("Warning", text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+  ctx.message(N_("Warning"), text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
 }
 }  // namespace
 
@@ -54,11 +55,11 @@ EditorResult editorOk(ServerList& list, EditorMode mode, const EditorValues& v,
                       runtime::AppContext& ctx) {
   if (mode == EditorMode::Edit && !list.selected()) return {EditorOutcome::NoRow};
   if (!isValidIP(v.ip)) {
-    warn(ctx, "The IP is not valid!");
+    warn(ctx, N_("The IP is not valid!"));
     return {EditorOutcome::InvalidIP};
   }
   if (!isValidEditorPort(v.port)) {
-    warn(ctx, "The Port is not valid!");
+    warn(ctx, N_("The Port is not valid!"));
     return {EditorOutcome::InvalidPort};
   }
   Server s;
@@ -76,7 +77,7 @@ EditorResult editorOk(ServerList& list, EditorMode mode, const EditorValues& v,
   if (mode == EditorMode::Add) {
     for (const ServerEntry& e : list.entries()) {
       if (e.server.ip == v.ip && e.server.port == v.port) {
-        warn(ctx, "A server with this IP and this Port already exists!");
+        warn(ctx, N_("A server with this IP and this Port already exists!"));
         return {EditorOutcome::Duplicate};
       }
     }

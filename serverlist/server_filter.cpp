@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/text.h"
+#include "runtime/translate.h"
 #include "serverlist/batch_scope.h"
 #include "serverlist/ip_port.h"
 #include "serverlist/text_compare.h"
@@ -167,7 +168,8 @@ bool filterFromWindow(ServerList& list, int property, int op, const std::string&
                       runtime::AppContext& ctx) {
   filterServers(list, property, op, value);
   ctx.log.writeLog("Serverlist successfully filtered");
-  return ctx.message("One more filter", "Filter successful! Do you want to set one more filter?",
+  return ctx.message(N_("One more filter"),
+                     N_("Filter successful! Do you want to set one more filter?"),
                      runtime::MsgIcon::Question, runtime::MsgButtons::YesNo,
                      runtime::MsgResult::No) == runtime::MsgResult::Yes;
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "runtime/app_context.h"
+#include "runtime/translate.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::serverlist {
@@ -36,10 +37,10 @@ struct FilterOperator {
 };
 inline constexpr int kFilterOperatorCount = 4;
 inline constexpr std::array<FilterOperator, kFilterOperatorCount> kFilterOperators = {{
-    {"greater than", ">"},
-    {"less than", "<"},
-    {"equal", "="},
-    {"not equal", "<>"},
+    {N_("greater than"), ">"},
+    {N_("less than"), "<"},
+    {N_("equal"), "="},
+    {N_("not equal"), "<>"},
 }};
 
 // The property index of a script name ("IP", "Port", "Name", "Desc", "Ping", "Users",
@@ -82,10 +83,10 @@ bool compareField(int op, const std::string& field, const std::string& value, bo
 void filterServers(ServerList& list, int property, int op, const std::string& value);
 
 // The filter window's texts.
-inline constexpr const char* kFilterWindowCaption = "Ravelin: Filter servers";
-inline constexpr const char* kFilterPropertyLabel = "Server property:";
-inline constexpr const char* kFilterOperatorLabel = "Operator:";
-inline constexpr const char* kFilterValueLabel = "Value (* and ? allowed):";
+inline constexpr const char* kFilterWindowCaption = N_("Ravelin: Filter servers");
+inline constexpr const char* kFilterPropertyLabel = N_("Server property:");
+inline constexpr const char* kFilterOperatorLabel = N_("Operator:");
+inline constexpr const char* kFilterValueLabel = N_("Value (* and ? allowed):");
 
 // The filter window's Filter button: filters the list, logs "Serverlist successfully
 // filtered" and asks whether to set one more filter. Returns true for Yes (the window

@@ -1,4 +1,5 @@
 #include "serverlist/server_list.h"
+#include "runtime/translate.h"
 
 #include <clocale>
 #include <cmath>
@@ -185,9 +186,9 @@ void ServerList::recount() {
 
 const std::string& ServerList::statusText() const {
   if (textFor_ != status_) {
-    statusText_ = status_.counting
-                      ? statusTextCounting(status_.rows, status_.checked)
-                      : " EDonkey2000 servers (" + std::to_string(status_.rows) + " IPs)";
+    statusText_ = status_.counting ? statusTextCounting(status_.rows, status_.checked)
+                                   : runtime::fillIn(_(" EDonkey2000 servers (%s IPs)"),
+                                                     {std::to_string(status_.rows)});
     textFor_ = status_;
   }
   return statusText_;
@@ -205,8 +206,9 @@ std::string statusTextCounting(size_t n, size_t checked) {
   if (point && *point && *point != '.') {
     if (auto dot = p.find('.'); dot != std::string::npos) p.replace(dot, 1, point);
   }
-  return " EDonkey2000 servers (" + std::to_string(n) + " IPs) [" + std::to_string(checked) + "/" +
-         std::to_string(n - checked) + " - " + p + "% checked]";
+  return runtime::fillIn(
+      _(" EDonkey2000 servers (%s IPs) [%s/%s - %s%% checked]"),
+      {std::to_string(n), std::to_string(checked), std::to_string(n - checked), p});
 }
 
 }  // namespace ravelin::serverlist

@@ -6,6 +6,7 @@
 
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
+#include "runtime/translate.h"
 #include "serverlist/save_flow.h"
 #include "serverlist/server_list.h"
 
@@ -40,7 +41,7 @@ struct DateTimeTexts {
 DateTimeTexts formatDateTime(const std::tm& local, const char* localeName = "");
 
 inline constexpr const char* kTemplateSaveErrorText =
-    "Error saving Template! Maybe data corrupted!";
+    N_("Error saving Template! Maybe data corrupted!");
 
 // The template format of the save flow: the text of templateFile expanded for the target's
 // name, the current date and time. The bar runs to the checked entries times the template's

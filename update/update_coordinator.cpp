@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "runtime/translate.h"
 #include "runtime/ui_thread.h"
 #include "serverlist/batch_scope.h"
 #include "serverlist/list_unpack.h"
@@ -35,7 +36,7 @@ UpdateCoordinator::~UpdateCoordinator() {
 
 void UpdateCoordinator::cancel() {
   if (run_) run_->pool.cancel();
-  view_.setHeadline("Waiting for working threads to close...");
+  view_.setHeadline(_("Waiting for working threads to close..."));
 }
 
 void UpdateCoordinator::waitForWorkers(const std::function<bool()>& done) {
@@ -71,8 +72,8 @@ void UpdateCoordinator::run() {
   const std::vector<runtime::UrlSource>& urls = ctx_.settings.URLs;
   const std::size_t n = urls.size();
   ctx_.log.writeLog("Updating from " + std::to_string(n) + " URLs");
-  view_.setHeadline("Updating from " + std::to_string(n) + " URLs...");
-  view_.setDescription(std::to_string(run_->total) + " IPs found!");
+  view_.setHeadline(runtime::fillIn(_("Updating from %s URLs..."), {std::to_string(n)}));
+  view_.setDescription(runtime::fillIn(_("%s IPs found!"), {std::to_string(run_->total)}));
   view_.urlsBar().setPosition(0);
   view_.urlsBar().setMax(static_cast<int>(n));
   view_.urlsBar().setStep(1);
@@ -98,7 +99,7 @@ void UpdateCoordinator::run() {
   waitForWorkers([&] { return pool.busyCount() == 0; });
   if (pool.cancelled()) return endCancelledRun();
 
-  view_.setHeadline("Adding servers to list...");
+  view_.setHeadline(_("Adding servers to list..."));
   ctx_.processPending();
   std::vector<serverlist::Server> results;
   results.swap(run_->results);

@@ -4,6 +4,7 @@
 
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
+#include "runtime/translate.h"
 #include "serverlist/server_list.h"
 #include "update/update_view.h"
 #include "update/update_worker.h"
@@ -14,7 +15,7 @@ namespace ravelin::update {
 // read (every one answered an error status, timed out, failed or was unusable).
 enum class UpdateOutcome { Ended, Cancelled, NoSourceRead };
 
-inline constexpr const char* kNoSourceReadText = "Update failed: no source could be read";
+inline constexpr const char* kNoSourceReadText = N_("Update failed: no source could be read");
 
 // Runs one update: hands every job of the settings' URL list to a pool of at most eight
 // update workers (UpdThreadCount, 1 to 8, told to the view as its slot count), shows

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "runtime/translate.h"
 #include "runtime/ui_thread.h"
 #include "serverlist/bot_file.h"
 #include "serverlist/ip_port.h"
@@ -25,9 +26,9 @@ UpdateRun::UpdateRun(runtime::AppContext& context, UpdateView& window, int poolS
 
 void UpdateRun::processResults(int slot) {
   if (!active() || slot < 0 || slot >= UpdateView::kSlots) return;
-  view.setSlotCaption(slot, "Thread " + std::to_string(slot + 1) + ":");
+  view.setSlotCaption(slot, runtime::fillIn(_("Thread %s:"), {std::to_string(slot + 1)}));
   view.slotBar(slot).setPosition(0);
-  view.setSlotLabel(slot, "< Thread not used >");
+  view.setSlotLabel(slot, _("< Thread not used >"));
   pool.release(slot);
 }
 
@@ -41,7 +42,7 @@ void UpdateRun::transferResults(const std::string& location,
   const auto count = static_cast<std::int32_t>(records.size());
   if (count != 0) {
     total += count;
-    view.setDescription(std::to_string(total) + " IPs found!");
+    view.setDescription(runtime::fillIn(_("%s IPs found!"), {std::to_string(total)}));
     results.insert(results.end(), std::make_move_iterator(records.begin()),
                    std::make_move_iterator(records.end()));
   }
@@ -124,7 +125,7 @@ void UpdateWorker::execute() {
   const std::string location = job.kind == runtime::SourceKind::Other
                                    ? (job.location.size() > 4 ? job.location.substr(4) : "")
                                    : job.location;
-  caption_ = "Checking " + location + "...";
+  caption_ = runtime::fillIn(_("Checking %s..."), {location});
   if (job.kind == runtime::SourceKind::DNS)
     dnsPass(location);
   else
@@ -199,9 +200,10 @@ void UpdateWorker::download(const std::string& location) {
     if (now - lastShown < 100) return;
     lastShown = now;
     if (c.contentLength() == -1)
-      setStatus("Receiving data...", caption_, 100, std::min<std::uint32_t>(progressPos_ + 5, 100));
+      setStatus(_("Receiving data..."), caption_, 100,
+                std::min<std::uint32_t>(progressPos_ + 5, 100));
     else
-      setStatus("Receiving data...", caption_, static_cast<std::uint32_t>(c.contentLength()),
+      setStatus(_("Receiving data..."), caption_, static_cast<std::uint32_t>(c.contentLength()),
                 static_cast<std::uint32_t>(c.rcvdCount()));
   };
   cli->onRequestDone = [&](net::HttpClient& c, net::HttpRequest, std::uint16_t error) {
@@ -215,7 +217,7 @@ void UpdateWorker::download(const std::string& location) {
       cause =
           std::to_string(c.statusCode()) + (c.reasonPhrase().empty() ? "" : " " + c.reasonPhrase());
     if (error == 0) {
-      setStatus("Data received successfully!", caption_, 100, 100);
+      setStatus(_("Data received successfully!"), caption_, 100, 100);
       succeeded = true;
     }
     waitingOver = true;
@@ -225,7 +227,7 @@ void UpdateWorker::download(const std::string& location) {
   notes_.clear();
   failure_.clear();
 
-  setStatus("Request sent! Waiting for reply...", caption_, 100, 0);
+  setStatus(_("Request sent! Waiting for reply..."), caption_, 100, 0);
   bool proxyChosen = false;
   try {
     net::useProxy(*cli, net::proxyFor(location, proxyAddr, proxyPort, proxyEnvironment));
@@ -272,18 +274,19 @@ void UpdateWorker::download(const std::string& location) {
         results_ = decodeBotBody(*list, kMaxResults);
     }
     std::string().swap(body);
-    setStatus(std::to_string(results_.size()) + " new IPs found!", caption_, 100, 100);
+    setStatus(runtime::fillIn(_("%s new IPs found!"), {std::to_string(results_.size())}), caption_,
+              100, 100);
   } else if (timedOut) {
     failure_ = fetchFailedLogLine(location,
                                   "timed out after " + std::to_string(timeout / 1000) + " seconds");
-    setStatus("URL timed out!", caption_, 100, 100);
+    setStatus(_("URL timed out!"), caption_, 100, 100);
   } else if (failed) {
     failure_ = fetchFailedLogLine(location, cause);
-    setStatus("Error while processing request!", caption_, 100, 100);
+    setStatus(_("Error while processing request!"), caption_, 100, 100);
   } else {
     failure_ = decodeError ? serverlist::skippedLogLine(location, *decodeError)
                            : fetchFailedLogLine(location, cause);
-    setStatus("Unknown error occured!", caption_, 100, 100);
+    setStatus(_("Unknown error occured!"), caption_, 100, 100);
   }
   report(location);
 }
@@ -295,7 +298,7 @@ void UpdateWorker::dnsPass(const std::string& location) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(platform::pathFromUtf8(location), ec)) {
     failure_ = fetchFailedLogLine(location, "file not found");
-    setStatus("DNS-File not found...", caption_, 1, 1);
+    setStatus(_("DNS-File not found..."), caption_, 1, 1);
     report(location);
     return;
   }
@@ -315,12 +318,12 @@ void UpdateWorker::dnsPass(const std::string& location) {
     }
   } catch (const std::exception& e) {
     failure_ = fetchFailedLogLine(location, e.what());
-    setStatus("DNS-File not found...", caption_, 1, 1);
+    setStatus(_("DNS-File not found..."), caption_, 1, 1);
     report(location);
     return;
   }
   const auto count = static_cast<std::uint32_t>(lines.size());
-  setStatus("Looking up DNS...", caption_, count, 0);
+  setStatus(_("Looking up DNS..."), caption_, count, 0);
 
   bool waitingOver = false, lookupOk = false;
   auto socket = std::make_unique<net::AsyncSocket>(*loop_);
@@ -332,7 +335,7 @@ void UpdateWorker::dnsPass(const std::string& location) {
   };
 
   for (std::uint32_t i = 0; i < count && results_.size() < kMaxResults; ++i) {
-    setStatus("Looking up DNS...", caption_, count, i + 1);
+    setStatus(_("Looking up DNS..."), caption_, count, i + 1);
     const std::string& line = lines[i];
     if (line.empty() || line.starts_with("//")) continue;
     std::string rest = line;
@@ -361,7 +364,8 @@ void UpdateWorker::dnsPass(const std::string& location) {
   }
   socket.reset();
   lines.clear();
-  setStatus(std::to_string(results_.size()) + " new IPs found!", caption_, 100, 100);
+  setStatus(runtime::fillIn(_("%s new IPs found!"), {std::to_string(results_.size())}), caption_,
+            100, 100);
   report(location);
 }
 

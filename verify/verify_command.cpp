@@ -2,20 +2,22 @@
 
 #include <exception>
 
+#include "runtime/translate.h"
 #include "runtime/wait_frame.h"
 #include "verify/verify_coordinator.h"
 
 namespace ravelin::verify {
 
 std::string verifyWarningText() {
-  return "It it recommended NOT to use server verification.\r\n"
-         "Extensive tests have shown that the content of downloaded serverlists\r\n"
-         "is usually the latest available information about these servers.\r\n"
-         "That's why another attempt to verify the status of these servers\r\n"
-         "is generally unnecessary. And additionally the server verification\r\n"
-         "produces some traffic on the servers, therefore a lot of servers block\r\n"
-         "these requests. The result is that these servers are marked offline\r\n"
-         "although they are still working.";
+  return _(
+      "It it recommended NOT to use server verification.\r\n"
+      "Extensive tests have shown that the content of downloaded serverlists\r\n"
+      "is usually the latest available information about these servers.\r\n"
+      "That's why another attempt to verify the status of these servers\r\n"
+      "is generally unnecessary. And additionally the server verification\r\n"
+      "produces some traffic on the servers, therefore a lot of servers block\r\n"
+      "these requests. The result is that these servers are marked offline\r\n"
+      "although they are still working.");
 }
 
 bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
@@ -28,7 +30,7 @@ bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
       if (saveWarning) saveWarning();
     } catch (const std::exception& e) {
       // The choice holds for this run all the same, and the verification goes on as asked.
-      ctx.message("Error", e.what(), runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+      ctx.message(N_("Error"), e.what(), runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
     }
   }
   return proceed;
@@ -37,7 +39,8 @@ bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
 bool haveServersToVerify(const serverlist::ServerList& list, bool verifyAll,
                          runtime::AppContext& ctx) {
   if (verifyAll ? !list.empty() : list.checkedCount() > 0) return true;
-  ctx.message("Warning", kNothingToVerifyText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+  ctx.message(N_("Warning"), kNothingToVerifyText, runtime::MsgIcon::Error,
+              runtime::MsgButtons::Ok);
   return false;
 }
 
@@ -53,7 +56,7 @@ VerifyOutcome runVerify(serverlist::ServerList& list, runtime::AppContext& ctx, 
   // Showing the window activates it, and activation is the run.
   runtime::runInWaitFrame(ctx, view, [&] { coordinator.start(); });
   if (coordinator.outcome() == VerifyOutcome::NetworkDown)
-    ctx.message("Error", kNetworkDownText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
+    ctx.message(N_("Error"), kNetworkDownText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
   return coordinator.outcome();
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "runtime/app_context.h"
+#include "runtime/translate.h"
 #include "serverlist/server_list.h"
 #include "verify/verify_coordinator.h"
 #include "verify/verify_view.h"
@@ -10,8 +11,8 @@
 namespace ravelin::verify {
 
 // The verification warning dialog: its caption and its check box.
-inline constexpr const char* kVerifyWarningCaption = "Ravelin: Hint for server verification";
-inline constexpr const char* kVerifyWarningCheckBox = "Do not show this message box again";
+inline constexpr const char* kVerifyWarningCaption = N_("Ravelin: Hint for server verification");
+inline constexpr const char* kVerifyWarningCheckBox = N_("Do not show this message box again");
 
 // The warning text: eight lines joined by CR LF, no line break after the last.
 std::string verifyWarningText();
@@ -32,7 +33,7 @@ bool confirmVerification(VerifyWarningDialog& dialog, runtime::AppContext& ctx,
                          const std::function<void()>& saveWarning);
 
 inline constexpr const char* kNothingToVerifyText =
-    "There isn't any server to verify!\r\nPlease update the server list or check the servers!";
+    N_("There isn't any server to verify!\r\nPlease update the server list or check the servers!");
 
 // The check before a verification that the user started: true when the list holds a server
 // to verify (a checked one, or any with verifyAll); otherwise the box with

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "runtime/translate.h"
 #include "runtime/ui_thread.h"
 #include "serverlist/batch_scope.h"
 #include "serverlist/ip_port.h"
@@ -40,14 +41,14 @@ VerifyCoordinator::~VerifyCoordinator() {
 void VerifyCoordinator::processResults(int slot, bool alive) {
   if (alive) ++reached_;
   view_.setSlotMark(slot, SlotMark::Neutral);
-  view_.setSlotCaption(slot, kThreadNotUsed);
+  view_.setSlotCaption(slot, _(kThreadNotUsed));
   pool_.release(slot);
 }
 
 void VerifyCoordinator::cancel() {
   pool_.cancel();
   if (udpStatus_) udpStatus_->requestTerminate();
-  view_.setHeadline("Waiting for working threads to close...");
+  view_.setHeadline(_("Waiting for working threads to close..."));
 }
 
 void VerifyCoordinator::close() {
@@ -129,7 +130,7 @@ void VerifyCoordinator::run() {
   const std::size_t n = list_.size();
   const std::string count = std::to_string(n);
   ctx_.log.writeLog("Verifying " + count + " server IPs");
-  view_.setHeadline("Verifying " + count + " server IPs...");
+  view_.setHeadline(runtime::fillIn(_("Verifying %s server IPs..."), {count}));
   view_.setDescription(progressText(0, static_cast<int>(n)));
   runtime::ProgressBar& bar = view_.progressBar();
   bar.setPosition(0);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "runtime/app_context.h"
+#include "runtime/translate.h"
 #include "runtime/worker_pool.h"
 #include "serverlist/server_list.h"
 #include "verify/udp_status_query.h"
@@ -21,11 +22,11 @@ enum class VerifyOutcome { Ended, Cancelled, NetworkDown };
 // the servers: with fewer, a run of dead servers is too likely to tell the two apart.
 inline constexpr int kNetworkDownMinTested = 5;
 inline constexpr const char* kNetworkDownText =
-    "Verification aborted: no server could be reached, the network seems down";
+    N_("Verification aborted: no server could be reached, the network seems down");
 // Logged once by a run that would query the servers' status over UDP (VrfUdpStatus) while
 // a SOCKS proxy is configured: the proxy carries TCP only, so nothing is sent.
 inline constexpr const char* kUdpStatusProxyText =
-    "UDP server status not queried: a SOCKS proxy is configured";
+    N_("UDP server status not queried: a SOCKS proxy is configured");
 
 // The progress text under the headline for the bar's position and maximum: "(17/250)".
 std::string progressText(int position, int maximum);

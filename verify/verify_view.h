@@ -3,12 +3,13 @@
 
 #include "runtime/progress_bar.h"
 #include "runtime/progress_view.h"
+#include "runtime/translate.h"
 
 namespace ravelin::verify {
 
 // The window's caption and the text of a status line whose slot has no worker.
-inline constexpr const char* kVerifyCaption = "Ravelin: Verify server list";
-inline constexpr const char* kThreadNotUsed = "< Thread not used >";
+inline constexpr const char* kVerifyCaption = N_("Ravelin: Verify server list");
+inline constexpr const char* kThreadNotUsed = N_("< Thread not used >");
 inline constexpr int kVerifySlotCount = 20;
 
 // How a status line is marked: the window's normal background, or the verdict's colour.

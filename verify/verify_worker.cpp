@@ -1,6 +1,7 @@
 #include "verify/verify_worker.h"
 
 #include "net/async_socket.h"
+#include "runtime/translate.h"
 #include "runtime/ui_thread.h"
 #include "verify/verify_coordinator.h"
 
@@ -103,7 +104,8 @@ void VerifyWorker::execute() {
     done = false;
     timedOut = false;
     alive = false;
-    setStatus(host + ") has been contacted! Waiting for connection...", SlotMark::Neutral);
+    setStatus(runtime::fillIn(_("%s) has been contacted! Waiting for connection..."), {host}),
+              SlotMark::Neutral);
     socket->connect();
     startTick = clock_.ticks();
     awaitOutcome();
@@ -117,11 +119,11 @@ void VerifyWorker::execute() {
       return;
     }
     if (alive)
-      setStatus(host + ") accepted the connection!", SlotMark::Ok);
+      setStatus(runtime::fillIn(_("%s) accepted the connection!"), {host}), SlotMark::Ok);
     else if (timedOut)
-      setStatus(host + ") timed out!", SlotMark::Failed);
+      setStatus(runtime::fillIn(_("%s) timed out!"), {host}), SlotMark::Failed);
     else
-      setStatus(host + ") refused the connection!", SlotMark::Failed);
+      setStatus(runtime::fillIn(_("%s) refused the connection!"), {host}), SlotMark::Failed);
     socket.reset();
     if (displayPauses) holdVerdict(500);
     if (terminated()) {

@@ -172,6 +172,18 @@ TEST_F(CliTest, HelpVersionAndUsageErrors) {
     EXPECT_NE(r.err.find("ravelin-cli: "), std::string::npos);
     EXPECT_EQ(r.out, "");
   }
+  // In the user's language, as LANGUAGE chooses it; the C locale keeps English.
+  const std::vector<std::string> german = {"env", "LANGUAGE=de", "LC_ALL=C.UTF-8"};
+  r = test::runCli({"--help"}, dir, {}, std::chrono::seconds(60), german);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("Aufruf: ravelin-cli [options] run SCRIPT\n", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("\nRückgabewert: 0 das Skript lief bis zum Ende"), std::string::npos);
+  r = test::runCli({"frobnicate", "x"}, dir, {}, std::chrono::seconds(60), german);
+  EXPECT_EQ(r.err.rfind("ravelin-cli: unbekannter Befehl frobnicate\n„ravelin-cli --help“", 0), 0u)
+      << r.err;
+  r = test::runCli({"--help"}, dir, {}, std::chrono::seconds(60),
+                   {"env", "LANGUAGE=de", "LC_ALL=C"});
+  EXPECT_EQ(r.out.rfind("Usage: ravelin-cli [options] run SCRIPT\n", 0), 0u) << r.out;
   // None of these touched the settings.
   EXPECT_FALSE(fs::exists(dir.path() / "log"));
 }

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "client/client_bridge.h"
+#include "gui/ui_text.h"
 #include "gui/url_dialog.h"
 #include "gui/url_list_box.h"
 #include "gui_test_support.h"
@@ -23,9 +24,12 @@ using test::TempDir;
 namespace {
 
 // PNGs of the windows as a user sees them, written to screenshots/ in the build tree for
-// a person to look at; under a scale factor (QT_SCALE_FACTOR) to screenshots/scale-<factor>/.
+// a person to look at; under a scale factor (QT_SCALE_FACTOR) to screenshots/scale-<factor>/,
+// in a translation (LANGUAGE) to screenshots/<language>/.
 QString screenshotFolder() {
   QString folder = QString::fromLatin1(RAVELIN_BINARY_DIR "/screenshots");
+  const QString language = qEnvironmentVariable("LANGUAGE");
+  if (!language.isEmpty()) folder += "/" + language;
   const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR");
   if (!scale.isEmpty() && scale != QLatin1String("1")) folder += "/scale-" + scale;
   return folder;
@@ -98,7 +102,7 @@ TEST_F(Screenshots, Windows) {
   window->aboutBox()->hide();
   VersionCheckWindow* check = window->versionCheckWindow();
   check->show();
-  check->setHeadline("Connecting to ravelin.example...");
+  check->setHeadline(runtime::fillIn(_("Connecting to %s..."), {"ravelin.example"}));
   check->setProgress(40);
   save(check, "version_check.png");
   check->close();
@@ -116,7 +120,7 @@ TEST_F(Screenshots, ProgressWindows) {
   ctx.settings.UpdThreadCount = 4;
   ctx.settings.UpdTimeout = 60;
   UpdateWindow* update = window->updateWindow();
-  onceWhen([&] { return update->slotLabel(0)->text() == "Receiving data..."; },
+  onceWhen([&] { return update->slotLabel(0)->text() == uiText("Receiving data..."); },
            [&] {
              save(update, "update_window.png");
              update->cancel();
@@ -133,7 +137,9 @@ TEST_F(Screenshots, ProgressWindows) {
   ctx.settings.VrfTimeout = 60;
   ctx.settings.VrfWarning = false;
   VerifyWindow* verify = window->verifyWindow();
-  onceWhen([&] { return verify->slotLine(4)->text().contains("refused"); },
+  // The slot's line as the catalogue words it: "<server>) refused the connection!".
+  const QString refused = uiText("%s) refused the connection!").mid(2);
+  onceWhen([&] { return verify->slotLine(4)->text().contains(refused); },
            [&] {
              save(verify, "verify_window.png");
              QTest::mouseClick(verify->detailsButton(), Qt::LeftButton);

@@ -1,0 +1,45 @@
+#include "runtime/translate.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "platform/paths.h"
+#include "platform/user_folders.h"
+
+namespace ravelin::runtime {
+
+void startTranslation() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path installed =
+      platform::pathFromUtf8(platform::executablePath()).parent_path() / ".." / "share" / "locale";
+  const bool isInstalled = !platform::executablePath().empty() && fs::is_directory(installed, ec);
+  platform::startTranslation(kTextDomain, isInstalled ? platform::utf8FromPath(installed)
+                                                      : std::string(RAVELIN_BUILD_LOCALEDIR));
+}
+
+std::string fillIn(const char* pattern, std::initializer_list<std::string> values) {
+  const std::vector<std::string> args(values);
+  std::string out;
+  size_t next = 0;
+  for (const char* p = pattern; *p; ++p) {
+    if (*p != '%') {
+      out += *p;
+    } else if (p[1] == '%') {
+      out += '%';
+      ++p;
+    } else if (p[1] == 's') {
+      if (next < args.size()) out += args[next++];
+      ++p;
+    } else if (p[1] >= '1' && p[1] <= '9' && p[2] == '$' && p[3] == 's') {
+      const size_t index = static_cast<size_t>(p[1] - '1');
+      if (index < args.size()) out += args[index];
+      p += 3;
+    } else {
+      out += *p;
+    }
+  }
+  return out;
+}
+
+}  // namespace ravelin::runtime
