@@ -8,7 +8,7 @@ wine=$1 cli=$2 examples=$3
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 mkdir "$dir/in dir"
-cp "$examples/demo-servers.met" "$dir/in dir/in.met"
+cp "$examples/sample.met" "$dir/in dir/in.met"
 
 windows() { printf 'Z:%s' "$1" | tr / '\\'; }
 run() { (cd "$dir" && "$wine" "$cli" -e "RefreshCustomMET[$1]" -e "SaveCustomTXT[$2]"); }
@@ -19,7 +19,8 @@ run "$dir/in dir/in.met" "$dir/unix.txt"
 run 'in dir\in.met' 'relative.txt'
 run 'in dir/in.met' 'in dir\relative.txt'
 
-for out in windows.txt forward.txt unix.txt relative.txt "in dir/relative.txt"; do
-  cmp "$examples/demo-servers.txt" "$dir/$out" || { echo "FAIL: $out"; exit 1; }
+grep -Eq '^ +[1-9][0-9]* servers' "$dir/windows.txt" || { echo "FAIL: no servers written"; exit 1; }
+for out in forward.txt unix.txt relative.txt "in dir/relative.txt"; do
+  cmp "$dir/windows.txt" "$dir/$out" || { echo "FAIL: $out"; exit 1; }
 done
 echo "all five path forms read and wrote the same list"
