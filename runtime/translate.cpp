@@ -11,9 +11,10 @@ namespace ravelin::runtime {
 void startTranslation() {
   namespace fs = std::filesystem;
   std::error_code ec;
+  const std::string program = platform::executablePath();
   const fs::path installed =
-      platform::pathFromUtf8(platform::executablePath()).parent_path() / ".." / "share" / "locale";
-  const bool isInstalled = !platform::executablePath().empty() && fs::is_directory(installed, ec);
+      platform::pathFromUtf8(program).parent_path() / ".." / "share" / "locale";
+  const bool isInstalled = !program.empty() && fs::is_directory(installed, ec);
   platform::startTranslation(kTextDomain, isInstalled ? platform::utf8FromPath(installed)
                                                       : std::string(RAVELIN_BUILD_LOCALEDIR));
 }
