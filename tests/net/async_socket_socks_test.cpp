@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "net/async_socket.h"
+#include "peers/dante_proxy.h"
 #include "peers/loopback_peers.h"
 
 using namespace ravelin;

@@ -1,7 +1,7 @@
 #pragma once
 // Real peers on 127.0.0.1 for the socket tests: a listener that accepts (or never
 // accepts), a scripted single-connection server that records what it is sent (used as a
-// fake SOCKS proxy for odd replies), a port nobody listens on, and a danted instance.
+// fake SOCKS proxy for odd replies) and a port nobody listens on.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -95,38 +95,6 @@ class ScriptedPeer {
   bool done_ = false;
   std::string received_;
   std::thread thread_;
-};
-
-// danted (dante-server) as a SOCKS 5 proxy on 127.0.0.1 and a free port; it relays only
-// to 127.0.0.0/8. With username set it requires user/password authentication against the
-// system's users (needs root: a throwaway user is created and removed again).
-class DanteProxy {
- public:
-  struct Options {
-    bool usernameAuth = false;
-  };
-  explicit DanteProxy(Options options);
-  DanteProxy() : DanteProxy(Options{}) {}
-  ~DanteProxy();
-  DanteProxy(const DanteProxy&) = delete;
-  DanteProxy& operator=(const DanteProxy&) = delete;
-  // Empty when the proxy runs; otherwise why it could not be started.
-  const std::string& failure() const { return failure_; }
-  std::uint16_t port() const { return port_; }
-  const std::string& user() const { return user_; }
-  const std::string& password() const { return password_; }
-  std::string log() const;
-
-  static bool available();
-  static bool canCreateUsers();
-
- private:
-  TempDir dir_;
-  std::string failure_;
-  std::uint16_t port_ = 0;
-  int pid_ = -1;
-  std::string user_, password_;
-  bool userCreated_ = false;
 };
 
 }  // namespace test

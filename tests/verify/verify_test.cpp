@@ -7,6 +7,7 @@
 
 #include "app/ini_file.h"
 #include "app/settings_store.h"
+#include "peers/dante_proxy.h"
 #include "peers/loopback_peers.h"
 #include "platform/clock.h"
 #include "runtime/loop_ui_thread.h"
