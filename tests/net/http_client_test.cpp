@@ -122,7 +122,7 @@ TEST_F(HttpCliTest, PythonsHttpServerServesAFile) {
   test::WriteFile(dir.file("list.met"), content);
   const int port = test::FreeLoopbackPort();
   test::PeerProcess py({"python3", "-m", "http.server", "--bind", "127.0.0.1", "--directory",
-                        dir.path().string(), std::to_string(port)});
+                        test::UnixPath(dir.path().string()), std::to_string(port)});
   ASSERT_TRUE(test::WaitForPort(port, 10000));
   std::ostringstream stream;
   cli->bodyString = nullptr;
@@ -352,14 +352,10 @@ TEST_F(HttpsCliTest, HttpsWithATrustedCertificateByAddressAndByName) {
 
 TEST_F(HttpsCliTest, TheSystemTrustStoreCanBeRedirected) {
   auto server = TlsServer(ca.leafCert, ca.leafKey);
-  const char* old = std::getenv("SSL_CERT_FILE");
-  const std::string saved = old ? old : "";
-  setenv("SSL_CERT_FILE", ca.caCert.c_str(), 1);
-  Get(server.url("/ok/10", true));
-  if (old)
-    setenv("SSL_CERT_FILE", saved.c_str(), 1);
-  else
-    unsetenv("SSL_CERT_FILE");
+  {
+    test::ScopedVariable redirect("SSL_CERT_FILE", ca.caCert.c_str());
+    Get(server.url("/ok/10", true));
+  }
   EXPECT_EQ(out.error, 0) << out.reason;
   EXPECT_EQ(out.body, Pattern(10));
 }
@@ -409,6 +405,7 @@ TEST_F(HttpsCliTest, HttpsThroughTinyproxysTunnelAndARelocationFromHttp) {
   EXPECT_EQ(out.body, Pattern(5000));
   // Inside the tunnel the server is asked with the path only.
   EXPECT_EQ(cli->requestTarget(), "/ok/5000");
+  ASSERT_FALSE(tls.requests().empty());
   EXPECT_TRUE(tls.requests().back().starts_with("GET /ok/5000 HTTP/1.0\r\n"));
 
   // The proxy refuses a tunnel to a port it does not allow.

@@ -3,7 +3,6 @@
 // member repeated, and zip and tar archives made by the archivers themselves.
 #include <zlib.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
@@ -11,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/peer_process.h"
 #include "support/test_support.h"
 
 namespace test {
@@ -87,8 +87,8 @@ inline std::string Archive(ArchiveKind kind,
   }
   // The members go in by name, in order, from a shell in the files' directory.
   const std::string script =
-      "cd '" + files.string() + "' && set --" + names + " && " + kCommands.at(kind);
-  if (std::system(script.c_str()) != 0 || !std::filesystem::exists(dir.file("packed.out")))
+      "cd '" + UnixPath(files.string()) + "' && set --" + names + " && " + kCommands.at(kind);
+  if (!RunProgram({"sh", "-c", script}) || !std::filesystem::exists(dir.file("packed.out")))
     throw std::runtime_error("could not run: " + script);
   return ReadFile(dir.file("packed.out"));
 }

@@ -11,12 +11,17 @@ using namespace ravelin::runtime;
 
 namespace {
 
-int clearVariable(const char* name) {
+// value nullptr removes the variable.
+int setVariable(const char* name, const char* value) {
 #ifdef _WIN32
-  return _putenv_s(name, "");
+  return _putenv_s(name, value ? value : "");
 #else
-  return unsetenv(name);
+  return value ? setenv(name, value, 1) : unsetenv(name);
 #endif
+}
+
+int clearVariable(const char* name) {
+  return setVariable(name, nullptr);
 }
 
 // A proxy in the environment of whoever runs the tests must not carry their loopback traffic.
@@ -27,6 +32,15 @@ int clearVariable(const char* name) {
 }  // namespace
 
 namespace test {
+
+ScopedVariable::ScopedVariable(const char* name, const char* value) : name_(name) {
+  if (const char* old = std::getenv(name)) old_ = old;
+  setVariable(name, value);
+}
+
+ScopedVariable::~ScopedVariable() {
+  setVariable(name_.c_str(), old_ ? old_->c_str() : nullptr);
+}
 
 TempDir::TempDir() {
   static std::atomic<int> counter{0};

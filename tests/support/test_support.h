@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,19 @@ bool PumpUntil(platform::EventLoop& loop, const std::function<bool()>& pred,
                std::uint32_t timeoutMs = 10000);
 // Runs the loop for ms milliseconds.
 void PumpFor(platform::EventLoop& loop, std::uint32_t ms);
+
+// An environment variable set (or, with nullptr, removed) while the object lives.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value);
+  ~ScopedVariable();
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
 
 // A fresh directory under the system's temporary directory, removed with the object.
 class TempDir {
