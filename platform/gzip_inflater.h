@@ -3,10 +3,11 @@
 // compressed input can claim gigabytes, so output is produced in pieces and the
 // expansion stops as soon as the cap is passed, never asking for the claimed size.
 #include <cstdint>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "platform/inflater.h"
 
 namespace ravelin::platform {
 
@@ -38,8 +39,7 @@ class GzipInflater {
   const std::string& errorText() const { return error_; }
 
  private:
-  struct Stream;
-  std::unique_ptr<Stream> stream_;
+  Inflater inflater_;
   std::uint64_t max_;
   std::uint64_t produced_ = 0;
   Status status_ = Status::NeedMore;

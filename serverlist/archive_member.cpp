@@ -1,9 +1,6 @@
 #include "serverlist/archive_member.h"
 
-#include <zlib.h>
-
 #include <algorithm>
-#include <climits>
 #include <cstring>
 
 namespace ravelin::serverlist {
@@ -18,26 +15,14 @@ ListUnpackError damagedArchive(const std::string& why) {
   return ListUnpackError("damaged archive (" + why + ")", false);
 }
 
-struct ArchiveMember::Inflate {
-  z_stream z{};
-  bool ended = false;
-  ~Inflate() { inflateEnd(&z); }
-};
-
 ArchiveMember::ArchiveMember(std::string name, std::string_view packed, Packing packing,
                              std::optional<Expected> expected)
     : name_(std::move(name)), packed_(packed), expected_(expected) {
   if (packing == Packing::Stored) return;
-  // A zip member holds at most 4 GiB packed, which zlib takes in one go.
-  if (packed.size() > UINT_MAX) throw damagedArchive(name_ + " is too large");
-  inflate_ = std::make_unique<Inflate>();
   // Raw deflate: a zip member has neither zlib's header nor its trailer.
-  if (inflateInit2(&inflate_->z, -MAX_WBITS) != Z_OK) {
-    inflate_.reset();
+  inflater_ = std::make_unique<platform::Inflater>(platform::Inflater::Format::RawDeflate);
+  if (!inflater_->ready())
     throw ListUnpackError("the archive could not be read (out of memory)", false);
-  }
-  inflate_->z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
-  inflate_->z.avail_in = static_cast<uInt>(packed.size());
 }
 
 ArchiveMember::~ArchiveMember() = default;
@@ -48,7 +33,7 @@ bool ArchiveMember::readPiece(std::string& out) {
   out.resize(before + kPiece);
   char* piece = out.data() + before;
   std::size_t got = 0;
-  if (inflate_) {
+  if (inflater_) {
     got = inflatePiece(piece, kPiece);
   } else {
     got = std::min(kPiece, packed_.size() - taken_);
@@ -61,8 +46,7 @@ bool ArchiveMember::readPiece(std::string& out) {
     return false;
   }
   produced_ += got;
-  crc_ = static_cast<std::uint32_t>(
-      crc32(crc_, reinterpret_cast<const Bytef*>(piece), static_cast<uInt>(got)));
+  crc_ = platform::crc32(crc_, std::string_view(piece, got));
   // A member that runs on past its recorded size is given up at once, not expanded on.
   if (expected_ && produced_ > expected_->size)
     throw damagedArchive(name_ + " is longer than its recorded size");
@@ -70,22 +54,26 @@ bool ArchiveMember::readPiece(std::string& out) {
 }
 
 std::size_t ArchiveMember::inflatePiece(char* piece, std::size_t room) {
-  z_stream& z = inflate_->z;
-  z.next_out = reinterpret_cast<Bytef*>(piece);
-  z.avail_out = static_cast<uInt>(room);
-  // Each round either makes progress or ends in an error: zlib answers Z_BUF_ERROR when
-  // it can do nothing more with what it has.
-  while (!inflate_->ended && z.avail_out == room) {
-    const int rc = inflate(&z, Z_NO_FLUSH);
-    if (rc == Z_STREAM_END)
-      inflate_->ended = true;
-    else if (rc == Z_BUF_ERROR)
+  if (inflated_) return 0;
+  std::string_view rest = packed_.substr(taken_);
+  std::size_t got = 0;
+  const platform::Inflater::Result result = inflater_->inflate(rest, piece, room, got);
+  taken_ = packed_.size() - rest.size();
+  switch (result) {
+    case platform::Inflater::Result::End:
+      inflated_ = true;
+      break;
+    case platform::Inflater::Result::NeedMore:
+      // The whole member is at hand: deflate data that wants more is cut short.
       throw damagedArchive("the data of " + name_ + " ends early");
-    else if (rc != Z_OK)
-      throw damagedArchive("the data of " + name_ + " is not valid deflate data" +
-                           (z.msg ? std::string(": ") + z.msg : std::string()));
+    case platform::Inflater::Result::Error:
+      throw damagedArchive(
+          "the data of " + name_ + " is not valid deflate data" +
+          (inflater_->errorText().empty() ? std::string() : ": " + inflater_->errorText()));
+    case platform::Inflater::Result::Full:
+      break;
   }
-  return room - z.avail_out;
+  return got;
 }
 
 void ArchiveMember::finish() {

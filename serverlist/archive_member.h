@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/inflater.h"
 #include "serverlist/list_unpack.h"
 
 namespace ravelin::serverlist {
@@ -38,7 +39,6 @@ class ArchiveMember {
   bool readPiece(std::string& out);
 
  private:
-  struct Inflate;
   std::size_t inflatePiece(char* piece, std::size_t room);
   void finish();
 
@@ -46,7 +46,8 @@ class ArchiveMember {
   std::string_view packed_;
   std::size_t taken_ = 0;  // of packed_
   std::optional<Expected> expected_;
-  std::unique_ptr<Inflate> inflate_;  // deflated members only
+  std::unique_ptr<platform::Inflater> inflater_;  // deflated members only
+  bool inflated_ = false;                         // its deflate stream has ended
   std::uint64_t produced_ = 0;
   std::uint32_t crc_ = 0;
   bool ended_ = false;
