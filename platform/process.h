@@ -87,7 +87,7 @@ class PipedProcess {
   // pid_ its process id; on Windows fd_ reads its output, inputFd_ writes its input and
   // pid_ is the process handle.
   std::intptr_t fd_ = -1;
-  std::intptr_t inputFd_ = -1;
+  [[maybe_unused]] std::intptr_t inputFd_ = -1;  // Windows only
   std::intptr_t pid_ = 0;
   int startError_ = 0;
   bool reaped_ = false;
