@@ -16,7 +16,7 @@ class Ed2kStatusPeer {
     LongTail,        // and 40 bytes more
     WrongChallenge,  // its low bit flipped
     OtherPort,       // sent from another port
-    OtherAddress,    // sent from 127.0.0.2
+    OtherAddress,    // sent from 127.0.0.2, from the status port
     TooShort,        // the files count cut to three bytes
     Silent
   };
@@ -33,7 +33,11 @@ class Ed2kStatusPeer {
     }
     tcpPort_ = listener_->port();
     if (!listening) listener_.reset();
-    other_ = bindUdp(answer == Answer::OtherAddress ? 0x7f000002 : 0x7f000001, 0);
+    // wine binds a UDP socket on 127.0.0.2 to all of lo and sends from 127.0.0.1: there the
+    // status port is taken, and unavailable() says why the peer cannot answer that way.
+    other_ = answer == Answer::OtherAddress
+                 ? bindUdp(0x7f000002, static_cast<std::uint16_t>(tcpPort_ + 4))
+                 : bindUdp(0x7f000001, 0);
     thread_ = std::thread([this] { run(); });
   }
   ~Ed2kStatusPeer() {
@@ -43,6 +47,13 @@ class Ed2kStatusPeer {
       if (s != kNoSocket) closeSocket(s);
   }
   std::uint16_t tcpPort() const { return tcpPort_; }
+  // Empty when the peer answers as chosen, otherwise why it cannot.
+  std::string unavailable() const {
+    if (other_ != kNoSocket) return {};
+    return answer_ == Answer::OtherAddress
+               ? "cannot bind 127.0.0.2 on the status port beside 127.0.0.1"
+               : "no second UDP socket";
+  }
   // Datagrams received and answered (or, on purpose, not).
   int handled() const { return handled_.load(); }
 
