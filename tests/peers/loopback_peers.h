@@ -28,9 +28,9 @@ std::uint16_t ClosedLoopbackPort();
 
 // A TCP listener on 127.0.0.1 on a free port. With accepting set, a background thread
 // accepts every connection and keeps it open until the peer closes it (or closes at once
-// with closeAtOnce). Without it, nothing is ever accepted: with backlog 0 the Linux kernel's
-// accept queue (wine's too, which listens with it) fills after a connection or two and later
-// connects stay unanswered. Windows itself refuses connects beyond a full queue instead.
+// with closeAtOnce). Without it, nothing is ever accepted: with backlog n the Linux kernel's
+// accept queue (wine's too, which listens with it) holds n + 1 connections, and later connects
+// stay unanswered. Windows itself may refuse them instead: fillAcceptQueue tells.
 class LoopbackListener {
  public:
   explicit LoopbackListener(bool accepting = true, int backlog = 128, bool closeAtOnce = false);
