@@ -38,17 +38,18 @@ class Ed2kStatusPeer {
     other_ = answer == Answer::OtherAddress
                  ? bindUdp(0x7f000002, static_cast<std::uint16_t>(tcpPort_ + 4))
                  : bindUdp(0x7f000001, 0);
-    thread_ = std::thread([this] { run(); });
+    if (udp_ != kNoSocket) thread_ = std::thread([this] { run(); });
   }
   ~Ed2kStatusPeer() {
     stop_.set();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
     for (SocketHandle s : {udp_, other_})
       if (s != kNoSocket) closeSocket(s);
   }
   std::uint16_t tcpPort() const { return tcpPort_; }
   // Empty when the peer answers as chosen, otherwise why it cannot.
   std::string unavailable() const {
+    if (udp_ == kNoSocket) return "no free UDP port at a TCP listener's port + 4";
     if (other_ != kNoSocket) return {};
     return answer_ == Answer::OtherAddress
                ? "cannot bind 127.0.0.2 on the status port beside 127.0.0.1"

@@ -80,7 +80,7 @@ std::uint16_t ClosedLoopbackPort() {
 LoopbackListener::LoopbackListener(bool accepting, int backlog, bool closeAtOnce)
     : closeAtOnce_(closeAtOnce) {
   listener_ = listenLoopback(backlog, port_);
-  if (accepting) thread_ = std::thread([this] { run(); });
+  if (accepting && listener_ != kNoSocket) thread_ = std::thread([this] { run(); });
 }
 
 LoopbackListener::~LoopbackListener() {
@@ -128,7 +128,7 @@ void LoopbackListener::run() {
 }
 
 void LoopbackListener::startAccepting() {
-  if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+  if (!thread_.joinable() && listener_ != kNoSocket) thread_ = std::thread([this] { run(); });
 }
 
 int LoopbackListener::fillAcceptQueue() {
