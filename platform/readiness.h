@@ -1,6 +1,7 @@
 #pragma once
 // The operating system's part of an EventLoop: the wake-up that other threads set, and the
-// wait for sockets (and the wake-up) to become ready. Used by event_loop.cpp only.
+// wait for sockets (and the wake-up) to become ready. Used by event_loop.cpp, and by the test
+// peers' threads, which wait on their sockets until they are told to stop.
 #include <cstddef>
 
 namespace ravelin::platform {

@@ -107,6 +107,16 @@ std::uint16_t boundPort(SocketHandle s);
 int connectSocket(SocketHandle s, std::uint32_t address, std::uint16_t port);
 int socketPendingError(SocketHandle s);
 
+// What a listener needs (the test peers listen; the program itself only connects).
+// Lets a listener bind its port again while connections of an earlier one linger.
+void setReuseAddress(SocketHandle s);
+// Returns 0 or the error number. How many connections wait unaccepted beyond backlog is the
+// system's choice, and so is what a connect meets once that queue is full.
+int listenSocket(SocketHandle s, int backlog);
+// A waiting connection as a non-blocking socket that child processes do not inherit;
+// kNoSocket with error set (wsaeWouldBlock: none waits).
+SocketHandle acceptConnection(SocketHandle listener, int& error);
+
 // Bytes sent or received (0 on receive: the peer closed), or -1 with error set (wsaeIntr for
 // an interrupted call). Sending to a closed connection is an error, never a signal.
 long sendBytes(SocketHandle s, const void* data, std::size_t size, int& error);

@@ -270,6 +270,21 @@ int socketPendingError(SocketHandle s) {
   return netErrorFromErrno(soError);
 }
 
+void setReuseAddress(SocketHandle s) {
+  const int on = 1;
+  ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+}
+
+int listenSocket(SocketHandle s, int backlog) {
+  return ::listen(s, backlog) == 0 ? 0 : netErrorFromErrno(errno);
+}
+
+SocketHandle acceptConnection(SocketHandle listener, int& error) {
+  const int s = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+  error = s < 0 ? netErrorFromErrno(errno) : 0;
+  return s < 0 ? kNoSocket : s;
+}
+
 long sendBytes(SocketHandle s, const void* data, std::size_t size, int& error) {
   return result(::send(s, data, size, MSG_NOSIGNAL), error);
 }

@@ -198,6 +198,28 @@ int socketPendingError(SocketHandle s) {
   return soError;
 }
 
+// Windows binds a port whose connections linger by default; its SO_REUSEADDR would let a
+// second socket share a port in use, which a listener must never allow.
+void setReuseAddress(SocketHandle) {}
+
+int listenSocket(SocketHandle s, int backlog) {
+  return listen(native(s), backlog) == 0 ? 0 : WSAGetLastError();
+}
+
+SocketHandle acceptConnection(SocketHandle listener, int& error) {
+  const SOCKET s = accept(native(listener), nullptr, nullptr);
+  if (s == INVALID_SOCKET) {
+    error = WSAGetLastError();
+    return kNoSocket;
+  }
+  // An accepted socket takes the listener's blocking mode but not always its handle flags.
+  SetHandleInformation(reinterpret_cast<HANDLE>(s), HANDLE_FLAG_INHERIT, 0);
+  u_long nonBlocking = 1;
+  ioctlsocket(s, FIONBIO, &nonBlocking);
+  error = 0;
+  return static_cast<SocketHandle>(s);
+}
+
 long sendBytes(SocketHandle s, const void* data, std::size_t size, int& error) {
   return result(send(native(s), static_cast<const char*>(data), sizeFor(size), 0), error);
 }

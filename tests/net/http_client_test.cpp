@@ -120,7 +120,7 @@ TEST_F(HttpCliTest, AUrlWithoutPathAsksForTheRootAndTheClientCanBeUsedAgain) {
 TEST_F(HttpCliTest, PythonsHttpServerServesAFile) {
   const std::string content = Pattern(70000) + "end";
   test::WriteFile(dir.file("list.met"), content);
-  const int port = test::FreeLoopbackPort();
+  const int port = test::ClosedLoopbackPort();
   test::PeerProcess py({"python3", "-m", "http.server", "--bind", "127.0.0.1", "--directory",
                         test::UnixPath(dir.path().string()), std::to_string(port)});
   ASSERT_TRUE(test::WaitForPort(port, 10000));
@@ -262,7 +262,7 @@ TEST_F(HttpCliTest, StartGetWhileBusyRaisesCode1) {
 }
 
 TEST_F(HttpCliTest, FailuresToConnectOrLookUpEndWithANonZeroError) {
-  const int closed = test::FreeLoopbackPort();
+  const int closed = test::ClosedLoopbackPort();
   Get("http://127.0.0.1:" + std::to_string(closed) + "/x");
   EXPECT_EQ(out.error, 10061);
   EXPECT_EQ(out.status, 404);

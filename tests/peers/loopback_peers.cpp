@@ -1,19 +1,8 @@
 #include "peers/loopback_peers.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 
 #include "platform/clock.h"
-
 
 using namespace ravelin;
 using namespace ravelin::platform;
@@ -23,148 +12,161 @@ namespace test {
 
 namespace {
 
-int listenLoopback(int backlog, std::uint16_t& port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  int on = 1;
-  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, backlog) != 0) {
-    ::close(fd);
-    return -1;
+constexpr std::uint32_t kLoopback = 0x7f000001;
+
+// A listening socket on 127.0.0.1 on a free port, or kNoSocket.
+SocketHandle listenLoopback(int backlog, std::uint16_t& port) {
+  int error = 0;
+  const SocketHandle s = openSocket(SocketType::Stream, error);
+  if (s == kNoSocket) return kNoSocket;
+  setReuseAddress(s);
+  if (bindSocket(s, kLoopback, 0) != 0 || listenSocket(s, backlog) != 0) {
+    closeSocket(s);
+    return kNoSocket;
   }
-  socklen_t len = sizeof a;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-  port = ntohs(a.sin_port);
-  return fd;
+  port = boundPort(s);
+  return s;
 }
 
-void signalStop(int fd) {
-  const std::uint64_t one = 1;
-  [[maybe_unused]] ssize_t n = ::write(fd, &one, sizeof one);
+// Waits at most timeoutMs for one socket to become ready for events; false when it did not,
+// or when stop was set (a stop stays set for the waits after it).
+bool waitReady(Wakeup& stop, SocketHandle s, unsigned events, int timeoutMs) {
+  ReadyEntry entry{s, events, 0};
+  bool stopped = false;
+  const int ready = stop.wait(&entry, 1, timeoutMs, stopped);
+  return ready == 1 && !stopped;
 }
 
-// Connects a blocking socket to 127.0.0.1:port with a time limit; the fd, or -1.
-int connectWithin(std::uint16_t port, int timeoutMs) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(port);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 && errno != EINPROGRESS) {
-    ::close(fd);
-    return -1;
+enum class Connect { Made, Failed, Unanswered };
+
+// Connects to 127.0.0.1:port within timeoutMs; socket is the connection when it was made.
+Connect connectWithin(std::uint16_t port, int timeoutMs, SocketHandle& socket) {
+  int error = 0;
+  socket = openSocket(SocketType::Stream, error);
+  if (socket == kNoSocket) return Connect::Failed;
+  const int rc = connectSocket(socket, kLoopback, port);
+  Connect outcome = Connect::Made;
+  if (rc == wsaeWouldBlock || rc == wsaeInProgress) {
+    // Nobody sets this wake-up: it only waits for the socket.
+    Wakeup never;
+    ReadyEntry entry{socket, EventLoop::kWrite, 0};
+    bool woken = false;
+    if (never.wait(&entry, 1, timeoutMs, woken) == 0)
+      outcome = Connect::Unanswered;
+    else if ((entry.ready & EventLoop::kError) || socketPendingError(socket) != 0)
+      outcome = Connect::Failed;
+  } else if (rc != 0) {
+    outcome = Connect::Failed;
   }
-  pollfd p{fd, POLLOUT, 0};
-  if (::poll(&p, 1, timeoutMs) != 1) {
-    ::close(fd);
-    return -1;
+  if (outcome != Connect::Made) {
+    closeSocket(socket);
+    socket = kNoSocket;
   }
-  int err = 0;
-  socklen_t len = sizeof err;
-  ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
-  if (err != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
+  return outcome;
 }
 
 }  // namespace
 
 std::uint16_t ClosedLoopbackPort() {
+  int error = 0;
+  const SocketHandle s = openSocket(SocketType::Stream, error);
+  if (s == kNoSocket) return 0;
   std::uint16_t port = 0;
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t len = sizeof a;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-  port = ntohs(a.sin_port);
-  ::close(fd);
+  if (bindSocket(s, kLoopback, 0) == 0) port = boundPort(s);
+  closeSocket(s);
   return port;
+}
+
+bool WaitForPort(int port, int ms) {
+  for (int waited = 0; waited <= ms; waited += 50) {
+    SocketHandle s = kNoSocket;
+    if (connectWithin(static_cast<std::uint16_t>(port), 1000, s) == Connect::Made) {
+      closeSocket(s);
+      return true;
+    }
+    platform::systemClock().sleepMs(50);
+  }
+  return false;
 }
 
 // ---------------------------------------------------------------------------------------
 
 LoopbackListener::LoopbackListener(bool accepting, int backlog, bool closeAtOnce)
     : closeAtOnce_(closeAtOnce) {
-  fd_ = listenLoopback(backlog, port_);
-  stopFd_ = ::eventfd(0, EFD_CLOEXEC);
-  if (accepting) thread_ = std::thread([this] { run(); });
+  listener_ = listenLoopback(backlog, port_);
+  if (accepting && listener_ != kNoSocket) thread_ = std::thread([this] { run(); });
 }
 
 LoopbackListener::~LoopbackListener() {
-  signalStop(stopFd_);
+  stop_.set();
   if (thread_.joinable()) thread_.join();
-  for (int f : fillers_) ::close(f);
-  ::close(fd_);
-  ::close(stopFd_);
+  for (SocketHandle f : fillers_) closeSocket(f);
+  if (listener_ != kNoSocket) closeSocket(listener_);
 }
 
 void LoopbackListener::run() {
-  std::vector<pollfd> fds{{stopFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
+  // The listener first, then the accepted connections.
+  std::vector<ReadyEntry> entries{{listener_, EventLoop::kRead, 0}};
   for (;;) {
-    if (::poll(fds.data(), fds.size(), 1000) < 0 && errno != EINTR) break;
-    if (fds[0].revents) break;
-    if (fds[1].revents & POLLIN) {
-      const int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-      if (c >= 0) {
+    bool stopped = false;
+    stop_.wait(entries.data(), entries.size(), 1000, stopped);
+    if (stopped) break;
+    if (entries[0].ready) {
+      int error = 0;
+      const SocketHandle c = acceptConnection(listener_, error);
+      if (c != kNoSocket) {
         ++accepted_;
         if (closeAtOnce_)
-          ::close(c);
+          closeSocket(c);
         else
-          fds.push_back({c, POLLIN, 0});
+          entries.push_back({c, EventLoop::kRead, 0});
       }
     }
-    for (std::size_t i = 2; i < fds.size();) {
-      if (fds[i].revents) {
+    for (std::size_t i = 1; i < entries.size();) {
+      if (entries[i].ready) {
         char buf[65536];
-        const ssize_t n = ::recv(fds[i].fd, buf, sizeof buf, 0);
+        int error = 0;
+        const long n = receiveBytes(entries[i].fd, buf, sizeof buf, error);
         if (n > 0) {
           bytes_ += n;
-        } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
-          ::close(fds[i].fd);
-          fds.erase(fds.begin() + static_cast<long>(i));
+        } else if (n == 0 || (error != wsaeWouldBlock && error != wsaeIntr)) {
+          closeSocket(entries[i].fd);
+          entries.erase(entries.begin() + static_cast<long>(i));
           continue;
         }
       }
       ++i;
     }
   }
-  for (std::size_t i = 2; i < fds.size(); ++i) ::close(fds[i].fd);
+  for (std::size_t i = 1; i < entries.size(); ++i) closeSocket(entries[i].fd);
 }
 
 void LoopbackListener::startAccepting() {
-  if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+  if (!thread_.joinable() && listener_ != kNoSocket) thread_ = std::thread([this] { run(); });
 }
 
 int LoopbackListener::fillAcceptQueue() {
-  for (int i = 0; i < 64; ++i) {
-    const int c = connectWithin(port_, 300);
-    if (c < 0) break;
+  while (static_cast<int>(fillers_.size()) < kFillLimit) {
+    SocketHandle c = kNoSocket;
+    const Connect outcome = connectWithin(port_, 300, c);
+    if (outcome == Connect::Unanswered) return static_cast<int>(fillers_.size());
+    if (outcome == Connect::Failed) break;
     fillers_.push_back(c);
   }
-  return static_cast<int>(fillers_.size());
+  return kFillLimit;
 }
 
 // ---------------------------------------------------------------------------------------
 
 ScriptedPeer::ScriptedPeer(std::vector<Step> steps) : steps_(std::move(steps)) {
-  fd_ = listenLoopback(4, port_);
-  stopFd_ = ::eventfd(0, EFD_CLOEXEC);
+  listener_ = listenLoopback(4, port_);
   thread_ = std::thread([this] { run(); });
 }
 
 ScriptedPeer::~ScriptedPeer() {
-  signalStop(stopFd_);
+  stop_.set();
   if (thread_.joinable()) thread_.join();
-  ::close(fd_);
-  ::close(stopFd_);
+  if (listener_ != kNoSocket) closeSocket(listener_);
 }
 
 std::string ScriptedPeer::received() const {
@@ -179,23 +181,42 @@ bool ScriptedPeer::waitDone(std::uint32_t ms) {
 
 // Waits for data on conn (or the stop signal) and records it. False when the connection
 // ended, the stop signal came or nothing arrived in time.
-bool ScriptedPeer::readSome(int conn, int timeoutMs) {
-  pollfd fds[2] = {{stopFd_, POLLIN, 0}, {conn, POLLIN, 0}};
-  if (::poll(fds, 2, timeoutMs) <= 0 || fds[0].revents) return false;
-  char buf[4096];
-  const ssize_t n = ::recv(conn, buf, sizeof buf, 0);
-  if (n <= 0) return false;
-  std::lock_guard<std::mutex> lock(mutex_);
-  received_.append(buf, static_cast<std::size_t>(n));
+bool ScriptedPeer::readSome(SocketHandle conn, int timeoutMs) {
+  for (;;) {
+    if (!waitReady(stop_, conn, EventLoop::kRead, timeoutMs)) return false;
+    char buf[4096];
+    int error = 0;
+    const long n = receiveBytes(conn, buf, sizeof buf, error);
+    if (n < 0 && (error == wsaeWouldBlock || error == wsaeIntr)) continue;
+    if (n <= 0) return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    received_.append(buf, static_cast<std::size_t>(n));
+    return true;
+  }
+}
+
+// The connection is non-blocking: what the system cannot take at once waits for room.
+bool ScriptedPeer::sendAll(SocketHandle conn, const std::string& bytes) {
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    int error = 0;
+    const long n = sendBytes(conn, bytes.data() + sent, bytes.size() - sent, error);
+    if (n > 0)
+      sent += static_cast<std::size_t>(n);
+    else if ((error != wsaeWouldBlock && error != wsaeIntr) ||
+             !waitReady(stop_, conn, EventLoop::kWrite, 10000))
+      return false;
+  }
   return true;
 }
 
 void ScriptedPeer::run() {
-  pollfd fds[2] = {{stopFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
-  int conn = -1;
-  if (::poll(fds, 2, 20000) > 0 && !fds[0].revents)
-    conn = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-  if (conn >= 0) {
+  SocketHandle conn = kNoSocket;
+  if (listener_ != kNoSocket && waitReady(stop_, listener_, EventLoop::kRead, 20000)) {
+    int error = 0;
+    conn = acceptConnection(listener_, error);
+  }
+  if (conn != kNoSocket) {
     accepted_ = true;
     std::size_t expected = 0;
     bool open = true;
@@ -209,19 +230,17 @@ void ScriptedPeer::run() {
             break;
           }
       } else if (step.kind == Step::Send) {
-        if (::send(conn, step.bytes.data(), step.bytes.size(), MSG_NOSIGNAL) !=
-            static_cast<ssize_t>(step.bytes.size()))
-          open = false;
+        open = sendAll(conn, step.bytes);
       } else {
-        ::close(conn);
-        conn = -1;
+        closeSocket(conn);
+        conn = kNoSocket;
         open = false;
       }
     }
-    if (conn >= 0) {
+    if (conn != kNoSocket) {
       while (readSome(conn, 20000)) {
       }
-      ::close(conn);
+      closeSocket(conn);
     }
   }
   {

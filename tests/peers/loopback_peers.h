@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "platform/event_loop.h"
+#include "platform/readiness.h"
+#include "platform/socket.h"
 #include "support/test_support.h"
 
 using namespace ravelin;
@@ -23,11 +25,14 @@ namespace test {
 
 // A port on 127.0.0.1 that nothing listens on (it was bound and released just now).
 std::uint16_t ClosedLoopbackPort();
+// Tries to connect to 127.0.0.1:port every 50 ms, at most ms milliseconds in all.
+bool WaitForPort(int port, int ms);
 
 // A TCP listener on 127.0.0.1 on a free port. With accepting set, a background thread
 // accepts every connection and keeps it open until the peer closes it (or closes at once
-// with closeAtOnce). Without it, nothing is ever accepted: with backlog 0 the kernel's
-// accept queue fills after a connection or two and later connects stay unanswered.
+// with closeAtOnce). Without it, nothing is ever accepted: with backlog n the Linux kernel's
+// accept queue (wine's too, which listens with it) holds n + 1 connections, and later connects
+// stay unanswered. Windows itself may refuse them instead: fillAcceptQueue tells.
 class LoopbackListener {
  public:
   explicit LoopbackListener(bool accepting = true, int backlog = 128, bool closeAtOnce = false);
@@ -38,22 +43,24 @@ class LoopbackListener {
   int accepted() const { return accepted_.load(); }
   // Total bytes received on all accepted connections.
   long long bytesReceived() const { return bytes_.load(); }
-  // Connects plain blocking sockets until one does not complete within a short wait, so
-  // that the accept queue of a non-accepting listener is full. Returns the number of
-  // connections made (at most 64); they stay open with the listener.
+  // Connects sockets until one neither completes nor fails within a short wait, so that
+  // the accept queue of a non-accepting listener is full and further connects go unanswered.
+  // Returns the number of connections made; they stay open with the listener. Returns
+  // kFillLimit when no connect was left unanswered (a system that refuses them instead).
+  static constexpr int kFillLimit = 64;
   int fillAcceptQueue();
   // Starts accepting on a listener made without it (what waited in the queue first).
   void startAccepting();
 
  private:
   void run();
-  int fd_ = -1;
-  int stopFd_ = -1;
+  SocketHandle listener_ = kNoSocket;
+  Wakeup stop_;
   std::uint16_t port_ = 0;
   bool closeAtOnce_;
   std::atomic<int> accepted_{0};
   std::atomic<long long> bytes_{0};
-  std::vector<int> fillers_;
+  std::vector<SocketHandle> fillers_;
   std::thread thread_;
 };
 
@@ -84,10 +91,11 @@ class ScriptedPeer {
 
  private:
   void run();
-  bool readSome(int conn, int timeoutMs);
+  bool readSome(SocketHandle conn, int timeoutMs);
+  bool sendAll(SocketHandle conn, const std::string& bytes);
   std::vector<Step> steps_;
-  int fd_ = -1;
-  int stopFd_ = -1;
+  SocketHandle listener_ = kNoSocket;
+  Wakeup stop_;
   std::uint16_t port_ = 0;
   std::atomic<bool> accepted_{false};
   mutable std::mutex mutex_;

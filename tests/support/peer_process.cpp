@@ -1,12 +1,7 @@
 #include "support/peer_process.h"
 
-#include <chrono>
-#include <filesystem>
 #include <memory>
-#include <thread>
 
-#include "platform/readiness.h"
-#include "platform/socket.h"
 #include "support/test_support.h"
 
 using namespace ravelin;
@@ -14,33 +9,6 @@ using namespace ravelin::platform;
 using namespace ravelin::runtime;
 
 namespace test {
-
-int FreeLoopbackPort() {
-  int error = 0;
-  const SocketHandle s = openSocket(SocketType::Stream, error);
-  int port = 0;
-  if (s != kNoSocket && bindSocket(s, 0x7F000001, 0) == 0) port = boundPort(s);
-  closeSocket(s);
-  return port;
-}
-
-bool WaitForPort(int port, int ms) {
-  Wakeup wakeup;
-  for (int waited = 0; waited <= ms; waited += 50) {
-    int error = 0;
-    const SocketHandle s = openSocket(SocketType::Stream, error);
-    error = connectSocket(s, 0x7F000001, static_cast<std::uint16_t>(port));
-    if (error == wsaeWouldBlock || error == wsaeInProgress) {
-      ReadyEntry entry{s, EventLoop::kWrite, 0};
-      bool woken = false;
-      error = wakeup.wait(&entry, 1, 1000, woken) == 1 ? socketPendingError(s) : wsaeTimedOut;
-    }
-    closeSocket(s);
-    if (error == 0) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return false;
-}
 
 const TestCa& TestCa::get() {
   static const TestCa ca = [] {
@@ -123,7 +91,7 @@ std::vector<std::string> OddHttpServer::requests() const {
 }
 
 TinyProxy::TinyProxy(const std::vector<int>& connectPorts) {
-  port_ = FreeLoopbackPort();
+  port_ = ClosedLoopbackPort();
   std::string conf = "Port " + std::to_string(port_) +
                      "\nListen 127.0.0.1\nTimeout 30\nMaxClients 20\nAllow 127.0.0.1\n"
                      "LogLevel Critical\nDisableViaHeader Yes\nXTinyproxy Yes\n";

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "peers/loopback_peers.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "support/test_support.h"
@@ -42,11 +43,6 @@ class PeerProcess {
 bool RunProgram(const std::vector<std::string>& argv);
 // path as the Linux peer programs name it (under wine: the Unix path of a Windows path).
 std::string UnixPath(const std::string& path);
-
-// A loopback port that was free a moment ago.
-int FreeLoopbackPort();
-// Tries to connect to 127.0.0.1:port every 50 ms, at most ms milliseconds in all.
-bool WaitForPort(int port, int ms);
 
 // Runs the loop until done() holds or ms milliseconds have passed; returns done().
 inline bool RunLoopUntil(platform::EventLoop& loop, const std::function<bool()>& done, int ms) {

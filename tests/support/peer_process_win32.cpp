@@ -17,6 +17,21 @@ namespace test {
 
 namespace {
 
+// Scratch files go to the Unix /tmp, so that the peers read them by plain Unix names: a name
+// inside the wine prefix passes through "dosdevices/c:", and a colon is more than some
+// peers' configuration files can take (danted's).
+[[maybe_unused]] const bool kTempInUnixTmp = [] {
+  using ToDos = wchar_t*(CDECL*)(const char*);
+  const auto toDos = reinterpret_cast<ToDos>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+  wchar_t* tmp = toDos ? toDos("/tmp") : nullptr;
+  if (!tmp) return false;
+  SetEnvironmentVariableW(L"TMP", tmp);
+  SetEnvironmentVariableW(L"TEMP", tmp);
+  HeapFree(GetProcessHeap(), 0, tmp);
+  return true;
+}();
+
 // A folder for one supervised program, on the Unix side of wine's drive mapping.
 std::string SupervisorFolder() {
   static int counter = 0;

@@ -144,7 +144,7 @@ TEST_F(UpdateRunTest, EightWorkersThreeJobsUseTheFirstThreeSlots) {
 
 TEST_F(UpdateRunTest, FailingJobsReportNoRecords) {
   test::WriteFile(files.file("bad.met"), "\x0F not a met");
-  const int closed = test::FreeLoopbackPort();
+  const int closed = test::ClosedLoopbackPort();
   app.ctx.settings.URLs = {Url("MET|", "bad.met"), test::Source("MET|" + server->url("/404")),
                            test::Source("MET|http://127.0.0.1:" + std::to_string(closed) + "/x"),
                            test::Source("DNS|" + files.file("missing.txt")),

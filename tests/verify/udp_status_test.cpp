@@ -63,25 +63,24 @@ TEST_F(UdpStatusTest, AnswersFillUsersFilesAndPing) {
 // check marks follow the TCP verdict alone. Cancel ends the wait for answers.
 TEST_F(UdpStatusTest, MismatchedAnswersAndSilenceChangeNothing) {
   app.useManualClock();
-  for (Answer a : {Answer::WrongChallenge, Answer::OtherPort, Answer::OtherAddress,
-                   Answer::TooShort, Answer::Silent})
+  for (Answer a : {Answer::WrongChallenge, Answer::OtherPort, Answer::TooShort, Answer::Silent})
     add(a, 11, 22);
   add(Answer::Silent, 11, 22, /*tcp=*/false);
   add(Answer::Counts, 5, 6);
-  list.setField(4, fUsers, "77");
+  list.setField(3, fUsers, "77");
   ui.ready = [this] {
     return std::all_of(peers.begin(), peers.end(), [](auto& p) { return p->handled() > 0; }) &&
            view.bar.position() == view.bar.max();
   };
   EXPECT_EQ(runVerify(list, app.ctx, view, false), VerifyOutcome::Ended);
-  for (std::size_t row = 0; row < 6; ++row) {
+  for (std::size_t row = 0; row < 5; ++row) {
     EXPECT_EQ(fields(row),
-              (Fields{row == 4 ? "77" : "n/a", "n/a", row == 5 ? "unchecked" : "checked"}))
+              (Fields{row == 3 ? "77" : "n/a", "n/a", row == 4 ? "unchecked" : "checked"}))
         << row;
     EXPECT_EQ(list[row].server.ping, "n/a");
     EXPECT_EQ(peers[row]->handled(), 1);
   }
-  EXPECT_EQ(fields(6), (Fields{"5", "6", "checked"}));
+  EXPECT_EQ(fields(5), (Fields{"5", "6", "checked"}));
 
   // The clock stands still from here: only Cancel ends the wait for the silent server.
   list.clear();
@@ -93,6 +92,17 @@ TEST_F(UdpStatusTest, MismatchedAnswersAndSilenceChangeNothing) {
   };
   EXPECT_EQ(runVerify(list, app.ctx, view, false), VerifyOutcome::Cancelled);
   EXPECT_EQ(app.logLines().back(), "Verifying 1 server IPs");
+}
+
+// The right port on another address is not the server either.
+TEST_F(UdpStatusTest, AnswerFromAnotherAddressChangesNothing) {
+  app.useManualClock();
+  add(Answer::OtherAddress, 11, 22);
+  if (const std::string why = peers[0]->unavailable(); !why.empty()) GTEST_SKIP() << why;
+  ui.ready = [this] { return peers[0]->handled() > 0 && view.bar.position() == view.bar.max(); };
+  EXPECT_EQ(runVerify(list, app.ctx, view, false), VerifyOutcome::Ended);
+  EXPECT_EQ(fields(0), (Fields{"n/a", "n/a", "checked"}));
+  EXPECT_EQ(peers[0]->handled(), 1);
 }
 
 // Off by default; with a SOCKS proxy the query is skipped and the log says so once a run.
