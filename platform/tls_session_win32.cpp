@@ -3,12 +3,13 @@
 // name are checked here, so that every error of the chain is refused and names and
 // addresses are matched by the same rules on every system.
 #define SECURITY_WIN32
-#define SCHANNEL_USE_BLACKLISTS  // SCH_CREDENTIALS, with UNICODE_STRING from subauth.h
+#define SCHANNEL_USE_BLACKLISTS  // SCH_CREDENTIALS
 #include <windows.h>
 // After windows.h, which they need.
+#include <subauth.h>
+// After subauth.h, whose UNICODE_STRING it uses.
 #include <schannel.h>
 #include <security.h>
-#include <subauth.h>
 #include <wincrypt.h>
 
 #include <algorithm>
