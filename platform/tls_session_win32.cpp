@@ -176,7 +176,7 @@ std::string CheckChain(HCERTCHAINENGINE engine, PCCERT_CONTEXT cert) {
     if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status))
       why = errorText(static_cast<int>(GetLastError()));
     else if (status.dwError != 0)
-      why = errorText(static_cast<int>(status.dwError));
+      why = StatusText(static_cast<SECURITY_STATUS>(status.dwError));
   }
   CertFreeCertificateChain(chain);
   return why;
