@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "support/peer_process.h"
 #include "support/test_support.h"
 
 namespace test {
@@ -33,7 +35,7 @@ class DanteProxy {
   TempDir dir_;
   std::string failure_;
   std::uint16_t port_ = 0;
-  int pid_ = -1;
+  std::unique_ptr<PeerProcess> process_;
   std::string user_, password_;
   bool userCreated_ = false;
 };

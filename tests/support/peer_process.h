@@ -1,8 +1,7 @@
 #pragma once
 // Real peer programs for network tests: started on loopback on free ports, stopped with
 // the object. Only 127.0.0.1 is ever used.
-#include <sys/types.h>
-
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,13 +9,16 @@
 
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "support/test_support.h"
 
 using namespace ravelin;
 using namespace ravelin::platform;
 
 namespace test {
 
-// A child process; killed (SIGTERM, then SIGKILL) and reaped when the object goes.
+// A Linux program as a peer, in a process group of its own that is ended (SIGTERM, then
+// SIGKILL) when the object goes. On Windows (under wine) it runs under
+// tests/peers/supervise.sh, which the object tells through files when to end it.
 class PeerProcess {
  public:
   // Starts argv[0] (looked up in PATH). With readPort the child's first output line must
@@ -25,14 +27,21 @@ class PeerProcess {
   ~PeerProcess();
   PeerProcess(const PeerProcess&) = delete;
   PeerProcess& operator=(const PeerProcess&) = delete;
-  bool running() const { return pid_ > 0; }
+  bool running() const { return running_; }
   int port() const { return port_; }
-  pid_t pid() const { return pid_; }
 
  private:
-  pid_t pid_ = -1;
+  bool running_ = false;
   int port_ = 0;
+  std::intptr_t pid_ = 0;  // the process id on POSIX
+  std::string dir_;        // the supervisor's folder on Windows
 };
+
+// Runs a Linux program (looked up in PATH) to its end, at most a minute; true when it
+// exited with 0.
+bool RunProgram(const std::vector<std::string>& argv);
+// path as the Linux peer programs name it (under wine: the Unix path of a Windows path).
+std::string UnixPath(const std::string& path);
 
 // A loopback port that was free a moment ago.
 int FreeLoopbackPort();
@@ -94,7 +103,7 @@ class TinyProxy {
   bool ok() const { return ok_; }
 
  private:
-  std::string dir_;
+  TempDir dir_;
   int port_ = 0;
   bool ok_ = false;
   std::unique_ptr<PeerProcess> proc_;
