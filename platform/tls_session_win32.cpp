@@ -34,6 +34,14 @@ constexpr ULONG kRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
                            ISC_REQ_EXTENDED_ERROR;
 constexpr unsigned char kAlertRecord = 21;  // the content type of a TLS 1.2 alert record
 
+// Whether bytes can start a TLS record: a known content type (change_cipher_spec 20 up to
+// heartbeat 24) and major version 3. SChannel on wine waits for the rest of a "record" that
+// an HTTP answer seems to announce, so an answer that is no TLS at all is caught here.
+bool StartsRecord(const std::string& bytes) {
+  const auto type = static_cast<unsigned char>(bytes[0]);
+  return type >= 20 && type <= 24 && (bytes.size() < 2 || bytes[1] == 3);
+}
+
 std::string StatusText(SECURITY_STATUS status) {
   char code[16];
   std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(status));
@@ -349,6 +357,8 @@ void TlsSession::receive(std::string_view cipher) {
 TlsSession::Status TlsSession::advanceHandshake() {
   Impl& s = *impl_;
   while (status_ == Status::Ok && s.handshaking && (s.callBeforeInput || !s.in.empty())) {
+    if (!s.in.empty() && !StartsRecord(s.in))
+      return fail("TLS handshake failed: the server's answer is not TLS");
     const bool first = !s.haveContext;
     const std::size_t inputSize = s.in.size();
     SecBuffer inBuffers[2] = {{static_cast<ULONG>(inputSize), SECBUFFER_TOKEN, s.in.data()},
@@ -401,6 +411,7 @@ TlsSession::Status TlsSession::pump(std::string& plainOut) {
   Impl& s = *impl_;
   while (advanceHandshake() == Status::Ok && !s.handshaking && !s.in.empty()) {
     const std::size_t inputSize = s.in.size();
+    if (!StartsRecord(s.in)) return fail("TLS read failed: the server's answer is not TLS");
     const bool alert = static_cast<unsigned char>(s.in[0]) == kAlertRecord;
     SecBuffer buffers[4] = {{static_cast<ULONG>(inputSize), SECBUFFER_DATA, s.in.data()},
                             {0, SECBUFFER_EMPTY, nullptr},

@@ -24,8 +24,8 @@ class TlsPeerTest : public ::testing::Test {
   std::unique_ptr<test::PeerProcess> start(const std::string& cert, const std::string& key) {
     port = test::FreeLoopbackPort();
     auto server = std::make_unique<test::PeerProcess>(std::vector<std::string>{
-        "openssl", "s_server", "-accept", "127.0.0.1:" + std::to_string(port), "-cert", cert,
-        "-key", key, "-rev", "-quiet"});
+        "openssl", "s_server", "-accept", "127.0.0.1:" + std::to_string(port), "-cert",
+        test::UnixPath(cert), "-key", test::UnixPath(key), "-rev", "-quiet"});
     EXPECT_TRUE(test::WaitForPort(port, 5000));
     return server;
   }
