@@ -395,6 +395,11 @@ TlsSession::Status TlsSession::advanceHandshake() {
       if (s.in.size() == inputSize) return status_;  // nothing consumed: wait for more
       continue;
     }
+    // wine's SChannel takes SCH_CREDENTIALS but not the protocols it disables.
+    SecPkgContext_ConnectionInfo connection{};
+    if (QueryContextAttributesW(&s.context, SECPKG_ATTR_CONNECTION_INFO, &connection) != SEC_E_OK ||
+        !(connection.dwProtocol & (SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT)))
+      return fail("TLS handshake failed: the server speaks no TLS 1.2 or newer");
     const std::string why = s.checkPeer();
     if (!why.empty()) return fail("TLS handshake failed: certificate verify failed: " + why);
     const SECURITY_STATUS sizes =

@@ -21,11 +21,16 @@ class TlsPeerTest : public ::testing::Test {
   void SetUp() override {
     if (!ca.ok) GTEST_SKIP() << ca.error;
   }
-  std::unique_ptr<test::PeerProcess> start(const std::string& cert, const std::string& key) {
+  std::unique_ptr<test::PeerProcess> start(const std::string& cert, const std::string& key,
+                                           std::vector<std::string> more = {}) {
     port = test::FreeLoopbackPort();
-    auto server = std::make_unique<test::PeerProcess>(std::vector<std::string>{
-        "openssl", "s_server", "-accept", "127.0.0.1:" + std::to_string(port), "-cert",
-        test::UnixPath(cert), "-key", test::UnixPath(key), "-rev", "-quiet"});
+    std::vector<std::string> argv = {"openssl", "s_server",
+                                     "-accept", "127.0.0.1:" + std::to_string(port),
+                                     "-cert",   test::UnixPath(cert),
+                                     "-key",    test::UnixPath(key),
+                                     "-rev",    "-quiet"};
+    argv.insert(argv.end(), more.begin(), more.end());
+    auto server = std::make_unique<test::PeerProcess>(argv);
     EXPECT_TRUE(test::WaitForPort(port, 5000));
     return server;
   }
@@ -94,6 +99,12 @@ TEST_F(TlsPeerTest, UntrustedChainWrongNameAndWrongAddressAreRefused) {
     EXPECT_NE(tls->errorText().find("certificate verify failed"), std::string::npos)
         << tls->errorText();
   }
+  // TLS 1.1 is refused.
+  auto server = start(ca.leafCert, ca.leafKey, {"-tls1_1", "-cipher", "DEFAULT@SECLEVEL=0"});
+  auto tls11 = TlsSession::client("localhost", {ca.caCert, ""});
+  EXPECT_EQ(talk(*tls11, "secret\n", 1), "");
+  EXPECT_EQ(tls11->status(), St::Error);
+  EXPECT_NE(tls11->errorText().find("TLS handshake failed"), std::string::npos);
   // Set-up and handshake failures say what failed.
   auto missing = TlsSession::client("localhost", {"/nonexistent/ca.pem", ""});
   EXPECT_EQ(missing->status(), St::Error);
