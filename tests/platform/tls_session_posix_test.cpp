@@ -54,4 +54,31 @@ TEST_F(TlsSessionTest, HandshakeAndDataBothWaysWithATrustedCertificate) {
   }
 }
 
+TEST_F(TlsSessionTest, UntrustedWrongHostAndWrongAddressFail) {
+  struct Case {
+    std::string host, cert, key, expect;
+    bool systemStore;
+  };
+  const Case cases[] = {
+      {"localhost", ca.selfCert, ca.selfKey, "certificate verify failed", false},
+      {"localhost", ca.leafCert, ca.leafKey, "certificate verify failed", true},
+      {"127.0.0.1", ca.otherCert, ca.otherKey, "certificate verify failed", false},
+      {"localhost", ca.otherCert, ca.otherKey, "certificate verify failed", false},
+      {"127.0.0.2", ca.leafCert, ca.leafKey, "certificate verify failed", false},
+  };
+  for (const Case& c : cases) {
+    TlsSession::ClientOptions opts;
+    if (!c.systemStore) opts.caFile = ca.caCert;
+    auto client = TlsSession::client(c.host, opts);
+    auto server = TlsSession::server(c.cert, c.key);
+    client->write("x");
+    std::string p1, p2;
+    Shuttle(*client, *server, p1, p2);
+    EXPECT_EQ(client->status(), St::Error) << c.host << " " << c.cert;
+    EXPECT_FALSE(client->handshakeDone());
+    EXPECT_NE(client->errorText().find(c.expect), std::string::npos) << client->errorText();
+    EXPECT_TRUE(p2.empty());
+  }
+}
+
 }  // namespace
