@@ -179,7 +179,7 @@ void HttpClient::sessionConnected(std::uint16_t error) {
   }
   if (useTls_) {
     phase_ = Phase::Handshake;
-    tls_ = http::TlsSession::client(host_, {tlsCaFile, tlsCaDir});
+    tls_ = platform::TlsSession::client(host_, {tlsCaFile, tlsCaDir});
     flushTls();
     return;
   }
@@ -226,7 +226,7 @@ void HttpClient::sendRequest() {
 
 void HttpClient::sendBytes(const std::string& bytes) {
   if (tls_) {
-    if (tls_->write(bytes) != http::TlsSession::Status::Ok) {
+    if (tls_->write(bytes) != platform::TlsSession::Status::Ok) {
       fail(httperrTls, tls_->errorText());
       return;
     }
@@ -239,14 +239,14 @@ void HttpClient::sendBytes(const std::string& bytes) {
 // Sends whatever TLS has produced (handshake messages, encrypted records).
 void HttpClient::flushTls() {
   if (!tls_) return;
-  if (tls_->status() == http::TlsSession::Status::Error) {
+  if (tls_->status() == platform::TlsSession::Status::Error) {
     fail(httperrTls, tls_->errorText());
     return;
   }
   if (tls_->handshakeDone() == false) {
     std::string ignored;
     tls_->pump(ignored);  // produces the first handshake message
-    if (tls_->status() == http::TlsSession::Status::Error) {
+    if (tls_->status() == platform::TlsSession::Status::Error) {
       fail(httperrTls, tls_->errorText());
       return;
     }
@@ -282,7 +282,7 @@ void HttpClient::incoming(const char* data, std::size_t len) {
   tls_->receive(std::string_view(data, len));
   plainBuf_.clear();
   const auto st = tls_->pump(plainBuf_);
-  if (st == http::TlsSession::Status::Error) {
+  if (st == platform::TlsSession::Status::Error) {
     fail(httperrTls, tls_->errorText());
     return;
   }
@@ -300,7 +300,7 @@ void HttpClient::incoming(const char* data, std::size_t len) {
     else if (state_ == httpWaitingHeader)
       headerData(plain);
   }
-  if (st == http::TlsSession::Status::Closed &&
+  if (st == platform::TlsSession::Status::Closed &&
       (state_ == httpWaitingHeader || state_ == httpWaitingBody)) {
     // The server ended the TLS stream: the same as closing the connection.
     socket_->close();
@@ -327,7 +327,7 @@ void HttpClient::tunnelData(std::string_view data) {
           return;
         }
         phase_ = Phase::Handshake;
-        tls_ = http::TlsSession::client(host_, {tlsCaFile, tlsCaDir});
+        tls_ = platform::TlsSession::client(host_, {tlsCaFile, tlsCaDir});
         flushTls();
         if (!data.empty() && tls_) incoming(data.data(), data.size());
         return;

@@ -9,9 +9,9 @@
 
 #include "net/http_response_parser.h"
 #include "net/http_url.h"
-#include "net/tls_session.h"
 #include "platform/event_loop.h"
 #include "platform/gzip_inflater.h"
+#include "platform/tls_session.h"
 
 namespace ravelin::net {
 
@@ -175,7 +175,7 @@ class HttpClient {
 
   HttpState state_ = httpReady;
   Phase phase_ = Phase::Plain;
-  std::unique_ptr<http::TlsSession> tls_;
+  std::unique_ptr<platform::TlsSession> tls_;
   http::HttpResponseParser parser_;
   http::HttpResponseParser tunnelParser_;
   std::string plainBuf_;  // decrypted bytes waiting to be handled

@@ -367,7 +367,9 @@ TEST_F(HttpsCliTest, UntrustedAndWrongHostCertificatesFail) {
     EXPECT_EQ(out.error, httperrTls);
     EXPECT_NE(out.reason.find("certificate verify failed"), std::string::npos) << out.reason;
     EXPECT_EQ(out.body, "");
-    EXPECT_TRUE(server.requests().empty());
+    // Nothing is asked of it. SChannel checks the certificate after the handshake, so there
+    // the server sees a connection that ends without a request.
+    for (const std::string& request : server.requests()) EXPECT_EQ(request, "");
   }
   for (const auto& [cert, key] :
        {std::pair{ca.otherCert, ca.otherKey}, {ca.selfCert, ca.selfKey}}) {

@@ -1,4 +1,4 @@
-#include "net/tls_session.h"
+#include "platform/tls_session.h"
 
 #include <algorithm>
 
@@ -9,9 +9,7 @@
 
 #include "platform/socket.h"
 
-namespace ravelin::net {
-
-namespace http {
+namespace ravelin::platform {
 
 namespace {
 
@@ -35,7 +33,7 @@ std::string OpenSslErrors() {
 }
 
 bool IsIPv4Literal(const std::string& host) {
-  return platform::parseDottedQuad(host).has_value();
+  return parseDottedQuad(host).has_value();
 }
 
 }  // namespace
@@ -153,11 +151,19 @@ void TlsSession::receive(std::string_view cipher) {
   }
 }
 
-TlsSession::Status TlsSession::fail(const std::string& what, int sslResult) {
-  SSL* ssl = impl_->ssl.get();
+TlsSession::Status TlsSession::fail(std::string text) {
+  status_ = Status::Error;
+  error_ = std::move(text);
+  return status_;
+}
+
+// "TLS <what> failed: " and the reason for an SSL call that returned sslResult.
+static std::string FailureText(const TlsSession::Impl& impl, bool handshakeDone,
+                               const std::string& what, int sslResult) {
+  SSL* ssl = impl.ssl.get();
   const int err = SSL_get_error(ssl, sslResult);
   std::string detail;
-  if (impl_->isClient && !handshakeDone_) {
+  if (impl.isClient && !handshakeDone) {
     const long verify = SSL_get_verify_result(ssl);
     if (verify != X509_V_OK)
       detail = std::string("certificate verify failed: ") + X509_verify_cert_error_string(verify);
@@ -168,9 +174,7 @@ TlsSession::Status TlsSession::fail(const std::string& what, int sslResult) {
     detail = err == SSL_ERROR_SYSCALL || err == SSL_ERROR_ZERO_RETURN
                  ? "connection ended unexpectedly"
                  : "error " + std::to_string(err);
-  status_ = Status::Error;
-  error_ = "TLS " + what + " failed: " + detail;
-  return status_;
+  return "TLS " + what + " failed: " + detail;
 }
 
 TlsSession::Status TlsSession::advanceHandshake() {
@@ -181,7 +185,7 @@ TlsSession::Status TlsSession::advanceHandshake() {
   if (r != 1) {
     const int err = SSL_get_error(ssl, r);
     if (err == SSL_ERROR_WANT_READ || err == SSL_ERROR_WANT_WRITE) return status_;
-    return fail("handshake", r);
+    return fail(FailureText(*impl_, handshakeDone_, "handshake", r));
   }
   handshakeDone_ = true;
   return flushPending();
@@ -204,7 +208,7 @@ TlsSession::Status TlsSession::pump(std::string& plainOut) {
       status_ = Status::Closed;
       return status_;
     }
-    return fail("read", n);
+    return fail(FailureText(*impl_, handshakeDone_, "read", n));
   }
 }
 
@@ -226,7 +230,7 @@ TlsSession::Status TlsSession::write(std::string_view plain) {
   while (!plain.empty()) {
     const int chunk = static_cast<int>(std::min<std::size_t>(plain.size(), 1 << 20));
     const int n = SSL_write(ssl, plain.data(), chunk);
-    if (n <= 0) return fail("write", n);
+    if (n <= 0) return fail(FailureText(*impl_, handshakeDone_, "write", n));
     plain.remove_prefix(static_cast<std::size_t>(n));
   }
   return status_;
@@ -247,6 +251,4 @@ bool TlsSession::hasOutgoing() const {
   return impl_->out && BIO_ctrl_pending(impl_->out) > 0;
 }
 
-}  // namespace http
-
-}  // namespace ravelin::net
+}  // namespace ravelin::platform

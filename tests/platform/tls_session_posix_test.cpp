@@ -1,16 +1,16 @@
-#include "net/tls_session.h"
+#include "platform/tls_session.h"
 
 #include <gtest/gtest.h>
 
 #include "support/peer_process.h"
 
+// Client and server sessions of this program talking to each other in memory; the client
+// against a real TLS server is in tls_session_peer_test.cpp.
 using namespace ravelin;
 using namespace ravelin::platform;
-using namespace ravelin::net;
 
 namespace {
 
-using net::http::TlsSession;
 using St = TlsSession::Status;
 
 // Moves bytes between two sessions until neither has anything left to say (bounded).
@@ -79,22 +79,6 @@ TEST_F(TlsSessionTest, UntrustedWrongHostAndWrongAddressFail) {
     EXPECT_NE(client->errorText().find(c.expect), std::string::npos) << client->errorText();
     EXPECT_TRUE(p2.empty());
   }
-}
-
-TEST_F(TlsSessionTest, MissingTrustFileIsAClearError) {
-  auto client = TlsSession::client("localhost", {"/nonexistent/ca.pem", ""});
-  EXPECT_EQ(client->status(), St::Error);
-  EXPECT_NE(client->errorText().find("/nonexistent/ca.pem"), std::string::npos);
-  EXPECT_EQ(client->write("x"), St::Error);
-}
-
-TEST_F(TlsSessionTest, GarbageFromThePeerIsAnError) {
-  auto client = TlsSession::client("localhost", {ca.caCert, ""});
-  client->write("x");
-  client->receive("HTTP/1.0 400 Bad Request\r\n\r\n");
-  std::string plain;
-  EXPECT_EQ(client->pump(plain), St::Error);
-  EXPECT_NE(client->errorText().find("TLS handshake failed"), std::string::npos);
 }
 
 }  // namespace

@@ -3,9 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace ravelin::net {
-
-namespace http {
+namespace ravelin::platform {
 
 // One TLS connection driven entirely through memory: the caller moves the encrypted
 // bytes between this object and its own non-blocking socket (receive() what arrived,
@@ -14,9 +12,12 @@ namespace http {
 class TlsSession {
  public:
   struct ClientOptions {
-    // Trust anchors: a PEM file and/or a directory of hashed certificates. When both are
-    // empty the system's trust store is used (SSL_CERT_FILE and SSL_CERT_DIR redirect
-    // it).
+    // Trust anchors: a PEM file and/or a directory of certificates; when one is given,
+    // nothing else is trusted. When both are empty the system's trust store is used.
+    // With OpenSSL the directory holds hashed names, and SSL_CERT_FILE and SSL_CERT_DIR
+    // redirect the system's store. On Windows the system's store is the "ROOT" store,
+    // SSL_CERT_FILE (when set) takes its place, and every file in the directory is read
+    // for PEM certificates.
     std::string caFile;
     std::string caDir;
   };
@@ -32,7 +33,8 @@ class TlsSession {
   // in the Error state when the library cannot be set up.
   static std::unique_ptr<TlsSession> client(const std::string& host, const ClientOptions& options);
   // A server with a PEM certificate chain and key (used where a program needs to answer
-  // TLS itself, e.g. tests of the client side).
+  // TLS itself, e.g. tests of the client side). The program never answers TLS on Windows:
+  // there the session is in the Error state from the start.
   static std::unique_ptr<TlsSession> server(const std::string& certFile,
                                             const std::string& keyFile);
 
@@ -59,7 +61,7 @@ class TlsSession {
 
  private:
   explicit TlsSession(std::unique_ptr<Impl> impl);
-  Status fail(const std::string& what, int sslResult);
+  Status fail(std::string text);
   Status flushPending();
   Status advanceHandshake();
 
@@ -70,6 +72,4 @@ class TlsSession {
   std::string pendingPlain_;
 };
 
-}  // namespace http
-
-}  // namespace ravelin::net
+}  // namespace ravelin::platform
