@@ -457,13 +457,6 @@ TlsSession::Status TlsSession::pump(std::string& plainOut) {
   return status_;
 }
 
-TlsSession::Status TlsSession::flushPending() {
-  if (pendingPlain_.empty()) return status_;
-  std::string data;
-  data.swap(pendingPlain_);
-  return write(data);
-}
-
 TlsSession::Status TlsSession::write(std::string_view plain) {
   if (status_ != Status::Ok) return status_;
   Impl& s = *impl_;
