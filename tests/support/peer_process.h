@@ -34,8 +34,8 @@ class PeerProcess {
  private:
   bool running_ = false;
   int port_ = 0;
-  std::intptr_t pid_ = 0;  // the process id on POSIX
-  std::string dir_;        // the supervisor's folder on Windows
+  std::intptr_t pid_ = 0;            // the process id on POSIX
+  std::unique_ptr<TempDir> folder_;  // the supervisor's folder on Windows
 };
 
 // Runs a Linux program (looked up in PATH) to its end, at most a minute; true when it

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <thread>
 
 #include "platform/process.h"
@@ -32,17 +31,6 @@ namespace {
   return true;
 }();
 
-// A folder for one supervised program, on the Unix side of wine's drive mapping.
-std::string SupervisorFolder() {
-  static int counter = 0;
-  std::random_device rd;
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() /
-      ("ravelin-peer-" + std::to_string(rd()) + "-" + std::to_string(counter++));
-  std::filesystem::create_directories(dir);
-  return dir.string();
-}
-
 bool Supervise(const std::string& dir, const std::vector<std::string>& argv) {
   std::vector<std::string> args = {PeerScript("supervise.sh"), UnixPath(dir)};
   args.insert(args.end(), argv.begin(), argv.end());
@@ -59,18 +47,11 @@ std::string WaitForLine(const std::string& file, int ms) {
   return {};
 }
 
-void Remove(const std::string& dir) {
-  std::error_code e;
-  std::filesystem::remove_all(dir, e);
-}
-
 }  // namespace
 
 bool RunProgram(const std::vector<std::string>& argv) {
-  const std::string dir = SupervisorFolder();
-  const bool ok = Supervise(dir, argv) && WaitForLine(dir + "\\status", 60000) == "0";
-  Remove(dir);
-  return ok;
+  const TempDir dir;
+  return Supervise(dir.path().string(), argv) && WaitForLine(dir.file("status"), 60000) == "0";
 }
 
 std::string UnixPath(const std::string& path) {
@@ -88,17 +69,16 @@ std::string UnixPath(const std::string& path) {
 }
 
 PeerProcess::PeerProcess(const std::vector<std::string>& argv, bool readPort) {
-  dir_ = SupervisorFolder();
-  running_ = Supervise(dir_, argv);
-  if (running_ && readPort) port_ = std::atoi(WaitForLine(dir_ + "\\out", 10000).c_str());
+  folder_ = std::make_unique<TempDir>();
+  running_ = Supervise(folder_->path().string(), argv);
+  if (running_ && readPort) port_ = std::atoi(WaitForLine(folder_->file("out"), 10000).c_str());
 }
 
 PeerProcess::~PeerProcess() {
   if (running_) {
-    WriteFile(dir_ + "\\stop", "");
-    WaitForLine(dir_ + "\\status", 5000);
+    WriteFile(folder_->file("stop"), "");
+    WaitForLine(folder_->file("status"), 5000);
   }
-  Remove(dir_);
 }
 
 }  // namespace test
