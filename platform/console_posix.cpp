@@ -1,5 +1,6 @@
 #include "platform/console.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -27,7 +28,9 @@ bool standardErrorIsTerminal() {
   return ::isatty(STDERR_FILENO) == 1;
 }
 
-// SA_RESETHAND: the second signal finds the default action, which ends the program.
+// SA_RESETHAND: the second signal finds the default action, which ends the program. A
+// blocked signal survives exec, so a parent that started this program with them blocked
+// would leave the request to stop pending for good: they are unblocked.
 void catchInterrupts() {
   struct sigaction sa {};
   sa.sa_handler = onInterrupt;
@@ -35,6 +38,11 @@ void catchInterrupts() {
   sigemptyset(&sa.sa_mask);
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
+  sigset_t interrupts;
+  sigemptyset(&interrupts);
+  sigaddset(&interrupts, SIGINT);
+  sigaddset(&interrupts, SIGTERM);
+  pthread_sigmask(SIG_UNBLOCK, &interrupts, nullptr);
 }
 
 bool interruptRequested() {

@@ -382,8 +382,14 @@ TEST_F(CliTest, InterruptStopsADelay) {
   EXPECT_EQ(l[l.size() - 2], "Script execution stopped");
 }
 
-// 130 for SIGINT, 143 for SIGTERM, also when no line follows the one they interrupt.
+// 130 for SIGINT, 143 for SIGTERM, also when no line follows the one they interrupt, and
+// when the program was started with both signals blocked (the mask is inherited).
 TEST_F(CliTest, ASignalDuringTheLastLineEndsTheRunAsInterrupted) {
+  sigset_t interrupts, before;
+  sigemptyset(&interrupts);
+  sigaddset(&interrupts, SIGINT);
+  sigaddset(&interrupts, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &interrupts, &before);
   for (const auto& c : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
     fs::remove_all(dir.path() / "log");
     const auto r = test::runCli({"--ini", ini(), "-e", "Delay[60]"}, dir, [&](pid_t pid) {
@@ -395,6 +401,7 @@ TEST_F(CliTest, ASignalDuringTheLastLineEndsTheRunAsInterrupted) {
     EXPECT_EQ(r.status, c.second);
     EXPECT_EQ(r.err, "ravelin-cli: interrupted\n");
   }
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }
 
 TEST_F(CliTest, ClientCommandsWithoutTheClient) {
