@@ -74,11 +74,15 @@ PeerProcess::PeerProcess(const std::vector<std::string>& argv, bool readPort) {
   posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
   if (!std::getenv("RAVELIN_PEER_STDERR"))
     posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-  // A group of its own, so that its helpers (danted's) end with it.
+  // A group of its own, so that its helpers (danted's) end with it; no signal blocked,
+  // whatever mask the starting thread has (a sanitizer's runtime may block them all).
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
   posix_spawnattr_setpgroup(&attr, 0);
+  posix_spawnattr_setsigmask(&attr, &none);
   pid_t pid = -1;
   const int rc = posix_spawnp(&pid, args[0], &fa, &attr, args.data(), environ);
   posix_spawn_file_actions_destroy(&fa);
