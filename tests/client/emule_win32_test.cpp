@@ -1,9 +1,7 @@
-// eMule on this machine, under wine: the registry value that chooses its folder (on a
-// throw-away key of this user's registry) and a running emule.exe (a copy of this test
-// program, which waits for its input to close when started with --child).
-#include <windows.h>
-
+// eMule under wine: the registry value that chooses its folder (a throw-away key of this
+// user's registry) and a running emule.exe (a copy of this program, started with --child).
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 
@@ -19,51 +17,50 @@
 
 using namespace ravelin::platform;
 
-TEST(EmuleFolders, UsePublicUserDirectoriesChoosesTheFolder) {
+TEST(EmuleFolders, UsePublicUserDirectoriesElseTheFirstFolderHoldingPreferences) {
   test::TempDir dir;
-  const std::string key = "Software\\Ravelin test " + std::to_string(GetCurrentProcessId());
-  const std::wstring wideKey = wideFromUtf8(key);
-  EmulePlaces places{key, dir.file("local"), dir.file("shared"), [&] { return dir.file("eMule"); }};
+  const std::wstring key = L"Software\\Ravelin test " + std::to_wstring(GetCurrentProcessId());
+  const EmulePlaces places{utf8FromWide(key), dir.file("local"), dir.file("shared"),
+                           [&] { return dir.file("eMule"); }};
+  const std::string perUser = dir.file("local") + "\\eMule\\config\\",
+                    shared = dir.file("shared") + "\\eMule\\config\\",
+                    beside = dir.file("eMule") + "\\config\\";
+  const auto holdPreferences = [](const std::string& folder) {
+    std::filesystem::create_directories(folder);
+    test::WriteFile(folder + "preferences.ini", "");
+  };
   const auto choose = [&](DWORD value) {
-    EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, wideKey.c_str(), L"UsePublicUserDirectories",
-                              REG_DWORD, &value, sizeof value),
-              ERROR_SUCCESS);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"UsePublicUserDirectories", REG_DWORD, &value,
+                    sizeof value);
     return emuleConfigFolder(places);
   };
-  EXPECT_EQ(choose(0), dir.file("local") + "\\eMule\\config\\");
-  EXPECT_EQ(choose(1), dir.file("shared") + "\\eMule\\config\\");
-  EXPECT_EQ(choose(2), dir.file("eMule") + "\\config\\");
-  // 2 while emule.exe is nowhere to be found: the first folder that holds preferences.ini.
-  places.programFolder = [] { return std::string(); };
-  std::filesystem::create_directories(dir.file("shared") + "\\eMule\\config");
-  test::WriteFile(dir.file("shared") + "\\eMule\\config\\preferences.ini", "");
-  EXPECT_EQ(emuleConfigFolder(places), dir.file("shared") + "\\eMule\\config\\");
-  EXPECT_EQ(choose(0), dir.file("local") + "\\eMule\\config\\");
-  EXPECT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, wideKey.c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(emuleConfigFolder(places), perUser);  // none holds it: a new eMule's folder
+  for (const std::string& holder : {beside, shared}) {
+    holdPreferences(holder);
+    EXPECT_EQ(emuleConfigFolder(places), holder);
+  }
+  EXPECT_EQ(choose(0), perUser);
+  EXPECT_EQ(choose(2), beside);
+  holdPreferences(perUser);
+  EXPECT_EQ(choose(1), shared);
+  EXPECT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()), ERROR_SUCCESS);
 }
 
-TEST(EmuleRunning, ARunningEmuleIsTheClientAndItsSavedServerMetIsNoted) {
+TEST(EmuleRunning, ARunningEmuleIsTheClientAndAServerMetSavedUnderItIsNoted) {
   test::TestApp app;
   const std::string folder = app.dir.file("eMule"), program = folder + "\\emule.exe";
-  std::filesystem::create_directories(folder + "\\config");
+  std::filesystem::create_directories(folder);
   std::filesystem::copy_file(pathFromUtf8(executablePath()), pathFromUtf8(program));
-  Settings& settings = app.ctx.settings;
-  settings.EDPath = folder + "\\config\\";  // eMule's folder, not its program's
-  settings.EDFilename = "emule.exe";
-  EXPECT_FALSE(client::isLocalClientRunning(settings));
-  {
-    PipedProcess emule(program, {"--child"}, environmentWith({}));
-    ASSERT_TRUE(emule.started());
-    EXPECT_TRUE(equalsNoCase(client::clientExecutable(settings), program));
-    EXPECT_TRUE(equalsNoCase(thisMachinesEmulePlaces().programFolder(), folder));
-    EXPECT_TRUE(client::isLocalClientRunning(settings));
-    // A server.met saved under the running eMule: logged each time, one box per run.
-    client::noteServerMetSavedUnderRunningClient(app.ctx);
-    client::noteServerMetSavedUnderRunningClient(app.ctx);
-    EXPECT_EQ(emule.finish(10000), 7);
-  }
+  app.ctx.settings.EDPath = folder + "\\config\\";  // eMule's configuration, not its program
+  EXPECT_FALSE(client::isLocalClientRunning(app.ctx.settings));
+  PipedProcess emule(program, {"--child"}, environmentWith({}));
+  ASSERT_TRUE(emule.started());
+  EXPECT_TRUE(equalsNoCase(client::clientExecutable(app.ctx.settings), program));
+  EXPECT_TRUE(equalsNoCase(thisMachinesEmulePlaces().programFolder(), folder));
+  // Logged at each save, one box in the run.
+  client::noteServerMetSavedUnderRunningClient(app.ctx);
+  client::noteServerMetSavedUnderRunningClient(app.ctx);
+  EXPECT_EQ(emule.finish(10000), 7);
   EXPECT_EQ(app.logLines(), std::vector<std::string>(2, client::kRunningClientSaveNote));
-  ASSERT_EQ(app.prompter.shown.size(), 1u);
-  EXPECT_EQ(app.prompter.shown[0].text, client::kRunningClientSaveNote);
-  EXPECT_FALSE(client::isLocalClientRunning(settings));
+  EXPECT_EQ(app.prompter.shown.size(), 1u);
 }
