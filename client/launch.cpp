@@ -18,6 +18,10 @@ std::string resolveProgram(const std::string& edPath, const std::string& name) {
   if (name.empty()) return {};
   const std::string beside = runtime::clientFile(edPath, name);
   if (platform::fileExists(beside)) return beside;
+  if constexpr (platform::kWindows) {
+    const auto running = platform::runningExecutablesNamed(name);
+    if (!running.empty()) return running.front();
+  }
   return platform::findOnPath(name);
 }
 
@@ -36,6 +40,11 @@ std::vector<std::string> localClientPrograms(const runtime::Settings& settings) 
   add(clientExecutable(settings));
   const std::string& configured = settings.EDFilename;
   const auto slash = configured.find_last_of(platform::kPathSeparators);
+  if constexpr (platform::kWindows) {
+    if (slash == std::string::npos)
+      for (const std::string& running : platform::runningExecutablesNamed(configured)) add(running);
+    return programs;
+  }
   for (const char* name : kAmuleNames) {
     if (slash != std::string::npos)
       add(configured.substr(0, slash + 1) + name);

@@ -11,16 +11,18 @@ struct Settings;
 
 namespace ravelin::client {
 
-// The client program for the settings: EDFilename itself when it holds a "/"; otherwise
-// EDPath/EDFilename when that file exists, else the first EDFilename on PATH. Empty when
-// none is found. (The client's data files, server.met among them, stay
-// clientFile(EDPath, name).)
+// The client program for the settings: EDFilename itself when it holds a separator;
+// otherwise EDPath/EDFilename when that file exists, else (on Windows, where EDPath is
+// eMule's configuration folder and not its program folder) a running program of that name,
+// else the first EDFilename on PATH. Empty when none is found. (The client's data files,
+// server.met among them, stay clientFile(EDPath, name).)
 std::string clientExecutable(const runtime::Settings& settings);
 
-// The programs of this machine that read the client's ED2KLinks file: the configured one
-// and both aMule programs, the GUI "amule" and the daemon "amuled", each resolved as
-// clientExecutable() resolves EDFilename (beside EDFilename when that is a path). Only
-// programs that were found are listed.
+// The client programs of this machine: the configured one, resolved by clientExecutable().
+// On Windows also every running program named EDFilename (eMule, wherever it lives); on
+// Linux both aMule programs, which read the client's ED2KLinks file, the GUI "amule" and
+// the daemon "amuled", each resolved as EDFilename is (beside EDFilename when that is a
+// path). Only programs that were found are listed.
 std::vector<std::string> localClientPrograms(const runtime::Settings& settings);
 
 // Whether one of localClientPrograms() runs: a process whose executable is that whole

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/system.h"
 #include "platform/text.h"
 
 namespace ravelin::platform {
@@ -15,6 +16,16 @@ bool isProcessRunning(const std::string& executablePath) {
     if (!resolved.empty() && equalsNoCase(running, resolved)) return true;
   }
   return false;
+}
+
+std::vector<std::string> runningExecutablesNamed(const std::string& fileName) {
+  std::vector<std::string> found;
+  for (std::string& running : runningExecutables()) {
+    const auto slash = running.find_last_of(kPathSeparators);
+    if (equalsNoCase(slash == std::string::npos ? running : running.substr(slash + 1), fileName))
+      found.push_back(std::move(running));
+  }
+  return found;
 }
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,

@@ -15,6 +15,8 @@ bool isProcessRunning(const std::string& executablePath);
 
 // The executable paths of all processes this user may inspect.
 std::vector<std::string> runningExecutables();
+// Those of them whose file name is fileName, compared without regard to letter case.
+std::vector<std::string> runningExecutablesNamed(const std::string& fileName);
 // path in the form the system reports an executable in: absolute, "." and ".." removed
 // (and symbolic links followed, on POSIX); empty when it cannot be resolved.
 std::string resolvedExecutablePath(const std::string& path);

@@ -14,6 +14,10 @@ std::string executablePath();
 std::string userConfigBase();
 std::string userStateBase();
 
+// Where programs keep data shared by all users of the machine: %ProgramData% on Windows;
+// empty on POSIX, which has no such folder writable by programs.
+std::string sharedDataBase();
+
 // The user's home directory ($HOME, else the user database's entry; %USERPROFILE% on
 // Windows); empty when there is none.
 std::string homeDirectory();

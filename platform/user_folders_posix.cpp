@@ -30,6 +30,10 @@ std::string userStateBase() {
   return environmentValue("XDG_STATE_HOME");
 }
 
+std::string sharedDataBase() {
+  return {};
+}
+
 std::string homeDirectory() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
   struct passwd pw {};

@@ -34,6 +34,10 @@ std::string userStateBase() {
   return environmentValue(L"LOCALAPPDATA");
 }
 
+std::string sharedDataBase() {
+  return environmentValue(L"ProgramData");
+}
+
 std::string homeDirectory() {
   return environmentValue(L"USERPROFILE");
 }

@@ -3,18 +3,20 @@
 #include <cstdlib>
 
 #include "platform/system.h"
+#include "runtime/emule_folders.h"
 
 namespace ravelin::runtime {
 
-// The defaults follow the client that users of each system run.
+// The defaults follow the client that users of each system run: eMule on Windows, aMule
+// elsewhere.
 std::string Settings::defaultEDPath() {
-  if constexpr (platform::kWindows) return "C:\\";
+  if constexpr (platform::kWindows) return emuleConfigFolder(thisMachinesEmulePlaces());
   const char* home = std::getenv("HOME");
   return std::string(home && *home ? home : "") + "/.aMule/";
 }
 
 std::string Settings::defaultEDFilename() {
-  return platform::kWindows ? "gdonkey.exe" : "amule";
+  return platform::kWindows ? kEmuleProgram : "amule";
 }
 
 bool Settings::defaultMetAddressTags() {

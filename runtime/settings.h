@@ -13,9 +13,12 @@ inline constexpr int kMaxListMBMax = 4096;
 // One field per key of ravelin.ini, with the defaults that apply when a key is absent.
 struct Settings {
   // [general]
+  // The folder of the client's files (server.met, ...): aMule's ~/.aMule/ on Linux, eMule's
+  // configuration folder on Windows (see emuleConfigFolder).
   std::string EDPath = defaultEDPath();
-  // The client program: a path when it holds a "/", otherwise a name looked up in EDPath
-  // and then on PATH (see client::clientExecutable).
+  // The client program: a path when it holds a separator, otherwise a name looked up in
+  // EDPath, then (on Windows) among the running programs, then on PATH (see
+  // client::clientExecutable).
   std::string EDFilename = defaultEDFilename();
   // true: servers go to the client on this machine through its ED2KLinks file; false:
   // through its External Connection (ECHost, ECPort, ECPassword).

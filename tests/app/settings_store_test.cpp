@@ -8,6 +8,7 @@
 #include "app/window_state.h"
 #include "platform/file_io.h"
 #include "platform/system.h"
+#include "platform/user_folders.h"
 #include "support/test_support.h"
 
 using namespace ravelin;
@@ -37,9 +38,9 @@ TEST(LoadSettings, AFreshStartGivesTheDefaultsAndCreatesNoFile) {
   test::TempDir dir;
   const std::string path = dir.file("ravelin.ini");
   const Settings s = loadSettings(path);
-  // The client its users run on each system.
-  EXPECT_EQ(s.EDPath, platform::kWindows ? "C:\\" : homeAMule());
-  EXPECT_EQ(s.EDFilename, platform::kWindows ? "gdonkey.exe" : "amule");
+  // The client its users run on each system; no eMule has run here: a new eMule's folder.
+  EXPECT_EQ(s.EDPath, platform::kWindows ? userStateBase() + "\\eMule\\config\\" : homeAMule());
+  EXPECT_EQ(s.EDFilename, platform::kWindows ? "emule.exe" : "amule");
   EXPECT_TRUE(s.EDGUI);
   EXPECT_EQ(s.EDWaittime, 100);
   EXPECT_FALSE(s.LOG);
