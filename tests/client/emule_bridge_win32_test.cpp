@@ -42,7 +42,8 @@ class FakeEmule {
       if (platform::findAnsweringWindow(kEmuleWindowMessage, 1000)) return;
       DWORD code = 0;
       if (GetExitCodeProcess(process_.hProcess, &code) && code != STILL_ACTIVE) {
-        problem_ = "fake_emule.exe ended with " + std::to_string(code);
+        problem_ = "fake_emule.exe ended with " + std::to_string(code) +
+                   (code == 2 ? " (it could make no window: is there an X display?)" : "");
         return;
       }
     }
