@@ -1,15 +1,10 @@
 // The hand-over to eMule's window, against tests/peers/fake_emule.cpp under wine.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "client/emule_bridge.h"
-#include "platform/error_text.h"
-#include "platform/user_folders.h"
-#include "platform/wide_text.h"
+#include "peers/emule_peer.h"
 #include "support/transfer_fixture.h"
 
 using namespace ravelin::client;
@@ -19,50 +14,6 @@ namespace {
 
 // Under wine a top-level window needs an X display; CI runs this under xvfb-run.
 constexpr const char* kNoDisplay = "no X display: wine makes no windows without one";
-
-// The fake eMule, built beside this program, ready once its window answers the search;
-// ended with the object.
-class FakeEmule {
- public:
-  explicit FakeEmule(const std::string& linksFile, bool hang = false) {
-    const std::wstring program =
-        (std::filesystem::path(platform::wideFromUtf8(platform::executablePath())).parent_path() /
-         L"fake_emule.exe")
-            .wstring();
-    std::wstring line = L"fake_emule \"" + platform::wideFromUtf8(linksFile) + L"\"";
-    if (hang) line += L" --hang";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process_)) {
-      problem_ = "fake_emule.exe: " + platform::errorText(static_cast<int>(GetLastError()));
-      return;
-    }
-    for (int waited = 0; waited < 10000; waited += 50, Sleep(50)) {
-      if (platform::findAnsweringWindow(kEmuleWindowMessage, 1000)) return;
-      DWORD code = 0;
-      if (GetExitCodeProcess(process_.hProcess, &code) && code != STILL_ACTIVE) {
-        problem_ = "fake_emule.exe ended with " + std::to_string(code) +
-                   (code == 2 ? " (it could make no window: is there an X display?)" : "");
-        return;
-      }
-    }
-    problem_ = "the window of fake_emule.exe did not answer within 10 s";
-  }
-  ~FakeEmule() {
-    if (!process_.hProcess) return;
-    TerminateProcess(process_.hProcess, 0);
-    WaitForSingleObject(process_.hProcess, 5000);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-  // Empty when the window answers.
-  const std::string& problem() const { return problem_; }
-
- private:
-  PROCESS_INFORMATION process_{};
-  std::string problem_;
-};
 
 constexpr const char* kLinks =
     "ed2k://|server|10.0.0.1|4661|/\ned2k://|server|10.0.0.3|4661|/\n"
@@ -83,8 +34,8 @@ TEST(EmuleHandOver, TheCheckedServersOnceInFourHoursOnlyToARunningEmule) {
   EXPECT_EQ(f.store.read(), recorded);
 
   const std::string links = f.app.dir.file("links.txt");
-  FakeEmule fake(links);
-  ASSERT_EQ(fake.problem(), "");
+  test::EmulePeer emule(links);
+  ASSERT_EQ(emule.problem(), "");
   std::uint32_t start = f.app.manualClock.ticks();
   const TransferOutcome o = f.transfer(bridge);
   ASSERT_TRUE(o.completed) << o.cause;
@@ -115,8 +66,8 @@ TEST(EmuleHandOver, AHungEmuleIsGivenUpOnAndThereIsNoConsole) {
   if (!std::getenv("DISPLAY")) GTEST_SKIP() << kNoDisplay;
   f.app.ctx.state.scriptRunning = false;
   f.recordHoursAgo(5);
-  FakeEmule fake(f.app.dir.file("links.txt"), true);
-  ASSERT_EQ(fake.problem(), "");
+  test::EmulePeer emule(f.app.dir.file("links.txt"), true);
+  ASSERT_EQ(emule.problem(), "");
   EmuleBridge bridge({.answerMs = 1000, .sendMs = 200});
   const TransferOutcome o = f.transfer(bridge);
   EXPECT_EQ(o.failure, TransferFailure::Failed);
