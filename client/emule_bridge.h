@@ -10,7 +10,7 @@
 namespace ravelin::client {
 
 // eMule's main window is the top-level window that answers this registered message with
-// the message's own value; it takes a link as a copy of UTF-16 text marked kLinkKind.
+// the message's own value; it takes a link as a copy of UTF-16 text marked kEmuleLinkKind.
 inline constexpr const char* kEmuleWindowMessage = "EMULE-{4EADC6FC-516F-4b7c-9066-97D893649570}";
 inline constexpr std::uintptr_t kEmuleLinkKind = 12000;
 
