@@ -1,7 +1,9 @@
 #include "client/client_bridge.h"
 
+#include "client/emule_bridge.h"
 #include "client/launch.h"
 #include "platform/file_io.h"
+#include "platform/system.h"
 #include "runtime/app_context.h"
 #include "runtime/translate.h"
 
@@ -109,6 +111,7 @@ void EcBridge::close() {
 }
 
 std::unique_ptr<ClientBridge> makeClientBridge(const runtime::Settings& settings) {
+  if (platform::kWindows) return std::make_unique<EmuleBridge>();
   if (settings.EDGUI) return std::make_unique<Ed2kLinksBridge>(settings);
   return std::make_unique<EcBridge>(ecEndpoint(settings));
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The ways into the running eDonkey client. On Linux the client is aMule (the GUI "amule"
 // or the daemon "amuled"); it takes server links "ed2k://|server|IP|PORT|/" from the file
-// ED2KLinks in its configuration folder and through its External Connection. A Windows
-// port adds a bridge that drives the client's windows.
+// ED2KLinks in its configuration folder and through its External Connection. On Windows
+// the client is eMule, which takes them through its main window (client/emule_bridge.h).
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -101,7 +101,8 @@ class EcBridge : public ClientBridge {
   std::unique_ptr<EcSession> session_;
 };
 
-// The bridge that EDGUI chooses: ED2KLinks when set, the External Connection otherwise.
+// The bridge of this system: on Windows eMule's window; elsewhere the one that EDGUI
+// chooses, ED2KLinks when set, the External Connection otherwise.
 std::unique_ptr<ClientBridge> makeClientBridge(const runtime::Settings& settings);
 
 }  // namespace ravelin::client

@@ -7,6 +7,7 @@
 #include "platform/calendar.h"
 #include "platform/clock.h"
 #include "platform/file_io.h"
+#include "platform/system.h"
 #include "runtime/app_context.h"
 #include "runtime/translate.h"
 #include "runtime/ui_thread.h"
@@ -174,23 +175,25 @@ std::string consoleLineFor(const std::string& text) {
 
 ConsoleOutcome sendToClientConsole(const std::string& text, runtime::AppContext& ctx) {
   ConsoleOutcome outcome;
-  const std::string what = "Console line <" + text + ">";
-  if (ctx.settings.EDGUI && !isLocalClientRunning(ctx.settings)) {
-    outcome.failure = TransferFailure::NotRunning;
-    outcome.cause = "No aMule program (amule or amuled) runs on this machine.";
-    report(ctx, *outcome.failure, outcome.cause, what);
+  const auto fail = [&](TransferFailure failure, const std::string& cause) {
+    outcome.failure = failure;
+    outcome.cause = cause;
+    report(ctx, failure, cause, "Console line <" + text + ">");
     return outcome;
-  }
+  };
+  if (platform::kWindows)
+    return fail(TransferFailure::ConsoleUnreachable,
+                "eMule, the eDonkey client on Windows, has no console.");
+  if (ctx.settings.EDGUI && !isLocalClientRunning(ctx.settings))
+    return fail(TransferFailure::NotRunning,
+                "No aMule program (amule or amuled) runs on this machine.");
   const std::string line = consoleLineFor(text);
   EcSession session(ecEndpoint(ctx.settings), [&ctx] { ctx.processPending(); });
   try {
     session.open();
     outcome.reply = session.send(line);
   } catch (const EcError& e) {
-    outcome.failure = TransferFailure::ConsoleUnreachable;
-    outcome.cause = e.what();
-    report(ctx, *outcome.failure, outcome.cause, what);
-    return outcome;
+    return fail(TransferFailure::ConsoleUnreachable, e.what());
   }
   session.close();
   outcome.sent = true;

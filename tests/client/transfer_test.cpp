@@ -2,44 +2,25 @@
 
 #include <filesystem>
 
-#include "app/transfer_time_file.h"
-#include "client/transfer_time.h"
 #include "platform/user_folders.h"
-#include "serverlist/server_list.h"
-#include "support/recording_transfer_view.h"
-#include "support/test_support.h"
+#include "support/transfer_fixture.h"
 
 using namespace ravelin::client;
+using test::kHour;
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::int64_t kHour = 3600 * 1000;
-
-// Ten servers 10.0.0.1 to 10.0.0.10 (port 4661), the 2nd, 5th and 9th checked, handed to
-// "the client" as this test program: it runs, and the test reads the links file back.
-struct LinksFixture {
-  test::TestApp app;
-  app::TransferTimeFile store{app.dir.file(app::TransferTimeFile::kFileName)};
-  test::RecordingTransferView view;
-  serverlist::ServerList list;
-  LinksFixture() {
-    app.useManualClock();
+// Ten servers, the 2nd, 5th and 9th checked, handed to "the client" as this test program:
+// it runs, and the test reads the links file back.
+struct LinksFixture : test::TransferFixture {
+  LinksFixture() : TransferFixture(10, {2, 5, 9}) {
     app.ctx.settings.EDPath = app.dir.path().string();
     app.ctx.settings.EDFilename = platform::executablePath();
-    for (int i = 1; i <= 10; ++i) {
-      serverlist::Server s;
-      s.ip = "10.0.0." + std::to_string(i);
-      s.port = "4661";
-      list.append(s, i == 2 || i == 5 || i == 9);
-    }
-  }
-  void recordHoursAgo(std::int64_t hours) {
-    store.write(transferTimeValue(app.manualClock.wallMs() - hours * kHour));
   }
   TransferOutcome transfer() {
     Ed2kLinksBridge bridge(app.ctx.settings);
-    return sendToRunningClient(list, app.ctx, view, store, bridge);
+    return TransferFixture::transfer(bridge);
   }
   std::string links() const {
     const std::string path = app.dir.file("ED2KLinks");
