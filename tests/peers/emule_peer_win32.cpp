@@ -1,53 +1,47 @@
 #include "peers/emule_peer.h"
 
-#include <windows.h>
-
-#include <filesystem>
+#include <vector>
 
 #include "client/emule_bridge.h"
 #include "platform/error_text.h"
+#include "platform/paths.h"
 #include "platform/user_folders.h"
-#include "platform/wide_text.h"
 
 using namespace ravelin::platform;
 
 namespace test {
 
-EmulePeer::EmulePeer(const std::string& linksFile, bool hang) {
-  const std::wstring program =
-      (std::filesystem::path(wideFromUtf8(executablePath())).parent_path() / L"fake_emule.exe")
-          .wstring();
-  std::wstring line = L"fake_emule \"" + wideFromUtf8(linksFile) + L"\"";
-  if (hang) line += L" --hang";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    problem_ = "fake_emule.exe: " + errorText(static_cast<int>(GetLastError()));
+namespace {
+
+std::string FakeEmuleProgram() {
+  return utf8FromPath(pathFromUtf8(executablePath()).parent_path() / "fake_emule.exe");
+}
+
+std::vector<std::string> FakeEmuleArgs(const std::string& linksFile, bool hang) {
+  if (hang) return {linksFile, "--hang"};
+  return {linksFile};
+}
+
+}  // namespace
+
+EmulePeer::EmulePeer(const std::string& linksFile, bool hang)
+    : process_(FakeEmuleProgram(), FakeEmuleArgs(linksFile, hang), environmentWith({})) {
+  if (!process_.started()) {
+    problem_ = "fake_emule.exe: " + errorText(process_.startError());
     return;
   }
-  process_ = reinterpret_cast<std::intptr_t>(info.hProcess);
-  thread_ = reinterpret_cast<std::intptr_t>(info.hThread);
-  for (int waited = 0; waited < 10000; waited += 50, Sleep(50)) {
+  // It prints nothing: its output ends when it does.
+  std::string output;
+  for (int waited = 0; waited < 10000; waited += 50) {
     if (findAnsweringWindow(ravelin::client::kEmuleWindowMessage, 1000)) return;
-    DWORD code = 0;
-    if (GetExitCodeProcess(info.hProcess, &code) && code != STILL_ACTIVE) {
-      problem_ = "fake_emule.exe ended with " + std::to_string(code) +
-                 (code == 2 ? " (it could make no window: is there an X display?)" : "");
+    if (process_.read(output, 50) == PipedProcess::ReadResult::Ended) {
+      const int status = process_.finish(1000);
+      problem_ = "fake_emule.exe ended with " + std::to_string(status) +
+                 (status == 2 ? " (it could make no window: is there an X display?)" : "");
       return;
     }
   }
   problem_ = "the window of fake_emule.exe did not answer within 10 s";
-}
-
-EmulePeer::~EmulePeer() {
-  if (!process_) return;
-  const auto process = reinterpret_cast<HANDLE>(process_);
-  TerminateProcess(process, 0);
-  WaitForSingleObject(process, 5000);
-  CloseHandle(reinterpret_cast<HANDLE>(thread_));
-  CloseHandle(process);
 }
 
 }  // namespace test
