@@ -79,9 +79,8 @@ struct ConsoleOutcome {
 // SendToEDonkeyConsole: one console line through the External Connection in both modes.
 // With EDGUI set, the client on this machine must run first (NotRunning). A line that
 // cannot be delivered is ConsoleUnreachable, and so is every line on Windows: eMule has no
-// console. Failures show their message (none while a
-// script runs) and are logged; a delivered line is logged with the first line of the
-// answer.
+// console. Failures show their message (none while a script runs) and are logged; a
+// delivered line is logged with the first line of the answer.
 ConsoleOutcome sendToClientConsole(const std::string& text, runtime::AppContext& ctx);
 
 // After server.met was saved: when the client runs on this machine, the log says that the
