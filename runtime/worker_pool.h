@@ -72,10 +72,12 @@ class WorkerPool {
   }
 
   // Serves the user interface until every started worker has returned, at most boundMs.
-  // Waited for after a cancel, so that no hand-over of a run arrives after it ended.
+  // Waited for after a cancel, so that no hand-over of a run arrives after it ended. A
+  // closing program waits as well: a worker that outlived its run would hand over into
+  // windows and a run that are gone.
   void waitForWorkers(UiThread& ui, platform::Clock& clock, std::uint32_t boundMs) {
     const std::uint32_t start = clock.ticks();
-    while (anyRunning() && clock.ticks() - start < boundMs && !ui.terminating())
+    while (anyRunning() && clock.ticks() - start < boundMs)
       waitUntil(ui, clock, 100, [this] { return !anyRunning(); });
   }
 

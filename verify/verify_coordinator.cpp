@@ -34,8 +34,19 @@ VerifyCoordinator::VerifyCoordinator(serverlist::ServerList& list, runtime::AppC
   view_.setSlotCount(pool_.size());
 }
 
+// A run that ended by an exception may leave workers running: they are told to end and
+// waited for, since each one hands its verdict over to this coordinator.
 VerifyCoordinator::~VerifyCoordinator() {
   view_.setCancelHandler(nullptr);
+  if (pool_.anyRunning()) {
+    pool_.cancel();
+    try {
+      pool_.waitForWorkers(*ctx_.ui, *ctx_.clock, kCancelWaitMs);
+    } catch (...) {
+      // An event served while waiting failed; the link below still keeps the workers out.
+    }
+  }
+  *link_ = nullptr;
 }
 
 void VerifyCoordinator::processResults(int slot, bool alive) {
@@ -103,8 +114,11 @@ void VerifyCoordinator::stopUdpStatus() {
   if (!udpStatus_) return;
   std::shared_ptr<UdpStatusQuery> query = std::move(udpStatus_);
   query->requestTerminate();
+  // Also while the program closes: the query hands over into this run's list.
   const auto ended = [&query] { return query->finished() || !query->started(); };
-  while (!ended() && !ctx_.ui->terminating()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 100, ended);
+  const std::uint32_t start = ctx_.clock->ticks();
+  while (!ended() && ctx_.clock->ticks() - start < kCancelWaitMs)
+    runtime::waitUntil(*ctx_.ui, *ctx_.clock, 100, ended);
 }
 
 // Offline, every attempt fails at once and the usual "verify, then save" would uncheck

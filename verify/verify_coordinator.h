@@ -62,6 +62,9 @@ class VerifyCoordinator {
   serverlist::ServerList& list() { return list_; }
   runtime::AppContext& ctx() { return ctx_; }
   VerifyView& view() { return view_; }
+  // What a worker reaches its coordinator through: null once the coordinator is gone, so
+  // that a worker that outlived even the bounded wait for it hands over into nothing.
+  std::shared_ptr<VerifyCoordinator* const> link() const { return link_; }
 
  private:
   void stepProgress();
@@ -79,6 +82,7 @@ class VerifyCoordinator {
   serverlist::ServerList& list_;
   runtime::AppContext& ctx_;
   VerifyView& view_;
+  std::shared_ptr<VerifyCoordinator*> link_ = std::make_shared<VerifyCoordinator*>(this);
   runtime::WorkerPool<VerifyWorker> pool_;
   std::shared_ptr<UdpStatusQuery> udpStatus_;
   // Every server handed to a worker in this run, with its check mark at that moment.

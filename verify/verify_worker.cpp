@@ -9,7 +9,7 @@ namespace ravelin::verify {
 
 VerifyWorker::VerifyWorker(VerifyCoordinator& owner, int slot)
     : slot(slot),
-      owner_(owner),
+      owner_(owner.link()),
       ui_(*owner.ctx().ui),
       clock_(*owner.ctx().clock),
       proxyAddr_(owner.ctx().settings.ProxyAddr),
@@ -24,17 +24,21 @@ void VerifyWorker::setStatus(const std::string& text, SlotMark mark) {
 }
 
 void VerifyWorker::showStatus() {
-  owner_.view().setSlotMark(slot, statusMark);
-  owner_.view().setSlotCaption(slot, statusText);
+  VerifyCoordinator* owner = *owner_;
+  if (!owner) return;
+  owner->view().setSlotMark(slot, statusMark);
+  owner->view().setSlotCaption(slot, statusText);
 }
 
 void VerifyWorker::applyResult() {
-  VerifyView& view = owner_.view();
+  VerifyCoordinator* owner = *owner_;
+  if (!owner) return;
+  VerifyView& view = owner->view();
   runtime::ProgressBar& bar = view.progressBar();
   bar.setStep(1);
   bar.stepIt();
   view.setDescription(progressText(bar.position(), bar.max()));
-  serverlist::ServerList& list = owner_.list();
+  serverlist::ServerList& list = owner->list();
   if (itemIndex >= 0 && static_cast<std::size_t>(itemIndex) < list.size()) {
     // Inside the run's batch: the status is recounted once the run ends.
     list.setChecked(static_cast<std::size_t>(itemIndex), alive);
@@ -42,7 +46,7 @@ void VerifyWorker::applyResult() {
 }
 
 void VerifyWorker::releaseSlot() {
-  owner_.processResults(slot, alive);
+  if (VerifyCoordinator* owner = *owner_) owner->processResults(slot, alive);
 }
 
 void VerifyWorker::sessionConnected(net::AsyncSocket&, std::uint16_t error) {

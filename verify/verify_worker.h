@@ -64,7 +64,8 @@ class VerifyWorker : public platform::WorkerThread {
   void sessionConnected(net::AsyncSocket& sender, std::uint16_t error);
   void socketFailed(net::AsyncSocket& sender);
 
-  VerifyCoordinator& owner_;
+  // Read on the user-interface thread only, where the coordinator clears it as it goes.
+  std::shared_ptr<VerifyCoordinator* const> owner_;
   runtime::UiThread& ui_;
   platform::Clock& clock_;
   std::string proxyAddr_;
