@@ -612,7 +612,7 @@ bool MainWindow::runScript(const std::string& path) {
   });
   if (run.closed)
     close();
-  else
+  else if (isVisible())  // not when a close during the run has ended the program
     reportScriptFailures(run);
   return checked && !run.closed;
 }
@@ -638,7 +638,7 @@ void MainWindow::runEditorScript() {
   });
   if (run.closed)
     close();
-  else
+  else if (isVisible())
     reportScriptFailures(run);
 }
 
@@ -708,10 +708,11 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 bool MainWindow::mayCloseChangedList() {
-  // A close that a script asked for (CloseUtils), or that came while one ran, asks nothing;
-  // a list without a checked server has nothing server.met could take.
-  if (ctx_.state.closeConfirmed || closeDuringScript_ || !list_.changedSinceSaved() ||
-      list_.checkedCount() == 0 || !ctx_.prompter)
+  // A close that a script asked for (CloseUtils) asks nothing; a close that came while a
+  // command ran asks once the command has ended, since the list may have changed before or
+  // during it. A list without a checked server has nothing server.met could take.
+  if (ctx_.state.closeConfirmed || !list_.changedSinceSaved() || list_.checkedCount() == 0 ||
+      !ctx_.prompter)
     return true;
   switch (ctx_.prompter->message(N_("Ravelin"), app::kSaveChangedListQuestion,
                                  runtime::MsgIcon::Question, runtime::MsgButtons::YesNoCancel)) {
@@ -767,10 +768,9 @@ void MainWindow::storeWindowState() {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (commandDepth_ > 0) {
     // A command is still running (a script waiting, say): it ends at its next wait, a
-    // running update, verification, hand-over or version check is cancelled, and the
-    // window closes then.
+    // running update, verification, hand-over or version check is cancelled and waits for
+    // its workers, and the close comes back once the command has ended.
     closeRequested_ = true;
-    closeDuringScript_ = ctx_.state.scriptRunning;
     ui_.setTerminating();
     update_->cancel();
     verify_->cancel();
@@ -780,14 +780,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   // Unsaved changes in the script editor and in the list are not lost without a question.
-  // A refused close leaves the program as it was before the close began.
-  if ((scriptEditor_->isVisible() && !scriptEditor_->close()) || !mayCloseChangedList()) {
+  // Both questions come before anything closes: a refused close leaves the program as it
+  // was before the close began, the editor open with its text.
+  const bool editorOpen = scriptEditor_->isVisible();
+  if ((editorOpen && !scriptEditor_->mayClose()) || !mayCloseChangedList()) {
     closeRequested_ = false;
-    closeDuringScript_ = false;
     ui_.setTerminating(false);
     event->ignore();
     return;
   }
+  if (editorOpen) scriptEditor_->closeAsked();
   storeWindowState();
   session_.close();
   ui_.setTerminating();

@@ -235,7 +235,6 @@ class MainWindow : public QMainWindow {
   int commandDepth_ = 0;
   int inputLocks_ = 0;
   bool closeRequested_ = false;
-  bool closeDuringScript_ = false;
   std::vector<QPointer<QWidget>> hiddenWindows_;
 };
 
