@@ -102,6 +102,7 @@ SaveOutcome saveStandardServerMet(const ServerList& list, runtime::ProgressBar& 
   rule.needsChecked = true;
   rule.nothingCheckedText = kNothingToSaveText;
   rule.backupFile = runtime::clientFile(ctx.settings.EDPath, "server.met.UPD.BAK");
+  rule.savesClientList = true;
   return saveServers(list, runtime::clientFile(ctx.settings.EDPath, "server.met"), bar, ctx,
                      metSaveFormat(), rule);
 }

@@ -53,7 +53,7 @@ SaveOutcome saveServers(const ServerList& list, const std::string& fileName,
     bar.hide();
     try {
       platform::writeFileAtomically(fileName, *bytes);
-      list.markSaved();
+      if (rule.savesClientList) list.markSaved();
       ctx.log.writeLog("Saved <" + std::to_string(run.checked) + "> servers to <" + fileName + ">" +
                        format.logSuffix);
       return {SaveResult::Saved, {}};

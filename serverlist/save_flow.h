@@ -55,6 +55,9 @@ struct SaveRule {
   // A backup that cannot be made reaches the caller as platform::FileError; otherwise it
   // fails the save like a failed write, and the target is not replaced.
   bool backupErrorsThrow = false;
+  // The target is the client's server.met: a save there is what the question on closing a
+  // changed list offers, so the list counts as saved. Any other file is an export.
+  bool savesClientList = false;
 };
 
 enum class SaveResult { Saved, Refused, Failed };

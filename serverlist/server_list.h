@@ -77,8 +77,9 @@ class ServerList {
   void select(std::optional<size_t> row);
 
   // Whether rows, their order, texts or check marks changed since the list was last
-  // written to a file or marked as saved (a list loaded into an empty list is what its
-  // file holds). Selecting changes nothing here.
+  // written to the client's server.met or marked as saved (a list loaded into an empty
+  // list is what its file holds); an export to any other file does not count. Selecting
+  // changes nothing here.
   bool changedSinceSaved() const { return revision_ != savedRevision_; }
   // Notes that the list as it stands is stored; the writers call it on a const list, as
   // writing it does not change it.
