@@ -11,6 +11,7 @@
 #include <QTextBlock>
 
 #include "gui/field_text.h"
+#include "gui/front_window.h"
 #include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 #include "runtime/app_context.h"
@@ -70,6 +71,7 @@ QFileDialog* scriptFileDialog(QWidget* parent, const char* title, QFileDialog::A
 std::optional<std::string> chooseFile(QWidget* parent, const char* title,
                                       QFileDialog::AcceptMode mode) {
   std::unique_ptr<QFileDialog> dialog(scriptFileDialog(parent, title, mode));
+  keepAboveOnTopWindows(*dialog);
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
   return pathBytes(dialog->selectedFiles().first());
 }
@@ -157,10 +159,20 @@ void ScriptEditorWindow::openFile(const std::string& path) {
 }
 
 void ScriptEditorWindow::closeEvent(QCloseEvent* event) {
-  if (document_.close())
+  if (closeAsked_) {
+    document_.closed();
     event->accept();
-  else
+  } else if (document_.close()) {
+    event->accept();
+  } else {
     event->ignore();
+  }
+}
+
+void ScriptEditorWindow::closeAsked() {
+  closeAsked_ = true;
+  close();
+  closeAsked_ = false;
 }
 
 void ScriptEditorWindow::print() {

@@ -51,6 +51,10 @@ class ScriptEditorWindow : public QMainWindow, private script::ScriptEditorView 
   // Prints the text: the lines from the top left of each page down, with the file name as
   // the document's title.
   void printTo(QPrinter& printer);
+  // The program's close: first the question about unsaved changes (false keeps the text),
+  // then, once every question of the close was answered, the close without asking again.
+  bool mayClose() { return document_.mayClose(); }
+  void closeAsked();
 
   script::ScriptDocument& document() { return document_; }
   QAction* item(Item which) const { return items_[which]; }
@@ -90,6 +94,7 @@ class ScriptEditorWindow : public QMainWindow, private script::ScriptEditorView 
   QLabel* syntaxLabel_;
   InsertCommandDialog* insertDialog_;
   std::array<QAction*, kItemCount> items_{};
+  bool closeAsked_ = false;
   script::ScriptDocument document_{*this, ctx_};
 };
 

@@ -117,12 +117,17 @@ bool ScriptDocument::saveAs() {
 }
 
 bool ScriptDocument::close() {
+  if (!mayClose()) return false;
+  closed();
+  return true;
+}
+
+bool ScriptDocument::mayClose() {
   try {
     askBeforeChangesAreLost();
   } catch (const runtime::SilentAbort&) {
     return false;
   }
-  initialized_ = false;
   return true;
 }
 

@@ -81,6 +81,10 @@ class ScriptDocument {
   bool saveAs();
   // The window is about to close: false keeps it open.
   bool close();
+  // close() in two steps, for a close that asks other questions in between: the question
+  // about unsaved changes (false: the user kept the text), then the close itself.
+  bool mayClose();
+  void closed() { initialized_ = false; }
 
   // The catalogue entry as a new last line, the caret between its brackets or at the end.
   void insertCommand(const ScriptCommandInfo& info);
