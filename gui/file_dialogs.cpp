@@ -5,6 +5,7 @@
 
 #include "app/file_commands.h"
 #include "gui/field_text.h"
+#include "gui/front_window.h"
 #include "gui/override_cursor.h"
 #include "gui/ui_text.h"
 
@@ -66,13 +67,15 @@ class SaveFileDialog : public QFileDialog {
     // An empty name or a folder: Qt's dialog stays open or changes into the folder.
     if (!typed.isEmpty() && !QFileInfo(typed).isDir()) {
       const QFileInfo saved(QFile::decodeName(QByteArray::fromStdString(savedName(*this))));
-      if (saved.exists() &&
-          QMessageBox::warning(
-              this, windowTitle(),
-              uiText(runtime::fillIn(_("%s already exists.\nDo you want to replace it?"),
-                                     {saved.fileName().toStdString()})),
-              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
-        return;
+      if (saved.exists()) {
+        QMessageBox question(
+            QMessageBox::Warning, windowTitle(),
+            uiText(runtime::fillIn(_("%s already exists.\nDo you want to replace it?"),
+                                   {saved.fileName().toStdString()})),
+            QMessageBox::Yes | QMessageBox::No, this);
+        question.setDefaultButton(QMessageBox::No);
+        keepAboveOnTopWindows(question);
+        if (question.exec() != QMessageBox::Yes) return;
       }
     }
     QFileDialog::accept();
@@ -118,6 +121,7 @@ QFileDialog* FileDialogs::saveDialog(SaveDialogKind kind) {
 
 std::optional<std::string> FileDialogs::open(OpenDialogKind kind) {
   QFileDialog* dialog = openDialog(kind);
+  keepAboveOnTopWindows(*dialog);
   OverrideCursor arrow(Qt::ArrowCursor);
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
     return std::nullopt;
@@ -129,6 +133,7 @@ std::optional<FileDialogs::SaveChoice> FileDialogs::save(SaveDialogKind kind) {
   QFileDialog* dialog = saveDialog(kind);
   dialog->setDirectory(fieldText(settings_.EDPath));
   dialog->selectFile(QString());
+  keepAboveOnTopWindows(*dialog);
   OverrideCursor arrow(Qt::ArrowCursor);
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
     return std::nullopt;

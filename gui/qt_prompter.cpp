@@ -1,9 +1,9 @@
 #include "gui/qt_prompter.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 #include "gui/field_text.h"
+#include "gui/front_window.h"
 #include "gui/override_cursor.h"
 #include "runtime/translate.h"
 
@@ -45,14 +45,14 @@ QMessageBox::StandardButtons boxButtons(runtime::MsgButtons buttons) {
 
 runtime::MsgResult QtPrompter::message(const std::string& title, const std::string& text,
                                        runtime::MsgIcon icon, runtime::MsgButtons buttons) {
-  QWidget* parent = QApplication::activeWindow();
-  if (!parent || !parent->isVisible()) parent = mainWindow_;
+  QWidget* parent = frontWindow(mainWindow_);
   // The core hands over its texts in English; what the catalogue knows is shown translated.
   QString body = fieldText(_(text.c_str()));
   body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   QMessageBox box(boxIcon(icon), fieldText(_(title.c_str())), body, boxButtons(buttons), parent);
   // Windows' boxes answer a closed box (Escape, the title bar) with Cancel, No or OK.
   box.setWindowModality(Qt::ApplicationModal);
+  keepAboveOnTopWindows(box);
   // A question waits for the user, whatever the command around it shows.
   OverrideCursor arrow(Qt::ArrowCursor);
   switch (box.exec()) {

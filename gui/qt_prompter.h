@@ -6,8 +6,8 @@
 
 namespace ravelin::gui {
 
-// The program's message boxes, over the window the user is working in (the filter window
-// stays on top of the main window, so its questions must not open behind it).
+// The program's message boxes, over the window in front (the filter window and the script
+// editor stay on top of the main window, so no question may open behind them).
 class QtPrompter : public runtime::Prompter {
  public:
   explicit QtPrompter(QWidget* mainWindow = nullptr) : mainWindow_(mainWindow) {}
