@@ -40,6 +40,13 @@ class ProgressWindowsTest : public ::testing::Test, public MainWindowFixture {
     for (int s = 0; s < update::UpdateView::kSlots; ++s) rows += !update->slotFrame(s)->isHidden();
     return rows;
   }
+  // Whether a visible label of any window holds the text.
+  static bool shows(const char* text) {
+    for (QWidget* top : QApplication::topLevelWidgets())
+      for (QLabel* label : top->findChildren<QLabel*>())
+        if (label->isVisible() && label->text().contains(QLatin1String(text))) return true;
+    return false;
+  }
   // The colour of a status line that holds the text; invalid while none does.
   QColor lineColour(const char* text) const {
     for (int s = 0; s < verify::kVerifySlotCount; ++s)
@@ -212,5 +219,42 @@ TEST_F(ProgressWindowsTest, HandOverWaitsOnFirstUseAndClosingCancelsARunningUpda
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(logLines().back(), "Main window and application closed");
 }
+
+// A close at any moment of a command cancels it and waits for its workers; the program then
+// ends after the question about the list changed before the command.
+struct CloseMoment {
+  const char* script;  // empty: the menu's verification
+  const char* shown;   // the close comes once a window shows this text
+};
+class CloseDuringACommand : public ProgressWindowsTest,
+                            public ::testing::WithParamInterface<CloseMoment> {};
+TEST_P(CloseDuringACommand, EndsCleanlyAfterTheQuestion) {
+  test::LoopbackListener silent(/*accepting=*/false, /*backlog=*/0);
+  ASSERT_LT(silent.fillAcceptQueue(), 64);
+  for (int i = 0; i < 4; ++i) add(silent.port());
+  list.markSaved();
+  list.remove(3);
+  ctx.settings.VrfWarning = false;
+  ctx.settings.URLs = {url("/silent")};
+  prompter.answers = {MsgResult::Yes};
+  onceWhen([&] { return window->commandRunning() && shows(GetParam().shown); },
+           [&] { window->close(); });
+  test::WriteFile(dir.file("job.rvs"), GetParam().script);
+  if (*GetParam().script)
+    window->runScript(dir.file("job.rvs"));
+  else
+    window->action(MainWindow::cmdVerifyAll)->trigger();
+  QTest::qWait(100);  // what a worker left running would still hand over comes now
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(prompter.shown.size(), 1u);
+  EXPECT_FALSE(list.changedSinceSaved());
+  for (const std::string& line : logLines()) EXPECT_NE(line, "Waited <30> seconds");
+}
+INSTANTIATE_TEST_SUITE_P(
+    EveryCommand, CloseDuringACommand,
+    ::testing::Values(CloseMoment{"", "Verifying"}, CloseMoment{"", "has been contacted"},
+                      CloseMoment{"", "timed out!"}, CloseMoment{"VerifyAll", "contacted"},
+                      CloseMoment{"UpdateFromAll", "Request sent"}, CloseMoment{"Delay[30]", ""},
+                      CloseMoment{"CloseUtils", "will close in"}));
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QTest>
 
+#include "gui/qt_prompter.h"
 #include "gui_test_support.h"
 #include "platform/file_io.h"
 #include "script/script_language.h"
@@ -128,4 +130,27 @@ TEST_F(ScriptEditorTest, ClosingTheProgramAsksBeforeTheEditorsChangesAreLost) {
   ASSERT_EQ(prompter.shown.size(), 2u);
   EXPECT_EQ(prompter.shown[0].text,
             "The file \"unsaved\" has been changed. Do you want to save this file?");
+}
+
+// A close refused at the list's question (a script's export saved no list for the client)
+// keeps the editor with its text. Boxes from the main window open above the editor.
+TEST_F(ScriptEditorTest, ARefusedCloseKeepsTheEditorAndBoxesOpenAboveIt) {
+  writeMetFile(dir.file("b.met"), {server("5.6.7.8", "4661")});
+  test::WriteFile(dir.file("job.rvs"), "RefreshCustomMET[b.met]\nSaveCustomTXT[out.txt]\n");
+  list.markSaved();
+  window->runScript(dir.file("job.rvs"));
+  editor->textEdit()->appendPlainText("CheckAll");
+  prompter.answers = {runtime::MsgResult::No, runtime::MsgResult::Cancel};
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(editor->isVisible() && editor->textEdit()->toPlainText().endsWith("CheckAll"));
+  QtPrompter boxes(window.get());
+  ctx.prompter = &boxes;
+  window->activateWindow();
+  whenModal([&](QWidget* box) {
+    EXPECT_EQ(box->parentWidget(), editor);
+    EXPECT_TRUE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+  });
+  window->runPopupItem(serverlist::piClearList);
+  EXPECT_TRUE(list.empty());
 }
