@@ -40,11 +40,10 @@ class ProgressWindowsTest : public ::testing::Test, public MainWindowFixture {
     for (int s = 0; s < update::UpdateView::kSlots; ++s) rows += !update->slotFrame(s)->isHidden();
     return rows;
   }
-  // Whether a visible label of any window holds the text.
-  static bool shows(const char* text) {
-    for (QWidget* top : QApplication::topLevelWidgets())
-      for (QLabel* label : top->findChildren<QLabel*>())
-        if (label->isVisible() && label->text().contains(QLatin1String(text))) return true;
+  // Whether a visible label of the main window or one of its windows holds the text.
+  bool shows(const char* text) const {
+    for (QLabel* label : window->findChildren<QLabel*>())
+      if (label->isVisible() && label->text().contains(QLatin1String(text))) return true;
     return false;
   }
   // The colour of a status line that holds the text; invalid while none does.
@@ -220,15 +219,13 @@ TEST_F(ProgressWindowsTest, HandOverWaitsOnFirstUseAndClosingCancelsARunningUpda
   EXPECT_EQ(logLines().back(), "Main window and application closed");
 }
 
-// A close at any moment of a command cancels it and waits for its workers; the program then
-// ends after the question about the list changed before the command.
-struct CloseMoment {
-  const char* script;  // empty: the menu's verification
-  const char* shown;   // the close comes once a window shows this text
-};
-class CloseDuringACommand : public ProgressWindowsTest,
-                            public ::testing::WithParamInterface<CloseMoment> {};
+// A close at any moment of a command (a script's, or the menu's verification when none)
+// cancels it and waits for its workers; the question about the list changed before it comes.
+class CloseDuringACommand
+    : public ProgressWindowsTest,
+      public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
 TEST_P(CloseDuringACommand, EndsCleanlyAfterTheQuestion) {
+  const auto [script, shown] = GetParam();
   test::LoopbackListener silent(/*accepting=*/false, /*backlog=*/0);
   ASSERT_LT(silent.fillAcceptQueue(), 64);
   for (int i = 0; i < 4; ++i) add(silent.port());
@@ -237,24 +234,20 @@ TEST_P(CloseDuringACommand, EndsCleanlyAfterTheQuestion) {
   ctx.settings.VrfWarning = false;
   ctx.settings.URLs = {url("/silent")};
   prompter.answers = {MsgResult::Yes};
-  onceWhen([&] { return window->commandRunning() && shows(GetParam().shown); },
-           [&] { window->close(); });
-  test::WriteFile(dir.file("job.rvs"), GetParam().script);
-  if (*GetParam().script)
-    window->runScript(dir.file("job.rvs"));
-  else
-    window->action(MainWindow::cmdVerifyAll)->trigger();
+  onceWhen([&] { return window->commandRunning() && shows(shown); }, [&] { window->close(); });
+  test::WriteFile(dir.file("job.rvs"), script);
+  *script ? void(window->runScript(dir.file("job.rvs")))
+          : window->action(MainWindow::cmdVerifyAll)->trigger();
   QTest::qWait(100);  // what a worker left running would still hand over comes now
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(prompter.shown.size(), 1u);
-  EXPECT_FALSE(list.changedSinceSaved());
+  EXPECT_TRUE(!window->isVisible() && prompter.shown.size() == 1 && !list.changedSinceSaved());
   for (const std::string& line : logLines()) EXPECT_NE(line, "Waited <30> seconds");
 }
-INSTANTIATE_TEST_SUITE_P(
-    EveryCommand, CloseDuringACommand,
-    ::testing::Values(CloseMoment{"", "Verifying"}, CloseMoment{"", "has been contacted"},
-                      CloseMoment{"", "timed out!"}, CloseMoment{"VerifyAll", "contacted"},
-                      CloseMoment{"UpdateFromAll", "Request sent"}, CloseMoment{"Delay[30]", ""},
-                      CloseMoment{"CloseUtils", "will close in"}));
+INSTANTIATE_TEST_SUITE_P(EveryCommand, CloseDuringACommand,
+                         ::testing::Values(std::pair{"", "Verifying"}, std::pair{"", "contacted"},
+                                           std::pair{"", "timed out!"},
+                                           std::pair{"VerifyAll", "contacted"},
+                                           std::pair{"UpdateFromAll", "Request sent"},
+                                           std::pair{"Delay[30]", ""},
+                                           std::pair{"CloseUtils", "will close in"}));
 
 }  // namespace

@@ -147,10 +147,8 @@ TEST_F(ScriptEditorTest, ARefusedCloseKeepsTheEditorAndBoxesOpenAboveIt) {
   ctx.prompter = &boxes;
   window->activateWindow();
   whenModal([&](QWidget* box) {
-    EXPECT_EQ(box->parentWidget(), editor);
-    EXPECT_TRUE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+    EXPECT_TRUE(box->parentWidget() == editor && box->windowFlags() & Qt::WindowStaysOnTopHint);
+    static_cast<QMessageBox*>(box)->button(QMessageBox::No)->click();
   });
   window->runPopupItem(serverlist::piClearList);
-  EXPECT_TRUE(list.empty());
 }
