@@ -183,9 +183,6 @@ void Executor::delay(const ScriptLine& l) {
     runtime::pauseFunc(*ctx_.ui, *ctx_.clock, static_cast<std::uint32_t>(ms));
   else
     ctx_.clock->sleepMs(static_cast<std::uint32_t>(ms));
-  // A pause cut short by the program's close did not wait what the line says; the script
-  // stops before its next line.
-  if (ctx_.ui && ctx_.ui->terminating()) return;
   ctx_.log.writeLog("Waited <" + std::to_string(*seconds) + "> seconds");
 }
 

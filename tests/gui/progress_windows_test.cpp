@@ -240,7 +240,6 @@ TEST_P(CloseDuringACommand, EndsCleanlyAfterTheQuestion) {
           : window->action(MainWindow::cmdVerifyAll)->trigger();
   QTest::qWait(100);  // what a worker left running would still hand over comes now
   EXPECT_TRUE(!window->isVisible() && prompter.shown.size() == 1 && !list.changedSinceSaved());
-  for (const std::string& line : logLines()) EXPECT_NE(line, "Waited <30> seconds");
 }
 INSTANTIATE_TEST_SUITE_P(EveryCommand, CloseDuringACommand,
                          ::testing::Values(std::pair{"", "Verifying"}, std::pair{"", "contacted"},
