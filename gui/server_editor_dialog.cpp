@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "gui/field_text.h"
+#include "gui/front_window.h"
 #include "gui/ui_text.h"
 #include "gui/window_metrics.h"
 
@@ -117,13 +118,16 @@ bool ServerEditorDialog::prepareEdit() {
   return true;
 }
 
+// Opened from the main window's list also while the script editor stays on top of it.
 bool ServerEditorDialog::runAdd() {
   prepareAdd();
+  keepAboveOnTopWindows(*this);
   return exec() == QDialog::Accepted;
 }
 
 bool ServerEditorDialog::runEdit() {
   if (!prepareEdit()) return false;
+  keepAboveOnTopWindows(*this);
   return exec() == QDialog::Accepted;
 }
 
