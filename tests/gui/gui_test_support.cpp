@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QStyleOptionMenuItem>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -57,6 +65,55 @@ void chooseFile(const std::string& path, int filterIndex) {
 
 void settle() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+namespace {
+
+// The protected parts of Qt's widgets that say how wide a text needs to be.
+struct HeaderSizes : QHeaderView {
+  using QHeaderView::sectionSizeFromContents;
+};
+struct MenuOptions : QMenu {
+  using QMenu::initStyleOption;
+};
+
+// The width a menu item needs in the font the style draws it in (the default item bold).
+int menuItemWidth(QMenu* menu, QAction* action) {
+  QStyleOptionMenuItem item;
+  static_cast<MenuOptions*>(menu)->initStyleOption(&item, action);
+  QFont font = item.font;
+  font.setBold(item.menuItemType == QStyleOptionMenuItem::DefaultItem);
+  const QFontMetrics fm(font);
+  const QString text = item.text.left(item.text.indexOf(QLatin1Char('\t')));
+  const QSize size(fm.boundingRect(QRect(), Qt::TextShowMnemonic, text).width(), fm.height());
+  return menu->style()->sizeFromContents(QStyle::CT_MenuItem, &item, size, menu).width() +
+         item.reservedShortcutWidth;
+}
+
+}  // namespace
+
+QStringList cutOffTexts(QWidget* window) {
+  QStringList cut;
+  for (QLabel* l : window->findChildren<QLabel*>()) {
+    if (l->isVisibleTo(window) && !l->wordWrap() && !Qt::mightBeRichText(l->text()) &&
+        l->fontMetrics().boundingRect(QRect(), Qt::TextShowMnemonic, l->text()).width() >
+            l->contentsRect().width() - 2 * l->margin() - std::max(0, l->indent()))
+      cut << l->text();
+  }
+  for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+    if (b->isVisibleTo(window) && !b->text().isEmpty() && b->width() < b->sizeHint().width())
+      cut << b->text();
+  for (QHeaderView* h : window->findChildren<QHeaderView*>())
+    for (int s = 0; h->isVisibleTo(window) && s < h->count() - 1; ++s)  // the last stretches
+      if (h->sectionSize(s) < static_cast<HeaderSizes*>(h)->sectionSizeFromContents(s).width())
+        cut << h->model()->headerData(s, h->orientation()).toString();
+  QList<QMenu*> menus = window->findChildren<QMenu*>();
+  for (QToolButton* b : window->findChildren<QToolButton*>())
+    if (b->menu()) menus << b->menu();
+  for (QMenu* m : menus)
+    for (QAction* a : m->actions())
+      if (!a->isSeparator() && m->actionGeometry(a).width() < menuItemWidth(m, a)) cut << a->text();
+  return cut;
 }
 
 serverlist::Server server(const std::string& ip, const std::string& port, const std::string& name,

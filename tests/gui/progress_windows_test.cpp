@@ -137,7 +137,7 @@ TEST_F(ProgressWindowsTest, VerifyToTheEndAndWithACancel) {
   onceWhen([&] { return (refused = lineColour("refused the connection!")).isValid(); }, [] {});
   onceWhen([&] { return (timedOut = lineColour("timed out!")).isValid(); }, [] {});
   window->action(MainWindow::cmdVerifyChecked)->trigger();
-  EXPECT_TRUE(warning.startsWith("It it recommended NOT to use server verification.\n"));
+  EXPECT_TRUE(warning.startsWith("It is recommended NOT to use server verification.\n"));
   EXPECT_NE(test::ReadFile(session->iniPath()).find("VrfWarning=0"), std::string::npos);
   EXPECT_EQ(accepted, QColor(0x00, 0x80, 0x00));
   EXPECT_TRUE(refused == QColor(0xFF, 0x00, 0x00) && timedOut == refused);

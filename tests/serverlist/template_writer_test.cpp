@@ -226,7 +226,8 @@ TEST(WriteServersToTemplate, MissingTemplateWarnsAndKeepsTheOutput) {
   EXPECT_FALSE(ok);
   ASSERT_EQ(r.app.prompter.shown.size(), 1u);
   EXPECT_EQ(r.app.prompter.shown[0].title, "Warning");
-  EXPECT_EQ(r.app.prompter.shown[0].text, "Error saving Template! Maybe data corrupted!");
+  EXPECT_EQ(r.app.prompter.shown[0].text,
+            "Error saving Template! Maybe data corrupted!\r\n" + r.outputFile);
   EXPECT_EQ(r.app.prompter.shown[0].icon, MsgIcon::Error);
   EXPECT_EQ(test::ReadFile(r.outputFile), "previous output");
   EXPECT_FALSE(r.bar.visible());

@@ -319,7 +319,7 @@ TEST_F(VerifyTest, WarningDialogComesFirstUnlessAScriptRuns) {
 
 TEST(VerifyWarningTest, TextAndProceed) {
   const std::string text = verifyWarningText();
-  EXPECT_EQ(text.rfind("It it recommended NOT to use server verification.\r\n", 0), 0u);
+  EXPECT_EQ(text.rfind("It is recommended NOT to use server verification.\r\n", 0), 0u);
   EXPECT_EQ(text.substr(text.size() - 32), "although they are still working.");
   int breaks = 0;
   for (std::size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 1))
