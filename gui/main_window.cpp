@@ -176,8 +176,9 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   recentMenu_ = new QMenu(this);
   actions_[cmdRecentScripts]->setMenu(recentMenu_);
 
-  buildToolBar();
+  // The menus first: they give the actions their keys, which the drop-downs measure.
   buildMenus();
+  buildToolBar();
   buildStatusBar();
   // Wide enough for the toolbar's captions, which a translation may make longer.
   resize(std::max(kMainWindowWidth, toolBar_->sizeHint().width()), kMainWindowHeight);
@@ -257,9 +258,13 @@ void MainWindow::buildToolBar() {
     // the bold text's extra width keeps it from being cut off.
     QFont bold = menu->font();
     bold.setBold(true);
-    const QString caption = actions_[first]->text().remove(QLatin1Char('&'));
-    menu->setMinimumWidth(menu->sizeHint().width() + QFontMetrics(bold).horizontalAdvance(caption) -
-                          menu->fontMetrics().horizontalAdvance(caption));
+    // (Its key too, where it has one.)
+    int extra = 0;
+    for (const QString& text : {actions_[first]->text().remove(QLatin1Char('&')),
+                                actions_[first]->shortcut().toString(QKeySequence::NativeText)})
+      extra +=
+          QFontMetrics(bold).horizontalAdvance(text) - menu->fontMetrics().horizontalAdvance(text);
+    menu->setMinimumWidth(menu->sizeHint().width() + extra);
     button->setMenu(menu);
     connect(button, &QToolButton::clicked, this, [this, first] { actions_[first]->trigger(); });
     // A button whose own command is not available is not available as a whole.

@@ -155,11 +155,11 @@ QWidget* OptionsDialog::buildGeneralTab() {
   proxyPort_->setMaximumWidth(proxyPort_->minimumWidth());  // five digits need no more
   // The log folder as this run has it (the state folder, or beside a portable ravelin.ini),
   // the home folder written "~" to keep the line short.
-  std::string logDir = session_.places().logDir;
+  std::string logFolder = session_.places().logDir;
   const std::string home = platform::homeDirectory();
-  if (!home.empty() && logDir.starts_with(home + "/")) logDir.replace(0, home.size(), "~");
+  if (!home.empty() && logFolder.starts_with(home + "/")) logFolder.replace(0, home.size(), "~");
   log_ = new QCheckBox(
-      fieldText(runtime::fillIn(_("Log all actions to file ( %s/<date-time>.log )"), {logDir})),
+      fieldText(runtime::fillIn(_("Log all actions to file ( %s/<date-time>.log )"), {logFolder})),
       tab);
   log_->setObjectName(QStringLiteral("LOG"));
   ipFilter_ = lineEdit("IPFilterFile", tab);

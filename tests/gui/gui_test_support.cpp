@@ -8,7 +8,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QStyleOptionMenuItem>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
@@ -69,26 +68,10 @@ void settle() {
 
 namespace {
 
-// The protected parts of Qt's widgets that say how wide a text needs to be.
+// The protected part of Qt's header that says how wide a caption needs to be.
 struct HeaderSizes : QHeaderView {
   using QHeaderView::sectionSizeFromContents;
 };
-struct MenuOptions : QMenu {
-  using QMenu::initStyleOption;
-};
-
-// The width a menu item needs in the font the style draws it in (the default item bold).
-int menuItemWidth(QMenu* menu, QAction* action) {
-  QStyleOptionMenuItem item;
-  static_cast<MenuOptions*>(menu)->initStyleOption(&item, action);
-  QFont font = item.font;
-  font.setBold(item.menuItemType == QStyleOptionMenuItem::DefaultItem);
-  const QFontMetrics fm(font);
-  const QString text = item.text.left(item.text.indexOf(QLatin1Char('\t')));
-  const QSize size(fm.boundingRect(QRect(), Qt::TextShowMnemonic, text).width(), fm.height());
-  return menu->style()->sizeFromContents(QStyle::CT_MenuItem, &item, size, menu).width() +
-         item.reservedShortcutWidth;
-}
 
 }  // namespace
 
@@ -107,12 +90,22 @@ QStringList cutOffTexts(QWidget* window) {
     for (int s = 0; h->isVisibleTo(window) && s < h->count() - 1; ++s)  // the last stretches
       if (h->sectionSize(s) < static_cast<HeaderSizes*>(h)->sectionSizeFromContents(s).width())
         cut << h->model()->headerData(s, h->orientation()).toString();
+  // A menu measures its items in their own fonts, but the style draws the default one bold:
+  // it needs as much room as in a menu of its own with a bold font.
   QList<QMenu*> menus = window->findChildren<QMenu*>();
   for (QToolButton* b : window->findChildren<QToolButton*>())
-    if (b->menu()) menus << b->menu();
-  for (QMenu* m : menus)
-    for (QAction* a : m->actions())
-      if (!a->isSeparator() && m->actionGeometry(a).width() < menuItemWidth(m, a)) cut << a->text();
+    if (b->menu() && !menus.contains(b->menu())) menus << b->menu();
+  for (QMenu* m : menus) {
+    QAction* a = m->defaultAction();
+    if (!a) continue;
+    QMenu probe;
+    QAction* bold = probe.addAction(a->text());
+    bold->setShortcut(a->shortcut());
+    QFont font = m->font();
+    font.setBold(true);
+    bold->setFont(font);
+    if (m->actionGeometry(a).width() < probe.actionGeometry(bold).width()) cut << a->text();
+  }
   return cut;
 }
 

@@ -10,6 +10,7 @@
 #include "gui_test_support.h"
 #include "peers/loopback_peers.h"
 #include "serverlist/met_file.h"
+#include "serverlist/server_sort.h"
 
 using namespace ravelin;
 using namespace ravelin::serverlist;
@@ -29,11 +30,13 @@ TEST_F(MainWindowFeedback, CommandsGiveBackTheKeyboardAndSayWhatFailed) {
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   QGuiApplication::clipboard()->setText("ed2k://|server|1.2.3.4|4661|/ ed2k://|server|5.6.7.8|1|/");
-  for (const QKeySequence key :
+  for (const QKeySequence& key :
        {QKeySequence("Ctrl+V"), QKeySequence("Ctrl+S"), QKeySequence("F5")}) {
     QTest::keySequence(window.get(), key);
     EXPECT_EQ(QApplication::focusWidget(), window->serverView()) << key.toString().toStdString();
   }
+  list.select(0);
+  window->serverView()->showListSelection();
   prompter.answers = {MsgResult::Yes};
   QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Delete);  // to the focus widget
   EXPECT_EQ(list.size(), 1u);
