@@ -16,23 +16,23 @@ bool haveServersToSave(const serverlist::ServerList& list, runtime::AppContext& 
   return false;
 }
 
-bool refreshStandardServerMet(serverlist::ServerList& list, runtime::ProgressBar& bar,
-                              runtime::AppContext& ctx,
-                              const std::function<std::optional<std::string>()>& chooseFile) {
+RefreshResult refreshStandardServerMet(
+    serverlist::ServerList& list, runtime::ProgressBar& bar, runtime::AppContext& ctx,
+    const std::function<std::optional<std::string>()>& chooseFile) {
+  const auto read = [&](const std::string& file) {
+    return serverlist::readServersFromMet(list, file, bar, ctx) ? RefreshResult::Read
+                                                                : RefreshResult::Damaged;
+  };
   const std::string path = runtime::clientFile(ctx.settings.EDPath, "server.met");
-  if (platform::fileExists(path)) {
-    serverlist::readServersFromMet(list, path, bar, ctx);
-    return true;
-  }
-  if (ctx.state.scriptRunning) return false;
+  if (platform::fileExists(path)) return read(path);
+  if (ctx.state.scriptRunning) return RefreshResult::NoFile;
   if (ctx.message(N_("Warning"), kServerMetMissingText, runtime::MsgIcon::Exclamation,
                   runtime::MsgButtons::YesNo, runtime::MsgResult::No) != runtime::MsgResult::Yes) {
-    return false;
+    return RefreshResult::NoFile;
   }
   const std::optional<std::string> chosen = chooseFile ? chooseFile() : std::nullopt;
-  if (!chosen) return false;
-  serverlist::readServersFromMet(list, *chosen, bar, ctx);
-  return true;
+  if (!chosen) return RefreshResult::NoFile;
+  return read(*chosen);
 }
 
 std::string savedFileName(const std::string& chosen, const std::string& filterExtension) {

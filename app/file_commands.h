@@ -29,11 +29,12 @@ bool haveServersToSave(const serverlist::ServerList& list, runtime::AppContext& 
 
 // "Refresh standard server.met": reads the client's server.met when it exists. Otherwise,
 // unless a script runs, asks whether to choose the file manually and on Yes reads the
-// file that chooseFile returns (nothing: the dialog was cancelled). Returns whether a file
-// was read.
-bool refreshStandardServerMet(serverlist::ServerList& list, runtime::ProgressBar& bar,
-                              runtime::AppContext& ctx,
-                              const std::function<std::optional<std::string>()>& chooseFile);
+// file that chooseFile returns (nothing: the dialog was cancelled). Says whether a file
+// was read, and whether it was damaged or unreadable.
+enum class RefreshResult { NoFile, Read, Damaged };
+RefreshResult refreshStandardServerMet(
+    serverlist::ServerList& list, runtime::ProgressBar& bar, runtime::AppContext& ctx,
+    const std::function<std::optional<std::string>()>& chooseFile);
 
 // The name that a save dialog writes to: a name without extension gets the extension of
 // the chosen filter (".met", ".html", ...); a name with one, or a filter without one

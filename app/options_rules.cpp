@@ -63,13 +63,19 @@ std::string ecPasswordAfterEdit(const std::string& storedDigest, const std::stri
   return touched ? std::string() : storedDigest;
 }
 
-bool confirmOptions(const runtime::Settings& edited, runtime::Prompter& prompter) {
+bool confirmOptions(const runtime::Settings& edited, runtime::Prompter& prompter,
+                    std::optional<std::string>& warnedFor) {
   const auto ask = [&prompter](const char* text) {
     return prompter.message(N_("Warning"), text, runtime::MsgIcon::Exclamation,
                             runtime::MsgButtons::YesNo) == runtime::MsgResult::Yes;
   };
   const std::string program = client::clientExecutable(edited);
-  if ((program.empty() || !platform::fileExists(program)) && !ask(kClientNotFound)) return false;
+  // A change of either field asks again.
+  const std::string named = edited.EDPath + '\n' + edited.EDFilename;
+  if ((program.empty() || !platform::fileExists(program)) && warnedFor != named) {
+    warnedFor = named;
+    if (!ask(kClientNotFound)) return false;
+  }
   if (edited.URLs.empty() && !ask(kNoUrlEntered)) return false;
   return true;
 }

@@ -19,7 +19,9 @@ class AppSession;
 inline constexpr runtime::SourceKind kUrlKinds[] = {
     runtime::SourceKind::HTML, runtime::SourceKind::MET, runtime::SourceKind::BOT,
     runtime::SourceKind::DNS};
-inline constexpr const char* kUrlKindNames[] = {"HTML-File", "MET-File", "BOT-File", "DNS-File"};
+// The names are shown translated; the rows and ravelin.ini keep the kinds.
+inline constexpr const char* kUrlKindNames[] = {N_("HTML-File"), N_("MET-File"), N_("BOT-File"),
+                                                N_("DNS-File")};
 
 // The kind name a row shows. An entry whose marker is not at its start (kind Other) is
 // named after the first marker it holds, looked for in the order HTM, MET, BOT, DNS.
@@ -60,8 +62,11 @@ inline constexpr const char* kNoUrlEntered =
 // The questions of OK, in order: the client program is not found (looked up as
 // StartEDonkey looks it up: EDFilename as a path, in EDPath, then on PATH), and the URL
 // list is empty. Returns false when the user answers No to one of them: the dialog stays
-// open and nothing changes.
-bool confirmOptions(const runtime::Settings& edited, runtime::Prompter& prompter);
+// open and nothing changes. warnedFor keeps the program last asked about, so that the
+// first question comes once per change of the client fields, not on every OK of a user
+// who has no client installed.
+bool confirmOptions(const runtime::Settings& edited, runtime::Prompter& prompter,
+                    std::optional<std::string>& warnedFor);
 
 // Makes the edited settings the running ones and writes them to the session's
 // ravelin.ini. Throws platform::FileError when the file cannot be written; the settings

@@ -1,7 +1,6 @@
 #include "gui/gui_app.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -10,6 +9,7 @@
 
 #include "app/file_association.h"
 #include "app/startup.h"
+#include "gui/app_identity.h"
 #include "gui/main_window.h"
 #include "gui/qt_prompter.h"
 #include "gui/qt_translations.h"
@@ -67,11 +67,7 @@ int runGui(int argc, char** argv) {
 
   // QApplication takes its own options (-platform, -style, ...) out of argv.
   QApplication qapp(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Ravelin"));
-  QApplication::setApplicationVersion(QStringLiteral(RAVELIN_VERSION));
-  // The installed desktop entry and icon (empty when the program runs uninstalled).
-  QGuiApplication::setDesktopFileName(QStringLiteral("ravelin"));
-  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ravelin")));
+  setApplicationIdentity();
   loadQtTranslations();
 
   std::vector<std::string> args(argv + 1, argv + argc);

@@ -3,14 +3,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/file_commands.h"
@@ -31,6 +32,7 @@
 #include "serverlist/bot_file.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_links.h"
+#include "serverlist/server_sort.h"
 #include "serverlist/template_writer.h"
 #include "serverlist/text_writers.h"
 #include "update/update_command.h"
@@ -174,8 +176,9 @@ MainWindow::MainWindow(ServerList& list, app::AppSession& session, QtUiThread& u
   recentMenu_ = new QMenu(this);
   actions_[cmdRecentScripts]->setMenu(recentMenu_);
 
-  buildToolBar();
+  // The menus first: they give the actions their keys, which the drop-downs measure.
   buildMenus();
+  buildToolBar();
   buildStatusBar();
   // Wide enough for the toolbar's captions, which a translation may make longer.
   resize(std::max(kMainWindowWidth, toolBar_->sizeHint().width()), kMainWindowHeight);
@@ -251,6 +254,17 @@ void MainWindow::buildToolBar() {
     for (Command c : layout.items) menu->addAction(actions_[c]);
     const Command first = *layout.items.begin();
     menu->setDefaultAction(actions_[first]);
+    // The style draws the default item bold, but the menu measures it in the plain font:
+    // the bold text's extra width keeps it from being cut off.
+    QFont bold = menu->font();
+    bold.setBold(true);
+    // (Its key too, where it has one.)
+    int extra = 0;
+    for (const QString& text : {actions_[first]->text().remove(QLatin1Char('&')),
+                                actions_[first]->shortcut().toString(QKeySequence::NativeText)})
+      extra +=
+          QFontMetrics(bold).horizontalAdvance(text) - menu->fontMetrics().horizontalAdvance(text);
+    menu->setMinimumWidth(menu->sizeHint().width() + extra);
     button->setMenu(menu);
     connect(button, &QToolButton::clicked, this, [this, first] { actions_[first]->trigger(); });
     // A button whose own command is not available is not available as a whole.
@@ -298,17 +312,15 @@ void MainWindow::buildStatusBar() {
   status_ = new QLabel(bar);
   status_->setFixedWidth(kStatusPanelWidths[0]);
   bar->addWidget(status_);
-  // The load/save bar fills the second panel while it is visible.
-  auto* panel = new QWidget(bar);
-  panel->setFixedWidth(kStatusPanelWidths[1]);
-  auto* layout = new QHBoxLayout(panel);
-  layout->setContentsMargins(0, 0, 0, 0);
-  progress_ = new QProgressBar(panel);
+  // The load/save bar is the second panel while it is visible; hidden, it leaves its room
+  // to the last panel, whose texts are too long for the rest of a window of the default
+  // width.
+  progress_ = new QProgressBar(bar);
+  progress_->setFixedWidth(kStatusPanelWidths[1]);
   progress_->setTextVisible(false);
   progress_->setRange(0, 100);
   progress_->setVisible(false);
-  layout->addWidget(progress_);
-  bar->addWidget(panel);
+  bar->addWidget(progress_);
   message_ = new QLabel(bar);
   // The last panel takes the rest of the bar: what the last command did.
   message_->setMinimumWidth(kStatusPanelWidths[2]);
@@ -358,10 +370,19 @@ void MainWindow::connectCommands() {
       runCommand([this, all] {
         if (!verify::haveServersToVerify(list_, all, ctx_)) return;
         const size_t tested = all ? list_.size() : list_.checkedCount();
-        if (verifyServers(all) == verify::VerifyOutcome::Ended)
-          showMessage(
-              runtime::fillIn(_("Verified %s servers: %s reachable"),
-                              {std::to_string(tested), std::to_string(list_.checkedCount())}));
+        switch (verifyServers(all)) {
+          case verify::VerifyOutcome::Ended:
+            showMessage(
+                runtime::fillIn(_("Verified %s servers: %s reachable"),
+                                {std::to_string(tested), std::to_string(list_.checkedCount())}));
+            break;
+          case verify::VerifyOutcome::Cancelled:
+            showMessage(_("Verification cancelled"));
+            break;
+          case verify::VerifyOutcome::NetworkDown:
+            showMessage(_(verify::kNetworkDownText));
+            break;
+        }
       });
     });
   };
@@ -442,6 +463,9 @@ void MainWindow::lockInput(bool lock) {
   centralWidget()->setEnabled(enabled);
   toolBar_->setEnabled(enabled);
   menuBar()->setEnabled(enabled);
+  // Disabling the list took the keyboard focus from it, and the toolbar's buttons take none:
+  // the keys (Delete, Space, Enter, the arrows) work on the list again at once.
+  if (enabled) view_->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::runCommand(const std::function<void()>& command) {
@@ -472,30 +496,50 @@ void MainWindow::showMessage(const std::string& text) {
   message_->setToolTip(message_->text());
 }
 
-void MainWindow::readIntoList(const std::function<std::optional<std::string>()>& read) {
+void MainWindow::readIntoList(const std::function<std::optional<ListSource>()>& read) {
   const bool wasEmpty = list_.empty();
   const size_t before = list_.size();
-  const std::optional<std::string> source = read();
+  const std::optional<ListSource> source = read();
   if (!source) return;
+  const std::string added = servers(list_.size() - before);
+  if (source->damaged) {
+    // Not a read that worked: an empty or broken download must not look like one.
+    showMessage(runtime::fillIn(_("%s is damaged or unreadable: %s added"), {source->name, added}));
+    return;
+  }
   if (wasEmpty) list_.markSaved();
-  showMessage(runtime::fillIn(_("Added %s from %s"), {servers(list_.size() - before), *source}));
+  showMessage(runtime::fillIn(_("Added %s from %s"), {added, source->name}));
 }
 
-void MainWindow::saveThen(const std::string& path, const std::function<bool()>& save) {
+void MainWindow::saveThen(const std::string& path, const std::function<SaveResult()>& save) {
   const size_t count = list_.checkedCount();
-  if (save()) showMessage(runtime::fillIn(_("Saved %s to %s"), {servers(count), path}));
+  // A failure's box names the file and the reason; the status bar must not keep telling of
+  // the last save that worked.
+  const auto failed = [&] { showMessage(runtime::fillIn(_("Saving to %s failed"), {path})); };
+  SaveResult result;
+  try {
+    result = save();
+  } catch (const std::exception&) {
+    failed();
+    throw;
+  }
+  if (result == SaveResult::Saved)
+    showMessage(runtime::fillIn(_("Saved %s to %s"), {servers(count), path}));
+  else if (result == SaveResult::Failed)
+    failed();
 }
 
 void MainWindow::refreshStandard() {
   runCommand([this] {
     OverrideCursor wait(Qt::WaitCursor);
-    readIntoList([this]() -> std::optional<std::string> {
+    readIntoList([this]() -> std::optional<ListSource> {
       std::optional<std::string> chosen;
-      if (!app::refreshStandardServerMet(list_, bar_, ctx_, [this, &chosen] {
-            return chosen = dialogs_->open(OpenDialogKind::Met);
-          }))
-        return std::nullopt;
-      return chosen.value_or(runtime::clientFile(ctx_.settings.EDPath, "server.met"));
+      const app::RefreshResult result = app::refreshStandardServerMet(
+          list_, bar_, ctx_,
+          [this, &chosen] { return chosen = dialogs_->open(OpenDialogKind::Met); });
+      if (result == app::RefreshResult::NoFile) return std::nullopt;
+      return ListSource{chosen.value_or(runtime::clientFile(ctx_.settings.EDPath, "server.met")),
+                        result == app::RefreshResult::Damaged};
     });
   });
 }
@@ -505,13 +549,14 @@ void MainWindow::refreshFile(OpenDialogKind kind) {
     OverrideCursor wait(Qt::WaitCursor);
     const std::optional<std::string> path = dialogs_->open(kind);
     if (!path) return;
-    readIntoList([&]() -> std::optional<std::string> {
+    readIntoList([&]() -> std::optional<ListSource> {
+      bool read = true;
       switch (kind) {
         case OpenDialogKind::Met:
-          readServersFromMet(list_, *path, bar_, ctx_);
+          read = readServersFromMet(list_, *path, bar_, ctx_);
           break;
         case OpenDialogKind::Bot:
-          readServersFromBOT(list_, *path, bar_, ctx_);
+          read = readServersFromBOT(list_, *path, bar_, ctx_);
           break;
         case OpenDialogKind::Html:
           readServersFromHTML(list_, *path, ctx_);
@@ -520,7 +565,7 @@ void MainWindow::refreshFile(OpenDialogKind kind) {
         case OpenDialogKind::Template:
           break;
       }
-      return path;
+      return ListSource{*path, !read};
     });
   });
 }
@@ -528,7 +573,7 @@ void MainWindow::refreshFile(OpenDialogKind kind) {
 void MainWindow::saveStandard() {
   runCommand([this] {
     saveThen(runtime::clientFile(ctx_.settings.EDPath, "server.met"),
-             [this] { return bool(client::saveClientServerMet(list_, bar_, ctx_)); });
+             [this] { return client::saveClientServerMet(list_, bar_, ctx_).result; });
   });
 }
 
@@ -538,20 +583,26 @@ void MainWindow::saveFile(SaveDialogKind kind) {
     const std::optional<FileDialogs::SaveChoice> choice = dialogs_->save(kind);
     if (!choice) return;
     const std::string& path = choice->path;
+    // Past the check above, a writer that did not save failed.
     saveThen(path, [&] {
+      bool saved = false;
       switch (kind) {
         case SaveDialogKind::Met:
-          return writeServersToMet(list_, path, bar_, ctx_);
+          saved = writeServersToMet(list_, path, bar_, ctx_);
+          break;
         case SaveDialogKind::Bot:
-          return writeServersToBOT(list_, path, bar_, ctx_);
+          saved = writeServersToBOT(list_, path, bar_, ctx_);
+          break;
         case SaveDialogKind::Txt:
-          return writeServersToTXT(list_, path, bar_, ctx_);
+          saved = writeServersToTXT(list_, path, bar_, ctx_);
+          break;
         case SaveDialogKind::Html:
-          return writeServersToHTML(list_, path, bar_, ctx_);
+          saved = writeServersToHTML(list_, path, bar_, ctx_);
+          break;
         case SaveDialogKind::Template:
           break;
       }
-      return false;
+      return saved ? SaveResult::Saved : SaveResult::Failed;
     });
   });
 }
@@ -564,7 +615,10 @@ void MainWindow::saveTemplate() {
     const std::optional<FileDialogs::SaveChoice> output = dialogs_->save(SaveDialogKind::Template);
     if (!output) return;
     const std::string& path = output->path;
-    saveThen(path, [&] { return writeServersToTemplate(list_, *templateFile, path, bar_, ctx_); });
+    saveThen(path, [&] {
+      return writeServersToTemplate(list_, *templateFile, path, bar_, ctx_) ? SaveResult::Saved
+                                                                            : SaveResult::Failed;
+    });
   });
 }
 
@@ -578,9 +632,9 @@ void MainWindow::copyServerLinks() {
 
 void MainWindow::pasteServerLinks() {
   const std::string text = QGuiApplication::clipboard()->text().toStdString();
-  readIntoList([&]() -> std::optional<std::string> {
+  readIntoList([&]() -> std::optional<ListSource> {
     readServersFromLinks(list_, text, app::kClipboardSource, ctx_);
-    return _("the clipboard");
+    return ListSource{_("the clipboard")};
   });
 }
 
@@ -728,10 +782,25 @@ bool MainWindow::mayCloseChangedList() {
 void MainWindow::restoreWindowState() {
   const app::WindowState state = app::loadWindowState(session_.iniPath());
   if (state.geometry) {
-    const QRect place(state.geometry->left, state.geometry->top, state.geometry->width,
-                      state.geometry->height);
-    // A place on a screen that is no longer there keeps only its size.
-    if (QGuiApplication::screenAt(place.center()))
+    QRect place(state.geometry->left, state.geometry->top, state.geometry->width,
+                state.geometry->height);
+    // A place on a screen that is no longer there keeps only its size. A size kept on a
+    // larger screen, or at a smaller scale, would put the status bar out of reach: the
+    // window is fitted to what the screen offers.
+    // The window manager's title bar is not known before the window is shown; the style's
+    // title bar height stands in for it.
+    QScreen* screen = QGuiApplication::screenAt(place.center());
+    const QScreen* fitTo = screen ? screen : QGuiApplication::primaryScreen();
+    if (fitTo) {
+      const QRect available = fitTo->availableGeometry().adjusted(
+          0, style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0);
+      place.setSize(place.size().boundedTo(available.size()));
+      place.moveLeft(
+          std::clamp(place.left(), available.left(), available.right() - place.width() + 1));
+      place.moveTop(
+          std::clamp(place.top(), available.top(), available.bottom() - place.height() + 1));
+    }
+    if (screen)
       setGeometry(place);
     else
       resize(place.size());
@@ -742,6 +811,8 @@ void MainWindow::restoreWindowState() {
   if (state.sortColumn) {
     list_.sortColumn = *state.sortColumn;
     list_.sortDescending = state.sortDescending;
+    list_.sortKept = true;
+    sortServers(list_);
     view_->showSortIndicator();
   }
 }
@@ -753,7 +824,7 @@ void MainWindow::storeWindowState() {
   state.maximized = isMaximized();
   for (int c = 0; c < model_->columnCount(); ++c)
     state.columnWidths.push_back(view_->columnWidth(c));
-  if (view_->header()->isSortIndicatorShown()) {
+  if (list_.sortKept) {
     state.sortColumn = list_.sortColumn;
     state.sortDescending = list_.sortDescending;
   }

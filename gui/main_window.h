@@ -32,6 +32,7 @@
 #include "script/script_executor.h"
 #include "script/script_host.h"
 #include "serverlist/list_commands.h"
+#include "serverlist/save_flow.h"
 
 class QMenu;
 class QToolBar;
@@ -185,10 +186,16 @@ class MainWindow : public QMainWindow {
   bool mayCloseChangedList();
   void copyServerLinks();
   void pasteServerLinks();
+  // What a read into the list read: its source, and whether that was damaged or unreadable.
+  struct ListSource {
+    std::string name;
+    bool damaged = false;
+  };
   // Reads into the list; read returns the source it read, or nothing when it read none. A
-  // list that was empty is then what its source holds.
-  void readIntoList(const std::function<std::optional<std::string>()>& read);
-  void saveThen(const std::string& path, const std::function<bool()>& save);
+  // list that was empty is then what its source holds, unless that was damaged.
+  void readIntoList(const std::function<std::optional<ListSource>()>& read);
+  // Runs a save to path and says in the status bar how it went.
+  void saveThen(const std::string& path, const std::function<serverlist::SaveResult()>& save);
   // After a script: its failed commands in the status bar and, when there are any, in one
   // box.
   void reportScriptFailures(const script::ScriptRun& run);

@@ -22,6 +22,7 @@
 #include "gui/ui_text.h"
 #include "gui/url_list_box.h"
 #include "gui/window_metrics.h"
+#include "platform/user_folders.h"
 #include "runtime/translate.h"
 
 namespace ravelin::gui {
@@ -152,7 +153,15 @@ QWidget* OptionsDialog::buildGeneralTab() {
       QRegularExpression(QStringLiteral("[0-9]{0,5}")), proxyPort_));
   fitText(proxyPort_, QStringLiteral("65535"));
   proxyPort_->setMaximumWidth(proxyPort_->minimumWidth());  // five digits need no more
-  log_ = checkBox("LOG", N_("Log all actions to file ( /log/<date-time>.log )"), tab);
+  // The log folder as this run has it (the state folder, or beside a portable ravelin.ini),
+  // the home folder written "~" to keep the line short.
+  std::string logFolder = session_.places().logDir;
+  const std::string home = platform::homeDirectory();
+  if (!home.empty() && logFolder.starts_with(home + "/")) logFolder.replace(0, home.size(), "~");
+  log_ = new QCheckBox(
+      fieldText(runtime::fillIn(_("Log all actions to file ( %s/<date-time>.log )"), {logFolder})),
+      tab);
+  log_->setObjectName(QStringLiteral("LOG"));
   ipFilter_ = lineEdit("IPFilterFile", tab);
   auto* browse = new QPushButton(uiText(kBrowseCaption), tab);
   updateInfo_ = lineEdit("UpdateInfoURL", tab);
@@ -341,7 +350,7 @@ void OptionsDialog::ok() {
     return;
   }
   const runtime::Settings edited = editedSettings(*port);
-  if (!app::confirmOptions(edited, prompter)) return;
+  if (!app::confirmOptions(edited, prompter, clientWarnedFor_)) return;
   try {
     app::applyOptions(session_, edited);
   } catch (const std::exception& e) {

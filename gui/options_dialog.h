@@ -49,6 +49,8 @@ class OptionsDialog : public QDialog {
   runtime::AppContext& ctx_;
   // The running settings the dialog was filled from: a text left as shown keeps its bytes.
   runtime::Settings shown_;
+  // The client program the last OK warned about (see app::confirmOptions).
+  std::optional<std::string> clientWarnedFor_;
   QTabWidget* tabs_;
   QLineEdit* edPath_;
   QLineEdit* edFilename_;

@@ -68,7 +68,7 @@ ServerEditorDialog::ServerEditorDialog(ServerList& list, runtime::AppContext& ct
   }
   pref_ = new QComboBox(this);
   pref_->setEditable(false);
-  for (const char* item : kPrefItems) pref_->addItem(QString::fromLatin1(item));
+  for (const char* item : kPrefItems) pref_->addItem(uiText(item), QString::fromLatin1(item));
   auto* prefLabel = new QLabel(uiText(kEditorLabels[kPrefLabelRow]), this);
   prefLabel->setBuddy(pref_);
   grid->addWidget(prefLabel, kPrefLabelRow, 0);
@@ -137,7 +137,7 @@ EditorValues ServerEditorDialog::values() const {
   for (size_t i = 0; i < kBoxes.size(); ++i) {
     valueOf(v, kBoxes[i]) = fieldBytes(boxes_[i]->text(), valueOf(shown, kBoxes[i]));
   }
-  v.pref = pref_->currentText().toStdString();
+  v.pref = pref_->currentData().toString().toStdString();
   return v;
 }
 

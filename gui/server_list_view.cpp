@@ -88,7 +88,7 @@ void ServerListView::showSortIndicator() {
   const serverlist::ServerList& list = model_.list();
   header()->setSortIndicator(list.sortColumn,
                              list.sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
-  header()->setSortIndicatorShown(true);
+  header()->setSortIndicatorShown(list.sortKept);
 }
 
 void ServerListView::fitColumnsToFont() {
@@ -100,7 +100,10 @@ void ServerListView::fitColumnsToFont() {
     caption.text = model()->headerData(c, Qt::Horizontal).toString();
     const QSize fit =
         header()->style()->sizeFromContents(QStyle::CT_HeaderSection, &caption, QSize(), header());
-    setColumnWidth(c, std::max(kColumnWidths[static_cast<size_t>(c)], fit.width()));
+    // With room for the sort arrow, which the header draws beside the caption of the
+    // sorted column.
+    const int arrow = fit.height() + header()->style()->pixelMetric(QStyle::PM_HeaderMargin);
+    setColumnWidth(c, std::max(kColumnWidths[static_cast<size_t>(c)], fit.width() + arrow));
   }
   // The widest address in a cell as the item delegate lays it out: check box and text.
   QStyleOptionViewItem cell;
@@ -175,6 +178,8 @@ void ServerListView::dropEvent(QDropEvent* event) {
   // the last row. The move is done here; the drag is then reported as not accepted, so
   // that the view does not remove the dragged row once more.
   serverlist::moveServer(model_.list(), *row, rowAt(event->position().toPoint()));
+  // A row moved by hand leaves the sort's order, and with it the arrow.
+  showSortIndicator();
   // The rows' removal and insertion left Qt's highlight wherever Qt chose to put it: the
   // highlighted row is the list's selected one, on which Delete and Edit act.
   showListSelection();

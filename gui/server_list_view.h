@@ -30,7 +30,8 @@ class ServerListView : public QTreeView {
   void showListSelection();
   // The highlighted rows in list order.
   std::vector<size_t> selectedRows() const;
-  // Draws the header's arrow from the list's sort column and direction.
+  // Draws the header's arrow from the list's sort column and direction, while the list
+  // keeps its sort.
   void showSortIndicator();
   // The column widths that fit the contents: the IP column takes "255.255.255.255" beside
   // its check box in the view's font.

@@ -17,7 +17,9 @@ UrlDialog::UrlDialog(QWidget* parent)
   setModal(true);
   info_ = new QLabel(this);
   kind_ = new QComboBox(this);
-  for (const char* name : app::kUrlKindNames) kind_->addItem(QString::fromLatin1(name));
+  // Shown translated, known by the untranslated name.
+  for (const char* name : app::kUrlKindNames)
+    kind_->addItem(uiText(name), QString::fromLatin1(name));
   url_ = new QLineEdit(this);
   info_->setBuddy(url_);
   ok_ = new QPushButton(uiText(kOkCaption), this);
@@ -43,7 +45,7 @@ UrlDialog::UrlDialog(QWidget* parent)
 void UrlDialog::prepare(const char* caption, const char* info, const runtime::UrlSource& source) {
   setWindowTitle(uiText(caption));
   info_->setText(uiText(info));
-  kind_->setCurrentIndex(kind_->findText(QString::fromLatin1(app::urlKindName(source).c_str())));
+  kind_->setCurrentIndex(kind_->findData(QString::fromLatin1(app::urlKindName(source).c_str())));
   shown_ = source.location;
   url_->setText(fieldText(shown_));
   url_->setFocus(Qt::OtherFocusReason);
@@ -64,7 +66,7 @@ std::optional<runtime::UrlSource> UrlDialog::run() {
 }
 
 runtime::UrlSource UrlDialog::entry() const {
-  return app::urlFromDialog(app::urlKindFromName(kind_->currentText().toStdString()),
+  return app::urlFromDialog(app::urlKindFromName(kind_->currentData().toString().toStdString()),
                             fieldBytes(url_->text(), shown_));
 }
 

@@ -53,7 +53,7 @@ UrlListBox::UrlListBox(runtime::AppContext& ctx, QWidget* parent)
 }
 
 void UrlListBox::setRow(QTreeWidgetItem* item, const runtime::UrlSource& source) {
-  item->setText(0, QString::fromLatin1(app::urlKindName(source).c_str()));
+  item->setText(0, uiText(app::urlKindName(source)));
   item->setText(1, fieldText(source.location));
   item->setData(0, kKindRole, static_cast<int>(source.kind));
   item->setData(0, kLocationRole,

@@ -1,6 +1,7 @@
 #pragma once
 #include "runtime/progress_bar.h"
 #include "serverlist/server_list.h"
+#include "serverlist/server_sort.h"
 
 namespace ravelin::serverlist {
 
@@ -9,16 +10,19 @@ namespace ravelin::serverlist {
 // is on again and the status is recounted once.
 //
 // Batches nest: one that begins while another is running (an event handled while an import
-// pumps, say) leaves counting off and recounts nothing; the outermost batch does that.
+// pumps, say) leaves counting off and recounts nothing; the outermost batch does that, and
+// when the batch added rows to a list that keeps its sort, it puts them in their places.
 //
 // The form with a progress bar is the frame of an import: it also suspends repainting of
 // the list while it lives, and hides the import's bar after the recount.
 class BatchScope {
  public:
-  explicit BatchScope(ServerList& list) : list_(list), wasCounting_(list.statusCounting) {
+  explicit BatchScope(ServerList& list)
+      : list_(list), wasCounting_(list.statusCounting), sizeBefore_(list.size()) {
     list_.statusCounting = false;
   }
-  BatchScope(ServerList& list, runtime::ProgressBar& bar) : list_(list), bar_(&bar) {
+  BatchScope(ServerList& list, runtime::ProgressBar& bar)
+      : list_(list), bar_(&bar), sizeBefore_(list.size()) {
     list_.beginUpdate();
     wasCounting_ = list_.statusCounting;
     list_.statusCounting = false;
@@ -26,6 +30,7 @@ class BatchScope {
   ~BatchScope() {
     if (bar_) list_.endUpdate();
     if (!ended_ && wasCounting_) {
+      if (list_.size() > sizeBefore_) keepSortOrder(list_);
       list_.statusCounting = true;
       list_.recount();
     }
@@ -48,6 +53,7 @@ class BatchScope {
   ServerList& list_;
   runtime::ProgressBar* bar_ = nullptr;
   bool wasCounting_ = true;
+  size_t sizeBefore_ = 0;
   bool ended_ = false;
 };
 

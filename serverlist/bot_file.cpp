@@ -76,8 +76,9 @@ std::vector<Server> parseBot(std::string_view bytes, std::size_t maxRecords) {
 
 namespace {
 
-// Merges a whole file's bytes by the merge rule, against the keys listed right now.
-void mergeBot(ServerList& list, std::string_view data, const std::string& fileName,
+// Merges a whole file's bytes by the merge rule, against the keys listed right now;
+// false when they end inside a record or hold none.
+bool mergeBot(ServerList& list, std::string_view data, const std::string& fileName,
               runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   const std::size_t stated = data.size() / kBotRecordSize;
   bar.start(static_cast<int>(stated));
@@ -100,6 +101,7 @@ void mergeBot(ServerList& list, std::string_view data, const std::string& fileNa
   // A file that ends inside a record is an import cut short: nothing is logged.
   if (!truncated)
     ctx.log.writeLog("Refreshed <" + std::to_string(stated) + "> servers from <" + fileName + ">");
+  return !truncated && !data.empty();
 }
 
 }  // namespace
@@ -110,13 +112,12 @@ void mergeServersFromBotData(ServerList& list, std::string_view data, const std:
   mergeBot(list, data, fileName, bar, ctx);
 }
 
-void readServersFromBOT(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
+bool readServersFromBOT(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
                         runtime::AppContext& ctx) {
   ctx.processPending();
   const std::optional<std::string> data =
       readImportSource(fileName, ListContent::Bot, list, &bar, ctx);
-  if (!data) return;
-  mergeBot(list, *data, fileName, bar, ctx);
+  return data && mergeBot(list, *data, fileName, bar, ctx);
 }
 
 bool encodeBotRecord(std::string& out, const Server& s) {

@@ -47,8 +47,9 @@ std::vector<Server> parseBot(std::string_view bytes,
 // comes packed (readImportSource), showing progress on bar, and logs "Refreshed <S div
 // 10> servers from <file>" with S the size of the (unpacked) list. A file that cannot be
 // read, or that ends inside a record, ends the import without a message or a log line;
-// the servers added so far stay.
-void readServersFromBOT(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
+// the servers added so far stay. Returns false for such a file and for an empty one (a
+// download that failed), so that the caller does not report it as read.
+bool readServersFromBOT(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
                         runtime::AppContext& ctx);
 
 // ReadServersFromBOT on a file already in memory; fileName only names it in the log.

@@ -13,13 +13,14 @@ namespace ravelin::serverlist {
 
 namespace {
 
-// Merges a whole file's bytes by the merge rule, against the keys listed right now.
-void mergeMet(ServerList& list, std::string_view data, const std::string& fileName,
+// Merges a whole file's bytes by the merge rule, against the keys listed right now;
+// false when they are no MET file.
+bool mergeMet(ServerList& list, std::string_view data, const std::string& fileName,
               runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   MetDecoder decoder(data);
   if (!decoder.headerOk()) {
     ctx.message(N_("Warning"), kMetDamagedText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
-    return;
+    return false;
   }
   const std::uint32_t declared = decoder.declaredCount();
   bar.start(static_cast<int>(declared));
@@ -39,6 +40,7 @@ void mergeMet(ServerList& list, std::string_view data, const std::string& fileNa
     merge.logBlocked();
   }
   ctx.log.writeLog("Refreshed <" + std::to_string(declared) + "> servers from <" + fileName + ">");
+  return true;
 }
 
 // Encodes the checked entries, calling perEntry after each; nothing when one fails.
@@ -68,13 +70,12 @@ void mergeServersFromMetData(ServerList& list, std::string_view data, const std:
   mergeMet(list, data, fileName, bar, ctx);
 }
 
-void readServersFromMet(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
+bool readServersFromMet(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
                         runtime::AppContext& ctx) {
   ctx.processPending();
   const std::optional<std::string> data =
       readImportSource(fileName, ListContent::Met, list, &bar, ctx);
-  if (!data) return;
-  mergeMet(list, *data, fileName, bar, ctx);
+  return data && mergeMet(list, *data, fileName, bar, ctx);
 }
 
 std::optional<std::string> encodeMetFile(const ServerList& list, bool addressTags) {

@@ -24,9 +24,10 @@ inline constexpr const char* kNothingToSaveText =
 // Merges the servers of the file into the list (ImportMerge), unpacked first when it
 // comes packed (readImportSource), showing progress on bar, and logs "Refreshed <N>
 // servers from <file>" with the count the file states. A file that cannot be read changes
-// nothing and says nothing; a file with a wrong header byte shows the damaged-file box
-// (unless a script runs).
-void readServersFromMet(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
+// nothing and says nothing; a file with a wrong header byte (an empty file too) shows the
+// damaged-file box (unless a script runs). Returns false for both, so that the caller
+// does not report an import of nothing.
+bool readServersFromMet(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
                         runtime::AppContext& ctx);
 
 // ReadServersFromMet on a file already in memory; fileName only names it in the log.

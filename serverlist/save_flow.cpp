@@ -7,11 +7,23 @@ namespace ravelin::serverlist {
 
 namespace {
 
-void showError(const runtime::AppContext& ctx, const char* text) {
+void showError(const runtime::AppContext& ctx, const std::string& text) {
   ctx.message(N_("Warning"), text, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
 }
 
+// A failed save reaches the log whether or not a box is shown (a script shows none).
+void logFailure(runtime::AppContext& ctx, size_t checked, const std::string& fileName,
+                const std::string& reason) {
+  ctx.log.writeLog("Saving <" + std::to_string(checked) + "> servers to <" + fileName + "> failed" +
+                   (reason.empty() ? std::string() : ": " + reason));
+}
+
 }  // namespace
+
+std::string saveFailureMessage(const char* errorText, const std::string& fileName,
+                               const std::string& reason) {
+  return std::string(_(errorText)) + "\r\n" + fileName + (reason.empty() ? "" : ": " + reason);
+}
 
 std::string SaveOutcome::failureText(const std::string& text) const {
   return reason.empty() ? text : text + " (" + reason + ")";
@@ -31,8 +43,9 @@ SaveOutcome saveServers(const ServerList& list, const std::string& fileName,
       platform::makeBackup(fileName, rule.backupFile);
     } catch (const platform::FileError& e) {
       // Without a backup the old file is not replaced.
+      logFailure(ctx, list.checkedCount(), fileName, e.reason());
       if (rule.backupErrorsThrow || !format.errorText) throw;
-      showError(ctx, format.errorText);
+      showError(ctx, saveFailureMessage(format.errorText, fileName, e.reason()));
       return {SaveResult::Failed, e.reason()};
     }
   }
@@ -58,15 +71,19 @@ SaveOutcome saveServers(const ServerList& list, const std::string& fileName,
                        format.logSuffix);
       return {SaveResult::Saved, {}};
     } catch (const platform::FileError& e) {
+      logFailure(ctx, run.checked, fileName, e.reason());
       if (!format.errorText) throw;
       reason = e.reason();
     }
   } else if (!format.errorText) {
     // A format that reports no box reports every failure as a file error.
     bar.hide();
+    logFailure(ctx, run.checked, fileName, {});
     throw platform::FileError(fileName + ": the servers cannot be written in this format");
+  } else {
+    logFailure(ctx, run.checked, fileName, {});
   }
-  showError(ctx, format.errorText);
+  showError(ctx, saveFailureMessage(format.errorText, fileName, reason));
   ctx.processPending();
   bar.hide();
   return {SaveResult::Failed, reason};

@@ -74,12 +74,19 @@ struct SaveOutcome {
   std::string failureText(const std::string& text) const;
 };
 
+// The box of a failed save, as every front end shows it: the format's failure text, then
+// on a second line the file and the operating system's reason ("/srv/server.met:
+// Permission denied"), both translated for the user.
+std::string saveFailureMessage(const char* errorText, const std::string& fileName,
+                               const std::string& reason);
+
 // Saves the checked entries, in list order, to fileName: the rule's check and backup, then
 // pending events run, the format encodes the file while the bar runs, pending events run
 // once more, the bar is hidden and the file replaces the target in one step. Success logs
 // "Saved <N> servers to <fileName>" and the format's suffix. After a failure the target is
-// as it was, nothing is logged and the format's box is shown (then pending events run and
-// the bar is hidden again); the outcome carries the reason. The bar is hidden on every way
+// as it was, "Saving <N> servers to <fileName> failed: <reason>" is logged and the
+// format's box (saveFailureMessage) is shown (then pending events run and the bar is
+// hidden again); the outcome carries the reason. The bar is hidden on every way
 // out of a started save, also when a pending event throws.
 SaveOutcome saveServers(const ServerList& list, const std::string& fileName,
                         runtime::ProgressBar& bar, runtime::AppContext& ctx,

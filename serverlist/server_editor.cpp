@@ -3,6 +3,7 @@
 #include "platform/text.h"
 #include "runtime/translate.h"
 #include "serverlist/ip_port.h"
+#include "serverlist/server_sort.h"
 
 namespace ravelin::serverlist {
 
@@ -83,6 +84,7 @@ EditorResult editorOk(ServerList& list, EditorMode mode, const EditorValues& v,
     }
     s.pref = prefIsItem ? v.pref : std::string("Normal");
     list.append(ServerEntry{std::move(s), true, {}, 0});
+    keepSortOrder(list);
     ctx.log.writeLog(logKey + "added");
     return {EditorOutcome::Saved};
   }
@@ -90,6 +92,7 @@ EditorResult editorOk(ServerList& list, EditorMode mode, const EditorValues& v,
   const size_t row = *list.selected();
   s.pref = prefIsItem ? v.pref : list[row].server.pref;
   list.setServer(row, s);
+  keepSortOrder(list);
   ctx.log.writeLog(logKey + "edited");
   return {EditorOutcome::Saved};
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "runtime/app_context.h"
+#include "runtime/translate.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::serverlist {
@@ -21,7 +22,8 @@ struct EditorValues {
   std::string pref = "Normal";
 };
 
-inline constexpr std::array<const char*, 3> kPrefItems = {"Normal", "High", "Low"};
+// The texts the Pref field holds; the editor shows them translated.
+inline constexpr std::array<const char*, 3> kPrefItems = {N_("Normal"), N_("High"), N_("Low")};
 // The index of a preference item, -1 when the text is none of them.
 int prefItemIndex(const std::string& pref);
 

@@ -42,6 +42,9 @@ class ServerList {
   // List-wide state.
   int sortColumn = 0;
   bool sortDescending = true;
+  // The rows are kept in the order of sortColumn and sortDescending (the header shows its
+  // arrow): a click on a column header starts it, a row moved by hand ends it.
+  bool sortKept = false;
   bool statusCounting = true;
   bool negCompare = false;
 

@@ -175,8 +175,13 @@ void sortServers(ServerList& list) {
   list.permute(order);
 }
 
+void keepSortOrder(ServerList& list) {
+  if (list.sortKept) sortServers(list);
+}
+
 void clickColumn(ServerList& list, int column) {
   if (!validColumn(column)) return;
+  list.sortKept = true;
   // Another column starts ascending (texts A to Z, numbers small to large); the same
   // column again turns the direction round. The list starts on column 0, descending, so
   // the first click on it ascends too.
@@ -189,6 +194,7 @@ void moveServer(ServerList& list, size_t row, std::optional<size_t> target) {
   if (row >= list.size()) return;
   const size_t dest = (target && *target < list.size()) ? *target : list.size();
   if (dest == row || dest == row + 1) return;
+  list.sortKept = false;
   const bool wasSelected = list.selected() == row;
   list.insert(dest, list[row]);
   const size_t original = dest < row ? row + 1 : row;

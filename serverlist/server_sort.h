@@ -27,14 +27,20 @@ int compareServers(const Server& a, const Server& b, int column, bool negCompare
 // that compare equal keep their relative order; the selection stays on its row.
 void sortServers(ServerList& list);
 
+// While the list keeps its sort (sortKept), sorts the rows again: rows added or edited go
+// to their place in the order instead of staying where they were appended.
+void keepSortOrder(ServerList& list);
+
 // A click on a column header: a column other than sortColumn sorts ascending, sortColumn
-// itself flips the direction; then sort. A column outside 0..8 is ignored.
+// itself flips the direction; then sort, and keep the sort from now on. A column outside
+// 0..8 is ignored.
 void clickColumn(ServerList& list, int column);
 
 // Drag and drop of a row: the row moves in front of the target row, or to the end when
 // there is no target (dropped below the last row). Dropping a row onto itself, or onto
 // the row right after it, leaves the list as it is. The row keeps its check mark and
 // everything else; when it was selected it stays selected. The status text is recounted.
+// The list is in the user's order from then on: it no longer keeps its sort.
 void moveServer(ServerList& list, size_t row, std::optional<size_t> target);
 
 }  // namespace ravelin::serverlist

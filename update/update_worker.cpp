@@ -286,7 +286,7 @@ void UpdateWorker::download(const std::string& location) {
   } else {
     failure_ = decodeError ? serverlist::skippedLogLine(location, *decodeError)
                            : fetchFailedLogLine(location, cause);
-    setStatus(_("Unknown error occured!"), caption_, 100, 100);
+    setStatus(_("Unknown error occurred!"), caption_, 100, 100);
   }
   report(location);
 }

@@ -10,7 +10,7 @@ namespace ravelin::verify {
 
 std::string verifyWarningText() {
   return _(
-      "It it recommended NOT to use server verification.\r\n"
+      "It is recommended NOT to use server verification.\r\n"
       "Extensive tests have shown that the content of downloaded serverlists\r\n"
       "is usually the latest available information about these servers.\r\n"
       "That's why another attempt to verify the status of these servers\r\n"

@@ -96,6 +96,7 @@ void VerifyCoordinator::endCancelledRun() {
   outcome_ = VerifyOutcome::Cancelled;
   pool_.waitForWorkers(*ctx_.ui, *ctx_.clock, kCancelWaitMs);
   stopUdpStatus();
+  ctx_.log.writeLog("Verification cancelled");
 }
 
 void VerifyCoordinator::startUdpStatus(std::uint32_t timeoutMs) {

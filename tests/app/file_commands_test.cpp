@@ -20,10 +20,12 @@ TEST(FileCommands, ScriptsAreNeverAsked) {
   test::RecordingProgressBar bar;
   list.append(Server{}, false);
   EXPECT_FALSE(haveServersToSave(list, app.ctx));
-  EXPECT_FALSE(refreshStandardServerMet(list, bar, app.ctx, [] {
-    ADD_FAILURE() << "no dialog while a script runs";
-    return std::optional<std::string>();
-  }));
+  EXPECT_EQ(refreshStandardServerMet(list, bar, app.ctx,
+                                     [] {
+                                       ADD_FAILURE() << "no dialog while a script runs";
+                                       return std::optional<std::string>();
+                                     }),
+            RefreshResult::NoFile);
   EXPECT_TRUE(app.prompter.shown.empty());
   list.setChecked(0, true);
   EXPECT_TRUE(haveServersToSave(list, app.ctx));

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <cstdio>
+#include <string>
+
+#include "app/desktop_files.h"
+#include "app/file_association.h"
+#include "gui/app_identity.h"
 
 // Nothing in the environment but PATH: no DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM.
 TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
@@ -17,4 +23,17 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
               0u)
         << out;
   }
+}
+
+// Docks match the window to the desktop entry by the X11 window class (the application
+// name, which the entry names in StartupWMClass) or by the Wayland application id (the
+// entry's file name).
+TEST(CommandLine, TheWindowIsNamedAsItsDesktopEntry) {
+  ravelin::gui::setApplicationIdentity();
+  const std::string entry = ravelin::app::kDesktopEntryText;
+  EXPECT_NE(
+      entry.find("\nStartupWMClass=" + QCoreApplication::applicationName().toStdString() + "\n"),
+      std::string::npos);
+  EXPECT_EQ(QGuiApplication::desktopFileName().toStdString() + ".desktop",
+            ravelin::app::kDesktopEntryName);
 }

@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -57,6 +64,49 @@ void chooseFile(const std::string& path, int filterIndex) {
 
 void settle() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+namespace {
+
+// The protected part of Qt's header that says how wide a caption needs to be.
+struct HeaderSizes : QHeaderView {
+  using QHeaderView::sectionSizeFromContents;
+};
+
+}  // namespace
+
+QStringList cutOffTexts(QWidget* window) {
+  QStringList cut;
+  for (QLabel* l : window->findChildren<QLabel*>()) {
+    if (l->isVisibleTo(window) && !l->wordWrap() && !Qt::mightBeRichText(l->text()) &&
+        l->fontMetrics().boundingRect(QRect(), Qt::TextShowMnemonic, l->text()).width() >
+            l->contentsRect().width() - 2 * l->margin() - std::max(0, l->indent()))
+      cut << l->text();
+  }
+  for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+    if (b->isVisibleTo(window) && !b->text().isEmpty() && b->width() < b->sizeHint().width())
+      cut << b->text();
+  for (QHeaderView* h : window->findChildren<QHeaderView*>())
+    for (int s = 0; h->isVisibleTo(window) && s < h->count() - 1; ++s)  // the last stretches
+      if (h->sectionSize(s) < static_cast<HeaderSizes*>(h)->sectionSizeFromContents(s).width())
+        cut << h->model()->headerData(s, h->orientation()).toString();
+  // A menu measures its items in their own fonts, but the style draws the default one bold:
+  // it needs as much room as in a menu of its own with a bold font.
+  QList<QMenu*> menus = window->findChildren<QMenu*>();
+  for (QToolButton* b : window->findChildren<QToolButton*>())
+    if (b->menu() && !menus.contains(b->menu())) menus << b->menu();
+  for (QMenu* m : menus) {
+    QAction* a = m->defaultAction();
+    if (!a) continue;
+    QMenu probe;
+    QAction* bold = probe.addAction(a->text());
+    bold->setShortcut(a->shortcut());
+    QFont font = m->font();
+    font.setBold(true);
+    bold->setFont(font);
+    if (m->actionGeometry(a).width() < probe.actionGeometry(bold).width()) cut << a->text();
+  }
+  return cut;
 }
 
 serverlist::Server server(const std::string& ip, const std::string& port, const std::string& name,

@@ -1,6 +1,7 @@
 #pragma once
 // What the window tests share: a main window over a real session in a scratch directory,
 // answers to modal dialogs, and lists of servers.
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -40,6 +41,10 @@ class FastClock {
 void chooseFile(const std::string& path, int filterIndex = 0);
 // Lets pending events run (the model reports its changes from the event loop).
 void settle();
+// The texts that the window and its children show cut off or elided, as "class: text":
+// labels and buttons narrower than their text, header sections narrower than their
+// caption, menu items (the bold default one in its bold font) narrower than their text.
+QStringList cutOffTexts(QWidget* window);
 
 serverlist::Server server(const std::string& ip, const std::string& port,
                           const std::string& name = "n/a", const std::string& users = "n/a");

@@ -126,8 +126,9 @@ TEST_F(MainWindowTest, LoadSortFilterAddEditMoveDeleteSave) {
   window->runPopupItem(piAddServer);
   EXPECT_EQ(prompter.shown.back().text, "The Port is not valid!");
   ASSERT_EQ(list.size(), 4u);
-  EXPECT_EQ(list[3].server, server("5.6.7.8", "4661", "Delta"));
-  EXPECT_TRUE(list[3].checked);
+  // In its place under the sort by Users: "n/a" after Gamma's "n/a".
+  EXPECT_EQ(list[1].server, server("5.6.7.8", "4661", "Delta"));
+  EXPECT_TRUE(list[1].checked);
 
   selectRow(0);
   whenModal([&](QWidget*) {
@@ -140,9 +141,9 @@ TEST_F(MainWindowTest, LoadSortFilterAddEditMoveDeleteSave) {
   settle();
   EXPECT_EQ(list[0].server.name, "Gamma 2");
 
-  // Drop the last row (Delta) on the first.
+  // Drop the second row (Delta) on the first.
   std::unique_ptr<QMimeData> drag(
-      window->serverModel().mimeData({window->serverModel().index(3, 0)}));
+      window->serverModel().mimeData({window->serverModel().index(1, 0)}));
   QDragEnterEvent enter(rowPoint(0), Qt::MoveAction, drag.get(), Qt::LeftButton, {});
   QApplication::sendEvent(window->serverView()->viewport(), &enter);
   EXPECT_TRUE(enter.isAccepted());

@@ -143,7 +143,7 @@ TEST_F(ProgressWindowsTest, VerifyToTheEndAndWithACancel) {
   onceWhen([&] { return (refused = lineColour("refused the connection!")).isValid(); }, [] {});
   onceWhen([&] { return (timedOut = lineColour("timed out!")).isValid(); }, [] {});
   window->action(MainWindow::cmdVerifyChecked)->trigger();
-  EXPECT_TRUE(warning.startsWith("It it recommended NOT to use server verification.\n"));
+  EXPECT_TRUE(warning.startsWith("It is recommended NOT to use server verification.\n"));
   EXPECT_NE(test::ReadFile(session->iniPath()).find("VrfWarning=0"), std::string::npos);
   EXPECT_EQ(accepted, QColor(0x00, 0x80, 0x00));
   EXPECT_TRUE(refused == QColor(0xFF, 0x00, 0x00) && timedOut == refused);
@@ -172,7 +172,8 @@ TEST_F(ProgressWindowsTest, VerifyToTheEndAndWithACancel) {
   window->action(MainWindow::cmdVerifyChecked)->trigger();
   EXPECT_EQ(verify->headlineLabel()->text(), "Waiting for working threads to close...");
   EXPECT_EQ(list.checkedCount(), 5u);
-  EXPECT_EQ(logLines().back(), "Verifying 8 server IPs");
+  EXPECT_EQ(logLines().back(), "Verification cancelled");
+  EXPECT_EQ(logLines().end()[-2], "Verifying 8 server IPs");
   EXPECT_TRUE(keptHidden);
   EXPECT_EQ(rows, 2);
   EXPECT_TRUE(inputEnabled() && !verify->isVisible());

@@ -45,6 +45,8 @@ class Screenshots : public ::testing::Test, public MainWindowFixture {
     ASSERT_FALSE(shot.isNull());
     EXPECT_GT(shot.width(), 100);
     EXPECT_TRUE(shot.save(folder + "/" + name));
+    // In every language: a translation must not make a text longer than its place.
+    EXPECT_EQ(cutOffTexts(w).join(QStringLiteral(" | ")).toStdString(), "") << name;
   }
 };
 

@@ -173,9 +173,10 @@ TEST_F(BotFileTest, WriteFailuresKeepTheOldFile) {
   EXPECT_EQ(ReadFile(path), "old");
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_EQ(app.prompter.shown[0].title, "Warning");
-  EXPECT_EQ(app.prompter.shown[0].text, "Error saving BOT-File! Maybe data corrupted!");
+  EXPECT_EQ(app.prompter.shown[0].text, "Error saving BOT-File! Maybe data corrupted!\r\n" + path);
   EXPECT_EQ(app.prompter.shown[0].icon, MsgIcon::Error);
-  EXPECT_TRUE(app.logLines().empty());
+  EXPECT_EQ(app.logLines(),
+            std::vector<std::string>{"Saving <1> servers to <" + path + "> failed"});
   EXPECT_FALSE(bar.visible());
 
   list.setServer(0, server("1.2.3.4", "4661", {{fUsers, "lots"}}));
@@ -199,7 +200,8 @@ TEST_F(BotFileTest, UnwritableDirectoryLeavesTheOldFile) {
   const std::string result = test::RunInChild([&]() -> std::string {
     if (!test::DropRoot()) return "cannot drop root";
     if (writeServersToBOT(list, path, bar, app.ctx)) return "write reported success";
-    if (app.prompter.shown.size() != 1 || app.prompter.shown[0].text != kBotSaveErrorText)
+    if (app.prompter.shown.size() != 1 ||
+        app.prompter.shown[0].text.rfind(kBotSaveErrorText, 0) != 0)
       return "no error box";
     return "";
   });

@@ -357,9 +357,10 @@ TEST_F(MetFileTest, AFieldThatIsNoNumberFailsTheWriteAndKeepsTheOldFile) {
   EXPECT_EQ(ReadFile(path), "old contents");
   ASSERT_EQ(app.prompter.shown.size(), 1u);
   EXPECT_EQ(app.prompter.shown[0].title, "Warning");
-  EXPECT_EQ(app.prompter.shown[0].text, "Error saving MET-File! Maybe data corrupted!");
+  EXPECT_EQ(app.prompter.shown[0].text, "Error saving MET-File! Maybe data corrupted!\r\n" + path);
   EXPECT_EQ(app.prompter.shown[0].icon, MsgIcon::Error);
-  EXPECT_TRUE(app.logLines().empty());
+  EXPECT_EQ(app.logLines(),
+            std::vector<std::string>{"Saving <2> servers to <" + path + "> failed"});
   EXPECT_FALSE(bar.visible());
   // No temporary file is left behind.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
@@ -372,9 +373,14 @@ TEST_F(MetFileTest, AFieldThatIsNoNumberFailsTheWriteAndKeepsTheOldFile) {
 
 TEST_F(MetFileTest, FileThatCannotBeCreated) {
   list.append(server("1.2.3.4", "4661"), true);
-  EXPECT_FALSE(writeServersToMet(list, dir.file("no/such/dir.met"), bar, app.ctx));
-  EXPECT_EQ(shownTexts(), std::vector<std::string>{"Error saving MET-File! Maybe data corrupted!"});
-  EXPECT_TRUE(app.logLines().empty());
+  const std::string target = dir.file("no/such/dir.met");
+  EXPECT_FALSE(writeServersToMet(list, target, bar, app.ctx));
+  // The file and the system's reason on a second line, in the box and in the log.
+  EXPECT_EQ(shownTexts(),
+            std::vector<std::string>{"Error saving MET-File! Maybe data corrupted!\r\n" + target +
+                                     ": No such file or directory"});
+  EXPECT_EQ(app.logLines(), std::vector<std::string>{"Saving <1> servers to <" + target +
+                                                     "> failed: No such file or directory"});
 }
 
 #ifndef _WIN32
@@ -388,7 +394,8 @@ TEST_F(MetFileTest, UnwritableDirectoryLeavesTheOldFile) {
   const std::string result = test::RunInChild([&]() -> std::string {
     if (!test::DropRoot()) return "cannot drop root";
     if (writeServersToMet(list, path, bar, app.ctx)) return "write reported success";
-    if (shownTexts() != std::vector<std::string>{kMetSaveErrorText}) return "no error box";
+    if (shownTexts().size() != 1 || shownTexts()[0].rfind(kMetSaveErrorText, 0) != 0)
+      return "no error box";
     return "";
   });
   std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
@@ -404,7 +411,8 @@ TEST_F(MetFileTest, DiskErrorDuringTheWriteLeavesTheOldFile) {
   const std::string result = test::RunInChild([&]() -> std::string {
     test::LimitFileSize(1000);
     if (writeServersToMet(list, path, bar, app.ctx)) return "write reported success";
-    if (shownTexts() != std::vector<std::string>{kMetSaveErrorText}) return "no error box";
+    if (shownTexts().size() != 1 || shownTexts()[0].rfind(kMetSaveErrorText, 0) != 0)
+      return "no error box";
     return "";
   });
   EXPECT_EQ(result, "");
@@ -477,7 +485,7 @@ TEST_F(StandardSaveTest, AFailedWriteKeepsServerMetAndTheBackup) {
   EXPECT_FALSE(saveStandardServerMet(list, bar, app.ctx));
   EXPECT_EQ(ReadFile(path), "original");
   EXPECT_EQ(ReadFile(backup), "original");
-  EXPECT_EQ(shownTexts(), std::vector<std::string>{kMetSaveErrorText});
+  EXPECT_EQ(shownTexts(), std::vector<std::string>{std::string(kMetSaveErrorText) + "\r\n" + path});
 }
 
 #ifndef _WIN32
@@ -506,7 +514,8 @@ TEST_F(StandardSaveTest, UnwritableDirectoryChangesNothing) {
   const std::string result = test::RunInChild([&]() -> std::string {
     if (!test::DropRoot()) return "cannot drop root";
     if (saveStandardServerMet(list, bar, app.ctx)) return "save reported success";
-    if (shownTexts() != std::vector<std::string>{kMetSaveErrorText}) return "no error box";
+    if (shownTexts().size() != 1 || shownTexts()[0].rfind(kMetSaveErrorText, 0) != 0)
+      return "no error box";
     return "";
   });
   std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);

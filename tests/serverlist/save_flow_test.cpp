@@ -27,15 +27,19 @@ TEST(SaveFlow, RefusesBacksUpKeepsTheOldFileOnFailureAndLogs) {
   EXPECT_EQ(test::ReadFile(target), "old");
   EXPECT_THROW(saveServers(list, app.dir.file("no/a.txt"), bar, app.ctx, txtSaveFormat()),
                platform::FileError);
-  EXPECT_TRUE(app.logLines().empty());
+  // Failures are logged, with the system's reason where there is one.
+  const std::vector<std::string> failures = {
+      "Saving <2> servers to <" + target + "> failed",
+      "Saving <2> servers to <" + app.dir.file("no/a.txt") + "> failed: No such file or directory"};
+  EXPECT_EQ(app.logLines(), failures);
 
   list.setChecked(2, false);
   EXPECT_EQ(saveServers(list, target, bar, app.ctx, metSaveFormat(), rule), SaveResult::Saved);
   EXPECT_EQ(test::ReadFile(backup), "old");
   EXPECT_EQ(test::ReadFile(target), encodeMetFile(list, app.ctx.settings.MetAddressTags));
-  EXPECT_EQ(app.logLines(), std::vector<std::string>{"Saved <1> servers to <" + target + ">"});
+  EXPECT_EQ(app.logLines().back(), "Saved <1> servers to <" + target + ">");
   ASSERT_EQ(app.prompter.shown.size(), 2u);
-  EXPECT_EQ(app.prompter.shown[1].text, kMetSaveErrorText);
+  EXPECT_EQ(app.prompter.shown[1].text, std::string(kMetSaveErrorText) + "\r\n" + target);
 
   // An abort from a pending event in the middle of the save leaves no bar behind.
   app.ui.onPump = [&] {

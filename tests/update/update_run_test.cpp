@@ -154,7 +154,7 @@ TEST_F(UpdateRunTest, FailingJobsReportNoRecords) {
   EXPECT_TRUE(list.empty());
   EXPECT_TRUE(Contains(view.labelHistory[0], "0 new IPs found!"));
   EXPECT_TRUE(Contains(view.labelHistory[1], "0 new IPs found!"));  // an error page is a body
-  EXPECT_TRUE(Contains(view.labelHistory[2], "Unknown error occured!"));
+  EXPECT_TRUE(Contains(view.labelHistory[2], "Unknown error occurred!"));
   EXPECT_TRUE(Contains(view.labelHistory[3], "DNS-File not found..."));
   EXPECT_TRUE(Contains(view.labelHistory[4], "0 new IPs found!"));
   const auto log = Log();

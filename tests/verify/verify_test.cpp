@@ -236,7 +236,8 @@ TEST_F(VerifyTest, CancelWhileAllSlotsAreBusy) {
   EXPECT_EQ(view.bar.position(), 3);
   EXPECT_EQ(view.linesContaining("timed out"), 0);
   EXPECT_EQ(view.linesContaining("refused"), 0);
-  EXPECT_EQ(app.logLines(), std::vector<std::string>{"Verifying 7 server IPs"});
+  EXPECT_EQ(app.logLines(),
+            (std::vector<std::string>{"Verifying 7 server IPs", "Verification cancelled"}));
   EXPECT_TRUE(view.mainEnabled);
   EXPECT_EQ(view.closes, 1);
   EXPECT_FALSE(app.ctx.state.operationDone);
@@ -257,7 +258,8 @@ TEST_F(VerifyTest, CancelAfterTheLastServerWasHandedOut) {
   runVerify(list, app.ctx, view, false);
   EXPECT_EQ(view.headlines.back(), "Waiting for working threads to close...");
   EXPECT_TRUE(checked(0) && checked(1));
-  EXPECT_EQ(app.logLines(), std::vector<std::string>{"Verifying 2 server IPs"});
+  EXPECT_EQ(app.logLines(),
+            (std::vector<std::string>{"Verifying 2 server IPs", "Verification cancelled"}));
   EXPECT_EQ(view.closes, 1);
 }
 
@@ -319,7 +321,7 @@ TEST_F(VerifyTest, WarningDialogComesFirstUnlessAScriptRuns) {
 
 TEST(VerifyWarningTest, TextAndProceed) {
   const std::string text = verifyWarningText();
-  EXPECT_EQ(text.rfind("It it recommended NOT to use server verification.\r\n", 0), 0u);
+  EXPECT_EQ(text.rfind("It is recommended NOT to use server verification.\r\n", 0), 0u);
   EXPECT_EQ(text.substr(text.size() - 32), "although they are still working.");
   int breaks = 0;
   for (std::size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 1))
