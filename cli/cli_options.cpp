@@ -29,14 +29,14 @@ std::string usageText() {
            "case) unless no_proxy names the host.\n") +
          "\n" +
          _("Options:\n"
-           "  --ini FILE   use FILE as ravelin.ini\n"
-           "  --no-check   run the script without checking it first; lines that are no\n"
-           "               usable command are skipped\n"
-           "  --check      check the syntax before running (the default)\n"
-           "  --quiet      print nothing but errors\n"
-           "  --verbose    print every status line of updates and verifications\n"
-           "  --help       show this text\n"
-           "  --version    show the version\n") +
+           "  --ini FILE      use FILE as ravelin.ini\n"
+           "  --no-check      run the script without checking it first; lines that are\n"
+           "                  no usable command are skipped\n"
+           "  --check         check the syntax before running (the default)\n"
+           "  -q, --quiet     print nothing but errors\n"
+           "  -v, --verbose   print every status line of updates and verifications\n"
+           "  -h, --help      show this text\n"
+           "  --version       show the version\n") +
          "\n" +
          _("Exit status: 0 the script ran to its end (or CloseUtils closed the program),\n"
            "1 syntax error, 2 usage error or unreadable script file, 3 a command failed (a\n"

@@ -170,11 +170,17 @@ TEST_F(ScriptExecutorTest, DelayWaitsOnTheClockServingTheInterfaceAndSkipsWhatIs
 }
 
 TEST_F(ScriptExecutorTest, DelayEndsEarlyWhenTheProgramShutsDown) {
-  app.ui.onPump = [&] { app.ui.quit = true; };
+  // The shutdown comes 3 s into the pause.
+  platform::ManualClock idle;
+  app.ui.clock = &idle;
+  app.ui.onPump = [&] {
+    app.manualClock.advance(3000);
+    app.ui.quit = true;
+  };
   const ScriptRun run = Run({"Delay[600]", "CheckAll"});
   EXPECT_EQ(app.ui.pumps, 1);
   EXPECT_TRUE(run.interrupted);
-  EXPECT_EQ(Body(), (LogText{"Waited <600> seconds"}));
+  EXPECT_EQ(Body(), (LogText{"Waited <3> of <600> seconds: the run was interrupted"}));
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));  // CheckAll never ran
 }
 
@@ -465,4 +471,38 @@ TEST_F(ScriptExecutorTest, SaveTemplateSkipsAMissingTemplateAndAnEmptySelection)
   run = Run({"UnCheckAll", "SaveTemplate[" + app.dir.file("t.tpl") + "|" + out + "]"});
   EXPECT_FALSE(fs::exists(out));
   EXPECT_TRUE(run.failures.empty());
+}
+
+// Whatever a save, an update or a list file fails of, the command is noted and the script
+// goes on; a list cut short is read as far as it goes and says so.
+TEST_F(ScriptExecutorTest, EveryFailedCommandIsNotedAndTheScriptGoesOn) {
+  const std::string gone = app.dir.file("gone/");
+  test::WriteFile(app.dir.file("t.tpl"), "%ip%");
+  test::WriteFile(app.dir.file("empty.met"), "");
+  test::WriteFile(app.dir.file("text.met"), "1.2.3.4:4661\n");
+  ASSERT_TRUE(writeServersToMet(list, app.dir.file("cut.met"), host.bar, app.ctx));
+  fs::resize_file(app.dir.file("cut.met"), fs::file_size(app.dir.file("cut.met")) - 3);
+  const ScriptRun run =
+      Run({"SaveCustomTXT[" + gone + "a.txt]", "SaveCustomHTML[" + gone + "a.html]",
+           "SaveCustomBOT[" + gone + "a.bot]",
+           "SaveTemplate[" + app.dir.file("t.tpl") + "|" + gone + "o.txt]", "UpdateFromAll",
+           "RefreshCustomMET[" + app.dir.file("empty.met") + "]",
+           "RefreshCustomMET[" + app.dir.file("text.met") + "]",
+           "RefreshCustomMET[" + app.dir.file("cut.met") + "]", "UnCheckAll"});
+  ASSERT_EQ(run.failures.size(), 7u);
+  for (size_t i = 0; i < 7; ++i) EXPECT_EQ(run.failures[i].line, i + 1);
+  EXPECT_NE(run.failures[0].message.find("No such file or directory"), std::string::npos);
+  EXPECT_EQ(run.failures[4].message, "no update URLs configured");
+  EXPECT_TRUE(host.calls.empty());
+  EXPECT_EQ(run.failures[5].message,
+            "<" + app.dir.file("empty.met") + "> holds no server list: the file is empty");
+  EXPECT_EQ(run.failures[6].message, "<" + app.dir.file("text.met") +
+                                         "> holds no server list: it does not begin as a MET file");
+  const LogText log = Body();
+  ASSERT_GE(log.size(), 9u);
+  EXPECT_EQ(log[0], run.failures[0].text());
+  EXPECT_EQ(log[7], "Refreshed <1> servers from <" + app.dir.file("cut.met") + ">");
+  EXPECT_EQ(log[8],
+            "<" + app.dir.file("cut.met") + "> ends early: it states <2> servers and holds <1>");
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, false}));  // UnCheckAll ran
 }
