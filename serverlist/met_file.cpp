@@ -16,12 +16,11 @@ namespace {
 // Merges a whole file's bytes by the merge rule, against the keys listed right now.
 ListReadProblem mergeMet(ServerList& list, std::string_view data, const std::string& fileName,
                          runtime::ProgressBar& bar, runtime::AppContext& ctx) {
-  const std::string noList = "<" + fileName + "> holds no server list: ";
-  if (data.empty()) return {noList + "the file is empty"};
   MetDecoder decoder(data);
   if (!decoder.headerOk()) {
     ctx.message(N_("Warning"), kMetDamagedText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
-    return {noList + "it does not begin as a MET file"};
+    return {"<" + fileName + "> holds no server list: " +
+            (data.empty() ? "the file is empty" : "it does not begin as a MET file")};
   }
   const std::uint32_t declared = decoder.declaredCount();
   std::uint32_t whole = 0;  // entries that the file holds to their last byte

@@ -168,19 +168,17 @@ TEST_F(CliTest, HelpVersionAndUsageErrors) {
   r = test::runCli({"--help"}, dir);
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("Usage: ravelin-cli [options] run SCRIPT"), std::string::npos);
-  for (const char* option : {"-q, --quiet", "-v, --verbose", "-h, --help"})
-    EXPECT_NE(r.out.find(option), std::string::npos) << option;
+  EXPECT_NE(r.out.find("  -q, --quiet     print nothing but errors\n  -v, --verbose   print "
+                       "every status line of updates and verifications\n  -h, --help "),
+            std::string::npos);
   // Within 80 columns in every language (UTF-8 continuation bytes take none).
   for (const char* language : {"en", "de", "fr", "it", "es"}) {
-    const std::string out =
-        test::runCli({"--help"}, dir, {}, std::chrono::seconds(60),
-                     {"env", std::string("LANGUAGE=") + language, "LC_ALL=C.UTF-8"})
-            .out;
-    size_t column = 0;
-    for (const char c : out) {
-      column = c == '\n' ? 0 : column + ((c & 0xC0) != 0x80);
-      EXPECT_LE(column, 80u) << language << ": " << out;
-    }
+    size_t column = 0, widest = 0;
+    for (const char c : test::runCli({"--help"}, dir, {}, std::chrono::seconds(60),
+                                     {"env", std::string("LANGUAGE=") + language, "LC_ALL=C.UTF-8"})
+                            .out)
+      widest = std::max(widest, column = c == '\n' ? 0 : column + ((c & 0xC0) != 0x80));
+    EXPECT_LE(widest, 80u) << language;
   }
   for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                {"run"},
@@ -352,13 +350,11 @@ TEST_F(CliTest, AFailedSaveAndAMissingSourceAreReportedAfterTheRun) {
   // The frame in the user's language around the system's reason.
   const auto german =
       test::runCli({"--ini", ini(), "-e", "RefreshCustomMET[" + dir.file("in.met") + "]", "-e",
-                    "SaveCustomMET[" + out + "]", "-e", "UpdateFromAll"},
+                    "SaveCustomMET[" + out + "]"},
                    dir, {}, std::chrono::seconds(60), {"env", "LANGUAGE=de", "LC_ALL=C.UTF-8"});
   EXPECT_EQ(german.status, 3);
   EXPECT_EQ(german.err.rfind("ravelin-cli: Zeile 2: Fehler beim Speichern der MET-Datei!", 0), 0u)
       << german.err;
-  EXPECT_NE(german.err.find("Zeile 3: keine Aktualisierungs-URLs eingerichtet\n"),
-            std::string::npos);
   const Lines l = log();
   EXPECT_EQ(std::count(l.begin(), l.end(), failedSave), 1);
   // The script went on after both.
@@ -419,8 +415,8 @@ TEST_F(CliTest, InterruptStopsADelay) {
   EXPECT_FALSE(fs::exists(txt));
   const Lines l = log();
   ASSERT_GE(l.size(), 3u);
-  EXPECT_TRUE(l[l.size() - 3].starts_with("Waited <")) << l[l.size() - 3];
-  EXPECT_TRUE(l[l.size() - 3].ends_with("> of <60> seconds: the run was interrupted"));
+  EXPECT_TRUE(l[l.size() - 3].ends_with("> of <60> seconds: the run was interrupted"))
+      << l[l.size() - 3];
   EXPECT_EQ(l[l.size() - 2], "Script execution stopped");
 }
 

@@ -490,7 +490,6 @@ TEST_F(ScriptExecutorTest, EveryFailedCommandIsNotedAndTheScriptGoesOn) {
            "RefreshCustomMET[" + app.dir.file("text.met") + "]", "UnCheckAll"});
   ASSERT_EQ(run.failures.size(), 7u);
   for (size_t i = 0; i < 7; ++i) EXPECT_EQ(run.failures[i].line, i + 1);
-  EXPECT_NE(run.failures[0].message.find("No such file or directory"), std::string::npos);
   EXPECT_EQ(run.failures[4].message, "no update URLs configured");
   EXPECT_TRUE(host.calls.empty());
   EXPECT_EQ(run.failures[5].message,
