@@ -342,7 +342,8 @@ TEST_F(ScriptExecutorTest, RefreshFromCustomFiles) {
   EXPECT_EQ(Ips(list), (std::vector<std::string>{"4.4.4.4", "5.5.5.5", "6.6.6.6", "1.1.1.1"}));
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true, true}));
   ASSERT_EQ(run.failures.size(), 1u);
-  EXPECT_EQ(run.failures[0], (ScriptFailure{6, "File not found: " + app.dir.file("missing.met")}));
+  EXPECT_EQ(run.failures[0],
+            (ScriptFailure{6, "File not found: " + app.dir.file("missing.met"), {}}));
   EXPECT_FALSE(host.bar.visible());
 }
 
