@@ -20,8 +20,8 @@ RefreshResult refreshStandardServerMet(
     serverlist::ServerList& list, runtime::ProgressBar& bar, runtime::AppContext& ctx,
     const std::function<std::optional<std::string>()>& chooseFile) {
   const auto read = [&](const std::string& file) {
-    return serverlist::readServersFromMet(list, file, bar, ctx) ? RefreshResult::Read
-                                                                : RefreshResult::Damaged;
+    return serverlist::readServersFromMet(list, file, bar, ctx).gaveList() ? RefreshResult::Read
+                                                                          : RefreshResult::Damaged;
   };
   const std::string path = runtime::clientFile(ctx.settings.EDPath, "server.met");
   if (platform::fileExists(path)) return read(path);

@@ -1,15 +1,12 @@
 #include "app/log_folder.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
 
-#include "platform/calendar.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "runtime/log.h"
@@ -47,19 +44,6 @@ std::string timeInName(std::string_view name) {
   return {};
 }
 
-// The modification time in the same form as timeInName.
-std::string modificationTime(const fs::path& file) {
-  std::error_code ec;
-  const auto written = fs::last_write_time(file, ec);
-  if (ec) return {};
-  const auto sys = std::chrono::file_clock::to_sys(written);
-  const std::tm t = platform::localCalendarTime(std::chrono::system_clock::to_time_t(sys));
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d000", t.tm_year + 1900, t.tm_mon + 1,
-                t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-  return buf;
-}
-
 }  // namespace
 
 std::string chooseLogFileName(const std::string& logDir, const std::tm& localStart,
@@ -75,9 +59,10 @@ void pruneLogFiles(const std::string& logDir, const std::string& thisRunName, in
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(platform::pathFromUtf8(logDir), ec)) {
     const std::string name = platform::utf8FromPath(entry.path().filename());
-    if (name == thisRunName || !name.ends_with(".log") || !entry.is_regular_file(ec)) continue;
+    // Only the names this program gives its logs: the folder may be shared with files of
+    // other programs (a log folder beside a ravelin.ini named with --ini).
     std::string time = timeInName(name);
-    if (time.empty()) time = modificationTime(entry.path());
+    if (name == thisRunName || time.empty() || !entry.is_regular_file(ec)) continue;
     older.emplace_back(std::move(time), entry.path());
   }
   const size_t kept = static_cast<size_t>(keep) - 1;  // this run's file is one of them

@@ -13,10 +13,11 @@ namespace ravelin::app {
 std::string chooseLogFileName(const std::string& logDir, const std::tm& localStart,
                               int milliseconds);
 
-// Removes the oldest *.log files of logDir until keep remain, counting this run's file
-// thisRunName (which need not exist yet). keep 0 removes nothing. A file's age is the start
-// time in its name (also the older form "12-07-2026_14-03-09-045.log"), else its
-// modification time. A file that cannot be removed stays.
+// Removes the oldest log files of logDir until keep remain, counting this run's file
+// thisRunName (which need not exist yet). keep 0 removes nothing. Only files named as
+// chooseLogFileName names them (or in the older form "12-07-2026_14-03-09-045.log") count;
+// their age is the start time in the name. Any other file stays, as does one that cannot
+// be removed.
 void pruneLogFiles(const std::string& logDir, const std::string& thisRunName, int keep);
 
 }  // namespace ravelin::app

@@ -31,12 +31,16 @@ bool isDirectory(const std::string& path) {
   return fs::is_directory(platform::pathFromUtf8(path), ec);
 }
 
-// Creates the directory itself, not its parents (0777 less the umask); true when it is one
+// Creates the directory itself, not its parents, for this user alone; true when it is one
 // afterwards.
 bool makeDirectory(const std::string& path) {
-  std::error_code ec;
-  fs::create_directory(platform::pathFromUtf8(path), ec);
-  return !ec && isDirectory(path);
+  if (!isDirectory(iniDirectory(path))) return false;
+  try {
+    platform::makePrivateDirectories(path);
+  } catch (const platform::FileError&) {
+    return false;
+  }
+  return isDirectory(path);
 }
 
 std::string absolutePath(const std::string& path) {
@@ -63,6 +67,8 @@ void moveOld(const std::string& old, std::string& now, std::vector<std::string>&
   try {
     ensureIniDirectory(now);
     platform::movePath(old, now);
+    // What an older version left readable by others is this user's alone from now on.
+    platform::restrictToOwner(now);
   } catch (const platform::FileError& e) {
     failures.push_back(std::string(e.what()) + "; still using " + old);
     now = old;
@@ -145,9 +151,7 @@ std::string iniDirectory(const std::string& iniPath) {
 void ensureIniDirectory(const std::string& iniPath) {
   const std::string dir = iniDirectory(iniPath);
   if (dir.empty()) return;
-  std::error_code ec;
-  fs::create_directories(platform::pathFromUtf8(dir), ec);
-  if (ec) throw platform::FileError("Cannot create directory \"" + dir + "\": " + ec.message());
+  platform::makePrivateDirectories(dir);
 }
 
 void prepareLogging(runtime::AppContext& ctx, const FilePlaces& places, const std::tm& localStart,
@@ -157,8 +161,11 @@ void prepareLogging(runtime::AppContext& ctx, const FilePlaces& places, const st
   if (!ctx.log.loggingActive) return;
   const std::string& logDir = places.logDir;
   if (places.separateState) {
-    std::error_code ignored;  // a failure shows as the log folder's below
-    fs::create_directories(platform::pathFromUtf8(logDir).parent_path(), ignored);
+    try {
+      platform::makePrivateDirectories(iniDirectory(logDir));
+    } catch (const platform::FileError&) {
+      // Shows as the log folder's failure below.
+    }
   }
   if (!isDirectory(logDir) && !makeDirectory(logDir)) {
     ctx.message(N_("Error"), N_("Subdirectory /log/ cannot be created!"), runtime::MsgIcon::Error,
@@ -189,6 +196,9 @@ AppSession::~AppSession() {
 void AppSession::start(std::chrono::system_clock::time_point now) {
   ctx_.state = runtime::RunState{};
   ctx_.settings = loadSettings(places_.iniFile);
+  // It keeps the External Connection's password digest: a copy written by hand with the
+  // usual rights is made this user's alone, as every write of it would.
+  if (platform::fileExists(places_.iniFile)) platform::restrictToOwner(places_.iniFile);
   const std::vector<std::string> moveFailures = moveOldStateFiles(places_);
 
   const std::tm local = platform::localCalendarTime(std::chrono::system_clock::to_time_t(now));

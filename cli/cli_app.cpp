@@ -211,7 +211,7 @@ int runCli(int argc, char** argv) {
   }
   term.clearProgress();
   for (const script::ScriptFailure& failure : run.failures) {
-    term.error("ravelin-cli: " + failure.text());
+    term.error("ravelin-cli: " + failure.shownText());
     if (status == kOk) status = kCommandFailed;
   }
   // A signal during the last line stops no further line, but still ends the run as

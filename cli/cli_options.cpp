@@ -13,9 +13,9 @@ std::string usageText() {
          "       ravelin-cli [options] check SCRIPT\n"
          "       ravelin-cli [options] check-version\n"
          "\n" +
-         _("Runs Ravelin scripts without any window: \"run\" runs a script file (and adds it to\n"
-           "the recently used scripts), -e runs the given lines as one script, \"check\" only\n"
-           "checks a script's syntax, \"check-version\" asks the update-info address\n"
+         _("Runs Ravelin scripts without any window: \"run\" runs a script file (and adds it\n"
+           "to the recently used scripts), -e runs the given lines as one script, \"check\"\n"
+           "only checks a script's syntax, \"check-version\" asks the update-info address\n"
            "(UpdateInfoURL in ravelin.ini) whether a newer Ravelin exists. Every script is\n"
            "checked before it runs; a wrong line stops it before anything has run\n"
            "(ScrSyntaxCheck in ravelin.ini does not matter here). Updates and verifications\n"
@@ -29,19 +29,19 @@ std::string usageText() {
            "case) unless no_proxy names the host.\n") +
          "\n" +
          _("Options:\n"
-           "  --ini FILE   use FILE as ravelin.ini\n"
-           "  --no-check   run the script without checking it first; lines that are no\n"
-           "               usable command are skipped\n"
-           "  --check      check the syntax before running (the default)\n"
-           "  --quiet      print nothing but errors\n"
-           "  --verbose    print every status line of updates and verifications\n"
-           "  --help       show this text\n"
-           "  --version    show the version\n") +
+           "  --ini FILE      use FILE as ravelin.ini\n"
+           "  --no-check      run the script without checking it first; lines that are\n"
+           "                  no usable command are skipped\n"
+           "  --check         check the syntax before running (the default)\n"
+           "  -q, --quiet     print nothing but errors\n"
+           "  -v, --verbose   print every status line of updates and verifications\n"
+           "  -h, --help      show this text\n"
+           "  --version       show the version\n") +
          "\n" +
          _("Exit status: 0 the script ran to its end (or CloseUtils closed the program),\n"
            "1 syntax error, 2 usage error or unreadable script file, 3 a command failed (a\n"
-           "verification that reached no server, the network seeming down, is one; so is\n"
-           "an update none of whose sources could be read), 130 interrupted (SIGINT, Ctrl+C),\n"
+           "verification that reached no server, the network seeming down, is one; so is an\n"
+           "update none of whose sources could be read), 130 interrupted (SIGINT, Ctrl+C),\n"
            "143 terminated (SIGTERM).\n"
            "check-version: 0 nothing newer, 4 a newer version or URL list, 3 the download\n"
            "failed, 2 no UpdateInfoURL configured.\n");

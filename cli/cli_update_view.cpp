@@ -36,6 +36,12 @@ void CliUpdateView::setSlotLabel(int slot, const std::string& text) {
     line(runtime::fillIn(_("Thread %s: %s"), {std::to_string(slot + 1), _(text.c_str())}));
 }
 
+// Whatever --quiet or --verbose say: a schedule's mail shows which source broke and why
+// (an error page, a certificate that is not trusted), not only that the update failed.
+void CliUpdateView::sourceFailed(const std::string& text) {
+  term_.error("ravelin-cli: " + text);
+}
+
 // Plain lines only where nothing is drawn in place.
 void CliUpdateView::line(const std::string& text) {
   if (!term_.showsProgress() && text != lastLine_) term_.status(text);

@@ -553,7 +553,7 @@ void MainWindow::refreshFile(OpenDialogKind kind) {
       bool read = true;
       switch (kind) {
         case OpenDialogKind::Met:
-          read = readServersFromMet(list_, *path, bar_, ctx_);
+          read = readServersFromMet(list_, *path, bar_, ctx_).gaveList();
           break;
         case OpenDialogKind::Bot:
           read = readServersFromBOT(list_, *path, bar_, ctx_);

@@ -30,13 +30,25 @@ enum class FileAccess { Usual, OwnerOnly };
 
 // Writes bytes to a temporary file in the target's directory and renames it over the
 // target only when everything was written, so a failure never leaves a half-written file
-// in place of the old one. Throws FileError; the target is then untouched.
+// in place of the old one. A target that is a symbolic link has the file it points to
+// replaced; the link stays. Throws FileError; the target is then untouched.
 void writeFileAtomically(const std::string& path, std::string_view bytes,
                          FileAccess access = FileAccess::Usual);
 
 bool fileExists(const std::string& path);
 
-// Appends bytes to the file at path, which is created (0666 less the umask) when missing.
+// Creates the directory path and every missing one above it, each for this user alone
+// (0700; on Windows with the rights its parent passes on, in the user's profile the
+// user's). Nothing happens when it exists. Throws FileError.
+void makePrivateDirectories(const std::string& path);
+
+// Lets only this user at path: a file becomes 0600, a directory 0700 (its contents stay as
+// they are). For what Ravelin keeps of its own that an older version left open to others.
+// Does nothing on Windows, where the profile's rights hold. False when it failed.
+bool restrictToOwner(const std::string& path);
+
+// Appends bytes to the file at path, which is created when missing, for this user alone
+// (0600: logs name the user's files and servers).
 // False when it cannot be opened or written: for writers that carry on without it (the log).
 bool appendToFile(const std::string& path, std::string_view bytes);
 

@@ -28,6 +28,24 @@ std::string directoryOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The file that path names once symbolic links are followed, so that a replace writes the
+// link's target and leaves the link in place (a ravelin.ini kept among one's dotfiles). A
+// link that points nowhere yet names the file it points to; a chain too long to be
+// anything but a loop leaves path as it is.
+std::string followLinks(const std::string& path) {
+  std::string file = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return file;
+    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
+    const ssize_t n = ::readlink(file.c_str(), target.data(), target.size());
+    if (n <= 0) return file;
+    target.resize(static_cast<size_t>(n));
+    file = target.front() == '/' ? target : directoryOf(file) + "/" + target;
+  }
+  return path;
+}
+
 // Writes all bytes to fd; returns 0 or the error number.
 int writeAll(int fd, std::string_view bytes) {
   for (size_t done = 0; done < bytes.size();) {
@@ -77,10 +95,11 @@ std::string readWholeFile(const std::string& path) {
   return data;
 }
 
-void writeFileAtomically(const std::string& path, std::string_view bytes, FileAccess access) {
+void writeFileAtomically(const std::string& given, std::string_view bytes, FileAccess access) {
+  const std::string path = followLinks(given);
   std::string tmp = directoryOf(path) + "/.ravelin-XXXXXX";
   const int fd = ::mkstemp(tmp.data());
-  if (fd < 0) fail("Cannot create file", path, errno);
+  if (fd < 0) fail("Cannot create file", given, errno);
   int err = 0;
   for (size_t done = 0; done < bytes.size() && err == 0;) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -105,7 +124,7 @@ void writeFileAtomically(const std::string& path, std::string_view bytes, FileAc
   if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
   if (err != 0) {
     ::unlink(tmp.c_str());
-    fail("Cannot write file", path, err);
+    fail("Cannot write file", given, err);
   }
 }
 
@@ -192,10 +211,25 @@ std::string PrivateDirectory::writeFile(const std::string& relativePath,
 }
 
 bool appendToFile(const std::string& path, std::string_view bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "ab");
-  if (!f) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && written;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  const bool written = writeAll(fd, bytes) == 0;
+  return ::close(fd) == 0 && written;
+}
+
+void makePrivateDirectories(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) return;
+  const std::string parent = directoryOf(path);
+  if (parent != path && parent != ".") makePrivateDirectories(parent);
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+    fail("Cannot create directory", path, errno);
+}
+
+bool restrictToOwner(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  return ::chmod(path.c_str(), S_ISDIR(st.st_mode) ? 0700 : 0600) == 0;
 }
 
 bool fileExists(const std::string& path) {

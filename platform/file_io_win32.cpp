@@ -63,6 +63,29 @@ HANDLE openFile(const std::string& path, DWORD access, DWORD disposition) {
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// The file that path names once a symbolic link (or junction) on the way is followed, so
+// that a replace writes the link's target and leaves the link in place. path itself when
+// it is no link or its target cannot be opened.
+std::string followLinks(const std::string& path) {
+  const std::wstring wide = wideFromUtf8(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return path;
+  Handle f(CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr));
+  if (!f.valid()) return path;
+  std::wstring final(32768, L'\0');
+  const DWORD n = GetFinalPathNameByHandleW(f.get(), final.data(), static_cast<DWORD>(final.size()),
+                                            FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (n == 0 || n >= final.size()) return path;
+  final.resize(n);
+  if (final.starts_with(L"\\\\?\\UNC\\"))
+    final = L"\\\\" + final.substr(8);
+  else if (final.starts_with(L"\\\\?\\"))
+    final = final.substr(4);
+  return utf8FromWide(final);
+}
+
 // Writes all bytes; returns 0 or the error number.
 DWORD writeAll(HANDLE h, std::string_view bytes) {
   for (size_t done = 0; done < bytes.size();) {
@@ -115,17 +138,18 @@ std::string readWholeFile(const std::string& path) {
 
 // The new file gets the access rights that its folder passes on (in the user's profile,
 // the user's alone); FileAccess changes nothing here.
-void writeFileAtomically(const std::string& path, std::string_view bytes, FileAccess) {
+void writeFileAtomically(const std::string& given, std::string_view bytes, FileAccess) {
+  const std::string path = followLinks(given);
   const std::string tmp = freshName(directoryOf(path), ".ravelin-");
   Handle f(openFile(tmp, GENERIC_WRITE, CREATE_NEW));
-  if (!f.valid()) fail("Cannot create file", path, GetLastError());
+  if (!f.valid()) fail("Cannot create file", given, GetLastError());
   DWORD err = writeAll(f.get(), bytes);
   if (err == 0 && !FlushFileBuffers(f.get())) err = GetLastError();
   if (!f.close() && err == 0) err = GetLastError();
   if (err == 0 && !moveReplacing(tmp, path)) err = GetLastError();
   if (err != 0) {
     DeleteFileW(wideFromUtf8(tmp).c_str());
-    fail("Cannot write file", path, err);
+    fail("Cannot write file", given, err);
   }
 }
 
@@ -221,6 +245,17 @@ bool appendToFile(const std::string& path, std::string_view bytes) {
   if (!f.valid()) return false;
   const bool written = writeAll(f.get(), bytes) == 0;
   return f.close() && written;
+}
+
+void makePrivateDirectories(const std::string& path) {
+  std::error_code ec;
+  fs::create_directories(fs::path(wideFromUtf8(path)), ec);
+  if (ec)
+    throw FileError("Cannot create directory \"" + path + "\": " + ec.message(), ec.message());
+}
+
+bool restrictToOwner(const std::string&) {
+  return true;
 }
 
 bool fileExists(const std::string& path) {

@@ -40,9 +40,23 @@ class Executor {
   bool runLine(const std::string& text);
 
  private:
-  void fail(const std::string& message) {
-    run_.failures.push_back({run_.line, message});
+  // message in the log's words; shown, when given, in the user's language.
+  void fail(const std::string& message, const std::string& shown = {}) {
+    run_.failures.push_back({run_.line, message, shown});
     ctx_.log.writeLog(run_.failures.back().text());
+  }
+  // A save fails as its writer reports it, whether the writer shows a box or raises an
+  // error (a missing folder, a backup that cannot be made): the script goes on.
+  template <class Save>
+  void guardedSave(Save&& save) {
+    try {
+      save();
+    } catch (const platform::FileError& e) {
+      fail(e.what());
+    }
+  }
+  void failedSave(const serverlist::SaveOutcome& outcome, const char* text) {
+    fail(outcome.failureText(text), outcome.failureText(_(text)));
   }
   // A save that wrote nothing, said where a front end shows such remarks.
   void nothingChecked(const std::string& target) {
@@ -54,6 +68,7 @@ class Executor {
   void filter(const ScriptLine& l);
   void setPref(const ScriptLine& l);
   void refresh(const ScriptLine& l);
+  void listProblem(const serverlist::ListReadProblem& problem);
   void save(const ScriptLine& l);
   void saveTemplate(const ScriptLine& l);
 
@@ -111,23 +126,24 @@ bool Executor::runLine(const std::string& text) {
     case ScriptCommand::SaveCustomHTML:
     case ScriptCommand::SaveCustomMET:
     case ScriptCommand::SaveCustomTXT:
-      save(l);
+      guardedSave([&] { save(l); });
       break;
-    case ScriptCommand::SaveEDonkeyMET: {
+    case ScriptCommand::SaveEDonkeyMET:
       if (!HasCheckedServers(list_)) {
         nothingChecked(runtime::clientFile(ctx_.settings.EDPath, "server.met"));
         break;
       }
-      const serverlist::SaveOutcome outcome =
-          client::saveClientServerMet(list_, host_.loadSaveBar(), ctx_);
-      if (!outcome) fail(outcome.failureText(serverlist::kMetSaveErrorText));
+      guardedSave([&] {
+        const serverlist::SaveOutcome outcome =
+            client::saveClientServerMet(list_, host_.loadSaveBar(), ctx_);
+        if (!outcome) failedSave(outcome, serverlist::kMetSaveErrorText);
+      });
       break;
-    }
     case ScriptCommand::SaveRunningEDonkey:
       if (HasCheckedServers(list_)) host_.saveRunningEDonkey();
       break;
     case ScriptCommand::SaveTemplate:
-      saveTemplate(l);
+      guardedSave([&] { saveTemplate(l); });
       break;
     case ScriptCommand::SendToEDonkeyConsole:
       if (!l.argument.empty()) host_.sendToEDonkeyConsole(l.argument);
@@ -161,16 +177,22 @@ bool Executor::runLine(const std::string& text) {
       // A run that found the network down changed no check mark; the script goes on
       // with the list as it was, and the failure is noted.
       if (host_.verify(l.command == ScriptCommand::VerifyAll) == verify::VerifyOutcome::NetworkDown)
-        fail(verify::kNetworkDownText);
+        fail(verify::kNetworkDownText, _(verify::kNetworkDownText));
       break;
   }
   return true;
 }
 
 // An update none of whose sources could be read merged nothing; the script goes on, and
-// the failure is noted.
+// the failure is noted. So is an update from all sources when there is none: a fresh
+// set-up's scheduled script would otherwise do nothing and call it a success.
 void Executor::update(update::UpdateKind kind) {
-  if (host_.update(kind) == update::UpdateOutcome::NoSourceRead) fail(update::kNoSourceReadText);
+  if (kind == update::UpdateKind::All && ctx_.settings.URLs.empty()) {
+    fail(update::kNoUrlsText, _(update::kNoUrlsText));
+    return;
+  }
+  if (host_.update(kind) == update::UpdateOutcome::NoSourceRead)
+    fail(update::kNoSourceReadText, _(update::kNoSourceReadText));
 }
 
 void Executor::delay(const ScriptLine& l) {
@@ -179,10 +201,18 @@ void Executor::delay(const ScriptLine& l) {
   // A negative count waits the shortest pause; the product is formed without overflow
   // and limited to what the 32-bit tick counter can measure.
   const std::int64_t ms = std::clamp<std::int64_t>(std::int64_t{*seconds} * 1000, 0, 0xFFFFFFFF);
+  const std::uint32_t start = ctx_.clock->ticks();
   if (ctx_.ui)
     runtime::pauseFunc(*ctx_.ui, *ctx_.clock, static_cast<std::uint32_t>(ms));
   else
     ctx_.clock->sleepMs(static_cast<std::uint32_t>(ms));
+  // A pause cut short by the program's end says how long it lasted, not what was asked.
+  const std::uint32_t waited = ctx_.clock->ticks() - start;
+  if (ctx_.ui && ctx_.ui->terminating() && waited < ms) {
+    ctx_.log.writeLog("Waited <" + std::to_string(waited / 1000) + "> of <" +
+                      std::to_string(*seconds) + "> seconds: the run was interrupted");
+    return;
+  }
   ctx_.log.writeLog("Waited <" + std::to_string(*seconds) + "> seconds");
 }
 
@@ -215,8 +245,15 @@ void Executor::setPref(const ScriptLine& l) {
 void Executor::refresh(const ScriptLine& l) {
   runtime::ProgressBar& bar = host_.loadSaveBar();
   if (l.command == ScriptCommand::RefreshEDonkeyMET) {
-    serverlist::readServersFromMet(list_, runtime::clientFile(ctx_.settings.EDPath, "server.met"),
-                                   bar, ctx_);
+    // The client may not have written its list yet: nothing to refresh, and no failure.
+    const serverlist::ListReadProblem problem = serverlist::readServersFromMet(
+        list_, runtime::clientFile(ctx_.settings.EDPath, "server.met"), bar, ctx_);
+    if (problem.missing) {
+      ctx_.log.writeLog(problem.text);
+      host_.note(problem.text);
+    } else {
+      listProblem(problem);
+    }
     return;
   }
   if (l.restIsJustBracket()) return;
@@ -235,12 +272,22 @@ void Executor::refresh(const ScriptLine& l) {
   if (l.command == ScriptCommand::RefreshCustomBOT)
     serverlist::readServersFromBOT(list_, path, bar, ctx_);
   else
-    serverlist::readServersFromMet(list_, path, bar, ctx_);
+    listProblem(serverlist::readServersFromMet(list_, path, bar, ctx_));
+}
+
+// A list that was cut short was still read, and the reader logged it: a remark. A file
+// that gave no list at all fails the command.
+void Executor::listProblem(const serverlist::ListReadProblem& problem) {
+  if (!problem) return;
+  if (problem.partial)
+    host_.note(problem.text);
+  else
+    fail(problem.text);
 }
 
 // The save rule: only with a checked server; the target's old contents are kept as
 // target.UPD.BAK (the live file stays in place until the new one replaces it), then the
-// writer replaces the target in one step. A backup that cannot be made ends the script.
+// writer replaces the target in one step. A backup that cannot be made fails the save.
 void Executor::save(const ScriptLine& l) {
   if (l.argument.empty()) return;
   const std::string path = file(l.filePath());
@@ -266,7 +313,7 @@ void Executor::save(const ScriptLine& l) {
   // Only the formats with an error box fail quietly; the others throw.
   const serverlist::SaveOutcome outcome =
       serverlist::saveServers(list_, path, host_.loadSaveBar(), ctx_, format, rule);
-  if (outcome == serverlist::SaveResult::Failed) fail(outcome.failureText(format.errorText));
+  if (outcome == serverlist::SaveResult::Failed) failedSave(outcome, format.errorText);
   if (outcome == serverlist::SaveResult::Refused) nothingChecked(path);
 }
 
@@ -292,7 +339,7 @@ void Executor::saveTemplate(const ScriptLine& l) {
   rule.needsChecked = true;
   const serverlist::SaveOutcome outcome = serverlist::saveServers(
       list_, output, host_.loadSaveBar(), ctx_, serverlist::templateSaveFormat(templateFile), rule);
-  if (outcome == serverlist::SaveResult::Failed) fail(outcome.failureText(kTemplateSaveErrorText));
+  if (outcome == serverlist::SaveResult::Failed) failedSave(outcome, kTemplateSaveErrorText);
   if (outcome == serverlist::SaveResult::Refused) nothingChecked(output);
 }
 
@@ -302,12 +349,17 @@ std::string ScriptFailure::text() const {
   return "line " + std::to_string(line) + ": " + message;
 }
 
+std::string ScriptFailure::shownText() const {
+  return runtime::fillIn(_("line %s: %s"), {std::to_string(line), shown.empty() ? message : shown});
+}
+
 std::string failureSummary(const ScriptRun& run) {
   const size_t count = run.failures.size();
   std::string text = runtime::fillIn(
       P_("%s command of the script failed:", "%s commands of the script failed:", count),
       {std::to_string(count)});
-  for (size_t i = 0; i < count && i < kShownFailures; ++i) text += "\r\n" + run.failures[i].text();
+  for (size_t i = 0; i < count && i < kShownFailures; ++i)
+    text += "\r\n" + run.failures[i].shownText();
   if (count > kShownFailures)
     text += "\r\n" + runtime::fillIn(_("... and %s more (see the log)"),
                                      {std::to_string(count - kShownFailures)});

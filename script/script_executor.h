@@ -21,9 +21,13 @@ class ScriptHost;
 struct ScriptFailure {
   size_t line = 0;
   std::string message;
+  // The message in the user's language where it has a translation; empty: message.
+  std::string shown;
   bool operator==(const ScriptFailure&) const = default;
-  // "line 3: File not found: lists/a.met", as the log and the front ends show it.
+  // "line 3: File not found: lists/a.met", as the log has it.
   std::string text() const;
+  // The same in the user's language, as the front ends show it.
+  std::string shownText() const;
 };
 
 struct ScriptRun {

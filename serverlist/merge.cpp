@@ -104,7 +104,7 @@ void ImportMerge::logBlocked() const {
 
 std::optional<std::string> readImportSource(const std::string& fileName, ListContent content,
                                             ServerList& list, runtime::ProgressBar* bar,
-                                            runtime::AppContext& ctx) {
+                                            runtime::AppContext& ctx, ListReadProblem* problem) {
   const auto quietEnd = [&] {
     list.recount();
     if (bar) bar->hide();
@@ -112,12 +112,16 @@ std::optional<std::string> readImportSource(const std::string& fileName, ListCon
   std::string bytes;
   try {
     bytes = platform::readWholeFile(fileName);
-  } catch (const platform::FileError&) {
+  } catch (const platform::FileError& e) {
+    if (problem) *problem = {e.what(), !platform::fileExists(fileName), false};
     quietEnd();
     return std::nullopt;
   }
   std::optional<std::string> data = unpackImportSource(std::move(bytes), content, fileName, ctx);
-  if (!data) quietEnd();
+  if (!data) {
+    if (problem) problem->text = "<" + fileName + "> holds no usable server list";
+    quietEnd();
+  }
   return data;
 }
 

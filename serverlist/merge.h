@@ -9,6 +9,7 @@
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
 #include "serverlist/ip_filter.h"
+#include "serverlist/list_read_problem.h"
 #include "serverlist/list_unpack.h"
 #include "serverlist/server_list.h"
 
@@ -81,9 +82,10 @@ std::optional<std::string> unpackImportSource(std::string bytes, ListContent con
 // The source bytes of an import, unpacked when they come packed (list_unpack.h); the
 // archive member taken is logged. A file that cannot be read, or whose packing cannot be
 // used (logged: "Skipped <file>: ..."), ends the import quietly: nothing changed, the
-// status recounted and the bar, when there is one, hidden.
+// status recounted and the bar, when there is one, hidden; problem, when given, says why.
 std::optional<std::string> readImportSource(const std::string& fileName, ListContent content,
                                             ServerList& list, runtime::ProgressBar* bar,
-                                            runtime::AppContext& ctx);
+                                            runtime::AppContext& ctx,
+                                            ListReadProblem* problem = nullptr);
 
 }  // namespace ravelin::serverlist

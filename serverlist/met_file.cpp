@@ -13,16 +13,17 @@ namespace ravelin::serverlist {
 
 namespace {
 
-// Merges a whole file's bytes by the merge rule, against the keys listed right now;
-// false when they are no MET file.
-bool mergeMet(ServerList& list, std::string_view data, const std::string& fileName,
-              runtime::ProgressBar& bar, runtime::AppContext& ctx) {
+// Merges a whole file's bytes by the merge rule, against the keys listed right now.
+ListReadProblem mergeMet(ServerList& list, std::string_view data, const std::string& fileName,
+                         runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   MetDecoder decoder(data);
   if (!decoder.headerOk()) {
     ctx.message(N_("Warning"), kMetDamagedText, runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
-    return false;
+    return {"<" + fileName + "> holds no server list: " +
+            (data.empty() ? "the file is empty" : "it does not begin as a MET file")};
   }
   const std::uint32_t declared = decoder.declaredCount();
+  std::uint32_t whole = 0;  // entries that the file holds to their last byte
   bar.start(static_cast<int>(declared));
   {
     BatchScope batch(list, bar);
@@ -33,14 +34,25 @@ bool mergeMet(ServerList& list, std::string_view data, const std::string& fileNa
     merge.reserve(expected);
     MetRecord rec;
     while (decoder.next(rec)) {
+      if (!rec.truncated && decoder.position() <= data.size()) ++whole;
       merge.add(std::move(rec.server), std::move(rec.extraTags), rec.extraTagCount);
       bar.stepIt();
       ctx.processPending();
     }
     merge.logBlocked();
   }
+  // A file cut short (a download that broke off) names what it held, not what it promised.
+  if (whole < declared && decoder.stop() != MetStop::MaxRecords &&
+      decoder.stop() != MetStop::UnknownTagType) {
+    ctx.log.writeLog("Refreshed <" + std::to_string(whole) + "> servers from <" + fileName + ">");
+    ListReadProblem early{"<" + fileName + "> ends early: it states <" + std::to_string(declared) +
+                              "> servers and holds <" + std::to_string(whole) + ">",
+                          false, true};
+    ctx.log.writeLog(early.text);
+    return early;
+  }
   ctx.log.writeLog("Refreshed <" + std::to_string(declared) + "> servers from <" + fileName + ">");
-  return true;
+  return {};
 }
 
 // Encodes the checked entries, calling perEntry after each; nothing when one fails.
@@ -70,12 +82,14 @@ void mergeServersFromMetData(ServerList& list, std::string_view data, const std:
   mergeMet(list, data, fileName, bar, ctx);
 }
 
-bool readServersFromMet(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
-                        runtime::AppContext& ctx) {
+ListReadProblem readServersFromMet(ServerList& list, const std::string& fileName,
+                                   runtime::ProgressBar& bar, runtime::AppContext& ctx) {
   ctx.processPending();
+  ListReadProblem problem;
   const std::optional<std::string> data =
-      readImportSource(fileName, ListContent::Met, list, &bar, ctx);
-  return data && mergeMet(list, *data, fileName, bar, ctx);
+      readImportSource(fileName, ListContent::Met, list, &bar, ctx, &problem);
+  if (!data) return problem;
+  return mergeMet(list, *data, fileName, bar, ctx);
 }
 
 std::optional<std::string> encodeMetFile(const ServerList& list, bool addressTags) {

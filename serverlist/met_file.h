@@ -8,6 +8,7 @@
 #include "runtime/app_context.h"
 #include "runtime/progress_bar.h"
 #include "runtime/translate.h"
+#include "serverlist/list_read_problem.h"
 #include "serverlist/save_flow.h"
 #include "serverlist/server_list.h"
 
@@ -23,12 +24,13 @@ inline constexpr const char* kNothingToSaveText =
 
 // Merges the servers of the file into the list (ImportMerge), unpacked first when it
 // comes packed (readImportSource), showing progress on bar, and logs "Refreshed <N>
-// servers from <file>" with the count the file states. A file that cannot be read changes
-// nothing and says nothing; a file with a wrong header byte (an empty file too) shows the
-// damaged-file box (unless a script runs). Returns false for both, so that the caller
-// does not report an import of nothing.
-bool readServersFromMet(ServerList& list, const std::string& fileName, runtime::ProgressBar& bar,
-                        runtime::AppContext& ctx);
+// servers from <file>" with the count the file states. A file that ends before its last
+// entry logs the number of entries it holds whole instead, and a second line that says it
+// ends early. A file that cannot be read, or holds no list, changes nothing and logs
+// nothing; one with a wrong header byte shows the damaged-file box (unless a script
+// runs). The result says what went wrong, for callers that report it.
+ListReadProblem readServersFromMet(ServerList& list, const std::string& fileName,
+                                   runtime::ProgressBar& bar, runtime::AppContext& ctx);
 
 // ReadServersFromMet on a file already in memory; fileName only names it in the log.
 void mergeServersFromMetData(ServerList& list, std::string_view data, const std::string& fileName,

@@ -16,6 +16,8 @@ namespace ravelin::update {
 enum class UpdateOutcome { Ended, Cancelled, NoSourceRead };
 
 inline constexpr const char* kNoSourceReadText = N_("Update failed: no source could be read");
+// An update from all sources with an empty URL list.
+inline constexpr const char* kNoUrlsText = N_("no update URLs configured");
 
 // Runs one update: hands every job of the settings' URL list to a pool of at most eight
 // update workers (UpdThreadCount, 1 to 8, told to the view as its slot count), shows

@@ -20,6 +20,10 @@ class UpdateView : public runtime::ProgressView {
   virtual void setSlotCaption(int slot, const std::string& text) = 0;
   virtual void setSlotLabel(int slot, const std::string& text) = 0;
   virtual runtime::ProgressBar& slotBar(int slot) = 0;
+
+  // A source could not be read: its address and the cause, as the log has them. A window
+  // that shows the log's failures elsewhere may pass over it.
+  virtual void sourceFailed(const std::string& /*text*/) {}
 };
 
 }  // namespace ravelin::update

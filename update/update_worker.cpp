@@ -49,6 +49,7 @@ void UpdateRun::transferResults(const std::string& location,
   ctx.log.writeLog(failure.empty() ? "Updated from <" + location + "> and found <" +
                                          std::to_string(count) + "> IPs"
                                    : failure);
+  if (!failure.empty()) view.sourceFailed(failure);
 }
 
 void UpdateRun::setSlot(int slot, const std::string& status, const std::string& caption,

@@ -122,13 +122,20 @@ TEST_F(CliTest, FilesLiveInTheConfigAndStateFoldersNotBesideTheProgram) {
   EXPECT_EQ(IniFile(places.iniFile).readString("MRU", "History0", ""), job);
   EXPECT_FALSE(fs::exists(old + "/log"));
   EXPECT_EQ(test::ReadFile(places.transferFile), "[transfer]\nlast=1\n");
+  // What Ravelin made or moved is the user's alone.
+  for (const std::string& d : {env.stateHome + "/ravelin", places.logDir})
+    EXPECT_EQ(fs::status(d).permissions(), fs::perms(0700)) << d;
+  EXPECT_EQ(fs::status(places.transferFile).permissions(), fs::perms(0600));
   Lines logs;
   for (const auto& e : fs::directory_iterator(places.logDir))
     logs.push_back(e.path().filename().string());
   std::sort(logs.begin(), logs.end());
-  ASSERT_EQ(logs.size(), 3u);  // LogKeep: this run's and the two newest before it
+  // LogKeep: this run's and the two newest before it; a file named otherwise is not a log.
+  ASSERT_EQ(logs.size(), 4u);
   EXPECT_EQ(Lines(logs.begin(), logs.begin() + 2),
             (Lines{"01-05-2027_09-00-00-000.log", "2026-12-08_10-00-00.log"}));
+  EXPECT_EQ(logs[3], "notes.log");
+  EXPECT_EQ(fs::status(places.logDir + "/" + logs[2]).permissions(), fs::perms(0600));
   const std::string text = test::ReadFile(places.logDir + "/" + logs[2]);
   EXPECT_TRUE(text.ends_with(" - Main window and application closed\n")) << text;
   // Nothing is ever overwritten: with a record in the new place an old one stays.
@@ -141,12 +148,15 @@ TEST_F(CliTest, FilesLiveInTheConfigAndStateFoldersNotBesideTheProgram) {
   EXPECT_EQ(moveOldStateFiles(stuck).size(), 1u);
   EXPECT_EQ(stuck.transferFile, old + "/ravelin-transfer.ini");
 
-  // A named ravelin.ini is a set-up of its own.
+  // A named ravelin.ini is a set-up of its own; one written by hand for others to read is
+  // made the user's alone.
+  fs::permissions(ini(), fs::perms(0644));
   const auto named = test::runCli({"--ini", ini(), "-e", "CheckAll"}, dir, {},
                                   std::chrono::seconds(60), inEnv, cli);
   ASSERT_EQ(named.status, 0) << named.err;
   EXPECT_EQ(log().front(), "Ravelin successfully started - VARs initialized and WNDs created");
-  EXPECT_EQ(std::distance(fs::directory_iterator(places.logDir), {}), 3);
+  EXPECT_EQ(std::distance(fs::directory_iterator(places.logDir), {}), 4);
+  EXPECT_EQ(fs::status(ini()).permissions(), fs::perms(0600));
 }
 
 }  // namespace
@@ -158,6 +168,18 @@ TEST_F(CliTest, HelpVersionAndUsageErrors) {
   r = test::runCli({"--help"}, dir);
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("Usage: ravelin-cli [options] run SCRIPT"), std::string::npos);
+  EXPECT_NE(r.out.find("  -q, --quiet     print nothing but errors\n  -v, --verbose   print "
+                       "every status line of updates and verifications\n  -h, --help "),
+            std::string::npos);
+  // Within 80 columns in every language (UTF-8 continuation bytes take none).
+  for (const char* language : {"en", "de", "fr", "it", "es"}) {
+    size_t column = 0, widest = 0;
+    for (const char c : test::runCli({"--help"}, dir, {}, std::chrono::seconds(60),
+                                     {"env", std::string("LANGUAGE=") + language, "LC_ALL=C.UTF-8"})
+                            .out)
+      widest = std::max(widest, column = c == '\n' ? 0 : column + ((c & 0xC0) != 0x80));
+    EXPECT_LE(widest, 80u) << language;
+  }
   for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                {"run"},
                                                {"frobnicate", "x"},
@@ -325,13 +347,26 @@ TEST_F(CliTest, AFailedSaveAndAMissingSourceAreReportedAfterTheRun) {
       "line 3: Error saving MET-File! Maybe data corrupted! (No such file or directory)";
   EXPECT_EQ(r.err, "ravelin-cli: line 1: File not found: " + dir.file("gone.met") +
                        "\nravelin-cli: " + failedSave + "\n");
+  // The frame in the user's language around the system's reason.
+  const auto german =
+      test::runCli({"--ini", ini(), "-e", "RefreshCustomMET[" + dir.file("in.met") + "]", "-e",
+                    "SaveCustomMET[" + out + "]"},
+                   dir, {}, std::chrono::seconds(60), {"env", "LANGUAGE=de", "LC_ALL=C.UTF-8"});
+  EXPECT_EQ(german.status, 3);
+  EXPECT_EQ(german.err.rfind("ravelin-cli: Zeile 2: Fehler beim Speichern der MET-Datei!", 0), 0u)
+      << german.err;
   const Lines l = log();
   EXPECT_EQ(std::count(l.begin(), l.end(), failedSave), 1);
   // The script went on after both.
   EXPECT_TRUE(fs::exists(txt));
   // A save with no server checked writes nothing, which --verbose says.
-  const std::string none =
-      run({"--verbose", "-e", "SaveCustomTXT[" + txt + "]", "-e", "SaveEDonkeyMET"}).err;
+  const std::string none = run({"--verbose", "-e", "SaveCustomTXT[" + txt + "]", "-e",
+                                "SaveEDonkeyMET", "-e", "RefreshEDonkeyMET"})
+                               .err;
+  // So does a client list that is not there yet.
+  EXPECT_NE(none.find(dir.file("client/server.met") + "\": No such file or directory\n"),
+            std::string::npos)
+      << none;
   for (const std::string& file : {txt, dir.file("client/server.met")})
     EXPECT_NE(none.find("Nothing saved to " + file + ": no server is checked\n"),
               std::string::npos);
@@ -380,7 +415,8 @@ TEST_F(CliTest, InterruptStopsADelay) {
   EXPECT_FALSE(fs::exists(txt));
   const Lines l = log();
   ASSERT_GE(l.size(), 3u);
-  EXPECT_EQ(l[l.size() - 3], "Waited <60> seconds");
+  EXPECT_TRUE(l[l.size() - 3].ends_with("> of <60> seconds: the run was interrupted"))
+      << l[l.size() - 3];
   EXPECT_EQ(l[l.size() - 2], "Script execution stopped");
 }
 

@@ -74,13 +74,18 @@ TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
   EXPECT_NE(r.err.find("Updating from 1 URLs...\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Updating from 3 URLs...\n"), std::string::npos);
   EXPECT_NE(r.err.find("2 IPs found!\n"), std::string::npos);
+  // A source that failed is named with its cause, as the log names it.
+  const std::string failedBot = "ravelin-cli: Update from <" + server.url("/404") + "> failed: 404";
+  EXPECT_NE(r.err.find(failedBot), std::string::npos) << r.err;
   // The narrowed update did not change the URL list in the file.
   const IniFile after(ini);
   EXPECT_EQ(after.readString("URLs", "URL2", ""), "HTM|" + server.url("/file/c.htm"));
   // An update that read none of its sources is a failed command.
   const auto failed = test::runCli({"--ini", ini, "-e", "UpdateFromBOT"}, dir);
   EXPECT_EQ(failed.status, 3);
-  EXPECT_EQ(failed.err, "ravelin-cli: line 1: Update failed: no source could be read\n");
+  EXPECT_EQ(failed.err.rfind(failedBot, 0), 0u) << failed.err;
+  EXPECT_TRUE(
+      failed.err.ends_with("\nravelin-cli: line 1: Update failed: no source could be read\n"));
   // With ProxyAddr empty the lists come through http_proxy, unless no_proxy names the host.
   test::TinyProxy proxy({});
   ASSERT_TRUE(proxy.ok()) << "tinyproxy did not start";

@@ -108,3 +108,17 @@ TEST(MakeBackup, UnwritableDirectoryFails) {
   EXPECT_FALSE(std::filesystem::exists(backup));
   EXPECT_EQ(ReadFile(target), "live");
 }
+
+// A replaced file that is a symbolic link (a relative one, one to a file not there yet)
+// keeps the link; the file it points to gets the bytes.
+TEST(WriteFileAtomically, WritesThroughSymbolicLinks) {
+  test::TempDir dir;
+  WriteFile(dir.file("dotfile"), "old");
+  std::filesystem::create_symlink("dotfile", dir.path() / "ravelin.ini");
+  std::filesystem::create_symlink("new.met", dir.path() / "server.met");
+  platform::writeFileAtomically(dir.file("ravelin.ini"), "new", platform::FileAccess::OwnerOnly);
+  platform::writeFileAtomically(dir.file("server.met"), "list");
+  EXPECT_EQ(ReadFile(dir.file("dotfile")) + ReadFile(dir.file("new.met")), "newlist");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "ravelin.ini"));
+  EXPECT_EQ(entriesIn(dir.path()), 4u);  // both links are still there, and nothing else
+}

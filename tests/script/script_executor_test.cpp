@@ -97,6 +97,7 @@ class ScriptExecutorTest : public ::testing::Test {
   ScriptExecutorTest() : host(app.ctx) {
     app.useManualClock();
     app.ctx.settings.EDPath = app.dir.path().string();
+    app.ctx.settings.URLs = {{SourceKind::MET, "a.met"}};  // the host only records updates
     list.append(makeServer("1.1.1.1", "4661", "50"), true);
     list.append(makeServer("2.2.2.2", "4662", "150"), false);
     list.append(makeServer("3.3.3.3", "4663", "n/a"), true);
@@ -170,11 +171,17 @@ TEST_F(ScriptExecutorTest, DelayWaitsOnTheClockServingTheInterfaceAndSkipsWhatIs
 }
 
 TEST_F(ScriptExecutorTest, DelayEndsEarlyWhenTheProgramShutsDown) {
-  app.ui.onPump = [&] { app.ui.quit = true; };
+  // The shutdown comes 3 s into the pause.
+  platform::ManualClock idle;
+  app.ui.clock = &idle;
+  app.ui.onPump = [&] {
+    app.manualClock.advance(3000);
+    app.ui.quit = true;
+  };
   const ScriptRun run = Run({"Delay[600]", "CheckAll"});
   EXPECT_EQ(app.ui.pumps, 1);
   EXPECT_TRUE(run.interrupted);
-  EXPECT_EQ(Body(), (LogText{"Waited <600> seconds"}));
+  EXPECT_EQ(Body(), (LogText{"Waited <3> of <600> seconds: the run was interrupted"}));
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));  // CheckAll never ran
 }
 
@@ -335,7 +342,8 @@ TEST_F(ScriptExecutorTest, RefreshFromCustomFiles) {
   EXPECT_EQ(Ips(list), (std::vector<std::string>{"4.4.4.4", "5.5.5.5", "6.6.6.6", "1.1.1.1"}));
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true, true}));
   ASSERT_EQ(run.failures.size(), 1u);
-  EXPECT_EQ(run.failures[0], (ScriptFailure{6, "File not found: " + app.dir.file("missing.met")}));
+  EXPECT_EQ(run.failures[0],
+            (ScriptFailure{6, "File not found: " + app.dir.file("missing.met"), {}}));
   EXPECT_FALSE(host.bar.visible());
 }
 
@@ -465,4 +473,28 @@ TEST_F(ScriptExecutorTest, SaveTemplateSkipsAMissingTemplateAndAnEmptySelection)
   run = Run({"UnCheckAll", "SaveTemplate[" + app.dir.file("t.tpl") + "|" + out + "]"});
   EXPECT_FALSE(fs::exists(out));
   EXPECT_TRUE(run.failures.empty());
+}
+
+// Whatever a save, an update or a list file fails of, the command is noted and the script
+// goes on.
+TEST_F(ScriptExecutorTest, EveryFailedCommandIsNotedAndTheScriptGoesOn) {
+  const std::string gone = app.dir.file("gone/");
+  app.ctx.settings.URLs.clear();
+  test::WriteFile(app.dir.file("t.tpl"), "%ip%");
+  test::WriteFile(app.dir.file("empty.met"), "");
+  test::WriteFile(app.dir.file("text.met"), "1.2.3.4:4661\n");
+  const ScriptRun run =
+      Run({"SaveCustomTXT[" + gone + "a.txt]", "SaveCustomHTML[" + gone + "a.html]",
+           "SaveCustomBOT[" + gone + "a.bot]",
+           "SaveTemplate[" + app.dir.file("t.tpl") + "|" + gone + "o.txt]", "UpdateFromAll",
+           "RefreshCustomMET[" + app.dir.file("empty.met") + "]",
+           "RefreshCustomMET[" + app.dir.file("text.met") + "]", "UnCheckAll"});
+  ASSERT_EQ(run.failures.size(), 7u);
+  for (size_t i = 0; i < 7; ++i) EXPECT_EQ(run.failures[i].line, i + 1);
+  EXPECT_EQ(run.failures[4].message, "no update URLs configured");
+  EXPECT_TRUE(host.calls.empty());
+  EXPECT_EQ(run.failures[6].message, "<" + app.dir.file("text.met") +
+                                         "> holds no server list: it does not begin as a MET file");
+  EXPECT_EQ(Body().front(), run.failures[0].text());
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, false}));  // UnCheckAll ran
 }

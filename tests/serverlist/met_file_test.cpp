@@ -321,7 +321,9 @@ TEST_F(MetFileTest, DeclaringMillionsButHoldingTwoEndsWithTheData) {
   // One pump before the loop and one per entry actually there.
   EXPECT_EQ(app.ui.pumps, 3);
   EXPECT_EQ(app.logLines(),
-            std::vector<std::string>{"Refreshed <16777215> servers from <" + path + ">"});
+            (std::vector<std::string>{
+                "Refreshed <2> servers from <" + path + ">",
+                "<" + path + "> ends early: it states <16777215> servers and holds <2>"}));
   EXPECT_EQ(bar.max(), 16777215);
 }
 
@@ -333,7 +335,9 @@ TEST_F(MetFileTest, TruncatedFileKeepsWhatItHolds) {
   readServersFromMet(list, path, bar, app.ctx);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[1].server.name, "truncated");
-  EXPECT_EQ(app.logLines(), std::vector<std::string>{"Refreshed <3> servers from <" + path + ">"});
+  EXPECT_EQ(app.logLines(), (std::vector<std::string>{
+                                "Refreshed <1> servers from <" + path + ">",
+                                "<" + path + "> ends early: it states <3> servers and holds <1>"}));
 }
 
 TEST_F(MetFileTest, UnknownTagTypeStopsAtThatEntry) {
