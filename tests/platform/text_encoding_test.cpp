@@ -53,13 +53,10 @@ TEST(TextEncoding, BrokenUtf16BecomesReplacementCharacters) {
   EXPECT_EQ(encodeWithMark("a\xE9", TextEncoding::Utf16Le), "\xFF\xFE\x61\x00\xFD\xFF"s);
 }
 
-TEST(TextEncoding, EveryCutOfTheInputDecodesToUtf8) {
-  const std::string inputs[] = {"\xFF\xFE" + kLe, "\xFE\xFF" + kBe, "\xEF\xBB\xBF" + kUtf8};
-  for (const std::string& input : inputs) {
-    for (size_t size = 0; size <= input.size(); ++size) {
-      const DecodedText decoded = decodeByMark(input.substr(0, size));
-      if (decoded.encoding != TextEncoding::Ansi) EXPECT_TRUE(isValidUtf8(decoded.text)) << size;
-    }
+TEST(TextEncoding, EveryCutOfUtf16DecodesToUtf8) {
+  for (const std::string& input : {"\xFF\xFE" + kLe, "\xFE\xFF" + kBe}) {
+    for (size_t size = 2; size <= input.size(); ++size)
+      EXPECT_TRUE(isValidUtf8(decodeByMark(input.substr(0, size)).text)) << size;
   }
 }
 
