@@ -17,7 +17,10 @@ TEST(Win32Text, UnmarkedTextThatIsNotUtf8IsReadInTheSystemCodePage) {
 }
 
 TEST(Win32Console, EscapesAreSwitchedOnInTheConsole) {
-  const HANDLE before = GetStdHandle(STD_ERROR_HANDLE);
+  // AllocConsole points all three standard handles at the new console.
+  const DWORD kinds[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+  HANDLE before[3];
+  for (int i = 0; i < 3; ++i) before[i] = GetStdHandle(kinds[i]);
   FreeConsole();
   ASSERT_TRUE(AllocConsole());
   const HANDLE console =
@@ -30,7 +33,7 @@ TEST(Win32Console, EscapesAreSwitchedOnInTheConsole) {
   SetStdHandle(STD_ERROR_HANDLE, console);
   const bool enabled = enableTerminalEscapes();
   GetConsoleMode(console, &mode);
-  SetStdHandle(STD_ERROR_HANDLE, before);
+  for (int i = 0; i < 3; ++i) SetStdHandle(kinds[i], before[i]);
   CloseHandle(console);
   FreeConsole();
   EXPECT_EQ(enabled, (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0);
