@@ -1,31 +1,24 @@
 #!/bin/sh
-# ravelin-cli.exe under wine runs scripts as Windows editors save them: UTF-16 LE and UTF-8
-# with a byte-order mark, and without a mark in the system's code page (an accented file
-# name in Windows-1252); a UTF-16 ravelin.ini is written back in UTF-16.
+# ravelin-cli.exe under wine runs scripts as Windows editors save them (UTF-8 with a mark,
+# UTF-16 LE, Windows-1252 with an accented name) and writes a UTF-16 ravelin.ini back in UTF-16.
 # Usage: windows_text_test.sh WINE RAVELIN-CLI.EXE EXAMPLES-FOLDER
 set -eu
-wine=$1 cli=$2 examples=$3
-dir=$(mktemp -d)
+wine=$1 cli=$2 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-cp "$examples/sample.met" "$dir/café.met"
+cp "$3/sample.met" "$dir/café.met"
 fail() { echo "FAIL: $*"; exit 1; }
 utf16() { printf '\377\376'; printf "$1" | iconv -f UTF-8 -t UTF-16LE; }
-
-printf '\357\273\277' > "$dir/utf8.rvs"
-printf 'RefreshCustomMET[café.met]\r\nSaveCustomTXT[utf8.txt]\r\n' >> "$dir/utf8.rvs"
+printf '\357\273\277RefreshCustomMET[café.met]\r\nSaveCustomTXT[utf8.txt]\r\n' > "$dir/utf8.rvs"
 utf16 'RefreshCustomMET[café.met]\r\nSaveCustomTXT[utf16.txt]\r\n' > "$dir/utf16.rvs"
 printf 'RefreshCustomMET[caf\351.met]\r\nSaveCustomTXT[ansi-\351.txt]\r\n' > "$dir/ansi.rvs"
-utf16 '; Notepad\r\n[general]\r\nEDPath=C:\\Programme\\é\r\n' > "$dir/ravelin.ini"
-
+utf16 '[general]\r\nEDPath=C:\\Programme\\é\r\n' > "$dir/ravelin.ini"
 for script in utf8 utf16 ansi; do
   (cd "$dir" && "$wine" "$cli" --ini ravelin.ini run "$script.rvs") || fail "$script.rvs"
 done
 for out in utf8.txt utf16.txt ansi-é.txt; do
   grep -Eq '^ +[1-9][0-9]* servers' "$dir/$out" || fail "no servers in $out"
 done
-
-[ "$(head -c 2 "$dir/ravelin.ini" | od -An -tx1 | tr -d ' ')" = fffe ] || fail "ini not UTF-16"
-tail -c +3 "$dir/ravelin.ini" | iconv -f UTF-16LE -t UTF-8 > "$dir/ini.txt"
-grep -q '^EDPath=C:\\Programme\\é' "$dir/ini.txt" || fail "ini lost its line: $(cat "$dir/ini.txt")"
-grep -q '^History0=.*ansi.rvs' "$dir/ini.txt" || fail "no recent script: $(cat "$dir/ini.txt")"
-echo "scripts in UTF-8, UTF-16 and Windows-1252 ran; ravelin.ini stayed UTF-16"
+[ "$(od -An -tx1 -N2 "$dir/ravelin.ini" | tr -d ' ')" = fffe ] || fail "ravelin.ini not UTF-16"
+ini=$(tail -c +3 "$dir/ravelin.ini" | iconv -f UTF-16LE -t UTF-8)
+echo "$ini" | grep -q '^EDPath=C:\\Programme\\é' || fail "ravelin.ini lost a line: $ini"
+echo "$ini" | grep -q '^History0=.*ansi.rvs' || fail "no recent script in ravelin.ini: $ini"
