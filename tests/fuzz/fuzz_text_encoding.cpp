@@ -1,5 +1,4 @@
-// Decodes arbitrary bytes as a text file: marked text comes out as UTF-8 (UTF-16 always) that
-// is written back and read again unchanged.
+// Arbitrary bytes decode (UTF-16 always to UTF-8) and read back the same once written back.
 #include <cstdint>
 
 #include "platform/text_encoding.h"

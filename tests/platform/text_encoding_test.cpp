@@ -25,9 +25,7 @@ TEST(TextEncoding, DecodesByTheMarkAndEncodesBackTheSameBytes) {
     for (size_t cut = 2; utf16 && cut < bytes.size(); ++cut)
       EXPECT_TRUE(isValidUtf8(decodeByMark(bytes.substr(0, cut)).text)) << cut;
   }
-}
-
-TEST(TextEncoding, BrokenUtf16BecomesReplacementCharacters) {
+  // Broken UTF-16 becomes replacement characters.
   const std::string fffd = "\xEF\xBF\xBD";
   EXPECT_EQ(decodeByMark("\xFF\xFE\x41\x00\x42"s).text, "A" + fffd);      // odd length
   EXPECT_EQ(decodeByMark("\xFF\xFE\x00\xDC\x41\x00"s).text, fffd + "A");  // lone low half

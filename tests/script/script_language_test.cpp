@@ -304,9 +304,4 @@ TEST(ScriptFile, ReadsAFileAndFailsOnAMissingOne) {
   test::WriteFile(dir.file("s.rvs"), "// x\r\nCheckAll\r\n");
   EXPECT_EQ(readScriptFile(dir.file("s.rvs")), (Lines{"// x", "CheckAll"}));
   EXPECT_THROW(readScriptFile(dir.file("missing.rvs")), std::exception);
-  // As PowerShell's Out-File saves it: UTF-16 LE with its mark.
-  test::WriteFile(dir.file("le.rvs"), std::string("\xFF\xFE"
-                                                  "A\0\r\0\n\0",
-                                                  8));
-  EXPECT_EQ(readScriptFile(dir.file("le.rvs")), Lines{"A"});
 }
