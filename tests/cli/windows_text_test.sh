@@ -19,5 +19,5 @@ for out in utf16.txt ansi-é.txt; do
 done
 [ "$(od -An -tx1 -N2 "$dir/ravelin.ini" | tr -d ' ')" = fffe ] || fail "ravelin.ini not UTF-16"
 ini=$(tail -c +3 "$dir/ravelin.ini" | iconv -f UTF-16LE -t UTF-8)
-echo "$ini" | grep -q '^EDPath=C:\\Programme\\é' || fail "ravelin.ini lost a line: $ini"
-echo "$ini" | grep -q '^History0=.*ansi.rvs' || fail "no recent script in ravelin.ini: $ini"
+printf "%s\n" "$ini" | grep -q '^EDPath=C:\\Programme\\é' || fail "ravelin.ini lost a line: $ini"
+printf "%s\n" "$ini" | grep -q '^History0=.*ansi.rvs' || fail "no recent script in ravelin.ini: $ini"
