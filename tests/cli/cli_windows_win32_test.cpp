@@ -33,7 +33,9 @@ TEST(CliWindows, VersionManifestAndIcon) {
 
 TEST(CliWindows, TheConsoleIsSwitchedToEscapes) {
   // AllocConsole points the standard handles at the new console; they are given back.
-  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE), err = GetStdHandle(STD_ERROR_HANDLE);
+  const DWORD kinds[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+  HANDLE saved[3];
+  for (int i = 0; i < 3; ++i) saved[i] = GetStdHandle(kinds[i]);
   FreeConsole();
   ASSERT_TRUE(AllocConsole());
   DWORD mode = 0;
@@ -41,7 +43,6 @@ TEST(CliWindows, TheConsoleIsSwitchedToEscapes) {
   const bool enabled = enableTerminalEscapes();
   GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode);
   FreeConsole();
-  SetStdHandle(STD_OUTPUT_HANDLE, out);
-  SetStdHandle(STD_ERROR_HANDLE, err);
+  for (int i = 0; i < 3; ++i) SetStdHandle(kinds[i], saved[i]);
   EXPECT_TRUE(enabled && (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING));
 }
