@@ -263,19 +263,6 @@ TEST(IniFile, LoadsAndSavesAFile) {
   EXPECT_EQ(files, 1);
 }
 
-TEST(IniFile, AUtf16FileIsReadAndWrittenBackInUtf16) {
-  using namespace std::string_literals;
-  test::TempDir dir;
-  const std::string path = dir.file("ravelin.ini");
-  test::WriteFile(path, "\xFF\xFE[\0g\0]\0\r\0\n\0k\0=\0\xE9\0"s);
-  IniFile ini(path);
-  EXPECT_EQ(ini.readString("g", "k", ""), "\xC3\xA9");
-  ini.writeString("g", "n", "1");
-  ini.updateFile();
-  EXPECT_EQ(readWholeFile(path),
-            "\xFF\xFE[\0g\0]\0\r\0\n\0k\0=\0\xE9\0\r\0\n\0n\0=\0\x31\0\r\0\n\0"s);
-}
-
 TEST(IniFile, AMissingFileReadsEmptyAndIsCreatedOnlyBySaving) {
   test::TempDir dir;
   const std::string path = dir.file("ravelin.ini");
