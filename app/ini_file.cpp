@@ -30,7 +30,8 @@ std::string_view trim(std::string_view s) {
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
   try {
-    platform::DecodedText decoded = platform::readTextFile(path_);
+    // Unmarked bytes stay as they are: the hand-over record keeps scrambled bytes in it.
+    platform::DecodedText decoded = platform::decodeByMark(platform::readWholeFile(path_));
     parse(decoded.text);
     encoding_ = decoded.encoding;
     loaded_ = true;

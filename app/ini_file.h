@@ -17,8 +17,8 @@ namespace ravelin::app {
 // - Lines starting with ";" or "#" are comments. Comments, blank lines, lines that are
 //   neither header nor key, and unknown keys are kept as they are, in their order.
 // - The file is read by its byte-order mark (UTF-8, UTF-16 LE or BE) and written back in
-//   the encoding it was read in; a file without a mark that is not UTF-8 is read in the
-//   system's code page (platform/text_encoding.h). In memory the text is UTF-8.
+//   the encoding it was read in; in memory marked text is UTF-8. Bytes without a mark are
+//   kept as they are (the hand-over record holds scrambled bytes).
 // - CR LF and LF line ends are both read. Lines that are not changed keep their own line
 //   end; new lines take the style of the file's first line end (LF for a file without
 //   one on Linux, CR LF on Windows).
