@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "platform/text_encoding.h"
 
 namespace ravelin::app {
 
@@ -29,7 +30,10 @@ std::string_view trim(std::string_view s) {
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
   try {
-    parse(platform::readWholeFile(path_));
+    // Unmarked bytes stay as they are: the hand-over record keeps scrambled bytes in it.
+    platform::DecodedText decoded = platform::decodeByMark(platform::readWholeFile(path_));
+    parse(decoded.text);
+    encoding_ = decoded.encoding;
     loaded_ = true;
   } catch (const platform::FileError&) {
     std::error_code ec;
@@ -111,7 +115,8 @@ void IniFile::updateFile() const {
                               "\": it exists but could not be read");
   // Owner only: ravelin.ini holds the External Connection's password digest, which alone
   // logs in to the client.
-  platform::writeFileAtomically(path_, text(), platform::FileAccess::OwnerOnly);
+  platform::writeFileAtomically(path_, platform::encodeWithMark(text(), encoding_),
+                                platform::FileAccess::OwnerOnly);
 }
 
 size_t IniFile::findKey(std::string_view section, std::string_view key) const {

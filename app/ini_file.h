@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/text_encoding.h"
+
 namespace ravelin::app {
 
 // A Windows-style INI file held in memory.
@@ -14,6 +16,9 @@ namespace ravelin::app {
 //   around names and values are not part of them.
 // - Lines starting with ";" or "#" are comments. Comments, blank lines, lines that are
 //   neither header nor key, and unknown keys are kept as they are, in their order.
+// - The file is read by its byte-order mark (UTF-8, UTF-16 LE or BE) and written back in
+//   the encoding it was read in; in memory marked text is UTF-8. Bytes without a mark are
+//   kept as they are (the hand-over record holds scrambled bytes).
 // - CR LF and LF line ends are both read. Lines that are not changed keep their own line
 //   end; new lines take the style of the file's first line end (LF for a file without
 //   one on Linux, CR LF on Windows).
@@ -107,8 +112,9 @@ class IniFile {
   std::string path_;
   bool loaded_ = false;
   bool unreadable_ = false;  // the file exists but could not be read
-  std::string bom_;          // a UTF-8 byte order mark in front of the first line
-  std::string eolStyle_;     // line end of the parsed text's first line, empty when none
+  platform::TextEncoding encoding_ = platform::TextEncoding::Utf8;  // of the file read
+  std::string bom_;       // a UTF-8 byte order mark in front of the text parsed
+  std::string eolStyle_;  // line end of the parsed text's first line, empty when none
   std::vector<Line> lines_;
 };
 

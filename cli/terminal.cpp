@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/console_line.h"
 #include "platform/console.h"
 #include "runtime/translate.h"
 
@@ -19,18 +20,21 @@ std::string PlainLineBreaks(const std::string& text) {
 }  // namespace
 
 Terminal::Terminal(bool quiet, bool verbose)
-    : quiet_(quiet), verbose_(verbose), progress_(!quiet && platform::standardErrorIsTerminal()) {}
+    : quiet_(quiet),
+      verbose_(verbose),
+      progress_(!quiet && platform::standardErrorIsTerminal()),
+      escapes_(progress_ && platform::enableTerminalEscapes()) {}
 
 void Terminal::progressLine(const std::string& text) {
   if (!progress_) return;
-  std::fprintf(stderr, "\r\033[K%s", text.c_str());
+  std::fputs(redrawLine(text, lineWidth_, escapes_).c_str(), stderr);
   std::fflush(stderr);
   lineOpen_ = true;
 }
 
 void Terminal::clearProgress() {
   if (!lineOpen_) return;
-  std::fputs("\r\033[K", stderr);
+  std::fputs(redrawLine("", lineWidth_, escapes_).c_str(), stderr);
   std::fflush(stderr);
   lineOpen_ = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // How ravelin-cli talks to its user: progress on a terminal, plain lines with --verbose,
 // errors always, all on stderr.
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -37,7 +38,9 @@ class Terminal {
   bool quiet_;
   bool verbose_;
   bool progress_;
+  bool escapes_;  // the terminal erases a line by escape sequence
   bool lineOpen_ = false;
+  std::size_t lineWidth_ = 0;  // columns of the line drawn last
 };
 
 // A text bar: "label [########............]  123/456".

@@ -6,7 +6,6 @@ namespace ravelin::gui {
 
 // Server fields and file names are bytes. A field is shown as UTF-8 when it is valid
 // UTF-8, otherwise as Latin-1, so that every byte shows as some character.
-bool isValidUtf8(const std::string& bytes);
 QString fieldText(const std::string& bytes);
 
 // The bytes of an edited text. A text the user left as it was shown keeps its original

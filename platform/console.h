@@ -16,6 +16,11 @@ void useUtf8Console();
 // Whether standard error is a terminal (one that can redraw a line).
 bool standardErrorIsTerminal();
 
+// Lets standard error's terminal take the escape sequences that erase a line: a terminal
+// elsewhere does; Windows' console is switched to virtual terminal processing, which
+// consoles before Windows 10 lack. False: draw without escapes.
+bool enableTerminalEscapes();
+
 // Requests to stop from outside: Ctrl+C and the request to end (SIGINT and SIGTERM; on
 // Windows also Ctrl+Break and the console window's closing). Once caught, the first request
 // only sets a flag for the program to look at; a second one ends the program at once.

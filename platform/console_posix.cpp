@@ -28,6 +28,10 @@ bool standardErrorIsTerminal() {
   return ::isatty(STDERR_FILENO) == 1;
 }
 
+bool enableTerminalEscapes() {
+  return true;
+}
+
 // SA_RESETHAND: the second signal finds the default action, which ends the program. A
 // blocked signal survives exec, so a parent that started this program with them blocked
 // would leave the request to stop pending for good: they are unblocked.

@@ -1,7 +1,7 @@
 #include "script/script_language.h"
 
-#include "platform/file_io.h"
 #include "platform/text.h"
+#include "platform/text_encoding.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
 #include "runtime/translate.h"
@@ -363,7 +363,7 @@ std::vector<std::string> splitScriptLines(std::string_view text) {
 }
 
 std::vector<std::string> readScriptFile(const std::string& path) {
-  return splitScriptLines(platform::readWholeFile(path));
+  return splitScriptLines(platform::readTextFile(path).text);
 }
 
 }  // namespace ravelin::script

@@ -136,7 +136,8 @@ EditorSyntaxResult checkSyntaxForEditor(const std::vector<std::string>& lines);
 // Splits a script's text into lines: line breaks are CR LF, LF or CR; a break at the very
 // end does not start another line; nothing else is changed.
 std::vector<std::string> splitScriptLines(std::string_view text);
-// Reads a script file into lines; throws platform::FileError when it cannot be read.
+// Reads a script file into lines, decoded by its byte-order mark as Windows editors save
+// scripts (platform::readTextFile); throws platform::FileError when it cannot be read.
 std::vector<std::string> readScriptFile(const std::string& path);
 
 }  // namespace ravelin::script
