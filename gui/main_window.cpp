@@ -707,6 +707,19 @@ void MainWindow::showEvent(QShowEvent* event) {
   });
 }
 
+void MainWindow::takeHandedScript(const std::string& path) {
+  if (!ctx_.state.hiddenByScript) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+  }
+  if (path.empty()) return;
+  if (!ctx_.settings.ScrExecOrEdit || commandRunning() || ctx_.state.scriptRunning)
+    scriptEditor_->openFile(path);
+  else
+    runScript(path);
+}
+
 bool MainWindow::mayCloseChangedList() {
   // A close that a script asked for (CloseUtils), or that came while one ran, asks nothing;
   // a list without a checked server has nothing server.met could take.
