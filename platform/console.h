@@ -15,6 +15,9 @@ void useUtf8Console();
 
 // Whether standard error is a terminal (one that can redraw a line).
 bool standardErrorIsTerminal();
+// Whether standard error is the system journal's stream (systemd names it in
+// JOURNAL_STREAM as "device:inode"), which reads a syslog priority ("<3>") before a line.
+bool standardErrorIsJournal();
 
 // Requests to stop from outside: Ctrl+C and the request to end (SIGINT and SIGTERM; on
 // Windows also Ctrl+Break and the console window's closing). Once caught, the first request

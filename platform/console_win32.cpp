@@ -45,6 +45,11 @@ bool standardErrorIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
+// Windows has no systemd journal.
+bool standardErrorIsJournal() {
+  return false;
+}
+
 void catchInterrupts() {
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
