@@ -165,8 +165,8 @@ std::optional<std::string> VersionCheck::download(const std::string& url) {
     ok = error == 0 && c.statusCode() >= 200 && c.statusCode() < 300;
   };
   try {
-    net::useProxy(http, net::proxyFor(url, ctx_.settings.ProxyAddr, ctx_.settings.ProxyPort,
-                                      net::processProxyEnvironment()));
+    net::useProxyRules(http, url, ctx_.settings.ProxyAddr, ctx_.settings.ProxyPort,
+                       net::processProxyEnvironment());
     http.startGet();
   } catch (const std::exception&) {
     return std::nullopt;

@@ -56,8 +56,8 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 int Usage(const std::string& reason) {
-  std::fprintf(stderr, "ravelin-cli: %s\n%s\n", reason.c_str(),
-               _("Try 'ravelin-cli --help' for more information."));
+  writeStderrLines(
+      "ravelin-cli: " + reason + "\n" + _("Try 'ravelin-cli --help' for more information."), true);
   return kUsage;
 }
 

@@ -19,6 +19,23 @@ std::string PlainLineBreaks(const std::string& text) {
 }
 }  // namespace
 
+void writeStderrLines(const std::string& text, bool isError) {
+  static const bool journal = platform::standardErrorIsJournal();
+  const std::string plain = PlainLineBreaks(text);
+  std::string out;
+  std::size_t start = 0;
+  while (start < plain.size() || start == 0) {
+    std::size_t end = plain.find('\n', start);
+    if (end == std::string::npos) end = plain.size();
+    if (journal) out += isError ? "<3>" : "<6>";
+    out.append(plain, start, end - start);
+    out += '\n';
+    start = end + 1;
+  }
+  std::fputs(out.c_str(), stderr);
+  std::fflush(stderr);
+}
+
 Terminal::Terminal(bool quiet, bool verbose)
     : quiet_(quiet),
       verbose_(verbose),
@@ -43,20 +60,19 @@ void Terminal::status(const std::string& text) {
   if (progress_) {
     progressLine(text);
   } else if (verbose_) {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    writeStderrLines(text, false);
   }
 }
 
 void Terminal::error(const std::string& text) {
   clearProgress();
-  std::fprintf(stderr, "%s\n", PlainLineBreaks(text).c_str());
-  std::fflush(stderr);
+  writeStderrLines(text, true);
 }
 
 void Terminal::note(const std::string& text) {
   if (!verbose_) return;
   clearProgress();
-  std::fprintf(stderr, "%s\n", text.c_str());
+  writeStderrLines(text, false);
 }
 
 void Terminal::info(const std::string& text) {

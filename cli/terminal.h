@@ -11,6 +11,11 @@
 
 namespace ravelin::cli {
 
+// Writes text to stderr, a line per line end (CR LF and CR become one). When stderr is the
+// system journal's stream every line starts with its syslog priority, "<3>" for an error
+// and "<6>" for anything else, so that the journal shows failures as errors.
+void writeStderrLines(const std::string& text, bool isError);
+
 class Terminal {
  public:
   Terminal(bool quiet, bool verbose);

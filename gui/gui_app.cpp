@@ -14,6 +14,7 @@
 #include "gui/qt_prompter.h"
 #include "gui/qt_translations.h"
 #include "gui/qt_ui_thread.h"
+#include "gui/single_instance.h"
 #include "platform/file_io.h"
 #include "runtime/app_context.h"
 #include "runtime/translate.h"
@@ -74,23 +75,41 @@ int runGui(int argc, char** argv) {
   // Checked above: the options Qt took out leave --ini as it was.
   const std::optional<std::string> iniFile = app::takeIniOption(args);
 
+  // A first argument that names no file is ignored; further arguments always are.
+  const std::string script =
+      !args.empty() && platform::fileExists(args[0]) ? absolutePath(args[0]) : "";
+  app::FilePlaces places = app::locateFiles(app::currentStartupEnvironment(), iniFile.value_or(""));
+  const QString socketPath = instanceSocketPath(absolutePath(places.iniFile));
+  switch (handOverScript(socketPath, script)) {
+    case HandOver::Taken:
+      return 0;
+    case HandOver::NoAnswer:
+      std::fprintf(stderr, "ravelin: %s\n",
+                   _("Ravelin runs already with this ravelin.ini but does not answer"));
+      return 1;
+    case HandOver::NoneRunning:
+      break;
+  }
+  InstanceServer instance;
+  instance.listen(socketPath);
+
   QtUiThread ui;
   QtPrompter prompter;
   runtime::AppContext ctx;
   ctx.prompter = &prompter;
   ctx.ui = &ui;
-  app::AppSession session(ctx,
-                          app::locateFiles(app::currentStartupEnvironment(), iniFile.value_or("")));
+  app::AppSession session(ctx, std::move(places));
   session.start();
 
   serverlist::ServerList list;
   list.negCompare = ctx.settings.NegCompare;
   MainWindow window(list, session, ui);
   prompter.setMainWindow(&window);
-  // A first argument that names no file is ignored; further arguments always are.
-  if (!args.empty() && platform::fileExists(args[0])) {
-    window.setStartupScript(absolutePath(args[0]));
-  }
+  if (!script.empty()) window.setStartupScript(script);
+  QObject::connect(
+      &instance, &InstanceServer::scriptHanded, &window,
+      [&window](const QString& path) { window.takeHandedScript(path.toStdString()); },
+      Qt::QueuedConnection);
   window.setScriptAssociation(app::currentXdgPlaces());
   window.show();
   return QApplication::exec();

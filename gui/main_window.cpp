@@ -761,6 +761,19 @@ void MainWindow::showEvent(QShowEvent* event) {
   });
 }
 
+void MainWindow::takeHandedScript(const std::string& path) {
+  if (!ctx_.state.hiddenByScript) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+  }
+  if (path.empty()) return;
+  if (!ctx_.settings.ScrExecOrEdit || commandRunning() || ctx_.state.scriptRunning)
+    scriptEditor_->openFile(path);
+  else
+    runScript(path);
+}
+
 bool MainWindow::mayCloseChangedList() {
   // A close that a script asked for (CloseUtils) asks nothing; a close that came while a
   // command ran asks once the command has ended, since the list may have changed before or

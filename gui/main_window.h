@@ -134,6 +134,9 @@ class MainWindow : public QMainWindow {
 
   // The script named on the command line, run at the first activation.
   void setStartupScript(std::string path) { startupScript_ = std::move(path); }
+  // A script that a later start of the program handed over: run as ScrExecOrEdit says, or
+  // shown in the script editor (always while something runs). Empty: only shows the window.
+  void takeHandedScript(const std::string& path);
   // Runs a script file in the command frame: history, syntax check when configured, run.
   // A script that ends with CloseUtils' countdown run out closes the window. Returns
   // false when it closed the window or failed its syntax check.

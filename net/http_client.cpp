@@ -468,6 +468,15 @@ void HttpClient::relocate() {
     const bool schemeGiven = !u.scheme.empty();
     if (!schemeGiven && !loc.starts_with("//")) u.scheme = "http";
     if (!schemeGiven && loc.starts_with("//")) u.scheme = scheme_;
+    if (onRelocate) {
+      try {
+        onRelocate(*this, u.scheme + "://" + u.host + (u.port.empty() ? "" : ":" + u.port) +
+                              (u.path.empty() ? "/" : u.path));
+      } catch (const std::exception& e) {
+        fail(httperrProxyChoice, e.what());
+        return;
+      }
+    }
     scheme_.clear();
     prepareTarget(u);
     relocating_ = true;

@@ -39,6 +39,7 @@ enum : std::uint16_t {
   httperrProxyTunnel = 7,
   httperrBodyTooLarge = 8,  // a gzip body expands past maxDecodedBody
   httperrBadEncoding = 9,   // a gzip body is damaged
+  httperrProxyChoice = 10,  // no proxy could be chosen for a relocation's URL
 };
 
 // Request states, in this order.
@@ -139,6 +140,10 @@ class HttpClient {
   std::function<void(HttpClient&, const char* data, int len)> onDocData;
   std::function<void(HttpClient&)> onDocEnd;
   std::function<void(HttpClient&)> onLocationChange;
+  // Before a relocation to another host or scheme connects, with the new absolute URL: the
+  // place to choose the proxy for it. An exception it throws fails the request with
+  // httperrProxyChoice and its text as the reason.
+  std::function<void(HttpClient&, const std::string& url)> onRelocate;
   std::function<void(HttpClient&, const std::string& cookie, bool& accept)> onCookie;
   std::function<void(HttpClient&, HttpRequest request, std::uint16_t error)> onRequestDone;
 

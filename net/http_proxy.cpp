@@ -6,6 +6,7 @@
 
 #include "net/http_client.h"
 #include "net/http_url.h"
+#include "net/ip_address.h"
 
 namespace ravelin::net {
 
@@ -70,13 +71,6 @@ HttpProxy ParseProxyValue(const std::string& name, std::string_view value) {
           PercentDecoded(p.password)};
 }
 
-bool IsIpAddress(std::string_view host) {
-  if (host.find(':') != std::string_view::npos) return true;
-  for (char c : host)
-    if (!std::isdigit(static_cast<unsigned char>(c)) && c != '.') return false;
-  return !host.empty();
-}
-
 // A name without brackets around an IPv6 address and without a trailing dot, in lower case.
 std::string PlainHost(std::string_view host) {
   if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
@@ -98,7 +92,7 @@ ProxyEnvironment processProxyEnvironment() {
 
 bool noProxyNamesHost(std::string_view noProxy, std::string_view host) {
   const std::string h = PlainHost(host);
-  const bool ip = IsIpAddress(h);
+  const std::optional<IpAddress> ip = parseIpAddress(h);
   std::size_t start = 0;
   while (start <= noProxy.size()) {
     std::size_t end = noProxy.find(',', start);
@@ -115,8 +109,27 @@ bool noProxyNamesHost(std::string_view noProxy, std::string_view host) {
       entry = entry.substr(0, colon);
     }
     if (entry.starts_with('.')) entry.remove_prefix(1);
+    // An address range ("10.0.0.0/8", "fd00::/8") takes in every address it covers.
+    std::string_view prefix;
+    if (const std::size_t slash = entry.find('/'); slash != std::string_view::npos) {
+      prefix = entry.substr(slash + 1);
+      entry = entry.substr(0, slash);
+    }
     const std::string name = PlainHost(entry);
     if (name.empty()) continue;
+    if (ip) {
+      const std::optional<IpAddress> range = parseIpAddress(name);
+      if (!range) continue;
+      int bits = range->bits();
+      if (!prefix.empty()) {
+        bits = 0;
+        for (char c : prefix)
+          bits = std::isdigit(static_cast<unsigned char>(c)) && bits <= 128 ? bits * 10 + (c - '0')
+                                                                            : 1000;
+      }
+      if (samePrefix(*ip, *range, bits)) return true;
+      continue;
+    }
     if (h == name) return true;
     if (!ip && h.size() > name.size() && h.ends_with(name) && h[h.size() - name.size() - 1] == '.')
       return true;
@@ -143,6 +156,14 @@ void useProxy(HttpClient& client, const std::optional<HttpProxy>& proxy) {
   client.proxyPort = proxy->port;
   client.proxyUsername = proxy->username;
   client.proxyPassword = proxy->password;
+}
+
+void useProxyRules(HttpClient& client, std::string_view url, const std::string& proxyAddr,
+                   int proxyPort, const ProxyEnvironment& env) {
+  useProxy(client, proxyFor(url, proxyAddr, proxyPort, env));
+  client.onRelocate = [proxyAddr, proxyPort, env](HttpClient& c, const std::string& newUrl) {
+    useProxy(c, proxyFor(newUrl, proxyAddr, proxyPort, env));
+  };
 }
 
 }  // namespace ravelin::net

@@ -35,10 +35,17 @@ std::optional<HttpProxy> proxyFor(std::string_view url, const std::string& proxy
 
 // Whether a no_proxy list names host: comma-separated names, each matching the host itself
 // and its subdomains (with or without a leading dot), "*" matching every host; a ":port"
-// after a name is ignored and IP addresses match only literally.
+// after a name is ignored. An IP address matches the same address in any spelling and the
+// ranges that cover it ("127.0.0.0/8", "fd00::/8"), never a part of a name.
 bool noProxyNamesHost(std::string_view noProxy, std::string_view host);
 
 // Points the client at the proxy, or at no proxy.
 void useProxy(HttpClient& client, const std::optional<HttpProxy>& proxy);
+
+// Points the client at proxyFor(url, ...) now, and at the proxy of the new URL whenever a
+// relocation leads elsewhere: a list moved to a host that no_proxy names is fetched directly.
+// Throws like proxyFor for url; a relocation whose proxy cannot be chosen fails the request.
+void useProxyRules(HttpClient& client, std::string_view url, const std::string& proxyAddr,
+                   int proxyPort, const ProxyEnvironment& env);
 
 }  // namespace ravelin::net

@@ -15,6 +15,9 @@ void useUtf8Console();
 
 // Whether standard error is a terminal (one that can redraw a line).
 bool standardErrorIsTerminal();
+// Whether standard error is the system journal's stream (systemd names it in
+// JOURNAL_STREAM as "device:inode"), which reads a syslog priority ("<3>") before a line.
+bool standardErrorIsJournal();
 
 // Lets standard error's terminal take the escape sequences that erase a line: a terminal
 // elsewhere does; Windows' console is switched to virtual terminal processing, which

@@ -1,9 +1,12 @@
 #include "platform/console.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 
 namespace ravelin::platform {
 
@@ -30,6 +33,17 @@ bool standardErrorIsTerminal() {
 
 bool enableTerminalEscapes() {
   return true;
+}
+
+// The variable is inherited by the service's children too, whose stderr may go elsewhere:
+// only the stream it names is the journal.
+bool standardErrorIsJournal() {
+  const char* stream = std::getenv("JOURNAL_STREAM");
+  unsigned long long device = 0, inode = 0;
+  char rest = 0;
+  if (!stream || std::sscanf(stream, "%llu:%llu%c", &device, &inode, &rest) != 2) return false;
+  struct stat st {};
+  return ::fstat(STDERR_FILENO, &st) == 0 && st.st_dev == device && st.st_ino == inode;
 }
 
 // SA_RESETHAND: the second signal finds the default action, which ends the program. A

@@ -53,6 +53,11 @@ bool enableTerminalEscapes() {
   return SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
+// Windows has no systemd journal.
+bool standardErrorIsJournal() {
+  return false;
+}
+
 void catchInterrupts() {
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }

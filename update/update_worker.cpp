@@ -231,7 +231,7 @@ void UpdateWorker::download(const std::string& location) {
   setStatus(_("Request sent! Waiting for reply..."), caption_, 100, 0);
   bool proxyChosen = false;
   try {
-    net::useProxy(*cli, net::proxyFor(location, proxyAddr, proxyPort, proxyEnvironment));
+    net::useProxyRules(*cli, location, proxyAddr, proxyPort, proxyEnvironment);
     proxyChosen = true;
     cli->startGet();
     // The response must have begun within the time-out.

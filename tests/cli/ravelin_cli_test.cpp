@@ -235,6 +235,29 @@ TEST_F(CliTest, CheckReportsTheFirstWrongLine) {
   EXPECT_TRUE(log().empty());
 }
 
+// systemd names the journal's stream in JOURNAL_STREAM; only that stream gets priorities.
+TEST_F(CliTest, LinesToTheJournalCarryTheirSyslogPriority) {
+  const auto inJournal = [this](const std::string& stream, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--ini", ini()});
+    return test::runCli(args, dir, {}, std::chrono::seconds(60),
+                        {"sh", "-c", "JOURNAL_STREAM=" + stream + " exec \"$0\" \"$@\""});
+  };
+  const std::string bad = script({"// header", "Bogus"});
+  const std::string stderrItself = "$(stat -L -c %d:%i /proc/self/fd/2)";
+  for (const auto& args : {std::vector<std::string>{"check", bad}, {"frobnicate", "x"}}) {
+    auto r = inJournal(stderrItself, args);
+    EXPECT_NE(r.status, 0);
+    ASSERT_FALSE(r.err.empty());
+    for (std::size_t at = 0; at < r.err.size(); at = r.err.find('\n', at) + 1)
+      EXPECT_EQ(r.err.substr(at, 3), "<3>") << r.err;
+    r = inJournal("1:2", args);
+    EXPECT_EQ(r.err.find("<3>"), std::string::npos) << r.err;
+  }
+  const auto r = inJournal(stderrItself, {"--verbose", "-e", "CheckAll"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err.rfind("<6>", 0), 0u) << r.err;
+}
+
 TEST_F(CliTest, RunReadsFiltersAndSaves) {
   const std::string out = dir.file("out.met");
   const std::string txt = dir.file("out.txt");

@@ -1,4 +1,5 @@
 #include "net/http_client.h"
+#include "net/http_proxy.h"
 
 #include <gtest/gtest.h>
 
@@ -315,6 +316,23 @@ TEST_F(HttpCliTest, ThroughTinyproxyTheAbsoluteUrlIsAsked) {
   Get(server.url("/301"));
   EXPECT_EQ(out.body, Pattern(10));
   EXPECT_EQ(cli->requestTarget(), server.url("/ok/10"));
+}
+
+TEST_F(HttpCliTest, ARelocationChoosesTheProxyOfItsNewUrl) {
+  auto server = Server();
+  test::TinyProxy proxy({});
+  ASSERT_TRUE(proxy.ok()) << "tinyproxy did not start";
+  const ProxyEnvironment env = {{"http_proxy", "127.0.0.1:" + std::to_string(proxy.port())},
+                                {"no_proxy", "127.0.0.0/8"}};
+  // Through the proxy to localhost, relocated to 127.0.0.1, which no_proxy names.
+  const std::string url = "http://localhost:" + std::to_string(server.port()) + "/301abs";
+  useProxyRules(*cli, url, "", 0, env);
+  Get(url);
+  EXPECT_EQ(out.body, Pattern(7));
+  EXPECT_EQ(cli->connectionPort(), std::to_string(server.port()));
+  EXPECT_EQ(cli->requestTarget(), "/ok/7");
+  ASSERT_EQ(server.requests().size(), 2u);
+  EXPECT_NE(server.requests()[0].find("X-Tinyproxy"), std::string::npos) << "not through the proxy";
 }
 
 class HttpsCliTest : public HttpCliTest {

@@ -24,3 +24,17 @@ TEST(HttpProxy, SettingsWinThenTheVariableOfTheSchemeUnlessNoProxyNamesTheHost) 
   EXPECT_FALSE(noProxyNamesHost("example.org", "badexample.org"));
   EXPECT_FALSE(noProxyNamesHost("0.0.1", "10.0.0.1"));  // addresses only literally
 }
+
+TEST(HttpProxy, NoProxyRangesCoverTheirAddressesOnly) {
+  const std::string list = "example.org, 127.0.0.0/8, 192.168.1.0/24, fd00::/8, [::1]";
+  for (const char* host :
+       {"127.0.0.1", "127.255.0.9", "192.168.1.200", "[fd12::5]", "::1", "0:0:0:0:0:0:0:1"})
+    EXPECT_TRUE(noProxyNamesHost(list, host)) << host;
+  for (const char* host : {"128.0.0.1", "192.168.2.1", "[fe80::1]", "[::2]", "127.0.0.1.nip.test"})
+    EXPECT_FALSE(noProxyNamesHost(list, host)) << host;
+  EXPECT_TRUE(noProxyNamesHost("10.0.0.1/32", "10.0.0.1"));
+  EXPECT_TRUE(noProxyNamesHost("0.0.0.0/0", "8.8.8.8"));
+  for (const char* bad : {"10.0.0.0/33", "10.0.0.0/x", "10.0.0.0/99999999999", "10.0.0/8",
+                          "1.2.3.4::/8", "1::2::/16", "fd00::/129"})
+    EXPECT_FALSE(noProxyNamesHost(bad, "10.0.0.1")) << bad;
+}
