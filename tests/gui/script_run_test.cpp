@@ -68,11 +68,14 @@ TEST_F(ScriptRunTest, ACancelledCountdownLetsTheScriptGoOn) {
 
 TEST_F(ScriptRunTest, AScriptUpdatesInTheUpdateWindowAndGoesOn) {
   list.append(server("1.2.3.4", "4661"), true);
+  // A file of host names is read without a network; an empty one gives nothing.
+  test::WriteFile(dir.file("hosts.txt"), "");
+  ctx.settings.URLs = {{runtime::SourceKind::DNS, dir.file("hosts.txt")}};
   window->runScript(script("UpdateFromAll\nClearList\n"));
   EXPECT_TRUE(prompter.shown.empty());
   EXPECT_TRUE(list.empty());
   const auto log = logLines();
-  EXPECT_NE(std::find(log.begin(), log.end(), "Updating from 0 URLs"), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), "Updating from 1 URLs"), log.end());
   EXPECT_EQ(session->history().paths().front(), dir.file("job.rvs"));
 }
 
