@@ -431,6 +431,9 @@ TEST_F(CliTest, InterruptStopsADelay) {
                                   if (!l.empty() && l.back().rfind("Refreshed ", 0) == 0) break;
                                   std::this_thread::sleep_for(std::chrono::milliseconds(5));
                                 }
+                                // The Delay logs nothing as it begins: a moment more lets it
+                                // begin, so the signal does not stop the run before it.
+                                std::this_thread::sleep_for(std::chrono::milliseconds(500));
                                 kill(pid, SIGINT);
                               });
   EXPECT_EQ(r.status, 130);
