@@ -19,6 +19,13 @@ using test::WriteFile;
 
 namespace {
 
+// The system's reason for a file whose folder does not exist, as file errors carry it.
+#ifdef _WIN32
+constexpr const char* kNoSuchFolderReason = "Path not found";
+#else
+constexpr const char* kNoSuchFolderReason = "No such file or directory";
+#endif
+
 const std::string kWorkedExample =
     Bytes({0x0E, 0x01, 0x00, 0x00, 0x00, 0x01, 0x02, 0x03, 0x04, 0x35, 0x12, 0x03, 0x00,
            0x00, 0x00, 0x03, 0x01, 0x00, 0x0E, 0x00, 0x00, 0x00, 0x00, 0x03, 0x01, 0x00,
@@ -382,9 +389,9 @@ TEST_F(MetFileTest, FileThatCannotBeCreated) {
   // The file and the system's reason on a second line, in the box and in the log.
   EXPECT_EQ(shownTexts(),
             std::vector<std::string>{"Error saving MET-File! Maybe data corrupted!\r\n" + target +
-                                     ": No such file or directory"});
+                                     ": " + kNoSuchFolderReason});
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Saving <1> servers to <" + target +
-                                                     "> failed: No such file or directory"});
+                                                     "> failed: " + kNoSuchFolderReason});
 }
 
 #ifndef _WIN32

@@ -6,6 +6,15 @@
 #include "support/server_list_support.h"
 #include "support/test_support.h"
 
+namespace {
+// The system's reason for a file whose folder does not exist, as file errors carry it.
+#ifdef _WIN32
+constexpr const char* kNoSuchFolderReason = "Path not found";
+#else
+constexpr const char* kNoSuchFolderReason = "No such file or directory";
+#endif
+}  // namespace
+
 TEST(SaveFlow, RefusesBacksUpKeepsTheOldFileOnFailureAndLogs) {
   test::TestApp app;
   test::RecordingProgressBar bar;
@@ -30,7 +39,7 @@ TEST(SaveFlow, RefusesBacksUpKeepsTheOldFileOnFailureAndLogs) {
   // Failures are logged, with the system's reason where there is one.
   const std::vector<std::string> failures = {
       "Saving <2> servers to <" + target + "> failed",
-      "Saving <2> servers to <" + app.dir.file("no/a.txt") + "> failed: No such file or directory"};
+      "Saving <2> servers to <" + app.dir.file("no/a.txt") + "> failed: " + kNoSuchFolderReason};
   EXPECT_EQ(app.logLines(), failures);
 
   list.setChecked(2, false);
