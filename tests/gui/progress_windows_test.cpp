@@ -226,7 +226,9 @@ class CloseDuringACommand
     : public ProgressWindowsTest,
       public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
 TEST_P(CloseDuringACommand, EndsCleanlyAfterTheQuestion) {
-  const auto [script, shown] = GetParam();
+  // Plain names, not a structured binding: the lambdas below capture them.
+  const char* const script = GetParam().first;
+  const char* const shown = GetParam().second;
   test::LoopbackListener silent(/*accepting=*/false, /*backlog=*/0);
   ASSERT_LT(silent.fillAcceptQueue(), 64);
   for (int i = 0; i < 4; ++i) add(silent.port());
