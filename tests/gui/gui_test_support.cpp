@@ -86,9 +86,12 @@ QStringList cutOffTexts(QWidget* window) {
   for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
     if (b->isVisibleTo(window) && !b->text().isEmpty() && b->width() < b->sizeHint().width())
       cut << b->text();
+  // A pointer to QHeaderView's member, reached through the subclass that makes it public:
+  // the headers are no HeaderSizes, so they are not cast to one.
+  const auto sizeFromContents = &HeaderSizes::sectionSizeFromContents;
   for (QHeaderView* h : window->findChildren<QHeaderView*>())
     for (int s = 0; h->isVisibleTo(window) && s < h->count() - 1; ++s)  // the last stretches
-      if (h->sectionSize(s) < static_cast<HeaderSizes*>(h)->sectionSizeFromContents(s).width())
+      if (h->sectionSize(s) < (h->*sizeFromContents)(s).width())
         cut << h->model()->headerData(s, h->orientation()).toString();
   // A menu measures its items in their own fonts, but the style draws the default one bold:
   // it needs as much room as in a menu of its own with a bold font.
