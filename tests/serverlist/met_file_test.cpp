@@ -6,6 +6,7 @@
 #include "serverlist/met_tags.h"
 #include "support/child_process.h"
 #include "support/met_bytes.h"
+#include "support/server_list_support.h"
 #include "support/test_support.h"
 
 using namespace ravelin;
@@ -18,13 +19,6 @@ using test::ReadFile;
 using test::WriteFile;
 
 namespace {
-
-// The system's reason for a file whose folder does not exist, as file errors carry it.
-#ifdef _WIN32
-constexpr const char* kNoSuchFolderReason = "Path not found";
-#else
-constexpr const char* kNoSuchFolderReason = "No such file or directory";
-#endif
 
 const std::string kWorkedExample =
     Bytes({0x0E, 0x01, 0x00, 0x00, 0x00, 0x01, 0x02, 0x03, 0x04, 0x35, 0x12, 0x03, 0x00,
@@ -389,9 +383,9 @@ TEST_F(MetFileTest, FileThatCannotBeCreated) {
   // The file and the system's reason on a second line, in the box and in the log.
   EXPECT_EQ(shownTexts(),
             std::vector<std::string>{"Error saving MET-File! Maybe data corrupted!\r\n" + target +
-                                     ": " + kNoSuchFolderReason});
+                                     ": " + test::kNoSuchFolderReason});
   EXPECT_EQ(app.logLines(), std::vector<std::string>{"Saving <1> servers to <" + target +
-                                                     "> failed: " + kNoSuchFolderReason});
+                                                     "> failed: " + test::kNoSuchFolderReason});
 }
 
 #ifndef _WIN32

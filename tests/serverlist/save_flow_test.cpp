@@ -6,15 +6,6 @@
 #include "support/server_list_support.h"
 #include "support/test_support.h"
 
-namespace {
-// The system's reason for a file whose folder does not exist, as file errors carry it.
-#ifdef _WIN32
-constexpr const char* kNoSuchFolderReason = "Path not found";
-#else
-constexpr const char* kNoSuchFolderReason = "No such file or directory";
-#endif
-}  // namespace
-
 TEST(SaveFlow, RefusesBacksUpKeepsTheOldFileOnFailureAndLogs) {
   test::TestApp app;
   test::RecordingProgressBar bar;
@@ -37,9 +28,9 @@ TEST(SaveFlow, RefusesBacksUpKeepsTheOldFileOnFailureAndLogs) {
   EXPECT_THROW(saveServers(list, app.dir.file("no/a.txt"), bar, app.ctx, txtSaveFormat()),
                platform::FileError);
   // Failures are logged, with the system's reason where there is one.
-  const std::vector<std::string> failures = {
-      "Saving <2> servers to <" + target + "> failed",
-      "Saving <2> servers to <" + app.dir.file("no/a.txt") + "> failed: " + kNoSuchFolderReason};
+  const std::vector<std::string> failures = {"Saving <2> servers to <" + target + "> failed",
+                                             "Saving <2> servers to <" + app.dir.file("no/a.txt") +
+                                                 "> failed: " + test::kNoSuchFolderReason};
   EXPECT_EQ(app.logLines(), failures);
 
   list.setChecked(2, false);

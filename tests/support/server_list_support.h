@@ -10,6 +10,13 @@ using namespace ravelin::serverlist;
 
 namespace test {
 
+// The system's reason for a file whose folder does not exist, as file errors carry it.
+#ifdef _WIN32
+inline constexpr const char* kNoSuchFolderReason = "Path not found";
+#else
+inline constexpr const char* kNoSuchFolderReason = "No such file or directory";
+#endif
+
 // A record with the given IP and port and "n/a"/"Normal" elsewhere.
 inline Server makeServer(const std::string& ip, const std::string& port = "4661") {
   Server s;
