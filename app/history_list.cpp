@@ -21,7 +21,7 @@ void HistoryList::changed() const {
 }
 
 void HistoryList::loadFromIni(const std::string& iniPath, const std::string& section) {
-  const IniFile ini(iniPath);
+  const IniFile ini = IniFile::settingsFile(iniPath);
   strings_.clear();
   isEmpty_ = true;
   for (int i = 0; i < maxEntries; ++i) {
@@ -37,7 +37,7 @@ void HistoryList::loadFromIni(const std::string& iniPath, const std::string& sec
 
 void HistoryList::saveToIni(const std::string& iniPath, const std::string& section) const {
   if (isEmpty_) return;
-  IniFile ini(iniPath);
+  IniFile ini = IniFile::settingsFile(iniPath);
   for (size_t i = 0; i < strings_.size(); ++i)
     ini.writeString(section, historyKey(static_cast<int>(i)), strings_[i]);
   ini.updateFile();

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "platform/ansi_code_page.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/system.h"
@@ -28,10 +29,20 @@ std::string_view trim(std::string_view s) {
 
 }  // namespace
 
-IniFile::IniFile(std::string path) : path_(std::move(path)) {
+IniFile::IniFile(std::string path) : path_(std::move(path)) { read(false); }
+
+IniFile IniFile::settingsFile(std::string path) {
+  IniFile ini;
+  ini.path_ = std::move(path);
+  ini.read(true);
+  return ini;
+}
+
+void IniFile::read(bool unmarkedFromCodePage) {
   try {
-    // Unmarked bytes stay as they are: the hand-over record keeps scrambled bytes in it.
     platform::DecodedText decoded = platform::decodeByMark(platform::readWholeFile(path_));
+    if (unmarkedFromCodePage && decoded.encoding == platform::TextEncoding::Ansi)
+      decoded.text = platform::utf8FromAnsiCodePage(decoded.text);
     parse(decoded.text);
     encoding_ = decoded.encoding;
     loaded_ = true;

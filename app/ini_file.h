@@ -17,8 +17,10 @@ namespace ravelin::app {
 // - Lines starting with ";" or "#" are comments. Comments, blank lines, lines that are
 //   neither header nor key, and unknown keys are kept as they are, in their order.
 // - The file is read by its byte-order mark (UTF-8, UTF-16 LE or BE) and written back in
-//   the encoding it was read in; in memory marked text is UTF-8. Bytes without a mark are
-//   kept as they are (the hand-over record holds scrambled bytes).
+//   the encoding it was read in; in memory marked text is UTF-8. Bytes without a mark that
+//   are not UTF-8 are kept as they are (the hand-over record holds scrambled bytes), or, for
+//   ravelin.ini (settingsFile), read in the system's code page as Windows editors save them
+//   and written back as UTF-8.
 // - CR LF and LF line ends are both read. Lines that are not changed keep their own line
 //   end; new lines take the style of the file's first line end (LF for a file without
 //   one on Linux, CR LF on Windows).
@@ -40,6 +42,8 @@ class IniFile {
   // so that settings fall back to their defaults; updateFile() then refuses to replace
   // it (see there).
   explicit IniFile(std::string path);
+  // ravelin.ini at path, read as above with unmarked text in the system's code page.
+  static IniFile settingsFile(std::string path);
 
   // Parses text as the contents of an INI file.
   static IniFile fromText(std::string_view text);
@@ -103,6 +107,7 @@ class IniFile {
     std::string value;  // key value, trimmed
   };
 
+  void read(bool unmarkedFromCodePage);
   void parse(std::string_view text);
   // Index of the line holding key in section, or npos.
   size_t findKey(std::string_view section, std::string_view key) const;

@@ -112,7 +112,7 @@ runtime::Settings settingsFromIni(const IniFile& ini) {
 }
 
 runtime::Settings loadSettings(const std::string& iniPath) {
-  return settingsFromIni(IniFile(iniPath));
+  return settingsFromIni(IniFile::settingsFile(iniPath));
 }
 
 void writeSettingsToIni(const runtime::Settings& s, IniFile& ini) {
@@ -155,13 +155,13 @@ std::string ecPasswordDigest(std::string_view password) {
 }
 
 void storeSettings(const runtime::Settings& settings, const std::string& iniPath) {
-  IniFile ini(iniPath);
+  IniFile ini = IniFile::settingsFile(iniPath);
   writeSettingsToIni(settings, ini);
   ini.updateFile();
 }
 
 void storeVrfWarning(bool vrfWarning, const std::string& iniPath) {
-  IniFile ini(iniPath);
+  IniFile ini = IniFile::settingsFile(iniPath);
   ini.writeBool(kVerify, "VrfWarning", vrfWarning);
   ini.updateFile();
 }

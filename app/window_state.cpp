@@ -28,7 +28,7 @@ std::vector<int> parseWidths(const std::string& text) {
 }  // namespace
 
 WindowState loadWindowState(const std::string& iniPath) {
-  const IniFile ini(iniPath);
+  const IniFile ini = IniFile::settingsFile(iniPath);
   WindowState state;
   const auto number = [&](const char* key) {
     return ini.readInteger(kWindowSection, key, -kMaxPixels - 1);
@@ -48,7 +48,7 @@ WindowState loadWindowState(const std::string& iniPath) {
 }
 
 void storeWindowState(const WindowState& state, const std::string& iniPath) {
-  IniFile ini(iniPath);
+  IniFile ini = IniFile::settingsFile(iniPath);
   if (state.geometry) {
     ini.writeInteger(kWindowSection, "Left", state.geometry->left);
     ini.writeInteger(kWindowSection, "Top", state.geometry->top);

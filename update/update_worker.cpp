@@ -258,13 +258,10 @@ void UpdateWorker::download(const std::string& location) {
     return;
   }
   cli.reset();
-  if (succeeded) {
+  if (succeeded && cause.empty()) {
     using serverlist::ListContent;
     std::optional<std::string> list;
-    if (!cause.empty()) {
-      // An error page is no list.
-      failure_ = fetchFailedLogLine(location, cause);
-    } else if (job.kind == runtime::SourceKind::HTML) {
+    if (job.kind == runtime::SourceKind::HTML) {
       if ((list = unpack(std::move(body), ListContent::Links, location)))
         results_ = decodeHtmlBody(*list, kMaxResults);
     } else if (job.kind == runtime::SourceKind::MET) {
@@ -281,12 +278,14 @@ void UpdateWorker::download(const std::string& location) {
     failure_ = fetchFailedLogLine(location,
                                   "timed out after " + std::to_string(timeout / 1000) + " seconds");
     setStatus(_("URL timed out!"), caption_, 100, 100);
-  } else if (failed) {
-    failure_ = fetchFailedLogLine(location, cause);
-    setStatus(_("Error while processing request!"), caption_, 100, 100);
-  } else {
+  } else if (failed || !cause.empty()) {
+    // An error page is no list; the slot says why, as the log does.
     failure_ = decodeError ? serverlist::skippedLogLine(location, *decodeError)
                            : fetchFailedLogLine(location, cause);
+    setStatus(_("Error while processing request!") + (cause.empty() ? "" : " (" + cause + ")"),
+              caption_, 100, 100);
+  } else {
+    failure_ = fetchFailedLogLine(location, cause);
     setStatus(_("Unknown error occurred!"), caption_, 100, 100);
   }
   report(location);

@@ -86,6 +86,20 @@ TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
   EXPECT_EQ(failed.err.rfind(failedBot, 0), 0u) << failed.err;
   EXPECT_TRUE(
       failed.err.ends_with("\nravelin-cli: line 1: Update failed: no source could be read\n"));
+  // A certificate that nobody vouches for is named as the cause, in the progress too.
+  const test::TestCa& ca = test::TestCa::get();
+  ASSERT_TRUE(ca.ok) << ca.error;
+  test::OddHttpServer untrusted({"", "", served.path().string(), ca.selfCert, ca.selfKey});
+  const std::string tlsIni = dir.file("tls.ini");
+  test::WriteFile(tlsIni, "[URLs]\nURL1=MET|" + untrusted.url("/file/a.met", true) + "\n");
+  const auto tls = test::runCli({"--ini", tlsIni, "--verbose", "-e", "UpdateFromMET"}, dir);
+  EXPECT_EQ(tls.status, 3);
+  EXPECT_NE(tls.err.find("Error while processing request! (TLS handshake failed: certificate "
+                         "verify failed"),
+            std::string::npos)
+      << tls.err;
+  EXPECT_NE(tls.err.find("> failed: TLS handshake failed: certificate verify failed"),
+            std::string::npos);
   // With ProxyAddr empty the lists come through http_proxy, unless no_proxy names the host.
   test::TinyProxy proxy({});
   ASSERT_TRUE(proxy.ok()) << "tinyproxy did not start";

@@ -153,8 +153,11 @@ TEST_F(UpdateRunTest, FailingJobsReportNoRecords) {
   Run();
   EXPECT_TRUE(list.empty());
   EXPECT_TRUE(Contains(view.labelHistory[0], "0 new IPs found!"));
-  EXPECT_TRUE(Contains(view.labelHistory[1], "0 new IPs found!"));  // an error page is a body
-  EXPECT_TRUE(Contains(view.labelHistory[2], "Unknown error occurred!"));
+  // A slot whose source failed says why.
+  EXPECT_TRUE(
+      Contains(view.labelHistory[1], "Error while processing request! (404 Not Found)"));
+  EXPECT_TRUE(Contains(view.labelHistory[2],
+                       "Error while processing request! (Connection refused (Error #10061))"));
   EXPECT_TRUE(Contains(view.labelHistory[3], "DNS-File not found..."));
   EXPECT_TRUE(Contains(view.labelHistory[4], "0 new IPs found!"));
   const auto log = Log();
