@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
