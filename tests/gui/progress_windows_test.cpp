@@ -235,6 +235,8 @@ TEST_P(CloseDuringACommand, EndsCleanlyAfterTheQuestion) {
   list.markSaved();
   list.remove(3);
   ctx.settings.VrfWarning = false;
+  // One server at a time, so that the first time-out leaves servers still to try.
+  ctx.settings.VrfParallel = 1;
   ctx.settings.URLs = {url("/silent")};
   prompter.answers = {MsgResult::Yes};
   onceWhen([&] { return window->commandRunning() && shows(shown); }, [&] { window->close(); });

@@ -136,6 +136,8 @@ TEST_F(Screenshots, ProgressWindows) {
     list.append(server("127.0.0.1", std::to_string(port)), true);
   }
   ctx.settings.VrfThreadCount = 6;
+  // As many servers at once as lines: each line keeps its server until the verdict.
+  ctx.settings.VrfParallel = 6;
   ctx.settings.VrfTimeout = 60;
   ctx.settings.VrfWarning = false;
   VerifyWindow* verify = window->verifyWindow();
