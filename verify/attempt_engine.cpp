@@ -34,6 +34,8 @@ struct AttemptEngine::Shared {
   std::vector<AttemptJob> jobs;
   std::atomic<std::size_t> next{0};
   Handler handler;
+  // Loops that have handed over their last news; user-interface thread only.
+  std::size_t loopsSettled = 0;
 
   // The next job, or false when every job was taken.
   bool take(std::size_t& job) {
@@ -68,9 +70,9 @@ class AttemptEngine::Loop : public platform::WorkerThread {
   void finish(std::size_t slot, AttemptOutcome outcome);
   void expire();
   void interruptAll();
-  // Hands the news of this turn to the user-interface thread; false when nobody is left
-  // to take it.
-  bool handOver();
+  // Hands the news of this turn to the user-interface thread, the last time with word that
+  // this loop has nothing more to give; false when nobody is left to take it.
+  bool handOver(bool last = false);
   std::uint32_t waitMs() const;
 
   std::shared_ptr<Shared> shared_;
@@ -170,11 +172,12 @@ void AttemptEngine::Loop::interruptAll() {
   deadlines_.clear();
 }
 
-bool AttemptEngine::Loop::handOver() {
-  if (news_.empty()) return true;
+bool AttemptEngine::Loop::handOver(bool last) {
+  if (news_.empty() && !last) return true;
   try {
-    shared_->ui.invoke([this] {
-      if (shared_->handler) shared_->handler(news_);
+    shared_->ui.invoke([this, last] {
+      if (last) ++shared_->loopsSettled;
+      if (shared_->handler && !news_.empty()) shared_->handler(news_);
     });
   } catch (...) {
     // The user interface has ended, or the handler failed: nobody takes verdicts any more.
@@ -210,17 +213,24 @@ void AttemptEngine::Loop::execute() {
   attempts_.resize(capacity_);
   freeSlots_.reserve(capacity_);
   for (std::size_t slot = capacity_; slot > 0; --slot) freeSlots_.push_back(slot - 1);
+  // News waits while the sockets keep the loop busy: every hand-over blocks this loop until
+  // the user interface has taken it, so it goes over once the loop finds nothing ready, or
+  // when a batch is full.
+  constexpr std::size_t kFullBatch = 512;
+  bool busy = false;
   for (;;) {
     if (terminated()) {
       interruptAll();
-      handOver();
+      handOver(/*last=*/true);
       return;
     }
     startAttempts(loop);
     expire();
-    if (!handOver()) return;
-    if (!jobsLeft_ && freeSlots_.size() == capacity_) return;
-    loop.waitAndProcess(shared_->clock.blockSliceMs(waitMs()));
+    const bool allDone = !jobsLeft_ && freeSlots_.size() == capacity_;
+    if ((!busy || allDone || news_.size() >= kFullBatch) && !handOver(allDone)) return;
+    if (allDone) return;
+    const std::uint32_t ms = news_.empty() ? shared_->clock.blockSliceMs(waitMs()) : 0;
+    busy = loop.waitAndProcess(ms) > 0;
     closed_.clear();
   }
 }
@@ -256,6 +266,10 @@ void AttemptEngine::start() {
 
 void AttemptEngine::requestTerminate() {
   for (const auto& loop : loops_) loop->requestTerminate();
+}
+
+bool AttemptEngine::settled() const {
+  return shared_->loopsSettled == loops_.size() || finished();
 }
 
 bool AttemptEngine::finished() const {

@@ -76,6 +76,9 @@ class AttemptEngine {
   void requestTerminate();
   // Every loop that was started has returned.
   bool finished() const;
+  // Nothing more will reach the handler: every loop has handed over its last news or
+  // returned. User-interface thread only.
+  bool settled() const;
   const std::vector<AttemptJob>& jobs() const;
 
   // How many loops carry parallel attempts: as few as the readiness wait can watch.

@@ -57,7 +57,7 @@ VerifyCoordinator::~VerifyCoordinator() {
 void VerifyCoordinator::stopEngine() {
   if (!engine_) return;
   engine_->requestTerminate();
-  const auto ended = [this] { return engine_->finished(); };
+  const auto ended = [this] { return engine_->settled(); };
   const std::uint32_t start = ctx_.clock->ticks();
   while (!ended() && ctx_.clock->ticks() - start < kCancelWaitMs)
     runtime::waitUntil(*ctx_.ui, *ctx_.clock, 100, ended);
@@ -251,7 +251,7 @@ void VerifyCoordinator::run() {
   engine_->start();
   // A loop that ended early (its hand-over failed) has nothing more to give either.
   const auto over = [this, total] {
-    return static_cast<std::size_t>(done_) == total || cancelled_ || engine_->finished();
+    return static_cast<std::size_t>(done_) == total || cancelled_ || engine_->settled();
   };
   while (!over()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 1000, over);
   if (cancelled_) return endCancelledRun();
