@@ -12,8 +12,10 @@
 namespace ravelin::verify {
 
 namespace {
-// How long a cancelled run waits for its workers to end; they notice within moments.
+// How long a cancelled run waits for its loops to end; they notice within moments.
 constexpr std::uint32_t kCancelWaitMs = 10000;
+// How long a window shows the last verdicts of a run.
+constexpr std::uint32_t kVerdictPauseMs = 500;
 }  // namespace
 
 std::string progressText(int position, int maximum) {
@@ -263,12 +265,8 @@ void VerifyCoordinator::run() {
     if (cancelled_) return endCancelledRun();
     stopUdpStatus();
   }
-  // The lines go back to idle, as the window shows them between runs.
-  for (int row = 0; row < rows_; ++row) {
-    if (rowJob_[static_cast<std::size_t>(row)] == static_cast<std::size_t>(-1)) continue;
-    view_.setSlotMark(row, SlotMark::Neutral);
-    view_.setSlotCaption(row, _(kThreadNotUsed));
-  }
+  // A window keeps the last verdicts readable for a moment before it closes.
+  if (view_.keepsDisplayPauses()) runtime::pauseFunc(*ctx_.ui, *ctx_.clock, kVerdictPauseMs);
   endRun();
 }
 
