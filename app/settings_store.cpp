@@ -65,6 +65,8 @@ std::vector<runtime::UrlSource> readUrlList(const IniFile& ini) {
 void clampSettings(runtime::Settings& s) {
   s.UpdThreadCount = std::clamp(s.UpdThreadCount, kUpdThreadCountMin, kUpdThreadCountMax);
   s.VrfThreadCount = std::clamp(s.VrfThreadCount, kVrfThreadCountMin, kVrfThreadCountMax);
+  s.VrfParallel = std::clamp(s.VrfParallel, kVrfParallelMin, kVrfParallelFileMax);
+  s.VrfProxyParallel = std::clamp(s.VrfProxyParallel, kVrfParallelMin, kVrfParallelFileMax);
   s.UpdTimeout = std::clamp(s.UpdTimeout, kTimeoutMin, kTimeoutMax);
   s.VrfTimeout = std::clamp(s.VrfTimeout, kTimeoutMin, kTimeoutMax);
   s.MaxListMB = std::clamp(s.MaxListMB, runtime::kMaxListMBMin, runtime::kMaxListMBMax);
@@ -99,6 +101,8 @@ runtime::Settings settingsFromIni(const IniFile& ini) {
   s.UpdTimeout = ini.readInteger(kUpdate, "UpdTimeout", s.UpdTimeout);
   s.MaxListMB = ini.readInteger(kUpdate, "MaxListMB", s.MaxListMB);
   s.VrfThreadCount = ini.readInteger(kVerify, "VrfThreadCount", s.VrfThreadCount);
+  s.VrfParallel = ini.readInteger(kVerify, "VrfParallel", s.VrfParallel);
+  s.VrfProxyParallel = ini.readInteger(kVerify, "VrfProxyParallel", s.VrfProxyParallel);
   s.VrfTimeout = ini.readInteger(kVerify, "VrfTimeout", s.VrfTimeout);
   s.VrfWarning = ini.readBool(kVerify, "VrfWarning", s.VrfWarning);
   s.VrfUdpStatus = ini.readBool(kVerify, "VrfUdpStatus", s.VrfUdpStatus);
@@ -133,6 +137,8 @@ void writeSettingsToIni(const runtime::Settings& s, IniFile& ini) {
   ini.writeInteger(kUpdate, "UpdTimeout", s.UpdTimeout);
   ini.writeInteger(kUpdate, "MaxListMB", s.MaxListMB);
   ini.writeInteger(kVerify, "VrfThreadCount", s.VrfThreadCount);
+  ini.writeInteger(kVerify, "VrfParallel", s.VrfParallel);
+  ini.writeInteger(kVerify, "VrfProxyParallel", s.VrfProxyParallel);
   ini.writeInteger(kVerify, "VrfTimeout", s.VrfTimeout);
   ini.writeBool(kVerify, "VrfWarning", s.VrfWarning);
   ini.writeBool(kVerify, "VrfUdpStatus", s.VrfUdpStatus);

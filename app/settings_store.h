@@ -8,12 +8,17 @@
 
 namespace ravelin::app {
 
-// Ranges that the workers rest on: the updater has 8 worker slots, the verifier 20, and
-// both take time-outs of 1 to 60 seconds. Loading clamps hand-edited values into them.
+// Ranges that the workers rest on: the updater has 8 worker slots, the verify window 20
+// rows, and both take time-outs of 1 to 60 seconds. Loading clamps hand-edited values into
+// them. The options dialog offers up to 1024 servers tried at once; a hand-edited file may
+// ask for more, up to 4096, which the run bounds further by the sockets it may hold.
 constexpr int kUpdThreadCountMin = 1;
 constexpr int kUpdThreadCountMax = 8;
 constexpr int kVrfThreadCountMin = 1;
 constexpr int kVrfThreadCountMax = 20;
+constexpr int kVrfParallelMin = 1;
+constexpr int kVrfParallelMax = 1024;
+constexpr int kVrfParallelFileMax = 4096;
 constexpr int kTimeoutMin = 1;
 constexpr int kTimeoutMax = 60;
 
@@ -33,7 +38,8 @@ std::string urlSourceText(const runtime::UrlSource& source);
 std::vector<runtime::UrlSource> readUrlList(const IniFile& ini);
 
 // Brings values that only a hand-edited file can hold into the ranges the program works
-// with: thread counts into 1..8 (update) and 1..20 (verify), time-outs into 1..60
+// with: thread counts into 1..8 (update) and 1..20 (verify), servers tried at once into
+// 1..4096, time-outs into 1..60
 // seconds, MaxListMB into 1..4096, and negative pauses (EDWaittime, waittime1, waittime2)
 // and a negative LogKeep to 0.
 void clampSettings(runtime::Settings& settings);

@@ -12,6 +12,7 @@
 #include "platform/calendar.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "platform/socket_limit.h"
 #include "platform/system.h"
 #include "platform/user_folders.h"
 #include "runtime/translate.h"
@@ -196,6 +197,8 @@ AppSession::~AppSession() {
 void AppSession::start(std::chrono::system_clock::time_point now) {
   ctx_.state = runtime::RunState{};
   ctx_.settings = loadSettings(places_.iniFile);
+  // A verification holds hundreds of connections at once.
+  platform::raiseSocketLimit();
   // It keeps the External Connection's password digest: a copy written by hand with the
   // usual rights is made this user's alone, as every write of it would.
   if (platform::fileExists(places_.iniFile)) platform::restrictToOwner(places_.iniFile);

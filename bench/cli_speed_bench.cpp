@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "cli/cli_runner.h"
+#include "loopback_listener.h"
 #include "serverlist/met_file.h"
 #include "support/peer_process.h"
 #include "support/update_bodies.h"
@@ -30,61 +31,6 @@ using namespace ravelin;
 using namespace ravelin::serverlist;
 
 namespace {
-
-// n listening sockets on 127.0.0.1, each on a port of its own (the list's key is address
-// and port, so 1,000 servers need 1,000 ports), served by one thread that accepts every
-// connection and closes it at once.
-class ListenerSet {
- public:
-  explicit ListenerSet(int n) {
-    rlimit rl{};
-    ::getrlimit(RLIMIT_NOFILE, &rl);
-    const rlim_t wanted = static_cast<rlim_t>(n) + 512;
-    if (rl.rlim_cur < wanted) {
-      rl.rlim_cur = std::min(wanted, rl.rlim_max);
-      ::setrlimit(RLIMIT_NOFILE, &rl);
-    }
-    stop_ = ::eventfd(0, EFD_CLOEXEC);
-    fds_.push_back({stop_, POLLIN, 0});
-    for (int i = 0; i < n; ++i) {
-      const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      sockaddr_in a{};
-      a.sin_family = AF_INET;
-      a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      socklen_t len = sizeof a;
-      if (fd < 0) break;
-      if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 64) != 0 ||
-          ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-        ::close(fd);
-        break;
-      }
-      fds_.push_back({fd, POLLIN, 0});
-      ports_.push_back(ntohs(a.sin_port));
-    }
-    thread_ = std::thread([this] {
-      while (::poll(fds_.data(), fds_.size(), 1000) >= 0 && !fds_[0].revents) {
-        for (std::size_t i = 1; i < fds_.size(); ++i) {
-          if (!fds_[i].revents) continue;
-          const int c = ::accept4(fds_[i].fd, nullptr, nullptr, SOCK_CLOEXEC);
-          if (c >= 0) ::close(c);
-        }
-      }
-    });
-  }
-  ~ListenerSet() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = ::write(stop_, &one, sizeof one);
-    thread_.join();
-    for (const pollfd& p : fds_) ::close(p.fd);
-  }
-  const std::vector<std::uint16_t>& ports() const { return ports_; }
-
- private:
-  std::vector<pollfd> fds_;
-  std::vector<std::uint16_t> ports_;
-  int stop_ = -1;
-  std::thread thread_;
-};
 
 std::size_t metEntries(const std::string& path) {
   test::TestApp app;
@@ -96,7 +42,7 @@ std::size_t metEntries(const std::string& path) {
 
 void BM_CliVerify1000LoopbackServers20Workers(benchmark::State& state) {
   constexpr int kServers = 1000;
-  ListenerSet listeners(kServers);
+  bench::ListenerSet listeners(kServers);
   if (listeners.ports().size() != static_cast<std::size_t>(kServers)) {
     state.SkipWithError("not enough sockets for 1,000 listeners");
     return;

@@ -46,7 +46,7 @@ int runConnects(platform::EventLoop& loop, std::uint16_t port, int attempts, int
   while (finished < attempts) {
     loop.waitAndProcess(1000);
     for (auto& slot : slots)
-      if (slot && slot->state() == wsClosed) {
+      if (slot && slot->state() == SocketState::Closed) {
         slot.reset();
         if (started < attempts) start(slot);
       }

@@ -22,13 +22,22 @@ void CliVerifyView::setSlotCaption(int slot, const std::string& text) {
     line(runtime::fillIn(_("Thread %s: %s"), {std::to_string(slot + 1), _(text.c_str())}));
 }
 
+void CliVerifyView::setCounts(int done, int reachable, int inFlight) {
+  counts_ =
+      runtime::fillIn(_("%s done, %s reachable, %s in flight"),
+                      {std::to_string(done), std::to_string(reachable), std::to_string(inFlight)});
+  redraw();
+}
+
 void CliVerifyView::line(const std::string& text) {
   if (!term_.showsProgress()) term_.status(text);
 }
 
 void CliVerifyView::redraw() {
   if (!term_.showsProgress()) return;
-  term_.progressLine(renderBar(headline_, bar_.position(), bar_.min(), bar_.max(), 20));
+  std::string text = renderBar(headline_, bar_.position(), bar_.min(), bar_.max(), 20);
+  if (!counts_.empty()) text += "  " + counts_;
+  term_.progressLine(text);
 }
 
 }  // namespace ravelin::cli

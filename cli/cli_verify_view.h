@@ -8,9 +8,10 @@
 
 namespace ravelin::cli {
 
-// The verify window on a terminal: the headline with the bar of tested servers and its
-// position/maximum, redrawn in place. With --verbose and no terminal, every headline,
-// description and thread status line is printed as a line of its own.
+// The verify window on a terminal: the headline with the bar of tested servers, its
+// position/maximum and the tally of attempts (done, reachable, in flight), redrawn in place. With
+// --verbose and no terminal, every headline, description and thread status line is printed as a
+// line of its own.
 class CliVerifyView : public verify::VerifyView {
  public:
   explicit CliVerifyView(Terminal& term) : term_(term), bar_([this] { redraw(); }) {}
@@ -23,6 +24,7 @@ class CliVerifyView : public verify::VerifyView {
   runtime::ProgressBar& progressBar() override { return bar_; }
   void setSlotMark(int, verify::SlotMark) override {}
   void setSlotCaption(int slot, const std::string& text) override;
+  void setCounts(int done, int reachable, int inFlight) override;
   // No window shows the verdicts: the run goes on as soon as each outcome is known.
   bool keepsDisplayPauses() const override { return false; }
 
@@ -34,6 +36,7 @@ class CliVerifyView : public verify::VerifyView {
   RedrawingBar bar_;
   std::array<std::string, verify::kVerifySlotCount> captions_{};
   std::string headline_;
+  std::string counts_;
 };
 
 }  // namespace ravelin::cli

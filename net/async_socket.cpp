@@ -1,4 +1,5 @@
 #include "net/async_socket.h"
+#include "net/async_socket_events.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,31 +10,6 @@
 #include "net/socks_reply.h"
 
 namespace ravelin::net {
-
-// ---------------------------------------------------------------------------------------
-// SocketBuffer
-
-SocketBuffer::SocketBuffer(int capacity)
-    : buf_(static_cast<std::size_t>(capacity > 0 ? capacity : 1514)) {}
-
-int SocketBuffer::write(const char* data, int len) {
-  const int room = capacity() - wr_;
-  const int n = std::max(0, std::min(room, len));
-  if (n > 0) std::memcpy(buf_.data() + wr_, data, static_cast<std::size_t>(n));
-  wr_ += n;
-  return n;
-}
-
-const char* SocketBuffer::peek(int& len) const {
-  len = wr_ - rd_;
-  return buf_.data() + rd_;
-}
-
-void SocketBuffer::remove(int len) {
-  rd_ += std::max(0, std::min(len, wr_ - rd_));
-  if (rd_ == wr_) rd_ = wr_ = 0;
-}
-
 // ---------------------------------------------------------------------------------------
 // Helpers
 
@@ -123,29 +99,6 @@ AsyncSocket::~AsyncSocket() {
   }
 }
 
-// Fires an event; false when the handler destroyed the socket (nothing of it may be
-// touched then).
-#define FIRE(ev, ...)                          \
-  [&]() -> bool {                              \
-    if (!ev || destroying_) return true;       \
-    std::shared_ptr<bool> alive_tok = alive_;  \
-    auto handler = ev;                         \
-    handler(*this __VA_OPT__(, ) __VA_ARGS__); \
-    return *alive_tok;                         \
-  }()
-
-template <class F>
-void AsyncSocket::guarded(F&& f) {
-  std::shared_ptr<bool> alive = alive_;
-  try {
-    f();
-  } catch (const std::exception& e) {
-    if (*alive) handleBgException(e);
-  } catch (...) {
-    if (*alive) handleBgException(std::runtime_error("Unknown exception"));
-  }
-}
-
 void AsyncSocket::handleBgException(const std::exception& e) {
   bool canClose = true;
   std::shared_ptr<bool> alive = alive_;
@@ -171,7 +124,7 @@ void AsyncSocket::handleBgException(const std::exception& e) {
 void AsyncSocket::raiseException(const std::string& message, int code) {
   lastErrorMessage_ = message;
   if (onError) {
-    FIRE(onError);
+    fire(onError);
     return;
   }
   throw SocketError(message, code);
@@ -190,56 +143,58 @@ void AsyncSocket::socketError(const std::string& function, int code) {
 void AsyncSocket::changeState(SocketState newState) {
   const SocketState old = state_;
   state_ = newState;
-  if (old != newState) FIRE(onChangeState, old, newState);
+  if (old != newState) fire(onChangeState, old, newState);
 }
 
 // ---------------------------------------------------------------------------------------
 // Properties
 
 void AsyncSocket::setAddr(const std::string& value) {
-  if (state_ != wsClosed) return raiseException("Cannot change Addr if not closed");
+  if (state_ != SocketState::Closed) return raiseException("Cannot change Addr if not closed");
   addr_ = value;
   addrAssigned_ = true;
 }
 
 void AsyncSocket::setPort(const std::string& value) {
-  if (state_ != wsClosed) return raiseException("Cannot change Port if not closed");
+  if (state_ != SocketState::Closed) return raiseException("Cannot change Port if not closed");
   port_ = value;
   portAssigned_ = true;
 }
 
 void AsyncSocket::setProto(const std::string& value) {
-  if (state_ != wsClosed) return raiseException("Cannot change Proto if not closed");
+  if (state_ != SocketState::Closed) return raiseException("Cannot change Proto if not closed");
   proto_ = value;
   protoAssigned_ = true;
 }
 
 void AsyncSocket::setLocalAddr(const std::string& value) {
-  if (state_ != wsClosed) return raiseException("Cannot change LocalAddr if not closed");
+  if (state_ != SocketState::Closed) return raiseException("Cannot change LocalAddr if not closed");
   const std::string v = value.empty() ? std::string("0.0.0.0") : value;
   if (!platform::parseIPv4(v)) return raiseException("SetLocalAddr(): Invalid IP address");
   localAddr_ = v;
 }
 
 void AsyncSocket::setLocalPort(const std::string& value) {
-  if (state_ != wsClosed) return raiseException("Cannot change LocalPort if not closed");
+  if (state_ != SocketState::Closed) return raiseException("Cannot change LocalPort if not closed");
   localPort_ = value;
 }
 
 void AsyncSocket::setSocksLevel(const std::string& value) {
-  if (state_ != wsClosed) return raiseException("Can't change socks level if not closed");
+  if (state_ != SocketState::Closed)
+    return raiseException("Can't change socks level if not closed");
   if (value != "4" && value != "4A" && value != "4a" && value != "5")
     return raiseException("Invalid socks level. Must be 4, 4A or 5.");
   socksLevel_ = value == "4a" ? "4A" : value;
 }
 
 void AsyncSocket::setSocksServer(const std::string& value) {
-  if (state_ != wsClosed) return raiseException("Can't change socks server if not closed");
+  if (state_ != SocketState::Closed)
+    return raiseException("Can't change socks server if not closed");
   socksServer_ = trim(value);
 }
 
 void AsyncSocket::setSocksPort(const std::string& value) {
-  if (state_ != wsClosed) return raiseException("Can't change socks port if not closed");
+  if (state_ != SocketState::Closed) return raiseException("Can't change socks port if not closed");
   socksPort_ = trim(value);
 }
 
@@ -257,7 +212,8 @@ void AsyncSocket::processMessages() {
 // Connect
 
 void AsyncSocket::connect() {
-  if (fd_ >= 0 && state_ != wsClosed) return raiseException("Connect: Socket already in use");
+  if (fd_ >= 0 && state_ != SocketState::Closed)
+    return raiseException("Connect: Socket already in use");
   if (!portAssigned_) return raiseException("Connect: No Port Specified");
   if (!addrAssigned_) return raiseException("Connect: No IP Address Specified");
   if (!protoAssigned_) return raiseException("Connect: No Protocol Specified");
@@ -309,11 +265,11 @@ void AsyncSocket::connect() {
   dataSentPending_ = false;
   socksPhase_ = viaSocks ? SocksPhase::WaitMethod : SocksPhase::None;
   std::shared_ptr<bool> alive = alive_;
-  changeState(wsOpened);
+  changeState(SocketState::Opened);
   if (!*alive || fd_ != fd) return;
 
   platform::setKeepAlive(fd_, true);
-  if (options_ & wsoTcpNoDelay) platform::setNoDelay(fd_, true);
+  if (options_.tcpNoDelay) platform::setNoDelay(fd_, true);
   platform::setLinger(fd_, lingerOn_, lingerTimeout_);
 
   if (localPort != 0 || localAddr != 0) {
@@ -333,7 +289,7 @@ void AsyncSocket::connect() {
   const int err = platform::connectSocket(fd_, destAddr, destPort);
   if (err == 0 || err == wsaeInProgress || err == wsaeWouldBlock) {
     watch(platform::EventLoop::kWrite);
-    changeState(wsConnecting);
+    changeState(SocketState::Connecting);
     return;
   }
   if (isConnectOutcome(err)) {
@@ -344,7 +300,7 @@ void AsyncSocket::connect() {
       if (!alive || !*alive || conn != connection_ || connectNotified_ || fd_ < 0) return;
       guarded([&] { onConnectDone(err); });
     });
-    changeState(wsConnecting);
+    changeState(SocketState::Connecting);
     return;
   }
   socketError("Connect", err);
@@ -370,7 +326,7 @@ void AsyncSocket::onFdReady(unsigned revents) {
     if (!*alive || conn != connection_ || fd_ < 0) return;
   }
   if (revents & platform::EventLoop::kWrite) {
-    if (tryToSend() && socksPhase_ == SocksPhase::None) FIRE(onDataSent, 0);
+    if (tryToSend() && socksPhase_ == SocksPhase::None) fire(onDataSent, 0);
   }
 }
 
@@ -382,27 +338,27 @@ void AsyncSocket::onConnectDone(int err) {
   if (code != 0) lastError_ = code;
 
   if (code == 0) {
-    changeState(wsConnected);
+    changeState(SocketState::Connected);
     if (!stillHere()) return;
     watch(platform::EventLoop::kRead |
           (bufferedByteCount() > 0 ? platform::EventLoop::kWrite : 0u));
   }
 
   if (socksPhase_ != SocksPhase::None) {
-    if (!FIRE(onSocksConnected, code) || !stillHere()) return;
+    if (!fire(onSocksConnected, code) || !stillHere()) return;
     if (code != 0) {
       socksPhase_ = SocksPhase::None;
-      if (!FIRE(onSessionConnected, code) || !stillHere()) return;
+      if (!fire(onSessionConnected, code) || !stillHere()) return;
       internalClose(true, code);
       return;
     }
-    socksUserPassOffered_ = socksAuthentication_ == socksAuthenticateUsercode;
+    socksUserPassOffered_ = socksAuthentication_ == SocksAuthentication::Usercode;
     const std::string greeting = socks::buildGreeting(socksUserPassOffered_);
     send(greeting.data(), static_cast<int>(greeting.size()));
     return;
   }
 
-  if (!FIRE(onSessionConnected, code) || !stillHere()) return;
+  if (!fire(onSessionConnected, code) || !stillHere()) return;
   if (code != 0) internalClose(true, code);
 }
 
@@ -427,14 +383,14 @@ void AsyncSocket::receiveLoop() {
   const std::uint64_t conn = connection_;
   for (int rounds = 0;; ++rounds) {
     const long long before = readCount_;
-    if (!FIRE(onDataAvailable, 0) || conn != connection_ || fd_ < 0) return;
+    if (!fire(onDataAvailable, 0) || conn != connection_ || fd_ < 0) return;
     if (readCount_ == before) {
       // Nobody read: throw away what is there, so that the loop can move on.
       char discard[1024];
       int err = 0;
       if (platform::receiveBytes(fd_, discard, sizeof discard, err) <= 0) return;
     }
-    if (options_ & wsoNoReceiveLoop) return;
+    if (options_.noReceiveLoop) return;
     // Let the loop serve others now and then when a peer floods us.
     if (rounds >= 64) return;
     char c;
@@ -482,83 +438,11 @@ std::string AsyncSocket::receiveStr() {
 }
 
 // ---------------------------------------------------------------------------------------
-// Sending
-
-int AsyncSocket::send(const void* data, int len) {
-  if (state_ != wsConnected) {
-    socketError("Send", wsaeNotConn);
-    return -1;
-  }
-  if (len <= 0) return 0;
-  const char* p = static_cast<const char*>(data);
-  int left = len;
-  while (left > 0) {
-    if (sendQueue_.empty() || sendQueue_.back().full()) sendQueue_.emplace_back(kSendBlockSize);
-    const int n = sendQueue_.back().write(p, left);
-    p += n;
-    left -= n;
-  }
-  std::shared_ptr<bool> alive = alive_;
-  const std::uint64_t conn = connection_;
-  if (tryToSend() && *alive && conn == connection_ && !dataSentPending_) {
-    // The queue ran empty at once: onDataSent follows from the loop, never from inside Send.
-    dataSentPending_ = true;
-    loop_.post([this, conn, tok = std::weak_ptr<bool>(alive_)] {
-      auto a = tok.lock();
-      if (!a || !*a || conn != connection_) return;
-      dataSentPending_ = false;
-      if (fd_ < 0 || bufferedByteCount() > 0 || socksPhase_ != SocksPhase::None) return;
-      guarded([&] { FIRE(onDataSent, 0); });
-    });
-  }
-  return len;
-}
-
-// Sends from the queue what the network takes now. True when the queue is empty
-// afterwards (and the connection still open).
-bool AsyncSocket::tryToSend() {
-  while (fd_ >= 0 && !sendQueue_.empty()) {
-    SocketBuffer& block = sendQueue_.front();
-    int len = 0;
-    const char* data = block.peek(len);
-    if (len == 0) {
-      if (sendQueue_.size() > 1) {
-        sendQueue_.pop_front();
-        continue;
-      }
-      break;
-    }
-    int code = 0;
-    const long n = platform::sendBytes(fd_, data, static_cast<std::size_t>(len), code);
-    if (n < 0) {
-      if (code == wsaeIntr) continue;
-      if (code == wsaeWouldBlock) {
-        watch(platform::EventLoop::kRead | platform::EventLoop::kWrite);
-        return false;
-      }
-      lastError_ = code;
-      if (code == wsaeInval || code == wsaeNotSock || code == wsaeConnAborted ||
-          code == wsaeConnReset || code == wsaeNotConn) {
-        internalClose(false, code);
-        return false;
-      }
-      socketError("TryToSend failed", code);
-      return false;
-    }
-    block.remove(static_cast<int>(n));
-    if (block.size() == 0 && sendQueue_.size() > 1) sendQueue_.pop_front();
-  }
-  if (fd_ < 0) return false;
-  if (connectNotified_) watch(platform::EventLoop::kRead);
-  return true;
-}
-
-// ---------------------------------------------------------------------------------------
 // Close
 
 void AsyncSocket::internalClose(bool doShutdown, int error) {
   if (fd_ < 0) {
-    if (state_ != wsClosed) changeState(wsClosed);
+    if (state_ != SocketState::Closed) changeState(SocketState::Closed);
     return;
   }
   if (watchId_) loop_.unwatch(watchId_);
@@ -571,11 +455,11 @@ void AsyncSocket::internalClose(bool doShutdown, int error) {
   socksPhase_ = SocksPhase::None;
   socksReplyBuffer_.clear();
   std::shared_ptr<bool> alive = alive_;
-  changeState(wsClosed);
+  changeState(SocketState::Closed);
   if (!*alive) return;
   if (!closeFired_) {
     closeFired_ = true;
-    FIRE(onSessionClosed, static_cast<std::uint16_t>(error));
+    fire(onSessionClosed, static_cast<std::uint16_t>(error));
   }
 }
 
@@ -587,159 +471,10 @@ void AsyncSocket::abort() {
   if (dnsLookup_) dnsLookup_->cancel();
   dnsLookup_.reset();
   sendQueue_.clear();
-  if (fd_ >= 0 && state_ == wsConnected) {
+  if (fd_ >= 0 && state_ == SocketState::Connected) {
     platform::setLinger(fd_, false, 0);
   }
   internalClose(false, 0);
-}
-
-// ---------------------------------------------------------------------------------------
-// SOCKS 5
-
-void AsyncSocket::socksData() {
-  char buf[512];
-  long n;
-  int err = 0;
-  do {
-    n = platform::receiveBytes(fd_, buf, sizeof buf, err);
-  } while (n < 0 && err == wsaeIntr);
-  if (n < 0) {
-    if (err == wsaeWouldBlock) return;
-    return socksFail(err, "data receive error");
-  }
-  if (n == 0) {
-    // The proxy hung up in the middle of the negotiation: the connect attempt has failed
-    // and the caller must hear so now, not at its own time-out.
-    return socksFail(wsaeConnAborted, "data receive error");
-  }
-  socksReplyBuffer_.append(buf, static_cast<std::size_t>(n));
-
-  std::shared_ptr<bool> alive = alive_;
-  const std::uint64_t conn = connection_;
-  auto stillHere = [&] { return *alive && conn == connection_ && fd_ >= 0; };
-  while (socksPhase_ != SocksPhase::None && !socksReplyBuffer_.empty()) {
-    socks::Reply r;
-    switch (socksPhase_) {
-      case SocksPhase::WaitMethod:
-        r = socks::parseMethodReply(socksReplyBuffer_);
-        break;
-      case SocksPhase::WaitAuth:
-        r = socks::parseAuthReply(socksReplyBuffer_);
-        break;
-      case SocksPhase::WaitConnect:
-        r = socks::parseConnectReply(socksReplyBuffer_);
-        break;
-      case SocksPhase::None:
-        return;
-    }
-    if (r.status == socks::ParseStatus::NeedMore) return;
-    if (r.status == socks::ParseStatus::Error) return socksFail(r.error, r.errorText);
-    socksReplyBuffer_.erase(0, r.consumed);
-
-    if (socksPhase_ == SocksPhase::WaitMethod) {
-      if (r.method == 0) {
-        if (socksUserPassOffered_ && !FIRE(onSocksAuthState, socksAuthNotRequired)) return;
-        if (!stillHere()) return;
-        socksSendConnectRequest();
-      } else {
-        socksPhase_ = SocksPhase::WaitAuth;
-        const std::string req = socks::buildAuthRequest(socksUsercode_, socksPassword_);
-        send(req.data(), static_cast<int>(req.size()));
-        if (!stillHere()) return;
-        if (!FIRE(onSocksAuthState, socksAuthStart)) return;
-      }
-    } else if (socksPhase_ == SocksPhase::WaitAuth) {
-      if (!FIRE(onSocksAuthState, socksAuthSuccess) || !stillHere()) return;
-      socksSendConnectRequest();
-    } else {
-      socksBoundAddr_ = r.boundAddr;
-      socksBoundPort_ = r.boundPort;
-      socksLeftover_ = std::move(socksReplyBuffer_);
-      socksReplyBuffer_.clear();
-      socksPhase_ = SocksPhase::None;
-      if (!FIRE(onSessionConnected, 0) || !stillHere()) return;
-      // Bytes that came with the reply are the peer's first data.
-      while (!socksLeftover_.empty()) {
-        const long long before = readCount_;
-        if (!FIRE(onDataAvailable, 0) || !stillHere()) return;
-        if (readCount_ == before) socksLeftover_.clear();
-      }
-      return;
-    }
-    if (!stillHere()) return;
-  }
-}
-
-void AsyncSocket::socksSendConnectRequest() {
-  socksPhase_ = SocksPhase::WaitConnect;
-  const std::string req = socks::buildConnectRequest(addr_, socksTargetPort_);
-  send(req.data(), static_cast<int>(req.size()));
-}
-
-void AsyncSocket::socksFail(int code, const std::string& text) {
-  std::shared_ptr<bool> alive = alive_;
-  const std::uint64_t conn = connection_;
-  lastError_ = code;
-  if (!FIRE(onSocksError, code, text)) return;
-  if (conn != connection_) return;
-  socksPhase_ = SocksPhase::None;
-  if (!FIRE(onSessionConnected, static_cast<std::uint16_t>(code))) return;
-  if (conn != connection_) return;
-  internalClose(true, code);
-}
-
-// ---------------------------------------------------------------------------------------
-// Name lookup
-
-void AsyncSocket::startDnsLookup(const std::string& host) {
-  if (host.empty()) {
-    std::shared_ptr<bool> alive = alive_;
-    raiseException("DNS lookup: invalid host name.", wsaeInval);
-    if (!*alive) return;
-    FIRE(onDnsLookupDone, wsaeInval);
-    return;
-  }
-  if (dnsLookup_) dnsLookup_->cancel();
-  dnsLookup_.reset();
-  dnsResult_.clear();
-  dnsResultList_.clear();
-
-  if (const auto a = platform::parseIPv4(host)) {
-    dnsResult_ = platform::formatIPv4(*a);
-    FIRE(onDnsLookupDone, 0);
-    return;
-  }
-  try {
-    dnsLookup_ = net::DnsLookup::start(
-        loop_, host,
-        [this, tok = std::weak_ptr<bool>(alive_)](int error, const std::vector<std::string>& list) {
-          auto alive = tok.lock();
-          if (!alive || !*alive) return;
-          guarded([&] { dnsAnswer(error, list); });
-        });
-  } catch (const std::system_error& e) {
-    const int code = platform::netErrorFromErrno(e.code().value());
-    lastError_ = code;
-    raiseException(host + ": can't start DNS lookup, error #" + std::to_string(code), code);
-  }
-}
-
-void AsyncSocket::dnsAnswer(int error, const std::vector<std::string>& addresses) {
-  dnsLookup_.reset();
-  if (error == 0) {
-    dnsResultList_ = addresses;
-    dnsResult_ = addresses.empty() ? std::string() : addresses.front();
-  } else {
-    lastError_ = error;
-  }
-  FIRE(onDnsLookupDone, static_cast<std::uint16_t>(error));
-}
-
-void AsyncSocket::stopDnsLookup() {
-  // Cancelling cannot fail here: the answer of a cancelled lookup is simply never
-  // delivered.
-  if (dnsLookup_) dnsLookup_->cancel();
-  dnsLookup_.reset();
 }
 
 }  // namespace ravelin::net

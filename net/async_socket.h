@@ -25,24 +25,28 @@ class SocketError : public std::runtime_error {
   int errorCode_;
 };
 
-enum SocketState {
-  wsInvalidState,
-  wsOpened,
-  wsBound,
-  wsConnecting,
-  wsConnected,
-  wsAccepting,
-  wsListening,
-  wsClosed
+enum class SocketState {
+  Invalid,
+  Opened,
+  Bound,
+  Connecting,
+  Connected,
+  Accepting,
+  Listening,
+  Closed
 };
 
-enum SocksAuthentication { socksNoAuthentication, socksAuthenticateUsercode };
+enum class SocksAuthentication { None, Usercode };
 
-// Values of onSocksAuthState.
-enum SocksAuthState { socksAuthStart, socksAuthSuccess, socksAuthFailure, socksAuthNotRequired };
+// What onSocksAuthState reports.
+enum class SocksAuthState { Start, Success, Failure, NotRequired };
 
-// Options of the socket.
-enum : unsigned { wsoNoReceiveLoop = 1u, wsoTcpNoDelay = 2u };
+struct SocketOptions {
+  // onDataAvailable fires once per readiness, not again while unread data lasts.
+  bool noReceiveLoop = false;
+  // Sends each piece at once (TCP_NODELAY).
+  bool tcpNoDelay = false;
+};
 
 // One block of the send queue: a fixed-capacity byte array with a write count and a read
 // count.
@@ -90,7 +94,7 @@ class AsyncSocket {
   AsyncSocket& operator=(const AsyncSocket&) = delete;
 
   // Properties. The setters of Addr, Port, Proto, LocalAddr, LocalPort, SocksLevel,
-  // SocksServer and SocksPort fail unless the state is wsClosed.
+  // SocksServer and SocksPort fail unless the state is SocketState::Closed.
   const std::string& addr() const { return addr_; }
   void setAddr(const std::string& value);
   const std::string& port() const { return port_; }
@@ -115,8 +119,8 @@ class AsyncSocket {
   void setSocksAuthentication(SocksAuthentication value) { socksAuthentication_ = value; }
   bool multiThreaded() const { return multiThreaded_; }
   void setMultiThreaded(bool value) { multiThreaded_ = value; }
-  unsigned componentOptions() const { return options_; }
-  void setComponentOptions(unsigned value) { options_ = value; }
+  const SocketOptions& options() const { return options_; }
+  void setOptions(const SocketOptions& value) { options_ = value; }
   // Linger applied to every new connection (default on, time-out 0).
   void setLinger(bool on, int timeoutSeconds) {
     lingerOn_ = on;
@@ -192,8 +196,11 @@ class AsyncSocket {
   void socksSendConnectRequest();
   void dnsAnswer(int error, const std::vector<std::string>& addresses);
   void handleBgException(const std::exception& e);
+  // Defined in async_socket_events.h.
   template <class F>
   void guarded(F&& f);
+  template <class Event, class... Args>
+  bool fire(const Event& event, Args&&... args);
 
   platform::EventLoop& loop_;
   // Shared with every callback the socket hands out; false once the socket is destroyed.
@@ -203,9 +210,9 @@ class AsyncSocket {
   std::string addr_, port_, proto_ = "tcp", localAddr_ = "0.0.0.0", localPort_ = "0";
   bool addrAssigned_ = false, portAssigned_ = false, protoAssigned_ = true;
   std::string socksLevel_ = "5", socksServer_, socksPort_, socksUsercode_, socksPassword_;
-  SocksAuthentication socksAuthentication_ = socksNoAuthentication;
+  SocksAuthentication socksAuthentication_ = SocksAuthentication::None;
   bool multiThreaded_ = false;
-  unsigned options_ = 0;
+  SocketOptions options_;
   bool lingerOn_ = true;
   int lingerTimeout_ = 0;
 
@@ -216,7 +223,7 @@ class AsyncSocket {
   std::uint64_t connection_ = 0;
   bool closeFired_ = true;
   bool connectNotified_ = false;
-  SocketState state_ = wsClosed;
+  SocketState state_ = SocketState::Closed;
   int lastError_ = 0;
   std::string lastErrorMessage_;
 

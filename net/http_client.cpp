@@ -251,7 +251,7 @@ void HttpClient::flushTls() {
       return;
     }
   }
-  while (tls_ && tls_->hasOutgoing() && socket_->state() == wsConnected) {
+  while (tls_ && tls_->hasOutgoing() && socket_->state() == SocketState::Connected) {
     const std::string out = tls_->takeOutgoing();
     socket_->send(out.data(), static_cast<int>(out.size()));
   }
@@ -260,7 +260,7 @@ void HttpClient::flushTls() {
 void HttpClient::dataAvailable() {
   if (recvBuf_.size() < kReceiveChunk) recvBuf_.resize(kReceiveChunk);
   const auto alive = alive_;
-  while (*alive && socket_ && socket_->state() == wsConnected) {
+  while (*alive && socket_ && socket_->state() == SocketState::Connected) {
     const int n = socket_->receive(recvBuf_.data(), static_cast<int>(recvBuf_.size()));
     if (n <= 0) break;
     if (state_ == httpReady || state_ == httpAborting || relocating_) continue;  // dropped
@@ -579,7 +579,7 @@ void HttpClient::fail(std::uint16_t error, const std::string& reason, int status
 void HttpClient::closeSocket() {
   if (!socket_) return;
   ending_ = true;
-  if (socket_->state() != wsClosed) socket_->close();
+  if (socket_->state() != SocketState::Closed) socket_->close();
   ending_ = false;
 }
 

@@ -54,6 +54,30 @@ struct EventLoop::Impl {
   std::uint64_t nextId = 1;
   std::map<WatchId, std::shared_ptr<Watch>> watches;
   std::multimap<Clock::time_point, Timer> timers;
+
+  // The sockets a wait watches, built again only after a watch changed: a loop with a
+  // thousand connections in flight would otherwise copy them all on every turn. A wait
+  // holds on to its set, so a nested wait that builds a new one leaves it intact.
+  struct WaitSet {
+    std::vector<ReadyEntry> entries;
+    std::vector<std::shared_ptr<Watch>> order;
+  };
+  std::shared_ptr<WaitSet> waitSet;
+
+  std::shared_ptr<WaitSet> currentWaitSet() {
+    if (waitSet) return waitSet;
+    auto set = std::make_shared<WaitSet>();
+    set->entries.reserve(watches.size());
+    set->order.reserve(watches.size());
+    for (auto& [id, w] : watches) {
+      const unsigned events = w->events & (kRead | kWrite);
+      if (events == 0) continue;
+      set->entries.push_back({w->fd, events, 0});
+      set->order.push_back(w);
+    }
+    waitSet = set;
+    return set;
+  }
 };
 
 EventLoop::EventLoop()
@@ -121,12 +145,15 @@ void EventLoop::wakeUp() {
 EventLoop::WatchId EventLoop::watchFd(int fd, unsigned events, FdCallback cb) {
   const WatchId id = impl_->nextId++;
   impl_->watches.emplace(id, std::make_shared<Impl::Watch>(Impl::Watch{fd, events, std::move(cb)}));
+  impl_->waitSet.reset();
   return id;
 }
 
 void EventLoop::modifyWatch(WatchId id, unsigned events) {
   auto it = impl_->watches.find(id);
-  if (it != impl_->watches.end()) it->second->events = events;
+  if (it == impl_->watches.end() || it->second->events == events) return;
+  it->second->events = events;
+  impl_->waitSet.reset();
 }
 
 void EventLoop::unwatch(WatchId id) {
@@ -134,6 +161,7 @@ void EventLoop::unwatch(WatchId id) {
   if (it == impl_->watches.end()) return;
   it->second->active = false;
   impl_->watches.erase(it);
+  impl_->waitSet.reset();
 }
 
 EventLoop::TimerId EventLoop::addTimer(std::uint32_t ms, Task fn) {
@@ -199,27 +227,21 @@ int EventLoop::waitAndProcess(std::uint32_t maxMs) {
     }
   }
 
-  std::vector<ReadyEntry> entries;
-  std::vector<std::shared_ptr<Impl::Watch>> order;
-  entries.reserve(im.watches.size());
-  order.reserve(im.watches.size());
-  for (auto& [id, w] : im.watches) {
-    const unsigned events = w->events & (kRead | kWrite);
-    if (events == 0) continue;
-    entries.push_back({w->fd, events, 0});
-    order.push_back(w);
-  }
+  const std::shared_ptr<Impl::WaitSet> set = im.currentWaitSet();
+  std::vector<ReadyEntry>& entries = set->entries;
   bool woken = false;
   // Only this thread clears the wake-up, and it outlives this call with the loop.
   if (shared_->wakeup->wait(entries.data(), entries.size(), timeout, woken) > 0 || woken) {
     if (woken) shared_->wakeup->clear();
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (!entries[i].ready) continue;
-      auto& w = order[i];
+    // Taken out first: a callback may wait on the same set again and overwrite the bits.
+    std::vector<std::pair<std::size_t, unsigned>> ready;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      if (entries[i].ready) ready.emplace_back(i, entries[i].ready);
+    for (const auto& [i, bits] : ready) {
+      // Kept alive even if the callback removes its own watch.
+      const std::shared_ptr<Impl::Watch> w = set->order[i];
       if (!w->active) continue;
-      // Keep the callback alive even if it removes its own watch.
-      auto keep = w;
-      keep->cb(entries[i].ready);
+      w->cb(bits);
       ++ran;
     }
   }

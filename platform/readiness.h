@@ -14,6 +14,9 @@ struct ReadyEntry {
   unsigned ready;
 };
 
+// How many sockets one wait can watch besides the wake-up: a loop never holds more.
+std::size_t readinessCapacity();
+
 class Wakeup {
  public:
   // Throws std::system_error when the system has no object left for it.

@@ -7,12 +7,18 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <limits>
 #include <system_error>
 #include <vector>
 
 #include "platform/event_loop.h"
 
 namespace ravelin::platform {
+
+// poll() takes as many descriptors as the process may open.
+std::size_t readinessCapacity() {
+  return std::numeric_limits<std::size_t>::max();
+}
 
 // One eventfd is both ends.
 Wakeup::Wakeup() {

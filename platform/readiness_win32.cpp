@@ -1,11 +1,13 @@
 // Winsock's select() watches the sockets: WSAPoll does not report a failed connect on
 // Windows before 10 version 2004. The wake-up is a connected pair of loopback sockets, so
-// that select sees it too. A loop watches a few dozen sockets at most (twenty verifier
-// slots), far below this set size.
-#define FD_SETSIZE 1024
+// that select sees it too. Winsock's fd_set is an array whose size the program chooses:
+// this one holds the wake-up and 1024 sockets, the most a verification keeps in flight on
+// one loop.
+#define FD_SETSIZE 1025
 #include <winsock2.h>
 
 #include <system_error>
+#include <unordered_map>
 
 #include "platform/event_loop.h"
 #include "platform/readiness.h"
@@ -23,7 +25,20 @@ SOCKET native(int s) {
   throw std::system_error(WSAGetLastError(), std::system_category(), what);
 }
 
+// Marks bit on every entry whose socket select left in set: one pass over the set, since
+// FD_ISSET would scan the whole set once for every entry.
+void collect(const fd_set& set, unsigned bit, const std::unordered_map<SOCKET, std::size_t>& index,
+             ReadyEntry* entries) {
+  for (u_int i = 0; i < set.fd_count; ++i)
+    if (const auto it = index.find(set.fd_array[i]); it != index.end())
+      entries[it->second].ready |= bit;
+}
+
 }  // namespace
+
+std::size_t readinessCapacity() {
+  return FD_SETSIZE - 1;
+}
 
 Wakeup::Wakeup() {
   int error = 0;
@@ -100,16 +115,20 @@ int Wakeup::wait(ReadyEntry* entries, std::size_t count, int timeoutMs, bool& wo
   timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
   const int n = select(0, &readable, &writable, &failed, timeoutMs < 0 ? nullptr : &limit);
   woken = n > 0 && FD_ISSET(native(readHandle_), &readable);
-  int ready = 0;
+  std::unordered_map<SOCKET, std::size_t> index;
+  if (n > 0) index.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
-    const SOCKET s = native(entries[i].fd);
-    unsigned bits = 0;
-    if (n > 0 && FD_ISSET(s, &readable)) bits |= EventLoop::kRead;
-    if (n > 0 && FD_ISSET(s, &writable)) bits |= EventLoop::kWrite;
-    if (n > 0 && FD_ISSET(s, &failed)) bits |= EventLoop::kError;
-    entries[i].ready = bits;
-    if (bits) ++ready;
+    entries[i].ready = 0;
+    if (n > 0) index.emplace(native(entries[i].fd), i);
   }
+  if (n > 0) {
+    collect(readable, EventLoop::kRead, index, entries);
+    collect(writable, EventLoop::kWrite, index, entries);
+    collect(failed, EventLoop::kError, index, entries);
+  }
+  int ready = 0;
+  for (std::size_t i = 0; i < count; ++i)
+    if (entries[i].ready) ++ready;
   return ready;
 }
 

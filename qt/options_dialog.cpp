@@ -238,16 +238,21 @@ QWidget* OptionsDialog::buildVerifyTab() {
   auto* tab = new QWidget;
   vrfThreads_ =
       spinBox("VrfThreadCount", app::kVrfThreadCountMin, app::kVrfThreadCountMax, false, tab);
+  vrfParallel_ = spinBox("VrfParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
+  vrfProxyParallel_ =
+      spinBox("VrfProxyParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
   vrfTimeout_ = spinBox("VrfTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
   vrfWarning_ = checkBox("VrfWarning", N_("Display warning message"), tab);
   vrfUdp_ = checkBox("VrfUdpStatus", N_("Ask every server for its users and files (UDP)"), tab);
   auto* grid = new QGridLayout;
-  addLabelled(grid, 0, N_("Maximum thread count (max = 20):"), vrfThreads_);
-  addLabelled(grid, 1, N_("Timeout (in sec, max = 60):"), vrfTimeout_);
-  grid->addWidget(vrfWarning_, 2, 0, 1, 2);
-  grid->addWidget(vrfUdp_, 3, 0, 1, 2);
+  addLabelled(grid, 0, N_("Servers tried at once (max = 1024):"), vrfParallel_);
+  addLabelled(grid, 1, N_("Through the SOCKS 5 proxy (max = 1024):"), vrfProxyParallel_);
+  addLabelled(grid, 2, N_("Status lines in the window (max = 20):"), vrfThreads_);
+  addLabelled(grid, 3, N_("Timeout (in sec, max = 60):"), vrfTimeout_);
+  grid->addWidget(vrfWarning_, 4, 0, 1, 2);
+  grid->addWidget(vrfUdp_, 5, 0, 1, 2);
   grid->setColumnStretch(1, 1);
-  grid->setRowStretch(4, 1);
+  grid->setRowStretch(6, 1);
   tab->setLayout(grid);
   return tab;
 }
@@ -296,6 +301,8 @@ void OptionsDialog::prepare() {
   updTimeout_->setValue(s.UpdTimeout);
   maxListMB_->setValue(s.MaxListMB);
   vrfThreads_->setValue(s.VrfThreadCount);
+  vrfParallel_->setValue(s.VrfParallel);
+  vrfProxyParallel_->setValue(s.VrfProxyParallel);
   vrfTimeout_->setValue(s.VrfTimeout);
   vrfWarning_->setChecked(s.VrfWarning);
   vrfUdp_->setChecked(s.VrfUdpStatus);
@@ -329,6 +336,8 @@ runtime::Settings OptionsDialog::editedSettings(int proxyPort) const {
   s.UpdTimeout = updTimeout_->value();
   s.MaxListMB = maxListMB_->value();
   s.VrfThreadCount = vrfThreads_->value();
+  s.VrfParallel = vrfParallel_->value();
+  s.VrfProxyParallel = vrfProxyParallel_->value();
   s.VrfTimeout = vrfTimeout_->value();
   s.VrfWarning = vrfWarning_->isChecked();
   s.VrfUdpStatus = vrfUdp_->isChecked();

@@ -71,6 +71,8 @@ class OptionsDialog : public QDialog {
   QSpinBox* updTimeout_;
   QSpinBox* maxListMB_;
   QSpinBox* vrfThreads_;
+  QSpinBox* vrfParallel_;
+  QSpinBox* vrfProxyParallel_;
   QSpinBox* vrfTimeout_;
   QCheckBox* vrfWarning_;
   QCheckBox* vrfUdp_;

@@ -54,7 +54,11 @@ struct Settings {
   // The largest list, in MiB, that a compressed download or file may expand to.
   int MaxListMB = 64;
   // [verify]
+  // The rows of the verify window: how many of the latest attempts it shows.
   int VrfThreadCount = 1;
+  // Servers tried at once, and through the SOCKS 5 proxy, which is one machine for all.
+  int VrfParallel = 256;
+  int VrfProxyParallel = 16;
   int VrfTimeout = 5;
   bool VrfWarning = true;
   // Also ask every tested server for its users and files over UDP.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/socket_limit.h"
 #include "platform/text.h"
 #include "runtime/translate.h"
 #include "runtime/ui_thread.h"
@@ -11,8 +12,10 @@
 namespace ravelin::verify {
 
 namespace {
-// How long a cancelled run waits for its workers to end; they notice within moments.
+// How long a cancelled run waits for its loops to end; they notice within moments.
 constexpr std::uint32_t kCancelWaitMs = 10000;
+// How long a window shows the last verdicts of a run.
+constexpr std::uint32_t kVerdictPauseMs = 500;
 }  // namespace
 
 std::string progressText(int position, int maximum) {
@@ -24,40 +27,98 @@ std::string progressText(int position, int maximum) {
   return text;
 }
 
+std::size_t attemptsInFlight(const runtime::Settings& settings, std::size_t socketLimit) {
+  // Descriptors kept for everything else the program holds open during a run.
+  constexpr std::size_t kReserved = 64;
+  const int wanted = settings.ProxyAddr.empty() ? settings.VrfParallel : settings.VrfProxyParallel;
+  const std::size_t room = socketLimit > kReserved + 1 ? socketLimit - kReserved : 1;
+  return std::clamp(static_cast<std::size_t>(std::max(wanted, 1)), std::size_t{1}, room);
+}
+
 VerifyCoordinator::VerifyCoordinator(serverlist::ServerList& list, runtime::AppContext& ctx,
                                      VerifyView& view)
     : list_(list),
       ctx_(ctx),
       view_(view),
-      pool_(std::clamp(ctx.settings.VrfThreadCount, 1, kVerifySlotCount),
-            [this](int slot) { return std::make_shared<VerifyWorker>(*this, slot); }) {
-  view_.setSlotCount(pool_.size());
+      rows_(std::clamp(ctx.settings.VrfThreadCount, 1, kVerifySlotCount)) {
+  view_.setSlotCount(rows_);
 }
 
-// A run that ended by an exception may leave workers running: they are told to end and
-// waited for, since each one hands its verdict over to this coordinator.
+// A run that ended by an exception may leave its engine running: it is told to end and
+// waited for, since its loops hand their verdicts over to this coordinator.
 VerifyCoordinator::~VerifyCoordinator() {
   view_.setCancelHandler(nullptr);
-  if (pool_.anyRunning()) {
-    pool_.cancel();
-    try {
-      pool_.waitForWorkers(*ctx_.ui, *ctx_.clock, kCancelWaitMs);
-    } catch (...) {
-      // An event served while waiting failed; the link below still keeps the workers out.
-    }
+  try {
+    stopEngine();
+  } catch (...) {
+    // An event served while waiting failed; the engine, once gone, hands over nothing.
   }
-  *link_ = nullptr;
+  engine_.reset();
 }
 
-void VerifyCoordinator::processResults(int slot, bool alive) {
-  if (alive) ++reached_;
-  view_.setSlotMark(slot, SlotMark::Neutral);
-  view_.setSlotCaption(slot, _(kThreadNotUsed));
-  pool_.release(slot);
+void VerifyCoordinator::stopEngine() {
+  if (!engine_) return;
+  engine_->requestTerminate();
+  const auto ended = [this] { return engine_->settled(); };
+  const std::uint32_t start = ctx_.clock->ticks();
+  while (!ended() && ctx_.clock->ticks() - start < kCancelWaitMs)
+    runtime::waitUntil(*ctx_.ui, *ctx_.clock, 100, ended);
+  engine_.reset();
+}
+
+void VerifyCoordinator::showLine(std::size_t job, const char* ending, SlotMark mark) {
+  int row = jobRow_[job];
+  if (row < 0 || rowJob_[static_cast<std::size_t>(row)] != job) {
+    row = static_cast<int>(nextRow_++ % static_cast<std::size_t>(rows_));
+    rowJob_[static_cast<std::size_t>(row)] = job;
+    jobRow_[job] = row;
+  }
+  const AttemptJob& j = engine_->jobs()[job];
+  view_.setSlotMark(row, mark);
+  view_.setSlotCaption(row, runtime::fillIn(_(ending), {"Host (" + j.address + ":" + j.port}));
+}
+
+void VerifyCoordinator::apply(const std::vector<AttemptEvent>& events) {
+  runtime::ProgressBar& bar = view_.progressBar();
+  for (const AttemptEvent& e : events) {
+    bool alive = false;
+    switch (e.outcome) {
+      case AttemptOutcome::Contacted:
+        ++inFlight_;
+        showLine(e.job, N_("%s) has been contacted! Waiting for connection..."), SlotMark::Neutral);
+        continue;
+      case AttemptOutcome::Accepted:
+        alive = true;
+        ++reached_;
+        showLine(e.job, N_("%s) accepted the connection!"), SlotMark::Ok);
+        break;
+      case AttemptOutcome::Refused:
+        showLine(e.job, N_("%s) refused the connection!"), SlotMark::Failed);
+        break;
+      case AttemptOutcome::TimedOut:
+        showLine(e.job, N_("%s) timed out!"), SlotMark::Failed);
+        break;
+      case AttemptOutcome::Interrupted:
+        // Cancelled before its verdict: the server keeps its check mark.
+        alive = true;
+        break;
+      case AttemptOutcome::Failed:
+        break;
+    }
+    --inFlight_;
+    ++done_;
+    bar.stepIt();
+    const std::size_t row = engine_->jobs()[e.job].row;
+    // Inside the run's batch: the status is recounted once the run ends.
+    if (row < list_.size()) list_.setChecked(row, alive);
+  }
+  view_.setDescription(progressText(bar.position(), bar.max()));
+  view_.setCounts(done_, reached_, inFlight_);
 }
 
 void VerifyCoordinator::cancel() {
-  pool_.cancel();
+  cancelled_ = true;
+  if (engine_) engine_->requestTerminate();
   if (udpStatus_) udpStatus_->requestTerminate();
   view_.setHeadline(_("Waiting for working threads to close..."));
 }
@@ -79,6 +140,7 @@ void VerifyCoordinator::start() {
     // Every way out ends the caller's wait.
     ~Finish() {
       try {
+        c.stopEngine();
         c.stopUdpStatus();
       } catch (...) {
       }
@@ -89,12 +151,12 @@ void VerifyCoordinator::start() {
   run();
 }
 
-// Cancelled workers stop at once and hand over their last result. They are waited for
+// Interrupted attempts hand over their last result at once. The engine is waited for
 // here, so that no hand-over of this run arrives after it ended, when the list may have
-// changed under the item index it carries.
+// changed under the row it carries.
 void VerifyCoordinator::endCancelledRun() {
   outcome_ = VerifyOutcome::Cancelled;
-  pool_.waitForWorkers(*ctx_.ui, *ctx_.clock, kCancelWaitMs);
+  stopEngine();
   stopUdpStatus();
   ctx_.log.writeLog("Verification cancelled");
 }
@@ -140,7 +202,11 @@ void VerifyCoordinator::run() {
   // The check marks change one by one: counted once, when the run ends.
   serverlist::BatchScope batch(list_);
   tested_.clear();
-  reached_ = 0;
+  rowJob_.assign(static_cast<std::size_t>(rows_), static_cast<std::size_t>(-1));
+  jobRow_.clear();
+  nextRow_ = 0;
+  done_ = inFlight_ = reached_ = 0;
+  cancelled_ = false;
   outcome_ = VerifyOutcome::Ended;
   const std::size_t n = list_.size();
   const std::string count = std::to_string(n);
@@ -154,10 +220,7 @@ void VerifyCoordinator::run() {
 
   const std::uint32_t timeoutMs =
       static_cast<std::uint32_t>(std::max(0, ctx_.settings.VrfTimeout)) * 1000u;
-  const bool displayPauses = view_.keepsDisplayPauses();
-  const auto freeSlotOrCancel = [this] { return !pool_.full() || pool_.cancelled(); };
-  startUdpStatus(timeoutMs);
-
+  std::vector<AttemptJob> jobs;
   for (std::size_t i = 0; i < n; ++i) {
     const serverlist::ServerEntry& entry = list_[i];
     if (!verifyAll && !entry.checked) {
@@ -165,40 +228,45 @@ void VerifyCoordinator::run() {
       continue;
     }
     const std::string address = platform::trimText(entry.server.ip);
-    if (!serverlist::isValidIP(address)) {
+    if (!serverlist::isValidIP(address) || entry.server.port == "0") {
       list_.setChecked(i, false);
       stepProgress();
       continue;
     }
-    if (entry.server.port == "0") {
-      list_.setChecked(i, false);
-      stepProgress();
-      continue;
-    }
-    const std::string port = platform::trimText(entry.server.port);
-    while (!freeSlotOrCancel()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 500, freeSlotOrCancel);
-    if (pool_.cancelled()) return endCancelledRun();
     tested_.emplace_back(i, entry.checked);
-    std::shared_ptr<VerifyWorker> worker = pool_.acquire();
-    worker->address = address;
-    worker->portText = port;
-    worker->itemIndex = static_cast<std::int32_t>(i);
-    worker->timeoutMs = timeoutMs;
-    worker->displayPauses = displayPauses;
-    worker->resume();
-    if (udpStatus_) udpStatus_->ask(address, port, i);
+    jobs.push_back({i, address, platform::trimText(entry.server.port)});
   }
-  // A cancelled worker keeps its slot, so Cancel during this last wait ends it as well.
-  const auto allDone = [this] { return pool_.busyCount() == 0 || pool_.cancelled(); };
-  while (!allDone()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 1000, allDone);
-  if (pool_.cancelled()) return endCancelledRun();
+  startUdpStatus(timeoutMs);
+  if (udpStatus_)
+    for (const AttemptJob& j : jobs) udpStatus_->ask(j.address, j.port, j.row);
+
+  AttemptSettings settings;
+  settings.timeoutMs = timeoutMs;
+  settings.parallel = attemptsInFlight(ctx_.settings, platform::raiseSocketLimit());
+  settings.proxyAddr = ctx_.settings.ProxyAddr;
+  settings.proxyPort = ctx_.settings.ProxyPort;
+  const std::size_t total = jobs.size();
+  jobRow_.assign(total, -1);
+  engine_ = std::make_unique<AttemptEngine>(
+      *ctx_.ui, *ctx_.clock, settings, std::move(jobs),
+      [this](const std::vector<AttemptEvent>& events) { apply(events); });
+  engine_->start();
+  // A loop that ended early (its hand-over failed) has nothing more to give either.
+  const auto over = [this, total] {
+    return static_cast<std::size_t>(done_) == total || cancelled_ || engine_->settled();
+  };
+  while (!over()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 1000, over);
+  if (cancelled_) return endCancelledRun();
+  stopEngine();
   if (udpStatus_) {
     // Answers still on their way get the time-out (and the query's polling step) to come.
-    const auto answered = [this] { return udpStatus_->settled() || pool_.cancelled(); };
+    const auto answered = [this] { return udpStatus_->settled() || cancelled_; };
     runtime::waitUntil(*ctx_.ui, *ctx_.clock, timeoutMs + 2 * UdpStatusQuery::kPollMs, answered);
-    if (pool_.cancelled()) return endCancelledRun();
+    if (cancelled_) return endCancelledRun();
     stopUdpStatus();
   }
+  // A window keeps the last verdicts readable for a moment before it closes.
+  if (view_.keepsDisplayPauses()) runtime::pauseFunc(*ctx_.ui, *ctx_.clock, kVerdictPauseMs);
   endRun();
 }
 

@@ -6,11 +6,10 @@
 
 #include "runtime/app_context.h"
 #include "runtime/translate.h"
-#include "runtime/worker_pool.h"
 #include "serverlist/server_list.h"
+#include "verify/attempt_engine.h"
 #include "verify/udp_status_query.h"
 #include "verify/verify_view.h"
-#include "verify/verify_worker.h"
 
 namespace ravelin::verify {
 
@@ -31,12 +30,17 @@ inline constexpr const char* kUdpStatusProxyText =
 // The progress text under the headline for the bar's position and maximum: "(17/250)".
 std::string progressText(int position, int maximum);
 
+// The attempts a run keeps in flight: VrfParallel (VrfProxyParallel through the SOCKS 5
+// proxy), within what the process may hold: a share of its descriptors stays free for the
+// rest of the program.
+std::size_t attemptsInFlight(const runtime::Settings& settings, std::size_t socketLimit);
+
 // The verification run of the verify window: walks the list once, unchecks servers whose
-// address or port cannot be tested, hands every other one to a pool of up to 20
-// VerifyWorker workers (VrfThreadCount, 1 to 20, told to the view as its slot count) and
-// waits for them. Runs on the user-interface thread; the workers reach the window, the
-// list and the pool only through ctx.ui->invoke, which the run serves while it waits, so
-// nothing here needs a lock.
+// address or port cannot be tested, and hands every other one to an AttemptEngine that
+// keeps attemptsInFlight() connects going at once, then waits for its verdicts. The status
+// lines (VrfThreadCount of them, told to the view as its slot count) show the latest
+// attempts. Runs on the user-interface thread; the engine hands its outcomes over through
+// ctx.ui->invoke, which the run serves while it waits, so nothing here needs a lock.
 class VerifyCoordinator {
  public:
   VerifyCoordinator(serverlist::ServerList& list, runtime::AppContext& ctx, VerifyView& view);
@@ -56,18 +60,17 @@ class VerifyCoordinator {
   // The window was closed.
   void close();
 
-  // Called by a worker, on the user-interface thread, when it has finished.
-  void processResults(int slot, bool alive);
-
-  serverlist::ServerList& list() { return list_; }
-  runtime::AppContext& ctx() { return ctx_; }
-  VerifyView& view() { return view_; }
-  // What a worker reaches its coordinator through: null once the coordinator is gone, so
-  // that a worker that outlived even the bounded wait for it hands over into nothing.
-  std::shared_ptr<VerifyCoordinator* const> link() const { return link_; }
+  // A batch of the engine's outcomes, on the user-interface thread.
+  void apply(const std::vector<AttemptEvent>& events);
 
  private:
   void stepProgress();
+  // Shows a line for the attempt of a job: on the row it has when no later attempt took
+  // that row since, otherwise on the row that shows the oldest line.
+  void showLine(std::size_t job, const char* ending, SlotMark mark);
+  // Asks the engine to end and serves the user interface until it has, at most a bounded
+  // time, also while the program closes: its loops hand over into this run's list.
+  void stopEngine();
   void run();
   void endCancelledRun();
   // The end of a run that was not cancelled: the verdicts stand, or, when not a single
@@ -82,11 +85,18 @@ class VerifyCoordinator {
   serverlist::ServerList& list_;
   runtime::AppContext& ctx_;
   VerifyView& view_;
-  std::shared_ptr<VerifyCoordinator*> link_ = std::make_shared<VerifyCoordinator*>(this);
-  runtime::WorkerPool<VerifyWorker> pool_;
+  const int rows_;
+  std::unique_ptr<AttemptEngine> engine_;
   std::shared_ptr<UdpStatusQuery> udpStatus_;
-  // Every server handed to a worker in this run, with its check mark at that moment.
+  bool cancelled_ = false;
+  // Every server handed to the engine in this run, with its check mark at that moment.
   std::vector<std::pair<std::size_t, bool>> tested_;
+  // The job each status line shows (or none), and the line of each job.
+  std::vector<std::size_t> rowJob_;
+  std::vector<int> jobRow_;
+  std::size_t nextRow_ = 0;
+  int done_ = 0;
+  int inFlight_ = 0;
   int reached_ = 0;
   VerifyOutcome outcome_ = VerifyOutcome::Ended;
 };

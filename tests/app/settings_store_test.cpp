@@ -103,6 +103,9 @@ TEST(LoadSettings, ReadsEveryKey) {
   EXPECT_EQ(s.UpdThreadCount, 4);
   EXPECT_EQ(s.UpdTimeout, 30);
   EXPECT_EQ(s.VrfThreadCount, 12);
+  // A file from before VrfParallel existed tries as many servers at once as a new one.
+  EXPECT_EQ(s.VrfParallel, 256);
+  EXPECT_EQ(s.VrfProxyParallel, 16);
   EXPECT_EQ(s.VrfTimeout, 7);
   EXPECT_FALSE(s.VrfWarning);
   EXPECT_TRUE(s.ScrSyntaxCheck);
@@ -179,6 +182,10 @@ TEST(LoadSettings, ClampsCountsAndTimeOutsFromAHandEditedFile) {
     EXPECT_EQ(s.VrfThreadCount, c.vrf) << c.text;
     EXPECT_EQ(s.VrfTimeout, c.vrfTimeout) << c.text;
   }
+  const Settings wide =
+      settingsFromIni(IniFile::fromText("[verify]\nVrfParallel=100000\nVrfProxyParallel=0\n"));
+  EXPECT_EQ(wide.VrfParallel, 4096);
+  EXPECT_EQ(wide.VrfProxyParallel, 1);
 }
 
 TEST(LoadSettings, NegativePausesBecomeZero) {
@@ -208,6 +215,8 @@ Settings edited() {
   s.UpdThreadCount = 8;
   s.UpdTimeout = 60;
   s.VrfThreadCount = 20;
+  s.VrfParallel = 1024;
+  s.VrfProxyParallel = 8;
   s.VrfTimeout = 2;
   s.VrfWarning = false;
   s.ScrSyntaxCheck = true;
@@ -241,6 +250,8 @@ TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
   EXPECT_EQ(back.UpdThreadCount, s.UpdThreadCount);
   EXPECT_EQ(back.UpdTimeout, s.UpdTimeout);
   EXPECT_EQ(back.VrfThreadCount, s.VrfThreadCount);
+  EXPECT_EQ(back.VrfParallel, s.VrfParallel);
+  EXPECT_EQ(back.VrfProxyParallel, s.VrfProxyParallel);
   EXPECT_EQ(back.VrfTimeout, s.VrfTimeout);
   EXPECT_EQ(back.VrfWarning, s.VrfWarning);
   EXPECT_EQ(back.ScrSyntaxCheck, s.ScrSyntaxCheck);
@@ -251,26 +262,28 @@ TEST(StoreSettings, WritesTheOptionsKeysAndReadsBackTheSame) {
   EXPECT_EQ(back.MaxListMB, s.MaxListMB);
   EXPECT_EQ(back.VrfUdpStatus, s.VrfUdpStatus);
 
-  EXPECT_EQ(test::ReadFile(path),
-            test::SystemLines(
-                "[general]\n"
-                "EDPath=/srv/amule\n"
-                "EDFilename=amule\n"
-                "EDGUI=0\n"
-                "LOG=1\n"
-                "LogKeep=7\n"
-                "ProxyAddr=localhost\n"
-                "ProxyPort=1080\n"
-                "MetAddressTags=1\n"
-                // The digest as the client's own files hold it (amulecmd writes the same one).
-                "ECHost=nas.local\nECPort=4713\nECPassword=5EBE2294ECD0E0F08EAB7690D2A6EE69\n"
-                "IPFilterFile=/srv/amule/ipfilter.dat\nUpdateInfoURL=https://127.0.0.1/update.ini\n"
-                "\n[update]\nUpdThreadCount=8\nUpdTimeout=60\nMaxListMB=16\n"
-                "\n[verify]\nVrfThreadCount=20\nVrfTimeout=2\nVrfWarning=0\nVrfUdpStatus=1\n"
-                "\n[script]\nScrSyntaxCheck=1\nScrExecOrEdit=1\n"
-                "\n[support]\nSupportMe=1\n"
-                "\n[URLs]\nURL1=HTM|http://127.0.0.1/a.html\nURL2=MET|http://127.0.0.1/b.met\n"
-                "URL3=DNS|/tmp/dns.txt\nURL4=see BOT|http://127.0.0.1/c.bot\n"));
+  EXPECT_EQ(
+      test::ReadFile(path),
+      test::SystemLines(
+          "[general]\n"
+          "EDPath=/srv/amule\n"
+          "EDFilename=amule\n"
+          "EDGUI=0\n"
+          "LOG=1\n"
+          "LogKeep=7\n"
+          "ProxyAddr=localhost\n"
+          "ProxyPort=1080\n"
+          "MetAddressTags=1\n"
+          // The digest as the client's own files hold it (amulecmd writes the same one).
+          "ECHost=nas.local\nECPort=4713\nECPassword=5EBE2294ECD0E0F08EAB7690D2A6EE69\n"
+          "IPFilterFile=/srv/amule/ipfilter.dat\nUpdateInfoURL=https://127.0.0.1/update.ini\n"
+          "\n[update]\nUpdThreadCount=8\nUpdTimeout=60\nMaxListMB=16\n"
+          "\n[verify]\nVrfThreadCount=20\nVrfParallel=1024\nVrfProxyParallel=8\nVrfTimeout=2\n"
+          "VrfWarning=0\nVrfUdpStatus=1\n"
+          "\n[script]\nScrSyntaxCheck=1\nScrExecOrEdit=1\n"
+          "\n[support]\nSupportMe=1\n"
+          "\n[URLs]\nURL1=HTM|http://127.0.0.1/a.html\nURL2=MET|http://127.0.0.1/b.met\n"
+          "URL3=DNS|/tmp/dns.txt\nURL4=see BOT|http://127.0.0.1/c.bot\n"));
 }
 
 TEST(StoreSettings, KeepsEverythingItDoesNotWrite) {

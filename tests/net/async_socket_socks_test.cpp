@@ -39,7 +39,7 @@ struct SocksRecorder {
       add("socks-error " + std::to_string(e) + " " + text);
     };
     s.onSocksAuthState = [this](AsyncSocket&, SocksAuthState st) {
-      add("auth " + std::to_string(st));
+      add("auth " + std::to_string(static_cast<int>(st)));
     };
     s.onDataAvailable = [this](AsyncSocket& so, std::uint16_t) { data += so.receiveStr(); };
     s.onDataSent = [this](AsyncSocket&, std::uint16_t) { add("sent"); };
@@ -112,7 +112,7 @@ TEST_F(WSocketSocksTest, BoundAddressAndPortAreKept) {
   ASSERT_TRUE(PumpUntil(loop, [&] { return r.has("connected 0"); }));
   EXPECT_EQ(s->socksBoundAddr(), "127.0.0.9");
   EXPECT_EQ(s->socksBoundPort(), "12345");
-  EXPECT_EQ(s->state(), wsConnected);
+  EXPECT_EQ(s->state(), SocketState::Connected);
   EXPECT_FALSE(r.has("sent")) << "negotiation bytes are not the user's data";
 }
 
@@ -171,7 +171,7 @@ TEST_F(WSocketSocksTest, UserPasswordAuthenticationAndFailure) {
          ScriptedPeer::expect(status == 0 ? 14 : 0),
          ScriptedPeer::send(status == 0 ? Bytes({5, 0, 0, 1, 1, 1, 1, 1, 0, 1}) : std::string())});
     auto s = socksSocket(proxy.port(), "1.2.3.4", "4661");
-    s->setSocksAuthentication(socksAuthenticateUsercode);
+    s->setSocksAuthentication(SocksAuthentication::Usercode);
     s->setSocksUsercode("user");
     s->setSocksPassword("secret");
     SocksRecorder r;
@@ -200,7 +200,7 @@ TEST_F(WSocketSocksTest, NoAuthenticationNeededAfterOffering) {
                       ScriptedPeer::expect(14),
                       ScriptedPeer::send(Bytes({5, 0, 0, 1, 1, 1, 1, 1, 0, 1}))});
   auto s = socksSocket(proxy.port(), "1.2.3.4", "4661");
-  s->setSocksAuthentication(socksAuthenticateUsercode);
+  s->setSocksAuthentication(SocksAuthentication::Usercode);
   SocksRecorder r;
   r.attach(*s);
   s->connect();
@@ -300,7 +300,7 @@ TEST_F(DanteTest, ConnectsThroughDanteWithUserPassword) {
   LoopbackListener target;
   for (bool goodPassword : {true, false}) {
     auto s = socksSocket(dante.port(), "127.0.0.1", std::to_string(target.port()));
-    s->setSocksAuthentication(socksAuthenticateUsercode);
+    s->setSocksAuthentication(SocksAuthentication::Usercode);
     s->setSocksUsercode(dante.user());
     s->setSocksPassword(goodPassword ? dante.password() : dante.password() + "x");
     SocksRecorder r;

@@ -64,19 +64,19 @@ TEST_F(WSocketTest, ConnectsToLoopbackListenerAndClosesOnce) {
   s.setPort(std::to_string(listener.port()));
   s.setMultiThreaded(true);
   s.connect();
-  EXPECT_EQ(s.state(), wsConnecting);
+  EXPECT_EQ(s.state(), SocketState::Connecting);
   EXPECT_TRUE(r.events.empty()) << "no event may fire inside Connect";
   ASSERT_TRUE(PumpUntil(loop, [&] { return r.has("connected 0"); }));
-  EXPECT_EQ(s.state(), wsConnected);
+  EXPECT_EQ(s.state(), SocketState::Connected);
   s.close();
-  EXPECT_EQ(s.state(), wsClosed);
+  EXPECT_EQ(s.state(), SocketState::Closed);
   s.close();
   EXPECT_EQ(r.events, (std::vector<std::string>{"connected 0", "closed 0"}));
   ASSERT_GE(states.size(), 4u);
-  EXPECT_EQ(states[0], std::make_pair(wsClosed, wsOpened));
-  EXPECT_EQ(states[1], std::make_pair(wsOpened, wsConnecting));
-  EXPECT_EQ(states[2], std::make_pair(wsConnecting, wsConnected));
-  EXPECT_EQ(states[3], std::make_pair(wsConnected, wsClosed));
+  EXPECT_EQ(states[0], std::make_pair(SocketState::Closed, SocketState::Opened));
+  EXPECT_EQ(states[1], std::make_pair(SocketState::Opened, SocketState::Connecting));
+  EXPECT_EQ(states[2], std::make_pair(SocketState::Connecting, SocketState::Connected));
+  EXPECT_EQ(states[3], std::make_pair(SocketState::Connected, SocketState::Closed));
   EXPECT_TRUE(PumpUntil(loop, [&] { return listener.accepted() == 1; }));
 }
 
@@ -87,7 +87,8 @@ TEST_F(WSocketTest, ClosedPortEndsWithConnectionRefused) {
   s.setAddr("127.0.0.1");
   s.setPort(std::to_string(test::ClosedLoopbackPort()));
   s.connect();
-  ASSERT_TRUE(PumpUntil(loop, [&] { return r.count("connected") > 0 && s.state() == wsClosed; }));
+  ASSERT_TRUE(PumpUntil(
+      loop, [&] { return r.count("connected") > 0 && s.state() == SocketState::Closed; }));
   EXPECT_EQ(r.events.front(), "connected 10061");
   EXPECT_LE(r.count("closed"), 1);
   EXPECT_EQ(s.lastError(), 10061);
@@ -123,11 +124,11 @@ TEST_F(WSocketTest, FullAcceptQueueLeavesConnectPendingWithoutBlocking) {
   s.connect();
   EXPECT_LT(platform::systemClock().ticks() - start, 1000u) << "Connect must not wait for the peer";
   test::PumpFor(loop, 1500);
-  EXPECT_EQ(s.state(), wsConnecting);
+  EXPECT_EQ(s.state(), SocketState::Connecting);
   EXPECT_EQ(r.count("connected"), 0);
   // The caller's time-out closes it; that ends the attempt and fires the close event.
   s.close();
-  EXPECT_EQ(s.state(), wsClosed);
+  EXPECT_EQ(s.state(), SocketState::Closed);
   EXPECT_EQ(r.events, std::vector<std::string>{"closed 0"});
 }
 
@@ -145,7 +146,7 @@ TEST_F(WSocketTest, PeerCloseFiresSessionClosedOnce) {
   test::PumpFor(loop, 100);
   EXPECT_EQ(got, "bye");
   EXPECT_EQ(r.count("closed"), 1);
-  EXPECT_EQ(s.state(), wsClosed);
+  EXPECT_EQ(s.state(), SocketState::Closed);
   s.close();
   EXPECT_EQ(r.count("closed"), 1);
 }
@@ -231,7 +232,7 @@ TEST_F(WSocketTest, PropertiesCannotChangeUnlessClosed) {
   s.setAddr("127.0.0.1");
   s.setPort(std::to_string(listener.port()));
   s.connect();
-  ASSERT_NE(s.state(), wsClosed);
+  ASSERT_NE(s.state(), SocketState::Closed);
   auto expectError = [&](auto&& call, const char* text) {
     try {
       call();
@@ -261,7 +262,7 @@ TEST_F(WSocketTest, PropertyValuesAreCheckedAndTrimmed) {
   EXPECT_EQ(s.localAddr(), "0.0.0.0");
   EXPECT_EQ(s.localPort(), "0");
   EXPECT_EQ(s.socksLevel(), "5");
-  EXPECT_EQ(s.state(), wsClosed);
+  EXPECT_EQ(s.state(), SocketState::Closed);
   s.setSocksServer("  127.0.0.1 \t");
   EXPECT_EQ(s.socksServer(), "127.0.0.1");
   s.setSocksPort(" 1080 ");
@@ -351,7 +352,7 @@ TEST_F(WSocketTest, BindFailureIsReported) {
     EXPECT_EQ(std::string(e.what()), "winsock.bind failed, error #10048");
   }
   s.close();
-  EXPECT_EQ(s.state(), wsClosed);
+  EXPECT_EQ(s.state(), SocketState::Closed);
 }
 
 TEST_F(WSocketTest, onErrorReplacesExceptions) {
@@ -363,7 +364,7 @@ TEST_F(WSocketTest, onErrorReplacesExceptions) {
   s.setSocksLevel("x");
   EXPECT_EQ(errors, (std::vector<std::string>{"Connect: No Port Specified",
                                               "Invalid socks level. Must be 4, 4A or 5."}));
-  EXPECT_EQ(s.state(), wsClosed);
+  EXPECT_EQ(s.state(), SocketState::Closed);
 }
 
 TEST_F(WSocketTest, SocketDestroyedInsideItsHandlers) {
@@ -446,7 +447,8 @@ TEST_F(WSocketTest, ExceptionInHandlerAbortsTheConnection) {
   s.setAddr("127.0.0.1");
   s.setPort(std::to_string(peer.port()));
   s.connect();
-  ASSERT_TRUE(PumpUntil(loop, [&] { return s.state() == wsClosed && r.count("closed") == 1; }));
+  ASSERT_TRUE(
+      PumpUntil(loop, [&] { return s.state() == SocketState::Closed && r.count("closed") == 1; }));
   EXPECT_EQ(bgText, "line too long");
 }
 
@@ -467,7 +469,7 @@ TEST_F(WSocketTest, BgExceptionHandlerCanKeepTheConnection) {
   s.connect();
   ASSERT_TRUE(PumpUntil(loop, [&] { return bg == 1; }));
   test::PumpFor(loop, 50);
-  EXPECT_EQ(s.state(), wsConnected);
+  EXPECT_EQ(s.state(), SocketState::Connected);
   s.close();
 }
 

@@ -145,6 +145,12 @@ void LoopbackListener::startAccepting() {
   if (!thread_.joinable() && listener_ != kNoSocket) thread_ = std::thread([this] { run(); });
 }
 
+int LoopbackListener::acceptedOnceAt(int n) const {
+  for (int waited = 0; accepted() < n && waited < 5000; waited += 5)
+    platform::systemClock().sleepMs(5);
+  return accepted();
+}
+
 int LoopbackListener::fillAcceptQueue() {
   while (static_cast<int>(fillers_.size()) < kFillLimit) {
     SocketHandle c = kNoSocket;

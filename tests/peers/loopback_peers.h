@@ -41,6 +41,9 @@ class LoopbackListener {
   LoopbackListener& operator=(const LoopbackListener&) = delete;
   std::uint16_t port() const { return port_; }
   int accepted() const { return accepted_.load(); }
+  // accepted() once it has reached n, or after 5 s: the accepting thread may lag behind a
+  // client that has its verdict as soon as the system completed the connection.
+  int acceptedOnceAt(int n) const;
   // Total bytes received on all accepted connections.
   long long bytesReceived() const { return bytes_.load(); }
   // Connects sockets until one neither completes nor fails within a short wait, so that

@@ -85,7 +85,8 @@ TEST_F(OptionsDialogTest, OkWritesEveryShownKeyAndKeepsTheRestOfTheFile) {
       "\nUpdateInfoURL=http://127.0.0.1/info.txt\n[URLs]\nURL1=MET|http://127.0.0.1/old.met\n"
       "URL2=note HTM|http://127.0.0.1/x\nURL3=HTM|http://example.org/a.html\n"
       "[update]\nUpdThreadCount=8\nUpdTimeout=60\nMaxListMB=4096\n[verify]\nVrfThreadCount=20\n"
-      "VrfTimeout=7\nVrfWarning=0\nVrfUdpStatus=1\n[script]\nScrSyntaxCheck=1\nScrExecOrEdit=1\n"
+      "VrfParallel=1024\nVrfProxyParallel=1024\nVrfTimeout=7\nVrfWarning=0\nVrfUdpStatus=1\n["
+      "script]\nScrSyntaxCheck=1\nScrExecOrEdit=1\n"
       "[support]\nSupportMe=1\n"));
 
   for (const auto& [key, text] : std::initializer_list<std::pair<const char*, QString>>{
@@ -108,7 +109,8 @@ TEST_F(OptionsDialogTest, OkWritesEveryShownKeyAndKeepsTheRestOfTheFile) {
   dialog->chooseIPFilterFile();
   answerUrlDialog(0, "example.org/a.html");
   dialog->urlList()->addUrl();
-  for (const char* key : {"UpdThreadCount", "UpdTimeout", "MaxListMB", "VrfThreadCount"})
+  for (const char* key : {"UpdThreadCount", "UpdTimeout", "MaxListMB", "VrfThreadCount",
+                          "VrfParallel", "VrfProxyParallel"})
     control<QSpinBox>(key)->setValue(99999);
   control<QSpinBox>("VrfTimeout")->setValue(7);
   control<QRadioButton>("ScrExecOrEdit")->click();

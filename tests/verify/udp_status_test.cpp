@@ -87,7 +87,7 @@ TEST_F(UdpStatusTest, MismatchedAnswersAndSilenceChangeNothing) {
   add(Answer::Silent);
   ui.wasReady = false;
   ui.ready = [this] {
-    if (view.bar.position() == 1 && view.slots[0].back().text == kThreadNotUsed) view.cancel();
+    if (view.bar.position() == 1) view.cancel();  // the TCP verdict is in: answers awaited
     return false;
   };
   EXPECT_EQ(runVerify(list, app.ctx, view, false), VerifyOutcome::Cancelled);

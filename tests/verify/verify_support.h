@@ -1,6 +1,7 @@
 #pragma once
 // A verify window that records what it is shown, and a warning dialog with scripted
 // answers.
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -36,6 +37,13 @@ class RecordingVerifyView : public VerifyView {
   // Whether the workers hold each verdict for half a second, as a window needs.
   bool displayPauses = true;
   bool keepsDisplayPauses() const override { return displayPauses; }
+  // The tally after each batch, and the most attempts it ever had in flight.
+  int done = 0, reachable = 0, maxInFlight = 0;
+  void setCounts(int d, int r, int inFlight) override {
+    done = d;
+    reachable = r;
+    maxInFlight = std::max(maxInFlight, inFlight);
+  }
   // Runs after every caption change of a slot (on the user-interface thread).
   std::function<void(int slot, const std::string& text)> onSlotCaption;
 

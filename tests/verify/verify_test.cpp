@@ -1,6 +1,7 @@
-// The verification run end to end: real workers on their own threads, the user-interface
-// thread served by the test's event loop, and real peers on loopback (listeners that
-// accept, ports nobody listens on, a listener whose accept queue is full, danted).
+// The verification run end to end: the attempt engine's loops on their own threads, the
+// user-interface thread served by the test's event loop on a manual clock that the tests
+// move on, and real peers on loopback (listeners that accept, ports nobody listens on, a
+// listener whose accept queue is full, danted).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -28,11 +29,13 @@ using test::RecordingVerifyView;
 
 class VerifyTest : public ::testing::Test {
  protected:
-  VerifyTest() : ui(loop) {
+  VerifyTest() : ui(clock, loop) {
     app.ctx.ui = &ui;
+    app.ctx.clock = &clock;
     app.ctx.settings.VrfWarning = false;
     app.ctx.settings.VrfTimeout = 1;
     app.ctx.settings.VrfThreadCount = 5;
+    view.displayPauses = false;  // the manual clock would hold a pause for ever
   }
   void add(const std::string& ip, const std::string& port, bool checked) {
     Server s;
@@ -50,7 +53,8 @@ class VerifyTest : public ::testing::Test {
   }
 
   platform::EventLoop loop;
-  LoopUiThread ui;
+  ManualClock clock;
+  test::ClockedUiThread ui;
   test::TestApp app;
   ServerList list;
   RecordingVerifyView view;
@@ -79,6 +83,10 @@ TEST_F(VerifyTest, AcceptedRefusedAndTimedOut) {
   add("127.0.0.1", closed, true);
   add("127.0.0.1", full.port(), true);
   add("127.0.0.1", accepting.port(), false);  // not tested: VerifyAll is off
+  // The silent server's time-out passes once the others have their verdicts.
+  ui.ready = [&] {
+    return view.linesContaining("accepted") + view.linesContaining("refused") == 2;
+  };
 
   runVerify(list, app.ctx, view, /*verifyAll=*/false);
 
@@ -86,7 +94,7 @@ TEST_F(VerifyTest, AcceptedRefusedAndTimedOut) {
   EXPECT_FALSE(checked(1));
   EXPECT_FALSE(checked(2));
   EXPECT_FALSE(checked(3));
-  EXPECT_EQ(accepting.accepted(), 1);
+  EXPECT_EQ(accepting.acceptedOnceAt(1), 1);
 
   const auto* ok = view.findLine(line(accepting.port(), " accepted the connection!"));
   ASSERT_NE(ok, nullptr);
@@ -101,11 +109,9 @@ TEST_F(VerifyTest, AcceptedRefusedAndTimedOut) {
       view.findLine(line(accepting.port(), " has been contacted! Waiting for connection..."));
   ASSERT_NE(contacted, nullptr);
   EXPECT_EQ(contacted->mark, SlotMark::Neutral);
-  // Every slot that was used ends idle again.
-  for (auto& [slot, lines] : view.slots) {
-    EXPECT_EQ(lines.back().text, kThreadNotUsed);
-    EXPECT_EQ(lines.back().mark, SlotMark::Neutral);
-  }
+  // Each server keeps its line: the last one shown there is its verdict.
+  EXPECT_EQ(view.slots.size(), 3u);
+  for (auto& [slot, lines] : view.slots) EXPECT_NE(lines.back().mark, SlotMark::Neutral);
   EXPECT_EQ(view.bar.position(), 4);
   EXPECT_EQ(view.bar.max(), 4);
   EXPECT_EQ(view.descriptions.back(), "(4/4)");
@@ -127,7 +133,7 @@ TEST_F(VerifyTest, VerifyAllChecksServersThatAccept) {
   EXPECT_TRUE(checked(0));
   EXPECT_FALSE(checked(1));
   EXPECT_TRUE(checked(2));
-  EXPECT_EQ(accepting.accepted(), 2);
+  EXPECT_EQ(accepting.acceptedOnceAt(2), 2);
 }
 
 TEST_F(VerifyTest, VerifyCheckedLeavesUncheckedServersAlone) {
@@ -135,7 +141,7 @@ TEST_F(VerifyTest, VerifyCheckedLeavesUncheckedServersAlone) {
   for (int i = 0; i < 10; ++i) add("127.0.0.1", accepting.port(), i < 3);
   runVerify(list, app.ctx, view, /*verifyAll=*/false);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(checked(static_cast<std::size_t>(i)), i < 3) << i;
-  EXPECT_EQ(accepting.accepted(), 3);
+  EXPECT_EQ(accepting.acceptedOnceAt(3), 3);
   EXPECT_EQ(view.bar.position(), 10);
   EXPECT_EQ(view.descriptions.back(), "(10/10)");
 }
@@ -152,7 +158,7 @@ TEST_F(VerifyTest, UntestableCaptionsAndPortsAreUncheckedWithoutATest) {
   EXPECT_TRUE(checked(0));
   for (std::size_t i = 1; i <= 7; ++i) EXPECT_FALSE(checked(i)) << list[i].server.ip;
   EXPECT_TRUE(checked(8));
-  EXPECT_EQ(accepting.accepted(), 2) << "only the two testable servers were contacted";
+  EXPECT_EQ(accepting.acceptedOnceAt(2), 2) << "only the two testable servers were contacted";
   EXPECT_NE(view.findLine(line(accepting.port(), " accepted the connection!")), nullptr);
   EXPECT_EQ(view.bar.position(), 9);
   // Captions that are tested (not connected to here: only the rule is checked).
@@ -160,41 +166,42 @@ TEST_F(VerifyTest, UntestableCaptionsAndPortsAreUncheckedWithoutATest) {
   EXPECT_TRUE(isValidIP("1.00.2.3"));
 }
 
-TEST_F(VerifyTest, OneThreadTestsStrictlyOneAfterTheOtherInSlotZero) {
+// One server at a time: strictly one after the other, all on the only status line.
+TEST_F(VerifyTest, OneAtOnceTestsStrictlyOneAfterTheOther) {
   app.ctx.settings.VrfThreadCount = 1;
+  app.ctx.settings.VrfParallel = 1;
   LoopbackListener accepting;
   for (int i = 0; i < 3; ++i) add("127.0.0.1", accepting.port(), true);
-  int busyLines = 0, maxBusy = 0;
-  view.onSlotCaption = [&](int, const std::string& text) {
-    if (text.find("has been contacted") != std::string::npos) ++busyLines;
-    if (text == kThreadNotUsed) --busyLines;
-    maxBusy = std::max(maxBusy, busyLines);
-  };
   runVerify(list, app.ctx, view, false);
   EXPECT_EQ(view.slots.size(), 1u);
   ASSERT_EQ(view.slots.count(0), 1u);
-  EXPECT_EQ(view.slots[0].size(), 9u);  // contacted, verdict, idle per server
-  EXPECT_EQ(maxBusy, 1);
-  EXPECT_EQ(accepting.accepted(), 3);
+  EXPECT_EQ(view.slots[0].size(), 6u);  // contacted and verdict per server
+  EXPECT_EQ(view.maxInFlight, 1);
+  EXPECT_EQ(accepting.acceptedOnceAt(3), 3);
 }
 
-TEST_F(VerifyTest, TwentyThreadsShareTheWork) {
-  app.ctx.settings.VrfThreadCount = 20;
+// Many at once on a mix of servers: every verdict right, as many in flight as allowed, the
+// few status lines showing the latest attempts, the tally complete.
+TEST_F(VerifyTest, ManyAtOnceOnAMixOfServers) {
+  app.ctx.settings.VrfThreadCount = 4;
+  app.ctx.settings.VrfParallel = 24;
   LoopbackListener accepting;
+  LoopbackListener full(/*accepting=*/false, /*backlog=*/0);
+  ASSERT_LT(full.fillAcceptQueue(), 64);
   const std::uint16_t closed = test::ClosedLoopbackPort();
-  for (int i = 0; i < 40; ++i) add("127.0.0.1", i % 4 == 3 ? closed : accepting.port(), true);
-  int busy = 0, maxBusy = 0;
-  view.onSlotCaption = [&](int, const std::string& text) {
-    if (text.find("has been contacted") != std::string::npos) ++busy;
-    if (text == kThreadNotUsed) --busy;
-    maxBusy = std::max(maxBusy, busy);
-  };
+  const std::uint16_t ports[] = {accepting.port(), closed, full.port()};
+  for (int i = 0; i < 60; ++i) add("127.0.0.1", ports[i % 3], true);
+  ui.ready = [&] { return view.done == 40; };  // then the silent ones time out
   runVerify(list, app.ctx, view, false);
-  for (int i = 0; i < 40; ++i) EXPECT_EQ(checked(static_cast<std::size_t>(i)), i % 4 != 3) << i;
-  EXPECT_EQ(accepting.accepted(), 30);
-  EXPECT_EQ(view.slots.size(), 20u);
-  EXPECT_EQ(maxBusy, 20);
-  EXPECT_EQ(view.bar.position(), 40);
+  for (std::size_t i = 0; i < 60; ++i) EXPECT_EQ(checked(i), i % 3 == 0) << i;
+  EXPECT_EQ(accepting.acceptedOnceAt(20), 20);
+  EXPECT_EQ(view.maxInFlight, 24);
+  EXPECT_EQ(view.slots.size(), 4u);
+  EXPECT_EQ(view.linesContaining("timed out!"), 20);
+  EXPECT_EQ(view.done, 60);
+  EXPECT_EQ(view.reachable, 20);
+  EXPECT_EQ(view.bar.position(), 60);
+  EXPECT_EQ(view.descriptions.back(), "(60/60)");
 }
 
 TEST_F(VerifyTest, ThreadCountOutsideThePoolIsBroughtIntoIt) {
@@ -210,6 +217,7 @@ TEST_F(VerifyTest, ThreadCountOutsideThePoolIsBroughtIntoIt) {
 
 TEST_F(VerifyTest, CancelWhileAllSlotsAreBusy) {
   app.ctx.settings.VrfThreadCount = 3;
+  app.ctx.settings.VrfParallel = 3;
   app.ctx.settings.VrfTimeout = 30;
   LoopbackListener full(/*accepting=*/false, /*backlog=*/0);
   ASSERT_LT(full.fillAcceptQueue(), 64);
@@ -223,17 +231,16 @@ TEST_F(VerifyTest, CancelWhileAllSlotsAreBusy) {
       headlinesAtCancel = view.headlines.size();
     }
   };
-  const std::uint32_t start = platform::systemClock().ticks();
   runVerify(list, app.ctx, view, false);
-  EXPECT_LT(platform::systemClock().ticks() - start, 20000u)
-      << "the 30 s time-outs were not waited for";
+  EXPECT_EQ(clock.ticks(), 0u) << "the 30 s time-outs were not waited for";
   ASSERT_EQ(contacted, 3);
   EXPECT_EQ(view.headlines.back(), "Waiting for working threads to close...");
   EXPECT_EQ(headlinesAtCancel, view.headlines.size()) << "the headline changes at once";
-  // The three interrupted servers stay checked and step the bar; the rest is untouched.
+  // The three interrupted servers stay checked and step the bar, as does the unchecked one
+  // that the walk passed over before any attempt; the rest is untouched.
   for (int i = 0; i < 6; ++i) EXPECT_TRUE(checked(static_cast<std::size_t>(i)));
   EXPECT_FALSE(checked(6));
-  EXPECT_EQ(view.bar.position(), 3);
+  EXPECT_EQ(view.bar.position(), 4);
   EXPECT_EQ(view.linesContaining("timed out"), 0);
   EXPECT_EQ(view.linesContaining("refused"), 0);
   EXPECT_EQ(app.logLines(),
@@ -244,7 +251,7 @@ TEST_F(VerifyTest, CancelWhileAllSlotsAreBusy) {
 }
 
 TEST_F(VerifyTest, CancelAfterTheLastServerWasHandedOut) {
-  // Every server has its worker: Cancel comes while the run waits for the last verdicts.
+  // Every server is in flight: Cancel comes while the run waits for the last verdicts.
   app.ctx.settings.VrfThreadCount = 3;
   app.ctx.settings.VrfTimeout = 30;
   LoopbackListener full(/*accepting=*/false, /*backlog=*/0);
@@ -342,13 +349,25 @@ TEST_F(VerifyTest, ThroughDanteAsSocksProxy) {
   const std::uint16_t closed = test::ClosedLoopbackPort();
   add("127.0.0.1", accepting.port(), false);
   add("127.0.0.1", closed, true);
+  for (int i = 0; i < 4; ++i) add("127.0.0.1", accepting.port(), false);
   app.ctx.settings.ProxyAddr = "127.0.0.1";
   app.ctx.settings.ProxyPort = dante.port();
   app.ctx.settings.VrfTimeout = 5;
+  // The proxy is one machine: it gets its own, smaller share of attempts at once.
+  app.ctx.settings.VrfProxyParallel = 2;
   runVerify(list, app.ctx, view, true);
   EXPECT_TRUE(checked(0)) << dante.log();
   EXPECT_FALSE(checked(1));
-  EXPECT_EQ(accepting.accepted(), 1);
+  for (std::size_t i = 2; i < 6; ++i) EXPECT_TRUE(checked(i)) << i;
+  EXPECT_EQ(accepting.acceptedOnceAt(5), 5);
+  EXPECT_EQ(view.maxInFlight, 2);
+  // Either share stays within what the process may hold open.
+  EXPECT_EQ(attemptsInFlight(app.ctx.settings, 1024), 2u);
+  app.ctx.settings.ProxyAddr.clear();
+  EXPECT_EQ(attemptsInFlight(app.ctx.settings, 100000), 256u);
+  app.ctx.settings.VrfParallel = 4096;
+  EXPECT_EQ(attemptsInFlight(app.ctx.settings, 1024), 960u);
+  EXPECT_EQ(attemptsInFlight(app.ctx.settings, 10), 1u);
   EXPECT_NE(view.findLine(line(closed, " refused the connection!")), nullptr);
   // The proxy's log names the connection it relayed to the listener.
   EXPECT_NE(dante.log().find("127.0.0.1." + std::to_string(accepting.port())), std::string::npos)
@@ -369,7 +388,6 @@ TEST_F(VerifyTest, ProxyThatIsNotThereRefusesEveryServer) {
 // gives them their check marks back and says so; with one reached, or fewer than five
 // tested, the verdicts stand.
 TEST_F(VerifyTest, NoServerReachedLeavesTheCheckMarksAsTheyWere) {
-  view.displayPauses = false;
   const std::uint16_t refusing = test::ClosedLoopbackPort();
   for (int i = 0; i < 10; ++i) add("127.0.0.1", refusing, i % 3 != 0);
   add("127.0.0.1", "0", true);  // never tested: unchecked by the run's own rule
