@@ -258,6 +258,10 @@ void ServerListView::scheduleFlush() {
 void ServerListView::flushChanges() {
   flushScheduled_ = false;
   if (firstChanged_ >= 0 && suspended_ == 0) {
+    // The program selected another row (a selection changes its row).
+    const auto first = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    if (list_.selected() != (first >= 0 ? std::optional<size_t>(static_cast<size_t>(first)) : std::nullopt))
+      showListSelection();
     const long long last = std::min(lastChanged_, static_cast<long long>(shownRows_) - 1);
     if (firstChanged_ <= last)
       SendMessageW(view_, LVM_REDRAWITEMS, static_cast<WPARAM>(firstChanged_),

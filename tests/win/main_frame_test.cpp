@@ -142,6 +142,10 @@ TEST_F(MainFrameTest, ClicksAndKeysReachTheListAndTheirHandlers) {
   EXPECT_EQ(list.selected(), std::optional<size_t>(2));
   test::pressKey(view, VK_DOWN);
   EXPECT_EQ(list.selected(), std::optional<size_t>(3));
+  // A row the program selects is shown selected once the loop has run.
+  list.select(0);
+  test::pumpMessages();
+  EXPECT_EQ(frame->listView().selectedRows(), std::vector<size_t>{0});
 
   // Several rows at once: the list's selected row is the first of them.
   LVITEMW mark{};
@@ -239,6 +243,7 @@ TEST_F(MainFrameTest, Screenshot) {
   clickColumnHeader(fName);
   list.setChecked(1, true);
   list.select(2);
+  SetFocus(view);
   frame->statusBar().start(10);
   frame->statusBar().setPosition(4);
   test::pumpMessages();

@@ -24,6 +24,13 @@ void appendChunk(std::string& out, const char* type, const std::string& data) {
                              static_cast<uInt>(body.size())));
 }
 
+// Wine's PrintWindow draws neither the window's frame nor the controls' backgrounds and
+// header arrows; under wine the picture is copied from the screen, where the window lies
+// on top.
+bool underWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 }  // namespace
 
 void saveWindowPicture(HWND window, const std::string& path) {
@@ -36,7 +43,14 @@ void saveWindowPicture(HWND window, const std::string& path) {
   ravelin::win::BitmapHandle bitmap(CreateCompatibleBitmap(screen, width, height));
   ReleaseDC(nullptr, screen);
   HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
-  const bool drawn = PrintWindow(window, dc.get(), 0);
+  bool drawn;
+  if (underWine()) {
+    HDC screenNow = GetDC(nullptr);
+    drawn = BitBlt(dc.get(), 0, 0, width, height, screenNow, rect.left, rect.top, SRCCOPY);
+    ReleaseDC(nullptr, screenNow);
+  } else {
+    drawn = PrintWindow(window, dc.get(), PW_RENDERFULLCONTENT);
+  }
   SelectObject(dc.get(), old);
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
