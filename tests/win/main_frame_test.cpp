@@ -149,7 +149,9 @@ TEST_F(MainFrameTest, ClicksAndKeysReachTheListAndTheirHandlers) {
 
   // Several rows at once: the list's selected row is the first of them.
   LVITEMW mark{};
-  mark.stateMask = mark.state = LVIS_SELECTED;
+  mark.stateMask = LVIS_SELECTED;
+  SendMessageW(view, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&mark));
+  mark.state = LVIS_SELECTED;
   for (WPARAM row : {1, 2, 3}) SendMessageW(view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&mark));
   EXPECT_EQ(frame->listView().selectedRows(), (std::vector<size_t>{1, 2, 3}));
   EXPECT_EQ(list.selected(), std::optional<size_t>(1));
