@@ -54,7 +54,8 @@ using BitmapHandle = Owned<HBITMAP, detail::deleteGdiObject<HBITMAP>>;
 using MenuHandle = Owned<HMENU, detail::destroyMenu>;
 using MemoryDcHandle = Owned<HDC, detail::deleteDc>;
 
-// A window class of this program, registered for as long as the object lives.
+// A window class of this program, registered for as long as the object lives (the
+// program's windows keep theirs in a static one: registered once, at first use).
 class WindowClass {
  public:
   // Registers name with proc and the program's icon; throws std::system_error when the

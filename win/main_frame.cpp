@@ -10,8 +10,9 @@
 
 namespace ravelin::win {
 
-MainFrame::MainFrame(serverlist::ServerList& list) : class_(L"RavelinMainWindow", windowProc) {
-  window_ = CreateWindowExW(0, class_.name(), L"Ravelin " RAVELIN_VERSION, WS_OVERLAPPEDWINDOW,
+MainFrame::MainFrame(serverlist::ServerList& list) {
+  static const WindowClass windowClass(L"RavelinMainWindow", windowProc);
+  window_ = CreateWindowExW(0, windowClass.name(), L"Ravelin " RAVELIN_VERSION, WS_OVERLAPPEDWINDOW,
                             CW_USEDEFAULT, CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight,
                             nullptr, nullptr, programInstance(), this);
   if (!window_) throw std::runtime_error("The main window cannot be created");

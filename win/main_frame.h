@@ -41,7 +41,6 @@ class MainFrame {
   void applyFont();
   void layout();
 
-  WindowClass class_;
   HWND window_ = nullptr;
   UINT dpi_ = 96;
   FontHandle font_;

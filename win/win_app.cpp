@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <stdexcept>
 
@@ -12,6 +10,7 @@
 #include "runtime/app_context.h"
 #include "runtime/translate.h"
 #include "serverlist/server_list.h"
+#include "win/common_controls.h"
 #include "win/main_frame.h"
 #include "win/parent_console.h"
 #include "win/win_prompter.h"
@@ -57,10 +56,7 @@ int runWin(std::vector<std::string> args) {
     return 0;
   }
 
-  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                      ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
-                                          ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  initCommonControls();
 
   WinUiThread ui;
   WinPrompter prompter;

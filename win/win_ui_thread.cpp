@@ -10,10 +10,10 @@ constexpr UINT kRunPosted = WM_APP + 1;
 
 }  // namespace
 
-WinUiThread::WinUiThread()
-    : threadId_(GetCurrentThreadId()), class_(L"RavelinUiThread", windowProc, 0) {
-  window_.reset(CreateWindowExW(0, class_.name(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                programInstance(), this));
+WinUiThread::WinUiThread() : threadId_(GetCurrentThreadId()) {
+  static const WindowClass windowClass(L"RavelinUiThread", windowProc, 0);
+  window_.reset(CreateWindowExW(0, windowClass.name(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                nullptr, programInstance(), this));
 }
 
 WinUiThread::~WinUiThread() {

@@ -53,7 +53,6 @@ class WinUiThread : public runtime::UiThread {
   void endLoop();
 
   DWORD threadId_;
-  WindowClass class_;
   WindowHandle window_;
   std::mutex mutex_;
   std::deque<std::function<void()>> posted_;

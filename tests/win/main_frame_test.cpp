@@ -9,107 +9,103 @@
 #include "serverlist/shown_text.h"
 #include "support/server_list_support.h"
 #include "support/test_support.h"
+#include "win/common_controls.h"
 #include "win/dpi.h"
 #include "win/main_frame.h"
 #include "win/win_test_support.h"
 #include "win/window_picture.h"
 
-using ravelin::win::MainFrame;
-
 namespace {
+
+using test::cellText;
 
 class MainFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    test::initCommonControls();
+    win::initCommonControls();
     test::RecordingProgressBar bar;
     ASSERT_TRUE(readServersFromMet(list, RAVELIN_SAMPLE_MET, bar, app.ctx).gaveList());
     ASSERT_GE(list.size(), 4u);
-    frame = std::make_unique<MainFrame>(list);
+    frame = std::make_unique<win::MainFrame>(list);
     ShowWindow(frame->window(), SW_SHOW);
-    UpdateWindow(frame->window());
     test::pumpMessages();
     view = frame->listView().window();
+    header = reinterpret_cast<HWND>(SendMessageW(view, LVM_GETHEADER, 0, 0));
   }
 
   std::wstring shown(size_t row, int column) const {
     return platform::wideFromUtf8(shownText(list[row].server.field(column)));
   }
-  HWND header() const { return reinterpret_cast<HWND>(SendMessageW(view, LVM_GETHEADER, 0, 0)); }
+  LRESULT send(HWND to, UINT message, WPARAM wParam, const void* lParam) const {
+    return SendMessageW(to, message, wParam, reinterpret_cast<LPARAM>(lParam));
+  }
   int sortArrow(int column) const {
     HDITEMW item{};
     item.mask = HDI_FORMAT;
-    SendMessageW(header(), HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    send(header, HDM_GETITEMW, column, &item);
     return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
   }
   void clickColumnHeader(int column) {
     RECT cell{};
-    SendMessageW(header(), HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&cell));
-    test::click(header(), {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    send(header, HDM_GETITEMRECT, column, &cell);
+    test::click(header, {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
   }
-  RECT rowRect(int row) const {
-    RECT rect{};
-    rect.left = LVIR_BOUNDS;
-    SendMessageW(view, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
-    return rect;
+  // The check box a row shows: 1 unchecked, 2 checked.
+  int checkBox(int row) const {
+    return static_cast<int>(SendMessageW(view, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12);
   }
+  int rowCount() const { return static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0)); }
 
   test::TestApp app;
   ServerList list;
-  std::unique_ptr<MainFrame> frame;
+  std::unique_ptr<win::MainFrame> frame;
   HWND view = nullptr;
+  HWND header = nullptr;
 };
 
 TEST_F(MainFrameTest, ListShowsTheOneServerListAndFollowsItsChanges) {
-  ASSERT_EQ(test::itemCount(view), static_cast<int>(list.size()));
+  ASSERT_EQ(rowCount(), static_cast<int>(list.size()));
   for (size_t row = 0; row < list.size(); ++row)
     for (int column = 0; column < kServerFieldCount; ++column)
-      EXPECT_EQ(test::cellText(view, static_cast<int>(row), column), shown(row, column));
+      EXPECT_EQ(cellText(view, static_cast<int>(row), column), shown(row, column));
 
-  // A name that is not UTF-8 shows as Latin-1; check marks are the rows' check boxes, and
-  // the counts reach the status bar once the loop has run.
+  // A name that is not UTF-8 shows as Latin-1; check marks are check boxes; the counts
+  // reach the status bar once the loop has run.
   list.setField(0, fName, "Caf\xE9");
   list.setChecked(1, true);
   list.setChecked(2, false);
-  EXPECT_EQ(test::cellText(view, 0, fName), L"Caf\u00e9");
-  EXPECT_EQ(test::checkBox(view, 1), 2);
-  EXPECT_EQ(test::checkBox(view, 2), 1);
+  EXPECT_EQ(cellText(view, 0, fName), L"Caf\u00e9");
+  EXPECT_EQ(checkBox(1), 2);
+  EXPECT_EQ(checkBox(2), 1);
   test::pumpMessages();
   EXPECT_FALSE(list.statusText().empty());
-  EXPECT_EQ(frame->statusBar().text(ravelin::win::StatusBar::kCounts), list.statusText());
+  EXPECT_EQ(frame->statusBar().text(win::StatusBar::kCounts), list.statusText());
 
   // Inserts and removals change the count at once; an import shows its rows at its end.
   list.append(test::makeServer("10.0.0.1"), false);
-  EXPECT_EQ(test::itemCount(view), static_cast<int>(list.size()));
+  EXPECT_EQ(rowCount(), static_cast<int>(list.size()));
   list.remove(0);
-  EXPECT_EQ(test::itemCount(view), static_cast<int>(list.size()));
-  const int before = test::itemCount(view);
+  EXPECT_EQ(rowCount(), static_cast<int>(list.size()));
   list.clear();
   list.beginUpdate();
   for (int i = 0; i < 100000; ++i) list.append(test::makeServer("10.1.0." + std::to_string(i % 250)), i % 2);
-  EXPECT_EQ(test::itemCount(view), 0) << "was " << before;
+  EXPECT_EQ(rowCount(), 0);
   list.endUpdate();
-  ASSERT_EQ(test::itemCount(view), 100000);
-  EXPECT_EQ(test::cellText(view, 99999, fIP), L"10.1.0.249");
-  EXPECT_EQ(test::checkBox(view, 99999), 2);
+  ASSERT_EQ(rowCount(), 100000);
+  EXPECT_EQ(cellText(view, 99999, fIP), L"10.1.0.249");
+  EXPECT_EQ(checkBox(99999), 2);
 }
 
 TEST_F(MainFrameTest, HeaderClickSortsByTheCoresRuleAndShowsTheArrow) {
-  clickColumnHeader(fName);
-  ASSERT_TRUE(list.sortKept);
-  for (size_t row = 1; row < list.size(); ++row)
-    EXPECT_LE(compareServers(list[row - 1].server, list[row].server, fName, false, false), 0);
-  for (size_t row = 0; row < list.size(); ++row)
-    EXPECT_EQ(test::cellText(view, static_cast<int>(row), fName), shown(row, fName));
-  EXPECT_EQ(sortArrow(fName), HDF_SORTUP);
-  EXPECT_EQ(sortArrow(fIP), 0);
-
-  clickColumnHeader(fName);
-  for (size_t row = 1; row < list.size(); ++row)
-    EXPECT_GE(compareServers(list[row - 1].server, list[row].server, fName, false, false), 0);
-  EXPECT_EQ(test::cellText(view, 0, fName), shown(0, fName));
-  EXPECT_EQ(sortArrow(fName), HDF_SORTDOWN);
-
+  for (const int arrow : {HDF_SORTUP, HDF_SORTDOWN}) {
+    clickColumnHeader(fName);
+    for (size_t row = 1; row < list.size(); ++row)
+      EXPECT_LE(compareServers(list[row - 1].server, list[row].server, fName, false,
+                               arrow == HDF_SORTDOWN), 0);
+    EXPECT_EQ(cellText(view, 0, fName), shown(0, fName));
+    EXPECT_EQ(sortArrow(fName), arrow);
+    EXPECT_EQ(sortArrow(fIP), 0);
+  }
   // A row moved by hand ends the sort, and with it the arrow.
   moveServer(list, 0, std::nullopt);
   EXPECT_EQ(sortArrow(fName), 0);
@@ -120,29 +116,30 @@ TEST_F(MainFrameTest, ClicksAndKeysReachTheListAndTheirHandlers) {
   frame->listView().onToggleChecks = [&] { ++toggles; };
   frame->listView().onDeleteKey = [&] { ++deletes; };
   frame->listView().onActivate = [&] { ++activations; };
+  RECT row1{}, row2{};  // left: LVIR_BOUNDS
+  send(view, LVM_GETITEMRECT, 1, &row1);
+  send(view, LVM_GETITEMRECT, 2, &row2);
 
-  // The check box lies left of the row's text: found where the view says it is.
-  const RECT row1 = rowRect(1);
+  // The check box lies left of the row's text, where the view's hit test finds it.
   POINT box{-1, (row1.top + row1.bottom) / 2};
   for (int x = row1.left; x < row1.left + 60 && box.x < 0; ++x) {
-    LVHITTESTINFO hit{{x, box.y}, 0, 0, 0, 0};
-    SendMessageW(view, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    LVHITTESTINFO hit{};
+    hit.pt = {x, box.y};
+    send(view, LVM_HITTEST, 0, &hit);
     if (hit.flags & LVHT_ONITEMSTATEICON) box.x = x;
   }
-  ASSERT_GE(box.x, 0) << "no check box in row 1";
   const bool was = list[1].checked;
   test::click(view, box);
   EXPECT_EQ(list[1].checked, !was);
-  EXPECT_EQ(test::checkBox(view, 1), was ? 1 : 2);
+  EXPECT_EQ(checkBox(1), was ? 1 : 2);
 
-  // A click on a row's text selects it alone; Down moves on; the list follows.
-  const RECT row2 = rowRect(2);
+  // A click on a row selects it alone; Down moves on; the list follows, and the view
+  // shows a row the program selects.
   test::click(view, {row2.left + 200, (row2.top + row2.bottom) / 2});
   EXPECT_EQ(frame->listView().selectedRows(), std::vector<size_t>{2});
   EXPECT_EQ(list.selected(), std::optional<size_t>(2));
   test::pressKey(view, VK_DOWN);
   EXPECT_EQ(list.selected(), std::optional<size_t>(3));
-  // A row the program selects is shown selected once the loop has run.
   list.select(0);
   test::pumpMessages();
   EXPECT_EQ(frame->listView().selectedRows(), std::vector<size_t>{0});
@@ -150,15 +147,12 @@ TEST_F(MainFrameTest, ClicksAndKeysReachTheListAndTheirHandlers) {
   // Several rows at once: the list's selected row is the first of them.
   LVITEMW mark{};
   mark.stateMask = LVIS_SELECTED;
-  SendMessageW(view, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&mark));
+  send(view, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), &mark);
   mark.state = LVIS_SELECTED;
-  for (WPARAM row : {1, 2, 3}) SendMessageW(view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&mark));
+  for (const WPARAM row : {1, 2, 3}) send(view, LVM_SETITEMSTATE, row, &mark);
   EXPECT_EQ(frame->listView().selectedRows(), (std::vector<size_t>{1, 2, 3}));
   EXPECT_EQ(list.selected(), std::optional<size_t>(1));
-
-  test::pressKey(view, VK_SPACE);
-  test::pressKey(view, VK_DELETE);
-  test::pressKey(view, VK_RETURN);
+  for (const WPARAM key : {VK_SPACE, VK_DELETE, VK_RETURN}) test::pressKey(view, key);
   EXPECT_EQ(std::vector<int>({toggles, deletes, activations}), std::vector<int>({1, 1, 1}));
   EXPECT_EQ(list.selected(), std::optional<size_t>(1)) << "Space searched for a row";
 
@@ -167,78 +161,60 @@ TEST_F(MainFrameTest, ClicksAndKeysReachTheListAndTheirHandlers) {
   GetClientRect(view, &client);
   test::click(view, {client.right - 5, client.bottom - 5});
   EXPECT_EQ(list.selected(), std::nullopt);
-  test::pressKey(view, VK_SPACE);
-  test::pressKey(view, VK_DELETE);
+  for (const WPARAM key : {VK_SPACE, VK_DELETE}) test::pressKey(view, key);
   EXPECT_EQ(std::vector<int>({toggles, deletes}), std::vector<int>({1, 1}));
 }
 
-LONG fontHeight(HWND window) {
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
-  return font.lfHeight;
-}
-
-TEST_F(MainFrameTest, FontsWidthsAndPanelsFollowTheWindowsDpi) {
-  using ravelin::win::messageFont;
-  using ravelin::win::scaled;
+TEST_F(MainFrameTest, FontWidthsAndPanelsFollowTheWindowsDpi) {
+  const auto fontHeight = [](HWND window) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+  };
+  const auto messageFontHeight = [](UINT dpi) {
+    LOGFONTW font{};
+    GetObjectW(win::messageFont(dpi).get(), sizeof font, &font);
+    return font.lfHeight;
+  };
+  const auto width = [&](int column) { return send(view, LVM_GETCOLUMNWIDTH, column, nullptr); };
   const UINT dpi = frame->dpi();
-  LOGFONTW expected{};
-  GetObjectW(messageFont(dpi).get(), sizeof expected, &expected);
-  EXPECT_EQ(fontHeight(view), expected.lfHeight);
-  EXPECT_EQ(fontHeight(frame->statusBar().window()), expected.lfHeight);
-  const auto width = [&](int column) {
-    return static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, column, 0));
-  };
-  EXPECT_GE(width(fIP), scaled(120, dpi));
-  const int nameWidth = width(fName);
-
-  // The list fills the window above the status bar.
-  const auto placeOf = [&](HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, frame->window(), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-  };
-  RECT client{};
-  GetClientRect(frame->window(), &client);
-  EXPECT_EQ(placeOf(frame->statusBar().window()).bottom, client.bottom);
-  EXPECT_EQ(placeOf(view).bottom, placeOf(frame->statusBar().window()).top);
+  EXPECT_EQ(fontHeight(view), messageFontHeight(dpi));
+  EXPECT_EQ(fontHeight(frame->statusBar().window()), messageFontHeight(dpi));
+  EXPECT_GE(width(fIP), win::scaled(120, dpi));
+  const auto nameWidth = width(fName);
 
   // The load/save bar lies over the middle panel while the core shows it.
   HWND progress = FindWindowExW(frame->statusBar().window(), nullptr, PROGRESS_CLASSW, nullptr);
-  ASSERT_NE(progress, nullptr);
   EXPECT_FALSE(IsWindowVisible(progress));
   frame->statusBar().start(10);
   frame->statusBar().setPosition(4);
   EXPECT_TRUE(IsWindowVisible(progress));
   EXPECT_EQ(SendMessageW(progress, PBM_GETPOS, 0, 0), 4);
   RECT panel{};
-  SendMessageW(frame->statusBar().window(), SB_GETRECT, 1, reinterpret_cast<LPARAM>(&panel));
-  // (The panel's rectangle is inside its borders.)
-  EXPECT_NEAR(panel.right - panel.left, scaled(300, dpi), 4);
+  send(frame->statusBar().window(), SB_GETRECT, 1, &panel);
+  EXPECT_NEAR(panel.right - panel.left, win::scaled(300, dpi), 4);  // inside its borders
   frame->statusBar().hide();
   EXPECT_FALSE(IsWindowVisible(progress));
 
-  // Moved to a screen of 1.5 times the DPI: the system's message font at that DPI, the
-  // columns as wide to the eye, the window where the system suggests.
-  RECT now{};
-  GetWindowRect(frame->window(), &now);
-  const UINT more = dpi * 3 / 2;
-  RECT suggested{now.left, now.top, now.left + (now.right - now.left) * 3 / 2,
-                 now.top + (now.bottom - now.top) * 3 / 2};
-  SendMessageW(frame->window(), WM_DPICHANGED, MAKEWPARAM(more, more),
-               reinterpret_cast<LPARAM>(&suggested));
-  GetObjectW(messageFont(more).get(), sizeof expected, &expected);
-  EXPECT_EQ(fontHeight(view), expected.lfHeight);
+  // On a screen of 1.5 times the DPI: the message font at that DPI, the columns as wide to
+  // the eye, the window where the system suggests, the list above the status bar.
+  RECT place{};
+  GetWindowRect(frame->window(), &place);
+  place.right += (place.right - place.left) / 2;
+  place.bottom += (place.bottom - place.top) / 2;
+  send(frame->window(), WM_DPICHANGED, MAKEWPARAM(dpi * 3 / 2, dpi * 3 / 2), &place);
+  EXPECT_EQ(fontHeight(view), messageFontHeight(dpi * 3 / 2));
   EXPECT_NEAR(width(fName), nameWidth * 3 / 2, 1);
+  RECT now{}, list{}, bar{};
   GetWindowRect(frame->window(), &now);
-  EXPECT_EQ(now.right - now.left, suggested.right - suggested.left);
-  GetClientRect(frame->window(), &client);
-  EXPECT_EQ(placeOf(frame->statusBar().window()).bottom, client.bottom);
+  EXPECT_EQ(now.right - now.left, place.right - place.left);
+  GetWindowRect(view, &list);
+  GetWindowRect(frame->statusBar().window(), &bar);
+  EXPECT_EQ(list.bottom, bar.top);
 }
 
-// Pictures for a person to look at, in the folder RAVELIN_SCREENSHOT_DIR names (see
-// screenshots.sh, which runs this at two DPIs).
+// Pictures for a person to look at, in the folder RAVELIN_SCREENSHOT_DIR names
+// (screenshots.sh runs this at two DPIs).
 TEST_F(MainFrameTest, Screenshot) {
   const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR");
   if (!folder) GTEST_SKIP() << "RAVELIN_SCREENSHOT_DIR is not set";
@@ -249,8 +225,8 @@ TEST_F(MainFrameTest, Screenshot) {
   frame->statusBar().start(10);
   frame->statusBar().setPosition(4);
   test::pumpMessages();
-  const std::string path = std::string(folder) + "/main-window-" +
-                           std::to_string(frame->dpi()) + "dpi.png";
+  const std::string path =
+      std::string(folder) + "/main-window-" + std::to_string(frame->dpi()) + "dpi.png";
   test::saveWindowPicture(frame->window(), path);
   EXPECT_GT(std::filesystem::file_size(path), 1000u);
 }
