@@ -11,13 +11,35 @@
 #include "support/test_support.h"
 #include "win/common_controls.h"
 #include "win/dpi.h"
+#include "win/clipboard.h"
 #include "win/main_frame.h"
-#include "win/win_test_support.h"
+#include "win/window_place.h"
 #include "win/window_picture.h"
 
 namespace {
 
-using test::cellText;
+// Runs the messages that are waiting, those that they post included (bounded).
+void pumpMessages() {
+  MSG msg;
+  for (int i = 0; i < 10000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// A left click at point (client coordinates). The release waits in the queue, so that a
+// control that watches for a drag after the press finds it.
+void click(HWND window, POINT point) {
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+  pumpMessages();
+}
+
+void pressKey(HWND window, WPARAM key) {
+  SendMessageW(window, WM_KEYDOWN, key, 1);
+  SendMessageW(window, WM_KEYUP, key, 1 | (3u << 30));
+  pumpMessages();
+}
 
 class MainFrameTest : public ::testing::Test {
  protected:
@@ -28,7 +50,7 @@ class MainFrameTest : public ::testing::Test {
     ASSERT_GE(list.size(), 4u);
     frame = std::make_unique<win::MainFrame>(list);
     ShowWindow(frame->window(), SW_SHOW);
-    test::pumpMessages();
+    pumpMessages();
     view = frame->listView().window();
     header = reinterpret_cast<HWND>(SendMessageW(view, LVM_GETHEADER, 0, 0));
   }
@@ -48,11 +70,20 @@ class MainFrameTest : public ::testing::Test {
   void clickColumnHeader(int column) {
     RECT cell{};
     send(header, HDM_GETITEMRECT, column, &cell);
-    test::click(header, {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    click(header, {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
   }
   // The check box a row shows: 1 unchecked, 2 checked.
   int checkBox(int row) const {
     return static_cast<int>(SendMessageW(view, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12);
+  }
+  std::wstring cellText(int row, int column) const {
+    wchar_t text[512] = L"";
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 512;
+    send(view, LVM_GETITEMTEXTW, row, &item);
+    return text;
   }
   int rowCount() const { return static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0)); }
 
@@ -67,17 +98,17 @@ TEST_F(MainFrameTest, ListShowsTheOneServerListAndFollowsItsChanges) {
   ASSERT_EQ(rowCount(), static_cast<int>(list.size()));
   for (size_t row = 0; row < list.size(); ++row)
     for (int column = 0; column < kServerFieldCount; ++column)
-      EXPECT_EQ(cellText(view, static_cast<int>(row), column), shown(row, column));
+      EXPECT_EQ(cellText(static_cast<int>(row), column), shown(row, column));
 
   // A name that is not UTF-8 shows as Latin-1; check marks are check boxes; the counts
   // reach the status bar once the loop has run.
   list.setField(0, fName, "Caf\xE9");
   list.setChecked(1, true);
   list.setChecked(2, false);
-  EXPECT_EQ(cellText(view, 0, fName), L"Caf\u00e9");
+  EXPECT_EQ(cellText(0, fName), L"Caf\u00e9");
   EXPECT_EQ(checkBox(1), 2);
   EXPECT_EQ(checkBox(2), 1);
-  test::pumpMessages();
+  pumpMessages();
   EXPECT_FALSE(list.statusText().empty());
   EXPECT_EQ(frame->statusBar().text(win::StatusBar::kCounts), list.statusText());
 
@@ -92,7 +123,7 @@ TEST_F(MainFrameTest, ListShowsTheOneServerListAndFollowsItsChanges) {
   EXPECT_EQ(rowCount(), 0);
   list.endUpdate();
   ASSERT_EQ(rowCount(), 100000);
-  EXPECT_EQ(cellText(view, 99999, fIP), L"10.1.0.249");
+  EXPECT_EQ(cellText(99999, fIP), L"10.1.0.249");
   EXPECT_EQ(checkBox(99999), 2);
 }
 
@@ -102,7 +133,7 @@ TEST_F(MainFrameTest, HeaderClickSortsByTheCoresRuleAndShowsTheArrow) {
     for (size_t row = 1; row < list.size(); ++row)
       EXPECT_LE(compareServers(list[row - 1].server, list[row].server, fName, false,
                                arrow == HDF_SORTDOWN), 0);
-    EXPECT_EQ(cellText(view, 0, fName), shown(0, fName));
+    EXPECT_EQ(cellText(0, fName), shown(0, fName));
     EXPECT_EQ(sortArrow(fName), arrow);
     EXPECT_EQ(sortArrow(fIP), 0);
   }
@@ -129,19 +160,19 @@ TEST_F(MainFrameTest, ClicksAndKeysReachTheListAndTheirHandlers) {
     if (hit.flags & LVHT_ONITEMSTATEICON) box.x = x;
   }
   const bool was = list[1].checked;
-  test::click(view, box);
+  click(view, box);
   EXPECT_EQ(list[1].checked, !was);
   EXPECT_EQ(checkBox(1), was ? 1 : 2);
 
   // A click on a row selects it alone; Down moves on; the list follows, and the view
   // shows a row the program selects.
-  test::click(view, {row2.left + 200, (row2.top + row2.bottom) / 2});
+  click(view, {row2.left + 200, (row2.top + row2.bottom) / 2});
   EXPECT_EQ(frame->listView().selectedRows(), std::vector<size_t>{2});
   EXPECT_EQ(list.selected(), std::optional<size_t>(2));
-  test::pressKey(view, VK_DOWN);
+  pressKey(view, VK_DOWN);
   EXPECT_EQ(list.selected(), std::optional<size_t>(3));
   list.select(0);
-  test::pumpMessages();
+  pumpMessages();
   EXPECT_EQ(frame->listView().selectedRows(), std::vector<size_t>{0});
 
   // Several rows at once: the list's selected row is the first of them.
@@ -152,16 +183,16 @@ TEST_F(MainFrameTest, ClicksAndKeysReachTheListAndTheirHandlers) {
   for (const WPARAM row : {1, 2, 3}) send(view, LVM_SETITEMSTATE, row, &mark);
   EXPECT_EQ(frame->listView().selectedRows(), (std::vector<size_t>{1, 2, 3}));
   EXPECT_EQ(list.selected(), std::optional<size_t>(1));
-  for (const WPARAM key : {VK_SPACE, VK_DELETE, VK_RETURN}) test::pressKey(view, key);
+  for (const WPARAM key : {VK_SPACE, VK_DELETE, VK_RETURN}) pressKey(view, key);
   EXPECT_EQ(std::vector<int>({toggles, deletes, activations}), std::vector<int>({1, 1, 1}));
   EXPECT_EQ(list.selected(), std::optional<size_t>(1)) << "Space searched for a row";
 
   // Without a selected row the keys ask for nothing.
   RECT client{};
   GetClientRect(view, &client);
-  test::click(view, {client.right - 5, client.bottom - 5});
+  click(view, {client.right - 5, client.bottom - 5});
   EXPECT_EQ(list.selected(), std::nullopt);
-  for (const WPARAM key : {VK_SPACE, VK_DELETE}) test::pressKey(view, key);
+  for (const WPARAM key : {VK_SPACE, VK_DELETE}) pressKey(view, key);
   EXPECT_EQ(std::vector<int>({toggles, deletes}), std::vector<int>({1, 1}));
 }
 
@@ -213,8 +244,29 @@ TEST_F(MainFrameTest, FontWidthsAndPanelsFollowTheWindowsDpi) {
   EXPECT_EQ(list.bottom, bar.top);
 }
 
+TEST_F(MainFrameTest, PlaceIsKeptAndFittedToTheScreenAndTheClipboardTakesText) {
+  // Column widths come back as they were left; a place beyond every screen keeps only its
+  // size, and a size beyond the screen is cut to its work area.
+  app::WindowState state;
+  state.geometry = app::WindowState::Geometry{50000, 50000, 100000, 600};
+  state.columnWidths = {90, 40, 200, 100, 40, 50, 50, 50, 30};
+  win::restorePlace(frame->window(), view, state);
+  app::WindowState read;
+  win::readPlace(frame->window(), view, read);
+  EXPECT_EQ(read.columnWidths, state.columnWidths);
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_EQ(read.geometry->left, work.left);
+  EXPECT_EQ(read.geometry->width, work.right - work.left);
+  EXPECT_EQ(read.geometry->height, 600);
+  EXPECT_FALSE(read.maximized);
+
+  ASSERT_TRUE(win::setClipboardText(frame->window(), "ed2k://|server|1.2.3.4|4661|/ Caf\xC3\xA9"));
+  EXPECT_EQ(win::clipboardText(frame->window()), "ed2k://|server|1.2.3.4|4661|/ Caf\xC3\xA9");
+}
+
 // Pictures for a person to look at, in the folder RAVELIN_SCREENSHOT_DIR names
-// (screenshots.sh runs this at two DPIs).
+// (scripts/windows-screenshots runs this at two DPIs).
 TEST_F(MainFrameTest, Screenshot) {
   const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR");
   if (!folder) GTEST_SKIP() << "RAVELIN_SCREENSHOT_DIR is not set";
@@ -224,7 +276,7 @@ TEST_F(MainFrameTest, Screenshot) {
   SetFocus(view);
   frame->statusBar().start(10);
   frame->statusBar().setPosition(4);
-  test::pumpMessages();
+  pumpMessages();
   const std::string path =
       std::string(folder) + "/main-window-" + std::to_string(frame->dpi()) + "dpi.png";
   test::saveWindowPicture(frame->window(), path);

@@ -8,7 +8,6 @@
 #include "win/common_controls.h"
 #include "win/main_frame.h"
 #include "win/win_prompter.h"
-#include "win/win_test_support.h"
 #include "win/win_ui_thread.h"
 
 using namespace ravelin;
@@ -80,7 +79,7 @@ TEST(WinPrompterTest, BoxesOpenOverTheWindowInFrontAndGiveTheAnswer) {
   serverlist::ServerList list;
   win::MainFrame frame(list);
   ShowWindow(frame.window(), SW_SHOW);
-  test::pumpMessages();
+  ui.pump();
   win::WinPrompter prompter(frame.window());
   BoxAnswer::ui = &ui;
   HHOOK hook = SetWindowsHookExW(WH_CBT, BoxAnswer::hook, nullptr, GetCurrentThreadId());
