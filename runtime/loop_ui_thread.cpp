@@ -30,8 +30,7 @@ void LoopUiThread::invoke(const std::function<void()>& fn) {
     fn();
     return;
   }
-  callBlocking([this](std::function<void()> task) { return handle_.post(std::move(task)); },
-               fn);
+  callBlocking([this](std::function<void()> task) { return handle_.post(std::move(task)); }, fn);
 }
 
 }  // namespace ravelin::runtime

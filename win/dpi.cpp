@@ -13,8 +13,7 @@ FontHandle messageFont(UINT dpi) {
   if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi)) {
     // Before Windows 10 1607: the metrics at the system's DPI, scaled by hand.
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight,
-                                            static_cast<int>(dpi),
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
                                             static_cast<int>(GetDpiForSystem()));
   }
   return FontHandle(CreateFontIndirectW(&metrics.lfMessageFont));

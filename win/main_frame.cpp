@@ -36,8 +36,7 @@ MainFrame::~MainFrame() {
   if (window_) DestroyWindow(window_);
 }
 
-LRESULT CALLBACK MainFrame::windowProc(HWND window, UINT message, WPARAM wParam,
-                                       LPARAM lParam) {
+LRESULT CALLBACK MainFrame::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   MainFrame* self = windowObject<MainFrame>(window, message, lParam);
   if (self && self->window_ == window) return self->handle(message, wParam, lParam);
   if (self && message == WM_NCCREATE) self->window_ = window;

@@ -35,8 +35,8 @@ ServerListView::ServerListView(HWND parent, int id, serverlist::ServerList& list
     : list_(list), shownRows_(list.size()) {
   view_ = CreateWindowExW(
       WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0,
-      0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), programInstance(), nullptr);
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0, 0,
+      0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), programInstance(), nullptr);
   SendMessageW(view_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   // The check boxes are the rows' check marks, which the view asks for with the texts.
@@ -174,8 +174,8 @@ void ServerListView::fitColumns(UINT dpi) {
         platform::wideFromUtf8(_(serverlist::kColumnCaptions[static_cast<size_t>(column)]));
     const auto captionWidth = static_cast<int>(
         SendMessageW(view_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(caption.c_str())));
-    const int width =
-        std::max(scaled(kColumnWidths[static_cast<size_t>(column)], dpi), captionWidth + captionRoom);
+    const int width = std::max(scaled(kColumnWidths[static_cast<size_t>(column)], dpi),
+                               captionWidth + captionRoom);
     SendMessageW(view_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
   }
 }
@@ -260,7 +260,8 @@ void ServerListView::flushChanges() {
   if (firstChanged_ >= 0 && suspended_ == 0) {
     // The program selected another row (a selection changes its row).
     const auto first = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-    if (list_.selected() != (first >= 0 ? std::optional<size_t>(static_cast<size_t>(first)) : std::nullopt))
+    if (list_.selected() !=
+        (first >= 0 ? std::optional<size_t>(static_cast<size_t>(first)) : std::nullopt))
       showListSelection();
     const long long last = std::min(lastChanged_, static_cast<long long>(shownRows_) - 1);
     if (firstChanged_ <= last)
@@ -295,10 +296,9 @@ void ServerListView::showListSelection() {
 void ServerListView::takeViewSelection() {
   if (syncing_) return;
   const auto first = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-  const std::optional<size_t> row =
-      first >= 0 && static_cast<size_t>(first) < list_.size()
-          ? std::optional<size_t>(static_cast<size_t>(first))
-          : std::nullopt;
+  const std::optional<size_t> row = first >= 0 && static_cast<size_t>(first) < list_.size()
+                                        ? std::optional<size_t>(static_cast<size_t>(first))
+                                        : std::nullopt;
   if (row != list_.selected()) list_.select(row);
 }
 
@@ -307,11 +307,13 @@ void ServerListView::showSortArrow() {
   for (int column = 0; column < serverlist::kServerFieldCount; ++column) {
     HDITEMW item{};
     item.mask = HDI_FORMAT;
-    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&item));
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
     if (list_.sortKept && column == list_.sortColumn)
       item.fmt |= list_.sortDescending ? HDF_SORTDOWN : HDF_SORTUP;
-    SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&item));
   }
 }
 

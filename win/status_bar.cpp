@@ -16,8 +16,8 @@ constexpr int kProgressPanel = 1;
 }  // namespace
 
 StatusBar::StatusBar(HWND parent, int id) {
-  bar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
-                         0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  bar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
+                         0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          programInstance(), nullptr);
   // The bar lies over the middle panel, as a child of the status bar.
   progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 0, 0, bar_, nullptr,

@@ -63,8 +63,8 @@ int runWin(std::vector<std::string> args) {
   runtime::AppContext ctx;
   ctx.prompter = &prompter;
   ctx.ui = &ui;
-  app::AppSession session(
-      ctx, app::locateFiles(app::currentStartupEnvironment(), iniFile.value_or("")));
+  app::AppSession session(ctx,
+                          app::locateFiles(app::currentStartupEnvironment(), iniFile.value_or("")));
   session.start();
 
   // The server list starts empty, as on every platform.

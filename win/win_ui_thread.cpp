@@ -12,8 +12,8 @@ constexpr UINT kRunPosted = WM_APP + 1;
 
 WinUiThread::WinUiThread() : threadId_(GetCurrentThreadId()) {
   static const WindowClass windowClass(L"RavelinUiThread", windowProc, 0);
-  window_.reset(CreateWindowExW(0, windowClass.name(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                nullptr, programInstance(), this));
+  window_.reset(CreateWindowExW(0, windowClass.name(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                programInstance(), this));
 }
 
 WinUiThread::~WinUiThread() {
@@ -21,8 +21,7 @@ WinUiThread::~WinUiThread() {
   window_.reset();
 }
 
-LRESULT CALLBACK WinUiThread::windowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK WinUiThread::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   WinUiThread* self = windowObject<WinUiThread>(window, message, lParam);
   if (self && message == kRunPosted) {
     self->runPosted();
@@ -87,8 +86,7 @@ void WinUiThread::invoke(const std::function<void()>& fn) {
     fn();
     return;
   }
-  runtime::callBlocking([this](std::function<void()> task) { return post(std::move(task)); },
-                        fn);
+  runtime::callBlocking([this](std::function<void()> task) { return post(std::move(task)); }, fn);
 }
 
 int WinUiThread::run() {

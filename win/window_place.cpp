@@ -41,9 +41,8 @@ void readPlace(HWND frame, HWND list, app::WindowState& state) {
   GetMonitorInfoW(MonitorFromWindow(frame, MONITOR_DEFAULTTOPRIMARY), &info);
   const LONG dx = info.rcWork.left - info.rcMonitor.left;
   const LONG dy = info.rcWork.top - info.rcMonitor.top;
-  state.geometry = app::WindowState::Geometry{normal.left + dx, normal.top + dy,
-                                              normal.right - normal.left,
-                                              normal.bottom - normal.top};
+  state.geometry = app::WindowState::Geometry{
+      normal.left + dx, normal.top + dy, normal.right - normal.left, normal.bottom - normal.top};
   state.maximized = placement.showCmd == SW_SHOWMAXIMIZED || IsZoomed(frame);
   const UINT dpi = windowDpi(frame);
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
@@ -51,7 +50,8 @@ void readPlace(HWND frame, HWND list, app::WindowState& state) {
   state.columnWidths.clear();
   for (int column = 0; column < columns; ++column) {
     const auto width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
-    state.columnWidths.push_back(MulDiv(width, static_cast<int>(kDefaultDpi), static_cast<int>(dpi)));
+    state.columnWidths.push_back(
+        MulDiv(width, static_cast<int>(kDefaultDpi), static_cast<int>(dpi)));
   }
 }
 

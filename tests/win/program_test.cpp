@@ -40,39 +40,28 @@ TEST(RavelinExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
   std::thread run([&] {
     result = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini")}, kEnvironment, 60000);
   });
-  // Closed (and waited for) however the checks below end.
-  HWND window = nullptr;
-  struct Closer {
-    std::thread& run;
-    HWND& window;
-    ~Closer() {
-      PostMessageW(window, WM_CLOSE, 0, 0);
-      run.join();
-    }
-  };
-  {
-    Closer closer{run, window};
-    // Shown once it is complete.
-    for (int i = 0; i < 600 && !window; ++i) {
-      HWND found = FindWindowW(L"RavelinMainWindow", nullptr);
-      if (found && IsWindowVisible(found)) window = found;
-      else Sleep(50);
-    }
-    ASSERT_NE(window, nullptr) << "no window within 30 s";
-    wchar_t title[64] = L"";
-    GetWindowTextW(window, title, 64);
-    EXPECT_EQ(std::wstring(title), L"Ravelin " RAVELIN_VERSION);
-    HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
-    EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES,
-              LVS_EX_CHECKBOXES);
-    if (const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR")) {
-      Sleep(500);  // its first paint, in another process
-      test::saveWindowPicture(window, std::string(folder) + "/ravelin-exe-" +
-                                          std::to_string(GetDpiForSystem()) + "dpi.png");
-    }
+  HWND window = nullptr;  // shown once it is complete
+  for (int i = 0; i < 600 && !window; ++i) {
+    HWND found = FindWindowW(L"RavelinMainWindow", nullptr);
+    if (found && IsWindowVisible(found))
+      window = found;
+    else
+      Sleep(50);
   }
+  EXPECT_NE(window, nullptr) << "no window within 30 s";
+  wchar_t title[64] = L"";
+  GetWindowTextW(window, title, 64);
+  EXPECT_EQ(std::wstring(title), L"Ravelin " RAVELIN_VERSION);
+  HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+  EXPECT_EQ(ListView_GetItemCount(list), 0);
+  EXPECT_TRUE(ListView_GetExtendedListViewStyle(list) & LVS_EX_CHECKBOXES);
+  if (const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR"); folder && window) {
+    Sleep(500);  // its first paint, in another process
+    test::saveWindowPicture(window, std::string(folder) + "/ravelin-exe-" +
+                                        std::to_string(GetDpiForSystem()) + "dpi.png");
+  }
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  run.join();
   EXPECT_EQ(result.exitStatus, 0);
   // With logging on in the ravelin.ini named, the run's log lies beside it.
   EXPECT_FALSE(std::filesystem::is_empty(dir.file("log")));

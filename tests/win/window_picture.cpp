@@ -20,8 +20,8 @@ void appendChunk(std::string& out, const char* type, const std::string& data) {
   appendBigEndian(out, static_cast<uLong>(data.size()));
   const std::string body = type + data;
   out += body;
-  appendBigEndian(out, crc32(0, reinterpret_cast<const Bytef*>(body.data()),
-                             static_cast<uInt>(body.size())));
+  appendBigEndian(
+      out, crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
 }
 
 // Wine's PrintWindow draws neither the window's frame nor the controls' backgrounds and
@@ -41,32 +41,25 @@ void saveWindowPicture(HWND window, const std::string& path) {
   HDC screen = GetDC(nullptr);
   ravelin::win::MemoryDcHandle dc(CreateCompatibleDC(screen));
   ravelin::win::BitmapHandle bitmap(CreateCompatibleBitmap(screen, width, height));
-  ReleaseDC(nullptr, screen);
   HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
-  bool drawn;
-  if (underWine()) {
-    HDC screenNow = GetDC(nullptr);
-    drawn = BitBlt(dc.get(), 0, 0, width, height, screenNow, rect.left, rect.top, SRCCOPY);
-    ReleaseDC(nullptr, screenNow);
-  } else {
-    drawn = PrintWindow(window, dc.get(), PW_RENDERFULLCONTENT);
-  }
+  const bool drawn =
+      underWine() ? BitBlt(dc.get(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY)
+                  : PrintWindow(window, dc.get(), PW_RENDERFULLCONTENT);
+  ReleaseDC(nullptr, screen);
   SelectObject(dc.get(), old);
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   std::vector<unsigned char> bgra(static_cast<size_t>(width) * height * 4);
-  if (!drawn || !GetDIBits(dc.get(), bitmap.get(), 0, static_cast<UINT>(height), bgra.data(),
-                           &info, DIB_RGB_COLORS))
+  if (!drawn || !GetDIBits(dc.get(), bitmap.get(), 0, static_cast<UINT>(height), bgra.data(), &info,
+                           DIB_RGB_COLORS))
     throw std::runtime_error("the window cannot be drawn");
 
-  // Rows of RGB, each behind its filter byte (0: none).
+  // Rows of RGB, each behind its filter byte (0: none), deflated.
   std::string raw;
-  for (int y = 0; y < height; ++y) {
-    raw.push_back('\0');
-    for (int x = 0; x < width; ++x) {
-      const unsigned char* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
-      raw += {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0])};
-    }
+  for (size_t at = 0; at < bgra.size(); at += 4) {
+    if (at % (static_cast<size_t>(width) * 4) == 0) raw.push_back('\0');
+    raw += {static_cast<char>(bgra[at + 2]), static_cast<char>(bgra[at + 1]),
+            static_cast<char>(bgra[at])};
   }
   uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
   std::string packed(packedSize, '\0');
