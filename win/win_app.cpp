@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "app/startup.h"
