@@ -19,6 +19,13 @@ FontHandle messageFont(UINT dpi) {
   return FontHandle(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
+IconHandle programIcon(UINT dpi, bool small) {
+  const int size = GetSystemMetricsForDpi(small ? SM_CXSMICON : SM_CXICON, dpi);
+  // The picture of that size from the icon's set, or the next larger one scaled down.
+  return IconHandle(static_cast<HICON>(
+      LoadImageW(programInstance(), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0)));
+}
+
 void setFontOfTree(HWND window, HFONT font) {
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   EnumChildWindows(

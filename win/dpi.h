@@ -17,6 +17,10 @@ inline int scaled(int pixels96, UINT dpi) {
 // at dpi.
 FontHandle messageFont(UINT dpi);
 
+// The program's icon (the first of its resources) in the size the system shows at dpi:
+// small for the title bar, large for Alt+Tab.
+IconHandle programIcon(UINT dpi, bool small);
+
 // Sets font on window and every child of it.
 void setFontOfTree(HWND window, HFONT font);
 

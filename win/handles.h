@@ -46,6 +46,9 @@ inline void destroyMenu(HMENU menu) {
 inline void deleteDc(HDC dc) {
   DeleteDC(dc);
 }
+inline void destroyIcon(HICON icon) {
+  DestroyIcon(icon);
+}
 }  // namespace detail
 
 using WindowHandle = Owned<HWND, detail::destroyWindow>;
@@ -53,6 +56,7 @@ using FontHandle = Owned<HFONT, detail::deleteGdiObject<HFONT>>;
 using BitmapHandle = Owned<HBITMAP, detail::deleteGdiObject<HBITMAP>>;
 using MenuHandle = Owned<HMENU, detail::destroyMenu>;
 using MemoryDcHandle = Owned<HDC, detail::deleteDc>;
+using IconHandle = Owned<HICON, detail::destroyIcon>;
 
 // A window class of this program, registered for as long as the object lives (the
 // program's windows keep theirs in a static one: registered once, at first use).

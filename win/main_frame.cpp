@@ -27,7 +27,7 @@ MainFrame::MainFrame(serverlist::ServerList& list) {
   // is as large to the eye.
   SetWindowPos(window_, nullptr, 0, 0, scaled(kMainWindowWidth, dpi_),
                scaled(kMainWindowHeight, dpi_), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  applyFont();
+  applyDpi();
   list_->fitColumns(dpi_);
 }
 
@@ -64,12 +64,12 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-      applyFont();
+      applyDpi();
       list_->rescaleColumns(old, dpi_);
       return 0;
     }
     case WM_SETTINGCHANGE:
-      if (wParam == SPI_SETNONCLIENTMETRICS) applyFont();
+      if (wParam == SPI_SETNONCLIENTMETRICS) applyDpi();
       break;
     case WM_CLOSE:
       if (onCloseRequest && !onCloseRequest()) return 0;
@@ -87,11 +87,17 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void MainFrame::applyFont() {
+void MainFrame::applyDpi() {
   FontHandle font = messageFont(dpi_);
   setFontOfTree(window_, font.get());
-  // The old font goes only once no window uses it.
+  IconHandle small = programIcon(dpi_, true);
+  IconHandle large = programIcon(dpi_, false);
+  if (small) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  if (large) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
+  // The old font and icons go only once no window uses them.
   font_ = std::move(font);
+  smallIcon_ = std::move(small);
+  largeIcon_ = std::move(large);
   layout();
 }
 

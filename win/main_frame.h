@@ -12,8 +12,9 @@
 namespace ravelin::win {
 
 // The main window's frame: the server list over the whole client area, the status bar
-// below it, all in the system's message font at the window's DPI, laid out again when the
-// window moves to a screen of another DPI or the user changes the system's fonts.
+// below it, all in the system's message font and with the program's icon in the sizes of
+// the window's DPI, laid out again when the window moves to a screen of another DPI or the
+// user changes the system's fonts.
 class MainFrame {
  public:
   static constexpr int kListId = 100;
@@ -38,12 +39,15 @@ class MainFrame {
  private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void applyFont();
+  // The font and the icons of the window's DPI.
+  void applyDpi();
   void layout();
 
   HWND window_ = nullptr;
   UINT dpi_ = 96;
   FontHandle font_;
+  IconHandle smallIcon_;
+  IconHandle largeIcon_;
   std::unique_ptr<StatusBar> status_;
   std::unique_ptr<ServerListView> list_;
 };

@@ -192,11 +192,20 @@ TEST_F(MainFrameTest, FontWidthsAndPanelsFollowTheWindowsDpi) {
     return face.lfHeight;
   };
   const auto width = [&](int column) { return send(view, LVM_GETCOLUMNWIDTH, column, nullptr); };
+  const auto iconWidth = [&] {
+    ICONINFO icon{};
+    GetIconInfo(reinterpret_cast<HICON>(send(frame->window(), WM_GETICON, ICON_SMALL, nullptr)),
+                &icon);
+    BITMAP picture{};
+    GetObjectW(icon.hbmColor, sizeof picture, &picture);
+    return picture.bmWidth;
+  };
   const UINT dpi = frame->dpi();
   EXPECT_EQ(height(GetWindowFont(view)), height(win::messageFont(dpi).get()));
   EXPECT_EQ(height(GetWindowFont(frame->statusBar().window())),
             height(win::messageFont(dpi).get()));
   EXPECT_GE(width(fIP), win::scaled(120, dpi));
+  EXPECT_EQ(iconWidth(), GetSystemMetricsForDpi(SM_CXSMICON, dpi));
   const auto nameWidth = width(fName);
 
   // The load/save bar shows while the core shows it.
@@ -206,14 +215,15 @@ TEST_F(MainFrameTest, FontWidthsAndPanelsFollowTheWindowsDpi) {
   frame->statusBar().hide();
   EXPECT_FALSE(IsWindowVisible(progress));
 
-  // On a screen of 1.5 times the DPI: the message font at that DPI, the columns as wide to
-  // the eye, the window where the system suggests, the list above the status bar.
+  // On a screen of 1.5 times the DPI: the message font and icon of that DPI, the columns as
+  // wide to the eye, the window where the system suggests, the list above the status bar.
   RECT place{}, now{}, list{}, bar{};
   GetWindowRect(frame->window(), &place);
   place.right += (place.right - place.left) / 2;
   send(frame->window(), WM_DPICHANGED, MAKEWPARAM(dpi * 3 / 2, dpi * 3 / 2), &place);
   EXPECT_EQ(height(GetWindowFont(view)), height(win::messageFont(dpi * 3 / 2).get()));
   EXPECT_NEAR(width(fName), nameWidth * 3 / 2, 1);
+  EXPECT_EQ(iconWidth(), GetSystemMetricsForDpi(SM_CXSMICON, dpi * 3 / 2));
   GetWindowRect(frame->window(), &now);
   GetWindowRect(view, &list);
   GetWindowRect(frame->statusBar().window(), &bar);
