@@ -2,14 +2,13 @@
 
 #include <QFile>
 
-#include "platform/text_encoding.h"
+#include "serverlist/shown_text.h"
 
 namespace ravelin::qt {
 
 QString fieldText(const std::string& bytes) {
-  const auto size = static_cast<qsizetype>(bytes.size());
-  if (platform::isValidUtf8(bytes)) return QString::fromUtf8(bytes.data(), size);
-  return QString::fromLatin1(bytes.data(), size);
+  const std::string text = serverlist::shownText(bytes);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 std::string fieldBytes(const QString& text, const std::string& original) {

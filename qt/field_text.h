@@ -4,8 +4,8 @@
 
 namespace ravelin::qt {
 
-// Server fields and file names are bytes. A field is shown as UTF-8 when it is valid
-// UTF-8, otherwise as Latin-1, so that every byte shows as some character.
+// Server fields and file names are bytes, shown as serverlist::shownText says: UTF-8 when
+// they are valid UTF-8, otherwise Latin-1.
 QString fieldText(const std::string& bytes);
 
 // The bytes of an edited text. A text the user left as it was shown keeps its original

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "platform/process.h"
+#include "support/test_support.h"
+#include "win/window_picture.h"
+
+namespace {
+
+using ravelin::platform::runProgram;
+
+const std::vector<std::string> kEnvironment = ravelin::platform::environmentWith({});
+
+// The command line is answered where the program was started from.
+TEST(RavelinExeTest, AnswersItsCommandLineOnTheConsoleItWasStartedFrom) {
+  const auto version = runProgram(RAVELIN_EXE, {"--version"}, kEnvironment, 30000);
+  EXPECT_EQ(version.exitStatus, 0);
+  EXPECT_EQ(version.output, "ravelin " RAVELIN_VERSION "\r\n");
+  const auto help = runProgram(RAVELIN_EXE, {"--help"}, kEnvironment, 30000);
+  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_NE(help.output.find("Usage: ravelin.exe [--ini FILE] [SCRIPT]"), std::string::npos);
+  const auto wrong = runProgram(RAVELIN_EXE, {"--ini"}, kEnvironment, 30000);
+  EXPECT_EQ(wrong.exitStatus, 2);
+  EXPECT_NE(wrong.output.find("Usage:"), std::string::npos) << wrong.output;
+}
+
+// The program shows its window with the list of its start, empty, and ends when the user
+// closes it.
+TEST(RavelinExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
+  test::TempDir dir;
+  test::WriteFile(dir.file("ravelin.ini"), "[general]\r\nLOG=1\r\n");
+  ravelin::platform::ProgramResult result;
+  std::thread run([&] {
+    result = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini")}, kEnvironment, 60000);
+  });
+  HWND window = nullptr;  // shown once it is complete
+  for (int i = 0; i < 600 && !window; ++i) {
+    HWND found = FindWindowW(L"RavelinMainWindow", nullptr);
+    if (found && IsWindowVisible(found))
+      window = found;
+    else
+      Sleep(50);
+  }
+  EXPECT_NE(window, nullptr) << "no window within 30 s";
+  wchar_t title[64] = L"";
+  GetWindowTextW(window, title, 64);
+  EXPECT_EQ(std::wstring(title), L"Ravelin " RAVELIN_VERSION);
+  HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+  EXPECT_EQ(ListView_GetItemCount(list), 0);
+  EXPECT_TRUE(ListView_GetExtendedListViewStyle(list) & LVS_EX_CHECKBOXES);
+  if (const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR"); folder && window) {
+    Sleep(500);  // its first paint, in another process
+    test::saveWindowPicture(window, std::string(folder) + "/ravelin-exe-" +
+                                        std::to_string(GetDpiForSystem()) + "dpi.png");
+  }
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  run.join();
+  EXPECT_EQ(result.exitStatus, 0);
+  // With logging on in the ravelin.ini named, the run's log lies beside it.
+  EXPECT_FALSE(std::filesystem::is_empty(dir.file("log")));
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+#include "win/common_controls.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+namespace ravelin::win {
+
+void initCommonControls() {
+  const INITCOMMONCONTROLSEX controls{
+      sizeof(INITCOMMONCONTROLSEX),
+      ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+}  // namespace ravelin::win

@@ -1,0 +1,13 @@
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/wide_text.h"
+#include "win/win_app.h"
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(ravelin::platform::utf8FromWide(argv[i]));
+  return ravelin::win::runWin(std::move(args));
+}

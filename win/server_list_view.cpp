@@ -1,0 +1,320 @@
+#include "win/server_list_view.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/wide_text.h"
+#include "runtime/translate.h"
+#include "serverlist/list_commands.h"
+#include "serverlist/server_sort.h"
+#include "serverlist/shown_text.h"
+#include "win/dpi.h"
+#include "win/handles.h"
+#include "win/window_metrics.h"
+
+namespace ravelin::win {
+
+namespace {
+
+// The view's own message: repaint the gathered changes.
+constexpr UINT kFlushChanges = WM_APP + 2;
+constexpr UINT_PTR kSubclassId = 1;
+// State images of the check boxes: 1 unchecked, 2 checked.
+UINT checkImage(bool checked) {
+  return INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+}
+
+bool keyDown(int key) {
+  return GetKeyState(key) < 0;
+}
+
+}  // namespace
+
+ServerListView::ServerListView(HWND parent, int id, serverlist::ServerList& list)
+    : list_(list), shownRows_(list.size()) {
+  view_ = CreateWindowExW(
+      WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0, 0,
+      0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), programInstance(), nullptr);
+  SendMessageW(view_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
+  // The check boxes are the rows' check marks, which the view asks for with the texts.
+  SendMessageW(view_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  for (int column = 0; column < serverlist::kServerFieldCount; ++column) {
+    const std::wstring caption =
+        platform::wideFromUtf8(_(serverlist::kColumnCaptions[static_cast<size_t>(column)]));
+    LVCOLUMNW spec{};
+    spec.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    spec.pszText = const_cast<wchar_t*>(caption.c_str());
+    spec.cx = kColumnWidths[static_cast<size_t>(column)];
+    spec.iSubItem = column;
+    SendMessageW(view_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&spec));
+  }
+  SetWindowSubclass(view_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  setRowCount(shownRows_, 0);
+  list_.setObserver(this);
+  showSortArrow();
+  showListSelection();
+}
+
+ServerListView::~ServerListView() {
+  list_.setObserver(nullptr);
+  RemoveWindowSubclass(view_, subclassProc, kSubclassId);
+}
+
+LRESULT CALLBACK ServerListView::subclassProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+  auto* view = reinterpret_cast<ServerListView*>(self);
+  switch (message) {
+    case kFlushChanges:
+      view->flushChanges();
+      return 0;
+    case WM_KEYDOWN:
+      if (view->key(wParam)) return 0;
+      break;
+    case WM_CHAR:
+      // Space toggles check marks (above); it does not search for a row.
+      if (wParam == L' ') return 0;
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+bool ServerListView::key(WPARAM key) {
+  if (keyDown(VK_CONTROL) || keyDown(VK_MENU) || keyDown(VK_SHIFT)) return false;
+  const bool selected = serverlist::deleteKeyRunsDelete(list_);
+  switch (key) {
+    case VK_DELETE:
+      if (selected && onDeleteKey) onDeleteKey();
+      return true;
+    case VK_SPACE:
+      if (selected && onToggleChecks) onToggleChecks();
+      return true;
+    case VK_RETURN:
+      if (serverlist::doubleClickRunsEdit(list_) && onActivate) onActivate();
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT ServerListView::notify(const NMHDR& header) {
+  switch (header.code) {
+    case LVN_GETDISPINFOW:
+      cellText(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+      return 0;
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED:
+      takeViewSelection();
+      return 0;
+    case LVN_COLUMNCLICK:
+      // The core's column-click rule, never the view's own.
+      serverlist::clickColumn(list_, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+      showSortArrow();
+      return 0;
+    case NM_CLICK:
+      clicked(reinterpret_cast<const NMITEMACTIVATE&>(header), false);
+      return 0;
+    case NM_DBLCLK:
+      clicked(reinterpret_cast<const NMITEMACTIVATE&>(header), true);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void ServerListView::cellText(NMLVDISPINFOW& info) const {
+  LVITEMW& item = info.item;
+  const auto row = static_cast<size_t>(item.iItem);
+  // While repainting is suspended the list may already hold fewer rows than shown.
+  if (item.iItem < 0 || row >= list_.size()) {
+    if (item.mask & LVIF_TEXT && item.cchTextMax > 0) item.pszText[0] = L'\0';
+    return;
+  }
+  const serverlist::ServerEntry& entry = list_[row];
+  if (item.mask & LVIF_TEXT && item.cchTextMax > 0 && item.iSubItem >= 0 &&
+      item.iSubItem < serverlist::kServerFieldCount) {
+    const std::wstring text =
+        platform::wideFromUtf8(serverlist::shownText(entry.server.field(item.iSubItem)));
+    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+  }
+  if (item.mask & LVIF_STATE) {
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | checkImage(entry.checked);
+    item.stateMask |= LVIS_STATEIMAGEMASK;
+  }
+}
+
+void ServerListView::clicked(const NMITEMACTIVATE& click, bool twice) {
+  LVHITTESTINFO hit{};
+  hit.pt = click.ptAction;
+  const auto row = SendMessageW(view_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  // A click on a check box flips the row's mark (each click of a double click too).
+  if (row >= 0 && static_cast<size_t>(row) < list_.size() && hit.flags & LVHT_ONITEMSTATEICON) {
+    list_.setChecked(static_cast<size_t>(row), !list_[static_cast<size_t>(row)].checked);
+    return;
+  }
+  if (twice && row >= 0 && serverlist::doubleClickRunsEdit(list_) && onActivate) onActivate();
+}
+
+void ServerListView::setRowCount(size_t rows, DWORD flags) {
+  shownRows_ = rows;
+  SendMessageW(view_, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), static_cast<LPARAM>(flags));
+}
+
+void ServerListView::fitColumns(UINT dpi) {
+  // At least as wide as the caption, which a translation may make longer, with room for
+  // the sort arrow beside it.
+  const int captionRoom = scaled(12 + 16, dpi);
+  for (int column = 0; column < serverlist::kServerFieldCount; ++column) {
+    const std::wstring caption =
+        platform::wideFromUtf8(_(serverlist::kColumnCaptions[static_cast<size_t>(column)]));
+    const auto captionWidth = static_cast<int>(
+        SendMessageW(view_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(caption.c_str())));
+    const int width = std::max(scaled(kColumnWidths[static_cast<size_t>(column)], dpi),
+                               captionWidth + captionRoom);
+    SendMessageW(view_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
+  }
+}
+
+void ServerListView::rescaleColumns(UINT oldDpi, UINT newDpi) {
+  for (int column = 0; column < serverlist::kServerFieldCount; ++column) {
+    const auto width = static_cast<int>(SendMessageW(view_, LVM_GETCOLUMNWIDTH, column, 0));
+    SendMessageW(view_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                 MulDiv(width, static_cast<int>(newDpi), static_cast<int>(oldDpi)));
+  }
+}
+
+std::vector<size_t> ServerListView::selectedRows() const {
+  std::vector<size_t> rows;
+  LRESULT row = -1;
+  while ((row = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)) >= 0)
+    rows.push_back(static_cast<size_t>(row));
+  return rows;
+}
+
+void ServerListView::rowsInserted(size_t, size_t count) {
+  if (suspended_ > 0 || count == 0) return;
+  // The view keeps its selection by row number: it is shown again from the list's.
+  setRowCount(shownRows_ + count, LVSICF_NOSCROLL);
+  showListSelection();
+  // A row moved by hand (a removal and an insert) ends the sort, and with it the arrow.
+  showSortArrow();
+}
+
+void ServerListView::rowsRemoved(size_t, size_t count) {
+  if (suspended_ > 0 || count == 0) return;
+  setRowCount(shownRows_ - std::min(count, shownRows_), LVSICF_NOSCROLL);
+  showListSelection();
+  showSortArrow();
+}
+
+void ServerListView::rowChanged(size_t row) {
+  if (suspended_ > 0) return;
+  const auto r = static_cast<long long>(row);
+  if (firstChanged_ < 0 || r < firstChanged_) firstChanged_ = r;
+  lastChanged_ = std::max(lastChanged_, r);
+  scheduleFlush();
+}
+
+void ServerListView::listReset() {
+  if (suspended_ > 0) return;
+  reset();
+}
+
+void ServerListView::statusChanged() {
+  statusPending_ = true;
+  // An import recounts after every row; its end (the reset) reports the status once.
+  if (suspended_ == 0) scheduleFlush();
+}
+
+void ServerListView::updatesSuspended(bool suspended) {
+  if (suspended) {
+    ++suspended_;
+    return;
+  }
+  if (suspended_ == 0) return;
+  if (--suspended_ == 0) reset();
+}
+
+void ServerListView::reset() {
+  firstChanged_ = lastChanged_ = -1;
+  setRowCount(list_.size(), 0);
+  InvalidateRect(view_, nullptr, FALSE);
+  showSortArrow();
+  showListSelection();
+  if (statusPending_) scheduleFlush();
+}
+
+void ServerListView::scheduleFlush() {
+  if (flushScheduled_) return;
+  flushScheduled_ = true;
+  PostMessageW(view_, kFlushChanges, 0, 0);
+}
+
+void ServerListView::flushChanges() {
+  flushScheduled_ = false;
+  if (firstChanged_ >= 0 && suspended_ == 0) {
+    // The program selected another row (a selection changes its row).
+    const auto first = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    if (list_.selected() !=
+        (first >= 0 ? std::optional<size_t>(static_cast<size_t>(first)) : std::nullopt))
+      showListSelection();
+    const long long last = std::min(lastChanged_, static_cast<long long>(shownRows_) - 1);
+    if (firstChanged_ <= last)
+      SendMessageW(view_, LVM_REDRAWITEMS, static_cast<WPARAM>(firstChanged_),
+                   static_cast<LPARAM>(last));
+    firstChanged_ = lastChanged_ = -1;
+  }
+  if (statusPending_) {
+    statusPending_ = false;
+    if (onStatusChanged) onStatusChanged();
+  }
+}
+
+void ServerListView::showListSelection() {
+  const std::optional<size_t> selected = list_.selected();
+  // Several highlighted rows that begin with the list's selected one stay as they are.
+  const std::vector<size_t> rows = selectedRows();
+  if (selected && rows.size() > 1 && rows.front() == *selected) return;
+  syncing_ = true;
+  LVITEMW clear{};
+  clear.stateMask = LVIS_SELECTED;
+  SendMessageW(view_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+  if (selected && *selected < shownRows_) {
+    LVITEMW mark{};
+    mark.stateMask = mark.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(view_, LVM_SETITEMSTATE, *selected, reinterpret_cast<LPARAM>(&mark));
+    SendMessageW(view_, LVM_ENSUREVISIBLE, *selected, FALSE);
+  }
+  syncing_ = false;
+}
+
+void ServerListView::takeViewSelection() {
+  if (syncing_) return;
+  const auto first = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  const std::optional<size_t> row = first >= 0 && static_cast<size_t>(first) < list_.size()
+                                        ? std::optional<size_t>(static_cast<size_t>(first))
+                                        : std::nullopt;
+  if (row != list_.selected()) list_.select(row);
+}
+
+void ServerListView::showSortArrow() {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(view_, LVM_GETHEADER, 0, 0));
+  for (int column = 0; column < serverlist::kServerFieldCount; ++column) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&item));
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (list_.sortKept && column == list_.sortColumn)
+      item.fmt |= list_.sortDescending ? HDF_SORTDOWN : HDF_SORTUP;
+    SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+}  // namespace ravelin::win

@@ -1,0 +1,86 @@
+#include "win/win_app.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "app/startup.h"
+#include "platform/wide_text.h"
+#include "runtime/app_context.h"
+#include "runtime/translate.h"
+#include "serverlist/server_list.h"
+#include "win/common_controls.h"
+#include "win/main_frame.h"
+#include "win/parent_console.h"
+#include "win/win_prompter.h"
+#include "win/win_ui_thread.h"
+
+namespace ravelin::win {
+
+namespace {
+
+constexpr const char* kUsage =
+    N_("Usage: ravelin.exe [--ini FILE] [SCRIPT]\r\n"
+       "Shows the server list; SCRIPT is a Ravelin script file.\r\n"
+       "  --ini FILE   use another ravelin.ini\r\n"
+       "  --help       show this text\r\n"
+       "  --version    show the version\r\n"
+       "Scripts run without any window with ravelin-cli.exe (see 'ravelin-cli.exe --help').\r\n");
+
+// What the command line asks to be told: on the console that started the program, or in a
+// box when it was started without one.
+void tell(const std::string& text, bool error) {
+  if (writeToParentConsole(text, error)) return;
+  MessageBoxW(nullptr, platform::wideFromUtf8(text).c_str(), L"Ravelin",
+              error ? MB_ICONERROR : MB_ICONINFORMATION);
+}
+
+}  // namespace
+
+int runWin(std::vector<std::string> args) {
+  runtime::startTranslation();
+  std::optional<std::string> iniFile;
+  try {
+    iniFile = app::takeIniOption(args);
+  } catch (const std::invalid_argument& e) {
+    tell(std::string("ravelin: ") + e.what() + "\r\n" + _(kUsage), true);
+    return 2;
+  }
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "/?")) {
+    tell(_(kUsage), false);
+    return 0;
+  }
+  if (!args.empty() && args[0] == "--version") {
+    tell("ravelin " RAVELIN_VERSION "\r\n", false);
+    return 0;
+  }
+
+  initCommonControls();
+
+  WinUiThread ui;
+  WinPrompter prompter;
+  runtime::AppContext ctx;
+  ctx.prompter = &prompter;
+  ctx.ui = &ui;
+  app::AppSession session(ctx,
+                          app::locateFiles(app::currentStartupEnvironment(), iniFile.value_or("")));
+  session.start();
+
+  // The server list starts empty, as on every platform.
+  serverlist::ServerList list;
+  list.negCompare = ctx.settings.NegCompare;
+  MainFrame frame(list);
+  prompter.setMainWindow(frame.window());
+  frame.onCloseRequest = [&ui] {
+    ui.setTerminating();
+    return true;
+  };
+  frame.onDestroyed = [] { PostQuitMessage(0); };
+  ShowWindow(frame.window(), SW_SHOWDEFAULT);
+  UpdateWindow(frame.window());
+  const int code = ui.run();
+  session.close();
+  return code;
+}
+
+}  // namespace ravelin::win

@@ -1,0 +1,19 @@
+#pragma once
+// What the Windows desktop program draws that the core does not decide: sizes in pixels
+// at 96 DPI, scaled to each window's DPI (dpi.h).
+#include <array>
+
+namespace ravelin::win {
+
+// The main window's starting size.
+inline constexpr int kMainWindowWidth = 780;
+inline constexpr int kMainWindowHeight = 540;
+
+// The server list's columns (in the order of serverlist::ServerField).
+inline constexpr std::array<int, 9> kColumnWidths = {120, 50, 150, 120, 50, 60, 60, 60, 35};
+
+// The status bar's panels: the list's counts, the load/save bar, what the last command did
+// (the rest of the bar; the width is its least).
+inline constexpr std::array<int, 3> kStatusPanelWidths = {400, 300, 10};
+
+}  // namespace ravelin::win
