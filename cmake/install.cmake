@@ -65,7 +65,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/examples/demo.rvs ${CMAKE_SOURCE_DIR}/examples
               ${CMAKE_SOURCE_DIR}/examples/update.rvs
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ravelin-cli/examples COMPONENT cli)
 
-install(TARGETS ravelin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT gui)
+if(RAVELIN_QT)
+  install(TARGETS ravelin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT gui)
+endif()
 install(FILES ${ravelin_generated}/man/ravelin.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
         COMPONENT gui)
 # The desktop entry and the AppStream file carry the translations of po/ (built there).
