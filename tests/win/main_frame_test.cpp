@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "platform/wide_text.h"
 #include "serverlist/met_file.h"
@@ -134,6 +133,18 @@ TEST_F(MainFrameTest, HeaderClickSortsByTheCoresRuleAndShowsTheArrow) {
     EXPECT_EQ(sortArrow(fName), arrow);
     EXPECT_EQ(sortArrow(fIP), 0);
   }
+  // A picture for a person to look at, when RAVELIN_SCREENSHOT_DIR names a folder
+  // (scripts/windows-screenshots runs this at two DPIs).
+  if (const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR")) {
+    list.setChecked(1, false);
+    list.select(2);
+    SetFocus(view);
+    frame->statusBar().start(10);
+    frame->statusBar().setPosition(4);
+    pumpMessages();
+    test::saveWindowPicture(frame->window(), std::string(folder) + "/main-window-" +
+                                                 std::to_string(frame->dpi()) + "dpi.png");
+  }
   // A row moved by hand ends the sort, and with it the arrow.
   moveServer(list, 0, std::nullopt);
   EXPECT_EQ(sortArrow(fName), 0);
@@ -250,24 +261,6 @@ TEST_F(MainFrameTest, PlaceIsKeptAndFittedToTheScreenAndTheClipboardTakesText) {
 
   ASSERT_TRUE(win::setClipboardText(frame->window(), "ed2k://|server|1.2.3.4|4661|/ Caf\xC3\xA9"));
   EXPECT_EQ(win::clipboardText(frame->window()), "ed2k://|server|1.2.3.4|4661|/ Caf\xC3\xA9");
-}
-
-// Pictures for a person to look at, in the folder RAVELIN_SCREENSHOT_DIR names
-// (scripts/windows-screenshots runs this at two DPIs).
-TEST_F(MainFrameTest, Screenshot) {
-  const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR");
-  if (!folder) GTEST_SKIP() << "RAVELIN_SCREENSHOT_DIR is not set";
-  clickColumnHeader(fName);
-  list.setChecked(1, true);
-  list.select(2);
-  SetFocus(view);
-  frame->statusBar().start(10);
-  frame->statusBar().setPosition(4);
-  pumpMessages();
-  const std::string path =
-      std::string(folder) + "/main-window-" + std::to_string(frame->dpi()) + "dpi.png";
-  test::saveWindowPicture(frame->window(), path);
-  EXPECT_GT(std::filesystem::file_size(path), 1000u);
 }
 
 }  // namespace
