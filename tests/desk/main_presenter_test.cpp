@@ -95,7 +95,7 @@ class MainPresenterTest : public ::testing::Test {
     list.append(test::makeServer("10.0.0.1"), false);
     list.append(test::makeServer("10.0.0.2"), false);
     serverlist::setChecked(list, {0, 1}, true);
-    app.ctx.settings.EDPath = app.dir.path();
+    app.ctx.settings.EDPath = app.dir.path().string();
   }
   test::TestApp app;
   serverlist::ServerList list;
