@@ -158,6 +158,7 @@ TEST_F(ProgressWindowsTest, VerifyToTheEndAndWithACancel) {
   // Cancel, and the rest keep their marks.
   for (int i = 0; i < 4; ++i) add(silent.port());
   ctx.settings.VrfThreadCount = 2;
+  ctx.settings.VrfParallel = 2;
   ctx.settings.VrfTimeout = 60;
   // The next run keeps the details hidden, as the user left them.
   bool keptHidden = false;
