@@ -62,8 +62,7 @@ void SortColumnBench(benchmark::State& state, int column) {
   ServerList list;
   Fill(list, kRows, 1);
   std::mt19937 rng(2);
-  list.sortColumn = column;
-  list.sortDescending = false;
+  list.sortBy(column, false);
   for (auto _ : state) {
     state.PauseTiming();
     Shuffle(list, rng);
