@@ -327,7 +327,6 @@ bool OptionsDialog::isChecked(std::string_view key) const {
 
 void OptionsDialog::setUrls(const std::vector<runtime::UrlSource>& rows) {
   urls_->setRows(rows);
-  urls_->resetSort();
 }
 
 std::vector<runtime::UrlSource> OptionsDialog::urls() const {

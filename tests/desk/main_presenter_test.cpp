@@ -16,7 +16,10 @@ namespace {
 
 // The windows as the presenter sees them, recording what it asked for; the dialogs answer
 // from queues.
-class FakeViews : public MainView, public ListView, public FileChooser, public Clipboard,
+class FakeViews : public MainView,
+                  public ListView,
+                  public FileChooser,
+                  public Clipboard,
                   public ScriptEditor {
  public:
   std::vector<bool> inputEnabled;
