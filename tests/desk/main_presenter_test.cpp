@@ -16,10 +16,7 @@ namespace {
 
 // The windows as the presenter sees them, recording what it asked for; the dialogs answer
 // from queues.
-class FakeViews : public MainView,
-                  public ListView,
-                  public FileChooser,
-                  public Clipboard,
+class FakeViews : public MainView, public ListView, public FileChooser, public Clipboard,
                   public ScriptEditor {
  public:
   std::vector<bool> inputEnabled;
