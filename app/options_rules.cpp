@@ -63,11 +63,13 @@ std::string ecPasswordAfterEdit(const std::string& storedDigest, const std::stri
   return touched ? std::string() : storedDigest;
 }
 
-bool confirmOptions(const runtime::Settings& edited, runtime::Prompter& prompter,
+bool confirmOptions(const runtime::Settings& edited, const runtime::AppContext& ctx,
                     std::optional<std::string>& warnedFor) {
-  const auto ask = [&prompter](const char* text) {
-    return prompter.message(N_("Warning"), text, runtime::MsgIcon::Exclamation,
-                            runtime::MsgButtons::YesNo) == runtime::MsgResult::Yes;
+  // Nobody to ask (a script runs): the settings stand as they are.
+  const auto ask = [&ctx](const char* text) {
+    return ctx.message(N_("Warning"), text, runtime::MsgIcon::Exclamation,
+                       runtime::MsgButtons::YesNo,
+                       runtime::MsgResult::Yes) == runtime::MsgResult::Yes;
   };
   const std::string program = client::clientExecutable(edited);
   // A change of either field asks again.

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/prompter.h"
+#include "runtime/app_context.h"
 #include "runtime/settings.h"
 #include "runtime/translate.h"
 
@@ -65,7 +65,7 @@ inline constexpr const char* kNoUrlEntered =
 // open and nothing changes. warnedFor keeps the program last asked about, so that the
 // first question comes once per change of the client fields, not on every OK of a user
 // who has no client installed.
-bool confirmOptions(const runtime::Settings& edited, runtime::Prompter& prompter,
+bool confirmOptions(const runtime::Settings& edited, const runtime::AppContext& ctx,
                     std::optional<std::string>& warnedFor);
 
 // Makes the edited settings the running ones and writes them to the session's

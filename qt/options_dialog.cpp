@@ -1,6 +1,7 @@
 #include "qt/options_dialog.h"
 #include "qt/dialog_layout.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -15,14 +16,15 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
+#include <type_traits>
 
 #include "app/options_rules.h"
 #include "app/settings_store.h"
+#include "platform/user_folders.h"
 #include "qt/field_text.h"
 #include "qt/ui_text.h"
 #include "qt/url_list_box.h"
 #include "qt/window_metrics.h"
-#include "platform/user_folders.h"
 #include "runtime/translate.h"
 
 namespace ravelin::qt {
@@ -88,7 +90,8 @@ OptionsDialog::OptionsDialog(app::AppSession& session, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint),
       session_(session),
-      ctx_(session.context()) {
+      ctx_(session.context()),
+      presenter_(session, *this) {
   setWindowTitle(uiText(kOptionsDialogCaption));
   setModal(true);
   tabs_ = new QTabWidget(this);
@@ -113,58 +116,59 @@ OptionsDialog::OptionsDialog(app::AppSession& session, QWidget* parent)
 
 QWidget* OptionsDialog::buildGeneralTab() {
   auto* tab = new QWidget;
-  edPath_ = lineEdit("EDPath", tab);
+  auto* edPath = lineEdit("EDPath", tab);
   auto* search = new QPushButton(uiText(kSearchCaption), tab);
-  edFilename_ = lineEdit("EDFilename", tab);
+  auto* edFilename = lineEdit("EDFilename", tab);
 
   // The client is aMule: its programs on this machine take servers from the ED2KLinks
   // file, any client takes them through its External Connection. (The Windows build names
   // eDonkey2000's "Normal GUI client" and "Command line client".)
   auto* type = new QGroupBox(uiText(" Choose the type of your eDonkey client: "), tab);
   type->setObjectName(QStringLiteral("EDGUI"));
-  guiClient_ = new QRadioButton(uiText("Local client (amule or amuled on this machine)"), type);
-  cmdClient_ = new QRadioButton(uiText("Remote client (External Connection)"), type);
-  ecHost_ = lineEdit("ECHost", type);
-  ecPort_ = spinBox("ECPort", 1, 65535, true, type);
+  auto* guiClient =
+      new QRadioButton(uiText("Local client (amule or amuled on this machine)"), type);
+  auto* cmdClient = new QRadioButton(uiText("Remote client (External Connection)"), type);
+  auto* ecHost = lineEdit("ECHost", type);
+  auto* ecPort = spinBox("ECPort", 1, 65535, true, type);
   ecPassword_ = lineEdit("ECPassword", type);
   ecPassword_->setEchoMode(QLineEdit::Password);
-  fitText(ecHost_, QStringLiteral("255.255.255.255"));
+  fitText(ecHost, QStringLiteral("255.255.255.255"));
   fitText(ecPassword_, uiText(kPasswordStoredPlaceholder));
   // The connection's address and port on one row, its password under them.
   auto* ec = new QGridLayout;
   ec->addWidget(label(N_("External Connection:"), type), 0, 0);
-  ec->addWidget(ecHost_, 0, 1);
+  ec->addWidget(ecHost, 0, 1);
   ec->addWidget(label(":", type), 0, 2);
-  ec->addWidget(ecPort_, 0, 3);
+  ec->addWidget(ecPort, 0, 3);
   ec->addWidget(label(N_("Password:"), type), 1, 0);
   ec->addWidget(ecPassword_, 1, 1);
   ec->setColumnStretch(1, 1);
   auto* typeLayout = new QVBoxLayout(type);
-  typeLayout->addWidget(guiClient_);
-  typeLayout->addWidget(cmdClient_);
+  typeLayout->addWidget(guiClient);
+  typeLayout->addWidget(cmdClient);
   typeLayout->addLayout(ec);
 
-  metTags_ =
+  auto* metTags =
       checkBox("MetAddressTags", N_("Write address and port tags into server.met files"), tab);
-  proxyAddr_ = lineEdit("ProxyAddr", tab);
-  proxyPort_ = lineEdit("ProxyPort", tab);
+  auto* proxyAddr = lineEdit("ProxyAddr", tab);
+  auto* proxyPort = lineEdit("ProxyPort", tab);
   // Digits only, as many as a port has.
-  proxyPort_->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("[0-9]{0,5}")), proxyPort_));
-  fitText(proxyPort_, QStringLiteral("65535"));
-  proxyPort_->setMaximumWidth(proxyPort_->minimumWidth());  // five digits need no more
+  proxyPort->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), proxyPort));
+  fitText(proxyPort, QStringLiteral("65535"));
+  proxyPort->setMaximumWidth(proxyPort->minimumWidth());  // five digits need no more
   // The log folder as this run has it (the state folder, or beside a portable ravelin.ini),
   // the home folder written "~" to keep the line short.
   std::string logFolder = session_.places().logDir;
   const std::string home = platform::homeDirectory();
   if (!home.empty() && logFolder.starts_with(home + "/")) logFolder.replace(0, home.size(), "~");
-  log_ = new QCheckBox(
+  auto* log = new QCheckBox(
       fieldText(runtime::fillIn(_("Log all actions to file ( %s/<date-time>.log )"), {logFolder})),
       tab);
-  log_->setObjectName(QStringLiteral("LOG"));
-  ipFilter_ = lineEdit("IPFilterFile", tab);
+  log->setObjectName(QStringLiteral("LOG"));
+  auto* ipFilter = lineEdit("IPFilterFile", tab);
   auto* browse = new QPushButton(uiText(kBrowseCaption), tab);
-  updateInfo_ = lineEdit("UpdateInfoURL", tab);
+  auto* updateInfo = lineEdit("UpdateInfoURL", tab);
   iniPath_ = new QLineEdit(fieldText(session_.iniPath()), tab);
   iniPath_->setReadOnly(true);
   fitText(iniPath_, iniPath_->text());
@@ -176,26 +180,26 @@ QWidget* OptionsDialog::buildGeneralTab() {
   // (The Windows build: "Path to EDonkey2000 directory:", "EDonkey2000 EXE-Filename:".)
   grid->addWidget(label(N_("Client folder (holds its server.met; aMule: ~/.aMule/):"), tab), 0, 0,
                   1, 3);
-  grid->addWidget(edPath_, 1, 0, 1, 3);
+  grid->addWidget(edPath, 1, 0, 1, 3);
   grid->addWidget(search, 1, 3);
   grid->addWidget(
       label(N_("Client program (found in the client folder or on PATH, or a full path):"), tab), 2,
       0, 1, 3);
-  grid->addWidget(edFilename_, 3, 0, 1, 3);
+  grid->addWidget(edFilename, 3, 0, 1, 3);
   grid->addWidget(type, 4, 0, 1, 4);
-  grid->addWidget(metTags_, 5, 0, 1, 4);
+  grid->addWidget(metTags, 5, 0, 1, 4);
   grid->addWidget(label(N_("Proxy address:"), tab), 6, 0);
   grid->addWidget(label(N_("Proxy port:"), tab), 6, 2);
-  grid->addWidget(proxyAddr_, 7, 0);
+  grid->addWidget(proxyAddr, 7, 0);
   grid->addWidget(label(":", tab), 7, 1);
-  grid->addWidget(proxyPort_, 7, 2);
-  grid->addWidget(log_, 8, 0, 1, 4);
+  grid->addWidget(proxyPort, 7, 2);
+  grid->addWidget(log, 8, 0, 1, 4);
   grid->addWidget(label(N_("IP filter file (blocked address ranges; empty: none):"), tab), 9, 0, 1,
                   3);
-  grid->addWidget(ipFilter_, 10, 0, 1, 3);
+  grid->addWidget(ipFilter, 10, 0, 1, 3);
   grid->addWidget(browse, 10, 3);
   grid->addWidget(label(N_("New-version information URL (empty: no check):"), tab), 11, 0, 1, 3);
-  grid->addWidget(updateInfo_, 12, 0, 1, 3);
+  grid->addWidget(updateInfo, 12, 0, 1, 3);
   grid->addWidget(label(N_("Settings file in use:"), tab), 13, 0, 1, 3);
   grid->addWidget(iniPath_, 14, 0, 1, 4);
   grid->addWidget(label(N_("Log folder:"), tab), 15, 0, 1, 3);
@@ -207,11 +211,7 @@ QWidget* OptionsDialog::buildGeneralTab() {
   connect(search, &QPushButton::clicked, this, [this] { chooseEDPath(); });
   connect(browse, &QPushButton::clicked, this, [this] { chooseIPFilterFile(); });
   // Only the user's tick says so; filling the dialog does not.
-  connect(log_, &QCheckBox::clicked, this, [this](bool checked) {
-    if (checked)
-      ctx_.message(N_("Info"), app::kLogNextStart, runtime::MsgIcon::Information,
-                   runtime::MsgButtons::Ok);
-  });
+  connect(log, &QCheckBox::clicked, this, [this](bool checked) { presenter_.logTicked(checked); });
   return tab;
 }
 
@@ -219,14 +219,14 @@ QWidget* OptionsDialog::buildUpdateTab() {
   auto* tab = new QWidget;
   urls_ = new UrlListBox(ctx_, tab);
   urls_->setObjectName(QStringLiteral("URLs"));
-  updThreads_ =
-      spinBox("UpdThreadCount", app::kUpdThreadCountMin, app::kUpdThreadCountMax, false, tab);
-  updTimeout_ = spinBox("UpdTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
-  maxListMB_ = spinBox("MaxListMB", runtime::kMaxListMBMin, runtime::kMaxListMBMax, true, tab);
   auto* grid = new QGridLayout;
-  addLabelled(grid, 0, N_("Maximum thread count (max = 8):"), updThreads_);
-  addLabelled(grid, 1, N_("Timeout (in sec, max = 60):"), updTimeout_);
-  addLabelled(grid, 2, N_("Largest unpacked list (in MiB, max = 4096):"), maxListMB_);
+  addLabelled(
+      grid, 0, N_("Maximum thread count (max = 8):"),
+      spinBox("UpdThreadCount", app::kUpdThreadCountMin, app::kUpdThreadCountMax, false, tab));
+  addLabelled(grid, 1, N_("Timeout (in sec, max = 60):"),
+              spinBox("UpdTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab));
+  addLabelled(grid, 2, N_("Largest unpacked list (in MiB, max = 4096):"),
+              spinBox("MaxListMB", runtime::kMaxListMBMin, runtime::kMaxListMBMax, true, tab));
   grid->setColumnStretch(1, 1);
   auto* layout = new QVBoxLayout(tab);
   layout->addWidget(urls_, 1);
@@ -236,21 +236,23 @@ QWidget* OptionsDialog::buildUpdateTab() {
 
 QWidget* OptionsDialog::buildVerifyTab() {
   auto* tab = new QWidget;
-  vrfThreads_ =
+  auto* vrfThreads =
       spinBox("VrfThreadCount", app::kVrfThreadCountMin, app::kVrfThreadCountMax, false, tab);
-  vrfParallel_ = spinBox("VrfParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
-  vrfProxyParallel_ =
+  auto* vrfParallel =
+      spinBox("VrfParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
+  auto* vrfProxyParallel =
       spinBox("VrfProxyParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
-  vrfTimeout_ = spinBox("VrfTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
-  vrfWarning_ = checkBox("VrfWarning", N_("Display warning message"), tab);
-  vrfUdp_ = checkBox("VrfUdpStatus", N_("Ask every server for its users and files (UDP)"), tab);
+  auto* vrfTimeout = spinBox("VrfTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
+  auto* vrfWarning = checkBox("VrfWarning", N_("Display warning message"), tab);
+  auto* vrfUdp =
+      checkBox("VrfUdpStatus", N_("Ask every server for its users and files (UDP)"), tab);
   auto* grid = new QGridLayout;
-  addLabelled(grid, 0, N_("Servers tried at once (max = 1024):"), vrfParallel_);
-  addLabelled(grid, 1, N_("Through the SOCKS 5 proxy (max = 1024):"), vrfProxyParallel_);
-  addLabelled(grid, 2, N_("Status lines in the window (max = 20):"), vrfThreads_);
-  addLabelled(grid, 3, N_("Timeout (in sec, max = 60):"), vrfTimeout_);
-  grid->addWidget(vrfWarning_, 4, 0, 1, 2);
-  grid->addWidget(vrfUdp_, 5, 0, 1, 2);
+  addLabelled(grid, 0, N_("Servers tried at once (max = 1024):"), vrfParallel);
+  addLabelled(grid, 1, N_("Through the SOCKS 5 proxy (max = 1024):"), vrfProxyParallel);
+  addLabelled(grid, 2, N_("Status lines in the window (max = 20):"), vrfThreads);
+  addLabelled(grid, 3, N_("Timeout (in sec, max = 60):"), vrfTimeout);
+  grid->addWidget(vrfWarning, 4, 0, 1, 2);
+  grid->addWidget(vrfUdp, 5, 0, 1, 2);
   grid->setColumnStretch(1, 1);
   grid->setRowStretch(6, 1);
   tab->setLayout(grid);
@@ -259,56 +261,23 @@ QWidget* OptionsDialog::buildVerifyTab() {
 
 QWidget* OptionsDialog::buildScriptTab() {
   auto* tab = new QWidget;
-  syntaxCheck_ =
+  auto* syntaxCheck =
       checkBox("ScrSyntaxCheck", N_("Perform syntax check on every run of a script file"), tab);
-  execScript_ = new QRadioButton(uiText("execute the script."), tab);
-  execScript_->setObjectName(QStringLiteral("ScrExecOrEdit"));
-  editScript_ = new QRadioButton(uiText("open the script in the script editor."), tab);
+  auto* execScript = new QRadioButton(uiText("execute the script."), tab);
+  execScript->setObjectName(QStringLiteral("ScrExecOrEdit"));
+  auto* editScript = new QRadioButton(uiText("open the script in the script editor."), tab);
   auto* layout = new QVBoxLayout(tab);
-  layout->addWidget(syntaxCheck_);
+  layout->addWidget(syntaxCheck);
   layout->addSpacing(12);
   // (The Windows build: "On shell execution of an .rvs-file...  (e.g. doubleclick in the
   // explorer)".)
   layout->addWidget(label(
       N_("On opening an .rvs-file from the desktop...  (e.g. a double click in the file manager)"),
       tab));
-  layout->addWidget(execScript_);
-  layout->addWidget(editScript_);
+  layout->addWidget(execScript);
+  layout->addWidget(editScript);
   layout->addStretch(1);
   return tab;
-}
-
-void OptionsDialog::prepare() {
-  shown_ = ctx_.settings;
-  const runtime::Settings& s = shown_;
-  edPath_->setText(fieldText(s.EDPath));
-  edFilename_->setText(fieldText(s.EDFilename));
-  (s.EDGUI ? guiClient_ : cmdClient_)->setChecked(true);
-  ecHost_->setText(fieldText(s.ECHost));
-  ecPort_->setValue(s.ECPort);
-  ecPassword_->clear();
-  ecPassword_->setPlaceholderText(
-      uiText(s.ECPassword.empty() ? kPasswordNonePlaceholder : kPasswordStoredPlaceholder));
-  metTags_->setChecked(s.MetAddressTags);
-  proxyAddr_->setText(fieldText(s.ProxyAddr));
-  proxyPort_->setText(QString::number(s.ProxyPort));
-  log_->setChecked(s.LOG);
-  ipFilter_->setText(fieldText(s.IPFilterFile));
-  updateInfo_->setText(fieldText(s.UpdateInfoURL));
-  urls_->setRows(s.URLs);
-  urls_->resetSort();
-  updThreads_->setValue(s.UpdThreadCount);
-  updTimeout_->setValue(s.UpdTimeout);
-  maxListMB_->setValue(s.MaxListMB);
-  vrfThreads_->setValue(s.VrfThreadCount);
-  vrfParallel_->setValue(s.VrfParallel);
-  vrfProxyParallel_->setValue(s.VrfProxyParallel);
-  vrfTimeout_->setValue(s.VrfTimeout);
-  vrfWarning_->setChecked(s.VrfWarning);
-  vrfUdp_->setChecked(s.VrfUdpStatus);
-  syntaxCheck_->setChecked(s.ScrSyntaxCheck);
-  (s.ScrExecOrEdit ? execScript_ : editScript_)->setChecked(true);
-  tabs_->setCurrentIndex(0);
 }
 
 bool OptionsDialog::run() {
@@ -316,57 +285,84 @@ bool OptionsDialog::run() {
   return exec() == QDialog::Accepted;
 }
 
-runtime::Settings OptionsDialog::editedSettings(int proxyPort) const {
-  runtime::Settings s = shown_;
-  s.EDPath = fieldBytes(edPath_->text(), shown_.EDPath);
-  s.EDFilename = fieldBytes(edFilename_->text(), shown_.EDFilename);
-  s.EDGUI = guiClient_->isChecked();
-  s.ECHost = fieldBytes(ecHost_->text(), shown_.ECHost);
-  s.ECPort = ecPort_->value();
-  s.ECPassword = app::ecPasswordAfterEdit(shown_.ECPassword, ecPassword_->text().toStdString(),
-                                          ecPassword_->isModified());
-  s.MetAddressTags = metTags_->isChecked();
-  s.ProxyAddr = fieldBytes(proxyAddr_->text(), shown_.ProxyAddr);
-  s.ProxyPort = proxyPort;
-  s.LOG = log_->isChecked();
-  s.IPFilterFile = fieldBytes(ipFilter_->text(), shown_.IPFilterFile);
-  s.UpdateInfoURL = fieldBytes(updateInfo_->text(), shown_.UpdateInfoURL);
-  s.URLs = urls_->rows();
-  s.UpdThreadCount = updThreads_->value();
-  s.UpdTimeout = updTimeout_->value();
-  s.MaxListMB = maxListMB_->value();
-  s.VrfThreadCount = vrfThreads_->value();
-  s.VrfParallel = vrfParallel_->value();
-  s.VrfProxyParallel = vrfProxyParallel_->value();
-  s.VrfTimeout = vrfTimeout_->value();
-  s.VrfWarning = vrfWarning_->isChecked();
-  s.VrfUdpStatus = vrfUdp_->isChecked();
-  s.ScrSyntaxCheck = syntaxCheck_->isChecked();
-  s.ScrExecOrEdit = execScript_->isChecked();
-  return s;
+template <typename T>
+T* OptionsDialog::field(std::string_view key) const {
+  const QString name = QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size()));
+  if constexpr (std::is_same_v<T, QAbstractButton>) {
+    // A choice of two radio buttons is named by its group.
+    if (auto* group = findChild<QGroupBox*>(name))
+      return group->findChildren<QRadioButton*>().first();
+  }
+  return findChild<T*>(name);
 }
 
-void OptionsDialog::ok() {
-  if (!ctx_.prompter) return;
-  runtime::Prompter& prompter = *ctx_.prompter;
-  const std::optional<int> port = app::proxyPortFromField(proxyPort_->text().toStdString());
-  if (!port) {
-    prompter.message(N_("Error"), app::kProxyPortRefused, runtime::MsgIcon::Error,
-                     runtime::MsgButtons::Ok);
-    tabs_->setCurrentIndex(0);
-    proxyPort_->setFocus(Qt::OtherFocusReason);
-    proxyPort_->selectAll();
+void OptionsDialog::setText(std::string_view key, const std::string& bytes) {
+  auto* edit = field<QLineEdit>(key);
+  edit->setText(fieldText(bytes));
+  edit->setProperty("shownBytes", QByteArray::fromStdString(bytes));
+}
+
+std::string OptionsDialog::text(std::string_view key) const {
+  const auto* edit = field<QLineEdit>(key);
+  return fieldBytes(edit->text(), edit->property("shownBytes").toByteArray().toStdString());
+}
+
+void OptionsDialog::setNumber(std::string_view key, int value) {
+  field<QSpinBox>(key)->setValue(value);
+}
+
+int OptionsDialog::number(std::string_view key) const {
+  return field<QSpinBox>(key)->value();
+}
+
+void OptionsDialog::setChecked(std::string_view key, bool on) {
+  auto* button = field<QAbstractButton>(key);
+  if (on || !qobject_cast<QRadioButton*>(button)) {
+    button->setChecked(on);
     return;
   }
-  const runtime::Settings edited = editedSettings(*port);
-  if (!app::confirmOptions(edited, prompter, clientWarnedFor_)) return;
-  try {
-    app::applyOptions(session_, edited);
-  } catch (const std::exception& e) {
-    // The new settings hold for this run all the same.
-    prompter.message(N_("Error"), e.what(), runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
-  }
-  accept();
+  // No: the other radio button of the pair.
+  for (auto* radio :
+       button->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+    if (radio != button) radio->setChecked(true);
+}
+
+bool OptionsDialog::isChecked(std::string_view key) const {
+  return field<QAbstractButton>(key)->isChecked();
+}
+
+void OptionsDialog::setUrls(const std::vector<runtime::UrlSource>& rows) {
+  urls_->setRows(rows);
+}
+
+std::vector<runtime::UrlSource> OptionsDialog::urls() const {
+  return urls_->rows();
+}
+
+void OptionsDialog::clearPassword(bool stored) {
+  ecPassword_->clear();
+  ecPassword_->setPlaceholderText(
+      uiText(stored ? kPasswordStoredPlaceholder : kPasswordNonePlaceholder));
+}
+
+std::string OptionsDialog::password() const {
+  return ecPassword_->text().toStdString();
+}
+
+bool OptionsDialog::passwordTouched() const {
+  return ecPassword_->isModified();
+}
+
+void OptionsDialog::showFirstTab() {
+  tabs_->setCurrentIndex(0);
+}
+
+void OptionsDialog::focusField(std::string_view key) {
+  auto* edit = field<QLineEdit>(key);
+  for (int tab = 0; tab < tabs_->count(); ++tab)
+    if (tabs_->widget(tab)->isAncestorOf(edit)) tabs_->setCurrentIndex(tab);
+  edit->setFocus(Qt::OtherFocusReason);
+  edit->selectAll();
 }
 
 void OptionsDialog::chooseEDPath() {
@@ -374,11 +370,11 @@ void OptionsDialog::chooseEDPath() {
   useQtDialog(dialog);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
-  dialog.setDirectory(edPath_->text());
+  dialog.setDirectory(field<QLineEdit>("EDPath")->text());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   QString path = dialog.selectedFiles().first();
   if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
-  edPath_->setText(path);
+  field<QLineEdit>("EDPath")->setText(path);
 }
 
 void OptionsDialog::chooseIPFilterFile() {
@@ -386,13 +382,9 @@ void OptionsDialog::chooseIPFilterFile() {
   useQtDialog(dialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   // The client's own filter is the first offer.
-  const std::string offered =
-      ipFilter_->text().isEmpty()
-          ? runtime::clientFile(fieldBytes(edPath_->text(), shown_.EDPath), "ipfilter.dat")
-          : fieldBytes(ipFilter_->text(), shown_.IPFilterFile);
-  dialog.selectFile(fieldText(offered));
+  dialog.selectFile(fieldText(presenter_.offeredIPFilterFile()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  ipFilter_->setText(dialog.selectedFiles().first());
+  field<QLineEdit>("IPFilterFile")->setText(dialog.selectedFiles().first());
 }
 
 }  // namespace ravelin::qt

@@ -3,11 +3,9 @@
 #include <QTabWidget>
 
 #include "app/startup.h"
+#include "desk/options_presenter.h"
 
-class QCheckBox;
 class QLineEdit;
-class QRadioButton;
-class QSpinBox;
 
 namespace ravelin::qt {
 
@@ -17,16 +15,16 @@ class UrlListBox;
 // fills the controls from the running settings; OK checks them, asks its questions, then
 // makes them the running settings and writes them to the session's ravelin.ini; Cancel
 // drops every change. Each control's object name is the ravelin.ini key it edits.
-class OptionsDialog : public QDialog {
+class OptionsDialog : public QDialog, private desk::OptionsForm {
  public:
   OptionsDialog(app::AppSession& session, QWidget* parent = nullptr);
 
   // Fills the dialog and shows it modally; returns whether OK stored the settings.
   bool run();
   // Fills the controls from the running settings, on the first tab (run calls it).
-  void prepare();
+  void prepare() { presenter_.prepare(); }
   // The OK button: stays open when a check or a question refuses.
-  void ok();
+  void ok() { presenter_.ok(); }
 
   QTabWidget* tabs() const { return tabs_; }
   // The read-only line that names the session's ravelin.ini.
@@ -41,44 +39,32 @@ class OptionsDialog : public QDialog {
   QWidget* buildUpdateTab();
   QWidget* buildVerifyTab();
   QWidget* buildScriptTab();
-  // The settings as the controls hold them (the proxy port taken apart, as it is checked
-  // first); keys without a control keep their running values.
-  runtime::Settings editedSettings(int proxyPort) const;
+  // The control that edits the key (the first radio button of a group of two).
+  template <typename T>
+  T* field(std::string_view key) const;
+
+  void setText(std::string_view key, const std::string& bytes) override;
+  std::string text(std::string_view key) const override;
+  void setNumber(std::string_view key, int value) override;
+  int number(std::string_view key) const override;
+  void setChecked(std::string_view key, bool on) override;
+  bool isChecked(std::string_view key) const override;
+  void setUrls(const std::vector<runtime::UrlSource>& rows) override;
+  std::vector<runtime::UrlSource> urls() const override;
+  void clearPassword(bool stored) override;
+  std::string password() const override;
+  bool passwordTouched() const override;
+  void showFirstTab() override;
+  void focusField(std::string_view key) override;
+  void closeAccepted() override { accept(); }
 
   app::AppSession& session_;
   runtime::AppContext& ctx_;
-  // The running settings the dialog was filled from: a text left as shown keeps its bytes.
-  runtime::Settings shown_;
-  // The client program the last OK warned about (see app::confirmOptions).
-  std::optional<std::string> clientWarnedFor_;
+  desk::OptionsPresenter presenter_;
   QTabWidget* tabs_;
-  QLineEdit* edPath_;
-  QLineEdit* edFilename_;
-  QRadioButton* guiClient_;
-  QRadioButton* cmdClient_;
-  QLineEdit* ecHost_;
-  QSpinBox* ecPort_;
   QLineEdit* ecPassword_;
-  QCheckBox* metTags_;
-  QLineEdit* proxyAddr_;
-  QLineEdit* proxyPort_;
-  QCheckBox* log_;
-  QLineEdit* ipFilter_;
-  QLineEdit* updateInfo_;
   QLineEdit* iniPath_;
   UrlListBox* urls_;
-  QSpinBox* updThreads_;
-  QSpinBox* updTimeout_;
-  QSpinBox* maxListMB_;
-  QSpinBox* vrfThreads_;
-  QSpinBox* vrfParallel_;
-  QSpinBox* vrfProxyParallel_;
-  QSpinBox* vrfTimeout_;
-  QCheckBox* vrfWarning_;
-  QCheckBox* vrfUdp_;
-  QCheckBox* syntaxCheck_;
-  QRadioButton* execScript_;
-  QRadioButton* editScript_;
 };
 
 }  // namespace ravelin::qt

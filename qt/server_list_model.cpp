@@ -12,13 +12,12 @@ using serverlist::kColumnCaptions;
 using serverlist::kServerFieldCount;
 
 ServerListModel::ServerListModel(serverlist::ServerList& list, QObject* parent)
-    : QAbstractTableModel(parent), list_(list), shownRows_(static_cast<int>(list.size())) {
-  list_.setObserver(this);
-}
+    : QAbstractTableModel(parent),
+      list_(list),
+      shownRows_(static_cast<int>(list.size())),
+      batch_(list, *this) {}
 
-ServerListModel::~ServerListModel() {
-  list_.setObserver(nullptr);
-}
+ServerListModel::~ServerListModel() = default;
 
 int ServerListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : shownRows_;
@@ -94,78 +93,38 @@ std::optional<size_t> ServerListModel::draggedRow(const QMimeData* data) const {
   return static_cast<size_t>(row);
 }
 
-void ServerListModel::rowsInserted(size_t first, size_t count) {
-  if (suspended_ > 0 || count == 0) return;
+void ServerListModel::showInserted(size_t first, size_t count) {
   const int from = static_cast<int>(first);
   beginInsertRows(QModelIndex(), from, from + static_cast<int>(count) - 1);
   shownRows_ += static_cast<int>(count);
   endInsertRows();
 }
 
-void ServerListModel::rowsRemoved(size_t first, size_t count) {
-  if (suspended_ > 0 || count == 0) return;
+void ServerListModel::showRemoved(size_t first, size_t count) {
   const int from = static_cast<int>(first);
   beginRemoveRows(QModelIndex(), from, from + static_cast<int>(count) - 1);
   shownRows_ -= static_cast<int>(count);
   endRemoveRows();
 }
 
-void ServerListModel::rowChanged(size_t row) {
-  if (suspended_ > 0) return;
-  const int r = static_cast<int>(row);
-  if (firstChanged_ < 0 || r < firstChanged_) firstChanged_ = r;
-  if (r > lastChanged_) lastChanged_ = r;
-  scheduleFlush();
+void ServerListModel::showChanged(size_t first, size_t last) {
+  emit dataChanged(index(static_cast<int>(first), 0),
+                   index(static_cast<int>(last), kServerFieldCount - 1));
 }
 
-void ServerListModel::listReset() {
-  if (suspended_ > 0) return;
-  reset();
-}
-
-void ServerListModel::statusChanged() {
-  statusPending_ = true;
-  // An import recounts after every row; its end (the reset) reports the status once.
-  if (suspended_ == 0) scheduleFlush();
-}
-
-void ServerListModel::updatesSuspended(bool suspended) {
-  if (suspended) {
-    ++suspended_;
-    return;
-  }
-  if (suspended_ == 0) return;
-  if (--suspended_ == 0) reset();
-}
-
-void ServerListModel::reset() {
+void ServerListModel::showAll(size_t rows) {
   beginResetModel();
-  shownRows_ = static_cast<int>(list_.size());
-  firstChanged_ = lastChanged_ = -1;
+  shownRows_ = static_cast<int>(rows);
   endResetModel();
   if (onReset) onReset();
-  if (statusPending_) scheduleFlush();
+}
+
+void ServerListModel::showStatus() {
+  if (onStatusChanged) onStatusChanged();
 }
 
 void ServerListModel::scheduleFlush() {
-  if (flushScheduled_) return;
-  flushScheduled_ = true;
-  QTimer::singleShot(0, this, [this] { flushChangedRows(); });
-}
-
-void ServerListModel::flushChangedRows() {
-  flushScheduled_ = false;
-  if (firstChanged_ >= 0 && suspended_ == 0) {
-    const int last = std::min(lastChanged_, shownRows_ - 1);
-    if (firstChanged_ <= last) {
-      emit dataChanged(index(firstChanged_, 0), index(last, kServerFieldCount - 1));
-    }
-    firstChanged_ = lastChanged_ = -1;
-  }
-  if (statusPending_) {
-    statusPending_ = false;
-    if (onStatusChanged) onStatusChanged();
-  }
+  QTimer::singleShot(0, this, [this] { batch_.flush(); });
 }
 
 }  // namespace ravelin::qt

@@ -3,20 +3,15 @@
 #include <functional>
 #include <optional>
 
+#include "desk/list_change_batch.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::qt {
 
 // The server list as Qt's views see it: a table model over the one ServerList, no copy
-// of its rows. Column 0 carries the check mark. The model follows the list through
-// ServerListObserver:
-//  - a single insert or removal is the same change in the model;
-//  - while the list suspends repainting (an import), the model keeps showing the rows it
-//    had and ends the suspension with one reset;
-//  - a clear, a sort or a move is one reset;
-//  - changed rows are gathered and reported as one dataChanged when the event loop next
-//    runs, so a bulk change of 100,000 check marks costs one repaint.
-class ServerListModel : public QAbstractTableModel, public serverlist::ServerListObserver {
+// of its rows. Column 0 carries the check mark. The model shows the list's changes as
+// desk::ListChangeBatch gathers them.
+class ServerListModel : public QAbstractTableModel, private desk::ListDisplay {
  public:
   static constexpr const char* kRowMimeType = "application/x-ravelin-server-row";
 
@@ -47,29 +42,20 @@ class ServerListModel : public QAbstractTableModel, public serverlist::ServerLis
   std::function<void()> onReset;
 
   // Reports the gathered row changes now.
-  void flushChangedRows();
-
-  // ServerListObserver.
-  void rowsInserted(size_t first, size_t count) override;
-  void rowsRemoved(size_t first, size_t count) override;
-  void rowChanged(size_t row) override;
-  void listReset() override;
-  void statusChanged() override;
-  void updatesSuspended(bool suspended) override;
+  void flushChangedRows() { batch_.flush(); }
 
  private:
-  void reset();
-  void scheduleFlush();
+  void showInserted(size_t first, size_t count) override;
+  void showRemoved(size_t first, size_t count) override;
+  void showChanged(size_t first, size_t last) override;
+  void showAll(size_t rows) override;
+  void showStatus() override;
+  void scheduleFlush() override;
 
   serverlist::ServerList& list_;
-  // The number of rows the views know of; it differs from the list's while repainting is
-  // suspended.
+  // The number of rows the views know of.
   int shownRows_ = 0;
-  int suspended_ = 0;
-  int firstChanged_ = -1;
-  int lastChanged_ = -1;
-  bool statusPending_ = false;
-  bool flushScheduled_ = false;
+  desk::ListChangeBatch batch_;
 };
 
 }  // namespace ravelin::qt

@@ -9,13 +9,11 @@
 #include <algorithm>
 
 #include "qt/window_metrics.h"
-#include "serverlist/list_commands.h"
-#include "serverlist/server_sort.h"
 
 namespace ravelin::qt {
 
 ServerListView::ServerListView(ServerListModel& model, QWidget* parent)
-    : QTreeView(parent), model_(model) {
+    : QTreeView(parent), model_(model), presenter_(model.list(), *this) {
   setModel(&model_);
   setRootIsDecorated(false);
   setItemsExpandable(false);
@@ -40,18 +38,12 @@ ServerListView::ServerListView(ServerListModel& model, QWidget* parent)
   fitColumnsToFont();
   // The header's sort is the core's column-click rule, never Qt's own; its arrow shows
   // the list's sort.
-  connect(head, &QHeaderView::sectionClicked, this, [this](int column) {
-    serverlist::clickColumn(model_.list(), column);
-    showSortIndicator();
-  });
+  connect(head, &QHeaderView::sectionClicked, this,
+          [this](int column) { presenter_.columnClicked(column); });
 
-  // The list's selected row follows the view's selection: its first row, or none after a
-  // click on the empty part of the list.
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this](const QItemSelection&, const QItemSelection&) {
-            if (syncing_) return;
-            const std::vector<size_t> rows = selectedRows();
-            model_.list().select(rows.empty() ? std::nullopt : std::optional<size_t>(rows.front()));
+            if (!syncing_) presenter_.highlightChanged();
           });
   connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     if (onPopupMenu) onPopupMenu(viewport()->mapToGlobal(pos));
@@ -60,10 +52,8 @@ ServerListView::ServerListView(ServerListModel& model, QWidget* parent)
 }
 
 void ServerListView::showListSelection() {
+  if (presenter_.highlightShowsSelection()) return;
   const std::optional<size_t> selected = model_.list().selected();
-  // Several highlighted rows that begin with the list's selected one stay as they are.
-  const std::vector<size_t> rows = selectedRows();
-  if (selected && rows.size() > 1 && rows.front() == *selected) return;
   syncing_ = true;
   if (selected && static_cast<int>(*selected) < model_.rowCount()) {
     const QModelIndex index = model_.index(static_cast<int>(*selected), 0);
@@ -126,17 +116,16 @@ void ServerListView::keyPressEvent(QKeyEvent* event) {
     QTreeView::keyPressEvent(event);
     return;
   }
-  const bool selected = serverlist::deleteKeyRunsDelete(model_.list());
   switch (event->key()) {
     case Qt::Key_Delete:
-      if (selected && onDeleteKey) onDeleteKey();
+      if (presenter_.keyRuns(desk::ListKey::Delete) && onDeleteKey) onDeleteKey();
       break;
     case Qt::Key_Space:
-      if (selected && onToggleChecks) onToggleChecks();
+      if (presenter_.keyRuns(desk::ListKey::Space) && onToggleChecks) onToggleChecks();
       break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      if (serverlist::doubleClickRunsEdit(model_.list()) && onDoubleClick) onDoubleClick();
+      if (presenter_.keyRuns(desk::ListKey::Enter) && onDoubleClick) onDoubleClick();
       break;
     default:
       QTreeView::keyPressEvent(event);
@@ -147,7 +136,7 @@ void ServerListView::keyPressEvent(QKeyEvent* event) {
 
 void ServerListView::mouseDoubleClickEvent(QMouseEvent* event) {
   QTreeView::mouseDoubleClickEvent(event);
-  if (serverlist::doubleClickRunsEdit(model_.list()) && onDoubleClick) onDoubleClick();
+  if (presenter_.keyRuns(desk::ListKey::Enter) && onDoubleClick) onDoubleClick();
 }
 
 void ServerListView::dragEnterEvent(QDragEnterEvent* event) {
@@ -177,12 +166,9 @@ void ServerListView::dropEvent(QDropEvent* event) {
   // The dragged row goes in front of the row under the drop point, or to the end below
   // the last row. The move is done here; the drag is then reported as not accepted, so
   // that the view does not remove the dragged row once more.
-  serverlist::moveServer(model_.list(), *row, rowAt(event->position().toPoint()));
-  // A row moved by hand leaves the sort's order, and with it the arrow.
-  showSortIndicator();
-  // The rows' removal and insertion left Qt's highlight wherever Qt chose to put it: the
-  // highlighted row is the list's selected one, on which Delete and Edit act.
-  showListSelection();
+  // The rows' removal and insertion leave Qt's highlight wherever Qt chose to put it: the
+  // presenter shows the list's selection again.
+  presenter_.dropRow(*row, rowAt(event->position().toPoint()));
   stopAutoScroll();
   setState(NoState);
   viewport()->update();

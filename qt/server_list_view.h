@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "desk/views.h"
+#include "desk/list_view_presenter.h"
 #include "qt/server_list_model.h"
 
 namespace ravelin::qt {
@@ -53,6 +53,7 @@ class ServerListView : public QTreeView, public desk::ListView {
 
  private:
   ServerListModel& model_;
+  desk::ListViewPresenter presenter_;
   bool syncing_ = false;
 };
 

@@ -55,13 +55,15 @@ TEST(ConfirmOptions, AsksForAMissingClientThenForAnEmptyUrlList) {
   s.EDFilename = "amule";
   s.URLs = test::Sources({"MET|http://a"});
   test::ScriptedPrompter prompter;
+  runtime::AppContext ctx;
+  ctx.prompter = &prompter;
   std::optional<std::string> warned;
-  EXPECT_TRUE(confirmOptions(s, prompter, warned));
+  EXPECT_TRUE(confirmOptions(s, ctx, warned));
   EXPECT_TRUE(prompter.shown.empty());
   s.EDFilename = "no-such-client-program";
   s.URLs.clear();
   prompter.answers = {MsgResult::Yes, MsgResult::No};
-  EXPECT_FALSE(confirmOptions(s, prompter, warned));
+  EXPECT_FALSE(confirmOptions(s, ctx, warned));
   ASSERT_EQ(prompter.shown.size(), 2u);
   EXPECT_EQ(prompter.shown[0].text, kClientNotFound);
   EXPECT_EQ(prompter.shown[1].text, kNoUrlEntered);
@@ -69,11 +71,11 @@ TEST(ConfirmOptions, AsksForAMissingClientThenForAnEmptyUrlList) {
 
   // The missing client is asked about once per change of its fields.
   s.URLs = test::Sources({"MET|http://a"});
-  EXPECT_TRUE(confirmOptions(s, prompter, warned));
+  EXPECT_TRUE(confirmOptions(s, ctx, warned));
   EXPECT_EQ(prompter.shown.size(), 2u);
   s.EDPath += "/other";
   prompter.answers = {MsgResult::No};
-  EXPECT_FALSE(confirmOptions(s, prompter, warned));
+  EXPECT_FALSE(confirmOptions(s, ctx, warned));
   EXPECT_EQ(prompter.shown.size(), 3u);
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+// The desktop program's command line: what it answers before any window exists (a wrong
+// --ini, --help, --version), and the script it names.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ravelin::desk {
+
+// An answer that ends the program before its windows: the text for standard output, or
+// for standard error when the exit code is not 0.
+struct EarlyAnswer {
+  int exitCode;
+  std::string text;
+};
+
+// The answer to the arguments (argv without the program's name), if they ask for one;
+// nothing when the program starts its windows.
+std::optional<EarlyAnswer> answerBeforeWindows(std::vector<std::string> args);
+
+// The script to open at the start, as an absolute path, from the arguments that --ini left:
+// the first when it names a file; a first argument that names no file is ignored, further
+// arguments always are. Empty when there is none.
+std::string startupScript(const std::vector<std::string>& args);
+
+}  // namespace ravelin::desk
