@@ -43,12 +43,6 @@ bool makeDirectory(const std::string& path) {
   return isDirectory(path);
 }
 
-std::string absolutePath(const std::string& path) {
-  std::error_code ec;
-  const fs::path abs = fs::absolute(platform::pathFromUtf8(path), ec);
-  return ec ? path : platform::utf8FromPath(abs.lexically_normal());
-}
-
 // A base directory for settings or state: the value when it is absolute (a relative one is
 // invalid and ignored), else the XDG default below the home directory.
 std::string xdgBase(const std::string& value, const std::string& home, const char* fallback) {
@@ -75,6 +69,12 @@ void moveOld(const std::string& old, std::string& now, std::vector<std::string>&
   }
 }
 }  // namespace
+
+std::string absolutePath(const std::string& path) {
+  std::error_code ec;
+  const fs::path abs = fs::absolute(platform::pathFromUtf8(path), ec);
+  return ec ? path : platform::utf8FromPath(abs.lexically_normal());
+}
 
 std::string executableDirectory() {
   const std::string exe = platform::executablePath();

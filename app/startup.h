@@ -21,6 +21,9 @@ struct StartupEnvironment {
 
 // The directory of /proc/self/exe, empty when it cannot be found.
 std::string executableDirectory();
+// A file name made absolute against the current directory ("." and ".." removed); the
+// name as it is when the system cannot say.
+std::string absolutePath(const std::string& path);
 // The running program's environment: its executable's directory, the user's folders for
 // settings and state (platform::userConfigBase and userStateBase) and the home directory.
 StartupEnvironment currentStartupEnvironment();

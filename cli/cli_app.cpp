@@ -1,7 +1,6 @@
 #include "cli/cli_app.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 
 #include "app/script_file_run.h"
@@ -48,12 +47,6 @@ class CliUiThread : public runtime::LoopUiThread {
     runtime::LoopUiThread::wait(std::min<std::uint32_t>(ms, 100));
   }
 };
-
-std::string AbsolutePath(const std::string& path) {
-  std::error_code ec;
-  const auto absolute = std::filesystem::absolute(platform::pathFromUtf8(path), ec);
-  return ec ? path : platform::utf8FromPath(absolute.lexically_normal());
-}
 
 int Usage(const std::string& reason) {
   writeStderrLines(
@@ -168,7 +161,7 @@ int runCli(int argc, char** argv) {
   int status = kOk;
   try {
     if (options.mode == Mode::Run) {
-      const std::string path = AbsolutePath(options.script);
+      const std::string path = app::absolutePath(options.script);
       const app::SyntaxCheck check =
           options.check ? app::SyntaxCheck::Always : app::SyntaxCheck::Never;
       switch (app::runScriptFile(path, session.history(), list, host, ctx, run, check)) {

@@ -32,8 +32,13 @@ void CliUpdateView::setSlotLabel(int slot, const std::string& text) {
   std::string& label = labels_[static_cast<size_t>(slot)];
   if (text == label) return;
   label = text;
-  if (text != _("< Thread not used >"))
-    line(runtime::fillIn(_("Thread %s: %s"), {std::to_string(slot + 1), _(text.c_str())}));
+  line(runtime::fillIn(_("Thread %s: %s"), {std::to_string(slot + 1), _(text.c_str())}));
+}
+
+// An idle slot prints nothing; the label of its next job does.
+void CliUpdateView::showIdleSlot(int slot) {
+  labels_[static_cast<size_t>(slot)].clear();
+  slots_[static_cast<size_t>(slot)].setPosition(0);
 }
 
 // Whatever --quiet or --verbose say: a schedule's mail shows which source broke and why

@@ -24,6 +24,7 @@ class CliUpdateView : public update::UpdateView {
   void setSlotCaption(int slot, const std::string& text) override;
   void setSlotLabel(int slot, const std::string& text) override;
   runtime::ProgressBar& slotBar(int slot) override { return slots_[static_cast<size_t>(slot)]; }
+  void showIdleSlot(int slot) override;
   void sourceFailed(const std::string& text) override;
   // No window shows the slots' verdicts: each job reports as soon as it is over.
   bool keepsDisplayPauses() const override { return false; }

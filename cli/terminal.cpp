@@ -123,7 +123,7 @@ void TerminalCountdown::showSeconds(int seconds) {
 
 runtime::MsgResult TerminalPrompter::message(const std::string& title, const std::string& text,
                                              runtime::MsgIcon, runtime::MsgButtons buttons) {
-  term_.error(std::string(_(title.c_str())) + ": " + _(text.c_str()));
+  term_.error(title + ": " + text);
   return buttons == runtime::MsgButtons::YesNo || buttons == runtime::MsgButtons::YesNoCancel
              ? runtime::MsgResult::No
              : runtime::MsgResult::Ok;

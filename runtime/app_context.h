@@ -4,6 +4,7 @@
 #include "runtime/prompter.h"
 #include "runtime/run_state.h"
 #include "runtime/settings.h"
+#include "runtime/translate.h"
 #include "runtime/ui_thread.h"
 
 namespace ravelin::runtime {
@@ -23,12 +24,13 @@ struct AppContext {
   void processPending() const {
     if (ui) ui->pump();
   }
-  // Shows a message box unless a script runs or no prompter is attached; then returns
-  // the given default answer without asking.
+  // The one way to ask the user: shows a message box, its title and text in the user's
+  // language (what the catalogue knows is translated), unless a script runs or no prompter
+  // is attached; then returns the given default answer without asking.
   MsgResult message(const std::string& title, const std::string& text, MsgIcon icon,
                     MsgButtons buttons, MsgResult defaultAnswer = MsgResult::Ok) const {
     if (state.scriptRunning || !prompter) return defaultAnswer;
-    return prompter->message(title, text, icon, buttons);
+    return prompter->message(_(title.c_str()), _(text.c_str()), icon, buttons);
   }
 };
 

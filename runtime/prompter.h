@@ -8,8 +8,9 @@ enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgResult { Ok, Cancel, Yes, No };
 
 // The message boxes of the program. The GUI shows real boxes, ravelin-cli prints the
-// text to stderr and takes the default answer, tests script the answers. Callers check
-// scriptRunning themselves: while a script runs nothing is asked at all.
+// text to stderr and takes the default answer, tests script the answers. Nothing calls a
+// prompter but AppContext::message, which asks nothing while a script runs and hands over
+// the texts already in the user's language: a prompter shows them as they are.
 class Prompter {
  public:
   virtual ~Prompter() = default;

@@ -91,7 +91,7 @@ bool Executor::runLine(const std::string& text) {
       serverlist::uncheckAllServers(list_, ctx_);
       break;
     case ScriptCommand::InvertSelection:
-      serverlist::invertSelection(list_, ctx_);
+      serverlist::invertCheckMarks(list_, ctx_);
       break;
     case ScriptCommand::ClearList:
       // Nothing is asked while a script runs.

@@ -23,7 +23,7 @@ void uncheckAllServers(ServerList& list, runtime::AppContext& ctx) {
   ctx.log.writeLog("Server selection completely unchecked");
 }
 
-void invertSelection(ServerList& list, runtime::AppContext& ctx) {
+void invertCheckMarks(ServerList& list, runtime::AppContext& ctx) {
   setAllMarks(list, [](bool checked) { return !checked; });
   ctx.log.writeLog("Server selection inverted");
 }

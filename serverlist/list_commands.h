@@ -9,11 +9,11 @@
 
 namespace ravelin::serverlist {
 
-// Check all, uncheck all, invert: every check mark in list order, in one BatchScope, then
+// Check all, uncheck all, invert the check marks: every check mark in list order, in one BatchScope, then
 // the log line of the command.
 void checkAllServers(ServerList& list, runtime::AppContext& ctx);
 void uncheckAllServers(ServerList& list, runtime::AppContext& ctx);
-void invertSelection(ServerList& list, runtime::AppContext& ctx);
+void invertCheckMarks(ServerList& list, runtime::AppContext& ctx);
 
 // Asks "Do you really want to delete this server ?" (the server's IP:port on a second
 // line) and removes the selected row on Yes.

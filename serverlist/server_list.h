@@ -39,12 +39,19 @@ class ServerListObserver {
 // removing rows raises none, so callers that remove rows run recount() themselves.
 class ServerList {
  public:
+  // The column and direction that sortServers orders the rows by.
+  int sortColumn() const { return sortColumn_; }
+  bool sortDescending() const { return sortDescending_; }
+  void sortBy(int column, bool descending) {
+    sortColumn_ = column;
+    sortDescending_ = descending;
+  }
+  // The rows are kept in that order (the header shows its arrow): a click on a column
+  // header starts it, a row moved by hand ends it (server_sort.h).
+  bool sortKept() const { return sortKept_; }
+  void keepSort(bool keep) { sortKept_ = keep; }
+
   // List-wide state.
-  int sortColumn = 0;
-  bool sortDescending = true;
-  // The rows are kept in the order of sortColumn and sortDescending (the header shows its
-  // arrow): a click on a column header starts it, a row moved by hand ends it.
-  bool sortKept = false;
   bool statusCounting = true;
   bool negCompare = false;
 
@@ -101,6 +108,9 @@ class ServerList {
  private:
   void changed(size_t row);
 
+  int sortColumn_ = 0;
+  bool sortDescending_ = true;
+  bool sortKept_ = false;
   std::vector<ServerEntry> entries_;
   std::optional<size_t> selected_;
   std::uint64_t revision_ = 0;

@@ -142,7 +142,7 @@ int compareServers(const Server& a, const Server& b, int column, bool negCompare
 }
 
 void sortServers(ServerList& list) {
-  const int column = list.sortColumn;
+  const int column = list.sortColumn();
   if (!validColumn(column) || list.size() < 2) return;
   // Rows are numbered in 32 bits; no list comes near that (each row takes over 300 bytes).
   if (list.size() > std::numeric_limits<std::uint32_t>::max()) return;
@@ -153,7 +153,7 @@ void sortServers(ServerList& list) {
     keys.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i)
       keys.push_back(makeIpKey(entries[i].server.ip, static_cast<std::uint32_t>(i)));
-    order = sortedOrder(keys, list.sortDescending, compareIp);
+    order = sortedOrder(keys, list.sortDescending(), compareIp);
   } else {
     size_t textBytes = 0;
     for (const ServerEntry& e : entries) textBytes += e.server.field(column).size();
@@ -168,7 +168,7 @@ void sortServers(ServerList& list) {
     const bool neg = list.negCompare;
     const char* text = arena.data();
     order =
-        sortedOrder(keys, list.sortDescending, [neg, text](const FieldKey& x, const FieldKey& y) {
+        sortedOrder(keys, list.sortDescending(), [neg, text](const FieldKey& x, const FieldKey& y) {
           return compareField(x, y, neg, text);
         });
   }
@@ -176,17 +176,16 @@ void sortServers(ServerList& list) {
 }
 
 void keepSortOrder(ServerList& list) {
-  if (list.sortKept) sortServers(list);
+  if (list.sortKept()) sortServers(list);
 }
 
 void clickColumn(ServerList& list, int column) {
   if (!validColumn(column)) return;
-  list.sortKept = true;
+  list.keepSort(true);
   // Another column starts ascending (texts A to Z, numbers small to large); the same
   // column again turns the direction round. The list starts on column 0, descending, so
   // the first click on it ascends too.
-  list.sortDescending = column == list.sortColumn ? !list.sortDescending : false;
-  list.sortColumn = column;
+  list.sortBy(column, column == list.sortColumn() ? !list.sortDescending() : false);
   sortServers(list);
 }
 
@@ -194,7 +193,7 @@ void moveServer(ServerList& list, size_t row, std::optional<size_t> target) {
   if (row >= list.size()) return;
   const size_t dest = (target && *target < list.size()) ? *target : list.size();
   if (dest == row || dest == row + 1) return;
-  list.sortKept = false;
+  list.keepSort(false);
   const bool wasSelected = list.selected() == row;
   list.insert(dest, list[row]);
   const size_t original = dest < row ? row + 1 : row;

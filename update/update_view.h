@@ -20,6 +20,9 @@ class UpdateView : public runtime::ProgressView {
   virtual void setSlotCaption(int slot, const std::string& text) = 0;
   virtual void setSlotLabel(int slot, const std::string& text) = 0;
   virtual runtime::ProgressBar& slotBar(int slot) = 0;
+  // The slot has no job (each slot as a run begins, and again once its job is done): its
+  // caption "Thread N:", the label "< Thread not used >" and the bar at 0.
+  virtual void showIdleSlot(int slot);
 
   // A source could not be read: its address and the cause, as the log has them. A window
   // that shows the log's failures elsewhere may pass over it.

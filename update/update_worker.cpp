@@ -26,9 +26,7 @@ UpdateRun::UpdateRun(runtime::AppContext& context, UpdateView& window, int poolS
 
 void UpdateRun::processResults(int slot) {
   if (!active() || slot < 0 || slot >= UpdateView::kSlots) return;
-  view.setSlotCaption(slot, runtime::fillIn(_("Thread %s:"), {std::to_string(slot + 1)}));
-  view.slotBar(slot).setPosition(0);
-  view.setSlotLabel(slot, _("< Thread not used >"));
+  view.showIdleSlot(slot);
   pool.release(slot);
 }
 

@@ -11,7 +11,7 @@ using namespace ravelin::serverlist;
 
 namespace {
 
-// The windows drive the asking paths (tests/gui); here what a running script must not see.
+// The windows drive the asking paths (tests/qt); here what a running script must not see.
 TEST(FileCommands, ScriptsAreNeverAsked) {
   test::TestApp app;
   app.ctx.settings.EDPath = app.dir.path().string();

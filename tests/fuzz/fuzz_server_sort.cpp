@@ -34,9 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.field(column) = t;
     list.append(s, true);
   }
-  list.sortColumn = column;
+  list.sortBy(column, descending);
   list.negCompare = negCompare;
-  list.sortDescending = descending;
   sortServers(list);
   std::vector<std::string> after;
   for (size_t i = 0; i < list.size(); ++i) {

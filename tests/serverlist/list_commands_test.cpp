@@ -40,7 +40,7 @@ TEST(CheckCommands, CheckAllUncheckAllAndInvertWithTheirLogLines) {
   EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, false}));
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [0/3 - 0% checked]");
   list.setChecked(1, true);
-  invertSelection(list, app.ctx);
+  invertCheckMarks(list, app.ctx);
   EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));
   EXPECT_EQ(list.statusText(), " EDonkey2000 servers (3 IPs) [2/1 - 66.67% checked]");
   EXPECT_EQ(app.logLines(),
@@ -55,7 +55,7 @@ TEST(CheckCommands, FollowTheBulkChangeProtocol) {
   FillThree(list);
   test::RecordingObserver obs(list);
   list.setObserver(&obs);
-  invertSelection(list, app.ctx);
+  invertCheckMarks(list, app.ctx);
   // One notification per row while counting is off, then one full recount.
   ASSERT_EQ(obs.statuses.size(), 4u);
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(obs.statuses[i], kShortThree);

@@ -36,8 +36,7 @@ ServerList ListOfField(int field, const Strings& values) {
 }
 
 void SortBy(ServerList& list, int column, bool descending, bool negCompare = false) {
-  list.sortColumn = column;
-  list.sortDescending = descending;
+  list.sortBy(column, descending);
   list.negCompare = negCompare;
   sortServers(list);
 }
@@ -130,20 +129,20 @@ TEST(ClickColumn, ANewColumnAscendsAndTheSameColumnAgainFlips) {
   list.append(serverWith(fUsers, "5", "2.2.2.2"), true);
   list.append(serverWith(fUsers, "7", "1.1.1.1"), true);
   list.append(serverWith(fUsers, "6", "3.3.3.3"), true);
-  ASSERT_TRUE(list.sortDescending);
+  ASSERT_TRUE(list.sortDescending());
   clickColumn(list, fIP);
-  EXPECT_EQ(list.sortColumn, fIP);
-  EXPECT_FALSE(list.sortDescending);
+  EXPECT_EQ(list.sortColumn(), fIP);
+  EXPECT_FALSE(list.sortDescending());
   EXPECT_EQ(Column(list, fIP), (Strings{"1.1.1.1", "2.2.2.2", "3.3.3.3"}));
   clickColumn(list, fUsers);  // another header: ascending again
-  EXPECT_EQ(list.sortColumn, fUsers);
-  EXPECT_FALSE(list.sortDescending);
+  EXPECT_EQ(list.sortColumn(), fUsers);
+  EXPECT_FALSE(list.sortDescending());
   EXPECT_EQ(Column(list, fUsers), (Strings{"5", "6", "7"}));
   clickColumn(list, fUsers);
   EXPECT_EQ(Column(list, fUsers), (Strings{"7", "6", "5"}));
   clickColumn(list, 9);  // no such column: nothing happens
-  EXPECT_EQ(list.sortColumn, fUsers);
-  EXPECT_TRUE(list.sortDescending);
+  EXPECT_EQ(list.sortColumn(), fUsers);
+  EXPECT_TRUE(list.sortDescending());
 }
 
 TEST(CompareServers, DescendingNegatesAndUnknownColumnsCompareEqual) {
@@ -259,7 +258,7 @@ TEST(SortServers, SortsMixedDataIntoANonDecreasingPermutation) {
     Strings after = Column(list, column);
     for (size_t i = 1; i < list.size(); ++i) {
       ASSERT_LE(compareServers(list[i - 1].server, list[i].server, column, list.negCompare,
-                               list.sortDescending),
+                               list.sortDescending()),
                 0);
     }
     std::sort(before.begin(), before.end());

@@ -1,0 +1,150 @@
+#pragma once
+// What the desktop windows draw that the core does not decide: sizes in pixels, button
+// captions with their keyboard accelerators, the column widths of the server list.
+// Plain constants without Qt, so that the core's views stay free of them.
+#include <array>
+
+#include "runtime/translate.h"
+
+namespace ravelin::qt {
+
+// The server list's columns (in the order of serverlist::ServerField).
+inline constexpr std::array<int, 9> kColumnWidths = {120, 50, 150, 120, 50, 60, 60, 60, 35};
+
+// The details button of the update and verify windows, drawn from ProgressView's state.
+inline constexpr const char* kDetailsShownCaption = N_("&Details <<");
+inline constexpr const char* kDetailsHiddenCaption = N_("&Details >>");
+inline constexpr const char* kDetailsGroupCaption = N_("Details");
+
+// The width of the update and verify windows (their height follows what they show), and
+// the gap between two rows of the details pane.
+inline constexpr int kProgressWindowWidth = 520;
+inline constexpr int kDetailsSpacing = 2;
+
+// The update window's caption and the first caption of a slot's frame.
+inline constexpr const char* kUpdateCaption = N_("Ravelin: Check URLs for new servers");
+
+inline constexpr const char* kCancelCaption = N_("&Cancel");
+// The verification warning dialog's buttons.
+inline constexpr const char* kProceedCaption = N_("&Proceed");
+// The verify window's status lines: the verdict colours as RGB (a neutral line takes the
+// palette's button colour).
+inline constexpr unsigned kOkRgb = 0x008000;
+inline constexpr unsigned kFailedRgb = 0xFF0000;
+
+// The filter window's buttons.
+inline constexpr const char* kFilterCaption = N_("&Filter");
+
+}  // namespace ravelin::qt
+
+namespace ravelin::qt {
+
+// The main window: its starting size, the toolbar's buttons (caption under a 32 x 32
+// icon) and the widths of the three status-bar panels (the load/save bar covers the
+// second one).
+inline constexpr int kMainWindowWidth = 780;
+inline constexpr int kMainWindowHeight = 540;
+inline constexpr int kToolButtonWidth = 120;
+inline constexpr int kToolButtonHeight = 52;
+inline constexpr int kToolIconSize = 32;
+inline constexpr std::array<int, 3> kStatusPanelWidths = {400, 300, 10};
+
+// The toolbar's drop-down buttons, left to right.
+inline constexpr const char* kRefreshButtonCaption = N_("&Refresh server list");
+inline constexpr const char* kUpdateButtonCaption = N_("&Update server list");
+inline constexpr const char* kVerifyButtonCaption = N_("&Verify server list");
+inline constexpr const char* kSaveButtonCaption = N_("&Save server list");
+inline constexpr const char* kScriptButtonCaption = N_("Run S&cript");
+
+// The main menu.
+inline constexpr const char* kFileMenuCaption = N_("&File");
+inline constexpr const char* kOptionsCaption = N_("&Options");
+inline constexpr const char* kExitCaption = N_("&Exit");
+inline constexpr const char* kHelpMenuCaption = N_("&Help");
+inline constexpr const char* kEditMenuCaption = N_("&Edit");
+inline constexpr const char* kCopyCaption = N_("&Copy server links");
+inline constexpr const char* kPasteCaption = N_("&Paste server links");
+inline constexpr const char* kCheckForUpdatesCaption = N_("&Check for updates");
+inline constexpr const char* kAboutCaption = N_("&About");
+
+// The add/edit dialog's buttons; its boxes are labelled top to bottom.
+inline constexpr const char* kOkCaption = N_("&OK");
+inline constexpr std::array<const char*, 9> kEditorLabels = {
+    N_("IP:"),    N_("Port:"),  N_("Name:"),       N_("Description:"), N_("Ping:"),
+    N_("Users:"), N_("Files:"), N_("Preference:"), N_("History:")};
+inline constexpr const char* kEditorInfoPlaceholder = N_("<Info>");
+
+// The options dialog: its tabs (the blanks widen the flat tab buttons), the URL list's
+// group, columns and popup menu, and the captions of the URL dialog.
+inline constexpr const char* kOptionsDialogCaption = N_("Ravelin: OPTIONS");
+inline constexpr std::array<const char*, 4> kOptionsTabs = {N_("   General   "), N_("   Update   "),
+                                                            N_("   Verify   "), N_("   Script   ")};
+inline constexpr const char* kUrlGroupCaption = N_(" URLs containing ED2k server links: ");
+inline constexpr std::array<const char*, 2> kUrlColumns = {N_("Type"), N_("URL")};
+inline constexpr std::array<int, 2> kUrlColumnWidths = {80, 370};
+inline constexpr const char* kUrlListHint = N_("Right-click to add/delete/edit URLs");
+inline constexpr std::array<const char*, 3> kUrlMenuItems = {N_("Add URL"), N_("Delete URL"),
+                                                             N_("Edit URL")};
+inline constexpr const char* kUrlAddCaption = N_("Ravelin: OPTIONS: Add URL");
+inline constexpr const char* kUrlAddLabel = N_("Insert URL to add it to the URL list:");
+inline constexpr const char* kUrlEditCaption = N_("Ravelin: OPTIONS: Edit URL");
+inline constexpr const char* kUrlEditLabel = N_("Edit the URL from the URL list:");
+inline constexpr const char* kSearchCaption = N_("Search");
+inline constexpr const char* kBrowseCaption = N_("Browse...");
+inline constexpr const char* kChooseEDPathTitle = N_("Choose the ED2k Path:");
+inline constexpr const char* kChooseIPFilterTitle = N_("Choose the IP filter file:");
+// What the External Connection's password field shows while it is empty.
+inline constexpr const char* kPasswordNonePlaceholder = N_("none");
+inline constexpr const char* kPasswordStoredPlaceholder = N_("stored; type to replace");
+// Every spin box of the options dialog is this wide, so that they line up.
+inline constexpr int kOptionsSpinWidth = 80;
+
+// The about box.
+inline constexpr const char* kAboutBoxCaption = N_("About Ravelin v");
+inline constexpr const char* kCloseCaption = N_("&Close");
+inline constexpr int kAboutBoxMinWidth = 320;
+// A link of the about box: red under the mouse, blue otherwise.
+inline constexpr unsigned kLinkRgb = 0x0000FF;
+inline constexpr unsigned kLinkHoverRgb = 0xFF0000;
+
+// The close countdown window.
+inline constexpr const char* kCountdownCaption = N_("Ravelin: CLOSE Ravelin");
+inline constexpr const char* kCountdownLead = N_("Ravelin will close in ");
+inline constexpr const char* kCountdownTail = N_("seconds.");
+// How long the taskbar entry asks for attention when the countdown starts.
+inline constexpr int kCountdownAlertMs = 1000;
+
+// The version-check window.
+inline constexpr const char* kVersionCheckCaption = N_("Ravelin: Checking for updates");
+inline constexpr int kVersionCheckWidth = 320;
+
+// The transfer window.
+inline constexpr int kTransferWindowWidth = 400;
+
+}  // namespace ravelin::qt
+
+namespace ravelin::qt {
+
+// The script editor: its window, the text's font, the file name's status panel, its menus.
+inline constexpr const char* kScriptEditorCaption = N_("Ravelin: Script Editor");
+inline constexpr int kScriptEditorWidth = 640;
+inline constexpr int kScriptEditorHeight = 480;
+inline constexpr int kScriptFontPointSize = 10;
+inline constexpr int kLineNumberPadding = 4;
+inline constexpr int kScriptFileStatusWidth = 150;
+inline constexpr const char* kScriptOpenTitle = N_("Open Script file:");
+inline constexpr const char* kScriptSaveTitle = N_("Save Script file:");
+inline constexpr std::array<const char*, 3> kScriptFileFilters = {
+    N_("Ravelin Script (*.rvs)"), N_("Textfile (*.txt)"), N_("Any file (*)")};
+// Where the printed lines start and how close to the page's end they may come.
+inline constexpr int kPrintMargin = 50;
+inline constexpr int kPrintBottomReserve = 100;
+
+// The insert-command dialog.
+inline constexpr const char* kInsertCommandCaption = N_("Ravelin: Script Editor: Insert command");
+inline constexpr const char* kChooseCommandLabel = N_("Choose a command:");
+inline constexpr const char* kDescriptionLabel = N_("Description:");
+inline constexpr int kInsertCommandWidth = 680;
+inline constexpr int kInsertCommandHeight = 460;
+
+}  // namespace ravelin::qt
