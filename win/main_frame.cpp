@@ -44,6 +44,9 @@ LRESULT CALLBACK MainFrame::windowProc(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (onMessage && list_) {
+    if (const std::optional<LRESULT> answer = onMessage(message, wParam, lParam)) return *answer;
+  }
   switch (message) {
     case WM_SIZE:
       layout();

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "serverlist/server_list.h"
 #include "win/handles.h"
@@ -33,6 +34,8 @@ class MainFrame {
 
   // Asked when the user closes the window: true lets it close. Without it, it closes.
   std::function<bool()> onCloseRequest;
+  // Sees each message of the window first; an answer ends its handling.
+  std::function<std::optional<LRESULT>(UINT message, WPARAM wParam, LPARAM lParam)> onMessage;
   // After the window is gone (the program's end).
   std::function<void()> onDestroyed;
 
