@@ -9,6 +9,7 @@
 #include "win/handles.h"
 #include "win/server_list_view.h"
 #include "win/status_bar.h"
+#include "win/tool_bar.h"
 
 namespace ravelin::win {
 
@@ -20,6 +21,7 @@ class MainFrame {
  public:
   static constexpr int kListId = 100;
   static constexpr int kStatusBarId = 101;
+  static constexpr int kToolBarId = 102;
 
   // Creates the window, hidden.
   explicit MainFrame(serverlist::ServerList& list);
@@ -30,6 +32,9 @@ class MainFrame {
   HWND window() const { return window_; }
   ServerListView& listView() { return *list_; }
   StatusBar& statusBar() { return *status_; }
+  // The toolbar above the list, made once; none until then.
+  ToolBar& addToolBar(const std::vector<ToolBar::Button>& buttons);
+  ToolBar* toolBar() { return tools_.get(); }
   UINT dpi() const { return dpi_; }
 
   // Asked when the user closes the window: true lets it close. Without it, it closes.
@@ -52,6 +57,7 @@ class MainFrame {
   IconHandle smallIcon_;
   IconHandle largeIcon_;
   std::unique_ptr<StatusBar> status_;
+  std::unique_ptr<ToolBar> tools_;
   std::unique_ptr<ServerListView> list_;
 };
 

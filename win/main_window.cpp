@@ -46,6 +46,10 @@ std::wstring itemText(Command command) {
   return text;
 }
 
+// The pictures of the toolbar's buttons, left to right, from the system's standard set.
+constexpr std::array<int, desk::kToolButtonCount> kButtonPictures = {
+    STD_FILEOPEN, STD_REDOW, STD_FIND, STD_FILESAVE, STD_PROPERTIES};
+
 AcceleratorHandle makeAccelerators() {
   std::vector<ACCEL> keys;
   for (const desk::Shortcut& key : desk::commandShortcuts()) {
@@ -72,6 +76,7 @@ MainWindow::MainWindow(serverlist::ServerList& list, app::AppSession& session, W
   presenter_ = std::make_unique<desk::MainPresenter>(
       list_, session, desk::MainPresenter::Views{*this, view, *files, *this}, frame_.statusBar());
   buildMenus();
+  buildToolBar();
   keys_ = makeAccelerators();
   view.onStatusChanged = [this] { presenter_->listStatusChanged(); };
   view.onDeleteKey = [this] { presenter_->runPopupItem(serverlist::piDeleteServer); };
@@ -104,8 +109,14 @@ bool MainWindow::translateKey(MSG& msg) {
   return TranslateAcceleratorW(window(), keys_.get(), &msg) != 0;
 }
 
-std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (header.code != TBN_DROPDOWN) return std::nullopt;
+      dropDown(reinterpret_cast<const NMTOOLBARW&>(header).iItem);
+      return TBDDRET_DEFAULT;
+    }
     case WM_COMMAND:
       command(LOWORD(wParam));
       return 0;
@@ -139,7 +150,7 @@ void MainWindow::command(int id) {
   }
 }
 
-MenuHandle MainWindow::commandMenu(std::initializer_list<std::optional<Command>> items) const {
+MenuHandle MainWindow::commandMenu(const std::vector<std::optional<Command>>& items) const {
   MenuHandle menu(CreatePopupMenu());
   for (const std::optional<Command>& item : items) {
     if (!item) {
@@ -165,12 +176,41 @@ MenuHandle MainWindow::commandMenu(std::initializer_list<std::optional<Command>>
 void MainWindow::buildMenus() {
   HMENU bar = CreateMenu();
   for (const desk::Menu& menu : desk::mainMenus()) {
-    MenuHandle items = commandMenu(menu.items);
+    MenuHandle items = commandMenu({menu.items.begin(), menu.items.end()});
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items.release()),
                 platform::wideFromUtf8(_(menu.caption)).c_str());
   }
   // The window owns its menu bar from here on and destroys it with itself.
   SetMenu(window(), bar);
+}
+
+void MainWindow::buildToolBar() {
+  std::vector<ToolBar::Button> buttons;
+  for (int b = 0; b < desk::kToolButtonCount; ++b) {
+    const desk::CommandGroup& group = desk::toolButtonGroup(static_cast<desk::ToolButton>(b));
+    buttons.push_back({kCommandId + *group.commands.begin(), kButtonPictures[static_cast<size_t>(b)],
+                       platform::wideFromUtf8(_(group.caption))});
+  }
+  ToolBar& tools = frame_.addToolBar(buttons);
+  for (const ToolBar::Button& button : buttons) {
+    const auto first = static_cast<Command>(button.commandId - kCommandId);
+    SendMessageW(tools.window(), TB_ENABLEBUTTON, static_cast<WPARAM>(button.commandId),
+                 hasWindow(first));
+  }
+}
+
+void MainWindow::dropDown(int buttonId) {
+  for (int b = 0; b < desk::kToolButtonCount; ++b) {
+    const desk::CommandGroup& group = desk::toolButtonGroup(static_cast<desk::ToolButton>(b));
+    if (kCommandId + *group.commands.begin() != buttonId) continue;
+    std::vector<std::optional<Command>> items(group.commands.begin(), group.commands.end());
+    const MenuHandle menu = commandMenu(items);
+    const RECT button = frame_.toolBar()->buttonRect(buttonId);
+    TPMPARAMS keepClear{sizeof keepClear, button};
+    const UINT chosen = TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_LEFTBUTTON | TPM_VERTICAL,
+                                         button.left, button.bottom, window(), &keepClear);
+    if (chosen) command(static_cast<int>(chosen));
+  }
 }
 
 void MainWindow::showPopupMenu(POINT at) {
@@ -202,6 +242,7 @@ void MainWindow::showMessage(const std::string& text, const std::string&) {
 void MainWindow::setInputEnabled(bool enabled) {
   inputEnabled_ = enabled;
   EnableWindow(frame_.listView().window(), enabled);
+  if (frame_.toolBar()) EnableWindow(frame_.toolBar()->window(), enabled);
   HMENU bar = GetMenu(window());
   for (int i = 0, n = GetMenuItemCount(bar); i < n; ++i)
     EnableMenuItem(bar, static_cast<UINT>(i), MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));

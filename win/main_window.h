@@ -87,9 +87,12 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   std::optional<LRESULT> handle(UINT message, WPARAM wParam, LPARAM lParam);
   void command(int id);
   void buildMenus();
+  void buildToolBar();
+  // The drop-down menu of the toolbar button with that command id, below the button.
+  void dropDown(int buttonId);
   void showPopupMenu(POINT at);
   // A drop-down menu of commands, the recent scripts as a submenu of their item.
-  MenuHandle commandMenu(std::initializer_list<std::optional<desk::Command>> items) const;
+  MenuHandle commandMenu(const std::vector<std::optional<desk::Command>>& items) const;
 
   serverlist::ServerList& list_;
   runtime::AppContext& ctx_;

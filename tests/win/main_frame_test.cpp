@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <cstdlib>
 
 #include "platform/wide_text.h"
 #include "serverlist/met_file.h"
@@ -14,7 +13,6 @@
 #include "win/common_controls.h"
 #include "win/dpi.h"
 #include "win/main_frame.h"
-#include "win/window_picture.h"
 #include "win/window_place.h"
 
 namespace {
@@ -132,18 +130,6 @@ TEST_F(MainFrameTest, HeaderClickSortsByTheCoresRuleAndShowsTheArrow) {
     EXPECT_EQ(cellText(0, fName), shown(0, fName));
     EXPECT_EQ(sortArrow(fName), arrow);
     EXPECT_EQ(sortArrow(fIP), 0);
-  }
-  // A picture for a person to look at, when RAVELIN_SCREENSHOT_DIR names a folder
-  // (scripts/windows-screenshots runs this at two DPIs).
-  if (const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR")) {
-    list.setChecked(1, false);
-    list.select(2);
-    SetFocus(view);
-    frame->statusBar().start(10);
-    frame->statusBar().setPosition(4);
-    pumpMessages();
-    test::saveWindowPicture(frame->window(), std::string(folder) + "/main-window-" +
-                                                 std::to_string(frame->dpi()) + "dpi.png");
   }
   // A row moved by hand ends the sort, and with it the arrow.
   moveServer(list, 0, std::nullopt);
