@@ -137,6 +137,11 @@ TEST_F(MainWindowTest, WholeTasksByMessagesFromLoadingToClosing) {
   const bool checked = servers[0].checked;
   key(VK_SPACE);
   EXPECT_NE(servers[0].checked, checked);
+  if (const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR")) {
+    select({1});
+    test::saveWindowPicture(window.window(), std::string(folder) + "/main-window-" +
+                                                 std::to_string(window.frame().dpi()) + "dpi.png");
+  }
 
   // Delete two rows after the question; Ctrl+A and Ctrl+C copy the rest as links, the
   // cleared list takes them back with Ctrl+V.
@@ -154,12 +159,6 @@ TEST_F(MainWindowTest, WholeTasksByMessagesFromLoadingToClosing) {
   ASSERT_EQ(servers.size(), 0u);
   key('V', true);
   EXPECT_EQ(servers.size(), loaded - 2);
-
-  if (const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR")) {
-    select({2});
-    test::saveWindowPicture(window.window(), std::string(folder) + "/main-window-" +
-                                                 std::to_string(window.frame().dpi()) + "dpi.png");
-  }
 
   // Save: the file reads back as the list; a close after it asks nothing.
   const std::string saved = app.dir.file("saved.met");
