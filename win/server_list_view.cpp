@@ -90,7 +90,7 @@ LRESULT CALLBACK ServerListView::subclassProc(HWND window, UINT message, WPARAM 
 
 POINT ServerListView::popupPoint(LPARAM at) const {
   POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-  if (at != -1) return point;
+  if (point.x != -1 || point.y != -1) return point;
   // From the keyboard: below the selected row when it is in sight, else the view's corner.
   RECT row{};
   row.left = LVIR_LABEL;

@@ -71,7 +71,7 @@ class ServerListView : public serverlist::ServerListObserver, public desk::ListV
   static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
   bool key(WPARAM key);
-  // Where the popup menu opens for WM_CONTEXTMENU's point (-1: asked from the keyboard).
+  // Where the popup menu opens for WM_CONTEXTMENU's point (-1, -1: asked from the keyboard).
   POINT popupPoint(LPARAM at) const;
   void cellText(NMLVDISPINFOW& info) const;
   void clicked(const NMITEMACTIVATE& click, bool twice);
