@@ -49,6 +49,9 @@ inline void deleteDc(HDC dc) {
 inline void destroyIcon(HICON icon) {
   DestroyIcon(icon);
 }
+inline void destroyAccelerators(HACCEL table) {
+  DestroyAcceleratorTable(table);
+}
 }  // namespace detail
 
 using WindowHandle = Owned<HWND, detail::destroyWindow>;
@@ -57,6 +60,7 @@ using BitmapHandle = Owned<HBITMAP, detail::deleteGdiObject<HBITMAP>>;
 using MenuHandle = Owned<HMENU, detail::destroyMenu>;
 using MemoryDcHandle = Owned<HDC, detail::deleteDc>;
 using IconHandle = Owned<HICON, detail::destroyIcon>;
+using AcceleratorHandle = Owned<HACCEL, detail::destroyAccelerators>;
 
 // A window class of this program, registered for as long as the object lives (the
 // program's windows keep theirs in a static one: registered once, at first use).

@@ -1,6 +1,7 @@
 #include "win/main_frame.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -31,6 +32,13 @@ MainFrame::MainFrame(serverlist::ServerList& list) {
   list_->fitColumns(dpi_);
 }
 
+ToolBar& MainFrame::addToolBar(const std::vector<ToolBar::Button>& buttons) {
+  tools_ = std::make_unique<ToolBar>(window_, kToolBarId, buttons);
+  SetWindowFont(tools_->window(), font_.get(), FALSE);
+  layout();
+  return *tools_;
+}
+
 MainFrame::~MainFrame() {
   list_.reset();
   if (window_) DestroyWindow(window_);
@@ -44,6 +52,9 @@ LRESULT CALLBACK MainFrame::windowProc(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (onMessage && list_) {
+    if (const std::optional<LRESULT> answer = onMessage(message, wParam, lParam)) return *answer;
+  }
   switch (message) {
     case WM_SIZE:
       layout();
@@ -78,6 +89,7 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       list_.reset();
       status_.reset();
+      tools_.reset();
       window_ = nullptr;
       if (onDestroyed) onDestroyed();
       return 0;
@@ -106,8 +118,9 @@ void MainFrame::layout() {
   RECT client{};
   GetClientRect(window_, &client);
   const int barHeight = status_->layout(dpi_);
-  SetWindowPos(list_->window(), nullptr, 0, 0, client.right,
-               std::max(0L, client.bottom - barHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+  const int toolsHeight = tools_ ? tools_->layout(dpi_) : 0;
+  SetWindowPos(list_->window(), nullptr, 0, toolsHeight, client.right,
+               std::max(0L, client.bottom - barHeight - toolsHeight), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace ravelin::win

@@ -3,11 +3,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "serverlist/server_list.h"
 #include "win/handles.h"
 #include "win/server_list_view.h"
 #include "win/status_bar.h"
+#include "win/tool_bar.h"
 
 namespace ravelin::win {
 
@@ -19,6 +21,7 @@ class MainFrame {
  public:
   static constexpr int kListId = 100;
   static constexpr int kStatusBarId = 101;
+  static constexpr int kToolBarId = 102;
 
   // Creates the window, hidden.
   explicit MainFrame(serverlist::ServerList& list);
@@ -29,10 +32,15 @@ class MainFrame {
   HWND window() const { return window_; }
   ServerListView& listView() { return *list_; }
   StatusBar& statusBar() { return *status_; }
+  // The toolbar above the list, made once; none until then.
+  ToolBar& addToolBar(const std::vector<ToolBar::Button>& buttons);
+  ToolBar* toolBar() { return tools_.get(); }
   UINT dpi() const { return dpi_; }
 
   // Asked when the user closes the window: true lets it close. Without it, it closes.
   std::function<bool()> onCloseRequest;
+  // Sees each message of the window first; an answer ends its handling.
+  std::function<std::optional<LRESULT>(UINT message, WPARAM wParam, LPARAM lParam)> onMessage;
   // After the window is gone (the program's end).
   std::function<void()> onDestroyed;
 
@@ -49,6 +57,7 @@ class MainFrame {
   IconHandle smallIcon_;
   IconHandle largeIcon_;
   std::unique_ptr<StatusBar> status_;
+  std::unique_ptr<ToolBar> tools_;
   std::unique_ptr<ServerListView> list_;
 };
 

@@ -1,6 +1,7 @@
 #include "win/server_list_view.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -74,6 +75,9 @@ LRESULT CALLBACK ServerListView::subclassProc(HWND window, UINT message, WPARAM 
     case WM_KEYDOWN:
       if (view->key(wParam)) return 0;
       break;
+    case WM_CONTEXTMENU:
+      if (view->onPopupMenu) view->onPopupMenu(view->popupPoint(lParam));
+      return 0;
     case WM_CHAR:
       // Space toggles check marks (above); it does not search for a row.
       if (wParam == L' ') return 0;
@@ -82,6 +86,21 @@ LRESULT CALLBACK ServerListView::subclassProc(HWND window, UINT message, WPARAM 
       break;
   }
   return DefSubclassProc(window, message, wParam, lParam);
+}
+
+POINT ServerListView::popupPoint(LPARAM at) const {
+  POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  if (point.x != -1 || point.y != -1) return point;
+  // From the keyboard: below the selected row when it is in sight, else the view's corner.
+  RECT row{};
+  row.left = LVIR_LABEL;
+  const auto selected = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  point = {0, 0};
+  if (selected >= 0 &&
+      SendMessageW(view_, LVM_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&row)))
+    point = {row.left, row.bottom};
+  ClientToScreen(view_, &point);
+  return point;
 }
 
 bool ServerListView::key(WPARAM key) {
@@ -166,6 +185,7 @@ void ServerListView::setRowCount(size_t rows, DWORD flags) {
 }
 
 void ServerListView::fitColumns(UINT dpi) {
+  dpi_ = dpi;
   // At least as wide as the caption, which a translation may make longer, with room for
   // the sort arrow beside it.
   const int captionRoom = scaled(12 + 16, dpi);
@@ -181,11 +201,32 @@ void ServerListView::fitColumns(UINT dpi) {
 }
 
 void ServerListView::rescaleColumns(UINT oldDpi, UINT newDpi) {
+  dpi_ = newDpi;
   for (int column = 0; column < serverlist::kServerFieldCount; ++column) {
     const auto width = static_cast<int>(SendMessageW(view_, LVM_GETCOLUMNWIDTH, column, 0));
     SendMessageW(view_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
                  MulDiv(width, static_cast<int>(newDpi), static_cast<int>(oldDpi)));
   }
+}
+
+int ServerListView::columnCount() const {
+  return serverlist::kServerFieldCount;
+}
+
+int ServerListView::columnWidth(int column) const {
+  const auto width = static_cast<int>(SendMessageW(view_, LVM_GETCOLUMNWIDTH, column, 0));
+  return MulDiv(width, 96, static_cast<int>(dpi_));
+}
+
+void ServerListView::setColumnWidth(int column, int width) {
+  if (column < 0 || column >= columnCount() || width <= 0) return;
+  SendMessageW(view_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), scaled(width, dpi_));
+}
+
+void ServerListView::selectAll() {
+  LVITEMW all{};
+  all.stateMask = all.state = LVIS_SELECTED;
+  SendMessageW(view_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
 }
 
 std::vector<size_t> ServerListView::selectedRows() const {
@@ -310,8 +351,8 @@ void ServerListView::showSortArrow() {
     SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
                  reinterpret_cast<LPARAM>(&item));
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (list_.sortKept && column == list_.sortColumn)
-      item.fmt |= list_.sortDescending ? HDF_SORTDOWN : HDF_SORTUP;
+    if (list_.sortKept() && column == list_.sortColumn())
+      item.fmt |= list_.sortDescending() ? HDF_SORTDOWN : HDF_SORTUP;
     SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column),
                  reinterpret_cast<LPARAM>(&item));
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "desk/views.h"
 #include "serverlist/server_list.h"
 
 namespace ravelin::win {
@@ -22,7 +23,7 @@ namespace ravelin::win {
 //    loop next runs, so a bulk change of 100,000 check marks costs one repaint.
 // The list's selected row follows the view's selection (its first row); check marks are
 // the rows' state images; a header click sorts by the core's rule and shows its arrow.
-class ServerListView : public serverlist::ServerListObserver {
+class ServerListView : public serverlist::ServerListObserver, public desk::ListView {
  public:
   ServerListView(HWND parent, int id, serverlist::ServerList& list);
   ~ServerListView() override;
@@ -37,8 +38,8 @@ class ServerListView : public serverlist::ServerListObserver {
   // Sets the column widths for dpi, from the defaults; rescale keeps the user's widths.
   void fitColumns(UINT dpi);
   void rescaleColumns(UINT oldDpi, UINT newDpi);
-  // The highlighted rows, ascending.
-  std::vector<size_t> selectedRows() const;
+  // Highlights every row (Ctrl+A).
+  void selectAll();
   // Repaints the gathered changes and reports the status now.
   void flushChanges();
 
@@ -47,6 +48,16 @@ class ServerListView : public serverlist::ServerListObserver {
   std::function<void()> onDeleteKey;     // Delete, while a row is selected
   std::function<void()> onToggleChecks;  // Space, while a row is selected
   std::function<void()> onActivate;      // Enter or a double click, while a row is selected
+  std::function<void(POINT)> onPopupMenu;  // the context menu key or a right click, in screen
+
+  // desk::ListView: the highlighted rows, ascending; column widths at 96 DPI, so that they
+  // mean the same on a screen of another scale.
+  std::vector<size_t> selectedRows() const override;
+  void showListSelection() override;
+  int columnCount() const override;
+  int columnWidth(int column) const override;
+  void setColumnWidth(int column, int width) override;
+  void showSortIndicator() override { showSortArrow(); }
 
   // ServerListObserver.
   void rowsInserted(size_t first, size_t count) override;
@@ -60,16 +71,18 @@ class ServerListView : public serverlist::ServerListObserver {
   static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
   bool key(WPARAM key);
+  // Where the popup menu opens for WM_CONTEXTMENU's point (-1, -1: asked from the keyboard).
+  POINT popupPoint(LPARAM at) const;
   void cellText(NMLVDISPINFOW& info) const;
   void clicked(const NMITEMACTIVATE& click, bool twice);
   void setRowCount(size_t rows, DWORD flags);
   void reset();
   void scheduleFlush();
-  void showListSelection();
   void takeViewSelection();
   void showSortArrow();
 
   HWND view_;
+  UINT dpi_ = 96;
   serverlist::ServerList& list_;
   // The number of rows the view knows of; it differs from the list's while repainting is
   // suspended.

@@ -5,12 +5,13 @@
 #include <stdexcept>
 
 #include "app/startup.h"
+#include "platform/file_io.h"
 #include "platform/wide_text.h"
 #include "runtime/app_context.h"
 #include "runtime/translate.h"
 #include "serverlist/server_list.h"
 #include "win/common_controls.h"
-#include "win/main_frame.h"
+#include "win/main_window.h"
 #include "win/parent_console.h"
 #include "win/win_prompter.h"
 #include "win/win_ui_thread.h"
@@ -69,17 +70,15 @@ int runWin(std::vector<std::string> args) {
   // The server list starts empty, as on every platform.
   serverlist::ServerList list;
   list.negCompare = ctx.settings.NegCompare;
-  MainFrame frame(list);
-  prompter.setMainWindow(frame.window());
-  frame.onCloseRequest = [&ui] {
-    ui.setTerminating();
-    return true;
-  };
-  frame.onDestroyed = [] { PostQuitMessage(0); };
-  ShowWindow(frame.window(), SW_SHOWDEFAULT);
-  UpdateWindow(frame.window());
+  MainWindow window(list, session, ui);
+  prompter.setMainWindow(window.window());
+  ui.preTranslate = [&window](MSG& msg) { return window.translateKey(msg); };
+  // A first argument that names no file is ignored; further arguments always are.
+  if (!args.empty() && platform::fileExists(args[0]))
+    window.presenter().setStartupScript(app::absolutePath(args[0]));
+  window.frame().onDestroyed = [] { PostQuitMessage(0); };
+  window.show();
   const int code = ui.run();
-  session.close();
   return code;
 }
 

@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <cstdlib>
 
 #include "platform/wide_text.h"
 #include "serverlist/met_file.h"
@@ -14,7 +13,6 @@
 #include "win/common_controls.h"
 #include "win/dpi.h"
 #include "win/main_frame.h"
-#include "win/window_picture.h"
 #include "win/window_place.h"
 
 namespace {
@@ -133,18 +131,6 @@ TEST_F(MainFrameTest, HeaderClickSortsByTheCoresRuleAndShowsTheArrow) {
     EXPECT_EQ(sortArrow(fName), arrow);
     EXPECT_EQ(sortArrow(fIP), 0);
   }
-  // A picture for a person to look at, when RAVELIN_SCREENSHOT_DIR names a folder
-  // (scripts/windows-screenshots runs this at two DPIs).
-  if (const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR")) {
-    list.setChecked(1, false);
-    list.select(2);
-    SetFocus(view);
-    frame->statusBar().start(10);
-    frame->statusBar().setPosition(4);
-    pumpMessages();
-    test::saveWindowPicture(frame->window(), std::string(folder) + "/main-window-" +
-                                                 std::to_string(frame->dpi()) + "dpi.png");
-  }
   // A row moved by hand ends the sort, and with it the arrow.
   moveServer(list, 0, std::nullopt);
   EXPECT_EQ(sortArrow(fName), 0);
@@ -245,19 +231,18 @@ TEST_F(MainFrameTest, FontWidthsAndPanelsFollowTheWindowsDpi) {
 TEST_F(MainFrameTest, PlaceIsKeptAndFittedToTheScreenAndTheClipboardTakesText) {
   // Column widths come back as they were left; a place beyond every screen keeps only its
   // size, and a size beyond the screen is cut to its work area.
-  app::WindowState state;
-  state.geometry = app::WindowState::Geometry{50000, 50000, 100000, 600};
-  state.columnWidths = {90, 40, 200, 100, 40, 50, 50, 50, 30};
-  win::restorePlace(frame->window(), view, state);
-  app::WindowState read;
-  win::readPlace(frame->window(), view, read);
-  EXPECT_EQ(read.columnWidths, state.columnWidths);
+  const std::vector<int> widths = {90, 40, 200, 100, 40, 50, 50, 50, 30};
+  for (int c = 0; c < frame->listView().columnCount(); ++c)
+    frame->listView().setColumnWidth(c, widths[static_cast<size_t>(c)]);
+  win::placeFitted(frame->window(), {50000, 50000, 100000, 600});
+  for (int c = 0; c < frame->listView().columnCount(); ++c)
+    EXPECT_EQ(frame->listView().columnWidth(c), widths[static_cast<size_t>(c)]);
+  const desk::WindowPlace read = win::normalPlace(frame->window());
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  EXPECT_EQ(read.geometry->left, work.left);
-  EXPECT_EQ(read.geometry->width, work.right - work.left);
-  EXPECT_EQ(read.geometry->height, 600);
-  EXPECT_FALSE(read.maximized);
+  EXPECT_EQ(read.left, work.left);
+  EXPECT_EQ(read.width, work.right - work.left);
+  EXPECT_EQ(read.height, 600);
 
   ASSERT_TRUE(win::setClipboardText(frame->window(), "ed2k://|server|1.2.3.4|4661|/ Caf\xC3\xA9"));
   EXPECT_EQ(win::clipboardText(frame->window()), "ed2k://|server|1.2.3.4|4661|/ Caf\xC3\xA9");

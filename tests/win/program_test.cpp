@@ -18,6 +18,16 @@ using ravelin::platform::runProgram;
 
 const std::vector<std::string> kEnvironment = ravelin::platform::environmentWith({});
 
+// The program's main window once it is shown (bounded: 30 s); none after that.
+HWND shownWindow() {
+  for (int i = 0; i < 600; ++i) {
+    HWND found = FindWindowW(L"RavelinMainWindow", nullptr);
+    if (found && IsWindowVisible(found)) return found;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
 // The command line is answered where the program was started from.
 TEST(RavelinExeTest, AnswersItsCommandLineOnTheConsoleItWasStartedFrom) {
   const auto version = runProgram(RAVELIN_EXE, {"--version"}, kEnvironment, 30000);
@@ -40,14 +50,7 @@ TEST(RavelinExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
   std::thread run([&] {
     result = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini")}, kEnvironment, 60000);
   });
-  HWND window = nullptr;  // shown once it is complete
-  for (int i = 0; i < 600 && !window; ++i) {
-    HWND found = FindWindowW(L"RavelinMainWindow", nullptr);
-    if (found && IsWindowVisible(found))
-      window = found;
-    else
-      Sleep(50);
-  }
+  HWND window = shownWindow();
   EXPECT_NE(window, nullptr) << "no window within 30 s";
   wchar_t title[64] = L"";
   GetWindowTextW(window, title, 64);
@@ -65,6 +68,34 @@ TEST(RavelinExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
   EXPECT_EQ(result.exitStatus, 0);
   // With logging on in the ravelin.ini named, the run's log lies beside it.
   EXPECT_FALSE(std::filesystem::is_empty(dir.file("log")));
+}
+
+// A script named on the command line runs once the window is shown, as ScrExecOrEdit says;
+// the list it changed brings the question at the close, answered No.
+TEST(RavelinExeTest, RunsTheScriptOfItsCommandLine) {
+  test::TempDir dir;
+  test::WriteFile(dir.file("ravelin.ini"), "[script]\r\nScrExecOrEdit=1\r\n");
+  std::filesystem::copy_file(RAVELIN_SAMPLE_MET, dir.file("sample.met"));
+  test::WriteFile(dir.file("task.rvs"),
+                  "RefreshCustomMET[sample.met]\r\nFilter[Users>1000]\r\nSaveCustomMET[big.met]\r\n");
+  ravelin::platform::ProgramResult result;
+  std::thread run([&] {
+    result = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini"), dir.file("task.rvs")},
+                        kEnvironment, 60000);
+  });
+  HWND window = shownWindow();
+  EXPECT_NE(window, nullptr);
+  for (int i = 0; i < 600 && !std::filesystem::exists(dir.file("big.met")); ++i) Sleep(50);
+  HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+  EXPECT_EQ(ListView_GetItemCount(list), 4);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  HWND question = nullptr;
+  for (int i = 0; i < 600 && !question; ++i, Sleep(50)) question = FindWindowW(L"#32770", nullptr);
+  EXPECT_NE(question, nullptr);
+  PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+  run.join();
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("big.met")));
 }
 
 }  // namespace
