@@ -55,13 +55,13 @@ ServerListView::ServerListView(HWND parent, int id, serverlist::ServerList& list
   }
   SetWindowSubclass(view_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   setRowCount(shownRows_, 0);
-  list_.setObserver(this);
+  batch_ = std::make_unique<desk::ListChangeBatch>(list_, *this);
   showSortArrow();
   showListSelection();
 }
 
 ServerListView::~ServerListView() {
-  list_.setObserver(nullptr);
+  batch_.reset();
   RemoveWindowSubclass(view_, subclassProc, kSubclassId);
 }
 
@@ -237,8 +237,7 @@ std::vector<size_t> ServerListView::selectedRows() const {
   return rows;
 }
 
-void ServerListView::rowsInserted(size_t, size_t count) {
-  if (suspended_ > 0 || count == 0) return;
+void ServerListView::showInserted(size_t, size_t count) {
   // The view keeps its selection by row number: it is shown again from the list's.
   setRowCount(shownRows_ + count, LVSICF_NOSCROLL);
   showListSelection();
@@ -246,74 +245,34 @@ void ServerListView::rowsInserted(size_t, size_t count) {
   showSortArrow();
 }
 
-void ServerListView::rowsRemoved(size_t, size_t count) {
-  if (suspended_ > 0 || count == 0) return;
+void ServerListView::showRemoved(size_t, size_t count) {
   setRowCount(shownRows_ - std::min(count, shownRows_), LVSICF_NOSCROLL);
   showListSelection();
   showSortArrow();
 }
 
-void ServerListView::rowChanged(size_t row) {
-  if (suspended_ > 0) return;
-  const auto r = static_cast<long long>(row);
-  if (firstChanged_ < 0 || r < firstChanged_) firstChanged_ = r;
-  lastChanged_ = std::max(lastChanged_, r);
-  scheduleFlush();
+void ServerListView::showChanged(size_t first, size_t last) {
+  // The program selected another row (a selection changes its row).
+  const auto shown = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  if (list_.selected() !=
+      (shown >= 0 ? std::optional<size_t>(static_cast<size_t>(shown)) : std::nullopt))
+    showListSelection();
+  SendMessageW(view_, LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
 }
 
-void ServerListView::listReset() {
-  if (suspended_ > 0) return;
-  reset();
-}
-
-void ServerListView::statusChanged() {
-  statusPending_ = true;
-  // An import recounts after every row; its end (the reset) reports the status once.
-  if (suspended_ == 0) scheduleFlush();
-}
-
-void ServerListView::updatesSuspended(bool suspended) {
-  if (suspended) {
-    ++suspended_;
-    return;
-  }
-  if (suspended_ == 0) return;
-  if (--suspended_ == 0) reset();
-}
-
-void ServerListView::reset() {
-  firstChanged_ = lastChanged_ = -1;
-  setRowCount(list_.size(), 0);
+void ServerListView::showAll(size_t rows) {
+  setRowCount(rows, 0);
   InvalidateRect(view_, nullptr, FALSE);
   showSortArrow();
   showListSelection();
-  if (statusPending_) scheduleFlush();
+}
+
+void ServerListView::showStatus() {
+  if (onStatusChanged) onStatusChanged();
 }
 
 void ServerListView::scheduleFlush() {
-  if (flushScheduled_) return;
-  flushScheduled_ = true;
   PostMessageW(view_, kFlushChanges, 0, 0);
-}
-
-void ServerListView::flushChanges() {
-  flushScheduled_ = false;
-  if (firstChanged_ >= 0 && suspended_ == 0) {
-    // The program selected another row (a selection changes its row).
-    const auto first = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-    if (list_.selected() !=
-        (first >= 0 ? std::optional<size_t>(static_cast<size_t>(first)) : std::nullopt))
-      showListSelection();
-    const long long last = std::min(lastChanged_, static_cast<long long>(shownRows_) - 1);
-    if (firstChanged_ <= last)
-      SendMessageW(view_, LVM_REDRAWITEMS, static_cast<WPARAM>(firstChanged_),
-                   static_cast<LPARAM>(last));
-    firstChanged_ = lastChanged_ = -1;
-  }
-  if (statusPending_) {
-    statusPending_ = false;
-    if (onStatusChanged) onStatusChanged();
-  }
 }
 
 void ServerListView::showListSelection() {

@@ -4,9 +4,11 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "desk/list_change_batch.h"
 #include "desk/views.h"
 #include "serverlist/server_list.h"
 
@@ -14,16 +16,12 @@ namespace ravelin::win {
 
 // The server list as a ListView of the system, owner-data: it holds no rows of its own
 // but asks for each cell it draws from the one ServerList. It follows the list's changes
-// as the list's observer:
-//  - an insert or removal changes the row count without repainting the rest;
-//  - while the list suspends repainting (an import), the view keeps showing the rows it
-//    had, and the end of the suspension is one reset;
-//  - a clear, a sort or a move is one reset;
-//  - changed rows are gathered and repainted, and the status reported, once the message
-//    loop next runs, so a bulk change of 100,000 check marks costs one repaint.
+// through desk's ListChangeBatch, as the Qt model does: an insert or removal changes the
+// row count without repainting the rest, an import or a sort is one reset, and changed
+// rows are repainted once the message loop next runs.
 // The list's selected row follows the view's selection (its first row); check marks are
 // the rows' state images; a header click sorts by the core's rule and shows its arrow.
-class ServerListView : public serverlist::ServerListObserver, public desk::ListView {
+class ServerListView : public desk::ListDisplay, public desk::ListView {
  public:
   ServerListView(HWND parent, int id, serverlist::ServerList& list);
   ~ServerListView() override;
@@ -41,7 +39,7 @@ class ServerListView : public serverlist::ServerListObserver, public desk::ListV
   // Highlights every row (Ctrl+A).
   void selectAll();
   // Repaints the gathered changes and reports the status now.
-  void flushChanges();
+  void flushChanges() { batch_->flush(); }
 
   // What the keys and clicks of the list ask for; what they do is the caller's business.
   std::function<void()> onStatusChanged;
@@ -59,13 +57,13 @@ class ServerListView : public serverlist::ServerListObserver, public desk::ListV
   void setColumnWidth(int column, int width) override;
   void showSortIndicator() override { showSortArrow(); }
 
-  // ServerListObserver.
-  void rowsInserted(size_t first, size_t count) override;
-  void rowsRemoved(size_t first, size_t count) override;
-  void rowChanged(size_t row) override;
-  void listReset() override;
-  void statusChanged() override;
-  void updatesSuspended(bool suspended) override;
+  // desk::ListDisplay: what the list's change batch asks the view to show.
+  void showInserted(size_t first, size_t count) override;
+  void showRemoved(size_t first, size_t count) override;
+  void showChanged(size_t first, size_t last) override;
+  void showAll(size_t rows) override;
+  void showStatus() override;
+  void scheduleFlush() override;
 
  private:
   static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -76,8 +74,6 @@ class ServerListView : public serverlist::ServerListObserver, public desk::ListV
   void cellText(NMLVDISPINFOW& info) const;
   void clicked(const NMITEMACTIVATE& click, bool twice);
   void setRowCount(size_t rows, DWORD flags);
-  void reset();
-  void scheduleFlush();
   void takeViewSelection();
   void showSortArrow();
 
@@ -87,13 +83,10 @@ class ServerListView : public serverlist::ServerListObserver, public desk::ListV
   // The number of rows the view knows of; it differs from the list's while repainting is
   // suspended.
   size_t shownRows_ = 0;
-  int suspended_ = 0;
-  long long firstChanged_ = -1;
-  long long lastChanged_ = -1;
-  bool statusPending_ = false;
-  bool flushScheduled_ = false;
   // The view's selection is being set from the list's: not taken back.
   bool syncing_ = false;
+  // Follows the list for the view; made once the control exists.
+  std::unique_ptr<desk::ListChangeBatch> batch_;
 };
 
 }  // namespace ravelin::win
