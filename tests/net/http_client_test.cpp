@@ -121,7 +121,7 @@ TEST_F(HttpCliTest, AUrlWithoutPathAsksForTheRootAndTheClientCanBeUsedAgain) {
 TEST_F(HttpCliTest, PythonsHttpServerServesAFile) {
   const std::string content = Pattern(70000) + "end";
   test::WriteFile(dir.file("list.met"), content);
-  const int port = test::ClosedLoopbackPort();
+  const int port = test::FreeLoopbackPort();
   test::PeerProcess py({"python3", "-m", "http.server", "--bind", "127.0.0.1", "--directory",
                         test::UnixPath(dir.path().string()), std::to_string(port)});
   ASSERT_TRUE(test::WaitForPort(port, 10000));

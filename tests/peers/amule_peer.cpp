@@ -54,7 +54,7 @@ AmulePeer::AmulePeer() {
   char pattern[] = "/tmp/ravelin-amuled-XXXXXX";
   home_ = ::mkdtemp(pattern) ? pattern : "";
   std::filesystem::create_directories(configDir());
-  ecPort_ = ClosedLoopbackPort();
+  ecPort_ = FreeLoopbackPort();
   const std::string digest = app::ecPasswordDigest(kPassword);
   std::ofstream(configDir() + "amule.conf")
       << "[eMule]\nAutoconnect=0\nReconnect=0\nConnectToKad=0\nUDPEnable=0\nUPnPEnabled=0\n"

@@ -58,7 +58,7 @@ DanteProxy::DanteProxy(Options options) {
 
   // The port was free a moment ago; another process may take it first, so a few tries.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    port_ = ClosedLoopbackPort();
+    port_ = FreeLoopbackPort();
     std::string text;
     text += "logoutput: " + UnixPath(dir_.file("danted.log")) + "\n";
     text += "internal: 127.0.0.1 port = " + std::to_string(port_) + "\n";

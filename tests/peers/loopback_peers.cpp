@@ -65,15 +65,30 @@ Connect connectWithin(std::uint16_t port, int timeoutMs, SocketHandle& socket) {
   return outcome;
 }
 
+// Binds a fresh socket to a free loopback port; the caller owns the socket.
+SocketHandle bindFreePort(std::uint16_t& port) {
+  int error = 0;
+  port = 0;
+  const SocketHandle s = openSocket(SocketType::Stream, error);
+  if (s == kNoSocket) return kNoSocket;
+  if (bindSocket(s, kLoopback, 0) == 0) port = boundPort(s);
+  return s;
+}
+
 }  // namespace
 
-std::uint16_t ClosedLoopbackPort() {
-  int error = 0;
-  const SocketHandle s = openSocket(SocketType::Stream, error);
-  if (s == kNoSocket) return 0;
+std::uint16_t FreeLoopbackPort() {
   std::uint16_t port = 0;
-  if (bindSocket(s, kLoopback, 0) == 0) port = boundPort(s);
-  closeSocket(s);
+  const SocketHandle s = bindFreePort(port);
+  if (s != kNoSocket) closeSocket(s);
+  return port;
+}
+
+std::uint16_t ClosedLoopbackPort() {
+  std::uint16_t port = 0;
+  const SocketHandle s = bindFreePort(port);
+  // Never closed: a test process asks for a few dozen at most.
+  if (port == 0 && s != kNoSocket) closeSocket(s);
   return port;
 }
 

@@ -23,7 +23,11 @@ using namespace ravelin::runtime;
 
 namespace test {
 
-// A port on 127.0.0.1 that nothing listens on (it was bound and released just now).
+// A port on 127.0.0.1 that was free a moment ago, for a peer process to listen on.
+std::uint16_t FreeLoopbackPort();
+// A port on 127.0.0.1 that refuses every connection for the rest of the process: it stays
+// bound without listening, so neither a parallel test's listener nor an outgoing connection's
+// source port (a self-connect) can take it.
 std::uint16_t ClosedLoopbackPort();
 // Tries to connect to 127.0.0.1:port every 50 ms, at most ms milliseconds in all.
 bool WaitForPort(int port, int ms);

@@ -23,7 +23,7 @@ class TlsPeerTest : public ::testing::Test {
   }
   std::unique_ptr<test::PeerProcess> start(const std::string& cert, const std::string& key,
                                            std::vector<std::string> more = {}) {
-    port = test::ClosedLoopbackPort();
+    port = test::FreeLoopbackPort();
     std::vector<std::string> argv = {"openssl", "s_server",
                                      "-accept", "127.0.0.1:" + std::to_string(port),
                                      "-cert",   test::UnixPath(cert),

@@ -91,7 +91,7 @@ std::vector<std::string> OddHttpServer::requests() const {
 }
 
 TinyProxy::TinyProxy(const std::vector<int>& connectPorts) {
-  port_ = ClosedLoopbackPort();
+  port_ = FreeLoopbackPort();
   std::string conf = "Port " + std::to_string(port_) +
                      "\nListen 127.0.0.1\nTimeout 30\nMaxClients 20\nAllow 127.0.0.1\n"
                      "LogLevel Critical\nDisableViaHeader Yes\nXTinyproxy Yes\n";
