@@ -98,7 +98,8 @@ TEST(RavelinExeTest, RunsTheScriptOfItsCommandLineToItsCloseUtils) {
   test::TestApp app;
   ASSERT_TRUE(serverlist::readServersFromMet(saved, dir.file("big.met"), bar, app.ctx)
                   .gaveList());
-  EXPECT_EQ(saved.size(), 4u);
+  // The checked servers: three of the sample's four have more than 1000 users.
+  EXPECT_EQ(saved.size(), 3u);
 }
 
 }  // namespace
