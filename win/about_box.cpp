@@ -12,8 +12,9 @@ using platform::wideFromUtf8;
 
 namespace {
 
-constexpr int kWidth = 200;
-constexpr int kValueLeft = 62;
+constexpr int kWidth = 210;
+// Room for the longest caption of a translation ("Product Name:" in English).
+constexpr int kValueLeft = 74;
 constexpr int kLineHeight = 14;
 
 }  // namespace
@@ -27,7 +28,7 @@ DialogTemplate AboutBox::layout() const {
   for (size_t i = 0; i < lines.size(); ++i, top += kLineHeight) {
     const int id = kFirstLineId + 2 * static_cast<int>(i);
     form.add(DialogTemplate::kStatic, wideFromUtf8(lines[i].caption), id,
-             {12, top + 2, kValueLeft - 4, top + 10}, SS_NOPREFIX);
+             {12, top + 2, kValueLeft - 4, top + 10}, SS_NOPREFIX | SS_LEFTNOWORDWRAP);
     const RECT value{kValueLeft, top + (i == 0 ? 0 : 2), kWidth - 12, top + 12};
     if (lines[i].link)
       form.add(WC_LINK, L"<a>" + wideFromUtf8(lines[i].value) + L"</a>", kLinkId, value, WS_TABSTOP);

@@ -108,6 +108,16 @@ class MainWindowTest : public ::testing::Test {
     HWND focus = GetFocus();
     PostMessageW(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, key, 1);
   }
+  // A picture of the window for a person to look at, when the run asks for them.
+  void picture(HWND shown, const std::string& name) {
+    const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR");
+    if (!folder) return;
+    // Drawn on screen first, where the picture is taken from.
+    RedrawWindow(shown, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    test::saveWindowPicture(shown, std::string(folder) + "/" + name + "-" +
+                                         std::to_string(window.frame().dpi()) + "dpi.png");
+  }
   static std::wstring caption(HWND window) {
     wchar_t text[128] = L"";
     GetWindowTextW(window, text, 128);
@@ -222,6 +232,7 @@ TEST_F(MainWindowTest, FilterEditDragAndAboutByKeys) {
   SendDlgItemMessageW(filter, win::FilterWindow::kPropertyId, CB_SETCURSEL, serverlist::fName, 0);
   SendDlgItemMessageW(filter, win::FilterWindow::kOperatorId, CB_SETCURSEL, serverlist::foEqual, 0);
   SetDlgItemTextW(filter, win::FilterWindow::kValueId, platform::wideFromUtf8(name).c_str());
+  picture(filter, "filter-window");
   answerNextBox(IDNO);
   pressKey(filter, VK_RETURN);
   pump();
@@ -234,8 +245,9 @@ TEST_F(MainWindowTest, FilterEditDragAndAboutByKeys) {
   // Enter change the row. Escape leaves a new server unadded.
   select({1});
   const std::string ip = servers[1].server.ip;
-  whenDialogShows([](HWND editor) {
+  whenDialogShows([this](HWND editor) {
     EXPECT_EQ(caption(editor), L"Ravelin: Edit server");
+    picture(editor, "server-editor");
     const int ipBox = win::ServerEditorDialog::kFirstBoxId + int(serverlist::EditorBox::IP);
     SendDlgItemMessageW(editor, ipBox, WM_CHAR, 'x', 1);
     SetDlgItemTextW(editor, win::ServerEditorDialog::kFirstBoxId + int(serverlist::EditorBox::Port), L"4242");
@@ -272,8 +284,9 @@ TEST_F(MainWindowTest, FilterEditDragAndAboutByKeys) {
   // The about box closes by Escape and by Enter.
   for (WPARAM close : {VK_ESCAPE, VK_RETURN}) {
     std::wstring shown;
-    whenDialogShows([&shown, close](HWND about) {
+    whenDialogShows([this, &shown, close](HWND about) {
       shown = caption(about);
+      if (close == VK_ESCAPE) picture(about, "about-box");
       pressKey(about, close);
     });
     command(id(desk::cmdAbout));
