@@ -76,7 +76,9 @@ int main() {
     auto start = std::chrono::steady_clock::now();
     list.endUpdate();
     showNow(frame);
-    imports.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    imports.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
 
     NMLISTVIEW click{};
     click.hdr = {view, win::MainFrame::kListId, LVN_COLUMNCLICK};
@@ -84,7 +86,9 @@ int main() {
     start = std::chrono::steady_clock::now();
     SendMessageW(frame.window(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
     showNow(frame);
-    sorts.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    sorts.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
   }
   std::printf("rows shown: %d\n", ListView_GetItemCount(view));
   report("100,000 rows shown after an import", imports);

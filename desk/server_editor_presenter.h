@@ -13,8 +13,8 @@ namespace ravelin::desk {
 // The dialog's boxes top to bottom, with the label row each sits in (kEditorLabels; the
 // preference list takes row 7).
 inline constexpr std::array<serverlist::EditorBox, 8> kEditorBoxes = {
-    serverlist::EditorBox::IP,    serverlist::EditorBox::Port,  serverlist::EditorBox::Name,
-    serverlist::EditorBox::Desc,  serverlist::EditorBox::Ping,  serverlist::EditorBox::Users,
+    serverlist::EditorBox::IP,    serverlist::EditorBox::Port,   serverlist::EditorBox::Name,
+    serverlist::EditorBox::Desc,  serverlist::EditorBox::Ping,   serverlist::EditorBox::Users,
     serverlist::EditorBox::Files, serverlist::EditorBox::History};
 inline constexpr std::array<int, 8> kEditorBoxLabelRow = {0, 1, 2, 3, 4, 5, 6, 8};
 inline constexpr int kEditorPrefLabelRow = 7;

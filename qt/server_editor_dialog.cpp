@@ -27,7 +27,8 @@ ServerEditorDialog::ServerEditorDialog(ServerList& list, runtime::AppContext& ct
     QLineEdit* edit = new QLineEdit(this);
     edit->installEventFilter(this);
     boxes_[i] = edit;
-    auto* label = new QLabel(uiText(kEditorLabels[static_cast<size_t>(desk::kEditorBoxLabelRow[i])]), this);
+    auto* label =
+        new QLabel(uiText(kEditorLabels[static_cast<size_t>(desk::kEditorBoxLabelRow[i])]), this);
     label->setBuddy(edit);
     grid->addWidget(label, desk::kEditorBoxLabelRow[i], 0);
     grid->addWidget(edit, desk::kEditorBoxLabelRow[i], 1);

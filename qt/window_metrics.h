@@ -42,7 +42,6 @@ inline constexpr const char* kProceedCaption = N_("&Proceed");
 inline constexpr unsigned kOkRgb = 0x008000;
 inline constexpr unsigned kFailedRgb = 0xFF0000;
 
-
 }  // namespace ravelin::qt
 
 namespace ravelin::qt {

@@ -31,7 +31,8 @@ DialogTemplate AboutBox::layout() const {
              {12, top + 2, kValueLeft - 4, top + 10}, SS_NOPREFIX | SS_LEFTNOWORDWRAP);
     const RECT value{kValueLeft, top + (i == 0 ? 0 : 2), kWidth - 12, top + 12};
     if (lines[i].link)
-      form.add(WC_LINK, L"<a>" + wideFromUtf8(lines[i].value) + L"</a>", kLinkId, value, WS_TABSTOP);
+      form.add(WC_LINK, L"<a>" + wideFromUtf8(lines[i].value) + L"</a>", kLinkId, value,
+               WS_TABSTOP);
     else
       form.add(DialogTemplate::kStatic, wideFromUtf8(lines[i].value), id + 1, value,
                SS_NOPREFIX | SS_ENDELLIPSIS);
@@ -45,11 +46,13 @@ DialogTemplate AboutBox::layout() const {
 void AboutBox::created() {
   // The product's name in bold, larger than the dialog's font.
   LOGFONTW title{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window(), WM_GETFONT, 0, 0)), sizeof title, &title);
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window(), WM_GETFONT, 0, 0)), sizeof title,
+             &title);
   title.lfHeight = title.lfHeight * 7 / 5;
   title.lfWeight = FW_BOLD;
   titleFont_.reset(CreateFontIndirectW(&title));
-  SendMessageW(item(kFirstLineId + 1), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), TRUE);
+  SendMessageW(item(kFirstLineId + 1), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()),
+               TRUE);
   focusItem(IDOK);
 }
 

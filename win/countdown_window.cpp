@@ -20,8 +20,7 @@ DialogTemplate CountdownWindow::layout() const {
   form.add(DialogTemplate::kStatic, text(desk::kCountdownLead), -1, {8, 10, 80, 20},
            SS_RIGHT | SS_NOPREFIX);
   form.add(DialogTemplate::kStatic, L"5", kSecondsId, {82, 10, 92, 20}, SS_CENTER);
-  form.add(DialogTemplate::kStatic, text(desk::kCountdownTail), -1, {94, 10, 142, 20},
-           SS_NOPREFIX);
+  form.add(DialogTemplate::kStatic, text(desk::kCountdownTail), -1, {94, 10, 142, 20}, SS_NOPREFIX);
   form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL, {50, 28, 100, 42},
            BS_DEFPUSHBUTTON | WS_TABSTOP);
   return form;

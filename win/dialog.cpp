@@ -18,8 +18,8 @@ Dialog::~Dialog() {
 INT_PTR Dialog::runModal(HWND owner) {
   modal_ = true;
   DialogTemplate form = layout();
-  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), form.get(), owner,
-                                                 proc, reinterpret_cast<LPARAM>(this));
+  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), form.get(), owner, proc,
+                                                 reinterpret_cast<LPARAM>(this));
   window_ = nullptr;
   return result;
 }
@@ -50,7 +50,8 @@ void Dialog::setItemText(int id, const std::string& text) {
 std::string Dialog::itemText(int id) const {
   const HWND control = item(id);
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return platform::utf8FromWide(text);
 }
 

@@ -4,7 +4,8 @@ namespace ravelin::win {
 
 namespace {
 
-static_assert(sizeof(DLGTEMPLATE) == 9 * sizeof(WORD) && sizeof(DLGITEMTEMPLATE) == 9 * sizeof(WORD));
+static_assert(sizeof(DLGTEMPLATE) == 9 * sizeof(WORD) &&
+              sizeof(DLGITEMTEMPLATE) == 9 * sizeof(WORD));
 
 // The dialogs' font: the system's message font on today's Windows.
 constexpr WORD kFontPoints = 9;

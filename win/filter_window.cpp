@@ -31,7 +31,8 @@ DialogTemplate FilterWindow::layout() const {
   const DWORD list = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
   form.add(DialogTemplate::kStatic, text(serverlist::kFilterPropertyLabel), -1, {7, 7, 153, 15}, 0);
   form.add(DialogTemplate::kComboBox, L"", kPropertyId, {7, 17, 153, 140}, list);
-  form.add(DialogTemplate::kStatic, text(serverlist::kFilterOperatorLabel), -1, {7, 35, 153, 43}, 0);
+  form.add(DialogTemplate::kStatic, text(serverlist::kFilterOperatorLabel), -1, {7, 35, 153, 43},
+           0);
   form.add(DialogTemplate::kComboBox, L"", kOperatorId, {7, 45, 153, 120}, list);
   form.add(DialogTemplate::kStatic, text(serverlist::kFilterValueLabel), -1, {7, 63, 153, 71}, 0);
   form.add(DialogTemplate::kEdit, L"", kValueId, {7, 73, 153, 87},

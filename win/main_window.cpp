@@ -23,9 +23,9 @@ namespace {
 
 // The windows that this program does not have yet: their commands are greyed.
 constexpr std::array<Command, 11> kCommandsWithoutWindow = {
-    desk::cmdUpdateAll,     desk::cmdUpdateHtml, desk::cmdUpdateMet,   desk::cmdUpdateBot,
-    desk::cmdUpdateDns,     desk::cmdVerifyChecked, desk::cmdVerifyAll, desk::cmdSaveRunning,
-    desk::cmdScriptEditor,  desk::cmdOptions,    desk::cmdCheckForUpdates};
+    desk::cmdUpdateAll,    desk::cmdUpdateHtml,    desk::cmdUpdateMet,      desk::cmdUpdateBot,
+    desk::cmdUpdateDns,    desk::cmdVerifyChecked, desk::cmdVerifyAll,      desk::cmdSaveRunning,
+    desk::cmdScriptEditor, desk::cmdOptions,       desk::cmdCheckForUpdates};
 
 bool hasWindow(Command command) {
   return std::find(kCommandsWithoutWindow.begin(), kCommandsWithoutWindow.end(), command) ==
@@ -129,8 +129,7 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lP
       return TRUE;
     case WM_SHOWWINDOW:
       // The start-up script runs once the window is on screen.
-      if (wParam && presenter_->shown())
-        ui_.post([this] { presenter_->startUp(); });
+      if (wParam && presenter_->shown()) ui_.post([this] { presenter_->startUp(); });
       return std::nullopt;
     default:
       return std::nullopt;
@@ -191,7 +190,8 @@ void MainWindow::buildToolBar() {
   std::vector<ToolBar::Button> buttons;
   for (int b = 0; b < desk::kToolButtonCount; ++b) {
     const desk::CommandGroup& group = desk::toolButtonGroup(static_cast<desk::ToolButton>(b));
-    buttons.push_back({kCommandId + *group.commands.begin(), kButtonPictures[static_cast<size_t>(b)],
+    buttons.push_back({kCommandId + *group.commands.begin(),
+                       kButtonPictures[static_cast<size_t>(b)],
                        platform::wideFromUtf8(_(group.caption))});
   }
   ToolBar& tools = frame_.addToolBar(buttons);
@@ -218,15 +218,17 @@ void MainWindow::dropDown(int buttonId) {
 
 void MainWindow::showPopupMenu(POINT at) {
   MenuHandle menu(CreatePopupMenu());
-  const std::array<bool, serverlist::kPopupItemCount> enabled = serverlist::popupItemsEnabled(list_);
+  const std::array<bool, serverlist::kPopupItemCount> enabled =
+      serverlist::popupItemsEnabled(list_);
   for (int i = 0; i < serverlist::kPopupItemCount; ++i) {
-    AppendMenuW(menu.get(), MF_STRING | (enabled[static_cast<size_t>(i)] ? MF_ENABLED : MF_GRAYED),
-                static_cast<UINT_PTR>(kPopupId + i),
-                platform::wideFromUtf8(_(serverlist::kPopupItemCaptions[static_cast<size_t>(i)])).c_str());
+    AppendMenuW(
+        menu.get(), MF_STRING | (enabled[static_cast<size_t>(i)] ? MF_ENABLED : MF_GRAYED),
+        static_cast<UINT_PTR>(kPopupId + i),
+        platform::wideFromUtf8(_(serverlist::kPopupItemCaptions[static_cast<size_t>(i)])).c_str());
   }
   SetMenuDefaultItem(menu.get(), kPopupId + serverlist::kPopupDefaultItem, FALSE);
-  const UINT chosen = TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y,
-                                       window(), nullptr);
+  const UINT chosen =
+      TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, window(), nullptr);
   if (chosen) command(static_cast<int>(chosen));
 }
 

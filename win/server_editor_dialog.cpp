@@ -40,7 +40,8 @@ DialogTemplate ServerEditorDialog::layout() const {
     form.add(DialogTemplate::kStatic, text(desk::kEditorLabels[static_cast<size_t>(row)]), -1,
              {7, top + 2, 7 + kLabelWidth, top + 10}, 0);
     if (row == desk::kEditorPrefLabelRow) {
-      form.add(DialogTemplate::kComboBox, L"", kPreferenceId, {kFieldLeft, top, kFieldRight, top + 60},
+      form.add(DialogTemplate::kComboBox, L"", kPreferenceId,
+               {kFieldLeft, top, kFieldRight, top + 60},
                CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
       continue;
     }
@@ -54,13 +55,15 @@ DialogTemplate ServerEditorDialog::layout() const {
            {kFieldRight - 106, buttonsTop, kFieldRight - 56, buttonsTop + 14},
            BS_DEFPUSHBUTTON | WS_TABSTOP);
   form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL,
-           {kFieldRight - 50, buttonsTop, kFieldRight, buttonsTop + 14}, BS_PUSHBUTTON | WS_TABSTOP);
+           {kFieldRight - 50, buttonsTop, kFieldRight, buttonsTop + 14},
+           BS_PUSHBUTTON | WS_TABSTOP);
   return form;
 }
 
 void ServerEditorDialog::created() {
   for (const char* pref : serverlist::kPrefItems)
-    SendMessageW(item(kPreferenceId), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text(pref).c_str()));
+    SendMessageW(item(kPreferenceId), CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(text(pref).c_str()));
   for (EditorBox box : desk::kEditorBoxes)
     SetWindowSubclass(item(boxId(box)), boxProc, 0, static_cast<DWORD_PTR>(box));
   // On top of the other windows, as the main window's filter window is.

@@ -36,8 +36,8 @@ class ServerEditorDialog : public Dialog, public desk::ServerEditorView {
   DialogTemplate layout() const override;
   void created() override;
   void command(int id, int code) override;
-  static LRESULT CALLBACK boxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR id, DWORD_PTR which);
+  static LRESULT CALLBACK boxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                  DWORD_PTR which);
 
   desk::ServerEditorPresenter presenter_;
   bool editing_ = false;

@@ -107,10 +107,11 @@ POINT ServerListView::popupPoint(LPARAM at) const {
   // From the keyboard: below the selected row when it is in sight, else the view's corner.
   RECT row{};
   row.left = LVIR_LABEL;
-  const auto selected = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  const auto selected =
+      SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
   point = {0, 0};
-  if (selected >= 0 &&
-      SendMessageW(view_, LVM_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&row)))
+  if (selected >= 0 && SendMessageW(view_, LVM_GETITEMRECT, static_cast<WPARAM>(selected),
+                                    reinterpret_cast<LPARAM>(&row)))
     point = {row.left, row.bottom};
   ClientToScreen(view_, &point);
   return point;
@@ -246,8 +247,8 @@ void ServerListView::endDrag(std::optional<POINT> droppedAt) {
   showInsertMark({});
   if (GetCapture() == view_) ReleaseCapture();
   if (!from || !droppedAt || target.row < 0 || *from >= list_.size()) return;
-  presenter_.dropRow(*from, target.after ? std::nullopt
-                                         : std::optional<size_t>(static_cast<size_t>(target.row)));
+  presenter_.dropRow(
+      *from, target.after ? std::nullopt : std::optional<size_t>(static_cast<size_t>(target.row)));
 }
 
 void ServerListView::setRowCount(size_t rows, DWORD flags) {

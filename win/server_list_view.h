@@ -52,9 +52,9 @@ class ServerListView : public desk::ListDisplay, public desk::ListView {
 
   // What the keys and clicks of the list ask for; what they do is the caller's business.
   std::function<void()> onStatusChanged;
-  std::function<void()> onDeleteKey;     // Delete, while a row is selected
-  std::function<void()> onToggleChecks;  // Space, while a row is selected
-  std::function<void()> onActivate;      // Enter or a double click, while a row is selected
+  std::function<void()> onDeleteKey;       // Delete, while a row is selected
+  std::function<void()> onToggleChecks;    // Space, while a row is selected
+  std::function<void()> onActivate;        // Enter or a double click, while a row is selected
   std::function<void(POINT)> onPopupMenu;  // the context menu key or a right click, in screen
 
   // desk::ListView: the highlighted rows, ascending; column widths at 96 DPI, so that they

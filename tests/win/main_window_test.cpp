@@ -11,16 +11,16 @@
 
 #include "app/startup.h"
 #include "app/window_state.h"
-#include "serverlist/met_file.h"
 #include "platform/wide_text.h"
+#include "serverlist/met_file.h"
+#include "serverlist/server_filter.h"
 #include "support/test_support.h"
 #include "win/common_controls.h"
-#include "serverlist/server_filter.h"
 #include "win/filter_window.h"
 #include "win/main_window.h"
 #include "win/server_editor_dialog.h"
-#include "win/window_picture.h"
 #include "win/win_prompter.h"
+#include "win/window_picture.h"
 
 namespace {
 
@@ -116,7 +116,7 @@ class MainWindowTest : public ::testing::Test {
     RedrawWindow(shown, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     test::saveWindowPicture(shown, std::string(folder) + "/" + name + "-" +
-                                         std::to_string(window.frame().dpi()) + "dpi.png");
+                                       std::to_string(window.frame().dpi()) + "dpi.png");
   }
   static std::wstring caption(HWND window) {
     wchar_t text[128] = L"";
@@ -250,8 +250,10 @@ TEST_F(MainWindowTest, FilterEditDragAndAboutByKeys) {
     picture(editor, "server-editor");
     const int ipBox = win::ServerEditorDialog::kFirstBoxId + int(serverlist::EditorBox::IP);
     SendDlgItemMessageW(editor, ipBox, WM_CHAR, 'x', 1);
-    SetDlgItemTextW(editor, win::ServerEditorDialog::kFirstBoxId + int(serverlist::EditorBox::Port), L"4242");
-    SetDlgItemTextW(editor, win::ServerEditorDialog::kFirstBoxId + int(serverlist::EditorBox::Name), L"Edited");
+    SetDlgItemTextW(editor, win::ServerEditorDialog::kFirstBoxId + int(serverlist::EditorBox::Port),
+                    L"4242");
+    SetDlgItemTextW(editor, win::ServerEditorDialog::kFirstBoxId + int(serverlist::EditorBox::Name),
+                    L"Edited");
     pressKey(editor, VK_RETURN);
   });
   key(VK_RETURN);

@@ -78,8 +78,9 @@ TEST(RavelinExeTest, RunsTheScriptOfItsCommandLineToItsCloseUtils) {
   test::TempDir dir;
   test::WriteFile(dir.file("ravelin.ini"), "[script]\r\nScrExecOrEdit=1\r\n");
   std::filesystem::copy_file(RAVELIN_SAMPLE_MET, dir.file("sample.met"));
-  test::WriteFile(dir.file("task.rvs"), "RefreshCustomMET[sample.met]\r\nFilter[Users>1000]\r\n"
-                                        "SaveCustomMET[big.met]\r\nCloseUtils\r\n");
+  test::WriteFile(dir.file("task.rvs"),
+                  "RefreshCustomMET[sample.met]\r\nFilter[Users>1000]\r\n"
+                  "SaveCustomMET[big.met]\r\nCloseUtils\r\n");
   ravelin::platform::ProgramResult result;
   std::thread run([&] {
     result = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini"), dir.file("task.rvs")},
@@ -96,8 +97,7 @@ TEST(RavelinExeTest, RunsTheScriptOfItsCommandLineToItsCloseUtils) {
   serverlist::ServerList saved;
   test::RecordingProgressBar bar;
   test::TestApp app;
-  ASSERT_TRUE(serverlist::readServersFromMet(saved, dir.file("big.met"), bar, app.ctx)
-                  .gaveList());
+  ASSERT_TRUE(serverlist::readServersFromMet(saved, dir.file("big.met"), bar, app.ctx).gaveList());
   // The checked servers: three of the sample's four have more than 1000 users.
   EXPECT_EQ(saved.size(), 3u);
 }
