@@ -12,19 +12,7 @@
 #include "qt/ui_text.h"
 #include "qt/window_metrics.h"
 
-// The build names them (CMake cache variables RAVELIN_LICENSE and RAVELIN_HOMEPAGE).
-#ifndef RAVELIN_LICENSE
-#define RAVELIN_LICENSE ""
-#endif
-#ifndef RAVELIN_HOMEPAGE
-#define RAVELIN_HOMEPAGE ""
-#endif
-
 namespace ravelin::qt {
-
-AboutFacts builtAboutFacts() {
-  return {RAVELIN_VERSION, RAVELIN_LICENSE, RAVELIN_HOMEPAGE};
-}
 
 LinkLabel::LinkLabel(const QString& address, QWidget* parent) : QLabel(address, parent) {
   setCursor(Qt::PointingHandCursor);
@@ -58,34 +46,31 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 AboutBox::AboutBox(const AboutFacts& facts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-  const QString version = QString::fromStdString(facts.version);
-  setWindowTitle(uiText(kAboutBoxCaption) + version);
+  setWindowTitle(QString::fromStdString(desk::aboutCaption(facts)));
   setModal(true);
 
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(16);
-  const auto add = [&](const char* caption, QLabel* value) {
-    auto* name = new QLabel(uiText(caption), this);
-    const int row = grid->rowCount();
-    grid->addWidget(name, row, 0);
-    grid->addWidget(value, row, 1);
-    rows_.emplace_back(name, value);
-  };
-  QLabel* product = new QLabel(QStringLiteral("Ravelin"), this);
-  QFont title = product->font();
-  title.setBold(true);
-  title.setPointSizeF(title.pointSizeF() * 1.4);
-  product->setFont(title);
-  add(N_("Product Name:"), product);
-  add(N_("Version:"), new QLabel(QStringLiteral("v") + version, this));
-  if (!facts.licence.empty()) {
-    auto* licence = new QLabel(QString::fromStdString(facts.licence), this);
-    licence->setWordWrap(true);
-    add(N_("Licence:"), licence);
-  }
-  if (!facts.homepage.empty()) {
-    link_ = new LinkLabel(QString::fromStdString(facts.homepage), this);
-    add(N_("Web site:"), link_);
+  const std::vector<desk::AboutLine> lines = desk::aboutLines(facts);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const QString value = QString::fromStdString(lines[i].value);
+    QLabel* shown = nullptr;
+    if (i == 0) {
+      shown = new QLabel(value, this);
+      QFont title = shown->font();
+      title.setBold(true);
+      title.setPointSizeF(title.pointSizeF() * 1.4);
+      shown->setFont(title);
+    } else if (lines[i].link) {
+      shown = link_ = new LinkLabel(value, this);
+    } else {
+      shown = new QLabel(value, this);
+      shown->setWordWrap(true);
+    }
+    auto* name = new QLabel(QString::fromStdString(lines[i].caption), this);
+    grid->addWidget(name, static_cast<int>(i), 0);
+    grid->addWidget(shown, static_cast<int>(i), 1);
+    rows_.emplace_back(name, shown);
   }
   grid->setColumnStretch(1, 1);
 

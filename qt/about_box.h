@@ -5,17 +5,12 @@
 #include <utility>
 #include <vector>
 
+#include "desk/about_facts.h"
+
 namespace ravelin::qt {
 
-// What the about box tells: the version of the build and, when the build names them, the
-// licence and the project's web address (empty: that line is left out).
-struct AboutFacts {
-  std::string version;
-  std::string licence;
-  std::string homepage;
-};
-// The facts this program was built with.
-AboutFacts builtAboutFacts();
+using desk::AboutFacts;
+using desk::builtAboutFacts;
 
 // A web address that opens in the desktop's browser when clicked; red under the mouse,
 // blue otherwise.

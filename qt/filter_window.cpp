@@ -16,8 +16,7 @@ using namespace serverlist;
 FilterWindow::FilterWindow(ServerList& list, runtime::AppContext& ctx, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint),
-      list_(list),
-      ctx_(ctx) {
+      presenter_(list, ctx, *this) {
   setWindowTitle(uiText(kFilterWindowCaption));
   setModal(false);
 
@@ -54,29 +53,25 @@ FilterWindow::FilterWindow(ServerList& list, runtime::AppContext& ctx, QWidget* 
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FilterWindow::resetChoices() {
-  property_->setCurrentIndex(0);
-  operator_->setCurrentIndex(0);
-  value_->clear();
+void FilterWindow::showChoices(int property, int op, const std::string& value) {
+  property_->setCurrentIndex(property);
+  operator_->setCurrentIndex(op);
+  value_->setText(QString::fromStdString(value));
   property_->setFocus(Qt::OtherFocusReason);
 }
 
-void FilterWindow::open() {
-  resetChoices();
+void FilterWindow::showWindow() {
   show();
   raise();
   activateWindow();
-  property_->setFocus(Qt::OtherFocusReason);
+}
+
+void FilterWindow::open() {
+  presenter_.open();
 }
 
 void FilterWindow::applyFilter() {
-  const bool oneMore = filterFromWindow(list_, property_->currentIndex(), operator_->currentIndex(),
-                                        value_->text().toStdString(), ctx_);
-  if (oneMore) {
-    resetChoices();
-  } else {
-    hide();
-  }
+  presenter_.filter();
 }
 
 }  // namespace ravelin::qt

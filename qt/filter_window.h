@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "desk/filter_presenter.h"
 #include "runtime/app_context.h"
 #include "serverlist/server_list.h"
 
@@ -12,7 +13,7 @@ namespace ravelin::qt {
 // "Ravelin: Filter servers": a window on top of the others that does not block the main
 // window. It applies one filter to the checked servers per click on Filter and asks
 // whether to set one more.
-class FilterWindow : public QDialog {
+class FilterWindow : public QDialog, public desk::FilterView {
  public:
   FilterWindow(serverlist::ServerList& list, runtime::AppContext& ctx, QWidget* parent = nullptr);
 
@@ -28,11 +29,16 @@ class FilterWindow : public QDialog {
   QPushButton* filterButton() const { return filter_; }
   QPushButton* cancelButton() const { return cancel_; }
 
- private:
-  void resetChoices();
+  // desk::FilterView.
+  int chosenProperty() const override { return property_->currentIndex(); }
+  int chosenOperator() const override { return operator_->currentIndex(); }
+  std::string value() const override { return value_->text().toStdString(); }
+  void showChoices(int property, int op, const std::string& value) override;
+  void showWindow() override;
+  void hideWindow() override { hide(); }
 
-  serverlist::ServerList& list_;
-  runtime::AppContext& ctx_;
+ private:
+  desk::FilterPresenter presenter_;
   QComboBox* property_;
   QComboBox* operator_;
   QLineEdit* value_;

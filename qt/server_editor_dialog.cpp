@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "qt/field_text.h"
 #include "qt/front_window.h"
 #include "qt/ui_text.h"
 #include "qt/window_metrics.h"
@@ -15,64 +14,32 @@ namespace ravelin::qt {
 
 using namespace serverlist;
 
-namespace {
-
-// The boxes top to bottom, with the label row each one sits in (the preference list takes
-// row 7).
-constexpr std::array<EditorBox, 8> kBoxes = {EditorBox::IP,    EditorBox::Port,   EditorBox::Name,
-                                             EditorBox::Desc,  EditorBox::Ping,   EditorBox::Users,
-                                             EditorBox::Files, EditorBox::History};
-constexpr std::array<int, 8> kBoxLabelRow = {0, 1, 2, 3, 4, 5, 6, 8};
-constexpr int kPrefLabelRow = 7;
-
-std::string& valueOf(EditorValues& v, EditorBox box) {
-  switch (box) {
-    case EditorBox::IP:
-      return v.ip;
-    case EditorBox::Port:
-      return v.port;
-    case EditorBox::Name:
-      return v.name;
-    case EditorBox::Desc:
-      return v.desc;
-    case EditorBox::Ping:
-      return v.ping;
-    case EditorBox::Users:
-      return v.users;
-    case EditorBox::Files:
-      return v.files;
-    case EditorBox::History:
-      break;
-  }
-  return v.hist;
-}
-
-}  // namespace
+using desk::kEditorBoxes;
 
 ServerEditorDialog::ServerEditorDialog(ServerList& list, runtime::AppContext& ctx, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint),
-      list_(list),
-      ctx_(ctx) {
+      presenter_(list, ctx, *this) {
   setModal(true);
   info_ = new QLabel(uiText(kEditorInfoPlaceholder), this);
   auto* grid = new QGridLayout;
-  for (size_t i = 0; i < kBoxes.size(); ++i) {
+  for (size_t i = 0; i < kEditorBoxes.size(); ++i) {
     QLineEdit* edit = new QLineEdit(this);
     edit->installEventFilter(this);
     boxes_[i] = edit;
-    auto* label = new QLabel(uiText(kEditorLabels[static_cast<size_t>(kBoxLabelRow[i])]), this);
+    auto* label =
+        new QLabel(uiText(kEditorLabels[static_cast<size_t>(desk::kEditorBoxLabelRow[i])]), this);
     label->setBuddy(edit);
-    grid->addWidget(label, kBoxLabelRow[i], 0);
-    grid->addWidget(edit, kBoxLabelRow[i], 1);
+    grid->addWidget(label, desk::kEditorBoxLabelRow[i], 0);
+    grid->addWidget(edit, desk::kEditorBoxLabelRow[i], 1);
   }
   pref_ = new QComboBox(this);
   pref_->setEditable(false);
   for (const char* item : kPrefItems) pref_->addItem(uiText(item), QString::fromLatin1(item));
-  auto* prefLabel = new QLabel(uiText(kEditorLabels[kPrefLabelRow]), this);
+  auto* prefLabel = new QLabel(uiText(kEditorLabels[desk::kEditorPrefLabelRow]), this);
   prefLabel->setBuddy(pref_);
-  grid->addWidget(prefLabel, kPrefLabelRow, 0);
-  grid->addWidget(pref_, kPrefLabelRow, 1);
+  grid->addWidget(prefLabel, desk::kEditorPrefLabelRow, 0);
+  grid->addWidget(pref_, desk::kEditorPrefLabelRow, 1);
   grid->setColumnStretch(1, 1);
 
   ok_ = new QPushButton(uiText(kOkCaption), this);
@@ -92,30 +59,30 @@ ServerEditorDialog::ServerEditorDialog(ServerList& list, runtime::AppContext& ct
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void ServerEditorDialog::fill(const EditorOpening& opening) {
-  setWindowTitle(uiText(opening.caption));
-  info_->setText(uiText(opening.info));
-  shown_ = opening.values;
-  for (size_t i = 0; i < kBoxes.size(); ++i) {
-    boxes_[i]->setText(fieldText(valueOf(shown_, kBoxes[i])));
-  }
-  const int pref = prefItemIndex(shown_.pref);
-  pref_->setCurrentIndex(pref < 0 ? 0 : pref);
-  boxes_[0]->setFocus(Qt::OtherFocusReason);
-  boxes_[0]->selectAll();
+void ServerEditorDialog::showTexts(const std::string& caption, const std::string& info) {
+  setWindowTitle(QString::fromStdString(caption));
+  info_->setText(QString::fromStdString(info));
+}
+
+void ServerEditorDialog::setBoxText(EditorBox which, const std::string& text) {
+  box(which)->setText(QString::fromStdString(text));
+}
+
+std::string ServerEditorDialog::boxText(EditorBox which) const {
+  return box(which)->text().toStdString();
+}
+
+void ServerEditorDialog::focusBox(EditorBox which) {
+  box(which)->selectAll();
+  box(which)->setFocus(Qt::OtherFocusReason);
 }
 
 void ServerEditorDialog::prepareAdd() {
-  mode_ = EditorMode::Add;
-  fill(openEditorForAdd());
+  presenter_.prepareAdd();
 }
 
 bool ServerEditorDialog::prepareEdit() {
-  const std::optional<size_t> row = list_.selected();
-  if (!row) return false;
-  mode_ = EditorMode::Edit;
-  fill(openEditorForEdit(list_[*row].server));
-  return true;
+  return presenter_.prepareEdit();
 }
 
 // Opened from the main window's list also while the script editor stays on top of it.
@@ -131,31 +98,13 @@ bool ServerEditorDialog::runEdit() {
   return exec() == QDialog::Accepted;
 }
 
-EditorValues ServerEditorDialog::values() const {
-  EditorValues v;
-  EditorValues shown = shown_;
-  for (size_t i = 0; i < kBoxes.size(); ++i) {
-    valueOf(v, kBoxes[i]) = fieldBytes(boxes_[i]->text(), valueOf(shown, kBoxes[i]));
-  }
-  v.pref = pref_->currentData().toString().toStdString();
-  return v;
-}
-
 void ServerEditorDialog::ok() {
-  const EditorResult result = editorOk(list_, mode_, values(), ctx_);
-  QLineEdit* refused = result.focusIP()     ? box(EditorBox::IP)
-                       : result.focusPort() ? box(EditorBox::Port)
-                                            : nullptr;
-  if (refused) {
-    refused->selectAll();
-    refused->setFocus(Qt::OtherFocusReason);
-  }
-  if (result.closes()) accept();
+  presenter_.ok();
 }
 
 bool ServerEditorDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
-    for (size_t i = 0; i < kBoxes.size(); ++i) {
+    for (size_t i = 0; i < kEditorBoxes.size(); ++i) {
       if (watched != boxes_[i]) continue;
       auto* key = static_cast<QKeyEvent*>(event);
       // Keys that are no characters (arrows, Home, Delete) move and edit as usual, and the
@@ -172,12 +121,7 @@ bool ServerEditorDialog::eventFilter(QObject* watched, QEvent* event) {
         default:
           break;
       }
-      const QByteArray typed = key->text().toUtf8();
-      if (typed.isEmpty()) return false;
-      for (char c : typed) {
-        if (!editorBoxAcceptsKey(kBoxes[i], c)) return true;
-      }
-      return false;
+      return !desk::ServerEditorPresenter::boxTakes(kEditorBoxes[i], key->text().toStdString());
     }
   }
   return QDialog::eventFilter(watched, event);

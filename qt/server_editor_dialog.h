@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <array>
 
+#include "desk/server_editor_presenter.h"
 #include "runtime/app_context.h"
 #include "serverlist/server_editor.h"
 #include "serverlist/server_list.h"
@@ -15,7 +16,7 @@ namespace ravelin::qt {
 // "Ravelin: Add server" / "Ravelin: Edit server": a modal dialog on top of the others with
 // the nine fields of a server. Its boxes take only the characters the editor's key filters
 // let through; OK checks the values by the editor's rules and stays open on a refusal.
-class ServerEditorDialog : public QDialog {
+class ServerEditorDialog : public QDialog, public desk::ServerEditorView {
  public:
   ServerEditorDialog(serverlist::ServerList& list, runtime::AppContext& ctx,
                      QWidget* parent = nullptr);
@@ -36,20 +37,22 @@ class ServerEditorDialog : public QDialog {
   QLabel* infoLabel() const { return info_; }
   QPushButton* okButton() const { return ok_; }
   QPushButton* cancelButton() const { return cancel_; }
-  serverlist::EditorMode mode() const { return mode_; }
+  serverlist::EditorMode mode() const { return presenter_.mode(); }
+
+  // desk::ServerEditorView.
+  void showTexts(const std::string& caption, const std::string& info) override;
+  void setBoxText(serverlist::EditorBox which, const std::string& text) override;
+  void setPreference(int item) override { pref_->setCurrentIndex(item); }
+  std::string boxText(serverlist::EditorBox which) const override;
+  int preference() const override { return pref_->currentIndex(); }
+  void focusBox(serverlist::EditorBox which) override;
+  void accept() override { QDialog::accept(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void fill(const serverlist::EditorOpening& opening);
-  serverlist::EditorValues values() const;
-
-  serverlist::ServerList& list_;
-  runtime::AppContext& ctx_;
-  serverlist::EditorMode mode_ = serverlist::EditorMode::Add;
-  // The values as the dialog opened with them: a box left as shown keeps its bytes.
-  serverlist::EditorValues shown_;
+  desk::ServerEditorPresenter presenter_;
   QLabel* info_;
   std::array<QLineEdit*, 8> boxes_{};
   QComboBox* pref_;

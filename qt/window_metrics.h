@@ -4,9 +4,20 @@
 // Plain constants without Qt, so that the core's views stay free of them.
 #include <array>
 
+#include "desk/dialog_texts.h"
 #include "runtime/translate.h"
 
 namespace ravelin::qt {
+
+using desk::kCancelCaption;
+using desk::kCloseCaption;
+using desk::kCountdownCaption;
+using desk::kCountdownLead;
+using desk::kCountdownTail;
+using desk::kEditorInfoPlaceholder;
+using desk::kEditorLabels;
+using desk::kFilterCaption;
+using desk::kOkCaption;
 
 // The server list's columns (in the order of serverlist::ServerField).
 inline constexpr std::array<int, 9> kColumnWidths = {120, 50, 150, 120, 50, 60, 60, 60, 35};
@@ -24,16 +35,12 @@ inline constexpr int kDetailsSpacing = 2;
 // The update window's caption and the first caption of a slot's frame.
 inline constexpr const char* kUpdateCaption = N_("Ravelin: Check URLs for new servers");
 
-inline constexpr const char* kCancelCaption = N_("&Cancel");
 // The verification warning dialog's buttons.
 inline constexpr const char* kProceedCaption = N_("&Proceed");
 // The verify window's status lines: the verdict colours as RGB (a neutral line takes the
 // palette's button colour).
 inline constexpr unsigned kOkRgb = 0x008000;
 inline constexpr unsigned kFailedRgb = 0xFF0000;
-
-// The filter window's buttons.
-inline constexpr const char* kFilterCaption = N_("&Filter");
 
 }  // namespace ravelin::qt
 
@@ -67,13 +74,6 @@ inline constexpr const char* kPasteCaption = N_("&Paste server links");
 inline constexpr const char* kCheckForUpdatesCaption = N_("&Check for updates");
 inline constexpr const char* kAboutCaption = N_("&About");
 
-// The add/edit dialog's buttons; its boxes are labelled top to bottom.
-inline constexpr const char* kOkCaption = N_("&OK");
-inline constexpr std::array<const char*, 9> kEditorLabels = {
-    N_("IP:"),    N_("Port:"),  N_("Name:"),       N_("Description:"), N_("Ping:"),
-    N_("Users:"), N_("Files:"), N_("Preference:"), N_("History:")};
-inline constexpr const char* kEditorInfoPlaceholder = N_("<Info>");
-
 // The options dialog: its tabs (the blanks widen the flat tab buttons), the URL list's
 // group, columns and popup menu, and the captions of the URL dialog.
 inline constexpr const char* kOptionsDialogCaption = N_("Ravelin: OPTIONS");
@@ -100,17 +100,11 @@ inline constexpr const char* kPasswordStoredPlaceholder = N_("stored; type to re
 inline constexpr int kOptionsSpinWidth = 80;
 
 // The about box.
-inline constexpr const char* kAboutBoxCaption = N_("About Ravelin v");
-inline constexpr const char* kCloseCaption = N_("&Close");
 inline constexpr int kAboutBoxMinWidth = 320;
 // A link of the about box: red under the mouse, blue otherwise.
 inline constexpr unsigned kLinkRgb = 0x0000FF;
 inline constexpr unsigned kLinkHoverRgb = 0xFF0000;
 
-// The close countdown window.
-inline constexpr const char* kCountdownCaption = N_("Ravelin: CLOSE Ravelin");
-inline constexpr const char* kCountdownLead = N_("Ravelin will close in ");
-inline constexpr const char* kCountdownTail = N_("seconds.");
 // How long the taskbar entry asks for attention when the countdown starts.
 inline constexpr int kCountdownAlertMs = 1000;
 

@@ -7,9 +7,9 @@
 namespace ravelin::win {
 
 void initCommonControls() {
-  const INITCOMMONCONTROLSEX controls{
-      sizeof(INITCOMMONCONTROLSEX),
-      ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                      ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS |
+                                          ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
   InitCommonControlsEx(&controls);
 }
 

@@ -9,7 +9,10 @@
 #include "platform/wide_text.h"
 #include "runtime/translate.h"
 #include "serverlist/list_commands.h"
+#include "win/about_box.h"
 #include "win/clipboard.h"
+#include "win/countdown_window.h"
+#include "win/server_editor_dialog.h"
 #include "win/window_place.h"
 
 namespace ravelin::win {
@@ -19,12 +22,10 @@ using desk::Command;
 namespace {
 
 // The windows that this program does not have yet: their commands are greyed.
-constexpr std::array<Command, 12> kCommandsWithoutWindow = {
-    desk::cmdUpdateAll,    desk::cmdUpdateHtml,    desk::cmdUpdateMet, desk::cmdUpdateBot,
-    desk::cmdUpdateDns,    desk::cmdVerifyChecked, desk::cmdVerifyAll, desk::cmdSaveRunning,
-    desk::cmdScriptEditor, desk::cmdOptions,       desk::cmdCheckForUpdates, desk::cmdAbout};
-constexpr std::array<serverlist::PopupItem, 3> kPopupItemsWithoutWindow = {
-    serverlist::piEditServer, serverlist::piAddServer, serverlist::piFilter};
+constexpr std::array<Command, 11> kCommandsWithoutWindow = {
+    desk::cmdUpdateAll,    desk::cmdUpdateHtml,    desk::cmdUpdateMet,      desk::cmdUpdateBot,
+    desk::cmdUpdateDns,    desk::cmdVerifyChecked, desk::cmdVerifyAll,      desk::cmdSaveRunning,
+    desk::cmdScriptEditor, desk::cmdOptions,       desk::cmdCheckForUpdates};
 
 bool hasWindow(Command command) {
   return std::find(kCommandsWithoutWindow.begin(), kCommandsWithoutWindow.end(), command) ==
@@ -104,6 +105,8 @@ void MainWindow::show() {
 }
 
 bool MainWindow::translateKey(MSG& msg) {
+  const HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
+  if (dialog != window() && isProgramDialog(dialog)) return IsDialogMessageW(dialog, &msg) != 0;
   if (!inputEnabled_ || !keys_ || !window()) return false;
   if (msg.hwnd != window() && !IsChild(window(), msg.hwnd)) return false;
   return TranslateAcceleratorW(window(), keys_.get(), &msg) != 0;
@@ -126,8 +129,7 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lP
       return TRUE;
     case WM_SHOWWINDOW:
       // The start-up script runs once the window is on screen.
-      if (wParam && presenter_->shown())
-        ui_.post([this] { presenter_->startUp(); });
+      if (wParam && presenter_->shown()) ui_.post([this] { presenter_->startUp(); });
       return std::nullopt;
     default:
       return std::nullopt;
@@ -188,7 +190,8 @@ void MainWindow::buildToolBar() {
   std::vector<ToolBar::Button> buttons;
   for (int b = 0; b < desk::kToolButtonCount; ++b) {
     const desk::CommandGroup& group = desk::toolButtonGroup(static_cast<desk::ToolButton>(b));
-    buttons.push_back({kCommandId + *group.commands.begin(), kButtonPictures[static_cast<size_t>(b)],
+    buttons.push_back({kCommandId + *group.commands.begin(),
+                       kButtonPictures[static_cast<size_t>(b)],
                        platform::wideFromUtf8(_(group.caption))});
   }
   ToolBar& tools = frame_.addToolBar(buttons);
@@ -215,19 +218,17 @@ void MainWindow::dropDown(int buttonId) {
 
 void MainWindow::showPopupMenu(POINT at) {
   MenuHandle menu(CreatePopupMenu());
-  const std::array<bool, serverlist::kPopupItemCount> enabled = serverlist::popupItemsEnabled(list_);
+  const std::array<bool, serverlist::kPopupItemCount> enabled =
+      serverlist::popupItemsEnabled(list_);
   for (int i = 0; i < serverlist::kPopupItemCount; ++i) {
-    const auto item = static_cast<serverlist::PopupItem>(i);
-    const bool shown = enabled[static_cast<size_t>(i)] &&
-                       std::find(kPopupItemsWithoutWindow.begin(), kPopupItemsWithoutWindow.end(),
-                                 item) == kPopupItemsWithoutWindow.end();
-    AppendMenuW(menu.get(), MF_STRING | (shown ? MF_ENABLED : MF_GRAYED),
-                static_cast<UINT_PTR>(kPopupId + i),
-                platform::wideFromUtf8(_(serverlist::kPopupItemCaptions[static_cast<size_t>(i)])).c_str());
+    AppendMenuW(
+        menu.get(), MF_STRING | (enabled[static_cast<size_t>(i)] ? MF_ENABLED : MF_GRAYED),
+        static_cast<UINT_PTR>(kPopupId + i),
+        platform::wideFromUtf8(_(serverlist::kPopupItemCaptions[static_cast<size_t>(i)])).c_str());
   }
   SetMenuDefaultItem(menu.get(), kPopupId + serverlist::kPopupDefaultItem, FALSE);
-  const UINT chosen = TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y,
-                                       window(), nullptr);
+  const UINT chosen =
+      TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, window(), nullptr);
   if (chosen) command(static_cast<int>(chosen));
 }
 
@@ -311,22 +312,23 @@ void MainWindow::maximize() {
 }
 
 void MainWindow::editServer() {
-  noWindowYet(N_("server editor"));
+  ServerEditorDialog(list_, ctx_).runEdit(window());
 }
 void MainWindow::addServer() {
-  noWindowYet(N_("server editor"));
+  ServerEditorDialog(list_, ctx_).runAdd(window());
 }
 void MainWindow::openFilter() {
-  noWindowYet(N_("filter window"));
+  if (!filter_) filter_ = std::make_unique<FilterWindow>(list_, ctx_, window());
+  filter_->open();
 }
 void MainWindow::runOptions() {
   noWindowYet(N_("options dialog"));
 }
 void MainWindow::showAbout() {
-  noWindowYet(N_("about box"));
+  AboutBox().run(window());
 }
 bool MainWindow::runCloseCountdown() {
-  noWindowYet(N_("countdown window"));
+  return CountdownWindow().run(window(), ctx_);
 }
 update::UpdateView& MainWindow::updateView() {
   noWindowYet(N_("update window"));

@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "desk/main_presenter.h"
 #include "serverlist/server_list.h"
+#include "win/filter_window.h"
 #include "win/handles.h"
 #include "win/main_frame.h"
 #include "win/system_file_chooser.h"
@@ -38,8 +39,11 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   desk::MainPresenter& presenter() { return *presenter_; }
   // Shows the window (maximized when its kept state says so).
   void show();
-  // Hands a key message meant for this window to its accelerators; true: it was one.
+  // Hands a key message meant for this window to its accelerators, or one meant for a
+  // modeless dialog of the program to the dialog's keys; true: it was one.
   bool translateKey(MSG& msg);
+  // The filter window, once it was opened; none before.
+  FilterWindow* filterWindow() { return filter_.get(); }
 
   // desk::MainView.
   void showListStatus(const std::string& text) override;
@@ -100,6 +104,7 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   MainFrame frame_;
   std::unique_ptr<SystemFileChooser> systemFiles_;
   std::unique_ptr<desk::MainPresenter> presenter_;
+  std::unique_ptr<FilterWindow> filter_;
   AcceleratorHandle keys_;
   std::vector<std::string> recentScripts_;
   std::vector<HWND> hiddenWindows_;

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/wide_text.h"
 #include "runtime/translate.h"
@@ -82,6 +83,18 @@ LRESULT CALLBACK ServerListView::subclassProc(HWND window, UINT message, WPARAM 
       // Space toggles check marks (above); it does not search for a row.
       if (wParam == L' ') return 0;
       break;
+    case WM_MOUSEMOVE:
+      if (!view->dragged_) break;
+      view->dragTo({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
+    case WM_LBUTTONUP:
+      if (!view->dragged_) break;
+      view->endDrag(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse (a message box, Alt+Tab): the drag ends unmoved.
+      if (view->dragged_ && reinterpret_cast<HWND>(lParam) != window) view->endDrag(std::nullopt);
+      break;
     default:
       break;
   }
@@ -94,16 +107,21 @@ POINT ServerListView::popupPoint(LPARAM at) const {
   // From the keyboard: below the selected row when it is in sight, else the view's corner.
   RECT row{};
   row.left = LVIR_LABEL;
-  const auto selected = SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  const auto selected =
+      SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
   point = {0, 0};
-  if (selected >= 0 &&
-      SendMessageW(view_, LVM_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&row)))
+  if (selected >= 0 && SendMessageW(view_, LVM_GETITEMRECT, static_cast<WPARAM>(selected),
+                                    reinterpret_cast<LPARAM>(&row)))
     point = {row.left, row.bottom};
   ClientToScreen(view_, &point);
   return point;
 }
 
 bool ServerListView::key(WPARAM key) {
+  if (dragged_) {
+    if (key == VK_ESCAPE) endDrag(std::nullopt);
+    return true;
+  }
   if (keyDown(VK_CONTROL) || keyDown(VK_MENU) || keyDown(VK_SHIFT)) return false;
   const bool selected = serverlist::deleteKeyRunsDelete(list_);
   switch (key) {
@@ -132,8 +150,10 @@ LRESULT ServerListView::notify(const NMHDR& header) {
       return 0;
     case LVN_COLUMNCLICK:
       // The core's column-click rule, never the view's own.
-      serverlist::clickColumn(list_, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
-      showSortArrow();
+      presenter_.columnClicked(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+      return 0;
+    case LVN_BEGINDRAG:
+      beginDrag(reinterpret_cast<const NMLISTVIEW&>(header).iItem);
       return 0;
     case NM_CLICK:
       clicked(reinterpret_cast<const NMITEMACTIVATE&>(header), false);
@@ -177,6 +197,58 @@ void ServerListView::clicked(const NMITEMACTIVATE& click, bool twice) {
     return;
   }
   if (twice && row >= 0 && serverlist::doubleClickRunsEdit(list_) && onActivate) onActivate();
+}
+
+void ServerListView::beginDrag(int row) {
+  if (row < 0 || static_cast<size_t>(row) >= list_.size()) return;
+  dragged_ = static_cast<size_t>(row);
+  SetCapture(view_);
+}
+
+std::optional<size_t> ServerListView::rowBefore(POINT at) const {
+  LVHITTESTINFO hit{};
+  hit.pt = at;
+  const auto row = SendMessageW(view_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  if (row < 0 || static_cast<size_t>(row) >= list_.size()) return std::nullopt;
+  return static_cast<size_t>(row);
+}
+
+bool ServerListView::overRows(POINT at) const {
+  RECT area{};
+  GetClientRect(view_, &area);
+  RECT header{};
+  GetWindowRect(reinterpret_cast<HWND>(SendMessageW(view_, LVM_GETHEADER, 0, 0)), &header);
+  MapWindowPoints(nullptr, view_, reinterpret_cast<POINT*>(&header), 2);
+  area.top = std::max(area.top, header.bottom);
+  return PtInRect(&area, at) != FALSE;
+}
+
+void ServerListView::dragTo(POINT at) {
+  // The mark stands in front of the row under the pointer, or after the last row.
+  InsertMark mark;
+  if (overRows(at) && list_.size() > 0) {
+    const std::optional<size_t> before = rowBefore(at);
+    mark.row = static_cast<int>(before.value_or(list_.size() - 1));
+    mark.after = !before;
+  }
+  showInsertMark(mark);
+}
+
+void ServerListView::showInsertMark(InsertMark mark) {
+  mark_ = mark;
+  LVINSERTMARK shown{sizeof shown, mark.after ? LVIM_AFTER : 0u, mark.row, 0};
+  SendMessageW(view_, LVM_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&shown));
+}
+
+void ServerListView::endDrag(std::optional<POINT> droppedAt) {
+  if (droppedAt) dragTo(*droppedAt);
+  const std::optional<size_t> from = std::exchange(dragged_, std::nullopt);
+  const InsertMark target = mark_;
+  showInsertMark({});
+  if (GetCapture() == view_) ReleaseCapture();
+  if (!from || !droppedAt || target.row < 0 || *from >= list_.size()) return;
+  presenter_.dropRow(
+      *from, target.after ? std::nullopt : std::optional<size_t>(static_cast<size_t>(target.row)));
 }
 
 void ServerListView::setRowCount(size_t rows, DWORD flags) {

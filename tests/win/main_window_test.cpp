@@ -7,15 +7,20 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <functional>
 
 #include "app/startup.h"
 #include "app/window_state.h"
+#include "platform/wide_text.h"
 #include "serverlist/met_file.h"
+#include "serverlist/server_filter.h"
 #include "support/test_support.h"
 #include "win/common_controls.h"
+#include "win/filter_window.h"
 #include "win/main_window.h"
-#include "win/window_picture.h"
+#include "win/server_editor_dialog.h"
 #include "win/win_prompter.h"
+#include "win/window_picture.h"
 
 namespace {
 
@@ -69,27 +74,54 @@ class MainWindowTest : public ::testing::Test {
     for (int row : rows) ListView_SetItemState(list(), row, LVIS_SELECTED, LVIS_SELECTED);
     pump();
   }
-  // The next message box of this thread is answered with button; counts the boxes answered.
-  void answerNextBox(int button, int triesLeft = 200) {
-    ui.post([this, button, triesLeft] {
-      HWND box = nullptr;
+  // Once a dialog of this thread other than the modeless filter window shows (a message
+  // box too), act is done on it.
+  void whenDialogShows(std::function<void(HWND)> act, int triesLeft = 200) {
+    ui.post([this, act, triesLeft] {
+      std::vector<HWND> shown;
       EnumThreadWindows(
           GetCurrentThreadId(),
           [](HWND w, LPARAM found) {
             wchar_t name[16] = L"";
             GetClassNameW(w, name, 16);
-            if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
-            *reinterpret_cast<HWND*>(found) = w;
-            return FALSE;
+            if (std::wstring(name) == L"#32770" && IsWindowVisible(w))
+              reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
+            return TRUE;
           },
-          reinterpret_cast<LPARAM>(&box));
-      if (box) {
-        ++boxesAnswered;
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-      } else if (triesLeft > 0) {
-        answerNextBox(button, triesLeft - 1);
-      }
+          reinterpret_cast<LPARAM>(&shown));
+      std::erase(shown, window.filterWindow() ? window.filterWindow()->window() : nullptr);
+      if (!shown.empty())
+        act(shown.front());
+      else if (triesLeft > 0)
+        whenDialogShows(act, triesLeft - 1);
     });
+  }
+  // The next message box of this thread is answered with button; counts the boxes answered.
+  void answerNextBox(int button) {
+    whenDialogShows([this, button](HWND box) {
+      ++boxesAnswered;
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    });
+  }
+  // A key pressed in the dialog's focused control, as the dialog's loop gets it.
+  static void pressKey(HWND dialog, WPARAM key) {
+    HWND focus = GetFocus();
+    PostMessageW(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, key, 1);
+  }
+  // A picture of the window for a person to look at, when the run asks for them.
+  void picture(HWND shown, const std::string& name) {
+    const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR");
+    if (!folder) return;
+    // Drawn on screen first, where the picture is taken from.
+    RedrawWindow(shown, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    test::saveWindowPicture(shown, std::string(folder) + "/" + name + "-" +
+                                       std::to_string(window.frame().dpi()) + "dpi.png");
+  }
+  static std::wstring caption(HWND window) {
+    wchar_t text[128] = L"";
+    GetWindowTextW(window, text, 128);
+    return text;
   }
   HWND list() { return window.frame().listView().window(); }
   std::string status() { return window.frame().statusBar().text(win::StatusBar::kMessage); }
@@ -184,6 +216,84 @@ TEST_F(MainWindowTest, WholeTasksByMessagesFromLoadingToClosing) {
   EXPECT_EQ(window.window(), nullptr);
   // The window's place was kept in ravelin.ini.
   EXPECT_TRUE(app::loadWindowState(app.dir.file("ravelin.ini")).geometry);
+}
+
+TEST_F(MainWindowTest, FilterEditDragAndAboutByKeys) {
+  files.chosen = {RAVELIN_SAMPLE_MET};
+  command(id(desk::cmdRefreshMet));
+  ASSERT_GE(servers.size(), 4u);
+
+  // The filter window: Name equal to the first row's name, Enter filters, No closes it.
+  const std::string name = servers[0].server.name;
+  command(MainWindow::kPopupId + serverlist::piFilter);
+  HWND filter = window.filterWindow()->window();
+  ASSERT_TRUE(IsWindowVisible(filter));
+  EXPECT_EQ(caption(filter), L"Ravelin: Filter servers");
+  SendDlgItemMessageW(filter, win::FilterWindow::kPropertyId, CB_SETCURSEL, serverlist::fName, 0);
+  SendDlgItemMessageW(filter, win::FilterWindow::kOperatorId, CB_SETCURSEL, serverlist::foEqual, 0);
+  SetDlgItemTextW(filter, win::FilterWindow::kValueId, platform::wideFromUtf8(name).c_str());
+  picture(filter, "filter-window");
+  answerNextBox(IDNO);
+  pressKey(filter, VK_RETURN);
+  pump();
+  EXPECT_EQ(boxesAnswered, 1);
+  EXPECT_FALSE(IsWindowVisible(filter));
+  for (size_t row = 0; row < servers.size(); ++row)
+    EXPECT_EQ(servers[row].checked, servers[row].server.name == name) << row;
+
+  // The editor from Enter on the list: a letter is refused by the IP box; new values and
+  // Enter change the row. Escape leaves a new server unadded.
+  select({1});
+  const std::string ip = servers[1].server.ip;
+  whenDialogShows([this](HWND editor) {
+    EXPECT_EQ(caption(editor), L"Ravelin: Edit server");
+    picture(editor, "server-editor");
+    const int ipBox = win::ServerEditorDialog::kFirstBoxId + int(serverlist::EditorBox::IP);
+    SendDlgItemMessageW(editor, ipBox, WM_CHAR, 'x', 1);
+    SetDlgItemTextW(editor, win::ServerEditorDialog::kFirstBoxId + int(serverlist::EditorBox::Port),
+                    L"4242");
+    SetDlgItemTextW(editor, win::ServerEditorDialog::kFirstBoxId + int(serverlist::EditorBox::Name),
+                    L"Edited");
+    pressKey(editor, VK_RETURN);
+  });
+  key(VK_RETURN);
+  EXPECT_EQ(servers[1].server.ip, ip);
+  EXPECT_EQ(servers[1].server.port, "4242");
+  EXPECT_EQ(servers[1].server.name, "Edited");
+  const size_t rows = servers.size();
+  whenDialogShows([](HWND editor) { pressKey(editor, VK_ESCAPE); });
+  command(MainWindow::kPopupId + serverlist::piAddServer);
+  EXPECT_EQ(servers.size(), rows);
+
+  // Drag the first row over the fourth: the insert mark stands in front of it, the drop
+  // moves the row there.
+  select({0});
+  const std::string dragged = servers[0].server.ip;
+  NMLISTVIEW begin{};
+  begin.hdr = {list(), win::MainFrame::kListId, LVN_BEGINDRAG};
+  SendMessageW(window.window(), WM_NOTIFY, begin.hdr.idFrom, reinterpret_cast<LPARAM>(&begin));
+  RECT target{};
+  ListView_GetItemRect(list(), 3, &target, LVIR_BOUNDS);
+  const LPARAM at = MAKELPARAM(target.left + 20, (target.top + target.bottom) / 2);
+  SendMessageW(list(), WM_MOUSEMOVE, MK_LBUTTON, at);
+  EXPECT_EQ(window.frame().listView().insertMark().row, 3);
+  SendMessageW(list(), WM_LBUTTONUP, 0, at);
+  pump();
+  EXPECT_EQ(servers[2].server.ip, dragged);
+  EXPECT_EQ(servers.selected(), std::optional<size_t>(2));
+  EXPECT_EQ(window.frame().listView().insertMark().row, -1);
+
+  // The about box closes by Escape and by Enter.
+  for (WPARAM close : {VK_ESCAPE, VK_RETURN}) {
+    std::wstring shown;
+    whenDialogShows([this, &shown, close](HWND about) {
+      shown = caption(about);
+      if (close == VK_ESCAPE) picture(about, "about-box");
+      pressKey(about, close);
+    });
+    command(id(desk::cmdAbout));
+    EXPECT_EQ(shown, L"About Ravelin v" RAVELIN_VERSION);
+  }
 }
 
 TEST_F(MainWindowTest, ClosesWithoutAQuestionWhenNothingChangedAndFiltersMatchTheSystemsForm) {

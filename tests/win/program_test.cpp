@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/process.h"
+#include "serverlist/met_file.h"
 #include "support/test_support.h"
 #include "win/window_picture.h"
 
@@ -70,14 +71,16 @@ TEST(RavelinExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
   EXPECT_FALSE(std::filesystem::is_empty(dir.file("log")));
 }
 
-// A script named on the command line runs once the window is shown, as ScrExecOrEdit says;
-// the list it changed brings the question at the close, answered No.
-TEST(RavelinExeTest, RunsTheScriptOfItsCommandLine) {
+// A script named on the command line runs once the window is shown, as ScrExecOrEdit says:
+// it loads, filters and saves the list, and CloseUtils' countdown, run out, ends the program
+// without a question about the list.
+TEST(RavelinExeTest, RunsTheScriptOfItsCommandLineToItsCloseUtils) {
   test::TempDir dir;
   test::WriteFile(dir.file("ravelin.ini"), "[script]\r\nScrExecOrEdit=1\r\n");
   std::filesystem::copy_file(RAVELIN_SAMPLE_MET, dir.file("sample.met"));
   test::WriteFile(dir.file("task.rvs"),
-                  "RefreshCustomMET[sample.met]\r\nFilter[Users>1000]\r\nSaveCustomMET[big.met]\r\n");
+                  "RefreshCustomMET[sample.met]\r\nFilter[Users>1000]\r\n"
+                  "SaveCustomMET[big.met]\r\nCloseUtils\r\n");
   ravelin::platform::ProgramResult result;
   std::thread run([&] {
     result = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini"), dir.file("task.rvs")},
@@ -85,17 +88,18 @@ TEST(RavelinExeTest, RunsTheScriptOfItsCommandLine) {
   });
   HWND window = shownWindow();
   EXPECT_NE(window, nullptr);
-  for (int i = 0; i < 600 && !std::filesystem::exists(dir.file("big.met")); ++i) Sleep(50);
-  HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
-  EXPECT_EQ(ListView_GetItemCount(list), 4);
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  HWND question = nullptr;
-  for (int i = 0; i < 600 && !question; ++i, Sleep(50)) question = FindWindowW(L"#32770", nullptr);
-  EXPECT_NE(question, nullptr);
-  PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+  HWND countdown = nullptr;
+  for (int i = 0; i < 600 && !countdown; ++i, Sleep(50))
+    countdown = FindWindowW(L"#32770", L"Ravelin: CLOSE Ravelin");
+  EXPECT_NE(countdown, nullptr) << "no countdown within 30 s";
   run.join();
-  EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_TRUE(std::filesystem::exists(dir.file("big.met")));
+  EXPECT_EQ(result.exitStatus, 0) << result.output;
+  serverlist::ServerList saved;
+  test::RecordingProgressBar bar;
+  test::TestApp app;
+  ASSERT_TRUE(serverlist::readServersFromMet(saved, dir.file("big.met"), bar, app.ctx).gaveList());
+  // The checked servers: three of the sample's four have more than 1000 users.
+  EXPECT_EQ(saved.size(), 3u);
 }
 
 }  // namespace

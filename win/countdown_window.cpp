@@ -1,0 +1,68 @@
+#include "win/countdown_window.h"
+
+#include <string>
+
+#include "desk/dialog_texts.h"
+#include "platform/wide_text.h"
+
+namespace ravelin::win {
+
+namespace {
+
+std::wstring text(const char* caption) {
+  return platform::wideFromUtf8(_(caption));
+}
+
+}  // namespace
+
+DialogTemplate CountdownWindow::layout() const {
+  DialogTemplate form(text(desk::kCountdownCaption), 150, 50, DS_CENTER);
+  form.add(DialogTemplate::kStatic, text(desk::kCountdownLead), -1, {8, 10, 80, 20},
+           SS_RIGHT | SS_NOPREFIX);
+  form.add(DialogTemplate::kStatic, L"5", kSecondsId, {82, 10, 92, 20}, SS_CENTER);
+  form.add(DialogTemplate::kStatic, text(desk::kCountdownTail), -1, {94, 10, 142, 20}, SS_NOPREFIX);
+  form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL, {50, 28, 100, 42},
+           BS_DEFPUSHBUTTON | WS_TABSTOP);
+  return form;
+}
+
+void CountdownWindow::created() {
+  LOGFONTW bold{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window(), WM_GETFONT, 0, 0)), sizeof bold, &bold);
+  bold.lfWeight = FW_BOLD;
+  boldFont_.reset(CreateFontIndirectW(&bold));
+  SendMessageW(item(kSecondsId), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), TRUE);
+  SetWindowPos(window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+bool CountdownWindow::run(HWND owner, runtime::AppContext& ctx) {
+  cancelled_ = false;
+  createModeless(owner);
+  ShowWindow(window(), SW_SHOW);
+  SetForegroundWindow(window());
+  focusItem(IDCANCEL);
+  // The taskbar entry asks for attention: the program is about to close by itself.
+  FLASHWINFO flash{sizeof flash, owner, FLASHW_TRAY, 3, 0};
+  FlashWindowEx(&flash);
+  return client::runCloseCountdown(*this, ctx);
+}
+
+void CountdownWindow::showSeconds(int seconds) {
+  SetDlgItemTextW(window(), kSecondsId, std::to_wstring(seconds).c_str());
+}
+
+void CountdownWindow::command(int id, int code) {
+  // Cancel, Enter, Escape: the countdown sees it at its next look and ends.
+  if (id == IDCANCEL && code == BN_CLICKED) cancelled_ = true;
+}
+
+std::optional<INT_PTR> CountdownWindow::message(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_CTLCOLORSTATIC || GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != kSecondsId)
+    return std::nullopt;
+  const auto dc = reinterpret_cast<HDC>(wParam);
+  SetTextColor(dc, RGB(0xFF, 0, 0));
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+}  // namespace ravelin::win

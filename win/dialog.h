@@ -1,0 +1,57 @@
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "win/dialog_template.h"
+
+namespace ravelin::win {
+
+// A dialog of this program from an in-memory template: the system's dialog manager gives
+// it the tab order, the mnemonics, Enter for the default button and Escape for IDCANCEL.
+// A modal one runs its own loop until end(); a modeless one needs the message loop to
+// hand it its keys (isProgramDialog tells which windows those are).
+class Dialog {
+ public:
+  virtual ~Dialog();
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+
+  HWND window() const { return window_; }
+  HWND item(int id) const { return GetDlgItem(window_, id); }
+
+  // Shows the dialog modally over owner until end(); returns end()'s result.
+  INT_PTR runModal(HWND owner);
+  // Creates the dialog modeless over owner, hidden; it lives until this object goes.
+  void createModeless(HWND owner);
+
+ protected:
+  Dialog() = default;
+  // The template the dialog is made from.
+  virtual DialogTemplate layout() const = 0;
+  // The controls exist: fill them.
+  virtual void created() {}
+  // A WM_COMMAND of a control (id, notification code).
+  virtual void command(int id, int code) = 0;
+  // Any other message; an answer ends its handling.
+  virtual std::optional<INT_PTR> message(UINT, WPARAM, LPARAM) { return std::nullopt; }
+  // Ends a modal dialog with result, or hides a modeless one.
+  void end(INT_PTR result);
+  // Gives the control the focus as the dialog manager does (a button becomes the default).
+  void focusItem(int id);
+  void setItemText(int id, const std::string& text);
+  std::string itemText(int id) const;
+
+ private:
+  static INT_PTR CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND window_ = nullptr;
+  bool modal_ = false;
+};
+
+// Whether the window is one of this program's dialogs (their keys go through
+// IsDialogMessage).
+bool isProgramDialog(HWND window);
+
+}  // namespace ravelin::win
