@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/readiness.h"
+#include "platform/socket.h"
 #include "platform/worker_thread.h"
 #include "runtime/ui_thread.h"
 
@@ -15,6 +16,20 @@ namespace ravelin::verify {
 namespace {
 // Loops beyond this many buy nothing: the network, not the loops, is then the limit.
 constexpr std::size_t kMaxLoops = 4;
+
+// The outcome of a connect that ended with error (0: accepted). A network that is down or
+// has no route is this machine's own answer, given before anything was sent.
+AttemptOutcome connectOutcome(std::uint16_t error) {
+  switch (error) {
+    case 0:
+      return AttemptOutcome::Accepted;
+    case platform::wsaeNetDown:
+    case platform::wsaeNetUnreach:
+      return AttemptOutcome::NoRoute;
+    default:
+      return AttemptOutcome::Refused;
+  }
+}
 }  // namespace
 
 // What the engine and its loops share: the jobs, the next one to take, and the handler,
@@ -102,16 +117,16 @@ void AttemptEngine::Loop::startOne(platform::EventLoop& loop, std::size_t job) {
   try {
     a.socket = std::make_unique<net::AsyncSocket>(loop);
     net::AsyncSocket& socket = *a.socket;
-    socket.setProto("tcp");
+    socket.setProto(net::SocketProto::Tcp);
     socket.setPort(j.port);
     socket.setAddr(j.address);
     socket.setMultiThreaded(true);
     if (!s.proxyAddr.empty()) {
       socket.setSocksServer(s.proxyAddr);
-      socket.setSocksPort(std::to_string(s.proxyPort));
+      socket.setSocksPort(s.proxyPort);
     }
     socket.onSessionConnected = [this, slot](net::AsyncSocket&, std::uint16_t error) {
-      finish(slot, error == 0 ? AttemptOutcome::Accepted : AttemptOutcome::Refused);
+      finish(slot, connectOutcome(error));
     };
     socket.onError = [this, slot](net::AsyncSocket&) { finish(slot, AttemptOutcome::Refused); };
     socket.connect();

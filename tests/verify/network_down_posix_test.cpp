@@ -1,0 +1,85 @@
+// The dead-network guard where this machine's own network answers: a forked child in a
+// private network namespace of its own, whose only link is loopback, so 192.0.2.x has no
+// route and a connect to it fails at once. Nothing can leave the namespace.
+#include <gtest/gtest.h>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "peers/loopback_peers.h"
+#include "platform/clock.h"
+#include "support/child_process.h"
+#include "verify/verify_support.h"
+
+using namespace ravelin;
+using namespace ravelin::serverlist;
+using namespace ravelin::verify;
+
+namespace {
+
+// In a child process: a network namespace of its own with loopback up.
+std::string EnterPrivateNetwork() {
+  if (::unshare(CLONE_NEWNET) != 0 && ::unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0) return "skip";
+  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+  ifreq lo{};
+  std::strcpy(lo.ifr_name, "lo");
+  const bool up = fd >= 0 && ::ioctl(fd, SIOCGIFFLAGS, &lo) == 0 &&
+                  (lo.ifr_flags |= IFF_UP, ::ioctl(fd, SIOCSIFFLAGS, &lo) == 0);
+  if (fd >= 0) ::close(fd);
+  return up ? "" : "loopback stays down";
+}
+
+// The first five verdicts come from this machine (no route): the run stops there, the
+// servers still connecting are not waited for, a verdict that was already on its way (the
+// accepting server at the end) changes nothing, and every tested server keeps the check
+// mark it had.
+TEST(NetworkDownTest, FirstVerdictsWithoutRouteEndTheRunAtOnce) {
+  const std::string result = test::RunInChild([]() -> std::string {
+    if (const std::string entered = EnterPrivateNetwork(); !entered.empty()) return entered;
+    platform::EventLoop loop;
+    platform::ManualClock clock;
+    test::ClockedUiThread ui(clock, loop);
+    test::TestApp app;
+    app.ctx.ui = &ui;
+    app.ctx.clock = &clock;
+    app.ctx.settings.VrfWarning = false;
+    app.ctx.settings.VrfTimeout = 1;
+    test::RecordingVerifyView view;
+    view.displayPauses = false;
+    test::LoopbackListener silent(/*accepting=*/false, /*backlog=*/0);
+    if (silent.fillAcceptQueue() < 1) return "accept queue not filled";
+    test::LoopbackListener accepting;
+    ServerList list;
+    for (int i = 1; i <= 5; ++i)
+      list.append(Server{"192.0.2." + std::to_string(i), "4661"}, i != 2);
+    for (int i = 0; i < 2; ++i) list.append(Server{"127.0.0.1", std::to_string(silent.port())}, i);
+    list.append(Server{"127.0.0.1", std::to_string(accepting.port())}, false);
+    // Without the guard, time passes once the five have their verdicts: the silent servers
+    // time out and the accepting one is reached.
+    ui.ready = [&] { return view.linesContaining("refused the connection!") >= 5; };
+
+    std::string failures;
+    const auto expect = [&](bool ok, const std::string& what) {
+      if (!ok) failures += what + "\n";
+    };
+    expect(runVerify(list, app.ctx, view, /*verifyAll=*/true) == VerifyOutcome::NetworkDown,
+           "not found down");
+    for (std::size_t i = 0; i < list.size(); ++i)
+      expect(list[i].checked == (i != 1 && i != 5 && i != 7), "check mark " + std::to_string(i));
+    expect(view.linesContaining("refused the connection!") == 5, "five refusals");
+    expect(view.linesContaining("timed out!") == 0, "a silent server was waited for");
+    expect(app.logLines() == std::vector<std::string>{"Verifying 8 server IPs", kNetworkDownText},
+           "log lines");
+    expect(app.prompter.shown.size() == 1 && app.prompter.shown[0].text == kNetworkDownText,
+           "error box");
+    return failures;
+  });
+  if (result == "skip") GTEST_SKIP() << "no private network namespace";
+  EXPECT_EQ(result, "");
+}
+
+}  // namespace
