@@ -192,6 +192,7 @@ class WineServer {
   static constexpr const char* kWine = "/usr/lib/wine/wine64";
   WineServer() {
     prefix_ = std::filesystem::path(RAVELIN_BINARY_DIR).parent_path() / "build-win";
+    std::filesystem::create_directories(prefix_ / "wineprefix");
     ::setenv("WINEPREFIX", (prefix_ / "wineprefix").c_str(), 1);
     ::setenv("WINEDEBUG", "-all", 1);
     ok_ = std::filesystem::exists(exe()) &&

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <thread>
 
 #include "net/async_socket.h"
 #include "platform/clock.h"
@@ -16,6 +17,8 @@ namespace ravelin::verify {
 namespace {
 // Loops beyond this many buy nothing: the network, not the loops, is then the limit.
 constexpr std::size_t kMaxLoops = 4;
+// Fewer attempts than this are not worth a loop of their own.
+constexpr std::size_t kMinAttemptsPerLoop = 32;
 
 // The outcome of a connect that ended with error (0: accepted). A network that is down or
 // has no route is this machine's own answer, given before anything was sent.
@@ -264,7 +267,13 @@ AttemptEngine::~AttemptEngine() {
 
 std::size_t AttemptEngine::loopCount(std::size_t parallel) {
   const std::size_t capacity = std::max<std::size_t>(1, platform::readinessCapacity());
-  return std::clamp<std::size_t>((parallel + capacity - 1) / capacity, 1, kMaxLoops);
+  const std::size_t watchable = (parallel + capacity - 1) / capacity;
+  // Opening, connecting and closing a socket is a system call each (under wine a round
+  // trip to its server): one loop makes them one after the other, a loop per core
+  // overlaps them.
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t worthwhile = std::min(cores, parallel / kMinAttemptsPerLoop);
+  return std::clamp<std::size_t>(std::max(watchable, worthwhile), 1, kMaxLoops);
 }
 
 void AttemptEngine::start() {

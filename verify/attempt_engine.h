@@ -83,7 +83,8 @@ class AttemptEngine {
   bool settled() const;
   const std::vector<AttemptJob>& jobs() const;
 
-  // How many loops carry parallel attempts: as few as the readiness wait can watch.
+  // How many loops carry parallel attempts: enough for the readiness wait to watch them
+  // all, and one per core when there are enough attempts to share.
   static std::size_t loopCount(std::size_t parallel);
 
  private:
