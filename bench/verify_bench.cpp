@@ -200,9 +200,9 @@ class WineServer {
               "/usr/lib/wine/wineserver -p && /usr/lib/wine/wine64 wineboot "
               ">/dev/null 2>&1") == 0;
   }
+  // Ends the wineserver and the wine processes it kept.
   ~WineServer() {
-    if (ok_) [[maybe_unused]]
-      int rc = std::system("/usr/lib/wine/wineserver -k");
+    if (ok_) ok_ = std::system("/usr/lib/wine/wineserver -k") == 0;
   }
   bool ok() const { return ok_; }
   std::string exe() const { return (prefix_ / "cli" / "ravelin-cli.exe").string(); }
