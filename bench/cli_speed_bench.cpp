@@ -21,7 +21,7 @@
 #include <memory>
 #include <thread>
 
-#include "cli/cli_runner.h"
+#include "cli_verify_run.h"
 #include "loopback_listener.h"
 #include "serverlist/met_file.h"
 #include "support/peer_process.h"
@@ -32,14 +32,6 @@ using namespace ravelin::serverlist;
 
 namespace {
 
-std::size_t metEntries(const std::string& path) {
-  test::TestApp app;
-  test::RecordingProgressBar bar;
-  ServerList list;
-  readServersFromMet(list, path, bar, app.ctx);
-  return list.size();
-}
-
 void BM_CliVerify1000LoopbackServers20Workers(benchmark::State& state) {
   constexpr int kServers = 1000;
   bench::ListenerSet listeners(kServers);
@@ -47,31 +39,16 @@ void BM_CliVerify1000LoopbackServers20Workers(benchmark::State& state) {
     state.SkipWithError("not enough sockets for 1,000 listeners");
     return;
   }
-  test::TempDir dir;
-  {
-    ServerList list;
-    for (std::uint16_t port : listeners.ports()) {
-      Server s;
-      s.ip = "127.0.0.1";
-      s.port = std::to_string(port);
-      list.append(s, true);
-    }
-    test::TestApp app;
-    test::RecordingProgressBar bar;
-    writeServersToMet(list, dir.file("in.met"), bar, app.ctx);
-  }
-  const std::string ini = dir.file("ravelin.ini");
-  test::WriteFile(ini, "[verify]\nVrfThreadCount=20\nVrfTimeout=5\nVrfWarning=0\n");
-  const std::string out = dir.file("out.met");
+  ServerList list;
+  for (std::uint16_t port : listeners.ports())
+    list.append(Server{"127.0.0.1", std::to_string(port)}, true);
+  const bench::CliVerifyRun run(list);
   std::size_t kept = 0;
   for (auto _ : state) {
-    const test::CliResult r =
-        test::runCli({"--ini", ini, "-e", "RefreshCustomMET[" + dir.file("in.met") + "]", "-e",
-                      "VerifyAll", "-e", "SaveCustomMET[" + out + "]"},
-                     dir);
+    const test::CliResult r = run.runCli();
     state.PauseTiming();
     if (r.status != 0) state.SkipWithError(("ravelin-cli failed: " + r.err).c_str());
-    kept = metEntries(out);
+    kept = run.saved();
     state.ResumeTiming();
   }
   if (kept != static_cast<std::size_t>(kServers)) state.SkipWithError("not every server accepted");

@@ -2,7 +2,6 @@
 #include "net/async_socket_events.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <system_error>
 
@@ -20,11 +19,6 @@ std::string trim(const std::string& s) {
   while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
   while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
   return s.substr(b, e - b);
-}
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 // Port text to a number: decimal, or a service name of the tcp protocol. Throws the
@@ -76,6 +70,22 @@ bool isConnectOutcome(int err) {
 }
 
 }  // namespace
+
+const char* protoName(SocketProto proto) {
+  return proto == SocketProto::Tcp ? "tcp" : "udp";
+}
+
+const char* socksLevelName(SocksLevel level) {
+  switch (level) {
+    case SocksLevel::V4:
+      return "4";
+    case SocksLevel::V4A:
+      return "4A";
+    case SocksLevel::V5:
+      break;
+  }
+  return "5";
+}
 
 // ---------------------------------------------------------------------------------------
 // Construction
@@ -161,10 +171,9 @@ void AsyncSocket::setPort(const std::string& value) {
   portAssigned_ = true;
 }
 
-void AsyncSocket::setProto(const std::string& value) {
+void AsyncSocket::setProto(SocketProto value) {
   if (state_ != SocketState::Closed) return raiseException("Cannot change Proto if not closed");
   proto_ = value;
-  protoAssigned_ = true;
 }
 
 void AsyncSocket::setLocalAddr(const std::string& value) {
@@ -174,17 +183,15 @@ void AsyncSocket::setLocalAddr(const std::string& value) {
   localAddr_ = v;
 }
 
-void AsyncSocket::setLocalPort(const std::string& value) {
+void AsyncSocket::setLocalPort(std::uint16_t value) {
   if (state_ != SocketState::Closed) return raiseException("Cannot change LocalPort if not closed");
   localPort_ = value;
 }
 
-void AsyncSocket::setSocksLevel(const std::string& value) {
+void AsyncSocket::setSocksLevel(SocksLevel value) {
   if (state_ != SocketState::Closed)
     return raiseException("Can't change socks level if not closed");
-  if (value != "4" && value != "4A" && value != "4a" && value != "5")
-    return raiseException("Invalid socks level. Must be 4, 4A or 5.");
-  socksLevel_ = value == "4a" ? "4A" : value;
+  socksLevel_ = value;
 }
 
 void AsyncSocket::setSocksServer(const std::string& value) {
@@ -193,9 +200,9 @@ void AsyncSocket::setSocksServer(const std::string& value) {
   socksServer_ = trim(value);
 }
 
-void AsyncSocket::setSocksPort(const std::string& value) {
+void AsyncSocket::setSocksPort(std::uint16_t value) {
   if (state_ != SocketState::Closed) return raiseException("Can't change socks port if not closed");
-  socksPort_ = trim(value);
+  socksPort_ = value;
 }
 
 int AsyncSocket::bufferedByteCount() const {
@@ -216,22 +223,22 @@ void AsyncSocket::connect() {
     return raiseException("Connect: Socket already in use");
   if (!portAssigned_) return raiseException("Connect: No Port Specified");
   if (!addrAssigned_) return raiseException("Connect: No IP Address Specified");
-  if (!protoAssigned_) return raiseException("Connect: No Protocol Specified");
 
   const bool viaSocks = !socksServer_.empty();
-  if (viaSocks && lower(proto_) != "tcp")
+  if (viaSocks && proto_ != SocketProto::Tcp)
     return raiseException("tcp is the only protocol supported thru socks server");
 
   std::uint32_t destAddr = 0;
   std::uint16_t destPort = 0;
-  std::uint16_t localPort = 0;
   std::uint32_t localAddr = 0;
   try {
-    if (lower(proto_) != "tcp" && proto_ != "6")
-      throw "WSocketResolveProto: Cannot convert protocol '" + proto_ + "'";
+    if (proto_ != SocketProto::Tcp)
+      throw std::string("WSocketResolveProto: Cannot convert protocol '") + protoName(proto_) + "'";
     if (viaSocks) {
-      if (socksLevel_ != "5") throw std::string("Socks level " + socksLevel_ + " is not supported");
-      destPort = resolvePort(socksPort_);
+      if (socksLevel_ != SocksLevel::V5)
+        throw std::string("Socks level ") + socksLevelName(socksLevel_) + " is not supported";
+      if (socksPort_ == 0) throw std::string("WSocketResolvePort: Invalid Port.");
+      destPort = socksPort_;
       destAddr = resolveHost(socksServer_);
       socksTargetPort_ = resolvePort(port_);
       if (addr_.empty() || addr_.size() > 255)
@@ -240,7 +247,6 @@ void AsyncSocket::connect() {
       destPort = resolvePort(port_);
       destAddr = resolveHost(addr_);
     }
-    localPort = resolvePort(localPort_.empty() ? std::string("0") : localPort_);
     const std::optional<std::uint32_t> local = platform::parseIPv4(localAddr_);
     if (!local) throw std::string("SetLocalAddr(): Invalid IP address");
     localAddr = *local;
@@ -272,8 +278,8 @@ void AsyncSocket::connect() {
   if (options_.tcpNoDelay) platform::setNoDelay(fd_, true);
   platform::setLinger(fd_, lingerOn_, lingerTimeout_);
 
-  if (localPort != 0 || localAddr != 0) {
-    if (const int code = platform::bindSocket(fd_, localAddr, localPort); code != 0) {
+  if (localPort_ != 0 || localAddr != 0) {
+    if (const int code = platform::bindSocket(fd_, localAddr, localPort_); code != 0) {
       lastError_ = code;
       return raiseException("winsock.bind failed, error #" + std::to_string(code), code);
     }

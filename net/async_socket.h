@@ -36,6 +36,18 @@ enum class SocketState {
   Closed
 };
 
+// The transport a connection asks for. The socket connects over TCP; any other is refused
+// when connect() is called.
+enum class SocketProto { Tcp, Udp };
+// "tcp", "udp": as the error texts name a protocol.
+const char* protoName(SocketProto proto);
+
+// The SOCKS version spoken with the proxy. Only version 5 is implemented; the others are
+// refused when connect() is called.
+enum class SocksLevel { V4, V4A, V5 };
+// "4", "4A", "5": as the error texts name a level.
+const char* socksLevelName(SocksLevel level);
+
 enum class SocksAuthentication { None, Usercode };
 
 // What onSocksAuthState reports.
@@ -99,18 +111,20 @@ class AsyncSocket {
   void setAddr(const std::string& value);
   const std::string& port() const { return port_; }
   void setPort(const std::string& value);
-  const std::string& proto() const { return proto_; }
-  void setProto(const std::string& value);
+  SocketProto proto() const { return proto_; }
+  void setProto(SocketProto value);
   const std::string& localAddr() const { return localAddr_; }
   void setLocalAddr(const std::string& value);
-  const std::string& localPort() const { return localPort_; }
-  void setLocalPort(const std::string& value);
-  const std::string& socksLevel() const { return socksLevel_; }
-  void setSocksLevel(const std::string& value);
+  // 0: any port.
+  std::uint16_t localPort() const { return localPort_; }
+  void setLocalPort(std::uint16_t value);
+  SocksLevel socksLevel() const { return socksLevel_; }
+  void setSocksLevel(SocksLevel value);
   const std::string& socksServer() const { return socksServer_; }
   void setSocksServer(const std::string& value);
-  const std::string& socksPort() const { return socksPort_; }
-  void setSocksPort(const std::string& value);
+  // 0: not given, which a connect through the proxy refuses.
+  std::uint16_t socksPort() const { return socksPort_; }
+  void setSocksPort(std::uint16_t value);
   const std::string& socksUsercode() const { return socksUsercode_; }
   void setSocksUsercode(const std::string& value) { socksUsercode_ = value; }
   const std::string& socksPassword() const { return socksPassword_; }
@@ -207,9 +221,13 @@ class AsyncSocket {
   std::shared_ptr<bool> alive_;
   bool destroying_ = false;
 
-  std::string addr_, port_, proto_ = "tcp", localAddr_ = "0.0.0.0", localPort_ = "0";
-  bool addrAssigned_ = false, portAssigned_ = false, protoAssigned_ = true;
-  std::string socksLevel_ = "5", socksServer_, socksPort_, socksUsercode_, socksPassword_;
+  std::string addr_, port_, localAddr_ = "0.0.0.0";
+  SocketProto proto_ = SocketProto::Tcp;
+  std::uint16_t localPort_ = 0;
+  bool addrAssigned_ = false, portAssigned_ = false;
+  SocksLevel socksLevel_ = SocksLevel::V5;
+  std::uint16_t socksPort_ = 0;
+  std::string socksServer_, socksUsercode_, socksPassword_;
   SocksAuthentication socksAuthentication_ = SocksAuthentication::None;
   bool multiThreaded_ = false;
   SocketOptions options_;

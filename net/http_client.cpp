@@ -153,7 +153,7 @@ void HttpClient::lookupDone(std::uint16_t error) {
   try {
     socket_->setAddr(socket_->dnsResult());
     socket_->setPort(connPort_);
-    socket_->setProto("tcp");
+    socket_->setProto(SocketProto::Tcp);
     socket_->setLocalAddr(localAddr);
     socket_->connect();
   } catch (const std::exception&) {

@@ -326,7 +326,7 @@ void UpdateWorker::dnsPass(const std::string& location) {
   bool waitingOver = false, lookupOk = false;
   auto socket = std::make_unique<net::AsyncSocket>(*loop_);
   socket->setMultiThreaded(true);
-  socket->setProto("tcp");
+  socket->setProto(net::SocketProto::Tcp);
   socket->onDnsLookupDone = [&](net::AsyncSocket&, std::uint16_t error) {
     lookupOk = error == 0;
     waitingOver = true;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <deque>
+#include <thread>
 
 #include "net/async_socket.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/readiness.h"
+#include "platform/socket.h"
 #include "platform/worker_thread.h"
 #include "runtime/ui_thread.h"
 
@@ -15,6 +17,22 @@ namespace ravelin::verify {
 namespace {
 // Loops beyond this many buy nothing: the network, not the loops, is then the limit.
 constexpr std::size_t kMaxLoops = 4;
+// Fewer attempts than this are not worth a loop of their own.
+constexpr std::size_t kMinAttemptsPerLoop = 32;
+
+// The outcome of a connect that ended with error (0: accepted). A network that is down or
+// has no route is this machine's own answer, given before anything was sent.
+AttemptOutcome connectOutcome(std::uint16_t error) {
+  switch (error) {
+    case 0:
+      return AttemptOutcome::Accepted;
+    case platform::wsaeNetDown:
+    case platform::wsaeNetUnreach:
+      return AttemptOutcome::NoRoute;
+    default:
+      return AttemptOutcome::Refused;
+  }
+}
 }  // namespace
 
 // What the engine and its loops share: the jobs, the next one to take, and the handler,
@@ -102,16 +120,16 @@ void AttemptEngine::Loop::startOne(platform::EventLoop& loop, std::size_t job) {
   try {
     a.socket = std::make_unique<net::AsyncSocket>(loop);
     net::AsyncSocket& socket = *a.socket;
-    socket.setProto("tcp");
+    socket.setProto(net::SocketProto::Tcp);
     socket.setPort(j.port);
     socket.setAddr(j.address);
     socket.setMultiThreaded(true);
     if (!s.proxyAddr.empty()) {
       socket.setSocksServer(s.proxyAddr);
-      socket.setSocksPort(std::to_string(s.proxyPort));
+      socket.setSocksPort(s.proxyPort);
     }
     socket.onSessionConnected = [this, slot](net::AsyncSocket&, std::uint16_t error) {
-      finish(slot, error == 0 ? AttemptOutcome::Accepted : AttemptOutcome::Refused);
+      finish(slot, connectOutcome(error));
     };
     socket.onError = [this, slot](net::AsyncSocket&) { finish(slot, AttemptOutcome::Refused); };
     socket.connect();
@@ -249,7 +267,13 @@ AttemptEngine::~AttemptEngine() {
 
 std::size_t AttemptEngine::loopCount(std::size_t parallel) {
   const std::size_t capacity = std::max<std::size_t>(1, platform::readinessCapacity());
-  return std::clamp<std::size_t>((parallel + capacity - 1) / capacity, 1, kMaxLoops);
+  const std::size_t watchable = (parallel + capacity - 1) / capacity;
+  // Opening, connecting and closing a socket is a system call each (under wine a round
+  // trip to its server): one loop makes them one after the other, a loop per core
+  // overlaps them.
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t worthwhile = std::min(cores, parallel / kMinAttemptsPerLoop);
+  return std::clamp<std::size_t>(std::max(watchable, worthwhile), 1, kMaxLoops);
 }
 
 void AttemptEngine::start() {

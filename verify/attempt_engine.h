@@ -22,6 +22,7 @@ enum class AttemptOutcome {
   Contacted,    // the connect is under way
   Accepted,     // the server accepted the connection
   Refused,      // refused, unreachable, or failed through the SOCKS 5 proxy
+  NoRoute,      // refused by this machine: its network is down or has no route there
   TimedOut,     // no answer within the time-out
   Interrupted,  // the run was cancelled while the attempt was in flight
   Failed,       // the socket raised an error of its own: no verdict to show
@@ -45,7 +46,8 @@ struct AttemptSettings {
   std::size_t parallel = 256;
   // Every attempt goes through this SOCKS 5 proxy when the host is not empty.
   std::string proxyAddr;
-  int proxyPort = 0;
+  // 0 when the setting holds no port: every attempt then fails through the proxy.
+  std::uint16_t proxyPort = 0;
 };
 
 // Tries many servers at once: a few worker threads, each with its own EventLoop, keep up
@@ -81,7 +83,8 @@ class AttemptEngine {
   bool settled() const;
   const std::vector<AttemptJob>& jobs() const;
 
-  // How many loops carry parallel attempts: as few as the readiness wait can watch.
+  // How many loops carry parallel attempts: enough for the readiness wait to watch them
+  // all, and one per core when there are enough attempts to share.
   static std::size_t loopCount(std::size_t parallel);
 
  private:

@@ -93,6 +93,7 @@ void VerifyCoordinator::apply(const std::vector<AttemptEvent>& events) {
         showLine(e.job, N_("%s) accepted the connection!"), SlotMark::Ok);
         break;
       case AttemptOutcome::Refused:
+      case AttemptOutcome::NoRoute:
         showLine(e.job, N_("%s) refused the connection!"), SlotMark::Failed);
         break;
       case AttemptOutcome::TimedOut:
@@ -105,6 +106,7 @@ void VerifyCoordinator::apply(const std::vector<AttemptEvent>& events) {
       case AttemptOutcome::Failed:
         break;
     }
+    watchNetwork(e.outcome);
     --inFlight_;
     ++done_;
     bar.stepIt();
@@ -114,6 +116,17 @@ void VerifyCoordinator::apply(const std::vector<AttemptEvent>& events) {
   }
   view_.setDescription(progressText(bar.position(), bar.max()));
   view_.setCounts(done_, reached_, inFlight_);
+}
+
+// Offline, every connect fails at once with this machine's own answer: the first verdicts
+// tell, and the rest of a long list need not be tried.
+void VerifyCoordinator::watchNetwork(AttemptOutcome outcome) {
+  if (networkDown_ || done_ != noRouteFirst_ || done_ >= kNetworkDownMinTested) return;
+  if (outcome != AttemptOutcome::NoRoute) return;
+  if (++noRouteFirst_ < kNetworkDownMinTested) return;
+  networkDown_ = true;
+  engine_->requestTerminate();
+  if (udpStatus_) udpStatus_->requestTerminate();
 }
 
 void VerifyCoordinator::cancel() {
@@ -188,7 +201,8 @@ void VerifyCoordinator::stopUdpStatus() {
 // and then drop the whole list. A list of five or more servers of which not one answers
 // says more about this machine's network than about the servers.
 void VerifyCoordinator::endRun() {
-  if (tested_.size() < static_cast<std::size_t>(kNetworkDownMinTested) || reached_ > 0) {
+  if (!networkDown_ &&
+      (tested_.size() < static_cast<std::size_t>(kNetworkDownMinTested) || reached_ > 0)) {
     ctx_.log.writeLog("Verification ended successfully");
     return;
   }
@@ -205,8 +219,8 @@ void VerifyCoordinator::run() {
   rowJob_.assign(static_cast<std::size_t>(rows_), static_cast<std::size_t>(-1));
   jobRow_.clear();
   nextRow_ = 0;
-  done_ = inFlight_ = reached_ = 0;
-  cancelled_ = false;
+  done_ = inFlight_ = reached_ = noRouteFirst_ = 0;
+  cancelled_ = networkDown_ = false;
   outcome_ = VerifyOutcome::Ended;
   const std::size_t n = list_.size();
   const std::string count = std::to_string(n);
@@ -244,7 +258,8 @@ void VerifyCoordinator::run() {
   settings.timeoutMs = timeoutMs;
   settings.parallel = attemptsInFlight(ctx_.settings, platform::raiseSocketLimit());
   settings.proxyAddr = ctx_.settings.ProxyAddr;
-  settings.proxyPort = ctx_.settings.ProxyPort;
+  if (ctx_.settings.ProxyPort > 0 && ctx_.settings.ProxyPort <= 65535)
+    settings.proxyPort = static_cast<std::uint16_t>(ctx_.settings.ProxyPort);
   const std::size_t total = jobs.size();
   jobRow_.assign(total, -1);
   engine_ = std::make_unique<AttemptEngine>(
@@ -253,11 +268,16 @@ void VerifyCoordinator::run() {
   engine_->start();
   // A loop that ended early (its hand-over failed) has nothing more to give either.
   const auto over = [this, total] {
-    return static_cast<std::size_t>(done_) == total || cancelled_ || engine_->settled();
+    return static_cast<std::size_t>(done_) == total || cancelled_ || networkDown_ ||
+           engine_->settled();
   };
   while (!over()) runtime::waitUntil(*ctx_.ui, *ctx_.clock, 1000, over);
   if (cancelled_) return endCancelledRun();
   stopEngine();
+  if (networkDown_) {
+    stopUdpStatus();
+    return endRun();
+  }
   if (udpStatus_) {
     // Answers still on their way get the time-out (and the query's polling step) to come.
     const auto answered = [this] { return udpStatus_->settled() || cancelled_; };

@@ -18,7 +18,9 @@ namespace ravelin::verify {
 enum class VerifyOutcome { Ended, Cancelled, NetworkDown };
 
 // A run that reaches none of this many tested servers or more blames the network, not
-// the servers: with fewer, a run of dead servers is too likely to tell the two apart.
+// the servers: with fewer, a run of dead servers is too likely to tell the two apart. A
+// run whose first this many verdicts all came from this machine's own network (down, or
+// no route) stops there.
 inline constexpr int kNetworkDownMinTested = 5;
 inline constexpr const char* kNetworkDownText =
     N_("Verification aborted: no server could be reached, the network seems down");
@@ -73,8 +75,12 @@ class VerifyCoordinator {
   void stopEngine();
   void run();
   void endCancelledRun();
+  // Counts a verdict towards the first ones; when they all came from this machine's
+  // network, the run ends at once.
+  void watchNetwork(AttemptOutcome outcome);
   // The end of a run that was not cancelled: the verdicts stand, or, when not a single
-  // tested server was reached, the tested servers get their check marks back.
+  // tested server was reached or the network was found down, the tested servers get
+  // their check marks back.
   void endRun();
   // With VrfUdpStatus on: the status query of this run, or the log line that says why
   // there is none.
@@ -98,6 +104,9 @@ class VerifyCoordinator {
   int done_ = 0;
   int inFlight_ = 0;
   int reached_ = 0;
+  // Verdicts given by this machine's network (NoRoute) before any other verdict came.
+  int noRouteFirst_ = 0;
+  bool networkDown_ = false;
   VerifyOutcome outcome_ = VerifyOutcome::Ended;
 };
 

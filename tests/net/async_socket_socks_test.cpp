@@ -65,12 +65,11 @@ class WSocketSocksTest : public ::testing::Test {
   std::unique_ptr<AsyncSocket> socksSocket(std::uint16_t proxyPort, const std::string& addr,
                                            const std::string& port) {
     auto s = std::make_unique<AsyncSocket>(loop);
-    s->setProto("tcp");
     s->setAddr(addr);
     s->setPort(port);
     s->setMultiThreaded(true);
     s->setSocksServer("127.0.0.1");
-    s->setSocksPort(std::to_string(proxyPort));
+    s->setSocksPort(proxyPort);
     return s;
   }
 

@@ -59,7 +59,7 @@ TEST_F(WSocketTest, ConnectsToLoopbackListenerAndClosesOnce) {
   r.attach(s);
   std::vector<std::pair<SocketState, SocketState>> states;
   s.onChangeState = [&](AsyncSocket&, SocketState a, SocketState b) { states.push_back({a, b}); };
-  s.setProto("tcp");
+  s.setProto(SocketProto::Tcp);
   s.setAddr("127.0.0.1");
   s.setPort(std::to_string(listener.port()));
   s.setMultiThreaded(true);
@@ -243,11 +243,11 @@ TEST_F(WSocketTest, PropertiesCannotChangeUnlessClosed) {
   };
   expectError([&] { s.setAddr("127.0.0.2"); }, "Cannot change Addr if not closed");
   expectError([&] { s.setPort("1"); }, "Cannot change Port if not closed");
-  expectError([&] { s.setProto("tcp"); }, "Cannot change Proto if not closed");
+  expectError([&] { s.setProto(SocketProto::Tcp); }, "Cannot change Proto if not closed");
   expectError([&] { s.setLocalAddr("0.0.0.0"); }, "Cannot change LocalAddr if not closed");
-  expectError([&] { s.setLocalPort("0"); }, "Cannot change LocalPort if not closed");
-  expectError([&] { s.setSocksLevel("5"); }, "Can't change socks level if not closed");
-  expectError([&] { s.setSocksPort("1080"); }, "Can't change socks port if not closed");
+  expectError([&] { s.setLocalPort(0); }, "Cannot change LocalPort if not closed");
+  expectError([&] { s.setSocksLevel(SocksLevel::V5); }, "Can't change socks level if not closed");
+  expectError([&] { s.setSocksPort(1080); }, "Can't change socks port if not closed");
   expectError([&] { s.setSocksServer("127.0.0.1"); }, "Can't change socks server if not closed");
   expectError([&] { s.connect(); }, "Connect: Socket already in use");
   EXPECT_EQ(s.addr(), "127.0.0.1");
@@ -258,24 +258,13 @@ TEST_F(WSocketTest, PropertiesCannotChangeUnlessClosed) {
 
 TEST_F(WSocketTest, PropertyValuesAreCheckedAndTrimmed) {
   AsyncSocket s(loop);
-  EXPECT_EQ(s.proto(), "tcp");
+  EXPECT_EQ(s.proto(), SocketProto::Tcp);
   EXPECT_EQ(s.localAddr(), "0.0.0.0");
-  EXPECT_EQ(s.localPort(), "0");
-  EXPECT_EQ(s.socksLevel(), "5");
+  EXPECT_EQ(s.localPort(), 0);
+  EXPECT_EQ(s.socksLevel(), SocksLevel::V5);
   EXPECT_EQ(s.state(), SocketState::Closed);
   s.setSocksServer("  127.0.0.1 \t");
   EXPECT_EQ(s.socksServer(), "127.0.0.1");
-  s.setSocksPort(" 1080 ");
-  EXPECT_EQ(s.socksPort(), "1080");
-  s.setSocksLevel("4a");
-  EXPECT_EQ(s.socksLevel(), "4A");
-  s.setSocksLevel("5");
-  EXPECT_THROW(s.setSocksLevel("6"), SocketError);
-  try {
-    s.setSocksLevel("4b");
-  } catch (const SocketError& e) {
-    EXPECT_STREQ(e.what(), "Invalid socks level. Must be 4, 4A or 5.");
-  }
   try {
     s.setLocalAddr("not an address");
     ADD_FAILURE();
@@ -317,11 +306,17 @@ TEST_F(WSocketTest, ConnectRefusesMissingSettings) {
   EXPECT_EQ(message([](AsyncSocket& s) {
               s.setAddr("127.0.0.1");
               s.setPort("1");
-              s.setProto("udp");
+              s.setProto(SocketProto::Udp);
               s.setSocksServer("127.0.0.1");
-              s.setSocksPort("1080");
+              s.setSocksPort(1080);
             }),
             "tcp is the only protocol supported thru socks server");
+  EXPECT_EQ(message([](AsyncSocket& s) {
+              s.setAddr("127.0.0.1");
+              s.setPort("1");
+              s.setSocksServer("127.0.0.1");  // and no port for it
+            }),
+            "connect: WSocketResolvePort: Invalid Port.");
 }
 
 TEST_F(WSocketTest, ServiceNamesAndLocalBindWork) {
@@ -344,7 +339,7 @@ TEST_F(WSocketTest, BindFailureIsReported) {
   s.setAddr("127.0.0.1");
   s.setPort(std::to_string(listener.port()));
   s.setLocalAddr("127.0.0.1");
-  s.setLocalPort(std::to_string(listener.port()));  // in use by the listener
+  s.setLocalPort(listener.port());  // in use by the listener
   try {
     s.connect();
     ADD_FAILURE() << "bound to a port in use";
@@ -361,9 +356,9 @@ TEST_F(WSocketTest, onErrorReplacesExceptions) {
   s.onError = [&](AsyncSocket& so) { errors.push_back(so.lastErrorMessage()); };
   s.setAddr("127.0.0.1");
   s.connect();
-  s.setSocksLevel("x");
+  s.setLocalAddr("x");
   EXPECT_EQ(errors, (std::vector<std::string>{"Connect: No Port Specified",
-                                              "Invalid socks level. Must be 4, 4A or 5."}));
+                                              "SetLocalAddr(): Invalid IP address"}));
   EXPECT_EQ(s.state(), SocketState::Closed);
 }
 

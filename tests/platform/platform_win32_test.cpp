@@ -208,7 +208,7 @@ TEST(Win32EventLoop, WakeUpsDataAndARefusedConnect) {
   client.onSessionClosed = [&](net::AsyncSocket&, std::uint16_t e) { closed = e; };
   client.setAddr("127.0.0.1");
   client.setPort(port);
-  client.setProto("tcp");
+  client.setProto(net::SocketProto::Tcp);
   client.connect();
   const auto runUntil = [&](const std::function<bool()>& done) {
     const ULONGLONG begin = GetTickCount64();
