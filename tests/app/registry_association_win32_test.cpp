@@ -1,0 +1,51 @@
+// The association of script files in the registry of the test prefix: written, read back,
+// and asked for again once the program has moved or .rvs names another type.
+#include "app/registry_association.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/registry.h"
+#include "support/test_support.h"
+
+using namespace ravelin;
+using namespace ravelin::app;
+
+TEST(RegistryScriptAssociation, WrittenReadBackAndAskedAgainAfterAMove) {
+  const std::string root = "Software\\RavelinTest", classes = root + "\\Classes";
+  platform::deleteCurrentUserKey(root);
+  test::TempDir dir;
+  test::TestApp app;
+  test::WriteFile(dir.file("ravelin.ini"), "");
+  const RegistryScriptAssociation here("C:\\Users\\A B\\Ravelin\\ravelin.exe", classes);
+  EXPECT_FALSE(here.isRegistered());
+
+  app.prompter.answers = {MsgResult::Yes};
+  EXPECT_TRUE(offerScriptAssociation(app.ctx, dir.file("ravelin.ini"), here));
+  EXPECT_TRUE(here.isRegistered());
+  const auto value = [&](const std::string& key) {
+    return platform::currentUserString(classes + "\\" + key, "").value_or("(none)");
+  };
+  EXPECT_EQ(value(".rvs"), "rvsfile");
+  EXPECT_EQ(value("rvsfile"), "Ravelin script");
+  EXPECT_EQ(value("rvsfile\\DefaultIcon"), "C:\\Users\\A B\\Ravelin\\ravelin.exe,0");
+  EXPECT_EQ(value("rvsfile\\shell\\open\\command"),
+            "\"C:\\Users\\A B\\Ravelin\\ravelin.exe\" \"%1\"");
+  EXPECT_FALSE(offerScriptAssociation(app.ctx, dir.file("ravelin.ini"), here));
+
+  // Moved: asked again; No changes nothing, Yes points the type at the new place.
+  const RegistryScriptAssociation moved("D:\\Tools\\ravelin.exe", classes);
+  EXPECT_FALSE(moved.isRegistered());
+  app.prompter.answers = {MsgResult::No, MsgResult::Yes};
+  EXPECT_TRUE(offerScriptAssociation(app.ctx, dir.file("ravelin.ini"), moved));
+  EXPECT_TRUE(here.isRegistered());
+  EXPECT_TRUE(offerScriptAssociation(app.ctx, dir.file("ravelin.ini"), moved));
+  EXPECT_TRUE(moved.isRegistered());
+  EXPECT_FALSE(here.isRegistered());
+  EXPECT_EQ(app.prompter.shown.size(), 3u);
+
+  // .rvs taken by another program's type: not ours any more.
+  platform::setCurrentUserString(classes + "\\.rvs", "", "txtfile");
+  EXPECT_FALSE(moved.isRegistered());
+  platform::deleteCurrentUserKey(root);
+  EXPECT_FALSE(platform::currentUserString(classes + "\\.rvs", ""));
+}
