@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/process.h"
+#include "platform/registry.h"
 #include "support/test_support.h"
 #include "win/window_picture.h"
 
@@ -45,7 +46,8 @@ TEST(RavelinExeTest, AnswersItsCommandLineOnTheConsoleItWasStartedFrom) {
 // closes it.
 TEST(RavelinExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
   test::TempDir dir;
-  test::WriteFile(dir.file("ravelin.ini"), "[general]\r\nLOG=1\r\n");
+  // NoRegCheck: no question about the association of script files at the first start.
+  test::WriteFile(dir.file("ravelin.ini"), "[general]\r\nLOG=1\r\nNoRegCheck=1\r\n");
   ravelin::platform::ProgramResult result;
   std::thread run([&] {
     result = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini")}, kEnvironment, 60000);
@@ -74,7 +76,8 @@ TEST(RavelinExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
 // the list it changed brings the question at the close, answered No.
 TEST(RavelinExeTest, RunsTheScriptOfItsCommandLine) {
   test::TempDir dir;
-  test::WriteFile(dir.file("ravelin.ini"), "[script]\r\nScrExecOrEdit=1\r\n");
+  test::WriteFile(dir.file("ravelin.ini"),
+                  "[general]\r\nNoRegCheck=1\r\n[script]\r\nScrExecOrEdit=1\r\n");
   std::filesystem::copy_file(RAVELIN_SAMPLE_MET, dir.file("sample.met"));
   test::WriteFile(dir.file("task.rvs"),
                   "RefreshCustomMET[sample.met]\r\nFilter[Users>1000]\r\nSaveCustomMET[big.met]\r\n");
@@ -96,6 +99,36 @@ TEST(RavelinExeTest, RunsTheScriptOfItsCommandLine) {
   run.join();
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_TRUE(std::filesystem::exists(dir.file("big.met")));
+}
+
+// The first start asks to associate script files; Yes points them at this ravelin.exe in
+// the user's registry, and the next start asks nothing.
+TEST(RavelinExeTest, AssociatesScriptFilesWhenTheUserSaysYes) {
+  const std::string command = "Software\\Classes\\rvsfile\\shell\\open\\command";
+  ravelin::platform::deleteCurrentUserKey("Software\\Classes\\rvsfile");
+  test::TempDir dir;
+  test::WriteFile(dir.file("ravelin.ini"), "");
+  for (const bool first : {true, false}) {
+    ravelin::platform::ProgramResult result;
+    std::thread run([&] {
+      result = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini")}, kEnvironment, 60000);
+    });
+    HWND window = shownWindow();
+    HWND question = nullptr;
+    for (int i = 0; i < (first ? 600 : 40) && !question; ++i, Sleep(50))
+      question = FindWindowW(L"#32770", nullptr);
+    EXPECT_EQ(question != nullptr, first);
+    if (question) PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    for (int i = 0; i < 100 && !ravelin::platform::currentUserString(command, ""); ++i) Sleep(50);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    run.join();
+    EXPECT_EQ(result.exitStatus, 0);
+    const std::string registered = ravelin::platform::currentUserString(command, "").value_or("");
+    EXPECT_TRUE(registered.starts_with("\"") && registered.ends_with("\\ravelin.exe\" \"%1\""))
+        << registered;
+  }
+  ravelin::platform::deleteCurrentUserKey("Software\\Classes\\rvsfile");
+  ravelin::platform::deleteCurrentUserKey("Software\\Classes\\.rvs");
 }
 
 }  // namespace
