@@ -2,7 +2,7 @@
 // expressions compiled by C++, and the choice of language.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <tuple>
 
 #include "platform/file_io.h"
 #include "platform/message_languages.h"
@@ -34,40 +34,31 @@ TEST(MoCatalogue, ReadsRealCataloguesInBothByteOrders) {
   EXPECT_FALSE(MoCatalogue::load(RAVELIN_TEST_LOCALEDIR "/xx/LC_MESSAGES/ravelin.mo"));
 }
 
+// A rule as the header's text and as the same C++ expression, compiled.
+#define RULE(forms, expression)                                      \
+  {"nplurals=" #forms "; plural=" #expression ";", forms,            \
+   [](unsigned long n) -> unsigned long { return (expression); }}
+
 TEST(PluralRule, AgreesWithTheSameExpressionsInCpp) {
-  using Rule = std::function<unsigned long(unsigned long)>;
-  const std::vector<std::tuple<const char*, unsigned long, Rule>> rules = {
-      {"nplurals=2; plural=(n != 1);", 2, [](unsigned long n) { return n != 1; }},
-      {"nplurals=2; plural=n>1;", 2, [](unsigned long n) { return n > 1; }},
-      {"nplurals=3; plural=(n%10==1 && n%100!=11 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || "
-       "n%100>=20) ? 1 : 2);",
-       3,
-       [](unsigned long n) -> unsigned long {
-         return n % 10 == 1 && n % 100 != 11                                          ? 0
-                : n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 10 || n % 100 >= 20) ? 1
-                                                                                     : 2;
-       }},
-      {"nplurals=6; plural=n==0 ? 0 : n==1 ? 1 : n==2 ? 2 : n%100>=3 && n%100<=10 ? 3 : "
-       "n%100>=11 ? 4 : 5;",
-       6,
-       [](unsigned long n) -> unsigned long {
-         return n == 0 ? 0 : n == 1 ? 1 : n == 2 ? 2 : n % 100 >= 3 && n % 100 <= 10 ? 3
-                : n % 100 >= 11 ? 4 : 5;
-       }},
-      {"nplurals=4; plural=!(n - 1) ? 0 : (n*2+1)/3 - n/4 >= 5 ? 1 : n < 7 || !n ? 2 : 3;", 4,
-       [](unsigned long n) -> unsigned long {
-         return !(n - 1) ? 0 : (n * 2 + 1) / 3 - n / 4 >= 5 ? 1 : n < 7 || !n ? 2 : 3;
-       }},
-      // Out of range and division by zero give the first form.
-      {"nplurals=2; plural=n+1;", 2, [](unsigned long n) { return n == 0 ? 1ul : 0ul; }},
-      {"nplurals=2; plural=1/(n-3);", 2, [](unsigned long n) { return n == 4 ? 1ul : 0ul; }},
-  };
+  const std::vector<std::tuple<const char*, unsigned long, unsigned long (*)(unsigned long)>>
+      rules = {
+          RULE(2, n != 1), RULE(2, n > 1),
+          RULE(3, n % 10 == 1 && n % 100 != 11 ? 0
+                  : n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 10 || n % 100 >= 20) ? 1 : 2),
+          RULE(6, n == 0 ? 0 : n == 1 ? 1 : n == 2 ? 2 : n % 100 >= 3 && n % 100 <= 10 ? 3
+                  : n % 100 >= 11 ? 4 : 5),
+          RULE(4, !(n - 1) ? 0 : (n * 2 + 1) / 3 - n / 4 >= 5 ? 1 : n < 7 || !n ? 2 : 3),
+      };
   for (const auto& [header, forms, expected] : rules) {
     const auto rule = PluralRule::fromHeader(std::string("Language: x\nPlural-Forms: ") + header);
     ASSERT_TRUE(rule) << header;
     EXPECT_EQ(rule->forms(), forms);
     for (unsigned long n = 0; n < 1000; ++n) ASSERT_EQ(rule->formFor(n), expected(n)) << header << n;
   }
+  // Out of range and division by zero give the first form.
+  EXPECT_EQ(PluralRule::parse("n + 1", 2)->formFor(1), 0u);
+  EXPECT_EQ(PluralRule::parse("1 / (n - 3)", 2)->formFor(3), 0u);
+  EXPECT_EQ(PluralRule::parse("1 / (n - 3)", 2)->formFor(4), 1u);
   for (const char* bad : {"n ==", "(n", "n = 1", "n ? 1", "n | 1", "x", "", "n 1", "1 ? 2 : "})
     EXPECT_FALSE(PluralRule::parse(bad, 2)) << bad;
   EXPECT_FALSE(PluralRule::parse(std::string(100, '(') + "n" + std::string(100, ')'), 2));
