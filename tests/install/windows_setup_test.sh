@@ -1,6 +1,6 @@
 #!/bin/sh
 # The installer in a throw-away wine prefix: a silent install for this user, the installed
-# programs started from their new place (in German too), then a silent uninstall that
+# programs started from their new place, then a silent uninstall that
 # leaves nothing of the program behind and keeps the user's ravelin.ini.
 # Usage: windows_setup_test.sh SETUP.EXE (under an X server, like scripts/windows-tests)
 set -eu
@@ -25,8 +25,6 @@ settle
 [ -f "$place/ravelin-cli.exe" ] || fail "nothing installed in $place"
 [ -f "$place/locale/de/LC_MESSAGES/ravelin.mo" ] || fail "no catalogues in $place"
 run "$place/ravelin-cli.exe" --version | grep -q '^ravelin-cli [0-9]' || fail "ravelin-cli --version"
-LANGUAGE=de LC_ALL=C.UTF-8 run "$place/ravelin-cli.exe" --help | grep -q '^Aufruf:' ||
-  fail "ravelin-cli --help is not in German"
 run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ravelin' /v QuietUninstallString |
   grep -q 'uninstall.exe" /S' || fail "no uninstaller registered for the user"
 if [ -f "$place/ravelin.exe" ]; then
