@@ -104,30 +104,29 @@ TEST(RavelinExeTest, RunsTheScriptOfItsCommandLine) {
 // The first start asks to associate script files; Yes points them at this ravelin.exe in
 // the user's registry, and the next start asks nothing.
 TEST(RavelinExeTest, AssociatesScriptFilesWhenTheUserSaysYes) {
-  const std::string command = "Software\\Classes\\rvsfile\\shell\\open\\command";
-  ravelin::platform::deleteCurrentUserKey("Software\\Classes\\rvsfile");
+  using ravelin::platform::currentUserString;
+  const std::string type = "Software\\Classes\\rvsfile", command = type + "\\shell\\open\\command";
+  ravelin::platform::deleteCurrentUserKey(type);
   test::TempDir dir;
   test::WriteFile(dir.file("ravelin.ini"), "");
   for (const bool first : {true, false}) {
-    ravelin::platform::ProgramResult result;
+    int status = -1;
     std::thread run([&] {
-      result = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini")}, kEnvironment, 60000);
+      status = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini")}, kEnvironment, 60000)
+                   .exitStatus;
     });
-    HWND window = shownWindow();
-    HWND question = nullptr;
+    HWND window = shownWindow(), question = nullptr;
     for (int i = 0; i < (first ? 600 : 40) && !question; ++i, Sleep(50))
       question = FindWindowW(L"#32770", nullptr);
     EXPECT_EQ(question != nullptr, first);
     if (question) PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-    for (int i = 0; i < 100 && !ravelin::platform::currentUserString(command, ""); ++i) Sleep(50);
+    for (int i = 0; i < 100 && !currentUserString(command, ""); ++i) Sleep(50);
     PostMessageW(window, WM_CLOSE, 0, 0);
     run.join();
-    EXPECT_EQ(result.exitStatus, 0);
-    const std::string registered = ravelin::platform::currentUserString(command, "").value_or("");
-    EXPECT_TRUE(registered.starts_with("\"") && registered.ends_with("\\ravelin.exe\" \"%1\""))
-        << registered;
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(currentUserString(command, "").value_or("").ends_with("\\ravelin.exe\" \"%1\""));
   }
-  ravelin::platform::deleteCurrentUserKey("Software\\Classes\\rvsfile");
+  ravelin::platform::deleteCurrentUserKey(type);
   ravelin::platform::deleteCurrentUserKey("Software\\Classes\\.rvs");
 }
 
