@@ -64,7 +64,7 @@ class PluralRule::Parser {
       const Level& l = kLevels[level];
       int found = -1;
       for (int i = 0; i < 4 && l.symbols[i]; ++i) {
-        // "!=" is not "!" and "||" not "|": take() matches whole symbols only.
+        // take() matches whole operators only: "<" is not the start of "<=".
         if (take(l.symbols[i])) {
           found = i;
           break;
@@ -112,7 +112,6 @@ class PluralRule::Parser {
     if (text_.substr(pos_, symbol.size()) != symbol) return false;
     const char after = pos_ + symbol.size() < text_.size() ? text_[pos_ + symbol.size()] : '\0';
     if ((symbol == "!" || symbol == "<" || symbol == ">") && after == '=') return false;
-    if ((symbol == "|" || symbol == "&") && after == symbol[0]) return false;
     pos_ += symbol.size();
     return true;
   }
