@@ -6,13 +6,11 @@
 
 #include "app/desktop_files.h"
 #include "app/ini_file.h"
-#include "app/settings_store.h"
 #include "app/startup.h"
 #include "platform/file_io.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "platform/user_folders.h"
-#include "runtime/translate.h"
 
 namespace ravelin::app {
 
@@ -218,26 +216,12 @@ void registerScriptType(const XdgPlaces& places) {
   list.updateFile();
 }
 
-bool offerScriptAssociation(runtime::AppContext& ctx, const std::string& iniPath,
-                            const XdgPlaces& places) {
-  if (isScriptTypeRegistered(places)) return false;
-  if (loadSettings(iniPath).NoRegCheck) return false;
-  const runtime::MsgResult answer = ctx.message(
-      N_("Info"),
-      N_("The file extension .rvs (Ravelin script) is not registered.\r\n"
-         "Do you want to associate .rvs with Ravelin?"),
-      runtime::MsgIcon::Information, runtime::MsgButtons::YesNo, runtime::MsgResult::No);
-  if (answer != runtime::MsgResult::Yes) return true;
-  try {
-    registerScriptType(places);
-    ctx.log.writeLog("Script files (.rvs) associated with Ravelin");
-  } catch (const std::exception& e) {
-    ctx.log.writeLog(std::string("Script files could not be associated: ") + e.what());
-    ctx.message(N_("Warning"),
-                runtime::fillIn(_("Script files could not be associated: %s"), {e.what()}),
-                runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
-  }
-  return true;
+bool XdgScriptAssociation::isRegistered() const {
+  return isScriptTypeRegistered(places_);
+}
+
+void XdgScriptAssociation::registerScripts() const {
+  registerScriptType(places_);
 }
 
 }  // namespace ravelin::app

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/app_context.h"
+#include "app/script_association.h"
 
 namespace ravelin::app {
 
@@ -49,10 +49,15 @@ bool isScriptTypeRegistered(const XdgPlaces& places);
 // fails.
 void registerScriptType(const XdgPlaces& places);
 
-// The check of the first activation: unless the type is registered or NoRegCheck (read
-// from the ini file now) is set, asks the user, and registers on Yes. A failure to
-// register is shown as a warning and logged. Returns whether the user was asked.
-bool offerScriptAssociation(runtime::AppContext& ctx, const std::string& iniPath,
-                            const XdgPlaces& places);
+// The association through the desktop's MIME database of these places.
+class XdgScriptAssociation : public ScriptAssociation {
+ public:
+  explicit XdgScriptAssociation(XdgPlaces places) : places_(std::move(places)) {}
+  bool isRegistered() const override;
+  void registerScripts() const override;
+
+ private:
+  XdgPlaces places_;
+};
 
 }  // namespace ravelin::app

@@ -452,8 +452,8 @@ void MainPresenter::startUp() {
 }
 
 void MainPresenter::offerScriptAssociation() {
-  if (!associationPlaces_ || closeRequested_ || !main_.isShown()) return;
-  frame([this] { app::offerScriptAssociation(ctx_, session_.iniPath(), *associationPlaces_); });
+  if (!association_ || closeRequested_ || !main_.isShown()) return;
+  frame([this] { app::offerScriptAssociation(ctx_, session_.iniPath(), *association_); });
 }
 
 void MainPresenter::takeHandedScript(const std::string& path) {

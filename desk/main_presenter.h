@@ -3,11 +3,12 @@
 // that locks the window's input while one runs, what the status bar says afterwards, the
 // script runs, the close decision, the recent scripts and the window's kept state.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/file_association.h"
+#include "app/script_association.h"
 #include "app/startup.h"
 #include "app/transfer_time_file.h"
 #include "desk/commands.h"
@@ -59,7 +60,9 @@ class MainPresenter {
   void setStartupScript(std::string path) { startupScript_ = std::move(path); }
   // Where the first activation checks the association of script files; without it
   // nothing is checked.
-  void setScriptAssociation(app::XdgPlaces places) { associationPlaces_ = std::move(places); }
+  void setScriptAssociation(std::unique_ptr<const app::ScriptAssociation> association) {
+    association_ = std::move(association);
+  }
   // The window is shown: true the first time, when startUp() is to follow once it is on
   // screen.
   bool shown();
@@ -135,7 +138,7 @@ class MainPresenter {
   app::TransferTimeFile transferTime_;
   DeskScriptHost host_{*this};
   std::optional<std::string> startupScript_;
-  std::optional<app::XdgPlaces> associationPlaces_;
+  std::unique_ptr<const app::ScriptAssociation> association_;
   int commandDepth_ = 0;
   int inputLocks_ = 0;
   bool closeRequested_ = false;

@@ -72,7 +72,8 @@ int runGui(int argc, char** argv) {
       &instance, &InstanceServer::scriptHanded, &window,
       [&window](const QString& path) { window.takeHandedScript(path.toStdString()); },
       Qt::QueuedConnection);
-  window.setScriptAssociation(app::currentXdgPlaces());
+  window.setScriptAssociation(
+      std::make_unique<app::XdgScriptAssociation>(app::currentXdgPlaces()));
   window.show();
   return QApplication::exec();
 }

@@ -77,8 +77,8 @@ class MainWindow : public QMainWindow, private desk::MainView {
   void takeHandedScript(const std::string& path) { presenter_->takeHandedScript(path); }
   bool runScript(const std::string& path) { return presenter_->runScript(path); }
   void runEditorScript() { presenter_->runEditorScript(); }
-  void setScriptAssociation(app::XdgPlaces places) {
-    presenter_->setScriptAssociation(std::move(places));
+  void setScriptAssociation(std::unique_ptr<const app::ScriptAssociation> association) {
+    presenter_->setScriptAssociation(std::move(association));
   }
   // Replaces the desktop's browser for the site of a newer version (tests).
   std::function<bool(const std::string& url)> openUrl;

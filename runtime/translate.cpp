@@ -12,11 +12,17 @@ void startTranslation() {
   namespace fs = std::filesystem;
   std::error_code ec;
   const std::string program = platform::executablePath();
-  const fs::path installed =
-      platform::pathFromUtf8(program).parent_path() / ".." / "share" / "locale";
-  const bool isInstalled = !program.empty() && fs::is_directory(installed, ec);
-  platform::startTranslation(kTextDomain, isInstalled ? platform::utf8FromPath(installed)
-                                                      : std::string(RAVELIN_BUILD_LOCALEDIR));
+  const fs::path folder = platform::pathFromUtf8(program).parent_path();
+  // Installed on Linux under share/locale beside bin/; unpacked or installed on Windows in
+  // locale\ beside the program; else the program runs from its build tree.
+  std::string localeDir = RAVELIN_BUILD_LOCALEDIR;
+  for (const fs::path& installed : {folder / ".." / "share" / "locale", folder / "locale"}) {
+    if (!program.empty() && fs::is_directory(installed, ec)) {
+      localeDir = platform::utf8FromPath(installed);
+      break;
+    }
+  }
+  platform::startTranslation(kTextDomain, localeDir);
 }
 
 std::string fillIn(const char* pattern, std::initializer_list<std::string> values) {

@@ -21,7 +21,8 @@ namespace ravelin::runtime {
 inline constexpr const char* kTextDomain = "ravelin";
 
 // Looks the program's texts up in the installed catalogues (share/locale beside the
-// program's bin folder), or, for a program run from its build tree, in the build's.
+// program's bin folder on Linux, locale beside the program on Windows), or, for a program
+// run from its build tree, in the build's.
 void startTranslation();
 
 // A translated pattern filled in: "%s" takes the next value, "%2$s" the second (so a

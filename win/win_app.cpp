@@ -4,8 +4,10 @@
 
 #include <stdexcept>
 
+#include "app/registry_association.h"
 #include "app/startup.h"
 #include "platform/file_io.h"
+#include "platform/user_folders.h"
 #include "platform/wide_text.h"
 #include "runtime/app_context.h"
 #include "runtime/translate.h"
@@ -76,6 +78,8 @@ int runWin(std::vector<std::string> args) {
   // A first argument that names no file is ignored; further arguments always are.
   if (!args.empty() && platform::fileExists(args[0]))
     window.presenter().setStartupScript(app::absolutePath(args[0]));
+  window.presenter().setScriptAssociation(
+      std::make_unique<app::RegistryScriptAssociation>(platform::executablePath()));
   window.frame().onDestroyed = [] { PostQuitMessage(0); };
   window.show();
   const int code = ui.run();

@@ -31,7 +31,7 @@ class FileAssociationTest : public ::testing::Test {
   // The first activation's check with this ravelin.ini; true when it asked.
   bool offer(const XdgPlaces& p, const std::string& ini = "") {
     test::WriteFile(dir.file("ravelin.ini"), ini);
-    return offerScriptAssociation(app.ctx, dir.file("ravelin.ini"), p);
+    return offerScriptAssociation(app.ctx, dir.file("ravelin.ini"), XdgScriptAssociation(p));
   }
 
   test::TempDir dir;

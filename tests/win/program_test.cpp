@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/process.h"
+#include "platform/registry.h"
 #include "serverlist/met_file.h"
 #include "support/test_support.h"
 #include "win/window_picture.h"
@@ -46,7 +47,8 @@ TEST(RavelinExeTest, AnswersItsCommandLineOnTheConsoleItWasStartedFrom) {
 // closes it.
 TEST(RavelinExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
   test::TempDir dir;
-  test::WriteFile(dir.file("ravelin.ini"), "[general]\r\nLOG=1\r\n");
+  // NoRegCheck: no question about the association of script files at the first start.
+  test::WriteFile(dir.file("ravelin.ini"), "[general]\r\nLOG=1\r\nNoRegCheck=1\r\n");
   ravelin::platform::ProgramResult result;
   std::thread run([&] {
     result = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini")}, kEnvironment, 60000);
@@ -76,7 +78,8 @@ TEST(RavelinExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
 // without a question about the list.
 TEST(RavelinExeTest, RunsTheScriptOfItsCommandLineToItsCloseUtils) {
   test::TempDir dir;
-  test::WriteFile(dir.file("ravelin.ini"), "[script]\r\nScrExecOrEdit=1\r\n");
+  test::WriteFile(dir.file("ravelin.ini"),
+                  "[general]\r\nNoRegCheck=1\r\n[script]\r\nScrExecOrEdit=1\r\n");
   std::filesystem::copy_file(RAVELIN_SAMPLE_MET, dir.file("sample.met"));
   test::WriteFile(dir.file("task.rvs"),
                   "RefreshCustomMET[sample.met]\r\nFilter[Users>1000]\r\n"
@@ -100,6 +103,35 @@ TEST(RavelinExeTest, RunsTheScriptOfItsCommandLineToItsCloseUtils) {
   ASSERT_TRUE(serverlist::readServersFromMet(saved, dir.file("big.met"), bar, app.ctx).gaveList());
   // The checked servers: three of the sample's four have more than 1000 users.
   EXPECT_EQ(saved.size(), 3u);
+}
+
+// The first start asks to associate script files; Yes points them at this ravelin.exe in
+// the user's registry, and the next start asks nothing.
+TEST(RavelinExeTest, AssociatesScriptFilesWhenTheUserSaysYes) {
+  using ravelin::platform::currentUserString;
+  const std::string type = "Software\\Classes\\rvsfile", command = type + "\\shell\\open\\command";
+  ravelin::platform::deleteCurrentUserKey(type);
+  test::TempDir dir;
+  test::WriteFile(dir.file("ravelin.ini"), "");
+  for (const bool first : {true, false}) {
+    int status = -1;
+    std::thread run([&] {
+      status = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini")}, kEnvironment, 60000)
+                   .exitStatus;
+    });
+    HWND window = shownWindow(), question = nullptr;
+    for (int i = 0; i < (first ? 600 : 40) && !question; ++i, Sleep(50))
+      question = FindWindowW(L"#32770", nullptr);
+    EXPECT_EQ(question != nullptr, first);
+    if (question) PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    for (int i = 0; i < 100 && !currentUserString(command, ""); ++i) Sleep(50);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    run.join();
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(currentUserString(command, "").value_or("").ends_with("\\ravelin.exe\" \"%1\""));
+  }
+  ravelin::platform::deleteCurrentUserKey(type);
+  ravelin::platform::deleteCurrentUserKey("Software\\Classes\\.rvs");
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+#pragma once
+// Script files opened by the program through the user's registry: HKEY_CURRENT_USER's
+// Software\Classes, which Windows merges into HKEY_CLASSES_ROOT, so that no administrator
+// right is needed.
+#include <string>
+
+#include "app/script_association.h"
+
+namespace ravelin::app {
+
+inline constexpr const char* kScriptExtensionKey = ".rvs";
+inline constexpr const char* kScriptTypeKey = "rvsfile";
+
+class RegistryScriptAssociation : public ScriptAssociation {
+ public:
+  // executable: the program that script files start (the running one); classesKey: where
+  // below HKEY_CURRENT_USER the classes are kept.
+  explicit RegistryScriptAssociation(std::string executable,
+                                     std::string classesKey = "Software\\Classes")
+      : executable_(std::move(executable)), classesKey_(std::move(classesKey)) {}
+
+  // .rvs is of the type rvsfile, whose open command starts this executable.
+  bool isRegistered() const override;
+  // Writes .rvs, rvsfile with its icon (the program's first) and open command, and tells
+  // the shell.
+  void registerScripts() const override;
+
+  // The open command: the program quoted, so that a folder with a blank in its name cannot
+  // be taken for a shorter program, then the file.
+  std::string openCommand() const;
+
+ private:
+  std::string executable_;
+  std::string classesKey_;
+};
+
+}  // namespace ravelin::app
