@@ -67,7 +67,7 @@ const SpinRange& spinOf(std::string_view key) {
 
 // The pages' size, in dialog units.
 constexpr int kPageWidth = 300;
-constexpr int kPageHeight = 292;
+constexpr int kPageHeight = 296;
 constexpr int kMargin = 7;
 constexpr int kRight = kPageWidth - kMargin;
 constexpr int kButtonWidth = 50;
@@ -81,8 +81,9 @@ class PageBuilder {
   PageBuilder() : form_(L"", kPageWidth, kPageHeight, WS_CHILD) {}
   DialogTemplate& form() { return form_; }
 
-  void label(const std::wstring& caption, int id = -1, int left = kMargin, int right = kRight) {
-    form_.add(DialogTemplate::kStatic, caption, id, {left, top_ + 2, right, top_ + 10},
+  void label(const std::wstring& caption, int id = -1, int left = kMargin, int right = kRight,
+             int lines = 1) {
+    form_.add(DialogTemplate::kStatic, caption, id, {left, top_ + 2, right, top_ + 2 + 8 * lines},
               SS_NOPREFIX | WS_GROUP);
   }
   void edit(int id, int left, int right, DWORD style = 0) {
@@ -92,8 +93,10 @@ class PageBuilder {
     form_.add(DialogTemplate::kButton, wide(caption), id,
               {left, top_ - 1, left + kButtonWidth, top_ + 13}, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP);
   }
-  void check(int id, const std::wstring& caption, int left = kMargin) {
-    form_.add(DialogTemplate::kButton, caption, id, {left, top_, kRight, top_ + 10}, kCheckStyle);
+  // A check box; a long caption wraps to a second line.
+  void check(int id, const std::wstring& caption, int lines = 1) {
+    form_.add(DialogTemplate::kButton, caption, id, {kMargin, top_, kRight, top_ + 2 + 8 * lines},
+              kCheckStyle | (lines > 1 ? BS_MULTILINE | BS_TOP : 0));
   }
   // Two radio buttons under each other: the first means yes.
   void choice(int id, const char* yes, const char* no, int left = kMargin) {
@@ -188,7 +191,7 @@ DialogTemplate OptionsDialog::pageLayout(int page) const {
     b.next(16);
     b.label(wide(desk::kPasswordLabel), -1, 15, 95);
     b.edit(idOf("ECPassword"), 98, 200, ES_PASSWORD);
-    b.next(26);
+    b.next(22);
     b.check(idOf("MetAddressTags"), wide(desk::kMetTagsCaption));
     b.next(14);
     b.label(wide(desk::kProxyAddrLabel), -1, kMargin, 200);
@@ -198,9 +201,11 @@ DialogTemplate OptionsDialog::pageLayout(int page) const {
     b.label(L":", -1, 203, 208);
     b.edit(idOf("ProxyPort"), 210, 250, ES_NUMBER);
     b.next(17);
-    b.check(idOf("LOG"), platform::wideFromUtf8(runtime::fillIn(
-                             _(desk::kLogCaption), {session_.places().logDir})));
-    b.next(14);
+    // The log folder may be a long path.
+    b.check(idOf("LOG"),
+            platform::wideFromUtf8(runtime::fillIn(_(desk::kLogCaption), {session_.places().logDir})),
+            2);
+    b.next(22);
     b.labelledEdit(desk::kIPFilterLabel, idOf("IPFilterFile"), kBrowseId, desk::kBrowseCaption);
     b.labelledEdit(desk::kUpdateInfoLabel, idOf("UpdateInfoURL"));
     b.labelledEdit(desk::kIniInUseLabel, kIniPathId, 0, nullptr, ES_READONLY);
@@ -222,8 +227,8 @@ DialogTemplate OptionsDialog::pageLayout(int page) const {
   } else {
     b.check(idOf("ScrSyntaxCheck"), wide(desk::kSyntaxCheckCaption));
     b.next(24);
-    b.label(wide(desk::kScriptOpenLabel));
-    b.next(14);
+    b.label(wide(desk::kScriptOpenLabel), -1, kMargin, kRight, 2);
+    b.next(22);
     b.choice(idOf("ScrExecOrEdit"), desk::kScriptExecCaption, desk::kScriptEditCaption);
   }
   return std::move(b.form());
