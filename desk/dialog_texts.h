@@ -69,15 +69,15 @@ inline constexpr const char* kClientProgramLabel =
     N_("Client program (found in the client folder or on PATH, or a full path):");
 inline constexpr const char* kIPFilterLabel =
     N_("IP filter file (blocked address ranges; empty: none):");
-inline constexpr const char* kUpdateInfoLabel = N_("New-version information URL (empty: no check):");
+inline constexpr const char* kUpdateInfoLabel =
+    N_("New-version information URL (empty: no check):");
 inline constexpr const char* kIniInUseLabel = N_("Settings file in use:");
 inline constexpr const char* kLogFolderLabel = N_("Log folder:");
 inline constexpr const char* kUpdThreadsLabel = N_("Maximum thread count (max = 8):");
 inline constexpr const char* kTimeoutLabel = N_("Timeout (in sec, max = 60):");
 inline constexpr const char* kMaxListLabel = N_("Largest unpacked list (in MiB, max = 4096):");
 inline constexpr const char* kVrfParallelLabel = N_("Servers tried at once (max = 1024):");
-inline constexpr const char* kVrfProxyParallelLabel =
-    N_("Through the SOCKS 5 proxy (max = 1024):");
+inline constexpr const char* kVrfProxyParallelLabel = N_("Through the SOCKS 5 proxy (max = 1024):");
 inline constexpr const char* kVrfThreadsLabel = N_("Status lines in the window (max = 20):");
 inline constexpr const char* kVrfWarningCaption = N_("Display warning message");
 inline constexpr const char* kVrfUdpCaption = N_("Ask every server for its users and files (UDP)");

@@ -125,8 +125,7 @@ QWidget* OptionsDialog::buildGeneralTab() {
   // eDonkey2000's "Normal GUI client" and "Command line client".)
   auto* type = new QGroupBox(uiText(desk::kClientTypeGroup), tab);
   type->setObjectName(QStringLiteral("EDGUI"));
-  auto* guiClient =
-      new QRadioButton(uiText(desk::kLocalClientCaption), type);
+  auto* guiClient = new QRadioButton(uiText(desk::kLocalClientCaption), type);
   auto* cmdClient = new QRadioButton(uiText(desk::kRemoteClientCaption), type);
   auto* ecHost = lineEdit("ECHost", type);
   auto* ecPort = spinBox("ECPort", 1, 65535, true, type);
@@ -148,8 +147,7 @@ QWidget* OptionsDialog::buildGeneralTab() {
   typeLayout->addWidget(cmdClient);
   typeLayout->addLayout(ec);
 
-  auto* metTags =
-      checkBox("MetAddressTags", desk::kMetTagsCaption, tab);
+  auto* metTags = checkBox("MetAddressTags", desk::kMetTagsCaption, tab);
   auto* proxyAddr = lineEdit("ProxyAddr", tab);
   auto* proxyPort = lineEdit("ProxyPort", tab);
   // Digits only, as many as a port has.
@@ -162,9 +160,7 @@ QWidget* OptionsDialog::buildGeneralTab() {
   std::string logFolder = session_.places().logDir;
   const std::string home = platform::homeDirectory();
   if (!home.empty() && logFolder.starts_with(home + "/")) logFolder.replace(0, home.size(), "~");
-  auto* log = new QCheckBox(
-      fieldText(runtime::fillIn(_(desk::kLogCaption), {logFolder})),
-      tab);
+  auto* log = new QCheckBox(fieldText(runtime::fillIn(_(desk::kLogCaption), {logFolder})), tab);
   log->setObjectName(QStringLiteral("LOG"));
   auto* ipFilter = lineEdit("IPFilterFile", tab);
   auto* browse = new QPushButton(uiText(kBrowseCaption), tab);
@@ -178,13 +174,10 @@ QWidget* OptionsDialog::buildGeneralTab() {
 
   auto* grid = new QGridLayout;
   // (The Windows build: "Path to EDonkey2000 directory:", "EDonkey2000 EXE-Filename:".)
-  grid->addWidget(label(desk::kClientFolderLabel, tab), 0, 0,
-                  1, 3);
+  grid->addWidget(label(desk::kClientFolderLabel, tab), 0, 0, 1, 3);
   grid->addWidget(edPath, 1, 0, 1, 3);
   grid->addWidget(search, 1, 3);
-  grid->addWidget(
-      label(desk::kClientProgramLabel, tab), 2,
-      0, 1, 3);
+  grid->addWidget(label(desk::kClientProgramLabel, tab), 2, 0, 1, 3);
   grid->addWidget(edFilename, 3, 0, 1, 3);
   grid->addWidget(type, 4, 0, 1, 4);
   grid->addWidget(metTags, 5, 0, 1, 4);
@@ -194,8 +187,7 @@ QWidget* OptionsDialog::buildGeneralTab() {
   grid->addWidget(label(":", tab), 7, 1);
   grid->addWidget(proxyPort, 7, 2);
   grid->addWidget(log, 8, 0, 1, 4);
-  grid->addWidget(label(desk::kIPFilterLabel, tab), 9, 0, 1,
-                  3);
+  grid->addWidget(label(desk::kIPFilterLabel, tab), 9, 0, 1, 3);
   grid->addWidget(ipFilter, 10, 0, 1, 3);
   grid->addWidget(browse, 10, 3);
   grid->addWidget(label(desk::kUpdateInfoLabel, tab), 11, 0, 1, 3);
@@ -238,14 +230,12 @@ QWidget* OptionsDialog::buildVerifyTab() {
   auto* tab = new QWidget;
   auto* vrfThreads =
       spinBox("VrfThreadCount", app::kVrfThreadCountMin, app::kVrfThreadCountMax, false, tab);
-  auto* vrfParallel =
-      spinBox("VrfParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
+  auto* vrfParallel = spinBox("VrfParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
   auto* vrfProxyParallel =
       spinBox("VrfProxyParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
   auto* vrfTimeout = spinBox("VrfTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
   auto* vrfWarning = checkBox("VrfWarning", desk::kVrfWarningCaption, tab);
-  auto* vrfUdp =
-      checkBox("VrfUdpStatus", desk::kVrfUdpCaption, tab);
+  auto* vrfUdp = checkBox("VrfUdpStatus", desk::kVrfUdpCaption, tab);
   auto* grid = new QGridLayout;
   addLabelled(grid, 0, desk::kVrfParallelLabel, vrfParallel);
   addLabelled(grid, 1, desk::kVrfProxyParallelLabel, vrfProxyParallel);
@@ -261,8 +251,7 @@ QWidget* OptionsDialog::buildVerifyTab() {
 
 QWidget* OptionsDialog::buildScriptTab() {
   auto* tab = new QWidget;
-  auto* syntaxCheck =
-      checkBox("ScrSyntaxCheck", desk::kSyntaxCheckCaption, tab);
+  auto* syntaxCheck = checkBox("ScrSyntaxCheck", desk::kSyntaxCheckCaption, tab);
   auto* execScript = new QRadioButton(uiText(desk::kScriptExecCaption), tab);
   execScript->setObjectName(QStringLiteral("ScrExecOrEdit"));
   auto* editScript = new QRadioButton(uiText(desk::kScriptEditCaption), tab);
@@ -271,9 +260,7 @@ QWidget* OptionsDialog::buildScriptTab() {
   layout->addSpacing(12);
   // (The Windows build: "On shell execution of an .rvs-file...  (e.g. doubleclick in the
   // explorer)".)
-  layout->addWidget(label(
-      desk::kScriptOpenLabel,
-      tab));
+  layout->addWidget(label(desk::kScriptOpenLabel, tab));
   layout->addWidget(execScript);
   layout->addWidget(editScript);
   layout->addStretch(1);

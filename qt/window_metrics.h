@@ -9,7 +9,10 @@
 
 namespace ravelin::qt {
 
+using desk::kBrowseCaption;
 using desk::kCancelCaption;
+using desk::kChooseEDPathTitle;
+using desk::kChooseIPFilterTitle;
 using desk::kCloseCaption;
 using desk::kCountdownCaption;
 using desk::kCountdownLead;
@@ -20,20 +23,17 @@ using desk::kFilterCaption;
 using desk::kOkCaption;
 using desk::kOptionsDialogCaption;
 using desk::kOptionsTabs;
-using desk::kUrlGroupCaption;
-using desk::kUrlColumns;
-using desk::kUrlListHint;
-using desk::kUrlMenuItems;
-using desk::kUrlAddCaption;
-using desk::kUrlAddLabel;
-using desk::kUrlEditCaption;
-using desk::kUrlEditLabel;
-using desk::kSearchCaption;
-using desk::kBrowseCaption;
-using desk::kChooseEDPathTitle;
-using desk::kChooseIPFilterTitle;
 using desk::kPasswordNonePlaceholder;
 using desk::kPasswordStoredPlaceholder;
+using desk::kSearchCaption;
+using desk::kUrlAddCaption;
+using desk::kUrlAddLabel;
+using desk::kUrlColumns;
+using desk::kUrlEditCaption;
+using desk::kUrlEditLabel;
+using desk::kUrlGroupCaption;
+using desk::kUrlListHint;
+using desk::kUrlMenuItems;
 
 // The server list's columns (in the order of serverlist::ServerField).
 inline constexpr std::array<int, 9> kColumnWidths = {120, 50, 150, 120, 50, 60, 60, 60, 35};

@@ -17,7 +17,9 @@ class DialogPage : public Dialog {
 
   // form must have the style WS_CHILD.
   DialogPage(DialogTemplate form, CommandHandler onCommand, MessageHandler onMessage)
-      : form_(std::move(form)), onCommand_(std::move(onCommand)), onMessage_(std::move(onMessage)) {}
+      : form_(std::move(form)),
+        onCommand_(std::move(onCommand)),
+        onMessage_(std::move(onMessage)) {}
 
   // Creates the page, hidden, inside parent.
   void create(HWND parent) { createModeless(parent); }

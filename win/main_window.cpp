@@ -24,8 +24,8 @@ namespace {
 
 // The windows that this program does not have yet: their commands are greyed.
 constexpr std::array<Command, 10> kCommandsWithoutWindow = {
-    desk::cmdUpdateAll,    desk::cmdUpdateHtml,    desk::cmdUpdateMet,   desk::cmdUpdateBot,
-    desk::cmdUpdateDns,    desk::cmdVerifyChecked, desk::cmdVerifyAll,   desk::cmdSaveRunning,
+    desk::cmdUpdateAll,    desk::cmdUpdateHtml,     desk::cmdUpdateMet, desk::cmdUpdateBot,
+    desk::cmdUpdateDns,    desk::cmdVerifyChecked,  desk::cmdVerifyAll, desk::cmdSaveRunning,
     desk::cmdScriptEditor, desk::cmdCheckForUpdates};
 
 bool hasWindow(Command command) {

@@ -26,13 +26,29 @@ struct KeyedControl {
   const char* key;
   int id;
 };
-constexpr KeyedControl kControls[] = {
-    {"EDPath", 110},        {"EDFilename", 112},     {"EDGUI", 113},         {"ECHost", 115},
-    {"ECPort", 116},        {"ECPassword", 118},     {"MetAddressTags", 119}, {"ProxyAddr", 120},
-    {"ProxyPort", 121},     {"LOG", 122},            {"IPFilterFile", 123},  {"UpdateInfoURL", 125},
-    {"UpdThreadCount", 140}, {"UpdTimeout", 142},    {"MaxListMB", 144},     {"VrfParallel", 150},
-    {"VrfProxyParallel", 152}, {"VrfThreadCount", 154}, {"VrfTimeout", 156}, {"VrfWarning", 158},
-    {"VrfUdpStatus", 159},  {"ScrSyntaxCheck", 170}, {"ScrExecOrEdit", 171}};
+constexpr KeyedControl kControls[] = {{"EDPath", 110},
+                                      {"EDFilename", 112},
+                                      {"EDGUI", 113},
+                                      {"ECHost", 115},
+                                      {"ECPort", 116},
+                                      {"ECPassword", 118},
+                                      {"MetAddressTags", 119},
+                                      {"ProxyAddr", 120},
+                                      {"ProxyPort", 121},
+                                      {"LOG", 122},
+                                      {"IPFilterFile", 123},
+                                      {"UpdateInfoURL", 125},
+                                      {"UpdThreadCount", 140},
+                                      {"UpdTimeout", 142},
+                                      {"MaxListMB", 144},
+                                      {"VrfParallel", 150},
+                                      {"VrfProxyParallel", 152},
+                                      {"VrfThreadCount", 154},
+                                      {"VrfTimeout", 156},
+                                      {"VrfWarning", 158},
+                                      {"VrfUdpStatus", 159},
+                                      {"ScrSyntaxCheck", 170},
+                                      {"ScrExecOrEdit", 171}};
 constexpr int kSearchId = 111;
 constexpr int kBrowseId = 124;
 constexpr int kIniPathId = 126;
@@ -91,7 +107,8 @@ class PageBuilder {
   }
   void button(int id, const char* caption, int left) {
     form_.add(DialogTemplate::kButton, wide(caption), id,
-              {left, top_ - 1, left + kButtonWidth, top_ + 13}, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP);
+              {left, top_ - 1, left + kButtonWidth, top_ + 13},
+              BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP);
   }
   // A check box; a long caption wraps to a second line.
   void check(int id, const std::wstring& caption, int lines = 1) {
@@ -120,8 +137,8 @@ class PageBuilder {
     next(16);
   }
   // A label above a full-width box, a button beside it if any.
-  void labelledEdit(const char* caption, int id, int buttonId = 0, const char* buttonCaption = nullptr,
-                    DWORD style = 0) {
+  void labelledEdit(const char* caption, int id, int buttonId = 0,
+                    const char* buttonCaption = nullptr, DWORD style = 0) {
     label(wide(caption));
     next(10);
     const int right = buttonId ? kRight - kButtonWidth - 4 : kRight;
@@ -159,8 +176,8 @@ DialogTemplate OptionsDialog::layout() const {
   // The tab control holds a page and its row of tabs.
   constexpr int kTabsHeight = kPageHeight + 16;
   constexpr int kButtonsTop = 4 + kTabsHeight + 6;
-  DialogTemplate form(wide(desk::kOptionsDialogCaption), kPageWidth + 8,
-                      kButtonsTop + 14 + kMargin, DS_CENTER);
+  DialogTemplate form(wide(desk::kOptionsDialogCaption), kPageWidth + 8, kButtonsTop + 14 + kMargin,
+                      DS_CENTER);
   form.add(WC_TABCONTROLW, L"", kTabsId, {4, 4, 4 + kPageWidth, 4 + kTabsHeight}, WS_TABSTOP);
   form.add(DialogTemplate::kButton, wide(desk::kOkCaption), IDOK,
            {kPageWidth - 2 * kButtonWidth - 2, kButtonsTop, kPageWidth - kButtonWidth - 6,
@@ -202,9 +219,10 @@ DialogTemplate OptionsDialog::pageLayout(int page) const {
     b.edit(idOf("ProxyPort"), 210, 250, ES_NUMBER);
     b.next(17);
     // The log folder may be a long path.
-    b.check(idOf("LOG"),
-            platform::wideFromUtf8(runtime::fillIn(_(desk::kLogCaption), {session_.places().logDir})),
-            2);
+    b.check(
+        idOf("LOG"),
+        platform::wideFromUtf8(runtime::fillIn(_(desk::kLogCaption), {session_.places().logDir})),
+        2);
     b.next(22);
     b.labelledEdit(desk::kIPFilterLabel, idOf("IPFilterFile"), kBrowseId, desk::kBrowseCaption);
     b.labelledEdit(desk::kUpdateInfoLabel, idOf("UpdateInfoURL"));
@@ -262,7 +280,8 @@ void OptionsDialog::created() {
                  static_cast<WPARAM>(spin.min), spin.max);
   SendMessageW(control("ProxyPort"), EM_LIMITTEXT, 5, 0);
   urls_.attach(pages_[1]->window());
-  SetDlgItemTextW(pages_[0]->window(), kIniPathId, platform::wideFromUtf8(session_.iniPath()).c_str());
+  SetDlgItemTextW(pages_[0]->window(), kIniPathId,
+                  platform::wideFromUtf8(session_.iniPath()).c_str());
   SetDlgItemTextW(pages_[0]->window(), kLogFolderId,
                   platform::wideFromUtf8(session_.places().logDir).c_str());
   SetWindowPos(window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -295,7 +314,8 @@ void OptionsDialog::setText(std::string_view key, const std::string& bytes) {
 std::string OptionsDialog::text(std::string_view key) const {
   HWND box = control(key);
   std::wstring typed(static_cast<size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-  typed.resize(static_cast<size_t>(GetWindowTextW(box, typed.data(), static_cast<int>(typed.size()))));
+  typed.resize(
+      static_cast<size_t>(GetWindowTextW(box, typed.data(), static_cast<int>(typed.size()))));
   // Bytes that are no UTF-8 come back as they were while the user left the text alone.
   const auto shown = shownBytes_.find(key);
   if (shown != shownBytes_.end() && platform::wideFromUtf8(shown->second) == typed)
@@ -330,7 +350,7 @@ void OptionsDialog::setUrls(const std::vector<runtime::UrlSource>& rows) {
 }
 
 std::vector<runtime::UrlSource> OptionsDialog::urls() const {
-  return const_cast<UrlListBox&>(urls_).presenter().rows();
+  return urls_.presenter().rows();
 }
 
 void OptionsDialog::clearPassword(bool stored) {

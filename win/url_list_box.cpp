@@ -27,12 +27,11 @@ void UrlListBox::addTo(DialogTemplate& page, RECT units) {
   page.add(WC_LISTVIEWW, L"", kListId,
            {units.left + 7, units.top + 12, units.right - 7, buttonsTop - 4},
            LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP | WS_GROUP);
-  const std::array<std::pair<int, const char*>, 5> buttons = {
-      {{kAddId, desk::kUrlMenuItems[0]},
-       {kEditId, desk::kUrlMenuItems[2]},
-       {kDeleteId, desk::kUrlMenuItems[1]},
-       {kUpId, kMoveUpCaption},
-       {kDownId, kMoveDownCaption}}};
+  const std::array<std::pair<int, const char*>, 5> buttons = {{{kAddId, desk::kUrlMenuItems[0]},
+                                                               {kEditId, desk::kUrlMenuItems[2]},
+                                                               {kDeleteId, desk::kUrlMenuItems[1]},
+                                                               {kUpId, kMoveUpCaption},
+                                                               {kDownId, kMoveDownCaption}}};
   const int width = (static_cast<int>(units.right - units.left) - 14 - 4 * 4) / 5;
   int left = static_cast<int>(units.left) + 7;
   for (const auto& [id, caption] : buttons) {
@@ -93,7 +92,8 @@ bool UrlListBox::notify(const NMHDR& header) {
     presenter_.sortBy(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
   else if (header.code == NM_DBLCLK)
     presenter_.edit();
-  else if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE)
+  else if (header.code == LVN_KEYDOWN &&
+           reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE)
     presenter_.remove();
   else if (header.code == LVN_ITEMCHANGED)
     enableButtons();

@@ -33,6 +33,7 @@ class UrlListBox : public desk::UrlListView {
   void attach(HWND page);
 
   desk::UrlListPresenter& presenter() { return presenter_; }
+  const desk::UrlListPresenter& presenter() const { return presenter_; }
   // What the page's controls report: whether it was the list's.
   bool command(int id, int code);
   bool notify(const NMHDR& header);

@@ -356,7 +356,8 @@ TEST_F(MainWindowTest, OptionsEditedOnTwoTabsAreKeptByOkAndDiscardedByCancel) {
   ASSERT_EQ(kept.URLs.size(), 2u);
   EXPECT_EQ(kept.URLs[0].location, "http://127.0.0.1/new.met");
   EXPECT_EQ(kept.URLs[0].kind, runtime::SourceKind::MET);
-  EXPECT_NE(test::ReadFile(app.dir.file("ravelin.ini")).find("127.0.0.1/new.met"), std::string::npos);
+  EXPECT_NE(test::ReadFile(app.dir.file("ravelin.ini")).find("127.0.0.1/new.met"),
+            std::string::npos);
 
   // Reopened, the dialog shows what was kept; Escape drops a new edit.
   std::wstring shownHost;
