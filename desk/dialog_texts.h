@@ -29,4 +29,63 @@ inline constexpr const char* kCountdownCaption = N_("Ravelin: CLOSE Ravelin");
 inline constexpr const char* kCountdownLead = N_("Ravelin will close in ");
 inline constexpr const char* kCountdownTail = N_("seconds.");
 
+// The options dialog: its tabs (the blanks widen the flat tab buttons), the URL list's
+// group, columns and popup menu, and the captions of the URL dialog.
+inline constexpr const char* kOptionsDialogCaption = N_("Ravelin: OPTIONS");
+inline constexpr std::array<const char*, 4> kOptionsTabs = {N_("   General   "), N_("   Update   "),
+                                                            N_("   Verify   "), N_("   Script   ")};
+inline constexpr const char* kUrlGroupCaption = N_(" URLs containing ED2k server links: ");
+inline constexpr std::array<const char*, 2> kUrlColumns = {N_("Type"), N_("URL")};
+inline constexpr const char* kUrlListHint = N_("Right-click to add/delete/edit URLs");
+inline constexpr std::array<const char*, 3> kUrlMenuItems = {N_("Add URL"), N_("Delete URL"),
+                                                             N_("Edit URL")};
+inline constexpr const char* kUrlAddCaption = N_("Ravelin: OPTIONS: Add URL");
+inline constexpr const char* kUrlAddLabel = N_("Insert URL to add it to the URL list:");
+inline constexpr const char* kUrlEditCaption = N_("Ravelin: OPTIONS: Edit URL");
+inline constexpr const char* kUrlEditLabel = N_("Edit the URL from the URL list:");
+inline constexpr const char* kSearchCaption = N_("Search");
+inline constexpr const char* kBrowseCaption = N_("Browse...");
+inline constexpr const char* kChooseEDPathTitle = N_("Choose the ED2k Path:");
+inline constexpr const char* kChooseIPFilterTitle = N_("Choose the IP filter file:");
+// What the External Connection's password field shows while it is empty.
+inline constexpr const char* kPasswordNonePlaceholder = N_("none");
+inline constexpr const char* kPasswordStoredPlaceholder = N_("stored; type to replace");
+
+// The options dialog's labels, tab by tab.
+inline constexpr const char* kClientTypeGroup = N_(" Choose the type of your eDonkey client: ");
+inline constexpr const char* kLocalClientCaption =
+    N_("Local client (amule or amuled on this machine)");
+inline constexpr const char* kRemoteClientCaption = N_("Remote client (External Connection)");
+inline constexpr const char* kEcLabel = N_("External Connection:");
+inline constexpr const char* kPasswordLabel = N_("Password:");
+inline constexpr const char* kMetTagsCaption =
+    N_("Write address and port tags into server.met files");
+inline constexpr const char* kProxyAddrLabel = N_("Proxy address:");
+inline constexpr const char* kProxyPortLabel = N_("Proxy port:");
+inline constexpr const char* kLogCaption = N_("Log all actions to file ( %s/<date-time>.log )");
+inline constexpr const char* kClientFolderLabel =
+    N_("Client folder (holds its server.met; aMule: ~/.aMule/):");
+inline constexpr const char* kClientProgramLabel =
+    N_("Client program (found in the client folder or on PATH, or a full path):");
+inline constexpr const char* kIPFilterLabel =
+    N_("IP filter file (blocked address ranges; empty: none):");
+inline constexpr const char* kUpdateInfoLabel =
+    N_("New-version information URL (empty: no check):");
+inline constexpr const char* kIniInUseLabel = N_("Settings file in use:");
+inline constexpr const char* kLogFolderLabel = N_("Log folder:");
+inline constexpr const char* kUpdThreadsLabel = N_("Maximum thread count (max = 8):");
+inline constexpr const char* kTimeoutLabel = N_("Timeout (in sec, max = 60):");
+inline constexpr const char* kMaxListLabel = N_("Largest unpacked list (in MiB, max = 4096):");
+inline constexpr const char* kVrfParallelLabel = N_("Servers tried at once (max = 1024):");
+inline constexpr const char* kVrfProxyParallelLabel = N_("Through the SOCKS 5 proxy (max = 1024):");
+inline constexpr const char* kVrfThreadsLabel = N_("Status lines in the window (max = 20):");
+inline constexpr const char* kVrfWarningCaption = N_("Display warning message");
+inline constexpr const char* kVrfUdpCaption = N_("Ask every server for its users and files (UDP)");
+inline constexpr const char* kSyntaxCheckCaption =
+    N_("Perform syntax check on every run of a script file");
+inline constexpr const char* kScriptOpenLabel =
+    N_("On opening an .rvs-file from the desktop...  (e.g. a double click in the file manager)");
+inline constexpr const char* kScriptExecCaption = N_("execute the script.");
+inline constexpr const char* kScriptEditCaption = N_("open the script in the script editor.");
+
 }  // namespace ravelin::desk

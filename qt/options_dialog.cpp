@@ -123,11 +123,10 @@ QWidget* OptionsDialog::buildGeneralTab() {
   // The client is aMule: its programs on this machine take servers from the ED2KLinks
   // file, any client takes them through its External Connection. (The Windows build names
   // eDonkey2000's "Normal GUI client" and "Command line client".)
-  auto* type = new QGroupBox(uiText(" Choose the type of your eDonkey client: "), tab);
+  auto* type = new QGroupBox(uiText(desk::kClientTypeGroup), tab);
   type->setObjectName(QStringLiteral("EDGUI"));
-  auto* guiClient =
-      new QRadioButton(uiText("Local client (amule or amuled on this machine)"), type);
-  auto* cmdClient = new QRadioButton(uiText("Remote client (External Connection)"), type);
+  auto* guiClient = new QRadioButton(uiText(desk::kLocalClientCaption), type);
+  auto* cmdClient = new QRadioButton(uiText(desk::kRemoteClientCaption), type);
   auto* ecHost = lineEdit("ECHost", type);
   auto* ecPort = spinBox("ECPort", 1, 65535, true, type);
   ecPassword_ = lineEdit("ECPassword", type);
@@ -136,11 +135,11 @@ QWidget* OptionsDialog::buildGeneralTab() {
   fitText(ecPassword_, uiText(kPasswordStoredPlaceholder));
   // The connection's address and port on one row, its password under them.
   auto* ec = new QGridLayout;
-  ec->addWidget(label(N_("External Connection:"), type), 0, 0);
+  ec->addWidget(label(desk::kEcLabel, type), 0, 0);
   ec->addWidget(ecHost, 0, 1);
   ec->addWidget(label(":", type), 0, 2);
   ec->addWidget(ecPort, 0, 3);
-  ec->addWidget(label(N_("Password:"), type), 1, 0);
+  ec->addWidget(label(desk::kPasswordLabel, type), 1, 0);
   ec->addWidget(ecPassword_, 1, 1);
   ec->setColumnStretch(1, 1);
   auto* typeLayout = new QVBoxLayout(type);
@@ -148,8 +147,7 @@ QWidget* OptionsDialog::buildGeneralTab() {
   typeLayout->addWidget(cmdClient);
   typeLayout->addLayout(ec);
 
-  auto* metTags =
-      checkBox("MetAddressTags", N_("Write address and port tags into server.met files"), tab);
+  auto* metTags = checkBox("MetAddressTags", desk::kMetTagsCaption, tab);
   auto* proxyAddr = lineEdit("ProxyAddr", tab);
   auto* proxyPort = lineEdit("ProxyPort", tab);
   // Digits only, as many as a port has.
@@ -162,9 +160,7 @@ QWidget* OptionsDialog::buildGeneralTab() {
   std::string logFolder = session_.places().logDir;
   const std::string home = platform::homeDirectory();
   if (!home.empty() && logFolder.starts_with(home + "/")) logFolder.replace(0, home.size(), "~");
-  auto* log = new QCheckBox(
-      fieldText(runtime::fillIn(_("Log all actions to file ( %s/<date-time>.log )"), {logFolder})),
-      tab);
+  auto* log = new QCheckBox(fieldText(runtime::fillIn(_(desk::kLogCaption), {logFolder})), tab);
   log->setObjectName(QStringLiteral("LOG"));
   auto* ipFilter = lineEdit("IPFilterFile", tab);
   auto* browse = new QPushButton(uiText(kBrowseCaption), tab);
@@ -178,31 +174,27 @@ QWidget* OptionsDialog::buildGeneralTab() {
 
   auto* grid = new QGridLayout;
   // (The Windows build: "Path to EDonkey2000 directory:", "EDonkey2000 EXE-Filename:".)
-  grid->addWidget(label(N_("Client folder (holds its server.met; aMule: ~/.aMule/):"), tab), 0, 0,
-                  1, 3);
+  grid->addWidget(label(desk::kClientFolderLabel, tab), 0, 0, 1, 3);
   grid->addWidget(edPath, 1, 0, 1, 3);
   grid->addWidget(search, 1, 3);
-  grid->addWidget(
-      label(N_("Client program (found in the client folder or on PATH, or a full path):"), tab), 2,
-      0, 1, 3);
+  grid->addWidget(label(desk::kClientProgramLabel, tab), 2, 0, 1, 3);
   grid->addWidget(edFilename, 3, 0, 1, 3);
   grid->addWidget(type, 4, 0, 1, 4);
   grid->addWidget(metTags, 5, 0, 1, 4);
-  grid->addWidget(label(N_("Proxy address:"), tab), 6, 0);
-  grid->addWidget(label(N_("Proxy port:"), tab), 6, 2);
+  grid->addWidget(label(desk::kProxyAddrLabel, tab), 6, 0);
+  grid->addWidget(label(desk::kProxyPortLabel, tab), 6, 2);
   grid->addWidget(proxyAddr, 7, 0);
   grid->addWidget(label(":", tab), 7, 1);
   grid->addWidget(proxyPort, 7, 2);
   grid->addWidget(log, 8, 0, 1, 4);
-  grid->addWidget(label(N_("IP filter file (blocked address ranges; empty: none):"), tab), 9, 0, 1,
-                  3);
+  grid->addWidget(label(desk::kIPFilterLabel, tab), 9, 0, 1, 3);
   grid->addWidget(ipFilter, 10, 0, 1, 3);
   grid->addWidget(browse, 10, 3);
-  grid->addWidget(label(N_("New-version information URL (empty: no check):"), tab), 11, 0, 1, 3);
+  grid->addWidget(label(desk::kUpdateInfoLabel, tab), 11, 0, 1, 3);
   grid->addWidget(updateInfo, 12, 0, 1, 3);
-  grid->addWidget(label(N_("Settings file in use:"), tab), 13, 0, 1, 3);
+  grid->addWidget(label(desk::kIniInUseLabel, tab), 13, 0, 1, 3);
   grid->addWidget(iniPath_, 14, 0, 1, 4);
-  grid->addWidget(label(N_("Log folder:"), tab), 15, 0, 1, 3);
+  grid->addWidget(label(desk::kLogFolderLabel, tab), 15, 0, 1, 3);
   grid->addWidget(logDir, 16, 0, 1, 4);
   grid->setColumnStretch(0, 1);
   grid->setRowStretch(17, 1);
@@ -221,11 +213,11 @@ QWidget* OptionsDialog::buildUpdateTab() {
   urls_->setObjectName(QStringLiteral("URLs"));
   auto* grid = new QGridLayout;
   addLabelled(
-      grid, 0, N_("Maximum thread count (max = 8):"),
+      grid, 0, desk::kUpdThreadsLabel,
       spinBox("UpdThreadCount", app::kUpdThreadCountMin, app::kUpdThreadCountMax, false, tab));
-  addLabelled(grid, 1, N_("Timeout (in sec, max = 60):"),
+  addLabelled(grid, 1, desk::kTimeoutLabel,
               spinBox("UpdTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab));
-  addLabelled(grid, 2, N_("Largest unpacked list (in MiB, max = 4096):"),
+  addLabelled(grid, 2, desk::kMaxListLabel,
               spinBox("MaxListMB", runtime::kMaxListMBMin, runtime::kMaxListMBMax, true, tab));
   grid->setColumnStretch(1, 1);
   auto* layout = new QVBoxLayout(tab);
@@ -238,19 +230,17 @@ QWidget* OptionsDialog::buildVerifyTab() {
   auto* tab = new QWidget;
   auto* vrfThreads =
       spinBox("VrfThreadCount", app::kVrfThreadCountMin, app::kVrfThreadCountMax, false, tab);
-  auto* vrfParallel =
-      spinBox("VrfParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
+  auto* vrfParallel = spinBox("VrfParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
   auto* vrfProxyParallel =
       spinBox("VrfProxyParallel", app::kVrfParallelMin, app::kVrfParallelMax, true, tab);
   auto* vrfTimeout = spinBox("VrfTimeout", app::kTimeoutMin, app::kTimeoutMax, false, tab);
-  auto* vrfWarning = checkBox("VrfWarning", N_("Display warning message"), tab);
-  auto* vrfUdp =
-      checkBox("VrfUdpStatus", N_("Ask every server for its users and files (UDP)"), tab);
+  auto* vrfWarning = checkBox("VrfWarning", desk::kVrfWarningCaption, tab);
+  auto* vrfUdp = checkBox("VrfUdpStatus", desk::kVrfUdpCaption, tab);
   auto* grid = new QGridLayout;
-  addLabelled(grid, 0, N_("Servers tried at once (max = 1024):"), vrfParallel);
-  addLabelled(grid, 1, N_("Through the SOCKS 5 proxy (max = 1024):"), vrfProxyParallel);
-  addLabelled(grid, 2, N_("Status lines in the window (max = 20):"), vrfThreads);
-  addLabelled(grid, 3, N_("Timeout (in sec, max = 60):"), vrfTimeout);
+  addLabelled(grid, 0, desk::kVrfParallelLabel, vrfParallel);
+  addLabelled(grid, 1, desk::kVrfProxyParallelLabel, vrfProxyParallel);
+  addLabelled(grid, 2, desk::kVrfThreadsLabel, vrfThreads);
+  addLabelled(grid, 3, desk::kTimeoutLabel, vrfTimeout);
   grid->addWidget(vrfWarning, 4, 0, 1, 2);
   grid->addWidget(vrfUdp, 5, 0, 1, 2);
   grid->setColumnStretch(1, 1);
@@ -261,19 +251,16 @@ QWidget* OptionsDialog::buildVerifyTab() {
 
 QWidget* OptionsDialog::buildScriptTab() {
   auto* tab = new QWidget;
-  auto* syntaxCheck =
-      checkBox("ScrSyntaxCheck", N_("Perform syntax check on every run of a script file"), tab);
-  auto* execScript = new QRadioButton(uiText("execute the script."), tab);
+  auto* syntaxCheck = checkBox("ScrSyntaxCheck", desk::kSyntaxCheckCaption, tab);
+  auto* execScript = new QRadioButton(uiText(desk::kScriptExecCaption), tab);
   execScript->setObjectName(QStringLiteral("ScrExecOrEdit"));
-  auto* editScript = new QRadioButton(uiText("open the script in the script editor."), tab);
+  auto* editScript = new QRadioButton(uiText(desk::kScriptEditCaption), tab);
   auto* layout = new QVBoxLayout(tab);
   layout->addWidget(syntaxCheck);
   layout->addSpacing(12);
   // (The Windows build: "On shell execution of an .rvs-file...  (e.g. doubleclick in the
   // explorer)".)
-  layout->addWidget(label(
-      N_("On opening an .rvs-file from the desktop...  (e.g. a double click in the file manager)"),
-      tab));
+  layout->addWidget(label(desk::kScriptOpenLabel, tab));
   layout->addWidget(execScript);
   layout->addWidget(editScript);
   layout->addStretch(1);

@@ -9,7 +9,10 @@
 
 namespace ravelin::qt {
 
+using desk::kBrowseCaption;
 using desk::kCancelCaption;
+using desk::kChooseEDPathTitle;
+using desk::kChooseIPFilterTitle;
 using desk::kCloseCaption;
 using desk::kCountdownCaption;
 using desk::kCountdownLead;
@@ -18,6 +21,19 @@ using desk::kEditorInfoPlaceholder;
 using desk::kEditorLabels;
 using desk::kFilterCaption;
 using desk::kOkCaption;
+using desk::kOptionsDialogCaption;
+using desk::kOptionsTabs;
+using desk::kPasswordNonePlaceholder;
+using desk::kPasswordStoredPlaceholder;
+using desk::kSearchCaption;
+using desk::kUrlAddCaption;
+using desk::kUrlAddLabel;
+using desk::kUrlColumns;
+using desk::kUrlEditCaption;
+using desk::kUrlEditLabel;
+using desk::kUrlGroupCaption;
+using desk::kUrlListHint;
+using desk::kUrlMenuItems;
 
 // The server list's columns (in the order of serverlist::ServerField).
 inline constexpr std::array<int, 9> kColumnWidths = {120, 50, 150, 120, 50, 60, 60, 60, 35};
@@ -74,28 +90,8 @@ inline constexpr const char* kPasteCaption = N_("&Paste server links");
 inline constexpr const char* kCheckForUpdatesCaption = N_("&Check for updates");
 inline constexpr const char* kAboutCaption = N_("&About");
 
-// The options dialog: its tabs (the blanks widen the flat tab buttons), the URL list's
-// group, columns and popup menu, and the captions of the URL dialog.
-inline constexpr const char* kOptionsDialogCaption = N_("Ravelin: OPTIONS");
-inline constexpr std::array<const char*, 4> kOptionsTabs = {N_("   General   "), N_("   Update   "),
-                                                            N_("   Verify   "), N_("   Script   ")};
-inline constexpr const char* kUrlGroupCaption = N_(" URLs containing ED2k server links: ");
-inline constexpr std::array<const char*, 2> kUrlColumns = {N_("Type"), N_("URL")};
+// The URL list's column widths.
 inline constexpr std::array<int, 2> kUrlColumnWidths = {80, 370};
-inline constexpr const char* kUrlListHint = N_("Right-click to add/delete/edit URLs");
-inline constexpr std::array<const char*, 3> kUrlMenuItems = {N_("Add URL"), N_("Delete URL"),
-                                                             N_("Edit URL")};
-inline constexpr const char* kUrlAddCaption = N_("Ravelin: OPTIONS: Add URL");
-inline constexpr const char* kUrlAddLabel = N_("Insert URL to add it to the URL list:");
-inline constexpr const char* kUrlEditCaption = N_("Ravelin: OPTIONS: Edit URL");
-inline constexpr const char* kUrlEditLabel = N_("Edit the URL from the URL list:");
-inline constexpr const char* kSearchCaption = N_("Search");
-inline constexpr const char* kBrowseCaption = N_("Browse...");
-inline constexpr const char* kChooseEDPathTitle = N_("Choose the ED2k Path:");
-inline constexpr const char* kChooseIPFilterTitle = N_("Choose the IP filter file:");
-// What the External Connection's password field shows while it is empty.
-inline constexpr const char* kPasswordNonePlaceholder = N_("none");
-inline constexpr const char* kPasswordStoredPlaceholder = N_("stored; type to replace");
 // Every spin box of the options dialog is this wide, so that they line up.
 inline constexpr int kOptionsSpinWidth = 80;
 

@@ -16,7 +16,11 @@ constexpr const wchar_t* kFontName = L"Segoe UI";
 DialogTemplate::DialogTemplate(const std::wstring& caption, short width, short height,
                                DWORD style) {
   DLGTEMPLATE header{};
-  header.style = style | DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  // A child (a tab's page) is framed by its parent's control; a window of its own has a
+  // caption.
+  header.style = style | DS_SETFONT |
+                 ((style & WS_CHILD) ? DWORD{DS_CONTROL}
+                                     : DWORD{DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU});
   header.cx = width;
   header.cy = height;
   // DLGTEMPLATE is 18 bytes: appended word by word, its item count patched in get().

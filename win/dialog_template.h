@@ -17,6 +17,7 @@ class DialogTemplate {
   static constexpr WORD kStatic = 0x0082;
   static constexpr WORD kComboBox = 0x0085;
 
+  // A style with WS_CHILD makes a page inside another dialog, in its tab order.
   DialogTemplate(const std::wstring& caption, short width, short height, DWORD style);
   // A control of a predefined class (above), or of a registered one by name.
   void add(WORD predefinedClass, const std::wstring& text, int id, RECT units, DWORD style);

@@ -12,6 +12,7 @@
 #include "win/about_box.h"
 #include "win/clipboard.h"
 #include "win/countdown_window.h"
+#include "win/options_dialog.h"
 #include "win/server_editor_dialog.h"
 #include "win/window_place.h"
 
@@ -22,10 +23,10 @@ using desk::Command;
 namespace {
 
 // The windows that this program does not have yet: their commands are greyed.
-constexpr std::array<Command, 11> kCommandsWithoutWindow = {
-    desk::cmdUpdateAll,    desk::cmdUpdateHtml,    desk::cmdUpdateMet,      desk::cmdUpdateBot,
-    desk::cmdUpdateDns,    desk::cmdVerifyChecked, desk::cmdVerifyAll,      desk::cmdSaveRunning,
-    desk::cmdScriptEditor, desk::cmdOptions,       desk::cmdCheckForUpdates};
+constexpr std::array<Command, 10> kCommandsWithoutWindow = {
+    desk::cmdUpdateAll,    desk::cmdUpdateHtml,     desk::cmdUpdateMet, desk::cmdUpdateBot,
+    desk::cmdUpdateDns,    desk::cmdVerifyChecked,  desk::cmdVerifyAll, desk::cmdSaveRunning,
+    desk::cmdScriptEditor, desk::cmdCheckForUpdates};
 
 bool hasWindow(Command command) {
   return std::find(kCommandsWithoutWindow.begin(), kCommandsWithoutWindow.end(), command) ==
@@ -68,7 +69,7 @@ AcceleratorHandle makeAccelerators() {
 
 MainWindow::MainWindow(serverlist::ServerList& list, app::AppSession& session, WinUiThread& ui,
                        desk::FileChooser* files)
-    : list_(list), ctx_(session.context()), ui_(ui), frame_(list) {
+    : list_(list), session_(session), ctx_(session.context()), ui_(ui), frame_(list) {
   if (!files) {
     systemFiles_ = std::make_unique<SystemFileChooser>(frame_.window(), ctx_.settings);
     files = systemFiles_.get();
@@ -322,7 +323,7 @@ void MainWindow::openFilter() {
   filter_->open();
 }
 void MainWindow::runOptions() {
-  noWindowYet(N_("options dialog"));
+  OptionsDialog(session_).run(window());
 }
 void MainWindow::showAbout() {
   AboutBox().run(window());

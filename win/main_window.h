@@ -99,6 +99,7 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   MenuHandle commandMenu(const std::vector<std::optional<desk::Command>>& items) const;
 
   serverlist::ServerList& list_;
+  app::AppSession& session_;
   runtime::AppContext& ctx_;
   WinUiThread& ui_;
   MainFrame frame_;

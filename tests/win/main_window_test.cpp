@@ -18,6 +18,7 @@
 #include "win/common_controls.h"
 #include "win/filter_window.h"
 #include "win/main_window.h"
+#include "win/options_dialog.h"
 #include "win/server_editor_dialog.h"
 #include "win/win_prompter.h"
 #include "win/window_picture.h"
@@ -76,8 +77,9 @@ class MainWindowTest : public ::testing::Test {
   }
   // Once a dialog of this thread other than the modeless filter window shows (a message
   // box too), act is done on it.
-  void whenDialogShows(std::function<void(HWND)> act, int triesLeft = 200) {
-    ui.post([this, act, triesLeft] {
+  void whenDialogShows(std::function<void(HWND)> act, int triesLeft = 200,
+                       std::wstring titled = L"") {
+    ui.post([this, act, triesLeft, titled] {
       std::vector<HWND> shown;
       EnumThreadWindows(
           GetCurrentThreadId(),
@@ -90,10 +92,11 @@ class MainWindowTest : public ::testing::Test {
           },
           reinterpret_cast<LPARAM>(&shown));
       std::erase(shown, window.filterWindow() ? window.filterWindow()->window() : nullptr);
+      if (!titled.empty()) std::erase_if(shown, [&titled](HWND w) { return caption(w) != titled; });
       if (!shown.empty())
         act(shown.front());
       else if (triesLeft > 0)
-        whenDialogShows(act, triesLeft - 1);
+        whenDialogShows(act, triesLeft - 1, titled);
     });
   }
   // The next message box of this thread is answered with button; counts the boxes answered.
@@ -294,6 +297,84 @@ TEST_F(MainWindowTest, FilterEditDragAndAboutByKeys) {
     command(id(desk::cmdAbout));
     EXPECT_EQ(shown, L"About Ravelin v" RAVELIN_VERSION);
   }
+}
+
+TEST_F(MainWindowTest, OptionsEditedOnTwoTabsAreKeptByOkAndDiscardedByCancel) {
+  using win::OptionsDialog;
+  using win::UrlListBox;
+  app.ctx.settings.URLs = {{runtime::SourceKind::HTML, "http://127.0.0.1/a.htm"}};
+  EXPECT_EQ(GetMenuState(GetMenu(window.window()), id(desk::cmdOptions), MF_BYCOMMAND) & MF_GRAYED,
+            0u);
+  const auto field = [](HWND options, const char* key) {
+    return OptionsDialog::control(options, key);
+  };
+  const auto showTab = [](HWND options, int tab) {
+    HWND tabs = GetDlgItem(options, OptionsDialog::kTabsId);
+    TabCtrl_SetCurSel(tabs, tab);
+    NMHDR change{tabs, OptionsDialog::kTabsId, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(options, WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+  };
+  const auto click = [](HWND button) {
+    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+  };
+  whenDialogShows([&](HWND options) {
+    EXPECT_EQ(caption(options), L"Ravelin: OPTIONS");
+    SetWindowTextW(field(options, "ECHost"), L"127.0.0.2");
+    showTab(options, 1);
+    SendMessageW(GetWindow(field(options, "UpdTimeout"), GW_HWNDNEXT), UDM_SETPOS32, 0, 17);
+    // Add a MET-file URL (the dialog puts the scheme in front), then move it to the top.
+    whenDialogShows(
+        [](HWND add) {
+          SendDlgItemMessageW(add, win::UrlDialog::kKindId, CB_SETCURSEL, 1, 0);
+          SetDlgItemTextW(add, win::UrlDialog::kUrlId, L"127.0.0.1/new.met");
+          pressKey(add, VK_RETURN);
+        },
+        200, L"Ravelin: OPTIONS: Add URL");
+    HWND urlPage = GetParent(field(options, "UpdTimeout"));
+    click(GetDlgItem(urlPage, UrlListBox::kAddId));
+    click(GetDlgItem(urlPage, UrlListBox::kUpId));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(urlPage, UrlListBox::kUpId)));
+    for (int tab = 0; tab < OptionsDialog::kPageCount; ++tab) {
+      showTab(options, tab);
+      picture(options, "options-tab" + std::to_string(tab + 1));
+    }
+    // The client program is not found in the test's folder: OK asks whether to keep it.
+    whenDialogShows(
+        [this](HWND box) {
+          ++boxesAnswered;
+          PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+        },
+        200, L"Warning");
+    PostMessageW(options, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  });
+  command(id(desk::cmdOptions));
+  EXPECT_EQ(boxesAnswered, 1);
+  const runtime::Settings& kept = app.ctx.settings;
+  EXPECT_EQ(kept.ECHost, "127.0.0.2");
+  EXPECT_EQ(kept.UpdTimeout, 17);
+  ASSERT_EQ(kept.URLs.size(), 2u);
+  EXPECT_EQ(kept.URLs[0].location, "http://127.0.0.1/new.met");
+  EXPECT_EQ(kept.URLs[0].kind, runtime::SourceKind::MET);
+  EXPECT_NE(test::ReadFile(app.dir.file("ravelin.ini")).find("127.0.0.1/new.met"),
+            std::string::npos);
+
+  // Reopened, the dialog shows what was kept; Escape drops a new edit.
+  std::wstring shownHost;
+  int shownRows = 0;
+  whenDialogShows([&](HWND options) {
+    wchar_t host[32] = L"";
+    GetWindowTextW(field(options, "ECHost"), host, 32);
+    shownHost = host;
+    shownRows = ListView_GetItemCount(
+        GetDlgItem(GetParent(field(options, "UpdTimeout")), UrlListBox::kListId));
+    SetWindowTextW(field(options, "ECHost"), L"127.0.0.3");
+    pressKey(options, VK_ESCAPE);
+  });
+  command(id(desk::cmdOptions));
+  EXPECT_EQ(shownHost, L"127.0.0.2");
+  EXPECT_EQ(shownRows, 2);
+  EXPECT_EQ(kept.ECHost, "127.0.0.2");
 }
 
 TEST_F(MainWindowTest, ClosesWithoutAQuestionWhenNothingChangedAndFiltersMatchTheSystemsForm) {
