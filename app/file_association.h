@@ -43,10 +43,10 @@ bool isScriptTypeRegistered(const XdgPlaces& places);
 // Makes the desktop entry the user's default application for script files: installs the
 // MIME package for the user, a desktop entry for the running program when the system has
 // none (or the user's own one points elsewhere), and the default; a user entry of the
-// former name that starts this program is removed, so that the menus show it once. Uses xdg-mime when it is
-// there, otherwise writes $XDG_DATA_HOME/mime/packages and $XDG_CONFIG_HOME/mimeapps.list
-// itself. Throws std::runtime_error (or platform::FileError) with the reason when a step
-// fails.
+// former name that starts this program is removed, so that the menus show it once. Uses xdg-mime
+// when it is there, otherwise writes $XDG_DATA_HOME/mime/packages and
+// $XDG_CONFIG_HOME/mimeapps.list itself. Throws std::runtime_error (or platform::FileError) with
+// the reason when a step fails.
 void registerScriptType(const XdgPlaces& places);
 
 // The association through the desktop's MIME database of these places.

@@ -344,8 +344,9 @@ void MainPresenter::verify(bool all) {
     const size_t tested = all ? list_.size() : list_.checkedCount();
     switch (verifyServers(all)) {
       case verify::VerifyOutcome::Ended:
-        showMessage(runtime::fillIn(_("Verified %s servers: %s reachable"),
-                                    {std::to_string(tested), std::to_string(list_.checkedCount())}));
+        showMessage(
+            runtime::fillIn(_("Verified %s servers: %s reachable"),
+                            {std::to_string(tested), std::to_string(list_.checkedCount())}));
         break;
       case verify::VerifyOutcome::Cancelled:
         showMessage(_("Verification cancelled"));
@@ -414,8 +415,8 @@ bool MainPresenter::runScript(const std::string& path) {
 void MainPresenter::runEditorScript() {
   script::ScriptRun run;
   frame([&] {
-    app::runEditorScript(main_.scriptWindow().document(), session_.history(), list_, host_,
-                         ctx_, run);
+    app::runEditorScript(main_.scriptWindow().document(), session_.history(), list_, host_, ctx_,
+                         run);
   });
   scriptEnded(run);
 }

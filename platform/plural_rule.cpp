@@ -131,9 +131,9 @@ class PluralRule::Parser {
   int depth_ = 0;
 };
 
-PluralRule::PluralRule() : nodes_{{Op::N, 0, -1, -1, -1}, {Op::Number, 1, -1, -1, -1},
-                                  {Op::NotEqual, 0, 0, 1, -1}},
-                           root_(2) {}
+PluralRule::PluralRule()
+    : nodes_{{Op::N, 0, -1, -1, -1}, {Op::Number, 1, -1, -1, -1}, {Op::NotEqual, 0, 0, 1, -1}},
+      root_(2) {}
 
 std::optional<PluralRule> PluralRule::parse(std::string_view expression, unsigned long forms) {
   if (expression.size() > kMaxExpressionLength || forms == 0 || forms > kMaxForms)
@@ -157,11 +157,12 @@ std::optional<PluralRule> PluralRule::fromHeader(std::string_view header) {
     if (!line.starts_with(kField)) continue;
     // "nplurals=3; plural=EXPR;" in either order, the last ';' optional.
     const std::size_t count = line.find("nplurals=");
-    const std::size_t plural = line.find("plural=", count == std::string_view::npos ? 0 : count + 9);
+    const std::size_t plural =
+        line.find("plural=", count == std::string_view::npos ? 0 : count + 9);
     if (count == std::string_view::npos || plural == std::string_view::npos) return std::nullopt;
     unsigned long forms = 0;
-    for (std::size_t i = count + 9; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i]));
-         ++i) {
+    for (std::size_t i = count + 9;
+         i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) {
       forms = forms * 10 + static_cast<unsigned long>(line[i] - '0');
       if (forms > kMaxForms) return std::nullopt;
     }
@@ -199,7 +200,8 @@ unsigned long PluralRule::evaluate(int node, unsigned long n, bool& failed) cons
   const unsigned long a = evaluate(x.a, n, failed);
   const unsigned long b = evaluate(x.b, n, failed);
   switch (x.op) {
-    case Op::Mul: return a * b;
+    case Op::Mul:
+      return a * b;
     case Op::Div:
     case Op::Mod:
       if (b == 0) {
@@ -207,14 +209,22 @@ unsigned long PluralRule::evaluate(int node, unsigned long n, bool& failed) cons
         return 0;
       }
       return x.op == Op::Div ? a / b : a % b;
-    case Op::Add: return a + b;
-    case Op::Sub: return a - b;
-    case Op::Less: return a < b;
-    case Op::Greater: return a > b;
-    case Op::LessEqual: return a <= b;
-    case Op::GreaterEqual: return a >= b;
-    case Op::Equal: return a == b;
-    default: return a != b;  // NotEqual
+    case Op::Add:
+      return a + b;
+    case Op::Sub:
+      return a - b;
+    case Op::Less:
+      return a < b;
+    case Op::Greater:
+      return a > b;
+    case Op::LessEqual:
+      return a <= b;
+    case Op::GreaterEqual:
+      return a >= b;
+    case Op::Equal:
+      return a == b;
+    default:
+      return a != b;  // NotEqual
   }
 }
 

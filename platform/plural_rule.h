@@ -27,8 +27,23 @@ class PluralRule {
 
  private:
   enum class Op : unsigned char {
-    Number, N, Not, Mul, Div, Mod, Add, Sub, Less, Greater, LessEqual, GreaterEqual,
-    Equal, NotEqual, And, Or, Choice
+    Number,
+    N,
+    Not,
+    Mul,
+    Div,
+    Mod,
+    Add,
+    Sub,
+    Less,
+    Greater,
+    LessEqual,
+    GreaterEqual,
+    Equal,
+    NotEqual,
+    And,
+    Or,
+    Choice
   };
   struct Node {
     Op op;

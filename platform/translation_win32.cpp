@@ -50,7 +50,8 @@ void startTranslation(const char* domain, const std::string& localeDir) {
   const LanguageVariables variables{variable(L"LANGUAGE"), variable(L"LC_ALL"),
                                     variable(L"LC_MESSAGES"), variable(L"LANG")};
   for (const std::string& language : catalogueLanguages(variables, userInterfaceLanguages())) {
-    catalogue() = MoCatalogue::load(localeDir + "\\" + language + "\\LC_MESSAGES\\" + domain + ".mo");
+    catalogue() =
+        MoCatalogue::load(localeDir + "\\" + language + "\\LC_MESSAGES\\" + domain + ".mo");
     if (catalogue()) return;
   }
 }

@@ -72,8 +72,7 @@ int runGui(int argc, char** argv) {
       &instance, &InstanceServer::scriptHanded, &window,
       [&window](const QString& path) { window.takeHandedScript(path.toStdString()); },
       Qt::QueuedConnection);
-  window.setScriptAssociation(
-      std::make_unique<app::XdgScriptAssociation>(app::currentXdgPlaces()));
+  window.setScriptAssociation(std::make_unique<app::XdgScriptAssociation>(app::currentXdgPlaces()));
   window.show();
   return QApplication::exec();
 }

@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       check(!forms.empty());
       const char* text = catalogue.find(english);
       check(text == nullptr || text == forms.front().c_str());
-      for (unsigned long n : {0ul, 1ul, 2ul, 5ul, 11ul, 101ul, ~0ul}) catalogue.findPlural(english, n);
+      for (unsigned long n : {0ul, 1ul, 2ul, 5ul, 11ul, 101ul, ~0ul})
+        catalogue.findPlural(english, n);
     }
   } catch (const std::runtime_error&) {
   }
@@ -35,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (unsigned long n = 0; n < 64; ++n) check(rule->formFor(n) < rule->forms());
   if (const auto rule = PluralRule::parse(bytes, 6)) {
     check(rule->forms() == 6);
-    for (unsigned long n : {0ul, 1ul, 2ul, 3ul, 7ul, 21ul, 1000ul, ~0ul}) check(rule->formFor(n) < 6);
+    for (unsigned long n : {0ul, 1ul, 2ul, 3ul, 7ul, 21ul, 1000ul, ~0ul})
+      check(rule->formFor(n) < 6);
   }
   return 0;
 }

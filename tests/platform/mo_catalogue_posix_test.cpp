@@ -35,7 +35,8 @@ TEST(MoCatalogue, AnswersAsGettextDoes) {
       ++plurals;
       for (unsigned long n = 0; n < 120; ++n)
         EXPECT_STREQ(catalogue->findPlural(english, n),
-                     dngettext(domain, english.c_str(), "plural", n)) << english << n;
+                     dngettext(domain, english.c_str(), "plural", n))
+            << english << n;
     }
     EXPECT_GT(plurals, 0u) << language;
     EXPECT_EQ(catalogue->header(), dgettext(domain, ""));

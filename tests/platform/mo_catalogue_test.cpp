@@ -35,25 +35,37 @@ TEST(MoCatalogue, ReadsRealCataloguesInBothByteOrders) {
 }
 
 // A rule as the header's text and as the same C++ expression, compiled.
-#define RULE(forms, expression)                                      \
-  {"nplurals=" #forms "; plural=" #expression ";", forms,            \
-   [](unsigned long n) -> unsigned long { return (expression); }}
+#define RULE(forms, expression)                                       \
+  {                                                                   \
+    "nplurals=" #forms "; plural=" #expression ";", forms,            \
+        [](unsigned long n) -> unsigned long { return (expression); } \
+  }
 
 TEST(PluralRule, AgreesWithTheSameExpressionsInCpp) {
   const std::vector<std::tuple<const char*, unsigned long, unsigned long (*)(unsigned long)>>
       rules = {
-          RULE(2, n != 1), RULE(2, n > 1),
-          RULE(3, n % 10 == 1 && n % 100 != 11 ? 0
-                  : n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 10 || n % 100 >= 20) ? 1 : 2),
-          RULE(6, n == 0 ? 0 : n == 1 ? 1 : n == 2 ? 2 : n % 100 >= 3 && n % 100 <= 10 ? 3
-                  : n % 100 >= 11 ? 4 : 5),
-          RULE(4, !(n - 1) ? 0 : (n * 2 + 1) / 3 - n / 4 >= 5 ? 1 : n < 7 || !n ? 2 : 3),
+          RULE(2, n != 1),
+          RULE(2, n > 1),
+          RULE(3, n % 10 == 1 && n % 100 != 11                                    ? 0
+                  : n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 10 || n % 100 >= 20) ? 1
+                                                                                  : 2),
+          RULE(6, n == 0                          ? 0
+                  : n == 1                        ? 1
+                  : n == 2                        ? 2
+                  : n % 100 >= 3 && n % 100 <= 10 ? 3
+                  : n % 100 >= 11                 ? 4
+                                                  : 5),
+          RULE(4, !(n - 1)                       ? 0
+                  : (n * 2 + 1) / 3 - n / 4 >= 5 ? 1
+                  : n < 7 || !n                  ? 2
+                                                 : 3),
       };
   for (const auto& [header, forms, expected] : rules) {
     const auto rule = PluralRule::fromHeader(std::string("Language: x\nPlural-Forms: ") + header);
     ASSERT_TRUE(rule) << header;
     EXPECT_EQ(rule->forms(), forms);
-    for (unsigned long n = 0; n < 1000; ++n) ASSERT_EQ(rule->formFor(n), expected(n)) << header << n;
+    for (unsigned long n = 0; n < 1000; ++n)
+      ASSERT_EQ(rule->formFor(n), expected(n)) << header << n;
   }
   // Out of range and division by zero give the first form.
   EXPECT_EQ(PluralRule::parse("n + 1", 2)->formFor(1), 0u);
