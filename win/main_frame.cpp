@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "runtime/translate.h"
 #include "win/dpi.h"
 #include "win/window_metrics.h"
 
@@ -16,7 +17,7 @@ MainFrame::MainFrame(serverlist::ServerList& list) {
   window_ = CreateWindowExW(0, windowClass.name(), L"Ravelin " RAVELIN_VERSION, WS_OVERLAPPEDWINDOW,
                             CW_USEDEFAULT, CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight,
                             nullptr, nullptr, programInstance(), this);
-  if (!window_) throw std::runtime_error("The main window cannot be created");
+  if (!window_) throw std::runtime_error(_("The main window cannot be created."));
   dpi_ = windowDpi(window_);
   status_ = std::make_unique<StatusBar>(window_, kStatusBarId);
   list_ = std::make_unique<ServerListView>(window_, kListId, list);
