@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "platform/md5.h"
 #include "platform/wide_text.h"
 
 namespace ravelin::win {
@@ -56,10 +55,13 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
 }  // namespace
 
 Instance::Instance(const std::string& iniFile) {
-  const std::wstring folded = foldedFullPath(iniFile);
-  const auto bytes = platform::md5(std::string_view(reinterpret_cast<const char*>(folded.data()),
-                                                    folded.size() * sizeof(wchar_t)));
-  for (int i = 0; i < 8; ++i) digest_ = digest_ << 8 | bytes[i];
+  // FNV-1a over the folded path's UTF-16 units: the same digest in every build, and no
+  // system service that could fail.
+  digest_ = 0xcbf29ce484222325ull;
+  for (const wchar_t unit : foldedFullPath(iniFile)) {
+    digest_ = (digest_ ^ (unit & 0xff)) * 0x100000001b3ull;
+    digest_ = (digest_ ^ (unit >> 8)) * 0x100000001b3ull;
+  }
   wchar_t hex[17];
   swprintf(hex, 17, L"%016llx", static_cast<unsigned long long>(digest_));
   // Local\: the user's session, as the window that answers lies on its desktop.
@@ -107,6 +109,7 @@ HandOver Instance::claimOrHandOver(const std::string& script, DWORD waitMs) {
 }
 
 void Instance::markWindow(HWND window) const {
+  // The value is a number, no resource: the property goes with the window.
   SetPropW(window, kInstanceProperty,
            reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(digest_)));
 }

@@ -7,7 +7,6 @@
 #include "app/registry_association.h"
 #include "app/startup.h"
 #include "desk/command_line.h"
-#include "platform/file_io.h"
 #include "platform/user_folders.h"
 #include "platform/wide_text.h"
 #include "runtime/app_context.h"
