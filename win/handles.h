@@ -52,6 +52,9 @@ inline void destroyIcon(HICON icon) {
 inline void destroyAccelerators(HACCEL table) {
   DestroyAcceleratorTable(table);
 }
+inline void closeKernelObject(HANDLE object) {
+  CloseHandle(object);
+}
 }  // namespace detail
 
 using WindowHandle = Owned<HWND, detail::destroyWindow>;
@@ -61,6 +64,7 @@ using MenuHandle = Owned<HMENU, detail::destroyMenu>;
 using MemoryDcHandle = Owned<HDC, detail::deleteDc>;
 using IconHandle = Owned<HICON, detail::destroyIcon>;
 using AcceleratorHandle = Owned<HACCEL, detail::destroyAccelerators>;
+using KernelHandle = Owned<HANDLE, detail::closeKernelObject>;
 
 // A window class of this program, registered for as long as the object lives (the
 // program's windows keep theirs in a static one: registered once, at first use).

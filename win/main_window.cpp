@@ -14,6 +14,7 @@
 #include "win/countdown_window.h"
 #include "win/options_dialog.h"
 #include "win/server_editor_dialog.h"
+#include "win/single_instance.h"
 #include "win/window_place.h"
 
 namespace ravelin::win {
@@ -128,6 +129,13 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lP
       if (!busy_) return std::nullopt;
       SetCursor(LoadCursorW(nullptr, IDC_WAIT));
       return TRUE;
+    case WM_COPYDATA: {
+      // A later start's script, taken at once so that it can end; run or opened after.
+      std::optional<std::string> script = Instance::handedScript(lParam);
+      if (!script) return FALSE;
+      ui_.post([this, path = std::move(*script)] { presenter_->takeHandedScript(path); });
+      return TRUE;
+    }
     case WM_SHOWWINDOW:
       // The start-up script runs once the window is on screen.
       if (wParam && presenter_->shown()) ui_.post([this] { presenter_->startUp(); });

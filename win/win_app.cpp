@@ -6,7 +6,7 @@
 
 #include "app/registry_association.h"
 #include "app/startup.h"
-#include "platform/file_io.h"
+#include "desk/command_line.h"
 #include "platform/user_folders.h"
 #include "platform/wide_text.h"
 #include "runtime/app_context.h"
@@ -15,6 +15,7 @@
 #include "win/common_controls.h"
 #include "win/main_window.h"
 #include "win/parent_console.h"
+#include "win/single_instance.h"
 #include "win/win_prompter.h"
 #include "win/win_ui_thread.h"
 
@@ -58,6 +59,21 @@ int runWin(std::vector<std::string> args) {
     return 0;
   }
 
+  const std::string script = desk::startupScript(args);
+  app::FilePlaces places = app::locateFiles(app::currentStartupEnvironment(), iniFile.value_or(""));
+  Instance instance(app::absolutePath(places.iniFile));
+  switch (instance.claimOrHandOver(script)) {
+    case HandOver::Taken:
+      return 0;
+    case HandOver::NoAnswer:
+      tell(std::string("ravelin: ") +
+               _("Ravelin runs already with this ravelin.ini but does not answer") + "\r\n",
+           true);
+      return 1;
+    case HandOver::NoneRunning:
+      break;
+  }
+
   initCommonControls();
 
   WinUiThread ui;
@@ -65,8 +81,7 @@ int runWin(std::vector<std::string> args) {
   runtime::AppContext ctx;
   ctx.prompter = &prompter;
   ctx.ui = &ui;
-  app::AppSession session(ctx,
-                          app::locateFiles(app::currentStartupEnvironment(), iniFile.value_or("")));
+  app::AppSession session(ctx, std::move(places));
   session.start();
 
   // The server list starts empty, as on every platform.
@@ -75,9 +90,8 @@ int runWin(std::vector<std::string> args) {
   MainWindow window(list, session, ui);
   prompter.setMainWindow(window.window());
   ui.preTranslate = [&window](MSG& msg) { return window.translateKey(msg); };
-  // A first argument that names no file is ignored; further arguments always are.
-  if (!args.empty() && platform::fileExists(args[0]))
-    window.presenter().setStartupScript(app::absolutePath(args[0]));
+  if (!script.empty()) window.presenter().setStartupScript(script);
+  instance.markWindow(window.window());
   window.presenter().setScriptAssociation(
       std::make_unique<app::RegistryScriptAssociation>(platform::executablePath()));
   window.frame().onDestroyed = [] { PostQuitMessage(0); };

@@ -105,6 +105,34 @@ TEST(RavelinExeTest, RunsTheScriptOfItsCommandLineToItsCloseUtils) {
   EXPECT_EQ(saved.size(), 3u);
 }
 
+// A second start with the same ravelin.ini, named in another case, hands its script to the
+// running program and ends at once; the running one runs it to its CloseUtils.
+TEST(RavelinExeTest, HandsTheScriptOfASecondStartToTheRunningProgram) {
+  test::TempDir dir;
+  test::WriteFile(dir.file("ravelin.ini"),
+                  "[general]\r\nNoRegCheck=1\r\n[script]\r\nScrExecOrEdit=1\r\n");
+  std::filesystem::copy_file(RAVELIN_SAMPLE_MET, dir.file("sample.met"));
+  test::WriteFile(dir.file("task.rvs"),
+                  "RefreshCustomMET[sample.met]\r\nFilter[Users>1000]\r\n"
+                  "SaveCustomMET[big.met]\r\nCloseUtils\r\n");
+  ravelin::platform::ProgramResult first;
+  std::thread run([&] {
+    first = runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini")}, kEnvironment, 60000);
+  });
+  HWND window = shownWindow();
+  EXPECT_NE(window, nullptr);
+  const auto second = runProgram(
+      RAVELIN_EXE, {"--ini", dir.file("RAVELIN.INI"), dir.file("task.rvs")}, kEnvironment, 30000);
+  EXPECT_EQ(second.exitStatus, 0) << second.output;
+  run.join();
+  EXPECT_EQ(first.exitStatus, 0) << first.output;
+  serverlist::ServerList saved;
+  test::RecordingProgressBar bar;
+  test::TestApp app;
+  ASSERT_TRUE(serverlist::readServersFromMet(saved, dir.file("big.met"), bar, app.ctx).gaveList());
+  EXPECT_EQ(saved.size(), 3u);
+}
+
 // The first start asks to associate script files; Yes points them at this ravelin.exe in
 // the user's registry, and the next start asks nothing.
 TEST(RavelinExeTest, AssociatesScriptFilesWhenTheUserSaysYes) {
