@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/translate.h"
+
 namespace ravelin::desk {
 
 // An answer that ends the program before its windows: the text for standard output, or
@@ -22,5 +24,10 @@ std::optional<EarlyAnswer> answerBeforeWindows(std::vector<std::string> args);
 // the first when it names a file; a first argument that names no file is ignored, further
 // arguments always are. Empty when there is none.
 std::string startupScript(const std::vector<std::string>& args);
+
+// Said on standard error when the program that runs with the same ravelin.ini does not take
+// the script handed to it.
+inline constexpr const char* kRunningInstanceSilent =
+    N_("Ravelin runs already with this ravelin.ini but does not answer");
 
 }  // namespace ravelin::desk

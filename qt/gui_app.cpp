@@ -46,8 +46,7 @@ int runGui(int argc, char** argv) {
     case HandOver::Taken:
       return 0;
     case HandOver::NoAnswer:
-      std::fprintf(stderr, "ravelin: %s\n",
-                   _("Ravelin runs already with this ravelin.ini but does not answer"));
+      std::fprintf(stderr, "ravelin: %s\n", _(desk::kRunningInstanceSilent));
       return 1;
     case HandOver::NoneRunning:
       break;

@@ -66,9 +66,7 @@ int runWin(std::vector<std::string> args) {
     case HandOver::Taken:
       return 0;
     case HandOver::NoAnswer:
-      tell(std::string("ravelin: ") +
-               _("Ravelin runs already with this ravelin.ini but does not answer") + "\r\n",
-           true);
+      tell(std::string("ravelin: ") + _(desk::kRunningInstanceSilent) + "\r\n", true);
       return 1;
     case HandOver::NoneRunning:
       break;
