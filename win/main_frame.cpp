@@ -121,7 +121,8 @@ void MainFrame::layout() {
   const int barHeight = status_->layout(dpi_);
   const int toolsHeight = tools_ ? tools_->layout(dpi_) : 0;
   SetWindowPos(list_->window(), nullptr, 0, toolsHeight, client.right,
-               std::max(0L, client.bottom - barHeight - toolsHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+               std::max(0L, client.bottom - barHeight - toolsHeight),
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace ravelin::win
