@@ -10,6 +10,7 @@
 
 #include "qt/server_list_model.h"
 #include "qt/server_list_view.h"
+#include "random_server.h"
 #include "runtime/progress_bar.h"
 #include "serverlist/batch_scope.h"
 #include "serverlist/server_sort.h"
@@ -20,20 +21,6 @@ using namespace ravelin::serverlist;
 namespace {
 
 constexpr size_t kRows = 100000;
-
-Server randomServer(std::mt19937& rng) {
-  auto num = [&](unsigned lo, unsigned hi) { return std::to_string(lo + rng() % (hi - lo + 1)); };
-  Server s;
-  s.ip = num(1, 255) + "." + num(0, 255) + "." + num(0, 255) + "." + num(0, 255);
-  s.port = rng() % 3 ? "4661" : num(1, 40000);
-  s.name = "Server " + num(1, 99999);
-  s.desc = rng() % 4 ? "eDonkey server " + num(1, 99) : "n/a";
-  s.ping = num(5, 900);
-  s.users = rng() % 10 ? num(0, 300000) : "n/a";
-  s.files = num(0, 50000000);
-  s.hist = num(0, 9);
-  return s;
-}
 
 // The main window's list as the user sees it: a view of 780 x 480 pixels on screen.
 struct ShownList {
@@ -62,7 +49,7 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 void BM_ModelResetAfterImport(benchmark::State& state) {
   std::mt19937 rng(42);
   std::vector<Server> servers;
-  for (size_t i = 0; i < kRows; ++i) servers.push_back(randomServer(rng));
+  for (size_t i = 0; i < kRows; ++i) servers.push_back(bench::randomServer(rng));
   ShownList shown;
   for (auto _ : state) {
     shown.list.clear();
@@ -86,7 +73,7 @@ void BM_ColumnClickSort(benchmark::State& state) {
   {
     runtime::ProgressBar bar;
     BatchScope import(shown.list, bar);
-    for (size_t i = 0; i < kRows; ++i) shown.list.append(randomServer(rng), true);
+    for (size_t i = 0; i < kRows; ++i) shown.list.append(bench::randomServer(rng), true);
   }
   shown.refresh();
   int click = 0;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "random_server.h"
 #include "serverlist/server_list.h"
 #include "win/common_controls.h"
 #include "win/main_frame.h"
@@ -23,20 +24,6 @@ namespace {
 
 constexpr size_t kRows = 100000;
 constexpr int kRuns = 5;
-
-serverlist::Server randomServer(std::mt19937& rng) {
-  auto num = [&](unsigned lo, unsigned hi) { return std::to_string(lo + rng() % (hi - lo + 1)); };
-  serverlist::Server s;
-  s.ip = num(1, 255) + "." + num(0, 255) + "." + num(0, 255) + "." + num(0, 255);
-  s.port = rng() % 3 ? "4661" : num(1, 40000);
-  s.name = "Server " + num(1, 99999);
-  s.desc = rng() % 4 ? "eDonkey server " + num(1, 99) : "n/a";
-  s.ping = num(5, 900);
-  s.users = rng() % 10 ? num(0, 300000) : "n/a";
-  s.files = num(0, 50000000);
-  s.hist = num(0, 9);
-  return s;
-}
 
 // Everything the window does until the change is on screen: its pending messages (the
 // list's gathered changes among them), then the paint.
@@ -59,7 +46,7 @@ int main() {
   win::initCommonControls();
   std::mt19937 rng(42);
   std::vector<serverlist::Server> servers;
-  for (size_t i = 0; i < kRows; ++i) servers.push_back(randomServer(rng));
+  for (size_t i = 0; i < kRows; ++i) servers.push_back(bench::randomServer(rng));
   serverlist::ServerList list;
   win::MainFrame frame(list);
   ShowWindow(frame.window(), SW_SHOW);
