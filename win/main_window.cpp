@@ -133,7 +133,7 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lP
       // A later start's script, taken at once so that it can end; run or opened after.
       std::optional<std::string> script = Instance::handedScript(lParam);
       if (!script) return FALSE;
-      ui_.post([this, path = std::move(*script)] { presenter_->takeHandedScript(path); });
+      ui_.post([this, path = std::move(*script)] { presenter_->takeHandedScript(desk::handedRequest(path)); });
       return TRUE;
     }
     case WM_SHOWWINDOW:
