@@ -14,13 +14,13 @@ constexpr const char* kUsage =
     N_("Usage: ravelin [--ini FILE] [SCRIPT | --edit SCRIPT | --run SCRIPT]\n"
        "Shows the server list; opens SCRIPT (a Ravelin script file) in the script editor, or\n"
        "runs it once the window is open when ScrExecOrEdit=1 in section [script] of ravelin.ini.\n"
-       "  --edit SCRIPT  open SCRIPT in the script editor, whatever ScrExecOrEdit says\n"
-       "  --run SCRIPT   run SCRIPT, whatever ScrExecOrEdit says\n"
        "Relative file names in a script count from the script file's folder (in a script\n"
        "never saved, from the current directory).\n"
-       "  --ini FILE   use another ravelin.ini\n"
-       "  --help       show this text\n"
-       "  --version    show the version\n"
+       "  --edit SCRIPT  open SCRIPT in the script editor, whatever ScrExecOrEdit says\n"
+       "  --run SCRIPT   run SCRIPT once the window is open, whatever ScrExecOrEdit says\n"
+       "  --ini FILE     use another ravelin.ini\n"
+       "  --help         show this text\n"
+       "  --version      show the version\n"
        "Scripts run without any window with ravelin-cli (see 'ravelin-cli --help').\n"
        "More in 'man ravelin'.\n");
 

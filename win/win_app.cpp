@@ -29,9 +29,9 @@ constexpr const char* kUsage =
        "or run as the options say.\r\n"
        "  --edit SCRIPT  open SCRIPT in the script editor\r\n"
        "  --run SCRIPT   run SCRIPT\r\n"
-       "  --ini FILE   use another ravelin.ini\r\n"
-       "  --help       show this text\r\n"
-       "  --version    show the version\r\n"
+       "  --ini FILE     use another ravelin.ini\r\n"
+       "  --help         show this text\r\n"
+       "  --version      show the version\r\n"
        "Scripts run without any window with ravelin-cli.exe (see 'ravelin-cli.exe --help').\r\n");
 
 // What the command line asks to be told: on the console that started the program, or in a
