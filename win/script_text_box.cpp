@@ -61,6 +61,8 @@ void ScriptTextBox::applyDpi(UINT dpi) {
   wcscpy_s(font.lfFaceName, L"Consolas");
   FontHandle fixed(CreateFontIndirectW(&font));
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(fixed.get()), TRUE);
+  // A little room between the line numbers and the text.
+  SendMessageW(edit_, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(scaled(kLineNumberPadding, dpi), 0));
   font_ = std::move(fixed);
   place(area_);
 }

@@ -120,6 +120,10 @@ class MainWindowTest : public ::testing::Test {
     // Drawn on screen first, where the picture is taken from.
     RedrawWindow(shown, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // The X server shows the last controls a moment later: without the pause a dialog's
+    // Cancel button was missing from its picture.
+    GdiFlush();
+    Sleep(300);
     test::saveWindowPicture(shown, std::string(folder) + "/" + name + "-" +
                                        std::to_string(window.frame().dpi()) + "dpi.png");
   }
@@ -282,7 +286,6 @@ TEST_F(MainWindowTest, ScriptTypedCheckedSavedRunReopenedAndClosedWithTheQuestio
   // The insert-command dialog shows Windows' paths and appends a double-clicked command.
   std::string description;
   whenDialogShows([&](HWND dialog) {
-    picture(dialog, "insert-command");
     HWND commands = GetDlgItem(dialog, win::InsertCommandDialog::kCommandsId);
     const auto row = static_cast<WPARAM>(script::ScriptCommand::RefreshCustomMET);
     SendMessageW(commands, LB_SETCURSEL, row, 0);
@@ -291,6 +294,7 @@ TEST_F(MainWindowTest, ScriptTypedCheckedSavedRunReopenedAndClosedWithTheQuestio
     wchar_t shown[1024] = L"";
     GetDlgItemTextW(dialog, win::InsertCommandDialog::kDescriptionId, shown, 1024);
     description = platform::utf8FromWide(shown);
+    picture(dialog, "insert-command");
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(win::InsertCommandDialog::kCommandsId, LBN_DBLCLK),
                  reinterpret_cast<LPARAM>(commands));
   });
