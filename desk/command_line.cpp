@@ -45,7 +45,8 @@ std::optional<EarlyAnswer> answerBeforeWindows(std::vector<std::string> args) {
   if (!args.empty() && args[0] == "--version")
     return EarlyAnswer{0, std::string("ravelin ") + RAVELIN_VERSION + "\n"};
   if (args.size() == 1 && actionOption(args[0]))
-    return EarlyAnswer{2, "ravelin: " + args[0] + " " + _("needs a script file") + "\n" + _(kUsage)};
+    return EarlyAnswer{2,
+                       "ravelin: " + args[0] + " " + _("needs a script file") + "\n" + _(kUsage)};
   return std::nullopt;
 }
 

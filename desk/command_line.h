@@ -29,7 +29,8 @@ struct ScriptRequest {
   std::string path;  // absolute; empty: no script
   ScriptAction action = ScriptAction::AsSettingsSay;
   bool edits(bool scrExecOrEdit) const {
-    return action == ScriptAction::Edit || (action == ScriptAction::AsSettingsSay && !scrExecOrEdit);
+    return action == ScriptAction::Edit ||
+           (action == ScriptAction::AsSettingsSay && !scrExecOrEdit);
   }
 };
 

@@ -11,8 +11,8 @@ namespace ravelin::qt {
 
 using desk::kBrowseCaption;
 using desk::kCancelCaption;
-using desk::kChooseEDPathTitle;
 using desk::kChooseCommandLabel;
+using desk::kChooseEDPathTitle;
 using desk::kChooseIPFilterTitle;
 using desk::kCloseCaption;
 using desk::kCountdownCaption;

@@ -278,8 +278,7 @@ const ScriptCommandInfo& scriptCommandInfoOf(ScriptCommand command) {
   return kCommands[static_cast<size_t>(command)];
 }
 
-const std::vector<const char*>& scriptCommandExamples(const ScriptCommandInfo& info,
-                                                      bool windows) {
+const std::vector<const char*>& scriptCommandExamples(const ScriptCommandInfo& info, bool windows) {
   return windows && !info.windowsExamples.empty() ? info.windowsExamples : info.examples;
 }
 

@@ -25,9 +25,9 @@ namespace {
 
 // The windows that this program does not have yet: their commands are greyed.
 constexpr std::array<Command, 9> kCommandsWithoutWindow = {
-    desk::cmdUpdateAll,     desk::cmdUpdateHtml, desk::cmdUpdateMet,
-    desk::cmdUpdateBot,     desk::cmdUpdateDns,  desk::cmdVerifyChecked,
-    desk::cmdVerifyAll,     desk::cmdSaveRunning, desk::cmdCheckForUpdates};
+    desk::cmdUpdateAll, desk::cmdUpdateHtml,  desk::cmdUpdateMet,
+    desk::cmdUpdateBot, desk::cmdUpdateDns,   desk::cmdVerifyChecked,
+    desk::cmdVerifyAll, desk::cmdSaveRunning, desk::cmdCheckForUpdates};
 
 bool hasWindow(Command command) {
   return std::find(kCommandsWithoutWindow.begin(), kCommandsWithoutWindow.end(), command) ==
@@ -137,7 +137,9 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lP
       // A later start's script, taken at once so that it can end; run or opened after.
       std::optional<std::string> script = Instance::handedScript(lParam);
       if (!script) return FALSE;
-      ui_.post([this, path = std::move(*script)] { presenter_->takeHandedScript(desk::handedRequest(path)); });
+      ui_.post([this, path = std::move(*script)] {
+        presenter_->takeHandedScript(desk::handedRequest(path));
+      });
       return TRUE;
     }
     case WM_SHOWWINDOW:
@@ -364,6 +366,5 @@ void MainWindow::setText(const std::string& text) {
   if (!setClipboardText(window(), text))
     throw std::runtime_error(_("The clipboard cannot be written: another program holds it."));
 }
-
 
 }  // namespace ravelin::win

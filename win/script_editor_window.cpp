@@ -37,15 +37,16 @@ const desk::FileDialogText kSaveDialog{
 ScriptEditorWindow::ScriptEditorWindow(runtime::AppContext& ctx, HWND mainWindow)
     : ctx_(ctx), mainWindow_(mainWindow), systemFiles_(mainWindow, ctx.settings) {
   static const WindowClass windowClass(L"RavelinScriptEditor", windowProc);
-  window_ = CreateWindowExW(WS_EX_TOPMOST, windowClass.name(), caption(desk::kScriptEditorCaption).c_str(),
-                            WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kScriptEditorWidth,
-                            kScriptEditorHeight, mainWindow, nullptr, programInstance(), this);
+  window_ = CreateWindowExW(WS_EX_TOPMOST, windowClass.name(),
+                            caption(desk::kScriptEditorCaption).c_str(), WS_OVERLAPPEDWINDOW,
+                            CW_USEDEFAULT, CW_USEDEFAULT, kScriptEditorWidth, kScriptEditorHeight,
+                            mainWindow, nullptr, programInstance(), this);
   if (!window_) throw std::runtime_error(_("The script editor cannot be created."));
   dpi_ = windowDpi(window_);
   text_ = std::make_unique<ScriptTextBox>(window_, kTextId);
-  status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
-                            0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
-                            programInstance(), nullptr);
+  status_ = CreateWindowExW(
+      0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, window_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), programInstance(), nullptr);
   insertDialog_ = std::make_unique<InsertCommandDialog>();
   buildMenus();
   SetWindowPos(window_, nullptr, 0, 0, scaled(kScriptEditorWidth, dpi_),
@@ -68,17 +69,20 @@ void ScriptEditorWindow::buildMenus() {
     for (int i = menu.first; i <= menu.last; ++i) {
       const desk::ScriptEditorMenuItem& item = desk::kScriptEditorItems[static_cast<size_t>(i)];
       std::wstring shown = caption(item.caption);
-      if (item.ctrlLetter) shown += std::wstring(L"\tCtrl+") + static_cast<wchar_t>(item.ctrlLetter);
+      if (item.ctrlLetter)
+        shown += std::wstring(L"\tCtrl+") + static_cast<wchar_t>(item.ctrlLetter);
       // Printing is not offered by this program.
       const UINT state = i == desk::sePrint ? MF_GRAYED : MF_ENABLED;
-      AppendMenuW(items.get(), MF_STRING | state, static_cast<UINT_PTR>(kItemId + i), shown.c_str());
+      AppendMenuW(items.get(), MF_STRING | state, static_cast<UINT_PTR>(kItemId + i),
+                  shown.c_str());
       if (item.separatorAfter && i < menu.last) AppendMenuW(items.get(), MF_SEPARATOR, 0, nullptr);
       // The text control takes its own editing keys; the script's keys are the window's.
       if (item.ctrlLetter && i >= desk::seInsertCommand)
         keys.push_back({FVIRTKEY | FCONTROL, static_cast<WORD>(item.ctrlLetter),
                         static_cast<WORD>(kItemId + i)});
     }
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items.release()), caption(menu.caption).c_str());
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items.release()),
+                caption(menu.caption).c_str());
   }
   SetMenu(window_, bar);
   keys_ = AcceleratorHandle(CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
@@ -239,7 +243,8 @@ std::string ScriptEditorWindow::statusText(int panel) const {
 }
 
 void ScriptEditorWindow::showFileName(const std::string& name) {
-  SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(platform::wideFromUtf8(name).c_str()));
+  SendMessageW(status_, SB_SETTEXTW, 0,
+               reinterpret_cast<LPARAM>(platform::wideFromUtf8(name).c_str()));
 }
 
 void ScriptEditorWindow::showSyntaxResult(const script::EditorSyntaxResult& result) {

@@ -82,7 +82,8 @@ void ScriptTextBox::place(const RECT& area) {
   digits_ = static_cast<int>(std::to_wstring(std::max(1, lineCount())).size());
   const int gutter = gutterWidth();
   const int height = area.bottom - area.top;
-  SetWindowPos(gutter_, nullptr, area.left, area.top, gutter, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(gutter_, nullptr, area.left, area.top, gutter, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(edit_, nullptr, area.left + gutter, area.top,
                std::max(0L, area.right - area.left - gutter), height,
                SWP_NOZORDER | SWP_NOACTIVATE);
@@ -122,8 +123,8 @@ void ScriptTextBox::paintGutter(HDC dc, const RECT& area) const {
   POINT origin{0, 0};
   MapWindowPoints(edit_, gutter_, &origin, 1);
   const int lines = lineCount();
-  for (int line = static_cast<int>(SendMessageW(edit_, EM_GETFIRSTVISIBLELINE, 0, 0));
-       line < lines; ++line) {
+  for (int line = static_cast<int>(SendMessageW(edit_, EM_GETFIRSTVISIBLELINE, 0, 0)); line < lines;
+       ++line) {
     const auto first = static_cast<LPARAM>(SendMessageW(edit_, EM_LINEINDEX, line, 0));
     POINTL at{};
     SendMessageW(edit_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), first);
@@ -139,8 +140,8 @@ void ScriptTextBox::paintGutter(HDC dc, const RECT& area) const {
 
 std::string ScriptTextBox::text() const {
   GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
-  const auto count = static_cast<size_t>(SendMessageW(edit_, EM_GETTEXTLENGTHEX,
-                                                      reinterpret_cast<WPARAM>(&length), 0));
+  const auto count = static_cast<size_t>(
+      SendMessageW(edit_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
   std::wstring wide(count + 1, L'\0');
   GETTEXTEX get{static_cast<DWORD>(wide.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr,
                 nullptr};

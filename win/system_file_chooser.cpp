@@ -73,8 +73,8 @@ std::optional<std::string> SystemFileChooser::open(const desk::FileDialogText& t
   const std::wstring folder = platform::wideFromUtf8(settings_.EDPath);
   std::wstring room = pathRoom(last);
   OPENFILENAMEW dialog = dialogOf(owner_, title, filters, folder, room);
-  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                 OFN_NOCHANGEDIR;
+  dialog.Flags =
+      OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&dialog)) return std::nullopt;
   last = chosenPath(room);
   return platform::utf8FromWide(last);
@@ -90,7 +90,8 @@ std::optional<std::string> SystemFileChooser::save(const desk::FileDialogText& t
     OPENFILENAMEW dialog = dialogOf(owner_, title, filters, folder, room);
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameW(&dialog)) return std::nullopt;
-    const auto* filter = text.filters.begin() + (dialog.nFilterIndex > 0 ? dialog.nFilterIndex - 1 : 0);
+    const auto* filter =
+        text.filters.begin() + (dialog.nFilterIndex > 0 ? dialog.nFilterIndex - 1 : 0);
     if (filter >= text.filters.end()) filter = text.filters.begin();
     const std::string saved = app::savedFileName(platform::utf8FromWide(chosenPath(room)),
                                                  desk::filterExtension(*filter));

@@ -50,8 +50,8 @@ void centreOver(HWND window, HWND owner) {
   GetWindowRect(owner, &outer);
   GetWindowRect(window, &own);
   const int width = own.right - own.left, height = own.bottom - own.top;
-  placeFitted(window, {(outer.left + outer.right - width) / 2, (outer.top + outer.bottom - height) / 2,
-                       width, height});
+  placeFitted(window, {(outer.left + outer.right - width) / 2,
+                       (outer.top + outer.bottom - height) / 2, width, height});
 }
 
 }  // namespace ravelin::win

@@ -21,7 +21,8 @@ TEST(CommandLine, EditAndRunNameTheScriptAndTravelToTheRunningProgram) {
   EXPECT_EQ(request({}).first, "");
   // A script without its verb keeps the old hand-over; a name starting "--" is no verb.
   EXPECT_EQ(handOverText({script}), script);
-  for (const ScriptAction action : {ScriptAction::AsSettingsSay, ScriptAction::Edit, ScriptAction::Run}) {
+  for (const ScriptAction action :
+       {ScriptAction::AsSettingsSay, ScriptAction::Edit, ScriptAction::Run}) {
     const ScriptRequest back = handedRequest(handOverText({script, action}));
     EXPECT_EQ(std::make_pair(back.path, back.action), std::make_pair(script, action));
   }

@@ -289,7 +289,8 @@ TEST_F(MainWindowTest, ScriptTypedCheckedSavedRunReopenedAndClosedWithTheQuestio
     HWND commands = GetDlgItem(dialog, win::InsertCommandDialog::kCommandsId);
     const auto row = static_cast<WPARAM>(script::ScriptCommand::RefreshCustomMET);
     SendMessageW(commands, LB_SETCURSEL, row, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(win::InsertCommandDialog::kCommandsId, LBN_SELCHANGE),
+    SendMessageW(dialog, WM_COMMAND,
+                 MAKEWPARAM(win::InsertCommandDialog::kCommandsId, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(commands));
     wchar_t shown[1024] = L"";
     GetDlgItemTextW(dialog, win::InsertCommandDialog::kDescriptionId, shown, 1024);
