@@ -83,7 +83,8 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Ravelin.lnk"
 
-  ; The association goes while it still opens this copy; .rvs, while it names the type.
+  ; The association (with its verbs) goes while it still opens this copy; .rvs, while it
+  ; names the type.
   ReadRegStr $0 HKCU "${CLASSES}\rvsfile\shell\open\command" ""
   ${If} $0 == '${OPEN_COMMAND}'
     DeleteRegKey HKCU "${CLASSES}\rvsfile"
