@@ -322,6 +322,17 @@ TEST_F(MainWindowTest, ScriptTypedCheckedSavedRunReopenedAndClosedWithTheQuestio
   EXPECT_FALSE(IsWindowVisible(editor.window()));
   EXPECT_EQ(test::ReadFile(path),
             test::SystemLines("ClearList\nRefreshCustomMET[sample.met]\nDelay[0]\nCheckAll\n"));
+
+  // The program's close asks about a changed script once, then goes (the list, nothing
+  // checked, has nothing to save).
+  serverlist::uncheckAllServers(servers, app.ctx);
+  command(id(desk::cmdScriptEditor));
+  type(L"CheckAll");
+  answerNextBox(IDNO);
+  SendMessageW(window.window(), WM_CLOSE, 0, 0);
+  pump();
+  EXPECT_EQ(boxesAnswered, 3);
+  EXPECT_EQ(window.window(), nullptr);
 }
 
 TEST_F(MainWindowTest, FilterEditDragAndAboutByKeys) {
