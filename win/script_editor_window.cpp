@@ -1,7 +1,6 @@
 #include "win/script_editor_window.h"
 
 #include <commctrl.h>
-#include <richedit.h>
 
 #include <stdexcept>
 
@@ -168,8 +167,8 @@ void ScriptEditorWindow::command(int item) {
       SendMessageW(text_->window(), WM_COPY, 0, 0);
       return;
     case desk::sePaste:
-      // Plain text only, whatever the clipboard holds besides.
-      SendMessageW(text_->window(), EM_PASTESPECIAL, CF_UNICODETEXT, 0);
+      // The control holds plain text: it takes only the clipboard's text.
+      SendMessageW(text_->window(), WM_PASTE, 0, 0);
       return;
     case desk::seInsertCommand:
       return insertCommand();
