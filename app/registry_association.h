@@ -19,15 +19,17 @@ class RegistryScriptAssociation : public ScriptAssociation {
                                      std::string classesKey = "Software\\Classes")
       : executable_(std::move(executable)), classesKey_(std::move(classesKey)) {}
 
-  // .rvs is of the type rvsfile, whose open command starts this executable.
+  // .rvs is of the type rvsfile, whose open, edit and run commands start this executable.
   bool isRegistered() const override;
-  // Writes .rvs, rvsfile with its icon (the program's first) and open command, and tells
-  // the shell.
+  // Writes .rvs, rvsfile with its icon (the program's first) and its verbs, and tells the
+  // shell.
   void registerScripts() const override;
 
-  // The open command: the program quoted, so that a folder with a blank in its name cannot
-  // be taken for a shorter program, then the file.
-  std::string openCommand() const;
+  // A verb's command: the program quoted, so that a folder with a blank in its name cannot
+  // be taken for a shorter program, the verb's option, then the file. Open (a double click)
+  // has no option: the program does what ScrExecOrEdit says.
+  std::string verbCommand(const std::string& option) const;
+  std::string openCommand() const { return verbCommand(""); }
 
  private:
   std::string executable_;

@@ -21,6 +21,16 @@ inline constexpr std::array<const char*, 9> kEditorLabels = {
     N_("Users:"), N_("Files:"), N_("Preference:"), N_("History:")};
 inline constexpr const char* kEditorInfoPlaceholder = N_("<Info>");
 
+// The script editor, its file dialogs and its insert-command dialog.
+inline constexpr const char* kScriptEditorCaption = N_("Ravelin: Script Editor");
+inline constexpr const char* kScriptOpenTitle = N_("Open Script file:");
+inline constexpr const char* kScriptSaveTitle = N_("Save Script file:");
+inline constexpr std::array<const char*, 3> kScriptFileFilters = {
+    N_("Ravelin Script (*.rvs)"), N_("Textfile (*.txt)"), N_("Any file (*)")};
+inline constexpr const char* kInsertCommandCaption = N_("Ravelin: Script Editor: Insert command");
+inline constexpr const char* kChooseCommandLabel = N_("Choose a command:");
+inline constexpr const char* kDescriptionLabel = N_("Description:");
+
 // The about box.
 inline constexpr const char* kAboutBoxCaption = N_("About Ravelin v");
 

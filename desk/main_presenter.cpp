@@ -445,9 +445,9 @@ bool MainPresenter::shown() {
 }
 
 void MainPresenter::startUp() {
-  if (startupScript_ && !ctx_.settings.ScrExecOrEdit)
-    main_.scriptWindow().openFile(*startupScript_);
-  else if (startupScript_ && !runScript(*startupScript_))
+  if (startupScript_ && startupScript_->edits(ctx_.settings.ScrExecOrEdit))
+    main_.scriptWindow().openFile(startupScript_->path);
+  else if (startupScript_ && !runScript(startupScript_->path))
     return;
   offerScriptAssociation();
 }
@@ -457,13 +457,13 @@ void MainPresenter::offerScriptAssociation() {
   frame([this] { app::offerScriptAssociation(ctx_, session_.iniPath(), *association_); });
 }
 
-void MainPresenter::takeHandedScript(const std::string& path) {
+void MainPresenter::takeHandedScript(const ScriptRequest& script) {
   if (!ctx_.state.hiddenByScript) main_.bringToFront();
-  if (path.empty()) return;
-  if (!ctx_.settings.ScrExecOrEdit || commandRunning() || ctx_.state.scriptRunning)
-    main_.scriptWindow().openFile(path);
+  if (script.path.empty()) return;
+  if (script.edits(ctx_.settings.ScrExecOrEdit) || commandRunning() || ctx_.state.scriptRunning)
+    main_.scriptWindow().openFile(script.path);
   else
-    runScript(path);
+    runScript(script.path);
 }
 
 bool MainPresenter::mayCloseChangedList() {

@@ -11,6 +11,7 @@
 #include "app/script_association.h"
 #include "app/startup.h"
 #include "app/transfer_time_file.h"
+#include "desk/command_line.h"
 #include "desk/commands.h"
 #include "desk/desk_script_host.h"
 #include "desk/file_chooser.h"
@@ -57,7 +58,7 @@ class MainPresenter {
   void listStatusChanged();
 
   // The script named on the command line, run at the first activation.
-  void setStartupScript(std::string path) { startupScript_ = std::move(path); }
+  void setStartupScript(ScriptRequest script) { startupScript_ = std::move(script); }
   // Where the first activation checks the association of script files; without it
   // nothing is checked.
   void setScriptAssociation(std::unique_ptr<const app::ScriptAssociation> association) {
@@ -71,7 +72,7 @@ class MainPresenter {
   void startUp();
   // A script that a later start of the program handed over: run as ScrExecOrEdit says, or
   // shown in the script editor (always while something runs). Empty: only shows the window.
-  void takeHandedScript(const std::string& path);
+  void takeHandedScript(const ScriptRequest& script);
   // Runs a script file in the command frame. A script that ends with CloseUtils' countdown
   // run out closes the window. Returns false when it closed the window or failed its
   // syntax check.
@@ -137,7 +138,7 @@ class MainPresenter {
   runtime::ProgressBar& bar_;
   app::TransferTimeFile transferTime_;
   DeskScriptHost host_{*this};
-  std::optional<std::string> startupScript_;
+  std::optional<ScriptRequest> startupScript_;
   std::unique_ptr<const app::ScriptAssociation> association_;
   int commandDepth_ = 0;
   int inputLocks_ = 0;

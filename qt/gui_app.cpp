@@ -39,10 +39,10 @@ int runGui(int argc, char** argv) {
   // Checked above: the options Qt took out leave --ini as it was.
   const std::optional<std::string> iniFile = app::takeIniOption(args);
 
-  const std::string script = desk::startupScript(args);
+  const desk::ScriptRequest script = desk::startupScript(args);
   app::FilePlaces places = app::locateFiles(app::currentStartupEnvironment(), iniFile.value_or(""));
   const QString socketPath = instanceSocketPath(app::absolutePath(places.iniFile));
-  switch (handOverScript(socketPath, script)) {
+  switch (handOverScript(socketPath, desk::handOverText(script))) {
     case HandOver::Taken:
       return 0;
     case HandOver::NoAnswer:
@@ -66,7 +66,7 @@ int runGui(int argc, char** argv) {
   list.negCompare = ctx.settings.NegCompare;
   MainWindow window(list, session, ui);
   prompter.setMainWindow(&window);
-  if (!script.empty()) window.setStartupScript(script);
+  if (!script.path.empty()) window.setStartupScript(script);
   QObject::connect(
       &instance, &InstanceServer::scriptHanded, &window,
       [&window](const QString& path) { window.takeHandedScript(path.toStdString()); },

@@ -73,8 +73,12 @@ class MainWindow : public QMainWindow, private desk::MainView {
   std::unique_ptr<QMenu> makePopupMenu();
   void runPopupItem(serverlist::PopupItem item) { presenter_->runPopupItem(item); }
 
-  void setStartupScript(std::string path) { presenter_->setStartupScript(std::move(path)); }
-  void takeHandedScript(const std::string& path) { presenter_->takeHandedScript(path); }
+  void setStartupScript(desk::ScriptRequest script) {
+    presenter_->setStartupScript(std::move(script));
+  }
+  void takeHandedScript(const std::string& text) {
+    presenter_->takeHandedScript(desk::handedRequest(text));
+  }
   bool runScript(const std::string& path) { return presenter_->runScript(path); }
   void runEditorScript() { presenter_->runEditorScript(); }
   void setScriptAssociation(std::unique_ptr<const app::ScriptAssociation> association) {

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTextBlock>
 
+#include "desk/script_editor_menu.h"
 #include "qt/field_text.h"
 #include "qt/front_window.h"
 #include "qt/ui_text.h"
@@ -22,37 +23,24 @@ namespace ravelin::qt {
 
 namespace {
 
-struct MenuItem {
-  const char* caption;
-  QKeySequence::StandardKey standard;
-  const char* shortcut;
-  bool separatorAfter;
-};
-constexpr auto kNoKey = QKeySequence::UnknownKey;
-// In the order of ScriptEditorWindow::Item.
-const MenuItem kItems[] = {
-    {N_("&New"), kNoKey, nullptr, false},
-    {N_("&Open..."), kNoKey, nullptr, false},
-    {N_("&Save"), kNoKey, nullptr, false},
-    {N_("Save &as..."), kNoKey, nullptr, true},
-    {N_("&Print..."), kNoKey, nullptr, true},
-    {N_("E&xit"), kNoKey, nullptr, false},
-    {N_("Undo"), QKeySequence::Undo, nullptr, true},
-    {N_("Cut"), QKeySequence::Cut, nullptr, false},
-    {N_("Copy"), QKeySequence::Copy, nullptr, false},
-    {N_("Paste"), QKeySequence::Paste, nullptr, false},
-    {N_("&Insert command..."), kNoKey, "Ctrl+I", false},
-    {N_("Check s&yntax"), kNoKey, "Ctrl+Y", false},
-    {N_("&Run script"), kNoKey, "Ctrl+R", false},
-};
-struct Menu {
-  const char* caption;
-  int first, last;
-};
-constexpr Menu kMenus[] = {
-    {N_("&File"), ScriptEditorWindow::New, ScriptEditorWindow::Exit},
-    {N_("&Edit"), ScriptEditorWindow::Undo, ScriptEditorWindow::Paste},
-    {N_("&Script"), ScriptEditorWindow::InsertCommand, ScriptEditorWindow::Run}};
+static_assert(int{ScriptEditorWindow::kItemCount} == int{desk::kScriptEditorItemCount} &&
+              int{ScriptEditorWindow::Run} == int{desk::seRun});
+
+// The editing items take the system's own keys; the script's items their Ctrl letters.
+QKeySequence::StandardKey standardKey(int item) {
+  switch (item) {
+    case ScriptEditorWindow::Undo:
+      return QKeySequence::Undo;
+    case ScriptEditorWindow::Cut:
+      return QKeySequence::Cut;
+    case ScriptEditorWindow::Copy:
+      return QKeySequence::Copy;
+    case ScriptEditorWindow::Paste:
+      return QKeySequence::Paste;
+    default:
+      return QKeySequence::UnknownKey;
+  }
+}
 
 QFileDialog* scriptFileDialog(QWidget* parent, const char* title, QFileDialog::AcceptMode mode) {
   auto* dialog = new QFileDialog(parent, uiText(title));
@@ -99,19 +87,22 @@ ScriptEditorWindow::ScriptEditorWindow(runtime::AppContext& ctx, QWidget* mainWi
 
 void ScriptEditorWindow::buildMenus() {
   for (int i = 0; i < kItemCount; ++i) {
-    const MenuItem& m = kItems[i];
+    const desk::ScriptEditorMenuItem& m = desk::kScriptEditorItems[static_cast<size_t>(i)];
     auto* action = new QAction(uiText(m.caption), this);
-    if (m.standard != kNoKey) action->setShortcuts(m.standard);
-    if (m.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(m.shortcut)));
+    if (standardKey(i) != QKeySequence::UnknownKey)
+      action->setShortcuts(standardKey(i));
+    else if (m.ctrlLetter)
+      action->setShortcut(QKeySequence(QStringLiteral("Ctrl+") + QLatin1Char(m.ctrlLetter)));
     items_[static_cast<size_t>(i)] = action;
   }
   text_->reserveShortcuts({items_[InsertCommand]->shortcut(), items_[CheckSyntax]->shortcut(),
                            items_[Run]->shortcut()});
-  for (const Menu& menu : kMenus) {
+  for (const desk::ScriptEditorMenu& menu : desk::kScriptEditorMenus) {
     QMenu* m = menuBar()->addMenu(uiText(menu.caption));
     for (int i = menu.first; i <= menu.last; ++i) {
       m->addAction(items_[static_cast<size_t>(i)]);
-      if (kItems[i].separatorAfter && i < menu.last) m->addSeparator();
+      if (desk::kScriptEditorItems[static_cast<size_t>(i)].separatorAfter && i < menu.last)
+        m->addSeparator();
     }
   }
   const auto on = [this](Item item, std::function<void()> fn) {

@@ -20,8 +20,8 @@ enum class HandOver {
   NoAnswer,     // a program listens but did not take it
 };
 
-// Hands script (an absolute path; empty only brings the window forward) to the program
-// listening on socketPath. Waits at most waitMs for its answer.
+// Hands script (desk::handOverText's form: an absolute path, --edit or --run before it;
+// empty only brings the window forward) to the program listening on socketPath. Waits at most waitMs for its answer.
 HandOver handOverScript(const QString& socketPath, const std::string& script, int waitMs = 10000);
 
 // The listening side: emits scriptHanded for every script a later start hands over.

@@ -11,20 +11,27 @@ namespace ravelin::qt {
 
 using desk::kBrowseCaption;
 using desk::kCancelCaption;
+using desk::kChooseCommandLabel;
 using desk::kChooseEDPathTitle;
 using desk::kChooseIPFilterTitle;
 using desk::kCloseCaption;
 using desk::kCountdownCaption;
 using desk::kCountdownLead;
 using desk::kCountdownTail;
+using desk::kDescriptionLabel;
 using desk::kEditorInfoPlaceholder;
 using desk::kEditorLabels;
 using desk::kFilterCaption;
+using desk::kInsertCommandCaption;
 using desk::kOkCaption;
 using desk::kOptionsDialogCaption;
 using desk::kOptionsTabs;
 using desk::kPasswordNonePlaceholder;
 using desk::kPasswordStoredPlaceholder;
+using desk::kScriptEditorCaption;
+using desk::kScriptFileFilters;
+using desk::kScriptOpenTitle;
+using desk::kScriptSaveTitle;
 using desk::kSearchCaption;
 using desk::kUrlAddCaption;
 using desk::kUrlAddLabel;
@@ -115,25 +122,17 @@ inline constexpr int kTransferWindowWidth = 400;
 
 namespace ravelin::qt {
 
-// The script editor: its window, the text's font, the file name's status panel, its menus.
-inline constexpr const char* kScriptEditorCaption = N_("Ravelin: Script Editor");
+// The script editor: its window, the text's font, the file name's status panel.
 inline constexpr int kScriptEditorWidth = 640;
 inline constexpr int kScriptEditorHeight = 480;
 inline constexpr int kScriptFontPointSize = 10;
 inline constexpr int kLineNumberPadding = 4;
 inline constexpr int kScriptFileStatusWidth = 150;
-inline constexpr const char* kScriptOpenTitle = N_("Open Script file:");
-inline constexpr const char* kScriptSaveTitle = N_("Save Script file:");
-inline constexpr std::array<const char*, 3> kScriptFileFilters = {
-    N_("Ravelin Script (*.rvs)"), N_("Textfile (*.txt)"), N_("Any file (*)")};
 // Where the printed lines start and how close to the page's end they may come.
 inline constexpr int kPrintMargin = 50;
 inline constexpr int kPrintBottomReserve = 100;
 
 // The insert-command dialog.
-inline constexpr const char* kInsertCommandCaption = N_("Ravelin: Script Editor: Insert command");
-inline constexpr const char* kChooseCommandLabel = N_("Choose a command:");
-inline constexpr const char* kDescriptionLabel = N_("Description:");
 inline constexpr int kInsertCommandWidth = 680;
 inline constexpr int kInsertCommandHeight = 460;
 

@@ -6,6 +6,7 @@
 
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "platform/system.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
 #include "runtime/translate.h"
@@ -96,7 +97,7 @@ void ScriptDocument::open() {
 void ScriptDocument::write(const std::string& path) {
   std::string bytes;
   // Lines end as this platform's text files do; the script reader takes CR LF as well.
-  for (const std::string& line : lines()) bytes += line + "\n";
+  for (const std::string& line : lines()) bytes += line + platform::kLineEnd;
   platform::writeFileAtomically(path, bytes);
 }
 

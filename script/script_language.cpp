@@ -17,6 +17,9 @@ using C = ScriptCommand;
 // The examples name files the way this platform's users write them: "~/" for the home
 // folder, aMule's ~/.aMule/ for the client folder, and names without a folder, which count
 // from the script's folder. The client is aMule, reached through its console amulecmd.
+// On Windows the client is eMule, whose server.met lies in its config folder (in the
+// user's profile, or beside the program in an older install), files have drive paths, and
+// "start" opens a file as a double click does.
 // (The Windows build's originals named C:\EDonkey2000\ files, C:\Windows\notepad.exe,
 // the console command "name Marrowby" and gdonkey.exe or donkey.exe.)
 const std::array<ScriptCommandInfo, kScriptCommandCount> kCommands = {{
@@ -57,19 +60,26 @@ const std::array<ScriptCommandInfo, kScriptCommandCount> kCommands = {{
      true,
      "RefreshCustomBOT[<Filename>]",
      N_("refreshes a custom BOT-File located by <Filename>"),
-     {"RefreshCustomBOT[~/Downloads/serverlist.bot]"}},
+     {"RefreshCustomBOT[~/Downloads/serverlist.bot]"},
+     nullptr,
+     {"RefreshCustomBOT[C:\\Downloads\\serverlist.bot]"}},
     {C::RefreshCustomHTML,
      "RefreshCustomHTML",
      true,
      "RefreshCustomHTML[<Filename>]",
      N_("refreshes a custom HTML-File located by <Filename>"),
-     {"RefreshCustomHTML[~/Downloads/serverlist.html]"}},
+     {"RefreshCustomHTML[~/Downloads/serverlist.html]"},
+     nullptr,
+     {"RefreshCustomHTML[C:\\Downloads\\serverlist.html]"}},
     {C::RefreshCustomMET,
      "RefreshCustomMET",
      true,
      "RefreshCustomMET[<Filename>]",
      N_("refreshes a custom MET-File located by <Filename>"),
-     {"RefreshCustomMET[~/.aMule/server.met]"}},
+     {"RefreshCustomMET[~/.aMule/server.met]"},
+     nullptr,
+     {"RefreshCustomMET[~/AppData/Local/eMule/config/server.met]",
+      "RefreshCustomMET[C:\\Program Files\\eMule\\config\\server.met]"}},
     {C::RefreshEDonkeyMET,
      "RefreshEDonkeyMET",
      false,
@@ -81,19 +91,25 @@ const std::array<ScriptCommandInfo, kScriptCommandCount> kCommands = {{
      true,
      "SaveCustomBOT[<Filename>]",
      N_("saves the serverlist to a custom BOT-File located by <Filename>"),
-     {"SaveCustomBOT[~/serverlist.bot]"}},
+     {"SaveCustomBOT[~/serverlist.bot]"},
+     nullptr,
+     {"SaveCustomBOT[C:\\Ravelin\\serverlist.bot]"}},
     {C::SaveCustomHTML,
      "SaveCustomHTML",
      true,
      "SaveCustomHTML[<Filename>]",
      N_("saves the serverlist to a custom HTML-File located by <Filename>"),
-     {"SaveCustomHTML[~/public_html/serverlist.html]"}},
+     {"SaveCustomHTML[~/public_html/serverlist.html]"},
+     nullptr,
+     {"SaveCustomHTML[C:\\Ravelin\\serverlist.html]"}},
     {C::SaveCustomMET,
      "SaveCustomMET",
      true,
      "SaveCustomMET[<Filename>]",
      N_("saves the serverlist to a custom MET-File located by <Filename>"),
-     {"SaveCustomMET[~/serverlist.met]"}},
+     {"SaveCustomMET[~/serverlist.met]"},
+     nullptr,
+     {"SaveCustomMET[C:\\Ravelin\\serverlist.met]"}},
     {C::SaveCustomTXT,
      "SaveCustomTXT",
      true,
@@ -119,13 +135,17 @@ const std::array<ScriptCommandInfo, kScriptCommandCount> kCommands = {{
      "SaveTemplate[<Template>|<Filename>]",
      N_("saves the serverlist to <Filename> under the use of <Template>"),
      {"SaveTemplate[~/html_template.txt|~/public_html/serverlist.html]",
+      "SaveTemplate[text_template.txt|serverlist.txt]"},
+     nullptr,
+     {"SaveTemplate[C:\\Ravelin\\html_template.txt|C:\\Ravelin\\serverlist.html]",
       "SaveTemplate[text_template.txt|serverlist.txt]"}},
     {C::SendToEDonkeyConsole,
      "SendToEDonkeyConsole",
      true,
      "SendToEDonkeyConsole[<Text>]",
      N_("sends <Text> to the eDonkey client's console (amulecmd) and confirms it with <ENTER>"),
-     {"SendToEDonkeyConsole[n 123.45.67.89 5000]", "SendToEDonkeyConsole[connect]"}},
+     {"SendToEDonkeyConsole[n 123.45.67.89 5000]", "SendToEDonkeyConsole[connect]"},
+     N_("sends <Text> to the eDonkey client's console (eMule) and confirms it with <ENTER>")},
     {C::SetPref,
      "SetPref",
      true,
@@ -137,13 +157,16 @@ const std::array<ScriptCommandInfo, kScriptCommandCount> kCommands = {{
      false,
      "StartEDonkey",
      N_("starts the eDonkey client program of the options (e.g. amule or amuled)"),
-     {"StartEDonkey"}},
+     {"StartEDonkey"},
+     N_("starts the eDonkey client program of the options (e.g. emule.exe)")},
     {C::StartFile,
      "StartFile",
      true,
      "StartFile[<Filename>]",
      N_("opens a custom file located by <Filename> with its default application (xdg-open)"),
-     {"StartFile[~/serverlist.html]"}},
+     {"StartFile[~/serverlist.html]"},
+     N_("opens a custom file located by <Filename> with its default application (start)"),
+     {"StartFile[C:\\Ravelin\\serverlist.html]"}},
     {C::UnCheckAll, "UnCheckAll", false, "UnCheckAll", N_("unchecks all servers."), {"UnCheckAll"}},
     {C::UpdateFromAll,
      "UpdateFromAll",
@@ -255,10 +278,16 @@ const ScriptCommandInfo& scriptCommandInfoOf(ScriptCommand command) {
   return kCommands[static_cast<size_t>(command)];
 }
 
-std::string scriptCommandDescription(const ScriptCommandInfo& info) {
-  std::string text = std::string("\"") + info.entry + "\" " + _(info.sentence) + "\r\n\r\n" +
+const std::vector<const char*>& scriptCommandExamples(const ScriptCommandInfo& info, bool windows) {
+  return windows && !info.windowsExamples.empty() ? info.windowsExamples : info.examples;
+}
+
+std::string scriptCommandDescription(const ScriptCommandInfo& info, bool windows) {
+  const char* sentence = windows && info.windowsSentence ? info.windowsSentence : info.sentence;
+  std::string text = std::string("\"") + info.entry + "\" " + _(sentence) + "\r\n\r\n" +
                      (info.command == C::Filter ? _("Examples:") : _("Example:"));
-  for (const char* example : info.examples) text += std::string("\r\n") + example;
+  for (const char* example : scriptCommandExamples(info, windows))
+    text += std::string("\r\n") + example;
   return text;
 }
 

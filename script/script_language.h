@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/system.h"
 #include "runtime/translate.h"
 
 namespace ravelin::runtime {
@@ -57,6 +59,10 @@ struct ScriptCommandInfo {
   const char* entry;  // "Delay[<Time>]": the catalogue's spelling
   const char* sentence;
   std::vector<const char*> examples;
+  // Where Windows users write it otherwise: eMule for the client, Windows paths, "start"
+  // for the default application. Null and empty: the same as above.
+  const char* windowsSentence = nullptr;
+  std::vector<const char*> windowsExamples = {};
 };
 
 inline constexpr size_t kScriptCommandCount = 30;
@@ -66,7 +72,11 @@ const ScriptCommandInfo& scriptCommandInfoOf(ScriptCommand command);
 // The description the insert-command dialog shows for a catalogue entry: the quoted
 // entry, its sentence, an empty line, "Example:" (or "Examples:") and the examples, the
 // lines joined by CR LF.
-std::string scriptCommandDescription(const ScriptCommandInfo& info);
+// windows: in the words of Windows users (the default on Windows).
+std::string scriptCommandDescription(const ScriptCommandInfo& info,
+                                     bool windows = platform::kWindows);
+const std::vector<const char*>& scriptCommandExamples(const ScriptCommandInfo& info,
+                                                      bool windows = platform::kWindows);
 // The line the insert-command dialog appends for a catalogue entry: the entry without its
 // placeholders ("Delay[<Time>]" gives "Delay[]", "SaveTemplate[<Template>|<Filename>]"
 // gives "SaveTemplate[|]").

@@ -24,10 +24,10 @@ using desk::Command;
 namespace {
 
 // The windows that this program does not have yet: their commands are greyed.
-constexpr std::array<Command, 10> kCommandsWithoutWindow = {
-    desk::cmdUpdateAll,    desk::cmdUpdateHtml,     desk::cmdUpdateMet, desk::cmdUpdateBot,
-    desk::cmdUpdateDns,    desk::cmdVerifyChecked,  desk::cmdVerifyAll, desk::cmdSaveRunning,
-    desk::cmdScriptEditor, desk::cmdCheckForUpdates};
+constexpr std::array<Command, 9> kCommandsWithoutWindow = {
+    desk::cmdUpdateAll, desk::cmdUpdateHtml,  desk::cmdUpdateMet,
+    desk::cmdUpdateBot, desk::cmdUpdateDns,   desk::cmdVerifyChecked,
+    desk::cmdVerifyAll, desk::cmdSaveRunning, desk::cmdCheckForUpdates};
 
 bool hasWindow(Command command) {
   return std::find(kCommandsWithoutWindow.begin(), kCommandsWithoutWindow.end(), command) ==
@@ -75,6 +75,8 @@ MainWindow::MainWindow(serverlist::ServerList& list, app::AppSession& session, W
     systemFiles_ = std::make_unique<SystemFileChooser>(frame_.window(), ctx_.settings);
     files = systemFiles_.get();
   }
+  editor_ = std::make_unique<ScriptEditorWindow>(ctx_, frame_.window());
+  editor_->onRunScript = [this] { presenter_->runEditorScript(); };
   ServerListView& view = frame_.listView();
   presenter_ = std::make_unique<desk::MainPresenter>(
       list_, session, desk::MainPresenter::Views{*this, view, *files, *this}, frame_.statusBar());
@@ -99,6 +101,7 @@ MainWindow::MainWindow(serverlist::ServerList& list, app::AppSession& session, W
 MainWindow::~MainWindow() {
   frame_.onMessage = nullptr;
   presenter_.reset();
+  editor_.reset();
 }
 
 void MainWindow::show() {
@@ -109,6 +112,7 @@ void MainWindow::show() {
 bool MainWindow::translateKey(MSG& msg) {
   const HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
   if (dialog != window() && isProgramDialog(dialog)) return IsDialogMessageW(dialog, &msg) != 0;
+  if (dialog == editor_->window()) return inputEnabled_ && editor_->translateKey(msg);
   if (!inputEnabled_ || !keys_ || !window()) return false;
   if (msg.hwnd != window() && !IsChild(window(), msg.hwnd)) return false;
   return TranslateAcceleratorW(window(), keys_.get(), &msg) != 0;
@@ -133,7 +137,9 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lP
       // A later start's script, taken at once so that it can end; run or opened after.
       std::optional<std::string> script = Instance::handedScript(lParam);
       if (!script) return FALSE;
-      ui_.post([this, path = std::move(*script)] { presenter_->takeHandedScript(path); });
+      ui_.post([this, path = std::move(*script)] {
+        presenter_->takeHandedScript(desk::handedRequest(path));
+      });
       return TRUE;
     }
     case WM_SHOWWINDOW:
@@ -359,21 +365,6 @@ std::string MainWindow::text() const {
 void MainWindow::setText(const std::string& text) {
   if (!setClipboardText(window(), text))
     throw std::runtime_error(_("The clipboard cannot be written: another program holds it."));
-}
-
-void MainWindow::open() {
-  noWindowYet(N_("script editor"));
-}
-
-void MainWindow::openFile(const std::string& path) {
-  ctx_.message(N_("Ravelin"),
-               runtime::fillIn(_("The Windows program has no %s yet: %s is not opened."),
-                               {_("script editor"), path}),
-               runtime::MsgIcon::Error, runtime::MsgButtons::Ok);
-}
-
-script::ScriptDocument& MainWindow::document() {
-  noWindowYet(N_("script editor"));
 }
 
 }  // namespace ravelin::win

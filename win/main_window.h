@@ -11,6 +11,7 @@
 #include "win/filter_window.h"
 #include "win/handles.h"
 #include "win/main_frame.h"
+#include "win/script_editor_window.h"
 #include "win/system_file_chooser.h"
 #include "win/win_ui_thread.h"
 
@@ -19,7 +20,7 @@ namespace ravelin::win {
 // The main window as desk's presenter drives it: the frame with its menus, keys and popup
 // menu, each command handed to the presenter, and the close question through the
 // presenter's close decision.
-class MainWindow : public desk::MainView, public desk::Clipboard, public desk::ScriptEditor {
+class MainWindow : public desk::MainView, public desk::Clipboard {
  public:
   // The ids of the window's WM_COMMAND messages.
   static constexpr int kCommandId = 1000;  // + desk::Command
@@ -44,6 +45,7 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   bool translateKey(MSG& msg);
   // The filter window, once it was opened; none before.
   FilterWindow* filterWindow() { return filter_.get(); }
+  ScriptEditorWindow& scriptEditor() { return *editor_; }
 
   // desk::MainView.
   void showListStatus(const std::string& text) override;
@@ -73,19 +75,11 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   verify::VerifyWarningDialog* verifyWarning() override { return nullptr; }
   client::TransferView& transferView() override;
   app::VersionCheckView& versionCheckView() override;
-  desk::ScriptEditor& scriptWindow() override { return *this; }
+  desk::ScriptEditor& scriptWindow() override { return *editor_; }
 
   // desk::Clipboard.
   std::string text() const override;
   void setText(const std::string& text) override;
-
-  // desk::ScriptEditor: this program has no script editor window yet; it is never open.
-  void open() override;
-  void openFile(const std::string& path) override;
-  bool isOpen() const override { return false; }
-  bool mayClose() override { return true; }
-  void closeAsked() override {}
-  script::ScriptDocument& document() override;
 
  private:
   std::optional<LRESULT> handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -106,6 +100,7 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   std::unique_ptr<SystemFileChooser> systemFiles_;
   std::unique_ptr<desk::MainPresenter> presenter_;
   std::unique_ptr<FilterWindow> filter_;
+  std::unique_ptr<ScriptEditorWindow> editor_;
   AcceleratorHandle keys_;
   std::vector<std::string> recentScripts_;
   std::vector<HWND> hiddenWindows_;

@@ -26,9 +26,9 @@ class Instance {
   // compares paths.
   explicit Instance(const std::string& iniFile);
 
-  // Claims the ini for this program, or hands script (an absolute path; empty only brings
-  // the window forward) to the program that holds it. Waits at most waitMs for that
-  // program's window and its answer.
+  // Claims the ini for this program, or hands script (desk::handOverText's form: an
+  // absolute path, --edit or --run before it; empty only brings the window forward) to the
+  // program that holds it. Waits at most waitMs for that program's window and its answer.
   HandOver claimOrHandOver(const std::string& script, DWORD waitMs = 10000);
 
   // Marks the window of the program that holds the ini, where later starts look for it.

@@ -59,22 +59,28 @@ std::wstring systemFilters(const desk::FileDialogText& text) {
 }
 
 std::optional<std::string> SystemFileChooser::open(desk::OpenKind kind) {
-  const desk::FileDialogText& text = desk::fileDialogText(kind);
+  return open(desk::fileDialogText(kind), lastOpened_[static_cast<size_t>(kind)]);
+}
+
+std::optional<std::string> SystemFileChooser::save(desk::SaveKind kind) {
+  return save(desk::fileDialogText(kind));
+}
+
+std::optional<std::string> SystemFileChooser::open(const desk::FileDialogText& text,
+                                                   std::wstring& last) {
   const std::wstring title = platform::wideFromUtf8(_(text.title));
   const std::wstring filters = systemFilters(text);
   const std::wstring folder = platform::wideFromUtf8(settings_.EDPath);
-  std::wstring& last = lastOpened_[static_cast<size_t>(kind)];
   std::wstring room = pathRoom(last);
   OPENFILENAMEW dialog = dialogOf(owner_, title, filters, folder, room);
-  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                 OFN_NOCHANGEDIR;
+  dialog.Flags =
+      OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&dialog)) return std::nullopt;
   last = chosenPath(room);
   return platform::utf8FromWide(last);
 }
 
-std::optional<std::string> SystemFileChooser::save(desk::SaveKind kind) {
-  const desk::FileDialogText& text = desk::fileDialogText(kind);
+std::optional<std::string> SystemFileChooser::save(const desk::FileDialogText& text) {
   const std::wstring title = platform::wideFromUtf8(_(text.title));
   const std::wstring filters = systemFilters(text);
   const std::wstring folder = platform::wideFromUtf8(settings_.EDPath);
@@ -84,7 +90,8 @@ std::optional<std::string> SystemFileChooser::save(desk::SaveKind kind) {
     OPENFILENAMEW dialog = dialogOf(owner_, title, filters, folder, room);
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameW(&dialog)) return std::nullopt;
-    const auto* filter = text.filters.begin() + (dialog.nFilterIndex > 0 ? dialog.nFilterIndex - 1 : 0);
+    const auto* filter =
+        text.filters.begin() + (dialog.nFilterIndex > 0 ? dialog.nFilterIndex - 1 : 0);
     if (filter >= text.filters.end()) filter = text.filters.begin();
     const std::string saved = app::savedFileName(platform::utf8FromWide(chosenPath(room)),
                                                  desk::filterExtension(*filter));

@@ -20,6 +20,9 @@ class SystemFileChooser : public desk::FileChooser {
 
   std::optional<std::string> open(desk::OpenKind kind) override;
   std::optional<std::string> save(desk::SaveKind kind) override;
+  // The dialogs of a window's own texts; last: the file chosen there before, kept.
+  std::optional<std::string> open(const desk::FileDialogText& text, std::wstring& last);
+  std::optional<std::string> save(const desk::FileDialogText& text);
 
  private:
   HWND owner_;

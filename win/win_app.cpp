@@ -24,11 +24,14 @@ namespace ravelin::win {
 namespace {
 
 constexpr const char* kUsage =
-    N_("Usage: ravelin.exe [--ini FILE] [SCRIPT]\r\n"
-       "Shows the server list; SCRIPT is a Ravelin script file.\r\n"
-       "  --ini FILE   use another ravelin.ini\r\n"
-       "  --help       show this text\r\n"
-       "  --version    show the version\r\n"
+    N_("Usage: ravelin.exe [--ini FILE] [SCRIPT | --edit SCRIPT | --run SCRIPT]\r\n"
+       "Shows the server list; SCRIPT is a Ravelin script file, opened in the script editor\r\n"
+       "or run as the options say.\r\n"
+       "  --edit SCRIPT  open SCRIPT in the script editor\r\n"
+       "  --run SCRIPT   run SCRIPT\r\n"
+       "  --ini FILE     use another ravelin.ini\r\n"
+       "  --help         show this text\r\n"
+       "  --version      show the version\r\n"
        "Scripts run without any window with ravelin-cli.exe (see 'ravelin-cli.exe --help').\r\n");
 
 // What the command line asks to be told: on the console that started the program, or in a
@@ -59,10 +62,14 @@ int runWin(std::vector<std::string> args) {
     return 0;
   }
 
-  const std::string script = desk::startupScript(args);
+  if (args.size() == 1 && (args[0] == "--edit" || args[0] == "--run")) {
+    tell("ravelin: " + args[0] + " " + _("needs a script file") + "\r\n" + _(kUsage), true);
+    return 2;
+  }
+  const desk::ScriptRequest script = desk::startupScript(args);
   app::FilePlaces places = app::locateFiles(app::currentStartupEnvironment(), iniFile.value_or(""));
   Instance instance(app::absolutePath(places.iniFile));
-  switch (instance.claimOrHandOver(script)) {
+  switch (instance.claimOrHandOver(desk::handOverText(script))) {
     case HandOver::Taken:
       return 0;
     case HandOver::NoAnswer:
@@ -88,7 +95,7 @@ int runWin(std::vector<std::string> args) {
   MainWindow window(list, session, ui);
   prompter.setMainWindow(window.window());
   ui.preTranslate = [&window](MSG& msg) { return window.translateKey(msg); };
-  if (!script.empty()) window.presenter().setStartupScript(script);
+  if (!script.path.empty()) window.presenter().setStartupScript(script);
   instance.markWindow(window.window());
   window.presenter().setScriptAssociation(
       std::make_unique<app::RegistryScriptAssociation>(platform::executablePath()));

@@ -45,4 +45,13 @@ void placeFitted(HWND window, const desk::WindowPlace& kept) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void centreOver(HWND window, HWND owner) {
+  RECT outer{}, own{};
+  GetWindowRect(owner, &outer);
+  GetWindowRect(window, &own);
+  const int width = own.right - own.left, height = own.bottom - own.top;
+  placeFitted(window, {(outer.left + outer.right - width) / 2,
+                       (outer.top + outer.bottom - height) / 2, width, height});
+}
+
 }  // namespace ravelin::win

@@ -13,4 +13,7 @@ desk::WindowPlace normalPlace(HWND window);
 // size, at the corner of the primary screen's work area.
 void placeFitted(HWND window, const desk::WindowPlace& place);
 
+// Puts the window in the middle of owner, fitted to the screen as above.
+void centreOver(HWND window, HWND owner);
+
 }  // namespace ravelin::win

@@ -27,6 +27,8 @@ RequestExecutionLevel user
   !define PROGRAM "ravelin-cli.exe"
 !endif
 !define OPEN_COMMAND '"$INSTDIR\ravelin.exe" "%1"'
+!define EDIT_COMMAND '"$INSTDIR\ravelin.exe" --edit "%1"'
+!define RUN_COMMAND '"$INSTDIR\ravelin.exe" --run "%1"'
 
 Name "Ravelin ${VERSION}"
 OutFile "${OUTFILE}"
@@ -54,6 +56,10 @@ Section "Ravelin"
   WriteRegStr HKCU "${CLASSES}\rvsfile" "" "Ravelin script"
   WriteRegStr HKCU "${CLASSES}\rvsfile\DefaultIcon" "" "$INSTDIR\ravelin.exe,0"
   WriteRegStr HKCU "${CLASSES}\rvsfile\shell\open\command" "" '${OPEN_COMMAND}'
+  WriteRegStr HKCU "${CLASSES}\rvsfile\shell\edit" "" "&Edit"
+  WriteRegStr HKCU "${CLASSES}\rvsfile\shell\edit\command" "" '${EDIT_COMMAND}'
+  WriteRegStr HKCU "${CLASSES}\rvsfile\shell\run" "" "&Run"
+  WriteRegStr HKCU "${CLASSES}\rvsfile\shell\run\command" "" '${RUN_COMMAND}'
   System::Call '${ANNOUNCE_ASSOCIATIONS}'
 !endif
 
@@ -77,7 +83,8 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Ravelin.lnk"
 
-  ; The association goes while it still opens this copy; .rvs, while it names the type.
+  ; The association (with its verbs) goes while it still opens this copy; .rvs, while it
+  ; names the type.
   ReadRegStr $0 HKCU "${CLASSES}\rvsfile\shell\open\command" ""
   ${If} $0 == '${OPEN_COMMAND}'
     DeleteRegKey HKCU "${CLASSES}\rvsfile"

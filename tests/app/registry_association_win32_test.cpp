@@ -25,6 +25,15 @@ TEST(RegistryScriptAssociation, WrittenReadBackAndLostByAMove) {
             "rvsfile|Ravelin script|C:\\Users\\A B\\Ravelin\\ravelin.exe,0");
   EXPECT_EQ(value("rvsfile\\shell\\open\\command"),
             "\"C:\\Users\\A B\\Ravelin\\ravelin.exe\" \"%1\"");
+  EXPECT_EQ(value("rvsfile\\shell\\edit") + "|" + value("rvsfile\\shell\\edit\\command"),
+            "&Edit|\"C:\\Users\\A B\\Ravelin\\ravelin.exe\" --edit \"%1\"");
+  EXPECT_EQ(value("rvsfile\\shell\\run") + "|" + value("rvsfile\\shell\\run\\command"),
+            "&Run|\"C:\\Users\\A B\\Ravelin\\ravelin.exe\" --run \"%1\"");
+  // An association of an older program without the Edit and Run verbs is written again.
+  platform::deleteCurrentUserKey(classes + "\\rvsfile\\shell\\run");
+  EXPECT_FALSE(here.isRegistered());
+  here.registerScripts();
+  EXPECT_TRUE(here.isRegistered());
 
   moved.registerScripts();
   EXPECT_TRUE(moved.isRegistered());

@@ -59,11 +59,11 @@ TEST_F(ScriptDocumentTest, NewOpenSaveAndTheQuestionBeforeChangesAreLost) {
   EXPECT_EQ(app.prompter.shown.back().text,
             "The file \"unsaved\" has been changed. Do you want to save this file?");
   EXPECT_EQ(view.body, "CheckAll");
-  // Yes with a path: saved (lines ended by CR LF), named, then the new script.
+  // Yes with a path: saved (lines ended as the system ends them), named, then the new script.
   view.savePath = app.dir.file("a.rvs");
   app.prompter.answers = {MsgResult::Yes};
   doc.newScript();
-  EXPECT_EQ(platform::readWholeFile(*view.savePath), "CheckAll\n");
+  EXPECT_EQ(platform::readWholeFile(*view.savePath), test::SystemLines("CheckAll\n"));
   EXPECT_EQ(doc.fileName(), "unsaved");
 
   // Open after Cancel keeps everything; after No it loads the file without asking again.

@@ -27,6 +27,7 @@ class FakeViews : public MainView, public ListView, public FileChooser, public C
   int closeRequests = 0, cancels = 0;
   bool countdownRunsOut = false;
   std::vector<bool> terminating;
+  std::vector<std::string> edited;
 
   void showListStatus(const std::string& text) override { listStatus = text; }
   void showMessage(const std::string& text, const std::string& more) override {
@@ -73,7 +74,7 @@ class FakeViews : public MainView, public ListView, public FileChooser, public C
   void setText(const std::string& text) override { clipboard = text; }
 
   void open() override {}
-  void openFile(const std::string&) override {}
+  void openFile(const std::string& path) override { edited.push_back(path); }
   bool isOpen() const override { return false; }
   bool mayClose() override { return true; }
   void closeAsked() override {}
@@ -192,4 +193,19 @@ TEST_F(MainPresenterTest, AScriptReportsItsFailuresOnceOrClosesTheWindow) {
   EXPECT_TRUE(presenter.runScript(closing));
   EXPECT_EQ(views.message, "");
   EXPECT_EQ(app.prompter.shown.size(), 1u);
+}
+
+TEST_F(MainPresenterTest, EditAndRunRequestsOverruleScrExecOrEditAPlainScriptFollowsIt) {
+  const std::string script = app.dir.file("uncheck.rvs");
+  test::WriteFile(script, "UnCheckAll\n");
+  app.ctx.settings.ScrExecOrEdit = true;
+  presenter.takeHandedScript({script, ScriptAction::Edit});
+  EXPECT_EQ(views.edited, std::vector<std::string>{script});
+  EXPECT_EQ(list.checkedCount(), 2u);
+  app.ctx.settings.ScrExecOrEdit = false;
+  presenter.takeHandedScript(handedRequest(script));
+  EXPECT_EQ(views.edited.size(), 2u);
+  presenter.takeHandedScript(handedRequest(handOverText({script, ScriptAction::Run})));
+  EXPECT_EQ(views.edited.size(), 2u);
+  EXPECT_EQ(list.checkedCount(), 0u);
 }

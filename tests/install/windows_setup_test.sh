@@ -33,6 +33,10 @@ if [ -f "$place/ravelin.exe" ]; then
   [ "$(regValue 'HKCU\Software\Classes\.rvs')" = rvsfile ] || fail ".rvs is not associated"
   regValue 'HKCU\Software\Classes\rvsfile\shell\open\command' |
     grep -q 'Programs\\Ravelin\\ravelin.exe" "%1"$' || fail "scripts do not open with ravelin.exe"
+  for verb in edit run; do
+    regValue "HKCU\\Software\\Classes\\rvsfile\\shell\\$verb\\command" |
+      grep -q "ravelin.exe\" --$verb \"%1\"\$" || fail "no $verb verb for scripts"
+  done
 fi
 
 # The user's settings and logs survive a silent uninstall.

@@ -17,10 +17,12 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
     std::string out(4096, '\0');
     out.resize(std::fread(out.data(), 1, out.size(), pipe));
     EXPECT_EQ(pclose(pipe), 0) << option;  // exited with 0
-    EXPECT_EQ(out.rfind(option == "--help" ? "Usage: ravelin [--ini FILE] [SCRIPT]\n"
-                                           : "ravelin " RAVELIN_VERSION "\n",
-                        0),
-              0u)
+    EXPECT_EQ(
+        out.rfind(option == "--help"
+                      ? "Usage: ravelin [--ini FILE] [SCRIPT | --edit SCRIPT | --run SCRIPT]\n"
+                      : "ravelin " RAVELIN_VERSION "\n",
+                  0),
+        0u)
         << out;
   }
 }

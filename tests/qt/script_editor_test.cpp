@@ -106,7 +106,7 @@ TEST_F(ScriptEditorTest, TheCommandLineScriptOpensInTheEditorWhenNotToBeRun) {
   test::WriteFile(path, "CheckAll\r\n");
   MainWindow second(list, *session, ui);
   ctx.state.firstActivationDone = false;
-  second.setStartupScript(path);
+  second.setStartupScript({path});
   second.show();
   settle();
   ScriptEditorWindow* opened = second.scriptEditor();

@@ -126,7 +126,7 @@ TEST_F(ScriptRunTest, TheFirstActivationRunsTheCommandLineScriptOnce) {
   MainWindow second(list, *session, ui);
   ctx.state.firstActivationDone = false;
   ctx.settings.ScrExecOrEdit = true;
-  second.setStartupScript(script("SetPref[high]\n"));
+  second.setStartupScript({script("SetPref[high]\n")});
   list.append(server("1.2.3.4", "4661"), true);
   second.show();
   settle();

@@ -86,14 +86,26 @@ TEST(ScriptCatalogue, DescriptionsAndInsertedLines) {
             std::string::npos);
   const std::string pref = scriptCommandDescription(scriptCommandInfoOf(ScriptCommand::SetPref));
   EXPECT_TRUE(pref.ends_with("Example:\r\nSetPref[low]\r\nSetPref[normal]\r\nSetPref[high]"));
-  // Every catalogue example passes the check before a run.
-  for (const auto& info : scriptCommands())
-    for (const char* example : info.examples) {
-      std::string line = example;
-      const auto comment = line.find(" //");
-      if (comment != std::string::npos) line.resize(comment);
-      EXPECT_FALSE(RunCheck({line})) << line;
-    }
+  // Windows users read of eMule, its folders and "start"; Linux users of aMule.
+  const auto& met = scriptCommandInfoOf(ScriptCommand::RefreshCustomMET);
+  EXPECT_TRUE(scriptCommandDescription(met, true).ends_with(
+      "Example:\r\nRefreshCustomMET[~/AppData/Local/eMule/config/"
+      "server.met]\r\nRefreshCustomMET[C:\\Program "
+      "Files\\eMule\\config\\server.met]"));
+  EXPECT_TRUE(
+      scriptCommandDescription(met, false).ends_with("RefreshCustomMET[~/.aMule/server.met]"));
+  const auto& start = scriptCommandInfoOf(ScriptCommand::StartFile);
+  EXPECT_NE(scriptCommandDescription(start, true).find("application (start)"), std::string::npos);
+  EXPECT_NE(scriptCommandDescription(start, false).find("(xdg-open)"), std::string::npos);
+  // Every catalogue example, of either system, passes the check before a run.
+  for (const bool windows : {false, true})
+    for (const auto& info : scriptCommands())
+      for (const char* example : scriptCommandExamples(info, windows)) {
+        std::string line = example;
+        const auto comment = line.find(" //");
+        if (comment != std::string::npos) line.resize(comment);
+        EXPECT_FALSE(RunCheck({line})) << line;
+      }
 }
 
 TEST(ScriptLineMatching, PlainCommandsIgnoreLetterCaseButNotBlanks) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <cstdlib>
 #include <deque>
@@ -19,6 +20,7 @@
 #include "support/test_support.h"
 #include "win/common_controls.h"
 #include "win/filter_window.h"
+#include "win/insert_command_dialog.h"
 #include "win/main_window.h"
 #include "win/options_dialog.h"
 #include "win/run_language.h"
@@ -122,9 +124,11 @@ class MainWindowTest : public ::testing::Test {
     // Drawn on screen first, where the picture is taken from.
     RedrawWindow(shown, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // Wine hands what was drawn to the screen when the thread waits, which a countdown on
-    // the test's clock never does.
-    MsgWaitForMultipleObjectsEx(0, nullptr, 20, 0, 0);
+    // Wine hands what was drawn to the screen when the thread waits (a countdown on the
+    // test's clock never does), and the X server shows the last controls a moment later:
+    // without the wait a dialog's Cancel button could be missing from its picture.
+    GdiFlush();
+    MsgWaitForMultipleObjectsEx(0, nullptr, 300, 0, 0);
     test::saveWindowPicture(shown, std::string(folder) + "/" + name + "-" + test::runLanguage() +
                                        "-" + std::to_string(window.frame().dpi()) + "dpi.png");
   }
@@ -234,6 +238,114 @@ TEST_F(MainWindowTest, WholeTasksByMessagesFromLoadingToClosing) {
   EXPECT_EQ(window.window(), nullptr);
   // The window's place was kept in ravelin.ini.
   EXPECT_TRUE(app::loadWindowState(app.dir.file("ravelin.ini")).geometry);
+}
+
+TEST_F(MainWindowTest, ScriptTypedCheckedSavedRunReopenedAndClosedWithTheQuestion) {
+  win::ScriptEditorWindow& editor = window.scriptEditor();
+  HWND text = editor.textBox().window();
+  command(id(desk::cmdScriptEditor));
+  ASSERT_TRUE(IsWindowVisible(editor.window()));
+  EXPECT_EQ(editor.statusText(0), "unsaved");
+  const auto type = [&](const wchar_t* typed) {
+    SendMessageW(text, EM_SETSEL, 0, -1);
+    SendMessageW(text, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed));
+  };
+  const auto ctrlKey = [&](WPARAM letter) {
+    BYTE keys[256]{};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageW(text, WM_KEYDOWN, letter, 1);
+    pump();
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  };
+  const auto selection = [&] {
+    CHARRANGE range{};
+    SendMessageW(text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return std::make_pair(range.cpMin, range.cpMax);
+  };
+
+  // Typed with a fault in its third line: Ctrl+Y selects that line and says why.
+  type(L"ClearList\r\nRefreshCustomMET[sample.met]\r\nDelay[0\r\nCheckAll");
+  ctrlKey('Y');
+  EXPECT_TRUE(editor.statusText(1).starts_with("Error in line 3")) << editor.statusText(1);
+  const LRESULT third = SendMessageW(text, EM_LINEINDEX, 2, 0);
+  EXPECT_EQ(selection(), std::make_pair(static_cast<LONG>(third), static_cast<LONG>(third + 7)));
+  SendMessageW(text, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"Delay[0]"));
+  ctrlKey('Y');
+  EXPECT_EQ(editor.statusText(1), "Syntax check successful!");
+
+  // Saved beside a copy of the sample list, which the script names relative to itself.
+  std::filesystem::copy_file(RAVELIN_SAMPLE_MET, app.dir.file("sample.met"));
+  const std::string path = app.dir.file("edited.rvs");
+  editor.chooseFile = [&](bool save) { return save ? std::optional(path) : std::nullopt; };
+  SendMessageW(editor.window(), WM_COMMAND, win::ScriptEditorWindow::kItemId + desk::seSave, 0);
+  EXPECT_EQ(test::ReadFile(path),
+            test::SystemLines("ClearList\nRefreshCustomMET[sample.met]\nDelay[0]\nCheckAll\n"));
+  EXPECT_EQ(editor.statusText(0), "edited.rvs");
+
+  // Ctrl+R runs it in the main window: the list changed, the editor back on screen, the
+  // script first among the recent ones, from where it runs again.
+  ctrlKey('R');
+  const size_t loaded = servers.size();
+  EXPECT_GE(loaded, 4u);
+  EXPECT_EQ(servers.checkedCount(), loaded);
+  EXPECT_TRUE(IsWindowVisible(editor.window()));
+  servers.clear();
+  command(MainWindow::kRecentId);
+  EXPECT_EQ(servers.size(), loaded);
+
+  // The insert-command dialog shows Windows' paths and appends a double-clicked command.
+  std::string description;
+  whenDialogShows([&](HWND dialog) {
+    HWND commands = GetDlgItem(dialog, win::InsertCommandDialog::kCommandsId);
+    const auto row = static_cast<WPARAM>(script::ScriptCommand::RefreshCustomMET);
+    SendMessageW(commands, LB_SETCURSEL, row, 0);
+    SendMessageW(dialog, WM_COMMAND,
+                 MAKEWPARAM(win::InsertCommandDialog::kCommandsId, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(commands));
+    wchar_t shown[1024] = L"";
+    GetDlgItemTextW(dialog, win::InsertCommandDialog::kDescriptionId, shown, 1024);
+    description = platform::utf8FromWide(shown);
+    picture(dialog, "insert-command");
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(win::InsertCommandDialog::kCommandsId, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(commands));
+  });
+  ctrlKey('I');
+  EXPECT_NE(description.find("\r\nRefreshCustomMET[C:\\Program Files\\eMule\\config\\server.met]"),
+            std::string::npos)
+      << description;
+  const std::string edited = editor.document().lines().back();
+  EXPECT_EQ(edited, "RefreshCustomMET[]");
+  const LRESULT last = SendMessageW(text, EM_LINEINDEX, 4, 0);
+  EXPECT_EQ(selection().first, static_cast<LONG>(last + 17));
+  picture(editor.window(), "script-editor");
+
+  // Closing with that change asks: Cancel keeps the editor, No lets it go unsaved.
+  answerNextBox(IDCANCEL);
+  SendMessageW(editor.window(), WM_CLOSE, 0, 0);
+  pump();
+  EXPECT_EQ(boxesAnswered, 1);
+  EXPECT_TRUE(IsWindowVisible(editor.window()));
+  answerNextBox(IDNO);
+  SendMessageW(editor.window(), WM_CLOSE, 0, 0);
+  pump();
+  EXPECT_EQ(boxesAnswered, 2);
+  EXPECT_FALSE(IsWindowVisible(editor.window()));
+  EXPECT_EQ(test::ReadFile(path),
+            test::SystemLines("ClearList\nRefreshCustomMET[sample.met]\nDelay[0]\nCheckAll\n"));
+
+  // The program's close asks about a changed script once, then goes (the list, nothing
+  // checked, has nothing to save).
+  serverlist::uncheckAllServers(servers, app.ctx);
+  command(id(desk::cmdScriptEditor));
+  type(L"CheckAll");
+  answerNextBox(IDNO);
+  SendMessageW(window.window(), WM_CLOSE, 0, 0);
+  pump();
+  EXPECT_EQ(boxesAnswered, 3);
+  EXPECT_EQ(window.window(), nullptr);
 }
 
 TEST_F(MainWindowTest, FilterEditDragAndAboutByKeys) {

@@ -57,7 +57,9 @@ TEST(RavelinExeTest, AnswersItsCommandLineOnTheConsoleItWasStartedFrom) {
   EXPECT_EQ(version.output, "ravelin " RAVELIN_VERSION "\r\n");
   const auto help = runProgram(RAVELIN_EXE, {"--help"}, kEnvironment, 30000);
   EXPECT_EQ(help.exitStatus, 0);
-  EXPECT_NE(help.output.find("Usage: ravelin.exe [--ini FILE] [SCRIPT]"), std::string::npos);
+  EXPECT_NE(
+      help.output.find("Usage: ravelin.exe [--ini FILE] [SCRIPT | --edit SCRIPT | --run SCRIPT]"),
+      std::string::npos);
   const auto wrong = runProgram(RAVELIN_EXE, {"--ini"}, kEnvironment, 30000);
   EXPECT_EQ(wrong.exitStatus, 2);
   EXPECT_NE(wrong.output.find("Usage:"), std::string::npos) << wrong.output;
@@ -129,6 +131,34 @@ TEST(RavelinExeTest, HandsTheScriptOfASecondStartToTheRunningProgram) {
   EXPECT_NE(window, nullptr);
   const auto second = runProgram(
       RAVELIN_EXE, {"--ini", dir.file("RAVELIN.INI"), dir.file("task.rvs")}, kEnvironment, 30000);
+  EXPECT_EQ(second.exitStatus, 0) << second.output;
+  run.join();
+  EXPECT_EQ(first.exitStatus, 0) << first.output;
+  EXPECT_EQ(savedServers(dir.file("big.met")), 3u);
+}
+
+// --edit opens the script in the editor although ScrExecOrEdit says to run it; a second
+// start's --run hands it over to be run, to its CloseUtils.
+TEST(RavelinExeTest, EditsAndRunsWhatItsEditAndRunVerbsSay) {
+  test::TempDir dir;
+  writeFilterTask(dir);
+  ravelin::platform::ProgramResult first;
+  std::thread run([&] {
+    first =
+        runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini"), "--edit", dir.file("task.rvs")},
+                   kEnvironment, 60000);
+  });
+  HWND editor = nullptr;
+  for (int i = 0; i < 600 && !editor; ++i, Sleep(50)) {
+    editor = FindWindowW(L"RavelinScriptEditor", nullptr);
+    if (editor && !IsWindowVisible(editor)) editor = nullptr;
+  }
+  ASSERT_NE(editor, nullptr) << "no script editor within 30 s";
+  EXPECT_NE(FindWindowExW(editor, nullptr, L"RICHEDIT50W", nullptr), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("big.met")));
+  const auto second =
+      runProgram(RAVELIN_EXE, {"--ini", dir.file("ravelin.ini"), "--run", dir.file("task.rvs")},
+                 kEnvironment, 30000);
   EXPECT_EQ(second.exitStatus, 0) << second.output;
   run.join();
   EXPECT_EQ(first.exitStatus, 0) << first.output;
