@@ -24,10 +24,7 @@ using desk::Command;
 namespace {
 
 // The windows that this program does not have yet: their commands are greyed.
-constexpr std::array<Command, 10> kCommandsWithoutWindow = {
-    desk::cmdUpdateAll,    desk::cmdUpdateHtml,     desk::cmdUpdateMet, desk::cmdUpdateBot,
-    desk::cmdUpdateDns,    desk::cmdVerifyChecked,  desk::cmdVerifyAll, desk::cmdSaveRunning,
-    desk::cmdScriptEditor, desk::cmdCheckForUpdates};
+constexpr std::array<Command, 1> kCommandsWithoutWindow = {desk::cmdScriptEditor};
 
 bool hasWindow(Command command) {
   return std::find(kCommandsWithoutWindow.begin(), kCommandsWithoutWindow.end(), command) ==
@@ -103,7 +100,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::show() {
   ShowWindow(window(), maximized_ ? SW_SHOWMAXIMIZED : SW_SHOW);
-  UpdateWindow(window());
+  ::UpdateWindow(window());
 }
 
 bool MainWindow::translateKey(MSG& msg) {
@@ -339,17 +336,44 @@ void MainWindow::showAbout() {
 bool MainWindow::runCloseCountdown() {
   return CountdownWindow().run(window(), ctx_);
 }
+// The windows of the long commands are made at their first use and live with the main
+// window; each run disables the main window's input through the presenter.
 update::UpdateView& MainWindow::updateView() {
-  noWindowYet(N_("update window"));
+  if (!update_) {
+    update_ = std::make_unique<UpdateWindow>(window());
+    update_->onMainWindowEnabled = [this](bool enabled) { presenter_->lockInput(!enabled); };
+  }
+  return *update_;
 }
 verify::VerifyView& MainWindow::verifyView() {
-  noWindowYet(N_("verify window"));
+  if (!verify_) {
+    verify_ = std::make_unique<VerifyWindow>(window());
+    verify_->onMainWindowEnabled = [this](bool enabled) { presenter_->lockInput(!enabled); };
+  }
+  return *verify_;
+}
+verify::VerifyWarningDialog* MainWindow::verifyWarning() {
+  if (!warning_) warning_ = std::make_unique<VerifyWarningWindow>(window());
+  return warning_.get();
 }
 client::TransferView& MainWindow::transferView() {
-  noWindowYet(N_("transfer window"));
+  if (!transfer_) {
+    transfer_ = std::make_unique<TransferWindow>(frame_.statusBar(), window());
+    transfer_->onMainWindowEnabled = [this](bool enabled) { presenter_->lockInput(!enabled); };
+  }
+  return *transfer_;
 }
 app::VersionCheckView& MainWindow::versionCheckView() {
-  noWindowYet(N_("version check window"));
+  if (!versionCheck_) versionCheck_ = std::make_unique<VersionCheckWindow>(window());
+  return *versionCheck_;
+}
+
+void MainWindow::cancelLongCommands() {
+  // Each run ends at its next look at its cancel flag and closes its window itself.
+  if (update_) update_->cancel();
+  if (verify_) verify_->cancel();
+  if (transfer_) transfer_->cancel();
+  if (versionCheck_) versionCheck_->cancel();
 }
 
 std::string MainWindow::text() const {

@@ -12,6 +12,10 @@
 #include "win/handles.h"
 #include "win/main_frame.h"
 #include "win/system_file_chooser.h"
+#include "win/transfer_window.h"
+#include "win/update_window.h"
+#include "win/verify_window.h"
+#include "win/version_check_window.h"
 #include "win/win_ui_thread.h"
 
 namespace ravelin::win {
@@ -44,6 +48,11 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   bool translateKey(MSG& msg);
   // The filter window, once it was opened; none before.
   FilterWindow* filterWindow() { return filter_.get(); }
+  // The windows of the long commands, once a command used them; none before.
+  UpdateWindow* updateWindow() { return update_.get(); }
+  VerifyWindow* verifyWindow() { return verify_.get(); }
+  TransferWindow* transferWindow() { return transfer_.get(); }
+  VersionCheckWindow* versionCheckWindow() { return versionCheck_.get(); }
 
   // desk::MainView.
   void showListStatus(const std::string& text) override;
@@ -55,7 +64,7 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   void bringToFront() override;
   void showRecentScripts(const std::vector<std::string>& captions) override;
   void setTerminating(bool terminating) override { ui_.setTerminating(terminating); }
-  void cancelLongCommands() override {}
+  void cancelLongCommands() override;
   void hideWindowsForScript() override;
   void restoreWindowsAfterScript() override;
   desk::WindowPlace place() const override;
@@ -70,7 +79,7 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   bool runCloseCountdown() override;
   update::UpdateView& updateView() override;
   verify::VerifyView& verifyView() override;
-  verify::VerifyWarningDialog* verifyWarning() override { return nullptr; }
+  verify::VerifyWarningDialog* verifyWarning() override;
   client::TransferView& transferView() override;
   app::VersionCheckView& versionCheckView() override;
   desk::ScriptEditor& scriptWindow() override { return *this; }
@@ -106,6 +115,11 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   std::unique_ptr<SystemFileChooser> systemFiles_;
   std::unique_ptr<desk::MainPresenter> presenter_;
   std::unique_ptr<FilterWindow> filter_;
+  std::unique_ptr<UpdateWindow> update_;
+  std::unique_ptr<VerifyWindow> verify_;
+  std::unique_ptr<VerifyWarningWindow> warning_;
+  std::unique_ptr<TransferWindow> transfer_;
+  std::unique_ptr<VersionCheckWindow> versionCheck_;
   AcceleratorHandle keys_;
   std::vector<std::string> recentScripts_;
   std::vector<HWND> hiddenWindows_;
