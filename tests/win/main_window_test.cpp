@@ -8,13 +8,21 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <thread>
 
 #include "app/startup.h"
+#include "app/transfer_time_file.h"
+#include "client/transfer_time.h"
 #include "app/window_state.h"
+#include "peers/emule_peer.h"
+#include "peers/loopback_peers.h"
 #include "platform/wide_text.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_filter.h"
+#include "support/peer_process.h"
 #include "support/test_support.h"
+#include "support/update_bodies.h"
 #include "win/common_controls.h"
 #include "win/filter_window.h"
 #include "win/main_window.h"
@@ -39,6 +47,30 @@ struct QueuedFiles : desk::FileChooser {
   }
   std::optional<std::string> open(desk::OpenKind) override { return next(); }
   std::optional<std::string> save(desk::SaveKind) override { return next(); }
+};
+
+// Time on the test's manual clock runs a hundred times as fast as on the wall, so that the
+// pauses of the long commands pass at once.
+class FastClock {
+ public:
+  explicit FastClock(test::TestApp& app) : clock_(app.manualClock) {
+    app.useManualClock();
+    ticker_ = std::thread([this] {
+      while (!stop_) {
+        clock_.advance(10);
+        Sleep(1);
+      }
+    });
+  }
+  ~FastClock() {
+    stop_ = true;
+    ticker_.join();
+  }
+
+ private:
+  platform::ManualClock& clock_;
+  std::atomic<bool> stop_{false};
+  std::thread ticker_;
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -75,29 +107,39 @@ class MainWindowTest : public ::testing::Test {
     for (int row : rows) ListView_SetItemState(list(), row, LVIS_SELECTED, LVIS_SELECTED);
     pump();
   }
-  // Once a dialog of this thread other than the modeless filter window shows (a message
-  // box too), act is done on it.
-  void whenDialogShows(std::function<void(HWND)> act, int triesLeft = 200,
-                       std::wstring titled = L"") {
-    ui.post([this, act, triesLeft, titled] {
-      std::vector<HWND> shown;
-      EnumThreadWindows(
-          GetCurrentThreadId(),
-          [](HWND w, LPARAM found) {
-            wchar_t name[16] = L"";
-            GetClassNameW(w, name, 16);
-            if (std::wstring(name) == L"#32770" && IsWindowVisible(w))
-              reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(&shown));
-      std::erase(shown, window.filterWindow() ? window.filterWindow()->window() : nullptr);
-      if (!titled.empty()) std::erase_if(shown, [&titled](HWND w) { return caption(w) != titled; });
-      if (!shown.empty())
-        act(shown.front());
-      else if (triesLeft > 0)
-        whenDialogShows(act, triesLeft - 1, titled);
+  // Once seen() holds (looked at between messages, for at most 20 s), act is done.
+  void whenSeen(std::function<bool()> seen, std::function<void()> act,
+                DWORD until = GetTickCount() + 20000) {
+    ui.post([this, seen, act, until] {
+      if (seen()) return act();
+      Sleep(1);
+      if (GetTickCount() < until) whenSeen(seen, act, until);
     });
+  }
+  // Once a dialog of this thread other than the modeless filter window shows (a message
+  // box too), with that caption when one is given, act is done on it.
+  void whenDialogShows(std::function<void(HWND)> act, std::wstring titled = L"") {
+    auto found = std::make_shared<HWND>(nullptr);
+    whenSeen(
+        [this, found, titled] {
+          std::vector<HWND> shown;
+          EnumThreadWindows(
+              GetCurrentThreadId(),
+              [](HWND w, LPARAM list) {
+                wchar_t name[16] = L"";
+                GetClassNameW(w, name, 16);
+                if (std::wstring(name) == L"#32770" && IsWindowVisible(w))
+                  reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+                return TRUE;
+              },
+              reinterpret_cast<LPARAM>(&shown));
+          std::erase(shown, window.filterWindow() ? window.filterWindow()->window() : nullptr);
+          if (!titled.empty())
+            std::erase_if(shown, [&titled](HWND w) { return caption(w) != titled; });
+          *found = shown.empty() ? nullptr : shown.front();
+          return *found != nullptr;
+        },
+        [act, found] { act(*found); });
   }
   // The next message box of this thread is answered with button; counts the boxes answered.
   void answerNextBox(int button) {
@@ -126,6 +168,24 @@ class MainWindowTest : public ::testing::Test {
     GetWindowTextW(window, text, 128);
     return text;
   }
+  static std::string itemText(HWND dialog, int id) {
+    wchar_t text[512] = L"";
+    GetDlgItemTextW(dialog, id, text, 512);
+    return platform::utf8FromWide(text);
+  }
+  static int height(HWND shown) {
+    RECT r{};
+    GetWindowRect(shown, &r);
+    return r.bottom - r.top;
+  }
+  // The rows of a progress window's details pane that show.
+  static int rowsShown(HWND progress) {
+    int rows = 0;
+    for (int slot = 0; slot < verify::kVerifySlotCount; ++slot)
+      rows += IsWindowVisible(GetDlgItem(progress, win::ProgressWindow::rowItemId(slot, 0)));
+    return rows;
+  }
+  bool inputEnabled() { return IsWindowEnabled(list()) != FALSE; }
   HWND list() { return window.frame().listView().window(); }
   std::string status() { return window.frame().statusBar().text(win::StatusBar::kMessage); }
 
@@ -330,7 +390,7 @@ TEST_F(MainWindowTest, OptionsEditedOnTwoTabsAreKeptByOkAndDiscardedByCancel) {
           SetDlgItemTextW(add, win::UrlDialog::kUrlId, L"127.0.0.1/new.met");
           pressKey(add, VK_RETURN);
         },
-        200, L"Ravelin: OPTIONS: Add URL");
+        L"Ravelin: OPTIONS: Add URL");
     HWND urlPage = GetParent(field(options, "UpdTimeout"));
     click(GetDlgItem(urlPage, UrlListBox::kAddId));
     click(GetDlgItem(urlPage, UrlListBox::kUpId));
@@ -345,7 +405,7 @@ TEST_F(MainWindowTest, OptionsEditedOnTwoTabsAreKeptByOkAndDiscardedByCancel) {
           ++boxesAnswered;
           PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
         },
-        200, L"Warning");
+        L"Warning");
     PostMessageW(options, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   });
   command(id(desk::cmdOptions));
@@ -386,6 +446,207 @@ TEST_F(MainWindowTest, ClosesWithoutAQuestionWhenNothingChangedAndFiltersMatchTh
   constexpr wchar_t kExpected[] =
       L"MET-Files (*.met *.gz *.zip *.tar *.tgz)\0*.met;*.gz;*.zip;*.tar;*.tgz\0Any file (*)\0*\0";
   EXPECT_EQ(filters, std::wstring(kExpected, std::size(kExpected)));
+}
+
+TEST_F(MainWindowTest, LongCommandsUpdateFromLoopbackUrlsAndStopByEscapeAndByAClose) {
+  using win::ProgressWindow;
+  FastClock fast(app);
+  test::TempDir files;
+  test::WriteFile(files.file("a.met"),
+                  test::MetBody(2, test::MetEntry(1, 2, 3, 4, 4661, "A", "a", 5) +
+                                       test::MetEntry(5, 6, 7, 8, 4242, "B", "b", 7)));
+  test::WriteFile(files.file("b.met"),
+                  test::MetBody(1, test::MetEntry(1, 2, 3, 4, 4661, "A2", "", 9)));
+  test::OddHttpServer http{{"", "", files.path().string(), "", ""}};
+  const auto url = [&http](const char* path) { return test::Source("MET|" + http.url(path)); };
+  app.ctx.settings.URLs = {url("/file/a.met"), url("/file/b.met")};
+  app.ctx.settings.UpdThreadCount = 2;
+
+  // The whole update from the menu: the window with a frame per slot, the main window
+  // locked meanwhile, the list grown.
+  HWND update = nullptr;
+  int rows = 0, twoSlotHeight = 0;
+  bool locked = false;
+  whenSeen([&] { return window.updateWindow() && IsWindowVisible(window.updateWindow()->window()); },
+           [&] {
+             update = window.updateWindow()->window();
+             rows = rowsShown(update);
+             twoSlotHeight = height(update);
+             locked = !inputEnabled();
+             picture(update, "update-window");
+           });
+  command(id(desk::cmdUpdateAll));
+  ASSERT_NE(update, nullptr);
+  EXPECT_EQ(caption(update), L"Ravelin: Check URLs for new servers");
+  EXPECT_TRUE(locked);
+  EXPECT_EQ(rows, 2);
+  EXPECT_EQ(servers.size(), 2u);
+  EXPECT_EQ(app.logLines().back(), "Updated successfully and found <2> unique IPs");
+  EXPECT_EQ(itemText(update, ProgressWindow::rowItemId(1, 0)) +
+                itemText(update, ProgressWindow::rowItemId(1, 1)),
+            "Thread 2:< Thread not used >");
+  EXPECT_TRUE(inputEnabled() && !IsWindowVisible(update));
+
+  // Escape while the one worker waits for a silent server: the list stays as it was.
+  app.ctx.settings.URLs = {url("/file/b.met"), url("/silent"), url("/file/a.met")};
+  app.ctx.settings.UpdThreadCount = 1;
+  app.ctx.settings.UpdTimeout = 60;
+  const auto waitingForSilence = [&] {
+    return IsWindowVisible(update) &&
+           itemText(update, ProgressWindow::rowItemId(0, 0)).find("/silent") != std::string::npos;
+  };
+  whenSeen(waitingForSilence, [&] {
+    rows = rowsShown(update);
+    EXPECT_LT(height(update), twoSlotHeight);
+    pressKey(update, VK_ESCAPE);
+  });
+  servers.clear();
+  command(id(desk::cmdUpdateMet));
+  EXPECT_EQ(itemText(update, ProgressWindow::kHeadlineId), "Waiting for working threads to close...");
+  EXPECT_EQ(rows, 1);
+  EXPECT_TRUE(servers.empty());
+  EXPECT_EQ(app.logLines().back().rfind("Updated from <", 0), 0u);
+  EXPECT_TRUE(inputEnabled() && !IsWindowVisible(update));
+
+  // The main window closed during a run: the run is cancelled, then the window closes.
+  whenSeen(waitingForSilence, [&] { PostMessageW(window.window(), WM_CLOSE, 0, 0); });
+  command(id(desk::cmdUpdateMet));
+  pump();
+  EXPECT_EQ(window.window(), nullptr);
+  EXPECT_EQ(boxesAnswered, 0);
+}
+
+TEST_F(MainWindowTest, LongCommandsVerifyAfterTheWarningAndACloseIsCancel) {
+  using win::ProgressWindow;
+  FastClock fast(app);
+  test::LoopbackListener accepting;
+  test::LoopbackListener silent(/*accepting=*/false, /*backlog=*/0);
+  ASSERT_LT(silent.fillAcceptQueue(), test::LoopbackListener::kFillLimit);
+  const auto add = [this](std::uint16_t port) {
+    serverlist::Server s;
+    s.ip = "127.0.0.1";
+    s.port = std::to_string(port);
+    servers.append(s, true);
+  };
+  add(accepting.port());
+  add(test::ClosedLoopbackPort());
+  app.ctx.settings.VrfThreadCount = 2;
+  app.ctx.settings.VrfTimeout = 5;
+
+  // Cancel in the warning verifies nothing; the box ticked and Proceed turn it off for good.
+  std::string warning;
+  whenDialogShows([&](HWND shown) {
+    warning = itemText(shown, win::VerifyWarningWindow::kTextId);
+    picture(shown, "verify-warning");
+    PostMessageW(shown, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  });
+  command(id(desk::cmdVerifyChecked));
+  EXPECT_EQ(warning.rfind("It is recommended NOT to use server verification.\r\n", 0), 0u);
+  EXPECT_EQ(accepting.accepted(), 0);
+  whenDialogShows([](HWND shown) {
+    CheckDlgButton(shown, win::VerifyWarningWindow::kBoxId, BST_CHECKED);
+    pressKey(shown, VK_RETURN);
+  });
+  // The user hides the details during the run: the window shrinks.
+  HWND verify = nullptr;
+  int rows = 0, shownHeight = 0, hiddenHeight = 0;
+  whenSeen([&] { return window.verifyWindow() && IsWindowVisible(window.verifyWindow()->window()); },
+           [&] {
+             verify = window.verifyWindow()->window();
+             rows = rowsShown(verify);
+             shownHeight = height(verify);
+             SendMessageW(verify, WM_COMMAND, MAKEWPARAM(ProgressWindow::kDetailsId, BN_CLICKED), 0);
+             hiddenHeight = height(verify);
+           });
+  command(id(desk::cmdVerifyChecked));
+  ASSERT_NE(verify, nullptr);
+  EXPECT_NE(test::ReadFile(app.dir.file("ravelin.ini")).find("VrfWarning=0"), std::string::npos);
+  EXPECT_EQ(rows, 2);
+  EXPECT_LT(hiddenHeight, shownHeight);
+  EXPECT_TRUE(servers[0].checked && !servers[1].checked);
+  EXPECT_EQ(itemText(verify, ProgressWindow::kDescriptionId), "(2/2)");
+  EXPECT_EQ(app.logLines().back(), "Verification ended successfully");
+  // The last verdicts stay, in their colours.
+  std::vector<verify::SlotMark> marks = {window.verifyWindow()->slotMark(0),
+                                         window.verifyWindow()->slotMark(1)};
+  std::sort(marks.begin(), marks.end());
+  EXPECT_EQ(marks, (std::vector<verify::SlotMark>{verify::SlotMark::Ok, verify::SlotMark::Failed}));
+
+  // Shown again for the picture; closed (Alt+F4) while a silent server is tried: that is
+  // a Cancel, and the servers not tried keep their marks.
+  SendMessageW(verify, WM_COMMAND, MAKEWPARAM(ProgressWindow::kDetailsId, BN_CLICKED), 0);
+  for (int i = 0; i < 3; ++i) add(silent.port());
+  app.ctx.settings.VrfThreadCount = 1;
+  app.ctx.settings.VrfTimeout = 60;
+  whenSeen(
+      [&] { return itemText(verify, ProgressWindow::rowItemId(0, 0)).find("has been contacted") !=
+                   std::string::npos; },
+      [&] {
+        picture(verify, "verify-window");
+        SendMessageW(verify, WM_CLOSE, 0, 0);
+      });
+  command(id(desk::cmdVerifyChecked));
+  EXPECT_EQ(app.logLines().back(), "Verification cancelled");
+  EXPECT_EQ(servers.checkedCount(), 4u);
+  EXPECT_TRUE(inputEnabled() && !IsWindowVisible(verify));
+}
+
+TEST_F(MainWindowTest, LongCommandsTransferToEmuleAndCheckForUpdates) {
+  FastClock fast(app);
+  for (int i = 1; i <= 3; ++i) {
+    serverlist::Server s;
+    s.ip = "10.0.0." + std::to_string(i);
+    s.port = "4661";
+    servers.append(s, i != 2);
+  }
+  // The last hand-over was five hours ago; the fake eMule takes the links.
+  app::TransferTimeFile(session.places().transferFile)
+      .write(client::transferTimeValue(app.manualClock.wallMs() - 5 * 3600 * 1000));
+  const std::string links = app.dir.file("links.txt");
+  test::EmulePeer emule(links);
+  ASSERT_EQ(emule.problem(), "");
+  HWND transfer = nullptr;
+  whenSeen([&] { return window.transferWindow() && IsWindowVisible(window.transferWindow()->window()); },
+           [&] {
+             transfer = window.transferWindow()->window();
+             picture(transfer, "transfer-window");
+           });
+  command(id(desk::cmdSaveRunning));
+  ASSERT_NE(transfer, nullptr);
+  EXPECT_EQ(test::ReadFile(links), "ed2k://|server|10.0.0.1|4661|/\ned2k://|server|10.0.0.3|4661|/\n");
+  EXPECT_EQ(itemText(transfer, win::TransferWindow::kStatusId), "Transfer finished.");
+  EXPECT_EQ(itemText(transfer, win::TransferWindow::kRouteId).rfind("Transfer to ", 0), 0u);
+  EXPECT_TRUE(inputEnabled() && !IsWindowVisible(transfer));
+
+  // The check for updates from a loopback address: Escape while it waits for a silent one,
+  // then a newer version, whose site is not opened when the user says No.
+  test::TempDir files;
+  test::WriteFile(files.file("newer.ini"), "[data]\r\nversion=999\r\nurlvers=999\r\n");
+  test::OddHttpServer http{{"", "", files.path().string(), "", ""}};
+  app.ctx.settings.UpdateInfoURL = http.url("/silent");
+  HWND check = nullptr;
+  whenSeen([&] { return window.versionCheckWindow() && IsWindowVisible(window.versionCheckWindow()->window()); },
+           [&] {
+             check = window.versionCheckWindow()->window();
+             picture(check, "version-check-window");
+             pressKey(check, VK_ESCAPE);
+           });
+  command(id(desk::cmdCheckForUpdates));
+  ASSERT_NE(check, nullptr);
+  EXPECT_EQ(caption(check), L"Ravelin: Checking for updates");
+  EXPECT_FALSE(IsWindowVisible(check));
+  app.ctx.settings.UpdateInfoURL = http.url("/file/newer.ini");
+  std::string question;
+  // The box comes while the check's window is still shown.
+  whenDialogShows(
+      [&](HWND box) {
+        question = itemText(box, 0xFFFF);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+      },
+      L"Info");
+  command(id(desk::cmdCheckForUpdates));
+  EXPECT_EQ(question.rfind("There is a new version of Ravelin", 0), 0u) << question;
+  EXPECT_TRUE(inputEnabled() && !IsWindowVisible(check));
 }
 
 }  // namespace
