@@ -157,9 +157,14 @@ class MainWindowTest : public ::testing::Test {
   void picture(HWND shown, const std::string& name) {
     const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR");
     if (!folder) return;
-    // Drawn on screen first, where the picture is taken from.
+    // Drawn on screen first, where the picture is taken from; wine's X server catches up
+    // with a window that has just grown.
     RedrawWindow(shown, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (int i = 0; i < 10; ++i) {
+      Sleep(10);
+      UpdateWindow(shown);
+    }
     test::saveWindowPicture(shown, std::string(folder) + "/" + name + "-" +
                                        std::to_string(window.frame().dpi()) + "dpi.png");
   }
@@ -547,12 +552,19 @@ TEST_F(MainWindowTest, LongCommandsVerifyAfterTheWarningAndACloseIsCancel) {
     CheckDlgButton(shown, win::VerifyWarningWindow::kBoxId, BST_CHECKED);
     pressKey(shown, VK_RETURN);
   });
-  // The user hides the details during the run: the window shrinks.
+  // The user hides the details once a verdict shows: the window shrinks.
   HWND verify = nullptr;
   int rows = 0, shownHeight = 0, hiddenHeight = 0;
-  whenSeen([&] { return window.verifyWindow() && IsWindowVisible(window.verifyWindow()->window()); },
+  const auto verdictShown = [this] {
+    const win::VerifyWindow* shown = window.verifyWindow();
+    return shown && IsWindowVisible(shown->window()) &&
+           (shown->slotMark(0) != verify::SlotMark::Neutral ||
+            shown->slotMark(1) != verify::SlotMark::Neutral);
+  };
+  whenSeen(verdictShown,
            [&] {
              verify = window.verifyWindow()->window();
+             picture(verify, "verify-window");
              rows = rowsShown(verify);
              shownHeight = height(verify);
              SendMessageW(verify, WM_COMMAND, MAKEWPARAM(ProgressWindow::kDetailsId, BN_CLICKED), 0);
@@ -572,7 +584,7 @@ TEST_F(MainWindowTest, LongCommandsVerifyAfterTheWarningAndACloseIsCancel) {
   std::sort(marks.begin(), marks.end());
   EXPECT_EQ(marks, (std::vector<verify::SlotMark>{verify::SlotMark::Ok, verify::SlotMark::Failed}));
 
-  // Shown again for the picture; closed (Alt+F4) while a silent server is tried: that is
+  // Details shown again; closed (Alt+F4) while a silent server is tried: that is
   // a Cancel, and the servers not tried keep their marks.
   SendMessageW(verify, WM_COMMAND, MAKEWPARAM(ProgressWindow::kDetailsId, BN_CLICKED), 0);
   for (int i = 0; i < 3; ++i) add(silent.port());
@@ -581,10 +593,7 @@ TEST_F(MainWindowTest, LongCommandsVerifyAfterTheWarningAndACloseIsCancel) {
   whenSeen(
       [&] { return itemText(verify, ProgressWindow::rowItemId(0, 0)).find("has been contacted") !=
                    std::string::npos; },
-      [&] {
-        picture(verify, "verify-window");
-        SendMessageW(verify, WM_CLOSE, 0, 0);
-      });
+      [&] { SendMessageW(verify, WM_CLOSE, 0, 0); });
   command(id(desk::cmdVerifyChecked));
   EXPECT_EQ(app.logLines().back(), "Verification cancelled");
   EXPECT_EQ(servers.checkedCount(), 4u);
