@@ -8,13 +8,12 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <thread>
 
 #include "app/startup.h"
 #include "app/transfer_time_file.h"
-#include "client/transfer_time.h"
 #include "app/window_state.h"
+#include "client/transfer_time.h"
 #include "peers/emule_peer.h"
 #include "peers/loopback_peers.h"
 #include "platform/wide_text.h"
@@ -49,28 +48,14 @@ struct QueuedFiles : desk::FileChooser {
   std::optional<std::string> save(desk::SaveKind) override { return next(); }
 };
 
-// Time on the test's manual clock runs a hundred times as fast as on the wall, so that the
-// pauses of the long commands pass at once.
-class FastClock {
- public:
-  explicit FastClock(test::TestApp& app) : clock_(app.manualClock) {
-    app.useManualClock();
-    ticker_ = std::thread([this] {
-      while (!stop_) {
-        clock_.advance(10);
-        Sleep(1);
-      }
-    });
-  }
-  ~FastClock() {
-    stop_ = true;
-    ticker_.join();
-  }
-
- private:
-  platform::ManualClock& clock_;
-  std::atomic<bool> stop_{false};
-  std::thread ticker_;
+// The test's manual clock runs a hundred times as fast as the wall's, so that the pauses
+// of the long commands pass at once.
+struct FastClock {
+  explicit FastClock(test::TestApp& app) : clock(app.manualClock) { app.useManualClock(); }
+  ~FastClock() { stop = true, ticker.join(); }
+  platform::ManualClock& clock;
+  std::atomic<bool> stop{false};
+  std::thread ticker{[this] { for (; !stop; Sleep(1)) clock.advance(10); }};
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -117,29 +102,28 @@ class MainWindowTest : public ::testing::Test {
     });
   }
   // Once a dialog of this thread other than the modeless filter window shows (a message
-  // box too), with that caption when one is given, act is done on it.
-  void whenDialogShows(std::function<void(HWND)> act, std::wstring titled = L"") {
-    auto found = std::make_shared<HWND>(nullptr);
-    whenSeen(
-        [this, found, titled] {
-          std::vector<HWND> shown;
-          EnumThreadWindows(
-              GetCurrentThreadId(),
-              [](HWND w, LPARAM list) {
-                wchar_t name[16] = L"";
-                GetClassNameW(w, name, 16);
-                if (std::wstring(name) == L"#32770" && IsWindowVisible(w))
-                  reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-                return TRUE;
-              },
-              reinterpret_cast<LPARAM>(&shown));
-          std::erase(shown, window.filterWindow() ? window.filterWindow()->window() : nullptr);
-          if (!titled.empty())
-            std::erase_if(shown, [&titled](HWND w) { return caption(w) != titled; });
-          *found = shown.empty() ? nullptr : shown.front();
-          return *found != nullptr;
-        },
-        [act, found] { act(*found); });
+  // box too), act is done on it (looked for during at most 20 s).
+  void whenDialogShows(std::function<void(HWND)> act, std::wstring titled = L"",
+                       DWORD until = GetTickCount() + 20000) {
+    ui.post([this, act, until, titled] {
+      std::vector<HWND> shown;
+      EnumThreadWindows(
+          GetCurrentThreadId(),
+          [](HWND w, LPARAM found) {
+            wchar_t name[16] = L"";
+            GetClassNameW(w, name, 16);
+            if (std::wstring(name) == L"#32770" && IsWindowVisible(w))
+              reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&shown));
+      std::erase(shown, window.filterWindow() ? window.filterWindow()->window() : nullptr);
+      if (!titled.empty()) std::erase_if(shown, [&titled](HWND w) { return caption(w) != titled; });
+      if (!shown.empty())
+        act(shown.front());
+      else if (GetTickCount() < until)
+        whenDialogShows(act, titled, until);
+    });
   }
   // The next message box of this thread is answered with button; counts the boxes answered.
   void answerNextBox(int button) {
