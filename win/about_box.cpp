@@ -12,9 +12,9 @@ using platform::wideFromUtf8;
 
 namespace {
 
-constexpr int kWidth = 210;
-// Room for the longest caption of a translation ("Product Name:" in English).
-constexpr int kValueLeft = 74;
+constexpr int kWidth = 240;
+// Room for the longest caption of a translation ("Nombre del producto:" in Spanish).
+constexpr int kValueLeft = 96;
 constexpr int kLineHeight = 14;
 
 }  // namespace

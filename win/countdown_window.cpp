@@ -16,12 +16,14 @@ std::wstring text(const char* caption) {
 }  // namespace
 
 DialogTemplate CountdownWindow::layout() const {
-  DialogTemplate form(text(desk::kCountdownCaption), 150, 50, DS_CENTER);
-  form.add(DialogTemplate::kStatic, text(desk::kCountdownLead), -1, {8, 10, 80, 20},
+  // The lead's and tail's room holds their longest translation.
+  DialogTemplate form(text(desk::kCountdownCaption), 190, 50, DS_CENTER);
+  form.add(DialogTemplate::kStatic, text(desk::kCountdownLead), -1, {8, 10, 110, 20},
            SS_RIGHT | SS_NOPREFIX);
-  form.add(DialogTemplate::kStatic, L"5", kSecondsId, {82, 10, 92, 20}, SS_CENTER);
-  form.add(DialogTemplate::kStatic, text(desk::kCountdownTail), -1, {94, 10, 142, 20}, SS_NOPREFIX);
-  form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL, {50, 28, 100, 42},
+  form.add(DialogTemplate::kStatic, L"5", kSecondsId, {112, 10, 122, 20}, SS_CENTER);
+  form.add(DialogTemplate::kStatic, text(desk::kCountdownTail), -1, {124, 10, 182, 20},
+           SS_NOPREFIX);
+  form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL, {70, 28, 120, 42},
            BS_DEFPUSHBUTTON | WS_TABSTOP);
   return form;
 }

@@ -82,11 +82,12 @@ const SpinRange& spinOf(std::string_view key) {
 }
 
 // The pages' size, in dialog units.
-constexpr int kPageWidth = 300;
+// Wide enough for the longest translation of each caption (the translations' test checks).
+constexpr int kPageWidth = 360;
 constexpr int kPageHeight = 296;
 constexpr int kMargin = 7;
 constexpr int kRight = kPageWidth - kMargin;
-constexpr int kButtonWidth = 50;
+constexpr int kButtonWidth = 62;
 
 constexpr DWORD kEditStyle = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kCheckStyle = BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP;
@@ -132,8 +133,8 @@ class PageBuilder {
   }
   // A label before its number box.
   void labelledSpin(const char* caption, const char* key) {
-    label(wide(caption), -1, kMargin, 170);
-    spin(key, 174);
+    label(wide(caption), -1, kMargin, 226);
+    spin(key, 230);
     next(16);
   }
   // A label above a full-width box, a button beside it if any.

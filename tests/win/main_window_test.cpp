@@ -14,9 +14,11 @@
 #include "app/transfer_time_file.h"
 #include "app/window_state.h"
 #include "client/transfer_time.h"
+#include "desk/dialog_texts.h"
 #include "peers/emule_peer.h"
 #include "peers/loopback_peers.h"
 #include "platform/wide_text.h"
+#include "runtime/translate.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_filter.h"
 #include "support/peer_process.h"
@@ -26,7 +28,9 @@
 #include "win/filter_window.h"
 #include "win/main_window.h"
 #include "win/options_dialog.h"
+#include "win/run_language.h"
 #include "win/server_editor_dialog.h"
+#include "win/text_room.h"
 #include "win/win_prompter.h"
 #include "win/window_picture.h"
 
@@ -141,16 +145,25 @@ class MainWindowTest : public ::testing::Test {
   void picture(HWND shown, const std::string& name) {
     const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR");
     if (!folder) return;
-    // Drawn on screen first, where the picture is taken from; wine's X server catches up
-    // with a window that has just grown.
+    // Drawn on screen first, where the picture is taken from.
     RedrawWindow(shown, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    for (int i = 0; i < 10; ++i) {
-      Sleep(10);
-      UpdateWindow(shown);
-    }
-    test::saveWindowPicture(shown, std::string(folder) + "/" + name + "-" +
-                                       std::to_string(window.frame().dpi()) + "dpi.png");
+    // Wine hands what was drawn to the screen when the thread waits, which a countdown on
+    // the test's clock never does.
+    MsgWaitForMultipleObjectsEx(0, nullptr, 20, 0, 0);
+    test::saveWindowPicture(shown, std::string(folder) + "/" + name + "-" + test::runLanguage() +
+                                       "-" + std::to_string(window.frame().dpi()) + "dpi.png");
+  }
+  // Options' tab chosen as a click on it does.
+  static void showTab(HWND options, int tab) {
+    HWND tabs = GetDlgItem(options, win::OptionsDialog::kTabsId);
+    TabCtrl_SetCurSel(tabs, tab);
+    NMHDR change{tabs, win::OptionsDialog::kTabsId, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(options, WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+  }
+  static void click(HWND button) {
+    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
   }
   static std::wstring caption(HWND window) {
     wchar_t text[128] = L"";
@@ -221,11 +234,8 @@ TEST_F(MainWindowTest, WholeTasksByMessagesFromLoadingToClosing) {
   const bool checked = servers[0].checked;
   key(VK_SPACE);
   EXPECT_NE(servers[0].checked, checked);
-  if (const char* folder = std::getenv("RAVELIN_SCREENSHOT_DIR")) {
-    select({1});
-    test::saveWindowPicture(window.window(), std::string(folder) + "/main-window-" +
-                                                 std::to_string(window.frame().dpi()) + "dpi.png");
-  }
+  select({1});
+  picture(window.window(), "main-window");
 
   // Delete two rows after the question; Ctrl+A and Ctrl+C copy the rest as links, the
   // cleared list takes them back with Ctrl+V.
@@ -357,16 +367,6 @@ TEST_F(MainWindowTest, OptionsEditedOnTwoTabsAreKeptByOkAndDiscardedByCancel) {
   const auto field = [](HWND options, const char* key) {
     return OptionsDialog::control(options, key);
   };
-  const auto showTab = [](HWND options, int tab) {
-    HWND tabs = GetDlgItem(options, OptionsDialog::kTabsId);
-    TabCtrl_SetCurSel(tabs, tab);
-    NMHDR change{tabs, OptionsDialog::kTabsId, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(options, WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
-  };
-  const auto click = [](HWND button) {
-    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(button));
-  };
   whenDialogShows([&](HWND options) {
     EXPECT_EQ(caption(options), L"Ravelin: OPTIONS");
     SetWindowTextW(field(options, "ECHost"), L"127.0.0.2");
@@ -426,6 +426,74 @@ TEST_F(MainWindowTest, OptionsEditedOnTwoTabsAreKeptByOkAndDiscardedByCancel) {
   EXPECT_EQ(kept.ECHost, "127.0.0.2");
 }
 
+// Run once per catalogue (RAVELIN_TEST_LANGUAGE) and at each DPI of the pictures: every
+// dialog holds its captions uncut.
+TEST_F(MainWindowTest, EveryDialogHoldsItsTextsInTheLanguageOfTheRun) {
+  if (test::runLanguage() != "en") {
+    ASSERT_NE(std::string(platform::catalogueHeader(runtime::kTextDomain))
+                  .find("Language: " + test::runLanguage()),
+              std::string::npos);
+  }
+  const auto expectRoom = [this](HWND shown, const std::string& name) {
+    EXPECT_EQ(test::textsWithoutRoom(shown), std::vector<std::string>{}) << name;
+    picture(shown, name);
+  };
+  const auto closeWithRoomChecked = [&](const std::string& name) {
+    whenDialogShows([&expectRoom, name](HWND shown) {
+      expectRoom(shown, name);
+      pressKey(shown, VK_ESCAPE);
+    });
+  };
+  files.chosen = {RAVELIN_SAMPLE_MET};
+  command(id(desk::cmdRefreshMet));
+  select({0});
+  command(MainWindow::kPopupId + serverlist::piFilter);
+  expectRoom(window.filterWindow()->window(), "filter-window");
+  pressKey(window.filterWindow()->window(), VK_ESCAPE);
+  pump();
+  closeWithRoomChecked("server-editor");
+  key(VK_RETURN);
+  closeWithRoomChecked("about-box");
+  command(id(desk::cmdAbout));
+  closeWithRoomChecked("countdown");
+  EXPECT_FALSE(static_cast<desk::MainView&>(window).runCloseCountdown());
+
+  whenDialogShows([&](HWND options) {
+    // The pages are children of the dialog, the hidden ones too.
+    EXPECT_EQ(test::textsWithoutRoom(options), std::vector<std::string>{});
+    for (int tab = 0; tab < win::OptionsDialog::kPageCount; ++tab) {
+      showTab(options, tab);
+      picture(options, "options-tab" + std::to_string(tab + 1));
+    }
+    whenDialogShows(
+        [&expectRoom](HWND add) {
+          expectRoom(add, "url-dialog");
+          pressKey(add, VK_ESCAPE);
+        },
+        platform::wideFromUtf8(_(desk::kUrlAddCaption)));
+    click(GetDlgItem(GetParent(win::OptionsDialog::control(options, "UpdTimeout")),
+                     win::UrlListBox::kAddId));
+    pressKey(options, VK_ESCAPE);
+  });
+  command(id(desk::cmdOptions));
+  picture(window.window(), "main-window");
+
+  // The long commands' windows as a run shows them, and the verify warning.
+  desk::MainView& main = window;
+  main.updateView().show();
+  expectRoom(window.updateWindow()->window(), "update-window");
+  main.verifyView().show();
+  expectRoom(window.verifyWindow()->window(), "verify-window");
+  main.transferView().show();
+  main.transferView().setDescription("eMule");
+  expectRoom(window.transferWindow()->window(), "transfer-window");
+  main.versionCheckView().show();
+  expectRoom(window.versionCheckWindow()->window(), "version-check-window");
+  closeWithRoomChecked("verify-warning");
+  bool checked = false;
+  EXPECT_FALSE(main.verifyWarning()->showModal(verify::verifyWarningText(), checked));
+}
+
 TEST_F(MainWindowTest, ClosesWithoutAQuestionWhenNothingChangedAndFiltersMatchTheSystemsForm) {
   SendMessageW(window.window(), WM_CLOSE, 0, 0);
   pump();
@@ -462,7 +530,6 @@ TEST_F(MainWindowTest, LongCommandsUpdateFromLoopbackUrlsAndStopByEscapeAndByACl
              rows = rowsShown(update);
              twoSlotHeight = height(update);
              locked = !inputEnabled();
-             picture(update, "update-window");
            });
   command(id(desk::cmdUpdateAll));
   ASSERT_NE(update, nullptr);
@@ -526,7 +593,6 @@ TEST_F(MainWindowTest, LongCommandsVerifyAfterTheWarningAndACloseIsCancel) {
   std::string warning;
   whenDialogShows([&](HWND shown) {
     warning = itemText(shown, win::VerifyWarningWindow::kTextId);
-    picture(shown, "verify-warning");
     PostMessageW(shown, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   });
   command(id(desk::cmdVerifyChecked));
@@ -548,7 +614,7 @@ TEST_F(MainWindowTest, LongCommandsVerifyAfterTheWarningAndACloseIsCancel) {
   whenSeen(verdictShown,
            [&] {
              verify = window.verifyWindow()->window();
-             picture(verify, "verify-window");
+             picture(verify, "verify-verdicts");
              rows = rowsShown(verify);
              shownHeight = height(verify);
              SendMessageW(verify, WM_COMMAND, MAKEWPARAM(ProgressWindow::kDetailsId, BN_CLICKED), 0);
@@ -602,7 +668,7 @@ TEST_F(MainWindowTest, LongCommandsTransferToEmuleAndCheckForUpdates) {
   whenSeen([&] { return window.transferWindow() && IsWindowVisible(window.transferWindow()->window()); },
            [&] {
              transfer = window.transferWindow()->window();
-             picture(transfer, "transfer-window");
+             picture(transfer, "transfer-running");
            });
   command(id(desk::cmdSaveRunning));
   ASSERT_NE(transfer, nullptr);
@@ -621,7 +687,6 @@ TEST_F(MainWindowTest, LongCommandsTransferToEmuleAndCheckForUpdates) {
   whenSeen([&] { return window.versionCheckWindow() && IsWindowVisible(window.versionCheckWindow()->window()); },
            [&] {
              check = window.versionCheckWindow()->window();
-             picture(check, "version-check-window");
              pressKey(check, VK_ESCAPE);
            });
   command(id(desk::cmdCheckForUpdates));
