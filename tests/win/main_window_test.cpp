@@ -482,13 +482,17 @@ TEST_F(MainWindowTest, EveryDialogHoldsItsTextsInTheLanguageOfTheRun) {
   desk::MainView& main = window;
   main.updateView().show();
   expectRoom(window.updateWindow()->window(), "update-window");
+  main.updateView().close();
   main.verifyView().show();
   expectRoom(window.verifyWindow()->window(), "verify-window");
+  main.verifyView().close();
   main.transferView().show();
   main.transferView().setDescription("eMule");
   expectRoom(window.transferWindow()->window(), "transfer-window");
+  main.transferView().close();
   main.versionCheckView().show();
   expectRoom(window.versionCheckWindow()->window(), "version-check-window");
+  main.versionCheckView().close();
   closeWithRoomChecked("verify-warning");
   bool checked = false;
   EXPECT_FALSE(main.verifyWarning()->showModal(verify::verifyWarningText(), checked));
