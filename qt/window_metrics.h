@@ -51,7 +51,6 @@ inline constexpr std::array<int, 9> kColumnWidths = {120, 50, 150, 120, 50, 60, 
 inline constexpr int kProgressWindowWidth = 520;
 inline constexpr int kDetailsSpacing = 2;
 
-
 }  // namespace ravelin::qt
 
 namespace ravelin::qt {

@@ -75,7 +75,8 @@ void Dialog::growToText(int id) {
   const int before = box.bottom;
   const std::wstring text = platform::wideFromUtf8(itemText(id));
   const HDC dc = GetDC(control);
-  const HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  const HGDIOBJ font =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
             DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
   SelectObject(dc, font);

@@ -39,8 +39,8 @@ DialogTemplate ProgressWindow::layout() const {
   form.add(PROGRESS_CLASSW, L"", kBarId, {kMargin, 31, right, 40}, 0);
   form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL,
            {right - 110, kButtonsTop, right - 60, kButtonsBottom}, BS_PUSHBUTTON | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, L"", kDetailsId, {right - 54, kButtonsTop, right, kButtonsBottom},
-           BS_DEFPUSHBUTTON | WS_TABSTOP);
+  form.add(DialogTemplate::kButton, L"", kDetailsId,
+           {right - 54, kButtonsTop, right, kButtonsBottom}, BS_DEFPUSHBUTTON | WS_TABSTOP);
   form.add(DialogTemplate::kButton, text(desk::kDetailsGroupCaption), kDetailsPaneId,
            {kMargin, kPaneTop, right, paneBottom}, BS_GROUPBOX);
   for (int slot = 0; slot < rows_; ++slot) {

@@ -21,8 +21,8 @@ void UpdateWindow::addRow(DialogTemplate& form, int slot, RECT units) const {
   const LONG left = units.left + 6, right = units.right - 6, top = units.top;
   form.add(DialogTemplate::kButton, L"", rowItemId(slot, kFramePart),
            {units.left, top, units.right, units.bottom - 1}, BS_GROUPBOX);
-  form.add(DialogTemplate::kStatic, L"", rowItemId(slot, kLabelPart), {left, top + 10, right, top + 18},
-           SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS);
+  form.add(DialogTemplate::kStatic, L"", rowItemId(slot, kLabelPart),
+           {left, top + 10, right, top + 18}, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS);
   form.add(PROGRESS_CLASSW, L"", rowItemId(slot, kBarPart), {left, top + 19, right, top + 24}, 0);
 }
 

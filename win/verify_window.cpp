@@ -76,8 +76,8 @@ std::optional<INT_PTR> VerifyWindow::message(UINT message, WPARAM, LPARAM lParam
   InflateRect(&room, -MulDiv(kTextInset, static_cast<int>(GetDpiForWindow(window())), 96), 0);
   SetBkMode(draw.hDC, TRANSPARENT);
   SetTextColor(draw.hDC, fore);
-  const HGDIOBJ font = SelectObject(draw.hDC, reinterpret_cast<HFONT>(
-                                                  SendMessageW(draw.hwndItem, WM_GETFONT, 0, 0)));
+  const HGDIOBJ font = SelectObject(
+      draw.hDC, reinterpret_cast<HFONT>(SendMessageW(draw.hwndItem, WM_GETFONT, 0, 0)));
   DrawTextW(draw.hDC, line.c_str(), static_cast<int>(line.size()), &room,
             DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   SelectObject(draw.hDC, font);

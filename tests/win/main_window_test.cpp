@@ -59,7 +59,9 @@ struct FastClock {
   ~FastClock() { stop = true, ticker.join(); }
   platform::ManualClock& clock;
   std::atomic<bool> stop{false};
-  std::thread ticker{[this] { for (; !stop; Sleep(1)) clock.advance(10); }};
+  std::thread ticker{[this] {
+    for (; !stop; Sleep(1)) clock.advance(10);
+  }};
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -528,13 +530,14 @@ TEST_F(MainWindowTest, LongCommandsUpdateFromLoopbackUrlsAndStopByEscapeAndByACl
   HWND update = nullptr;
   int rows = 0, twoSlotHeight = 0;
   bool locked = false;
-  whenSeen([&] { return window.updateWindow() && IsWindowVisible(window.updateWindow()->window()); },
-           [&] {
-             update = window.updateWindow()->window();
-             rows = rowsShown(update);
-             twoSlotHeight = height(update);
-             locked = !inputEnabled();
-           });
+  whenSeen(
+      [&] { return window.updateWindow() && IsWindowVisible(window.updateWindow()->window()); },
+      [&] {
+        update = window.updateWindow()->window();
+        rows = rowsShown(update);
+        twoSlotHeight = height(update);
+        locked = !inputEnabled();
+      });
   command(id(desk::cmdUpdateAll));
   ASSERT_NE(update, nullptr);
   EXPECT_EQ(caption(update), L"Ravelin: Check URLs for new servers");
@@ -562,7 +565,8 @@ TEST_F(MainWindowTest, LongCommandsUpdateFromLoopbackUrlsAndStopByEscapeAndByACl
   });
   servers.clear();
   command(id(desk::cmdUpdateMet));
-  EXPECT_EQ(itemText(update, ProgressWindow::kHeadlineId), "Waiting for working threads to close...");
+  EXPECT_EQ(itemText(update, ProgressWindow::kHeadlineId),
+            "Waiting for working threads to close...");
   EXPECT_EQ(rows, 1);
   EXPECT_TRUE(servers.empty());
   EXPECT_EQ(app.logLines().back().rfind("Updated from <", 0), 0u);
@@ -615,15 +619,14 @@ TEST_F(MainWindowTest, LongCommandsVerifyAfterTheWarningAndACloseIsCancel) {
            (shown->slotMark(0) != verify::SlotMark::Neutral ||
             shown->slotMark(1) != verify::SlotMark::Neutral);
   };
-  whenSeen(verdictShown,
-           [&] {
-             verify = window.verifyWindow()->window();
-             picture(verify, "verify-verdicts");
-             rows = rowsShown(verify);
-             shownHeight = height(verify);
-             SendMessageW(verify, WM_COMMAND, MAKEWPARAM(ProgressWindow::kDetailsId, BN_CLICKED), 0);
-             hiddenHeight = height(verify);
-           });
+  whenSeen(verdictShown, [&] {
+    verify = window.verifyWindow()->window();
+    picture(verify, "verify-verdicts");
+    rows = rowsShown(verify);
+    shownHeight = height(verify);
+    SendMessageW(verify, WM_COMMAND, MAKEWPARAM(ProgressWindow::kDetailsId, BN_CLICKED), 0);
+    hiddenHeight = height(verify);
+  });
   command(id(desk::cmdVerifyChecked));
   ASSERT_NE(verify, nullptr);
   EXPECT_NE(test::ReadFile(app.dir.file("ravelin.ini")).find("VrfWarning=0"), std::string::npos);
@@ -645,8 +648,10 @@ TEST_F(MainWindowTest, LongCommandsVerifyAfterTheWarningAndACloseIsCancel) {
   app.ctx.settings.VrfThreadCount = 1;
   app.ctx.settings.VrfTimeout = 60;
   whenSeen(
-      [&] { return itemText(verify, ProgressWindow::rowItemId(0, 0)).find("has been contacted") !=
-                   std::string::npos; },
+      [&] {
+        return itemText(verify, ProgressWindow::rowItemId(0, 0)).find("has been contacted") !=
+               std::string::npos;
+      },
       [&] { SendMessageW(verify, WM_CLOSE, 0, 0); });
   command(id(desk::cmdVerifyChecked));
   EXPECT_EQ(app.logLines().back(), "Verification cancelled");
@@ -669,14 +674,16 @@ TEST_F(MainWindowTest, LongCommandsTransferToEmuleAndCheckForUpdates) {
   test::EmulePeer emule(links);
   ASSERT_EQ(emule.problem(), "");
   HWND transfer = nullptr;
-  whenSeen([&] { return window.transferWindow() && IsWindowVisible(window.transferWindow()->window()); },
-           [&] {
-             transfer = window.transferWindow()->window();
-             picture(transfer, "transfer-running");
-           });
+  whenSeen(
+      [&] { return window.transferWindow() && IsWindowVisible(window.transferWindow()->window()); },
+      [&] {
+        transfer = window.transferWindow()->window();
+        picture(transfer, "transfer-running");
+      });
   command(id(desk::cmdSaveRunning));
   ASSERT_NE(transfer, nullptr);
-  EXPECT_EQ(test::ReadFile(links), "ed2k://|server|10.0.0.1|4661|/\ned2k://|server|10.0.0.3|4661|/\n");
+  EXPECT_EQ(test::ReadFile(links),
+            "ed2k://|server|10.0.0.1|4661|/\ned2k://|server|10.0.0.3|4661|/\n");
   EXPECT_EQ(itemText(transfer, win::TransferWindow::kStatusId), "Transfer finished.");
   EXPECT_EQ(itemText(transfer, win::TransferWindow::kRouteId).rfind("Transfer to ", 0), 0u);
   EXPECT_TRUE(inputEnabled() && !IsWindowVisible(transfer));
@@ -688,11 +695,15 @@ TEST_F(MainWindowTest, LongCommandsTransferToEmuleAndCheckForUpdates) {
   test::OddHttpServer http{{"", "", files.path().string(), "", ""}};
   app.ctx.settings.UpdateInfoURL = http.url("/silent");
   HWND check = nullptr;
-  whenSeen([&] { return window.versionCheckWindow() && IsWindowVisible(window.versionCheckWindow()->window()); },
-           [&] {
-             check = window.versionCheckWindow()->window();
-             pressKey(check, VK_ESCAPE);
-           });
+  whenSeen(
+      [&] {
+        return window.versionCheckWindow() &&
+               IsWindowVisible(window.versionCheckWindow()->window());
+      },
+      [&] {
+        check = window.versionCheckWindow()->window();
+        pressKey(check, VK_ESCAPE);
+      });
   command(id(desk::cmdCheckForUpdates));
   ASSERT_NE(check, nullptr);
   EXPECT_EQ(caption(check), L"Ravelin: Checking for updates");
