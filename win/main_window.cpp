@@ -338,17 +338,20 @@ bool MainWindow::runCloseCountdown() {
 }
 // The windows of the long commands are made at their first use and live with the main
 // window; each run disables the main window's input through the presenter.
+std::function<void(bool)> MainWindow::inputLock() {
+  return [this](bool enabled) { presenter_->lockInput(!enabled); };
+}
 update::UpdateView& MainWindow::updateView() {
   if (!update_) {
     update_ = std::make_unique<UpdateWindow>(window());
-    update_->onMainWindowEnabled = [this](bool enabled) { presenter_->lockInput(!enabled); };
+    update_->onMainWindowEnabled = inputLock();
   }
   return *update_;
 }
 verify::VerifyView& MainWindow::verifyView() {
   if (!verify_) {
     verify_ = std::make_unique<VerifyWindow>(window());
-    verify_->onMainWindowEnabled = [this](bool enabled) { presenter_->lockInput(!enabled); };
+    verify_->onMainWindowEnabled = inputLock();
   }
   return *verify_;
 }
@@ -359,7 +362,7 @@ verify::VerifyWarningDialog* MainWindow::verifyWarning() {
 client::TransferView& MainWindow::transferView() {
   if (!transfer_) {
     transfer_ = std::make_unique<TransferWindow>(frame_.statusBar(), window());
-    transfer_->onMainWindowEnabled = [this](bool enabled) { presenter_->lockInput(!enabled); };
+    transfer_->onMainWindowEnabled = inputLock();
   }
   return *transfer_;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -104,6 +105,8 @@ class MainWindow : public desk::MainView, public desk::Clipboard, public desk::S
   // The drop-down menu of the toolbar button with that command id, below the button.
   void dropDown(int buttonId);
   void showPopupMenu(POINT at);
+  // What a window of a long command calls to disable and enable the main window's input.
+  std::function<void(bool enabled)> inputLock();
   // A drop-down menu of commands, the recent scripts as a submenu of their item.
   MenuHandle commandMenu(const std::vector<std::optional<desk::Command>>& items) const;
 
