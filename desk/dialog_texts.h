@@ -34,6 +34,20 @@ inline constexpr const char* kDescriptionLabel = N_("Description:");
 // The about box.
 inline constexpr const char* kAboutBoxCaption = N_("About Ravelin v");
 
+// The windows of the long commands: the update window's caption, the details button and
+// pane of the update and verify windows (drawn from ProgressView's state), the verify
+// warning's button, the version check's caption.
+inline constexpr const char* kUpdateCaption = N_("Ravelin: Check URLs for new servers");
+inline constexpr const char* kDetailsShownCaption = N_("&Details <<");
+inline constexpr const char* kDetailsHiddenCaption = N_("&Details >>");
+inline constexpr const char* kDetailsGroupCaption = N_("Details");
+inline constexpr const char* kProceedCaption = N_("&Proceed");
+inline constexpr const char* kVersionCheckCaption = N_("Ravelin: Checking for updates");
+// The verify window's status lines: the verdict colours as RGB (a neutral line keeps the
+// window's colours).
+inline constexpr unsigned kOkRgb = 0x008000;
+inline constexpr unsigned kFailedRgb = 0xFF0000;
+
 // The close countdown window.
 inline constexpr const char* kCountdownCaption = N_("Ravelin: CLOSE Ravelin");
 inline constexpr const char* kCountdownLead = N_("Ravelin will close in ");

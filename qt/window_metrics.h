@@ -19,20 +19,27 @@ using desk::kCountdownCaption;
 using desk::kCountdownLead;
 using desk::kCountdownTail;
 using desk::kDescriptionLabel;
+using desk::kDetailsGroupCaption;
+using desk::kDetailsHiddenCaption;
+using desk::kDetailsShownCaption;
 using desk::kEditorInfoPlaceholder;
 using desk::kEditorLabels;
+using desk::kFailedRgb;
 using desk::kFilterCaption;
 using desk::kInsertCommandCaption;
 using desk::kOkCaption;
+using desk::kOkRgb;
 using desk::kOptionsDialogCaption;
 using desk::kOptionsTabs;
 using desk::kPasswordNonePlaceholder;
 using desk::kPasswordStoredPlaceholder;
+using desk::kProceedCaption;
 using desk::kScriptEditorCaption;
 using desk::kScriptFileFilters;
 using desk::kScriptOpenTitle;
 using desk::kScriptSaveTitle;
 using desk::kSearchCaption;
+using desk::kUpdateCaption;
 using desk::kUrlAddCaption;
 using desk::kUrlAddLabel;
 using desk::kUrlColumns;
@@ -41,29 +48,15 @@ using desk::kUrlEditLabel;
 using desk::kUrlGroupCaption;
 using desk::kUrlListHint;
 using desk::kUrlMenuItems;
+using desk::kVersionCheckCaption;
 
 // The server list's columns (in the order of serverlist::ServerField).
 inline constexpr std::array<int, 9> kColumnWidths = {120, 50, 150, 120, 50, 60, 60, 60, 35};
-
-// The details button of the update and verify windows, drawn from ProgressView's state.
-inline constexpr const char* kDetailsShownCaption = N_("&Details <<");
-inline constexpr const char* kDetailsHiddenCaption = N_("&Details >>");
-inline constexpr const char* kDetailsGroupCaption = N_("Details");
 
 // The width of the update and verify windows (their height follows what they show), and
 // the gap between two rows of the details pane.
 inline constexpr int kProgressWindowWidth = 520;
 inline constexpr int kDetailsSpacing = 2;
-
-// The update window's caption and the first caption of a slot's frame.
-inline constexpr const char* kUpdateCaption = N_("Ravelin: Check URLs for new servers");
-
-// The verification warning dialog's buttons.
-inline constexpr const char* kProceedCaption = N_("&Proceed");
-// The verify window's status lines: the verdict colours as RGB (a neutral line takes the
-// palette's button colour).
-inline constexpr unsigned kOkRgb = 0x008000;
-inline constexpr unsigned kFailedRgb = 0xFF0000;
 
 }  // namespace ravelin::qt
 
@@ -112,7 +105,6 @@ inline constexpr unsigned kLinkHoverRgb = 0xFF0000;
 inline constexpr int kCountdownAlertMs = 1000;
 
 // The version-check window.
-inline constexpr const char* kVersionCheckCaption = N_("Ravelin: Checking for updates");
 inline constexpr int kVersionCheckWidth = 320;
 
 // The transfer window.

@@ -45,12 +45,7 @@ DialogTemplate AboutBox::layout() const {
 
 void AboutBox::created() {
   // The product's name in bold, larger than the dialog's font.
-  LOGFONTW title{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window(), WM_GETFONT, 0, 0)), sizeof title,
-             &title);
-  title.lfHeight = title.lfHeight * 7 / 5;
-  title.lfWeight = FW_BOLD;
-  titleFont_.reset(CreateFontIndirectW(&title));
+  titleFont_ = boldFont(140);
   SendMessageW(item(kFirstLineId + 1), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()),
                TRUE);
   focusItem(IDOK);

@@ -29,10 +29,7 @@ DialogTemplate CountdownWindow::layout() const {
 }
 
 void CountdownWindow::created() {
-  LOGFONTW bold{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window(), WM_GETFONT, 0, 0)), sizeof bold, &bold);
-  bold.lfWeight = FW_BOLD;
-  boldFont_.reset(CreateFontIndirectW(&bold));
+  boldFont_ = boldFont();
   SendMessageW(item(kSecondsId), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), TRUE);
   SetWindowPos(window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }

@@ -55,6 +55,82 @@ std::string Dialog::itemText(int id) const {
   return platform::utf8FromWide(text);
 }
 
+FontHandle Dialog::boldFont(int sizePercent) const {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0)), sizeof font, &font);
+  font.lfHeight = MulDiv(font.lfHeight, sizePercent, 100);
+  font.lfWeight = FW_BOLD;
+  return FontHandle(CreateFontIndirectW(&font));
+}
+
+RECT Dialog::pixels(RECT units) const {
+  MapDialogRect(window_, &units);
+  return units;
+}
+
+void Dialog::growToText(int id) {
+  const HWND control = item(id);
+  RECT box{};
+  GetClientRect(control, &box);
+  const int before = box.bottom;
+  const std::wstring text = platform::wideFromUtf8(itemText(id));
+  const HDC dc = GetDC(control);
+  const HGDIOBJ font =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(dc, font);
+  ReleaseDC(control, dc);
+  const int grown = box.bottom - before;
+  RECT place{};
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+  for (HWND other = GetWindow(window_, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
+    RECT at{};
+    GetWindowRect(other, &at);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&at), 2);
+    if (other == control)
+      SetWindowPos(other, nullptr, 0, 0, at.right - at.left, at.bottom - at.top + grown,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    else if (at.top >= place.bottom)
+      SetWindowPos(other, nullptr, at.left, at.top + grown, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RECT client{};
+  GetClientRect(window_, &client);
+  fitClient(client.right, client.bottom + grown);
+}
+
+void Dialog::placeItem(int id, RECT rect) {
+  SetWindowPos(item(id), nullptr, rect.left, rect.top, rect.right - rect.left,
+               rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Dialog::fitClient(int width, int height) {
+  RECT frame{0, 0, width, height};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)),
+                           GetDpiForWindow(window_));
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Dialog::centreOverOwner() {
+  RECT over{}, own{};
+  const HWND owner = GetWindow(window_, GW_OWNER);
+  if (!owner || !GetWindowRect(owner, &over)) GetWindowRect(GetDesktopWindow(), &over);
+  GetWindowRect(window_, &own);
+  SetWindowPos(window_, nullptr, (over.left + over.right - (own.right - own.left)) / 2,
+               (over.top + over.bottom - (own.bottom - own.top)) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Dialog::dropCloseBox() {
+  SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) & ~WS_SYSMENU);
+  SetWindowPos(window_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 INT_PTR CALLBACK Dialog::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* self = reinterpret_cast<Dialog*>(lParam);

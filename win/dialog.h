@@ -5,6 +5,7 @@
 #include <string>
 
 #include "win/dialog_template.h"
+#include "win/handles.h"
 
 namespace ravelin::win {
 
@@ -42,6 +43,23 @@ class Dialog {
   void focusItem(int id);
   void setItemText(int id, const std::string& text);
   std::string itemText(int id) const;
+
+  // The dialog's font in bold, sizePercent of its size.
+  FontHandle boldFont(int sizePercent = 100) const;
+  // A rectangle in dialog units in the dialog's pixels.
+  RECT pixels(RECT units) const;
+  // Makes the control as high as its text broken into lines at its width; the controls
+  // below it and the dialog's bottom move by as much.
+  void growToText(int id);
+  // Moves the control to a rectangle in pixels.
+  void placeItem(int id, RECT rect);
+  // Gives the dialog a client area of that size in pixels; its top left stays.
+  void fitClient(int width, int height);
+  // Puts the dialog in the middle of its owner (of the screen without one).
+  void centreOverOwner();
+  // Takes the close box from the title bar: the window of a long command is closed by the
+  // command; Alt+F4 and Escape still come as IDCANCEL.
+  void dropCloseBox();
 
  private:
   static INT_PTR CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -60,6 +60,7 @@ inline void closeKernelObject(HANDLE object) {
 using WindowHandle = Owned<HWND, detail::destroyWindow>;
 using FontHandle = Owned<HFONT, detail::deleteGdiObject<HFONT>>;
 using BitmapHandle = Owned<HBITMAP, detail::deleteGdiObject<HBITMAP>>;
+using BrushHandle = Owned<HBRUSH, detail::deleteGdiObject<HBRUSH>>;
 using MenuHandle = Owned<HMENU, detail::destroyMenu>;
 using MemoryDcHandle = Owned<HDC, detail::deleteDc>;
 using IconHandle = Owned<HICON, detail::destroyIcon>;

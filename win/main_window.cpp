@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -22,21 +21,6 @@ namespace ravelin::win {
 using desk::Command;
 
 namespace {
-
-// The windows that this program does not have yet: their commands are greyed.
-constexpr std::array<Command, 9> kCommandsWithoutWindow = {
-    desk::cmdUpdateAll, desk::cmdUpdateHtml,  desk::cmdUpdateMet,
-    desk::cmdUpdateBot, desk::cmdUpdateDns,   desk::cmdVerifyChecked,
-    desk::cmdVerifyAll, desk::cmdSaveRunning, desk::cmdCheckForUpdates};
-
-bool hasWindow(Command command) {
-  return std::find(kCommandsWithoutWindow.begin(), kCommandsWithoutWindow.end(), command) ==
-         kCommandsWithoutWindow.end();
-}
-
-[[noreturn]] void noWindowYet(const char* what) {
-  throw std::runtime_error(runtime::fillIn(_("The Windows program has no %s yet."), {_(what)}));
-}
 
 // A menu item's text: the caption and, after a tab, its key.
 std::wstring itemText(Command command) {
@@ -106,7 +90,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::show() {
   ShowWindow(window(), maximized_ ? SW_SHOWMAXIMIZED : SW_SHOW);
-  UpdateWindow(window());
+  ::UpdateWindow(window());
 }
 
 bool MainWindow::translateKey(MSG& msg) {
@@ -157,7 +141,7 @@ void MainWindow::command(int id) {
     frame_.listView().selectAll();
   } else if (id >= kCommandId && id < kCommandId + desk::kCommandCount) {
     const auto which = static_cast<Command>(id - kCommandId);
-    if (hasWindow(which)) presenter_->run(which);
+    presenter_->run(which);
   } else if (id >= kPopupId && id < kPopupId + serverlist::kPopupItemCount) {
     presenter_->runPopupItem(static_cast<serverlist::PopupItem>(id - kPopupId));
   } else if (id >= kRecentId && static_cast<size_t>(id - kRecentId) < recentScripts_.size()) {
@@ -183,8 +167,7 @@ MenuHandle MainWindow::commandMenu(const std::vector<std::optional<Command>>& it
                   reinterpret_cast<UINT_PTR>(recent.release()), itemText(*item).c_str());
       continue;
     }
-    const UINT state = hasWindow(*item) ? MF_ENABLED : MF_GRAYED;
-    AppendMenuW(menu.get(), MF_STRING | state, static_cast<UINT_PTR>(kCommandId + *item),
+    AppendMenuW(menu.get(), MF_STRING, static_cast<UINT_PTR>(kCommandId + *item),
                 itemText(*item).c_str());
   }
   return menu;
@@ -209,12 +192,7 @@ void MainWindow::buildToolBar() {
                        kButtonPictures[static_cast<size_t>(b)],
                        platform::wideFromUtf8(_(group.caption))});
   }
-  ToolBar& tools = frame_.addToolBar(buttons);
-  for (const ToolBar::Button& button : buttons) {
-    const auto first = static_cast<Command>(button.commandId - kCommandId);
-    SendMessageW(tools.window(), TB_ENABLEBUTTON, static_cast<WPARAM>(button.commandId),
-                 hasWindow(first));
-  }
+  frame_.addToolBar(buttons);
 }
 
 void MainWindow::dropDown(int buttonId) {
@@ -345,17 +323,47 @@ void MainWindow::showAbout() {
 bool MainWindow::runCloseCountdown() {
   return CountdownWindow().run(window(), ctx_);
 }
+// The windows of the long commands are made at their first use and live with the main
+// window; each run disables the main window's input through the presenter.
+std::function<void(bool)> MainWindow::inputLock() {
+  return [this](bool enabled) { presenter_->lockInput(!enabled); };
+}
 update::UpdateView& MainWindow::updateView() {
-  noWindowYet(N_("update window"));
+  if (!update_) {
+    update_ = std::make_unique<UpdateWindow>(window());
+    update_->onMainWindowEnabled = inputLock();
+  }
+  return *update_;
 }
 verify::VerifyView& MainWindow::verifyView() {
-  noWindowYet(N_("verify window"));
+  if (!verify_) {
+    verify_ = std::make_unique<VerifyWindow>(window());
+    verify_->onMainWindowEnabled = inputLock();
+  }
+  return *verify_;
+}
+verify::VerifyWarningDialog* MainWindow::verifyWarning() {
+  if (!warning_) warning_ = std::make_unique<VerifyWarningWindow>(window());
+  return warning_.get();
 }
 client::TransferView& MainWindow::transferView() {
-  noWindowYet(N_("transfer window"));
+  if (!transfer_) {
+    transfer_ = std::make_unique<TransferWindow>(frame_.statusBar(), window());
+    transfer_->onMainWindowEnabled = inputLock();
+  }
+  return *transfer_;
 }
 app::VersionCheckView& MainWindow::versionCheckView() {
-  noWindowYet(N_("version check window"));
+  if (!versionCheck_) versionCheck_ = std::make_unique<VersionCheckWindow>(window());
+  return *versionCheck_;
+}
+
+void MainWindow::cancelLongCommands() {
+  // Each run ends at its next look at its cancel flag and closes its window itself.
+  if (update_) update_->cancel();
+  if (verify_) verify_->cancel();
+  if (transfer_) transfer_->cancel();
+  if (versionCheck_) versionCheck_->cancel();
 }
 
 std::string MainWindow::text() const {

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,10 @@
 #include "win/main_frame.h"
 #include "win/script_editor_window.h"
 #include "win/system_file_chooser.h"
+#include "win/transfer_window.h"
+#include "win/update_window.h"
+#include "win/verify_window.h"
+#include "win/version_check_window.h"
 #include "win/win_ui_thread.h"
 
 namespace ravelin::win {
@@ -46,6 +51,11 @@ class MainWindow : public desk::MainView, public desk::Clipboard {
   // The filter window, once it was opened; none before.
   FilterWindow* filterWindow() { return filter_.get(); }
   ScriptEditorWindow& scriptEditor() { return *editor_; }
+  // The windows of the long commands, once a command used them; none before.
+  UpdateWindow* updateWindow() { return update_.get(); }
+  VerifyWindow* verifyWindow() { return verify_.get(); }
+  TransferWindow* transferWindow() { return transfer_.get(); }
+  VersionCheckWindow* versionCheckWindow() { return versionCheck_.get(); }
 
   // desk::MainView.
   void showListStatus(const std::string& text) override;
@@ -57,7 +67,7 @@ class MainWindow : public desk::MainView, public desk::Clipboard {
   void bringToFront() override;
   void showRecentScripts(const std::vector<std::string>& captions) override;
   void setTerminating(bool terminating) override { ui_.setTerminating(terminating); }
-  void cancelLongCommands() override {}
+  void cancelLongCommands() override;
   void hideWindowsForScript() override;
   void restoreWindowsAfterScript() override;
   desk::WindowPlace place() const override;
@@ -72,7 +82,7 @@ class MainWindow : public desk::MainView, public desk::Clipboard {
   bool runCloseCountdown() override;
   update::UpdateView& updateView() override;
   verify::VerifyView& verifyView() override;
-  verify::VerifyWarningDialog* verifyWarning() override { return nullptr; }
+  verify::VerifyWarningDialog* verifyWarning() override;
   client::TransferView& transferView() override;
   app::VersionCheckView& versionCheckView() override;
   desk::ScriptEditor& scriptWindow() override { return *editor_; }
@@ -89,6 +99,8 @@ class MainWindow : public desk::MainView, public desk::Clipboard {
   // The drop-down menu of the toolbar button with that command id, below the button.
   void dropDown(int buttonId);
   void showPopupMenu(POINT at);
+  // What a window of a long command calls to disable and enable the main window's input.
+  std::function<void(bool enabled)> inputLock();
   // A drop-down menu of commands, the recent scripts as a submenu of their item.
   MenuHandle commandMenu(const std::vector<std::optional<desk::Command>>& items) const;
 
@@ -101,6 +113,11 @@ class MainWindow : public desk::MainView, public desk::Clipboard {
   std::unique_ptr<desk::MainPresenter> presenter_;
   std::unique_ptr<FilterWindow> filter_;
   std::unique_ptr<ScriptEditorWindow> editor_;
+  std::unique_ptr<UpdateWindow> update_;
+  std::unique_ptr<VerifyWindow> verify_;
+  std::unique_ptr<VerifyWarningWindow> warning_;
+  std::unique_ptr<TransferWindow> transfer_;
+  std::unique_ptr<VersionCheckWindow> versionCheck_;
   AcceleratorHandle keys_;
   std::vector<std::string> recentScripts_;
   std::vector<HWND> hiddenWindows_;

@@ -4,6 +4,7 @@
 
 #include "platform/wide_text.h"
 #include "win/dpi.h"
+#include "win/progress_control.h"
 #include "win/window_metrics.h"
 
 namespace ravelin::win {
@@ -67,9 +68,7 @@ void StatusBar::placePanels() {
 }
 
 void StatusBar::changed() {
-  SendMessageW(progress_, PBM_SETRANGE32, static_cast<WPARAM>(min()), max());
-  SendMessageW(progress_, PBM_SETSTEP, static_cast<WPARAM>(step()), 0);
-  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(position()), 0);
+  drawProgress(progress_, *this);
   if (visible() != progressShown_) {
     progressShown_ = visible();
     placePanels();

@@ -9,15 +9,22 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "app/startup.h"
+#include "app/transfer_time_file.h"
 #include "app/window_state.h"
+#include "client/transfer_time.h"
 #include "desk/dialog_texts.h"
+#include "peers/emule_peer.h"
+#include "peers/loopback_peers.h"
 #include "platform/wide_text.h"
 #include "runtime/translate.h"
 #include "serverlist/met_file.h"
 #include "serverlist/server_filter.h"
+#include "support/peer_process.h"
 #include "support/test_support.h"
+#include "support/update_bodies.h"
 #include "win/common_controls.h"
 #include "win/filter_window.h"
 #include "win/insert_command_dialog.h"
@@ -45,6 +52,18 @@ struct QueuedFiles : desk::FileChooser {
   }
   std::optional<std::string> open(desk::OpenKind) override { return next(); }
   std::optional<std::string> save(desk::SaveKind) override { return next(); }
+};
+
+// The test's manual clock runs a hundred times as fast as the wall's, so that the pauses
+// of the long commands pass at once.
+struct FastClock {
+  explicit FastClock(test::TestApp& app) : clock(app.manualClock) { app.useManualClock(); }
+  ~FastClock() { stop = true, ticker.join(); }
+  platform::ManualClock& clock;
+  std::atomic<bool> stop{false};
+  std::thread ticker{[this] {
+    for (; !stop; Sleep(1)) clock.advance(10);
+  }};
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -81,11 +100,20 @@ class MainWindowTest : public ::testing::Test {
     for (int row : rows) ListView_SetItemState(list(), row, LVIS_SELECTED, LVIS_SELECTED);
     pump();
   }
+  // Once seen() holds (looked at between messages, for at most 20 s), act is done.
+  void whenSeen(std::function<bool()> seen, std::function<void()> act,
+                DWORD until = GetTickCount() + 20000) {
+    ui.post([this, seen, act, until] {
+      if (seen()) return act();
+      Sleep(1);
+      if (GetTickCount() < until) whenSeen(seen, act, until);
+    });
+  }
   // Once a dialog of this thread other than the modeless filter window shows (a message
-  // box too), act is done on it.
-  void whenDialogShows(std::function<void(HWND)> act, int triesLeft = 200,
-                       std::wstring titled = L"") {
-    ui.post([this, act, triesLeft, titled] {
+  // box too), act is done on it (looked for during at most 20 s).
+  void whenDialogShows(std::function<void(HWND)> act, std::wstring titled = L"",
+                       DWORD until = GetTickCount() + 20000) {
+    ui.post([this, act, until, titled] {
       std::vector<HWND> shown;
       EnumThreadWindows(
           GetCurrentThreadId(),
@@ -101,8 +129,8 @@ class MainWindowTest : public ::testing::Test {
       if (!titled.empty()) std::erase_if(shown, [&titled](HWND w) { return caption(w) != titled; });
       if (!shown.empty())
         act(shown.front());
-      else if (triesLeft > 0)
-        whenDialogShows(act, triesLeft - 1, titled);
+      else if (GetTickCount() < until)
+        whenDialogShows(act, titled, until);
     });
   }
   // The next message box of this thread is answered with button; counts the boxes answered.
@@ -147,6 +175,23 @@ class MainWindowTest : public ::testing::Test {
     wchar_t text[128] = L"";
     GetWindowTextW(window, text, 128);
     return text;
+  }
+  static std::string itemText(HWND dialog, int id) {
+    wchar_t text[512] = L"";
+    GetDlgItemTextW(dialog, id, text, 512);
+    return platform::utf8FromWide(text);
+  }
+  static int height(HWND shown) {
+    RECT r{};
+    GetWindowRect(shown, &r);
+    return r.bottom - r.top;
+  }
+  bool inputEnabled() { return IsWindowEnabled(list()) != FALSE; }
+  void addServer(const std::string& ip, std::uint16_t port, bool checked = true) {
+    serverlist::Server server;
+    server.ip = ip;
+    server.port = std::to_string(port);
+    servers.append(server, checked);
   }
   HWND list() { return window.frame().listView().window(); }
   std::string status() { return window.frame().statusBar().text(win::StatusBar::kMessage); }
@@ -447,7 +492,7 @@ TEST_F(MainWindowTest, OptionsEditedOnTwoTabsAreKeptByOkAndDiscardedByCancel) {
           SetDlgItemTextW(add, win::UrlDialog::kUrlId, L"127.0.0.1/new.met");
           pressKey(add, VK_RETURN);
         },
-        200, L"Ravelin: OPTIONS: Add URL");
+        L"Ravelin: OPTIONS: Add URL");
     HWND urlPage = GetParent(field(options, "UpdTimeout"));
     click(GetDlgItem(urlPage, UrlListBox::kAddId));
     click(GetDlgItem(urlPage, UrlListBox::kUpId));
@@ -462,7 +507,7 @@ TEST_F(MainWindowTest, OptionsEditedOnTwoTabsAreKeptByOkAndDiscardedByCancel) {
           ++boxesAnswered;
           PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
         },
-        200, L"Warning");
+        L"Warning");
     PostMessageW(options, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   });
   command(id(desk::cmdOptions));
@@ -538,13 +583,28 @@ TEST_F(MainWindowTest, EveryDialogHoldsItsTextsInTheLanguageOfTheRun) {
           expectRoom(add, "url-dialog");
           pressKey(add, VK_ESCAPE);
         },
-        200, platform::wideFromUtf8(_(desk::kUrlAddCaption)));
+        platform::wideFromUtf8(_(desk::kUrlAddCaption)));
     click(GetDlgItem(GetParent(win::OptionsDialog::control(options, "UpdTimeout")),
                      win::UrlListBox::kAddId));
     pressKey(options, VK_ESCAPE);
   });
   command(id(desk::cmdOptions));
   picture(window.window(), "main-window");
+
+  // The long commands' windows as a run shows them, and the verify warning.
+  const auto expectRoomWhileShown = [&expectRoom](runtime::ProgressView& view, const char* name) {
+    view.show();
+    expectRoom(dynamic_cast<win::Dialog&>(view).window(), name);
+    view.close();
+  };
+  desk::MainView& main = window;
+  expectRoomWhileShown(main.updateView(), "update-window");
+  expectRoomWhileShown(main.verifyView(), "verify-window");
+  expectRoomWhileShown(main.transferView(), "transfer-window");
+  expectRoomWhileShown(main.versionCheckView(), "version-check-window");
+  closeWithRoomChecked("verify-warning");
+  bool checked = false;
+  EXPECT_FALSE(main.verifyWarning()->showModal(verify::verifyWarningText(), checked));
 }
 
 TEST_F(MainWindowTest, ClosesWithoutAQuestionWhenNothingChangedAndFiltersMatchTheSystemsForm) {
@@ -556,6 +616,175 @@ TEST_F(MainWindowTest, ClosesWithoutAQuestionWhenNothingChangedAndFiltersMatchTh
   constexpr wchar_t kExpected[] =
       L"MET-Files (*.met *.gz *.zip *.tar *.tgz)\0*.met;*.gz;*.zip;*.tar;*.tgz\0Any file (*)\0*\0";
   EXPECT_EQ(filters, std::wstring(kExpected, std::size(kExpected)));
+}
+
+TEST_F(MainWindowTest, LongCommandsUpdateFromLoopbackUrlsAndStopByEscapeAndByAClose) {
+  using win::ProgressWindow;
+  FastClock fast(app);
+  test::TempDir files;
+  test::WriteFile(files.file("a.met"),
+                  test::MetBody(2, test::MetEntry(1, 2, 3, 4, 4661, "A", "a", 5) +
+                                       test::MetEntry(5, 6, 7, 8, 4242, "B", "b", 7)));
+  test::WriteFile(files.file("b.met"),
+                  test::MetBody(1, test::MetEntry(1, 2, 3, 4, 4661, "A2", "", 9)));
+  test::OddHttpServer http{{"", "", files.path().string(), "", ""}};
+  const auto url = [&http](const char* path) { return test::Source("MET|" + http.url(path)); };
+  app.ctx.settings.URLs = {url("/file/a.met"), url("/file/b.met")};
+  app.ctx.settings.UpdThreadCount = 2;
+
+  // The whole update from the menu: the window with a frame per slot, the main window
+  // locked meanwhile, the list grown.
+  HWND update = nullptr;
+  int twoSlotHeight = 0;
+  bool locked = false;
+  whenSeen(
+      [&] { return window.updateWindow() && IsWindowVisible(window.updateWindow()->window()); },
+      [&] {
+        update = window.updateWindow()->window();
+        twoSlotHeight = height(update);
+        locked = !inputEnabled();
+      });
+  command(id(desk::cmdUpdateAll));
+  ASSERT_NE(update, nullptr);
+  EXPECT_EQ(caption(update), L"Ravelin: Check URLs for new servers");
+  EXPECT_TRUE(locked);
+  EXPECT_EQ(servers.size(), 2u);
+  EXPECT_EQ(app.logLines().back(), "Updated successfully and found <2> unique IPs");
+  EXPECT_TRUE(inputEnabled() && !IsWindowVisible(update));
+
+  // Escape while the one worker waits for a silent server: the list stays as it was.
+  app.ctx.settings.URLs = {url("/file/b.met"), url("/silent"), url("/file/a.met")};
+  app.ctx.settings.UpdThreadCount = 1;
+  app.ctx.settings.UpdTimeout = 60;
+  const auto waitingForSilence = [&] {
+    return IsWindowVisible(update) &&
+           itemText(update, ProgressWindow::rowItemId(0, 0)).find("/silent") != std::string::npos;
+  };
+  whenSeen(waitingForSilence, [&] {
+    EXPECT_LT(height(update), twoSlotHeight);
+    pressKey(update, VK_ESCAPE);
+  });
+  servers.clear();
+  command(id(desk::cmdUpdateMet));
+  EXPECT_EQ(itemText(update, ProgressWindow::kHeadlineId),
+            "Waiting for working threads to close...");
+  EXPECT_TRUE(servers.empty());
+  EXPECT_EQ(app.logLines().back().rfind("Updated from <", 0), 0u);
+  EXPECT_TRUE(inputEnabled() && !IsWindowVisible(update));
+
+  // The main window closed during a run: the run is cancelled, then the window closes.
+  whenSeen(waitingForSilence, [&] { PostMessageW(window.window(), WM_CLOSE, 0, 0); });
+  command(id(desk::cmdUpdateMet));
+  pump();
+  EXPECT_EQ(window.window(), nullptr);
+  EXPECT_EQ(boxesAnswered, 0);
+}
+
+TEST_F(MainWindowTest, LongCommandsVerifyAfterTheWarningAndACloseIsCancel) {
+  using win::ProgressWindow;
+  FastClock fast(app);
+  test::LoopbackListener accepting;
+  test::LoopbackListener silent(/*accepting=*/false, /*backlog=*/0);
+  ASSERT_LT(silent.fillAcceptQueue(), test::LoopbackListener::kFillLimit);
+  addServer("127.0.0.1", accepting.port());
+  addServer("127.0.0.1", test::ClosedLoopbackPort());
+  app.ctx.settings.VrfThreadCount = 2;
+  app.ctx.settings.VrfTimeout = 5;
+
+  // The warning: the box ticked and Enter (Proceed) turn it off for good.
+  std::string warning;
+  whenDialogShows([&warning](HWND shown) {
+    warning = itemText(shown, win::VerifyWarningWindow::kTextId);
+    CheckDlgButton(shown, win::VerifyWarningWindow::kBoxId, BST_CHECKED);
+    pressKey(shown, VK_RETURN);
+  });
+  // The user hides the details once a verdict shows: the window shrinks.
+  HWND verify = nullptr;
+  int shownHeight = 0, hiddenHeight = 0;
+  const auto verdictShown = [this] {
+    const win::VerifyWindow* shown = window.verifyWindow();
+    return shown && IsWindowVisible(shown->window()) &&
+           (shown->slotMark(0) != verify::SlotMark::Neutral ||
+            shown->slotMark(1) != verify::SlotMark::Neutral);
+  };
+  whenSeen(verdictShown, [&] {
+    verify = window.verifyWindow()->window();
+    picture(verify, "verify-verdicts");
+    shownHeight = height(verify);
+    SendMessageW(verify, WM_COMMAND, MAKEWPARAM(ProgressWindow::kDetailsId, BN_CLICKED), 0);
+    hiddenHeight = height(verify);
+  });
+  command(id(desk::cmdVerifyChecked));
+  ASSERT_NE(verify, nullptr);
+  EXPECT_EQ(warning.rfind("It is recommended NOT to use server verification.\r\n", 0), 0u);
+  EXPECT_NE(test::ReadFile(app.dir.file("ravelin.ini")).find("VrfWarning=0"), std::string::npos);
+  EXPECT_LT(hiddenHeight, shownHeight);
+  EXPECT_TRUE(servers[0].checked && !servers[1].checked);
+  EXPECT_EQ(itemText(verify, ProgressWindow::kDescriptionId), "(2/2)");
+  EXPECT_EQ(app.logLines().back(), "Verification ended successfully");
+  // The last verdicts stay, in their colours.
+  EXPECT_EQ(int(window.verifyWindow()->slotMark(0)) + int(window.verifyWindow()->slotMark(1)),
+            int(verify::SlotMark::Ok) + int(verify::SlotMark::Failed));
+
+  // Closed (Alt+F4) while a silent server is tried: a Cancel; the untried keep their marks.
+  SendMessageW(verify, WM_COMMAND, MAKEWPARAM(ProgressWindow::kDetailsId, BN_CLICKED), 0);
+  for (int i = 0; i < 3; ++i) addServer("127.0.0.1", silent.port());
+  app.ctx.settings.VrfThreadCount = 1;
+  app.ctx.settings.VrfTimeout = 60;
+  whenSeen(
+      [&] {
+        return itemText(verify, ProgressWindow::rowItemId(0, 0)).find("has been contacted") !=
+               std::string::npos;
+      },
+      [&] { SendMessageW(verify, WM_CLOSE, 0, 0); });
+  command(id(desk::cmdVerifyChecked));
+  EXPECT_EQ(app.logLines().back(), "Verification cancelled");
+  EXPECT_EQ(servers.checkedCount(), 4u);
+  EXPECT_TRUE(inputEnabled() && !IsWindowVisible(verify));
+}
+
+TEST_F(MainWindowTest, LongCommandsTransferToEmuleAndCheckForUpdates) {
+  FastClock fast(app);
+  for (int i = 1; i <= 3; ++i) addServer("10.0.0." + std::to_string(i), 4661, i != 2);
+  // The last hand-over was five hours ago; the fake eMule takes the links.
+  app::TransferTimeFile(session.places().transferFile)
+      .write(client::transferTimeValue(app.manualClock.wallMs() - 5 * 3600 * 1000));
+  const std::string links = app.dir.file("links.txt");
+  test::EmulePeer emule(links);
+  ASSERT_EQ(emule.problem(), "");
+  HWND transfer = nullptr;
+  whenSeen(
+      [&] { return window.transferWindow() && IsWindowVisible(window.transferWindow()->window()); },
+      [&] {
+        transfer = window.transferWindow()->window();
+        picture(transfer, "transfer-running");
+      });
+  command(id(desk::cmdSaveRunning));
+  ASSERT_NE(transfer, nullptr);
+  EXPECT_EQ(test::ReadFile(links),
+            "ed2k://|server|10.0.0.1|4661|/\ned2k://|server|10.0.0.3|4661|/\n");
+  EXPECT_EQ(itemText(transfer, win::TransferWindow::kStatusId), "Transfer finished.");
+  EXPECT_TRUE(inputEnabled() && !IsWindowVisible(transfer));
+
+  // The check for updates from a loopback address finds a newer version; its box comes
+  // while the check's window shows, and No opens nothing.
+  test::TempDir files;
+  test::WriteFile(files.file("newer.ini"), "[data]\r\nversion=999\r\nurlvers=999\r\n");
+  test::OddHttpServer http{{"", "", files.path().string(), "", ""}};
+  app.ctx.settings.UpdateInfoURL = http.url("/file/newer.ini");
+  std::string question;
+  bool checkShown = false;
+  whenDialogShows(
+      [&](HWND box) {
+        question = itemText(box, 0xFFFF);
+        checkShown = IsWindowVisible(window.versionCheckWindow()->window());
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+      },
+      L"Info");
+  command(id(desk::cmdCheckForUpdates));
+  EXPECT_EQ(question.rfind("There is a new version of Ravelin", 0), 0u) << question;
+  EXPECT_TRUE(checkShown && inputEnabled());
+  EXPECT_FALSE(IsWindowVisible(window.versionCheckWindow()->window()));
 }
 
 }  // namespace
