@@ -16,6 +16,7 @@
 #include "app/window_state.h"
 #include "client/transfer_time.h"
 #include "desk/dialog_texts.h"
+#include "desk/script_editor_menu.h"
 #include "peers/emule_peer.h"
 #include "peers/loopback_peers.h"
 #include "platform/wide_text.h"
@@ -605,6 +606,14 @@ TEST_F(MainWindowTest, EveryDialogHoldsItsTextsInTheLanguageOfTheRun) {
   closeWithRoomChecked("verify-warning");
   bool checked = false;
   EXPECT_FALSE(main.verifyWarning()->showModal(verify::verifyWarningText(), checked));
+
+  // The script editor and its insert-command dialog.
+  command(id(desk::cmdScriptEditor));
+  HWND editor = window.scriptEditor().window();
+  expectRoom(editor, "script-editor");
+  closeWithRoomChecked("insert-command");
+  SendMessageW(editor, WM_COMMAND, win::ScriptEditorWindow::kItemId + desk::seInsertCommand, 0);
+  pump();
 }
 
 TEST_F(MainWindowTest, ClosesWithoutAQuestionWhenNothingChangedAndFiltersMatchTheSystemsForm) {
