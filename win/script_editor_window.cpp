@@ -11,6 +11,7 @@
 #include "runtime/translate.h"
 #include "win/dpi.h"
 #include "win/insert_command_dialog.h"
+#include "win/script_printing.h"
 #include "win/window_metrics.h"
 #include "win/window_place.h"
 
@@ -70,10 +71,7 @@ void ScriptEditorWindow::buildMenus() {
       std::wstring shown = caption(item.caption);
       if (item.ctrlLetter)
         shown += std::wstring(L"\tCtrl+") + static_cast<wchar_t>(item.ctrlLetter);
-      // Printing is not offered by this program.
-      const UINT state = i == desk::sePrint ? MF_GRAYED : MF_ENABLED;
-      AppendMenuW(items.get(), MF_STRING | state, static_cast<UINT_PTR>(kItemId + i),
-                  shown.c_str());
+      AppendMenuW(items.get(), MF_STRING, static_cast<UINT_PTR>(kItemId + i), shown.c_str());
       if (item.separatorAfter && i < menu.last) AppendMenuW(items.get(), MF_SEPARATOR, 0, nullptr);
       // The text control takes its own editing keys; the script's keys are the window's.
       if (item.ctrlLetter && i >= desk::seInsertCommand)
@@ -153,7 +151,7 @@ void ScriptEditorWindow::command(int item) {
     case desk::seSaveAs:
       return perform([this] { document_.saveAs(); });
     case desk::sePrint:
-      return;
+      return perform([this] { printScript(window_, document_.fileName(), document_.lines()); });
     case desk::seExit:
       PostMessageW(window_, WM_CLOSE, 0, 0);
       return;

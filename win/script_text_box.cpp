@@ -33,6 +33,15 @@ std::wstring controlText(const std::string& text) {
 
 }  // namespace
 
+FontHandle scriptFont(UINT dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(kScriptFontPointSize, static_cast<int>(dpi), 72);
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  wcscpy_s(font.lfFaceName, L"Consolas");
+  return FontHandle(CreateFontIndirectW(&font));
+}
+
 ScriptTextBox::ScriptTextBox(HWND parent, int id) {
   loadRichEdit();
   static const WindowClass gutterClass(L"RavelinLineNumbers", gutterProc);
@@ -54,12 +63,7 @@ ScriptTextBox::ScriptTextBox(HWND parent, int id) {
 
 void ScriptTextBox::applyDpi(UINT dpi) {
   dpi_ = dpi;
-  LOGFONTW font{};
-  font.lfHeight = -MulDiv(kScriptFontPointSize, static_cast<int>(dpi), 72);
-  font.lfCharSet = DEFAULT_CHARSET;
-  font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-  wcscpy_s(font.lfFaceName, L"Consolas");
-  FontHandle fixed(CreateFontIndirectW(&font));
+  FontHandle fixed = scriptFont(dpi);
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(fixed.get()), TRUE);
   // A little room between the line numbers and the text.
   SendMessageW(edit_, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(scaled(kLineNumberPadding, dpi), 0));

@@ -7,6 +7,9 @@
 
 namespace ravelin::win {
 
+// The script's fixed font at dpi, on screen and on paper.
+FontHandle scriptFont(UINT dpi);
+
 // The script's text: a plain-text RichEdit control in a fixed font, without word wrap,
 // and beside it a gutter with the line numbers, which follows the text as it scrolls.
 class ScriptTextBox {

@@ -19,6 +19,8 @@ inline constexpr int kScriptEditorHeight = 480;
 inline constexpr int kScriptFontPointSize = 10;
 inline constexpr int kLineNumberPadding = 4;
 inline constexpr int kScriptFileStatusWidth = 150;
+// A printed script's margin around the page, in pixels at 96 DPI (half an inch).
+inline constexpr int kPrintMargin = 48;
 
 // The status bar's panels: the list's counts, the load/save bar, what the last command did
 // (the rest of the bar; the width is its least).
