@@ -72,4 +72,9 @@ class TlsSession {
   std::string pendingPlain_;
 };
 
+// Frees what the TLS library keeps for the calling thread (its random generators, its
+// error queue). A worker thread calls it as it ends, so that nothing of it is left when the
+// program exits right after.
+void releaseThreadTlsState();
+
 }  // namespace ravelin::platform

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <openssl/bio.h>
+#include <openssl/crypto.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
@@ -242,6 +243,10 @@ std::string TlsSession::takeOutgoing() {
 
 bool TlsSession::hasOutgoing() const {
   return impl_->out && BIO_ctrl_pending(impl_->out) > 0;
+}
+
+void releaseThreadTlsState() {
+  OPENSSL_thread_stop();
 }
 
 }  // namespace ravelin::platform

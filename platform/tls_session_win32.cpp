@@ -493,4 +493,7 @@ bool TlsSession::hasOutgoing() const {
   return !impl_->out.empty();
 }
 
+// SChannel keeps nothing per thread.
+void releaseThreadTlsState() {}
+
 }  // namespace ravelin::platform

@@ -62,4 +62,10 @@ class WorkerThread : public std::enable_shared_from_this<WorkerThread> {
   std::condition_variable finishedCv_;
 };
 
+// Blocks at most ms milliseconds until every worker thread of the process has ended, all
+// it held released; true when none is left. A program calls it before it exits: a worker
+// that has handed over its last result may still be letting go of its sockets and library
+// state, which an exit would tear down under its feet.
+bool waitForWorkerThreads(std::uint32_t ms);
+
 }  // namespace ravelin::platform

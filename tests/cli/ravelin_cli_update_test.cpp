@@ -93,7 +93,7 @@ TEST(CliUpdate, NarrowedAndFullUpdatesFromLoopbackUrls) {
   const std::string tlsIni = dir.file("tls.ini");
   test::WriteFile(tlsIni, "[URLs]\nURL1=MET|" + untrusted.url("/file/a.met", true) + "\n");
   const auto tls = test::runCli({"--ini", tlsIni, "--verbose", "-e", "UpdateFromMET"}, dir);
-  EXPECT_EQ(tls.status, 3);
+  EXPECT_EQ(tls.status, 3) << tls.err;
   EXPECT_NE(tls.err.find("Error while processing request! (TLS handshake failed: certificate "
                          "verify failed"),
             std::string::npos)

@@ -217,12 +217,17 @@ TEST(WorkerThreadTest, KeepsItselfAliveWhileRunning) {
   }
   platform::systemClock().sleepMs(30);
   EXPECT_FALSE(watcher.expired()) << "a running worker must not be freed";
+  // A program's exit waits for it, within its bound.
+  EXPECT_FALSE(platform::waitForWorkerThreads(10));
   auto w = watcher.lock();
   ASSERT_TRUE(w);
   w->requestTerminate();
   EXPECT_TRUE(w->terminated());
   EXPECT_TRUE(w->waitFinished(10000));
   EXPECT_TRUE(done);
+  w.reset();
+  EXPECT_TRUE(platform::waitForWorkerThreads(10000));
+  EXPECT_TRUE(watcher.expired());
 }
 
 struct CountingWorker : WorkerThread {
