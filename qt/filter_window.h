@@ -19,7 +19,7 @@ class FilterWindow : public QDialog, public desk::FilterView {
 
   // Shows the window with its choices reset (property "IP", operator "greater than", an
   // empty value, the focus on the property list), or brings it forward reset.
-  void open();
+  void open() override;
   // The Filter button.
   void applyFilter();
 
