@@ -5,6 +5,7 @@
 
 #include "desk/dialog_texts.h"
 #include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
@@ -37,7 +38,7 @@ DialogTemplate AboutBox::layout() const {
       form.add(DialogTemplate::kStatic, wideFromUtf8(lines[i].value), id + 1, value,
                SS_NOPREFIX | SS_ENDELLIPSIS);
   }
-  form.add(DialogTemplate::kButton, wideFromUtf8(_(desk::kCloseCaption)), IDOK,
+  form.add(DialogTemplate::kButton, uiText(desk::kCloseCaption), IDOK,
            {kWidth / 2 - 25, buttonsTop, kWidth / 2 + 25, buttonsTop + 14},
            BS_DEFPUSHBUTTON | WS_TABSTOP);
   return form;

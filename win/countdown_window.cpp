@@ -3,27 +3,21 @@
 #include <string>
 
 #include "desk/dialog_texts.h"
-#include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
-namespace {
-
-std::wstring text(const char* caption) {
-  return platform::wideFromUtf8(_(caption));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 DialogTemplate CountdownWindow::layout() const {
   // The lead's and tail's room holds their longest translation.
-  DialogTemplate form(text(desk::kCountdownCaption), 190, 50, DS_CENTER);
-  form.add(DialogTemplate::kStatic, text(desk::kCountdownLead), -1, {8, 10, 110, 20},
+  DialogTemplate form(uiText(desk::kCountdownCaption), 190, 50, DS_CENTER);
+  form.add(DialogTemplate::kStatic, uiText(desk::kCountdownLead), -1, {8, 10, 110, 20},
            SS_RIGHT | SS_NOPREFIX);
   form.add(DialogTemplate::kStatic, L"5", kSecondsId, {112, 10, 122, 20}, SS_CENTER);
-  form.add(DialogTemplate::kStatic, text(desk::kCountdownTail), -1, {124, 10, 182, 20},
+  form.add(DialogTemplate::kStatic, uiText(desk::kCountdownTail), -1, {124, 10, 182, 20},
            SS_NOPREFIX);
-  form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL, {70, 28, 120, 42},
+  form.add(DialogTemplate::kButton, uiText(desk::kCancelCaption), IDCANCEL, {70, 28, 120, 42},
            BS_DEFPUSHBUTTON | WS_TABSTOP);
   return form;
 }

@@ -1,22 +1,16 @@
 #include "win/filter_window.h"
 
 #include "desk/dialog_texts.h"
-#include "platform/wide_text.h"
 #include "serverlist/server_filter.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
-using platform::wideFromUtf8;
-
 namespace {
-
-std::wstring text(const char* caption) {
-  return wideFromUtf8(_(caption));
-}
 
 void fillList(HWND box, const auto& items) {
   for (const auto& item : items)
-    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text(item.windowItem).c_str()));
+    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(uiText(item.windowItem).c_str()));
 }
 
 }  // namespace
@@ -27,19 +21,20 @@ FilterWindow::FilterWindow(serverlist::ServerList& list, runtime::AppContext& ct
 }
 
 DialogTemplate FilterWindow::layout() const {
-  DialogTemplate form(text(serverlist::kFilterWindowCaption), 160, 114, DS_CENTER);
+  DialogTemplate form(uiText(serverlist::kFilterWindowCaption), 160, 114, DS_CENTER);
   const DWORD list = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-  form.add(DialogTemplate::kStatic, text(serverlist::kFilterPropertyLabel), -1, {7, 7, 153, 15}, 0);
+  form.add(DialogTemplate::kStatic, uiText(serverlist::kFilterPropertyLabel), -1, {7, 7, 153, 15},
+           0);
   form.add(DialogTemplate::kComboBox, L"", kPropertyId, {7, 17, 153, 140}, list);
-  form.add(DialogTemplate::kStatic, text(serverlist::kFilterOperatorLabel), -1, {7, 35, 153, 43},
+  form.add(DialogTemplate::kStatic, uiText(serverlist::kFilterOperatorLabel), -1, {7, 35, 153, 43},
            0);
   form.add(DialogTemplate::kComboBox, L"", kOperatorId, {7, 45, 153, 120}, list);
-  form.add(DialogTemplate::kStatic, text(serverlist::kFilterValueLabel), -1, {7, 63, 153, 71}, 0);
+  form.add(DialogTemplate::kStatic, uiText(serverlist::kFilterValueLabel), -1, {7, 63, 153, 71}, 0);
   form.add(DialogTemplate::kEdit, L"", kValueId, {7, 73, 153, 87},
            ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, text(desk::kFilterCaption), IDOK, {47, 94, 97, 108},
+  form.add(DialogTemplate::kButton, uiText(desk::kFilterCaption), IDOK, {47, 94, 97, 108},
            BS_DEFPUSHBUTTON | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL, {103, 94, 153, 108},
+  form.add(DialogTemplate::kButton, uiText(desk::kCancelCaption), IDCANCEL, {103, 94, 153, 108},
            BS_PUSHBUTTON | WS_TABSTOP);
   return form;
 }

@@ -2,16 +2,11 @@
 
 #include "desk/dialog_texts.h"
 #include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
-namespace {
-
-std::wstring text(const char* caption) {
-  return platform::wideFromUtf8(_(caption));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 const script::ScriptCommandInfo* InsertCommandDialog::choose(HWND owner) {
   chosen_ = -1;
@@ -20,16 +15,16 @@ const script::ScriptCommandInfo* InsertCommandDialog::choose(HWND owner) {
 }
 
 DialogTemplate InsertCommandDialog::layout() const {
-  DialogTemplate form(text(desk::kInsertCommandCaption), 380, 236, DS_CENTER);
-  form.add(DialogTemplate::kStatic, text(desk::kChooseCommandLabel), -1, {7, 7, 186, 17}, 0);
+  DialogTemplate form(uiText(desk::kInsertCommandCaption), 380, 236, DS_CENTER);
+  form.add(DialogTemplate::kStatic, uiText(desk::kChooseCommandLabel), -1, {7, 7, 186, 17}, 0);
   form.add(DialogTemplate::kListBox, L"", kCommandsId, {7, 17, 186, 206},
            LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP);
-  form.add(DialogTemplate::kStatic, text(desk::kDescriptionLabel), -1, {194, 7, 373, 17}, 0);
+  form.add(DialogTemplate::kStatic, uiText(desk::kDescriptionLabel), -1, {194, 7, 373, 17}, 0);
   form.add(DialogTemplate::kEdit, L"", kDescriptionId, {194, 17, 373, 206},
            ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, text(desk::kOkCaption), IDOK, {263, 214, 313, 229},
+  form.add(DialogTemplate::kButton, uiText(desk::kOkCaption), IDOK, {263, 214, 313, 229},
            BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED);
-  form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL, {319, 214, 373, 229},
+  form.add(DialogTemplate::kButton, uiText(desk::kCancelCaption), IDCANCEL, {319, 214, 373, 229},
            BS_PUSHBUTTON | WS_TABSTOP);
   return form;
 }

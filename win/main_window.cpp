@@ -14,6 +14,7 @@
 #include "win/options_dialog.h"
 #include "win/server_editor_dialog.h"
 #include "win/single_instance.h"
+#include "win/ui_text.h"
 #include "win/window_place.h"
 
 namespace ravelin::win {
@@ -24,7 +25,7 @@ namespace {
 
 // A menu item's text: the caption and, after a tab, its key.
 std::wstring itemText(Command command) {
-  std::wstring text = platform::wideFromUtf8(_(desk::commandCaption(command)));
+  std::wstring text = uiText(desk::commandCaption(command));
   for (const desk::Shortcut& key : desk::commandShortcuts()) {
     if (key.command != command) continue;
     text += key.functionKey ? L"\tF" + std::to_wstring(key.functionKey)
@@ -178,7 +179,7 @@ void MainWindow::buildMenus() {
   for (const desk::Menu& menu : desk::mainMenus()) {
     MenuHandle items = commandMenu({menu.items.begin(), menu.items.end()});
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items.release()),
-                platform::wideFromUtf8(_(menu.caption)).c_str());
+                uiText(menu.caption).c_str());
   }
   // The window owns its menu bar from here on and destroys it with itself.
   SetMenu(window(), bar);
@@ -189,8 +190,7 @@ void MainWindow::buildToolBar() {
   for (int b = 0; b < desk::kToolButtonCount; ++b) {
     const desk::CommandGroup& group = desk::toolButtonGroup(static_cast<desk::ToolButton>(b));
     buttons.push_back({kCommandId + *group.commands.begin(),
-                       kButtonPictures[static_cast<size_t>(b)],
-                       platform::wideFromUtf8(_(group.caption))});
+                       kButtonPictures[static_cast<size_t>(b)], uiText(group.caption)});
   }
   frame_.addToolBar(buttons);
 }
@@ -214,10 +214,9 @@ void MainWindow::showPopupMenu(POINT at) {
   const std::array<bool, serverlist::kPopupItemCount> enabled =
       serverlist::popupItemsEnabled(list_);
   for (int i = 0; i < serverlist::kPopupItemCount; ++i) {
-    AppendMenuW(
-        menu.get(), MF_STRING | (enabled[static_cast<size_t>(i)] ? MF_ENABLED : MF_GRAYED),
-        static_cast<UINT_PTR>(kPopupId + i),
-        platform::wideFromUtf8(_(serverlist::kPopupItemCaptions[static_cast<size_t>(i)])).c_str());
+    AppendMenuW(menu.get(), MF_STRING | (enabled[static_cast<size_t>(i)] ? MF_ENABLED : MF_GRAYED),
+                static_cast<UINT_PTR>(kPopupId + i),
+                uiText(serverlist::kPopupItemCaptions[static_cast<size_t>(i)]).c_str());
   }
   SetMenuDefaultItem(menu.get(), kPopupId + serverlist::kPopupDefaultItem, FALSE);
   const UINT chosen =

@@ -11,14 +11,11 @@
 #include "app/settings_store.h"
 #include "desk/dialog_texts.h"
 #include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
 namespace {
-
-std::wstring wide(const char* caption) {
-  return platform::wideFromUtf8(_(caption));
-}
 
 // The controls by the ravelin.ini key they edit. A number's arrows have the id after its
 // box; a choice of two has its "no" radio button there.
@@ -107,7 +104,7 @@ class PageBuilder {
     form_.add(DialogTemplate::kEdit, L"", id, {left, top_, right, top_ + 12}, kEditStyle | style);
   }
   void button(int id, const char* caption, int left) {
-    form_.add(DialogTemplate::kButton, wide(caption), id,
+    form_.add(DialogTemplate::kButton, uiText(caption), id,
               {left, top_ - 1, left + kButtonWidth, top_ + 13},
               BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP);
   }
@@ -118,10 +115,10 @@ class PageBuilder {
   }
   // Two radio buttons under each other: the first means yes.
   void choice(int id, const char* yes, const char* no, int left = kMargin) {
-    form_.add(DialogTemplate::kButton, wide(yes), id, {left, top_, kRight - left, top_ + 10},
+    form_.add(DialogTemplate::kButton, uiText(yes), id, {left, top_, kRight - left, top_ + 10},
               BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP);
     next(12);
-    form_.add(DialogTemplate::kButton, wide(no), id + 1, {left, top_, kRight - left, top_ + 10},
+    form_.add(DialogTemplate::kButton, uiText(no), id + 1, {left, top_, kRight - left, top_ + 10},
               BS_AUTORADIOBUTTON);
   }
   // A number box with its arrows.
@@ -133,14 +130,14 @@ class PageBuilder {
   }
   // A label before its number box.
   void labelledSpin(const char* caption, const char* key) {
-    label(wide(caption), -1, kMargin, 226);
+    label(uiText(caption), -1, kMargin, 226);
     spin(key, 230);
     next(16);
   }
   // A label above a full-width box, a button beside it if any.
   void labelledEdit(const char* caption, int id, int buttonId = 0,
                     const char* buttonCaption = nullptr, DWORD style = 0) {
-    label(wide(caption));
+    label(uiText(caption));
     next(10);
     const int right = buttonId ? kRight - kButtonWidth - 4 : kRight;
     edit(id, kMargin, right, style);
@@ -177,14 +174,14 @@ DialogTemplate OptionsDialog::layout() const {
   // The tab control holds a page and its row of tabs.
   constexpr int kTabsHeight = kPageHeight + 16;
   constexpr int kButtonsTop = 4 + kTabsHeight + 6;
-  DialogTemplate form(wide(desk::kOptionsDialogCaption), kPageWidth + 8, kButtonsTop + 14 + kMargin,
-                      DS_CENTER);
+  DialogTemplate form(uiText(desk::kOptionsDialogCaption), kPageWidth + 8,
+                      kButtonsTop + 14 + kMargin, DS_CENTER);
   form.add(WC_TABCONTROLW, L"", kTabsId, {4, 4, 4 + kPageWidth, 4 + kTabsHeight}, WS_TABSTOP);
-  form.add(DialogTemplate::kButton, wide(desk::kOkCaption), IDOK,
+  form.add(DialogTemplate::kButton, uiText(desk::kOkCaption), IDOK,
            {kPageWidth - 2 * kButtonWidth - 2, kButtonsTop, kPageWidth - kButtonWidth - 6,
             kButtonsTop + 14},
            BS_DEFPUSHBUTTON | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, wide(desk::kCancelCaption), IDCANCEL,
+  form.add(DialogTemplate::kButton, uiText(desk::kCancelCaption), IDCANCEL,
            {kPageWidth - kButtonWidth + 4, kButtonsTop, kPageWidth + 4, kButtonsTop + 14},
            BS_PUSHBUTTON | WS_TABSTOP);
   return form;
@@ -197,23 +194,23 @@ DialogTemplate OptionsDialog::pageLayout(int page) const {
     b.labelledEdit(desk::kClientProgramLabel, idOf("EDFilename"));
     // The client's type: a group of two choices and the External Connection's fields.
     const int groupTop = b.top();
-    b.form().add(DialogTemplate::kButton, wide(desk::kClientTypeGroup), -1,
+    b.form().add(DialogTemplate::kButton, uiText(desk::kClientTypeGroup), -1,
                  {kMargin, groupTop, kRight, groupTop + 70}, BS_GROUPBOX);
     b.next(12);
     b.choice(idOf("EDGUI"), desk::kLocalClientCaption, desk::kRemoteClientCaption, 15);
     b.next(16);
-    b.label(wide(desk::kEcLabel), -1, 15, 95);
+    b.label(uiText(desk::kEcLabel), -1, 15, 95);
     b.edit(idOf("ECHost"), 98, 200);
     b.label(L":", -1, 203, 208);
     b.spin("ECPort", 210);
     b.next(16);
-    b.label(wide(desk::kPasswordLabel), -1, 15, 95);
+    b.label(uiText(desk::kPasswordLabel), -1, 15, 95);
     b.edit(idOf("ECPassword"), 98, 200, ES_PASSWORD);
     b.next(22);
-    b.check(idOf("MetAddressTags"), wide(desk::kMetTagsCaption));
+    b.check(idOf("MetAddressTags"), uiText(desk::kMetTagsCaption));
     b.next(14);
-    b.label(wide(desk::kProxyAddrLabel), -1, kMargin, 200);
-    b.label(wide(desk::kProxyPortLabel), -1, 210, kRight);
+    b.label(uiText(desk::kProxyAddrLabel), -1, kMargin, 200);
+    b.label(uiText(desk::kProxyPortLabel), -1, 210, kRight);
     b.next(10);
     b.edit(idOf("ProxyAddr"), kMargin, 200);
     b.label(L":", -1, 203, 208);
@@ -240,13 +237,13 @@ DialogTemplate OptionsDialog::pageLayout(int page) const {
     b.labelledSpin(desk::kVrfProxyParallelLabel, "VrfProxyParallel");
     b.labelledSpin(desk::kVrfThreadsLabel, "VrfThreadCount");
     b.labelledSpin(desk::kTimeoutLabel, "VrfTimeout");
-    b.check(idOf("VrfWarning"), wide(desk::kVrfWarningCaption));
+    b.check(idOf("VrfWarning"), uiText(desk::kVrfWarningCaption));
     b.next(14);
-    b.check(idOf("VrfUdpStatus"), wide(desk::kVrfUdpCaption));
+    b.check(idOf("VrfUdpStatus"), uiText(desk::kVrfUdpCaption));
   } else {
-    b.check(idOf("ScrSyntaxCheck"), wide(desk::kSyntaxCheckCaption));
+    b.check(idOf("ScrSyntaxCheck"), uiText(desk::kSyntaxCheckCaption));
     b.next(24);
-    b.label(wide(desk::kScriptOpenLabel), -1, kMargin, kRight, 2);
+    b.label(uiText(desk::kScriptOpenLabel), -1, kMargin, kRight, 2);
     b.next(22);
     b.choice(idOf("ScrExecOrEdit"), desk::kScriptExecCaption, desk::kScriptEditCaption);
   }
@@ -256,7 +253,7 @@ DialogTemplate OptionsDialog::pageLayout(int page) const {
 void OptionsDialog::created() {
   HWND tabs = item(kTabsId);
   for (int page = 0; page < kPageCount; ++page) {
-    const std::wstring caption = wide(desk::kOptionsTabs[static_cast<size_t>(page)]);
+    const std::wstring caption = uiText(desk::kOptionsTabs[static_cast<size_t>(page)]);
     TCITEMW tab{};
     tab.mask = TCIF_TEXT;
     tab.pszText = const_cast<wchar_t*>(caption.c_str());
@@ -358,7 +355,7 @@ void OptionsDialog::clearPassword(bool stored) {
   HWND box = control("ECPassword");
   SetWindowTextW(box, L"");
   const std::wstring placeholder =
-      wide(stored ? desk::kPasswordStoredPlaceholder : desk::kPasswordNonePlaceholder);
+      uiText(stored ? desk::kPasswordStoredPlaceholder : desk::kPasswordNonePlaceholder);
   SendMessageW(box, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(placeholder.c_str()));
   SendMessageW(box, EM_SETMODIFY, FALSE, 0);
 }
@@ -407,7 +404,7 @@ std::optional<INT_PTR> OptionsDialog::pageMessage(UINT message, WPARAM, LPARAM l
 }
 
 void OptionsDialog::chooseClientFolder() {
-  const std::wstring title = wide(desk::kChooseEDPathTitle);
+  const std::wstring title = uiText(desk::kChooseEDPathTitle);
   BROWSEINFOW browse{};
   browse.hwndOwner = window();
   browse.lpszTitle = title.c_str();
@@ -424,7 +421,7 @@ void OptionsDialog::chooseClientFolder() {
 }
 
 void OptionsDialog::chooseIPFilterFile() {
-  const std::wstring title = wide(desk::kChooseIPFilterTitle);
+  const std::wstring title = uiText(desk::kChooseIPFilterTitle);
   // The client's own filter is the first offer.
   std::wstring file = platform::wideFromUtf8(presenter_.offeredIPFilterFile());
   file.resize(std::max<size_t>(file.size(), MAX_PATH) + 1, L'\0');

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "desk/dialog_texts.h"
-#include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
@@ -20,10 +20,6 @@ constexpr int kPaneTop = 66;
 constexpr int kPaneHeader = 10;
 constexpr int kPaneFooter = 4;
 
-std::wstring text(const char* caption) {
-  return platform::wideFromUtf8(_(caption));
-}
-
 }  // namespace
 
 ProgressWindow::ProgressWindow(const char* caption, int rows, int rowHeight)
@@ -32,16 +28,16 @@ ProgressWindow::ProgressWindow(const char* caption, int rows, int rowHeight)
 DialogTemplate ProgressWindow::layout() const {
   const int right = kWidth - kMargin;
   const int paneBottom = kPaneTop + kPaneHeader + rows_ * rowHeight_ + kPaneFooter;
-  DialogTemplate form(text(caption_), kWidth, static_cast<short>(paneBottom + kMargin), 0);
+  DialogTemplate form(uiText(caption_), kWidth, static_cast<short>(paneBottom + kMargin), 0);
   const DWORD label = SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS;
   form.add(DialogTemplate::kStatic, L"", kHeadlineId, {kMargin, 7, right, 17}, label);
   form.add(DialogTemplate::kStatic, L"", kDescriptionId, {kMargin, 19, right, 28}, label);
   form.add(PROGRESS_CLASSW, L"", kBarId, {kMargin, 31, right, 40}, 0);
-  form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL,
+  form.add(DialogTemplate::kButton, uiText(desk::kCancelCaption), IDCANCEL,
            {right - 110, kButtonsTop, right - 60, kButtonsBottom}, BS_PUSHBUTTON | WS_TABSTOP);
   form.add(DialogTemplate::kButton, L"", kDetailsId,
            {right - 54, kButtonsTop, right, kButtonsBottom}, BS_DEFPUSHBUTTON | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, text(desk::kDetailsGroupCaption), kDetailsPaneId,
+  form.add(DialogTemplate::kButton, uiText(desk::kDetailsGroupCaption), kDetailsPaneId,
            {kMargin, kPaneTop, right, paneBottom}, BS_GROUPBOX);
   for (int slot = 0; slot < rows_; ++slot) {
     const int top = kPaneTop + kPaneHeader + slot * rowHeight_;

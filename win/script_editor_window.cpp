@@ -12,6 +12,7 @@
 #include "win/dpi.h"
 #include "win/insert_command_dialog.h"
 #include "win/script_printing.h"
+#include "win/ui_text.h"
 #include "win/window_metrics.h"
 #include "win/window_place.h"
 
@@ -20,10 +21,6 @@ namespace ravelin::win {
 using desk::ScriptEditorItem;
 
 namespace {
-
-std::wstring caption(const char* untranslated) {
-  return platform::wideFromUtf8(_(untranslated));
-}
 
 const desk::FileDialogText kOpenDialog{
     desk::kScriptOpenTitle,
@@ -37,10 +34,10 @@ const desk::FileDialogText kSaveDialog{
 ScriptEditorWindow::ScriptEditorWindow(runtime::AppContext& ctx, HWND mainWindow)
     : ctx_(ctx), mainWindow_(mainWindow), systemFiles_(mainWindow, ctx.settings) {
   static const WindowClass windowClass(L"RavelinScriptEditor", windowProc);
-  window_ = CreateWindowExW(WS_EX_TOPMOST, windowClass.name(),
-                            caption(desk::kScriptEditorCaption).c_str(), WS_OVERLAPPEDWINDOW,
-                            CW_USEDEFAULT, CW_USEDEFAULT, kScriptEditorWidth, kScriptEditorHeight,
-                            mainWindow, nullptr, programInstance(), this);
+  window_ =
+      CreateWindowExW(WS_EX_TOPMOST, windowClass.name(), uiText(desk::kScriptEditorCaption).c_str(),
+                      WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kScriptEditorWidth,
+                      kScriptEditorHeight, mainWindow, nullptr, programInstance(), this);
   if (!window_) throw std::runtime_error(_("The script editor cannot be created."));
   dpi_ = windowDpi(window_);
   text_ = std::make_unique<ScriptTextBox>(window_, kTextId);
@@ -68,7 +65,7 @@ void ScriptEditorWindow::buildMenus() {
     MenuHandle items(CreatePopupMenu());
     for (int i = menu.first; i <= menu.last; ++i) {
       const desk::ScriptEditorMenuItem& item = desk::kScriptEditorItems[static_cast<size_t>(i)];
-      std::wstring shown = caption(item.caption);
+      std::wstring shown = uiText(item.caption);
       if (item.ctrlLetter)
         shown += std::wstring(L"\tCtrl+") + static_cast<wchar_t>(item.ctrlLetter);
       AppendMenuW(items.get(), MF_STRING, static_cast<UINT_PTR>(kItemId + i), shown.c_str());
@@ -79,7 +76,7 @@ void ScriptEditorWindow::buildMenus() {
                         static_cast<WORD>(kItemId + i)});
     }
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items.release()),
-                caption(menu.caption).c_str());
+                uiText(menu.caption).c_str());
   }
   SetMenu(window_, bar);
   keys_ = AcceleratorHandle(CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));

@@ -4,16 +4,13 @@
 
 #include "desk/dialog_texts.h"
 #include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
 using serverlist::EditorBox;
 
 namespace {
-
-std::wstring text(const char* caption) {
-  return platform::wideFromUtf8(_(caption));
-}
 
 int boxId(EditorBox box) {
   return ServerEditorDialog::kFirstBoxId + static_cast<int>(box);
@@ -32,12 +29,12 @@ constexpr int kRows = 9;
 DialogTemplate ServerEditorDialog::layout() const {
   const int buttonsTop = kFirstRowTop + kRows * kRowHeight + 4;
   DialogTemplate form(L"", kFieldRight + 7, static_cast<short>(buttonsTop + 21), DS_CENTER);
-  form.add(DialogTemplate::kStatic, text(desk::kEditorInfoPlaceholder), kInfoId,
+  form.add(DialogTemplate::kStatic, uiText(desk::kEditorInfoPlaceholder), kInfoId,
            {7, 7, kFieldRight, 15}, SS_NOPREFIX);
   // Label and field row by row: the tab order runs top to bottom.
   for (int row = 0; row < kRows; ++row) {
     const int top = kFirstRowTop + row * kRowHeight;
-    form.add(DialogTemplate::kStatic, text(desk::kEditorLabels[static_cast<size_t>(row)]), -1,
+    form.add(DialogTemplate::kStatic, uiText(desk::kEditorLabels[static_cast<size_t>(row)]), -1,
              {7, top + 2, 7 + kLabelWidth, top + 10}, 0);
     if (row == desk::kEditorPrefLabelRow) {
       form.add(DialogTemplate::kComboBox, L"", kPreferenceId,
@@ -51,10 +48,10 @@ DialogTemplate ServerEditorDialog::layout() const {
                {kFieldLeft, top, kFieldRight, top + 12}, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP);
     }
   }
-  form.add(DialogTemplate::kButton, text(desk::kOkCaption), IDOK,
+  form.add(DialogTemplate::kButton, uiText(desk::kOkCaption), IDOK,
            {kFieldRight - 106, buttonsTop, kFieldRight - 56, buttonsTop + 14},
            BS_DEFPUSHBUTTON | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL,
+  form.add(DialogTemplate::kButton, uiText(desk::kCancelCaption), IDCANCEL,
            {kFieldRight - 50, buttonsTop, kFieldRight, buttonsTop + 14},
            BS_PUSHBUTTON | WS_TABSTOP);
   return form;
@@ -63,7 +60,7 @@ DialogTemplate ServerEditorDialog::layout() const {
 void ServerEditorDialog::created() {
   for (const char* pref : serverlist::kPrefItems)
     SendMessageW(item(kPreferenceId), CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(text(pref).c_str()));
+                 reinterpret_cast<LPARAM>(uiText(pref).c_str()));
   for (EditorBox box : desk::kEditorBoxes)
     SetWindowSubclass(item(boxId(box)), boxProc, 0, static_cast<DWORD_PTR>(box));
   // On top of the other windows, as the main window's filter window is.

@@ -13,6 +13,7 @@
 #include "serverlist/shown_text.h"
 #include "win/dpi.h"
 #include "win/handles.h"
+#include "win/ui_text.h"
 #include "win/window_metrics.h"
 
 namespace ravelin::win {
@@ -44,8 +45,7 @@ ServerListView::ServerListView(HWND parent, int id, serverlist::ServerList& list
   // The check boxes are the rows' check marks, which the view asks for with the texts.
   SendMessageW(view_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   for (int column = 0; column < serverlist::kServerFieldCount; ++column) {
-    const std::wstring caption =
-        platform::wideFromUtf8(_(serverlist::kColumnCaptions[static_cast<size_t>(column)]));
+    const std::wstring caption = uiText(serverlist::kColumnCaptions[static_cast<size_t>(column)]);
     LVCOLUMNW spec{};
     spec.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     spec.pszText = const_cast<wchar_t*>(caption.c_str());
@@ -262,8 +262,7 @@ void ServerListView::fitColumns(UINT dpi) {
   // the sort arrow beside it.
   const int captionRoom = scaled(12 + 16, dpi);
   for (int column = 0; column < serverlist::kServerFieldCount; ++column) {
-    const std::wstring caption =
-        platform::wideFromUtf8(_(serverlist::kColumnCaptions[static_cast<size_t>(column)]));
+    const std::wstring caption = uiText(serverlist::kColumnCaptions[static_cast<size_t>(column)]);
     const auto captionWidth = static_cast<int>(
         SendMessageW(view_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(caption.c_str())));
     const int width = std::max(scaled(kColumnWidths[static_cast<size_t>(column)], dpi),

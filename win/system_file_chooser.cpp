@@ -5,6 +5,7 @@
 #include "app/file_commands.h"
 #include "platform/wide_text.h"
 #include "runtime/translate.h"
+#include "win/ui_text.h"
 #include "win/win_prompter.h"
 
 namespace ravelin::win {
@@ -68,7 +69,7 @@ std::optional<std::string> SystemFileChooser::save(desk::SaveKind kind) {
 
 std::optional<std::string> SystemFileChooser::open(const desk::FileDialogText& text,
                                                    std::wstring& last) {
-  const std::wstring title = platform::wideFromUtf8(_(text.title));
+  const std::wstring title = uiText(text.title);
   const std::wstring filters = systemFilters(text);
   const std::wstring folder = platform::wideFromUtf8(settings_.EDPath);
   std::wstring room = pathRoom(last);
@@ -81,7 +82,7 @@ std::optional<std::string> SystemFileChooser::open(const desk::FileDialogText& t
 }
 
 std::optional<std::string> SystemFileChooser::save(const desk::FileDialogText& text) {
-  const std::wstring title = platform::wideFromUtf8(_(text.title));
+  const std::wstring title = uiText(text.title);
   const std::wstring filters = systemFilters(text);
   const std::wstring folder = platform::wideFromUtf8(settings_.EDPath);
   std::wstring room = pathRoom(L"");

@@ -1,7 +1,7 @@
 #include "win/transfer_window.h"
 
 #include "desk/dialog_texts.h"
-#include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
@@ -12,12 +12,12 @@ TransferWindow::TransferWindow(runtime::ProgressBar& loadSaveBar, HWND owner)
 
 DialogTemplate TransferWindow::layout() const {
   // The route's height follows its text (setDescription); the button moves with it.
-  DialogTemplate form(platform::wideFromUtf8(_(client::kTransferCaption)), 244, 49, 0);
+  DialogTemplate form(uiText(client::kTransferCaption), 244, 49, 0);
   form.add(DialogTemplate::kStatic, L"", kStatusId, {7, 7, 237, 16},
            SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS);
   form.add(DialogTemplate::kStatic, L"", kRouteId, {7, 18, 237, 20}, SS_LEFT | SS_NOPREFIX);
-  form.add(DialogTemplate::kButton, platform::wideFromUtf8(_(desk::kCancelCaption)), IDCANCEL,
-           {97, 28, 147, 42}, BS_DEFPUSHBUTTON | WS_TABSTOP);
+  form.add(DialogTemplate::kButton, uiText(desk::kCancelCaption), IDCANCEL, {97, 28, 147, 42},
+           BS_DEFPUSHBUTTON | WS_TABSTOP);
   return form;
 }
 

@@ -5,14 +5,11 @@
 #include "app/options_rules.h"
 #include "desk/dialog_texts.h"
 #include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
 namespace {
-
-std::wstring text(const char* caption) {
-  return platform::wideFromUtf8(_(caption));
-}
 
 constexpr int kWidth = 300;
 
@@ -33,20 +30,20 @@ DialogTemplate UrlDialog::layout() const {
            CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
   form.add(DialogTemplate::kEdit, L"", kUrlId, {71, 19, kWidth - 7, 31},
            ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, text(desk::kOkCaption), IDOK,
+  form.add(DialogTemplate::kButton, uiText(desk::kOkCaption), IDOK,
            {kWidth - 113, 47, kWidth - 63, 61}, BS_DEFPUSHBUTTON | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL,
+  form.add(DialogTemplate::kButton, uiText(desk::kCancelCaption), IDCANCEL,
            {kWidth - 57, 47, kWidth - 7, 61}, BS_PUSHBUTTON | WS_TABSTOP);
   return form;
 }
 
 void UrlDialog::created() {
-  SetWindowTextW(window(), text(editing_ ? desk::kUrlEditCaption : desk::kUrlAddCaption).c_str());
+  SetWindowTextW(window(), uiText(editing_ ? desk::kUrlEditCaption : desk::kUrlAddCaption).c_str());
   setItemText(kInfoId, _(editing_ ? desk::kUrlEditLabel : desk::kUrlAddLabel));
   const std::string kind = app::urlKindName(shown_);
   for (size_t i = 0; i < std::size(app::kUrlKindNames); ++i) {
     const char* name = app::kUrlKindNames[i];
-    SendMessageW(item(kKindId), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text(name).c_str()));
+    SendMessageW(item(kKindId), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(uiText(name).c_str()));
     if (kind == name) SendMessageW(item(kKindId), CB_SETCURSEL, i, 0);
   }
   setItemText(kUrlId, shown_.location);

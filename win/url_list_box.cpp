@@ -3,14 +3,11 @@
 #include "app/options_rules.h"
 #include "desk/dialog_texts.h"
 #include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
 namespace {
-
-std::wstring text(const char* caption) {
-  return platform::wideFromUtf8(_(caption));
-}
 
 // The moving buttons' captions (Windows has no dragging of list rows across a dialog).
 constexpr const char* kMoveUpCaption = N_("Move &up");
@@ -22,7 +19,7 @@ constexpr int kKindColumnUnits = 60;
 }  // namespace
 
 void UrlListBox::addTo(DialogTemplate& page, RECT units) {
-  page.add(DialogTemplate::kButton, text(desk::kUrlGroupCaption), kGroupId, units, BS_GROUPBOX);
+  page.add(DialogTemplate::kButton, uiText(desk::kUrlGroupCaption), kGroupId, units, BS_GROUPBOX);
   const int buttonsTop = static_cast<int>(units.bottom) - 21;
   page.add(WC_LISTVIEWW, L"", kListId,
            {units.left + 7, units.top + 12, units.right - 7, buttonsTop - 4},
@@ -35,7 +32,7 @@ void UrlListBox::addTo(DialogTemplate& page, RECT units) {
   const int width = (static_cast<int>(units.right - units.left) - 14 - 4 * 4) / 5;
   int left = static_cast<int>(units.left) + 7;
   for (const auto& [id, caption] : buttons) {
-    page.add(DialogTemplate::kButton, text(caption), id,
+    page.add(DialogTemplate::kButton, uiText(caption), id,
              {left, buttonsTop, left + width, buttonsTop + 14}, BS_PUSHBUTTON | WS_TABSTOP);
     left += width + 4;
   }
@@ -51,7 +48,7 @@ void UrlListBox::attach(HWND page) {
   GetClientRect(list_, &client);
   const int widths[] = {kind.right, client.right - kind.right - GetSystemMetrics(SM_CXVSCROLL)};
   for (int c = 0; c < 2; ++c) {
-    const std::wstring caption = text(desk::kUrlColumns[static_cast<size_t>(c)]);
+    const std::wstring caption = uiText(desk::kUrlColumns[static_cast<size_t>(c)]);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = const_cast<wchar_t*>(caption.c_str());
@@ -104,7 +101,7 @@ void UrlListBox::showRows(const std::vector<runtime::UrlSource>& rows,
                           std::optional<size_t> selected) {
   ListView_DeleteAllItems(list_);
   for (size_t row = 0; row < rows.size(); ++row) {
-    std::wstring cells[] = {text(app::urlKindName(rows[row]).c_str()),
+    std::wstring cells[] = {uiText(app::urlKindName(rows[row]).c_str()),
                             platform::wideFromUtf8(rows[row].location)};
     LVITEMW item{};
     item.mask = LVIF_TEXT;

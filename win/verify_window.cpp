@@ -2,6 +2,7 @@
 
 #include "desk/dialog_texts.h"
 #include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
@@ -11,10 +12,6 @@ namespace {
 // pixels at 96 DPI.
 constexpr int kLineHeight = 10;
 constexpr int kTextInset = 3;
-
-std::wstring text(const char* caption) {
-  return platform::wideFromUtf8(_(caption));
-}
 
 // The verdict colours as a COLORREF (BGR) from their RGB value.
 COLORREF verdictColour(unsigned rgb) {
@@ -86,14 +83,14 @@ std::optional<INT_PTR> VerifyWindow::message(UINT message, WPARAM, LPARAM lParam
 
 DialogTemplate VerifyWarningWindow::layout() const {
   // The text's height follows it (created()); the row below moves with it.
-  DialogTemplate form(text(verify::kVerifyWarningCaption), 320, 40, DS_CENTER);
+  DialogTemplate form(uiText(verify::kVerifyWarningCaption), 320, 40, DS_CENTER);
   form.add(DialogTemplate::kStatic, platform::wideFromUtf8(text_), kTextId, {7, 7, 313, 15},
            SS_LEFT | SS_NOPREFIX);
-  form.add(DialogTemplate::kButton, text(verify::kVerifyWarningCheckBox), kBoxId, {7, 20, 199, 34},
-           BS_AUTOCHECKBOX | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, text(desk::kProceedCaption), IDOK, {205, 20, 257, 34},
+  form.add(DialogTemplate::kButton, uiText(verify::kVerifyWarningCheckBox), kBoxId,
+           {7, 20, 199, 34}, BS_AUTOCHECKBOX | WS_TABSTOP);
+  form.add(DialogTemplate::kButton, uiText(desk::kProceedCaption), IDOK, {205, 20, 257, 34},
            BS_DEFPUSHBUTTON | WS_TABSTOP);
-  form.add(DialogTemplate::kButton, text(desk::kCancelCaption), IDCANCEL, {261, 20, 313, 34},
+  form.add(DialogTemplate::kButton, uiText(desk::kCancelCaption), IDCANCEL, {261, 20, 313, 34},
            BS_PUSHBUTTON | WS_TABSTOP);
   return form;
 }

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "desk/dialog_texts.h"
-#include "platform/wide_text.h"
+#include "win/ui_text.h"
 
 namespace ravelin::win {
 
@@ -12,12 +12,12 @@ VersionCheckWindow::VersionCheckWindow(HWND owner) {
 }
 
 DialogTemplate VersionCheckWindow::layout() const {
-  DialogTemplate form(platform::wideFromUtf8(_(desk::kVersionCheckCaption)), 184, 56, 0);
+  DialogTemplate form(uiText(desk::kVersionCheckCaption), 184, 56, 0);
   form.add(DialogTemplate::kStatic, L"", kLabelId, {7, 7, 177, 16},
            SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS);
   form.add(PROGRESS_CLASSW, L"", kBarId, {7, 19, 177, 28}, 0);
-  form.add(DialogTemplate::kButton, platform::wideFromUtf8(_(desk::kCancelCaption)), IDCANCEL,
-           {67, 35, 117, 49}, BS_DEFPUSHBUTTON | WS_TABSTOP);
+  form.add(DialogTemplate::kButton, uiText(desk::kCancelCaption), IDCANCEL, {67, 35, 117, 49},
+           BS_DEFPUSHBUTTON | WS_TABSTOP);
   return form;
 }
 
