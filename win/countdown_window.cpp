@@ -31,9 +31,7 @@ void CountdownWindow::created() {
 bool CountdownWindow::run(HWND owner, runtime::AppContext& ctx) {
   cancelled_ = false;
   createModeless(owner);
-  ShowWindow(window(), SW_SHOW);
-  SetForegroundWindow(window());
-  focusItem(IDCANCEL);
+  showInFront(IDCANCEL);
   // The taskbar entry asks for attention: the program is about to close by itself.
   FLASHWINFO flash{sizeof flash, owner, FLASHW_TRAY, 3, 0};
   FlashWindowEx(&flash);

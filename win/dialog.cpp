@@ -1,6 +1,7 @@
 #include "win/dialog.h"
 
 #include "platform/wide_text.h"
+#include "win/window_place.h"
 
 namespace ravelin::win {
 
@@ -116,13 +117,14 @@ void Dialog::fitClient(int width, int height) {
 }
 
 void Dialog::centreOverOwner() {
-  RECT over{}, own{};
   const HWND owner = GetWindow(window_, GW_OWNER);
-  if (!owner || !GetWindowRect(owner, &over)) GetWindowRect(GetDesktopWindow(), &over);
-  GetWindowRect(window_, &own);
-  SetWindowPos(window_, nullptr, (over.left + over.right - (own.right - own.left)) / 2,
-               (over.top + over.bottom - (own.bottom - own.top)) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  centreOver(window_, owner ? owner : GetDesktopWindow());
+}
+
+void Dialog::showInFront(int focusId) {
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+  focusItem(focusId);
 }
 
 void Dialog::dropCloseBox() {

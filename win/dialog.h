@@ -55,8 +55,11 @@ class Dialog {
   void placeItem(int id, RECT rect);
   // Gives the dialog a client area of that size in pixels; its top left stays.
   void fitClient(int width, int height);
-  // Puts the dialog in the middle of its owner (of the screen without one).
+  // Puts the dialog in the middle of its owner (of the screen without one), fitted to the
+  // screen.
   void centreOverOwner();
+  // Shows the dialog in front of the others with the control's focus.
+  void showInFront(int focusId);
   // Takes the close box from the title bar: the window of a long command is closed by the
   // command; Alt+F4 and Escape still come as IDCANCEL.
   void dropCloseBox();

@@ -58,9 +58,7 @@ void ProgressWindow::created() {
 void ProgressWindow::showCentred() {
   drawDetails();
   centreOverOwner();
-  ShowWindow(window(), SW_SHOW);
-  SetForegroundWindow(window());
-  focusItem(kDetailsId);
+  showInFront(kDetailsId);
 }
 
 void ProgressWindow::enableMainWindow(bool enabled) {

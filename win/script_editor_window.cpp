@@ -5,13 +5,13 @@
 #include <stdexcept>
 
 #include "desk/dialog_texts.h"
-#include "platform/wide_text.h"
 #include "runtime/app_context.h"
 #include "runtime/silent_abort.h"
 #include "runtime/translate.h"
 #include "win/dpi.h"
 #include "win/insert_command_dialog.h"
 #include "win/script_printing.h"
+#include "win/status_bar.h"
 #include "win/ui_text.h"
 #include "win/window_metrics.h"
 #include "win/window_place.h"
@@ -229,21 +229,15 @@ void ScriptEditorWindow::closeAsked() {
 }
 
 std::string ScriptEditorWindow::statusText(int panel) const {
-  const auto length = LOWORD(SendMessageW(status_, SB_GETTEXTLENGTHW, panel, 0));
-  std::wstring wide(length + 1u, L'\0');
-  SendMessageW(status_, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(wide.data()));
-  wide.resize(length);
-  return platform::utf8FromWide(wide);
+  return panelText(status_, panel);
 }
 
 void ScriptEditorWindow::showFileName(const std::string& name) {
-  SendMessageW(status_, SB_SETTEXTW, 0,
-               reinterpret_cast<LPARAM>(platform::wideFromUtf8(name).c_str()));
+  setPanelText(status_, 0, name);
 }
 
 void ScriptEditorWindow::showSyntaxResult(const script::EditorSyntaxResult& result) {
-  SendMessageW(status_, SB_SETTEXTW, 1,
-               reinterpret_cast<LPARAM>(platform::wideFromUtf8(result.statusText).c_str()));
+  setPanelText(status_, 1, result.statusText);
   if (result.error) text_->selectLine(result.error->line - 1);
 }
 

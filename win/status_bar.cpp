@@ -16,6 +16,19 @@ constexpr int kProgressPanel = 1;
 
 }  // namespace
 
+void setPanelText(HWND bar, int panel, const std::string& utf8) {
+  SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(panel),
+               reinterpret_cast<LPARAM>(platform::wideFromUtf8(utf8).c_str()));
+}
+
+std::string panelText(HWND bar, int panel) {
+  const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(panel), 0));
+  std::wstring text(length + 1u, L'\0');
+  SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length);
+  return platform::utf8FromWide(text);
+}
+
 StatusBar::StatusBar(HWND parent, int id) {
   bar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
                          0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -27,16 +40,11 @@ StatusBar::StatusBar(HWND parent, int id) {
 }
 
 void StatusBar::setText(Panel panel, const std::string& utf8) {
-  SendMessageW(bar_, SB_SETTEXTW, static_cast<WPARAM>(panel),
-               reinterpret_cast<LPARAM>(platform::wideFromUtf8(utf8).c_str()));
+  setPanelText(bar_, panel, utf8);
 }
 
 std::string StatusBar::text(Panel panel) const {
-  const auto length = LOWORD(SendMessageW(bar_, SB_GETTEXTLENGTHW, panel, 0));
-  std::wstring text(length + 1u, L'\0');
-  SendMessageW(bar_, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(length);
-  return platform::utf8FromWide(text);
+  return panelText(bar_, panel);
 }
 
 int StatusBar::layout(UINT dpi) {

@@ -8,6 +8,10 @@
 
 namespace ravelin::win {
 
+// A panel's text of a status bar control (msctls_statusbar32), in UTF-8.
+void setPanelText(HWND bar, int panel, const std::string& utf8);
+std::string panelText(HWND bar, int panel);
+
 // The main window's status bar: panel 0 the list's counts, panel 1 the load/save bar
 // while the core shows it, panel 2 what the last command did. The hidden bar leaves its
 // room to the last panel, whose texts are long.

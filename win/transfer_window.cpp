@@ -29,9 +29,7 @@ void TransferWindow::created() {
 
 void TransferWindow::show() {
   centreOverOwner();
-  ShowWindow(window(), SW_SHOW);
-  SetForegroundWindow(window());
-  focusItem(IDCANCEL);
+  showInFront(IDCANCEL);
 }
 
 void TransferWindow::setMainWindowEnabled(bool enabled) {
