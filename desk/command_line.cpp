@@ -1,6 +1,8 @@
 #include "desk/command_line.h"
 
 #include <stdexcept>
+#include <string_view>
+#include <utility>
 
 #include "app/startup.h"
 #include "platform/file_io.h"
@@ -24,12 +26,13 @@ constexpr const char* kUsage =
        "Scripts run without any window with ravelin-cli (see 'ravelin-cli --help').\n"
        "More in 'man ravelin'.\n");
 
-constexpr std::string_view kEditOption = "--edit";
-constexpr std::string_view kRunOption = "--run";
+// The options that ask for one action, whatever ScrExecOrEdit says.
+constexpr std::pair<std::string_view, ScriptAction> kActionOptions[] = {
+    {"--edit", ScriptAction::Edit}, {"--run", ScriptAction::Run}};
 
-std::optional<ScriptAction> actionOption(const std::string& arg) {
-  if (arg == kEditOption) return ScriptAction::Edit;
-  if (arg == kRunOption) return ScriptAction::Run;
+std::optional<ScriptAction> actionOption(std::string_view arg) {
+  for (const auto& [option, action] : kActionOptions)
+    if (arg == option) return action;
   return std::nullopt;
 }
 
@@ -65,23 +68,18 @@ ScriptRequest startupScript(const std::vector<std::string>& args) {
 }
 
 std::string handOverText(const ScriptRequest& request) {
-  switch (request.action) {
-    case ScriptAction::Edit:
-      return std::string(kEditOption) + ' ' + request.path;
-    case ScriptAction::Run:
-      return std::string(kRunOption) + ' ' + request.path;
-    case ScriptAction::AsSettingsSay:
-      break;
-  }
+  for (const auto& [option, action] : kActionOptions)
+    if (request.action == action) return std::string(option) + ' ' + request.path;
   return request.path;
 }
 
 ScriptRequest handedRequest(const std::string& text) {
   // An absolute path never starts with "--".
-  for (const ScriptAction action : {ScriptAction::Edit, ScriptAction::Run}) {
-    const std::string_view option = action == ScriptAction::Edit ? kEditOption : kRunOption;
-    if (text.size() > option.size() && text.starts_with(option) && text[option.size()] == ' ')
-      return {text.substr(option.size() + 1), action};
+  const size_t blank = text.find(' ');
+  if (blank != std::string::npos) {
+    if (const std::optional<ScriptAction> action =
+            actionOption(std::string_view(text).substr(0, blank)))
+      return {text.substr(blank + 1), *action};
   }
   return {text, ScriptAction::AsSettingsSay};
 }

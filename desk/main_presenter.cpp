@@ -445,9 +445,10 @@ bool MainPresenter::shown() {
 }
 
 void MainPresenter::startUp() {
-  if (startupScript_ && startupScript_->edits(ctx_.settings.ScrExecOrEdit))
-    main_.scriptWindow().openFile(startupScript_->path);
-  else if (startupScript_ && !runScript(startupScript_->path))
+  const std::string& script = startupScript_.path;
+  if (!script.empty() && startupScript_.edits(ctx_.settings.ScrExecOrEdit))
+    main_.scriptWindow().openFile(script);
+  else if (!script.empty() && !runScript(script))
     return;
   offerScriptAssociation();
 }

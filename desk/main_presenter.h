@@ -57,7 +57,8 @@ class MainPresenter {
   // The list's counts changed.
   void listStatusChanged();
 
-  // The script named on the command line, run at the first activation.
+  // The script named on the command line, run or opened at the first activation (none
+  // when its path is empty).
   void setStartupScript(ScriptRequest script) { startupScript_ = std::move(script); }
   // Where the first activation checks the association of script files; without it
   // nothing is checked.
@@ -138,7 +139,7 @@ class MainPresenter {
   runtime::ProgressBar& bar_;
   app::TransferTimeFile transferTime_;
   DeskScriptHost host_{*this};
-  std::optional<ScriptRequest> startupScript_;
+  ScriptRequest startupScript_;
   std::unique_ptr<const app::ScriptAssociation> association_;
   int commandDepth_ = 0;
   int inputLocks_ = 0;

@@ -66,7 +66,7 @@ int runGui(int argc, char** argv) {
   list.negCompare = ctx.settings.NegCompare;
   MainWindow window(list, session, ui);
   prompter.setMainWindow(&window);
-  if (!script.path.empty()) window.setStartupScript(script);
+  window.setStartupScript(script);
   QObject::connect(
       &instance, &InstanceServer::scriptHanded, &window,
       [&window](const QString& path) { window.takeHandedScript(path.toStdString()); },

@@ -95,7 +95,7 @@ int runWin(std::vector<std::string> args) {
   MainWindow window(list, session, ui);
   prompter.setMainWindow(window.window());
   ui.preTranslate = [&window](MSG& msg) { return window.translateKey(msg); };
-  if (!script.path.empty()) window.presenter().setStartupScript(script);
+  window.presenter().setStartupScript(script);
   instance.markWindow(window.window());
   window.presenter().setScriptAssociation(
       std::make_unique<app::RegistryScriptAssociation>(platform::executablePath()));
