@@ -83,7 +83,7 @@ int ScriptTextBox::gutterWidth() const {
 
 void ScriptTextBox::place(const RECT& area) {
   area_ = area;
-  digits_ = static_cast<int>(std::to_wstring(std::max(1, lineCount())).size());
+  digits_ = lineDigits();
   const int gutter = gutterWidth();
   const int height = area.bottom - area.top;
   SetWindowPos(gutter_, nullptr, area.left, area.top, gutter, height,
@@ -97,9 +97,7 @@ void ScriptTextBox::place(const RECT& area) {
 void ScriptTextBox::changed(int code) {
   if (code != EN_CHANGE && code != EN_UPDATE && code != EN_VSCROLL) return;
   // A line more or less can take a digit more or less.
-  if (code == EN_CHANGE &&
-      static_cast<int>(std::to_wstring(std::max(1, lineCount())).size()) != digits_)
-    place(area_);
+  if (code == EN_CHANGE && lineDigits() != digits_) place(area_);
   InvalidateRect(gutter_, nullptr, TRUE);
 }
 
@@ -198,6 +196,10 @@ bool ScriptTextBox::modified() const {
 
 void ScriptTextBox::setModified(bool modified) {
   SendMessageW(edit_, EM_SETMODIFY, modified, 0);
+}
+
+int ScriptTextBox::lineDigits() const {
+  return static_cast<int>(std::to_wstring(std::max(1, lineCount())).size());
 }
 
 int ScriptTextBox::lineCount() const {

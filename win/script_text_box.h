@@ -45,6 +45,8 @@ class ScriptTextBox {
   static LRESULT CALLBACK gutterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void paintGutter(HDC dc, const RECT& area) const;
   int gutterWidth() const;
+  // The digits of the last line's number.
+  int lineDigits() const;
 
   HWND edit_ = nullptr;
   HWND gutter_ = nullptr;
