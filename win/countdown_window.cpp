@@ -7,8 +7,6 @@
 
 namespace ravelin::win {
 
-namespace {}  // namespace
-
 DialogTemplate CountdownWindow::layout() const {
   // The lead's and tail's room holds their longest translation.
   DialogTemplate form(uiText(desk::kCountdownCaption), 190, 50, DS_CENTER);

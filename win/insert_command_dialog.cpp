@@ -6,8 +6,6 @@
 
 namespace ravelin::win {
 
-namespace {}  // namespace
-
 const script::ScriptCommandInfo* InsertCommandDialog::choose(HWND owner) {
   chosen_ = -1;
   if (runModal(owner) != IDOK || chosen_ < 0) return nullptr;
